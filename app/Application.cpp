@@ -1,0 +1,20 @@
+#include "app/Application.h"
+
+#include "app/ErrorDisplay.h"
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Quorvane"));
+    // The main window, not the last window closed, decides when the client ends.
+    setQuitOnLastWindowClosed(false);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentException();
+        return true;
+    }
+}

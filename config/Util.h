@@ -1,0 +1,25 @@
+#pragma once
+
+#include "config/NameValueList.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Reversible scrambling of short byte texts: each byte XOR the key byte at its position,
+// written as two upper-case hexadecimal digits.
+QByteArray ScrambleText(const QByteArray& key, const QByteArray& data);
+
+// Reverses ScrambleText for up to 512 bytes. An odd last digit is ignored; from the first pair
+// that is not hexadecimal on, the result continues with the key's own bytes.
+QByteArray UnscrambleText(const QByteArray& key, const QByteArray& text);
+
+// Appends two lines to "debug.txt" in the working folder: the local date and time, then the
+// message. Returns quietly when the file cannot be opened.
+void WriteDebugLog(const QByteArray& message);
+
+// The query of a URL (the text after the first "?", or the whole URL) as name=value entries.
+TNameValueList ParseUrlQuery(const QString& url);
+
+// A "vemtraclient://action/?a=1&b=2" URL as the entries actionName=action, a=1, b=2.
+// Nothing is percent-decoded.
+TNameValueList ParseClientUrl(const QString& url);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The "system ANSI code page" of the systems the client addresses: code page 936 (GBK).
+
+// Characters the code page cannot represent become "?".
+QByteArray ToAnsi(const QString& text);
+
+// Bytes that are not valid in the code page become U+FFFD.
+QString FromAnsi(const QByteArray& bytes);

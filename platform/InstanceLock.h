@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QLocalServer;
+
+// A per-user named lock that lets one client run per user, with a request channel through
+// which a second start asks the running client to show its main window.
+class TInstanceLock final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TInstanceLock)
+
+public:
+    explicit TInstanceLock(const QString& name, QObject* parent = nullptr);
+    ~TInstanceLock() override;
+
+    // False when another process holds the lock. When no lock can be made at all,
+    // this process goes on as the first instance.
+    bool Acquire();
+
+    // Gives the lock up, so that a process started next can take it.
+    void Release();
+
+    // Serves show requests on the calling (user-interface) thread; each request carries
+    // the window id that the sender read from the configuration.
+    void Listen(std::function<void(qint64 windowId)> onShowRequest);
+
+    // Asks the running client to show the window `windowId` and waits until it has handled
+    // the request, or until a few seconds have passed. Failures have no effect.
+    static void SendShowRequest(const QString& name, qint64 windowId);
+
+private:
+    void ServeConnection();
+
+    QString name_;
+    int lockFd_ = -1;
+    QLocalServer* server_ = nullptr;
+    std::function<void(qint64)> onShowRequest_;
+};

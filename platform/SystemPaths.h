@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Every folder the client uses comes from here, so a test isolates itself by pointing
+// the XDG variables and TMPDIR at a temporary folder.
+
+// The user's local application-data folder (XDG data home); empty when the system cannot tell.
+QString LocalAppDataDir();
+
+// The folder for temporary files, without a trailing separator.
+QString TempDir();
+
+// The per-user runtime folder that holds the single-instance lock and its request channel.
+QString RuntimeDir();
+
+// The user's configuration home (XDG config home), which holds the autostart folder.
+QString ConfigHomeDir();
+
+// Full path of the running executable, and the folder that holds it.
+QString ExecutablePath();
+QString AppDir();

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Creates a new, empty file with a unique name that starts with `prefix` in `dir`
+// and returns its full path; empty when no file could be created.
+QString CreateUniqueTempFile(const QString& dir, const QString& prefix);

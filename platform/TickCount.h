@@ -1,0 +1,6 @@
+#pragma once
+
+#include <cstdint>
+
+// Milliseconds since the system started, wrapping around at 2^32 like the Windows tick counter.
+uint32_t GetTickCount32();

@@ -1,0 +1,71 @@
+#include "platform/Autostart.h"
+
+#include "platform/SystemPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+QString EntryPath()
+{
+    return ConfigHomeDir() + QStringLiteral("/autostart/quorvane.desktop");
+}
+
+} // namespace
+
+QString ReadAutostartCommand()
+{
+    QFile file(EntryPath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1String("Exec=")))
+            return line.mid(5);
+    }
+    return {};
+}
+
+QString AutostartCommandFor(const QString& programPath)
+{
+    // The desktop-entry format splits Exec at blanks; such paths must be quoted.
+    static const QString special = QStringLiteral(" \t\"'\\`$<>~|&;*?#()");
+    bool needsQuotes = false;
+    for (const QChar c : programPath)
+        needsQuotes = needsQuotes || special.contains(c);
+    if (!needsQuotes)
+        return programPath;
+    QString quoted = programPath;
+    quoted.replace(QLatin1String("\\"), QLatin1String("\\\\"))
+        .replace(QLatin1String("\""), QLatin1String("\\\""))
+        .replace(QLatin1String("`"), QLatin1String("\\`"))
+        .replace(QLatin1String("$"), QLatin1String("\\$"));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool WriteAutostartEntry(const QString& programPath)
+{
+    const QString path = EntryPath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=Quorvane\n"
+                                         "Exec=%1\n"
+                                         "Icon=quorvane\n"
+                                         "X-GNOME-Autostart-enabled=true\n")
+                              .arg(AutostartCommandFor(programPath));
+    file.write(entry.toUtf8());
+    return file.commit();
+}
+
+void RemoveAutostartEntry()
+{
+    QFile::remove(EntryPath());
+}

@@ -1,0 +1,40 @@
+#include "platform/SystemPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <unistd.h>
+
+QString LocalAppDataDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+QString TempDir()
+{
+    return QDir::cleanPath(QDir::tempPath());
+}
+
+QString RuntimeDir()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = TempDir() + QStringLiteral("/quorvane-runtime-") + QString::number(getuid());
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString ConfigHomeDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+QString ExecutablePath()
+{
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+QString AppDir()
+{
+    return QFileInfo(ExecutablePath()).absolutePath();
+}
