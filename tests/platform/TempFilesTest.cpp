@@ -1,0 +1,22 @@
+#include "platform/TempFiles.h"
+#include "tests/support/TempProfile.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+TEST(TempFiles, CreatesDistinctEmptyFilesWithThePrefix)
+{
+    TempProfile profile;
+    const QString a = CreateUniqueTempFile(profile.TempDir(), QStringLiteral("quorvane"));
+    const QString b = CreateUniqueTempFile(profile.TempDir(), QStringLiteral("quorvane"));
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_NE(a, b);
+    for (const QString& path : {a, b}) {
+        const QFileInfo info(path);
+        EXPECT_TRUE(info.exists());
+        EXPECT_EQ(info.size(), 0);
+        EXPECT_TRUE(info.fileName().startsWith(QStringLiteral("quorvane")));
+        EXPECT_EQ(info.absolutePath(), profile.TempDir());
+    }
+    EXPECT_TRUE(CreateUniqueTempFile(profile.Root() + QStringLiteral("/missing"), QStringLiteral("q")).isEmpty());
+}
