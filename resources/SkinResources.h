@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+// The one place that knows where the client's pictures live. Every picture is compiled into the
+// library quorvane_resources under the resource prefix "/skin":
+//   button bitmaps      ":/skin/NAME.bmp"  (CLOSE_HOVER, BUTTON_NORMAL, ...)
+//   window pictures     ":/skin/NAME.png"  (the names in SkinPictures.h)
+//   application icon    ":/skin/icons/quorvane-SIZE.png"
+
+// Registers the compiled pictures. Called by the functions below on first use; call it yourself
+// only before reaching a ":/skin/..." path without them. Safe to call repeatedly and from any thread.
+void InitSkinResources();
+
+// The resource path of a skin bitmap or window picture: ":/skin/NAME.bmp" when there is such a
+// bitmap, else ":/skin/NAME.png" when there is such a picture. An unknown name gives the ".bmp"
+// path, which loads nothing, so the caller's failure names the missing bitmap.
+QString SkinPath(const QString& name);
+
+// The application icon in all its drawn sizes, for the tray icon and the windows.
+QIcon ApplicationIcon();

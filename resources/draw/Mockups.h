@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QDir>
+
+// Preview sheets for the people who draw the pictures: each window put together from the
+// written pictures at their places, with stand-ins for the live controls, plus every button
+// bitmap enlarged. Written to `out`; nothing here ships.
+void WriteMockups(const QDir& resources, const QDir& out);

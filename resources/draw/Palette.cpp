@@ -1,0 +1,28 @@
+#include "Palette.h"
+
+#include <algorithm>
+
+namespace Palette {
+
+QColor Mix(const QColor& a, const QColor& b, double t)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    auto channel = [t](int x, int y) { return int(x + (y - x) * t + 0.5); };
+    return QColor(channel(a.red(), b.red()), channel(a.green(), b.green()), channel(a.blue(), b.blue()),
+                  channel(a.alpha(), b.alpha()));
+}
+
+QColor TitleRow(int y)
+{
+    // A soft gloss at the top that settles into the flat title blue, and a darker last row
+    // that sets the bar off against the content below.
+    if (y <= 0)
+        return QColor(74, 132, 204);
+    if (y < 30)
+        return Mix(QColor(40, 103, 181), TitleBlue, (y - 1) / 29.0);
+    if (y >= 50)
+        return QColor(16, 62, 122);
+    return TitleBlue;
+}
+
+} // namespace Palette

@@ -1,0 +1,7 @@
+#pragma once
+
+class PictureWriter;
+
+// The dark title bars (main, login, notification), the small pictures on the main title bar,
+// and the banner of the About window.
+void DrawTitlePictures(PictureWriter& writer);

@@ -1,0 +1,54 @@
+// Draws every picture of the client into the resources folder and lists them in resources.qrc.
+//   quorvane_draw_pictures RESOURCES_DIR [--mockups DIR]
+// --mockups also writes preview sheets (whole windows put together) to DIR.
+
+#include "AppIcon.h"
+#include "DialogPictures.h"
+#include "LoginPictures.h"
+#include "Mockups.h"
+#include "PictureWriter.h"
+#include "SkinButtons.h"
+#include "TitlePictures.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <exception>
+
+int main(int argc, char* argv[])
+{
+    // Fonts need a platform; the offscreen one needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = app.arguments();
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == QLatin1String("--mockups"))) {
+        err << "usage: quorvane_draw_pictures RESOURCES_DIR [--mockups DIR]\n";
+        return 2;
+    }
+    if (!QFontDatabase::families().contains(QStringLiteral("Noto Sans CJK SC"))) {
+        err << "the font \"Noto Sans CJK SC\" (package fonts-noto-cjk) is needed for the Chinese captions\n";
+        return 1;
+    }
+    try {
+        const QDir root(args[1]);
+        PictureWriter writer(root);
+        DrawSkinButtons(writer);
+        DrawTitlePictures(writer);
+        DrawLoginPictures(writer);
+        DrawDialogPictures(writer);
+        DrawAppIcons(writer);
+        writer.WriteResourceFile();
+        QTextStream(stdout) << "wrote " << writer.Written().size() << " files and resources.qrc below "
+                            << root.absolutePath() << "\n";
+        if (args.size() == 4) {
+            QDir out(args[3]);
+            out.mkpath(QStringLiteral("."));
+            WriteMockups(root, out);
+        }
+    } catch (const std::exception& failure) {
+        err << failure.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
