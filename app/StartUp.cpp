@@ -2,14 +2,43 @@
 
 #include "app/Application.h"
 #include "platform/InstanceLock.h"
+#include "server/DataModule.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/WindowMessages.h"
 
 #include <memory>
 
+namespace {
+
+// Keeps a global instance pointer set while its object lives.
+template <typename T>
+class GlobalInstance final
+{
+public:
+    GlobalInstance(T*& global, std::unique_ptr<T> object) : global_(global), object_(std::move(object))
+    {
+        global_ = object_.get();
+    }
+    ~GlobalInstance()
+    {
+        global_ = nullptr;
+        object_.reset();
+    }
+    GlobalInstance(const GlobalInstance&) = delete;
+    GlobalInstance& operator=(const GlobalInstance&) = delete;
+
+private:
+    T*& global_;
+    std::unique_ptr<T> object_;
+};
+
+} // namespace
+
 void RunClient(TApplication& app, TInstanceLock& lock)
 {
-    // Created in this order, destroyed in reverse.
+    // Created in this order and destroyed in reverse. The data module comes first: every
+    // window reaches the session through it. No server traffic happens yet.
+    GlobalInstance<TDMod> dataModule(DMod, std::make_unique<TDMod>());
     auto mainForm = std::make_unique<TfrmMain>();
 
     lock.Listen([](qint64 windowId) {
@@ -21,4 +50,7 @@ void RunClient(TApplication& app, TInstanceLock& lock)
     });
 
     app.exec();
+
+    // A request still running on another thread fails at once instead of holding up the exit.
+    DMod->AbortRequests();
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "devserver/Account.h"
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+#include <mutex>
+#include <optional>
+
+// The accounts of the service, kept in "accounts.json" in the data folder. Every change is written
+// to a temporary file that then replaces the store, so a crash never leaves half a file behind;
+// a change that cannot be written is not made in memory either. Safe to use from several threads.
+class TAccountStore final
+{
+public:
+    // Loads the store, or creates it with the demo accounts when the folder has none. Raises
+    // TFailure when the file cannot be read or is damaged; the file is then left untouched.
+    explicit TAccountStore(const QString& dataDir);
+    Q_DISABLE_COPY_MOVE(TAccountStore)
+
+    QString FilePath() const { return path_; }
+
+    // User names are e-mail addresses and compare without regard to letter case.
+    std::optional<TAccount> Find(const QString& name) const;
+
+    // False when the name is taken. Raises TFailure when the store cannot be written.
+    bool Add(const TAccount& account);
+
+    // Replaces the account of the same name. Raises TFailure when the store cannot be written.
+    void Replace(const TAccount& account);
+
+private:
+    qsizetype IndexOf(const QString& name) const;
+    void Save(const QList<TAccount>& accounts) const;
+
+    QString path_;
+    mutable std::mutex mutex_;
+    QList<TAccount> accounts_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "devserver/DemoServerOptions.h"
+
+#include <QtGlobal>
+#include <memory>
+
+// The demo server: the application server below "/quorvane2", the download server below
+// "/res/download", the microblog share pages on the share hosts, and the admin URLs, all on one
+// port of 127.0.0.1. Requests are served on a pool of background threads.
+class TDemoServer final
+{
+public:
+    // Opens the account store and the request log in the data folder. Raises TFailure when
+    // either cannot be opened.
+    explicit TDemoServer(const TDemoServerOptions& options);
+    ~TDemoServer();
+    Q_DISABLE_COPY_MOVE(TDemoServer)
+
+    // Listens on 127.0.0.1 and the chosen port (a free one for port 0) and returns the port.
+    // Raises TFailure when the port cannot be bound.
+    int Start();
+
+    // Stops listening and waits for the requests in progress. Also done by the destructor.
+    void Stop();
+
+    bool IsRunning() const;
+    int Port() const;
+
+private:
+    class TImpl;
+    std::unique_ptr<TImpl> impl_;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line chooses: where the server listens, where it keeps its files, and what the
+// download server publishes.
+struct TDemoServerOptions
+{
+    int port = 0; // 0 picks a free port
+    QString dataDir;
+    QString version;     // published version text
+    QString versionDesc; // published description
+    QString packageFile; // empty: no package is published
+    QStringList shareHosts;
+};
+
+// Reads "--port N --data DIR [--version TEXT] [--version-desc TEXT] [--package FILE]
+// [--share-host HOST]..." (arguments without the program name). Raises TFailure with a message
+// that names the offending option.
+TDemoServerOptions ParseDemoServerOptions(const QStringList& arguments);
+
+QString DemoServerUsage();

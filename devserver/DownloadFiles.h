@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// The three files of the download server: the published version, its description and the package.
+class TDownloadFiles final
+{
+public:
+    TDownloadFiles(QString version, QString description, QString packageFile);
+
+    // The bodies, in code page 936 as the client reads them.
+    QByteArray VersionBody() const;
+    QByteArray DescriptionBody() const;
+
+    // The package as it is on disk now, so a rebuilt package is served without a restart;
+    // nothing when none is published or it cannot be read.
+    std::optional<QByteArray> PackageBody() const;
+
+    // The shape the client's text comparison needs: two digits, a dot, two digits, a dot, twelve digits.
+    static bool IsPublishableVersion(const QString& version);
+
+private:
+    QString version_;
+    QString description_;
+    QString packageFile_;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// One residential community with its current asking price.
+struct THouseListing
+{
+    int id;
+    QString community;
+    QString district;     // display name
+    QString districtCode; // ASCII, used in report links
+    int pricePerSquareMetre;
+    double monthChangePercent;
+    int forSale;
+};
+
+// The demo's price data: a fixed set of communities, the watch list each user sees, and a price
+// history. Everything is derived from fixed figures so that every run shows the same numbers.
+namespace HousePrices {
+
+QList<THouseListing> All();
+std::optional<THouseListing> Find(int id);
+
+// The communities a user follows: the same eight for the same user name, different users differ.
+QList<THouseListing> WatchListFor(const QString& userName);
+
+QList<THouseListing> InDistrict(const QString& districtCode);
+std::optional<QString> DistrictName(const QString& districtCode);
+
+// Average asking price of the twelve months up to the current one, oldest first.
+QList<int> History(const THouseListing& listing);
+
+// The month the data describes, as the pages show it.
+QString CurrentMonth();
+
+} // namespace HousePrices

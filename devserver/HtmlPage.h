@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The frame every page of the service shares: one style sheet, UTF-8, and the small helpers
+// that put values into markup and links safely.
+namespace HtmlPage {
+
+inline constexpr const char* kContentType = "text/html; charset=UTF-8";
+
+// A whole document: title, the shared style sheet plus `extraCss`, and `body` as markup.
+QString Render(const QString& title, const QString& body, const QString& extraCss = {});
+
+// Text and attribute values: &, <, > and " escaped.
+QString Escape(const QString& text);
+
+// Percent-encoding of the UTF-8 bytes, unreserved characters left alone.
+QString Encode(const QString& text);
+
+// A page with a heading and one line of explanation (expired session, unknown page, bad link).
+QString RenderNotice(const QString& heading, const QString& message, const QString& linkHref = {},
+                     const QString& linkText = {});
+
+} // namespace HtmlPage

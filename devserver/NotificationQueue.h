@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+#include <mutex>
+#include <optional>
+
+// A notification as the poll hands it out: a page below the application URL and the pop-up's size.
+struct TNotification
+{
+    QString path;
+    int width = 300;
+    int height = 220;
+    int titleHeight = 51;
+
+    bool operator==(const TNotification&) const = default;
+
+    // The greeting every sign-in leaves for the next poll.
+    static TNotification Welcome();
+    // The price alert the admin URL queues when it names no page.
+    static TNotification PriceAlert();
+};
+
+// Notifications waiting per user, handed out one per poll. Safe to use from several threads.
+class TNotificationQueue final
+{
+public:
+    TNotificationQueue() = default;
+    Q_DISABLE_COPY_MOVE(TNotificationQueue)
+
+    // Queues a notification; a user holds at most a small number, the oldest go first.
+    void Push(const QString& userName, const TNotification& notification);
+
+    // Queues the notification unless the same one is already waiting.
+    void PushOnce(const QString& userName, const TNotification& notification);
+
+    std::optional<TNotification> Take(const QString& userName);
+
+private:
+    void PushLocked(const QString& key, const TNotification& notification);
+
+    std::mutex mutex_;
+    QHash<QString, QList<TNotification>> waiting_; // lower-case user name -> oldest first
+};

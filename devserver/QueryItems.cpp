@@ -1,0 +1,117 @@
+#include "devserver/QueryItems.h"
+
+#include "platform/AnsiCodePage.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// "%XX" becomes the byte, "+" a blank (form encoding); a "%" without two hexadecimal digits
+// makes the whole value unusable.
+std::optional<QByteArray> PercentDecode(const QByteArray& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '+') {
+            out += ' ';
+        } else if (c == '%') {
+            if (i + 2 >= text.size())
+                return std::nullopt;
+            const int high = HexDigit(text[i + 1]);
+            const int low = HexDigit(text[i + 2]);
+            if (high < 0 || low < 0)
+                return std::nullopt;
+            out += static_cast<char>(high << 4 | low);
+            i += 2;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TQueryItems TQueryItems::FromTarget(const std::string& target)
+{
+    TQueryItems items;
+    const QByteArray raw = QByteArray::fromStdString(target);
+    const qsizetype question = raw.indexOf('?');
+    if (question < 0)
+        return items;
+    QByteArray query = raw.mid(question + 1);
+    const qsizetype fragment = query.indexOf('#');
+    if (fragment >= 0)
+        query.truncate(fragment);
+    for (const QByteArray& part : query.split('&')) {
+        if (part.isEmpty())
+            continue;
+        const qsizetype equals = part.indexOf('=');
+        const QByteArray rawName = equals < 0 ? part : part.left(equals);
+        const QByteArray rawValue = equals < 0 ? QByteArray() : part.mid(equals + 1);
+        const std::optional<QByteArray> name = PercentDecode(rawName);
+        if (!name)
+            continue;
+        items.items_.append({*name, PercentDecode(rawValue)});
+    }
+    return items;
+}
+
+bool TQueryItems::Contains(const QByteArray& name) const
+{
+    return Find(name) != nullptr;
+}
+
+std::optional<QByteArray> TQueryItems::Bytes(const QByteArray& name) const
+{
+    const TItem* item = Find(name);
+    if (!item)
+        return std::nullopt;
+    return item->value;
+}
+
+std::optional<QString> TQueryItems::AnsiText(const QByteArray& name) const
+{
+    const std::optional<QByteArray> bytes = Bytes(name);
+    if (!bytes)
+        return std::nullopt;
+    const QString text = FromAnsi(*bytes);
+    // FromAnsi marks bytes that are no code page 936 text with U+FFFD.
+    if (text.contains(QChar::ReplacementCharacter))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> TQueryItems::Utf8Text(const QByteArray& name) const
+{
+    const std::optional<QByteArray> bytes = Bytes(name);
+    if (!bytes)
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(*bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+const TQueryItems::TItem* TQueryItems::Find(const QByteArray& name) const
+{
+    for (const TItem& item : items_) {
+        if (item.name == name)
+            return &item;
+    }
+    return nullptr;
+}

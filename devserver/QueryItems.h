@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+#include <string>
+
+// The query of a request target: name=value items separated by "&", percent-encoded. The client
+// encodes its values as code page 936 bytes; forms in the service's own pages send UTF-8.
+class TQueryItems final
+{
+public:
+    static TQueryItems FromTarget(const std::string& target);
+
+    // Whether an item of this name is present (the first one counts, as in the client's lookups).
+    bool Contains(const QByteArray& name) const;
+
+    // The decoded bytes of the first item of this name; nothing when it is absent or its
+    // percent-encoding is broken.
+    std::optional<QByteArray> Bytes(const QByteArray& name) const;
+
+    // The value as text. Nothing when absent, broken, or not valid in that encoding.
+    std::optional<QString> AnsiText(const QByteArray& name) const;
+    std::optional<QString> Utf8Text(const QByteArray& name) const;
+
+private:
+    struct TItem
+    {
+        QByteArray name;
+        std::optional<QByteArray> value; // nothing: broken percent-encoding
+    };
+
+    const TItem* Find(const QByteArray& name) const;
+
+    QList<TItem> items_;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "devserver/QueryItems.h"
+
+#include <QString>
+
+// A request the server answers with a failure reply instead of carrying it out.
+struct TRequestRefused
+{
+    int code;
+    QString message;
+};
+
+// Readers of the query items an operation needs. Each raises TRequestRefused (code "bad request",
+// with a message naming the item) when the item is missing, empty or malformed.
+namespace RequestItems {
+
+// A value the client sends in code page 936.
+QString RequiredAnsi(const TQueryItems& items, const char* name);
+
+// A value a form of the service's own pages sends in UTF-8.
+QString RequiredUtf8(const TQueryItems& items, const char* name);
+
+// A decimal 32-bit integer; `fallback` when the item is absent.
+int OptionalInt(const TQueryItems& items, const char* name, int fallback);
+int RequiredInt(const TQueryItems& items, const char* name);
+
+// "format=xml", which every operation carries.
+void RequireXmlFormat(const TQueryItems& items);
+
+} // namespace RequestItems

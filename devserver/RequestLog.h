@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QtGlobal>
+#include <mutex>
+#include <string>
+
+// "requests.log" in the data folder: one line per request, the method and the target exactly as
+// the request line carried them, so tests can check what the client sent. It holds the passwords
+// of sign-in requests in clear, as the targets do; it is meant for the demo and the tests only.
+class TRequestLog final
+{
+public:
+    // Opens the log for appending. Raises TFailure when it cannot.
+    explicit TRequestLog(const QString& dataDir);
+    Q_DISABLE_COPY_MOVE(TRequestLog)
+
+    void Append(const std::string& method, const std::string& target);
+
+    // Everything logged so far, this run and earlier ones.
+    QByteArray Contents() const;
+
+private:
+    mutable std::mutex mutex_;
+    QFile file_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+#include <mutex>
+#include <optional>
+
+// The tokens handed out at sign-in, random per sign-in and kept in memory only: after a restart
+// every user signs in again. Safe to use from several threads.
+class TSessionTable final
+{
+public:
+    TSessionTable() = default;
+    Q_DISABLE_COPY_MOVE(TSessionTable)
+
+    // A new token for the user. A user keeps a few recent tokens, so a second client
+    // does not sign out the first.
+    QString Open(const QString& userName);
+
+    // True when the token was handed to this user (names compare without regard to case).
+    bool IsValid(const QString& userName, const QString& token) const;
+
+    // The user a token belongs to.
+    std::optional<QString> UserOf(const QString& token) const;
+
+private:
+    mutable std::mutex mutex_;
+    QHash<QString, QString> users_;      // token -> user name
+    QHash<QString, QStringList> tokens_; // lower-case user name -> tokens, oldest first
+};

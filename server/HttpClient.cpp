@@ -1,0 +1,274 @@
+#include "server/HttpClient.h"
+
+#include "platform/Failure.h"
+
+#include <QFile>
+#include <QUrl>
+
+#include <algorithm>
+
+#include <curl/curl.h>
+
+namespace {
+
+void InitCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+CURL* Easy(void* handle)
+{
+    return static_cast<CURL*>(handle);
+}
+
+CURLM* Multi(void* handle)
+{
+    return static_cast<CURLM*>(handle);
+}
+
+// The address for messages: never the query, which carries passwords and tokens.
+QString Where(const QUrl& url)
+{
+    return url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo).toDisplayString();
+}
+
+QString HostOf(const QUrl& url)
+{
+    return url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
+}
+
+QString Duration(int ms)
+{
+    if (ms % 1000 == 0)
+        return QStringLiteral("%1 s").arg(ms / 1000);
+    return QStringLiteral("%1 ms").arg(ms);
+}
+
+QString Size(qint64 bytes)
+{
+    if (bytes % (1024 * 1024) == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+bool IsSuccessStatus(long status)
+{
+    return status >= 200 && status <= 299;
+}
+
+} // namespace
+
+struct THttpClient::Transfer
+{
+    CURL* easy = nullptr;
+    QByteArray* body = nullptr; // in-memory target
+    QFile* file = nullptr;      // or the file target
+    qint64 maxBytes = 0;
+    qint64 received = 0;
+    bool tooLarge = false;
+    bool badStatus = false;
+    QString fileError;
+    QByteArray statusLine;
+    char errors[CURL_ERROR_SIZE] = {};
+
+    static size_t OnHeader(char* data, size_t size, size_t count, void* self)
+    {
+        auto* transfer = static_cast<Transfer*>(self);
+        const QByteArray line = QByteArray(data, static_cast<qsizetype>(size * count)).trimmed();
+        if (line.startsWith("HTTP/"))
+            transfer->statusLine = line.left(200);
+        return size * count;
+    }
+
+    static size_t OnBody(char* data, size_t size, size_t count, void* self)
+    {
+        auto* transfer = static_cast<Transfer*>(self);
+        const size_t length = size * count;
+        long status = 0;
+        curl_easy_getinfo(transfer->easy, CURLINFO_RESPONSE_CODE, &status);
+        // The body of an error or redirect reply is of no use: stop reading it at once.
+        if (!IsSuccessStatus(status)) {
+            transfer->badStatus = true;
+            return 0;
+        }
+        transfer->received += static_cast<qint64>(length);
+        if (transfer->maxBytes > 0 && transfer->received > transfer->maxBytes) {
+            transfer->tooLarge = true;
+            return 0;
+        }
+        if (transfer->body) {
+            transfer->body->append(data, static_cast<qsizetype>(length));
+            return length;
+        }
+        if (transfer->file->write(data, static_cast<qint64>(length)) != static_cast<qint64>(length)) {
+            transfer->fileError = transfer->file->errorString();
+            return 0;
+        }
+        return length;
+    }
+};
+
+THttpClient::THttpClient(THttpLimits limits) : limits_(limits)
+{
+    InitCurlOnce();
+    easy_ = curl_easy_init();
+    multi_ = curl_multi_init();
+    if (!easy_ || !multi_) {
+        curl_easy_cleanup(Easy(easy_));
+        curl_multi_cleanup(Multi(multi_));
+        throw TFailure(QStringLiteral("The HTTP client could not be created"));
+    }
+    CURL* easy = Easy(easy_);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.totalTimeoutMs));
+    if (limits_.lowSpeedBytesPerSec > 0 && limits_.lowSpeedSeconds > 0) {
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(limits_.lowSpeedBytesPerSec));
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits_.lowSpeedSeconds));
+    }
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+}
+
+THttpClient::~THttpClient()
+{
+    curl_multi_cleanup(Multi(multi_));
+    curl_easy_cleanup(Easy(easy_));
+}
+
+QByteArray THttpClient::Get(const QString& url)
+{
+    QByteArray body;
+    Transfer transfer;
+    transfer.body = &body;
+    transfer.maxBytes = limits_.maxBodyBytes;
+    Perform(url, transfer);
+    return body;
+}
+
+void THttpClient::GetToFile(const QString& url, const QString& filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
+    Transfer transfer;
+    transfer.file = &file;
+    try {
+        Perform(url, transfer);
+        if (!file.flush())
+            throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
+        file.close();
+    } catch (...) {
+        file.close();
+        file.remove();
+        throw;
+    }
+}
+
+void THttpClient::Abort()
+{
+    aborted_ = true;
+    curl_multi_wakeup(Multi(multi_));
+}
+
+void THttpClient::Perform(const QString& url, Transfer& transfer)
+{
+    std::lock_guard lock(requestMutex_);
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    if (parsed.isValid() && scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        throw TFailure(
+            QStringLiteral("Only http and https addresses can be requested, not \"%1\"").arg(scheme));
+    if (!parsed.isValid() || parsed.host().isEmpty())
+        throw TFailure(
+            QStringLiteral("\"%1\" is not a valid address").arg(url.section(QLatin1Char('?'), 0, 0)));
+    const QString where = Where(parsed);
+    if (aborted_)
+        throw TFailure(QStringLiteral("The request to %1 was cancelled").arg(where));
+
+    CURL* easy = Easy(easy_);
+    CURLM* multi = Multi(multi_);
+    transfer.easy = easy;
+    const QByteArray encodedUrl = url.toUtf8();
+    curl_easy_setopt(easy, CURLOPT_URL, encodedUrl.constData());
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.errors);
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(std::max<qint64>(transfer.maxBytes, 0)));
+
+    CURLcode result = CURLE_OK;
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+        throw TFailure(QStringLiteral("The request to %1 could not be started").arg(where));
+    bool finished = false;
+    while (!finished && !aborted_) {
+        int running = 0;
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+                result = message->data.result;
+                finished = true;
+            }
+        }
+        if (!finished && !aborted_)
+            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    }
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    curl_off_t connectTime = 0;
+    curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
+
+    if (aborted_)
+        throw TFailure(QStringLiteral("The request to %1 was cancelled").arg(where));
+    if (status != 0 && !IsSuccessStatus(status)) {
+        const QString answer = transfer.statusLine.isEmpty() ? QStringLiteral("HTTP %1").arg(status)
+                                                             : QString::fromLatin1(transfer.statusLine);
+        QString message = QStringLiteral("The server answered \"%1\" for %2").arg(answer, where);
+        if (status >= 300 && status <= 399)
+            message += QStringLiteral(" (redirects are not followed)");
+        throw TFailure(message);
+    }
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        throw TFailure(QStringLiteral("The reply from %1 is larger than %2 and was refused")
+                           .arg(where, Size(transfer.maxBytes)));
+    if (!transfer.fileError.isEmpty())
+        throw TFailure(
+            QStringLiteral("Cannot write \"%1\": %2").arg(transfer.file->fileName(), transfer.fileError));
+    if (!finished || result != CURLE_OK) {
+        const QString detail = transfer.errors[0] ? QString::fromLocal8Bit(transfer.errors)
+                                                  : QString::fromLatin1(curl_easy_strerror(result));
+        switch (result) {
+        case CURLE_OPERATION_TIMEDOUT:
+            if (connectTime == 0)
+                throw TFailure(QStringLiteral("Could not connect to %1 within %2")
+                                   .arg(HostOf(parsed), Duration(limits_.connectTimeoutMs)));
+            if (detail.startsWith(QLatin1String("Operation too slow")))
+                throw TFailure(
+                    QStringLiteral("The transfer from %1 was slower than %2 bytes per second for %3 s")
+                        .arg(where)
+                        .arg(limits_.lowSpeedBytesPerSec)
+                        .arg(limits_.lowSpeedSeconds));
+            throw TFailure(QStringLiteral("No complete reply from %1 within %2")
+                               .arg(where, Duration(limits_.totalTimeoutMs)));
+        case CURLE_COULDNT_RESOLVE_HOST:
+            throw TFailure(QStringLiteral("The server name \"%1\" could not be resolved").arg(parsed.host()));
+        case CURLE_COULDNT_CONNECT:
+            throw TFailure(QStringLiteral("Could not connect to %1 (%2)").arg(HostOf(parsed), detail));
+        default:
+            throw TFailure(QStringLiteral("The request to %1 failed: %2").arg(where, detail));
+        }
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <atomic>
+#include <mutex>
+
+// How long and how much a request may take; the defaults keep a sign-in or a poll from
+// hanging for ever and a hostile reply from filling the memory.
+struct THttpLimits
+{
+    int connectTimeoutMs = 10000;      // give up connecting after this
+    int totalTimeoutMs = 30000;        // whole request; 0 = no total limit
+    qint64 maxBodyBytes = 1024 * 1024; // in-memory replies larger than this are refused; 0 = no limit
+    int lowSpeedBytesPerSec = 0; // with lowSpeedSeconds: fail when slower than this for that long; 0 = off
+    int lowSpeedSeconds = 0;
+};
+
+// A plain HTTP(S) GET client over libcurl. One request runs at a time; the connection is kept
+// for the next request. Redirects are never followed, only http and https are allowed, and no
+// proxy, user agent or header of our own is set. Every failure raises TFailure with a message
+// for the user; the query of the URL (which carries passwords and tokens) is never part of it.
+class THttpClient final
+{
+    Q_DISABLE_COPY_MOVE(THttpClient)
+
+public:
+    explicit THttpClient(THttpLimits limits = {});
+    ~THttpClient();
+
+    // Body of a 2xx reply; raises TFailure with a clear message otherwise.
+    QByteArray Get(const QString& url);
+
+    // Streams the body to the file (never all in memory), replacing what the file held; on
+    // failure deletes the partial file and raises TFailure. The in-memory size limit does not apply.
+    void GetToFile(const QString& url, const QString& filePath);
+
+    // Thread-safe: the running request and later ones fail at once.
+    void Abort();
+
+private:
+    struct Transfer;
+
+    void Perform(const QString& url, Transfer& transfer);
+
+    THttpLimits limits_;
+    void* easy_ = nullptr;  // CURL*
+    void* multi_ = nullptr; // CURLM*: its poll can be woken from another thread by Abort
+    std::mutex requestMutex_;
+    std::atomic<bool> aborted_ = false;
+};

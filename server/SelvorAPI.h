@@ -1,0 +1,64 @@
+#pragma once
+
+#include "server/APILoginResponse.h"
+#include "server/APIResponse.h"
+#include "server/HttpClient.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <pugixml.hpp>
+
+// The client's one way to the application server: every operation is a GET below the
+// application URL whose XML reply (root "responsed") is loaded into the document handed in
+// and read by path. Failures are raised as TFailure; nothing is caught here.
+//
+// The polling thread and the user-interface thread share one object: each operation holds one
+// lock from building its URL to its last reading step, so that no other reply is loaded into
+// the document in between.
+class TSelvorAPI final
+{
+    Q_DISABLE_COPY_MOVE(TSelvorAPI)
+
+public:
+    // `limits` lets tests shorten the time limits; the client uses the defaults.
+    explicit TSelvorAPI(pugi::xml_document& xmlDocument, const THttpLimits& limits = {});
+    ~TSelvorAPI();
+
+    // GETs `url` and loads the reply into `document`. After a failed request the HTTP client is
+    // replaced, so the next request starts on a fresh connection, and `document` keeps what it held.
+    void invokeRemote(pugi::xml_document& document, const QString& url);
+    QString getNodeText(const pugi::xml_document& document, const QString& path);
+    // True when the code text is exactly "0".
+    bool isSuccess(const pugi::xml_document& document);
+    // The code as a decimal integer, -1 when it is not one.
+    int getResultCode(const pugi::xml_document& document);
+
+    APILoginResponse userLogin(const QString& userName, const QString& password);
+    APILoginResponse weiboLogin(const QString& userName, const QString& password);
+    APIResponse userRegister(const QString& userName, const QString& password);
+    APIResponse getInformationList(const QString& userName, const QString& token, int ot);
+    // Empty on success, otherwise the server's message ("0" when it sent none).
+    QString changePassword(const QString& userName, const QString& oldPassword, const QString& newPassword,
+                           const QString& token);
+    QString shareInfo(const QString& userName, const QString& token, const QString& shareType);
+
+    // Thread-safe: the running request and every later one fail at once (used when the client ends).
+    void Abort();
+
+private:
+    APILoginResponse ReadLogin(const QString& url, bool readRole);
+    QString ReadMessageResult(const QString& url);
+    void ReplaceHttpClient();
+
+    // Recursive, so that an operation holding it can call the public reading steps.
+    std::recursive_mutex operationMutex_;
+    // Guards only the pointer below against Abort while it is replaced.
+    std::mutex clientMutex_;
+    THttpLimits limits_;
+    std::unique_ptr<THttpClient> httpClient_;
+    pugi::xml_document& xmlDocument_;
+    std::atomic<bool> aborted_ = false;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <pugixml.hpp>
+
+// Loading and reading the server's XML replies.
+
+// Replaces the document's content with the reply body, decoded from code page 936 whatever its
+// XML declaration names. No DTD is read and no entity of the reply's own is expanded. An empty
+// body (or one without an element) leaves an empty document; text that is not well-formed XML
+// raises TFailure and leaves the document empty.
+void LoadReply(pugi::xml_document& document, const QByteArray& body);
+
+// The text of the first node at the absolute `path` (the concatenated text of the node and all
+// its descendants), or "0" when no node matches. A document without a root element raises TFailure.
+QString NodeText(const pugi::xml_document& document, const QString& path);

@@ -1,0 +1,149 @@
+#include "platform/AnsiCodePage.h"
+#include "platform/Failure.h"
+#include "tests/devserver/DemoServerFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+class Downloads : public DemoServerTest
+{
+};
+
+TEST_F(Downloads, PublishTheVersionItsDescriptionAndThePackage)
+{
+    const QString package = QDir(DataDir()).filePath(QStringLiteral("package.cab"));
+    const QByteArray packageBytes("MSCF\0\0\0\0fake cabinet", 21);
+    {
+        QFile file(package);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(packageBytes);
+    }
+    StartServer(ParseDemoServerOptions(
+        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), DataDir(),
+         QStringLiteral("--version"), QStringLiteral("01.00.201212101200"), QStringLiteral("--version-desc"),
+         QStringLiteral("修复若干问题"), QStringLiteral("--package"), package}));
+
+    const httplib::Result version = Get("/res/download/quorvane_version.txt?v=01.00.201205281429");
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->status, 200);
+    EXPECT_EQ(version->body, "01.00.201212101200");
+
+    const httplib::Result description = Get("/res/download/quorvane_version_desc.txt");
+    ASSERT_TRUE(description);
+    EXPECT_EQ(description->get_header_value("Content-Type"), "text/plain; charset=GBK");
+    EXPECT_EQ(QByteArray::fromStdString(description->body), ToAnsi(QStringLiteral("修复若干问题")));
+
+    const httplib::Result cab = Get("/res/download/quorvane_upgrade.cab");
+    ASSERT_TRUE(cab);
+    EXPECT_EQ(cab->status, 200);
+    EXPECT_EQ(QByteArray::fromStdString(cab->body), packageBytes);
+
+    // A package rebuilt while the server runs is served as it is now; a vanished one is missing.
+    ASSERT_TRUE(QFile::remove(package));
+    EXPECT_EQ(Get("/res/download/quorvane_upgrade.cab")->status, 404);
+}
+
+TEST_F(Downloads, WithoutOptionsTheClientsOwnVersionAndNoPackageArePublished)
+{
+    StartServer();
+    EXPECT_EQ(Get("/res/download/quorvane_version.txt")->body, QUORVANE_DEMO_DEFAULT_VERSION_FOR_TESTS);
+    EXPECT_FALSE(Get("/res/download/quorvane_version_desc.txt")->body.empty());
+    EXPECT_EQ(Get("/res/download/quorvane_upgrade.cab")->status, 404);
+}
+
+class Routing : public DemoServerTest
+{
+protected:
+    void SetUp() override { StartServer(); }
+};
+
+TEST_F(Routing, UnknownPathsAnswer404)
+{
+    const char* const targets[] = {
+        "/",
+        "/quorvane2",
+        "/quorvane2/",
+        "/quorvane2/users/",
+        "/quorvane2/users/userLogin/more?format=xml",
+        "/quorvane2/USERS/userLogin?format=xml",
+        "/users/userLogin?format=xml&userName=a&password=b",
+        "/quorvane3/users/userLogin?format=xml",
+        "/res/download/",
+        "/res/download/quorvane_client.exe",
+        "/res/download/../download/quorvane_version.txt",
+        "/admin",
+        "/share/share.php?url=x",
+        "/favicon.ico",
+    };
+    for (const char* target : targets) {
+        const httplib::Result result = Get(target);
+        ASSERT_TRUE(result) << target;
+        EXPECT_EQ(result->status, 404) << target;
+    }
+}
+
+TEST_F(Routing, ListensOnTheLoopbackAddressOnly)
+{
+    EXPECT_EQ(Get("/res/download/quorvane_version.txt")->status, 200);
+    // Another loopback address reaches a server bound to all addresses, but not this one.
+    httplib::Client other("127.0.0.2", Port());
+    other.set_connection_timeout(5);
+    EXPECT_FALSE(other.Get("/res/download/quorvane_version.txt"));
+}
+
+TEST_F(Routing, ASecondServerOnAPortInUseFails)
+{
+    TDemoServerOptions options = Options();
+    options.port = Port();
+    QTemporaryDir otherData;
+    options.dataDir = otherData.path();
+    TDemoServer second(options);
+    EXPECT_THROW(second.Start(), TFailure);
+    EXPECT_EQ(Get("/res/download/quorvane_version.txt")->status, 200);
+}
+
+class RequestLog : public DemoServerTest
+{
+protected:
+    void SetUp() override { StartServer(); }
+};
+
+TEST_F(RequestLog, HoldsOneLinePerRequestWithTheRawTarget)
+{
+    const char* const targets[] = {
+        "/quorvane2/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123",
+        "/quorvane2/users/userLogin?format=xml&userName=%C3%DC&password=%26",
+        "/nowhere?x=1",
+        "/res/download/quorvane_version.txt?v=01.00.201205281429",
+    };
+    QByteArray expected;
+    for (const char* target : targets) {
+        ASSERT_TRUE(Get(target));
+        expected += QByteArray("GET ") + target + '\n';
+    }
+    const httplib::Result log = Get("/admin/requests");
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->status, 200);
+    expected += "GET /admin/requests\n";
+    EXPECT_EQ(QByteArray::fromStdString(log->body), expected);
+
+    QFile file(QDir(DataDir()).filePath(QStringLiteral("requests.log")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), expected);
+}
+
+TEST_F(RequestLog, KeepsEarlierRunsAndLogsOtherMethodsToo)
+{
+    ASSERT_TRUE(Get("/first"));
+    RestartServer();
+    httplib::Client client("127.0.0.1", Port());
+    const httplib::Result posted = client.Post("/quorvane2/users/userLogin", "x", "text/plain");
+    ASSERT_TRUE(posted);
+    EXPECT_GE(posted->status, 400);
+    EXPECT_EQ(Get("/admin/requests")->body,
+              "GET /first\nPOST /quorvane2/users/userLogin\nGET /admin/requests\n");
+}
+
+} // namespace

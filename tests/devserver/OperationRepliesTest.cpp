@@ -1,0 +1,288 @@
+#include "devserver/AppOperations.h"
+#include "tests/devserver/DemoServerFixture.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace {
+
+class OperationReplies : public DemoServerTest
+{
+protected:
+    void SetUp() override { StartServer(); }
+};
+
+TEST_F(OperationReplies, EveryOperationAnswersSuccessRefusalsAndBadTokens)
+{
+    const QString demoToken = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString weiboToken = WeiboSignIn(QStringLiteral("demo@weibo.com"), QStringLiteral("weibo123"));
+    const std::string demo = "userName=demo%40quorvane.com&token=" + demoToken.toStdString();
+    const std::string weibo = "userName=demo%40weibo.com&token=" + weiboToken.toStdString();
+    const std::string app = AppBase();
+    const std::string login = app + "/users/userLogin?format=xml&userName=";
+    const std::string weiboLogin = app + "/users/weiboLogin?format=xml&userName=";
+    const std::string poll = app + "/information/getInformationList?format=xml&v=01.00.201205281429&";
+    const std::string change = app + "/users/changePassword?format=xml&";
+    const std::string share = app + "/personalcenter/shareInfo?format=xml&";
+
+    const struct
+    {
+        const char* what;
+        std::string target;
+        const char* code;
+        bool token;       // the reply carries a token
+        const char* role; // expected role element, or nullptr when none
+    } cases[] = {
+        {"sign-in", login + "demo%40quorvane.com&password=demo123", "0", true, "1"},
+        {"certified sign-in", login + "agency%40quorvane.com&password=agency123", "0", true, "2"},
+        {"e-mail in other letter case", login + "DEMO%40Quorvane.com&password=demo123", "0", true, "1"},
+        {"awaiting approval", login + "pending%40quorvane.com&password=pending123", "3", false, "1"},
+        {"awaiting approval, wrong password", login + "pending%40quorvane.com&password=nope123", "1", false,
+         "0"},
+        {"wrong password", login + "demo%40quorvane.com&password=demo1234", "1", false, "0"},
+        {"password in other letter case", login + "demo%40quorvane.com&password=DEMO123", "1", false, "0"},
+        {"unknown user", login + "nobody%40quorvane.com&password=demo123", "1", false, "0"},
+        {"microblog account at account sign-in", login + "demo%40weibo.com&password=weibo123", "1", false,
+         "0"},
+
+        {"microblog sign-in", weiboLogin + "demo%40weibo.com&password=weibo123", "0", true, nullptr},
+        {"microblog wrong password", weiboLogin + "demo%40weibo.com&password=weibo12", "1", false, nullptr},
+        {"account at microblog sign-in", weiboLogin + "demo%40quorvane.com&password=demo123", "1", false,
+         nullptr},
+
+        {"registration", RegisterTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")), "0",
+         true, nullptr},
+        {"registration of a taken name",
+         RegisterTarget(QStringLiteral("Demo@Quorvane.com"), QStringLiteral("secret1")), "4", false, nullptr},
+        {"registration with a bad signature",
+         app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret1&sn=00112233", "5",
+         false, nullptr},
+        {"registration signed for another password",
+         app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret2&sn=" +
+             TAppOperations::RegistrationSignature(QStringLiteral("x@quorvane.com"),
+                                                   QStringLiteral("secret1"))
+                 .toStdString(),
+         "5", false, nullptr},
+        {"registration with a lower-case signature",
+         app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret1&sn=" +
+             TAppOperations::RegistrationSignature(QStringLiteral("x@quorvane.com"),
+                                                   QStringLiteral("secret1"))
+                 .toLower()
+                 .toStdString(),
+         "5", false, nullptr},
+        {"registration without an e-mail address",
+         RegisterTarget(QStringLiteral("abc"), QStringLiteral("secret1")), "7", false, nullptr},
+        {"registration with a short password",
+         RegisterTarget(QStringLiteral("y@quorvane.com"), QStringLiteral("12345")), "7", false, nullptr},
+
+        {"poll", poll + demo + "&ot=1000", "0", false, nullptr},
+        {"poll with a negative elapsed time", poll + demo + "&ot=-5", "0", false, nullptr},
+        {"poll with a bad token", poll + "userName=demo%40quorvane.com&token=0&ot=1", "2", false, nullptr},
+        {"poll with another user's token",
+         poll + "userName=agency%40quorvane.com&token=" + demoToken.toStdString() + "&ot=1", "2", false,
+         nullptr},
+
+        {"password change, wrong old password",
+         change + "userName=demo%40quorvane.com&oldPassword=nope123&newPassword=secret9&token=" +
+             demoToken.toStdString(),
+         "1", false, nullptr},
+        {"password change, bad token",
+         change + "userName=demo%40quorvane.com&oldPassword=demo123&newPassword=secret9&token=feed", "2",
+         false, nullptr},
+        {"password change, short new password",
+         change + "userName=demo%40quorvane.com&oldPassword=demo123&newPassword=123&token=" +
+             demoToken.toStdString(),
+         "7", false, nullptr},
+        {"password change of a microblog account",
+         change + "userName=demo%40weibo.com&oldPassword=weibo123&newPassword=secret9&token=" +
+             weiboToken.toStdString(),
+         "7", false, nullptr},
+
+        {"share report", share + demo + "&shareType=3", "0", false, nullptr},
+        {"share report of a microblog user", share + weibo + "&shareType=1", "0", false, nullptr},
+        {"share report with a bad token", share + "userName=demo%40quorvane.com&token=abc&shareType=3", "2",
+         false, nullptr},
+    };
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TReply reply = Call(c.target);
+        EXPECT_EQ(reply.status, 200);
+        EXPECT_EQ(reply.contentType, "text/xml; charset=GBK");
+        EXPECT_EQ(reply.Code(), QLatin1String(c.code));
+        EXPECT_EQ(reply.Has("token"), c.token);
+        if (c.token) {
+            EXPECT_EQ(reply.Value("token").size(), 32);
+        }
+        EXPECT_EQ(reply.Has("role"), c.role != nullptr);
+        if (c.role) {
+            EXPECT_EQ(reply.Value("role"), QLatin1String(c.role));
+        }
+        // A refusal always explains itself; a success carries no message.
+        if (reply.Code() == QLatin1String("0")) {
+            EXPECT_FALSE(reply.Has("msg"));
+        } else {
+            EXPECT_FALSE(reply.Value("msg").isEmpty());
+        }
+    }
+}
+
+TEST_F(OperationReplies, PasswordChangeTakesEffect)
+{
+    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const TReply reply = Call(AppBase() +
+                              "/users/changePassword?format=xml&userName=demo%40quorvane.com"
+                              "&oldPassword=demo123&newPassword=fresh%26pass%3D1&token=" +
+                              token.toStdString());
+    EXPECT_EQ(reply.Code(), "0");
+    EXPECT_FALSE(reply.Has("msg"));
+    EXPECT_EQ(
+        Call(AppBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123").Code(),
+        "1");
+    SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("fresh&pass=1"));
+}
+
+TEST_F(OperationReplies, TokensAreRandomPerSignIn)
+{
+    const QString first = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString second = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    EXPECT_NE(first, second);
+    // An earlier sign-in stays valid: a second client does not sign out the first.
+    const std::string poll =
+        AppBase() + "/information/getInformationList?format=xml&v=1&userName=demo%40quorvane.com&ot=0&token=";
+    EXPECT_EQ(Call(poll + first.toStdString()).Code(), "0");
+    EXPECT_EQ(Call(poll + second.toStdString()).Code(), "0");
+}
+
+TEST_F(OperationReplies, ChineseAndReservedCharactersTravelAsCodePage936)
+{
+    const QString name = QStringLiteral("wang@quorvane.com");
+    const QString password = QStringLiteral("密码 a&b=c+d%");
+    EXPECT_EQ(Call(RegisterTarget(name, password)).Code(), "0");
+    SignIn(name, password);
+    // The same password sent as UTF-8 is another password.
+    const std::string utf8 = QString(password).toUtf8().toPercentEncoding().toStdString();
+    EXPECT_NE(
+        Call(AppBase() + "/users/userLogin?format=xml&userName=wang%40quorvane.com&password=" + utf8).Code(),
+        "0");
+}
+
+TEST_F(OperationReplies, MessagesArriveInCodePage936)
+{
+    const httplib::Result result =
+        Get(AppBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=wrong1");
+    ASSERT_TRUE(result);
+    const QByteArray body = QByteArray::fromStdString(result->body);
+    // "用户名" in code page 936.
+    EXPECT_TRUE(body.contains(QByteArrayLiteral("\xD3\xC3\xBB\xA7\xC3\xFB")));
+    EXPECT_TRUE(body.startsWith("<?xml version=\"1.0\" encoding=\"GBK\"?>"));
+}
+
+TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
+{
+    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const std::string sn =
+        TAppOperations::RegistrationSignature(QStringLiteral("q@quorvane.com"), QStringLiteral("secret1"))
+            .toStdString();
+    using Items = std::vector<std::pair<std::string, std::string>>;
+    const struct
+    {
+        const char* path;
+        Items items;
+    } operations[] = {
+        {"/users/userLogin",
+         {{"format", "xml"}, {"userName", "demo%40quorvane.com"}, {"password", "demo123"}}},
+        {"/users/weiboLogin",
+         {{"format", "xml"}, {"userName", "demo%40weibo.com"}, {"password", "weibo123"}}},
+        {"/users/userRegister",
+         {{"format", "xml"}, {"userName", "q%40quorvane.com"}, {"password", "secret1"}, {"sn", sn}}},
+        {"/information/getInformationList",
+         {{"format", "xml"},
+          {"v", "01.00.201205281429"},
+          {"userName", "demo%40quorvane.com"},
+          {"token", token.toStdString()},
+          {"ot", "10"}}},
+        {"/users/changePassword",
+         {{"format", "xml"},
+          {"userName", "demo%40quorvane.com"},
+          {"oldPassword", "demo123"},
+          {"newPassword", "demo123"},
+          {"token", token.toStdString()}}},
+        {"/personalcenter/shareInfo",
+         {{"format", "xml"},
+          {"userName", "demo%40quorvane.com"},
+          {"token", token.toStdString()},
+          {"shareType", "1"}}},
+    };
+    const auto target = [this](const char* path, const Items& items) {
+        std::string query;
+        for (const auto& [name, value] : items)
+            query += (query.empty() ? "?" : "&") + name + (value == "\x01" ? std::string() : "=" + value);
+        return AppBase() + path + query;
+    };
+
+    for (const auto& operation : operations) {
+        // The complete request is accepted, so every refusal below comes from the one item changed.
+        EXPECT_EQ(Call(target(operation.path, operation.items)).Code(), "0") << operation.path;
+        for (size_t i = 0; i < operation.items.size(); ++i) {
+            const std::string& name = operation.items[i].first;
+            const struct
+            {
+                const char* change;
+                std::optional<std::string> value; // nothing: the item is left out
+            } changes[] = {
+                {"missing", std::nullopt},
+                {"empty", std::string()},
+                {"without =", std::string("\x01")},
+                {"broken percent-encoding", std::string("ab%zz")},
+                {"truncated percent-encoding", std::string("ab%4")},
+                {"not code page 936", std::string("%FF%FF")},
+            };
+            for (const auto& change : changes) {
+                SCOPED_TRACE(std::string(operation.path) + " " + name + " " + change.change);
+                Items items;
+                for (size_t j = 0; j < operation.items.size(); ++j) {
+                    if (j != i)
+                        items.push_back(operation.items[j]);
+                    else if (change.value)
+                        items.push_back({name, *change.value});
+                }
+                const TReply reply = Call(target(operation.path, items));
+                EXPECT_EQ(reply.status, 200);
+                EXPECT_EQ(reply.Code(), "6");
+                EXPECT_TRUE(reply.Value("msg").contains(QString::fromStdString(name)))
+                    << reply.Value("msg").toStdString();
+            }
+        }
+    }
+
+    const struct
+    {
+        const char* what;
+        std::string target;
+    } others[] = {
+        {"format other than xml",
+         "/users/userLogin?format=json&userName=demo%40quorvane.com&password=demo123"},
+        {"no query at all", "/users/userLogin"},
+        {"ot that is no number",
+         "/information/getInformationList?format=xml&v=1&userName=demo%40quorvane.com&ot=12a&token=" +
+             token.toStdString()},
+        {"ot beyond 32 bits",
+         "/information/getInformationList?format=xml&v=1&userName=demo%40quorvane.com&ot=4294967296&token=" +
+             token.toStdString()},
+    };
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.what);
+        const TReply reply = Call(AppBase() + other.target);
+        EXPECT_EQ(reply.Code(), "6");
+        EXPECT_FALSE(reply.Value("msg").isEmpty());
+    }
+}
+
+TEST(RegistrationSignature, IsTheClientsScrambleOfNameUnderscorePassword)
+{
+    EXPECT_EQ(TAppOperations::RegistrationSignature(QStringLiteral("abc"), QStringLiteral("xyz")),
+              QByteArrayLiteral("11300633351631"));
+}
+
+} // namespace

@@ -1,0 +1,260 @@
+#include "server/HttpClient.h"
+#include "platform/Failure.h"
+#include "tests/server/RefusingPort.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/TempProfile.h"
+
+#include <QFile>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+constexpr qint64 kMiB = 1024 * 1024;
+
+// Runs `request` and returns the failure's message; fails the test when nothing was raised.
+QString FailureOf(const std::function<void()>& request)
+{
+    try {
+        request();
+    } catch (const TFailure& failure) {
+        return failure.Message();
+    }
+    ADD_FAILURE() << "no failure was raised";
+    return {};
+}
+
+// A body of `size` bytes in chunks, so that no length is announced up front.
+void ServeChunked(LoopbackServer& server, const std::string& path, qint64 size)
+{
+    server.Get(path, [size](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider("text/plain", [size](size_t offset, httplib::DataSink& sink) {
+            if (static_cast<qint64>(offset) >= size) {
+                sink.done();
+                return true;
+            }
+            const std::string chunk(static_cast<size_t>(std::min<qint64>(64 * 1024, size - offset)), 'x');
+            return sink.write(chunk.data(), chunk.size());
+        });
+    });
+}
+
+TEST(HttpClient, GetReturnsTheBodyByteForByte)
+{
+    LoopbackServer server;
+    const std::string body("\x00\x01\xff<responsed/>\r\n", 16);
+    server.Reply("/data", body, 200, "application/octet-stream");
+    THttpClient client;
+    EXPECT_EQ(client.Get(server.Url() + "/data"),
+              QByteArray(body.data(), static_cast<qsizetype>(body.size())));
+}
+
+TEST(HttpClient, KeepsTheConnectionForTheNextRequest)
+{
+    LoopbackServer server;
+    server.Reply("/a", "one");
+    THttpClient client;
+    client.Get(server.Url() + "/a");
+    client.Get(server.Url() + "/a");
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_EQ(requests[0].remotePort, requests[1].remotePort);
+}
+
+struct FailureCase
+{
+    const char* name;
+    std::function<void(LoopbackServer&)> serve;
+    const char* path; // on the loopback server; a full URL when it has a scheme
+    THttpLimits limits;
+    const char* expected; // part of the failure's message
+};
+
+THttpLimits Limits(qint64 maxBodyBytes)
+{
+    THttpLimits limits;
+    limits.maxBodyBytes = maxBodyBytes;
+    return limits;
+}
+
+TEST(HttpClient, FailuresNameWhatHappened)
+{
+    const auto reply = [](const std::string& body, int status) {
+        return [=](LoopbackServer& server) { server.Reply("/r", body, status, "text/html"); };
+    };
+    const FailureCase cases[] = {
+        {"not found", reply("<html>gone</html>", 404), "/r", {}, "404"},
+        {"server error", reply("oops", 500), "/r", {}, "HTTP/1.1 500 Internal Server Error"},
+        {"no route", [](LoopbackServer&) {}, "/nothing", {}, "404"},
+        {"redirect",
+         [](LoopbackServer& server) {
+             server.Get("/r", [&server](const httplib::Request&, httplib::Response& response) {
+                 response.set_redirect(server.Url().toStdString() + "/elsewhere");
+             });
+         },
+         "/r",
+         {},
+         "redirects are not followed"},
+        {"1 MiB and one byte, length announced",
+         reply(std::string(kMiB + 1, 'x'), 200),
+         "/r",
+         {},
+         "larger than 1 MiB"},
+        {"1 MiB and one byte, chunked",
+         [](LoopbackServer& server) { ServeChunked(server, "/r", kMiB + 1); },
+         "/r",
+         {},
+         "larger than 1 MiB"},
+        {"over a small limit", reply("eleven byte", 200), "/r", Limits(10), "larger than 10 bytes"},
+        {"other scheme", [](LoopbackServer&) {}, "ftp://127.0.0.1/r", {}, "Only http and https"},
+        {"local file", [](LoopbackServer&) {}, "file:///etc/hostname", {}, "Only http and https"},
+    };
+    for (const FailureCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        LoopbackServer server;
+        row.serve(server);
+        const QString path = QString::fromLatin1(row.path);
+        const QString url = (path.contains(QLatin1String("://")) ? path : server.Url() + path) +
+                            QStringLiteral("?userName=u&password=secret");
+        THttpClient client(row.limits);
+        const QString message = FailureOf([&] { client.Get(url); });
+        EXPECT_TRUE(message.contains(QLatin1String(row.expected))) << message.toStdString();
+        // Messages reach the diagnostics log: the query with the password must not.
+        EXPECT_FALSE(message.contains(QLatin1String("secret"))) << message.toStdString();
+        EXPECT_FALSE(server.Targets().contains(QStringLiteral("/elsewhere")));
+    }
+}
+
+TEST(HttpClient, RepliesUpToTheLimitAreAccepted)
+{
+    LoopbackServer server;
+    server.Reply("/exact", std::string(kMiB, 'x'));
+    ServeChunked(server, "/chunked", kMiB);
+    THttpClient client;
+    EXPECT_EQ(client.Get(server.Url() + "/exact").size(), kMiB);
+    EXPECT_EQ(client.Get(server.Url() + "/chunked").size(), kMiB);
+}
+
+TEST(HttpClient, RefusedConnectionFails)
+{
+    RefusingPort port;
+    THttpClient client;
+    const QString message = FailureOf([&] { client.Get(port.Url() + "/x"); });
+    EXPECT_TRUE(message.startsWith(QLatin1String("Could not connect to 127.0.0.1:")))
+        << message.toStdString();
+}
+
+TEST(HttpClient, ServerThatNeverAnswersFailsAfterTheTimeLimit)
+{
+    LoopbackServer server;
+    server.Stall("/slow");
+    THttpLimits limits;
+    limits.totalTimeoutMs = 300;
+    THttpClient client(limits);
+    const QString message = FailureOf([&] { client.Get(server.Url() + "/slow"); });
+    EXPECT_TRUE(message.contains(QLatin1String("within 300 ms"))) << message.toStdString();
+}
+
+TEST(HttpClient, TransferThatCrawlsFailsAtTheLowSpeedLimit)
+{
+    LoopbackServer server;
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    server.Get("/crawl", [finished](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider(
+            "text/plain", [finished](size_t offset, httplib::DataSink& sink) {
+                if (offset == 0)
+                    return sink.write("x", 1);
+                // Nothing more until the client has given up.
+                for (int i = 0; i < 1000 && !*finished; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return false;
+            });
+    });
+    THttpLimits limits;
+    limits.lowSpeedBytesPerSec = 100;
+    limits.lowSpeedSeconds = 1;
+    limits.totalTimeoutMs = 0;
+    THttpClient client(limits);
+    const QString message = FailureOf([&] { client.Get(server.Url() + "/crawl"); });
+    *finished = true;
+    EXPECT_TRUE(message.contains(QLatin1String("slower than 100 bytes per second"))) << message.toStdString();
+}
+
+TEST(HttpClient, AbortEndsTheRunningRequestAndLaterOnes)
+{
+    LoopbackServer server;
+    server.Stall("/slow");
+    server.Reply("/ok", "fine");
+    THttpClient client; // the default 30 s limit: only the abort can end the request early
+    QString message;
+    std::thread requester([&] { message = FailureOf([&] { client.Get(server.Url() + "/slow"); }); });
+    ASSERT_TRUE(server.WaitForRequests(1));
+    client.Abort();
+    requester.join();
+    EXPECT_TRUE(message.contains(QLatin1String("was cancelled"))) << message.toStdString();
+
+    const QString later = FailureOf([&] { client.Get(server.Url() + "/ok"); });
+    EXPECT_TRUE(later.contains(QLatin1String("was cancelled"))) << later.toStdString();
+    EXPECT_EQ(server.Requests().size(), 1);
+}
+
+class HttpClientToFile : public ::testing::Test
+{
+protected:
+    QString Target() const { return profile.TempDir() + QStringLiteral("/download.bin"); }
+
+    TempProfile profile;
+    LoopbackServer server;
+};
+
+TEST_F(HttpClientToFile, StreamsBodiesOfAnySize)
+{
+    // Three times the in-memory limit: a file target has none.
+    ServeChunked(server, "/big", 3 * kMiB);
+    THttpClient client;
+    client.GetToFile(server.Url() + "/big", Target());
+    QFile file(Target());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    EXPECT_EQ(content.size(), 3 * kMiB);
+    EXPECT_EQ(content.count('x'), 3 * kMiB);
+}
+
+TEST_F(HttpClientToFile, FailureLeavesNoPartialFile)
+{
+    server.Reply("/missing", "not here", 404);
+    // Promises 1000 bytes, sends 10 and drops the connection.
+    server.Get("/broken", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content_provider(1000, "application/octet-stream",
+                                      [](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (offset == 0)
+                                              return sink.write("0123456789", 10);
+                                          return false;
+                                      });
+    });
+    server.Stall("/slow");
+    THttpLimits limits;
+    limits.totalTimeoutMs = 300;
+    for (const char* path : {"/missing", "/broken", "/slow"}) {
+        SCOPED_TRACE(path);
+        TempProfile::WriteFile(Target(), "old content");
+        THttpClient client(limits);
+        FailureOf([&] { client.GetToFile(server.Url() + path, Target()); });
+        EXPECT_FALSE(QFile::exists(Target()));
+    }
+}
+
+TEST_F(HttpClientToFile, UnwritableTargetFailsNamingTheFile)
+{
+    server.Reply("/x", "data");
+    const QString target = profile.TempDir() + QStringLiteral("/no/such/folder/file.bin");
+    THttpClient client;
+    const QString message = FailureOf([&] { client.GetToFile(server.Url() + "/x", target); });
+    EXPECT_TRUE(message.contains(target)) << message.toStdString();
+}
+
+} // namespace

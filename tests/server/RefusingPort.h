@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QNetworkProxy>
+#include <QString>
+#include <QTcpSocket>
+
+// A port on 127.0.0.1 that is bound but not listening: connecting to it is refused, and no other
+// program can take it while the object lives.
+class RefusingPort final
+{
+public:
+    RefusingPort()
+    {
+        socket_.setProxy(QNetworkProxy::NoProxy); // no system proxy lookup (and no thread for it)
+        socket_.bind(QHostAddress::LocalHost, 0);
+    }
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1").arg(socket_.localPort()); }
+
+private:
+    QTcpSocket socket_;
+};

@@ -1,0 +1,355 @@
+#include "server/SelvorAPI.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/Failure.h"
+#include "server/ClientVersion.h"
+#include "tests/server/RefusingPort.h"
+#include "tests/server/ServerFixture.h"
+
+#include <functional>
+#include <thread>
+
+namespace {
+
+QString Describe(const APILoginResponse& r)
+{
+    return QStringLiteral("code=%1 token=%2 role=%3 msg=%4").arg(r.code).arg(r.token, r.role, r.msg);
+}
+
+QString Describe(const APIResponse& r)
+{
+    return QStringLiteral("success=%1 msg=%2 token=%3 url=%4 size=%5x%6/%7")
+        .arg(r.success)
+        .arg(r.msg, r.token, r.url)
+        .arg(r.width)
+        .arg(r.height)
+        .arg(r.titleHeight);
+}
+
+QString FailureOf(const std::function<void()>& request)
+{
+    try {
+        request();
+    } catch (const TFailure& failure) {
+        return failure.Message();
+    }
+    ADD_FAILURE() << "no failure was raised";
+    return {};
+}
+
+std::string Ansi(const char* utf8)
+{
+    return ToAnsi(QString::fromUtf8(utf8)).toStdString();
+}
+
+class SelvorAPITest : public ServerFixture
+{
+protected:
+    SelvorAPITest() { server.Reply(".*", Envelope("<code>0</code><token>T</token>")); }
+
+    pugi::xml_document document;
+    TSelvorAPI api{document};
+};
+
+// The request line of every operation, as the server receives it.
+TEST_F(SelvorAPITest, RequestLines)
+{
+    const QString v = QStringLiteral("&v=") + CLIENT_VERSION;
+    const struct
+    {
+        const char* name;
+        std::function<void(TSelvorAPI&)> call;
+        QString expected;
+    } cases[] = {
+        {"account sign-in", [](TSelvorAPI& a) { a.userLogin("alice", "secret1"); },
+         "/quorvane2/users/userLogin?format=xml&userName=alice&password=secret1"},
+        {"microblog sign-in", [](TSelvorAPI& a) { a.weiboLogin("bob", "Pw2"); },
+         "/quorvane2/users/weiboLogin?format=xml&userName=bob&password=Pw2"},
+        {"registration with its signature", [](TSelvorAPI& a) { a.userRegister("abc", "xyz"); },
+         "/quorvane2/users/userRegister?format=xml&userName=abc&password=xyz&sn=11300633351631"},
+        {"notification poll", [](TSelvorAPI& a) { a.getInformationList("alice", "T0K3N", 120000); },
+         "/quorvane2/information/getInformationList?format=xml" + v +
+             "&userName=alice&token=T0K3N&ot=120000"},
+        {"notification poll, negative time",
+         [](TSelvorAPI& a) { a.getInformationList("alice", "T0K3N", -5); },
+         "/quorvane2/information/getInformationList?format=xml" + v + "&userName=alice&token=T0K3N&ot=-5"},
+        {"change password", [](TSelvorAPI& a) { a.changePassword("alice", "old1", "new2", "T0K3N"); },
+         "/quorvane2/users/"
+         "changePassword?format=xml&userName=alice&oldPassword=old1&newPassword=new2&token=T0K3N"},
+        {"share report", [](TSelvorAPI& a) { a.shareInfo("alice", "T0K3N", "1"); },
+         "/quorvane2/personalcenter/shareInfo?format=xml&userName=alice&token=T0K3N&shareType=1"},
+        {"e-mail address", [](TSelvorAPI& a) { a.userLogin("a.b@example.com", "x"); },
+         "/quorvane2/users/userLogin?format=xml&userName=a.b%40example.com&password=x"},
+        {"password with & # + blank %", [](TSelvorAPI& a) { a.userLogin("alice", "a&b#c+d e%"); },
+         "/quorvane2/users/userLogin?format=xml&userName=alice&password=a%26b%23c%2Bd%20e%25"},
+        {"user name that tries to add a parameter", [](TSelvorAPI& a) { a.userLogin("u&token=x", "p"); },
+         "/quorvane2/users/userLogin?format=xml&userName=u%26token%3Dx&password=p"},
+        {"unreserved characters stay", [](TSelvorAPI& a) { a.userLogin("A-z_0.9~", "p"); },
+         "/quorvane2/users/userLogin?format=xml&userName=A-z_0.9~&password=p"},
+        {"Chinese name as code page 936 bytes",
+         [](TSelvorAPI& a) { a.userLogin(QString::fromUtf8("张三"), "p"); },
+         "/quorvane2/users/userLogin?format=xml&userName=%D5%C5%C8%FD&password=p"},
+        {"registration signature over code page 936 bytes",
+         [](TSelvorAPI& a) { a.userRegister(QString::fromUtf8("张三"), "p&w"); },
+         "/quorvane2/users/userRegister?format=xml&userName=%D5%C5%C8%FD&password=p%26w&sn=A597AD91121F6D43"},
+        {"token and new password encoded",
+         [](TSelvorAPI& a) { a.changePassword("alice", "o ld", "n#w", "t/k=="); },
+         "/quorvane2/users/changePassword?format=xml&userName=alice&oldPassword=o%20ld&newPassword=n%23w"
+         "&token=t%2Fk%3D%3D"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        server.ClearRequests();
+        row.call(api);
+        EXPECT_EQ(server.Targets(), QStringList{row.expected});
+    }
+}
+
+TEST_F(SelvorAPITest, PasswordReachesTheServerWhole)
+{
+    std::string received;
+    std::string names;
+    server.Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
+        received = request.get_param_value("password");
+        for (const auto& [name, value] : request.params)
+            names += name + ",";
+        response.set_content(Envelope("<code>0</code>"), "text/xml");
+    });
+    api.userLogin("u&token=x", "a&b#c+d e");
+    EXPECT_EQ(received, "a&b#c+d e");
+    EXPECT_EQ(names, "format,password,userName,");
+}
+
+// What each operation makes of a reply.
+TEST_F(SelvorAPITest, ReadingReplies)
+{
+    const auto raw = [](TSelvorAPI& a, pugi::xml_document& d, const QString& url) {
+        a.invokeRemote(d, url);
+        const bool success = a.isSuccess(d);
+        const int code = a.getResultCode(d);
+        return QStringLiteral("success=%1 code=%2 msg=%3 token=%4")
+            .arg(success)
+            .arg(code)
+            .arg(a.getNodeText(d, "/responsed/msg"), a.getNodeText(d, "/responsed/token"));
+    };
+    using Op = std::function<QString(TSelvorAPI&, pugi::xml_document&, const QString&)>;
+    const Op rawOp = raw;
+    const Op login = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
+        return Describe(a.userLogin("u", "p"));
+    };
+    const Op weibo = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
+        return Describe(a.weiboLogin("u", "p"));
+    };
+    const Op reg = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
+        return Describe(a.userRegister("u", "p"));
+    };
+    const Op poll = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
+        return Describe(a.getInformationList("u", "t", 1));
+    };
+    const Op change = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
+        return QStringLiteral("result=") + a.changePassword("u", "o", "n", "t");
+    };
+    const Op share = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
+        return QStringLiteral("result=") + a.shareInfo("u", "t", "1");
+    };
+    const QString app = AppUrl();
+    std::string nested;
+    for (int i = 0; i < 20000; ++i)
+        nested += "<a>";
+    nested += "deep";
+    for (int i = 0; i < 20000; ++i)
+        nested += "</a>";
+    const struct
+    {
+        const char* name;
+        std::string body;
+        Op op;
+        QString expected; // "failure" when the operation raises TFailure
+    } cases[] = {
+        {"code only", Envelope("<code>0</code>"), rawOp, "success=1 code=0 msg=0 token=0"},
+        {"code 1", Envelope("<code>1</code>"), rawOp, "success=0 code=1 msg=0 token=0"},
+        {"code 00", Envelope("<code>00</code>"), rawOp, "success=0 code=0 msg=0 token=0"},
+        {"code of letters", Envelope("<code>abc</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
+        {"code with a blank", Envelope("<code> 0</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
+        {"code with a plus", Envelope("<code>+0</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
+        {"negative code", Envelope("<code>-7</code>"), rawOp, "success=0 code=-7 msg=0 token=0"},
+        {"code beyond 32 bits", Envelope("<code>2147483648</code>"), rawOp,
+         "success=0 code=-1 msg=0 token=0"},
+        {"no code element", Envelope("<token>T9</token>"), rawOp, "success=1 code=0 msg=0 token=T9"},
+        {"another root element", "<html><body>hello</body></html>", rawOp, "success=1 code=0 msg=0 token=0"},
+        {"empty body", "", rawOp, "failure"},
+        {"blank body", " \r\n", login, "failure"},
+        {"HTML error page", "<html><body><p>Error 502<br></body></html>", rawOp, "failure"},
+        {"two msg elements", Envelope("<code>1</code><msg>first</msg><msg>second</msg>"), rawOp,
+         "success=0 code=1 msg=first token=0"},
+        {"text of descendants", Envelope("<code>1</code><msg>a<b>b<i>c</i></b><![CDATA[<d>]]></msg>"), rawOp,
+         "success=0 code=1 msg=abc<d> token=0"},
+        {"msg in code page 936, declaration says UTF-8",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
+             Envelope("<code>1</code><msg>" + Ansi("用户名或密码不正确!") + "</msg>"),
+         login, QString::fromUtf8("code=1 token= role=0 msg=用户名或密码不正确!")},
+        {"msg in code page 936, no declaration",
+         Envelope("<code>3</code><msg>" + Ansi("用户未激活，等待审核中!") + "</msg><role>1</role>"), login,
+         QString::fromUtf8("code=3 token= role=1 msg=用户未激活，等待审核中!")},
+        {"predefined entities are decoded", Envelope("<code>1</code><msg>a&amp;b&lt;c&#x41;</msg>"), rawOp,
+         "success=0 code=1 msg=a&b<cA token=0"},
+        {"the reply's own entities are not expanded",
+         "<!DOCTYPE responsed [<!ENTITY x \"expanded\"><!ENTITY y SYSTEM \"file:///etc/hostname\">]>" +
+             Envelope("<code>1</code><msg>&x;&y;</msg>"),
+         rawOp, "success=0 code=1 msg=&x;&y; token=0"},
+        {"deeply nested msg", Envelope("<code>1</code><msg>" + nested + "</msg>"), rawOp,
+         "success=0 code=1 msg=deep token=0"},
+        {"sign-in refused", Envelope("<code>1</code><msg>M</msg>"), login, "code=1 token= role=0 msg=M"},
+        {"sign-in refused with a role", Envelope("<code>1</code><msg>M</msg><role>2</role>"), login,
+         "code=1 token= role=2 msg=M"},
+        {"sign-in", Envelope("<code>0</code><token>TK</token><role>2</role><msg>ignored</msg>"), login,
+         "code=0 token=TK role=2 msg="},
+        {"sign-in without code or token", Envelope(""), login, "code=0 token=0 role=0 msg="},
+        {"sign-in with a code of letters", Envelope("<code>x</code><msg>M</msg>"), login,
+         "code=-1 token= role=0 msg=M"},
+        {"microblog sign-in reads no role", Envelope("<code>0</code><token>TK</token><role>2</role>"), weibo,
+         "code=0 token=TK role= msg="},
+        {"registration", Envelope("<code>0</code><token>TK</token><msg>ignored</msg>"), reg,
+         "success=1 msg= token=TK url= size=0x0/0"},
+        {"registration refused", Envelope("<code>2</code><token>TK</token><msg>taken</msg>"), reg,
+         "success=0 msg=taken token= url= size=0x0/0"},
+        {"poll without url", Envelope("<code>0</code><width>300</width>"), poll,
+         "success=1 msg= token= url=0 size=0x0/0"},
+        {"poll with url 0", Envelope("<code>0</code><url>0</url><width>300</width>"), poll,
+         "success=1 msg= token= url=0 size=0x0/0"},
+        {"poll with a notification",
+         Envelope("<code>0</code><url>/information/show?id=7</url><width>300</width><height>200</height>"
+                  "<title_height>30</title_height>"),
+         poll, "success=1 msg= token= url=" + app + "/information/show?id=7 size=300x200/30"},
+        {"poll with sizes missing", Envelope("<code>0</code><url>/n</url><height> 200 </height>"), poll,
+         "success=1 msg= token= url=" + app + "/n size=0x200/0"},
+        {"poll with a width of letters", Envelope("<code>0</code><url>/n</url><width>wide</width>"), poll,
+         "failure"},
+        {"poll with a width beyond 32 bits",
+         Envelope("<code>0</code><url>/n</url><width>99999999999</width>"), poll, "failure"},
+        {"poll refused", Envelope("<code>1</code><url>/n</url><msg>M</msg>"), poll,
+         "success=0 msg= token= url= size=0x0/0"},
+        {"password changed", Envelope("<code>0</code><msg>M</msg>"), change, "result="},
+        {"password change refused without msg", Envelope("<code>9</code>"), change, "result=0"},
+        {"password change refused", Envelope("<code>9</code><msg>wrong</msg>"), change, "result=wrong"},
+        {"share reported", Envelope("<code>0</code>"), share, "result="},
+        {"share refused", Envelope("<code>5</code><msg>no</msg>"), share, "result=no"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        server.Reply(".*", row.body);
+        QString result;
+        try {
+            result = row.op(api, document, server.Url() + "/reply");
+        } catch (const TFailure&) {
+            result = QStringLiteral("failure");
+        }
+        EXPECT_EQ(result, row.expected);
+    }
+}
+
+TEST_F(SelvorAPITest, FailedRequestReplacesTheClientAndKeepsTheDocument)
+{
+    server.Reply("/ok", Envelope("<code>0</code><token>first</token>"));
+    server.Reply("/fail", "", 500); // no body: the connection itself stays usable
+    const QString ok = server.Url() + "/ok";
+    api.invokeRemote(document, ok);
+    api.invokeRemote(document, ok);
+    const QString message = FailureOf([&] { api.invokeRemote(document, server.Url() + "/fail"); });
+    EXPECT_TRUE(message.contains(QLatin1String("500"))) << message.toStdString();
+    EXPECT_EQ(api.getNodeText(document, "/responsed/token"), "first");
+    api.invokeRemote(document, ok);
+
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 4);
+    EXPECT_EQ(requests[1].remotePort, requests[0].remotePort); // one connection while all goes well
+    EXPECT_NE(requests[3].remotePort, requests[0].remotePort); // a fresh one after the failure
+}
+
+TEST_F(SelvorAPITest, RefusedConnectionFailsAndTheNextRequestWorks)
+{
+    RefusingPort refusing;
+    PointAppRootAt(refusing.Url());
+    const QString message = FailureOf([&] { api.userLogin("alice", "secret"); });
+    EXPECT_TRUE(message.startsWith(QLatin1String("Could not connect"))) << message.toStdString();
+    EXPECT_FALSE(message.contains(QLatin1String("secret")));
+
+    PointAppRootAt(server.Url());
+    EXPECT_EQ(api.userLogin("alice", "secret").token, "T");
+}
+
+TEST_F(SelvorAPITest, RepliesThatAreRefused)
+{
+    server.Get("/quorvane2/users/userLogin", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect(server.Url().toStdString() + "/elsewhere");
+    });
+    server.Reply("/quorvane2/users/weiboLogin",
+                 Envelope("<code>0</code><msg>" + std::string(1024 * 1024, 'x') + "</msg>"));
+    const QString redirect = FailureOf([&] { api.userLogin("a", "b"); });
+    EXPECT_TRUE(redirect.contains(QLatin1String("302"))) << redirect.toStdString();
+    const QString large = FailureOf([&] { api.weiboLogin("a", "b"); });
+    EXPECT_TRUE(large.contains(QLatin1String("larger than 1 MiB"))) << large.toStdString();
+    EXPECT_EQ(server.Targets().size(), 2);
+}
+
+TEST_F(SelvorAPITest, ServerThatNeverAnswersFailsAfterTheTimeLimit)
+{
+    server.Stall(".*");
+    THttpLimits limits;
+    limits.totalTimeoutMs = 300;
+    TSelvorAPI shortApi(document, limits);
+    const QString message = FailureOf([&] { shortApi.getInformationList("alice", "t", 1); });
+    EXPECT_TRUE(message.contains(QLatin1String("within 300 ms"))) << message.toStdString();
+}
+
+TEST_F(SelvorAPITest, AbortEndsTheRunningOperationAndLaterOnes)
+{
+    server.Stall(".*");
+    QString message;
+    std::thread poller([&] { message = FailureOf([&] { api.getInformationList("alice", "t", 1); }); });
+    ASSERT_TRUE(server.WaitForRequests(1));
+    api.Abort();
+    poller.join();
+    EXPECT_TRUE(message.contains(QLatin1String("cancelled"))) << message.toStdString();
+    FailureOf([&] { api.shareInfo("alice", "t", "1"); });
+    EXPECT_EQ(server.Requests().size(), 1);
+}
+
+// The polling thread and the user-interface thread share one object: each operation must read
+// its own reply.
+TEST_F(SelvorAPITest, ConcurrentOperationsEachReadTheirOwnReply)
+{
+    // Many elements before the values make each reading step take a while, so that a reply loaded
+    // by the other thread in the middle of an operation would be noticed.
+    std::string filler;
+    for (int i = 0; i < 2000; ++i)
+        filler += "<f/>";
+    server.Get(".*", [filler](const httplib::Request& request, httplib::Response& response) {
+        const std::string user = request.get_param_value("userName");
+        response.set_content(Envelope(filler + "<code>0</code><token>token-" + user + "</token><role>role-" +
+                                      user + "</role><url>/n/" + user + "</url><width>" +
+                                      std::to_string(user.size()) + "</width>"),
+                             "text/xml");
+    });
+    constexpr int kRounds = 300;
+    int loginMismatches = 0;
+    int pollMismatches = 0;
+    std::thread ui([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const APILoginResponse r = api.userLogin("alice", "p");
+            loginMismatches += r.token != "token-alice" || r.role != "role-alice";
+        }
+    });
+    std::thread polling([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const APIResponse r = api.getInformationList("robert", "t", i);
+            pollMismatches += r.url != AppUrl() + "/n/robert" || r.width != 6;
+        }
+    });
+    ui.join();
+    polling.join();
+    EXPECT_EQ(loginMismatches, 0);
+    EXPECT_EQ(pollMismatches, 0);
+    EXPECT_EQ(server.Requests().size(), 2 * kRounds);
+}
+
+} // namespace

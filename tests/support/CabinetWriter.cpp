@@ -1,0 +1,106 @@
+#include "tests/support/CabinetWriter.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QtEndian>
+
+namespace {
+
+constexpr int kHeaderSize = 36;
+constexpr int kFolderSize = 8;
+constexpr int kFileEntrySize = 16;
+constexpr int kDataHeaderSize = 8;
+constexpr int kMaxBlock = 32768;
+
+void Put16(QByteArray& out, quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+
+void Put32(QByteArray& out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+} // namespace
+
+QByteArray BuildCabinet(const QList<TCabinetFile>& files)
+{
+    QByteArray stream;
+    for (const TCabinetFile& file : files)
+        stream += file.data;
+    const int blocks = (stream.size() + kMaxBlock - 1) / kMaxBlock;
+
+    int entriesSize = 0;
+    for (const TCabinetFile& file : files)
+        entriesSize += kFileEntrySize + file.name.size() + 1;
+    const int filesOffset = kHeaderSize + kFolderSize;
+    const int dataOffset = filesOffset + entriesSize;
+    const int total = dataOffset + blocks * kDataHeaderSize + stream.size();
+
+    QByteArray out;
+    out += "MSCF";
+    Put32(out, 0);
+    Put32(out, total);
+    Put32(out, 0);
+    Put32(out, filesOffset);
+    Put32(out, 0);
+    out += char(3); // format version 1.3
+    out += char(1);
+    Put16(out, 1); // one folder
+    Put16(out, quint16(files.size()));
+    Put16(out, 0); // no flags
+    Put16(out, 0x1234);
+    Put16(out, 0);
+
+    Put32(out, dataOffset);
+    Put16(out, quint16(blocks));
+    Put16(out, 0); // stored, no compression
+
+    quint32 offset = 0;
+    for (const TCabinetFile& file : files) {
+        Put32(out, quint32(file.data.size()));
+        Put32(out, offset);
+        Put16(out, 0);      // folder 0
+        Put16(out, 0x5921); // 2024-09-01
+        Put16(out, 0x6000); // 12:00:00
+        Put16(out, file.attribs);
+        out += file.name;
+        out += char(0);
+        offset += quint32(file.data.size());
+    }
+
+    for (int i = 0; i < blocks; ++i) {
+        const QByteArray block = stream.mid(i * kMaxBlock, kMaxBlock);
+        Put32(out, 0); // no checksum
+        Put16(out, quint16(block.size()));
+        Put16(out, quint16(block.size()));
+        out += block;
+    }
+    return out;
+}
+
+void WriteCabinet(const QString& path, const QList<TCabinetFile>& files)
+{
+    QFile out(path);
+    if (out.open(QIODevice::WriteOnly))
+        out.write(BuildCabinet(files));
+}
+
+bool MakeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, const QStringList& names,
+                         bool compress)
+{
+    QProcess gcab;
+    gcab.setWorkingDirectory(sourceDir);
+    gcab.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList arguments;
+    if (compress)
+        arguments << QStringLiteral("-z");
+    arguments << QStringLiteral("-c") << cabinetPath << names;
+    gcab.start(QStringLiteral("gcab"), arguments);
+    return gcab.waitForFinished(60000) && gcab.exitStatus() == QProcess::NormalExit && gcab.exitCode() == 0;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Cabinet files for tests.
+
+// One file of a hand-made cabinet: the name is stored byte for byte, so names that gcab
+// rewrites (absolute, "..", drive letters) can be written too.
+struct TCabinetFile
+{
+    QByteArray name;
+    QByteArray data;
+    quint16 attribs = 0x20; // "archived"; 0x80 marks a UTF-8 name, 0x40 an executable
+};
+
+// An uncompressed cabinet holding the files in the given order.
+QByteArray BuildCabinet(const QList<TCabinetFile>& files);
+void WriteCabinet(const QString& path, const QList<TCabinetFile>& files);
+
+// Runs `gcab -c` (with `compress`, `gcab -z -c`) in `sourceDir` on the given relative names;
+// false when gcab failed.
+bool MakeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, const QStringList& names,
+                         bool compress = false);

@@ -1,0 +1,283 @@
+#include "update/CabinetReader.h"
+#include "platform/AnsiCodePage.h"
+#include "tests/support/CabinetWriter.h"
+#include "tests/support/TempProfile.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Pattern(int size, char seed)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        data[i] = char(seed + i * 7 + i / 251);
+    return data;
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file and folder below `dir`, relative to it, sorted.
+QStringList Tree(const QString& dir)
+{
+    QStringList entries;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << QDir(dir).relativeFilePath(it.next());
+    entries.sort();
+    return entries;
+}
+
+class CabinetReaderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(Source());
+        QDir().mkpath(Target());
+    }
+
+    QString Source() const { return profile_.Root() + QStringLiteral("/source"); }
+    QString Target() const { return profile_.Root() + QStringLiteral("/target"); }
+    QString Cabinet() const { return profile_.Root() + QStringLiteral("/package.cab"); }
+
+    void AddSource(const QString& name, const QByteArray& data)
+    {
+        TempProfile::WriteFile(Source() + QLatin1Char('/') + name, data);
+    }
+
+    // Extracts into Target(), recording the names the reader asked about.
+    bool Extract(const QString& cabinet)
+    {
+        asked_.clear();
+        return reader_.Extract(cabinet, [this](const QString& name) {
+            asked_ << name;
+            return Target() + QLatin1Char('/') + name;
+        });
+    }
+
+    TempProfile profile_;
+    TCabinetReader reader_;
+    QStringList asked_;
+};
+
+TEST_F(CabinetReaderTest, UnpacksGcabArchivesInArchiveOrder)
+{
+    const QByteArray big = Pattern(300000, 3); // several data blocks
+    AddSource(QStringLiteral("quorvane_client.exe"), big);
+    AddSource(QStringLiteral("readme.txt"), "read me\r\n");
+    AddSource(QStringLiteral("skin/images/logo.bmp"), Pattern(5000, 9));
+    AddSource(QStringLiteral("empty.dat"), QByteArray());
+    const QStringList names{QStringLiteral("readme.txt"), QStringLiteral("skin/images/logo.bmp"),
+                            QStringLiteral("quorvane_client.exe"), QStringLiteral("empty.dat")};
+
+    for (const bool compress : {false, true}) {
+        SCOPED_TRACE(compress ? "MSZIP" : "stored");
+        QDir(Target()).removeRecursively();
+        ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), names, compress));
+        ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+        EXPECT_TRUE(reader_.ErrorString().isEmpty());
+        EXPECT_EQ(asked_, names); // folder parts arrive as "/"
+        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/quorvane_client.exe")), big);
+        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/readme.txt")), QByteArray("read me\r\n"));
+        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/skin/images/logo.bmp")), Pattern(5000, 9));
+        EXPECT_EQ(Tree(Target()),
+                  (QStringList{QStringLiteral("empty.dat"), QStringLiteral("quorvane_client.exe"),
+                               QStringLiteral("readme.txt"), QStringLiteral("skin"),
+                               QStringLiteral("skin/images"), QStringLiteral("skin/images/logo.bmp")}));
+    }
+}
+
+TEST_F(CabinetReaderTest, ReplacesExistingFilesAndKeepsTheirPermissions)
+{
+    AddSource(QStringLiteral("tool.sh"), "#!/bin/sh\necho new\n");
+    ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), {QStringLiteral("tool.sh")}));
+    const QString tool = Target() + QStringLiteral("/tool.sh");
+    TempProfile::WriteFile(tool, "#!/bin/sh\necho old\n");
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                      QFileDevice::ReadGroup | QFileDevice::ExeGroup;
+    QFile::setPermissions(tool, mode);
+
+    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    EXPECT_EQ(ReadBytes(tool), QByteArray("#!/bin/sh\necho new\n"));
+    EXPECT_EQ(QFile::permissions(tool) & 0x7077, mode & 0x7077);       // owner, group, others
+    EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("tool.sh")}); // no unpacked copy left beside it
+}
+
+TEST_F(CabinetReaderTest, DecodesUtf8AndAnsiNames)
+{
+    const QString chinese = QStringLiteral("说明.txt");
+    AddSource(chinese, "utf");
+    ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), {chinese}));
+    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    EXPECT_EQ(asked_, QStringList{chinese});
+    EXPECT_EQ(ReadBytes(Target() + QLatin1Char('/') + chinese), QByteArray("utf"));
+
+    // Without the UTF-8 mark a name is in the ANSI code page.
+    const QString ansiName = QStringLiteral("更新\\日志.txt");
+    WriteCabinet(Cabinet(), {{ToAnsi(ansiName), "ansi", 0x20}});
+    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    EXPECT_EQ(asked_, QStringList{QStringLiteral("更新/日志.txt")});
+    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/更新/日志.txt")), QByteArray("ansi"));
+}
+
+// A hostile name fails the whole archive before anything is written, even the harmless file
+// that comes first.
+TEST_F(CabinetReaderTest, RefusesHostileNamesBeforeWritingAnything)
+{
+    const QString outside = profile_.Root() + QStringLiteral("/outside.txt");
+    const QByteArray hostile[] = {
+        "/etc/quorvane_test",
+        "\\quorvane_test",
+        QFile::encodeName(outside),
+        "..\\outside.txt",
+        "../outside.txt",
+        "sub\\..\\..\\outside.txt",
+        "sub/../../outside.txt",
+        "C:\\Windows\\evil.dll",
+        "c:evil.dll",
+        "sub\\",
+        "sub\\\\evil.dll",
+        ".\\evil.dll",
+        "..",
+        "evil\ttab.txt",
+    };
+    for (const QByteArray& name : hostile) {
+        SCOPED_TRACE(name.toStdString());
+        WriteCabinet(Cabinet(), {{"first.txt", "harmless"}, {name, "evil"}, {"last.txt", "harmless"}});
+        EXPECT_FALSE(Extract(Cabinet()));
+        EXPECT_FALSE(reader_.ErrorString().isEmpty());
+        EXPECT_EQ(Tree(Target()), QStringList());
+        EXPECT_FALSE(QFile::exists(outside));
+        EXPECT_FALSE(asked_.contains(QStringLiteral("last.txt")));
+    }
+}
+
+TEST(CabinetReaderNames, SafeRelativeName)
+{
+    const struct
+    {
+        QString archiveName;
+        QString expected;
+    } cases[] = {
+        {QStringLiteral("quorvane_client.exe"), QStringLiteral("quorvane_client.exe")},
+        {QStringLiteral("Quorvane_Client.exe"), QStringLiteral("Quorvane_Client.exe")},
+        {QStringLiteral("skin\\main\\bg.bmp"), QStringLiteral("skin/main/bg.bmp")},
+        {QStringLiteral("skin/bg.bmp"), QStringLiteral("skin/bg.bmp")},
+        {QStringLiteral("a..b.txt"), QStringLiteral("a..b.txt")},
+        {QStringLiteral("..txt"), QStringLiteral("..txt")},
+        {QStringLiteral("1:2.txt"), QStringLiteral("1:2.txt")},
+        {QString(), QString()},
+        {QStringLiteral("\\x"), QString()},
+        {QStringLiteral("/x"), QString()},
+        {QStringLiteral("D:x"), QString()},
+        {QStringLiteral("x\\..\\y"), QString()},
+        {QStringLiteral("x\\.\\y"), QString()},
+        {QStringLiteral("x\\"), QString()},
+        {QStringLiteral("x\ny"), QString()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TCabinetReader::SafeRelativeName(c.archiveName), c.expected) << c.archiveName.toStdString();
+}
+
+TEST_F(CabinetReaderTest, FailsOnTargetPathsOver259Bytes)
+{
+    // A name that makes the target exactly 259 bytes still fits; one more byte does not.
+    const int room = TCabinetReader::kMaxTargetPathBytes - int(ToAnsi(Target() + QLatin1Char('/')).size());
+    ASSERT_GT(room, 10);
+    const QString fits = QString(room, QLatin1Char('a'));
+    const QString tooLong = QString(room + 1, QLatin1Char('b'));
+    // Chinese characters take two bytes each in the ANSI code page.
+    const QString tooLongChinese =
+        QString((room + 1) / 2, QChar(0x5347)) + (room % 2 ? QString() : QStringLiteral("c"));
+
+    WriteCabinet(Cabinet(), {{fits.toLatin1(), "ok"}});
+    EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    QDir(Target()).removeRecursively();
+    QDir().mkpath(Target());
+
+    for (const QString& name : {tooLong, tooLongChinese}) {
+        WriteCabinet(Cabinet(), {{"first.txt", "ok"}, {ToAnsi(name), "too long"}});
+        EXPECT_FALSE(Extract(Cabinet()));
+        EXPECT_EQ(Tree(Target()), QStringList());
+    }
+}
+
+TEST_F(CabinetReaderTest, FailsWhenTheCallbackRefusesAFile)
+{
+    WriteCabinet(Cabinet(), {{"a.txt", "a"}, {"b.txt", "b"}});
+    const bool ok = reader_.Extract(Cabinet(), [this](const QString& name) {
+        return name == QLatin1String("b.txt") ? QString() : Target() + QLatin1Char('/') + name;
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(Tree(Target()), QStringList());
+}
+
+TEST_F(CabinetReaderTest, FailsOnFilesThatAreNoCabinets)
+{
+    const struct
+    {
+        const char* what;
+        QByteArray content;
+    } cases[] = {
+        {"empty", QByteArray()},
+        {"text", "<html>404 Not Found</html>"},
+        {"signature only", "MSCF"},
+        {"zip", QByteArray("PK\x03\x04", 4) + Pattern(200, 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempProfile::WriteFile(Cabinet(), c.content);
+        EXPECT_FALSE(Extract(Cabinet()));
+        EXPECT_FALSE(reader_.ErrorString().isEmpty());
+        EXPECT_EQ(Tree(Target()), QStringList());
+    }
+    EXPECT_FALSE(Extract(profile_.Root() + QStringLiteral("/missing.cab")));
+}
+
+// A cut-off download leaves every target as it was, whatever the cut.
+TEST_F(CabinetReaderTest, FailsOnTruncatedArchivesAndKeepsOldFiles)
+{
+    AddSource(QStringLiteral("a.txt"), "first file");
+    AddSource(QStringLiteral("quorvane_client.exe"), Pattern(200000, 5));
+    const QStringList names{QStringLiteral("a.txt"), QStringLiteral("quorvane_client.exe")};
+    const QString old = Target() + QStringLiteral("/a.txt");
+
+    for (const bool compress : {false, true}) {
+        ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), names, compress));
+        const QByteArray whole = ReadBytes(Cabinet());
+        for (const double share : {0.1, 0.5, 0.9, 0.999}) {
+            SCOPED_TRACE(testing::Message() << (compress ? "MSZIP " : "stored ") << share);
+            QDir(Target()).removeRecursively();
+            TempProfile::WriteFile(old, "old content");
+            TempProfile::WriteFile(Cabinet(), whole.left(qsizetype(whole.size() * share)));
+            EXPECT_FALSE(Extract(Cabinet()));
+            EXPECT_EQ(ReadBytes(old), QByteArray("old content"));
+            EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("a.txt")});
+        }
+        TempProfile::WriteFile(Cabinet(), whole);
+        EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    }
+}
+
+TEST_F(CabinetReaderTest, FailsWhenATargetCannotBeWritten)
+{
+    // A folder where the file should go cannot be replaced by it.
+    QDir().mkpath(Target() + QStringLiteral("/b.txt"));
+    TempProfile::WriteFile(Target() + QStringLiteral("/a.txt"), "old");
+    WriteCabinet(Cabinet(), {{"a.txt", "new"}, {"b.txt", "b"}, {"c\\d.txt", "d"}});
+    EXPECT_FALSE(Extract(Cabinet()));
+    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/a.txt")), QByteArray("old"));
+    EXPECT_EQ(Tree(Target()), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+}
+
+} // namespace

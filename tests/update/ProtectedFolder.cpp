@@ -1,0 +1,46 @@
+#include "tests/update/ProtectedFolder.h"
+
+#include <QFile>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+bool SetImmutable(const QString& path, bool on)
+{
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return ok;
+}
+
+} // namespace
+
+ProtectedFolder::ProtectedFolder(const QString& path) : path_(path)
+{
+    // Root writes through missing write permissions; only the immutable flag stops it.
+    if (geteuid() == 0) {
+        immutable_ = SetImmutable(path, true);
+        ok_ = immutable_;
+    } else {
+        ok_ = QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+}
+
+ProtectedFolder::~ProtectedFolder()
+{
+    if (immutable_)
+        SetImmutable(path_, false);
+    else
+        QFile::setPermissions(path_,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Makes a folder that this process cannot write to (read-only permissions, or for root, who
+// writes through those, the immutable flag, which also protects a single file) until the object
+// is destroyed.
+class ProtectedFolder final
+{
+public:
+    explicit ProtectedFolder(const QString& path);
+    ~ProtectedFolder();
+    ProtectedFolder(const ProtectedFolder&) = delete;
+    ProtectedFolder& operator=(const ProtectedFolder&) = delete;
+
+    // False when the path could not be protected (a file system without the immutable flag).
+    bool Ok() const { return ok_; }
+
+private:
+    QString path_;
+    bool ok_ = false;
+    bool immutable_ = false;
+};

@@ -1,0 +1,123 @@
+#include "config/SelvorConfig.h"
+#include "platform/AnsiCodePage.h"
+#include "server/ClientVersion.h"
+#include "server/HttpClient.h"
+#include "tests/update/UpgradeFixture.h"
+
+namespace {
+
+const QString kOwnVersion = QStringLiteral("01.00.201205281429");
+
+TEST(VersionComparison, IsNewerVersion)
+{
+    if (CLIENT_VERSION != kOwnVersion)
+        GTEST_SKIP() << "this build calls itself " << CLIENT_VERSION.toStdString();
+    const struct
+    {
+        QString version;
+        bool newer;
+    } cases[] = {
+        {kOwnVersion, false},
+        {kOwnVersion + QStringLiteral("\n"), false},
+        {kOwnVersion + QStringLiteral("\r\n"), false},
+        {kOwnVersion + QStringLiteral("9 and more text"), false}, // only 18 bytes count
+        {QStringLiteral("01.00.201205281430"), true},
+        {QStringLiteral("01.00.201205281430\r\n"), true},
+        {QStringLiteral("01.01.201201010000"), true},
+        {QStringLiteral("02.00.000000000000"), true},
+        {QStringLiteral("01.00.201205281428"), false},
+        {QStringLiteral("00.99.999999999999"), false},
+        {QStringLiteral("01.00.2012052814"), false}, // a proper prefix is smaller
+        {QStringLiteral("1.1"), true},               // "1" sorts after "0" in the first byte
+        {QStringLiteral(" 01.00.201205281430"), false},
+        {QStringLiteral("!9"), false},
+        {QStringLiteral("0"), false},
+        {QString(), false},
+        {QStringLiteral("升级"), true}, // bytes above 0x7f sort after the digits
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TUpgrade::IsNewerVersion(c.version), c.newer) << '"' << c.version.toStdString() << '"';
+}
+
+using VersionCheckTest = UpgradeFixture;
+
+TEST_F(VersionCheckTest, FetchesBothVersionFilesAsAnsiText)
+{
+    ServeVersion("01.00.201205281430\r\n");
+    server_.Reply("/res/download/quorvane_version_desc.txt",
+                  ToAnsi(QStringLiteral("修复了登录问题\n")).toStdString(), 200, "text/plain");
+    THttpClient http(TUpgrade::VersionLimits());
+    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("01.00.201205281430\r\n")); // nothing trimmed
+    EXPECT_EQ(upgrade_.FetchVersionDesc(http), QStringLiteral("修复了登录问题\n"));
+    EXPECT_EQ(server_.Targets(),
+              (QStringList{QStringLiteral("/res/download/quorvane_version.txt?v=") + CLIENT_VERSION,
+                           QStringLiteral("/res/download/quorvane_version_desc.txt")}));
+}
+
+TEST_F(VersionCheckTest, AnyFailureGivesZero)
+{
+    THttpClient http;
+    // Nothing registered: 404.
+    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
+    EXPECT_EQ(upgrade_.FetchVersionDesc(http), QStringLiteral("0"));
+    ServeVersion("01.00.201205281430", 500);
+    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
+    ServeVersion("", 200);
+    EXPECT_EQ(upgrade_.FetchVersion(http), QString());
+    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
+
+    // A server that is not there.
+    TempProfile::WriteFile(profile_.ConfigFile(), "[Common]\ndown_url=http://127.0.0.1:1/res/download\n");
+    TSelvorConfig::ForgetCachedAddresses();
+    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
+    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
+    EXPECT_TRUE(reported_.isEmpty());
+}
+
+TEST_F(VersionCheckTest, CheckAndDownloadFetchesThePackageOnlyForANewerVersion)
+{
+    ServePackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}));
+    THttpClient http;
+
+    ServeVersion(CLIENT_VERSION.toLatin1() + "\n");
+    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
+    EXPECT_EQ(server_.Targets().size(), 1); // no package request
+    EXPECT_FALSE(QFile::exists(UpgradeFile()));
+
+    ServeVersion("99.00.201205281430\n");
+    EXPECT_TRUE(upgrade_.CheckAndDownload(http));
+    EXPECT_EQ(server_.Targets().last(), QStringLiteral("/res/download/quorvane_upgrade.cab"));
+    EXPECT_EQ(ReadBytes(TempExe()), QByteArray("new client"));
+    const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+    EXPECT_EQ(info.fileName, TempExe());
+    EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
+    EXPECT_EQ(info.versionNo, QStringLiteral("99.00.201205281430"));
+    EXPECT_EQ(PackageFilesLeft(), QStringList());
+    EXPECT_TRUE(reported_.isEmpty());
+}
+
+TEST_F(VersionCheckTest, ANewerVersionWhosePackageIsMissingStillCounts)
+{
+    ServeVersion("99.00.201205281430");
+    ServePackage("not here", 404);
+    THttpClient http;
+    EXPECT_TRUE(upgrade_.CheckAndDownload(http));
+    EXPECT_FALSE(QFile::exists(UpgradeFile()));
+    EXPECT_EQ(PackageFilesLeft(), QStringList());
+    EXPECT_TRUE(reported_.isEmpty()); // a failed download is not the user's concern
+}
+
+TEST(VersionLimits, PackageHasNoTotalLimitButAStallLimit)
+{
+    const THttpLimits version = TUpgrade::VersionLimits();
+    EXPECT_EQ(version.connectTimeoutMs, 10000);
+    EXPECT_EQ(version.totalTimeoutMs, 30000);
+    const THttpLimits package = TUpgrade::PackageLimits();
+    EXPECT_EQ(package.connectTimeoutMs, 10000);
+    EXPECT_EQ(package.totalTimeoutMs, 0);
+    EXPECT_EQ(package.maxBodyBytes, 0);
+    EXPECT_EQ(package.lowSpeedBytesPerSec, 1024);
+    EXPECT_EQ(package.lowSpeedSeconds, 60);
+}
+
+} // namespace

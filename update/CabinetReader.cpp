@@ -1,0 +1,252 @@
+#include "update/CabinetReader.h"
+
+#include "platform/AnsiCodePage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <mspack.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct DecompressorDeleter
+{
+    void operator()(mscab_decompressor* d) const { mspack_destroy_cab_decompressor(d); }
+};
+using Decompressor = std::unique_ptr<mscab_decompressor, DecompressorDeleter>;
+
+// One file of the archive on its way to its target.
+struct Step
+{
+    mscabd_file* file = nullptr;
+    QString name;
+    QString target;
+    QString staging; // the unpacked copy beside the target, until it replaces the target
+    bool committed = false;
+};
+
+// Everything an extraction has put on disk so far, taken back unless the extraction succeeds.
+struct Leftovers
+{
+    std::vector<Step>* steps = nullptr;
+    QStringList createdFolders; // outermost first
+    bool keep = false;
+
+    ~Leftovers()
+    {
+        if (keep)
+            return;
+        for (const Step& step : *steps) {
+            if (!step.committed && !step.staging.isEmpty())
+                QFile::remove(step.staging);
+        }
+        for (auto it = createdFolders.crbegin(); it != createdFolders.crend(); ++it)
+            QDir().rmdir(*it); // only succeeds while empty
+    }
+};
+
+QString ErrorText(int code)
+{
+    switch (code) {
+    case MSPACK_ERR_OPEN:
+        return QStringLiteral("a file could not be opened");
+    case MSPACK_ERR_READ:
+        return QStringLiteral("the archive is truncated or unreadable");
+    case MSPACK_ERR_WRITE:
+        return QStringLiteral("a file could not be written");
+    case MSPACK_ERR_SEEK:
+        return QStringLiteral("seek failed");
+    case MSPACK_ERR_NOMEMORY:
+        return QStringLiteral("out of memory");
+    case MSPACK_ERR_SIGNATURE:
+        return QStringLiteral("not a cabinet file");
+    case MSPACK_ERR_DATAFORMAT:
+        return QStringLiteral("the archive is damaged");
+    case MSPACK_ERR_CHECKSUM:
+        return QStringLiteral("a data block has a wrong checksum");
+    case MSPACK_ERR_DECRUNCH:
+        return QStringLiteral("the compressed data is damaged");
+    default:
+        return QStringLiteral("error %1").arg(code);
+    }
+}
+
+QString DecodeName(const mscabd_file* file)
+{
+    const QByteArray raw(file->filename);
+    if (file->attribs & MSCAB_ATTRIB_UTF_NAME)
+        return QString::fromUtf8(raw);
+    return FromAnsi(raw);
+}
+
+// The folders from the outermost missing one down to `folder` that do not exist yet.
+QStringList MissingFolders(const QString& folder)
+{
+    QStringList missing;
+    QString current = QDir::cleanPath(folder);
+    while (!QFileInfo::exists(current)) {
+        missing.prepend(current);
+        const QString parent = QFileInfo(current).absolutePath();
+        if (parent == current)
+            break;
+        current = parent;
+    }
+    return missing;
+}
+
+// Creates an empty, uniquely named file beside `target`; executables get the execute bits the
+// user's umask allows.
+QString CreateStagingFile(const QString& target, bool executable)
+{
+    const QFileInfo info(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Not named after the target, whose name may already be as long as a name can be.
+        const QString path = info.absolutePath() + QStringLiteral("/.quorvane-part-") +
+                             QString::number(QRandomGenerator::global()->generate(), 36);
+        const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                            executable ? 0777 : 0666);
+        if (fd >= 0) {
+            close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+// A file that is replaced keeps its permissions.
+bool KeepModeOf(const QString& target, const QString& staging)
+{
+    struct stat old
+    {
+    };
+    if (lstat(QFile::encodeName(target).constData(), &old) != 0 || !S_ISREG(old.st_mode))
+        return true;
+    return chmod(QFile::encodeName(staging).constData(), old.st_mode & 07777) == 0;
+}
+
+// The unpacked file reaches the disk before it replaces its target.
+bool SyncFile(const QString& path)
+{
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = fsync(fd) == 0;
+    close(fd);
+    return ok;
+}
+
+} // namespace
+
+QString TCabinetReader::SafeRelativeName(const QString& archiveName)
+{
+    static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:"));
+    if (archiveName.isEmpty() || driveLetter.match(archiveName).hasMatch())
+        return {};
+    for (const QChar c : archiveName) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return {};
+    }
+    QString name = archiveName;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // A leading separator makes the name absolute; the other empty parts come from doubled or
+    // trailing separators.
+    for (const QString& part : name.split(QLatin1Char('/'))) {
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            return {};
+    }
+    return name;
+}
+
+bool TCabinetReader::Fail(const QString& message)
+{
+    error_ = message;
+    return false;
+}
+
+bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& chooseTarget)
+{
+    error_.clear();
+    int selfTest = MSPACK_ERR_OK;
+    MSPACK_SYS_SELFTEST(selfTest);
+    if (selfTest != MSPACK_ERR_OK)
+        return Fail(QStringLiteral("libmspack does not match this program: %1").arg(ErrorText(selfTest)));
+
+    Decompressor decompressor(mspack_create_cab_decompressor(nullptr));
+    if (!decompressor)
+        return Fail(ErrorText(MSPACK_ERR_NOMEMORY));
+    mscab_decompressor* cabd = decompressor.get();
+
+    // libmspack keeps this pointer until the cabinet is closed.
+    const QByteArray cabinetFile = QFile::encodeName(cabinetPath);
+    mscabd_cabinet* cabinet = cabd->open(cabd, cabinetFile.constData());
+    if (!cabinet)
+        return Fail(QStringLiteral("%1: %2").arg(cabinetPath, ErrorText(cabd->last_error(cabd))));
+    const std::unique_ptr<mscabd_cabinet, std::function<void(mscabd_cabinet*)>> cabinetCloser(
+        cabinet, [cabd](mscabd_cabinet* c) { cabd->close(cabd, c); });
+    if (cabinet->flags & (MSCAB_HDR_PREVCAB | MSCAB_HDR_NEXTCAB))
+        return Fail(QStringLiteral("%1: the archive continues in another cabinet").arg(cabinetPath));
+
+    // Every name and target is judged before anything is written.
+    std::vector<Step> steps;
+    for (mscabd_file* file = cabinet->files; file; file = file->next) {
+        const QString archiveName = DecodeName(file);
+        Step step;
+        step.file = file;
+        step.name = SafeRelativeName(archiveName);
+        if (step.name.isEmpty())
+            return Fail(QStringLiteral("unsafe file name in the archive: \"%1\"").arg(archiveName));
+        step.target = chooseTarget(step.name);
+        if (step.target.isEmpty())
+            return Fail(QStringLiteral("no target for \"%1\"").arg(step.name));
+        if (!QDir::isAbsolutePath(step.target))
+            return Fail(QStringLiteral("target of \"%1\" is not absolute: %2").arg(step.name, step.target));
+        if (ToAnsi(step.target).size() > kMaxTargetPathBytes)
+            return Fail(QStringLiteral("target path too long: %1").arg(step.target));
+        steps.push_back(step);
+    }
+
+    // Unpack each file beside its target, in archive order.
+    Leftovers leftovers{&steps, {}, false};
+    for (Step& step : steps) {
+        // Found now rather than when the files are put in place, where earlier targets
+        // would already be replaced.
+        if (QFileInfo(step.target).isDir())
+            return Fail(QStringLiteral("a folder is in the way of %1").arg(step.target));
+        const QString folder = QFileInfo(step.target).absolutePath();
+        const QStringList missing = MissingFolders(folder);
+        if (!QDir().mkpath(folder))
+            return Fail(QStringLiteral("cannot create folder %1").arg(folder));
+        leftovers.createdFolders += missing;
+        step.staging = CreateStagingFile(step.target, step.file->attribs & MSCAB_ATTRIB_EXEC);
+        if (step.staging.isEmpty())
+            return Fail(QStringLiteral("cannot write in %1").arg(folder));
+        const QByteArray staging = QFile::encodeName(step.staging);
+        const int result = cabd->extract(cabd, step.file, staging.constData());
+        if (result != MSPACK_ERR_OK)
+            return Fail(QStringLiteral("\"%1\": %2").arg(step.name, ErrorText(result)));
+        if (!KeepModeOf(step.target, step.staging) || !SyncFile(step.staging))
+            return Fail(QStringLiteral("cannot write %1").arg(step.staging));
+    }
+
+    // Put every file in place; a rename replaces a target in one step.
+    for (Step& step : steps) {
+        if (rename(QFile::encodeName(step.staging).constData(), QFile::encodeName(step.target).constData()) !=
+            0)
+            return Fail(QStringLiteral("cannot replace %1: %2")
+                            .arg(step.target, QString::fromLocal8Bit(strerror(errno))));
+        step.committed = true;
+    }
+    leftovers.keep = true;
+    return true;
+}

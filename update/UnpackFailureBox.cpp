@@ -1,0 +1,26 @@
+#include "update/UnpackFailureBox.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QThread>
+
+void ShowUnpackFailureBox(const QString& message)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvane"), message, QMessageBox::Ok);
+    box.exec();
+}
+
+TUnpackFailureReport UnpackFailureBoxOn(QObject* uiContext)
+{
+    return [context = QPointer<QObject>(uiContext)](const QString& message) {
+        if (!context)
+            return;
+        // A blocking hand-over from the object's own thread would wait for itself.
+        if (QThread::currentThread() == context->thread()) {
+            ShowUnpackFailureBox(message);
+            return;
+        }
+        QMetaObject::invokeMethod(
+            context, [message] { ShowUnpackFailureBox(message); }, Qt::BlockingQueuedConnection);
+    };
+}
