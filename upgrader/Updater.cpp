@@ -2,6 +2,7 @@
 
 #include "platform/Failure.h"
 #include "platform/InstanceLock.h"
+#include "platform/ProgramFiles.h"
 #include "upgrader/FileReplace.h"
 #include "upgrader/InvokingUser.h"
 
@@ -106,7 +107,7 @@ TUpdater::Result TUpdater::Run(const TUpdateRequest& request)
         Say(QStringLiteral("Refused: \"%1\" is not a file name").arg(request.dstFileName));
         return Result::BadRequest;
     }
-    const QString target = appDir_ + QLatin1Char('/') + request.dstFileName;
+    const QString target = appDir_ + QLatin1Char('/') + NativeProgramFileName(request.dstFileName);
 
     TClientLock lock(invokingUid_);
     if (!WaitForClientToEnd(lock)) {

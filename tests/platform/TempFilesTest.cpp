@@ -20,3 +20,20 @@ TEST(TempFiles, CreatesDistinctEmptyFilesWithThePrefix)
     }
     EXPECT_TRUE(CreateUniqueTempFile(profile.Root() + QStringLiteral("/missing"), QStringLiteral("q")).isEmpty());
 }
+
+#include "platform/ProgramFiles.h"
+
+TEST(ProgramFiles, PackageNamesMapToThisSystemsProgramNames)
+{
+    const struct
+    {
+        const char* package;
+        const char* native;
+    } cases[] = {{"quorvane_client.exe", "quorvane_client"},
+                 {"Quorvane_Client.EXE", "Quorvane_Client"},
+                 {"readme.txt", "readme.txt"},
+                 {".exe", ".exe"},
+                 {"upgrade", "upgrade"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(NativeProgramFileName(QString::fromLatin1(c.package)), QString::fromLatin1(c.native)) << c.package;
+}

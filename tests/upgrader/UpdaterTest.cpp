@@ -14,7 +14,7 @@ protected:
     UpdaterTest()
     {
         QDir().mkpath(AppDir());
-        TempProfile::WriteFile(AppDir() + QStringLiteral("/quorvane_client.exe"), "old client");
+        TempProfile::WriteFile(AppDir() + QStringLiteral("/quorvane_client"), "old client");
         TempProfile::WriteFile(Source(), "new client");
         updater_.SetProgress([this](const QString& line) { progress_ << line; });
     }
@@ -23,7 +23,7 @@ protected:
     QString Source() const { return profile_.TempDir() + QStringLiteral("/quorvane_client.exe"); }
     QByteArray Installed() const
     {
-        QFile file(AppDir() + QStringLiteral("/quorvane_client.exe"));
+        QFile file(AppDir() + QStringLiteral("/quorvane_client"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 

@@ -43,7 +43,7 @@ protected:
 
     QString AppDir() const { return profile_.Root() + QStringLiteral("/app"); }
     QString TempDir() const { return profile_.Root() + QStringLiteral("/my temp"); }
-    QString Installed() const { return AppDir() + QStringLiteral("/quorvane_client.exe"); }
+    QString Installed() const { return AppDir() + QStringLiteral("/quorvane_client"); }
     QString NewClient() const { return TempDir() + QStringLiteral("/quorvane_client.exe"); }
     QString Marker() const { return profile_.Root() + QStringLiteral("/started.txt"); }
     QString CommandLine() const { return NewClient() + QStringLiteral(" quorvane_client.exe"); }

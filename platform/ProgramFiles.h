@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Packages and the hand-over file name programs the Windows way ("quorvane_client.exe");
+// this gives the file name the program has on this system.
+QString NativeProgramFileName(const QString& packageName);

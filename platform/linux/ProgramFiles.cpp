@@ -1,0 +1,9 @@
+#include "platform/ProgramFiles.h"
+
+QString NativeProgramFileName(const QString& packageName)
+{
+    static const QString suffix = QStringLiteral(".exe");
+    if (packageName.size() > suffix.size() && packageName.endsWith(suffix, Qt::CaseInsensitive))
+        return packageName.left(packageName.size() - suffix.size());
+    return packageName;
+}
