@@ -1,0 +1,78 @@
+#include "ui/chrome/MessageBox.h"
+#include "tests/ui/chrome/TestApplication.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MessageBoxHooks : public ::testing::Test
+{
+protected:
+    void SetUp() override { TestApp(); }
+    void TearDown() override { TMessageBox::SetTestMode(false); }
+};
+
+TEST_F(MessageBoxHooks, QueuedAnswersAnswerTheNextBoxesInTurnAndAreRecorded)
+{
+    TMessageBox::SetNextAnswer(QMessageBox::No);
+    TMessageBox::SetNextAnswer(QMessageBox::Yes);
+    EXPECT_FALSE(TMessageBox::Question(nullptr, QStringLiteral("Quorvane"), QStringLiteral("升级吗？")));
+    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("设置"), QStringLiteral("保存？"),
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
+              QMessageBox::Yes);
+    TMessageBox::Critical(nullptr, QStringLiteral("Quorvane"), QStringLiteral("连接失败"));
+
+    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("升级吗？"));
+    EXPECT_EQ(shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(shown[0].icon, QMessageBox::Question);
+    EXPECT_EQ(shown[1].title, QStringLiteral("设置"));
+    EXPECT_EQ(shown[2].text, QStringLiteral("连接失败"));
+    EXPECT_EQ(shown[2].icon, QMessageBox::Critical);
+    EXPECT_TRUE(TMessageBox::Shown().isEmpty());
+}
+
+TEST_F(MessageBoxHooks, AnUnansweredBoxInTestModeGetsItsDefaultButtonWithoutBlocking)
+{
+    TMessageBox::SetTestMode(true);
+    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
+                                QMessageBox::Yes | QMessageBox::No),
+              QMessageBox::Yes);
+    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, QMessageBox::No),
+              QMessageBox::No);
+    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("t"), QStringLiteral("x")), QMessageBox::Ok);
+    EXPECT_EQ(TMessageBox::Shown().size(), 3);
+}
+
+TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
+{
+    QWidget owner;
+    owner.show();
+    QString title;
+    QString text;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.stop();
+        title = box->windowTitle();
+        text = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    answer.start(10);
+    EXPECT_EQ(TMessageBox::Show(&owner, QStringLiteral("Quorvane"), QStringLiteral("退出吗？"),
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
+              QMessageBox::No);
+    EXPECT_EQ(title, QStringLiteral("Quorvane"));
+    EXPECT_EQ(text, QStringLiteral("退出吗？"));
+    EXPECT_TRUE(TMessageBox::Shown().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QSize>
+#include <QWidget>
+
+class QPainter;
+
+// The colour of the thin border line of the rounded windows.
+inline const QColor kBorderLineColor{35, 83, 141};
+
+// Draws the border line: the outline of the rounded rectangle from (1, 1) to
+// (width - 1, height - 1) with a 15 x 15 corner ellipse, one pixel wide, nothing filled.
+void DrawBorderLine(QPainter& painter, const QSize& size);
+
+// Draws the border line on the window itself; call it at the end of the window's paintEvent.
+// Child widgets (pictures, panels) cover it where they lie over it.
+void PaintBorderLine(QWidget* window);
+
+// The border line drawn over everything the window shows: a child that covers the window,
+// follows its size, stays above the other children and lets every mouse event through.
+class TBorderLine final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TBorderLine)
+
+public:
+    explicit TBorderLine(QWidget* window);
+    ~TBorderLine() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+};

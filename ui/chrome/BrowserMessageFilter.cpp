@@ -1,0 +1,40 @@
+#include "ui/chrome/BrowserMessageFilter.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+bool FilterBrowserMessage(const QWidget* view, const QObject* target, const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ContextMenu:
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<const QMouseEvent*>(event)->button() != Qt::RightButton)
+            return false;
+        break;
+    default:
+        return false;
+    }
+    if (!view || !target || !target->isWidgetType() || target == view)
+        return false;
+    return view->isAncestorOf(static_cast<const QWidget*>(target));
+}
+
+TBrowserMessageFilter::TBrowserMessageFilter(QWidget* window, QWidget* view, TExtraStep extraStep)
+    : QObject(window), view_(view), extraStep_(std::move(extraStep))
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+TBrowserMessageFilter::~TBrowserMessageFilter() = default;
+
+bool TBrowserMessageFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (FilterBrowserMessage(view_, watched, event))
+        return true;
+    if (extraStep_)
+        extraStep_(watched, event);
+    return false;
+}

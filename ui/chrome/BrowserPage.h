@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QWebEnginePage>
+
+class QWebEngineLoadingInfo;
+class QWebEngineNewWindowRequest;
+
+// A web page of the client's shared browser profile that reports what the windows need to
+// know, on the user-interface thread and without any user interface of its own.
+class TBrowserPage final : public QWebEnginePage
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TBrowserPage)
+
+public:
+    explicit TBrowserPage(QObject* parent = nullptr);
+    ~TBrowserPage() override;
+
+    // Loads the URL in this page with a plain GET, replacing the current page.
+    void Navigate(const QString& url);
+
+signals:
+    // Before every navigation of the page or one of its frames, whoever started it: the
+    // client, a link, a script or a form. Setting `cancel` stops it and the page stays as it
+    // was.
+    void BeforeNavigate(const QString& url, bool& cancel);
+    // A page asks for a new browser window. A handler may hand back another page in `target`:
+    // the requested page then loads there, even while that page's view is hidden. Setting
+    // `cancel` drops the request. Left alone, a web address opens in the user's own browser.
+    void NewWindow(const QString& url, QWebEnginePage*& target, bool& cancel);
+    // A document has finished loading: once for each frame and once for the top page, with the
+    // completed document's URL. A page that failed to load completes with its own URL too,
+    // showing the engine's error page.
+    void DocumentComplete(const QString& url);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
+                                  const QString& sourceId) override;
+
+private:
+    void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+};
+
+// The URL as text, in the encoded form the engine navigates to.
+QString UrlText(const QUrl& url);

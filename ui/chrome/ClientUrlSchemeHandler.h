@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QWebEngineUrlSchemeHandler>
+
+// Serves "vemtraclient" URLs that no window cancelled: they stand for requests to the client,
+// not for pages, so the browser shows its error page as for any address it cannot open.
+class TClientUrlSchemeHandler final : public QWebEngineUrlSchemeHandler
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TClientUrlSchemeHandler)
+
+public:
+    explicit TClientUrlSchemeHandler(QObject* parent = nullptr);
+    ~TClientUrlSchemeHandler() override;
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override;
+};

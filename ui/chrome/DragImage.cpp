@@ -1,0 +1,22 @@
+#include "ui/chrome/DragImage.h"
+
+#include "ui/chrome/DragWindow.h"
+
+#include <QMouseEvent>
+
+TDragImage::TDragImage(QWidget* parent) : TImage(parent) {}
+
+TDragImage::~TDragImage() = default;
+
+void TDragImage::mousePressEvent(QMouseEvent* event)
+{
+    TImage::mousePressEvent(event);
+    DragWindow(window(), *event);
+}
+
+void TDragImage::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click drags like the first.
+    TImage::mouseDoubleClickEvent(event);
+    DragWindow(window(), *event);
+}

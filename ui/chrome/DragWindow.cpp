@@ -1,0 +1,65 @@
+#include "ui/chrome/DragWindow.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+// Moves a window with the mouse until the left button is released, for window systems that
+// cannot move it themselves.
+class TWindowFollower final : public QObject
+{
+public:
+    TWindowFollower(QWidget* window, QPointF pressGlobal)
+        : QObject(window), window_(window), pressGlobal_(pressGlobal), startPos_(window->pos())
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Every mouse event reaches the application twice (window, then widget); follow the
+        // widget-level ones only.
+        if (!watched->isWidgetType())
+            return false;
+        if (event->type() == QEvent::MouseMove) {
+            const auto* move = static_cast<QMouseEvent*>(event);
+            if (!move->buttons().testFlag(Qt::LeftButton)) {
+                deleteLater();
+                return false;
+            }
+            window_->move(startPos_ + (move->globalPosition() - pressGlobal_).toPoint());
+        } else if (event->type() == QEvent::MouseButtonRelease &&
+                   static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QPointF pressGlobal_;
+    QPoint startPos_;
+};
+
+QPointer<QObject> follower;
+
+} // namespace
+
+bool DragWindow(QWidget* window, const QMouseEvent& press)
+{
+    if (press.button() != Qt::LeftButton || !window)
+        return false;
+    window = window->window();
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    delete follower;
+    if (QWindow* handle = window->windowHandle(); handle && handle->startSystemMove())
+        return true;
+    follower = new TWindowFollower(window, press.globalPosition());
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+// A picture component that takes the size of the picture it shows. It reports the mouse
+// over it and keeps every press for itself, so a press on an image never reaches the
+// picture behind it. The second press of a double click is reported as a press too.
+class TImage : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TImage)
+
+public:
+    explicit TImage(QWidget* parent = nullptr);
+    ~TImage() override;
+
+    const QPixmap& Picture() const { return picture_; }
+    // Replaces the picture whole and resizes the image to it.
+    void SetPicture(const QPixmap& picture);
+
+    QSize sizeHint() const override;
+
+signals:
+    void MouseEnter();
+    void MouseLeave();
+    void MouseDown(Qt::MouseButton button);
+    void MouseUp(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QPixmap picture_;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ui/chrome/Image.h"
+
+#include <QString>
+
+// An image that plays a button by swapping whole skin bitmaps named after its word and state:
+// WORD_NORMAL, WORD_HOVER and, for three states, WORD_CLICK. It shows its normal picture from
+// creation on.
+//
+// Entering loads the hover picture, leaving the normal one. A three-state button loads its
+// pressed picture on the press of any mouse button and its normal picture on the release of
+// any button, so the hover picture returns only with the next enter. The release of the left
+// button over the button runs the click action first (Clicked) and only then loads the normal
+// picture: the button stays pressed for as long as the action lasts.
+class TImageButton final : public TImage
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TImageButton)
+
+public:
+    enum class TStates
+    {
+        Two,
+        Three
+    };
+
+    TImageButton(const QString& word, TStates states, QWidget* parent = nullptr);
+    ~TImageButton() override;
+
+    const QString& Word() const { return word_; }
+    TStates States() const { return states_; }
+
+    void ShowNormal();
+    void ShowHover();
+    // Performs the click action, as a click on the button does.
+    void Click();
+
+signals:
+    void Clicked();
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QString word_;
+    TStates states_;
+    // A click needs a left press on the button; the second press of a double click makes none.
+    bool leftPressed_ = false;
+};

@@ -1,0 +1,109 @@
+#include "ui/chrome/MessageBox.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QQueue>
+#include <utility>
+
+namespace {
+
+struct TestHooks
+{
+    QMutex mutex;
+    bool on = false;
+    QQueue<QMessageBox::StandardButton> answers;
+    QList<TShownMessage> shown;
+};
+
+TestHooks& Hooks()
+{
+    static TestHooks hooks;
+    return hooks;
+}
+
+QMessageBox::StandardButton DefaultOf(QMessageBox::StandardButtons buttons)
+{
+    for (const auto button : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel,
+                              QMessageBox::Retry, QMessageBox::Abort, QMessageBox::Ignore}) {
+        if (buttons.testFlag(button))
+            return button;
+    }
+    return QMessageBox::NoButton;
+}
+
+} // namespace
+
+QMessageBox::StandardButton TMessageBox::Show(QWidget* owner, const QString& title, const QString& text,
+                                              QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
+                                              QMessageBox::StandardButton defaultButton)
+{
+    if (buttons == QMessageBox::NoButton)
+        buttons = QMessageBox::Ok;
+    if (defaultButton == QMessageBox::NoButton)
+        defaultButton = DefaultOf(buttons);
+    {
+        TestHooks& hooks = Hooks();
+        QMutexLocker lock(&hooks.mutex);
+        if (hooks.on) {
+            hooks.shown.append({title, text, buttons, icon});
+            return hooks.answers.isEmpty() ? defaultButton : hooks.answers.dequeue();
+        }
+    }
+    QMessageBox box(icon, title, text, buttons, owner);
+    box.setDefaultButton(defaultButton);
+    const int answer = box.exec();
+    // exec() gives the standard button clicked, or the escape button when the box was closed.
+    return static_cast<QMessageBox::StandardButton>(answer);
+}
+
+void TMessageBox::Information(QWidget* owner, const QString& title, const QString& text)
+{
+    Show(owner, title, text, QMessageBox::Ok, QMessageBox::Information);
+}
+
+void TMessageBox::Warning(QWidget* owner, const QString& title, const QString& text)
+{
+    Show(owner, title, text, QMessageBox::Ok, QMessageBox::Warning);
+}
+
+void TMessageBox::Critical(QWidget* owner, const QString& title, const QString& text)
+{
+    Show(owner, title, text, QMessageBox::Ok, QMessageBox::Critical);
+}
+
+bool TMessageBox::Question(QWidget* owner, const QString& title, const QString& text)
+{
+    return Show(owner, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) ==
+           QMessageBox::Yes;
+}
+
+void TMessageBox::SetTestMode(bool on)
+{
+    TestHooks& hooks = Hooks();
+    QMutexLocker lock(&hooks.mutex);
+    hooks.on = on;
+    hooks.answers.clear();
+    hooks.shown.clear();
+}
+
+void TMessageBox::SetNextAnswer(QMessageBox::StandardButton answer)
+{
+    TestHooks& hooks = Hooks();
+    QMutexLocker lock(&hooks.mutex);
+    hooks.on = true;
+    hooks.answers.enqueue(answer);
+}
+
+QList<TShownMessage> TMessageBox::Shown()
+{
+    TestHooks& hooks = Hooks();
+    QMutexLocker lock(&hooks.mutex);
+    return hooks.shown;
+}
+
+QList<TShownMessage> TMessageBox::TakeShown()
+{
+    TestHooks& hooks = Hooks();
+    QMutexLocker lock(&hooks.mutex);
+    return std::exchange(hooks.shown, {});
+}
