@@ -1,13 +1,13 @@
 #include "app/ErrorDisplay.h"
 
 #include "platform/Failure.h"
+#include "ui/chrome/MessageBox.h"
 
-#include <QMessageBox>
 #include <exception>
 
 void ShowErrorMessage(const QString& text)
 {
-    QMessageBox::critical(nullptr, QStringLiteral("Quorvane"), text);
+    TMessageBox::Critical(nullptr, QStringLiteral("Quorvane"), text);
 }
 
 void ShowCurrentException()

@@ -3,9 +3,13 @@
 #include "app/ErrorDisplay.h"
 #include "app/StartUp.h"
 #include "platform/InstanceLock.h"
+#include "ui/chrome/BrowserProfile.h"
 
 int main(int argc, char** argv)
 {
+    // Pages reach the client through "vemtraclient://" URLs; the engine must know the scheme
+    // before the application object exists.
+    RegisterClientUrlScheme();
     TApplication app(argc, argv);
     TInstanceLock lock(QString::fromLatin1(kInstanceName));
     try {
