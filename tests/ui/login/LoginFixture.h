@@ -1,0 +1,73 @@
+#pragma once
+
+#include "config/SelvorConfigInfo.h"
+#include "server/DataModule.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/TempProfile.h"
+#include "ui/login/LoginForm.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class TLoginFrameBase;
+
+// A fresh profile whose quorvane.ini points the application server at a loopback server, a
+// session (DMod) that talks to it, and message boxes answered in advance.
+class LoginFixture : public ::testing::Test
+{
+protected:
+    LoginFixture();
+    ~LoginFixture() override;
+
+    // Stores a saved login as a previous sign-in would have.
+    void SaveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
+                   int userType);
+    SelvorConfigInfo SavedLogin() const;
+    // The raw value of a key of quorvane.ini.
+    QString IniValue(const char* key) const;
+
+    // A reply document holding these elements (UTF-8 here), in the server's code page.
+    static std::string ReplyBody(const std::string& elements);
+    // A query value of a request, decoded from the server's code page.
+    static QString Param(const httplib::Request& request, const char* name);
+
+    // Answers the server operation (e.g. "userLogin") with a reply holding these elements.
+    void Answer(const std::string& operation, const std::string& elements);
+    // Answers the server operation with an HTTP error.
+    void Fail(const std::string& operation);
+    // The requests made so far, as "operation?query".
+    QStringList Requests() const;
+
+    // A login window made as the main window makes it, shown and active.
+    std::unique_ptr<TfrmLogin> OpenWindow();
+
+    TempProfile profile;
+    LoopbackServer server;
+    TDMod session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+};
+
+// Shows a top-level widget and waits until it is exposed and active.
+bool ShowAndActivate(QWidget& window);
+// Runs the event loop once, so that deferred deletions and queued calls happen.
+void ProcessEvents();
+
+// Presses and releases a key through the window system, as a keyboard does.
+void PressKey(QWidget& window, Qt::Key key);
+// A left click in the middle of the widget.
+void Click(QWidget* widget);
+
+// Which error of a frame is visible: "" for none, else the label's object name and text.
+struct TShownError
+{
+    QString label;
+    QString text;
+};
+TShownError ShownError(const TLoginFrameBase& frame);
+// The widget of the window that has the caret, by object name ("" for none).
+QString Caret(const QWidget& window);

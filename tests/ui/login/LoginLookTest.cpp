@@ -1,0 +1,335 @@
+#include "tests/ui/login/LoginFixture.h"
+
+#include "resources/SkinPictures.h"
+#include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/Image.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/chrome/SkinBitmap.h"
+#include "ui/login/LoginFonts.h"
+#include "ui/login/LoginFrame.h"
+#include "ui/login/RegFrame.h"
+#include "ui/login/SinaLoginFrame.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStyleOptionButton>
+
+namespace {
+
+using LoginLookTest = LoginFixture;
+
+struct TPlace
+{
+    const char* name;
+    QRect geometry;
+};
+
+// Each named component of the frame sits at its place with its size.
+void ExpectPlaces(const TLoginFrameBase& frame, std::initializer_list<TPlace> places)
+{
+    EXPECT_EQ(frame.geometry(), QRect(0, 0, 301, 295));
+    for (const TPlace& place : places) {
+        const auto* widget = frame.findChild<QWidget*>(QString::fromLatin1(place.name));
+        ASSERT_NE(widget, nullptr) << place.name;
+        EXPECT_EQ(widget->geometry(), place.geometry)
+            << frame.objectName().toStdString() << " " << place.name;
+    }
+}
+
+TEST_F(LoginLookTest, AccountFrameComponents)
+{
+    TfrmLogin window;
+    window.showLoginFrame();
+    const auto& frame = *qobject_cast<TframeLogin*>(window.CurrentFrame());
+    ExpectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
+                         {"edEmail", {62, 28, 195, 22}},
+                         {"imgEmailError", {64, 64, 12, 12}},
+                         {"edPassword", {62, 86, 195, 22}},
+                         {"imgPasswordError", {64, 117, 12, 12}},
+                         {"cbRemberPass", {64, 137, 70, 17}},
+                         {"cbAutoLogin", {170, 137, 70, 17}},
+                         {"imgLogin", {64, 165, 87, 30}},
+                         {"imgReset", {170, 166, 87, 30}},
+                         {"Image3", {0, 206, 267, 4}},
+                         {"imgReg", {3, 227, 100, 30}},
+                         {"imgSina", {121, 227, 146, 30}},
+                         {"Image5", {0, 274, 168, 13}}});
+    EXPECT_EQ(frame.Label1->text(), "E-mail：");
+    EXPECT_EQ(frame.Label2->text(), "密码：");
+    EXPECT_EQ(frame.Label3->text(), "登录");
+    EXPECT_EQ(frame.Label4->text(), "重置");
+    EXPECT_EQ(frame.cbRemberPass->text(), "记住密码");
+    EXPECT_EQ(frame.cbAutoLogin->text(), "自动登录");
+    EXPECT_EQ(frame.Label3->Image(), frame.imgLogin);
+    EXPECT_EQ(frame.Label4->Image(), frame.imgReset);
+    EXPECT_EQ(frame.imgLogin->Word(), "BUTTON");
+    EXPECT_EQ(frame.imgReg->Word(), "REG");
+    EXPECT_EQ(frame.imgSina->Word(), "SINA");
+    EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
+    EXPECT_EQ(frame.edEmail->font().pixelSize(), 14);
+    EXPECT_EQ(frame.edEmail->palette().color(QPalette::Text), QColor(60, 60, 60));
+    EXPECT_EQ(frame.Label1->font().family(), "Arial");
+    EXPECT_EQ(frame.Label1->palette().color(QPalette::WindowText), QColor(60, 60, 60));
+    EXPECT_EQ(frame.Label3->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(frame.labEmailError->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(frame.labEmailError->font().pixelSize(), 12);
+    EXPECT_EQ(frame.imgLogin->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(frame.Label3->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST_F(LoginLookTest, MicroblogFrameComponents)
+{
+    TfrmLogin window;
+    window.showSinaLoginFrame();
+    const auto& frame = *qobject_cast<TframeSinaLogin*>(window.CurrentFrame());
+    ExpectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
+                         {"Image1", {21, 13, 140, 42}},
+                         {"edEmail", {86, 65, 195, 23}},
+                         {"imgEmailError", {86, 99, 12, 12}},
+                         {"edPassword", {86, 123, 195, 23}},
+                         {"imgPasswordError", {86, 158, 12, 12}},
+                         {"cbRemberPass", {64, 175, 70, 17}},
+                         {"cbAutoLogin", {170, 175, 70, 17}},
+                         {"imgReg", {90, 203, 87, 30}},
+                         {"imgReset", {183, 203, 87, 30}},
+                         {"imgGoback", {212, 265, 75, 22}},
+                         {"Image5", {0, 274, 168, 13}}});
+    EXPECT_EQ(frame.Label4->text(), "微博登录");
+    EXPECT_EQ(frame.Label5->text(), "重置");
+    EXPECT_EQ(frame.Label4->Image(), frame.imgReg);
+    EXPECT_EQ(frame.imgGoback->Word(), "GOBACK");
+    EXPECT_EQ(frame.edEmail->font().pixelSize(), 15);
+    EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
+}
+
+TEST_F(LoginLookTest, RegistrationFrameComponents)
+{
+    TfrmLogin window;
+    window.showRegFrame();
+    const auto& frame = *qobject_cast<TframeReg*>(window.CurrentFrame());
+    ExpectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
+                         {"edEmail", {86, 27, 195, 23}},
+                         {"imgEmailError", {86, 61, 12, 12}},
+                         {"edPassword", {86, 85, 195, 23}},
+                         {"imgPasswordError", {86, 120, 12, 12}},
+                         {"edRePassword", {86, 142, 195, 23}},
+                         {"imgRePasswordError", {86, 176, 12, 12}},
+                         {"imgReg", {90, 203, 87, 30}},
+                         {"imgReset", {183, 203, 87, 30}},
+                         {"imgGoback", {212, 265, 75, 22}},
+                         {"Image5", {0, 274, 168, 13}}});
+    EXPECT_EQ(frame.Label3->text(), "重复密码：");
+    EXPECT_EQ(frame.Label4->text(), "注册");
+    EXPECT_EQ(frame.Label4->Image(), frame.imgReg);
+    EXPECT_EQ(frame.Label5->Image(), frame.imgReset);
+}
+
+// The frames of a window, one of each kind.
+QList<TLoginFrameBase*> AllFrames(TfrmLogin& window)
+{
+    window.showLoginFrame();
+    window.showSinaLoginFrame();
+    window.showRegFrame();
+    return window.panFrame->findChildren<TLoginFrameBase*>();
+}
+
+TEST_F(LoginLookTest, PasswordsShowStars)
+{
+    TfrmLogin window;
+    for (TLoginFrameBase* frame : AllFrames(window)) {
+        for (auto* edit : frame->findChildren<QLineEdit*>()) {
+            edit->setText("秘密 pw");
+            const bool password = edit->objectName().contains("Password");
+            EXPECT_EQ(edit->displayText(), password ? QString("*****") : QString("秘密 pw"))
+                << edit->objectName().toStdString();
+        }
+    }
+}
+
+// The next widget that Tab reaches after `widget`.
+QWidget* NextTabStop(QWidget* widget)
+{
+    for (QWidget* next = widget->nextInFocusChain(); next != widget; next = next->nextInFocusChain()) {
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(widget->window()) && next->isEnabled())
+            return next;
+    }
+    return nullptr;
+}
+
+TEST_F(LoginLookTest, TabOrderRunsThroughTheFields)
+{
+    TfrmLogin window;
+    window.showLoginFrame();
+    auto* login = qobject_cast<TframeLogin*>(window.CurrentFrame());
+    EXPECT_EQ(NextTabStop(login->edEmail), login->edPassword);
+    EXPECT_EQ(NextTabStop(login->edPassword), login->cbRemberPass);
+    EXPECT_EQ(NextTabStop(login->cbRemberPass), login->cbAutoLogin);
+    window.showSinaLoginFrame();
+    auto* sina = qobject_cast<TframeSinaLogin*>(window.CurrentFrame());
+    EXPECT_EQ(NextTabStop(sina->edEmail), sina->edPassword);
+    EXPECT_EQ(NextTabStop(sina->edPassword), sina->cbRemberPass);
+    EXPECT_EQ(NextTabStop(sina->cbRemberPass), sina->cbAutoLogin);
+    window.showRegFrame();
+    auto* reg = qobject_cast<TframeReg*>(window.CurrentFrame());
+    EXPECT_EQ(NextTabStop(reg->edEmail), reg->edPassword);
+    EXPECT_EQ(NextTabStop(reg->edPassword), reg->edRePassword);
+}
+
+TEST_F(LoginLookTest, EveryFrameRoundsItsBottomRightCorner)
+{
+    TfrmLogin window;
+    const QList<TLoginFrameBase*> frames = AllFrames(window);
+    ASSERT_EQ(frames.size(), 4);
+    for (TLoginFrameBase* frame : frames) {
+        const char* name = qobject_cast<TframeLogin*>(frame)       ? SkinPicture::LoginFrame
+                           : qobject_cast<TframeSinaLogin*>(frame) ? SkinPicture::SinaFrame
+                                                                   : SkinPicture::RegFrame;
+        const QImage plain = SkinBitmap(QString::fromLatin1(name)).toImage();
+        const QImage shown = frame->imgBg->Picture().toImage();
+        ASSERT_EQ(shown.size(), QSize(301, 295));
+        int arcPixels = 0;
+        for (int y = 0; y < 295; ++y) {
+            for (int x = 0; x < 301; ++x) {
+                if (shown.pixel(x, y) == plain.pixel(x, y))
+                    continue;
+                // Only the bottom-right corner changes, and only to the arc's colour.
+                EXPECT_TRUE(x >= 293 && y >= 287) << x << "," << y;
+                EXPECT_EQ(QColor(shown.pixel(x, y)), QColor(35, 83, 141));
+                ++arcPixels;
+            }
+        }
+        // A quarter of a circle of radius 4: from the bottom point to the right point.
+        EXPECT_GE(arcPixels, 5);
+        EXPECT_EQ(QColor(shown.pixel(296, 294)), QColor(35, 83, 141));
+        EXPECT_EQ(QColor(shown.pixel(298, 293)), QColor(35, 83, 141));
+        EXPECT_EQ(QColor(shown.pixel(300, 290)), QColor(35, 83, 141));
+        EXPECT_NE(QColor(shown.pixel(294, 288)), QColor(35, 83, 141));
+    }
+}
+
+TEST_F(LoginLookTest, TheFontsResolveToInstalledChineseFonts)
+{
+    const QFontInfo song(SongFont(16));
+    EXPECT_TRUE(song.family().contains("CJK")) << song.family().toStdString();
+    EXPECT_EQ(song.pixelSize(), 16);
+    const QFontInfo arial(ArialFont(15));
+    EXPECT_FALSE(arial.family().isEmpty());
+    // Every Chinese caption of the window has its glyphs in the font it is drawn with.
+    const QFontMetrics metrics(SongFont(15));
+    for (const char* text : {"记住密码", "自动登录", "微博登录", "重复密码：", "目前服务维护中，请稍后再试!"})
+        for (const QChar c : QString::fromUtf8(text))
+            EXPECT_TRUE(metrics.inFont(c)) << text;
+}
+
+// Every text fits its component and stays inside the frame: nothing is cut off or runs into
+// the edit beside it.
+TEST_F(LoginLookTest, NoTextIsCutOff)
+{
+    TfrmLogin window;
+    for (TLoginFrameBase* frame : AllFrames(window)) {
+        const std::string frameName = frame->objectName().toStdString();
+        frame->showPasswordError("用户名或密码不正确!");
+        for (const QLabel* label : frame->findChildren<QLabel*>()) {
+            if (label->isHidden())
+                continue;
+            const std::string name = frameName + " " + label->objectName().toStdString();
+            const int textWidth = QFontMetrics(label->font()).horizontalAdvance(label->text());
+            EXPECT_GE(label->width(), textWidth) << name;
+            EXPECT_TRUE(frame->rect().contains(label->geometry())) << name;
+            // The ink of the characters lies inside the label.
+            const QRect ink = QFontMetrics(label->font()).tightBoundingRect(label->text());
+            EXPECT_GE(QFontMetrics(label->font()).ascent() + ink.top(), 0) << name;
+            EXPECT_LE(QFontMetrics(label->font()).ascent() + ink.bottom(), label->height()) << name;
+        }
+        for (const auto* box : frame->findChildren<QCheckBox*>()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            option.text = box->text();
+            const QRect textRect = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+            const int textWidth = QFontMetrics(box->font()).horizontalAdvance(box->text());
+            EXPECT_LE(textRect.left() + textWidth, box->width())
+                << frameName << " " << box->text().toStdString();
+        }
+        // Field captions end before their edits; button captions lie on their buttons.
+        for (const auto* edit : frame->findChildren<QLineEdit*>()) {
+            for (const QLabel* label : frame->findChildren<QLabel*>()) {
+                if (label->isHidden() || label->objectName().endsWith("Error"))
+                    continue;
+                const bool sameRow = qAbs(label->geometry().center().y() - edit->geometry().center().y()) < 8;
+                if (sameRow) {
+                    EXPECT_LE(label->geometry().right(), edit->x())
+                        << frameName << " " << label->objectName().toStdString();
+                }
+            }
+        }
+        for (const auto* caption : frame->findChildren<TCaptionLabel*>()) {
+            const QRect button = caption->Image()->geometry();
+            EXPECT_TRUE(button.contains(caption->geometry()))
+                << frameName << " " << caption->objectName().toStdString();
+            EXPECT_LE(qAbs(caption->geometry().center().y() - button.center().y()), 2)
+                << frameName << " " << caption->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
+{
+    TfrmLogin window;
+    window.showRegFrame();
+    auto* frame = qobject_cast<TframeReg*>(window.CurrentFrame());
+    const QString message = QString("服务器消息").repeated(12);
+    frame->showEmailError(message);
+    EXPECT_EQ(frame->labEmailError->text(), message);
+    EXPECT_LE(frame->labEmailError->geometry().right(), 300);
+    EXPECT_EQ(frame->labEmailError->toolTip(), message);
+    frame->showEmailError("short");
+    EXPECT_EQ(frame->labEmailError->toolTip(), "");
+}
+
+TEST_F(LoginLookTest, LabelsAreTransparentPlainText)
+{
+    TfrmLogin window;
+    for (TLoginFrameBase* frame : AllFrames(window)) {
+        for (const QLabel* label : frame->findChildren<QLabel*>()) {
+            EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+        }
+    }
+}
+
+// Pictures of the window with each frame, for a person to look at: set QUORVANE_LOGIN_PICTURES to
+// a folder to get them.
+TEST_F(LoginLookTest, Pictures)
+{
+    const QString folder = qEnvironmentVariable("QUORVANE_LOGIN_PICTURES");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "QUORVANE_LOGIN_PICTURES is not set";
+    QDir().mkpath(folder);
+    SaveLogin("alice@example.com", "secret", true, false, 0);
+    const auto window = OpenWindow();
+    auto* login = qobject_cast<TframeLogin*>(window->CurrentFrame());
+    login->showPasswordError("用户名或密码不正确!");
+    window->grab().save(folder + "/login.png");
+    // As the screen shows it, with the rounded region (under a real X server).
+    ProcessEvents();
+    const QRect onScreen = window->frameGeometry().adjusted(-4, -4, 4, 4);
+    window->screen()
+        ->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height())
+        .save(folder + "/login-screen.png");
+    window->showSinaLoginFrame();
+    auto* sina = qobject_cast<TframeSinaLogin*>(window->CurrentFrame());
+    sina->showEmailError("请输入有效的E-mail!");
+    window->grab().save(folder + "/sina.png");
+    window->showRegFrame();
+    auto* reg = qobject_cast<TframeReg*>(window->CurrentFrame());
+    reg->edEmail->setText("new@example.com");
+    reg->edPassword->setText("pw");
+    reg->showRePasswordError("重复密码错误!");
+    window->grab().save(folder + "/reg.png");
+}
+
+} // namespace

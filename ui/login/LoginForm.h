@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QEventLoop;
+class TDragImage;
+class TImage;
+class TImageButton;
+class TRequestGuard;
+
+// The modal login window: a title bar, a side picture and a host panel that shows one of three
+// exchangeable frames (account login, microblog login, registration).
+//
+// The main window makes it, runs ShowModal and destroys it afterwards. The minimise button
+// only hides the window and ShowModal goes on running, so the main window keeps a pointer to
+// it while ShowModal runs and brings it back with show(), raise() and activateWindow().
+class TfrmLogin final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmLogin)
+
+public:
+    // Modal results: a user is signed in and the session holds the sign-in (OK), or the user
+    // closed the window (cancel).
+    static constexpr int ResultNone = 0;
+    static constexpr int ResultOk = 1;
+    static constexpr int ResultCancel = 2;
+
+    explicit TfrmLogin(QWidget* parent = nullptr);
+    ~TfrmLogin() override;
+
+    // Shows the window centred on the desktop and runs until a modal result is set.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    // A result other than ResultNone hides the window and ends ShowModal.
+    void SetModalResult(int result);
+
+    // Put a new frame of that kind in place; the caller destroys the old one afterwards.
+    void showLoginFrame();
+    void showRegFrame();
+    void showSinaLoginFrame();
+
+    // The frame now shown: a TframeLogin, TframeSinaLogin or TframeReg.
+    QWidget* CurrentFrame() const { return currentFrame; }
+    // Runs the frames' requests to the server.
+    TRequestGuard& RequestGuard() const { return *requestGuard_; }
+
+    QWidget* Panel1 = nullptr;
+    TDragImage* Image1 = nullptr;
+    TImageButton* imgMin = nullptr;
+    TImageButton* imgClose = nullptr;
+    TImage* Image2 = nullptr;
+    QWidget* panFrame = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormShow();
+    void FormKeyPress();
+    void imgMinClick();
+    void imgCloseClick();
+    void LayOut();
+
+    QPointer<QWidget> currentFrame;
+    int modalResult_ = ResultNone;
+    QEventLoop* modalLoop_ = nullptr;
+    TRequestGuard* requestGuard_ = nullptr;
+};

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "ui/login/RequestGuard.h"
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
+
+class QCheckBox;
+class QColor;
+class QFont;
+class QLabel;
+class QLineEdit;
+class TCaptionLabel;
+class TDMod;
+class TImage;
+class TImageButton;
+class TfrmLogin;
+
+// What the three frames of the login window share: the 301 x 295 frame over the window's host
+// panel with its background picture and rounded corner, the error displays of which at most
+// one is visible, the blocking server request, and the way a frame gives way to another.
+class TLoginFrameBase : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TLoginFrameBase)
+
+public:
+    ~TLoginFrameBase() override;
+
+    // True when the text holds no blank (U+0020): the whole test of an e-mail address.
+    static bool isValidEmail(const QString& text);
+    // The text without the blanks and control characters at its ends (characters up to U+0020).
+    static QString TrimBlanks(const QString& text);
+
+    // Hides every error icon and label of the frame.
+    void hideErrors();
+    void showEmailError(const QString& text);
+    void showPasswordError(const QString& text);
+
+    // True while a sign-in or registration request of the window runs.
+    bool RequestRunning() const;
+
+    // The background picture, carrying the rounded corner.
+    TImage* imgBg = nullptr;
+    TImage* imgEmailError = nullptr;
+    QLabel* labEmailError = nullptr;
+    TImage* imgPasswordError = nullptr;
+    QLabel* labPasswordError = nullptr;
+
+protected:
+    // A frame lies on `panFrame` of `loginForm`; `background` names its picture.
+    TLoginFrameBase(QWidget* panFrame, TfrmLogin* loginForm, const char* background);
+
+    struct TErrorDisplay
+    {
+        TImage* icon = nullptr;
+        QLabel* label = nullptr;
+        QPoint labelPos;
+    };
+
+    // The error icon "img<name>Error" and label "lab<name>Error", hidden.
+    TErrorDisplay AddErrorDisplay(const QString& name, QPoint iconPos, QPoint labelPos);
+    void AddEmailErrorDisplay(QPoint iconPos, QPoint labelPos);
+    void AddPasswordErrorDisplay(QPoint iconPos, QPoint labelPos);
+    void ShowError(const TErrorDisplay& display, const QString& text);
+
+    // Components, each at its layout position and named after its member.
+    TImage* AddPicture(const QString& name, const char* picture, QPoint pos);
+    QLabel* AddLabel(const QString& name, const QString& text, const QFont& font, const QColor& color,
+                     QPoint pos, double designAscent);
+    QLineEdit* AddEdit(const QString& name, QPoint pos, QSize size, bool password);
+    static void SetEditLook(QLineEdit* edit, const QFont& font, const QColor& color);
+    QCheckBox* AddCheckBox(const QString& name, const QString& text, QPoint pos);
+    TImageButton* AddButton(const QString& name, const QString& word, QPoint pos);
+    // A white caption laid over its button.
+    TCaptionLabel* AddCaption(const QString& name, const QString& text, TImageButton* button, QPoint pos);
+
+    // The session the frames sign in through; raises TFailure when there is none.
+    static TDMod& Session();
+    // Runs a request to the server, blocking the window until it answers.
+    template <typename Request> auto RunRequest(Request&& request)
+    {
+        return Guard().Run(std::forward<Request>(request));
+    }
+
+    // Ends the window with OK after a successful sign-in, once `save` has stored the login.
+    // A login that cannot be stored is reported, but the user stays signed in.
+    void FinishSignIn(const std::function<void()>& save);
+
+    // Destroys this frame once another has taken its place; the caret leaves with it.
+    void LeaveFrame();
+
+    TfrmLogin* const loginForm;
+
+private:
+    TRequestGuard& Guard() const;
+
+    QList<TErrorDisplay> errors_;
+    TErrorDisplay emailError_;
+    TErrorDisplay passwordError_;
+};

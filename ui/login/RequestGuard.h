@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <exception>
+#include <optional>
+#include <utility>
+
+// Runs the server requests of a window, each of which blocks the window until the reply
+// arrives. Clicks and keys that reach the window meanwhile (a second click on the button, Enter
+// pressed again) would only be delivered after the reply and would send the request a second
+// time; they are dropped instead. The guard filters the application's events from its
+// creation on: a filter installed while an event is being delivered would make the
+// application hand that event to some filters twice.
+class TRequestGuard final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TRequestGuard)
+
+public:
+    explicit TRequestGuard(QWidget* window);
+    ~TRequestGuard() override;
+
+    // True while a request runs; a second one must not start then.
+    bool Running() const { return running_; }
+
+    // Runs the request and hands back its result, or raises its failure once the input that
+    // queued up meanwhile has been dropped.
+    template <typename Request> auto Run(Request&& request) -> decltype(request());
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Delivers, and so drops, the input that queued up while the request ran.
+    void DropQueuedInput();
+
+    QPointer<QWidget> window_;
+    bool running_ = false;
+};
+
+template <typename Request> auto TRequestGuard::Run(Request&& request) -> decltype(request())
+{
+    struct TRunning
+    {
+        bool& flag;
+        explicit TRunning(bool& running) : flag(running) { flag = true; }
+        ~TRunning() { flag = false; }
+    } running(running_);
+
+    std::optional<decltype(request())> reply;
+    std::exception_ptr failure;
+    try {
+        reply.emplace(request());
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    DropQueuedInput();
+    if (failure)
+        std::rethrow_exception(failure);
+    return std::move(*reply);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ui/login/LoginFrameBase.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+// The frame in which a user signs in with the user name and password of a microblog account.
+// The application server checks them; the client never talks to the microblog service itself.
+class TframeSinaLogin final : public TLoginFrameBase
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TframeSinaLogin)
+
+public:
+    TframeSinaLogin(QWidget* panFrame, TfrmLogin* loginForm);
+    ~TframeSinaLogin() override;
+
+    // Validates the fields and signs in; on success saves the login as a microblog login and ends
+    // the window with OK. A request that fails is not caught here.
+    void submitSinaLogin();
+    // The caret goes into the e-mail field when it is empty, else into the password field.
+    void focusFirstEmpty();
+
+    TImage* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* edEmail = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* edPassword = nullptr;
+    QCheckBox* cbRemberPass = nullptr;
+    QCheckBox* cbAutoLogin = nullptr;
+    TImageButton* imgReg = nullptr;
+    TCaptionLabel* Label4 = nullptr;
+    TImageButton* imgReset = nullptr;
+    TCaptionLabel* Label5 = nullptr;
+    TImageButton* imgGoback = nullptr;
+    TImage* Image5 = nullptr;
+
+private:
+    void LoadSavedLogin();
+    void imgResetClick();
+    void cbAutoLoginClick(bool checked);
+    void imgGobackClick();
+};
