@@ -12,7 +12,12 @@ QString LocalAppDataDir()
 
 QString TempDir()
 {
-    return QDir::cleanPath(QDir::tempPath());
+    // Qt gives an empty path when TMPDIR names a folder that does not exist; files written to
+    // "" + name would land in the root folder.
+    const QString dir = QDir::cleanPath(QDir::tempPath());
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return QStringLiteral("/tmp");
+    return dir;
 }
 
 QString RuntimeDir()

@@ -37,3 +37,15 @@ TEST(ProgramFiles, PackageNamesMapToThisSystemsProgramNames)
     for (const auto& c : cases)
         EXPECT_EQ(NativeProgramFileName(QString::fromLatin1(c.package)), QString::fromLatin1(c.native)) << c.package;
 }
+
+#include "platform/SystemPaths.h"
+
+TEST(SystemPaths, TempDirNeverEmpty)
+{
+    TempProfile profile;
+    EXPECT_EQ(TempDir(), profile.TempDir());
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(profile.Root() + QStringLiteral("/missing")));
+    EXPECT_EQ(TempDir(), QStringLiteral("/tmp"));
+    qputenv("TMPDIR", saved);
+}
