@@ -2,9 +2,11 @@
 
 #include "app/Application.h"
 #include "platform/InstanceLock.h"
+#include "notify/MessageForm.h"
 #include "server/DataModule.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/WindowMessages.h"
+#include "ui/share/BrowserForm.h"
 
 #include <memory>
 
@@ -40,6 +42,10 @@ void RunClient(TApplication& app, TInstanceLock& lock)
     // window reaches the session through it. No server traffic happens yet.
     GlobalInstance<TDMod> dataModule(DMod, std::make_unique<TDMod>());
     auto mainForm = std::make_unique<TfrmMain>();
+    // The share window closes itself and may be made anew while the client runs, so it is held
+    // only through its global reference.
+    frmBrowser = new TfrmBrowser(mainForm.get());
+    auto messageForm = std::make_unique<TfrmMessage>();
 
     lock.Listen([](qint64 windowId) {
         // An id that names no window of this run (stale, or -1) has no effect.
@@ -53,4 +59,6 @@ void RunClient(TApplication& app, TInstanceLock& lock)
 
     // A request still running on another thread fails at once instead of holding up the exit.
     DMod->AbortRequests();
+    messageForm.reset();
+    delete frmBrowser;
 }

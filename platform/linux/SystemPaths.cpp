@@ -15,7 +15,7 @@ QString TempDir()
     // Qt gives an empty path when TMPDIR names a folder that does not exist; files written to
     // "" + name would land in the root folder.
     const QString dir = QDir::cleanPath(QDir::tempPath());
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+    if (dir.isEmpty())
         return QStringLiteral("/tmp");
     return dir;
 }

@@ -1,6 +1,9 @@
+#include "config/SelvorConfig.h"
 #include "tests/app/ClientProcess.h"
+#include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <optional>
@@ -14,16 +17,48 @@ qint64 StoredHandle(const TempProfile& profile)
     return match.hasMatch() ? match.captured(1).toLongLong() : 0;
 }
 
+void SetStoredHandle(const TempProfile& profile, const QString& value)
+{
+    QString ini = TempProfile::ReadFile(profile.ConfigFile());
+    ini.replace(QRegularExpression(QStringLiteral("handle=-?\\d+")), QStringLiteral("handle=") + value);
+    TempProfile::WriteFile(profile.ConfigFile(), ini.toLatin1());
+}
+
+// Clicks at a point of a window, as a person would.
+void ClickAt(qint64 windowId, int x, int y)
+{
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"),
+                                                  QString::number(windowId), QString::number(x),
+                                                  QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+}
+
 class SingleInstanceTest : public ::testing::Test
 {
 protected:
-    // Starts the first client and waits until its main window exists and its id is stored.
-    qint64 StartFirstClient()
+    SingleInstanceTest()
+    {
+        // The application server signs the saved login in and has no notification waiting.
+        server.Reply("/quorvane2/users/userLogin",
+                     "<responsed><code>0</code><token>t1</token><role>1</role></responsed>");
+        server.Reply("/quorvane2/information/getInformationList", "<responsed><code>0</code></responsed>");
+        server.Reply("/res/download/quorvane_version.txt", "01.00.201205281429", 200, "text/plain");
+        TempProfile::WriteFile(profile.ConfigFile(), ("[Common]\napp_root=" + server.Url() + "\ndown_url=" +
+                                                      server.Url() + "/res/download\n")
+                                                         .toLatin1());
+        TSelvorConfig().SaveConfigInfo({QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"), true, true, 0});
+    }
+
+    // Starts the client, which signs in on its own and shows its main window, then hides the
+    // window to the tray with its minimise button. Gives the hidden window's id.
+    qint64 StartSignedInClientAndHideIt()
     {
         first.emplace(profile);
         first->Start();
         qint64 handle = 0;
-        EXPECT_TRUE(WaitUntil([&] { return (handle = StoredHandle(profile)) > 0; }, 30000));
+        EXPECT_TRUE(WaitUntil([&] { return MapState(handle = StoredHandle(profile)) == QStringLiteral("IsViewable"); },
+                              60000));
+        ClickAt(handle, 912 + 14, 8 + 8); // the minimise button of the title bar
+        EXPECT_TRUE(WaitUntil([&] { return MapState(handle) == QStringLiteral("IsUnMapped"); }, 10000));
         return handle;
     }
 
@@ -37,30 +72,31 @@ protected:
         EXPECT_EQ(second.ExitCode(), 0);
     }
 
+    LoopbackServer server;
     TempProfile profile;
     std::optional<ClientProcess> first;
 };
 
-TEST_F(SingleInstanceTest, SecondStartShowsTheRunningClientAndEnds)
+TEST_F(SingleInstanceTest, SecondStartShowsTheHiddenClientAndEnds)
 {
-    const qint64 handle = StartFirstClient();
-    // The main window exists but stays hidden until sign-in succeeds.
-    EXPECT_EQ(MapState(handle), QStringLiteral("IsUnMapped"));
+    const qint64 handle = StartSignedInClientAndHideIt();
     // The first run switched autostart on for this executable.
     EXPECT_TRUE(TempProfile::ReadFile(profile.AutostartFile())
                     .contains(QStringLiteral("Exec=") + QStringLiteral(QUORVANE_CLIENT_EXE)));
+    const int signIns = server.Targets().filter(QStringLiteral("userLogin")).size();
 
     RunSecondClient();
 
     EXPECT_TRUE(WaitUntil([&] { return MapState(handle) == QStringLiteral("IsViewable"); }, 10000));
     EXPECT_EQ(StoredHandle(profile), handle); // the second start wrote nothing
+    EXPECT_EQ(server.Targets().filter(QStringLiteral("userLogin")).size(), signIns); // nor signed in
 }
 
 TEST_F(SingleInstanceTest, StaleOrMissingHandleHasNoEffect)
 {
-    const qint64 handle = StartFirstClient();
+    const qint64 handle = StartSignedInClientAndHideIt();
     for (const char* stored : {"-1", "12345", "0"}) {
-        TempProfile::WriteFile(profile.ConfigFile(), QByteArray("[Common]\nhandle=") + stored + "\n");
+        SetStoredHandle(profile, QString::fromLatin1(stored));
         RunSecondClient();
         EXPECT_EQ(MapState(handle), QStringLiteral("IsUnMapped")) << stored;
     }
@@ -68,10 +104,9 @@ TEST_F(SingleInstanceTest, StaleOrMissingHandleHasNoEffect)
 
 TEST_F(SingleInstanceTest, ClientStartsAgainAfterTheFirstHasEnded)
 {
-    StartFirstClient();
+    StartSignedInClientAndHideIt();
     first.reset(); // ends the first client
-    TempProfile::WriteFile(profile.ConfigFile(), "[Common]\n");
-    EXPECT_GT(StartFirstClient(), 0);
+    EXPECT_GT(StartSignedInClientAndHideIt(), 0);
 }
 
 } // namespace

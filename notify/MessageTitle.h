@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QPixmap>
+
+// The title-bar picture of the notification window at the given width: the picture at its
+// natural size, its last column repeated to the right when the window is wider.
+QPixmap MessageTitlePicture(int width);

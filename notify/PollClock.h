@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+// The time the polling thread lives by: the millisecond tick count and the sleep between two
+// cycles. The client uses the system's; tests drive a clock of their own so that no test waits
+// two minutes for a cycle.
+class TPollClock
+{
+public:
+    virtual ~TPollClock();
+
+    // Milliseconds since some fixed moment, wrapping around at 2^32 like the tick counter.
+    virtual uint32_t Now() = 0;
+    // Waits `ms` milliseconds; returns at once, now and for every later call, once Interrupt has
+    // been called.
+    virtual void Sleep(uint32_t ms) = 0;
+    // Cuts the running and every later Sleep short. Safe from any thread.
+    virtual void Interrupt() = 0;
+};
+
+// The system's tick counter and a sleep that Interrupt ends early.
+class TSystemPollClock final : public TPollClock
+{
+    Q_DISABLE_COPY_MOVE(TSystemPollClock)
+
+public:
+    TSystemPollClock();
+    ~TSystemPollClock() override;
+
+    uint32_t Now() override;
+    void Sleep(uint32_t ms) override;
+    void Interrupt() override;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable interrupted_;
+    bool interrupt_ = false;
+};

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "notify/PollSchedule.h"
+#include "notify/TimerThreadOwner.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class TPollClock;
+class THttpClient;
+class TUpgrade;
+class TfrmMain;
+
+// Settings of the polling thread that tests change; the client keeps the defaults.
+struct TTimerThreadOptions
+{
+    // The sleep between two cycles, in milliseconds.
+    uint32_t interval = 120000;
+    // The tick count and the sleep; the system's when empty.
+    std::shared_ptr<TPollClock> clock;
+    // The folder of the updater program; the running executable's folder when empty.
+    QString applicationDir;
+};
+
+// The client's one background thread. Every cycle it asks the application server for a waiting
+// notification and hands it to the main window; on its first cycle, and then once more than ten
+// intervals have passed since the previous check, it asks the download server for a newer client
+// and offers it to the user. While a notification is on screen it is paused: it keeps waking but
+// does nothing.
+//
+// The thread reaches windows only through hand-overs that run on the user-interface thread while
+// it waits. Stop (or the destructor) ends it promptly: the sleep, a running request and a pending
+// hand-over are all cut short, so the client can end at once.
+class TTimerThread final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TTimerThread)
+
+public:
+    static constexpr uint32_t DefaultInterval = 120000;
+    static constexpr uint32_t VersionCheckMultiple = TPollSchedule::VersionCheckMultiple;
+
+    // Create it on the user-interface thread; it does nothing until Start.
+    explicit TTimerThread(TfrmMain* owner, TTimerThreadOptions options = {});
+    explicit TTimerThread(TTimerThreadOwner owner, TTimerThreadOptions options = {});
+    ~TTimerThread() override;
+
+    void Start();
+    // Ends the thread and waits for it. Meant for the end of the client: a poll that is running
+    // is aborted through DMod->AbortRequests(), which fails the session's later requests too.
+    void Stop();
+    // True from Start until the work function has ended.
+    bool Running() const { return running_; }
+
+    // While paused, a cycle does neither the version check nor the poll. Written by the pop-up on
+    // the user-interface thread, read by the polling thread at the top of each cycle.
+    void SetPaused(bool paused) { paused_ = paused; }
+    bool Paused() const { return paused_; }
+    void PausePolling() { SetPaused(true); }
+    void ResumePolling() { SetPaused(false); }
+
+    uint32_t Interval() const { return interval_; }
+
+    // The update prompt: "发现有更新的版本\n要立刻升级吗?\n\n相关更新为:\n" + description.
+    static QString UpdatePrompt(const QString& description);
+
+private:
+    enum class TAnswer
+    {
+        Yes,
+        No,
+        None // no answer: the thread is stopping, or the owner window is gone
+    };
+    struct TWaitState;
+    class TActiveRequest;
+
+    void Run();
+    void Execute();
+    // True when the update was accepted and the updater started: the thread must end.
+    bool VersionCheck(TPollSchedule& schedule);
+    bool CheckVersion();
+    QString GetVersionDescription();
+    TAnswer AskForUpdate(const QString& prompt);
+    bool ApplyPendingUpgrade();
+    void Poll();
+    bool SyncShowInformation(const APIResponse& information);
+    bool SyncExit();
+    // Runs `work` on the user-interface thread and waits until it has run, been dropped or the
+    // thread is asked to stop. True when it ran to its end.
+    bool HandOver(std::function<void()> work);
+    bool StopRequested() const;
+    void PrepareUpgrade(TUpgrade& upgrade);
+
+    TTimerThreadOwner owner_;
+    uint32_t interval_;
+    std::shared_ptr<TPollClock> clock_;
+    QString applicationDir_;
+
+    std::atomic<bool> paused_ = false;
+    std::atomic<bool> running_ = false;
+    std::shared_ptr<TWaitState> wait_;
+    std::thread worker_;
+};

@@ -1,0 +1,225 @@
+#include "notify/PollSchedule.h"
+#include "notify/TimerThread.h"
+#include "platform/AnsiCodePage.h"
+#include "server/ClientVersion.h"
+#include "tests/notify/NotifyTestApp.h"
+#include "tests/notify/PollingRig.h"
+#include "tests/notify/StepClock.h"
+
+#include <QFile>
+#include <QMessageBox>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// The rows below name only the fields that differ from the defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace {
+
+constexpr uint32_t kInterval = TTimerThread::DefaultInterval;
+// Close to the wrap of the tick count, so that later checks fall after it.
+constexpr uint32_t kStart = 0xFFFFFFFFu - 3 * kInterval;
+// What one cycle's work takes on the clock.
+constexpr uint32_t kWorkMs = 7;
+
+const QByteArray kNewer = "01.00.201205281430\r\n";
+
+QStringList Repeat(const QString& cycle, int times)
+{
+    return QStringList(times, cycle);
+}
+
+TEST(PollScheduleTest, ChecksFirstThenOnceMoreThanTenIntervalsHavePassed)
+{
+    const uint32_t spacing = TPollSchedule::VersionCheckMultiple * kInterval;
+    EXPECT_EQ(spacing, 1200000u);
+    const struct
+    {
+        const char* what;
+        uint32_t lastCheckEnded;
+        uint32_t now;
+        bool due;
+    } cases[] = {
+        {"exactly ten intervals later", 1000, 1000 + spacing, false},
+        {"one millisecond more", 1000, 1000 + spacing + 1, true},
+        {"just after the previous check", 1000, 1001, false},
+        {"across the wrap of the tick count, not yet", 0xFFFFFF00u, 0xFFFFFF00u + spacing, false},
+        {"across the wrap of the tick count", 0xFFFFFF00u, 0xFFFFFF00u + spacing + 1, true},
+    };
+    for (const auto& c : cases) {
+        TPollSchedule schedule(kInterval, 0);
+        EXPECT_TRUE(schedule.VersionCheckDue(0)) << "the first cycle always checks";
+        schedule.VersionCheckStarted();
+        schedule.VersionCheckEnded(c.lastCheckEnded);
+        EXPECT_EQ(schedule.VersionCheckDue(c.now), c.due) << c.what;
+        schedule.Decline();
+        EXPECT_FALSE(schedule.VersionCheckDue(c.now)) << c.what << ", declined";
+    }
+}
+
+// One run of the polling thread on a clock the test moves on, against loopback servers.
+struct ScheduleRow
+{
+    const char* name;
+    QByteArray version = CLIENT_VERSION.toLatin1();
+    QList<PollReply> polls = {PollReply::Nothing};
+    QList<QMessageBox::StandardButton> answers;
+    bool updater = false;
+    bool validPackage = true;
+    // Cycles (counted from 1) that find the thread paused.
+    QList<int> paused;
+    std::function<void(PollingRig&)> setup;
+    // What each cycle did, in the letters of PollingRig.
+    QStringList cycles;
+    // The thread ends by itself in its last cycle.
+    bool ends = false;
+    std::function<void(PollingRig&, TTimerThread&)> check;
+};
+
+class PollingScheduleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { TestApp(); }
+
+    static void Run(const ScheduleRow& row)
+    {
+        SCOPED_TRACE(row.name);
+        PollingRig rig;
+        rig.ServeVersion(row.version);
+        rig.ServeDescription(ToAnsi(NewVersionDescription()));
+        rig.ServePackage(row.validPackage);
+        rig.ServePolls(row.polls);
+        if (row.updater)
+            rig.InstallUpdater();
+        if (!row.validPackage)
+            rig.CloseUnpackFailureBoxes();
+        if (row.setup)
+            row.setup(rig);
+        for (const auto answer : row.answers)
+            TMessageBox::SetNextAnswer(answer);
+
+        auto clock = std::make_shared<StepClock>(kStart, kWorkMs, [&rig] { rig.EndCycle(); });
+        TTimerThread thread(rig.Owner(), {kInterval, clock, rig.AppDir()});
+        thread.Start();
+        for (int cycle = 1; cycle <= row.cycles.size(); ++cycle) {
+            const bool last = cycle == row.cycles.size();
+            if (last && row.ends) {
+                ASSERT_TRUE(WaitUntil([&] { return !thread.Running(); })) << "the thread did not end";
+                rig.EndCycle();
+                break;
+            }
+            ASSERT_TRUE(WaitUntil([&] { return clock->Sleeps() >= cycle; }))
+                << "cycle " << cycle << " did not end; so far " << rig.Cycles().join(' ').toStdString();
+            if (!last) {
+                thread.SetPaused(row.paused.contains(cycle + 1));
+                clock->Release();
+            }
+        }
+        EXPECT_EQ(rig.Cycles(), row.cycles);
+        if (row.check)
+            row.check(rig, thread);
+        thread.Stop();
+        EXPECT_FALSE(thread.Running());
+    }
+};
+
+TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
+{
+    const auto expectPrompt = [](PollingRig& rig, TTimerThread&) {
+        ASSERT_FALSE(rig.Prompts().isEmpty());
+        for (const TShownMessage& prompt : rig.Prompts()) {
+            EXPECT_EQ(prompt.title, QStringLiteral("Quorvane"));
+            EXPECT_EQ(prompt.text, QStringLiteral("发现有更新的版本\n要立刻升级吗?\n\n相关更新为:\n") +
+                                       NewVersionDescription());
+            EXPECT_EQ(prompt.buttons, QMessageBox::Yes | QMessageBox::No);
+            EXPECT_EQ(prompt.icon, QMessageBox::Information);
+        }
+        EXPECT_TRUE(rig.Shown().isEmpty());
+    };
+
+    const ScheduleRow rows[] = {
+        {.name = "the first cycle checks before it polls, the tenth cycle after it checks again",
+         .cycles = QStringList{"VP"} + Repeat("P", 9) + QStringList{"VP", "P", "P"}},
+        {.name = "paused cycles do nothing; a check that fell due waits for the first cycle that runs",
+         .paused = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+         .cycles = QStringList{"VP"} + Repeat("", 11) + QStringList{"VP", "P"}},
+        {.name = "an unreachable download server asks nothing and is tried again ten cycles later",
+         .version = "",
+         .setup = [](PollingRig& rig) { rig.ServeVersion("down", 500); },
+         .cycles = QStringList{"VP"} + Repeat("P", 9) + QStringList{"VP"}},
+        {.name = "a declined update is never checked for again; polling goes on",
+         .version = kNewer,
+         .answers = {QMessageBox::No},
+         .cycles = QStringList{"VKD?P"} + Repeat("P", 11),
+         .check = expectPrompt},
+        {.name = "Yes with a started updater ends the client before the cycle's poll",
+         .version = kNewer,
+         .answers = {QMessageBox::Yes},
+         .updater = true,
+         .cycles = {"VKD?X"},
+         .ends = true,
+         .check =
+             [&](PollingRig& rig, TTimerThread& thread) {
+                 expectPrompt(rig, thread);
+                 EXPECT_EQ(rig.UpdaterArguments(),
+                           QStringList{rig.profile.TempDir() + "/quorvane_client.exe quorvane_client.exe"});
+             }},
+        {.name = "Yes without a started updater goes on polling and asks again ten cycles later",
+         .version = kNewer,
+         .answers = {QMessageBox::Yes, QMessageBox::No},
+         .cycles = QStringList{"VKD?P"} + Repeat("P", 9) + QStringList{"VKD?P", "P"},
+         .check =
+             [&](PollingRig& rig, TTimerThread& thread) {
+                 expectPrompt(rig, thread);
+                 EXPECT_EQ(rig.Prompts().size(), 2);
+             }},
+        {.name = "a package that does not unpack is reported on the user-interface thread before the prompt",
+         .version = kNewer,
+         .answers = {QMessageBox::No},
+         .validPackage = false,
+         .cycles = {"VK!D?P", "P"},
+         .check =
+             [](PollingRig& rig, TTimerThread&) {
+                 ASSERT_EQ(rig.FailureBoxes().size(), 1);
+                 EXPECT_EQ(rig.FailureBoxes()[0].title, QStringLiteral("Quorvane"));
+                 EXPECT_EQ(rig.FailureBoxes()[0].text, QStringLiteral("解压升级包失败!"));
+             }},
+        {.name = "a package file that cannot be made costs the check, not the polling",
+         .version = kNewer,
+         .setup =
+             [](PollingRig& rig) {
+                 // A temporary "folder" that is a file: nothing can be made in it.
+                 const QString notAFolder = rig.profile.Root() + "/not-a-folder";
+                 TempProfile::WriteFile(notAFolder, "x");
+                 qputenv("TMPDIR", QFile::encodeName(notAFolder));
+             },
+         .cycles = {"VP", "P", "P"}},
+        {.name = "failing polls are swallowed and retried; a notification is handed over",
+         .polls = {PollReply::HttpError, PollReply::Garbage, PollReply::Refused, PollReply::Notification},
+         .cycles = {"VP", "P", "P", "PS"},
+         .check =
+             [](PollingRig& rig, TTimerThread&) {
+                 EXPECT_TRUE(rig.Prompts().isEmpty());
+                 ASSERT_EQ(rig.Shown().size(), 1);
+                 const APIResponse& shown = rig.Shown()[0];
+                 EXPECT_TRUE(shown.success);
+                 EXPECT_EQ(shown.url, rig.AppUrl() + "/notice/1");
+                 EXPECT_EQ(shown.width, 300);
+                 EXPECT_EQ(shown.height, 200);
+             }},
+        {.name = "url 0 shows nothing and leaves polling running",
+         .polls = {PollReply::Nothing},
+         .cycles = {"VP", "P", "P"},
+         .check =
+             [](PollingRig& rig, TTimerThread& thread) {
+                 EXPECT_TRUE(rig.Shown().isEmpty());
+                 EXPECT_FALSE(thread.Paused());
+             }},
+    };
+    for (const ScheduleRow& row : rows)
+        Run(row);
+}
+
+} // namespace

@@ -1,0 +1,167 @@
+#include "ui/dialogs/AboutForm.h"
+
+#include "server/ClientVersion.h"
+#include "tests/ui/dialogs/DialogsFixture.h"
+#include "ui/chrome/MessageBox.h"
+#include "ui/dialogs/AboutText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+class AboutFormTest : public DialogsFixture
+{
+protected:
+    AboutFormTest()
+    {
+        WriteRawIni("app_root=http://prices.example.com:8080\r\ncontext_root=/svc\r\n"
+                    "down_url=http://down.example.com/files\r\n");
+    }
+
+    std::unique_ptr<TfrmAbout> Open()
+    {
+        auto about = std::make_unique<TfrmAbout>();
+        EXPECT_TRUE(ShowAndActivate(*about));
+        return about;
+    }
+
+    static void Type(TfrmAbout& about, const QString& text)
+    {
+        for (const QChar c : text)
+            QTest::keyClick(about.windowHandle(), c.toLatin1());
+    }
+
+    static QString Expected()
+    {
+        return QStringLiteral("appUrl:http://prices.example.com:8080/svc\r\n"
+                              "downUrl:http://down.example.com/files\r\n"
+                              "休眠时间:120000\r\n"
+                              "下载间隔倍数:10\r\n");
+    }
+};
+
+TEST_F(AboutFormTest, LooksAsLaidOut)
+{
+    auto about = Open();
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("关于Quorvane"));
+    EXPECT_EQ(about->size(), QSize(460, 310));
+    EXPECT_EQ(about->Label1->text(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(about->labVersion->text(), CLIENT_VERSION);
+    EXPECT_GE(about->labVersion->x(), 72);
+    EXPECT_GT(about->labVersion->x(), about->Label1->geometry().right())
+        << "the version keeps clear of the name";
+    EXPECT_FALSE(about->Label2->text().isEmpty());
+    EXPECT_FALSE(about->Label3->text().isEmpty());
+    EXPECT_FALSE(about->Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(about->Memo1->isReadOnly());
+    EXPECT_EQ(about->Memo1->geometry(), QRect(16, 160, 436, 97));
+    EXPECT_EQ(about->ProgramIcon->geometry(), QRect(-1, 0, 1290, 49));
+    EXPECT_EQ(about->OKButton->text(), QStringLiteral("确定"));
+    EXPECT_TRUE(about->OKButton->isDefault());
+    EXPECT_EQ(about->OKButton->x(), 377);
+    EXPECT_EQ(about->OKButton->width(), 75);
+    EXPECT_TRUE(about->KeyBuffer().isEmpty());
+}
+
+TEST_F(AboutFormTest, AccessWordShowsTheDiagnostics)
+{
+    const struct
+    {
+        const char* typed;
+        int boxes;
+    } cases[] = {
+        {"MerlDox", 1}, {"xMerlDox", 0}, {"-MerlDox", 0}, {"merldox", 0},
+        {"MERLDOX", 0}, {"MerlDo", 0},   {"MerlDoxy", 1}, {"MerlDoxMerlDox", 1},
+    };
+    for (const auto& c : cases) {
+        auto about = Open();
+        Type(*about, QString::fromLatin1(c.typed));
+        EXPECT_EQ(about->KeyBuffer(), QString::fromLatin1(c.typed));
+        const QList<TShownMessage> shown = TMessageBox::TakeShown();
+        ASSERT_EQ(shown.size(), c.boxes) << c.typed;
+        if (c.boxes) {
+            EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
+            EXPECT_EQ(shown[0].text, Expected());
+            EXPECT_EQ(shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        }
+    }
+}
+
+TEST_F(AboutFormTest, EachOpeningStartsAfresh)
+{
+    {
+        auto about = Open();
+        Type(*about, QStringLiteral("x"));
+    }
+    auto about = Open();
+    Type(*about, kAccessWord);
+    EXPECT_EQ(TMessageBox::TakeShown().size(), 1);
+}
+
+TEST_F(AboutFormTest, KeysGoOnToTheFocusedControl)
+{
+    auto about = Open();
+    ASSERT_EQ(QApplication::focusWidget(), about->OKButton);
+    // Counted, and still delivered: the space presses the focused OK button.
+    Type(*about, kAccessWord + QLatin1Char(' '));
+    EXPECT_EQ(about->KeyBuffer(), kAccessWord + QLatin1Char(' '));
+    EXPECT_EQ(TMessageBox::TakeShown().size(), 1);
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_EQ(about->result(), QDialog::Accepted);
+}
+
+TEST_F(AboutFormTest, NumbersAreFixedWhateverTheConfiguration)
+{
+    WriteRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\nsleep=5\r\ninterval=3\r\n");
+    EXPECT_EQ(
+        DiagnosticsText(),
+        QStringLiteral("appUrl:http://a\r\ndownUrl:http://b\r\n休眠时间:120000\r\n下载间隔倍数:10\r\n"));
+}
+
+TEST_F(AboutFormTest, EnterAndEscapeEndWithOk)
+{
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        auto about = Open();
+        QTest::keyClick(about->windowHandle(), key);
+        EXPECT_FALSE(about->isVisible()) << key;
+        EXPECT_EQ(about->result(), QDialog::Accepted) << key;
+    }
+    EXPECT_EQ(TMessageBox::TakeShown().size(), 0);
+}
+
+TEST_F(AboutFormTest, ShownModallyAndDestroyedAfterwards)
+{
+    QPointer<TfrmAbout> seen;
+    bool ran = false;
+    bool secondCommandStacked = true;
+    QTimer::singleShot(0, [&] {
+        seen = qobject_cast<TfrmAbout*>(QApplication::activeModalWidget());
+        if (!seen || !QTest::qWaitForWindowActive(seen.data(), 10000)) {
+            ADD_FAILURE() << "no active About window";
+            if (QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
+            return;
+        }
+        // A second menu command while it is open only brings it to the front.
+        ShowAboutWindow(nullptr);
+        secondCommandStacked = QApplication::activeModalWidget() != seen;
+        Type(*seen, kAccessWord);
+        seen->OKButton->click();
+        ran = true;
+    });
+    ShowAboutWindow(nullptr);
+    ProcessEvents();
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(secondCommandStacked);
+    EXPECT_FALSE(seen) << "destroyed when the modal loop ends";
+    EXPECT_EQ(TMessageBox::TakeShown().size(), 1);
+}
+
+} // namespace

@@ -1,0 +1,65 @@
+// Shows each secondary window on the X server; with QUORVANE_SCREENSHOT_DIR set, saves what the
+// screen shows of it for a person to look at.
+#include "tests/ui/dialogs/DialogsFixture.h"
+#include "ui/chrome/BrowserPage.h"
+#include "ui/chrome/BrowserView.h"
+#include "ui/dialogs/AboutForm.h"
+#include "ui/dialogs/ChangePasswordForm.h"
+#include "ui/dialogs/FeedbackForm.h"
+#include "ui/dialogs/SettingForm.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+class DialogScreenshotTest : public DialogsFixture
+{
+protected:
+    DialogScreenshotTest()
+    {
+        SignIn(QStringLiteral("user@example.com"));
+        server.Reply(
+            "/quorvane2/users/opinion",
+            "<!doctype html><html><head><meta charset='utf-8'></head><body style='font:13px sans-serif'>"
+            "<p>请留下您的意见或建议：</p><textarea style='width:95%;height:80px'></textarea>"
+            "<p><button>提交</button></p></body></html>",
+            200, "text/html");
+    }
+};
+
+TEST_F(DialogScreenshotTest, EveryWindowShowsOnTheScreen)
+{
+    ShowSettingWindow(nullptr);
+    ASSERT_TRUE(frmSetting);
+    frmSetting->cbAutoLogin->setChecked(true);
+    ASSERT_TRUE(ShowAndActivate(*frmSetting));
+    SaveScreenshot(*frmSetting, QStringLiteral("setting"));
+    delete frmSetting;
+
+    ShowChangePasswordWindow(nullptr);
+    ASSERT_TRUE(frmChangePassword);
+    frmChangePassword->edtOldPassword->setText(QStringLiteral("secret"));
+    ASSERT_TRUE(ShowAndActivate(*frmChangePassword));
+    SaveScreenshot(*frmChangePassword, QStringLiteral("change-password"));
+    delete frmChangePassword;
+
+    auto about = std::make_unique<TfrmAbout>();
+    ASSERT_TRUE(ShowAndActivate(*about));
+    SaveScreenshot(*about, QStringLiteral("about"));
+    about.reset();
+
+    ShowFeedbackWindow(nullptr);
+    ASSERT_TRUE(frmFeedback);
+    TfrmFeedback* feedback = frmFeedback;
+    ASSERT_TRUE(ShowAndActivate(*feedback));
+    ASSERT_TRUE(WaitUntil([&] {
+        return !feedback->WebBrowser1->url().isEmpty() && !feedback->WebBrowser1->Page()->isLoading();
+    }));
+    SaveScreenshot(*feedback, QStringLiteral("feedback"));
+    delete frmFeedback;
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "server/DataModule.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/TempProfile.h"
+#include "tests/ui/dialogs/WindowTestApp.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+#include <string>
+
+// A fresh profile whose quorvane.ini points the application server at a loopback server, a
+// session (DMod) that talks to it, and message boxes recorded and answered in advance.
+class DialogsFixture : public ::testing::Test
+{
+protected:
+    DialogsFixture();
+    ~DialogsFixture() override;
+
+    // The raw value of a key of quorvane.ini, "<none>" when it is missing.
+    QString IniValue(const char* key) const;
+    // Writes quorvane.ini anew: the application server's address, then `lines`.
+    void WriteIni(const QByteArray& lines);
+    // Writes quorvane.ini anew with nothing but `lines`.
+    void WriteRawIni(const QByteArray& lines);
+
+    // Signs the session in as `userName` with the token "T0KEN".
+    void SignIn(const QString& userName);
+
+    // The operations requested so far, e.g. "users/changePassword?format=xml&userName=...".
+    QStringList Operations() const;
+
+    TempProfile profile;
+    LoopbackServer server;
+    TDMod session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+};

@@ -1,0 +1,210 @@
+// The client URL scheme in the signed-in client: the main window's actions, the notification
+// window's actions through the shared handler, and navigations made by real pages.
+#include "tests/ui/main/MainFixture.h"
+
+#include "ui/chrome/BrowserPage.h"
+#include "ui/chrome/BrowserView.h"
+#include "ui/main/ClientUrlScheme.h"
+
+#include <QVariant>
+#include <optional>
+#include <ostream>
+
+namespace {
+
+// Whether the main window ends up hidden in the tray, and where its browser is sent.
+struct TWindowCase
+{
+    const char* name;
+    const char* url;
+    TClientUrlListener listener;
+    bool hidden;
+    // The page the main window is sent to, below the application root ("" for none).
+    const char* navigatedTo;
+};
+
+std::ostream& operator<<(std::ostream& out, const TWindowCase& c)
+{
+    return out << c.name;
+}
+
+const TWindowCase kWindowCases[] = {
+    {"CloseWithSlash", "vemtraclient://close/", TClientUrlListener::MainWindow, true, ""},
+    {"CloseWithoutSlash", "vemtraclient://close", TClientUrlListener::MainWindow, true, ""},
+    {"CloseWithParameters", "vemtraclient://close/?x=1", TClientUrlListener::MainWindow, true, ""},
+    {"CloseWithQuestionBeforeSlash", "vemtraclient://close?x=1", TClientUrlListener::MainWindow, false, ""},
+    {"CloseInCapitals", "vemtraclient://Close/", TClientUrlListener::MainWindow, false, ""},
+    {"CloseInNotification", "vemtraclient://close/", TClientUrlListener::NotificationWindow, false, ""},
+    {"ShowInMainWindow", "vemtraclient://show/?url=house/list", TClientUrlListener::MainWindow, false, ""},
+    {"ShowInCapitals", "vemtraclient://SHOW/?url=house/list", TClientUrlListener::NotificationWindow, false,
+     ""},
+};
+
+class ClientUrlWindowTest : public MainFixture, public ::testing::WithParamInterface<TWindowCase>
+{
+};
+
+TEST_P(ClientUrlWindowTest, PerformsOnlyTheListenersOwnActions)
+{
+    const TWindowCase& c = GetParam();
+    TfrmMain& main = SignInAutomatically();
+    ASSERT_TRUE(WaitForRequest(QStringLiteral("/users/validateUser")));
+    server.ClearRequests();
+
+    EXPECT_TRUE(HandleClientUrl(QString::fromLatin1(c.url), c.listener, &main));
+    EXPECT_EQ(!main.isVisible(), c.hidden);
+    EXPECT_TRUE(OpenedUrls().isEmpty());
+    EXPECT_EQ(RunUntil([] { return false; }, 300), TRunEnd::TimedOut);
+    EXPECT_TRUE(PageRequests().isEmpty()) << PageRequests().join(QLatin1Char(' ')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Urls, ClientUrlWindowTest, ::testing::ValuesIn(kWindowCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// "show" in a notification: the main window goes to the page below the application root and
+// comes up from the tray.
+struct TShowCase
+{
+    const char* name;
+    const char* url;
+    const char* target; // request target below the application root
+};
+
+const TShowCase kShowCases[] = {
+    {"RelativePath", "vemtraclient://show/?url=house/list", "/house/list"},
+    {"ParameterNameInCapitals", "vemtraclient://show/?URL=house/list", "/house/list"},
+    {"PathWithLeadingSlash", "vemtraclient://show/?url=/house/list", "//house/list"},
+    {"RawValueIsNotDecoded", "vemtraclient://show/?url=house/detail%3Fid%3D7", "/house/detail%3Fid%3D7"},
+    {"WithoutUrl", "vemtraclient://show/", "/"},
+};
+
+class ShowTest : public MainFixture, public ::testing::WithParamInterface<TShowCase>
+{
+};
+
+TEST_P(ShowTest, NavigatesTheMainWindowAndBringsItUp)
+{
+    const TShowCase& c = GetParam();
+    TfrmMain& main = SignInAutomatically();
+    ASSERT_TRUE(WaitForRequest(QStringLiteral("/users/validateUser")));
+    main.HideToTray();
+    server.ClearRequests();
+
+    EXPECT_TRUE(HandleClientUrl(QString::fromLatin1(c.url), TClientUrlListener::NotificationWindow, nullptr));
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(main.isMinimized());
+    ASSERT_TRUE(WaitForRequest(QString::fromLatin1(c.target)));
+    EXPECT_EQ(PageRequests().first(), QStringLiteral("/quorvane2") + QString::fromLatin1(c.target));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ShowTest, ::testing::ValuesIn(kShowCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Navigations that pages of the web application make themselves.
+class PageNavigationTest : public MainFixture
+{
+protected:
+    void SetUp() override
+    {
+        main = &SignInAutomatically();
+        ASSERT_EQ(RunUntil([&] { return PageTitle() == QStringLiteral("start"); }), TRunEnd::Stopped);
+        startUrl = main->WebBrowser->url();
+        // A mark that only this very page carries; a page loaded anew has lost it.
+        ASSERT_EQ(Evaluate(QStringLiteral("window.quorvaneMark = 'kept'; window.quorvaneMark")),
+                  QStringLiteral("kept"));
+        server.ClearRequests();
+    }
+
+    QString PageTitle() const { return main->WebBrowser->page()->title(); }
+
+    // Runs a script in the page and gives its result as text.
+    QString Evaluate(const QString& script)
+    {
+        std::optional<QString> result;
+        main->WebBrowser->page()->runJavaScript(script,
+                                                [&](const QVariant& value) { result = value.toString(); });
+        EXPECT_EQ(RunUntil([&] { return result.has_value(); }), TRunEnd::Stopped);
+        return result.value_or(QString());
+    }
+
+    // The page follows a link it has just been given, as a click would.
+    void FollowLink(const QString& href)
+    {
+        main->WebBrowser->page()->runJavaScript(
+            QStringLiteral("(function(){var a=document.createElement('a');a.href=%1;"
+                           "document.body.appendChild(a);a.click();})();")
+                .arg(QStringLiteral("'") + href + QStringLiteral("'")));
+    }
+
+    // The browser is still on the start page it had, and asked the server for nothing.
+    void ExpectStillOnStartPage()
+    {
+        EXPECT_EQ(main->WebBrowser->url(), startUrl);
+        EXPECT_EQ(Evaluate(QStringLiteral("window.quorvaneMark")), QStringLiteral("kept"));
+        EXPECT_TRUE(PageRequests().isEmpty()) << PageRequests().join(QLatin1Char(' ')).toStdString();
+    }
+
+    TfrmMain* main = nullptr;
+    QUrl startUrl;
+};
+
+TEST_F(PageNavigationTest, CloseLinkHidesTheWindowAndLeavesThePage)
+{
+    FollowLink(QStringLiteral("vemtraclient://close/"));
+    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
+    EXPECT_TRUE(main->isMinimized());
+    ExpectStillOnStartPage();
+}
+
+TEST_F(PageNavigationTest, ScriptSettingTheLocationIsHandledToo)
+{
+    main->WebBrowser->page()->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
+    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
+    ExpectStillOnStartPage();
+}
+
+TEST_F(PageNavigationTest, OpenLinkHandsTheDecodedAddressToTheDefaultBrowser)
+{
+    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fa%3D1%26b%3D2"));
+    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/report?a=1&b=2"))});
+    EXPECT_TRUE(main->isVisible());
+    ExpectStillOnStartPage();
+}
+
+TEST_F(PageNavigationTest, OpenLinkWithUnicodeEscapes)
+{
+    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F%u6D77%u6DC0"));
+    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/海淀"))});
+    ExpectStillOnStartPage();
+}
+
+TEST_F(PageNavigationTest, OpenLinkToALocalFileOpensNothing)
+{
+    FollowLink(QStringLiteral("vemtraclient://open/?url=file%3A%2F%2F%2Fetc%2Fpasswd"));
+    // A later link shows that the first one has been dealt with.
+    FollowLink(QStringLiteral("vemtraclient://close/"));
+    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
+    EXPECT_TRUE(OpenedUrls().isEmpty());
+    ExpectStillOnStartPage();
+}
+
+TEST_F(PageNavigationTest, UnknownActionOnlyCancelsTheNavigation)
+{
+    FollowLink(QStringLiteral("vemtraclient://launch/?url=house/list"));
+    FollowLink(QStringLiteral("vemtraclient://close/"));
+    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
+    ExpectStillOnStartPage();
+}
+
+TEST_F(PageNavigationTest, WebAddressCarryingTheSchemeIsNavigatedNormally)
+{
+    FollowLink(AppUrl() + QStringLiteral("/house/list?next=vemtraclient://close/"));
+    ASSERT_EQ(RunUntil([&] { return PageTitle() == QStringLiteral("page"); }), TRunEnd::Stopped);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(WasRequested(QStringLiteral("/house/list?next=vemtraclient://close/")))
+        << server.Targets().join(QLatin1Char(' ')).toStdString();
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "server/DataModule.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/TempProfile.h"
+#include "tests/ui/main/OpenedUrls.h"
+#include "ui/main/MainForm.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <string>
+
+class TfrmLogin;
+
+// How a run of the event loop ended.
+enum class TRunEnd
+{
+    ClientEnded, // the client ended the application
+    Stopped,     // the condition of the test held
+    TimedOut
+};
+std::ostream& operator<<(std::ostream& out, TRunEnd end);
+
+// A fresh profile whose quorvane.ini points both servers at a loopback server, a session
+// (DMod) that talks to it, and message boxes answered in advance.
+class MainFixture : public ::testing::Test
+{
+protected:
+    MainFixture();
+    ~MainFixture() override;
+
+    // Stores a saved login as a previous sign-in would have.
+    void SaveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
+                   int userType);
+    void SetCloseOnExit(bool on);
+
+    // Answers a sign-in operation ("userLogin", "weiboLogin") with a reply holding these elements.
+    void Answer(const std::string& operation, const std::string& elements);
+    // Answers a sign-in operation with an HTTP error.
+    void Fail(const std::string& operation);
+    // The sign-in operations asked for so far, in order ("userLogin", "weiboLogin").
+    QStringList SignInRequests() const;
+    // The requests of the web application's pages so far, without the browser's own requests
+    // for a site icon.
+    QStringList PageRequests() const;
+    // True once the server has been asked for a path (below the application root) whose
+    // request target starts with `prefix`, e.g. "/users/validateUser?".
+    bool WasRequested(const QString& prefix) const;
+    bool WaitForRequest(const QString& prefix, int timeoutMs = 20000) const;
+
+    // The main window as the start-up sequence creates it: hidden, sign-in posted.
+    TfrmMain& CreateMainWindow();
+    // Saves a login for automatic sign-in that the server accepts with this role, and runs the
+    // event loop until the main window shows.
+    TfrmMain& SignInAutomatically(const QString& userName = QStringLiteral("demo@quorvane.com"),
+                                  const QString& role = QStringLiteral("1"));
+
+    // Runs the event loop as the client's start-up does: `action` runs first, inside the loop;
+    // the loop ends when the client ends the application, when `stopWhen` holds, or after
+    // `timeoutMs`. When a login window comes up, `onLoginWindow` runs inside its modal loop.
+    TRunEnd RunClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
+                      const std::function<void(TfrmLogin&)>& onLoginWindow = {}, int timeoutMs = 30000);
+    // Runs the event loop until `done` holds; false after `timeoutMs`.
+    TRunEnd RunUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+
+    QString AppUrl() const;
+
+    TempProfile profile;
+    LoopbackServer server;
+    TDMod session{THttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000}};
+    std::unique_ptr<TfrmMain> window;
+};
+
+// The class name of the frame a login window shows ("TframeLogin", "TframeSinaLogin").
+QString FrameClass(const TfrmLogin& login);
+// Ends the login window as its close button does.
+void CancelLogin(TfrmLogin& login);
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

@@ -1,0 +1,55 @@
+#include "tests/ui/main/OpenedUrls.h"
+
+#include <QDesktopServices>
+#include <QObject>
+
+namespace {
+
+class TUrlCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.append(url); }
+};
+
+TUrlCatcher* catcher = nullptr;
+
+// The schemes a page might try to have opened; "" stands for a bare path.
+const char* const kSchemes[] = {"",    "http", "https",      "mailto",      "file",
+                                "ftp", "smb",  "javascript", "vemtraclient"};
+
+} // namespace
+
+void InstallUrlCatcher()
+{
+    if (catcher)
+        return;
+    catcher = new TUrlCatcher;
+    for (const char* scheme : kSchemes)
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), catcher, "Open");
+}
+
+void RemoveUrlCatcher()
+{
+    for (const char* scheme : kSchemes)
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    delete catcher;
+    catcher = nullptr;
+}
+
+QList<QUrl> OpenedUrls()
+{
+    return catcher ? catcher->opened : QList<QUrl>{};
+}
+
+void ClearOpenedUrls()
+{
+    if (catcher)
+        catcher->opened.clear();
+}
+
+#include "OpenedUrls.moc"

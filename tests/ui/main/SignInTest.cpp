@@ -1,0 +1,292 @@
+// The sign-in sequence of the main window: automatic sign-in from the saved login, else the
+// modal login window; the client ends when the user gives up.
+#include "tests/ui/main/MainFixture.h"
+
+#include "server/ClientVersion.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/login/LoginForm.h"
+#include "ui/login/LoginFrame.h"
+#include "ui/main/WindowMessages.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QUrlQuery>
+
+namespace {
+
+// What the user does in the login window when it comes up.
+enum class TInLogin
+{
+    NotExpected,
+    Cancel,
+    SignIn
+};
+
+struct TSignInCase
+{
+    const char* name;
+    // The saved login.
+    const char* userName;
+    const char* password;
+    bool rememberPass;
+    bool autoLogin;
+    int userType;
+    // The server's answers to the two sign-in operations ("" for an HTTP error).
+    const char* userLoginReply;
+    const char* weiboLoginReply;
+    TInLogin inLogin;
+    // What happened.
+    QStringList requests;
+    const char* loginFrame; // the frame the login window opened with, "" when it never came
+    bool mainWindowShown;
+    bool accountSession;
+};
+
+const char* const kAccepted = "<code>0</code><token>T0K3N</token><role>1</role>";
+const char* const kRefused = "<code>1</code><msg>wrong password</msg>";
+
+const TSignInCase kSignInCases[] = {
+    {"AutoSignInSucceeds",
+     "demo@quorvane.com",
+     "demo123",
+     true,
+     true,
+     0,
+     kAccepted,
+     kRefused,
+     TInLogin::NotExpected,
+     {"userLogin"},
+     "",
+     true,
+     true},
+    {"AutoSignInRefused",
+     "demo@quorvane.com",
+     "wrong1",
+     true,
+     true,
+     0,
+     kRefused,
+     kRefused,
+     TInLogin::Cancel,
+     {"userLogin"},
+     "TframeLogin",
+     false,
+     false},
+    {"AutoSignInServerDown",
+     "demo@quorvane.com",
+     "demo123",
+     true,
+     true,
+     0,
+     "",
+     kRefused,
+     TInLogin::Cancel,
+     {"userLogin"},
+     "TframeLogin",
+     false,
+     false},
+    {"RememberPasswordWithoutAutoSignIn",
+     "demo@quorvane.com",
+     "demo123",
+     true,
+     false,
+     0,
+     kAccepted,
+     kAccepted,
+     TInLogin::Cancel,
+     {},
+     "TframeLogin",
+     false,
+     false},
+    {"NothingSaved",
+     "",
+     "",
+     true,
+     true,
+     0,
+     kAccepted,
+     kAccepted,
+     TInLogin::Cancel,
+     {},
+     "TframeLogin",
+     false,
+     false},
+    {"PasswordNotRemembered",
+     "demo@quorvane.com",
+     "demo123",
+     false,
+     true,
+     0,
+     kAccepted,
+     kAccepted,
+     TInLogin::Cancel,
+     {},
+     "TframeLogin",
+     false,
+     false},
+    {"RefusedThenSignedInByHand",
+     "demo@quorvane.com",
+     "wrong1",
+     true,
+     true,
+     0,
+     kRefused,
+     kRefused,
+     TInLogin::SignIn,
+     {"userLogin", "userLogin"},
+     "TframeLogin",
+     true,
+     true},
+    // A microblog login is signed in again through the microblog sign-in.
+    {"MicroblogLoginSaved",
+     "demo@weibo.com",
+     "weibo123",
+     true,
+     true,
+     1,
+     kRefused,
+     kAccepted,
+     TInLogin::NotExpected,
+     {"weiboLogin"},
+     "",
+     true,
+     false},
+    {"MicroblogLoginRefused",
+     "demo@weibo.com",
+     "wrong1",
+     true,
+     true,
+     1,
+     kAccepted,
+     kRefused,
+     TInLogin::Cancel,
+     {"weiboLogin"},
+     "TframeSinaLogin",
+     false,
+     false},
+};
+
+class SignInTest : public MainFixture, public ::testing::WithParamInterface<TSignInCase>
+{
+};
+
+TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
+{
+    const TSignInCase& c = GetParam();
+    SaveLogin(QString::fromUtf8(c.userName), QString::fromUtf8(c.password), c.rememberPass, c.autoLogin,
+              c.userType);
+    for (const auto& [operation, reply] :
+         {std::pair{"userLogin", c.userLoginReply}, {"weiboLogin", c.weiboLoginReply}}) {
+        if (*reply)
+            Answer(operation, reply);
+        else
+            Fail(operation);
+    }
+
+    TfrmMain& main = CreateMainWindow();
+    EXPECT_FALSE(main.isVisible());
+    bool mainShown = false;
+    QString loginFrame;
+    const TRunEnd end = RunClient(
+        {}, [&] { return (mainShown = mainShown || main.isVisible()); },
+        [&](TfrmLogin& login) {
+            loginFrame = FrameClass(login);
+            EXPECT_FALSE(main.isVisible());
+            if (c.inLogin == TInLogin::SignIn) {
+                // The user corrects the password and signs in.
+                Answer("userLogin", kAccepted);
+                auto* frame = qobject_cast<TframeLogin*>(login.CurrentFrame());
+                ASSERT_NE(frame, nullptr);
+                frame->edPassword->setText(QStringLiteral("demo123"));
+                frame->submitLogin();
+            } else {
+                CancelLogin(login);
+            }
+        });
+
+    EXPECT_EQ(SignInRequests(), c.requests);
+    EXPECT_EQ(loginFrame, QString::fromLatin1(c.loginFrame));
+    EXPECT_EQ(main.LoginWindow(), nullptr);
+    EXPECT_TRUE(main.LoginStarted());
+    if (c.mainWindowShown) {
+        EXPECT_EQ(end, TRunEnd::Stopped);
+        EXPECT_TRUE(main.isVisible());
+        EXPECT_FALSE(main.AllowClose());
+        EXPECT_TRUE(DMod->IsLoggedIn());
+        EXPECT_EQ(DMod->IsAccountLogin(), c.accountSession);
+        // The browser goes to the signed-in start page.
+        ASSERT_TRUE(WaitForRequest(QStringLiteral("/users/validateUser?")));
+        const QString target = PageRequests().filter(QStringLiteral("/users/validateUser?")).first();
+        const QUrlQuery query(target.mid(target.indexOf(QLatin1Char('?')) + 1));
+        EXPECT_EQ(query.queryItemValue(QStringLiteral("userName"), QUrl::FullyDecoded),
+                  QString::fromUtf8(c.userName));
+        EXPECT_EQ(query.queryItemValue(QStringLiteral("token")), QStringLiteral("T0K3N"));
+        EXPECT_EQ(query.queryItemValue(QStringLiteral("v")), CLIENT_VERSION);
+    } else {
+        // Giving up ends the client without ever showing the main window.
+        EXPECT_EQ(end, TRunEnd::ClientEnded);
+        EXPECT_FALSE(mainShown);
+        EXPECT_FALSE(DMod->IsLoggedIn());
+        EXPECT_FALSE(WasRequested(QStringLiteral("/users/validateUser")));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SavedLogins, SignInTest, ::testing::ValuesIn(kSignInCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class SignInWindowsTest : public MainFixture
+{
+};
+
+TEST_F(SignInWindowsTest, SecondStartBeforeSignInBeginsHasNoEffect)
+{
+    TfrmMain& main = CreateMainWindow();
+    QEvent request(WM_SHOWMAINFORM);
+    QCoreApplication::sendEvent(&main, &request);
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_FALSE(main.LoginStarted());
+}
+
+TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
+{
+    TfrmMain& main = CreateMainWindow();
+    bool hiddenLoginShownAgain = false;
+    const TRunEnd end = RunClient({}, {}, [&](TfrmLogin& login) {
+        // The login window's minimise button only hides it; it stays modal.
+        login.imgMin->Click();
+        EXPECT_FALSE(login.isVisible());
+        QEvent request(WM_SHOWMAINFORM);
+        QCoreApplication::sendEvent(&main, &request);
+        hiddenLoginShownAgain = login.isVisible();
+        EXPECT_FALSE(main.isVisible());
+        // The tray icon's menu item does the same.
+        login.imgMin->Click();
+        main.miOpen->trigger();
+        EXPECT_TRUE(login.isVisible());
+        CancelLogin(login);
+    });
+    EXPECT_TRUE(hiddenLoginShownAgain);
+    EXPECT_EQ(end, TRunEnd::ClientEnded);
+    EXPECT_FALSE(main.isVisible());
+}
+
+TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
+{
+    TfrmMain& main = SignInAutomatically();
+    main.HideToTray();
+    ASSERT_FALSE(main.isVisible());
+    QEvent request(WM_SHOWMAINFORM);
+    QCoreApplication::sendEvent(&main, &request);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(main.isMinimized());
+}
+
+TEST_F(SignInWindowsTest, SignInStartsOnlyOnce)
+{
+    TfrmMain& main = SignInAutomatically();
+    QCoreApplication::postEvent(&main, new QEvent(WM_STARTLOGIN));
+    EXPECT_EQ(RunUntil([] { return false; }, 300), TRunEnd::TimedOut);
+    EXPECT_EQ(SignInRequests(), QStringList{QStringLiteral("userLogin")});
+}
+
+} // namespace

@@ -1,0 +1,32 @@
+#include "ui/dialogs/AboutText.h"
+
+#include "config/SelvorConfig.h"
+
+QString DiagnosticsText()
+{
+    const TSelvorConfig config;
+    const QString lineEnd = QStringLiteral("\r\n");
+    return QStringLiteral("appUrl:") + config.GetAppUrl() + lineEnd + QStringLiteral("downUrl:") +
+           config.GetDownUrl() + lineEnd + QStringLiteral("休眠时间:") + QStringLiteral("120000") + lineEnd +
+           QStringLiteral("下载间隔倍数:") + QStringLiteral("10") + lineEnd;
+}
+
+QString LegalNoticeLine1()
+{
+    return QStringLiteral("版权所有 © 2012 Selvor。保留所有权利。");
+}
+
+QString LegalNoticeLine2()
+{
+    return QStringLiteral("本软件受著作权法及国际条约保护。");
+}
+
+QString LegalStatement()
+{
+    return QStringLiteral("使用声明\n"
+                          "1. Quorvane 客户端供 Selvor 房产价格信息服务的注册用户使用。\n"
+                          "2. 客户端显示的房产价格信息来自服务器，仅供参考，不构成投资或交易建议。\n"
+                          "3. 未经 Selvor 书面许可，不得复制、修改、出租或转售本软件及其提供的信息。\n"
+                          "4. 选择“记住密码”时，密码经加扰后保存在本机；请勿在他人共用的电脑上记住密码。\n"
+                          "5. 客户端定期联系服务器，以接收消息提醒和检查新版本。");
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The word that, typed as the very first keys in the About window, shows the diagnostics text.
+inline const QString kAccessWord = QStringLiteral("MerlDox");
+
+// The client's server addresses and the polling thread's fixed timings: "appUrl:", the
+// application URL, "downUrl:", the download URL, "休眠时间:" 120000 (milliseconds between two
+// polls) and "下载间隔倍数:" 10 (polls between two version checks), each ending in "\r\n". The two
+// numbers are written here as fixed text, whatever the running thread does.
+QString DiagnosticsText();
+
+// The legal notice under the version, in two lines, and the statement in the box below it.
+QString LegalNoticeLine1();
+QString LegalNoticeLine2();
+QString LegalStatement();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The signed-in account changes its password here: the old one once, the new one twice. A
+// remembered password follows the change. An ordinary framed window; at most one exists, and
+// closing it in any way (a successful change, Button2, the title bar's close button) destroys
+// it.
+class TfrmChangePassword final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmChangePassword)
+
+public:
+    explicit TfrmChangePassword(QWidget* owner = nullptr);
+    ~TfrmChangePassword() override;
+
+    // Checks the fields and asks the server to change the password. A request that fails on
+    // the network raises TFailure and leaves the window as it was.
+    void Button1Click();
+    void Button2Click();
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* edtOldPassword = nullptr;
+    QLineEdit* edtNewPassword = nullptr;
+    QLineEdit* edtNewPassword2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ShowError(const QString& text, QLineEdit* field);
+    void StoreNewPassword(const QString& newPassword);
+};
+
+// The change-password window while it exists; empty otherwise.
+extern TfrmChangePassword* frmChangePassword;
+
+// The menus' command (for an account session only): brings the open window to the front, or
+// else opens a new one, owned by `owner` and centred over it, without making it modal.
+void ShowChangePasswordWindow(QWidget* owner);

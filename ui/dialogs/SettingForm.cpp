@@ -1,0 +1,125 @@
+#include "ui/dialogs/SettingForm.h"
+
+#include "config/SelvorConfig.h"
+#include "resources/SkinPictures.h"
+#include "resources/SkinResources.h"
+#include "ui/chrome/DragImage.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/chrome/MessageBox.h"
+#include "ui/chrome/SkinBitmap.h"
+#include "ui/dialogs/DialogLook.h"
+#include "ui/dialogs/WindowPlacement.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+
+TfrmSetting* frmSetting = nullptr;
+
+namespace {
+
+const QString kCaption = QStringLiteral("系统设置");
+const QColor kBackground(216, 216, 216);
+// The body of the background picture, behind the check boxes.
+const QColor kCheckBoxBackground(247, 247, 247);
+
+QCheckBox* NewCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& place)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QLatin1String(name));
+    FillBackground(box, kCheckBoxBackground);
+    PlaceCentred(box, place);
+    return box;
+}
+
+} // namespace
+
+TfrmSetting::TfrmSetting(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmSetting"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kCaption);
+    setWindowIcon(ApplicationIcon());
+    setFont(SongFont(16));
+    FillBackground(this, kBackground);
+    setFixedSize(453, 251);
+
+    Image2 = new TDragImage(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
+
+    cbAutoRun = NewCheckBox(this, "cbAutoRun", QStringLiteral(" 开机时自动启动"), {149, 75, 153, 17});
+    cbAutoLogin = NewCheckBox(this, "cbAutoLogin", QStringLiteral(" 启动时自动登录"), {149, 105, 185, 17});
+    cbCloseOnExit =
+        NewCheckBox(this, "cbCloseOnExit", QStringLiteral(" 点击关闭自动退出"), {149, 136, 161, 17});
+    // The keyboard visits the boxes in this order, not in their order on screen.
+    setTabOrder(cbAutoRun, cbCloseOnExit);
+    setTabOrder(cbCloseOnExit, cbAutoLogin);
+
+    imgSave = new TImageButton(QStringLiteral("SAVE"), TImageButton::TStates::Two, this);
+    imgSave->setObjectName(QStringLiteral("imgSave"));
+    imgSave->move(129, 180);
+    imgCancel = new TImageButton(QStringLiteral("CANCEL"), TImageButton::TStates::Two, this);
+    imgCancel->setObjectName(QStringLiteral("imgCancel"));
+    imgCancel->move(237, 180);
+    imgClose = new TImageButton(QStringLiteral("CLOSEF"), TImageButton::TStates::Two, this);
+    imgClose->setObjectName(QStringLiteral("imgClose"));
+    imgClose->move(415, 18);
+
+    connect(imgSave, &TImageButton::Clicked, this, &TfrmSetting::SaveSettings);
+    connect(imgCancel, &TImageButton::Clicked, this, &TfrmSetting::CloseSettings);
+    connect(imgClose, &TImageButton::Clicked, this, &TfrmSetting::CloseSettings);
+
+    FormCreate();
+    cbAutoRun->setFocus();
+}
+
+TfrmSetting::~TfrmSetting()
+{
+    if (frmSetting == this)
+        frmSetting = nullptr;
+}
+
+void TfrmSetting::FormCreate()
+{
+    const TSelvorConfig config;
+    cbAutoLogin->setChecked(config.GetAutoLogin());
+    cbAutoRun->setChecked(config.IsAutoRun());
+    cbCloseOnExit->setChecked(config.GetCloseOnExit());
+}
+
+void TfrmSetting::SaveSettings()
+{
+    const TSelvorConfig config;
+    // All three are written every time, changed or not.
+    config.SetAutoLogin(cbAutoLogin->isChecked());
+    const bool autoRunWritten = config.SetAutoRun(cbAutoRun->isChecked());
+    config.SetCloseOnExit(cbCloseOnExit->isChecked());
+    if (!autoRunWritten)
+        TMessageBox::Warning(this, kCaption, QStringLiteral("无法保存“开机时自动启动”的设置。"));
+    CloseSettings();
+}
+
+void TfrmSetting::CloseSettings()
+{
+    close();
+}
+
+void TfrmSetting::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    // Destroyed once the close has completed (WA_DeleteOnClose); the next opening reads the
+    // stored values anew.
+    if (frmSetting == this)
+        frmSetting = nullptr;
+}
+
+void ShowSettingWindow(QWidget* owner)
+{
+    if (frmSetting) {
+        BringToFront(frmSetting);
+        return;
+    }
+    frmSetting = new TfrmSetting(owner);
+    CentreOnScreen(frmSetting);
+    BringToFront(frmSetting);
+}

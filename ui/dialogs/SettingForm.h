@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class TDragImage;
+class TImageButton;
+
+// The settings window: start with the system, sign in automatically, and let the main window's
+// close button end the client. It reads the three values when it opens and writes all three
+// back on save. At most one exists; closing it in any way destroys it.
+class TfrmSetting final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmSetting)
+
+public:
+    explicit TfrmSetting(QWidget* owner = nullptr);
+    ~TfrmSetting() override;
+
+    // Writes the three values and closes the window.
+    void SaveSettings();
+    // Closes the window without saving.
+    void CloseSettings();
+
+    TDragImage* Image2 = nullptr;
+    QCheckBox* cbAutoRun = nullptr;
+    QCheckBox* cbAutoLogin = nullptr;
+    QCheckBox* cbCloseOnExit = nullptr;
+    TImageButton* imgSave = nullptr;
+    TImageButton* imgCancel = nullptr;
+    TImageButton* imgClose = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+};
+
+// The settings window while it exists; empty otherwise.
+extern TfrmSetting* frmSetting;
+
+// The menus' command: brings the open settings window to the front, or else opens a new one,
+// owned by `owner`, without making it modal.
+void ShowSettingWindow(QWidget* owner);

@@ -1,0 +1,176 @@
+#include "ui/main/ClientUrlScheme.h"
+
+#include "config/SelvorConfig.h"
+#include "config/Util.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/Shell.h"
+#include "ui/main/MainForm.h"
+
+#include <QUrl>
+
+namespace {
+
+const QString kPrefix = QStringLiteral("vemtraclient://");
+
+int HexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// The number written by `digits` hexadecimal digits at `from`, or -1 when any of them is missing
+// or not hexadecimal.
+int ReadHex(const QString& text, qsizetype from, int digits)
+{
+    if (from + digits > text.size())
+        return -1;
+    int value = 0;
+    for (int i = 0; i < digits; ++i) {
+        const int digit = HexDigit(text[from + i]);
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+// True when some "%" of the text starts no escape of two hexadecimal digits.
+bool HasStrayPercent(const QString& text)
+{
+    for (qsizetype i = text.indexOf(QLatin1Char('%')); i >= 0; i = text.indexOf(QLatin1Char('%'), i + 1)) {
+        if (ReadHex(text, i + 1, 2) < 0)
+            return true;
+    }
+    return false;
+}
+
+TfrmMain* MainWindowOf(QWidget* owner)
+{
+    if (auto* main = qobject_cast<TfrmMain*>(owner))
+        return main;
+    return frmMain;
+}
+
+void MainWindowAction(const QString& action, const TNameValueList& items, QWidget* owner)
+{
+    if (action == QLatin1String("close")) {
+        if (TfrmMain* main = MainWindowOf(owner))
+            main->HideToTray();
+    } else if (action == QLatin1String("open")) {
+        OpenClientUrlTarget(DecodeClientUrlValue(items.Value(QStringLiteral("url"))));
+    }
+}
+
+void NotificationWindowAction(const QString& action, const TNameValueList& items)
+{
+    if (action == QLatin1String("show")) {
+        // The page names a path below the application root, used as it stands.
+        const QString target =
+            TSelvorConfig().GetAppUrl() + QLatin1Char('/') + items.Value(QStringLiteral("url"));
+        if (frmMain) {
+            frmMain->NavigateTo(target);
+            frmMain->BringToFront();
+        }
+    } else if (action == QLatin1String("open")) {
+        OpenClientUrlTarget(DecodeClientUrlValue(items.Value(QStringLiteral("url"))));
+    }
+}
+
+} // namespace
+
+bool IsClientUrl(const QString& url)
+{
+    return url.startsWith(kPrefix);
+}
+
+QString ClientUrlAsWritten(const QString& reportedUrl)
+{
+    const qsizetype question = reportedUrl.indexOf(QLatin1Char('?'));
+    if (question < 0)
+        return reportedUrl;
+    qsizetype end = reportedUrl.indexOf(QLatin1Char('#'), question);
+    if (end < 0)
+        end = reportedUrl.size();
+    const QString query = reportedUrl.mid(question + 1, end - question - 1);
+    if (!query.contains(QLatin1Char('%')))
+        return reportedUrl;
+    // Escaped wholesale, every "%" has become "%25".
+    for (qsizetype i = query.indexOf(QLatin1Char('%')); i >= 0; i = query.indexOf(QLatin1Char('%'), i + 1)) {
+        if (query.mid(i + 1, 2) != QLatin1String("25"))
+            return reportedUrl;
+    }
+    QString written = query;
+    written.replace(QLatin1String("%25"), QLatin1String("%"));
+    // Only a text with a stray "%" is escaped wholesale; any other was reported as written.
+    if (!HasStrayPercent(written))
+        return reportedUrl;
+    return reportedUrl.left(question + 1) + written + reportedUrl.mid(end);
+}
+
+QString DecodeClientUrlValue(const QString& value)
+{
+    QString decoded;
+    decoded.reserve(value.size());
+    qsizetype pos = 0;
+    while (pos < value.size()) {
+        const QChar c = value[pos];
+        if (c != QLatin1Char('%')) {
+            decoded += c;
+            ++pos;
+            continue;
+        }
+        const bool wide = pos + 1 < value.size() &&
+                          (value[pos + 1] == QLatin1Char('u') || value[pos + 1] == QLatin1Char('U'));
+        const int code = wide ? ReadHex(value, pos + 2, 4) : ReadHex(value, pos + 1, 2);
+        if (code >= 0)
+            decoded += QChar(static_cast<char16_t>(code));
+        // A sequence that is not hexadecimal goes with the characters it claimed.
+        pos += wide ? 6 : 3;
+    }
+    // The shell reads the text in the system code page, up to its first NUL.
+    const QByteArray ansi = ToAnsi(decoded);
+    return FromAnsi(ansi.left(ansi.indexOf('\0') < 0 ? ansi.size() : ansi.indexOf('\0')));
+}
+
+bool IsShellOpenable(const QString& target)
+{
+    // Parsed as the shell will parse it when it opens the address.
+    const QUrl url(target);
+    if (!url.isValid())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return !url.host().isEmpty();
+    if (scheme == QLatin1String("mailto"))
+        return !url.path().isEmpty();
+    return false;
+}
+
+bool OpenClientUrlTarget(const QString& target)
+{
+    if (!IsShellOpenable(target))
+        return false;
+    // The shell's answer is of no interest: nothing is reported either way.
+    OpenInDefaultBrowser(target);
+    return true;
+}
+
+bool HandleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner)
+{
+    if (!IsClientUrl(url))
+        return false;
+    const TNameValueList items = ParseClientUrl(ClientUrlAsWritten(url));
+    // Action names are compared exactly; a name the window does not know does nothing.
+    const QString action = items.Value(QStringLiteral("actionName"));
+    if (listener == TClientUrlListener::MainWindow)
+        MainWindowAction(action, items, owner);
+    else
+        NotificationWindowAction(action, items);
+    return true;
+}

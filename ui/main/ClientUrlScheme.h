@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The windows whose browsers listen for "vemtraclient://" URLs, each with its own actions:
+// the main window knows "close" and "open", the notification window "show" and "open".
+enum class TClientUrlListener
+{
+    MainWindow,
+    NotificationWindow
+};
+
+// True when the URL begins with "vemtraclient://", exactly as written (letter case included).
+bool IsClientUrl(const QString& url);
+
+// The URL of a navigation as the page wrote it, from the text the browser view reports. The
+// browser's URL parser escapes every "%" of a query as "%25" when one of them starts no
+// two-digit escape (as "%u6D77" does); that is undone here, so that "%uXXXX" and malformed
+// escapes reach the decoding below. A query whose escapes are all "%25" followed by something
+// other than two hexadecimal digits cannot be told apart and is taken as escaped wholesale.
+QString ClientUrlAsWritten(const QString& reportedUrl);
+
+// The value of the "open" action decoded: "%XX" gives the character of that code, "%uXXXX" the
+// UTF-16 character, a "%" sequence that is not hexadecimal is dropped with the two (after "%u",
+// five) characters after the "%", and every other character, "+" included, stays. What the
+// system code page cannot represent becomes "?", and the text ends at a NUL character.
+QString DecodeClientUrlValue(const QString& value);
+
+// True for the targets "open" hands to the shell: http, https and mailto addresses. Anything
+// else (a local file, a program, a "file:" URL, an empty text) could start a program on the
+// user's machine and is never handed over.
+bool IsShellOpenable(const QString& target);
+
+// Opens the decoded target of "open" in the user's default programs when IsShellOpenable
+// allows it; true when it was handed to the shell.
+bool OpenClientUrlTarget(const QString& target);
+
+// The before-navigate handling of a listening browser, given the URL the browser view reports
+// (see ClientUrlAsWritten). Returns false for any URL that is not a
+// client URL: the navigation goes ahead. Otherwise it performs the listener's action, if the
+// action name (letter case included) is one the listener knows, and returns true: the caller
+// cancels the navigation, whatever the action was. `owner` is the listening window.
+bool HandleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner);

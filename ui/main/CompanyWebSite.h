@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// The company's home page. Its "from" item tells the site that the visitor came from this client.
+inline QString CompanyWebSite()
+{
+    return QStringLiteral("http://www.selvor.com/?from=quorvane_client");
+}

@@ -1,0 +1,127 @@
+#include "ui/share/BrowserForm.h"
+
+#include "resources/SkinResources.h"
+#include "server/DataModule.h"
+#include "ui/chrome/BrowserMessageFilter.h"
+#include "ui/chrome/BrowserPage.h"
+#include "ui/chrome/BrowserView.h"
+#include "ui/dialogs/WindowPlacement.h"
+#include "ui/main/MainForm.h"
+#include "ui/share/SharePageUrl.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <QTimer>
+#include <exception>
+
+TfrmBrowser* frmBrowser = nullptr;
+
+namespace {
+
+constexpr QSize kCreatedSize(620, 290);
+constexpr QRect kCreatedBrowser(0, 0, 392, 278);
+constexpr int kFittedWidth = 628;
+// Type "3" shares with a picture and needs the taller window.
+constexpr int kPictureShareHeight = 528;
+constexpr int kLinkShareHeight = 324;
+
+// Hands a failure to the application's error display from the event loop: raised where it
+// happens, it would unwind through the browser engine, which cannot carry it.
+void RaiseLater(std::exception_ptr failure)
+{
+    QTimer::singleShot(0, qApp, [failure] { std::rethrow_exception(failure); });
+}
+
+} // namespace
+
+TfrmBrowser::TfrmBrowser(QWidget* owner) : QWidget(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmBrowser"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Quorvane"));
+    setWindowIcon(ApplicationIcon());
+    resize(kCreatedSize);
+
+    WebBrowser1 = new TBrowserView(this);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setGeometry(kCreatedBrowser);
+    connect(WebBrowser1->Page(), &TBrowserPage::DocumentComplete, this,
+            &TfrmBrowser::WebBrowser1DocumentComplete);
+    // A page that closes its own window (the share page's cancel, the success page's close
+    // button) closes the share window.
+    connect(WebBrowser1->Page(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+
+    ApplicationEvents1 = new TBrowserMessageFilter(this, WebBrowser1);
+}
+
+TfrmBrowser::~TfrmBrowser()
+{
+    if (frmBrowser == this)
+        frmBrowser = nullptr;
+}
+
+void TfrmBrowser::ExpectSharePage()
+{
+    sharePending = true;
+}
+
+void TfrmBrowser::showEvent(QShowEvent* event)
+{
+    // Placed once, when first shown: at creation the main window may not have its place yet.
+    if (!placed_ && !event->spontaneous()) {
+        placed_ = true;
+        CentreOverWindow(this, frmMain);
+    }
+    QWidget::showEvent(event);
+}
+
+void TfrmBrowser::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (browserFills_)
+        WebBrowser1->setGeometry(rect());
+}
+
+void TfrmBrowser::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    // The window is destroyed once the close has completed (WA_DeleteOnClose).
+    if (frmBrowser == this)
+        frmBrowser = nullptr;
+}
+
+void TfrmBrowser::WebBrowser1DocumentComplete(const QString& url)
+{
+    if (sharePending && IsSharePage(url)) {
+        sharePending = false;
+        FitToShareType(GetShareType(url));
+    }
+    // Every completed success page reports, a reload as well.
+    if (IsSuccessPage(url))
+        ReportShare(GetSharedType(url));
+}
+
+void TfrmBrowser::FitToShareType(const QString& shareType)
+{
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    // The sizes are those of the whole window, frame included.
+    const QSize frame(kFittedWidth, shareType == QLatin1String("3") ? kPictureShareHeight : kLinkShareHeight);
+    const QSize margins = frameGeometry().size() - geometry().size();
+    resize(frame - margins);
+    browserFills_ = true;
+    WebBrowser1->setGeometry(rect());
+    BringToFront(this);
+}
+
+void TfrmBrowser::ReportShare(const QString& shareType)
+{
+    if (!DMod)
+        return;
+    // The server's answer is of no interest; a failure to reach it goes to the error display.
+    try {
+        DMod->ShareInfo(shareType);
+    } catch (...) {
+        RaiseLater(std::current_exception());
+    }
+}
