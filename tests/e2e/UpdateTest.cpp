@@ -1,0 +1,160 @@
+#include "tests/e2e/EndToEndTest.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace {
+
+// Newer than the client's own version, in the same shape.
+const QString kNewVersion = QStringLiteral("01.00.201212101200");
+const QString kNewVersionDescription = QStringLiteral("新版本：更快的房价提醒");
+// A file the package adds to the application folder, and what it holds.
+const QString kNotesFile = QStringLiteral("e2e-release-notes.txt");
+const QByteArray kNotes = "quorvane " + kNewVersion.toLatin1() + " release notes\n";
+
+QByteArray FileHash(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result().toHex();
+}
+
+bool CopyProgram(const QString& from, const QString& to, const QByteArray& trailer = {})
+{
+    QFile source(from);
+    QFile target(to);
+    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+        return false;
+    const bool written =
+        target.write(source.readAll()) == source.size() && target.write(trailer) == trailer.size();
+    target.close();
+    return written &&
+           target.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                 QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                 QFileDevice::ExeOther);
+}
+
+// A newer version is published with a package made from the built client: the same program
+// with a few bytes appended (so the replaced file can be told from the old one) and a further
+// file for the application folder. The client runs from an application folder of the test's
+// own, so the build tree is never touched.
+class TUpdateTest : public TEndToEndTest
+{
+protected:
+    QStringList ServerOptions() override
+    {
+        appDir = profile->Root() + QStringLiteral("/app");
+        const QString packageDir = profile->Root() + QStringLiteral("/package");
+        QDir().mkpath(appDir);
+        QDir().mkpath(packageDir);
+        if (!CopyProgram(QStringLiteral(QUORVANE_CLIENT_EXE), appDir + QStringLiteral("/quorvane_client")) ||
+            !CopyProgram(QStringLiteral(QUORVANE_UPGRADE_EXE), appDir + QStringLiteral("/upgrade")) ||
+            !CopyProgram(QStringLiteral(QUORVANE_CLIENT_EXE),
+                         packageDir + QStringLiteral("/quorvane_client.exe"),
+                         "\nquorvane e2e build " + kNewVersion.toLatin1() + "\n")) {
+            ADD_FAILURE() << "cannot copy the programs";
+            return {};
+        }
+        TempProfile::WriteFile(packageDir + QLatin1Char('/') + kNotesFile, kNotes);
+        newProgramHash = FileHash(packageDir + QStringLiteral("/quorvane_client.exe"));
+
+        const QString package = profile->Root() + QStringLiteral("/quorvane_upgrade.cab");
+        QProcess gcab;
+        gcab.setWorkingDirectory(packageDir);
+        gcab.start(QStringLiteral("gcab"),
+                   {QStringLiteral("-c"), package, QStringLiteral("quorvane_client.exe"), kNotesFile});
+        if (!gcab.waitForFinished(60000) || gcab.exitCode() != 0) {
+            ADD_FAILURE() << "gcab failed: " << gcab.readAllStandardError().toStdString();
+            return {};
+        }
+        return {QStringLiteral("--version"),      kNewVersion,
+                QStringLiteral("--version-desc"), kNewVersionDescription,
+                QStringLiteral("--package"),      package};
+    }
+
+    QString AppProgram() const { return appDir + QStringLiteral("/quorvane_client"); }
+
+    QString appDir;
+    QByteArray newProgramHash;
+};
+
+} // namespace
+
+// The download server publishes a newer version: right after sign-in the client downloads and
+// unpacks it and offers it; the user accepts, the client ends, the updater puts the new program
+// in place and starts it, and the new program signs in again.
+TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
+{
+    SaveLogin(kUser, kPassword);
+    const QByteArray oldProgramHash = FileHash(AppProgram());
+    TClientProgram* client = StartClient(AppProgram());
+    ASSERT_TRUE(WaitForWindow(client->Pid(), WindowSize::kMain)) << "no main window";
+
+    // The offer comes once the package is unpacked: the new program waits in the temporary
+    // folder, the further file is already in the application folder, and the hand-over file
+    // names both.
+    const std::optional<TWindow> offer = WaitForWindowOfType(client->Pid(), QStringLiteral("DIALOG"), {});
+    ASSERT_TRUE(offer) << "no update offer";
+    EXPECT_EQ(Desktop::WindowName(offer->id), QStringLiteral("Quorvane"));
+    const QString unpacked = profile->TempDir() + QStringLiteral("/quorvane_client.exe");
+    EXPECT_EQ(UpgradeIniValue(QStringLiteral("fileName")), unpacked);
+    EXPECT_EQ(UpgradeIniValue(QStringLiteral("dstFileName")), QStringLiteral("quorvane_client.exe"));
+    EXPECT_EQ(UpgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
+    EXPECT_EQ(FileHash(unpacked), newProgramHash);
+    EXPECT_EQ(TempProfile::ReadFile(appDir + QLatin1Char('/') + kNotesFile).toLatin1(), kNotes);
+    const QList<TLoggedRequest> versionChecks =
+        server->RequestsTo(QStringLiteral("/res/download/quorvane_version.txt"));
+    ASSERT_EQ(versionChecks.size(), 1);
+    EXPECT_EQ(versionChecks[0].query.value(QStringLiteral("v")),
+              QStringLiteral(QUORVANE_CLIENT_VERSION_TEXT));
+    EXPECT_EQ(server->RequestsTo(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
+    EXPECT_EQ(WaitForRequests(QStringLiteral("/res/download/quorvane_version_desc.txt")).size(), 1);
+
+    // "Yes" is the offer's default button.
+    Desktop::Focus(offer->id);
+    Desktop::Key({QStringLiteral("Return")});
+    ASSERT_TRUE(client->WaitForExit(kActionTimeoutMs)) << "the client did not end for the update";
+    EXPECT_EQ(client->ExitCode(), 0);
+
+    // The updater starts the program in the application folder again: a new process.
+    QList<qint64> started;
+    ASSERT_TRUE(WaitFor([&] { return !(started = ProcessesOf(AppProgram())).isEmpty(); }, kStartTimeoutMs))
+        << "the updater did not start the client again";
+    const qint64 newPid = started.first();
+    otherClients.append(started);
+    EXPECT_NE(newPid, client->Pid());
+    EXPECT_EQ(FileHash(AppProgram()), newProgramHash)
+        << "the program in the application folder was not replaced";
+    EXPECT_NE(FileHash(AppProgram()), oldProgramHash);
+    EXPECT_FALSE(QFile::exists(unpacked)) << "the updater left the unpacked program behind";
+    EXPECT_TRUE(QFileInfo(AppProgram()).isExecutable());
+    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("/test.tmp")));
+
+    // The new program signs in with the saved login and shows its main window.
+    const std::optional<TWindow> main = WaitForWindow(newPid, WindowSize::kMain);
+    ASSERT_TRUE(main) << "the new program shows no main window";
+    EXPECT_EQ(WaitForRequests(QStringLiteral("/quorvane2/users/userLogin"), 2).size(), 2);
+    EXPECT_EQ(IniValue(QStringLiteral("handle")), QString::number(main->id));
+    EXPECT_EQ(UpgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
+
+    // Built from the same sources, the new program still calls itself the old version, so the
+    // server's version is offered again. Declining it keeps the client running; "退出" ends it.
+    const std::optional<TWindow> again = WaitForWindowOfType(newPid, QStringLiteral("DIALOG"), {});
+    ASSERT_TRUE(again) << "the new program made no offer";
+    Desktop::Focus(again->id);
+    Desktop::Key({QStringLiteral("Escape")});
+    ASSERT_TRUE(
+        WaitFor([&] { return !Desktop::Inspect(again->id).value_or(TWindow{}).viewable; }, kActionTimeoutMs))
+        << "Escape did not decline the offer";
+    ASSERT_TRUE(ProcessAlive(newPid));
+    ASSERT_TRUE(ChooseFromTrayMenu(newPid, {QStringLiteral("Up"), QStringLiteral("Return")}))
+        << "no tray menu";
+    EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(newPid); }, kActionTimeoutMs))
+        << "退出 did not end the new program";
+}

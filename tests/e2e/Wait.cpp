@@ -1,0 +1,16 @@
+#include "tests/e2e/Wait.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs, int pollMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return condition();
+        QThread::msleep(pollMs);
+    }
+    return true;
+}
