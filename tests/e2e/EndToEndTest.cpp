@@ -205,22 +205,27 @@ void TEndToEndTest::SignInThroughLoginWindow(const TWindow& login, const QString
 
 bool TEndToEndTest::ChooseFromTrayMenu(qint64 pid, const QStringList& keys)
 {
-    const std::optional<TWindow> icon = TrayIcon(pid);
+    // A client that has just started may not have its icon docked yet.
+    std::optional<TWindow> icon;
+    WaitFor([&] { return (icon = TrayIcon(pid)).has_value(); }, kActionTimeoutMs, 150);
     if (!icon)
         return false;
     const QSet<qint64> before = ShownWindowIds(pid);
-    Desktop::Click(icon->geometry.center(), 3);
     // The menu is a new pop-up window; it takes the keyboard while it is open. A notification
-    // that happens to fade in meanwhile is no pop-up.
-    const bool opened = WaitFor(
-        [&] {
-            for (const TWindow& window : Desktop::ShownWindows(pid)) {
-                if (!before.contains(window.id) && window.overrideRedirect)
-                    return true;
-            }
-            return false;
-        },
-        kActionTimeoutMs, 150);
+    // that happens to fade in meanwhile is no pop-up. A click that arrives while the client is
+    // still busy may be lost, so a person would click again.
+    const auto menuOpen = [&] {
+        for (const TWindow& window : Desktop::ShownWindows(pid)) {
+            if (!before.contains(window.id) && window.overrideRedirect)
+                return true;
+        }
+        return false;
+    };
+    bool opened = false;
+    for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+        Desktop::Click(icon->geometry.center(), 3);
+        opened = WaitFor(menuOpen, kActionTimeoutMs / 3, 150);
+    }
     if (!opened)
         return false;
     Desktop::Key(keys);
