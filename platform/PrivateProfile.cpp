@@ -44,13 +44,15 @@ QList<Line> SplitLines(const QByteArray& content)
 
 std::optional<QString> SectionName(const QByteArray& line)
 {
-    const QByteArray trimmed = line.trimmed();
-    if (!trimmed.startsWith('['))
+    if (!line.trimmed().startsWith('['))
         return std::nullopt;
-    const qsizetype close = trimmed.indexOf(']');
+    // Decoded before looking for "]": in code page 936 the second byte of a Chinese character
+    // may be that byte.
+    const QString trimmed = FromAnsi(line).trimmed();
+    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
     if (close < 0)
         return std::nullopt;
-    return FromAnsi(trimmed.mid(1, close - 1).trimmed());
+    return trimmed.mid(1, close - 1).trimmed();
 }
 
 // The key of a key=value line; comment lines and lines without "=" have none.
@@ -147,8 +149,7 @@ int ReadProfileInt(const QString& file, const QString& section, const QString& k
     return ok ? value : defaultValue;
 }
 
-void WriteProfileString(const QString& file, const QString& section, const QString& key,
-                        const QString& value)
+void WriteProfileString(const QString& file, const QString& section, const QString& key, const QString& value)
 {
     // A line break inside a value would smuggle further keys into the file.
     QString safeValue = value;

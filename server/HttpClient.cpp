@@ -158,6 +158,7 @@ void THttpClient::GetToFile(const QString& url, const QString& filePath)
         throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
     Transfer transfer;
     transfer.file = &file;
+    transfer.maxBytes = limits_.maxFileBytes;
     try {
         Perform(url, transfer);
         if (!file.flush())

@@ -14,6 +14,7 @@ struct THttpLimits
     int connectTimeoutMs = 10000;      // give up connecting after this
     int totalTimeoutMs = 30000;        // whole request; 0 = no total limit
     qint64 maxBodyBytes = 1024 * 1024; // in-memory replies larger than this are refused; 0 = no limit
+    qint64 maxFileBytes = 0;     // replies streamed to a file larger than this are refused; 0 = no limit
     int lowSpeedBytesPerSec = 0; // with lowSpeedSeconds: fail when slower than this for that long; 0 = off
     int lowSpeedSeconds = 0;
 };
@@ -34,7 +35,7 @@ public:
     QByteArray Get(const QString& url);
 
     // Streams the body to the file (never all in memory), replacing what the file held; on
-    // failure deletes the partial file and raises TFailure. The in-memory size limit does not apply.
+    // failure deletes the partial file and raises TFailure. maxFileBytes applies, not maxBodyBytes.
     void GetToFile(const QString& url, const QString& filePath);
 
     // Thread-safe: the running request and later ones fail at once.

@@ -81,6 +81,12 @@ void TSelvorAPI::invokeRemote(pugi::xml_document& document, const QString& url)
         ReplaceHttpClient();
         throw;
     }
+    loadReply(document, body);
+}
+
+void TSelvorAPI::loadReply(pugi::xml_document& document, const QByteArray& body)
+{
+    std::lock_guard lock(operationMutex_);
     LoadReply(document, body);
 }
 
@@ -105,17 +111,17 @@ int TSelvorAPI::getResultCode(const pugi::xml_document& document)
 APILoginResponse TSelvorAPI::userLogin(const QString& userName, const QString& password)
 {
     std::lock_guard lock(operationMutex_);
-    return ReadLogin(AppUrl() + QStringLiteral("/users/userLogin?format=xml") + Item("userName", userName) +
-                         Item("password", password),
-                     true);
+    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/userLogin?format=xml") +
+                                   Item("userName", userName) + Item("password", password));
+    return readLoginReply(true);
 }
 
 APILoginResponse TSelvorAPI::weiboLogin(const QString& userName, const QString& password)
 {
     std::lock_guard lock(operationMutex_);
-    return ReadLogin(AppUrl() + QStringLiteral("/users/weiboLogin?format=xml") + Item("userName", userName) +
-                         Item("password", password),
-                     false);
+    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/weiboLogin?format=xml") +
+                                   Item("userName", userName) + Item("password", password));
+    return readLoginReply(false);
 }
 
 APIResponse TSelvorAPI::userRegister(const QString& userName, const QString& password)
@@ -126,6 +132,62 @@ APIResponse TSelvorAPI::userRegister(const QString& userName, const QString& pas
     invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/userRegister?format=xml") +
                                    Item("userName", userName) + Item("password", password) +
                                    Item("sn", signature));
+    return readRegisterReply();
+}
+
+APIResponse TSelvorAPI::getInformationList(const QString& userName, const QString& token, int ot)
+{
+    std::lock_guard lock(operationMutex_);
+    const QString appUrl = AppUrl();
+    invokeRemote(xmlDocument_, appUrl + QStringLiteral("/information/getInformationList?format=xml&v=") +
+                                   EncodeQueryValue(CLIENT_VERSION) + Item("userName", userName) +
+                                   Item("token", token) + Item("ot", QString::number(ot)));
+    return readInformationReply(appUrl);
+}
+
+QString TSelvorAPI::changePassword(const QString& userName, const QString& oldPassword,
+                                   const QString& newPassword, const QString& token)
+{
+    std::lock_guard lock(operationMutex_);
+    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/changePassword?format=xml") +
+                                   Item("userName", userName) + Item("oldPassword", oldPassword) +
+                                   Item("newPassword", newPassword) + Item("token", token));
+    return readMessageReply();
+}
+
+QString TSelvorAPI::shareInfo(const QString& userName, const QString& token, const QString& shareType)
+{
+    std::lock_guard lock(operationMutex_);
+    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/personalcenter/shareInfo?format=xml") +
+                                   Item("userName", userName) + Item("token", token) +
+                                   Item("shareType", shareType));
+    return readMessageReply();
+}
+
+void TSelvorAPI::Abort()
+{
+    aborted_ = true;
+    std::lock_guard lock(clientMutex_);
+    httpClient_->Abort();
+}
+
+APILoginResponse TSelvorAPI::readLoginReply(bool readRole)
+{
+    std::lock_guard lock(operationMutex_);
+    APILoginResponse response;
+    response.code = getResultCode(xmlDocument_);
+    if (response.code != 0)
+        response.msg = getNodeText(xmlDocument_, QStringLiteral("/responsed/msg"));
+    else
+        response.token = getNodeText(xmlDocument_, QStringLiteral("/responsed/token"));
+    if (readRole)
+        response.role = getNodeText(xmlDocument_, QStringLiteral("/responsed/role"));
+    return response;
+}
+
+APIResponse TSelvorAPI::readRegisterReply()
+{
+    std::lock_guard lock(operationMutex_);
     APIResponse response;
     if (isSuccess(xmlDocument_)) {
         response.success = true;
@@ -136,13 +198,9 @@ APIResponse TSelvorAPI::userRegister(const QString& userName, const QString& pas
     return response;
 }
 
-APIResponse TSelvorAPI::getInformationList(const QString& userName, const QString& token, int ot)
+APIResponse TSelvorAPI::readInformationReply(const QString& appUrl)
 {
     std::lock_guard lock(operationMutex_);
-    const QString appUrl = AppUrl();
-    invokeRemote(xmlDocument_, appUrl + QStringLiteral("/information/getInformationList?format=xml&v=") +
-                                   EncodeQueryValue(CLIENT_VERSION) + Item("userName", userName) +
-                                   Item("token", token) + Item("ot", QString::number(ot)));
     APIResponse response;
     if (!isSuccess(xmlDocument_))
         return response;
@@ -159,47 +217,9 @@ APIResponse TSelvorAPI::getInformationList(const QString& userName, const QStrin
     return response;
 }
 
-QString TSelvorAPI::changePassword(const QString& userName, const QString& oldPassword,
-                                   const QString& newPassword, const QString& token)
+QString TSelvorAPI::readMessageReply()
 {
     std::lock_guard lock(operationMutex_);
-    return ReadMessageResult(AppUrl() + QStringLiteral("/users/changePassword?format=xml") +
-                             Item("userName", userName) + Item("oldPassword", oldPassword) +
-                             Item("newPassword", newPassword) + Item("token", token));
-}
-
-QString TSelvorAPI::shareInfo(const QString& userName, const QString& token, const QString& shareType)
-{
-    std::lock_guard lock(operationMutex_);
-    return ReadMessageResult(AppUrl() + QStringLiteral("/personalcenter/shareInfo?format=xml") +
-                             Item("userName", userName) + Item("token", token) +
-                             Item("shareType", shareType));
-}
-
-void TSelvorAPI::Abort()
-{
-    aborted_ = true;
-    std::lock_guard lock(clientMutex_);
-    httpClient_->Abort();
-}
-
-APILoginResponse TSelvorAPI::ReadLogin(const QString& url, bool readRole)
-{
-    invokeRemote(xmlDocument_, url);
-    APILoginResponse response;
-    response.code = getResultCode(xmlDocument_);
-    if (response.code != 0)
-        response.msg = getNodeText(xmlDocument_, QStringLiteral("/responsed/msg"));
-    else
-        response.token = getNodeText(xmlDocument_, QStringLiteral("/responsed/token"));
-    if (readRole)
-        response.role = getNodeText(xmlDocument_, QStringLiteral("/responsed/role"));
-    return response;
-}
-
-QString TSelvorAPI::ReadMessageResult(const QString& url)
-{
-    invokeRemote(xmlDocument_, url);
     if (isSuccess(xmlDocument_))
         return {};
     return getNodeText(xmlDocument_, QStringLiteral("/responsed/msg"));

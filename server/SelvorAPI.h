@@ -30,6 +30,9 @@ public:
     // GETs `url` and loads the reply into `document`. After a failed request the HTTP client is
     // replaced, so the next request starts on a fresh connection, and `document` keeps what it held.
     void invokeRemote(pugi::xml_document& document, const QString& url);
+    // The loading half of invokeRemote: a reply body that has arrived replaces the content of
+    // `document`. Text that is not well-formed XML raises TFailure and leaves `document` empty.
+    void loadReply(pugi::xml_document& document, const QByteArray& body);
     QString getNodeText(const pugi::xml_document& document, const QString& path);
     // True when the code text is exactly "0".
     bool isSuccess(const pugi::xml_document& document);
@@ -45,12 +48,18 @@ public:
                            const QString& token);
     QString shareInfo(const QString& userName, const QString& token, const QString& shareType);
 
+    // What the operations make of the reply in the object's document: each operation runs its
+    // reading step right after invokeRemote. Tests and fuzzers feed a reply with loadReply and
+    // call them directly.
+    APILoginResponse readLoginReply(bool readRole);          // userLogin (with the role), weiboLogin
+    APIResponse readRegisterReply();                         // userRegister
+    APIResponse readInformationReply(const QString& appUrl); // getInformationList
+    QString readMessageReply();                              // changePassword, shareInfo
+
     // Thread-safe: the running request and every later one fail at once (used when the client ends).
     void Abort();
 
 private:
-    APILoginResponse ReadLogin(const QString& url, bool readRole);
-    QString ReadMessageResult(const QString& url);
     void ReplaceHttpClient();
 
     // Recursive, so that an operation holding it can call the public reading steps.

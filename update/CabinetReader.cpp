@@ -186,8 +186,14 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
     if (!decompressor)
         return Fail(ErrorText(MSPACK_ERR_NOMEMORY));
     mscab_decompressor* cabd = decompressor.get();
+    // Strict reading: a damaged block or a file that runs past its data fails the extraction
+    // instead of being salvaged or patched up.
+    if (cabd->set_param(cabd, MSCABD_PARAM_SALVAGE, 0) != MSPACK_ERR_OK ||
+        cabd->set_param(cabd, MSCABD_PARAM_FIXMSZIP, 0) != MSPACK_ERR_OK)
+        return Fail(QStringLiteral("libmspack refuses its strict mode"));
 
-    // libmspack keeps this pointer until the cabinet is closed.
+    // libmspack keeps this pointer until the cabinet is closed. The file is opened as one cabinet,
+    // never searched for cabinets embedded in other data.
     const QByteArray cabinetFile = QFile::encodeName(cabinetPath);
     mscabd_cabinet* cabinet = cabd->open(cabd, cabinetFile.constData());
     if (!cabinet)
@@ -224,10 +230,11 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
         if (QFileInfo(step.target).isDir())
             return Fail(QStringLiteral("a folder is in the way of %1").arg(step.target));
         const QString folder = QFileInfo(step.target).absolutePath();
-        const QStringList missing = MissingFolders(folder);
+        // Taken back even when only the outer ones could be made (a part of the name too long
+        // for the file system fails half way).
+        leftovers.createdFolders += MissingFolders(folder);
         if (!QDir().mkpath(folder))
             return Fail(QStringLiteral("cannot create folder %1").arg(folder));
-        leftovers.createdFolders += missing;
         step.staging = CreateStagingFile(step.target, step.file->attribs & MSCAB_ATTRIB_EXEC);
         if (step.staging.isEmpty())
             return Fail(QStringLiteral("cannot write in %1").arg(folder));

@@ -70,6 +70,8 @@ THttpLimits TUpgrade::PackageLimits()
     limits.connectTimeoutMs = 10000;
     limits.totalTimeoutMs = 0;
     limits.maxBodyBytes = 0;
+    // Far above any package the client ships; a package that never ends does not fill the disk.
+    limits.maxFileBytes = qint64(1024) * 1024 * 1024;
     limits.lowSpeedBytesPerSec = 1024;
     limits.lowSpeedSeconds = 60;
     return limits;
@@ -80,7 +82,13 @@ QString TUpgrade::FetchVersion(THttpClient& http) const
     const QString url = TSelvorConfig().GetDownUrl() + QStringLiteral("/quorvane") +
                         QStringLiteral("_version.txt?v=") + CLIENT_VERSION;
     try {
-        return FromAnsi(http.Get(url));
+        const QByteArray body = http.Get(url);
+        const QString text = FromAnsi(body);
+        // A body that is no text in the code page (saved as UTF-16, binary data) names no
+        // version: its first bytes would otherwise compare as newer than any.
+        if (body.contains('\0') || text.contains(QChar::ReplacementCharacter))
+            return kFailureValue;
+        return text;
     } catch (const TFailure&) {
         return kFailureValue;
     }

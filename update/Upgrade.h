@@ -32,7 +32,8 @@ public:
     // only written to the diagnostics output.
     void SetUnpackFailureReport(TUnpackFailureReport report) { unpackFailed_ = std::move(report); }
 
-    // The body of the version file, or "0" when it could not be fetched.
+    // The body of the version file, or "0" when it could not be fetched or is no text in the
+    // code page (a NUL byte, a byte sequence the code page does not know).
     QString FetchVersion(THttpClient& http) const;
     // The body of the description file, or "0" when it could not be fetched.
     QString FetchVersionDesc(THttpClient& http) const;
@@ -83,7 +84,7 @@ public:
     QString CabinetCallback(const QString& name) const;
 
     // Limits of the caller's client for the two version files, and of the package download,
-    // which has no total limit but fails when it stalls.
+    // which has no total limit but fails when it stalls or passes 1 GiB.
     static THttpLimits VersionLimits();
     static THttpLimits PackageLimits();
 

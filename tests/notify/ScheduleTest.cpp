@@ -203,7 +203,7 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
              [](PollingRig& rig, TTimerThread&) {
                  EXPECT_TRUE(rig.Prompts().isEmpty());
                  ASSERT_EQ(rig.Shown().size(), 1);
-                 const APIResponse& shown = rig.Shown()[0];
+                 const APIResponse shown = rig.Shown()[0];
                  EXPECT_TRUE(shown.success);
                  EXPECT_EQ(shown.url, rig.AppUrl() + "/notice/1");
                  EXPECT_EQ(shown.width, 300);

@@ -1,5 +1,5 @@
-#include "platform/Failure.h"
 #include "platform/PrivateProfile.h"
+#include "platform/Failure.h"
 #include "tests/support/TempProfile.h"
 
 #include <QDir>
@@ -20,7 +20,8 @@ protected:
     void Write(const QByteArray& content) const { TempProfile::WriteFile(Ini(), content); }
     QString Read(const char* key, const char* fallback = "<none>") const
     {
-        return ReadProfileString(Ini(), QStringLiteral("Common"), QString::fromLatin1(key), QString::fromLatin1(fallback));
+        return ReadProfileString(Ini(), QStringLiteral("Common"), QString::fromLatin1(key),
+                                 QString::fromLatin1(fallback));
     }
 
     TempProfile profile;
@@ -80,7 +81,8 @@ TEST_F(PrivateProfileTest, IntegersFallBackToTheDefaultWhenNotANumber)
         int expected;
     } cases[] = {{"a", 12}, {"b", -3}, {"c", 99}, {"d", 99}, {"e", 99}, {"f", 42}, {"missing", 99}};
     for (const auto& c : cases)
-        EXPECT_EQ(ReadProfileInt(Ini(), QStringLiteral("Common"), QString::fromLatin1(c.key), 99), c.expected) << c.key;
+        EXPECT_EQ(ReadProfileInt(Ini(), QStringLiteral("Common"), QString::fromLatin1(c.key), 99), c.expected)
+            << c.key;
 }
 
 TEST_F(PrivateProfileTest, TextIsStoredInCodePage936)
@@ -90,9 +92,24 @@ TEST_F(PrivateProfileTest, TextIsStoredInCodePage936)
     EXPECT_EQ(Read("uname"), QStringLiteral("张三"));
 }
 
+// Found by fuzzing: in code page 936 the second byte of a Chinese character may be "]" (U+603E
+// is 0x90 0x5D), which must not end a section name.
+TEST_F(PrivateProfileTest, SectionNamesMayHoldCharactersWhoseSecondByteIsABracket)
+{
+    const QString section = QStringLiteral("设置\u603E二");
+    WriteProfileString(Ini(), section, QStringLiteral("k"), QStringLiteral("1"));
+    WriteProfileString(Ini(), section, QStringLiteral("k"), QStringLiteral("2"));
+    EXPECT_EQ(Bytes(), QByteArrayLiteral("[\xC9\xE8\xD6\xC3\x90\x5D\xB6\xFE]\nk=2\n"));
+    EXPECT_EQ(ReadProfileString(Ini(), section, QStringLiteral("k"), QString()), QStringLiteral("2"));
+    EXPECT_EQ(
+        ReadProfileString(Ini(), QStringLiteral("设置\u603E"), QStringLiteral("k"), QStringLiteral("none")),
+        QStringLiteral("none"));
+}
+
 TEST_F(PrivateProfileTest, LineBreaksInAValueCannotAddKeys)
 {
-    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("x\nauto_login=1"));
+    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("uname"),
+                       QStringLiteral("x\nauto_login=1"));
     EXPECT_EQ(Read("auto_login"), QStringLiteral("<none>"));
     EXPECT_EQ(Read("uname"), QStringLiteral("x auto_login=1"));
 }
@@ -104,11 +121,12 @@ TEST_F(PrivateProfileTest, RefusedWriteRaisesAFailureNamingTheFileAndKeepsTheOld
     const QString blocked = profile.Root() + QStringLiteral("/blocked");
     QDir().mkpath(blocked + QStringLiteral("/test.ini"));
     try {
-        WriteProfileString(blocked + QStringLiteral("/test.ini"), QStringLiteral("Common"), QStringLiteral("k"),
-                           QStringLiteral("v"));
+        WriteProfileString(blocked + QStringLiteral("/test.ini"), QStringLiteral("Common"),
+                           QStringLiteral("k"), QStringLiteral("v"));
         FAIL() << "no failure raised";
     } catch (const TFailure& failure) {
-        EXPECT_TRUE(failure.Message().contains(blocked + QStringLiteral("/test.ini"))) << failure.Message().toStdString();
+        EXPECT_TRUE(failure.Message().contains(blocked + QStringLiteral("/test.ini")))
+            << failure.Message().toStdString();
     }
     EXPECT_EQ(Read("uname"), QStringLiteral("keep"));
     // The write replaces the file whole: no temporary file is left beside it.

@@ -3,8 +3,11 @@
 #include "server/ClientVersion.h"
 #include "tests/server/ServerFixture.h"
 
+#include <QSet>
+
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 namespace {
 
@@ -207,6 +210,48 @@ TEST_F(DataModuleTest, ShareReportDropsTheAnswer)
     EXPECT_EQ(
         server.Targets(),
         QStringList{"/quorvane2/personalcenter/shareInfo?format=xml&userName=alice&token=TK&shareType=2"});
+}
+
+// The user-interface thread signs in again while the polling thread polls and reads the session:
+// every poll carries a token the server handed out. Run under ThreadSanitizer by
+// tools/run-sanitizers.
+TEST_F(DataModuleTest, SignInWhilePollingKeepsEachRequestWhole)
+{
+    std::atomic<int> issued{0};
+    server.Get(".*", [&issued](const httplib::Request& request, httplib::Response& response) {
+        if (request.path.find("userLogin") != std::string::npos)
+            response.set_content(Envelope("<code>0</code><token>T" + std::to_string(++issued) + "</token>"),
+                                 "text/xml");
+        else
+            response.set_content(Envelope("<code>0</code><url>0</url>"), "text/xml");
+    });
+    dmod.Login("alice", "pw");
+    constexpr int kRounds = 100;
+    std::thread polling([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            tick.fetch_add(120000);
+            EXPECT_EQ(dmod.GetInformationList().url, "0");
+            EXPECT_TRUE(dmod.IsLoggedIn());
+        }
+    });
+    for (int i = 0; i < kRounds; ++i)
+        EXPECT_EQ(dmod.Login("alice", "pw").code, 0);
+    polling.join();
+
+    QSet<QString> tokens;
+    for (int i = 1; i <= issued; ++i)
+        tokens.insert(QStringLiteral("T%1").arg(i));
+    int polls = 0;
+    for (const QString& target : server.Targets()) {
+        if (!target.contains(QLatin1String("getInformationList")))
+            continue;
+        ++polls;
+        const QString token = target.section(QStringLiteral("&token="), 1).section(QLatin1Char('&'), 0, 0);
+        EXPECT_TRUE(tokens.contains(token)) << target.toStdString();
+        EXPECT_TRUE(target.contains(QLatin1String("&userName=alice&"))) << target.toStdString();
+    }
+    EXPECT_EQ(polls, kRounds);
+    EXPECT_EQ(dmod.GetToken(), QStringLiteral("T%1").arg(issued.load()));
 }
 
 TEST_F(DataModuleTest, GlobalStartsEmpty)

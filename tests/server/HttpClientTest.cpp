@@ -5,6 +5,7 @@
 #include "tests/support/TempProfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <atomic>
 #include <chrono>
@@ -222,6 +223,28 @@ TEST_F(HttpClientToFile, StreamsBodiesOfAnySize)
     const QByteArray content = file.readAll();
     EXPECT_EQ(content.size(), 3 * kMiB);
     EXPECT_EQ(content.count('x'), 3 * kMiB);
+}
+
+// A file target has a limit of its own, so that a reply that never ends cannot fill the disk.
+TEST_F(HttpClientToFile, BodiesOverTheFileLimitAreRefusedAndRemoved)
+{
+    ServeChunked(server, "/endless", 64 * kMiB);
+    server.Reply("/announced", std::string(5000, 'x'), 200, "application/octet-stream");
+    THttpLimits limits;
+    limits.maxFileBytes = 4096;
+    for (const char* path : {"/endless", "/announced"}) {
+        SCOPED_TRACE(path);
+        THttpClient client(limits);
+        const QString message = FailureOf([&] { client.GetToFile(server.Url() + path, Target()); });
+        EXPECT_TRUE(message.contains(QLatin1String("larger than 4096 bytes"))) << message.toStdString();
+        EXPECT_FALSE(QFile::exists(Target()));
+    }
+    // The in-memory limit does not apply to files.
+    limits.maxBodyBytes = 10;
+    THttpClient client(limits);
+    server.Reply("/small", std::string(4096, 'y'), 200, "application/octet-stream");
+    client.GetToFile(server.Url() + "/small", Target());
+    EXPECT_EQ(QFileInfo(Target()).size(), 4096);
 }
 
 TEST_F(HttpClientToFile, FailureLeavesNoPartialFile)

@@ -247,6 +247,29 @@ TEST_F(SelvorAPITest, ReadingReplies)
     }
 }
 
+// The reading half of each operation, fed a body without the network (as the fuzz target does).
+TEST_F(SelvorAPITest, ReadingStepsTakeABodyThatHasArrived)
+{
+    api.loadReply(document,
+                  QByteArray::fromStdString(Envelope(
+                      "<code>0</code><token>TK</token><role>2</role><url>/n</url><width>3</width>")));
+    EXPECT_EQ(Describe(api.readLoginReply(true)), "code=0 token=TK role=2 msg=");
+    EXPECT_EQ(Describe(api.readLoginReply(false)), "code=0 token=TK role= msg=");
+    EXPECT_EQ(Describe(api.readRegisterReply()), "success=1 msg= token=TK url= size=0x0/0");
+    EXPECT_EQ(Describe(api.readInformationReply("http://a")),
+              "success=1 msg= token= url=http://a/n size=3x0/0");
+    EXPECT_EQ(api.readMessageReply(), "");
+
+    api.loadReply(document, QByteArray::fromStdString(Envelope("<code>4</code><msg>no</msg>")));
+    EXPECT_EQ(Describe(api.readLoginReply(true)), "code=4 token= role=0 msg=no");
+    EXPECT_EQ(api.readMessageReply(), "no");
+    // A body that is not XML fails and leaves nothing of the earlier reply to be read by mistake.
+    EXPECT_FALSE(FailureOf([&] { api.loadReply(document, "<html><p>broken"); }).isEmpty());
+    EXPECT_FALSE(document.first_child());
+    EXPECT_FALSE(FailureOf([&] { api.readMessageReply(); }).isEmpty());
+    EXPECT_TRUE(server.Requests().isEmpty());
+}
+
 TEST_F(SelvorAPITest, FailedRequestReplacesTheClientAndKeepsTheDocument)
 {
     server.Reply("/ok", Envelope("<code>0</code><token>first</token>"));

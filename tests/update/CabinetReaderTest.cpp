@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -208,6 +209,74 @@ TEST_F(CabinetReaderTest, FailsOnTargetPathsOver259Bytes)
     for (const QString& name : {tooLong, tooLongChinese}) {
         WriteCabinet(Cabinet(), {{"first.txt", "ok"}, {ToAnsi(name), "too long"}});
         EXPECT_FALSE(Extract(Cabinet()));
+        EXPECT_EQ(Tree(Target()), QStringList());
+    }
+}
+
+// Found by fuzzing: a folder part that fits the target buffer in the ANSI code page but is too long
+// for the file system fails half way through creating its folders; the outer ones made before
+// the failure must go again.
+TEST_F(CabinetReaderTest, FolderPartTooLongForTheFileSystemLeavesNoFolders)
+{
+    const QString part(90, QChar(0x5347)); // 180 ANSI bytes, 270 bytes in the file system
+    ASSERT_LT(ToAnsi(Target() + QStringLiteral("/skin/") + part + QStringLiteral("/x.txt")).size(),
+              TCabinetReader::kMaxTargetPathBytes);
+    WriteCabinet(Cabinet(),
+                 {{"first.txt", "ok"}, {ToAnsi(QStringLiteral("skin\\%1\\x.txt").arg(part)), "x"}});
+    EXPECT_FALSE(Extract(Cabinet()));
+    EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String("cannot create folder")))
+        << reader_.ErrorString().toStdString();
+    EXPECT_EQ(Tree(Target()), QStringList());
+}
+
+// The package is one cabinet: one that continues another or continues in another file, or holds a
+// file continued from another, is refused whole.
+TEST_F(CabinetReaderTest, RefusesCabinetsThatSpanSeveralFiles)
+{
+    const QByteArray single = BuildCabinet({{"a.txt", "a"}, {"b.txt", "b"}});
+    ASSERT_EQ(single.mid(30, 2), QByteArray(2, '\0')); // no flags
+    // Sets the header flags and inserts the names of the other cabinets after the header.
+    const auto spanning = [&](char flags, const QByteArray& names) {
+        QByteArray cabinet = single;
+        cabinet[30] = flags;
+        cabinet.insert(36, names);
+        const auto addTo = [&](int at, int add) {
+            const quint32 value = qFromLittleEndian<quint32>(cabinet.constData() + at) + quint32(add);
+            qToLittleEndian(value, cabinet.data() + at);
+        };
+        addTo(8, int(names.size()));                      // cabinet size
+        addTo(16, int(names.size()));                     // first file entry
+        addTo(36 + int(names.size()), int(names.size())); // the folder's first data block
+        return cabinet;
+    };
+    // Marks the second file as continued from a previous cabinet (0xFFFD) or both ways (0xFFFF).
+    const auto continued = [&](char index) {
+        QByteArray cabinet = single;
+        const int second = qFromLittleEndian<quint32>(single.constData() + 16) + 16 + 6;
+        cabinet[second + 8] = index;
+        cabinet[second + 9] = char(0xFF);
+        return cabinet;
+    };
+    const struct
+    {
+        const char* what;
+        QByteArray cabinet;
+    } cases[] = {
+        {"continues in a next cabinet", spanning(0x02, QByteArray("next.cab\0disk 2\0", 16))},
+        {"continues a previous cabinet", spanning(0x01, QByteArray("prev.cab\0disk 1\0", 16))},
+        {"both", spanning(0x03, QByteArray("prev.cab\0disk 1\0next.cab\0disk 2\0", 32))},
+        {"a file continued from a previous cabinet", continued(char(0xFD))},
+        {"a file continued both ways", continued(char(0xFF))},
+    };
+    TempProfile::WriteFile(Cabinet(), single);
+    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(Target()).removeRecursively();
+        QDir().mkpath(Target());
+        TempProfile::WriteFile(Cabinet(), c.cabinet);
+        EXPECT_FALSE(Extract(Cabinet()));
+        EXPECT_FALSE(reader_.ErrorString().isEmpty());
         EXPECT_EQ(Tree(Target()), QStringList());
     }
 }

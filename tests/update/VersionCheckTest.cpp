@@ -54,6 +54,22 @@ TEST_F(VersionCheckTest, FetchesBothVersionFilesAsAnsiText)
                            QStringLiteral("/res/download/quorvane_version_desc.txt")}));
 }
 
+// A version file in another encoding would compare newer by its first byte ("?" for the byte
+// order mark of UTF-16, "9" before a NUL) and hand over whatever package came with it.
+TEST_F(VersionCheckTest, VersionFileThatIsNoTextGivesZero)
+{
+    ServePackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}));
+    const QByteArray utf16 = QByteArray("\xFF\xFE", 2) + QByteArray("9\0009\0.\0", 6);
+    THttpClient http(TUpgrade::VersionLimits());
+    for (const QByteArray& body : {utf16, utf16.mid(2), QByteArray("99.00\xFF\xFF.201205281430")}) {
+        ServeVersion(body);
+        EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
+        EXPECT_FALSE(upgrade_.CheckAndDownload(http));
+    }
+    EXPECT_FALSE(QFile::exists(UpgradeFile()));
+    EXPECT_TRUE(reported_.isEmpty());
+}
+
 TEST_F(VersionCheckTest, AnyFailureGivesZero)
 {
     THttpClient http;
@@ -107,7 +123,7 @@ TEST_F(VersionCheckTest, ANewerVersionWhosePackageIsMissingStillCounts)
     EXPECT_TRUE(reported_.isEmpty()); // a failed download is not the user's concern
 }
 
-TEST(VersionLimits, PackageHasNoTotalLimitButAStallLimit)
+TEST(VersionLimits, PackageHasNoTotalLimitButAStallAndASizeLimit)
 {
     const THttpLimits version = TUpgrade::VersionLimits();
     EXPECT_EQ(version.connectTimeoutMs, 10000);
@@ -116,6 +132,7 @@ TEST(VersionLimits, PackageHasNoTotalLimitButAStallLimit)
     EXPECT_EQ(package.connectTimeoutMs, 10000);
     EXPECT_EQ(package.totalTimeoutMs, 0);
     EXPECT_EQ(package.maxBodyBytes, 0);
+    EXPECT_EQ(package.maxFileBytes, qint64(1024) * 1024 * 1024);
     EXPECT_EQ(package.lowSpeedBytesPerSec, 1024);
     EXPECT_EQ(package.lowSpeedSeconds, 60);
 }

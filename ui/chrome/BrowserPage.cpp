@@ -1,6 +1,5 @@
 #include "ui/chrome/BrowserPage.h"
 
-#include "platform/Shell.h"
 #include "ui/chrome/BrowserProfile.h"
 
 #include <QWebEngineLoadingInfo>
@@ -14,6 +13,13 @@ TBrowserPage::TBrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), p
 
 TBrowserPage::~TBrowserPage() = default;
 
+bool TBrowserPage::MayLoad(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+           scheme == QLatin1String("about") || scheme == QLatin1String(ClientUrlScheme());
+}
+
 void TBrowserPage::Navigate(const QString& url)
 {
     QUrl target(url);
@@ -26,7 +32,9 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool
 {
     bool cancel = false;
     emit BeforeNavigate(UrlText(url), cancel);
-    return !cancel;
+    // Whatever the windows decided, a page never opens a local file, a network share or a
+    // program of the desktop.
+    return !cancel && MayLoad(url);
 }
 
 void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
@@ -42,6 +50,10 @@ void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
 void TBrowserPage::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
 {
     const QUrl url = request.requestedUrl();
+    // A window for an address that may not load is not even asked for (an empty one may be
+    // filled by the page's script later, through the new page's own navigation).
+    if (!url.isEmpty() && !MayLoad(url))
+        return;
     QWebEnginePage* target = nullptr;
     bool cancel = false;
     emit NewWindow(UrlText(url), target, cancel);
@@ -55,8 +67,8 @@ void TBrowserPage::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
         request.openIn(target);
         return;
     }
-    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
-        OpenInDefaultBrowser(UrlText(url));
+    // Left alone, the request is dropped: no window of its own opens, and the client URL action
+    // "open" stays the one way out to the user's browser.
 }
 
 void TBrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& info)

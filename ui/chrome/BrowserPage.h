@@ -20,6 +20,11 @@ public:
     // Loads the URL in this page with a plain GET, replacing the current page.
     void Navigate(const QString& url);
 
+    // Only http, https, about and the client's own scheme ever load, in the page or any of its
+    // frames; every other navigation is refused after the before-navigate event, and nothing is
+    // handed to the desktop.
+    static bool MayLoad(const QUrl& url);
+
 signals:
     // Before every navigation of the page or one of its frames, whoever started it: the
     // client, a link, a script or a form. Setting `cancel` stops it and the page stays as it
@@ -27,7 +32,7 @@ signals:
     void BeforeNavigate(const QString& url, bool& cancel);
     // A page asks for a new browser window. A handler may hand back another page in `target`:
     // the requested page then loads there, even while that page's view is hidden. Setting
-    // `cancel` drops the request. Left alone, a web address opens in the user's own browser.
+    // `cancel` or handing back nothing drops the request.
     void NewWindow(const QString& url, QWebEnginePage*& target, bool& cancel);
     // A document has finished loading: once for each frame and once for the top page, with the
     // completed document's URL. A page that failed to load completes with its own URL too,

@@ -10,6 +10,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
 
 namespace {
@@ -69,6 +70,9 @@ QWebEngineProfile* BrowserProfile()
         profile->setPersistentStoragePath(browserDir);
         profile->setCachePath(QDir(browserDir).filePath(QStringLiteral("cache")));
     }
+    // A link of a scheme the engine does not know (smb:, ms-msdt:, mailto:) is never handed to
+    // the desktop; the client URL action "open" is the way out to the user's programs.
+    profile->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     profile->installUrlSchemeHandler(ClientUrlScheme(), new TClientUrlSchemeHandler(profile));
     profile->scripts()->insert(FrameCompleteScript());
     return profile;

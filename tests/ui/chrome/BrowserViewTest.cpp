@@ -1,5 +1,6 @@
 #include "ui/chrome/BrowserView.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/ui/chrome/DesktopUrlCatcher.h"
 #include "tests/ui/chrome/TestApplication.h"
 #include "ui/chrome/BrowserMessageFilter.h"
 #include "ui/chrome/BrowserPage.h"
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWindow>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -259,6 +261,82 @@ TEST_F(BrowserViewTest, ANewWindowLoadsInTheHiddenViewHandedBack)
     EXPECT_EQ(requested, QStringList({Url("/popup"), Url("/popup2")}));
     EXPECT_EQ(view->url().toString(), Url("/start"));
     EXPECT_FALSE(other.isVisible());
+    EXPECT_FALSE(completions.contains(Url("/popup")));
+}
+
+TEST(BrowserPageSchemes, OnlyWebPagesAndTheClientsOwnLoad)
+{
+    const struct
+    {
+        const char* url;
+        bool loads;
+    } cases[] = {
+        {"http://127.0.0.1/x", true},
+        {"HTTPS://example.com/", true},
+        {"about:blank", true},
+        {"vemtraclient://close/", true},
+        {"file:///etc/passwd", false},
+        {"smb://host/share/setup.exe", false},
+        {"ms-msdt:/id PCWDiagnostic", false},
+        {"mailto:a@example.com", false},
+        {"javascript:alert(1)", false},
+        {"data:text/html,<b>x</b>", false},
+        {"ftp://example.com/", false},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TBrowserPage::MayLoad(QUrl(QString::fromLatin1(c.url))), c.loads) << c.url;
+}
+
+// Qt WebEngine's default would hand a clicked link of a scheme it does not know to the desktop,
+// and let the client load local files. Only http, https, about and the client's own scheme load;
+// nothing reaches the desktop, whoever starts the navigation, and a new window nobody takes is
+// dropped.
+TEST_F(BrowserViewTest, OtherSchemesNeitherLoadNorReachTheDesktop)
+{
+    TDesktopUrlCatcher desktop({QStringLiteral("file"), QStringLiteral("smb"), QStringLiteral("ms-msdt"),
+                                QStringLiteral("mailto"), QStringLiteral("http"), QStringLiteral("https")});
+    server.Reply("/hostile", R"(<!doctype html><html><body style="margin:0">
+<a id="smb" href="smb://127.0.0.1/share/setup.exe" style="display:block;height:40px">smb</a>
+<a id="msdt" href="ms-msdt:/id PCWDiagnostic" style="display:block;height:40px">msdt</a>
+<a id="mailto" href="mailto:someone@example.com" style="display:block;height:40px">mail</a>
+<a id="blank" href="/popup" target="_blank" style="display:block;height:40px">blank</a>
+<script>
+window.marker = 42;
+window.counts = { left: 0 };
+document.addEventListener("mousedown", function (e) { if (e.button === 0) counts.left++; });
+</script></body></html>)",
+                 200, "text/html");
+    Load("/hostile");
+    QStringList ended; // navigations that ended without a page
+    QObject::connect(view->page(), &QWebEnginePage::loadingChanged, [&](const QWebEngineLoadingInfo& info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus ||
+            info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+            ended << info.url().scheme();
+    });
+    QStringList newWindows;
+    QObject::connect(view->Page(), &TBrowserPage::NewWindow,
+                     [&](const QString& url, QWebEnginePage*&, bool&) { newWindows << url; });
+    WaitForInput();
+
+    for (const char* id : {"smb", "msdt", "mailto"}) {
+        SCOPED_TRACE(id);
+        const QString scheme =
+            id == std::string("msdt") ? QStringLiteral("ms-msdt") : QString::fromLatin1(id);
+        QTest::mouseClick(Handle(), Qt::LeftButton, {}, CentreOf(id));
+        ASSERT_TRUE(WaitUntil([&] { return ended.contains(scheme); }));
+    }
+    // The client's own navigation to a local file is announced, then refused.
+    NavigateUrl(view, QStringLiteral("file:///etc/hostname"));
+    ASSERT_TRUE(WaitUntil([&] { return navigations.contains(QStringLiteral("file:///etc/hostname")); }));
+    // A new window that no handler takes opens nowhere.
+    QTest::mouseClick(Handle(), Qt::LeftButton, {}, CentreOf("blank"));
+    ASSERT_TRUE(WaitUntil([&] { return !newWindows.isEmpty(); }));
+
+    EXPECT_EQ(desktop.Caught(), QStringList());
+    EXPECT_EQ(newWindows, QStringList{Url("/popup")});
+    EXPECT_EQ(view->url().toString(), Url("/hostile"));
+    EXPECT_EQ(Js(QStringLiteral("window.marker")).toInt(), 42);
     EXPECT_FALSE(completions.contains(Url("/popup")));
 }
 

@@ -1,0 +1,138 @@
+// An update package of any content, unpacked with the client's target-path rule into a scratch
+// application folder that holds a symbolic link leading out of it. After each run the scratch
+// folder is checked: nothing outside the application and temporary folders, nothing through the
+// link, no unpacked copy left behind, and a failed package changes nothing at all.
+#include "tests/fuzz/FuzzTarget.h"
+
+#include "update/CabinetReader.h"
+#include "update/Upgrade.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+const QByteArray kOldContent = "old content";
+
+class Scratch final
+{
+public:
+    Scratch()
+    {
+        FUZZ_CHECK(root_.isValid(), "a scratch folder can be made");
+        // The temporary folder reaches the client as a canonical path.
+        rootPath_ = QFileInfo(root_.path()).canonicalFilePath();
+        // The client puts its own executable into the temporary folder.
+        qputenv("TMPDIR", QFile::encodeName(Tmp()));
+    }
+
+    QString Root() const { return rootPath_; }
+    QString App() const { return Root() + QStringLiteral("/app"); }
+    QString Tmp() const { return Root() + QStringLiteral("/tmp"); }
+    QString Outside() const { return Root() + QStringLiteral("/outside"); }
+    QString Cabinet() const { return Root() + QStringLiteral("/package.cab"); }
+    QString Existing() const { return App() + QStringLiteral("/existing.txt"); }
+
+    void Reset(const QByteArray& package)
+    {
+        for (const QString& dir : {App(), Tmp(), Outside()}) {
+            QDir(dir).removeRecursively();
+            QDir().mkpath(dir);
+        }
+        Write(Existing(), kOldContent);
+        FUZZ_CHECK(QFile::link(Outside(), App() + QStringLiteral("/link")), "the scratch link can be made");
+        Write(Cabinet(), package);
+    }
+
+    // Every entry below the scratch root, relative to it; links are listed, not followed.
+    QStringList Tree() const
+    {
+        QStringList entries;
+        QDirIterator it(Root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            entries << QDir(Root()).relativeFilePath(it.next());
+        entries.sort();
+        return entries;
+    }
+
+private:
+    static void Write(const QString& path, const QByteArray& content)
+    {
+        QFile file(path);
+        FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "a scratch file can be written");
+        file.write(content);
+    }
+
+    QTemporaryDir root_;
+    QString rootPath_;
+};
+
+QByteArray Read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("\x01unreadable");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static Scratch scratch;
+    scratch.Reset(Fuzz::Bytes(data, size));
+
+    TUpgrade upgrade;
+    upgrade.SetApplicationDir(scratch.App());
+    QStringList targets;
+    TCabinetReader reader;
+    const bool unpacked = reader.Extract(scratch.Cabinet(), [&](const QString& name) {
+        const QString target = upgrade.CabinetCallback(name);
+        targets << target;
+        return target;
+    });
+
+    const QStringList tree = scratch.Tree();
+    const QString appPrefix = QStringLiteral("app/");
+    for (const QString& entry : tree) {
+        FUZZ_CHECK(!entry.contains(QLatin1String(".quorvane-part-")), "no unpacked copy stays behind");
+        const bool allowed = entry == QLatin1String("package.cab") || entry == QLatin1String("app") ||
+                             entry.startsWith(appPrefix) || entry == QLatin1String("tmp") ||
+                             entry == QLatin1String("tmp/quorvane_client.exe") ||
+                             entry == QLatin1String("outside");
+        if (!allowed)
+            std::fprintf(stderr, "written outside the application folder: %s\n", qPrintable(entry));
+        FUZZ_CHECK(allowed, "only the application folder and the client's executable are written");
+    }
+    FUZZ_CHECK(QDir(scratch.Outside())
+                   .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+               "nothing is written through a link that leads out of the application folder");
+
+    if (!unpacked) {
+        FUZZ_CHECK(!reader.ErrorString().isEmpty(), "a failure says why");
+        const QStringList untouched{QStringLiteral("app"),         QStringLiteral("app/existing.txt"),
+                                    QStringLiteral("app/link"),    QStringLiteral("outside"),
+                                    QStringLiteral("package.cab"), QStringLiteral("tmp")};
+        if (tree != untouched)
+            std::fprintf(stderr, "after \"%s\": %s\n", qPrintable(reader.ErrorString()),
+                         qPrintable(tree.join(QLatin1Char(' '))));
+        FUZZ_CHECK(tree == untouched, "a package that fails changes nothing");
+        FUZZ_CHECK(Read(scratch.Existing()) == kOldContent, "a package that fails changes nothing");
+        return 0;
+    }
+    FUZZ_CHECK(reader.ErrorString().isEmpty(), "a success leaves no error");
+    const QString appCanonical = QFileInfo(scratch.App()).canonicalFilePath() + QLatin1Char('/');
+    for (const QString& target : targets) {
+        const QFileInfo info(target);
+        FUZZ_CHECK(info.isFile() && !info.isSymLink(), "every file of a package that unpacked is there");
+        FUZZ_CHECK(target == scratch.Tmp() + QStringLiteral("/quorvane_client.exe") ||
+                       info.canonicalFilePath().startsWith(appCanonical),
+                   "every target lies in the application folder");
+    }
+    if (!targets.contains(scratch.Existing()))
+        FUZZ_CHECK(Read(scratch.Existing()) == kOldContent,
+                   "files the package does not hold stay as they were");
+    return 0;
+}

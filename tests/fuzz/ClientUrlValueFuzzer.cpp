@@ -1,0 +1,22 @@
+// The percent-decoding of the value that the client URL action "open" hands to the shell.
+#include "tests/fuzz/FuzzTarget.h"
+
+#include "platform/AnsiCodePage.h"
+#include "ui/main/ClientUrlScheme.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString value = QString::fromUtf8(Fuzz::Bytes(data, size));
+    const QString decoded = DecodeClientUrlValue(value);
+    FUZZ_CHECK(!decoded.contains(QChar(0)), "the shell's text ends at the first NUL");
+    FUZZ_CHECK(decoded.size() <= value.size(), "decoding never lengthens the text");
+    if (!value.contains(QLatin1Char('%'))) {
+        QByteArray ansi = ToAnsi(value);
+        if (ansi.contains('\0'))
+            ansi.truncate(ansi.indexOf('\0'));
+        FUZZ_CHECK(decoded == FromAnsi(ansi), "text without \"%\" only passes through the code page");
+    }
+    // The judgement of what may reach the shell takes any decoded text.
+    IsShellOpenable(decoded);
+    return 0;
+}

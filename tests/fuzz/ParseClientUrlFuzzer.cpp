@@ -1,0 +1,30 @@
+// ParseClientUrl: any navigation text, and any text after the client prefix.
+#include "tests/fuzz/CommaTextChecks.h"
+
+#include "config/Util.h"
+
+namespace {
+
+void Check(const QString& url)
+{
+    const TNameValueList list = ParseClientUrl(url);
+    FUZZ_CHECK(!list.Entries().isEmpty(), "the first entry is always the action");
+    const QString& first = list.Entries().first();
+    FUZZ_CHECK(first.startsWith(QLatin1String("actionName=")), "the first entry is always the action");
+    FUZZ_CHECK(list.Value(QStringLiteral("ACTIONNAME")) == first.mid(11),
+               "the action wins over any parameter");
+    if (!url.startsWith(QLatin1String("vemtraclient://")))
+        FUZZ_CHECK(list.Entries() == QStringList({QStringLiteral("actionName="), QString()}),
+                   "a URL of another scheme gives no action and one empty entry");
+    Fuzz::CheckEntries(list, url);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString text = QString::fromUtf8(Fuzz::Bytes(data, size));
+    Check(text);
+    Check(QStringLiteral("vemtraclient://") + text);
+    return 0;
+}

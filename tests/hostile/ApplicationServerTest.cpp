@@ -1,0 +1,158 @@
+// The application server misbehaves on purpose. Each operation fails with a message the caller
+// can show (the login frame shows it under the field, the polling thread drops it), or reads what
+// it can; the client keeps running, signs in as soon as the server behaves again, and writes
+// nothing to quorvane.ini or the application folder.
+#include "tests/hostile/HostileFixture.h"
+
+#include "platform/AnsiCodePage.h"
+#include "platform/Failure.h"
+#include "server/DataModule.h"
+
+#include <QStringConverter>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+const std::string kLogin = "/quorvane2/users/userLogin";
+const std::string kPoll = "/quorvane2/information/getInformationList";
+
+class ApplicationServerTest : public HostileFixture
+{
+protected:
+    // Short limits, so that a stalled reply costs half a second.
+    static THttpLimits Limits()
+    {
+        THttpLimits limits;
+        limits.connectTimeoutMs = 2000;
+        limits.totalTimeoutMs = 500;
+        return limits;
+    }
+
+    // The message of the failure `call` raises, or nothing when it raises none.
+    static std::optional<QString> FailureOf(const std::function<void()>& call)
+    {
+        try {
+            call();
+        } catch (const TFailure& failure) {
+            return failure.Message();
+        }
+        return std::nullopt;
+    }
+
+    void ServeGoodReplies()
+    {
+        server.Reply(kLogin, Envelope("<code>0</code><token>T</token><role>1</role>"));
+        server.Reply(kPoll, Envelope("<code>0</code><url>0</url>"));
+    }
+};
+
+TEST_F(ApplicationServerTest, RepliesThatFailAreReportedAndChangeNothing)
+{
+    const struct
+    {
+        const char* what;
+        std::function<void(const std::string& path)> serve;
+        QString expected; // part of the message
+    } cases[] = {
+        {"a reply that never ends", [&](const std::string& path) { ServeEndless(path, 64 * 1024, 0); },
+         "larger than 1 MiB"},
+        {"a reply that trickles for ever", [&](const std::string& path) { ServeEndless(path, 1, 20); },
+         "within 500 ms"},
+        {"a reply that stalls half way",
+         [&](const std::string& path) { ServeStallingHalfWay(path, 2000, 1000); }, "within 500 ms"},
+        {"a 100 MiB body", [&](const std::string& path) { ServeHuge(path, 100 * 1024 * 1024, 'x'); },
+         "larger than 1 MiB"},
+        {"a redirect loop",
+         [&](const std::string& path) { ServeRedirect(path, server.Url().toStdString() + path); },
+         "redirects are not followed"},
+        {"a redirect to a file: URL",
+         [&](const std::string& path) { ServeRedirect(path, "file:///etc/passwd"); },
+         "redirects are not followed"},
+        {"a reply in UTF-16",
+         [&](const std::string& path) {
+             const QByteArray utf16 =
+                 QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(
+                     QString::fromStdString(Envelope("<code>0</code><token>T</token>")));
+             server.Reply(path, utf16.toStdString());
+         },
+         "not well-formed XML"},
+    };
+    const auto before = Snapshot();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TDMod session(Limits());
+        for (const std::string& path : {kLogin, kPoll})
+            c.serve(path);
+        for (const auto& [operation, call] :
+             std::initializer_list<std::pair<const char*, std::function<void()>>>{
+                 {"sign-in", [&] { session.Login(QStringLiteral("alice"), QStringLiteral("secret")); }},
+                 {"poll", [&] { session.GetInformationList(); }}}) {
+            SCOPED_TRACE(operation);
+            server.ClearRequests();
+            const std::optional<QString> message = FailureOf(call);
+            ASSERT_TRUE(message.has_value());
+            EXPECT_TRUE(message->contains(c.expected)) << message->toStdString();
+            EXPECT_FALSE(message->contains(QLatin1String("secret"))) << message->toStdString();
+            EXPECT_EQ(server.Requests().size(), 1); // no redirect followed, nothing retried
+            EXPECT_FALSE(session.IsLoggedIn());
+        }
+        // The client carries on: once the server behaves, the same session signs in.
+        ServeGoodReplies();
+        EXPECT_EQ(session.Login(QStringLiteral("alice"), QStringLiteral("secret")).token,
+                  QStringLiteral("T"));
+        EXPECT_EQ(session.GetInformationList().url, QStringLiteral("0"));
+        EXPECT_EQ(Snapshot(), before);
+    }
+}
+
+// Replies the client can read, however odd: it reads them without hanging or running out of
+// memory, and what it reads stays text.
+TEST_F(ApplicationServerTest, OddRepliesAreReadAsTheyStand)
+{
+    std::string deep;
+    constexpr int kLevels = 140000; // just under the 1 MiB a reply may have
+    deep.reserve(7 * kLevels + 64);
+    for (int i = 0; i < kLevels; ++i)
+        deep += "<a>";
+    deep += "deep";
+    for (int i = 0; i < kLevels; ++i)
+        deep += "</a>";
+    std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE responsed [<!ENTITY lol \"lol\">";
+    for (int i = 1; i <= 9; ++i) {
+        laughs += "<!ENTITY lol" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j)
+            laughs += i == 1 ? "&lol;" : "&lol" + std::to_string(i - 1) + ";";
+        laughs += "\">";
+    }
+    laughs += "]>" + Envelope("<code>1</code><msg>&lol9;</msg>");
+    const std::string chinese = "用户名或密码不正确!";
+
+    const struct
+    {
+        const char* what;
+        std::string body;
+        QString expectedMsg;
+    } cases[] = {
+        {"deep nesting", Envelope("<code>1</code><msg>" + deep + "</msg>"), QStringLiteral("deep")},
+        {"a billion laughs", laughs, QStringLiteral("&lol9;")},
+        {"UTF-8 where code page 936 is meant", Envelope("<code>1</code><msg>" + chinese + "</msg>"),
+         FromAnsi(QByteArray::fromStdString(chinese))},
+        {"bytes no code page knows", Envelope("<code>1</code><msg>\xFF\xFF</msg>"),
+         QStringLiteral("\uFFFD\uFFFD")},
+    };
+    const auto before = Snapshot();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.Reply(kLogin, c.body);
+        TDMod session(Limits());
+        const APILoginResponse response = session.Login(QStringLiteral("alice"), QStringLiteral("secret"));
+        EXPECT_EQ(response.code, 1);
+        EXPECT_EQ(response.msg, c.expectedMsg);
+        EXPECT_FALSE(session.IsLoggedIn());
+    }
+    EXPECT_EQ(Snapshot(), before);
+}
+
+} // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+// Takes the place of the desktop's programs for the given schemes while it lives: every address
+// the client hands to the desktop for them is recorded here and nothing is started.
+class TDesktopUrlCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TDesktopUrlCatcher(const QStringList& schemes);
+    ~TDesktopUrlCatcher() override;
+
+    // The addresses handed over, as text.
+    const QStringList& Caught() const { return caught_; }
+
+public slots:
+    void Open(const QUrl& url);
+
+private:
+    QStringList schemes_;
+    QStringList caught_;
+};
