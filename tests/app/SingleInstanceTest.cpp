@@ -104,9 +104,12 @@ TEST_F(SingleInstanceTest, StaleOrMissingHandleHasNoEffect)
 
 TEST_F(SingleInstanceTest, ClientStartsAgainAfterTheFirstHasEnded)
 {
-    StartSignedInClientAndHideIt();
-    first.reset(); // ends the first client
-    EXPECT_GT(StartSignedInClientAndHideIt(), 0);
+    const qint64 old = StartSignedInClientAndHideIt();
+    first.reset(); // ends the first client, and with it the lock
+    // The next start runs as the first instance: it creates its own main window.
+    first.emplace(profile);
+    first->Start();
+    EXPECT_TRUE(WaitUntil([&] { return StoredHandle(profile) > 0 && StoredHandle(profile) != old; }, 60000));
 }
 
 } // namespace
