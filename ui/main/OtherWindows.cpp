@@ -1,7 +1,5 @@
 #include "ui/main/OtherWindows.h"
 
-#include "notify/MessageForm.h"
-#include "notify/TimerThread.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/share/BrowserForm.h"
 #include "ui/dialogs/AboutForm.h"
@@ -10,27 +8,6 @@
 #include "ui/dialogs/SettingForm.h"
 
 namespace OtherWindows {
-
-TTimerThread* StartPollingThread(TfrmMain* owner)
-{
-    auto* thread = new TTimerThread(owner);
-    thread->Start();
-    return thread;
-}
-
-void StopPollingThread(TTimerThread* thread)
-{
-    if (!thread)
-        return;
-    thread->Stop();
-    delete thread;
-}
-
-void ShowInformation(TTimerThread* thread, const APIResponse& information)
-{
-    if (frmMessage)
-        frmMessage->ShowInformation(thread, information);
-}
 
 QWebEnginePage* SharePageForNewWindow(QWidget* owner)
 {
