@@ -3,8 +3,8 @@
 #include "notify/MessageForm.h"
 #include "notify/TimerThread.h"
 #include "server/APIResponse.h"
-#include "tests/notify/NotifyTestApp.h"
 #include "tests/notify/PollingRig.h"
+#include "tests/support/TestApplication.h"
 
 #include <QPoint>
 #include <QStringList>

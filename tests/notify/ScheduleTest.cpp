@@ -2,9 +2,9 @@
 #include "notify/TimerThread.h"
 #include "platform/AnsiCodePage.h"
 #include "server/ClientVersion.h"
-#include "tests/notify/NotifyTestApp.h"
 #include "tests/notify/PollingRig.h"
 #include "tests/notify/StepClock.h"
+#include "tests/support/TestApplication.h"
 
 #include <QFile>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
 #include "notify/TimerThread.h"
 #include "platform/Failure.h"
 #include "server/ClientVersion.h"
-#include "tests/notify/NotifyTestApp.h"
 #include "tests/notify/PollingRig.h"
+#include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
 

@@ -78,8 +78,14 @@ void LoopbackServer::Stall(const std::string& pathPattern)
 
 QList<LoopbackServer::Received> LoopbackServer::Requests() const
 {
+    // A deep copy made under the lock: an implicitly shared copy would be detached later by the
+    // caller's thread while the server thread appends to the original.
     std::lock_guard lock(mutex_);
-    return requests_;
+    QList<Received> copy;
+    copy.reserve(requests_.size());
+    for (const Received& request : requests_)
+        copy.append({QString(request.target.constData(), request.target.size()), request.remotePort});
+    return copy;
 }
 
 QStringList LoopbackServer::Targets() const

@@ -1,7 +1,7 @@
 #include "ui/chrome/BrowserView.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/TestApplication.h"
 #include "tests/ui/chrome/DesktopUrlCatcher.h"
-#include "tests/ui/chrome/TestApplication.h"
 #include "ui/chrome/BrowserMessageFilter.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/NavigateUrl.h"

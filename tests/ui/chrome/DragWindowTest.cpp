@@ -1,6 +1,6 @@
 #include "ui/chrome/DragWindow.h"
 #include "resources/SkinPictures.h"
-#include "tests/ui/chrome/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/SkinBitmap.h"

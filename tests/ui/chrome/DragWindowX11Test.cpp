@@ -1,5 +1,5 @@
 #include "resources/SkinPictures.h"
-#include "tests/ui/chrome/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/SkinBitmap.h"
 

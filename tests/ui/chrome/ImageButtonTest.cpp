@@ -1,6 +1,6 @@
 #include "ui/chrome/ImageButton.h"
 #include "platform/Failure.h"
-#include "tests/ui/chrome/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "ui/chrome/CaptionLabel.h"
 #include "ui/chrome/SkinBitmap.h"
 

@@ -1,5 +1,5 @@
 #include "ui/chrome/MessageBox.h"
-#include "tests/ui/chrome/TestApplication.h"
+#include "tests/support/TestApplication.h"
 
 #include <QAbstractButton>
 #include <QApplication>

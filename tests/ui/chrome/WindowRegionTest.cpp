@@ -1,5 +1,5 @@
 #include "ui/chrome/WindowRegion.h"
-#include "tests/ui/chrome/TestApplication.h"
+#include "tests/support/TestApplication.h"
 #include "ui/chrome/BorderLine.h"
 #include "ui/chrome/DragImage.h"
 

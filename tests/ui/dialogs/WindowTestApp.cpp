@@ -1,8 +1,6 @@
 #include "tests/ui/dialogs/WindowTestApp.h"
 
-#include "platform/Failure.h"
-
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
@@ -10,59 +8,7 @@
 #include <QWebEnginePage>
 #include <QWidget>
 #include <QWindow>
-#include <exception>
 #include <gtest/gtest.h>
-#include <memory>
-
-namespace {
-
-class TTestApplication final : public QApplication
-{
-public:
-    TTestApplication(int& argc, char** argv) : QApplication(argc, argv) { setQuitOnLastWindowClosed(false); }
-
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const TFailure& failure) {
-            failures << failure.Message();
-        } catch (const std::exception& failure) {
-            failures << QString::fromUtf8(failure.what());
-        }
-        return true;
-    }
-
-    QStringList failures;
-};
-
-int argc = 1;
-char name[64] = {};
-char* argv[2] = {name, nullptr};
-std::unique_ptr<TTestApplication> app;
-
-} // namespace
-
-void CreateTestApplication(const char* programName)
-{
-    qstrncpy(name, programName, sizeof(name));
-    app = std::make_unique<TTestApplication>(argc, argv);
-}
-
-void DestroyTestApplication()
-{
-    app.reset();
-}
-
-QStringList TakeEscapedFailures()
-{
-    return std::exchange(app->failures, {});
-}
-
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    return QTest::qWaitFor(done, timeoutMs);
-}
 
 bool ShowAndActivate(QWidget& window)
 {

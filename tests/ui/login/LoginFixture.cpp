@@ -7,31 +7,10 @@
 #include "ui/chrome/MessageBox.h"
 #include "ui/login/LoginFrameBase.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTest>
 #include <QWindow>
-
-namespace {
-
-// One application object for all the tests of the program.
-class ApplicationEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[20] = "login_window_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-} // namespace
 
 LoginFixture::LoginFixture()
 {

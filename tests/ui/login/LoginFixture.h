@@ -4,6 +4,7 @@
 #include "server/DataModule.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
+#include "tests/support/TestApplication.h"
 #include "ui/login/LoginForm.h"
 
 #include <QString>

@@ -2,41 +2,16 @@
 // reach the shell, and the handler's answers.
 #include "ui/main/ClientUrlScheme.h"
 #include "tests/support/TempProfile.h"
+#include "tests/support/TestApplication.h"
 #include "tests/ui/main/OpenedUrls.h"
 #include "ui/main/MainForm.h"
 
-#include <QApplication>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
 
 namespace {
-
-class ApplicationEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        InstallUrlCatcher();
-    }
-    void TearDown() override
-    {
-        RemoveUrlCatcher();
-        app_.reset();
-    }
-
-private:
-    int argc_ = 1;
-    char name_[20] = "main_url_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 TEST(ClientUrlPrefix, OnlyTheExactPrefixAtTheStartCounts)
 {

@@ -7,45 +7,16 @@
 #include "ui/chrome/MessageBox.h"
 #include "ui/login/LoginForm.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace {
 
-// One application object for all the tests of the program, made as the client makes its own:
-// the client's URL scheme registered first, and the last window closed does not end it. The
-// browser keeps its storage in a profile of its own for the whole run.
-class ApplicationEnvironment final : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        profile_ = std::make_unique<TempProfile>();
-        RegisterClientUrlScheme();
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setQuitOnLastWindowClosed(false);
-        BrowserProfile();
-        InstallUrlCatcher();
-        TMessageBox::SetTestMode(true);
-    }
-
-    void TearDown() override
-    {
-        RemoveUrlCatcher();
-        app_.reset();
-        profile_.reset();
-    }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "main_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<TempProfile> profile_;
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+// The browser keeps its storage in the run's profile, not in that of the test that opens it first.
+[[maybe_unused]] const bool runSteps = AddTestAppSteps({.afterApp = [] {
+    BrowserProfile();
+    TMessageBox::SetTestMode(true);
+}});
 
 std::string Page(const std::string& title, const std::string& body)
 {

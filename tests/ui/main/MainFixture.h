@@ -3,6 +3,7 @@
 #include "server/DataModule.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
+#include "tests/support/TestApplication.h"
 #include "tests/ui/main/OpenedUrls.h"
 #include "ui/main/MainForm.h"
 
@@ -82,9 +83,3 @@ protected:
 QString FrameClass(const TfrmLogin& login);
 // Ends the login window as its close button does.
 void CancelLogin(TfrmLogin& login);
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}

@@ -1,5 +1,7 @@
 #include "tests/ui/main/OpenedUrls.h"
 
+#include "tests/support/TestApplication.h"
+
 #include <QDesktopServices>
 #include <QObject>
 
@@ -22,12 +24,8 @@ TUrlCatcher* catcher = nullptr;
 const char* const kSchemes[] = {"",    "http", "https",      "mailto",      "file",
                                 "ftp", "smb",  "javascript", "vemtraclient"};
 
-} // namespace
-
 void InstallUrlCatcher()
 {
-    if (catcher)
-        return;
     catcher = new TUrlCatcher;
     for (const char* scheme : kSchemes)
         QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), catcher, "Open");
@@ -40,6 +38,11 @@ void RemoveUrlCatcher()
     delete catcher;
     catcher = nullptr;
 }
+
+[[maybe_unused]] const bool catcherSteps =
+    AddTestAppSteps({.afterApp = InstallUrlCatcher, .beforeAppGone = RemoveUrlCatcher});
+
+} // namespace
 
 QList<QUrl> OpenedUrls()
 {
