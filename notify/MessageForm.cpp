@@ -291,9 +291,20 @@ void TfrmMessage::closeEvent(QCloseEvent* event)
     Timer1->stop();
     positionPending = false;
     WebBrowser1->stop();
+    // The engine gives up a page only once its window is off the screen, after this event.
+    QTimer::singleShot(0, this, &TfrmMessage::ReleasePage);
     if (pollingThread)
         pollingThread->ResumePolling();
     emit Closed();
+}
+
+void TfrmMessage::ReleasePage()
+{
+    // A client resting in the tray keeps no renderer process for a notification it no longer
+    // shows; the next notification loads its page anew. One handed over since the close is
+    // loading already (hidden, with its two minutes counting) and keeps its page.
+    if (!isVisible() && !Timer1->isActive())
+        WebBrowser1->page()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
 }
 
 void TfrmMessage::SetOpacity(int opacity)

@@ -94,6 +94,7 @@ private:
     void Timer1Timer();
     void FadeStep();
     void EndFade();
+    void ReleasePage();
     bool IsMouseOver() const;
     void SetOpacity(int opacity);
     void SetTranslucent(bool on);

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <QWindow>
 
 #include <chrono>
@@ -197,6 +198,30 @@ TEST_F(MessageFormTest, TheCloseButtonHidesTheWindowAndResumesPolling)
     ASSERT_TRUE(ShowAndFadeIn(Notice("plain")));
     EXPECT_GT(form->Timer1->remainingTime(), 60000);
     EXPECT_TRUE(pollingThread.Paused());
+}
+
+// A client at rest in the tray keeps no page of a notification it no longer shows: the page's
+// renderer process ends when the window closes, and the next notification loads anew.
+TEST_F(MessageFormTest, AClosedNotificationGivesUpItsPageAndTheNextOneLoadsAnew)
+{
+    ASSERT_TRUE(ShowAndFadeIn(Notice("plain")));
+    QWebEnginePage* page = form->WebBrowser1->page();
+    ASSERT_TRUE(WaitUntil([&] { return page->renderProcessPid() > 0; }));
+    QTest::mouseClick(form->imgClose, Qt::LeftButton, {}, QPoint(14, 8));
+    ASSERT_TRUE(WaitUntil([&] { return page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded; }));
+    EXPECT_TRUE(WaitUntil([&] { return page->renderProcessPid() == 0; }));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(pollingThread.Paused());
+
+    rig.server.ClearRequests();
+    completions.clear();
+    ASSERT_TRUE(ShowAndFadeIn(Notice("second")));
+    EXPECT_EQ(page->lifecycleState(), QWebEnginePage::LifecycleState::Active);
+    EXPECT_EQ(fadeIns, 2);
+    // Only the new page was asked for: the old one is not loaded again on the way.
+    EXPECT_EQ(rig.server.Targets().filter(QStringLiteral("/notice/")),
+              QStringList{QStringLiteral("/quorvane2/notice/second")});
+    EXPECT_TRUE(Js(QStringLiteral("document.location.pathname")).toString().endsWith(QStringLiteral("/second")));
 }
 
 TEST_F(MessageFormTest, APageThatNeverLoadsIsClosedAfterTwoMinutesAndPollingResumes)

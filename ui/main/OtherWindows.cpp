@@ -1,5 +1,6 @@
 #include "ui/main/OtherWindows.h"
 
+#include "notify/TimerThread.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/share/BrowserForm.h"
 #include "ui/dialogs/AboutForm.h"
@@ -8,6 +9,14 @@
 #include "ui/dialogs/SettingForm.h"
 
 namespace OtherWindows {
+
+void StopPollingThread(TTimerThread* thread)
+{
+    if (!thread)
+        return;
+    thread->Stop();
+    delete thread;
+}
 
 QWebEnginePage* SharePageForNewWindow(QWidget* owner)
 {

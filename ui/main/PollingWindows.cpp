@@ -1,6 +1,6 @@
-// The polling thread of the main window and the notification window it hands records to. Kept in a
-// file of its own so that the bench build of the client can supply these three calls with a
-// shorter polling interval (bench/PollingInterval.cpp) and link everything else unchanged.
+// The start of the main window's polling thread and the notification window it hands records to.
+// Kept in a file of their own so that the bench build of the client can supply these two calls
+// with a shorter polling interval (bench/PollingInterval.cpp) and link everything else unchanged.
 
 #include "ui/main/OtherWindows.h"
 
@@ -14,14 +14,6 @@ TTimerThread* StartPollingThread(TfrmMain* owner)
     auto* thread = new TTimerThread(owner);
     thread->Start();
     return thread;
-}
-
-void StopPollingThread(TTimerThread* thread)
-{
-    if (!thread)
-        return;
-    thread->Stop();
-    delete thread;
 }
 
 void ShowInformation(TTimerThread* thread, const APIResponse& information)
