@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mspack.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -135,15 +136,33 @@ bool KeepModeOf(const QString& target, const QString& staging)
     return chmod(QFile::encodeName(staging).constData(), old.st_mode & 07777) == 0;
 }
 
-// The unpacked file reaches the disk before it replaces its target.
-bool SyncFile(const QString& path)
+// Every unpacked file reaches the disk before any target is replaced: one flush of each file
+// system the files were written to, not one per file (a package of many small files waits for
+// the disk once).
+bool SyncFileSystemsOf(const std::vector<Step>& steps)
 {
-    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = fsync(fd) == 0;
-    close(fd);
-    return ok;
+    std::set<QString> folders;
+    for (const Step& step : steps)
+        folders.insert(QFileInfo(step.staging).absolutePath());
+    std::set<dev_t> flushed;
+    for (const QString& folder : folders) {
+        const int fd = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        struct stat info
+        {
+        };
+        bool ok = fstat(fd, &info) == 0;
+        if (ok && flushed.insert(info.st_dev).second)
+            ok = syncfs(fd) == 0;
+        const int error = errno;
+        close(fd);
+        if (!ok) {
+            errno = error; // for the message
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -242,9 +261,12 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
         const int result = cabd->extract(cabd, step.file, staging.constData());
         if (result != MSPACK_ERR_OK)
             return Fail(QStringLiteral("\"%1\": %2").arg(step.name, ErrorText(result)));
-        if (!KeepModeOf(step.target, step.staging) || !SyncFile(step.staging))
+        if (!KeepModeOf(step.target, step.staging))
             return Fail(QStringLiteral("cannot write %1").arg(step.staging));
     }
+    if (!SyncFileSystemsOf(steps))
+        return Fail(QStringLiteral("the unpacked files could not be written to the disk: %1")
+                        .arg(QString::fromLocal8Bit(strerror(errno))));
 
     // Put every file in place; a rename replaces a target in one step.
     for (Step& step : steps) {

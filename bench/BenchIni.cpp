@@ -1,0 +1,46 @@
+// Writes the saved login and the server addresses into quorvane.ini of the current profile
+// (the XDG variables choose it), the way the client itself stores them: the password goes
+// through the client's own scrambling.
+//
+//   quorvane_bench_ini APP_ROOT DOWN_URL USER PASSWORD
+
+#include "config/ConfigKeys.h"
+#include "config/SelvorConfig.h"
+#include "platform/Failure.h"
+#include "platform/PrivateProfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 5) {
+        std::fprintf(stderr, "usage: quorvane_bench_ini APP_ROOT DOWN_URL USER PASSWORD\n");
+        return 2;
+    }
+    try {
+        const TSelvorConfig config;
+        const QString file = config.GetConfigFile();
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        WriteProfileString(file, QString::fromLatin1(ConfigKey::kSection),
+                           QString::fromLatin1(ConfigKey::kAppRoot), args[1]);
+        WriteProfileString(file, QString::fromLatin1(ConfigKey::kSection),
+                           QString::fromLatin1(ConfigKey::kDownUrl), args[2]);
+        SelvorConfigInfo info;
+        info.UserName = args[3];
+        info.Password = args[4];
+        info.RememberPass = true;
+        info.AutoLogin = true;
+        info.UserType = 0;
+        config.SaveConfigInfo(info);
+        std::printf("%s\n", qPrintable(file));
+    } catch (const TFailure& failure) {
+        std::fprintf(stderr, "quorvane_bench_ini: %s\n", qPrintable(failure.Message()));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+// Unpacks a cabinet with the client's own reader into a folder, keeping the archive's paths,
+// and prints the time the extraction took.
+//
+//   quorvane_bench_cabextract CABINET FOLDER
+
+#include "update/CabinetReader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: quorvane_bench_cabextract CABINET FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QDir(args[2]).absolutePath());
+    QElapsedTimer timer;
+    timer.start();
+    TCabinetReader reader;
+    const bool ok =
+        reader.Extract(args[1], [&folder](const QString& name) { return folder.absoluteFilePath(name); });
+    const qint64 elapsed = timer.nsecsElapsed();
+    if (!ok) {
+        std::fprintf(stderr, "quorvane_bench_cabextract: %s\n", qPrintable(reader.ErrorString()));
+        return 1;
+    }
+    std::printf("extract_ms %.3f\n", elapsed / 1e6);
+    return 0;
+}
