@@ -28,18 +28,6 @@ LoginFixture::~LoginFixture()
     TMessageBox::TakeShown();
 }
 
-void LoginFixture::SaveLogin(const QString& userName, const QString& password, bool rememberPass,
-                             bool autoLogin, int userType)
-{
-    SelvorConfigInfo info;
-    info.UserName = userName;
-    info.Password = password;
-    info.RememberPass = rememberPass;
-    info.AutoLogin = autoLogin;
-    info.UserType = userType;
-    TSelvorConfig().SaveConfigInfo(info);
-}
-
 SelvorConfigInfo LoginFixture::SavedLogin() const
 {
     return TSelvorConfig().LoadConfigInfo();

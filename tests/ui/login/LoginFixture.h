@@ -3,6 +3,7 @@
 #include "config/SelvorConfigInfo.h"
 #include "server/DataModule.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/SavedLogin.h"
 #include "tests/support/TempProfile.h"
 #include "tests/support/TestApplication.h"
 #include "ui/login/LoginForm.h"
@@ -26,9 +27,6 @@ protected:
     LoginFixture();
     ~LoginFixture() override;
 
-    // Stores a saved login as a previous sign-in would have.
-    void SaveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
-                   int userType);
     SelvorConfigInfo SavedLogin() const;
     // The raw value of a key of quorvane.ini.
     QString IniValue(const char* key) const;

@@ -68,18 +68,6 @@ MainFixture::~MainFixture()
     ClearOpenedUrls();
 }
 
-void MainFixture::SaveLogin(const QString& userName, const QString& password, bool rememberPass,
-                            bool autoLogin, int userType)
-{
-    SelvorConfigInfo info;
-    info.UserName = userName;
-    info.Password = password;
-    info.RememberPass = rememberPass;
-    info.AutoLogin = autoLogin;
-    info.UserType = userType;
-    TSelvorConfig().SaveConfigInfo(info);
-}
-
 void MainFixture::SetCloseOnExit(bool on)
 {
     TSelvorConfig().SetCloseOnExit(on);

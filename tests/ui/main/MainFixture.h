@@ -2,6 +2,7 @@
 
 #include "server/DataModule.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/SavedLogin.h"
 #include "tests/support/TempProfile.h"
 #include "tests/support/TestApplication.h"
 #include "tests/ui/main/OpenedUrls.h"
@@ -37,9 +38,6 @@ protected:
     MainFixture();
     ~MainFixture() override;
 
-    // Stores a saved login as a previous sign-in would have.
-    void SaveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
-                   int userType);
     void SetCloseOnExit(bool on);
 
     // Answers a sign-in operation ("userLogin", "weiboLogin") with a reply holding these elements.
