@@ -293,7 +293,12 @@ bool TTimerThread::HandOver(std::function<void()> work)
     }
     QMetaObject::invokeMethod(
         this,
-        [work = std::move(work), finished = std::move(finished), ran] {
+        [work = std::move(work), finished = std::move(finished), ran, wait] {
+            // Ordered after the polling thread's preparation of the work by the lock it took
+            // before posting. Qt's event queue orders it too, but out of ThreadSanitizer's sight.
+            {
+                const std::lock_guard lock(wait->mutex);
+            }
             try {
                 work();
             } catch (const std::exception& failure) {
