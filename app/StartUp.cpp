@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/Application.h"
+#include "app/StartReport.h"
 #include "platform/InstanceLock.h"
 #include "notify/MessageForm.h"
 #include "server/DataModule.h"
@@ -40,6 +41,8 @@ void RunClient(TApplication& app, TInstanceLock& lock)
 {
     // Created in this order and destroyed in reverse. The data module comes first: every
     // window reaches the session through it. No server traffic happens yet.
+    // Watches for the first window, which an updater that just installed this program waits for.
+    TStartReport startReport;
     GlobalInstance<TDMod> dataModule(DMod, std::make_unique<TDMod>());
     auto mainForm = std::make_unique<TfrmMain>();
     // The share window closes itself and may be made anew while the client runs, so it is held

@@ -103,6 +103,7 @@ TDemoRoutes::TDemoRoutes(const TDemoServerOptions& options)
         {DownloadPath("quorvane_version.txt"), &TDemoRoutes::Version},
         {DownloadPath("quorvane_version_desc.txt"), &TDemoRoutes::VersionDescription},
         {DownloadPath("quorvane_upgrade.cab"), &TDemoRoutes::Package},
+        {DownloadPath("quorvane_upgrade.cab.minisig"), &TDemoRoutes::PackageSignature},
         {QStringLiteral("/admin/notify"), &TDemoRoutes::AdminNotify},
         {QStringLiteral("/admin/requests"), &TDemoRoutes::AdminRequests},
     };
@@ -285,6 +286,16 @@ void TDemoRoutes::Package(const httplib::Request&, const TQueryItems&, httplib::
         return;
     }
     response.set_content(package->toStdString(), "application/vnd.ms-cab-compressed");
+}
+
+void TDemoRoutes::PackageSignature(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+{
+    const std::optional<QByteArray> signature = downloads_.SignatureBody();
+    if (!signature) {
+        ReplyNotFound(response);
+        return;
+    }
+    response.set_content(signature->toStdString(), "text/plain");
 }
 
 void TDemoRoutes::SharePage(const httplib::Request&, const TQueryItems& items, httplib::Response& response)

@@ -54,6 +54,7 @@ private:
     void Version(const httplib::Request&, const TQueryItems&, httplib::Response&);
     void VersionDescription(const httplib::Request&, const TQueryItems&, httplib::Response&);
     void Package(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void PackageSignature(const httplib::Request&, const TQueryItems&, httplib::Response&);
     // Microblog share pages.
     void SharePage(const httplib::Request&, const TQueryItems&, httplib::Response&);
     void ShareSuccess(const httplib::Request&, const TQueryItems&, httplib::Response&);

@@ -97,7 +97,8 @@ QString DemoServerUsage()
                "  --version TEXT      published version, e.g. 01.00.201212101200 (default: the client's "
                "own)\n"
                "  --version-desc TEXT published description of that version\n"
-               "  --package FILE      the cabinet published as quorvane_upgrade.cab (default: none, 404)\n"
+               "  --package FILE      the cabinet published as quorvane_upgrade.cab (default: none, 404);\n"
+               "                      FILE.minisig, when there, as quorvane_upgrade.cab.minisig\n"
                "  --share-host HOST   a microblog share host (default: %1 and %2)\n")
         .arg(QLatin1String(kDefaultShareHosts[0]), QLatin1String(kDefaultShareHosts[1]));
 }

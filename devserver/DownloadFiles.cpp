@@ -30,6 +30,16 @@ std::optional<QByteArray> TDownloadFiles::PackageBody() const
     return file.readAll();
 }
 
+std::optional<QByteArray> TDownloadFiles::SignatureBody() const
+{
+    if (packageFile_.isEmpty())
+        return std::nullopt;
+    QFile file(packageFile_ + QStringLiteral(".minisig"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
 bool TDownloadFiles::IsPublishableVersion(const QString& version)
 {
     const QRegularExpression pattern(QStringLiteral("^[0-9]{2}\\.[0-9]{2}\\.[0-9]{12}$"));

@@ -4,7 +4,8 @@
 #include <QString>
 #include <optional>
 
-// The three files of the download server: the published version, its description and the package.
+// The files of the download server: the published version, its description, the package and its
+// signature.
 class TDownloadFiles final
 {
 public:
@@ -17,6 +18,9 @@ public:
     // The package as it is on disk now, so a rebuilt package is served without a restart;
     // nothing when none is published or it cannot be read.
     std::optional<QByteArray> PackageBody() const;
+    // The package's detached signature, the file beside it with ".minisig" appended, read the
+    // same way; nothing when there is none.
+    std::optional<QByteArray> SignatureBody() const;
 
     // The shape the client's text comparison needs: two digits, a dot, two digits, a dot, twelve digits.
     static bool IsPublishableVersion(const QString& version);

@@ -26,6 +26,8 @@ struct TTimerThread::TWaitState
     bool stop = false;
     bool polling = false;
     std::vector<THttpClient*> requests;
+    // Read without the lock by an unpacking, a signature check or a wait for the updater.
+    std::atomic<bool> abort = false;
 };
 
 // Registers an HTTP client of the version check for the time of its requests, so that Stop can
@@ -64,7 +66,7 @@ TTimerThread::TTimerThread(TfrmMain* owner, TTimerThreadOptions options)
 TTimerThread::TTimerThread(TTimerThreadOwner owner, TTimerThreadOptions options)
     : owner_(std::move(owner)), interval_(options.interval),
       clock_(options.clock ? std::move(options.clock) : std::make_shared<TSystemPollClock>()),
-      applicationDir_(std::move(options.applicationDir)), wait_(std::make_shared<TWaitState>())
+      applicationDir_(std::move(options.applicationDir)), trustedKey_(std::move(options.trustedKey)), wait_(std::make_shared<TWaitState>())
 {
 }
 
@@ -91,6 +93,7 @@ void TTimerThread::Stop()
     {
         std::lock_guard lock(wait_->mutex);
         wait_->stop = true;
+        wait_->abort = true;
         for (THttpClient* http : wait_->requests)
             http->Abort();
         // Nothing may run against the session once the client ends; a poll waiting for the
@@ -171,10 +174,14 @@ void TTimerThread::PrepareUpgrade(TUpgrade& upgrade)
 {
     if (!applicationDir_.isEmpty())
         upgrade.SetApplicationDir(applicationDir_);
+    if (trustedKey_)
+        upgrade.SetTrustedKey(*trustedKey_);
     // The box of a package that does not unpack is a window: it is shown on the user-interface
     // thread while this thread waits, and a stop does not wait for the user to close it.
-    upgrade.SetUnpackFailureReport(
-        [this](const QString& message) { HandOver([message] { ShowUnpackFailureBox(message); }); });
+    const auto showBox = [this](const QString& message) { HandOver([message] { ShowUnpackFailureBox(message); }); };
+    upgrade.SetUnpackFailureReport(showBox);
+    upgrade.SetNoticeReport(showBox);
+    upgrade.SetAbortFlag(&wait_->abort);
 }
 
 bool TTimerThread::CheckVersion()
@@ -190,8 +197,8 @@ bool TTimerThread::CheckVersion()
     // short instead of waiting for it.
     THttpClient packageHttp(TUpgrade::PackageLimits());
     const TActiveRequest packageRequest(*wait_, packageHttp);
-    upgrade.DownloadUpgrade(packageHttp, version);
-    return true;
+    // Offered only once the package is downloaded, checked and unpacked.
+    return upgrade.StageUpgrade(http, packageHttp, version);
 }
 
 QString TTimerThread::GetVersionDescription()

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct TTimerThreadOptions
     std::shared_ptr<TPollClock> clock;
     // The folder of the updater program; the running executable's folder when empty.
     QString applicationDir;
+    // The key update packages must be signed with; the one built into the client when unset.
+    std::optional<QString> trustedKey;
 };
 
 // The client's one background thread. Every cycle it asks the application server for a waiting
@@ -102,6 +105,7 @@ private:
     uint32_t interval_;
     std::shared_ptr<TPollClock> clock_;
     QString applicationDir_;
+    std::optional<QString> trustedKey_;
 
     std::atomic<bool> paused_ = false;
     std::atomic<bool> running_ = false;

@@ -14,6 +14,9 @@ QString TempDir();
 // The per-user runtime folder that holds the single-instance lock and its request channel.
 QString RuntimeDir();
 
+// The user's cache folder (XDG cache home), below which updates are staged.
+QString CacheDir();
+
 // The user's configuration home (XDG config home), which holds the autostart folder.
 QString ConfigHomeDir();
 

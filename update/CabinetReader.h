@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <functional>
+#include <optional>
 
 // Unpacks a Microsoft cabinet file, file by file in archive order, each file to the path a
 // callback chooses. Success is all or nothing as far as the archive's content goes: every name
@@ -22,7 +24,25 @@ public:
     // extraction.
     using TargetChooser = std::function<QString(const QString& name)>;
 
+    // What a package may hold, checked from the archive's headers before anything is written.
+    struct Limits
+    {
+        int maxEntries = 1000;
+        qint64 maxTotalBytes = qint64(256) * 1024 * 1024; // unpacked, all files together
+    };
+
+    // Bytes an unprivileged writer may still use on the file system that holds `folder` (the
+    // nearest existing folder of a target); nothing when the system cannot tell.
+    using FreeSpaceProbe = std::function<std::optional<qint64>(const QString& folder)>;
+
     TCabinetReader() = default;
+
+    void SetLimits(const Limits& limits) { limits_ = limits; }
+    // Checked between files and between blocks of a file: once set, the extraction stops, fails
+    // and takes back what it wrote.
+    void SetAbortFlag(const std::atomic<bool>* abort) { abort_ = abort; }
+    // The system's own (statvfs) unless set; tests give a full disk.
+    void SetFreeSpaceProbe(FreeSpaceProbe probe) { freeSpace_ = std::move(probe); }
 
     // True when every file of the archive was written to its target.
     bool Extract(const QString& cabinetPath, const TargetChooser& chooseTarget);
@@ -38,4 +58,7 @@ private:
     bool Fail(const QString& message);
 
     QString error_;
+    Limits limits_;
+    const std::atomic<bool>* abort_ = nullptr;
+    FreeSpaceProbe freeSpace_;
 };

@@ -1,8 +1,10 @@
 #include "update/Upgrade.h"
 
 #include "config/SelvorConfig.h"
+#include "config/Util.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Failure.h"
+#include "platform/PrivateFiles.h"
 #include "platform/PrivateProfile.h"
 #include "platform/Shell.h"
 #include "platform/SystemPaths.h"
@@ -10,50 +12,58 @@
 #include "server/ClientVersion.h"
 #include "server/HttpClient.h"
 #include "update/CabinetReader.h"
+#include "update/PackageSignature.h"
+#include "update/TrustedKey.h"
 #include "update/UpgradeNames.h"
+#include "update/VersionCompare.h"
 
 #include <QDebug>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-// Versions compare over the width of CLIENT_VERSION: "01.00.201205281429".
-constexpr size_t kVersionBytes = 18;
-
 const QString kFailureValue = QStringLiteral("0");
+
+// A signature file is a few hundred bytes; anything much larger is not one.
+constexpr qint64 kMaxSignatureBytes = 4096;
 
 QString UnpackFailedText()
 {
     return QStringLiteral("解压升级包失败!");
 }
 
-// Whether `target` stays below `folder` once the symbolic links among its existing folders
-// are followed.
-bool StaysInside(const QString& target, const QString& folder)
+QString NeedsAdministratorText()
 {
-    const QString base = QFileInfo(folder).canonicalFilePath();
-    if (base.isEmpty())
-        return false;
-    QString existing = QFileInfo(target).absolutePath();
-    while (!QFileInfo::exists(existing)) {
-        const QString parent = QFileInfo(existing).absolutePath();
-        if (parent == existing)
-            return false;
-        existing = parent;
-    }
-    const QString real = QFileInfo(existing).canonicalFilePath();
-    return real == base || real.startsWith(base + QLatin1Char('/'));
+    return QStringLiteral("安装新版本需要管理员权限，本次没有升级。\n请让管理员安装新版本，或稍后再试。");
+}
+
+QString UpdaterFailedText()
+{
+    return QStringLiteral("新版本没有安装成功，请稍后再试。");
+}
+
+QString Name(const char* name)
+{
+    return QString::fromLatin1(name);
+}
+
+QString DownloadUrl(const char* file)
+{
+    return TSelvorConfig().GetDownUrl() + QLatin1Char('/') + Name(file);
 }
 
 } // namespace
 
-TUpgrade::TUpgrade() : appDir_(::AppDir()) {}
+void LogUpdate(const QString& line)
+{
+    qWarning().noquote() << "Update:" << line;
+    WriteDebugLog(ToAnsi(QStringLiteral("Update: ") + line));
+}
+
+TUpgrade::TUpgrade() : appDir_(::AppDir()), key_(TrustedUpdateKey()) {}
 
 THttpLimits TUpgrade::VersionLimits()
 {
@@ -107,11 +117,7 @@ QString TUpgrade::FetchVersionDesc(THttpClient& http) const
 
 bool TUpgrade::IsNewerVersion(const QString& version)
 {
-    if (version == kFailureValue || version.isEmpty())
-        return false;
-    const QByteArray candidate = ToAnsi(version);
-    const QByteArray own = ToAnsi(CLIENT_VERSION);
-    return std::strncmp(candidate.constData(), own.constData(), kVersionBytes) > 0;
+    return IsNewerThanClient(version);
 }
 
 bool TUpgrade::CheckAndDownload(THttpClient& http) const
@@ -120,73 +126,261 @@ bool TUpgrade::CheckAndDownload(THttpClient& http) const
     if (!IsNewerVersion(version))
         return false;
     THttpClient packageHttp(PackageLimits());
-    DownloadUpgrade(packageHttp, version);
+    return StageUpgrade(http, packageHttp, version);
+}
+
+bool TUpgrade::DownloadUpgrade(THttpClient& http, const QString& version) const
+{
+    return StageUpgrade(http, http, version);
+}
+
+bool TUpgrade::StageUpgrade(THttpClient& http, THttpClient& packageHttp, const QString& version) const
+{
+    const QString shortVersion = version.left(18);
+    if (WasRolledBack(version)) {
+        LogUpdate(QStringLiteral("version %1 failed to start before and was taken back; not offered again")
+                      .arg(shortVersion));
+        return false;
+    }
+    if (key_.isEmpty()) {
+        LogUpdate(QStringLiteral("version %1 is published, but this build has no update key: the client "
+                                 "does not update itself")
+                      .arg(shortVersion));
+        return false;
+    }
+    const QString parent = StagingParent();
+    const QString parentError = EnsurePrivateFolder(parent);
+    if (!parentError.isEmpty()) {
+        LogUpdate(QStringLiteral("no private folder for the package: %1").arg(parentError));
+        return false;
+    }
+    const QString staging = MakePrivateFolder(parent, Name(UpgradeName::kStagingPrefix));
+    if (staging.isEmpty()) {
+        LogUpdate(QStringLiteral("cannot create a staging folder in %1").arg(parent));
+        return false;
+    }
+    const QString error = StageIn(staging, http, packageHttp, version);
+    if (!error.isEmpty()) {
+        RemoveFolderTree(staging);
+        LogUpdate(QStringLiteral("version %1 not staged: %2").arg(shortVersion, error));
+        return false;
+    }
+    const QFileInfo program(staging + QLatin1Char('/') + Name(UpgradeName::kUnpackedFolder) + QLatin1Char('/') +
+                            Name(UpgradeName::kClientExe));
+    const PrivateFile staged = ReadPrivateFile(program.filePath(), CurrentUserId());
+    if (!staged.error.isEmpty()) {
+        RemoveFolderTree(staging);
+        LogUpdate(QStringLiteral("version %1 not staged: %2").arg(shortVersion, staged.error));
+        return false;
+    }
+    UpgradeInfo info;
+    info.fileName = program.filePath();
+    info.dstFileName = Name(UpgradeName::kClientExe);
+    info.versionNo = version;
+    info.fileSize = QString::number(staged.size);
+    info.fileSha256 = QString::fromLatin1(staged.sha256.toHex());
+    try {
+        WriteUpgradeInfo(info);
+    } catch (const TFailure& failure) {
+        RemoveFolderTree(staging);
+        LogUpdate(QStringLiteral("version %1 not handed over: %2").arg(shortVersion, failure.Message()));
+        return false;
+    }
+    // Earlier stagings are of no use any more: the record names this one only.
+    const QDir stagings(parent);
+    for (const QString& name : stagings.entryList({Name(UpgradeName::kStagingPrefix) + QLatin1Char('*')},
+                                                  QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        if (stagings.filePath(name) != staging)
+            RemoveFolderTree(stagings.filePath(name));
+    }
     return true;
 }
 
-void TUpgrade::DownloadUpgrade(THttpClient& http, const QString& version) const
+// Downloads, checks and unpacks into `staging`; the reason of a failure, or empty.
+QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient& packageHttp,
+                          const QString& version) const
 {
-    const QString url =
-        TSelvorConfig().GetDownUrl() + QStringLiteral("/quorvane") + QStringLiteral("_upgrade.cab");
-    const QString package = GetTempFile();
-    if (package.isEmpty())
-        throw TFailure(QStringLiteral("Cannot create the update package file in \"%1\"").arg(GetTempDir()));
-
-    // The check runs again later; a failed download costs nothing but the wait.
+    QByteArray signature;
     try {
-        http.GetToFile(url, package);
+        signature = http.Get(DownloadUrl(UpgradeName::kSignature));
     } catch (const TFailure& failure) {
-        QFile::remove(package);
-        qWarning().noquote() << "Update package not downloaded:" << failure.Message();
-        return;
+        return QStringLiteral("no signature: %1").arg(failure.Message());
     }
-    const bool unpacked = Unpack(package);
-    QFile::remove(package);
-    if (!unpacked) {
-        if (unpackFailed_)
-            unpackFailed_(UnpackFailedText());
-        return;
-    }
-    try {
-        WriteUpgradeInfo(GetTempDir() + QString::fromLatin1(UpgradeName::kClientExe),
-                         QString::fromLatin1(UpgradeName::kClientExe), version);
-    } catch (const TFailure& failure) {
-        qWarning().noquote() << "Update not handed over:" << failure.Message();
-    }
-}
+    if (signature.size() > kMaxSignatureBytes)
+        return QStringLiteral("the signature file is too large");
 
-bool TUpgrade::Unpack(const QString& packageFile) const
-{
+    const QString package = staging + QLatin1Char('/') + Name(UpgradeName::kPackage);
+    try {
+        packageHttp.GetToFile(DownloadUrl(UpgradeName::kPackage), package);
+    } catch (const TFailure& failure) {
+        return QStringLiteral("package not downloaded: %1").arg(failure.Message());
+    }
+    QFile::setPermissions(package, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // Not a byte is unpacked before the signature holds.
+    const SignatureVerdict verdict = VerifyPackageSignature(package, signature, key_, abort_);
+    if (!verdict.Ok())
+        return verdict.error;
+    if (verdict.version != version.left(18))
+        return QStringLiteral("the package is signed for version %1, the server announces %2")
+            .arg(verdict.version, version.left(18));
+    const QString signatureFile = staging + QLatin1Char('/') + Name(UpgradeName::kSignature);
+    QFile out(signatureFile);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) || out.write(signature) != signature.size())
+        return QStringLiteral("cannot keep the signature: %1").arg(out.errorString());
+    out.close();
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    const QString unpacked = staging + QLatin1Char('/') + Name(UpgradeName::kUnpackedFolder);
+    if (!QDir().mkdir(unpacked))
+        return QStringLiteral("cannot create %1").arg(unpacked);
     TCabinetReader reader;
-    if (reader.Extract(packageFile, [this](const QString& name) { return CabinetCallback(name); }))
-        return true;
-    qWarning().noquote() << "Update package not unpacked:" << reader.ErrorString();
-    return false;
+    reader.SetAbortFlag(abort_);
+    const bool extracted =
+        reader.Extract(package, [&unpacked](const QString& name) { return unpacked + QLatin1Char('/') + name; });
+    if (!extracted) {
+        if (unpackFailed_ && !(abort_ && *abort_))
+            unpackFailed_(UnpackFailedText());
+        return QStringLiteral("package not unpacked: %1").arg(reader.ErrorString());
+    }
+    if (!QFileInfo(unpacked + QLatin1Char('/') + Name(UpgradeName::kClientExe)).isFile())
+        return QStringLiteral("the package holds no %1").arg(Name(UpgradeName::kClientExe));
+    // Whatever the user's umask allowed, nobody but the user may change a staged file: the
+    // updater refuses the staging otherwise.
+    QDirIterator entries(unpacked, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        QFile::setPermissions(path, QFile::permissions(path) & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    }
+    QFile::setPermissions(unpacked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return {};
 }
 
-QString TUpgrade::CabinetCallback(const QString& name) const
+bool TUpgrade::WasRolledBack(const QString& version) const
 {
-    if (name == QLatin1String(UpgradeName::kClientExe))
-        return GetTempDir() + name;
-    const QString target = appDir_ + QLatin1Char('/') + name;
-    if (!StaysInside(target, appDir_))
+    const QString rolledBack = RolledBackVersion();
+    // A newer version than the one taken back is offered normally.
+    return !rolledBack.isEmpty() && version.left(18) <= rolledBack;
+}
+
+QString TUpgrade::RolledBackVersion() const
+{
+    QFile file(appDir_ + QLatin1Char('/') + Name(UpgradeName::kRolledBackFile));
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    return target;
+    return QString::fromLatin1(file.read(64)).trimmed().left(18);
+}
+
+QString TUpgrade::CheckStaged(const UpgradeInfo& info) const
+{
+    if (info.dstFileName != Name(UpgradeName::kClientExe))
+        return QStringLiteral("the record names \"%1\" as the program").arg(info.dstFileName);
+    const QFileInfo program(info.fileName);
+    const QString unpacked = program.absolutePath();
+    const QString staging = QFileInfo(unpacked).absolutePath();
+    if (program.fileName() != Name(UpgradeName::kClientExe) ||
+        QFileInfo(unpacked).fileName() != Name(UpgradeName::kUnpackedFolder) ||
+        QFileInfo(staging).absolutePath() != QDir::cleanPath(StagingParent()) ||
+        !QFileInfo(staging).fileName().startsWith(Name(UpgradeName::kStagingPrefix)))
+        return QStringLiteral("%1 is not a staged program").arg(info.fileName);
+    const uint me = CurrentUserId();
+    for (const QString& folder : {staging, unpacked}) {
+        const QString error = CheckPrivateFolder(folder, me);
+        if (!error.isEmpty())
+            return error;
+    }
+    const PrivateFile staged = ReadPrivateFile(info.fileName, me);
+    if (!staged.error.isEmpty())
+        return staged.error;
+    if (QString::number(staged.size) != info.fileSize ||
+        QString::fromLatin1(staged.sha256.toHex()) != info.fileSha256.toLower())
+        return QStringLiteral("%1 changed after it was staged").arg(info.fileName);
+    for (const char* name : {UpgradeName::kPackage, UpgradeName::kSignature}) {
+        const QString path = staging + QLatin1Char('/') + Name(name);
+        const QFileInfo file(path);
+        if (!file.isFile() || file.isSymLink() || file.ownerId() != me)
+            return QStringLiteral("%1 is missing or not the user's").arg(path);
+    }
+    return {};
 }
 
 bool TUpgrade::ApplyPendingUpgrade() const
 {
     const UpgradeInfo info = ReadUpgradeInfo();
-    if (!IsNewerVersion(info.versionNo))
+    if (info.fileName.isEmpty() && info.versionNo.isEmpty())
         return false;
-    // The temporary folder may have been cleaned since (or the updater already took the file);
-    // ending the client for nothing would repeat at every start.
-    if (!QFileInfo(info.fileName).isFile())
+    const QString version = info.versionNo.left(18);
+    if (!IsNewerVersion(info.versionNo) || WasRolledBack(info.versionNo)) {
+        DropPendingUpgrade();
         return false;
+    }
+    if (key_.isEmpty()) {
+        LogUpdate(QStringLiteral("version %1 is pending, but this build has no update key").arg(version));
+        DropPendingUpgrade();
+        return false;
+    }
+    const QString stagedError = CheckStaged(info);
+    if (!stagedError.isEmpty()) {
+        LogUpdate(QStringLiteral("version %1 not installed: %2").arg(version, stagedError));
+        DropPendingUpgrade();
+        return false;
+    }
+
     const bool elevated = !CanWriteDir(appDir_);
-    const QString updater = appDir_ + QLatin1Char('/') + QLatin1String(UpgradeName::kUpdater);
-    // An updater that did not start would otherwise end the client at every start.
-    return StartProgram(updater, {UpdaterCommandLine(info)}, elevated);
+    const QString updater = appDir_ + QLatin1Char('/') + Name(UpgradeName::kUpdater);
+    int exitCode = 0;
+    const ProgramStart start =
+        StartProgramAndWaitForReady(updater, {UpdaterCommandLine(info)}, elevated, kUpdaterReadyTimeoutMs,
+                                    [this] { return abort_ && *abort_; }, &exitCode);
+    switch (start) {
+    case ProgramStart::Ready:
+        return true;
+    case ProgramStart::ElevationRefused:
+        LogUpdate(QStringLiteral("version %1 not installed: no administrator rights (exit code %2)")
+                      .arg(version)
+                      .arg(exitCode));
+        Tell(NeedsAdministratorText());
+        break;
+    case ProgramStart::Failed:
+        LogUpdate(QStringLiteral("version %1 not installed: the updater failed (exit code %2)")
+                      .arg(version)
+                      .arg(exitCode));
+        Tell(UpdaterFailedText());
+        break;
+    case ProgramStart::TimedOut:
+        LogUpdate(QStringLiteral("version %1 not installed: the updater did not answer").arg(version));
+        Tell(UpdaterFailedText());
+        break;
+    case ProgramStart::Cancelled:
+        LogUpdate(QStringLiteral("version %1 not installed: the client is ending").arg(version));
+        break;
+    }
+    // A later check offers the version again; no start is held up by this record meanwhile.
+    DropPendingUpgrade();
+    return false;
+}
+
+void TUpgrade::Tell(const QString& message) const
+{
+    if (notice_)
+        notice_(message);
+}
+
+void TUpgrade::DropPendingUpgrade() const
+{
+    const UpgradeInfo info = ReadUpgradeInfo();
+    // Only a staging folder of ours goes; a record may name anything.
+    const QString staging = QFileInfo(QFileInfo(info.fileName).absolutePath()).absolutePath();
+    if (!info.fileName.isEmpty() && QFileInfo(staging).absolutePath() == QDir::cleanPath(StagingParent()) &&
+        QFileInfo(staging).fileName().startsWith(Name(UpgradeName::kStagingPrefix)) &&
+        CheckPrivateFolder(staging, CurrentUserId()).isEmpty())
+        RemoveFolderTree(staging);
+    try {
+        WriteUpgradeInfo(UpgradeInfo{});
+    } catch (const TFailure& failure) {
+        LogUpdate(QStringLiteral("cannot drop the hand-over record: %1").arg(failure.Message()));
+    }
 }
 
 QString TUpgrade::UpdaterCommandLine(const UpgradeInfo& info)
@@ -194,14 +388,9 @@ QString TUpgrade::UpdaterCommandLine(const UpgradeInfo& info)
     return info.fileName + QLatin1Char(' ') + info.dstFileName;
 }
 
-QString TUpgrade::GetTempFile() const
+QString TUpgrade::StagingParent() const
 {
-    return CreateUniqueTempFile(TempDir(), QStringLiteral("quorvane"));
-}
-
-QString TUpgrade::GetTempDir() const
-{
-    return TempDir() + QLatin1Char('/');
+    return CacheDir() + QLatin1Char('/') + Name(UpgradeName::kCacheFolder);
 }
 
 QString TUpgrade::GetUpgradeDir() const
@@ -216,45 +405,40 @@ QString TUpgrade::GetUpgradeDir() const
 
 QString TUpgrade::GetUpgradeFile() const
 {
-    return GetUpgradeDir() + QLatin1Char('/') + QLatin1String(UpgradeName::kInfoFile);
+    return GetUpgradeDir() + QLatin1Char('/') + Name(UpgradeName::kInfoFile);
 }
 
 bool TUpgrade::CanWriteDir(const QString& folder) const
 {
-    const QString probe = folder + QStringLiteral("/test.tmp");
-    const int fd = open(QFile::encodeName(probe).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-        close(fd);
-        QFile::remove(probe);
-        return true;
-    }
-    if (errno != EEXIST)
+    // A "test.tmp" that is not ours stays as it is: the probe is made under a name of its own.
+    const QString probe = CreateUniqueTempFile(folder, QStringLiteral("test.tmp."));
+    if (probe.isEmpty())
         return false;
-    // A "test.tmp" that is not ours stays as it is; probe under a name of our own.
-    const QString unique = CreateUniqueTempFile(folder, QStringLiteral("test.tmp."));
-    if (unique.isEmpty())
-        return false;
-    QFile::remove(unique);
+    QFile::remove(probe);
     return true;
 }
 
-void TUpgrade::WriteUpgradeInfo(const QString& fileName, const QString& dstFileName,
-                                const QString& versionNo) const
+void TUpgrade::WriteUpgradeInfo(const UpgradeInfo& info) const
 {
     const QString file = GetUpgradeFile();
-    const QString section = QLatin1String(UpgradeName::kSection);
-    WriteProfileString(file, section, QLatin1String(UpgradeName::kFileName), fileName);
-    WriteProfileString(file, section, QLatin1String(UpgradeName::kDstFileName), dstFileName);
-    WriteProfileString(file, section, QLatin1String(UpgradeName::kVersionNo), versionNo);
+    const QString section = Name(UpgradeName::kSection);
+    WriteProfileString(file, section, Name(UpgradeName::kFileName), info.fileName);
+    WriteProfileString(file, section, Name(UpgradeName::kDstFileName), info.dstFileName);
+    WriteProfileString(file, section, Name(UpgradeName::kVersionNo), info.versionNo);
+    WriteProfileString(file, section, Name(UpgradeName::kFileSize), info.fileSize);
+    WriteProfileString(file, section, Name(UpgradeName::kFileSha256), info.fileSha256);
 }
 
 UpgradeInfo TUpgrade::ReadUpgradeInfo() const
 {
     const QString file = GetUpgradeFile();
-    const QString section = QLatin1String(UpgradeName::kSection);
+    const QString section = Name(UpgradeName::kSection);
+    const auto read = [&](const char* key) { return ReadProfileString(file, section, Name(key), QString()); };
     UpgradeInfo info;
-    info.fileName = ReadProfileString(file, section, QLatin1String(UpgradeName::kFileName), QString());
-    info.dstFileName = ReadProfileString(file, section, QLatin1String(UpgradeName::kDstFileName), QString());
-    info.versionNo = ReadProfileString(file, section, QLatin1String(UpgradeName::kVersionNo), QString());
+    info.fileName = read(UpgradeName::kFileName);
+    info.dstFileName = read(UpgradeName::kDstFileName);
+    info.versionNo = read(UpgradeName::kVersionNo);
+    info.fileSize = read(UpgradeName::kFileSize);
+    info.fileSha256 = read(UpgradeName::kFileSha256);
     return info;
 }

@@ -3,24 +3,34 @@
 #include "update/UpgradeInfo.h"
 
 #include <QString>
+#include <atomic>
 #include <functional>
 
 class THttpClient;
 struct THttpLimits;
 
-// Tells the user that a downloaded package could not be unpacked. It is called on the thread that
-// runs the download (the polling thread), so it must not touch any window itself: hand the box
-// over to the user-interface thread (see update/UnpackFailureBox.h).
+// Tells the user something about an update. It is called on the thread that runs the update (the
+// polling thread, or start-up before any window exists), so it must not touch any window itself:
+// hand the box over to the user-interface thread (see update/UnpackFailureBox.h).
 using TUnpackFailureReport = std::function<void(const QString& message)>;
 
-// Self-update: the version check against the download server, the download and unpacking of
-// the package, and the hand-over to the updater program. Keeps no state between calls: make one
-// for one use and drop it. Every network operation takes the caller's HTTP client.
+// Self-update: the version check against the download server, the download, signature check and
+// unpacking of the package into a private staging folder, and the hand-over to the updater
+// program. Keeps no state between calls: make one for one use and drop it. Every network
+// operation takes the caller's HTTP client.
+//
+// Nothing of a package reaches the application folder before the user has agreed: the package is
+// staged in "<cache>/quorvane/update-XXXXXX" (mode 0700), and the updater installs it, after
+// checking the signature against the key built into it, once the client has ended.
 class TUpgrade final
 {
     Q_DISABLE_COPY_MOVE(TUpgrade)
 
 public:
+    // How long the client waits for the updater to say that it runs (the administrator prompt
+    // included) before it goes on without the update.
+    static constexpr int kUpdaterReadyTimeoutMs = 180000;
+
     TUpgrade();
 
     // The folder whose "quorvane_client.exe" and "upgrade" are meant; the folder of the running
@@ -31,6 +41,13 @@ public:
     // Called with "解压升级包失败!" when a package does not unpack; without one the failure is
     // only written to the diagnostics output.
     void SetUnpackFailureReport(TUnpackFailureReport report) { unpackFailed_ = std::move(report); }
+    // Called once when an accepted update could not be installed (no administrator rights, the
+    // updater failed); without one the failure is only logged.
+    void SetNoticeReport(TUnpackFailureReport report) { notice_ = std::move(report); }
+    // Once set, a running unpacking, signature check or wait for the updater stops.
+    void SetAbortFlag(const std::atomic<bool>* abort) { abort_ = abort; }
+    // The trusted key; the one built in unless set (tests).
+    void SetTrustedKey(const QString& key) { key_ = key; }
 
     // The body of the version file, or "0" when it could not be fetched or is no text in the
     // code page (a NUL byte, a byte sequence the code page does not know).
@@ -42,30 +59,33 @@ public:
     // byte comparison of the ANSI texts over at most 18 bytes that stops at the end of either.
     static bool IsNewerVersion(const QString& version);
 
-    // Fetches the version with `http`; when it is newer, downloads and unpacks the package. The
-    // package goes through a client of its own with PackageLimits(), since a client's limits are
-    // fixed when it is made. True exactly when the version is newer, whether or not the package
-    // arrived.
+    // Fetches the version with `http`; when it is newer (and was not taken back after a failed
+    // start), downloads, checks and stages the package. True exactly when a newer package is
+    // staged and ready to be offered.
     bool CheckAndDownload(THttpClient& http) const;
 
-    // Downloads the package with `http` (streamed to a file in the temporary folder), unpacks it
-    // and writes the hand-over file for `version`. A failed download is dropped silently; a
-    // package that does not unpack is reported. The package file never stays behind. Raises
-    // TFailure only when the package file cannot be created.
-    void DownloadUpgrade(THttpClient& http, const QString& version) const;
+    // Downloads the signature with `http` and the package with `packageHttp` into a new staging
+    // folder, checks the signature against the trusted key and `version`, unpacks the package
+    // there and writes the hand-over record. Any failure removes the staging folder, writes a
+    // line to the debug log and answers false; a package that does not unpack is also reported.
+    bool StageUpgrade(THttpClient& http, THttpClient& packageHttp, const QString& version) const;
+    // StageUpgrade with one client for both downloads.
+    bool DownloadUpgrade(THttpClient& http, const QString& version) const;
 
     // Starts the updater ("upgrade" in the application folder, elevated when that folder is not
-    // writable) when the hand-over file names a newer version whose unpacked executable is still
-    // there. True when the updater was started and the client must end now.
+    // writable) when the hand-over record names a newer version whose staged files are intact,
+    // and waits until it says that it runs. True when it runs and the client must end now. A
+    // record that cannot be acted on is dropped, so that no later start tries it again.
     bool ApplyPendingUpgrade() const;
+
+    // Forgets the hand-over record and removes its staging folder.
+    void DropPendingUpgrade() const;
 
     // The command line the updater gets: fileName, one space, dstFileName, never quoted.
     static QString UpdaterCommandLine(const UpgradeInfo& info);
 
-    // Creates a new, empty, uniquely named package file in the temporary folder; empty on failure.
-    QString GetTempFile() const;
-    // The temporary folder, with a trailing separator.
-    QString GetTempDir() const;
+    // The folder below which packages are staged ("<cache>/quorvane").
+    QString StagingParent() const;
     // The folder of the hand-over file (created if missing), or empty when the system has no
     // local application-data folder.
     QString GetUpgradeDir() const;
@@ -74,23 +94,31 @@ public:
     // Whether a file can be made in `folder`; the probe file never stays behind.
     bool CanWriteDir(const QString& folder) const;
 
-    void WriteUpgradeInfo(const QString& fileName, const QString& dstFileName,
-                          const QString& versionNo) const;
+    // Writes the five keys of the record; other keys and sections stay as they are.
+    void WriteUpgradeInfo(const UpgradeInfo& info) const;
     UpgradeInfo ReadUpgradeInfo() const;
 
-    // The target of a file of the package: "quorvane_client.exe" (exactly, case included) goes to
-    // the temporary folder, every other file below the application folder. Empty (refused) when
-    // the target would leave the application folder through a symbolic link.
-    QString CabinetCallback(const QString& name) const;
+    // The version the updater took back after it failed to start, or empty.
+    QString RolledBackVersion() const;
 
-    // Limits of the caller's client for the two version files, and of the package download,
-    // which has no total limit but fails when it stalls or passes 1 GiB.
+    // Limits of the caller's client for the two version files and the signature, and of the
+    // package download, which has no total limit but fails when it stalls or passes 1 GiB.
     static THttpLimits VersionLimits();
     static THttpLimits PackageLimits();
 
 private:
-    bool Unpack(const QString& packageFile) const;
+    QString StageIn(const QString& staging, THttpClient& http, THttpClient& packageHttp,
+                    const QString& version) const;
+    QString CheckStaged(const UpgradeInfo& info) const;
+    bool WasRolledBack(const QString& version) const;
+    void Tell(const QString& message) const;
 
     QString appDir_;
+    QString key_;
     TUnpackFailureReport unpackFailed_;
+    TUnpackFailureReport notice_;
+    const std::atomic<bool>* abort_ = nullptr;
 };
+
+// Writes a line about the self-update to the debug log (and the diagnostics output).
+void LogUpdate(const QString& line);

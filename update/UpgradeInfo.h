@@ -8,4 +8,6 @@ struct UpgradeInfo
     QString fileName;    // full path of the unpacked new executable
     QString dstFileName; // the name it must get in the application folder
     QString versionNo;   // the version file's body, as fetched
+    QString fileSize;    // size of the unpacked executable, in bytes
+    QString fileSha256;  // its SHA-256, in hexadecimal
 };

@@ -1,9 +1,23 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <sys/types.h>
 
 // When the client starts the updater with elevated rights (pkexec), the updater runs as root in
 // a bare environment; what it does for the user who asked, it does as that user.
+
+// A user account as the updater needs it to act for that user.
+struct TAccount
+{
+    uid_t uid = 0;
+    gid_t gid = 0;
+    QByteArray name;
+    QByteArray home;
+};
+
+// The account of user `uid`; false when there is none.
+bool LookUpAccount(int uid, TAccount& account);
 
 // The user who started the updater through pkexec, or -1 when it runs with the user's own rights.
 int InvokingUserThroughPkexec();
@@ -11,9 +25,5 @@ int InvokingUserThroughPkexec();
 // The lock file of that user's client in the user's session runtime folder.
 QString ClientLockFileOf(int uid, const QString& lockName);
 
-// Starts `program` detached as user `uid`, in the user's home folder, with the session variables
-// pkexec passed on (a display is reachable only when the polkit rule keeps it).
-bool StartProgramAsUser(const QString& program, int uid);
-
-// Removes `path` with the rights of user `uid` only.
-void RemoveFileAsUser(const QString& path, int uid);
+// Removes the folder `path` and everything below it with the rights of user `uid` only.
+void RemoveFolderAsUser(const QString& path, int uid);

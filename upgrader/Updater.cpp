@@ -1,16 +1,22 @@
 #include "upgrader/Updater.h"
 
-#include "platform/Failure.h"
 #include "platform/InstanceLock.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ProgramFiles.h"
-#include "upgrader/FileReplace.h"
+#include "update/CabinetReader.h"
+#include "update/PackageSignature.h"
+#include "update/TrustedKey.h"
+#include "update/UpgradeNames.h"
+#include "upgrader/ClientStart.h"
 #include "upgrader/InvokingUser.h"
+#include "upgrader/PackageInstall.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QThread>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -23,11 +29,42 @@ namespace {
 const QString kClientLockName = QStringLiteral("quorvane_client.exe");
 
 constexpr int kPollMs = 100;
+constexpr qint64 kMaxSignatureBytes = 4096;
+
+QString Name(const char* name)
+{
+    return QString::fromLatin1(name);
+}
+
+bool WriteReadyLine()
+{
+    const QByteArray line = QByteArray(UpgradeName::kReadyLine) + '\n';
+    for (;;) {
+        const ssize_t written = write(STDOUT_FILENO, line.constData(), size_t(line.size()));
+        if (written == line.size())
+            return true;
+        if (written < 0 && errno == EINTR)
+            continue;
+        return false;
+    }
+}
+
+// Removes the updater's work folder (its copy of the package, the unpacked files, the files it
+// replaced) when the run ends.
+struct WorkFolder
+{
+    QString path;
+    ~WorkFolder()
+    {
+        if (!path.isEmpty())
+            RemoveFolderTree(path);
+    }
+};
 
 } // namespace
 
 // The client's single-instance lock, taken by the updater once the client has ended, so that no
-// client starts while its executable is being replaced.
+// client starts while its files are being replaced.
 class TClientLock final
 {
 public:
@@ -47,7 +84,7 @@ public:
         if (instance_)
             return instance_->Acquire();
         // Root opens the user's lock without creating it: no lock file means no client.
-        fd_ = open(userLockFile_.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        fd_ = open(userLockFile_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd_ < 0)
             return true;
         if (flock(fd_, LOCK_EX | LOCK_NB) == 0)
@@ -73,7 +110,9 @@ private:
     int fd_ = -1;
 };
 
-TUpdater::TUpdater(QString appDir) : appDir_(std::move(appDir)) {}
+TUpdater::TUpdater(QString appDir) : appDir_(std::move(appDir)), key_(TrustedUpdateKey()), ready_(WriteReadyLine)
+{
+}
 
 void TUpdater::Say(const QString& line) const
 {
@@ -81,8 +120,13 @@ void TUpdater::Say(const QString& line) const
         progress_(line);
         return;
     }
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stderr);
+    std::fflush(stderr);
+}
+
+int TUpdater::Owner() const
+{
+    return invokingUid_ >= 0 ? invokingUid_ : int(CurrentUserId());
 }
 
 bool TUpdater::WaitForClientToEnd(TClientLock& lock)
@@ -103,40 +147,150 @@ bool TUpdater::WaitForClientToEnd(TClientLock& lock)
 
 TUpdater::Result TUpdater::Run(const TUpdateRequest& request)
 {
-    if (!IsBareFileName(request.dstFileName)) {
-        Say(QStringLiteral("Refused: \"%1\" is not a file name").arg(request.dstFileName));
+    // The client only ever hands over its own program; any other name is not its request.
+    if (request.dstFileName != Name(UpgradeName::kClientExe)) {
+        Say(QStringLiteral("Refused: \"%1\" is not the client's program").arg(request.dstFileName));
         return Result::BadRequest;
     }
-    const QString target = appDir_ + QLatin1Char('/') + NativeProgramFileName(request.dstFileName);
+    const QFileInfo program(request.fileName);
+    const QString unpacked = program.absolutePath();
+    const QString staging = QFileInfo(unpacked).absolutePath();
+    if (program.fileName() != Name(UpgradeName::kClientExe) ||
+        QFileInfo(unpacked).fileName() != Name(UpgradeName::kUnpackedFolder) ||
+        !QFileInfo(staging).fileName().startsWith(Name(UpgradeName::kStagingPrefix))) {
+        Say(QStringLiteral("Refused: \"%1\" is not a staged program").arg(request.fileName));
+        return Result::BadRequest;
+    }
 
+    // Everything the updater installs comes from its own copy of the package, in a folder of
+    // its own inside the application folder (the same file system, so files move in one step).
+    WorkFolder work{MakePrivateFolder(appDir_, QStringLiteral(".quorvane-update-"))};
+    if (work.path.isEmpty()) {
+        Say(QStringLiteral("Cannot write in %1").arg(appDir_));
+        RemoveStaging(staging);
+        return Result::InstallFailed;
+    }
+    QString version;
+    const Result prepared = Prepare(request, work.path, &version);
+    // Used up either way: a staging that cannot be installed would bring every start of the
+    // client back here.
+    RemoveStaging(staging);
+    if (prepared != Result::Done)
+        return prepared;
+    if (!ready_()) {
+        Say(QStringLiteral("The client no longer waits; nothing was replaced"));
+        return Result::NobodyWaiting;
+    }
+    return InstallAndStart(work.path, version);
+}
+
+TUpdater::Result TUpdater::Prepare(const TUpdateRequest& request, const QString& work, QString* version)
+{
+    const QString staging = QFileInfo(QFileInfo(request.fileName).absolutePath()).absolutePath();
+    const uint owner = uint(Owner());
+    for (const QString& folder : {staging, QFileInfo(request.fileName).absolutePath()}) {
+        const QString error = CheckPrivateFolder(folder, owner);
+        if (!error.isEmpty()) {
+            Say(QStringLiteral("Refused: %1").arg(error));
+            return Result::Refused;
+        }
+    }
+    const QString package = work + QLatin1Char('/') + Name(UpgradeName::kPackage);
+    const PrivateFile copied = ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kPackage), owner, package);
+    const PrivateFile signature = ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kSignature), owner,
+                                                  {}, kMaxSignatureBytes);
+    const PrivateFile staged = ReadPrivateFile(request.fileName, owner);
+    for (const PrivateFile* file : {&copied, &signature, &staged}) {
+        if (!file->error.isEmpty()) {
+            Say(QStringLiteral("Refused: %1").arg(file->error));
+            return Result::Refused;
+        }
+    }
+    const SignatureVerdict verdict = VerifyPackageSignature(package, signature.content, key_);
+    if (!verdict.Ok()) {
+        Say(QStringLiteral("Refused: %1").arg(verdict.error));
+        return Result::Refused;
+    }
+    *version = verdict.version;
+
+    const QString files = work + QStringLiteral("/files");
+    TCabinetReader reader;
+    if (!QDir().mkdir(files) ||
+        !reader.Extract(package, [&files](const QString& name) { return files + QLatin1Char('/') + name; })) {
+        Say(QStringLiteral("Refused: the package does not unpack: %1").arg(reader.ErrorString()));
+        return Result::Refused;
+    }
+    // The program the client staged and checked is the one in the signed package.
+    const PrivateFile inPackage =
+        ReadPrivateFile(files + QLatin1Char('/') + Name(UpgradeName::kClientExe), CurrentUserId());
+    if (!inPackage.error.isEmpty() || inPackage.sha256 != staged.sha256) {
+        Say(QStringLiteral("Refused: the staged program is not the one in the package"));
+        return Result::Refused;
+    }
+    return Result::Done;
+}
+
+TUpdater::Result TUpdater::InstallAndStart(const QString& work, const QString& version)
+{
     TClientLock lock(invokingUid_);
     if (!WaitForClientToEnd(lock)) {
-        Say(QStringLiteral("The client did not end within %1 s; nothing was replaced")
-                .arg(waitLimitMs_ / 1000));
+        Say(QStringLiteral("The client did not end within %1 s; nothing was replaced").arg(waitLimitMs_ / 1000));
         return Result::ClientStillRunning;
     }
-
-    Result result = Result::Done;
-    try {
-        ReplaceFile(request.fileName, target, invokingUid_);
-        Say(QStringLiteral("Replaced %1").arg(target));
-    } catch (const TFailure& failure) {
-        Say(QStringLiteral("Not replaced: %1").arg(failure.Message()));
-        result = Result::ReplaceFailed;
+    TPackageInstall install(appDir_, work + QStringLiteral("/files"), work + QStringLiteral("/replaced"));
+    QString error;
+    if (!install.Install(&error)) {
+        Say(QStringLiteral("Not installed: %1").arg(error));
+        lock.Release();
+        StartOldClient();
+        return Result::InstallFailed;
     }
-    // Used up either way: a file that cannot be put in place would bring every start of the
-    // client back here.
-    if (invokingUid_ < 0)
-        QFile::remove(request.fileName);
-    else
-        RemoveFileAsUser(request.fileName, invokingUid_);
-
+    Say(QStringLiteral("Installed version %1: %2").arg(version, install.InstalledNames().join(QLatin1Char(' '))));
     lock.Release();
-    if (QFileInfo(target).isFile()) {
-        const bool started =
-            invokingUid_ < 0 ? QProcess::startDetached(target, {}) : StartProgramAsUser(target, invokingUid_);
-        if (!started)
-            Say(QStringLiteral("Could not start %1").arg(target));
+
+    const QString program = appDir_ + QLatin1Char('/') + NativeProgramFileName(Name(UpgradeName::kClientExe));
+    TStartedClient client = StartClient(program, invokingUid_, true);
+    int exitCode = 0;
+    if (client.pid > 0 && WaitForClient(client, startConfirmMs_, &exitCode) == ClientOutcome::Started)
+        return Result::Done;
+
+    Say(QStringLiteral("The new client failed to start (exit code %1); the old version is put back").arg(exitCode));
+    install.RollBack();
+    RecordRollBack(version);
+    StartOldClient();
+    return Result::RolledBack;
+}
+
+void TUpdater::RemoveStaging(const QString& staging) const
+{
+    if (invokingUid_ < 0)
+        RemoveFolderTree(staging);
+    else
+        RemoveFolderAsUser(staging, invokingUid_);
+}
+
+void TUpdater::RecordRollBack(const QString& version) const
+{
+    // Beside the programs, so that no client of this installation offers the version again.
+    const QString file = appDir_ + QLatin1Char('/') + Name(UpgradeName::kRolledBackFile);
+    const QString part = file + QStringLiteral(".part");
+    QFile::remove(part);
+    QFile out(part);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) || out.write(version.toLatin1() + '\n') < 0 ||
+        !out.flush()) {
+        Say(QStringLiteral("Cannot record the rolled-back version: %1").arg(out.errorString()));
+        return;
     }
-    return result;
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                       QFileDevice::ReadOther);
+    out.close();
+    if (rename(QFile::encodeName(part).constData(), QFile::encodeName(file).constData()) != 0)
+        Say(QStringLiteral("Cannot record the rolled-back version"));
+}
+
+void TUpdater::StartOldClient() const
+{
+    const QString program = appDir_ + QLatin1Char('/') + NativeProgramFileName(Name(UpgradeName::kClientExe));
+    if (!QFileInfo(program).isFile() || StartClient(program, invokingUid_, false).pid <= 0)
+        Say(QStringLiteral("Could not start %1").arg(program));
 }

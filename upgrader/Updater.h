@@ -5,8 +5,9 @@
 #include <QString>
 #include <functional>
 
-// The updater's work: wait until the client has ended, put the new executable in place and start
-// the client again.
+// The updater's work: check the staged package against the key built into this program, wait
+// until the client has ended, put the package's files in place (all or nothing), start the new
+// client, and take everything back when the new client fails before it is up.
 class TUpdater final
 {
     Q_DISABLE_COPY_MOVE(TUpdater)
@@ -15,31 +16,50 @@ public:
     enum class Result
     {
         Done = 0,
-        BadRequest = 2,         // the destination is not a plain file name; nothing was touched
+        BadRequest = 2,         // the request names no staged program; nothing was touched
         ClientStillRunning = 3, // the client did not end in time; nothing was touched
-        ReplaceFailed = 4,      // the old file stayed as it was; the client was started again
+        InstallFailed = 4,      // the old files stayed as they were; the client was started again
+        Refused = 5,            // the staged package failed a check; nothing was touched
+        RolledBack = 6,         // the new client failed to start; the old files are back
+        NobodyWaiting = 7,      // the client stopped waiting before the updater was ready
     };
 
-    // How long the updater waits for the client to end.
+    // How long the updater waits for the client to end, and for the new client to come up.
     static constexpr int kDefaultWaitMs = 60000;
+    static constexpr int kStartConfirmMs = 20000;
 
     explicit TUpdater(QString appDir);
 
     void SetWaitLimitMs(int ms) { waitLimitMs_ = ms; }
+    void SetStartConfirmMs(int ms) { startConfirmMs_ = ms; }
     // The user who started the updater through pkexec: whose client is waited for and started,
-    // and who must own the new file. -1 (the default) when it runs with the user's own rights.
+    // and who must own the staged files. -1 (the default) when it runs with the user's own rights.
     void SetInvokingUser(int uid) { invokingUid_ = uid; }
-    // Receives the progress lines (by default they go to the standard output).
+    // The key packages must be signed with; the one built in unless set.
+    void SetTrustedKey(const QString& key) { key_ = key; }
+    // Receives the progress lines (by default they go to the standard error output).
     void SetProgress(std::function<void(const QString&)> progress) { progress_ = std::move(progress); }
+    // Tells the client that the updater is ready and the client may end now; false when nobody
+    // listens any more. By default the line "ready" on the standard output.
+    void SetReadySignal(std::function<bool()> ready) { ready_ = std::move(ready); }
 
     Result Run(const TUpdateRequest& request);
 
 private:
+    Result Prepare(const TUpdateRequest& request, const QString& work, QString* version);
+    Result InstallAndStart(const QString& work, const QString& version);
     bool WaitForClientToEnd(class TClientLock& lock);
+    void RemoveStaging(const QString& staging) const;
+    void RecordRollBack(const QString& version) const;
+    void StartOldClient() const;
+    int Owner() const;
     void Say(const QString& line) const;
 
     QString appDir_;
+    QString key_;
     int waitLimitMs_ = kDefaultWaitMs;
+    int startConfirmMs_ = kStartConfirmMs;
     int invokingUid_ = -1;
     std::function<void(const QString&)> progress_;
+    std::function<bool()> ready_;
 };

@@ -3,13 +3,17 @@
 #include "upgrader/Updater.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 // The updater: started by the client from the application folder with the command line
-// "fileName dstFileName", it waits for the client to end, replaces dstFileName in this folder
-// with fileName and starts the client again.
+// "fileName dstFileName", it checks the staged package against its built-in key, says "ready",
+// waits for the client to end, installs the package and starts the new client, taking everything
+// back when the new client fails before it is up.
 int main(int argc, char** argv)
 {
+    // The client stops reading once it has heard "ready"; a later line must not end us.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     const std::optional<TUpdateRequest> request = ParseUpdateRequest(app.arguments().mid(1));
     if (!request) {

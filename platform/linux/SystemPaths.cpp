@@ -29,6 +29,11 @@ QString RuntimeDir()
     return dir;
 }
 
+QString CacheDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+}
+
 QString ConfigHomeDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

@@ -40,6 +40,18 @@ TEST_F(Downloads, PublishTheVersionItsDescriptionAndThePackage)
     EXPECT_EQ(cab->status, 200);
     EXPECT_EQ(QByteArray::fromStdString(cab->body), packageBytes);
 
+    // Its signature is the file beside it, once there is one.
+    EXPECT_EQ(Get("/res/download/quorvane_upgrade.cab.minisig")->status, 404);
+    {
+        QFile file(package + QStringLiteral(".minisig"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("untrusted comment: x\n");
+    }
+    const httplib::Result signature = Get("/res/download/quorvane_upgrade.cab.minisig");
+    ASSERT_TRUE(signature);
+    EXPECT_EQ(signature->status, 200);
+    EXPECT_EQ(signature->body, "untrusted comment: x\n");
+
     // A package rebuilt while the server runs is served as it is now; a vanished one is missing.
     ASSERT_TRUE(QFile::remove(package));
     EXPECT_EQ(Get("/res/download/quorvane_upgrade.cab")->status, 404);

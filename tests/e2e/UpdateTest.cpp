@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
+
+#include "tests/support/Minisign.h"
 
 namespace {
 
@@ -73,12 +76,34 @@ protected:
             ADD_FAILURE() << "gcab failed: " << gcab.readAllStandardError().toStdString();
             return {};
         }
+        // Signed with the demo key the programs under test trust; the demo server publishes
+        // the signature beside the package.
+        if (!SignWithMinisign(package, QStringLiteral("version:") + kNewVersion, DemoSecretKey())) {
+            ADD_FAILURE() << "minisign failed";
+            return {};
+        }
+        if (Tampered()) {
+            QFile file(package);
+            file.open(QIODevice::Append);
+            file.write("tampered on the way");
+        }
         return {QStringLiteral("--version"),      kNewVersion,
                 QStringLiteral("--version-desc"), kNewVersionDescription,
                 QStringLiteral("--package"),      package};
     }
 
+    void SetUp() override
+    {
+        if (DemoSecretKey().isEmpty())
+            GTEST_SKIP() << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
+        TEndToEndTest::SetUp();
+    }
+
+    // Whether the published package is changed after it was signed.
+    virtual bool Tampered() const { return false; }
+
     QString AppProgram() const { return appDir + QStringLiteral("/quorvane_client"); }
+    QString StagingParent() const { return profile->CacheHome() + QStringLiteral("/quorvane"); }
 
     QString appDir;
     QByteArray newProgramHash;
@@ -86,9 +111,9 @@ protected:
 
 } // namespace
 
-// The download server publishes a newer version: right after sign-in the client downloads and
-// unpacks it and offers it; the user accepts, the client ends, the updater puts the new program
-// in place and starts it, and the new program signs in again.
+// The download server publishes a newer, signed version: right after sign-in the client downloads,
+// checks and stages it and offers it; the user accepts, the client ends, the updater checks the
+// package again, puts its files in place and starts the new program, which signs in again.
 TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
 {
     SaveLogin(kUser, kPassword);
@@ -96,24 +121,26 @@ TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
     TClientProgram* client = StartClient(AppProgram());
     ASSERT_TRUE(WaitForWindow(client->Pid(), WindowSize::kMain)) << "no main window";
 
-    // The offer comes once the package is unpacked: the new program waits in the temporary
-    // folder, the further file is already in the application folder, and the hand-over file
-    // names both.
+    // The offer comes once the package is checked and unpacked: everything waits in a private
+    // staging folder, nothing of it is in the application folder yet, and the hand-over file
+    // names the staged program with its size and hash.
     const std::optional<TWindow> offer = WaitForWindowOfType(client->Pid(), QStringLiteral("DIALOG"), {});
     ASSERT_TRUE(offer) << "no update offer";
     EXPECT_EQ(Desktop::WindowName(offer->id), QStringLiteral("Quorvane"));
-    const QString unpacked = profile->TempDir() + QStringLiteral("/quorvane_client.exe");
-    EXPECT_EQ(UpgradeIniValue(QStringLiteral("fileName")), unpacked);
+    const QString unpacked = UpgradeIniValue(QStringLiteral("fileName"));
+    EXPECT_TRUE(unpacked.startsWith(StagingParent() + QStringLiteral("/update-"))) << unpacked.toStdString();
     EXPECT_EQ(UpgradeIniValue(QStringLiteral("dstFileName")), QStringLiteral("quorvane_client.exe"));
     EXPECT_EQ(UpgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
+    EXPECT_EQ(UpgradeIniValue(QStringLiteral("fileSha256")).toLatin1(), newProgramHash);
     EXPECT_EQ(FileHash(unpacked), newProgramHash);
-    EXPECT_EQ(TempProfile::ReadFile(appDir + QLatin1Char('/') + kNotesFile).toLatin1(), kNotes);
+    EXPECT_FALSE(QFile::exists(appDir + QLatin1Char('/') + kNotesFile));
     const QList<TLoggedRequest> versionChecks =
         server->RequestsTo(QStringLiteral("/res/download/quorvane_version.txt"));
     ASSERT_EQ(versionChecks.size(), 1);
     EXPECT_EQ(versionChecks[0].query.value(QStringLiteral("v")),
               QStringLiteral(QUORVANE_CLIENT_VERSION_TEXT));
     EXPECT_EQ(server->RequestsTo(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
+    EXPECT_EQ(server->RequestsTo(QStringLiteral("/res/download/quorvane_upgrade.cab.minisig")).size(), 1);
     EXPECT_EQ(WaitForRequests(QStringLiteral("/res/download/quorvane_version_desc.txt")).size(), 1);
 
     // "Yes" is the offer's default button.
@@ -132,12 +159,13 @@ TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
     EXPECT_EQ(FileHash(AppProgram()), newProgramHash)
         << "the program in the application folder was not replaced";
     EXPECT_NE(FileHash(AppProgram()), oldProgramHash);
-    // The new program still calls itself the old version, so its own first check may already
-    // have unpacked the package again; only a file older than the replaced program is a leftover.
-    EXPECT_TRUE(!QFile::exists(unpacked) ||
-                QFileInfo(unpacked).lastModified() >= QFileInfo(AppProgram()).lastModified())
-        << "the updater left the unpacked program behind";
+    EXPECT_EQ(TempProfile::ReadFile(appDir + QLatin1Char('/') + kNotesFile).toLatin1(), kNotes);
+    // The new program still calls itself the old version, so its own first check may stage the
+    // package again, in a folder of a new name; the staging that was installed is gone.
+    EXPECT_FALSE(QFile::exists(unpacked)) << "the updater left the staged program behind";
     EXPECT_TRUE(QFileInfo(AppProgram()).isExecutable());
+    EXPECT_TRUE(QDir(appDir).entryList({QStringLiteral(".quorvane-update-*")}, QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
     EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("/test.tmp")));
 
     // The new program signs in with the saved login and shows its main window.
@@ -145,12 +173,12 @@ TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
     ASSERT_TRUE(main) << "the new program shows no main window";
     EXPECT_EQ(WaitForRequests(QStringLiteral("/quorvane2/users/userLogin"), 2).size(), 2);
     EXPECT_EQ(IniValue(QStringLiteral("handle")), QString::number(main->id));
-    EXPECT_EQ(UpgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
 
     // Built from the same sources, the new program still calls itself the old version, so the
     // server's version is offered again. Declining it keeps the client running; "退出" ends it.
     const std::optional<TWindow> again = WaitForWindowOfType(newPid, QStringLiteral("DIALOG"), {});
     ASSERT_TRUE(again) << "the new program made no offer";
+    EXPECT_EQ(UpgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
     Desktop::Focus(again->id);
     Desktop::Key({QStringLiteral("Escape")});
     ASSERT_TRUE(
@@ -161,4 +189,43 @@ TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
         << "no tray menu";
     EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(newPid); }, kActionTimeoutMs))
         << "退出 did not end the new program";
+}
+
+namespace {
+
+// The same publication, but the package was changed after it was signed (on the way, or on the
+// server): the client never offers it, never writes it anywhere and keeps running.
+class TTamperedUpdateTest : public TUpdateTest
+{
+protected:
+    bool Tampered() const override { return true; }
+};
+
+} // namespace
+
+TEST_F(TTamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
+{
+    SaveLogin(kUser, kPassword);
+    const auto appFiles = [this] {
+        QMap<QString, QByteArray> files;
+        for (const QFileInfo& info : QDir(appDir).entryInfoList(QDir::Files | QDir::Hidden))
+            files[info.fileName()] = FileHash(info.filePath());
+        return files;
+    };
+    const QMap<QString, QByteArray> before = appFiles();
+    TClientProgram* client = StartClient(AppProgram());
+    ASSERT_TRUE(WaitForWindow(client->Pid(), WindowSize::kMain)) << "no main window";
+    ASSERT_EQ(WaitForRequests(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
+
+    // The refusal is written down once the check has run; no offer comes.
+    const QString debugLog = profile->WorkDir() + QStringLiteral("/debug.txt");
+    ASSERT_TRUE(WaitFor([&] { return TempProfile::ReadFile(debugLog).contains(QStringLiteral("Update: version")); },
+                        kActionTimeoutMs))
+        << "no word of the refused package in the debug log";
+    EXPECT_TRUE(TempProfile::ReadFile(debugLog).contains(kNewVersion));
+    EXPECT_FALSE(WaitForWindowOfType(client->Pid(), QStringLiteral("DIALOG"), {}, 2000)) << "a tampered package was offered";
+    EXPECT_TRUE(UpgradeIniValue(QStringLiteral("fileName")).isEmpty());
+    EXPECT_TRUE(QDir(StagingParent()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_EQ(appFiles(), before);
+    EXPECT_TRUE(ProcessAlive(client->Pid()));
 }

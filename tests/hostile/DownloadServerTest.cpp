@@ -6,8 +6,11 @@
 
 #include "server/HttpClient.h"
 #include "tests/support/CabinetWriter.h"
+#include "tests/support/Minisign.h"
+#include "tests/support/TestUpdateKeys.h"
 #include "update/Upgrade.h"
 
+#include <QFile>
 #include <QStringConverter>
 
 #include <functional>
@@ -17,6 +20,7 @@ namespace {
 const std::string kVersionFile = "/down/quorvane_version.txt";
 const std::string kDescriptionFile = "/down/quorvane_version_desc.txt";
 const std::string kPackage = "/down/quorvane_upgrade.cab";
+const std::string kSignature = "/down/quorvane_upgrade.cab.minisig";
 const QString kNewer = QStringLiteral("99.00.201205281430");
 
 class DownloadServerTest : public HostileFixture
@@ -25,6 +29,7 @@ protected:
     DownloadServerTest()
     {
         upgrade.SetApplicationDir(AppDir());
+        upgrade.SetTrustedKey(TestPublicKey());
         upgrade.SetUnpackFailureReport([this](const QString& message) { reported << message; });
     }
 
@@ -44,6 +49,17 @@ protected:
         limits.lowSpeedSeconds = 1;
         limits.maxFileBytes = 1024 * 1024;
         return limits;
+    }
+
+    // Serves a signature that holds for `package` as version kNewer.
+    void ServeSignatureFor(const QByteArray& package)
+    {
+        const QString file = profile.Root() + QStringLiteral("/signed.cab");
+        QFile::remove(file + QStringLiteral(".minisig"));
+        TempProfile::WriteFile(file, package);
+        ASSERT_TRUE(SignWithMinisign(file, QStringLiteral("version:") + kNewer, TestSecretKey()));
+        server.Reply(kSignature, TempProfile::ReadFile(file + QStringLiteral(".minisig")).toStdString(), 200,
+                     "text/plain");
     }
 
     TUpgrade upgrade;
@@ -107,14 +123,15 @@ TEST_F(DownloadServerTest, PackagesThatDoNotArriveAreDroppedSilently)
         {"a redirect loop", [&] { ServeRedirect(kPackage, server.Url().toStdString() + kPackage); }},
         {"a redirect to a file: URL", [&] { ServeRedirect(kPackage, "file:///etc/hostname"); }},
     };
+    ServeSignatureFor("a package that never arrives whole");
     const auto before = Snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         c.serve();
         server.ClearRequests();
         THttpClient http(PackageLimits());
-        upgrade.DownloadUpgrade(http, kNewer);
-        EXPECT_EQ(server.Requests().size(), 1);
+        EXPECT_FALSE(upgrade.DownloadUpgrade(http, kNewer));
+        EXPECT_EQ(server.Targets(), (QStringList{QString::fromStdString(kSignature), QString::fromStdString(kPackage)}));
         EXPECT_TRUE(reported.isEmpty());
         EXPECT_EQ(Snapshot(), before);
         EXPECT_EQ(PackageFilesLeft(), QStringList());
@@ -145,8 +162,9 @@ TEST_F(DownloadServerTest, PackagesThatDoNotUnpackAreReportedOnce)
         SCOPED_TRACE(c.what);
         reported.clear();
         server.Reply(kPackage, c.package.toStdString(), 200, "application/vnd.ms-cab-compressed");
+        ServeSignatureFor(c.package);
         THttpClient http(PackageLimits());
-        upgrade.DownloadUpgrade(http, kNewer);
+        EXPECT_FALSE(upgrade.DownloadUpgrade(http, kNewer));
         EXPECT_EQ(reported, QStringList{QStringLiteral("解压升级包失败!")});
         EXPECT_EQ(Snapshot(), before);
         EXPECT_EQ(PackageFilesLeft(), QStringList());

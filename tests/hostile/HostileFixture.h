@@ -28,7 +28,7 @@ protected:
 
     // Every file below the data home and the application folder, with its content.
     QMap<QString, QByteArray> Snapshot() const;
-    // Update packages left in the temporary folder.
+    // Update packages left in the temporary folder or the staging folder.
     QStringList PackageFilesLeft() const;
 
     // The ways of misbehaving, each for the paths matching `pattern`.

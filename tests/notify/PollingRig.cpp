@@ -3,6 +3,10 @@
 #include "config/SelvorConfig.h"
 #include "platform/AnsiCodePage.h"
 #include "tests/support/CabinetWriter.h"
+#include "tests/support/Minisign.h"
+#include "tests/support/TestUpdateKeys.h"
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -77,15 +81,36 @@ void PollingRig::ServeDescription(const QByteArray& body)
                });
 }
 
-void PollingRig::ServePackage(bool valid)
+void PollingRig::ServePackage(bool valid, const QByteArray& version)
 {
     const QByteArray package =
         valid ? BuildCabinet({{"quorvane_client.exe", "the new client"}}) : QByteArray("MSCF but not really");
+    const QString file = profile.Root() + QStringLiteral("/signed.cab");
+    QFile::remove(file + QStringLiteral(".minisig"));
+    TempProfile::WriteFile(file, package);
+    EXPECT_TRUE(SignWithMinisign(file, QStringLiteral("version:") + QString::fromLatin1(version.left(18)),
+                                 TestSecretKey()));
+    ServeSignature(TempProfile::ReadFile(file + QStringLiteral(".minisig")).toLatin1());
     server.Get("/res/download/quorvane_upgrade.cab",
                [this, package](const httplib::Request&, httplib::Response& response) {
                    Record(QStringLiteral("K"));
                    response.set_content(package.toStdString(), "application/vnd.ms-cab-compressed");
                });
+}
+
+void PollingRig::ServeSignature(const QByteArray& signature)
+{
+    server.Reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), 200, "text/plain");
+}
+
+TTimerThreadOptions PollingRig::Options(uint32_t interval, std::shared_ptr<TPollClock> clock) const
+{
+    TTimerThreadOptions options;
+    options.interval = interval;
+    options.clock = std::move(clock);
+    options.applicationDir = AppDir();
+    options.trustedKey = TestPublicKey();
+    return options;
 }
 
 void PollingRig::ServePolls(const QList<PollReply>& replies)
@@ -132,7 +157,7 @@ void PollingRig::InstallUpdater()
     const QByteArray record = QFile::encodeName(RecordFile(profile));
     WriteExecutable(AppDir() + QStringLiteral("/upgrade"),
                     "#!/bin/sh\n{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" + record +
-                        ".part' && mv '" + record + ".part' '" + record + "'\n");
+                        ".part' && mv '" + record + ".part' '" + record + "'\necho ready\n");
 }
 
 QStringList PollingRig::UpdaterArguments(int timeoutMs) const

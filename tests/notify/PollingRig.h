@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notify/TimerThread.h"
 #include "notify/TimerThreadOwner.h"
 #include "server/APIResponse.h"
 #include "server/DataModule.h"
@@ -49,11 +50,18 @@ public:
 
     void ServeVersion(const QByteArray& body, int status = 200);
     void ServeDescription(const QByteArray& body);
-    // A package holding a new client executable; `valid` false serves one that does not unpack.
-    void ServePackage(bool valid = true);
+    // A package holding a new client executable, signed for `version` with the key Options()
+    // trusts; `valid` false serves one that does not unpack.
+    void ServePackage(bool valid = true, const QByteArray& version = "01.00.201205281430");
+    // The package's signature file.
+    void ServeSignature(const QByteArray& signature);
+    // Options for a polling thread of this rig: its application folder and the test key.
+    TTimerThreadOptions Options(uint32_t interval = TTimerThread::DefaultInterval,
+                                std::shared_ptr<TPollClock> clock = {}) const;
     // The replies to the polls in turn; the last one repeats.
     void ServePolls(const QList<PollReply>& replies);
-    // An updater program in the application folder that writes down its arguments.
+    // An updater program in the application folder that writes down its arguments and says it
+    // is ready.
     void InstallUpdater();
     // The arguments the updater was started with; empty when it did not start in time.
     QStringList UpdaterArguments(int timeoutMs = 20000) const;

@@ -68,6 +68,8 @@ struct ScheduleRow
     QList<QMessageBox::StandardButton> answers;
     bool updater = false;
     bool validPackage = true;
+    // Boxes besides the prompt come up (and are closed, written as "!").
+    bool boxes = false;
     // Cycles (counted from 1) that find the thread paused.
     QList<int> paused;
     std::function<void(PollingRig&)> setup;
@@ -89,11 +91,11 @@ protected:
         PollingRig rig;
         rig.ServeVersion(row.version);
         rig.ServeDescription(ToAnsi(NewVersionDescription()));
-        rig.ServePackage(row.validPackage);
+        rig.ServePackage(row.validPackage, kNewer);
         rig.ServePolls(row.polls);
         if (row.updater)
             rig.InstallUpdater();
-        if (!row.validPackage)
+        if (!row.validPackage || row.boxes)
             rig.CloseUnpackFailureBoxes();
         if (row.setup)
             row.setup(rig);
@@ -101,7 +103,7 @@ protected:
             TMessageBox::SetNextAnswer(answer);
 
         auto clock = std::make_shared<StepClock>(kStart, kWorkMs, [&rig] { rig.EndCycle(); });
-        TTimerThread thread(rig.Owner(), {kInterval, clock, rig.AppDir()});
+        TTimerThread thread(rig.Owner(), rig.Options(kInterval, clock));
         thread.Start();
         for (int cycle = 1; cycle <= row.cycles.size(); ++cycle) {
             const bool last = cycle == row.cycles.size();
@@ -163,37 +165,41 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .check =
              [&](PollingRig& rig, TTimerThread& thread) {
                  expectPrompt(rig, thread);
-                 EXPECT_EQ(rig.UpdaterArguments(),
-                           QStringList{rig.profile.TempDir() + "/quorvane_client.exe quorvane_client.exe"});
+                 const QStringList arguments = rig.UpdaterArguments();
+                 ASSERT_EQ(arguments.size(), 1);
+                 EXPECT_TRUE(arguments[0].startsWith(rig.profile.CacheHome() + "/quorvane/update-"));
+                 EXPECT_TRUE(arguments[0].endsWith("/files/quorvane_client.exe quorvane_client.exe"));
              }},
-        {.name = "Yes without a started updater goes on polling and asks again ten cycles later",
+        {.name = "Yes without a started updater says so, goes on polling and asks again ten cycles later",
          .version = kNewer,
          .answers = {QMessageBox::Yes, QMessageBox::No},
-         .cycles = QStringList{"VKD?P"} + Repeat("P", 9) + QStringList{"VKD?P", "P"},
+         .boxes = true,
+         .cycles = QStringList{"VK!D?P"} + Repeat("P", 9) + QStringList{"VKD?P", "P"},
          .check =
              [&](PollingRig& rig, TTimerThread& thread) {
                  expectPrompt(rig, thread);
                  EXPECT_EQ(rig.Prompts().size(), 2);
+                 ASSERT_EQ(rig.FailureBoxes().size(), 1);
+                 EXPECT_EQ(rig.FailureBoxes()[0].text, QStringLiteral("新版本没有安装成功，请稍后再试。"));
              }},
-        {.name = "a package that does not unpack is reported on the user-interface thread before the prompt",
+        {.name = "a package that does not unpack is reported on the user-interface thread and not offered",
          .version = kNewer,
-         .answers = {QMessageBox::No},
          .validPackage = false,
-         .cycles = {"VK!D?P", "P"},
+         .cycles = {"VK!P", "P"},
          .check =
              [](PollingRig& rig, TTimerThread&) {
                  ASSERT_EQ(rig.FailureBoxes().size(), 1);
                  EXPECT_EQ(rig.FailureBoxes()[0].title, QStringLiteral("Quorvane"));
                  EXPECT_EQ(rig.FailureBoxes()[0].text, QStringLiteral("解压升级包失败!"));
              }},
-        {.name = "a package file that cannot be made costs the check, not the polling",
+        {.name = "a staging folder that cannot be made costs the check, not the polling",
          .version = kNewer,
          .setup =
              [](PollingRig& rig) {
-                 // A temporary "folder" that is a file: nothing can be made in it.
+                 // A cache "folder" that is a file: nothing can be made in it.
                  const QString notAFolder = rig.profile.Root() + "/not-a-folder";
                  TempProfile::WriteFile(notAFolder, "x");
-                 qputenv("TMPDIR", QFile::encodeName(notAFolder));
+                 qputenv("XDG_CACHE_HOME", QFile::encodeName(notAFolder));
              },
          .cycles = {"VP", "P", "P"}},
         {.name = "failing polls are swallowed and retried; a notification is handed over",

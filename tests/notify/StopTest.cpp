@@ -25,9 +25,7 @@ protected:
 
     std::unique_ptr<TTimerThread> MakeThread(TTimerThreadOwner owner)
     {
-        TTimerThreadOptions options;
-        options.applicationDir = rig.AppDir();
-        return std::make_unique<TTimerThread>(std::move(owner), std::move(options));
+        return std::make_unique<TTimerThread>(std::move(owner), rig.Options());
     }
 
     bool PollsArrived(int count)
@@ -91,10 +89,11 @@ TEST_F(StopTest, AbortsAPollThatWaitsForTheServer)
 TEST_F(StopTest, AbortsAPackageDownloadThatWaitsForTheServer)
 {
     rig.ServeVersion("01.00.201205281430");
+    rig.ServeSignature("a signature is fetched first");
     rig.server.Stall("/res/download/quorvane_upgrade.cab");
     auto thread = MakeThread(rig.Owner());
     thread->Start();
-    ASSERT_TRUE(rig.server.WaitForRequests(2));
+    ASSERT_TRUE(rig.server.WaitForRequests(3));
     ASSERT_TRUE(rig.server.Targets().last().startsWith("/res/download/quorvane_upgrade.cab"));
     EXPECT_TRUE(ReturnsWithin([&] { thread->Stop(); }));
     // No prompt and no poll after the stop.

@@ -9,17 +9,18 @@
 
 namespace {
 
-const char* const kVariables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "TMPDIR"};
+const char* const kVariables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "TMPDIR",
+                                  "XDG_CACHE_HOME"};
 
 } // namespace
 
 TempProfile::TempProfile()
 {
-    for (const QString& sub : {DataHome(), ConfigHome(), RuntimeDir(), TempDir(), WorkDir()})
+    for (const QString& sub : {DataHome(), ConfigHome(), RuntimeDir(), TempDir(), WorkDir(), CacheHome()})
         QDir().mkpath(sub);
     QFile::setPermissions(RuntimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString values[] = {DataHome(), ConfigHome(), RuntimeDir(), TempDir()};
-    for (int i = 0; i < 4; ++i) {
+    const QString values[] = {DataHome(), ConfigHome(), RuntimeDir(), TempDir(), CacheHome()};
+    for (int i = 0; i < 5; ++i) {
         saved_.append({kVariables[i], qgetenv(kVariables[i])});
         qputenv(kVariables[i], QFile::encodeName(values[i]));
     }
@@ -47,6 +48,7 @@ QProcessEnvironment TempProfile::Environment() const
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir());
     env.insert(QStringLiteral("TMPDIR"), TempDir());
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), CacheHome());
     return env;
 }
 

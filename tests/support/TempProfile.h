@@ -20,6 +20,7 @@ public:
     QString RuntimeDir() const { return Root() + QStringLiteral("/runtime"); }
     QString TempDir() const { return Root() + QStringLiteral("/tmp"); }
     QString WorkDir() const { return Root() + QStringLiteral("/work"); }
+    QString CacheHome() const { return Root() + QStringLiteral("/cache"); }
 
     // quorvane.ini of this profile.
     QString ConfigFile() const { return DataHome() + QStringLiteral("/quorvane/quorvane.ini"); }

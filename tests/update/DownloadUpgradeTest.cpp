@@ -1,96 +1,170 @@
 #include "server/HttpClient.h"
 #include "tests/update/UpgradeFixture.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QString kVersion = QStringLiteral("99.00.201205281430");
 const QString kUnpackFailed = QStringLiteral("解压升级包失败!");
 
+mode_t ModeOf(const QString& path)
+{
+    struct stat info
+    {
+    };
+    lstat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
 using DownloadUpgradeTest = UpgradeFixture;
 
-TEST_F(DownloadUpgradeTest, ExecutableOnlyGoesToTheTemporaryFolder)
-{
-    ServePackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}));
-    THttpClient http;
-    upgrade_.DownloadUpgrade(http, kVersion);
-    EXPECT_EQ(ReadBytes(TempExe()), QByteArray("new client"));
-    EXPECT_EQ(Tree(AppDir()), QStringList());
-    EXPECT_EQ(upgrade_.ReadUpgradeInfo().versionNo, kVersion);
-    EXPECT_EQ(PackageFilesLeft(), QStringList());
-    EXPECT_TRUE(reported_.isEmpty());
-}
-
-TEST_F(DownloadUpgradeTest, OtherFilesGoToTheApplicationFolder)
+// The whole package waits in a folder only the user may enter; the application folder stays
+// untouched until the update is accepted.
+TEST_F(DownloadUpgradeTest, StagesEveryFileInAPrivateFolderAndNothingInTheApplicationFolder)
 {
     TempProfile::WriteFile(AppDir() + QStringLiteral("/readme.txt"), "old readme");
-    ServePackage(GcabPackage({{QStringLiteral("readme.txt"), "new readme"},
-                              {QStringLiteral("quorvane_client.exe"), "new client"},
-                              {QStringLiteral("skin/main/bg.bmp"), "BM"}}));
+    const QByteArray package = GcabPackage({{QStringLiteral("readme.txt"), "new readme"},
+                                            {QStringLiteral("quorvane_client.exe"), "new client"},
+                                            {QStringLiteral("skin/main/bg.bmp"), "BM"}});
+    const QByteArray signature = ServeSignedPackage(package, kVersion);
     THttpClient http;
-    upgrade_.DownloadUpgrade(http, kVersion);
-    EXPECT_EQ(ReadBytes(TempExe()), QByteArray("new client"));
-    EXPECT_EQ(Tree(AppDir()), (QStringList{QStringLiteral("readme.txt"), QStringLiteral("skin"),
-                                           QStringLiteral("skin/main"), QStringLiteral("skin/main/bg.bmp")}));
-    EXPECT_EQ(ReadBytes(AppDir() + QStringLiteral("/readme.txt")), QByteArray("new readme"));
-    EXPECT_EQ(upgrade_.ReadUpgradeInfo().fileName, TempExe());
-    EXPECT_EQ(PackageFilesLeft(), QStringList());
+    ASSERT_TRUE(upgrade_.DownloadUpgrade(http, kVersion));
+
+    EXPECT_EQ(Tree(AppDir()), QStringList{QStringLiteral("readme.txt")});
+    EXPECT_EQ(ReadBytes(AppDir() + QStringLiteral("/readme.txt")), QByteArray("old readme"));
+    ASSERT_EQ(Stagings().size(), 1);
+    const QString staging = StagingParent() + QLatin1Char('/') + Stagings().first();
+    EXPECT_TRUE(Stagings().first().startsWith(QStringLiteral("update-")));
+    EXPECT_EQ(ModeOf(StagingParent()), 0700u);
+    EXPECT_EQ(ModeOf(staging), 0700u);
+    EXPECT_EQ(Tree(staging),
+              (QStringList{QStringLiteral("files"), QStringLiteral("files/quorvane_client.exe"),
+                           QStringLiteral("files/readme.txt"), QStringLiteral("files/skin"),
+                           QStringLiteral("files/skin/main"), QStringLiteral("files/skin/main/bg.bmp"),
+                           QStringLiteral("quorvane_upgrade.cab"), QStringLiteral("quorvane_upgrade.cab.minisig")}));
+    EXPECT_EQ(ReadBytes(staging + QStringLiteral("/quorvane_upgrade.cab")), package);
+    EXPECT_EQ(ReadBytes(staging + QStringLiteral("/quorvane_upgrade.cab.minisig")), signature);
+
+    const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+    EXPECT_EQ(info.fileName, staging + QStringLiteral("/files/quorvane_client.exe"));
+    EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
+    EXPECT_EQ(info.versionNo, kVersion);
+    EXPECT_EQ(info.fileSize, QStringLiteral("10"));
+    EXPECT_EQ(info.fileSha256,
+              QString::fromLatin1(QCryptographicHash::hash("new client", QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(ReadBytes(info.fileName), QByteArray("new client"));
+    EXPECT_TRUE(reported_.isEmpty());
+    EXPECT_EQ(server_.Targets(), (QStringList{QStringLiteral("/res/download/quorvane_upgrade.cab.minisig"),
+                                              QStringLiteral("/res/download/quorvane_upgrade.cab")}));
 }
 
-// Only the exact name is the executable; in other letter case it is an ordinary file.
-TEST_F(DownloadUpgradeTest, ExecutableInOtherLetterCaseIsAnOrdinaryFile)
+// No package is unpacked, staged or offered unless the trusted key signed exactly these bytes for
+// exactly this version, and that version is newer than the running client.
+TEST_F(DownloadUpgradeTest, SignatureTable)
 {
-    ServePackage(GcabPackage({{QStringLiteral("Quorvane_Client.exe"), "new client"}}));
+    const QByteArray package = GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}});
+    const QByteArray other = GcabPackage({{QStringLiteral("quorvane_client.exe"), "evil client"}});
+    const QByteArray valid = Sign(package, QStringLiteral("version:") + kVersion);
+    const struct
+    {
+        const char* what;
+        QByteArray signature;
+        int signatureStatus;
+        QString announced; // the version file's body
+        const char* logged;
+    } cases[] = {
+        {"no signature file", "gone", 404, kVersion, "no signature"},
+        {"empty signature file", "", 200, kVersion, ""},
+        {"signed by another key", Sign(package, QStringLiteral("version:") + kVersion, OtherSecretKey()), 200,
+         kVersion, ""},
+        {"signature over other bytes", Sign(other, QStringLiteral("version:") + kVersion), 200, kVersion, ""},
+        {"trusted comment names another version", Sign(package, QStringLiteral("version:98.00.201205281430")),
+         200, kVersion, ""},
+        {"an old signed package replayed as new", Sign(package, QStringLiteral("version:01.00.201205281428")),
+         200, QStringLiteral("01.00.201205281428"), ""},
+        {"truncated signature", valid.left(valid.size() / 2), 200, kVersion, ""},
+        {"garbled signature", QByteArray(valid).replace('A', 'B').replace('Q', 'A'), 200, kVersion, ""},
+        {"trusted comment without a version", Sign(package, QStringLiteral("release notes")), 200, kVersion, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(profile_.WorkDir() + QStringLiteral("/debug.txt"));
+        ServePackage(package);
+        ServeSignature(c.signature, c.signatureStatus);
+        THttpClient http;
+        EXPECT_FALSE(upgrade_.DownloadUpgrade(http, c.announced));
+        EXPECT_FALSE(QFile::exists(UpgradeFile()));
+        EXPECT_EQ(Stagings(), QStringList());
+        EXPECT_EQ(Tree(AppDir()), QStringList());
+        EXPECT_TRUE(reported_.isEmpty());
+        EXPECT_TRUE(DebugLog().contains(QStringLiteral("Update: version"))) << DebugLog().toStdString();
+        EXPECT_TRUE(DebugLog().contains(QString::fromUtf8(c.logged))) << DebugLog().toStdString();
+    }
+    // The same package with its valid signature is staged.
+    ServeSignature(valid);
     THttpClient http;
-    upgrade_.DownloadUpgrade(http, kVersion);
-    EXPECT_FALSE(QFile::exists(TempExe()));
-    EXPECT_EQ(ReadBytes(AppDir() + QStringLiteral("/Quorvane_Client.exe")), QByteArray("new client"));
-    EXPECT_EQ(PackageFilesLeft(), QStringList());
+    EXPECT_TRUE(upgrade_.DownloadUpgrade(http, kVersion));
 }
 
-// Each of these packages fails as a whole: the user is told, nothing is handed over, nothing is
-// written, and the package file is gone.
+// A build without a key asks the download server for nothing but the version.
+TEST_F(DownloadUpgradeTest, WithoutAKeyNothingIsDownloaded)
+{
+    ServeVersion(kVersion.toLatin1());
+    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
+    upgrade_.SetTrustedKey(QString());
+    THttpClient http;
+    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
+    EXPECT_EQ(server_.Targets().size(), 1);
+    EXPECT_TRUE(server_.Targets().first().startsWith(QStringLiteral("/res/download/quorvane_version.txt")));
+    EXPECT_TRUE(DebugLog().contains(QStringLiteral("no update key"))) << DebugLog().toStdString();
+    EXPECT_EQ(Stagings(), QStringList());
+}
+
+// Each of these signed packages fails as a whole: the user is told, nothing is handed over,
+// nothing is left, and the application folder is not touched.
 TEST_F(DownloadUpgradeTest, PackagesThatDoNotUnpack)
 {
-    const QString outside = profile_.Root() + QStringLiteral("/outside");
-    QDir().mkpath(outside);
-    QFile::link(outside, AppDir() + QStringLiteral("/plugins"));
     const QByteArray good = GcabPackage({{QStringLiteral("readme.txt"), QByteArray(20000, 'r')},
                                          {QStringLiteral("quorvane_client.exe"), QByteArray(90000, 'x')}});
     const struct
     {
         const char* what;
         QByteArray package;
+        bool reported;
     } cases[] = {
-        {"absolute name", BuildCabinet({{"quorvane_client.exe", "x"}, {"/tmp/quorvane_evil", "evil"}})},
-        {"parent folder", BuildCabinet({{"quorvane_client.exe", "x"}, {"..\\outside\\evil.so", "evil"}})},
-        {"drive letter", BuildCabinet({{"quorvane_client.exe", "x"}, {"C:\\evil.so", "evil"}})},
-        {"through a link", BuildCabinet({{"quorvane_client.exe", "x"}, {"plugins\\evil.so", "evil"}})},
-        {"target too long", BuildCabinet({{"quorvane_client.exe", "x"}, {QByteArray(250, 'n'), "long"}})},
-        {"truncated", good.left(good.size() / 2)},
-        {"not a cabinet", "<html><body>Moved</body></html>"},
+        {"absolute name", BuildCabinet({{"quorvane_client.exe", "x"}, {"/tmp/quorvane_evil", "evil"}}), true},
+        {"parent folder", BuildCabinet({{"quorvane_client.exe", "x"}, {"..\\outside\\evil.so", "evil"}}), true},
+        {"drive letter", BuildCabinet({{"quorvane_client.exe", "x"}, {"C:\\evil.so", "evil"}}), true},
+        {"a name and a folder of that name", BuildCabinet({{"quorvane_client.exe", "x"}, {"x", "1"}, {"x\\y", "2"}}),
+         true},
+        {"truncated", good.left(good.size() / 2), true},
+        {"not a cabinet", "<html><body>Moved</body></html>", true},
+        {"no program in it", BuildCabinet({{"Quorvane_Client.exe", "x"}}), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         reported_.clear();
-        ServePackage(c.package);
+        ServeSignedPackage(c.package, kVersion);
         THttpClient http;
-        upgrade_.DownloadUpgrade(http, kVersion);
-        EXPECT_EQ(reported_, QStringList{kUnpackFailed});
+        EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
+        EXPECT_EQ(reported_, c.reported ? QStringList{kUnpackFailed} : QStringList());
         EXPECT_FALSE(QFile::exists(UpgradeFile()));
-        EXPECT_FALSE(QFile::exists(TempExe()));
-        EXPECT_EQ(Tree(AppDir()), QStringList{QStringLiteral("plugins")});
-        EXPECT_EQ(Tree(outside), QStringList());
+        EXPECT_EQ(Stagings(), QStringList());
+        EXPECT_EQ(Tree(AppDir()), QStringList());
         EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/quorvane_evil")));
-        EXPECT_EQ(PackageFilesLeft(), QStringList());
     }
 }
 
 TEST_F(DownloadUpgradeTest, FailedDownloadsLeaveNothingAndTellNobody)
 {
     const std::string half(50000, 'x');
+    ServeSignature(Sign(QByteArray(100000, 'x'), QStringLiteral("version:") + kVersion));
     server_.Get("/res/download/quorvane_upgrade.cab",
                 [&half](const httplib::Request&, httplib::Response& response) {
                     // Announces more than it sends, then drops the connection.
@@ -103,29 +177,64 @@ TEST_F(DownloadUpgradeTest, FailedDownloadsLeaveNothingAndTellNobody)
                                                   });
                 });
     THttpClient http;
-    upgrade_.DownloadUpgrade(http, kVersion);
+    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
     ServePackage("gone", 404);
-    upgrade_.DownloadUpgrade(http, kVersion);
-    EXPECT_EQ(server_.Targets().size(), 2);
+    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
     EXPECT_TRUE(reported_.isEmpty());
     EXPECT_FALSE(QFile::exists(UpgradeFile()));
-    EXPECT_EQ(PackageFilesLeft(), QStringList());
+    EXPECT_EQ(Stagings(), QStringList());
 }
 
-TEST_F(DownloadUpgradeTest, ANewerPackageReplacesTheWholeRecord)
+TEST_F(DownloadUpgradeTest, ANewerPackageReplacesTheWholeRecordAndTheOldStaging)
 {
-    THttpClient http;
-    ServePackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "first"}}));
-    upgrade_.DownloadUpgrade(http, QStringLiteral("98.00.201205281430"));
-    upgrade_.WriteUpgradeInfo(QStringLiteral("/elsewhere/old.exe"), QStringLiteral("old.exe"),
-                              QStringLiteral("98.00.201205281430"));
-    ServePackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "second"}}));
-    upgrade_.DownloadUpgrade(http, kVersion);
+    StageProgram("first", QStringLiteral("98.00.201205281430"));
+    const QString first = StagedProgram();
+    StageProgram("second", kVersion);
     const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
-    EXPECT_EQ(info.fileName, TempExe());
-    EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
+    EXPECT_NE(info.fileName, first);
     EXPECT_EQ(info.versionNo, kVersion);
-    EXPECT_EQ(ReadBytes(TempExe()), QByteArray("second"));
+    EXPECT_EQ(ReadBytes(info.fileName), QByteArray("second"));
+    EXPECT_EQ(Stagings().size(), 1);
+}
+
+// The unpacked program once sat at a fixed name in the shared temporary folder, where another
+// user could plant a file of theirs; nothing of the client goes there any more.
+TEST_F(DownloadUpgradeTest, AFilePlantedInTheTemporaryFolderHasNoEffect)
+{
+    const QString planted = profile_.TempDir() + QStringLiteral("/quorvane_client.exe");
+    TempProfile::WriteFile(planted, "planted");
+    chmod(QFile::encodeName(planted).constData(), 0777);
+    if (geteuid() == 0)
+        ASSERT_EQ(chown(QFile::encodeName(planted).constData(), 12345, 12345), 0);
+    StageProgram("new client", kVersion);
+    EXPECT_EQ(ReadBytes(planted), QByteArray("planted"));
+    EXPECT_TRUE(StagedProgram().startsWith(StagingParent() + QLatin1Char('/')));
+    EXPECT_EQ(ReadBytes(StagedProgram()), QByteArray("new client"));
+    EXPECT_EQ(ModeOf(StagedProgram()) & 0022u, 0u);
+}
+
+// A staging folder whose parent belongs to someone else, or is a link, is not used.
+TEST_F(DownloadUpgradeTest, AStagingParentThatIsNotTheUsersIsRefused)
+{
+    const QString elsewhere = profile_.Root() + QStringLiteral("/elsewhere");
+    QDir().mkpath(elsewhere);
+    ASSERT_TRUE(QFile::link(elsewhere, StagingParent()));
+    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
+    THttpClient http;
+    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
+    EXPECT_EQ(Tree(elsewhere), QStringList());
+    EXPECT_FALSE(QFile::exists(UpgradeFile()));
+}
+
+TEST_F(DownloadUpgradeTest, AnAbortStopsTheStagingAndLeavesNothing)
+{
+    std::atomic<bool> abort = true;
+    upgrade_.SetAbortFlag(&abort);
+    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), QByteArray(300000, 'x')}}), kVersion);
+    THttpClient http;
+    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
+    EXPECT_EQ(Stagings(), QStringList());
+    EXPECT_TRUE(reported_.isEmpty()); // an ending client shows no box
 }
 
 } // namespace

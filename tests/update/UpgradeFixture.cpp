@@ -1,5 +1,9 @@
 #include "tests/update/UpgradeFixture.h"
 
+#include "server/HttpClient.h"
+#include "tests/support/Minisign.h"
+#include "tests/support/TestUpdateKeys.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
@@ -12,7 +16,29 @@ UpgradeFixture::UpgradeFixture()
     QDir().mkpath(AppDir());
     TempProfile::WriteFile(profile_.ConfigFile(), "[Common]\ndown_url=" + DownloadRoot().toUtf8() + "\n");
     upgrade_.SetApplicationDir(AppDir());
+    upgrade_.SetTrustedKey(TrustedPublicKey());
     upgrade_.SetUnpackFailureReport([this](const QString& message) { reported_ << message; });
+    upgrade_.SetNoticeReport([this](const QString& message) { notices_ << message; });
+}
+
+QString UpgradeFixture::TrustedSecretKey()
+{
+    return TestSecretKey();
+}
+
+QString UpgradeFixture::TrustedPublicKey()
+{
+    return TestPublicKey();
+}
+
+QString UpgradeFixture::OtherSecretKey()
+{
+    return OtherTestSecretKey();
+}
+
+QStringList UpgradeFixture::Stagings() const
+{
+    return QDir(StagingParent()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
 void UpgradeFixture::ServeVersion(const QByteArray& body, int status)
@@ -24,6 +50,29 @@ void UpgradeFixture::ServePackage(const QByteArray& cabinet, int status)
 {
     server_.Reply("/res/download/quorvane_upgrade.cab", cabinet.toStdString(), status,
                   "application/vnd.ms-cab-compressed");
+}
+
+void UpgradeFixture::ServeSignature(const QByteArray& signature, int status)
+{
+    server_.Reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), status, "text/plain");
+}
+
+QByteArray UpgradeFixture::Sign(const QByteArray& data, const QString& trustedComment, const QString& secretKey)
+{
+    const QString file = profile_.Root() + QStringLiteral("/to-sign.cab");
+    QFile::remove(file + QStringLiteral(".minisig"));
+    TempProfile::WriteFile(file, data);
+    EXPECT_TRUE(SignWithMinisign(file, trustedComment, secretKey.isEmpty() ? TrustedSecretKey() : secretKey));
+    return ReadBytes(file + QStringLiteral(".minisig"));
+}
+
+QByteArray UpgradeFixture::ServeSignedPackage(const QByteArray& cabinet, const QString& version,
+                                              const QString& secretKey)
+{
+    const QByteArray signature = Sign(cabinet, QStringLiteral("version:") + version.left(18), secretKey);
+    ServePackage(cabinet);
+    ServeSignature(signature);
+    return signature;
 }
 
 QByteArray UpgradeFixture::GcabPackage(const QList<QPair<QString, QByteArray>>& files)
@@ -40,11 +89,16 @@ QByteArray UpgradeFixture::GcabPackage(const QList<QPair<QString, QByteArray>>& 
     return ReadBytes(cabinet);
 }
 
-QStringList UpgradeFixture::PackageFilesLeft() const
+void UpgradeFixture::StageProgram(const QByteArray& program, const QString& version)
 {
-    QStringList left = QDir(profile_.TempDir()).entryList({QStringLiteral("quorvane*")}, QDir::Files);
-    left.removeAll(QStringLiteral("quorvane_client.exe"));
-    return left;
+    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), program}}), version);
+    THttpClient http;
+    ASSERT_TRUE(upgrade_.DownloadUpgrade(http, version));
+}
+
+QString UpgradeFixture::DebugLog() const
+{
+    return QString::fromUtf8(ReadBytes(profile_.WorkDir() + QStringLiteral("/debug.txt")));
 }
 
 QStringList Tree(const QString& dir)

@@ -92,7 +92,8 @@ TEST_F(VersionCheckTest, AnyFailureGivesZero)
 
 TEST_F(VersionCheckTest, CheckAndDownloadFetchesThePackageOnlyForANewerVersion)
 {
-    ServePackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}));
+    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}),
+                       QStringLiteral("99.00.201205281430"));
     THttpClient http;
 
     ServeVersion(CLIENT_VERSION.toLatin1() + "\n");
@@ -103,23 +104,23 @@ TEST_F(VersionCheckTest, CheckAndDownloadFetchesThePackageOnlyForANewerVersion)
     ServeVersion("99.00.201205281430\n");
     EXPECT_TRUE(upgrade_.CheckAndDownload(http));
     EXPECT_EQ(server_.Targets().last(), QStringLiteral("/res/download/quorvane_upgrade.cab"));
-    EXPECT_EQ(ReadBytes(TempExe()), QByteArray("new client"));
     const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
-    EXPECT_EQ(info.fileName, TempExe());
+    EXPECT_EQ(ReadBytes(info.fileName), QByteArray("new client"));
     EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
-    EXPECT_EQ(info.versionNo, QStringLiteral("99.00.201205281430"));
-    EXPECT_EQ(PackageFilesLeft(), QStringList());
+    EXPECT_EQ(info.versionNo.left(18), QStringLiteral("99.00.201205281430"));
     EXPECT_TRUE(reported_.isEmpty());
 }
 
-TEST_F(VersionCheckTest, ANewerVersionWhosePackageIsMissingStillCounts)
+// The update is offered only when the package is there, signed and unpacked.
+TEST_F(VersionCheckTest, ANewerVersionWhosePackageIsMissingIsNotOffered)
 {
     ServeVersion("99.00.201205281430");
+    ServeSignature("no");
     ServePackage("not here", 404);
     THttpClient http;
-    EXPECT_TRUE(upgrade_.CheckAndDownload(http));
+    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
     EXPECT_FALSE(QFile::exists(UpgradeFile()));
-    EXPECT_EQ(PackageFilesLeft(), QStringList());
+    EXPECT_EQ(Stagings(), QStringList());
     EXPECT_TRUE(reported_.isEmpty()); // a failed download is not the user's concern
 }
 

@@ -1,13 +1,18 @@
 #include "upgrader/Updater.h"
 #include "platform/InstanceLock.h"
+#include "tests/support/Minisign.h"
 #include "tests/support/TempProfile.h"
+#include "tests/upgrader/StagedPackage.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
+// The updater's work in this process, with a key pair of the test's own.
 class UpdaterTest : public ::testing::Test
 {
 protected:
@@ -15,12 +20,16 @@ protected:
     {
         QDir().mkpath(AppDir());
         TempProfile::WriteFile(AppDir() + QStringLiteral("/quorvane_client"), "old client");
-        TempProfile::WriteFile(Source(), "new client");
+        EXPECT_TRUE(MakeMinisignKeyPair(keys_.path()));
+        program_ = StagePackage(profile_.CacheHome() + QStringLiteral("/quorvane"),
+                                {{QStringLiteral("quorvane_client.exe"), "new client"}},
+                                QStringLiteral("99.00.201205281430"), keys_.path() + QStringLiteral("/minisign.key"));
+        updater_.SetTrustedKey(MinisignPublicKeyLine(keys_.path() + QStringLiteral("/minisign.pub")));
         updater_.SetProgress([this](const QString& line) { progress_ << line; });
+        updater_.SetReadySignal([] { return true; });
     }
 
     QString AppDir() const { return profile_.Root() + QStringLiteral("/app"); }
-    QString Source() const { return profile_.TempDir() + QStringLiteral("/quorvane_client.exe"); }
     QByteArray Installed() const
     {
         QFile file(AppDir() + QStringLiteral("/quorvane_client"));
@@ -28,6 +37,8 @@ protected:
     }
 
     TempProfile profile_;
+    QTemporaryDir keys_;
+    QString program_;
     TUpdater updater_{AppDir()};
     QStringList progress_;
 };
@@ -37,19 +48,29 @@ TEST_F(UpdaterTest, GivesUpWhenTheClientDoesNotEnd)
     TInstanceLock client(QStringLiteral("quorvane_client.exe"));
     ASSERT_TRUE(client.Acquire());
     updater_.SetWaitLimitMs(300);
-    EXPECT_EQ(updater_.Run({Source(), QStringLiteral("quorvane_client.exe")}),
-              TUpdater::Result::ClientStillRunning);
+    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}), TUpdater::Result::ClientStillRunning);
     EXPECT_EQ(Installed(), QByteArray("old client"));
-    EXPECT_TRUE(QFile::exists(Source())); // the next start tries again
-    EXPECT_EQ(progress_.first(), QStringLiteral("Waiting for the client to end"));
+    EXPECT_TRUE(progress_.contains(QStringLiteral("Waiting for the client to end")));
+    EXPECT_EQ(QDir(AppDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("quorvane_client")});
 }
 
-TEST_F(UpdaterTest, RefusesADestinationOutsideItsFolder)
+// A client that stopped waiting (it timed out, or the user closed it) does not end for the
+// update, so nothing is installed behind its back.
+TEST_F(UpdaterTest, NothingIsInstalledWhenNobodyWaitsForIt)
 {
-    for (const QString& destination : {QStringLiteral("../quorvane_client.exe"), QStringLiteral("/etc/x")}) {
-        EXPECT_EQ(updater_.Run({Source(), destination}), TUpdater::Result::BadRequest);
-        EXPECT_FALSE(QFile::exists(profile_.Root() + QStringLiteral("/quorvane_client.exe")));
-        EXPECT_TRUE(QFile::exists(Source()));
+    updater_.SetReadySignal([] { return false; });
+    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}), TUpdater::Result::NobodyWaiting);
+    EXPECT_EQ(Installed(), QByteArray("old client"));
+}
+
+TEST_F(UpdaterTest, RefusesADestinationOtherThanTheClient)
+{
+    for (const QString& destination :
+         {QStringLiteral("../quorvane_client.exe"), QStringLiteral("/etc/x"), QStringLiteral("upgrade")}) {
+        EXPECT_EQ(updater_.Run({program_, destination}), TUpdater::Result::BadRequest);
+        EXPECT_EQ(Installed(), QByteArray("old client"));
+        EXPECT_TRUE(QFile::exists(program_));
     }
 }
 

@@ -1,14 +1,22 @@
 #include "ui/dialogs/AboutText.h"
 
 #include "config/SelvorConfig.h"
+#include "update/TrustedKey.h"
 
 QString DiagnosticsText()
 {
+    return DiagnosticsText(TrustedUpdateKey());
+}
+
+QString DiagnosticsText(const QString& updateKey)
+{
     const TSelvorConfig config;
     const QString lineEnd = QStringLiteral("\r\n");
+    const QString noUpdates =
+        updateKey.isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级") + lineEnd : QString();
     return QStringLiteral("appUrl:") + config.GetAppUrl() + lineEnd + QStringLiteral("downUrl:") +
            config.GetDownUrl() + lineEnd + QStringLiteral("休眠时间:") + QStringLiteral("120000") + lineEnd +
-           QStringLiteral("下载间隔倍数:") + QStringLiteral("10") + lineEnd;
+           QStringLiteral("下载间隔倍数:") + QStringLiteral("10") + lineEnd + noUpdates;
 }
 
 QString LegalNoticeLine1()

@@ -8,8 +8,10 @@ inline const QString kAccessWord = QStringLiteral("MerlDox");
 // The client's server addresses and the polling thread's fixed timings: "appUrl:", the
 // application URL, "downUrl:", the download URL, "休眠时间:" 120000 (milliseconds between two
 // polls) and "下载间隔倍数:" 10 (polls between two version checks), each ending in "\r\n". The two
-// numbers are written here as fixed text, whatever the running thread does.
+// numbers are written here as fixed text, whatever the running thread does. A build without an
+// update key (`updateKey` empty) adds the line "自动升级:未内置升级密钥，不会自动升级".
 QString DiagnosticsText();
+QString DiagnosticsText(const QString& updateKey);
 
 // The legal notice under the version, in two lines, and the statement in the box below it.
 QString LegalNoticeLine1();

@@ -2,6 +2,7 @@
 
 #include "server/ClientVersion.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
+#include "update/TrustedKey.h"
 #include "ui/chrome/MessageBox.h"
 #include "ui/dialogs/AboutText.h"
 
@@ -43,7 +44,8 @@ protected:
         return QStringLiteral("appUrl:http://prices.example.com:8080/svc\r\n"
                               "downUrl:http://down.example.com/files\r\n"
                               "休眠时间:120000\r\n"
-                              "下载间隔倍数:10\r\n");
+                              "下载间隔倍数:10\r\n") +
+               (TrustedUpdateKey().isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级\r\n") : QString());
     }
 };
 
@@ -123,6 +125,15 @@ TEST_F(AboutFormTest, NumbersAreFixedWhateverTheConfiguration)
     EXPECT_EQ(
         DiagnosticsText(),
         QStringLiteral("appUrl:http://a\r\ndownUrl:http://b\r\n休眠时间:120000\r\n下载间隔倍数:10\r\n"));
+}
+
+TEST_F(AboutFormTest, ABuildWithoutAnUpdateKeySaysSo)
+{
+    WriteRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\n");
+    EXPECT_EQ(DiagnosticsText(QString()),
+              QStringLiteral("appUrl:http://a\r\ndownUrl:http://b\r\n休眠时间:120000\r\n下载间隔倍数:10\r\n"
+                             "自动升级:未内置升级密钥，不会自动升级\r\n"));
+    EXPECT_FALSE(DiagnosticsText(QStringLiteral("RWQ...")).contains(QStringLiteral("自动升级")));
 }
 
 TEST_F(AboutFormTest, EnterAndEscapeEndWithOk)

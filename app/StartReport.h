@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QObject>
+
+// Tells the updater that installed this program that it came up, once the first window of the
+// run is on screen. Does nothing when no updater started the client.
+class TStartReport final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TStartReport(QObject* parent = nullptr);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};

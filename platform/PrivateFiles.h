@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Files and folders that only one user could have written. An update is staged in them, and the
+// updater, which may run as root, reads nothing else.
+
+// The id of the user this process runs as.
+uint CurrentUserId();
+
+// Makes `path` a folder of this user's that nobody else may enter: created with mode 0700 when
+// missing (with its missing parents); an existing one must be a real folder (not a link) owned
+// by the user, and is tightened to 0700. Empty on success, otherwise the reason.
+QString EnsurePrivateFolder(const QString& path);
+
+// Makes a new, uniquely named folder "<prefix>XXXXXX" below `parent` with mode 0700; empty on
+// failure.
+QString MakePrivateFolder(const QString& parent, const QString& prefix);
+
+// Why `path` is not a folder that only `owner` may write: it must be a real folder owned by
+// `owner` that group and others may not write. Empty when it is one.
+QString CheckPrivateFolder(const QString& path, uint owner);
+
+// What was read from a private file.
+struct PrivateFile
+{
+    QString error;      // empty when the file passed every check and was read whole
+    qint64 size = 0;
+    QByteArray sha256;  // raw digest of the bytes read
+    QByteArray content; // the bytes, when asked for
+};
+
+// Opens `path` without following a link or waiting on a FIFO and reads it whole, once. It must be
+// a regular file owned by `owner`, with one link, that group and others may not write, in a
+// folder that passes CheckPrivateFolder. The digest covers exactly the bytes read; with
+// `copyTo` those bytes are also written to that new file (mode 0600, never an existing file), so
+// a caller can go on with a copy nobody else can change. `keepContentUpTo` > 0 keeps the bytes
+// in `content` and fails files larger than that.
+PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copyTo = {},
+                            qint64 keepContentUpTo = 0);
+
+// Removes a folder and everything below it without following links; true when it is gone.
+bool RemoveFolderTree(const QString& path);

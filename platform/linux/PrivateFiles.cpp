@@ -1,0 +1,180 @@
+#include "platform/PrivateFiles.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString SystemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Closes a descriptor when it goes out of scope.
+struct Descriptor
+{
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
+bool WriteAll(int fd, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+} // namespace
+
+uint CurrentUserId()
+{
+    return getuid();
+}
+
+QString EnsurePrivateFolder(const QString& path)
+{
+    const QString parent = QFileInfo(path).absolutePath();
+    if (parent != path && !QFileInfo(parent).isDir()) {
+        const QString error = EnsurePrivateFolder(parent);
+        if (!error.isEmpty())
+            return error;
+    }
+    const QByteArray name = QFile::encodeName(path);
+    if (mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("cannot create %1: %2").arg(path, SystemError());
+    struct stat info
+    {
+    };
+    if (lstat(name.constData(), &info) != 0)
+        return QStringLiteral("cannot read %1: %2").arg(path, SystemError());
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 is not a folder").arg(path);
+    if (info.st_uid != getuid())
+        return QStringLiteral("%1 belongs to another user").arg(path);
+    if ((info.st_mode & 07777) != 0700 && chmod(name.constData(), 0700) != 0)
+        return QStringLiteral("cannot make %1 private: %2").arg(path, SystemError());
+    return {};
+}
+
+QString MakePrivateFolder(const QString& parent, const QString& prefix)
+{
+    QByteArray pattern = QFile::encodeName(parent + QLatin1Char('/') + prefix) + "XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        return {};
+    return QFile::decodeName(pattern);
+}
+
+QString CheckPrivateFolder(const QString& path, uint owner)
+{
+    struct stat info
+    {
+    };
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("%1: %2").arg(path, SystemError());
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("%1 is not a folder").arg(path);
+    if (info.st_uid != owner)
+        return QStringLiteral("%1 belongs to user %2, not %3").arg(path).arg(info.st_uid).arg(owner);
+    if (info.st_mode & (S_IWGRP | S_IWOTH))
+        return QStringLiteral("others may write in %1").arg(path);
+    return {};
+}
+
+PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copyTo, qint64 keepContentUpTo)
+{
+    PrivateFile result;
+    const auto fail = [&result](const QString& error) {
+        result.error = error;
+        result.content.clear();
+        return result;
+    };
+    const QString folderError = CheckPrivateFolder(QFileInfo(path).absolutePath(), owner);
+    if (!folderError.isEmpty())
+        return fail(folderError);
+
+    // No link is followed and a FIFO does not hold the open up; the checks below are made on what
+    // was opened, so the file cannot be swapped between the check and the read.
+    Descriptor in;
+    in.fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in.fd < 0)
+        return fail(QStringLiteral("%1: %2").arg(path, SystemError()));
+    struct stat info
+    {
+    };
+    if (fstat(in.fd, &info) != 0)
+        return fail(QStringLiteral("%1: %2").arg(path, SystemError()));
+    if (!S_ISREG(info.st_mode))
+        return fail(QStringLiteral("%1 is not a regular file").arg(path));
+    if (info.st_uid != owner)
+        return fail(QStringLiteral("%1 belongs to user %2, not %3").arg(path).arg(info.st_uid).arg(owner));
+    if (info.st_nlink != 1)
+        return fail(QStringLiteral("%1 has more than one name").arg(path));
+    if (info.st_mode & (S_IWGRP | S_IWOTH))
+        return fail(QStringLiteral("others may write %1").arg(path));
+    if (keepContentUpTo > 0 && info.st_size > keepContentUpTo)
+        return fail(QStringLiteral("%1 is too large").arg(path));
+    fcntl(in.fd, F_SETFL, fcntl(in.fd, F_GETFL) & ~O_NONBLOCK);
+
+    Descriptor out;
+    if (!copyTo.isEmpty()) {
+        out.fd = open(QFile::encodeName(copyTo).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
+        if (out.fd < 0)
+            return fail(QStringLiteral("%1: %2").arg(copyTo, SystemError()));
+    }
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t count = read(in.fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return fail(QStringLiteral("%1: %2").arg(path, SystemError()));
+        if (count == 0)
+            break;
+        result.size += count;
+        hash.addData(QByteArrayView(buffer, count));
+        if (keepContentUpTo > 0) {
+            if (result.size > keepContentUpTo)
+                return fail(QStringLiteral("%1 is too large").arg(path));
+            result.content.append(buffer, count);
+        }
+        if (out.fd >= 0 && !WriteAll(out.fd, buffer, count))
+            return fail(QStringLiteral("%1: %2").arg(copyTo, SystemError()));
+    }
+    if (out.fd >= 0 && fsync(out.fd) != 0)
+        return fail(QStringLiteral("%1: %2").arg(copyTo, SystemError()));
+    result.sha256 = hash.result();
+    return result;
+}
+
+bool RemoveFolderTree(const QString& path)
+{
+    struct stat info
+    {
+    };
+    if (lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(info.st_mode))
+        return false;
+    // QDir removes links it meets instead of following them.
+    return QDir(path).removeRecursively();
+}

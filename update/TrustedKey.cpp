@@ -1,0 +1,10 @@
+#include "update/TrustedKey.h"
+
+#ifndef QUORVANE_UPDATE_PUBLIC_KEY
+#error "QUORVANE_UPDATE_PUBLIC_KEY is defined by the quorvane_package target"
+#endif
+
+QString TrustedUpdateKey()
+{
+    return QStringLiteral(QUORVANE_UPDATE_PUBLIC_KEY).trimmed();
+}

@@ -1,0 +1,20 @@
+#include "update/VersionCompare.h"
+
+#include "platform/AnsiCodePage.h"
+#include "server/ClientVersion.h"
+
+#include <cstring>
+
+namespace {
+// Versions compare over the width of CLIENT_VERSION: "01.00.201205281429".
+constexpr size_t kVersionBytes = 18;
+} // namespace
+
+bool IsNewerThanClient(const QString& version)
+{
+    if (version == QLatin1String("0") || version.isEmpty())
+        return false;
+    const QByteArray candidate = ToAnsi(version);
+    const QByteArray own = ToAnsi(CLIENT_VERSION);
+    return std::strncmp(candidate.constData(), own.constData(), kVersionBytes) > 0;
+}
