@@ -1,6 +1,8 @@
 #include "update/CabinetReader.h"
 
 #include "platform/AnsiCodePage.h"
+#include "platform/DiskSpace.h"
+#include "update/GuardedCabinetSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,6 +167,42 @@ bool SyncFileSystemsOf(const std::vector<Step>& steps)
     return true;
 }
 
+// The nearest folder of `path` that exists.
+QString ExistingFolderOf(const QString& path)
+{
+    QString folder = QFileInfo(path).absolutePath();
+    while (!QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    return folder;
+}
+
+// Why the judged files may not be written, or empty: two files with one target, or a target
+// that another target needs as its folder (a package holding "x" and "x\y").
+QString CheckTargets(const std::vector<Step>& steps)
+{
+    std::set<QString> targets;
+    for (const Step& step : steps) {
+        if (!targets.insert(QDir::cleanPath(step.target)).second)
+            return QStringLiteral("\"%1\" is in the archive twice").arg(step.name);
+    }
+    for (const Step& step : steps) {
+        QString folder = QFileInfo(QDir::cleanPath(step.target)).absolutePath();
+        for (;;) {
+            if (targets.count(folder))
+                return QStringLiteral("\"%1\" is both a file and the folder of \"%2\"").arg(folder, step.name);
+            const QString parent = QFileInfo(folder).absolutePath();
+            if (parent == folder)
+                break;
+            folder = parent;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QString TCabinetReader::SafeRelativeName(const QString& archiveName)
@@ -201,7 +239,12 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
     if (selfTest != MSPACK_ERR_OK)
         return Fail(QStringLiteral("libmspack does not match this program: %1").arg(ErrorText(selfTest)));
 
-    Decompressor decompressor(mspack_create_cab_decompressor(nullptr));
+    if (Aborted())
+        return Fail(QStringLiteral("aborted"));
+    GuardedCabinetSystem system;
+    system.abort = abort_;
+    system.progress = progress_;
+    Decompressor decompressor(mspack_create_cab_decompressor(&system.base));
     if (!decompressor)
         return Fail(ErrorText(MSPACK_ERR_NOMEMORY));
     mscab_decompressor* cabd = decompressor.get();
@@ -222,7 +265,19 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
     if (cabinet->flags & (MSCAB_HDR_PREVCAB | MSCAB_HDR_NEXTCAB))
         return Fail(QStringLiteral("%1: the archive continues in another cabinet").arg(cabinetPath));
 
-    // Every name and target is judged before anything is written.
+    // Every name and target is judged, and the limits applied, before anything is written.
+    int entries = 0;
+    qint64 totalBytes = 0;
+    for (const mscabd_file* file = cabinet->files; file; file = file->next) {
+        ++entries;
+        totalBytes += file->length;
+    }
+    if (entries > limits_.maxEntries)
+        return Fail(QStringLiteral("the archive holds %1 files, more than %2").arg(entries).arg(limits_.maxEntries));
+    if (totalBytes > limits_.maxTotalBytes)
+        return Fail(QStringLiteral("the archive unpacks to %1 bytes, more than %2")
+                        .arg(totalBytes)
+                        .arg(limits_.maxTotalBytes));
     std::vector<Step> steps;
     for (mscabd_file* file = cabinet->files; file; file = file->next) {
         const QString archiveName = DecodeName(file);
@@ -240,10 +295,28 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
             return Fail(QStringLiteral("target path too long: %1").arg(step.target));
         steps.push_back(step);
     }
+    const QString targetError = CheckTargets(steps);
+    if (!targetError.isEmpty())
+        return Fail(targetError);
+    std::set<QString> folders;
+    for (const Step& step : steps)
+        folders.insert(ExistingFolderOf(step.target));
+    for (const QString& folder : folders) {
+        const std::optional<qint64> free = freeSpace_ ? freeSpace_(folder) : FreeDiskBytes(folder);
+        if (free && *free < totalBytes)
+            return Fail(QStringLiteral("not enough free space in %1: %2 bytes needed, %3 free")
+                            .arg(folder)
+                            .arg(totalBytes)
+                            .arg(*free));
+    }
+    // Writes stop here whatever a damaged archive makes the library believe.
+    system.budget = totalBytes;
 
     // Unpack each file beside its target, in archive order.
     Leftovers leftovers{&steps, {}, false};
     for (Step& step : steps) {
+        if (Aborted())
+            return Fail(QStringLiteral("aborted"));
         // Found now rather than when the files are put in place, where earlier targets
         // would already be replaced.
         if (QFileInfo(step.target).isDir())
@@ -259,6 +332,10 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
             return Fail(QStringLiteral("cannot write in %1").arg(folder));
         const QByteArray staging = QFile::encodeName(step.staging);
         const int result = cabd->extract(cabd, step.file, staging.constData());
+        if (Aborted())
+            return Fail(QStringLiteral("aborted"));
+        if (system.overBudget)
+            return Fail(QStringLiteral("\"%1\" unpacks to more than the archive declares").arg(step.name));
         if (result != MSPACK_ERR_OK)
             return Fail(QStringLiteral("\"%1\": %2").arg(step.name, ErrorText(result)));
         if (!KeepModeOf(step.target, step.staging))

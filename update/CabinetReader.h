@@ -7,9 +7,10 @@
 
 // Unpacks a Microsoft cabinet file, file by file in archive order, each file to the path a
 // callback chooses. Success is all or nothing as far as the archive's content goes: every name
-// and target is checked and every file is unpacked beside its target before the first target
-// is replaced, so a hostile name, a truncated archive or a file that cannot be written leaves
-// every target as it was.
+// and target is checked, and the limits on entries, unpacked size and free space are applied,
+// before anything is written, and every file is unpacked beside its target before the first
+// target is replaced, so a hostile name, a bomb, a truncated archive or a file that cannot be
+// written leaves every target as it was.
 class TCabinetReader final
 {
     Q_DISABLE_COPY_MOVE(TCabinetReader)
@@ -43,6 +44,8 @@ public:
     void SetAbortFlag(const std::atomic<bool>* abort) { abort_ = abort; }
     // The system's own (statvfs) unless set; tests give a full disk.
     void SetFreeSpaceProbe(FreeSpaceProbe probe) { freeSpace_ = std::move(probe); }
+    // Told the bytes unpacked so far after each block written.
+    void SetProgress(std::function<void(qint64 written)> progress) { progress_ = std::move(progress); }
 
     // True when every file of the archive was written to its target.
     bool Extract(const QString& cabinetPath, const TargetChooser& chooseTarget);
@@ -56,9 +59,11 @@ public:
 
 private:
     bool Fail(const QString& message);
+    bool Aborted() const { return abort_ && *abort_; }
 
     QString error_;
     Limits limits_;
     const std::atomic<bool>* abort_ = nullptr;
     FreeSpaceProbe freeSpace_;
+    std::function<void(qint64)> progress_;
 };

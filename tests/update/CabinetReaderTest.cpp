@@ -1,5 +1,6 @@
 #include "update/CabinetReader.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/DiskSpace.h"
 #include "tests/support/CabinetWriter.h"
 #include "tests/support/TempProfile.h"
 
@@ -350,3 +351,102 @@ TEST_F(CabinetReaderTest, FailsWhenATargetCannotBeWritten)
 }
 
 } // namespace
+
+namespace {
+
+// A cabinet whose `entries` files all claim `lengthEach` bytes from the start of one small data
+// block: a few kilobytes that would unpack to entries x lengthEach bytes.
+QByteArray SharedBlockBomb(int entries, quint32 lengthEach)
+{
+    QList<TCabinetFile> files;
+    for (int i = 0; i < entries; ++i)
+        files.append({QByteArray("f") + QByteArray::number(i).rightJustified(3, '0'), i == 0 ? "x" : ""});
+    QByteArray cabinet = BuildCabinet(files);
+    const int filesOffset = qFromLittleEndian<quint32>(cabinet.constData() + 16);
+    int entry = filesOffset;
+    for (int i = 0; i < entries; ++i) {
+        qToLittleEndian<quint32>(lengthEach, cabinet.data() + entry);
+        qToLittleEndian<quint32>(0, cabinet.data() + entry + 4);
+        entry += 16 + files[i].name.size() + 1;
+    }
+    return cabinet;
+}
+
+} // namespace
+
+// Packages the reader refuses from their headers alone: nothing at all is written.
+TEST_F(CabinetReaderTest, RefusesPackagesOverItsLimitsBeforeWritingAnything)
+{
+    QList<TCabinetFile> tooMany;
+    for (int i = 0; i <= 1000; ++i)
+        tooMany.append({QByteArray("n") + QByteArray::number(i), ""});
+    const struct
+    {
+        const char* what;
+        QByteArray cabinet;
+        const char* error;
+    } cases[] = {
+        {"many entries sharing one block", SharedBlockBomb(100, 3 * 1024 * 1024), "more than 268435456"},
+        {"1001 entries", BuildCabinet(tooMany), "more than 1000"},
+        {"a file, then a folder of that name", BuildCabinet({{"x", "1"}, {"x\\y", "2"}}), "both a file and the folder"},
+        {"a folder, then a file of that name", BuildCabinet({{"x\\y", "2"}, {"x", "1"}}), "both a file and the folder"},
+        {"the same name twice", BuildCabinet({{"a", "1"}, {"a", "2"}}), "twice"},
+        {"the same name with either separator", BuildCabinet({{"d\\a", "1"}, {"d/a", "2"}}), "twice"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_LT(c.cabinet.size(), 64 * 1024);
+        QFile file(Cabinet());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.cabinet);
+        file.close();
+        EXPECT_FALSE(Extract(Cabinet()));
+        EXPECT_TRUE(reader_.ErrorString().contains(QString::fromUtf8(c.error))) << reader_.ErrorString().toStdString();
+        EXPECT_EQ(Tree(Target()), QStringList());
+    }
+}
+
+TEST_F(CabinetReaderTest, RefusesAPackageTheDiskHasNoRoomFor)
+{
+    EXPECT_GT(FreeDiskBytes(Target()).value_or(0), 0); // the system's own answer
+    WriteCabinet(Cabinet(), {{"a.dat", Pattern(5000, 1)}, {"sub\\b.dat", Pattern(5000, 2)}});
+    QStringList asked;
+    reader_.SetFreeSpaceProbe([&asked](const QString& folder) -> std::optional<qint64> {
+        asked << folder;
+        return 9999;
+    });
+    EXPECT_FALSE(Extract(Cabinet()));
+    EXPECT_TRUE(reader_.ErrorString().contains(QStringLiteral("not enough free space"))) << reader_.ErrorString().toStdString();
+    EXPECT_EQ(asked, QStringList{Target()}); // the nearest folder that exists
+    EXPECT_EQ(Tree(Target()), QStringList());
+
+    reader_.SetFreeSpaceProbe([](const QString&) -> std::optional<qint64> { return 10000; });
+    EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+}
+
+// Ending the client never waits for an extraction: the flag is seen before the first file and
+// between the blocks of a large one, and what was written is taken back.
+TEST_F(CabinetReaderTest, AnAbortStopsTheExtractionAndLeavesNothing)
+{
+    TempProfile::WriteFile(Target() + QStringLiteral("/big.dat"), "old");
+    WriteCabinet(Cabinet(), {{"small.dat", "s"}, {"big.dat", Pattern(300000, 4)}});
+    std::atomic<bool> abort = true;
+    reader_.SetAbortFlag(&abort);
+    EXPECT_FALSE(Extract(Cabinet()));
+    EXPECT_EQ(reader_.ErrorString(), QStringLiteral("aborted"));
+    EXPECT_TRUE(asked_.isEmpty());
+
+    abort = false;
+    qint64 seen = 0;
+    reader_.SetProgress([&](qint64 written) {
+        seen = written;
+        if (written > 100000)
+            abort = true;
+    });
+    EXPECT_FALSE(Extract(Cabinet()));
+    EXPECT_EQ(reader_.ErrorString(), QStringLiteral("aborted"));
+    EXPECT_GT(seen, 100000);
+    EXPECT_LT(seen, 300001);
+    EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("big.dat")});
+    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/big.dat")), QByteArray("old"));
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Bytes an unprivileged user may still write on the file system that holds `folder`; nothing
+// when the system cannot tell.
+std::optional<qint64> FreeDiskBytes(const QString& folder);

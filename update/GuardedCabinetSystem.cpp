@@ -1,0 +1,160 @@
+#include "update/GuardedCabinetSystem.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct GuardedFile
+{
+    int fd = -1;
+    GuardedCabinetSystem* system = nullptr;
+};
+
+GuardedCabinetSystem* Owner(mspack_system* self)
+{
+    return reinterpret_cast<GuardedCabinetSystem*>(self);
+}
+
+mspack_file* Open(mspack_system* self, const char* filename, int mode)
+{
+    int flags = O_CLOEXEC | O_NOFOLLOW;
+    switch (mode) {
+    case MSPACK_SYS_OPEN_READ:
+        flags |= O_RDONLY | O_NONBLOCK;
+        break;
+    case MSPACK_SYS_OPEN_WRITE:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    default:
+        // The cabinet reader only reads the archive and writes new files.
+        return nullptr;
+    }
+    const int fd = open(filename, flags, 0666);
+    if (fd < 0)
+        return nullptr;
+    struct stat info
+    {
+    };
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    if (mode == MSPACK_SYS_OPEN_READ)
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto* file = new GuardedFile{fd, Owner(self)};
+    return reinterpret_cast<mspack_file*>(file);
+}
+
+GuardedFile* File(mspack_file* file)
+{
+    return reinterpret_cast<GuardedFile*>(file);
+}
+
+void Close(mspack_file* file)
+{
+    if (!file)
+        return;
+    close(File(file)->fd);
+    delete File(file);
+}
+
+int Read(mspack_file* file, void* buffer, int bytes)
+{
+    if (!file || bytes < 0 || File(file)->system->Aborted())
+        return -1;
+    for (;;) {
+        const ssize_t count = read(File(file)->fd, buffer, size_t(bytes));
+        if (count < 0 && errno == EINTR)
+            continue;
+        return int(count);
+    }
+}
+
+int Write(mspack_file* file, void* buffer, int bytes)
+{
+    if (!file || bytes < 0)
+        return -1;
+    GuardedCabinetSystem* system = File(file)->system;
+    if (system->Aborted())
+        return -1;
+    if (bytes > system->budget) {
+        system->overBudget = true;
+        return -1;
+    }
+    const char* data = static_cast<const char*>(buffer);
+    int left = bytes;
+    while (left > 0) {
+        const ssize_t count = write(File(file)->fd, data, size_t(left));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return -1;
+        data += count;
+        left -= int(count);
+    }
+    system->budget -= bytes;
+    system->written += bytes;
+    if (system->progress)
+        system->progress(system->written);
+    return bytes;
+}
+
+int Seek(mspack_file* file, off_t offset, int mode)
+{
+    if (!file)
+        return -1;
+    int whence = SEEK_SET;
+    if (mode == MSPACK_SYS_SEEK_CUR)
+        whence = SEEK_CUR;
+    else if (mode == MSPACK_SYS_SEEK_END)
+        whence = SEEK_END;
+    return lseek(File(file)->fd, offset, whence) < 0 ? -1 : 0;
+}
+
+off_t Tell(mspack_file* file)
+{
+    return file ? lseek(File(file)->fd, 0, SEEK_CUR) : -1;
+}
+
+void Message(mspack_file*, const char*, ...)
+{
+    // libmspack's notes on damaged archives surface as its error codes; nothing is printed.
+}
+
+void* Alloc(mspack_system*, size_t bytes)
+{
+    return std::malloc(bytes);
+}
+
+void Free(void* pointer)
+{
+    std::free(pointer);
+}
+
+void Copy(void* source, void* destination, size_t bytes)
+{
+    std::memmove(destination, source, bytes);
+}
+
+} // namespace
+
+GuardedCabinetSystem::GuardedCabinetSystem()
+{
+    base.open = Open;
+    base.close = Close;
+    base.read = Read;
+    base.write = Write;
+    base.seek = Seek;
+    base.tell = Tell;
+    base.message = Message;
+    base.alloc = Alloc;
+    base.free = Free;
+    base.copy = Copy;
+    base.null_ptr = nullptr;
+}
