@@ -1,0 +1,144 @@
+#include "update/PackageSignature.h"
+
+#include "tests/support/Minisign.h"
+#include "tests/support/TempProfile.h"
+#include "tests/support/TestUpdateKeys.h"
+#include "update/TrustedKey.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kVersion = QStringLiteral("99.00.201205281430");
+
+// A package signed with minisign itself, and signatures made for the cases.
+class PackageSignatureTest : public ::testing::Test
+{
+protected:
+    PackageSignatureTest() { TempProfile::WriteFile(Package(), QByteArray(200000, 'p')); }
+
+    QString Package() const { return profile_.Root() + QStringLiteral("/quorvane_upgrade.cab"); }
+
+    // A signature of `data` with `comment` by `secretKey`, made by minisign.
+    QByteArray SignatureOf(const QByteArray& data, const QString& comment, const QString& secretKey = TestSecretKey())
+    {
+        const QString file = profile_.Root() + QStringLiteral("/other.cab");
+        TempProfile::WriteFile(file, data);
+        EXPECT_TRUE(SignWithMinisign(file, comment, secretKey));
+        QFile signature(file + QStringLiteral(".minisig"));
+        return signature.open(QIODevice::ReadOnly) ? signature.readAll() : QByteArray();
+    }
+
+    QByteArray ValidSignature() { return SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion); }
+
+    TempProfile profile_;
+};
+
+TEST_F(PackageSignatureTest, AValidSignatureGivesTheSignedVersion)
+{
+    for (const QString& key : {TestPublicKey(),
+                               QStringLiteral("untrusted comment: minisign public key\n") + TestPublicKey() + "\n"}) {
+        const SignatureVerdict verdict = VerifyPackageSignature(Package(), ValidSignature(), key);
+        EXPECT_TRUE(verdict.Ok()) << verdict.error.toStdString();
+        EXPECT_EQ(verdict.version, kVersion);
+    }
+    // Line ends of another system change nothing.
+    const SignatureVerdict crlf =
+        VerifyPackageSignature(Package(), ValidSignature().replace("\n", "\r\n"), TestPublicKey());
+    EXPECT_TRUE(crlf.Ok()) << crlf.error.toStdString();
+}
+
+TEST_F(PackageSignatureTest, RefusesEverythingElse)
+{
+    const QByteArray valid = ValidSignature();
+    QList<QByteArray> lines = valid.split('\n');
+    const auto withLine = [&lines](int index, const QByteArray& line) {
+        QList<QByteArray> changed = lines;
+        changed[index] = line;
+        return changed.join('\n');
+    };
+    // The legacy algorithm tag "Ed" in place of the hashed "ED".
+    QByteArray legacy = QByteArray::fromBase64(lines[1]);
+    legacy[1] = 'd';
+    const struct
+    {
+        const char* what;
+        QByteArray signature;
+        QString key;
+        const char* error;
+    } cases[] = {
+        {"no signature", "", TestPublicKey(), "no signature"},
+        {"signed by another key",
+         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion, OtherTestSecretKey()),
+         TestPublicKey(), "another key"},
+        {"signature over other bytes", SignatureOf("other bytes", QStringLiteral("version:") + kVersion),
+         TestPublicKey(), "does not match the package"},
+        {"a trusted comment changed after signing", withLine(2, "trusted comment: version:99.99.999999999999"),
+         TestPublicKey(), "trusted comment does not match"},
+        {"an older version, replayed", SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281428")),
+         TestPublicKey(), "not newer"},
+        {"the client's own version", SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281429")),
+         TestPublicKey(), "not newer"},
+        {"a trusted comment without a version", SignatureOf(QByteArray(200000, 'p'), QStringLiteral("release 99")),
+         TestPublicKey(), "names no version"},
+        {"truncated", valid.left(valid.size() / 2), TestPublicKey(), "format"},
+        {"garbled base64", withLine(1, lines[1].left(20) + "!!" + lines[1].mid(22)), TestPublicKey(), "format"},
+        {"too long", valid + QByteArray(5000, '\n'), TestPublicKey(), "too large"},
+        {"the legacy algorithm", withLine(1, legacy.toBase64()), TestPublicKey(), "hashed"},
+        {"no key built in", valid, QString(), "no update key"},
+        {"a key of the wrong length", valid, TestPublicKey().left(40), "malformed"},
+        {"a key that is no base64", valid, QStringLiteral("RW!!") + TestPublicKey().mid(4), "malformed"},
+        {"a key without its tag", valid,
+         QString::fromLatin1(("XX" + QByteArray::fromBase64(TestPublicKey().toLatin1()).mid(2)).toBase64()),
+         "malformed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SignatureVerdict verdict = VerifyPackageSignature(Package(), c.signature, c.key);
+        EXPECT_FALSE(verdict.Ok());
+        EXPECT_TRUE(verdict.version.isEmpty());
+        EXPECT_TRUE(verdict.error.contains(QString::fromUtf8(c.error))) << verdict.error.toStdString();
+    }
+}
+
+TEST_F(PackageSignatureTest, AnAbortOrAMissingPackageFails)
+{
+    std::atomic<bool> abort = true;
+    EXPECT_EQ(VerifyPackageSignature(Package(), ValidSignature(), TestPublicKey(), &abort).error,
+              QStringLiteral("aborted"));
+    QFile::remove(Package());
+    EXPECT_TRUE(VerifyPackageSignature(Package(), ValidSignature(), TestPublicKey())
+                    .error.startsWith(QStringLiteral("the package cannot be read")));
+}
+
+TEST(SignedVersion, ReadsOnlyTheAgreedForm)
+{
+    const struct
+    {
+        const char* comment;
+        const char* version;
+    } cases[] = {
+        {"version:01.00.201212101200", "01.00.201212101200"},
+        {"version: 01.00.201212101200", "01.00.201212101200"},
+        {"version:1.0", ""},
+        {"version:01.00.201212101200 and more", ""},
+        {"Version:01.00.201212101200", ""},
+        {"timestamp:1733000000\tfile:quorvane_upgrade.cab", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SignedVersion(QString::fromUtf8(c.comment)), QString::fromUtf8(c.version)) << c.comment;
+}
+
+// The build's own key: the demo key when configured with -DQUORVANE_DEMO_UPDATE_KEY=ON.
+TEST(TrustedUpdateKey, IsTheConfiguredKey)
+{
+    if (DemoSecretKey().isEmpty())
+        GTEST_SKIP() << "this build has no demo update key";
+    QFile publicKey(QString(DemoSecretKey()).replace(QStringLiteral(".key"), QStringLiteral(".pub")));
+    ASSERT_TRUE(publicKey.open(QIODevice::ReadOnly));
+    EXPECT_EQ(TrustedUpdateKey(), QString::fromLatin1(publicKey.readAll().split('\n').value(1)).trimmed());
+}
+
+} // namespace
