@@ -21,11 +21,12 @@ constexpr qint64 kBlockBytes = 1 << 16;
 const QByteArray kUntrustedPrefix = "untrusted comment: ";
 const QByteArray kTrustedPrefix = "trusted comment: ";
 
-// Strict base64 of exactly `size` bytes; empty otherwise.
+// Strict base64 of exactly `size` bytes; empty otherwise. Qt's decoder also takes text without
+// its padding or with stray low bits, so only the text minisign itself writes is let through.
 QByteArray DecodeBase64(const QByteArray& text, int size)
 {
     const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || decoded.decoded.size() != size)
+    if (!decoded || decoded.decoded.size() != size || decoded.decoded.toBase64() != text)
         return {};
     return decoded.decoded;
 }
@@ -35,7 +36,8 @@ QByteArray DecodePublicKey(const QString& publicKey)
 {
     QStringList lines = publicKey.trimmed().split(QLatin1Char('\n'));
     QString line = lines.last().trimmed();
-    if (lines.size() > 2 || (lines.size() == 2 && !lines.first().startsWith(QLatin1String("untrusted comment:"))))
+    if (lines.size() > 2 ||
+        (lines.size() == 2 && !lines.first().startsWith(QLatin1String("untrusted comment:"))))
         return {};
     const QByteArray key = DecodeBase64(line.toLatin1(), kPublicKeyBytes);
     if (key.isEmpty() || !key.startsWith("Ed"))
@@ -53,7 +55,9 @@ bool InitSodium()
 
 QString SignedVersion(const QString& trustedComment)
 {
-    static const QRegularExpression form(QStringLiteral("^version:\\s*([0-9]{2}\\.[0-9]{2}\\.[0-9]{12})$"));
+    // Anchored at both ends: "$" alone would also accept a final line break.
+    static const QRegularExpression form(
+        QRegularExpression::anchoredPattern(QStringLiteral("version:\\s*([0-9]{2}\\.[0-9]{2}\\.[0-9]{12})")));
     const QRegularExpressionMatch match = form.match(trustedComment);
     return match.hasMatch() ? match.captured(1) : QString();
 }
@@ -93,11 +97,16 @@ SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteA
     const QByteArray globalSignature = DecodeBase64(lines[3], crypto_sign_BYTES);
     if (signature.isEmpty() || globalSignature.isEmpty())
         return fail(QStringLiteral("the signature is not in minisign's format"));
+    // "Ed" signs the file itself, which would have to be read whole into memory; only the
+    // hashed kind is published.
+    if (signature.startsWith("Ed"))
+        return fail(QStringLiteral("the signature is of minisign's legacy kind, not the hashed one"));
     if (!signature.startsWith("ED"))
-        return fail(QStringLiteral("the signature is not of the hashed kind (minisign -H)"));
+        return fail(QStringLiteral("the signature uses an unknown algorithm"));
     if (signature.mid(kAlgorithmBytes, kKeyIdBytes) != key.mid(kAlgorithmBytes, kKeyIdBytes))
         return fail(QStringLiteral("signed by another key"));
-    const auto* keyBytes = reinterpret_cast<const unsigned char*>(key.constData()) + kAlgorithmBytes + kKeyIdBytes;
+    const auto* keyBytes =
+        reinterpret_cast<const unsigned char*>(key.constData()) + kAlgorithmBytes + kKeyIdBytes;
 
     // The package's hash, read block by block: a package may be large.
     QFile package(packagePath);
@@ -133,7 +142,8 @@ SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteA
 
     const QString version = SignedVersion(QString::fromUtf8(trustedComment));
     if (version.isEmpty())
-        return fail(QStringLiteral("the trusted comment names no version: \"%1\"").arg(QString::fromUtf8(trustedComment)));
+        return fail(QStringLiteral("the trusted comment names no version: \"%1\"")
+                        .arg(QString::fromUtf8(trustedComment)));
     if (!IsNewerThanClient(version))
         return fail(QStringLiteral("version %1 is not newer than this client").arg(version));
     verdict.version = version;

@@ -4,29 +4,52 @@
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
+#include <QtDebug>
 
 namespace {
 
 constexpr int kTimeoutMs = 30000;
 
+// Runs minisign without a terminal: a key that wants a password fails instead of waiting.
 bool Run(const QStringList& arguments)
 {
     QProcess minisign;
     minisign.start(QStringLiteral("minisign"), arguments);
     minisign.closeWriteChannel();
-    return minisign.waitForFinished(kTimeoutMs) && minisign.exitStatus() == QProcess::NormalExit &&
-           minisign.exitCode() == 0;
+    if (!minisign.waitForFinished(kTimeoutMs)) {
+        minisign.kill();
+        minisign.waitForFinished();
+        qWarning() << "minisign" << arguments << "did not finish:" << minisign.errorString();
+        return false;
+    }
+    if (minisign.exitStatus() != QProcess::NormalExit || minisign.exitCode() != 0) {
+        qWarning() << "minisign" << arguments << "failed:" << minisign.readAllStandardError();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
+QString DemoSecretKey()
+{
+    return QStringLiteral(QUORVANE_DEMO_UPDATE_SECRET_KEY);
+}
+
+QString DemoPublicKey()
+{
+    return DemoSecretKey().isEmpty() ? QString() : QStringLiteral(QUORVANE_DEMO_UPDATE_PUBLIC_KEY);
+}
+
 bool MakeMinisignKeyPair(const QString& dir)
 {
     QDir().mkpath(dir);
+    // minisign will not overwrite a key pair; a fresh one replaces it.
     QFile::remove(dir + QStringLiteral("/minisign.pub"));
     QFile::remove(dir + QStringLiteral("/minisign.key"));
-    return Run({QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"), dir + QStringLiteral("/minisign.pub"),
-                QStringLiteral("-s"), dir + QStringLiteral("/minisign.key")});
+    return Run({QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"),
+                dir + QStringLiteral("/minisign.pub"), QStringLiteral("-s"),
+                dir + QStringLiteral("/minisign.key")});
 }
 
 QString MinisignPublicKeyLine(const QString& publicKeyFile)
@@ -40,12 +63,8 @@ QString MinisignPublicKeyLine(const QString& publicKeyFile)
 
 bool SignWithMinisign(const QString& file, const QString& trustedComment, const QString& secretKey)
 {
+    // A stale signature must not pass for a new one when minisign fails.
     QFile::remove(file + QStringLiteral(".minisig"));
-    return !secretKey.isEmpty() && Run({QStringLiteral("-S"), QStringLiteral("-s"), secretKey, QStringLiteral("-m"),
-                                        file, QStringLiteral("-t"), trustedComment});
-}
-
-QString DemoSecretKey()
-{
-    return QStringLiteral(QUORVANE_DEMO_UPDATE_SECRET_KEY);
+    return !secretKey.isEmpty() && Run({QStringLiteral("-S"), QStringLiteral("-s"), secretKey,
+                                        QStringLiteral("-m"), file, QStringLiteral("-t"), trustedComment});
 }

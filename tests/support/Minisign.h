@@ -4,15 +4,19 @@
 
 // Real minisign signatures for tests, made with Debian's minisign program.
 
-// Makes an unprotected key pair "minisign.pub" and "minisign.key" in `dir` (created if missing).
+// The demo key pair this build trusts (configured with -DQUORVANE_DEMO_UPDATE_KEY=ON): the path of
+// its secret key and its public key's base64 line; both empty when the build has none.
+QString DemoSecretKey();
+QString DemoPublicKey();
+
+// Makes an unprotected key pair "minisign.pub" and "minisign.key" in `dir` (created if missing),
+// replacing one that is there.
 bool MakeMinisignKeyPair(const QString& dir);
 
 // The base64 line of a public key file, as a build setting holds it; empty when unreadable.
 QString MinisignPublicKeyLine(const QString& publicKeyFile);
 
-// Signs `file` into "<file>.minisig" with `trustedComment`.
-bool SignWithMinisign(const QString& file, const QString& trustedComment, const QString& secretKey);
-
-// The secret key of the demo key pair this build trusts (configured with
-// -DQUORVANE_DEMO_UPDATE_KEY=ON); empty when the build has none.
-QString DemoSecretKey();
+// Signs `file` into "<file>.minisig" (hashed, as update packages are) with `trustedComment`.
+// False when there is no secret key or minisign fails.
+bool SignWithMinisign(const QString& file, const QString& trustedComment,
+                      const QString& secretKey = DemoSecretKey());

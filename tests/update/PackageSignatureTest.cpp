@@ -6,6 +6,7 @@
 #include "update/TrustedKey.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,7 +22,8 @@ protected:
     QString Package() const { return profile_.Root() + QStringLiteral("/quorvane_upgrade.cab"); }
 
     // A signature of `data` with `comment` by `secretKey`, made by minisign.
-    QByteArray SignatureOf(const QByteArray& data, const QString& comment, const QString& secretKey = TestSecretKey())
+    QByteArray SignatureOf(const QByteArray& data, const QString& comment,
+                           const QString& secretKey = TestSecretKey())
     {
         const QString file = profile_.Root() + QStringLiteral("/other.cab");
         TempProfile::WriteFile(file, data);
@@ -30,15 +32,18 @@ protected:
         return signature.open(QIODevice::ReadOnly) ? signature.readAll() : QByteArray();
     }
 
-    QByteArray ValidSignature() { return SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion); }
+    QByteArray ValidSignature()
+    {
+        return SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion);
+    }
 
     TempProfile profile_;
 };
 
 TEST_F(PackageSignatureTest, AValidSignatureGivesTheSignedVersion)
 {
-    for (const QString& key : {TestPublicKey(),
-                               QStringLiteral("untrusted comment: minisign public key\n") + TestPublicKey() + "\n"}) {
+    for (const QString& key : {TestPublicKey(), QStringLiteral("untrusted comment: minisign public key\n") +
+                                                    TestPublicKey() + "\n"}) {
         const SignatureVerdict verdict = VerifyPackageSignature(Package(), ValidSignature(), key);
         EXPECT_TRUE(verdict.Ok()) << verdict.error.toStdString();
         EXPECT_EQ(verdict.version, kVersion);
@@ -58,9 +63,12 @@ TEST_F(PackageSignatureTest, RefusesEverythingElse)
         changed[index] = line;
         return changed.join('\n');
     };
-    // The legacy algorithm tag "Ed" in place of the hashed "ED".
-    QByteArray legacy = QByteArray::fromBase64(lines[1]);
-    legacy[1] = 'd';
+    // Algorithm tags in place of the hashed "ED": minisign's legacy "Ed", and one nobody uses.
+    const auto withTag = [&lines, &withLine](const char* tag) {
+        QByteArray signature = QByteArray::fromBase64(lines[1]);
+        signature.replace(0, 2, tag);
+        return withLine(1, signature.toBase64());
+    };
     const struct
     {
         const char* what;
@@ -74,18 +82,25 @@ TEST_F(PackageSignatureTest, RefusesEverythingElse)
          TestPublicKey(), "another key"},
         {"signature over other bytes", SignatureOf("other bytes", QStringLiteral("version:") + kVersion),
          TestPublicKey(), "does not match the package"},
-        {"a trusted comment changed after signing", withLine(2, "trusted comment: version:99.99.999999999999"),
-         TestPublicKey(), "trusted comment does not match"},
-        {"an older version, replayed", SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281428")),
-         TestPublicKey(), "not newer"},
-        {"the client's own version", SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281429")),
-         TestPublicKey(), "not newer"},
-        {"a trusted comment without a version", SignatureOf(QByteArray(200000, 'p'), QStringLiteral("release 99")),
-         TestPublicKey(), "names no version"},
+        {"a trusted comment changed after signing",
+         withLine(2, "trusted comment: version:99.99.999999999999"), TestPublicKey(),
+         "trusted comment does not match"},
+        {"an older version, replayed",
+         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281428")), TestPublicKey(),
+         "not newer"},
+        {"the client's own version",
+         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281429")), TestPublicKey(),
+         "not newer"},
+        {"a trusted comment without a version",
+         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("release 99")), TestPublicKey(),
+         "names no version"},
         {"truncated", valid.left(valid.size() / 2), TestPublicKey(), "format"},
-        {"garbled base64", withLine(1, lines[1].left(20) + "!!" + lines[1].mid(22)), TestPublicKey(), "format"},
+        {"garbled base64", withLine(1, lines[1].left(20) + "!!" + lines[1].mid(22)), TestPublicKey(),
+         "format"},
+        {"base64 without its padding", withLine(3, lines[3].chopped(2)), TestPublicKey(), "format"},
         {"too long", valid + QByteArray(5000, '\n'), TestPublicKey(), "too large"},
-        {"the legacy algorithm", withLine(1, legacy.toBase64()), TestPublicKey(), "hashed"},
+        {"the legacy algorithm", withTag("Ed"), TestPublicKey(), "legacy"},
+        {"an unknown algorithm", withTag("XY"), TestPublicKey(), "unknown algorithm"},
         {"no key built in", valid, QString(), "no update key"},
         {"a key of the wrong length", valid, TestPublicKey().left(40), "malformed"},
         {"a key that is no base64", valid, QStringLiteral("RW!!") + TestPublicKey().mid(4), "malformed"},
@@ -121,6 +136,9 @@ TEST(SignedVersion, ReadsOnlyTheAgreedForm)
     } cases[] = {
         {"version:01.00.201212101200", "01.00.201212101200"},
         {"version: 01.00.201212101200", "01.00.201212101200"},
+        {"version:01.00.201212101200\n", ""},
+        {"version:01.00.20121210120", ""},
+        {"version:01-00-201212101200", ""},
         {"version:1.0", ""},
         {"version:01.00.201212101200 and more", ""},
         {"Version:01.00.201212101200", ""},
@@ -136,9 +154,10 @@ TEST(TrustedUpdateKey, IsTheConfiguredKey)
 {
     if (DemoSecretKey().isEmpty())
         GTEST_SKIP() << "this build has no demo update key";
-    QFile publicKey(QString(DemoSecretKey()).replace(QStringLiteral(".key"), QStringLiteral(".pub")));
-    ASSERT_TRUE(publicKey.open(QIODevice::ReadOnly));
-    EXPECT_EQ(TrustedUpdateKey(), QString::fromLatin1(publicKey.readAll().split('\n').value(1)).trimmed());
+    const QString publicKeyFile = QFileInfo(DemoSecretKey()).absolutePath() + QStringLiteral("/minisign.pub");
+    EXPECT_FALSE(TrustedUpdateKey().isEmpty());
+    EXPECT_EQ(TrustedUpdateKey(), MinisignPublicKeyLine(publicKeyFile));
+    EXPECT_EQ(DemoPublicKey(), TrustedUpdateKey());
 }
 
 } // namespace
