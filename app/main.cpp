@@ -2,6 +2,7 @@
 #include "app/CheckInstance.h"
 #include "app/ErrorDisplay.h"
 #include "app/StartUp.h"
+#include "config/DataFolder.h"
 #include "platform/InstanceLock.h"
 #include "ui/chrome/BrowserProfile.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     // before the application object exists.
     RegisterClientUrlScheme();
     TApplication app(argc, argv);
+    SecureDataFolder();
     TInstanceLock lock(QString::fromLatin1(kInstanceName));
     try {
         if (CheckInstance(lock))

@@ -5,6 +5,7 @@
 #include "config/Util.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Autostart.h"
+#include "platform/PrivateFiles.h"
 #include "platform/PrivateProfile.h"
 #include "platform/SystemPaths.h"
 
@@ -51,7 +52,8 @@ QString TSelvorConfig::GetConfigDir() const
     if (base.isEmpty())
         return {};
     const QString dir = base + QStringLiteral("/quorvane");
-    QDir().mkpath(dir);
+    // Made private: it holds the saved login (see SecureDataFolder).
+    MakePrivateFolderIfMissing(dir);
     return dir;
 }
 

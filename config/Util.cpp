@@ -1,6 +1,8 @@
 #include "config/Util.h"
 
+#include "config/SelvorConfig.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/PrivateFiles.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -58,16 +60,22 @@ QByteArray UnscrambleText(const QByteArray& key, const QByteArray& text)
     return out;
 }
 
+QString DebugLogFile()
+{
+    const QString folder = TSelvorConfig().GetConfigDir();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/debug.txt");
+}
+
 void WriteDebugLog(const QByteArray& message)
 {
-    QFile file(QStringLiteral("debug.txt"));
-    if (!file.open(QIODevice::Append))
+    const QString file = DebugLogFile();
+    if (file.isEmpty())
         return;
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
                           locale.toString(now.time(), QLocale::LongFormat);
-    file.write(ToAnsi(stamp) + "\r\n" + message + "\r\n");
+    AppendToPrivateFile(file, ToAnsi(stamp) + "\r\n" + message + "\r\n");
 }
 
 TNameValueList ParseUrlQuery(const QString& url)

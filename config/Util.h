@@ -13,9 +13,12 @@ QByteArray ScrambleText(const QByteArray& key, const QByteArray& data);
 // that is not hexadecimal on, the result continues with the key's own bytes.
 QByteArray UnscrambleText(const QByteArray& key, const QByteArray& text);
 
-// Appends two lines to "debug.txt" in the working folder: the local date and time, then the
-// message. Returns quietly when the file cannot be opened.
+// Appends two lines to the debug log "debug.txt" in the data folder (beside quorvane.ini, readable
+// by the user only): the local date and time, then the message. Returns quietly when the file
+// cannot be written.
 void WriteDebugLog(const QByteArray& message);
+// The debug log's path; empty when the system has no data folder.
+QString DebugLogFile();
 
 // The query of a URL (the text after the first "?", or the whole URL) as name=value entries.
 TNameValueList ParseUrlQuery(const QString& url);

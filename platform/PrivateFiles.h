@@ -40,5 +40,18 @@ struct PrivateFile
 PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copyTo = {},
                             qint64 keepContentUpTo = 0);
 
+// Makes the folder `path` with mode 0700 when it is missing (its parents as the system makes
+// them); an existing folder is left as it is. False when it cannot be made.
+bool MakePrivateFolderIfMissing(const QString& path);
+
+// Narrows the mode of this user's file `path` to 0600 when group or others may read or write it.
+// Empty when the file is missing or is (now) private; otherwise why it was left as it is (it
+// belongs to another user, it is not a regular file).
+QString RepairPrivateFile(const QString& path);
+
+// Appends `data` to the file `path`, created with mode 0600 when missing. A link, or a file that
+// is not this user's, is not written. False when nothing was written.
+bool AppendToPrivateFile(const QString& path, const QByteArray& data);
+
 // Removes a folder and everything below it without following links; true when it is gone.
 bool RemoveFolderTree(const QString& path);

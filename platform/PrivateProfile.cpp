@@ -179,6 +179,8 @@ void WriteProfileString(const QString& file, const QString& section, const QStri
         content += line.text + line.ending;
 
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())
+    // The files hold a saved login and the addresses updates come from: the user's alone.
+    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        out.write(content) != content.size() || !out.commit())
         throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()));
 }

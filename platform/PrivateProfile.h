@@ -14,6 +14,7 @@ QString ReadProfileString(const QString& file, const QString& section, const QSt
 int ReadProfileInt(const QString& file, const QString& section, const QString& key, int defaultValue);
 
 // Writes one key, creating the file or section when missing. Every other byte of the file is kept.
-// The file is replaced atomically; a refused write raises TFailure naming the file.
+// The file is replaced atomically and readable by its owner only; a refused write raises
+// TFailure naming the file.
 void WriteProfileString(const QString& file, const QString& section, const QString& key,
                         const QString& value);

@@ -11,7 +11,9 @@ QString LocalAppDataDir();
 // The folder for temporary files, without a trailing separator.
 QString TempDir();
 
-// The per-user runtime folder that holds the single-instance lock and its request channel.
+// The per-user runtime folder that holds the single-instance lock and its request channel: the
+// session's runtime folder when it is a real folder of the user's with mode 0700, otherwise a
+// private folder of the client's own ("<cache>/quorvane/runtime").
 QString RuntimeDir();
 
 // The user's cache folder (XDG cache home), below which updates are staged.

@@ -7,6 +7,7 @@
 void ShowUnpackFailureBox(const QString& message)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvane"), message, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

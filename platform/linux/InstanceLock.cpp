@@ -31,7 +31,8 @@ TInstanceLock::~TInstanceLock()
 bool TInstanceLock::Acquire()
 {
     const QByteArray path = QFile::encodeName(ChannelPath(name_) + QStringLiteral(".lock"));
-    lockFd_ = open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Never through a link: the lock is a file of the user's own.
+    lockFd_ = open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (lockFd_ < 0)
         return true;
     if (flock(lockFd_, LOCK_EX | LOCK_NB) == 0)

@@ -166,6 +166,51 @@ PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copy
     return result;
 }
 
+bool MakePrivateFolderIfMissing(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    const QString parent = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(parent))
+        return false;
+    return mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST;
+}
+
+QString RepairPrivateFile(const QString& path)
+{
+    Descriptor file;
+    file.fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (file.fd < 0)
+        return errno == ENOENT ? QString() : QStringLiteral("%1: %2").arg(path, SystemError());
+    struct stat info
+    {
+    };
+    if (fstat(file.fd, &info) != 0)
+        return QStringLiteral("%1: %2").arg(path, SystemError());
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("%1 is not a regular file; left as it is").arg(path);
+    if (info.st_uid != getuid())
+        return QStringLiteral("%1 belongs to user %2; left as it is").arg(path).arg(info.st_uid);
+    if ((info.st_mode & 077) != 0 && fchmod(file.fd, info.st_mode & 0700) != 0)
+        return QStringLiteral("cannot make %1 private: %2").arg(path, SystemError());
+    return {};
+}
+
+bool AppendToPrivateFile(const QString& path, const QByteArray& data)
+{
+    Descriptor file;
+    file.fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                   0600);
+    if (file.fd < 0)
+        return false;
+    struct stat info
+    {
+    };
+    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid())
+        return false;
+    return WriteAll(file.fd, data.constData(), data.size());
+}
+
 bool RemoveFolderTree(const QString& path)
 {
     struct stat info

@@ -1,8 +1,12 @@
 #include "platform/SystemPaths.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString LocalAppDataDir()
@@ -22,11 +26,19 @@ QString TempDir()
 
 QString RuntimeDir()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = TempDir() + QStringLiteral("/quorvane-runtime-") + QString::number(getuid());
-    QDir().mkpath(dir);
-    return dir;
+    // The single-instance lock and its request channel live here. A folder that another user
+    // made, or may enter, would let them hold the lock (the client never starts) or answer its
+    // requests; then the client uses a private folder of its own below its cache folder.
+    const QString system = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    struct stat info
+    {
+    };
+    if (!system.isEmpty() && lstat(QFile::encodeName(system).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == getuid() && (info.st_mode & 077) == 0)
+        return system;
+    const QString own = CacheDir() + QStringLiteral("/quorvane/runtime");
+    EnsurePrivateFolder(own);
+    return own;
 }
 
 QString CacheDir()

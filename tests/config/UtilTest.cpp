@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -79,13 +80,17 @@ TEST(UnscrambleText, LongTextIsBoundedBy512Bytes)
     EXPECT_EQ(result, data.left(512));
 }
 
-TEST(WriteDebugLog, AppendsTwoLinesPerCall)
+TEST(WriteDebugLog, AppendsTwoLinesPerCallInTheDataFolder)
 {
     TempProfile profile;
-    TempProfile::WriteFile(QStringLiteral("debug.txt"), "earlier\r\n");
+    const QString log = profile.DataHome() + QStringLiteral("/quorvane/debug.txt");
+    EXPECT_EQ(DebugLogFile(), log);
+    TempProfile::WriteFile(log, "earlier\r\n");
     WriteDebugLog("Error on longin:first");
     WriteDebugLog("");
-    QFile file(QStringLiteral("debug.txt"));
+    // Never in whatever folder the client was started from (the home folder, when autostarted).
+    EXPECT_FALSE(QFile::exists(profile.WorkDir() + QStringLiteral("/debug.txt")));
+    QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     ASSERT_EQ(lines.size(), 6); // five lines and the empty rest after the last line end
@@ -95,10 +100,30 @@ TEST(WriteDebugLog, AppendsTwoLinesPerCall)
     EXPECT_EQ(lines[4], "\r");
 }
 
-TEST(WriteDebugLog, ReturnsQuietlyWhenTheFileCannotBeOpened)
+TEST(WriteDebugLog, IsTheUsersAloneAndNeverWrittenThroughALink)
 {
     TempProfile profile;
-    QDir().mkdir(QStringLiteral("debug.txt")); // a folder in its place
+    const QString log = profile.DataHome() + QStringLiteral("/quorvane/debug.txt");
+    const mode_t mask = umask(022);
+    WriteDebugLog("first");
+    umask(mask);
+    struct stat info
+    {
+    };
+    ASSERT_EQ(stat(QFile::encodeName(log).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    // A link in its place is not followed.
+    QFile::remove(log);
+    const QString elsewhere = profile.Root() + QStringLiteral("/elsewhere.txt");
+    TempProfile::WriteFile(elsewhere, "untouched");
+    ASSERT_TRUE(QFile::link(elsewhere, log));
+    EXPECT_NO_THROW(WriteDebugLog("message"));
+    EXPECT_EQ(TempProfile::ReadFile(elsewhere), QStringLiteral("untouched"));
+
+    // A folder in its place: nothing is written, nothing is raised.
+    QFile::remove(log);
+    QDir().mkdir(log);
     EXPECT_NO_THROW(WriteDebugLog("message"));
 }
 

@@ -218,7 +218,7 @@ TEST_F(TTamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
     ASSERT_EQ(WaitForRequests(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
 
     // The refusal is written down once the check has run; no offer comes.
-    const QString debugLog = profile->WorkDir() + QStringLiteral("/debug.txt");
+    const QString debugLog = profile->DataHome() + QStringLiteral("/quorvane/debug.txt");
     ASSERT_TRUE(WaitFor([&] { return TempProfile::ReadFile(debugLog).contains(QStringLiteral("Update: version")); },
                         kActionTimeoutMs))
         << "no word of the refused package in the debug log";

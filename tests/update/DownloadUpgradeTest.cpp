@@ -94,7 +94,7 @@ TEST_F(DownloadUpgradeTest, SignatureTable)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        QFile::remove(profile_.WorkDir() + QStringLiteral("/debug.txt"));
+        QFile::remove(profile_.DataHome() + QStringLiteral("/quorvane/debug.txt"));
         ServePackage(package);
         ServeSignature(c.signature, c.signatureStatus);
         THttpClient http;

@@ -98,7 +98,7 @@ void UpgradeFixture::StageProgram(const QByteArray& program, const QString& vers
 
 QString UpgradeFixture::DebugLog() const
 {
-    return QString::fromUtf8(ReadBytes(profile_.WorkDir() + QStringLiteral("/debug.txt")));
+    return QString::fromUtf8(ReadBytes(profile_.DataHome() + QStringLiteral("/quorvane/debug.txt")));
 }
 
 QStringList Tree(const QString& dir)

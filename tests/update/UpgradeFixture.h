@@ -41,7 +41,7 @@ protected:
     // Stages a package with the client's program `program` for `version` through the real path.
     void StageProgram(const QByteArray& program, const QString& version);
 
-    // The debug log of this run ("debug.txt" in the working folder).
+    // The debug log of this run ("debug.txt" in the data folder).
     QString DebugLog() const;
 
     // A key pair made for the test program: the trusted one and another.

@@ -50,6 +50,9 @@ QMessageBox::StandardButton TMessageBox::Show(QWidget* owner, const QString& tit
         }
     }
     QMessageBox box(icon, title, text, buttons, owner);
+    // Texts often come from outside (a server's message, an HTTP status line, a page's alert):
+    // they are shown as they stand, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     const int answer = box.exec();
     // exec() gives the standard button clicked, or the escape button when the box was closed.

@@ -75,4 +75,27 @@ TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
     EXPECT_TRUE(TMessageBox::Shown().isEmpty());
 }
 
+// A server's message in a box is text: markup in it shows as it stands and is never rendered
+// (no links to click, no pictures fetched).
+TEST_F(MessageBoxHooks, TextFromOutsideIsShownAsPlainText)
+{
+    const QString fromServer = QStringLiteral("<b>密码</b> <a href=\"http://evil.example/\">点这里</a><img src=x>");
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.stop();
+        format = box->textFormat();
+        shown = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    answer.start(10);
+    TMessageBox::Warning(nullptr, QStringLiteral("修改密码"), fromServer);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, fromServer);
+}
+
 } // namespace

@@ -43,7 +43,7 @@ protected:
 
     QString DebugLog() const
     {
-        return TempProfile::ReadFile(profile.WorkDir() + QStringLiteral("/debug.txt"));
+        return TempProfile::ReadFile(profile.DataHome() + QStringLiteral("/quorvane/debug.txt"));
     }
 
     std::unique_ptr<TfrmLogin> window;
@@ -119,7 +119,7 @@ TEST_F(LoginFrameTest, ServerCodesShowTheirMessages)
     }
     EXPECT_EQ(SavedLogin().UserName, "saved@example.com");
     EXPECT_FALSE(session.IsLoggedIn());
-    EXPECT_FALSE(QFile::exists(profile.WorkDir() + "/debug.txt"));
+    EXPECT_FALSE(QFile::exists(profile.DataHome() + "/quorvane/debug.txt"));
 }
 
 TEST_F(LoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
@@ -135,6 +135,8 @@ TEST_F(LoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
     EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultOk);
 }
 
+// A failed request and a reply that is no reply of this service (a captive portal answering
+// every request with its own page) fail alike: nobody is signed in, no token is kept.
 TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
 {
     const struct
@@ -145,6 +147,14 @@ TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
     } cases[] = {
         {"http error", 500, "<html>down</html>"},
         {"malformed reply", 200, "<responsed><code>0</co"},
+        {"an HTML page", 200, "<html><head><title>Hotel Wi-Fi</title></head><body><p>Sign in</p></body></html>"},
+        {"JSON", 200, "{\"code\":0,\"token\":\"T\"}"},
+        {"an empty body", 200, ""},
+        {"trailing junk", 200, "<responsed><code>0</code><token>T</token></responsed>junk"},
+        {"a second root", 200, "<responsed><code>0</code><token>T</token></responsed><responsed/>"},
+        {"a bare ampersand", 200, "<responsed><code>0</code><token>T&T</token></responsed>"},
+        {"no code", 200, "<responsed><token>T</token></responsed>"},
+        {"another root", 200, "<reply><code>0</code><token>T</token></reply>"},
     };
     SaveLogin("saved@example.com", "saved", true, true, 0);
     ASSERT_NO_FATAL_FAILURE(Open());

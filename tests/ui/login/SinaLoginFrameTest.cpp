@@ -115,7 +115,7 @@ TEST_F(SinaLoginFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
     EXPECT_EQ(SavedLogin().UserName, "saved");
-    EXPECT_FALSE(QFile::exists(profile.WorkDir() + "/debug.txt"));
+    EXPECT_FALSE(QFile::exists(profile.DataHome() + "/quorvane/debug.txt"));
     // The request is over: the frame takes the next one.
     EXPECT_FALSE(frame->RequestRunning());
 }

@@ -44,6 +44,8 @@ struct TSignInCase
 
 const char* const kAccepted = "<code>0</code><token>T0K3N</token><role>1</role>";
 const char* const kRefused = "<code>1</code><msg>wrong password</msg>";
+// A hotel network's sign-in page, served with status 200 for every request (sent as it stands).
+const char* const kCaptivePortal = "RAW<html><head><title>Welcome</title></head><body>Accept the terms</body></html>";
 
 const TSignInCase kSignInCases[] = {
     {"AutoSignInSucceeds",
@@ -79,6 +81,19 @@ const TSignInCase kSignInCases[] = {
      true,
      0,
      "",
+     kRefused,
+     TInLogin::Cancel,
+     {"userLogin"},
+     "TframeLogin",
+     false,
+     false},
+    {"AutoSignInBehindACaptivePortal",
+     "demo@quorvane.com",
+     "demo123",
+     true,
+     true,
+     0,
+     kCaptivePortal,
      kRefused,
      TInLogin::Cancel,
      {"userLogin"},
@@ -177,7 +192,9 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
               c.userType);
     for (const auto& [operation, reply] :
          {std::pair{"userLogin", c.userLoginReply}, {"weiboLogin", c.weiboLoginReply}}) {
-        if (*reply)
+        if (QByteArray(reply).startsWith("RAW"))
+            server.Reply(std::string("/quorvane2/users/") + operation, reply + 3);
+        else if (*reply)
             Answer(operation, reply);
         else
             Fail(operation);
