@@ -139,6 +139,8 @@ void TAccountStore::Save(const QList<TAccount>& accounts) const
         QJsonDocument(QJsonObject{{QStringLiteral("accounts"), array}}).toJson(QJsonDocument::Indented);
 
     QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+    // Passwords: readable by the server's user alone.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(content) != content.size() || !file.commit())
         throw TFailure(QStringLiteral("cannot write %1: %2").arg(path_, file.errorString()));
 }

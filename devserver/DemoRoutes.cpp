@@ -8,6 +8,7 @@
 #include "devserver/ServicePages.h"
 #include "devserver/SharePages.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace {
@@ -77,10 +78,20 @@ QString HostName(const std::string& header)
     return host.section(QLatin1Char(':'), 0, 0);
 }
 
+// 128 random bits in hexadecimal.
+QString NewAdminKey()
+{
+    QRandomGenerator* random = QRandomGenerator::system();
+    return QStringLiteral("%1%2")
+        .arg(random->generate64(), 16, 16, QLatin1Char('0'))
+        .arg(random->generate64(), 16, 16, QLatin1Char('0'));
+}
+
 } // namespace
 
 TDemoRoutes::TDemoRoutes(const TDemoServerOptions& options)
-    : shareHosts_(options.shareHosts), accounts_(options.dataDir), log_(options.dataDir),
+    : shareHosts_(options.shareHosts), adminKey_(options.adminKey.isEmpty() ? NewAdminKey() : options.adminKey),
+      accounts_(options.dataDir), log_(options.dataDir),
       downloads_(options.version, options.versionDesc, options.packageFile),
       app_(accounts_, sessions_, notifications_), admin_(accounts_, notifications_)
 {
@@ -115,7 +126,9 @@ TDemoRoutes::TDemoRoutes(const TDemoServerOptions& options)
 
 void TDemoRoutes::Log(const httplib::Request& request)
 {
-    log_.Append(request.method, request.target);
+    // The admin key stays out of the log: an admin URL is written without its query.
+    const bool admin = request.path.rfind("/admin/", 0) == 0;
+    log_.Append(request.method, admin ? request.path : request.target);
 }
 
 void TDemoRoutes::Handle(const httplib::Request& request, httplib::Response& response)
@@ -314,13 +327,35 @@ void TDemoRoutes::ShareSuccess(const httplib::Request&, const TQueryItems& items
     ReplyHtml(response, SharePages::RenderSuccess(items.Utf8Text("urlpara").value_or(QString())));
 }
 
+bool TDemoRoutes::IsAdmin(const TQueryItems& items, httplib::Response& response) const
+{
+    if (items.Utf8Text("key") == adminKey_)
+        return true;
+    response.status = 403;
+    response.set_content("the admin URLs need the key the server printed at start", "text/plain; charset=UTF-8");
+    return false;
+}
+
+bool TDemoRoutes::IsOwnHost(const httplib::Request& request, int port) const
+{
+    const QString host = QString::fromLatin1(request.get_header_value("Host")).trimmed().toLower();
+    const QString withPort = QStringLiteral(":%1").arg(port);
+    if (host == QStringLiteral("127.0.0.1") + withPort || host == QStringLiteral("localhost") + withPort)
+        return true;
+    return shareHosts_.contains(HostName(request.get_header_value("Host")));
+}
+
 void TDemoRoutes::AdminNotify(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
+    if (!IsAdmin(items, response))
+        return;
     ReplyXml(response, admin_.QueueNotification(items));
 }
 
-void TDemoRoutes::AdminRequests(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void TDemoRoutes::AdminRequests(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
+    if (!IsAdmin(items, response))
+        return;
     response.set_header("Cache-Control", "no-store");
     response.set_content(log_.Contents().toStdString(), "text/plain; charset=UTF-8");
 }

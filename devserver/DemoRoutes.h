@@ -32,6 +32,14 @@ public:
 
     void Handle(const httplib::Request& request, httplib::Response& response);
 
+    // Whether a request's Host header names this server: 127.0.0.1 or localhost with its port
+    // `port`, or one of the share hosts. Any other name reached it through a DNS name that
+    // resolves to this machine (a page of another site rebinding its name) and is refused.
+    bool IsOwnHost(const httplib::Request& request, int port) const;
+
+    // The key the admin URLs need.
+    const QString& AdminKey() const { return adminKey_; }
+
 private:
     using TRoute = void (TDemoRoutes::*)(const httplib::Request&, const TQueryItems&, httplib::Response&);
 
@@ -58,7 +66,8 @@ private:
     // Microblog share pages.
     void SharePage(const httplib::Request&, const TQueryItems&, httplib::Response&);
     void ShareSuccess(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    // Admin URLs for tests and the demo.
+    // Admin URLs for tests and the demo; they need the admin key ("key=...").
+    bool IsAdmin(const TQueryItems& items, httplib::Response& response) const;
     void AdminNotify(const httplib::Request&, const TQueryItems&, httplib::Response&);
     void AdminRequests(const httplib::Request&, const TQueryItems&, httplib::Response&);
 
@@ -69,6 +78,7 @@ private:
     bool IsCertified(const QString& userName) const;
 
     QStringList shareHosts_;
+    QString adminKey_;
     TAccountStore accounts_;
     TSessionTable sessions_;
     TNotificationQueue notifications_;

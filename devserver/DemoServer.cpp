@@ -32,9 +32,13 @@ public:
         server_.set_socket_options(SetSocketOptions);
         // Browser views keep connections open; a short keep-alive lets a stop finish quickly.
         server_.set_keep_alive_timeout(1);
-        server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+        server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
             routes_.Log(request);
-            return httplib::Server::HandlerResponse::Unhandled;
+            if (routes_.IsOwnHost(request, port_))
+                return httplib::Server::HandlerResponse::Unhandled;
+            response.status = 403;
+            response.set_content("unknown host", "text/plain; charset=UTF-8");
+            return httplib::Server::HandlerResponse::Handled;
         });
         server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             routes_.Handle(request, response);
@@ -69,6 +73,8 @@ public:
             std::this_thread::yield();
         return port_;
     }
+
+    const QString& AdminKey() const { return routes_.AdminKey(); }
 
     void Stop()
     {
@@ -112,4 +118,9 @@ bool TDemoServer::IsRunning() const
 int TDemoServer::Port() const
 {
     return impl_->Port();
+}
+
+QString TDemoServer::AdminKey() const
+{
+    return impl_->AdminKey();
 }

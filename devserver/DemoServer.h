@@ -26,6 +26,8 @@ public:
 
     bool IsRunning() const;
     int Port() const;
+    // The key the admin URLs need ("/admin/requests?key=...").
+    QString AdminKey() const;
 
 private:
     class TImpl;

@@ -13,6 +13,8 @@ struct TDemoServerOptions
     QString versionDesc; // published description
     QString packageFile; // empty: no package is published
     QStringList shareHosts;
+    // The key the admin URLs need ("key=..."); a random one is made when it is empty.
+    QString adminKey;
 };
 
 // Reads "--port N --data DIR [--version TEXT] [--version-desc TEXT] [--package FILE]

@@ -28,6 +28,9 @@ TRequestLog::TRequestLog(const QString& dataDir)
 {
     if (!QDir().mkpath(dataDir) || !file_.open(QIODevice::WriteOnly | QIODevice::Append))
         throw TFailure(QStringLiteral("cannot open %1: %2").arg(file_.fileName(), file_.errorString()));
+    // The log holds every request line, passwords included: for the server's user alone.
+    file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::setPermissions(dataDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void TRequestLog::Append(const std::string& method, const std::string& target)

@@ -20,7 +20,7 @@ void Print(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-void PrintBanner(const TDemoServerOptions& options, int port)
+void PrintBanner(const TDemoServerOptions& options, int port, const QString& adminKey)
 {
     QString text = QStringLiteral("quorvane-demo-server: listening on http://127.0.0.1:%1\n").arg(port);
     text += QStringLiteral("  application URL  http://127.0.0.1:%1/quorvane2\n").arg(port);
@@ -29,6 +29,8 @@ void PrintBanner(const TDemoServerOptions& options, int port)
                      options.packageFile.isEmpty() ? QStringLiteral("no package") : options.packageFile);
     text += QStringLiteral("  share hosts      %1\n").arg(options.shareHosts.join(QStringLiteral(", ")));
     text += QStringLiteral("  data folder      %1\n").arg(QDir(options.dataDir).absolutePath());
+    text += QStringLiteral("  admin key        %1 (/admin/requests?key=..., /admin/notify?key=...&userName=...)\n")
+                .arg(adminKey);
     text += QStringLiteral("Demo accounts (unless changed in this data folder):\n");
     for (const TDemoAccount& account : DemoAccounts())
         text += QStringLiteral("  %1  %2  %3\n")
@@ -71,7 +73,7 @@ int main(int argc, char* argv[])
         const TDemoServerOptions options = ParseDemoServerOptions(arguments);
         TDemoServer server(options);
         const int port = server.Start();
-        PrintBanner(options, port);
+        PrintBanner(options, port, server.AdminKey());
         WaitForStopSignal(stopSignals, server);
         server.Stop();
         Print(stdout, QStringLiteral("quorvane-demo-server: stopped\n"));

@@ -40,7 +40,8 @@ protected:
     int Port() const { return port_; }
     std::string AppBase() const { return "/quorvane2"; }
 
-    // A GET of a target (path and query, as the client sends it) from 127.0.0.1.
+    // A GET of a target (path and query, as the client sends it) from 127.0.0.1; an admin URL
+    // without a key gets the server's.
     httplib::Result Get(const std::string& target, const httplib::Headers& headers = {}) const;
 
     // A GET of an application server operation, its reply decoded from code page 936.

@@ -3,6 +3,7 @@
 #include "tests/devserver/DemoServerFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 namespace {
@@ -103,6 +104,63 @@ TEST_F(Routing, ListensOnTheLoopbackAddressOnly)
     httplib::Client other("127.0.0.2", Port());
     other.set_connection_timeout(5);
     EXPECT_FALSE(other.Get("/res/download/quorvane_version.txt"));
+}
+
+// A page of any site can make the browser send requests here by rebinding its own name to
+// 127.0.0.1: only this server's own names are answered.
+TEST_F(Routing, AnswersOnlyItsOwnHostNames)
+{
+    const std::string port = std::to_string(Port());
+    const struct
+    {
+        std::string host;
+        int status;
+    } cases[] = {
+        {"127.0.0.1:" + port, 200},
+        {"localhost:" + port, 200},
+        {"LOCALHOST:" + port, 200},
+        {"service.weibo.com", 200},
+        {"v.t.sina.com.cn:" + port, 200},
+        {"evil.example:" + port, 403},
+        {"127.0.0.1", 403},
+        {"127.0.0.1:1", 403},
+        {"localhost.evil.example:" + port, 403},
+        {"", 403},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.host);
+        const httplib::Result result = Get("/res/download/quorvane_version.txt", {{"Host", c.host}});
+        ASSERT_TRUE(result);
+        // A share host has no download files, but its name is answered.
+        const bool share = c.host.find("weibo") != std::string::npos || c.host.find("sina") != std::string::npos;
+        EXPECT_EQ(result->status, share ? 404 : c.status);
+    }
+}
+
+// The admin URLs give away every request line (passwords included) and queue notifications:
+// only with the key the server printed at start.
+TEST_F(Routing, AdminUrlsNeedTheKey)
+{
+    httplib::Client client("127.0.0.1", Port());
+    for (const char* target : {"/admin/requests", "/admin/requests?key=", "/admin/requests?key=0123",
+                               "/admin/notify?userName=demo%40quorvane.com"}) {
+        const httplib::Result result = client.Get(target);
+        ASSERT_TRUE(result) << target;
+        EXPECT_EQ(result->status, 403) << target;
+        EXPECT_EQ(result->body.find("userLogin"), std::string::npos);
+    }
+    EXPECT_EQ(Get("/admin/requests")->status, 200); // with the key
+}
+
+TEST_F(Routing, ItsFilesAreForItsUserAlone)
+{
+    Call(AppBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123");
+    const QString log = DataDir() + QStringLiteral("/requests.log");
+    EXPECT_EQ(QFileInfo(log).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                                QFileDevice::WriteGroup | QFileDevice::WriteOther),
+              QFileDevice::Permissions());
+    EXPECT_EQ(QFileInfo(DataDir()).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
 }
 
 TEST_F(Routing, ASecondServerOnAPortInUseFails)

@@ -25,12 +25,17 @@ bool TDemoServerProcess::Start(const QStringList& options)
         return false;
     // The first line names the port: "quorvane-demo-server: listening on http://127.0.0.1:PORT".
     const QRegularExpression listening(QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)"));
+    // The banner also names the key of the admin URLs.
+    const QRegularExpression adminKey(QStringLiteral("admin key +([0-9a-f]+)"));
     WaitFor(
         [&] {
             Output();
             const QRegularExpressionMatch match = listening.match(output_);
-            if (match.hasMatch())
+            const QRegularExpressionMatch key = adminKey.match(output_);
+            if (match.hasMatch() && key.hasMatch()) {
                 port_ = match.captured(1).toInt();
+                adminKey_ = key.captured(1);
+            }
             return port_ > 0 || process_.state() == QProcess::NotRunning;
         },
         20000);
@@ -60,7 +65,7 @@ QString TDemoServerProcess::RequestLog() const
     httplib::Client client("127.0.0.1", port_);
     client.set_connection_timeout(5);
     client.set_read_timeout(10);
-    const httplib::Result result = client.Get("/admin/requests");
+    const httplib::Result result = client.Get("/admin/requests?key=" + adminKey_.toStdString());
     if (!result || result->status != 200)
         return {};
     return QString::fromUtf8(QByteArray::fromStdString(result->body));

@@ -48,4 +48,5 @@ private:
     QProcess process_;
     QString output_;
     int port_ = 0;
+    QString adminKey_;
 };
