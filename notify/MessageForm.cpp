@@ -12,6 +12,7 @@
 #include "ui/chrome/NavigateUrl.h"
 #include "ui/chrome/WindowRegion.h"
 #include "ui/main/ClientUrlScheme.h"
+#include "ui/main/OtherWindows.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -67,6 +68,13 @@ TfrmMessage::TfrmMessage(QWidget* parent, const TMessageTimings& timings)
             &TfrmMessage::WebBrowser1BeforeNavigate2);
     connect(WebBrowser1->Page(), &TBrowserPage::DocumentComplete, this,
             &TfrmMessage::WebBrowser1DocumentComplete);
+    // A link of the notification that opens a window: a share page in the share window, any other
+    // web address in the user's browser.
+    connect(WebBrowser1->Page(), &TBrowserPage::NewWindow, this,
+            [this](const QString& url, QWebEnginePage*&, bool& cancel) {
+                cancel = true;
+                OtherWindows::OpenNewWindow(this, QUrl(url));
+            });
     new TBrowserMessageFilter(this, WebBrowser1, [this](QObject* target, QEvent* event) {
         ApplicationEvents1Message(target, event);
     });
@@ -139,11 +147,14 @@ void TfrmMessage::LayoutBrowser()
     WebBrowser1->setGeometry(-2, -1, Panel2->width() + 2, Panel2->height() + 2);
 }
 
-void TfrmMessage::WebBrowser1BeforeNavigate2(const QString& url, bool& cancel)
+void TfrmMessage::WebBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
 {
     try {
-        if (HandleClientUrl(url, TClientUrlListener::NotificationWindow, this))
-            cancel = true;
+        if (!IsClientUrl(url))
+            return;
+        cancel = true;
+        if (MayActOnClientUrl(mainFrame, WebBrowser1->page()->url()))
+            HandleClientUrl(url, TClientUrlListener::NotificationWindow, this);
     } catch (const std::exception& failure) {
         // Raised inside the browser engine's callback, a failure must go no further.
         qWarning() << "Client URL not handled:" << failure.what();

@@ -87,7 +87,7 @@ private:
     };
 
     void LayoutBrowser();
-    void WebBrowser1BeforeNavigate2(const QString& url, bool& cancel);
+    void WebBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
     void WebBrowser1DocumentComplete(const QString& url);
     void ApplicationEvents1Message(QObject* target, QEvent* event);
     void FadeIn();

@@ -244,7 +244,7 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
     GuardedCabinetSystem system;
     system.abort = abort_;
     system.progress = progress_;
-    Decompressor decompressor(mspack_create_cab_decompressor(&system.base));
+    Decompressor decompressor(mspack_create_cab_decompressor(system.System()));
     if (!decompressor)
         return Fail(ErrorText(MSPACK_ERR_NOMEMORY));
     mscab_decompressor* cabd = decompressor.get();
@@ -258,8 +258,12 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
     // never searched for cabinets embedded in other data.
     const QByteArray cabinetFile = QFile::encodeName(cabinetPath);
     mscabd_cabinet* cabinet = cabd->open(cabd, cabinetFile.constData());
-    if (!cabinet)
+    if (!cabinet) {
+        // An abort makes every read fail; that is no damage in the archive.
+        if (Aborted())
+            return Fail(QStringLiteral("aborted"));
         return Fail(QStringLiteral("%1: %2").arg(cabinetPath, ErrorText(cabd->last_error(cabd))));
+    }
     const std::unique_ptr<mscabd_cabinet, std::function<void(mscabd_cabinet*)>> cabinetCloser(
         cabinet, [cabd](mscabd_cabinet* c) { cabd->close(cabd, c); });
     if (cabinet->flags & (MSCAB_HDR_PREVCAB | MSCAB_HDR_NEXTCAB))
@@ -331,6 +335,7 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
         if (step.staging.isEmpty())
             return Fail(QStringLiteral("cannot write in %1").arg(folder));
         const QByteArray staging = QFile::encodeName(step.staging);
+        system.fileBudget = step.file->length;
         const int result = cabd->extract(cabd, step.file, staging.constData());
         if (Aborted())
             return Fail(QStringLiteral("aborted"));
@@ -341,6 +346,9 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
         if (!KeepModeOf(step.target, step.staging))
             return Fail(QStringLiteral("cannot write %1").arg(step.staging));
     }
+    // The last moment an abort can take everything back.
+    if (Aborted())
+        return Fail(QStringLiteral("aborted"));
     if (!SyncFileSystemsOf(steps))
         return Fail(QStringLiteral("the unpacked files could not be written to the disk: %1")
                         .arg(QString::fromLocal8Bit(strerror(errno))));

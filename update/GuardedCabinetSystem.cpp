@@ -18,15 +18,17 @@ struct GuardedFile
 
 GuardedCabinetSystem* Owner(mspack_system* self)
 {
-    return reinterpret_cast<GuardedCabinetSystem*>(self);
+    return reinterpret_cast<GuardedCabinetSystem::Hook*>(self)->owner;
 }
 
 mspack_file* Open(mspack_system* self, const char* filename, int mode)
 {
-    int flags = O_CLOEXEC | O_NOFOLLOW;
+    // Non-blocking until the file is known to be a regular one: opening a FIFO would otherwise
+    // wait for its other end.
+    int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     switch (mode) {
     case MSPACK_SYS_OPEN_READ:
-        flags |= O_RDONLY | O_NONBLOCK;
+        flags |= O_RDONLY;
         break;
     case MSPACK_SYS_OPEN_WRITE:
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
@@ -45,8 +47,11 @@ mspack_file* Open(mspack_system* self, const char* filename, int mode)
         close(fd);
         return nullptr;
     }
-    if (mode == MSPACK_SYS_OPEN_READ)
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const int status = fcntl(fd, F_GETFL);
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return nullptr;
+    }
     auto* file = new GuardedFile{fd, Owner(self)};
     return reinterpret_cast<mspack_file*>(file);
 }
@@ -83,7 +88,7 @@ int Write(mspack_file* file, void* buffer, int bytes)
     GuardedCabinetSystem* system = File(file)->system;
     if (system->Aborted())
         return -1;
-    if (bytes > system->budget) {
+    if (bytes > system->budget || bytes > system->fileBudget) {
         system->overBudget = true;
         return -1;
     }
@@ -99,6 +104,7 @@ int Write(mspack_file* file, void* buffer, int bytes)
         left -= int(count);
     }
     system->budget -= bytes;
+    system->fileBudget -= bytes;
     system->written += bytes;
     if (system->progress)
         system->progress(system->written);
@@ -146,6 +152,8 @@ void Copy(void* source, void* destination, size_t bytes)
 
 GuardedCabinetSystem::GuardedCabinetSystem()
 {
+    mspack_system& base = hook.base;
+    hook.owner = this;
     base.open = Open;
     base.close = Close;
     base.read = Read;

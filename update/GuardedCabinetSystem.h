@@ -8,17 +8,29 @@
 
 // The file access libmspack unpacks through, with guards the library itself does not have: every
 // read and write fails once the abort flag is set (so a large file is cut short between blocks),
-// writes stop at a byte budget whatever the archive's headers claim, and files are opened
-// without following a link or waiting on a FIFO.
+// writes stop at the file's declared length and at the archive's declared total whatever a
+// damaged archive makes the library believe, and files are opened without following a link or
+// waiting on a FIFO.
 struct GuardedCabinetSystem
 {
-    mspack_system base; // first, so that libmspack's pointer is ours
+    // What libmspack is given; the library hands the first member back, and this wrapper, unlike
+    // the whole struct, is standard layout, so the pointer leads back here.
+    struct Hook
+    {
+        mspack_system base;
+        GuardedCabinetSystem* owner;
+    } hook;
     const std::atomic<bool>* abort = nullptr;
-    int64_t budget = 0;           // bytes that may still be written
-    bool overBudget = false;      // a write was refused for the budget
+    int64_t budget = 0;           // bytes that may still be written, all files together
+    int64_t fileBudget = 0;       // bytes the file being unpacked may still take; set before each
+    bool overBudget = false;      // a write was refused for either budget
     std::function<void(int64_t written)> progress; // bytes written so far, after each write
     int64_t written = 0;
 
     GuardedCabinetSystem();
+    GuardedCabinetSystem(const GuardedCabinetSystem&) = delete;
+    GuardedCabinetSystem& operator=(const GuardedCabinetSystem&) = delete;
+
+    mspack_system* System() { return &hook.base; }
     bool Aborted() const { return abort && *abort; }
 };

@@ -3,13 +3,18 @@
 #include "platform/DiskSpace.h"
 #include "tests/support/CabinetWriter.h"
 #include "tests/support/TempProfile.h"
+#include "update/GuardedCabinetSystem.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QtEndian>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -449,4 +454,194 @@ TEST_F(CabinetReaderTest, AnAbortStopsTheExtractionAndLeavesNothing)
     EXPECT_LT(seen, 300001);
     EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("big.dat")});
     EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/big.dat")), QByteArray("old"));
+}
+
+// The limits a caller sets hold to the byte and the entry; a package at a limit still unpacks.
+TEST_F(CabinetReaderTest, UnpacksUpToTheLimitsSetAndNoFurther)
+{
+    QList<TCabinetFile> ten;
+    for (int i = 0; i < 10; ++i)
+        ten.append({QByteArray("f") + QByteArray::number(i), Pattern(10, char(i))});
+    QList<TCabinetFile> eleven = ten;
+    eleven.append({"f10", ""});
+    // MSZIP turns 4 MiB of zeros into a few kilobytes.
+    AddSource(QStringLiteral("zeros.dat"), QByteArray(4 * 1024 * 1024, '\0'));
+    ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), {QStringLiteral("zeros.dat")}, true));
+    const QByteArray zeros = ReadBytes(Cabinet());
+    ASSERT_LT(zeros.size(), 64 * 1024);
+
+    const TCabinetReader::Limits defaults;
+    const struct
+    {
+        const char* what;
+        QByteArray cabinet;
+        TCabinetReader::Limits limits;
+        const char* error; // nullptr: the package unpacks
+    } cases[] = {
+        {"as many files as allowed", BuildCabinet(ten), {10, 1000}, nullptr},
+        {"one file more than allowed", BuildCabinet(eleven), {10, 1000}, "holds 11 files, more than 10"},
+        {"as many bytes as allowed", BuildCabinet(ten), {1000, 100}, nullptr},
+        {"one byte more than allowed", BuildCabinet(ten), {1000, 99}, "unpacks to 100 bytes, more than 99"},
+        {"entries sharing one block", SharedBlockBomb(300, 64 * 1024), {1000, 1024 * 1024}, "more than 1048576"},
+        {"compressed zeros", zeros, {1000, 1024 * 1024}, "unpacks to 4194304 bytes, more than 1048576"},
+        {"one file declaring more than the default", SharedBlockBomb(1, 300 * 1024 * 1024), defaults,
+         "unpacks to 314572800 bytes, more than 268435456"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(Target()).removeRecursively();
+        QDir().mkpath(Target());
+        TempProfile::WriteFile(Cabinet(), c.cabinet);
+        reader_.SetLimits(c.limits);
+        const bool unpacked = Extract(Cabinet());
+        if (!c.error) {
+            EXPECT_TRUE(unpacked) << reader_.ErrorString().toStdString();
+            EXPECT_EQ(Tree(Target()).size(), 10);
+            continue;
+        }
+        EXPECT_FALSE(unpacked);
+        EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String(c.error))) << reader_.ErrorString().toStdString();
+        EXPECT_TRUE(asked_.isEmpty()); // refused from the headers, before any target is chosen
+        EXPECT_EQ(Tree(Target()), QStringList());
+    }
+}
+
+// Without a probe of its own the reader asks the file system itself.
+TEST_F(CabinetReaderTest, TheSystemsFreeSpaceDecides)
+{
+    const std::optional<qint64> free = FreeDiskBytes(Target());
+    ASSERT_TRUE(free.has_value());
+    // Others write to this disk too; the two answers need only be of one size.
+    EXPECT_NEAR(double(*free), double(QStorageInfo(Target()).bytesAvailable()), 256.0 * 1024 * 1024);
+    EXPECT_FALSE(FreeDiskBytes(Target() + QStringLiteral("/missing")).has_value());
+
+    // Entries sharing one block declare a little more than the disk holds.
+    const quint32 each = 0x7FFF0000;
+    const qint64 entries = *free / each + 2;
+    if (entries > 1000)
+        GTEST_SKIP() << "the disk holds more than 1,000 files of 2 GiB";
+    TempProfile::WriteFile(Cabinet(), SharedBlockBomb(int(entries), each));
+    reader_.SetLimits({1000, std::numeric_limits<qint64>::max()});
+    EXPECT_FALSE(Extract(Cabinet()));
+    EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String("not enough free space in ") + Target()))
+        << reader_.ErrorString().toStdString();
+    EXPECT_EQ(Tree(Target()), QStringList());
+}
+
+// However late the flag comes, while no target has been replaced the old files stay as they were
+// and nothing new is left.
+TEST_F(CabinetReaderTest, AnAbortBeforeTheFirstReplacementTakesEverythingBack)
+{
+    TempProfile::WriteFile(Target() + QStringLiteral("/big.dat"), "old");
+    const QByteArray big = Pattern(300000, 4);
+    WriteCabinet(Cabinet(), {{"small.dat", "s"}, {"big.dat", big}, {"sub\\last.dat", "l"}});
+    const qint64 total = 1 + big.size() + 1;
+    const struct
+    {
+        const char* what;
+        QString abortWhenAsked; // the flag is set when this target is chosen
+        qint64 abortAfterBytes; // or once this much is written
+    } cases[] = {
+        {"while the targets are chosen", QStringLiteral("sub/last.dat"), -1},
+        {"between two files", QString(), 1},
+        {"in the middle of a large file", QString(), 150000},
+        {"after the last block", QString(), total},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::atomic<bool> abort = false;
+        reader_.SetAbortFlag(&abort);
+        qint64 written = 0;
+        reader_.SetProgress([&](qint64 bytes) {
+            written = bytes;
+            if (c.abortAfterBytes >= 0 && bytes >= c.abortAfterBytes)
+                abort = true;
+        });
+        const bool unpacked = reader_.Extract(Cabinet(), [&](const QString& name) {
+            if (name == c.abortWhenAsked)
+                abort = true;
+            return Target() + QLatin1Char('/') + name;
+        });
+        EXPECT_FALSE(unpacked);
+        EXPECT_EQ(reader_.ErrorString(), QStringLiteral("aborted"));
+        EXPECT_EQ(written, std::max<qint64>(c.abortAfterBytes, 0)); // no block after the flag
+        EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("big.dat")});
+        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/big.dat")), QByteArray("old"));
+    }
+    reader_.SetProgress({});
+    std::atomic<bool> abort = false;
+    reader_.SetAbortFlag(&abort);
+    EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/big.dat")), big);
+}
+
+// The archive's path is the client's own, but whatever sits there is never waited on.
+TEST_F(CabinetReaderTest, AFifoInPlaceOfTheArchiveFailsAtOnce)
+{
+    ASSERT_EQ(mkfifo(QFile::encodeName(Cabinet()).constData(), 0600), 0);
+    EXPECT_FALSE(Extract(Cabinet()));
+    EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String("could not be opened")))
+        << reader_.ErrorString().toStdString();
+    EXPECT_EQ(Tree(Target()), QStringList());
+}
+
+// The guards below libmspack, which a well-formed archive never reaches: writes beyond a file's
+// declared length or the archive's declared total, files that are no regular files, an abort.
+TEST_F(CabinetReaderTest, TheFileAccessHoldsItsGuards)
+{
+    const QString out = Target() + QStringLiteral("/out.dat");
+    const struct
+    {
+        const char* what;
+        int64_t fileBudget;
+        int64_t budget;
+        int secondWrite; // what the second of two 4-byte writes answers
+        qint64 size;     // what reaches the file
+    } cases[] = {
+        {"within both", 8, 8, 4, 8},
+        {"past the file's length", 7, 100, -1, 4},
+        {"past the total", 100, 7, -1, 4},
+    };
+    char data[4] = {'a', 'b', 'c', 'd'};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GuardedCabinetSystem guarded;
+        guarded.fileBudget = c.fileBudget;
+        guarded.budget = c.budget;
+        mspack_system* system = guarded.System();
+        mspack_file* file = system->open(system, QFile::encodeName(out).constData(), MSPACK_SYS_OPEN_WRITE);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(system->write(file, data, 4), 4);
+        EXPECT_EQ(system->write(file, data, 4), c.secondWrite);
+        system->close(file);
+        EXPECT_EQ(guarded.overBudget, c.secondWrite < 0);
+        EXPECT_EQ(QFileInfo(out).size(), c.size);
+    }
+
+    const QString fifo = Target() + QStringLiteral("/fifo");
+    const QString link = Target() + QStringLiteral("/link");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(out, link));
+    GuardedCabinetSystem guarded;
+    guarded.fileBudget = guarded.budget = 100;
+    mspack_system* system = guarded.System();
+    for (const QString& path : {fifo, link}) {
+        for (const int mode : {MSPACK_SYS_OPEN_READ, MSPACK_SYS_OPEN_WRITE}) {
+            SCOPED_TRACE(testing::Message() << path.toStdString() << " mode " << mode);
+            EXPECT_EQ(system->open(system, QFile::encodeName(path).constData(), mode), nullptr);
+        }
+    }
+
+    std::atomic<bool> abort = false;
+    guarded.abort = &abort;
+    mspack_file* file = system->open(system, QFile::encodeName(out).constData(), MSPACK_SYS_OPEN_READ);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(system->read(file, data, 4), 4);
+    abort = true;
+    EXPECT_EQ(system->read(file, data, 4), -1);
+    system->close(file);
+    file = system->open(system, QFile::encodeName(out).constData(), MSPACK_SYS_OPEN_WRITE);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(system->write(file, data, 4), -1);
+    system->close(file);
 }

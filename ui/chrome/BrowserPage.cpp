@@ -1,6 +1,12 @@
 #include "ui/chrome/BrowserPage.h"
 
 #include "ui/chrome/BrowserProfile.h"
+#include "ui/chrome/MessageBox.h"
+#include "ui/chrome/PageOrigin.h"
+#include "ui/chrome/PromptDialog.h"
+
+#include <QDebug>
+#include <QWebEngineView>
 
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -28,10 +34,10 @@ void TBrowserPage::Navigate(const QString& url)
     load(target);
 }
 
-bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool)
+bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
 {
     bool cancel = false;
-    emit BeforeNavigate(UrlText(url), cancel);
+    emit BeforeNavigate(UrlText(url), cancel, isMainFrame);
     // Whatever the windows decided, a page never opens a local file, a network share or a
     // program of the desktop.
     return !cancel && MayLoad(url);
@@ -45,6 +51,45 @@ void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
         return;
     }
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
+}
+
+bool TBrowserPage::MayShowDialog(const QUrl& securityOrigin) const
+{
+    if (IsApplicationOrigin(securityOrigin))
+        return true;
+    qWarning().noquote() << "JavaScript dialog of" << securityOrigin.toString() << "suppressed";
+    return false;
+}
+
+QWidget* TBrowserPage::DialogOwner() const
+{
+    QWidget* view = QWebEngineView::forPage(this);
+    return view ? view->window() : nullptr;
+}
+
+void TBrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
+{
+    if (MayShowDialog(securityOrigin))
+        TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok, QMessageBox::Information);
+}
+
+bool TBrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
+{
+    return MayShowDialog(securityOrigin) &&
+           TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok | QMessageBox::Cancel,
+                             QMessageBox::Question) == QMessageBox::Ok;
+}
+
+bool TBrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                                    QString* result)
+{
+    if (!MayShowDialog(securityOrigin))
+        return false;
+    QString text = defaultValue;
+    if (!AskForText(DialogOwner(), msg, text))
+        return false;
+    *result = text;
+    return true;
 }
 
 void TBrowserPage::OnNewWindowRequested(QWebEngineNewWindowRequest& request)

@@ -28,8 +28,8 @@ public:
 signals:
     // Before every navigation of the page or one of its frames, whoever started it: the
     // client, a link, a script or a form. Setting `cancel` stops it and the page stays as it
-    // was.
-    void BeforeNavigate(const QString& url, bool& cancel);
+    // was. `mainFrame` is false for a navigation of a frame inside the page.
+    void BeforeNavigate(const QString& url, bool& cancel, bool mainFrame);
     // A page asks for a new browser window. A handler may hand back another page in `target`:
     // the requested page then loads there, even while that page's view is hidden. Setting
     // `cancel` or handing back nothing drops the request.
@@ -43,8 +43,17 @@ protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
                                   const QString& sourceId) override;
+    // Alerts, confirmations and prompts of the application server's pages use the client's own
+    // boxes (title "Quorvane", plain text); any other page's are suppressed (a confirmation or
+    // prompt answers Cancel), so no page can loop dialogs at the user.
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                          QString* result) override;
 
 private:
+    bool MayShowDialog(const QUrl& securityOrigin) const;
+    QWidget* DialogOwner() const;
     void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
 };

@@ -1,6 +1,9 @@
 #include "ui/dialogs/FeedbackForm.h"
 
 #include "platform/Failure.h"
+#include "platform/Shell.h"
+#include "ui/chrome/BrowserPage.h"
+#include "ui/chrome/PageOrigin.h"
 #include "resources/SkinPictures.h"
 #include "resources/SkinResources.h"
 #include "server/DataModule.h"
@@ -38,6 +41,14 @@ TfrmFeedback::TfrmFeedback(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Fra
 
     connect(imgClose, &TImageButton::Clicked, this, &TfrmFeedback::CloseFeedback);
     ApplicationEvents1 = new TBrowserMessageFilter(this, WebBrowser1);
+    // A link of the feedback page that opens a window goes to the user's browser (a share page
+    // too: the share window belongs to the main window); nothing else opens.
+    connect(WebBrowser1->Page(), &TBrowserPage::NewWindow, this,
+            [](const QString& url, QWebEnginePage*&, bool& cancel) {
+                cancel = true;
+                if (RouteNewWindow(QUrl(url)) != TNewWindowRoute::Drop)
+                    OpenInDefaultBrowser(url);
+            });
 
     FormCreate();
 }

@@ -4,9 +4,12 @@
 #include "config/Util.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Shell.h"
+#include "ui/chrome/PageOrigin.h"
 #include "ui/main/MainForm.h"
 
+#include <QDebug>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -152,13 +155,40 @@ bool IsShellOpenable(const QString& target)
     return false;
 }
 
+QString MailtoWithSubjectAndBody(const QString& target)
+{
+    QUrl url(target);
+    if (url.scheme().toLower() != QLatin1String("mailto"))
+        return target;
+    const QUrlQuery asked(url);
+    QUrlQuery kept;
+    for (const auto& [name, value] : asked.queryItems(QUrl::FullyEncoded)) {
+        const QString lower = name.toLower();
+        if (lower == QLatin1String("subject") || lower == QLatin1String("body"))
+            kept.addQueryItem(name, value);
+    }
+    url.setQuery(kept.isEmpty() ? QString() : kept.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    if (kept.isEmpty())
+        url.setQuery(QString());
+    return url.toString(QUrl::FullyEncoded);
+}
+
 bool OpenClientUrlTarget(const QString& target)
 {
     if (!IsShellOpenable(target))
         return false;
     // The shell's answer is of no interest: nothing is reported either way.
-    OpenInDefaultBrowser(target);
+    OpenInDefaultBrowser(MailtoWithSubjectAndBody(target));
     return true;
+}
+
+bool MayActOnClientUrl(bool mainFrame, const QUrl& pageUrl)
+{
+    if (mainFrame && IsApplicationOrigin(pageUrl))
+        return true;
+    qWarning().noquote() << "Client URL refused: it came from" << (mainFrame ? "the page" : "a frame of the page")
+                         << pageUrl.toString() << (mainFrame ? "of another site" : "");
+    return false;
 }
 
 bool HandleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 class QWidget;
 
@@ -33,9 +34,19 @@ QString DecodeClientUrlValue(const QString& value);
 // user's machine and is never handed over.
 bool IsShellOpenable(const QString& target);
 
-// Opens the decoded target of "open" in the user's default programs when IsShellOpenable
-// allows it; true when it was handed to the shell.
+// A mailto address with only its "subject" and "body" kept: no page can have the mail program add
+// copies, attachments or headers. Any other address as it stands.
+QString MailtoWithSubjectAndBody(const QString& target);
+
+// Opens the decoded target of "open" (mailto addresses cut down as MailtoWithSubjectAndBody
+// says) in the user's default programs when IsShellOpenable allows it; true when it was handed to
+// the shell.
 bool OpenClientUrlTarget(const QString& target);
+
+// Whether a client URL may act: only the top frame of a page of the application server drives
+// the client. A third-party frame, or a page of another site the browser was led to, gets its
+// navigation cancelled and nothing else; the refusal is written to the diagnostics output.
+bool MayActOnClientUrl(bool mainFrame, const QUrl& pageUrl);
 
 // The before-navigate handling of a listening browser, given the URL the browser view reports
 // (see ClientUrlAsWritten). Returns false for any URL that is not a

@@ -191,7 +191,7 @@ void TfrmMain::CreateBrowser()
 
     connect(WebBrowser->Page(), &TBrowserPage::BeforeNavigate, this, &TfrmMain::WebBrowserBeforeNavigate2);
     connect(WebBrowser->Page(), &TBrowserPage::NewWindow, this,
-            [this](const QString&, QWebEnginePage*& target, bool&) { WebBrowserNewWindow2(target); });
+            [this](const QString& url, QWebEnginePage*&, bool& cancel) { WebBrowserNewWindow2(url, cancel); });
     // The browser's own right-click menu never opens.
     ApplicationEvents1 = new TBrowserMessageFilter(this, WebBrowser);
 }
@@ -484,19 +484,19 @@ void TfrmMain::ChangePasswordPopup(QAction* item)
     item->setVisible(DMod && DMod->IsLoggedIn() && DMod->IsAccountLogin());
 }
 
-void TfrmMain::WebBrowserBeforeNavigate2(const QString& url, bool& cancel)
+void TfrmMain::WebBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
 {
     if (!IsClientUrl(url))
         return;
     // Cancelled at once, whatever the action turns out to be.
     cancel = true;
-    HandleClientUrl(url, TClientUrlListener::MainWindow, this);
+    if (MayActOnClientUrl(mainFrame, WebBrowser->page()->url()))
+        HandleClientUrl(url, TClientUrlListener::MainWindow, this);
 }
 
-void TfrmMain::WebBrowserNewWindow2(QWebEnginePage*& target)
+void TfrmMain::WebBrowserNewWindow2(const QString& url, bool& cancel)
 {
-    // Every new window of the web application opens in the share window.
-    target = OtherWindows::SharePageForNewWindow(this);
-    if (target)
-        OtherWindows::ShowShareWindow();
+    // Handled here in every case: nothing opens with this page as its opener.
+    cancel = true;
+    OtherWindows::OpenNewWindow(this, QUrl(url));
 }

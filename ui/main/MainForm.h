@@ -113,8 +113,8 @@ private:
     void miAboutClick();
     void miExitClick();
     void ChangePasswordPopup(QAction* item);
-    void WebBrowserBeforeNavigate2(const QString& url, bool& cancel);
-    void WebBrowserNewWindow2(QWebEnginePage*& target);
+    void WebBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
+    void WebBrowserNewWindow2(const QString& url, bool& cancel);
 
     TTimerThread* timerThread = nullptr;
     QPointer<TfrmLogin> loginWindow;

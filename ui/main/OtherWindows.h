@@ -4,7 +4,7 @@
 // window, the share window, and the secondary windows of the menus. Every call to them goes
 // through here.
 
-class QWebEnginePage;
+class QUrl;
 class QWidget;
 class TTimerThread;
 class TfrmMain;
@@ -20,10 +20,10 @@ void StopPollingThread(TTimerThread* thread);
 // Hands a notification to the notification window.
 void ShowInformation(TTimerThread* thread, const APIResponse& information);
 
-// The share window's page for a new-window request of the main browser: the window is created
-// if there is none and told to expect a share page. None when sharing is not built in.
-QWebEnginePage* SharePageForNewWindow(QWidget* owner);
-void ShowShareWindow();
+// A page's request for a new window: a share page loads afresh in the share window (created if
+// there is none and told to expect a share page), any other web address opens in the user's
+// browser, anything else is dropped.
+void OpenNewWindow(QWidget* owner, const QUrl& url);
 
 void ShowSettingWindow(QWidget* owner);
 void ShowChangePasswordWindow(QWidget* owner);

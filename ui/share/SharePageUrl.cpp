@@ -2,7 +2,7 @@
 
 #include "config/Util.h"
 #include "ui/main/ClientUrlScheme.h"
-#include "ui/share/ShareHosts.h"
+#include "ui/chrome/ShareHosts.h"
 
 namespace {
 

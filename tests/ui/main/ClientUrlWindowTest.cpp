@@ -4,6 +4,7 @@
 
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
+#include "ui/chrome/MessageBox.h"
 #include "ui/main/ClientUrlScheme.h"
 
 #include <QVariant>
@@ -205,6 +206,87 @@ TEST_F(PageNavigationTest, WebAddressCarryingTheSchemeIsNavigatedNormally)
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(WasRequested(QStringLiteral("/house/list?next=vemtraclient://close/")))
         << server.Targets().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(PageNavigationTest, OpenMailtoKeepsOnlySubjectAndBody)
+{
+    FollowLink(QStringLiteral("vemtraclient://open/?url=mailto%3Asales%40quorvane.com%3Fsubject%3Dhi%26cc%3Devil%40x.example"
+                              "%26body%3Dtext%26attach%3D%2Fetc%2Fpasswd%26bcc%3Dspy%40x.example"));
+    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("mailto:sales@quorvane.com?subject=hi&body=text"))});
+}
+
+// Pages that are not the application server's: another site on another port of the same machine.
+class StrangerPageTest : public PageNavigationTest
+{
+protected:
+    void SetUp() override
+    {
+        PageNavigationTest::SetUp();
+        const std::string html = "text/html; charset=UTF-8";
+        stranger.Reply("/frame",
+                       "<!doctype html><script>location.href="
+                       "'vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fframe';</script>",
+                       200, html);
+        stranger.Reply("/page", "<!doctype html><title>stranger</title><body>another site</body>", 200, html);
+        stranger.Reply("/dialogs",
+                       "<!doctype html><body><script>"
+                       "for (var i = 0; i < 100; ++i) alert('again ' + i);"
+                       "document.title = 'done:' + confirm('sure?') + ':' + prompt('name?', 'x');"
+                       "</script></body>",
+                       200, html);
+        TMessageBox::TakeShown();
+    }
+
+    // Lets the page run its course; a client URL it fired has been dealt with by then.
+    void Settle() { EXPECT_EQ(RunUntil([] { return false; }, 1000), TRunEnd::TimedOut); }
+
+    LoopbackServer stranger;
+};
+
+// A frame of another site inside the application's page cannot drive the client, whatever it
+// fires; the page's own top frame still can.
+TEST_F(StrangerPageTest, AThirdPartyFrameCannotDriveTheClient)
+{
+    main->WebBrowser->page()->runJavaScript(
+        QStringLiteral("var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
+            .arg(stranger.Url()));
+    ASSERT_EQ(RunUntil([&] { return !stranger.Targets().isEmpty(); }), TRunEnd::Stopped);
+    Settle();
+    EXPECT_TRUE(OpenedUrls().isEmpty());
+    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fgood.example%2F"));
+    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://good.example/"))});
+}
+
+// Once the browser was led to another site, that site's links and scripts do nothing either.
+TEST_F(StrangerPageTest, AnotherSitesPageCannotDriveTheClient)
+{
+    main->NavigateTo(stranger.Url() + QStringLiteral("/page"));
+    ASSERT_EQ(RunUntil([&] { return PageTitle() == QStringLiteral("stranger"); }), TRunEnd::Stopped);
+    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fpage"));
+    main->WebBrowser->page()->runJavaScript(QStringLiteral("location.href='vemtraclient://close/';"));
+    Settle();
+    EXPECT_TRUE(OpenedUrls().isEmpty());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(PageTitle(), QStringLiteral("stranger"));
+}
+
+// JavaScript dialogs of the application's pages are the client's own boxes, with the page's text
+// as it stands; another site's are never shown, however many it asks for.
+TEST_F(StrangerPageTest, OnlyTheApplicationsPagesShowDialogs)
+{
+    EXPECT_EQ(Evaluate(QStringLiteral("alert('<b>价格</b> changed'); confirm('sure?')")), QStringLiteral("true"));
+    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("<b>价格</b> changed"));
+    EXPECT_EQ(shown[1].text, QStringLiteral("sure?"));
+
+    main->NavigateTo(stranger.Url() + QStringLiteral("/dialogs"));
+    ASSERT_EQ(RunUntil([&] { return PageTitle().startsWith(QStringLiteral("done:")); }), TRunEnd::Stopped);
+    EXPECT_EQ(PageTitle(), QStringLiteral("done:false:null"));
+    EXPECT_TRUE(TMessageBox::TakeShown().isEmpty());
 }
 
 } // namespace

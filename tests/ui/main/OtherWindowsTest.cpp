@@ -43,10 +43,10 @@ protected:
         return main;
     }
 
-    // The start page opens a page of the web application in a new window, as a share link does.
-    void OpenNewWindow(TfrmMain& main, const QString& path)
+    // The start page asks for a new window, as a link with target "_blank" does.
+    void OpenNewWindowAt(TfrmMain& main, const QString& url)
     {
-        main.WebBrowser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(AppUrl() + path));
+        main.WebBrowser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
     }
 };
 
@@ -101,33 +101,45 @@ TEST_F(OtherWindowsTest, NotificationGoesToThePopupWithThePollingThread)
 
 #if QUORVANE_MAIN_WITH_SHARE
 
-TEST_F(OtherWindowsTest, NewWindowsOpenInTheShareWindow)
+// A share page opens in the share window, loaded afresh; any other web address (a page of the
+// web application included) in the user's browser; anything else nowhere. The main window stays
+// on its page.
+TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
 {
     // The start-up sequence creates the share window hidden; the first request uses it.
     auto* created = new TfrmBrowser;
     frmBrowser = created;
     TfrmMain& main = SignInToStartPage();
     const QUrl startUrl = main.WebBrowser->url();
+    const QString sharePage = QStringLiteral("http://service.weibo.com/share/share.php?url=x&title=t&shareType=1");
 
-    OpenNewWindow(main, QStringLiteral("/house/report?district=1"));
+    OpenNewWindowAt(main, sharePage);
     ASSERT_EQ(RunUntil([&] {
                   return frmBrowser && frmBrowser->isVisible() &&
-                         frmBrowser->WebBrowser1->url().path() == QStringLiteral("/quorvane2/house/report");
+                         frmBrowser->WebBrowser1->url().host() == QStringLiteral("service.weibo.com");
               }),
               TRunEnd::Stopped);
     EXPECT_EQ(frmBrowser, created);
-    // Not a share page: the window waits for one.
-    EXPECT_TRUE(frmBrowser->SharePending());
+    EXPECT_TRUE(OpenedUrls().isEmpty());
+
+    const QString report = AppUrl() + QStringLiteral("/house/report?district=1");
+    OpenNewWindowAt(main, report);
+    OpenNewWindowAt(main, QStringLiteral("https://example.com/news"));
+    OpenNewWindowAt(main, QStringLiteral("file:///etc/passwd"));
+    OpenNewWindowAt(main, QString());
+    ASSERT_EQ(RunUntil([] { return OpenedUrls().size() >= 2; }), TRunEnd::Stopped);
+    EXPECT_EQ(RunUntil([] { return false; }, 500), TRunEnd::TimedOut);
+    EXPECT_EQ(OpenedUrls(), (QList<QUrl>{QUrl(report), QUrl(QStringLiteral("https://example.com/news"))}));
     EXPECT_EQ(main.WebBrowser->url().toString(), startUrl.toString());
 
-    // Closed, it is created anew for the next request, owned by the main window.
+    // Closed, the share window is created anew for the next share page, owned by the main window.
     QPointer<TfrmBrowser> first = frmBrowser;
     ASSERT_EQ(RunClient([&] { frmBrowser->close(); }, [&] { return first.isNull(); }), TRunEnd::Stopped);
     EXPECT_EQ(frmBrowser, nullptr);
-    OpenNewWindow(main, QStringLiteral("/house/report?district=2"));
+    OpenNewWindowAt(main, sharePage + QStringLiteral("&again=1"));
     ASSERT_EQ(RunUntil([&] {
                   return frmBrowser && frmBrowser->isVisible() &&
-                         frmBrowser->WebBrowser1->url().query() == QStringLiteral("district=2");
+                         frmBrowser->WebBrowser1->url().query().endsWith(QStringLiteral("again=1"));
               }),
               TRunEnd::Stopped);
     EXPECT_EQ(frmBrowser->parentWidget(), &main);

@@ -377,7 +377,7 @@ TEST_F(BrowserFormTest, ShareWithTheDemoServer)
             .arg(token);
     const auto requestLog = [] {
         httplib::Client client("127.0.0.1", QUrl(DemoServerUrl()).port());
-        const auto result = client.Get("/admin/requests");
+        const auto result = client.Get("/admin/requests?key=" + DemoServerAdminKey().toStdString());
         return result ? QString::fromStdString(result->body) : QString();
     };
     RunScript(window->WebBrowser1->Page(), QStringLiteral("document.getElementById('send').click()"));

@@ -57,3 +57,8 @@ QString DemoServerUrl()
 {
     return QStringLiteral("http://127.0.0.1:%1").arg(demoPort);
 }
+
+QString DemoServerAdminKey()
+{
+    return demo->AdminKey();
+}

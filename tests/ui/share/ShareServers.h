@@ -10,3 +10,5 @@ class LoopbackServer;
 LoopbackServer& ShareHostServer();
 // "http://127.0.0.1:PORT" of the demo server.
 QString DemoServerUrl();
+// The key of the demo server's admin URLs.
+QString DemoServerAdminKey();
