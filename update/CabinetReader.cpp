@@ -193,7 +193,8 @@ QString CheckTargets(const std::vector<Step>& steps)
         QString folder = QFileInfo(QDir::cleanPath(step.target)).absolutePath();
         for (;;) {
             if (targets.count(folder))
-                return QStringLiteral("\"%1\" is both a file and the folder of \"%2\"").arg(folder, step.name);
+                return QStringLiteral("\"%1\" is both a file and the folder of \"%2\"")
+                    .arg(folder, step.name);
             const QString parent = QFileInfo(folder).absolutePath();
             if (parent == folder)
                 break;
@@ -277,7 +278,8 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
         totalBytes += file->length;
     }
     if (entries > limits_.maxEntries)
-        return Fail(QStringLiteral("the archive holds %1 files, more than %2").arg(entries).arg(limits_.maxEntries));
+        return Fail(
+            QStringLiteral("the archive holds %1 files, more than %2").arg(entries).arg(limits_.maxEntries));
     if (totalBytes > limits_.maxTotalBytes)
         return Fail(QStringLiteral("the archive unpacks to %1 bytes, more than %2")
                         .arg(totalBytes)

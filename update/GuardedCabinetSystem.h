@@ -21,9 +21,9 @@ struct GuardedCabinetSystem
         GuardedCabinetSystem* owner;
     } hook;
     const std::atomic<bool>* abort = nullptr;
-    int64_t budget = 0;           // bytes that may still be written, all files together
-    int64_t fileBudget = 0;       // bytes the file being unpacked may still take; set before each
-    bool overBudget = false;      // a write was refused for either budget
+    int64_t budget = 0;      // bytes that may still be written, all files together
+    int64_t fileBudget = 0;  // bytes the file being unpacked may still take; set before each
+    bool overBudget = false; // a write was refused for either budget
     std::function<void(int64_t written)> progress; // bytes written so far, after each write
     int64_t written = 0;
 
