@@ -2,8 +2,8 @@
 
 #include "app/Application.h"
 #include "app/StartReport.h"
-#include "platform/InstanceLock.h"
 #include "notify/MessageForm.h"
+#include "platform/InstanceLock.h"
 #include "server/DataModule.h"
 #include "ui/main/MainForm.h"
 #include "ui/main/WindowMessages.h"
@@ -14,8 +14,7 @@
 namespace {
 
 // Keeps a global instance pointer set while its object lives.
-template <typename T>
-class GlobalInstance final
+template <typename T> class GlobalInstance final
 {
 public:
     GlobalInstance(T*& global, std::unique_ptr<T> object) : global_(global), object_(std::move(object))

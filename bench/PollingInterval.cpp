@@ -25,8 +25,6 @@ TTimerThread* StartPollingThread(TfrmMain* owner)
     return thread;
 }
 
-void ShowInformation(TTimerThread*, const APIResponse&)
-{
-}
+void ShowInformation(TTimerThread*, const APIResponse&) {}
 
 } // namespace OtherWindows

@@ -78,8 +78,8 @@ QString TSelvorConfig::GetDownUrl() const
     CachedAddresses& cache = Cache();
     std::lock_guard lock(cache.mutex);
     if (cache.downUrl == kNotRead)
-        cache.downUrl = ReadString(ConfigKey::kDownUrl,
-                                   QString::fromLatin1(kDefaultDownRoot) + QString::fromLatin1(kDownloadPath));
+        cache.downUrl = ReadString(ConfigKey::kDownUrl, QString::fromLatin1(kDefaultDownRoot) +
+                                                            QString::fromLatin1(kDownloadPath));
     return cache.downUrl;
 }
 
@@ -195,7 +195,8 @@ QString TSelvorConfig::ReadString(const char* key, const QString& defaultValue) 
 
 bool TSelvorConfig::ReadBool(const char* key, bool defaultValue) const
 {
-    return ReadProfileInt(GetConfigFile(), ConfigKey::kSection, QString::fromLatin1(key), defaultValue ? 1 : 0) != 0;
+    return ReadProfileInt(GetConfigFile(), ConfigKey::kSection, QString::fromLatin1(key),
+                          defaultValue ? 1 : 0) != 0;
 }
 
 void TSelvorConfig::WriteString(const char* key, const QString& value) const

@@ -140,7 +140,8 @@ void TAccountStore::Save(const QList<TAccount>& accounts) const
 
     QSaveFile file(path_);
     // Passwords: readable by the server's user alone.
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         file.write(content) != content.size() || !file.commit())
         throw TFailure(QStringLiteral("cannot write %1: %2").arg(path_, file.errorString()));
 }

@@ -90,9 +90,9 @@ QString NewAdminKey()
 } // namespace
 
 TDemoRoutes::TDemoRoutes(const TDemoServerOptions& options)
-    : shareHosts_(options.shareHosts), adminKey_(options.adminKey.isEmpty() ? NewAdminKey() : options.adminKey),
-      accounts_(options.dataDir), log_(options.dataDir),
-      downloads_(options.version, options.versionDesc, options.packageFile),
+    : shareHosts_(options.shareHosts),
+      adminKey_(options.adminKey.isEmpty() ? NewAdminKey() : options.adminKey), accounts_(options.dataDir),
+      log_(options.dataDir), downloads_(options.version, options.versionDesc, options.packageFile),
       app_(accounts_, sessions_, notifications_), admin_(accounts_, notifications_)
 {
     for (QString& host : shareHosts_)
@@ -332,7 +332,8 @@ bool TDemoRoutes::IsAdmin(const TQueryItems& items, httplib::Response& response)
     if (items.Utf8Text("key") == adminKey_)
         return true;
     response.status = 403;
-    response.set_content("the admin URLs need the key the server printed at start", "text/plain; charset=UTF-8");
+    response.set_content("the admin URLs need the key the server printed at start",
+                         "text/plain; charset=UTF-8");
     return false;
 }
 
@@ -352,7 +353,8 @@ void TDemoRoutes::AdminNotify(const httplib::Request&, const TQueryItems& items,
     ReplyXml(response, admin_.QueueNotification(items));
 }
 
-void TDemoRoutes::AdminRequests(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::AdminRequests(const httplib::Request&, const TQueryItems& items,
+                                httplib::Response& response)
 {
     if (!IsAdmin(items, response))
         return;

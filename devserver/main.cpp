@@ -29,7 +29,8 @@ void PrintBanner(const TDemoServerOptions& options, int port, const QString& adm
                      options.packageFile.isEmpty() ? QStringLiteral("no package") : options.packageFile);
     text += QStringLiteral("  share hosts      %1\n").arg(options.shareHosts.join(QStringLiteral(", ")));
     text += QStringLiteral("  data folder      %1\n").arg(QDir(options.dataDir).absolutePath());
-    text += QStringLiteral("  admin key        %1 (/admin/requests?key=..., /admin/notify?key=...&userName=...)\n")
+    text += QStringLiteral(
+                "  admin key        %1 (/admin/requests?key=..., /admin/notify?key=...&userName=...)\n")
                 .arg(adminKey);
     text += QStringLiteral("Demo accounts (unless changed in this data folder):\n");
     for (const TDemoAccount& account : DemoAccounts())

@@ -66,7 +66,8 @@ TTimerThread::TTimerThread(TfrmMain* owner, TTimerThreadOptions options)
 TTimerThread::TTimerThread(TTimerThreadOwner owner, TTimerThreadOptions options)
     : owner_(std::move(owner)), interval_(options.interval),
       clock_(options.clock ? std::move(options.clock) : std::make_shared<TSystemPollClock>()),
-      applicationDir_(std::move(options.applicationDir)), trustedKey_(std::move(options.trustedKey)), wait_(std::make_shared<TWaitState>())
+      applicationDir_(std::move(options.applicationDir)), trustedKey_(std::move(options.trustedKey)),
+      wait_(std::make_shared<TWaitState>())
 {
 }
 
@@ -178,7 +179,9 @@ void TTimerThread::PrepareUpgrade(TUpgrade& upgrade)
         upgrade.SetTrustedKey(*trustedKey_);
     // The box of a package that does not unpack is a window: it is shown on the user-interface
     // thread while this thread waits, and a stop does not wait for the user to close it.
-    const auto showBox = [this](const QString& message) { HandOver([message] { ShowUnpackFailureBox(message); }); };
+    const auto showBox = [this](const QString& message) {
+        HandOver([message] { ShowUnpackFailureBox(message); });
+    };
     upgrade.SetUnpackFailureReport(showBox);
     upgrade.SetNoticeReport(showBox);
     upgrade.SetAbortFlag(&wait_->abort);

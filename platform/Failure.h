@@ -7,8 +7,7 @@
 class TFailure : public std::runtime_error
 {
 public:
-    explicit TFailure(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message)
+    explicit TFailure(const QString& message) : std::runtime_error(message.toStdString()), message_(message)
     {
     }
 

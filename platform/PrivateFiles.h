@@ -25,7 +25,7 @@ QString CheckPrivateFolder(const QString& path, uint owner);
 // What was read from a private file.
 struct PrivateFile
 {
-    QString error;      // empty when the file passed every check and was read whole
+    QString error; // empty when the file passed every check and was read whole
     qint64 size = 0;
     QByteArray sha256;  // raw digest of the bytes read
     QByteArray content; // the bytes, when asked for

@@ -180,7 +180,8 @@ void WriteProfileString(const QString& file, const QString& section, const QStri
 
     QSaveFile out(file);
     // The files hold a saved login and the addresses updates come from: the user's alone.
-    if (!out.open(QIODevice::WriteOnly) || !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+    if (!out.open(QIODevice::WriteOnly) ||
+        !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         out.write(content) != content.size() || !out.commit())
         throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()));
 }

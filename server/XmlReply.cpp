@@ -24,8 +24,10 @@ qsizetype StrayAmpersand(const QByteArray& text)
         QByteArray open;
         QByteArray close;
     };
-    static const Skipped skipped[] = {{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}, {"<!DOCTYPE", ">"}};
-    static const QRegularExpression reference(QStringLiteral("^&(lt|gt|amp|quot|apos|#[0-9]+|#x[0-9A-Fa-f]+);"));
+    static const Skipped skipped[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}, {"<!DOCTYPE", ">"}};
+    static const QRegularExpression reference(
+        QStringLiteral("^&(lt|gt|amp|quot|apos|#[0-9]+|#x[0-9A-Fa-f]+);"));
     qsizetype i = 0;
     while (i < text.size()) {
         const Skipped* section = nullptr;
@@ -98,8 +100,9 @@ void LoadReply(pugi::xml_document& document, const QByteArray& body)
     const auto refuse = [&document](const QString& what, qsizetype offset) {
         // Nothing of a broken reply stays to be read by mistake.
         document.reset();
-        throw TFailure(
-            QStringLiteral("The server's reply is not well-formed XML (%1 at offset %2)").arg(what).arg(offset));
+        throw TFailure(QStringLiteral("The server's reply is not well-formed XML (%1 at offset %2)")
+                           .arg(what)
+                           .arg(offset));
     };
     const qsizetype ampersand = StrayAmpersand(text);
     if (ampersand >= 0)

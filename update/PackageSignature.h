@@ -23,8 +23,7 @@ struct SignatureVerdict
 // CLIENT_VERSION (an old signed package cannot be replayed). An empty or malformed key fails.
 // `abort`, when given, is checked between blocks of the file and fails the check once set.
 SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteArray& signatureText,
-                                        const QString& publicKey,
-                                        const std::atomic<bool>* abort = nullptr);
+                                        const QString& publicKey, const std::atomic<bool>* abort = nullptr);
 
 // The version of a trusted comment "version:01.00.201212101200", or empty when it has another form.
 QString SignedVersion(const QString& trustedComment);

@@ -165,8 +165,8 @@ bool TUpgrade::StageUpgrade(THttpClient& http, THttpClient& packageHttp, const Q
         LogUpdate(QStringLiteral("version %1 not staged: %2").arg(shortVersion, error));
         return false;
     }
-    const QFileInfo program(staging + QLatin1Char('/') + Name(UpgradeName::kUnpackedFolder) + QLatin1Char('/') +
-                            Name(UpgradeName::kClientExe));
+    const QFileInfo program(staging + QLatin1Char('/') + Name(UpgradeName::kUnpackedFolder) +
+                            QLatin1Char('/') + Name(UpgradeName::kClientExe));
     const PrivateFile staged = ReadPrivateFile(program.filePath(), CurrentUserId());
     if (!staged.error.isEmpty()) {
         RemoveFolderTree(staging);
@@ -236,8 +236,8 @@ QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient
         return QStringLiteral("cannot create %1").arg(unpacked);
     TCabinetReader reader;
     reader.SetAbortFlag(abort_);
-    const bool extracted =
-        reader.Extract(package, [&unpacked](const QString& name) { return unpacked + QLatin1Char('/') + name; });
+    const bool extracted = reader.Extract(
+        package, [&unpacked](const QString& name) { return unpacked + QLatin1Char('/') + name; });
     if (!extracted) {
         if (unpackFailed_ && !(abort_ && *abort_))
             unpackFailed_(UnpackFailedText());
@@ -251,7 +251,8 @@ QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient
                          QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         const QString path = entries.next();
-        QFile::setPermissions(path, QFile::permissions(path) & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
+        QFile::setPermissions(path, QFile::permissions(path) &
+                                        ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     }
     QFile::setPermissions(unpacked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return {};
@@ -330,9 +331,9 @@ bool TUpgrade::ApplyPendingUpgrade() const
     const bool elevated = !CanWriteDir(appDir_);
     const QString updater = appDir_ + QLatin1Char('/') + Name(UpgradeName::kUpdater);
     int exitCode = 0;
-    const ProgramStart start =
-        StartProgramAndWaitForReady(updater, {UpdaterCommandLine(info)}, elevated, kUpdaterReadyTimeoutMs,
-                                    [this] { return abort_ && *abort_; }, &exitCode);
+    const ProgramStart start = StartProgramAndWaitForReady(
+        updater, {UpdaterCommandLine(info)}, elevated, kUpdaterReadyTimeoutMs,
+        [this] { return abort_ && *abort_; }, &exitCode);
     switch (start) {
     case ProgramStart::Ready:
         return true;

@@ -27,7 +27,13 @@ bool Rename(const QString& from, const QString& to)
 }
 
 // What a path below the application folder is, without following a link.
-enum class Kind { Missing, File, Folder, Other };
+enum class Kind
+{
+    Missing,
+    File,
+    Folder,
+    Other
+};
 Kind KindOf(const QString& path)
 {
     struct stat info

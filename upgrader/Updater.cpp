@@ -110,7 +110,8 @@ private:
     int fd_ = -1;
 };
 
-TUpdater::TUpdater(QString appDir) : appDir_(std::move(appDir)), key_(TrustedUpdateKey()), ready_(WriteReadyLine)
+TUpdater::TUpdater(QString appDir)
+    : appDir_(std::move(appDir)), key_(TrustedUpdateKey()), ready_(WriteReadyLine)
 {
 }
 
@@ -196,9 +197,10 @@ TUpdater::Result TUpdater::Prepare(const TUpdateRequest& request, const QString&
         }
     }
     const QString package = work + QLatin1Char('/') + Name(UpgradeName::kPackage);
-    const PrivateFile copied = ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kPackage), owner, package);
-    const PrivateFile signature = ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kSignature), owner,
-                                                  {}, kMaxSignatureBytes);
+    const PrivateFile copied =
+        ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kPackage), owner, package);
+    const PrivateFile signature = ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kSignature),
+                                                  owner, {}, kMaxSignatureBytes);
     const PrivateFile staged = ReadPrivateFile(request.fileName, owner);
     for (const PrivateFile* file : {&copied, &signature, &staged}) {
         if (!file->error.isEmpty()) {
@@ -234,7 +236,8 @@ TUpdater::Result TUpdater::InstallAndStart(const QString& work, const QString& v
 {
     TClientLock lock(invokingUid_);
     if (!WaitForClientToEnd(lock)) {
-        Say(QStringLiteral("The client did not end within %1 s; nothing was replaced").arg(waitLimitMs_ / 1000));
+        Say(QStringLiteral("The client did not end within %1 s; nothing was replaced")
+                .arg(waitLimitMs_ / 1000));
         return Result::ClientStillRunning;
     }
     TPackageInstall install(appDir_, work + QStringLiteral("/files"), work + QStringLiteral("/replaced"));
@@ -245,7 +248,8 @@ TUpdater::Result TUpdater::InstallAndStart(const QString& work, const QString& v
         StartOldClient();
         return Result::InstallFailed;
     }
-    Say(QStringLiteral("Installed version %1: %2").arg(version, install.InstalledNames().join(QLatin1Char(' '))));
+    Say(QStringLiteral("Installed version %1: %2")
+            .arg(version, install.InstalledNames().join(QLatin1Char(' '))));
     lock.Release();
 
     const QString program = appDir_ + QLatin1Char('/') + NativeProgramFileName(Name(UpgradeName::kClientExe));
@@ -254,7 +258,8 @@ TUpdater::Result TUpdater::InstallAndStart(const QString& work, const QString& v
     if (client.pid > 0 && WaitForClient(client, startConfirmMs_, &exitCode) == ClientOutcome::Started)
         return Result::Done;
 
-    Say(QStringLiteral("The new client failed to start (exit code %1); the old version is put back").arg(exitCode));
+    Say(QStringLiteral("The new client failed to start (exit code %1); the old version is put back")
+            .arg(exitCode));
     install.RollBack();
     RecordRollBack(version);
     StartOldClient();

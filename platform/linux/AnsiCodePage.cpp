@@ -23,8 +23,7 @@ public:
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     // Converts the whole input; `onBadInput` gives the replacement and how many input bytes to skip.
-    template <typename OnBadInput>
-    QByteArray run(const QByteArray& input, OnBadInput onBadInput)
+    template <typename OnBadInput> QByteArray run(const QByteArray& input, OnBadInput onBadInput)
     {
         QByteArray out;
         out.reserve(input.size() * 2 + 16);

@@ -135,8 +135,8 @@ PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copy
 
     Descriptor out;
     if (!copyTo.isEmpty()) {
-        out.fd = open(QFile::encodeName(copyTo).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      0600);
+        out.fd = open(QFile::encodeName(copyTo).constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (out.fd < 0)
             return fail(QStringLiteral("%1: %2").arg(copyTo, SystemError()));
     }
@@ -199,8 +199,8 @@ QString RepairPrivateFile(const QString& path)
 bool AppendToPrivateFile(const QString& path, const QByteArray& data)
 {
     Descriptor file;
-    file.fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                   0600);
+    file.fd = open(QFile::encodeName(path).constData(),
+                   O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (file.fd < 0)
         return false;
     struct stat info

@@ -1,10 +1,10 @@
 #include "platform/Shell.h"
 
 #include <QDeadlineTimer>
-#include <algorithm>
 #include <QDesktopServices>
 #include <QFile>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>

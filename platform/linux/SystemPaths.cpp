@@ -33,8 +33,8 @@ QString RuntimeDir()
     struct stat info
     {
     };
-    if (!system.isEmpty() && lstat(QFile::encodeName(system).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
-        info.st_uid == getuid() && (info.st_mode & 077) == 0)
+    if (!system.isEmpty() && lstat(QFile::encodeName(system).constData(), &info) == 0 &&
+        S_ISDIR(info.st_mode) && info.st_uid == getuid() && (info.st_mode & 077) == 0)
         return system;
     const QString own = CacheDir() + QStringLiteral("/quorvane/runtime");
     EnsurePrivateFolder(own);

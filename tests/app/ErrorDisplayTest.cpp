@@ -60,7 +60,8 @@ TEST(ErrorDisplay, FailureInAnEventHandlerIsShownAndTheClientKeepsRunning)
         std::function<void()> fail;
         QString text;
     } cases[] = {
-        {"failure", [] { throw TFailure(QStringLiteral("连接服务器失败")); }, QStringLiteral("连接服务器失败")},
+        {"failure", [] { throw TFailure(QStringLiteral("连接服务器失败")); },
+         QStringLiteral("连接服务器失败")},
         {"standard exception", [] { throw std::runtime_error("bad reply"); }, QStringLiteral("bad reply")},
         {"not an exception", [] { throw 42; }, QString()},
     };

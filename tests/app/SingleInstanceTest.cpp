@@ -27,9 +27,9 @@ void SetStoredHandle(const TempProfile& profile, const QString& value)
 // Clicks at a point of a window, as a person would.
 void ClickAt(qint64 windowId, int x, int y)
 {
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"),
-                                                  QString::number(windowId), QString::number(x),
-                                                  QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(windowId),
+                       QString::number(x), QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
 }
 
 class SingleInstanceTest : public ::testing::Test
@@ -42,10 +42,11 @@ protected:
                      "<responsed><code>0</code><token>t1</token><role>1</role></responsed>");
         server.Reply("/quorvane2/information/getInformationList", "<responsed><code>0</code></responsed>");
         server.Reply("/res/download/quorvane_version.txt", "01.00.201205281429", 200, "text/plain");
-        TempProfile::WriteFile(profile.ConfigFile(), ("[Common]\napp_root=" + server.Url() + "\ndown_url=" +
-                                                      server.Url() + "/res/download\n")
+        TempProfile::WriteFile(profile.ConfigFile(), ("[Common]\napp_root=" + server.Url() +
+                                                      "\ndown_url=" + server.Url() + "/res/download\n")
                                                          .toLatin1());
-        TSelvorConfig().SaveConfigInfo({QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"), true, true, 0});
+        TSelvorConfig().SaveConfigInfo(
+            {QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"), true, true, 0});
     }
 
     // Starts the client, which signs in on its own and shows its main window, then hides the
@@ -55,8 +56,8 @@ protected:
         first.emplace(profile);
         first->Start();
         qint64 handle = 0;
-        EXPECT_TRUE(WaitUntil([&] { return MapState(handle = StoredHandle(profile)) == QStringLiteral("IsViewable"); },
-                              60000));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return MapState(handle = StoredHandle(profile)) == QStringLiteral("IsViewable"); }, 60000));
         ClickAt(handle, 912 + 14, 8 + 8); // the minimise button of the title bar
         EXPECT_TRUE(WaitUntil([&] { return MapState(handle) == QStringLiteral("IsUnMapped"); }, 10000));
         return handle;

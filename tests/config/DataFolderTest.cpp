@@ -76,7 +76,8 @@ TEST_F(DataFolderTest, WiderFilesAreRepairedAtStart)
     EXPECT_EQ(ModeOf(File("debug.txt")), 0600u);
     if (root) {
         EXPECT_EQ(ModeOf(File("upgrade.ini")), 0644u);
-        EXPECT_TRUE(TempProfile::ReadFile(File("debug.txt")).contains(QStringLiteral("belongs to user 12345")));
+        EXPECT_TRUE(
+            TempProfile::ReadFile(File("debug.txt")).contains(QStringLiteral("belongs to user 12345")));
     } else {
         EXPECT_EQ(ModeOf(File("upgrade.ini")), 0600u);
     }

@@ -32,11 +32,17 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"close_alone", "vemtraclient://close", {"actionName=close", ""}},
         ParseCase{"close_slash", "vemtraclient://close/", {"actionName=close", ""}},
         ParseCase{"query_without_slash", "vemtraclient://close?x=1", {"actionName=close?x=1", "x=1"}},
-        ParseCase{"blank_splits_a_value", "vemtraclient://show/?url=a b&c=d", {"actionName=show", "url=a", "b", "c=d"}},
-        ParseCase{"percent_kept", "vemtraclient://open/?url=http%3A%2F%2Fx", {"actionName=open", "url=http%3A%2F%2Fx"}},
+        ParseCase{"blank_splits_a_value",
+                  "vemtraclient://show/?url=a b&c=d",
+                  {"actionName=show", "url=a", "b", "c=d"}},
+        ParseCase{"percent_kept",
+                  "vemtraclient://open/?url=http%3A%2F%2Fx",
+                  {"actionName=open", "url=http%3A%2F%2Fx"}},
         ParseCase{"empty_items", "vemtraclient://open/?a=1&&b=2", {"actionName=open", "a=1", "", "b=2"}},
         ParseCase{"trailing_ampersand", "vemtraclient://open/?a=1&", {"actionName=open", "a=1", ""}},
-        ParseCase{"quoted_value", "vemtraclient://open/?\"u=a,b\"\"c\"&d=1", {"actionName=open", "u=a,b\"c", "d=1"}},
+        ParseCase{"quoted_value",
+                  "vemtraclient://open/?\"u=a,b\"\"c\"&d=1",
+                  {"actionName=open", "u=a,b\"c", "d=1"}},
         ParseCase{"unclosed_quote", "vemtraclient://open/?\"u=a b", {"actionName=open", "u=a b"}},
         ParseCase{"other_scheme", "http://open/?a=1", {"actionName=", ""}},
         ParseCase{"prefix_case_matters", "VEMTRACLIENT://open/?a=1", {"actionName=", ""}},
@@ -65,9 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NameValueList, LooksUpByNameRegardlessOfCase)
 {
-    const TNameValueList list = ParseClientUrl(QStringLiteral("vemtraclient://open/?URL=x=y&w=1&plain&url=second"));
+    const TNameValueList list =
+        ParseClientUrl(QStringLiteral("vemtraclient://open/?URL=x=y&w=1&plain&url=second"));
     EXPECT_EQ(list.Value(QStringLiteral("ACTIONNAME")), QStringLiteral("open"));
-    EXPECT_EQ(list.Value(QStringLiteral("url")), QStringLiteral("x=y")); // the first match, split at the first "="
+    EXPECT_EQ(list.Value(QStringLiteral("url")),
+              QStringLiteral("x=y")); // the first match, split at the first "="
     EXPECT_EQ(list.Value(QStringLiteral("W")), QStringLiteral("1"));
     EXPECT_EQ(list.Value(QStringLiteral("plain")), QString()); // entries without "=" never match
     EXPECT_EQ(list.Value(QStringLiteral("missing")), QString());

@@ -3,8 +3,8 @@
 #include "platform/SystemPaths.h"
 #include "tests/support/TempProfile.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -16,7 +16,10 @@ namespace {
 class SelvorConfigTest : public ::testing::Test
 {
 protected:
-    QString Ini() const { return QString::fromLatin1(TempProfile::ReadFile(profile.ConfigFile()).toLatin1()); }
+    QString Ini() const
+    {
+        return QString::fromLatin1(TempProfile::ReadFile(profile.ConfigFile()).toLatin1());
+    }
     void WriteIni(const QByteArray& content) const { TempProfile::WriteFile(profile.ConfigFile(), content); }
 
     TempProfile profile;
@@ -45,7 +48,9 @@ TEST_F(SelvorConfigTest, FreshProfileGivesEveryDefault)
 TEST_F(SelvorConfigTest, SavedLoginRoundTripsWithTheScrambledPassword)
 {
     config.SaveConfigInfo({QStringLiteral("a@b.cn"), QStringLiteral("密码"), false, true, 1});
-    EXPECT_EQ(Ini(), QStringLiteral("[Common]\nuname=a@b.cn\npasswd=B1E9A9D3\nrember_pass=0\nauto_login=1\nuser_type=1\n"));
+    EXPECT_EQ(Ini(),
+              QStringLiteral(
+                  "[Common]\nuname=a@b.cn\npasswd=B1E9A9D3\nrember_pass=0\nauto_login=1\nuser_type=1\n"));
     const SelvorConfigInfo info = config.LoadConfigInfo();
     EXPECT_EQ(info.UserName, QStringLiteral("a@b.cn"));
     EXPECT_EQ(info.Password, QStringLiteral("密码"));
@@ -95,8 +100,9 @@ TEST_F(SelvorConfigTest, CanAutoLoginNeedsNamePasswordAndBothFlags)
         SelvorConfigInfo info;
         bool expected;
     } cases[] = {
-        {{"u", "p", true, true, 0}, true},   {{"", "p", true, true, 0}, false}, {{"u", "", true, true, 0}, false},
-        {{"u", "p", false, true, 0}, false}, {{"u", "p", true, false, 1}, false},
+        {{"u", "p", true, true, 0}, true},   {{"", "p", true, true, 0}, false},
+        {{"u", "", true, true, 0}, false},   {{"u", "p", false, true, 0}, false},
+        {{"u", "p", true, false, 1}, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(config.CanAutoLogin(c.info), c.expected) << c.info.UserName.toStdString();
@@ -105,7 +111,7 @@ TEST_F(SelvorConfigTest, CanAutoLoginNeedsNamePasswordAndBothFlags)
 TEST_F(SelvorConfigTest, FlagsAndHandle)
 {
     WriteIni("[Common]\nauto_login=abc\nclose_on_exit=2\nhandle=x\n");
-    EXPECT_FALSE(config.GetAutoLogin()); // not a number: the default
+    EXPECT_FALSE(config.GetAutoLogin());  // not a number: the default
     EXPECT_TRUE(config.GetCloseOnExit()); // any value other than 0
     EXPECT_EQ(config.GetMainHandle(), -1);
     config.SetAutoLogin(true);

@@ -63,10 +63,12 @@ TEST(UnscrambleText, ReadingRules)
         QByteArray text;
         QByteArray expected;
     } cases[] = {
-        {"lower-case digits", "0a0b", QByteArray("\x4B\x49")},       // 0x0A^'A', 0x0B^'B'
+        {"lower-case digits", "0a0b", QByteArray("\x4B\x49")}, // 0x0A^'A', 0x0B^'B'
         {"upper-case digits", "0A0B", QByteArray("\x4B\x49")},
         {"odd last digit ignored", "0A0B7", QByteArray("\x4B\x49")},
-        {"non-hex pair gives key bytes from there on", "0Azz0B", QByteArray("\x4B" "BA")},
+        {"non-hex pair gives key bytes from there on", "0Azz0B",
+         QByteArray("\x4B"
+                    "BA")},
         {"empty", "", QByteArray()},
     };
     for (const auto& c : cases)

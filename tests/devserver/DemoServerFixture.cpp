@@ -76,7 +76,8 @@ httplib::Result DemoServerTest::Get(const std::string& target, const httplib::He
     // The admin URLs get the key the server made, as a test or the demo passes it.
     std::string withKey = target;
     if (target.rfind("/admin/", 0) == 0 && target.find("key=") == std::string::npos)
-        withKey += (target.find('?') == std::string::npos ? "?key=" : "&key=") + server_->AdminKey().toStdString();
+        withKey +=
+            (target.find('?') == std::string::npos ? "?key=" : "&key=") + server_->AdminKey().toStdString();
     return client.Get(withKey, headers);
 }
 

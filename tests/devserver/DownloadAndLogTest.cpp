@@ -3,8 +3,8 @@
 #include "tests/devserver/DemoServerFixture.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -132,7 +132,8 @@ TEST_F(Routing, AnswersOnlyItsOwnHostNames)
         const httplib::Result result = Get("/res/download/quorvane_version.txt", {{"Host", c.host}});
         ASSERT_TRUE(result);
         // A share host has no download files, but its name is answered.
-        const bool share = c.host.find("weibo") != std::string::npos || c.host.find("sina") != std::string::npos;
+        const bool share =
+            c.host.find("weibo") != std::string::npos || c.host.find("sina") != std::string::npos;
         EXPECT_EQ(result->status, share ? 404 : c.status);
     }
 }
@@ -157,7 +158,7 @@ TEST_F(Routing, ItsFilesAreForItsUserAlone)
     Call(AppBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123");
     const QString log = DataDir() + QStringLiteral("/requests.log");
     EXPECT_EQ(QFileInfo(log).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
-                                                QFileDevice::WriteGroup | QFileDevice::WriteOther),
+                                              QFileDevice::WriteGroup | QFileDevice::WriteOther),
               QFileDevice::Permissions());
     EXPECT_EQ(QFileInfo(DataDir()).permissions() & (QFileDevice::ReadOther | QFileDevice::ExeOther),
               QFileDevice::Permissions());

@@ -95,7 +95,8 @@ protected:
     void SetUp() override
     {
         if (DemoSecretKey().isEmpty())
-            GTEST_SKIP() << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
+            GTEST_SKIP()
+                << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
         TEndToEndTest::SetUp();
     }
 
@@ -164,7 +165,8 @@ TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
     // package again, in a folder of a new name; the staging that was installed is gone.
     EXPECT_FALSE(QFile::exists(unpacked)) << "the updater left the staged program behind";
     EXPECT_TRUE(QFileInfo(AppProgram()).isExecutable());
-    EXPECT_TRUE(QDir(appDir).entryList({QStringLiteral(".quorvane-update-*")}, QDir::AllEntries | QDir::Hidden)
+    EXPECT_TRUE(QDir(appDir)
+                    .entryList({QStringLiteral(".quorvane-update-*")}, QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
     EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("/test.tmp")));
 
@@ -219,11 +221,13 @@ TEST_F(TTamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
 
     // The refusal is written down once the check has run; no offer comes.
     const QString debugLog = profile->DataHome() + QStringLiteral("/quorvane/debug.txt");
-    ASSERT_TRUE(WaitFor([&] { return TempProfile::ReadFile(debugLog).contains(QStringLiteral("Update: version")); },
-                        kActionTimeoutMs))
+    ASSERT_TRUE(
+        WaitFor([&] { return TempProfile::ReadFile(debugLog).contains(QStringLiteral("Update: version")); },
+                kActionTimeoutMs))
         << "no word of the refused package in the debug log";
     EXPECT_TRUE(TempProfile::ReadFile(debugLog).contains(kNewVersion));
-    EXPECT_FALSE(WaitForWindowOfType(client->Pid(), QStringLiteral("DIALOG"), {}, 2000)) << "a tampered package was offered";
+    EXPECT_FALSE(WaitForWindowOfType(client->Pid(), QStringLiteral("DIALOG"), {}, 2000))
+        << "a tampered package was offered";
     EXPECT_TRUE(UpgradeIniValue(QStringLiteral("fileName")).isEmpty());
     EXPECT_TRUE(QDir(StagingParent()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(appFiles(), before);

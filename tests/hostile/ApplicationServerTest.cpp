@@ -153,7 +153,8 @@ TEST_F(ApplicationServerTest, OddRepliesAreReadAsTheyStandOrRefused)
         if (c.expectedMsg == refused) {
             EXPECT_THROW(session.Login(QStringLiteral("alice"), QStringLiteral("secret")), TFailure);
         } else {
-            const APILoginResponse response = session.Login(QStringLiteral("alice"), QStringLiteral("secret"));
+            const APILoginResponse response =
+                session.Login(QStringLiteral("alice"), QStringLiteral("secret"));
             EXPECT_EQ(response.code, 1);
             EXPECT_EQ(response.msg, c.expectedMsg);
         }

@@ -131,7 +131,8 @@ TEST_F(DownloadServerTest, PackagesThatDoNotArriveAreDroppedSilently)
         server.ClearRequests();
         THttpClient http(PackageLimits());
         EXPECT_FALSE(upgrade.DownloadUpgrade(http, kNewer));
-        EXPECT_EQ(server.Targets(), (QStringList{QString::fromStdString(kSignature), QString::fromStdString(kPackage)}));
+        EXPECT_EQ(server.Targets(),
+                  (QStringList{QString::fromStdString(kSignature), QString::fromStdString(kPackage)}));
         EXPECT_TRUE(reported.isEmpty());
         EXPECT_EQ(Snapshot(), before);
         EXPECT_EQ(PackageFilesLeft(), QStringList());

@@ -54,7 +54,8 @@ QMap<QString, QByteArray> HostileFixture::Snapshot() const
 QStringList HostileFixture::PackageFilesLeft() const
 {
     return QDir(profile.TempDir()).entryList({QStringLiteral("quorvane*")}, QDir::Files | QDir::Hidden) +
-           QDir(profile.CacheHome() + QStringLiteral("/quorvane")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+           QDir(profile.CacheHome() + QStringLiteral("/quorvane"))
+               .entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 }
 
 void HostileFixture::ServeEndless(const std::string& pattern, size_t chunkBytes, int pauseMs)

@@ -208,7 +208,8 @@ TEST_F(MessageFormTest, AClosedNotificationGivesUpItsPageAndTheNextOneLoadsAnew)
     QWebEnginePage* page = form->WebBrowser1->page();
     ASSERT_TRUE(WaitUntil([&] { return page->renderProcessPid() > 0; }));
     QTest::mouseClick(form->imgClose, Qt::LeftButton, {}, QPoint(14, 8));
-    ASSERT_TRUE(WaitUntil([&] { return page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded; }));
     EXPECT_TRUE(WaitUntil([&] { return page->renderProcessPid() == 0; }));
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(pollingThread.Paused());
@@ -221,7 +222,8 @@ TEST_F(MessageFormTest, AClosedNotificationGivesUpItsPageAndTheNextOneLoadsAnew)
     // Only the new page was asked for: the old one is not loaded again on the way.
     EXPECT_EQ(rig.server.Targets().filter(QStringLiteral("/notice/")),
               QStringList{QStringLiteral("/quorvane2/notice/second")});
-    EXPECT_TRUE(Js(QStringLiteral("document.location.pathname")).toString().endsWith(QStringLiteral("/second")));
+    EXPECT_TRUE(
+        Js(QStringLiteral("document.location.pathname")).toString().endsWith(QStringLiteral("/second")));
 }
 
 TEST_F(MessageFormTest, APageThatNeverLoadsIsClosedAfterTwoMinutesAndPollingResumes)

@@ -27,7 +27,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AnsiCase{"empty", QString(), QByteArray()},
                       AnsiCase{"ascii", QStringLiteral("abc=1&x"), QByteArrayLiteral("abc=1&x")},
                       AnsiCase{"chinese", QStringLiteral("退出"), QByteArrayLiteral("\xCD\xCB\xB3\xF6")},
-                      AnsiCase{"mixed", QStringLiteral("a中b"), QByteArrayLiteral("a\xD6\xD0" "b")},
+                      AnsiCase{"mixed", QStringLiteral("a中b"),
+                               QByteArrayLiteral("a\xD6\xD0"
+                                                 "b")},
                       AnsiCase{"euro", QStringLiteral("€"), QByteArrayLiteral("\x80")}),
     [](const auto& info) { return std::string(info.param.name); });
 

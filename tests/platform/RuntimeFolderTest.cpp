@@ -25,11 +25,13 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersIsUsed)
         bool needsRoot;
     } cases[] = {
         {"the user's own, mode 0700", [](const QString&) {}, false},
-        {"open to others", [](const QString& dir) { chmod(QFile::encodeName(dir).constData(), 0777); }, false},
+        {"open to others", [](const QString& dir) { chmod(QFile::encodeName(dir).constData(), 0777); },
+         false},
         {"readable by the group", [](const QString& dir) { chmod(QFile::encodeName(dir).constData(), 0750); },
          false},
         {"made by another user",
-         [](const QString& dir) { ASSERT_EQ(chown(QFile::encodeName(dir).constData(), 12345, 12345), 0); }, true},
+         [](const QString& dir) { ASSERT_EQ(chown(QFile::encodeName(dir).constData(), 12345, 12345), 0); },
+         true},
         {"a link to a folder of the user's",
          [](const QString& dir) {
              const QString target = dir + QStringLiteral("-target");
@@ -74,7 +76,8 @@ TEST(RuntimeFolder, TheLockIsNotTakenThroughALink)
     TempProfile profile;
     const QString elsewhere = profile.Root() + QStringLiteral("/elsewhere");
     TempProfile::WriteFile(elsewhere, "untouched");
-    ASSERT_TRUE(QFile::link(elsewhere, RuntimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")));
+    ASSERT_TRUE(
+        QFile::link(elsewhere, RuntimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")));
     TInstanceLock lock(kLockName);
     lock.Acquire();
     EXPECT_EQ(TempProfile::ReadFile(elsewhere), QStringLiteral("untouched"));

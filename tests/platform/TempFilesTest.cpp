@@ -18,7 +18,8 @@ TEST(TempFiles, CreatesDistinctEmptyFilesWithThePrefix)
         EXPECT_TRUE(info.fileName().startsWith(QStringLiteral("quorvane")));
         EXPECT_EQ(info.absolutePath(), profile.TempDir());
     }
-    EXPECT_TRUE(CreateUniqueTempFile(profile.Root() + QStringLiteral("/missing"), QStringLiteral("q")).isEmpty());
+    EXPECT_TRUE(
+        CreateUniqueTempFile(profile.Root() + QStringLiteral("/missing"), QStringLiteral("q")).isEmpty());
 }
 
 #include "platform/ProgramFiles.h"
@@ -35,7 +36,8 @@ TEST(ProgramFiles, PackageNamesMapToThisSystemsProgramNames)
                  {".exe", ".exe"},
                  {"upgrade", "upgrade"}};
     for (const auto& c : cases)
-        EXPECT_EQ(NativeProgramFileName(QString::fromLatin1(c.package)), QString::fromLatin1(c.native)) << c.package;
+        EXPECT_EQ(NativeProgramFileName(QString::fromLatin1(c.package)), QString::fromLatin1(c.native))
+            << c.package;
 }
 
 #include "platform/SystemPaths.h"

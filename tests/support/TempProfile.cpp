@@ -18,7 +18,8 @@ TempProfile::TempProfile()
 {
     for (const QString& sub : {DataHome(), ConfigHome(), RuntimeDir(), TempDir(), WorkDir(), CacheHome()})
         QDir().mkpath(sub);
-    QFile::setPermissions(RuntimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(RuntimeDir(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     const QString values[] = {DataHome(), ConfigHome(), RuntimeDir(), TempDir(), CacheHome()};
     for (int i = 0; i < 5; ++i) {
         saved_.append({kVariables[i], qgetenv(kVariables[i])});

@@ -47,7 +47,8 @@ TEST_F(DownloadUpgradeTest, StagesEveryFileInAPrivateFolderAndNothingInTheApplic
               (QStringList{QStringLiteral("files"), QStringLiteral("files/quorvane_client.exe"),
                            QStringLiteral("files/readme.txt"), QStringLiteral("files/skin"),
                            QStringLiteral("files/skin/main"), QStringLiteral("files/skin/main/bg.bmp"),
-                           QStringLiteral("quorvane_upgrade.cab"), QStringLiteral("quorvane_upgrade.cab.minisig")}));
+                           QStringLiteral("quorvane_upgrade.cab"),
+                           QStringLiteral("quorvane_upgrade.cab.minisig")}));
     EXPECT_EQ(ReadBytes(staging + QStringLiteral("/quorvane_upgrade.cab")), package);
     EXPECT_EQ(ReadBytes(staging + QStringLiteral("/quorvane_upgrade.cab.minisig")), signature);
 
@@ -56,8 +57,9 @@ TEST_F(DownloadUpgradeTest, StagesEveryFileInAPrivateFolderAndNothingInTheApplic
     EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
     EXPECT_EQ(info.versionNo, kVersion);
     EXPECT_EQ(info.fileSize, QStringLiteral("10"));
-    EXPECT_EQ(info.fileSha256,
-              QString::fromLatin1(QCryptographicHash::hash("new client", QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(
+        info.fileSha256,
+        QString::fromLatin1(QCryptographicHash::hash("new client", QCryptographicHash::Sha256).toHex()));
     EXPECT_EQ(ReadBytes(info.fileName), QByteArray("new client"));
     EXPECT_TRUE(reported_.isEmpty());
     EXPECT_EQ(server_.Targets(), (QStringList{QStringLiteral("/res/download/quorvane_upgrade.cab.minisig"),
@@ -90,7 +92,8 @@ TEST_F(DownloadUpgradeTest, SignatureTable)
          200, QStringLiteral("01.00.201205281428"), ""},
         {"truncated signature", valid.left(valid.size() / 2), 200, kVersion, ""},
         {"garbled signature", QByteArray(valid).replace('A', 'B').replace('Q', 'A'), 200, kVersion, ""},
-        {"trusted comment without a version", Sign(package, QStringLiteral("release notes")), 200, kVersion, ""},
+        {"trusted comment without a version", Sign(package, QStringLiteral("release notes")), 200, kVersion,
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -139,10 +142,11 @@ TEST_F(DownloadUpgradeTest, PackagesThatDoNotUnpack)
         bool reported;
     } cases[] = {
         {"absolute name", BuildCabinet({{"quorvane_client.exe", "x"}, {"/tmp/quorvane_evil", "evil"}}), true},
-        {"parent folder", BuildCabinet({{"quorvane_client.exe", "x"}, {"..\\outside\\evil.so", "evil"}}), true},
-        {"drive letter", BuildCabinet({{"quorvane_client.exe", "x"}, {"C:\\evil.so", "evil"}}), true},
-        {"a name and a folder of that name", BuildCabinet({{"quorvane_client.exe", "x"}, {"x", "1"}, {"x\\y", "2"}}),
+        {"parent folder", BuildCabinet({{"quorvane_client.exe", "x"}, {"..\\outside\\evil.so", "evil"}}),
          true},
+        {"drive letter", BuildCabinet({{"quorvane_client.exe", "x"}, {"C:\\evil.so", "evil"}}), true},
+        {"a name and a folder of that name",
+         BuildCabinet({{"quorvane_client.exe", "x"}, {"x", "1"}, {"x\\y", "2"}}), true},
         {"truncated", good.left(good.size() / 2), true},
         {"not a cabinet", "<html><body>Moved</body></html>", true},
         {"no program in it", BuildCabinet({{"Quorvane_Client.exe", "x"}}), false},
@@ -230,7 +234,8 @@ TEST_F(DownloadUpgradeTest, AnAbortStopsTheStagingAndLeavesNothing)
 {
     std::atomic<bool> abort = true;
     upgrade_.SetAbortFlag(&abort);
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), QByteArray(300000, 'x')}}), kVersion);
+    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), QByteArray(300000, 'x')}}),
+                       kVersion);
     THttpClient http;
     EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
     EXPECT_EQ(Stagings(), QStringList());

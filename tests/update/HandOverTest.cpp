@@ -82,9 +82,9 @@ protected:
 TEST_F(HandOverTest, WritesFiveKeysAndKeepsTheRest)
 {
     TempProfile::WriteFile(UpgradeFile(), "; kept\n[Other]\nx=1\n[Common]\nextra=keep me\nversionNo=old\n");
-    upgrade_.WriteUpgradeInfo({QStringLiteral("/c/a b/quorvane_client.exe"), QStringLiteral("quorvane_client.exe"),
-                               QStringLiteral("01.00.201205281430\r\n"), QStringLiteral("12"),
-                               QStringLiteral("ab12")});
+    upgrade_.WriteUpgradeInfo(
+        {QStringLiteral("/c/a b/quorvane_client.exe"), QStringLiteral("quorvane_client.exe"),
+         QStringLiteral("01.00.201205281430\r\n"), QStringLiteral("12"), QStringLiteral("ab12")});
     UpgradeInfo info = upgrade_.ReadUpgradeInfo();
     EXPECT_EQ(info.fileName, QStringLiteral("/c/a b/quorvane_client.exe"));
     EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
@@ -93,7 +93,8 @@ TEST_F(HandOverTest, WritesFiveKeysAndKeepsTheRest)
     EXPECT_EQ(info.fileSize, QStringLiteral("12"));
     EXPECT_EQ(info.fileSha256, QStringLiteral("ab12"));
 
-    upgrade_.WriteUpgradeInfo({QStringLiteral("/t/new.exe"), QStringLiteral("new.exe"), QStringLiteral("02"), {}, {}});
+    upgrade_.WriteUpgradeInfo(
+        {QStringLiteral("/t/new.exe"), QStringLiteral("new.exe"), QStringLiteral("02"), {}, {}});
     info = upgrade_.ReadUpgradeInfo();
     EXPECT_EQ(info.fileName, QStringLiteral("/t/new.exe"));
     EXPECT_EQ(info.versionNo, QStringLiteral("02"));
@@ -178,12 +179,14 @@ TEST_F(HandOverTest, AStagingChangedAfterTheHandOverIsRefused)
         std::function<void(const UpgradeInfo&)> change;
         bool needsRoot;
     } cases[] = {
-        {"program bytes changed", [](const UpgradeInfo& info) { TempProfile::WriteFile(info.fileName, "evil clien"); },
-         false},
+        {"program bytes changed",
+         [](const UpgradeInfo& info) { TempProfile::WriteFile(info.fileName, "evil clien"); }, false},
         {"program writable by others",
          [](const UpgradeInfo& info) { chmod(QFile::encodeName(info.fileName).constData(), 0666); }, false},
         {"program given to another user",
-         [](const UpgradeInfo& info) { (void)chown(QFile::encodeName(info.fileName).constData(), 12345, 12345); },
+         [](const UpgradeInfo& info) {
+             (void)chown(QFile::encodeName(info.fileName).constData(), 12345, 12345);
+         },
          true},
         {"program with a second name",
          [this](const UpgradeInfo& info) {
@@ -193,7 +196,8 @@ TEST_F(HandOverTest, AStagingChangedAfterTheHandOverIsRefused)
          false},
         {"staging folder opened to others",
          [](const UpgradeInfo& info) {
-             chmod(QFile::encodeName(QFileInfo(QFileInfo(info.fileName).absolutePath()).absolutePath()).constData(),
+             chmod(QFile::encodeName(QFileInfo(QFileInfo(info.fileName).absolutePath()).absolutePath())
+                       .constData(),
                    0777);
          },
          false},
@@ -208,7 +212,10 @@ TEST_F(HandOverTest, AStagingChangedAfterTheHandOverIsRefused)
          [this](const UpgradeInfo& info) {
              TempProfile::WriteFile(profile_.TempDir() + QStringLiteral("/quorvane_client.exe"), "planted");
              upgrade_.WriteUpgradeInfo({profile_.TempDir() + QStringLiteral("/quorvane_client.exe"),
-                                        info.dstFileName, info.versionNo, {}, {}});
+                                        info.dstFileName,
+                                        info.versionNo,
+                                        {},
+                                        {}});
          },
          false},
         {"another destination name",

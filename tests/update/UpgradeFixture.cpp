@@ -54,10 +54,12 @@ void UpgradeFixture::ServePackage(const QByteArray& cabinet, int status)
 
 void UpgradeFixture::ServeSignature(const QByteArray& signature, int status)
 {
-    server_.Reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), status, "text/plain");
+    server_.Reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), status,
+                  "text/plain");
 }
 
-QByteArray UpgradeFixture::Sign(const QByteArray& data, const QString& trustedComment, const QString& secretKey)
+QByteArray UpgradeFixture::Sign(const QByteArray& data, const QString& trustedComment,
+                                const QString& secretKey)
 {
     const QString file = profile_.Root() + QStringLiteral("/to-sign.cab");
     QFile::remove(file + QStringLiteral(".minisig"));

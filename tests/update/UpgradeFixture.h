@@ -34,7 +34,8 @@ protected:
     void ServeSignature(const QByteArray& signature, int status = 200);
     // Serves the package with a signature made now by the trusted key (or `secretKey`) for
     // `version`; answers the signature served.
-    QByteArray ServeSignedPackage(const QByteArray& cabinet, const QString& version, const QString& secretKey = {});
+    QByteArray ServeSignedPackage(const QByteArray& cabinet, const QString& version,
+                                  const QString& secretKey = {});
     QByteArray Sign(const QByteArray& data, const QString& trustedComment, const QString& secretKey = {});
     // A cabinet made by gcab from files named and filled as given (names may hold "/").
     QByteArray GcabPackage(const QList<QPair<QString, QByteArray>>& files);

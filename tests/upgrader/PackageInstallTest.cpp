@@ -50,7 +50,8 @@ protected:
     QMap<QString, QString> Snapshot() const
     {
         QMap<QString, QString> entries;
-        QDirIterator it(AppDir(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        QDirIterator it(AppDir(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             const QString name = QDir(AppDir()).relativeFilePath(path);
@@ -75,8 +76,9 @@ TEST_F(PackageInstallTest, PutsEveryFileInPlaceAndKeepsTheOldPermissions)
     EXPECT_EQ(after.value(QStringLiteral("readme.txt")), QStringLiteral("new readme|640"));
     // New names: a data file readable by all and writable by its owner only.
     EXPECT_EQ(after.value(QStringLiteral("skin/main/bg.bmp")), QStringLiteral("BM|644"));
-    EXPECT_EQ(install.InstalledNames(), (QStringList{QStringLiteral("quorvane_client"), QStringLiteral("readme.txt"),
-                                                     QStringLiteral("skin/main/bg.bmp")}));
+    EXPECT_EQ(install.InstalledNames(),
+              (QStringList{QStringLiteral("quorvane_client"), QStringLiteral("readme.txt"),
+                           QStringLiteral("skin/main/bg.bmp")}));
 }
 
 TEST_F(PackageInstallTest, ANewProgramIsExecutable)

@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
-QString StagePackage(const QString& parent, const QList<QPair<QString, QByteArray>>& files, const QString& version,
-                     const QString& secretKey)
+QString StagePackage(const QString& parent, const QList<QPair<QString, QByteArray>>& files,
+                     const QString& version, const QString& secretKey)
 {
     if (!EnsurePrivateFolder(parent).isEmpty())
         return {};

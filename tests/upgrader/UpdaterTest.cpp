@@ -23,7 +23,8 @@ protected:
         EXPECT_TRUE(MakeMinisignKeyPair(keys_.path()));
         program_ = StagePackage(profile_.CacheHome() + QStringLiteral("/quorvane"),
                                 {{QStringLiteral("quorvane_client.exe"), "new client"}},
-                                QStringLiteral("99.00.201205281430"), keys_.path() + QStringLiteral("/minisign.key"));
+                                QStringLiteral("99.00.201205281430"),
+                                keys_.path() + QStringLiteral("/minisign.key"));
         updater_.SetTrustedKey(MinisignPublicKeyLine(keys_.path() + QStringLiteral("/minisign.pub")));
         updater_.SetProgress([this](const QString& line) { progress_ << line; });
         updater_.SetReadySignal([] { return true; });
@@ -48,7 +49,8 @@ TEST_F(UpdaterTest, GivesUpWhenTheClientDoesNotEnd)
     TInstanceLock client(QStringLiteral("quorvane_client.exe"));
     ASSERT_TRUE(client.Acquire());
     updater_.SetWaitLimitMs(300);
-    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}), TUpdater::Result::ClientStillRunning);
+    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}),
+              TUpdater::Result::ClientStillRunning);
     EXPECT_EQ(Installed(), QByteArray("old client"));
     EXPECT_TRUE(progress_.contains(QStringLiteral("Waiting for the client to end")));
     EXPECT_EQ(QDir(AppDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -60,7 +62,8 @@ TEST_F(UpdaterTest, GivesUpWhenTheClientDoesNotEnd)
 TEST_F(UpdaterTest, NothingIsInstalledWhenNobodyWaitsForIt)
 {
     updater_.SetReadySignal([] { return false; });
-    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}), TUpdater::Result::NobodyWaiting);
+    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}),
+              TUpdater::Result::NobodyWaiting);
     EXPECT_EQ(Installed(), QByteArray("old client"));
 }
 

@@ -52,7 +52,8 @@ protected:
     void SetUp() override
     {
         if (TrustedUpdateKey().isEmpty() || DemoSecretKey().isEmpty())
-            GTEST_SKIP() << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
+            GTEST_SKIP()
+                << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
     }
 
     QString AppDir() const { return profile_.Root() + QStringLiteral("/app"); }
@@ -80,17 +81,22 @@ protected:
                             kVersion, secretKey);
     }
 
-    static QString CommandLine(const QString& program) { return program + QStringLiteral(" quorvane_client.exe"); }
+    static QString CommandLine(const QString& program)
+    {
+        return program + QStringLiteral(" quorvane_client.exe");
+    }
 
     // Every file of the application folder with its bytes and mode.
     QMap<QString, QByteArray> Snapshot() const
     {
         QMap<QString, QByteArray> files;
-        for (const QFileInfo& info : QDir(AppDir()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        for (const QFileInfo& info :
+             QDir(AppDir()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
             // The updater's own work folder, while it works.
             if (info.fileName().startsWith(QStringLiteral(".quorvane-update-")))
                 continue;
-            files[info.fileName()] = Read(info.filePath()) + "|" + QByteArray::number(Mode(info.filePath()), 8);
+            files[info.fileName()] =
+                Read(info.filePath()) + "|" + QByteArray::number(Mode(info.filePath()), 8);
         }
         return files;
     }
@@ -142,7 +148,8 @@ protected:
 
     QStringList LeftInTheApplicationFolder() const
     {
-        return QDir(AppDir()).entryList({QStringLiteral(".quorvane-update-*")}, QDir::AllEntries | QDir::Hidden);
+        return QDir(AppDir()).entryList({QStringLiteral(".quorvane-update-*")},
+                                        QDir::AllEntries | QDir::Hidden);
     }
 
     static QByteArray Read(const QString& path)
@@ -243,7 +250,8 @@ TEST_F(UpgradeProgramTest, RefusesWhatFailsItsChecks)
         QString destination;
         int exitCode;
     } cases[] = {
-        {"signed by another key", [&] { return Stage({}, otherKey); }, QStringLiteral("quorvane_client.exe"), 5},
+        {"signed by another key", [&] { return Stage({}, otherKey); }, QStringLiteral("quorvane_client.exe"),
+         5},
         {"package changed after signing",
          [&] {
              const QString program = Stage();
@@ -277,14 +285,16 @@ TEST_F(UpgradeProgramTest, RefusesWhatFailsItsChecks)
         {"signature is a FIFO",
          [&] {
              const QString program = Stage();
-             const QByteArray signature = QFile::encodeName(StagingOf(program) + QStringLiteral("/quorvane_upgrade.cab.minisig"));
+             const QByteArray signature =
+                 QFile::encodeName(StagingOf(program) + QStringLiteral("/quorvane_upgrade.cab.minisig"));
              unlink(signature.constData());
              mkfifo(signature.constData(), 0600);
              return program;
          },
          QStringLiteral("quorvane_client.exe"), 5},
         {"another destination name", [&] { return Stage(); }, QStringLiteral("upgrade"), 2},
-        {"a file outside a staging", [&] {
+        {"a file outside a staging",
+         [&] {
              const QString file = profile_.TempDir() + QStringLiteral("/quorvane_client.exe");
              TempProfile::WriteFile(file, "#!/bin/sh\n");
              return file;
@@ -343,8 +353,9 @@ TEST_F(UpgradeProgramTest, ThroughPkexecItActsForTheUserWhoAsked)
     QDir(StagingParent()).removeRecursively();
 
     program = Stage();
-    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("%1:%2").arg(user).arg(nobody->pw_gid),
-                                                StagingParent()});
+    QProcess::execute(
+        QStringLiteral("chown"),
+        {QStringLiteral("-R"), QStringLiteral("%1:%2").arg(user).arg(nobody->pw_gid), StagingParent()});
     StartUpdater({CommandLine(program)});
     EXPECT_EQ(UpdaterExitCode(), 0) << updater_.readAllStandardError().toStdString();
     EXPECT_EQ(Read(Installed()), ClientScript("new"));

@@ -70,18 +70,19 @@ QWidget* TBrowserPage::DialogOwner() const
 void TBrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
     if (MayShowDialog(securityOrigin))
-        TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok, QMessageBox::Information);
+        TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok,
+                          QMessageBox::Information);
 }
 
 bool TBrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
     return MayShowDialog(securityOrigin) &&
-           TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok | QMessageBox::Cancel,
-                             QMessageBox::Question) == QMessageBox::Ok;
+           TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg,
+                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question) == QMessageBox::Ok;
 }
 
-bool TBrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
-                                    QString* result)
+bool TBrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                                    const QString& defaultValue, QString* result)
 {
     if (!MayShowDialog(securityOrigin))
         return false;

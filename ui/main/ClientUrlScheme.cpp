@@ -186,8 +186,9 @@ bool MayActOnClientUrl(bool mainFrame, const QUrl& pageUrl)
 {
     if (mainFrame && IsApplicationOrigin(pageUrl))
         return true;
-    qWarning().noquote() << "Client URL refused: it came from" << (mainFrame ? "the page" : "a frame of the page")
-                         << pageUrl.toString() << (mainFrame ? "of another site" : "");
+    qWarning().noquote() << "Client URL refused: it came from"
+                         << (mainFrame ? "the page" : "a frame of the page") << pageUrl.toString()
+                         << (mainFrame ? "of another site" : "");
     return false;
 }
 

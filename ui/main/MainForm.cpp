@@ -190,8 +190,9 @@ void TfrmMain::CreateBrowser()
     LayoutBrowser();
 
     connect(WebBrowser->Page(), &TBrowserPage::BeforeNavigate, this, &TfrmMain::WebBrowserBeforeNavigate2);
-    connect(WebBrowser->Page(), &TBrowserPage::NewWindow, this,
-            [this](const QString& url, QWebEnginePage*&, bool& cancel) { WebBrowserNewWindow2(url, cancel); });
+    connect(
+        WebBrowser->Page(), &TBrowserPage::NewWindow, this,
+        [this](const QString& url, QWebEnginePage*&, bool& cancel) { WebBrowserNewWindow2(url, cancel); });
     // The browser's own right-click menu never opens.
     ApplicationEvents1 = new TBrowserMessageFilter(this, WebBrowser);
 }

@@ -5,11 +5,11 @@
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/PageOrigin.h"
-#include "ui/share/BrowserForm.h"
 #include "ui/dialogs/AboutForm.h"
 #include "ui/dialogs/ChangePasswordForm.h"
 #include "ui/dialogs/FeedbackForm.h"
 #include "ui/dialogs/SettingForm.h"
+#include "ui/share/BrowserForm.h"
 
 #include <QDebug>
 #include <QUrl>

@@ -79,7 +79,8 @@ TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
 // (no links to click, no pictures fetched).
 TEST_F(MessageBoxHooks, TextFromOutsideIsShownAsPlainText)
 {
-    const QString fromServer = QStringLiteral("<b>密码</b> <a href=\"http://evil.example/\">点这里</a><img src=x>");
+    const QString fromServer =
+        QStringLiteral("<b>密码</b> <a href=\"http://evil.example/\">点这里</a><img src=x>");
     Qt::TextFormat format = Qt::AutoText;
     QString shown;
     QTimer answer;

@@ -2,9 +2,9 @@
 
 #include "server/ClientVersion.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
-#include "update/TrustedKey.h"
 #include "ui/chrome/MessageBox.h"
 #include "ui/dialogs/AboutText.h"
+#include "update/TrustedKey.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -45,7 +45,8 @@ protected:
                               "downUrl:http://down.example.com/files\r\n"
                               "休眠时间:120000\r\n"
                               "下载间隔倍数:10\r\n") +
-               (TrustedUpdateKey().isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级\r\n") : QString());
+               (TrustedUpdateKey().isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级\r\n")
+                                             : QString());
     }
 };
 

@@ -147,7 +147,8 @@ TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
     } cases[] = {
         {"http error", 500, "<html>down</html>"},
         {"malformed reply", 200, "<responsed><code>0</co"},
-        {"an HTML page", 200, "<html><head><title>Hotel Wi-Fi</title></head><body><p>Sign in</p></body></html>"},
+        {"an HTML page", 200,
+         "<html><head><title>Hotel Wi-Fi</title></head><body><p>Sign in</p></body></html>"},
         {"JSON", 200, "{\"code\":0,\"token\":\"T\"}"},
         {"an empty body", 200, ""},
         {"trailing junk", 200, "<responsed><code>0</code><token>T</token></responsed>junk"},

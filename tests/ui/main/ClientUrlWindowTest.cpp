@@ -210,10 +210,12 @@ TEST_F(PageNavigationTest, WebAddressCarryingTheSchemeIsNavigatedNormally)
 
 TEST_F(PageNavigationTest, OpenMailtoKeepsOnlySubjectAndBody)
 {
-    FollowLink(QStringLiteral("vemtraclient://open/?url=mailto%3Asales%40quorvane.com%3Fsubject%3Dhi%26cc%3Devil%40x.example"
-                              "%26body%3Dtext%26attach%3D%2Fetc%2Fpasswd%26bcc%3Dspy%40x.example"));
+    FollowLink(QStringLiteral(
+        "vemtraclient://open/?url=mailto%3Asales%40quorvane.com%3Fsubject%3Dhi%26cc%3Devil%40x.example"
+        "%26body%3Dtext%26attach%3D%2Fetc%2Fpasswd%26bcc%3Dspy%40x.example"));
     ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
-    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("mailto:sales@quorvane.com?subject=hi&body=text"))});
+    EXPECT_EQ(OpenedUrls(),
+              QList<QUrl>{QUrl(QStringLiteral("mailto:sales@quorvane.com?subject=hi&body=text"))});
 }
 
 // Pages that are not the application server's: another site on another port of the same machine.
@@ -239,7 +241,10 @@ protected:
     }
 
     // Lets the page run its course; a client URL it fired has been dealt with by then.
-    void Settle() { EXPECT_EQ(RunUntil([] { return false; }, 1000), TRunEnd::TimedOut); }
+    void Settle()
+    {
+        EXPECT_EQ(RunUntil([] { return false; }, 1000), TRunEnd::TimedOut);
+    }
 
     LoopbackServer stranger;
 };
@@ -249,7 +254,8 @@ protected:
 TEST_F(StrangerPageTest, AThirdPartyFrameCannotDriveTheClient)
 {
     main->WebBrowser->page()->runJavaScript(
-        QStringLiteral("var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
+        QStringLiteral(
+            "var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
             .arg(stranger.Url()));
     ASSERT_EQ(RunUntil([&] { return !stranger.Targets().isEmpty(); }), TRunEnd::Stopped);
     Settle();
@@ -276,7 +282,8 @@ TEST_F(StrangerPageTest, AnotherSitesPageCannotDriveTheClient)
 // as it stands; another site's are never shown, however many it asks for.
 TEST_F(StrangerPageTest, OnlyTheApplicationsPagesShowDialogs)
 {
-    EXPECT_EQ(Evaluate(QStringLiteral("alert('<b>价格</b> changed'); confirm('sure?')")), QStringLiteral("true"));
+    EXPECT_EQ(Evaluate(QStringLiteral("alert('<b>价格</b> changed'); confirm('sure?')")),
+              QStringLiteral("true"));
     const QList<TShownMessage> shown = TMessageBox::TakeShown();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));

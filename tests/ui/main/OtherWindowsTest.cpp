@@ -111,7 +111,8 @@ TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
     frmBrowser = created;
     TfrmMain& main = SignInToStartPage();
     const QUrl startUrl = main.WebBrowser->url();
-    const QString sharePage = QStringLiteral("http://service.weibo.com/share/share.php?url=x&title=t&shareType=1");
+    const QString sharePage =
+        QStringLiteral("http://service.weibo.com/share/share.php?url=x&title=t&shareType=1");
 
     OpenNewWindowAt(main, sharePage);
     ASSERT_EQ(RunUntil([&] {

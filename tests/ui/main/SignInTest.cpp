@@ -45,7 +45,8 @@ struct TSignInCase
 const char* const kAccepted = "<code>0</code><token>T0K3N</token><role>1</role>";
 const char* const kRefused = "<code>1</code><msg>wrong password</msg>";
 // A hotel network's sign-in page, served with status 200 for every request (sent as it stands).
-const char* const kCaptivePortal = "RAW<html><head><title>Welcome</title></head><body>Accept the terms</body></html>";
+const char* const kCaptivePortal =
+    "RAW<html><head><title>Welcome</title></head><body>Accept the terms</body></html>";
 
 const TSignInCase kSignInCases[] = {
     {"AutoSignInSucceeds",
