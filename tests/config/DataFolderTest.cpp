@@ -67,8 +67,9 @@ TEST_F(DataFolderTest, WiderFilesAreRepairedAtStart)
         chmod(QFile::encodeName(File(name)).constData(), 0644);
     }
     const bool root = geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(chown(QFile::encodeName(File("upgrade.ini")).constData(), 12345, 12345), 0);
+    }
 
     SecureDataFolder();
     EXPECT_EQ(ModeOf(Folder()), 0700u);
