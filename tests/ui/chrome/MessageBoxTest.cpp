@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,6 +14,23 @@ class MessageBoxHooks : public ::testing::Test
 protected:
     void SetUp() override { TestApp(); }
     void TearDown() override { TMessageBox::SetTestMode(false); }
+
+    // Once a real modal box is up, lets `look` see it and presses `button`.
+    void AnswerTheNextRealBox(QMessageBox::StandardButton button, std::function<void(QMessageBox&)> look)
+    {
+        QObject::connect(&answer_, &QTimer::timeout, [this, button, look] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer_.stop();
+            look(*box);
+            box->button(button)->click();
+        });
+        answer_.start(10);
+    }
+
+private:
+    QTimer answer_;
 };
 
 TEST_F(MessageBoxHooks, QueuedAnswersAnswerTheNextBoxesInTurnAndAreRecorded)
@@ -56,17 +74,10 @@ TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
     owner.show();
     QString title;
     QString text;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        answer.stop();
-        title = box->windowTitle();
-        text = box->text();
-        box->button(QMessageBox::No)->click();
+    AnswerTheNextRealBox(QMessageBox::No, [&](QMessageBox& box) {
+        title = box.windowTitle();
+        text = box.text();
     });
-    answer.start(10);
     EXPECT_EQ(TMessageBox::Show(&owner, QStringLiteral("Quorvane"), QStringLiteral("退出吗？"),
                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
               QMessageBox::No);
@@ -83,17 +94,10 @@ TEST_F(MessageBoxHooks, TextFromOutsideIsShownAsPlainText)
         QStringLiteral("<b>密码</b> <a href=\"http://evil.example/\">点这里</a><img src=x>");
     Qt::TextFormat format = Qt::AutoText;
     QString shown;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        answer.stop();
-        format = box->textFormat();
-        shown = box->text();
-        box->button(QMessageBox::Ok)->click();
+    AnswerTheNextRealBox(QMessageBox::Ok, [&](QMessageBox& box) {
+        format = box.textFormat();
+        shown = box.text();
     });
-    answer.start(10);
     TMessageBox::Warning(nullptr, QStringLiteral("修改密码"), fromServer);
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, fromServer);
