@@ -15,7 +15,6 @@ constexpr int kAlgorithmBytes = 2;
 constexpr int kKeyIdBytes = 8;
 constexpr int kPublicKeyBytes = kAlgorithmBytes + kKeyIdBytes + crypto_sign_PUBLICKEYBYTES;
 constexpr int kSignatureBytes = kAlgorithmBytes + kKeyIdBytes + crypto_sign_BYTES;
-constexpr qsizetype kMaxSignatureText = 4096;
 constexpr qint64 kBlockBytes = 1 << 16;
 
 const QByteArray kUntrustedPrefix = "untrusted comment: ";
@@ -81,7 +80,7 @@ SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteA
 
     if (signatureText.isEmpty())
         return fail(QStringLiteral("no signature"));
-    if (signatureText.size() > kMaxSignatureText)
+    if (signatureText.size() > kMaxSignatureBytes)
         return fail(QStringLiteral("the signature file is too large"));
     QList<QByteArray> lines = signatureText.split('\n');
     for (QByteArray& line : lines) {

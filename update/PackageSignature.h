@@ -8,6 +8,9 @@
 // download server publishes the detached signature beside the package; its trusted comment is
 // "version:" followed by the 18-character version the package installs.
 
+// A signature file is a few hundred bytes; a longer one is no signature.
+inline constexpr qsizetype kMaxSignatureBytes = 4096;
+
 // What a signature check found.
 struct SignatureVerdict
 {

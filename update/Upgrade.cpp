@@ -13,6 +13,7 @@
 #include "server/HttpClient.h"
 #include "update/CabinetReader.h"
 #include "update/PackageSignature.h"
+#include "update/StagingLayout.h"
 #include "update/TrustedKey.h"
 #include "update/UpgradeNames.h"
 #include "update/VersionCompare.h"
@@ -26,9 +27,6 @@
 namespace {
 
 const QString kFailureValue = QStringLiteral("0");
-
-// A signature file is a few hundred bytes; anything much larger is not one.
-constexpr qint64 kMaxSignatureBytes = 4096;
 
 QString UnpackFailedText()
 {
@@ -159,31 +157,10 @@ bool TUpgrade::StageUpgrade(THttpClient& http, THttpClient& packageHttp, const Q
         LogUpdate(QStringLiteral("cannot create a staging folder in %1").arg(parent));
         return false;
     }
-    const QString error = StageIn(staging, http, packageHttp, version);
+    const QString error = StageIn(StagingLayout{staging}, http, packageHttp, version);
     if (!error.isEmpty()) {
         RemoveFolderTree(staging);
         LogUpdate(QStringLiteral("version %1 not staged: %2").arg(shortVersion, error));
-        return false;
-    }
-    const QFileInfo program(staging + QLatin1Char('/') + Name(UpgradeName::kUnpackedFolder) +
-                            QLatin1Char('/') + Name(UpgradeName::kClientExe));
-    const PrivateFile staged = ReadPrivateFile(program.filePath(), CurrentUserId());
-    if (!staged.error.isEmpty()) {
-        RemoveFolderTree(staging);
-        LogUpdate(QStringLiteral("version %1 not staged: %2").arg(shortVersion, staged.error));
-        return false;
-    }
-    UpgradeInfo info;
-    info.fileName = program.filePath();
-    info.dstFileName = Name(UpgradeName::kClientExe);
-    info.versionNo = version;
-    info.fileSize = QString::number(staged.size);
-    info.fileSha256 = QString::fromLatin1(staged.sha256.toHex());
-    try {
-        WriteUpgradeInfo(info);
-    } catch (const TFailure& failure) {
-        RemoveFolderTree(staging);
-        LogUpdate(QStringLiteral("version %1 not handed over: %2").arg(shortVersion, failure.Message()));
         return false;
     }
     // Earlier stagings are of no use any more: the record names this one only.
@@ -196,8 +173,9 @@ bool TUpgrade::StageUpgrade(THttpClient& http, THttpClient& packageHttp, const Q
     return true;
 }
 
-// Downloads, checks and unpacks into `staging`; the reason of a failure, or empty.
-QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient& packageHttp,
+// Downloads, checks and unpacks into `staging` and writes the hand-over record; the reason of
+// a failure, or empty.
+QString TUpgrade::StageIn(const StagingLayout& staging, THttpClient& http, THttpClient& packageHttp,
                           const QString& version) const
 {
     QByteArray signature;
@@ -209,7 +187,7 @@ QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient
     if (signature.size() > kMaxSignatureBytes)
         return QStringLiteral("the signature file is too large");
 
-    const QString package = staging + QLatin1Char('/') + Name(UpgradeName::kPackage);
+    const QString package = staging.Package();
     try {
         packageHttp.GetToFile(DownloadUrl(UpgradeName::kPackage), package);
     } catch (const TFailure& failure) {
@@ -224,14 +202,13 @@ QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient
     if (verdict.version != version.left(18))
         return QStringLiteral("the package is signed for version %1, the server announces %2")
             .arg(verdict.version, version.left(18));
-    const QString signatureFile = staging + QLatin1Char('/') + Name(UpgradeName::kSignature);
-    QFile out(signatureFile);
+    QFile out(staging.Signature());
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) || out.write(signature) != signature.size())
         return QStringLiteral("cannot keep the signature: %1").arg(out.errorString());
     out.close();
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
-    const QString unpacked = staging + QLatin1Char('/') + Name(UpgradeName::kUnpackedFolder);
+    const QString unpacked = staging.Unpacked();
     if (!QDir().mkdir(unpacked))
         return QStringLiteral("cannot create %1").arg(unpacked);
     TCabinetReader reader;
@@ -243,7 +220,7 @@ QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient
             unpackFailed_(UnpackFailedText());
         return QStringLiteral("package not unpacked: %1").arg(reader.ErrorString());
     }
-    if (!QFileInfo(unpacked + QLatin1Char('/') + Name(UpgradeName::kClientExe)).isFile())
+    if (!QFileInfo(staging.Program()).isFile())
         return QStringLiteral("the package holds no %1").arg(Name(UpgradeName::kClientExe));
     // Whatever the user's umask allowed, nobody but the user may change a staged file: the
     // updater refuses the staging otherwise.
@@ -255,7 +232,27 @@ QString TUpgrade::StageIn(const QString& staging, THttpClient& http, THttpClient
                                         ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
     }
     QFile::setPermissions(unpacked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    const PrivateFile program = ReadPrivateFile(staging.Program(), CurrentUserId());
+    if (!program.error.isEmpty())
+        return program.error;
+    try {
+        WriteUpgradeInfo({staging.Program(), Name(UpgradeName::kClientExe), version,
+                          QString::number(program.size), QString::fromLatin1(program.sha256.toHex())});
+    } catch (const TFailure& failure) {
+        return QStringLiteral("not handed over: %1").arg(failure.Message());
+    }
     return {};
+}
+
+// The staging a record names, when it is one of ours below the staging parent.
+StagingLayout TUpgrade::OwnStagingOf(const QString& program) const
+{
+    const StagingLayout staging = StagingLayout::OfProgram(program);
+    if (staging.folder.isEmpty() ||
+        QFileInfo(staging.folder).absolutePath() != QDir::cleanPath(StagingParent()))
+        return {};
+    return staging;
 }
 
 bool TUpgrade::WasRolledBack(const QString& version) const
@@ -277,16 +274,11 @@ QString TUpgrade::CheckStaged(const UpgradeInfo& info) const
 {
     if (info.dstFileName != Name(UpgradeName::kClientExe))
         return QStringLiteral("the record names \"%1\" as the program").arg(info.dstFileName);
-    const QFileInfo program(info.fileName);
-    const QString unpacked = program.absolutePath();
-    const QString staging = QFileInfo(unpacked).absolutePath();
-    if (program.fileName() != Name(UpgradeName::kClientExe) ||
-        QFileInfo(unpacked).fileName() != Name(UpgradeName::kUnpackedFolder) ||
-        QFileInfo(staging).absolutePath() != QDir::cleanPath(StagingParent()) ||
-        !QFileInfo(staging).fileName().startsWith(Name(UpgradeName::kStagingPrefix)))
+    const StagingLayout staging = OwnStagingOf(info.fileName);
+    if (staging.folder.isEmpty())
         return QStringLiteral("%1 is not a staged program").arg(info.fileName);
     const uint me = CurrentUserId();
-    for (const QString& folder : {staging, unpacked}) {
+    for (const QString& folder : {staging.folder, staging.Unpacked()}) {
         const QString error = CheckPrivateFolder(folder, me);
         if (!error.isEmpty())
             return error;
@@ -297,8 +289,7 @@ QString TUpgrade::CheckStaged(const UpgradeInfo& info) const
     if (QString::number(staged.size) != info.fileSize ||
         QString::fromLatin1(staged.sha256.toHex()) != info.fileSha256.toLower())
         return QStringLiteral("%1 changed after it was staged").arg(info.fileName);
-    for (const char* name : {UpgradeName::kPackage, UpgradeName::kSignature}) {
-        const QString path = staging + QLatin1Char('/') + Name(name);
+    for (const QString& path : {staging.Package(), staging.Signature()}) {
         const QFileInfo file(path);
         if (!file.isFile() || file.isSymLink() || file.ownerId() != me)
             return QStringLiteral("%1 is missing or not the user's").arg(path);
@@ -372,11 +363,9 @@ void TUpgrade::DropPendingUpgrade() const
 {
     const UpgradeInfo info = ReadUpgradeInfo();
     // Only a staging folder of ours goes; a record may name anything.
-    const QString staging = QFileInfo(QFileInfo(info.fileName).absolutePath()).absolutePath();
-    if (!info.fileName.isEmpty() && QFileInfo(staging).absolutePath() == QDir::cleanPath(StagingParent()) &&
-        QFileInfo(staging).fileName().startsWith(Name(UpgradeName::kStagingPrefix)) &&
-        CheckPrivateFolder(staging, CurrentUserId()).isEmpty())
-        RemoveFolderTree(staging);
+    const StagingLayout staging = OwnStagingOf(info.fileName);
+    if (!staging.folder.isEmpty() && CheckPrivateFolder(staging.folder, CurrentUserId()).isEmpty())
+        RemoveFolderTree(staging.folder);
     try {
         WriteUpgradeInfo(UpgradeInfo{});
     } catch (const TFailure& failure) {

@@ -8,6 +8,7 @@
 
 class THttpClient;
 struct THttpLimits;
+struct StagingLayout;
 
 // Tells the user something about an update. It is called on the thread that runs the update (the
 // polling thread, or start-up before any window exists), so it must not touch any window itself:
@@ -107,8 +108,9 @@ public:
     static THttpLimits PackageLimits();
 
 private:
-    QString StageIn(const QString& staging, THttpClient& http, THttpClient& packageHttp,
+    QString StageIn(const StagingLayout& staging, THttpClient& http, THttpClient& packageHttp,
                     const QString& version) const;
+    StagingLayout OwnStagingOf(const QString& program) const;
     QString CheckStaged(const UpgradeInfo& info) const;
     bool WasRolledBack(const QString& version) const;
     void Tell(const QString& message) const;

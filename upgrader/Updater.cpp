@@ -5,6 +5,7 @@
 #include "platform/ProgramFiles.h"
 #include "update/CabinetReader.h"
 #include "update/PackageSignature.h"
+#include "update/StagingLayout.h"
 #include "update/TrustedKey.h"
 #include "update/UpgradeNames.h"
 #include "upgrader/ClientStart.h"
@@ -29,7 +30,6 @@ namespace {
 const QString kClientLockName = QStringLiteral("quorvane_client.exe");
 
 constexpr int kPollMs = 100;
-constexpr qint64 kMaxSignatureBytes = 4096;
 
 QString Name(const char* name)
 {
@@ -153,78 +153,65 @@ TUpdater::Result TUpdater::Run(const TUpdateRequest& request)
         Say(QStringLiteral("Refused: \"%1\" is not the client's program").arg(request.dstFileName));
         return Result::BadRequest;
     }
-    const QFileInfo program(request.fileName);
-    const QString unpacked = program.absolutePath();
-    const QString staging = QFileInfo(unpacked).absolutePath();
-    if (program.fileName() != Name(UpgradeName::kClientExe) ||
-        QFileInfo(unpacked).fileName() != Name(UpgradeName::kUnpackedFolder) ||
-        !QFileInfo(staging).fileName().startsWith(Name(UpgradeName::kStagingPrefix))) {
+    const StagingLayout staging = StagingLayout::OfProgram(request.fileName);
+    if (staging.folder.isEmpty()) {
         Say(QStringLiteral("Refused: \"%1\" is not a staged program").arg(request.fileName));
         return Result::BadRequest;
     }
 
     // Everything the updater installs comes from its own copy of the package, in a folder of
-    // its own inside the application folder (the same file system, so files move in one step).
+    // its own inside the application folder (the same file system, so files move in one step),
+    // laid out as a staging is.
     WorkFolder work{MakePrivateFolder(appDir_, QStringLiteral(".quorvane-update-"))};
     if (work.path.isEmpty()) {
         Say(QStringLiteral("Cannot write in %1").arg(appDir_));
-        RemoveStaging(staging);
+        RemoveStaging(staging.folder);
         return Result::InstallFailed;
     }
     QString version;
-    const Result prepared = Prepare(request, work.path, &version);
+    const Result prepared = Prepare(staging, StagingLayout{work.path}, &version);
     // Used up either way: a staging that cannot be installed would bring every start of the
     // client back here.
-    RemoveStaging(staging);
+    RemoveStaging(staging.folder);
     if (prepared != Result::Done)
         return prepared;
     if (!ready_()) {
         Say(QStringLiteral("The client no longer waits; nothing was replaced"));
         return Result::NobodyWaiting;
     }
-    return InstallAndStart(work.path, version);
+    return InstallAndStart(StagingLayout{work.path}, version);
 }
 
-TUpdater::Result TUpdater::Prepare(const TUpdateRequest& request, const QString& work, QString* version)
+TUpdater::Result TUpdater::Prepare(const StagingLayout& staging, const StagingLayout& work, QString* version)
 {
-    const QString staging = QFileInfo(QFileInfo(request.fileName).absolutePath()).absolutePath();
+    // Each read checks the file and the folder it lies in: the staging and its "files".
     const uint owner = uint(Owner());
-    for (const QString& folder : {staging, QFileInfo(request.fileName).absolutePath()}) {
-        const QString error = CheckPrivateFolder(folder, owner);
-        if (!error.isEmpty()) {
-            Say(QStringLiteral("Refused: %1").arg(error));
-            return Result::Refused;
-        }
-    }
-    const QString package = work + QLatin1Char('/') + Name(UpgradeName::kPackage);
-    const PrivateFile copied =
-        ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kPackage), owner, package);
-    const PrivateFile signature = ReadPrivateFile(staging + QLatin1Char('/') + Name(UpgradeName::kSignature),
-                                                  owner, {}, kMaxSignatureBytes);
-    const PrivateFile staged = ReadPrivateFile(request.fileName, owner);
+    const PrivateFile copied = ReadPrivateFile(staging.Package(), owner, work.Package());
+    const PrivateFile signature = ReadPrivateFile(staging.Signature(), owner, {}, kMaxSignatureBytes);
+    const PrivateFile staged = ReadPrivateFile(staging.Program(), owner);
     for (const PrivateFile* file : {&copied, &signature, &staged}) {
         if (!file->error.isEmpty()) {
             Say(QStringLiteral("Refused: %1").arg(file->error));
             return Result::Refused;
         }
     }
-    const SignatureVerdict verdict = VerifyPackageSignature(package, signature.content, key_);
+    const SignatureVerdict verdict = VerifyPackageSignature(work.Package(), signature.content, key_);
     if (!verdict.Ok()) {
         Say(QStringLiteral("Refused: %1").arg(verdict.error));
         return Result::Refused;
     }
     *version = verdict.version;
 
-    const QString files = work + QStringLiteral("/files");
+    const QString files = work.Unpacked();
     TCabinetReader reader;
-    if (!QDir().mkdir(files) ||
-        !reader.Extract(package, [&files](const QString& name) { return files + QLatin1Char('/') + name; })) {
+    if (!QDir().mkdir(files) || !reader.Extract(work.Package(), [&files](const QString& name) {
+            return files + QLatin1Char('/') + name;
+        })) {
         Say(QStringLiteral("Refused: the package does not unpack: %1").arg(reader.ErrorString()));
         return Result::Refused;
     }
     // The program the client staged and checked is the one in the signed package.
-    const PrivateFile inPackage =
-        ReadPrivateFile(files + QLatin1Char('/') + Name(UpgradeName::kClientExe), CurrentUserId());
+    const PrivateFile inPackage = ReadPrivateFile(work.Program(), CurrentUserId());
     if (!inPackage.error.isEmpty() || inPackage.sha256 != staged.sha256) {
         Say(QStringLiteral("Refused: the staged program is not the one in the package"));
         return Result::Refused;
@@ -232,7 +219,7 @@ TUpdater::Result TUpdater::Prepare(const TUpdateRequest& request, const QString&
     return Result::Done;
 }
 
-TUpdater::Result TUpdater::InstallAndStart(const QString& work, const QString& version)
+TUpdater::Result TUpdater::InstallAndStart(const StagingLayout& work, const QString& version)
 {
     TClientLock lock(invokingUid_);
     if (!WaitForClientToEnd(lock)) {
@@ -240,7 +227,7 @@ TUpdater::Result TUpdater::InstallAndStart(const QString& work, const QString& v
                 .arg(waitLimitMs_ / 1000));
         return Result::ClientStillRunning;
     }
-    TPackageInstall install(appDir_, work + QStringLiteral("/files"), work + QStringLiteral("/replaced"));
+    TPackageInstall install(appDir_, work.Unpacked(), work.folder + QStringLiteral("/replaced"));
     QString error;
     if (!install.Install(&error)) {
         Say(QStringLiteral("Not installed: %1").arg(error));

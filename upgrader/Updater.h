@@ -1,5 +1,6 @@
 #pragma once
 
+#include "update/StagingLayout.h"
 #include "upgrader/UpdateRequest.h"
 
 #include <QString>
@@ -46,8 +47,8 @@ public:
     Result Run(const TUpdateRequest& request);
 
 private:
-    Result Prepare(const TUpdateRequest& request, const QString& work, QString* version);
-    Result InstallAndStart(const QString& work, const QString& version);
+    Result Prepare(const StagingLayout& staging, const StagingLayout& work, QString* version);
+    Result InstallAndStart(const StagingLayout& work, const QString& version);
     bool WaitForClientToEnd(class TClientLock& lock);
     void RemoveStaging(const QString& staging) const;
     void RecordRollBack(const QString& version) const;

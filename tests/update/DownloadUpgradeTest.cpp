@@ -208,8 +208,9 @@ TEST_F(DownloadUpgradeTest, AFilePlantedInTheTemporaryFolderHasNoEffect)
     const QString planted = profile_.TempDir() + QStringLiteral("/quorvane_client.exe");
     TempProfile::WriteFile(planted, "planted");
     chmod(QFile::encodeName(planted).constData(), 0777);
-    if (geteuid() == 0)
+    if (geteuid() == 0) {
         ASSERT_EQ(chown(QFile::encodeName(planted).constData(), 12345, 12345), 0);
+    }
     StageProgram("new client", kVersion);
     EXPECT_EQ(ReadBytes(planted), QByteArray("planted"));
     EXPECT_TRUE(StagedProgram().startsWith(StagingParent() + QLatin1Char('/')));

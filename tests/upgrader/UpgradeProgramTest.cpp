@@ -312,8 +312,9 @@ TEST_F(UpgradeProgramTest, RefusesWhatFailsItsChecks)
         EXPECT_EQ(LeftInTheApplicationFolder(), QStringList());
         EXPECT_FALSE(QFileInfo::exists(Marker("new")));
         EXPECT_FALSE(QFileInfo::exists(Marker("old")));
-        if (c.exitCode == 5)
+        if (c.exitCode == 5) {
             EXPECT_FALSE(QFileInfo::exists(StagingOf(program)));
+        }
         QDir(StagingParent()).removeRecursively();
     }
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Where a staged package's pieces lie: "<parent>/update-XXXXXX" holds the package, its
+// signature, and below "files" the unpacked files. The client and the updater both read a staged
+// program's path through here.
+struct StagingLayout
+{
+    QString folder; // ".../update-XXXXXX"
+
+    QString Package() const;
+    QString Signature() const;
+    QString Unpacked() const;
+    QString Program() const; // Unpacked() + "/quorvane_client.exe"
+
+    // The staging that holds `program`, when the path has the staged program's shape
+    // (".../update-XXXXXX/files/quorvane_client.exe"); an empty folder otherwise.
+    static StagingLayout OfProgram(const QString& program);
+};
