@@ -5,20 +5,20 @@
 #include "update/UnpackFailureBox.h"
 #include "update/Upgrade.h"
 
-bool CheckInstance(TInstanceLock& lock)
+bool checkInstance(TInstanceLock& lock)
 {
-    if (!lock.Acquire()) {
-        const qint64 handle = TSelvorConfig().GetMainHandle();
+    if (!lock.acquire()) {
+        const qint64 handle = TSelvorConfig().getMainHandle();
         if (handle != 0)
-            TInstanceLock::SendShowRequest(QString::fromLatin1(kInstanceName), handle);
+            TInstanceLock::sendShowRequest(QString::fromLatin1(kInstanceName), handle);
         return false;
     }
     // A newer version staged by an earlier run replaces this one before anything else happens.
     // When it cannot (no administrator rights), the user hears of it once and the client starts.
     TUpgrade upgrade;
-    upgrade.SetNoticeReport(ShowUnpackFailureBox);
-    if (upgrade.ApplyPendingUpgrade()) {
-        lock.Release(); // the updater waits for this lock
+    upgrade.setNoticeReport(showUnpackFailureBox);
+    if (upgrade.applyPendingUpgrade()) {
+        lock.release(); // the updater waits for this lock
         return false;
     }
     return true;

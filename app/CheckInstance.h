@@ -7,4 +7,4 @@ inline constexpr const char* kInstanceName = "quorvane_client.exe";
 
 // True when this process goes on to run the client. False when another client runs (it has
 // been asked to show its main window) or when the updater has been started.
-bool CheckInstance(TInstanceLock& lock);
+bool checkInstance(TInstanceLock& lock);

@@ -5,20 +5,20 @@
 
 #include <exception>
 
-void ShowErrorMessage(const QString& text)
+void showErrorMessage(const QString& text)
 {
-    TMessageBox::Critical(nullptr, QStringLiteral("Quorvane"), text);
+    TMessageBox::critical(nullptr, QStringLiteral("Quorvane"), text);
 }
 
-void ShowCurrentException()
+void showCurrentException()
 {
     try {
         throw;
     } catch (const TFailure& failure) {
-        ShowErrorMessage(failure.Message());
+        showErrorMessage(failure.message());
     } catch (const std::exception& e) {
-        ShowErrorMessage(QString::fromUtf8(e.what()));
+        showErrorMessage(QString::fromUtf8(e.what()));
     } catch (...) {
-        ShowErrorMessage(QString());
+        showErrorMessage(QString());
     }
 }

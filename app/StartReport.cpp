@@ -17,7 +17,7 @@ bool TStartReport::eventFilter(QObject* watched, QEvent* event)
         const auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->isWindow()) {
             QCoreApplication::instance()->removeEventFilter(this);
-            ReportStartToUpdater();
+            reportStartToUpdater();
         }
     }
     return QObject::eventFilter(watched, event);

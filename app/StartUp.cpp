@@ -17,26 +17,26 @@ namespace {
 template <typename T> class GlobalInstance final
 {
 public:
-    GlobalInstance(T*& global, std::unique_ptr<T> object) : global_(global), object_(std::move(object))
+    GlobalInstance(T*& global, std::unique_ptr<T> object) : m_global(global), m_object(std::move(object))
     {
-        global_ = object_.get();
+        m_global = m_object.get();
     }
     ~GlobalInstance()
     {
-        global_ = nullptr;
-        object_.reset();
+        m_global = nullptr;
+        m_object.reset();
     }
     GlobalInstance(const GlobalInstance&) = delete;
     GlobalInstance& operator=(const GlobalInstance&) = delete;
 
 private:
-    T*& global_;
-    std::unique_ptr<T> object_;
+    T*& m_global;
+    std::unique_ptr<T> m_object;
 };
 
 } // namespace
 
-void RunClient(TApplication& app, TInstanceLock& lock)
+void runClient(TApplication& app, TInstanceLock& lock)
 {
     // Created in this order and destroyed in reverse. The data module comes first: every
     // window reaches the session through it. No server traffic happens yet.
@@ -49,7 +49,7 @@ void RunClient(TApplication& app, TInstanceLock& lock)
     frmBrowser = new TfrmBrowser(mainForm.get());
     auto messageForm = std::make_unique<TfrmMessage>();
 
-    lock.Listen([](qint64 windowId) {
+    lock.listen([](qint64 windowId) {
         // An id that names no window of this run (stale, or -1) has no effect.
         if (frmMain && static_cast<qint64>(frmMain->winId()) == windowId) {
             QEvent request(WM_SHOWMAINFORM);
@@ -60,7 +60,7 @@ void RunClient(TApplication& app, TInstanceLock& lock)
     app.exec();
 
     // A request still running on another thread fails at once instead of holding up the exit.
-    DMod->AbortRequests();
+    DMod->abortRequests();
     messageForm.reset();
     delete frmBrowser;
 }

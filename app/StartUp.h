@@ -5,4 +5,4 @@ class TInstanceLock;
 
 // Creates the client's long-lived objects in their fixed order, serves show requests of later
 // starts, and runs the event loop until the main window ends the client.
-void RunClient(TApplication& app, TInstanceLock& lock);
+void runClient(TApplication& app, TInstanceLock& lock);

@@ -10,15 +10,15 @@ int main(int argc, char** argv)
 {
     // Pages reach the client through "vemtraclient://" URLs; the engine must know the scheme
     // before the application object exists.
-    RegisterClientUrlScheme();
+    registerClientUrlScheme();
     TApplication app(argc, argv);
-    SecureDataFolder();
+    secureDataFolder();
     TInstanceLock lock(QString::fromLatin1(kInstanceName));
     try {
-        if (CheckInstance(lock))
-            RunClient(app, lock);
+        if (checkInstance(lock))
+            runClient(app, lock);
     } catch (...) {
-        ShowCurrentException();
+        showCurrentException();
     }
     return 0;
 }

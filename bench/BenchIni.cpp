@@ -24,22 +24,22 @@ int main(int argc, char** argv)
     }
     try {
         const TSelvorConfig config;
-        const QString file = config.GetConfigFile();
+        const QString file = config.getConfigFile();
         QDir().mkpath(QFileInfo(file).absolutePath());
-        WriteProfileString(file, QString::fromLatin1(ConfigKey::kSection),
+        writeProfileString(file, QString::fromLatin1(ConfigKey::kSection),
                            QString::fromLatin1(ConfigKey::kAppRoot), args[1]);
-        WriteProfileString(file, QString::fromLatin1(ConfigKey::kSection),
+        writeProfileString(file, QString::fromLatin1(ConfigKey::kSection),
                            QString::fromLatin1(ConfigKey::kDownUrl), args[2]);
         SelvorConfigInfo info;
-        info.UserName = args[3];
-        info.Password = args[4];
-        info.RememberPass = true;
-        info.AutoLogin = true;
-        info.UserType = 0;
-        config.SaveConfigInfo(info);
+        info.userName = args[3];
+        info.password = args[4];
+        info.rememberPass = true;
+        info.autoLogin = true;
+        info.userType = 0;
+        config.saveConfigInfo(info);
         std::printf("%s\n", qPrintable(file));
     } catch (const TFailure& failure) {
-        std::fprintf(stderr, "quorvane_bench_ini: %s\n", qPrintable(failure.Message()));
+        std::fprintf(stderr, "quorvane_bench_ini: %s\n", qPrintable(failure.message()));
         return 1;
     }
     return 0;

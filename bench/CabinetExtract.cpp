@@ -24,12 +24,12 @@ int main(int argc, char** argv)
     TCabinetReader reader;
     // The benchmark's cabinet holds more small files than an update package may; the speed of
     // the reader is measured here, not its limits.
-    reader.SetLimits({1000000, qint64(64) * 1024 * 1024 * 1024});
+    reader.setLimits({1000000, qint64(64) * 1024 * 1024 * 1024});
     const bool ok =
-        reader.Extract(args[1], [&folder](const QString& name) { return folder.absoluteFilePath(name); });
+        reader.extract(args[1], [&folder](const QString& name) { return folder.absoluteFilePath(name); });
     const qint64 elapsed = timer.nsecsElapsed();
     if (!ok) {
-        std::fprintf(stderr, "quorvane_bench_cabextract: %s\n", qPrintable(reader.ErrorString()));
+        std::fprintf(stderr, "quorvane_bench_cabextract: %s\n", qPrintable(reader.errorString()));
         return 1;
     }
     std::printf("extract_ms %.3f\n", elapsed / 1e6);

@@ -13,7 +13,7 @@
 
 namespace OtherWindows {
 
-TTimerThread* StartPollingThread(TfrmMain* owner)
+TTimerThread* startPollingThread(TfrmMain* owner)
 {
     bool ok = false;
     const uint interval = qEnvironmentVariable("QUORVANE_BENCH_POLL_MS").toUInt(&ok);
@@ -21,10 +21,10 @@ TTimerThread* StartPollingThread(TfrmMain* owner)
     if (ok && interval > 0)
         options.interval = interval;
     auto* thread = new TTimerThread(owner, options);
-    thread->Start();
+    thread->start();
     return thread;
 }
 
-void ShowInformation(TTimerThread*, const APIResponse&) {}
+void showInformation(TTimerThread*, const APIResponse&) {}
 
 } // namespace OtherWindows

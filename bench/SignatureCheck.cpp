@@ -25,9 +25,9 @@ int main(int argc, char** argv)
     const QByteArray signature = signatureFile.readAll();
     QElapsedTimer timer;
     timer.start();
-    const SignatureVerdict verdict = VerifyPackageSignature(args[1], signature, args[3]);
+    const SignatureVerdict verdict = verifyPackageSignature(args[1], signature, args[3]);
     const qint64 elapsed = timer.nsecsElapsed();
-    if (!verdict.Ok()) {
+    if (!verdict.ok()) {
         std::fprintf(stderr, "quorvane_bench_verify: %s\n", qPrintable(verdict.error));
         return 1;
     }

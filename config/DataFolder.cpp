@@ -9,28 +9,28 @@
 
 namespace {
 
-void Report(const QString& problem)
+void report(const QString& problem)
 {
     qWarning().noquote() << "Data folder:" << problem;
-    WriteDebugLog(ToAnsi(QStringLiteral("Data folder: ") + problem));
+    writeDebugLog(toAnsi(QStringLiteral("Data folder: ") + problem));
 }
 
 } // namespace
 
-void SecureDataFolder()
+void secureDataFolder()
 {
-    const QString folder = TSelvorConfig().GetConfigDir();
+    const QString folder = TSelvorConfig().getConfigDir();
     if (folder.isEmpty())
         return;
-    const QString folderProblem = EnsurePrivateFolder(folder);
+    const QString folderProblem = ensurePrivateFolder(folder);
     if (!folderProblem.isEmpty()) {
-        Report(folderProblem);
+        report(folderProblem);
         return;
     }
     // The configuration, the update hand-over ("upgrade.ini") and the debug log.
     for (const char* name : {"quorvane.ini", "upgrade.ini", "debug.txt"}) {
-        const QString problem = RepairPrivateFile(folder + QLatin1Char('/') + QLatin1String(name));
+        const QString problem = repairPrivateFile(folder + QLatin1Char('/') + QLatin1String(name));
         if (!problem.isEmpty())
-            Report(problem);
+            report(problem);
     }
 }

@@ -5,4 +5,4 @@
 // read it. Run once at start: makes the folder 0700 and its three files 0600 when they were
 // created wider (by an older client, or under a lax umask), and writes to the debug log what it
 // had to leave as it is (a folder or file that belongs to another user).
-void SecureDataFolder();
+void secureDataFolder();

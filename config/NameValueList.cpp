@@ -2,13 +2,13 @@
 
 namespace {
 
-bool IsBlank(QChar c)
+bool isBlank(QChar c)
 {
     return c.unicode() >= 1 && c.unicode() <= 32;
 }
 
 // A quoted entry: two double quotes inside stand for one; an unclosed quote runs to the end.
-QString TakeQuoted(const QString& text, qsizetype& pos)
+QString takeQuoted(const QString& text, qsizetype& pos)
 {
     QString entry;
     ++pos;
@@ -30,21 +30,21 @@ QString TakeQuoted(const QString& text, qsizetype& pos)
 
 } // namespace
 
-TNameValueList TNameValueList::FromCommaText(const QString& input)
+TNameValueList TNameValueList::fromCommaText(const QString& input)
 {
     // The text ends at a NUL character, as the text it was made from would.
     const QString text = input.left(input.indexOf(QChar(0)) < 0 ? input.size() : input.indexOf(QChar(0)));
     QStringList entries;
     qsizetype pos = 0;
     const auto skipBlanks = [&] {
-        while (pos < text.size() && IsBlank(text[pos]))
+        while (pos < text.size() && isBlank(text[pos]))
             ++pos;
     };
 
     skipBlanks();
     while (pos < text.size()) {
         if (text[pos] == QLatin1Char('"')) {
-            entries.append(TakeQuoted(text, pos));
+            entries.append(takeQuoted(text, pos));
         } else {
             const qsizetype start = pos;
             while (pos < text.size() && text[pos].unicode() > 32 && text[pos] != QLatin1Char(','))
@@ -62,9 +62,9 @@ TNameValueList TNameValueList::FromCommaText(const QString& input)
     return TNameValueList(entries);
 }
 
-QString TNameValueList::Value(const QString& name) const
+QString TNameValueList::value(const QString& name) const
 {
-    for (const QString& entry : entries_) {
+    for (const QString& entry : m_entries) {
         const qsizetype equals = entry.indexOf(QLatin1Char('='));
         if (equals >= 0 && entry.left(equals).compare(name, Qt::CaseInsensitive) == 0)
             return entry.mid(equals + 1);

@@ -8,17 +8,17 @@ class TNameValueList final
 {
 public:
     TNameValueList() = default;
-    explicit TNameValueList(QStringList entries) : entries_(std::move(entries)) {}
+    explicit TNameValueList(QStringList entries) : m_entries(std::move(entries)) {}
 
     // Splits a comma text: entries end at a comma or a blank, double quotes group,
     // and a comma as the very last character adds an empty entry.
-    static TNameValueList FromCommaText(const QString& text);
+    static TNameValueList fromCommaText(const QString& text);
 
-    const QStringList& Entries() const { return entries_; }
+    const QStringList& entries() const { return m_entries; }
 
     // The part after "=" of the first entry whose name matches regardless of case; empty when none.
-    QString Value(const QString& name) const;
+    QString value(const QString& name) const;
 
 private:
-    QStringList entries_;
+    QStringList m_entries;
 };

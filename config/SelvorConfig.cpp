@@ -26,185 +26,185 @@ struct CachedAddresses
     QString downUrl = kNotRead;
 };
 
-CachedAddresses& Cache()
+CachedAddresses& cachedAddresses()
 {
     static CachedAddresses cache;
     return cache;
 }
 
-QString ScramblePassword(const QString& password)
+QString scramblePassword(const QString& password)
 {
-    return QString::fromLatin1(ScrambleText(kPasswordKey, ToAnsi(password)));
+    return QString::fromLatin1(scrambleText(kPasswordKey, toAnsi(password)));
 }
 
-QString UnscramblePassword(const QString& scrambled)
+QString unscramblePassword(const QString& scrambled)
 {
     if (scrambled.isEmpty())
         return {};
-    return FromAnsi(UnscrambleText(kPasswordKey, scrambled.toLatin1()));
+    return fromAnsi(unscrambleText(kPasswordKey, scrambled.toLatin1()));
 }
 
 } // namespace
 
-QString TSelvorConfig::GetConfigDir() const
+QString TSelvorConfig::getConfigDir() const
 {
-    const QString base = LocalAppDataDir();
+    const QString base = localAppDataDir();
     if (base.isEmpty())
         return {};
     const QString dir = base + QStringLiteral("/quorvane");
     // Made private: it holds the saved login (see SecureDataFolder).
-    MakePrivateFolderIfMissing(dir);
+    makePrivateFolderIfMissing(dir);
     return dir;
 }
 
-QString TSelvorConfig::GetConfigFile() const
+QString TSelvorConfig::getConfigFile() const
 {
-    return GetConfigDir() + QStringLiteral("/quorvane.ini");
+    return getConfigDir() + QStringLiteral("/quorvane.ini");
 }
 
-QString TSelvorConfig::GetAppUrl() const
+QString TSelvorConfig::getAppUrl() const
 {
-    CachedAddresses& cache = Cache();
+    CachedAddresses& cache = cachedAddresses();
     std::lock_guard lock(cache.mutex);
     if (cache.appRoot == kNotRead) {
-        cache.appRoot = ReadString(ConfigKey::kAppRoot, QString::fromLatin1(kDefaultAppRoot));
-        cache.contextRoot = ReadString(ConfigKey::kContextRoot, QString::fromLatin1(kDefaultContextRoot));
+        cache.appRoot = readString(ConfigKey::kAppRoot, QString::fromLatin1(kDefaultAppRoot));
+        cache.contextRoot = readString(ConfigKey::kContextRoot, QString::fromLatin1(kDefaultContextRoot));
     }
     return cache.appRoot + cache.contextRoot;
 }
 
-QString TSelvorConfig::GetDownUrl() const
+QString TSelvorConfig::getDownUrl() const
 {
-    CachedAddresses& cache = Cache();
+    CachedAddresses& cache = cachedAddresses();
     std::lock_guard lock(cache.mutex);
     if (cache.downUrl == kNotRead)
-        cache.downUrl = ReadString(ConfigKey::kDownUrl, QString::fromLatin1(kDefaultDownRoot) +
+        cache.downUrl = readString(ConfigKey::kDownUrl, QString::fromLatin1(kDefaultDownRoot) +
                                                             QString::fromLatin1(kDownloadPath));
     return cache.downUrl;
 }
 
-void TSelvorConfig::ForgetCachedAddresses()
+void TSelvorConfig::forgetCachedAddresses()
 {
-    CachedAddresses& cache = Cache();
+    CachedAddresses& cache = cachedAddresses();
     std::lock_guard lock(cache.mutex);
     cache.appRoot = cache.contextRoot = cache.downUrl = kNotRead;
 }
 
-SelvorConfigInfo TSelvorConfig::LoadConfigInfo() const
+SelvorConfigInfo TSelvorConfig::loadConfigInfo() const
 {
     SelvorConfigInfo info;
-    info.RememberPass = ReadBool(ConfigKey::kRememberPass, true);
-    info.Password = UnscramblePassword(ReadString(ConfigKey::kPassword, QString()));
-    info.AutoLogin = ReadBool(ConfigKey::kAutoLogin, true);
-    info.UserName = ReadString(ConfigKey::kUserName, QString());
-    info.UserType = ReadProfileInt(GetConfigFile(), ConfigKey::kSection, ConfigKey::kUserType, 0);
+    info.rememberPass = readBool(ConfigKey::kRememberPass, true);
+    info.password = unscramblePassword(readString(ConfigKey::kPassword, QString()));
+    info.autoLogin = readBool(ConfigKey::kAutoLogin, true);
+    info.userName = readString(ConfigKey::kUserName, QString());
+    info.userType = readProfileInt(getConfigFile(), ConfigKey::kSection, ConfigKey::kUserType, 0);
     return info;
 }
 
-void TSelvorConfig::SaveConfigInfo(const SelvorConfigInfo& info) const
+void TSelvorConfig::saveConfigInfo(const SelvorConfigInfo& info) const
 {
-    const QString scrambled = ScramblePassword(info.Password);
-    WriteString(ConfigKey::kUserName, info.UserName);
-    WriteString(ConfigKey::kPassword, scrambled);
-    WriteBool(ConfigKey::kRememberPass, info.RememberPass);
-    WriteBool(ConfigKey::kAutoLogin, info.AutoLogin);
-    WriteString(ConfigKey::kUserType, QString::number(info.UserType));
+    const QString scrambled = scramblePassword(info.password);
+    writeString(ConfigKey::kUserName, info.userName);
+    writeString(ConfigKey::kPassword, scrambled);
+    writeBool(ConfigKey::kRememberPass, info.rememberPass);
+    writeBool(ConfigKey::kAutoLogin, info.autoLogin);
+    writeString(ConfigKey::kUserType, QString::number(info.userType));
 }
 
-void TSelvorConfig::SaveAccount(const QString& userName, const QString& password, int userType) const
+void TSelvorConfig::saveAccount(const QString& userName, const QString& password, int userType) const
 {
-    const QString scrambled = ScramblePassword(password);
-    WriteString(ConfigKey::kUserName, userName);
-    WriteString(ConfigKey::kPassword, scrambled);
-    WriteString(ConfigKey::kUserType, QString::number(userType));
+    const QString scrambled = scramblePassword(password);
+    writeString(ConfigKey::kUserName, userName);
+    writeString(ConfigKey::kPassword, scrambled);
+    writeString(ConfigKey::kUserType, QString::number(userType));
 }
 
-bool TSelvorConfig::CanAutoLogin(const SelvorConfigInfo& info) const
+bool TSelvorConfig::canAutoLogin(const SelvorConfigInfo& info) const
 {
-    return !info.UserName.isEmpty() && !info.Password.isEmpty() && info.RememberPass && info.AutoLogin;
+    return !info.userName.isEmpty() && !info.password.isEmpty() && info.rememberPass && info.autoLogin;
 }
 
-int TSelvorConfig::GetUserType() const
+int TSelvorConfig::getUserType() const
 {
-    return LoadConfigInfo().UserType;
+    return loadConfigInfo().userType;
 }
 
-bool TSelvorConfig::GetAutoLogin() const
+bool TSelvorConfig::getAutoLogin() const
 {
-    return ReadBool(ConfigKey::kAutoLogin, false);
+    return readBool(ConfigKey::kAutoLogin, false);
 }
 
-void TSelvorConfig::SetAutoLogin(bool on) const
+void TSelvorConfig::setAutoLogin(bool on) const
 {
-    WriteBool(ConfigKey::kAutoLogin, on);
+    writeBool(ConfigKey::kAutoLogin, on);
 }
 
-bool TSelvorConfig::GetCloseOnExit() const
+bool TSelvorConfig::getCloseOnExit() const
 {
-    return ReadBool(ConfigKey::kCloseOnExit, false);
+    return readBool(ConfigKey::kCloseOnExit, false);
 }
 
-void TSelvorConfig::SetCloseOnExit(bool on) const
+void TSelvorConfig::setCloseOnExit(bool on) const
 {
-    WriteBool(ConfigKey::kCloseOnExit, on);
+    writeBool(ConfigKey::kCloseOnExit, on);
 }
 
-qint64 TSelvorConfig::GetMainHandle() const
+qint64 TSelvorConfig::getMainHandle() const
 {
     bool ok = false;
-    const qint64 handle = ReadString(ConfigKey::kHandle, QString()).trimmed().toLongLong(&ok);
+    const qint64 handle = readString(ConfigKey::kHandle, QString()).trimmed().toLongLong(&ok);
     return ok ? handle : -1;
 }
 
-void TSelvorConfig::SetMainHandle(qint64 handle) const
+void TSelvorConfig::setMainHandle(qint64 handle) const
 {
-    WriteString(ConfigKey::kHandle, QString::number(handle));
+    writeString(ConfigKey::kHandle, QString::number(handle));
 }
 
-bool TSelvorConfig::IsAutoRun() const
+bool TSelvorConfig::isAutoRun() const
 {
-    const QString command = ReadAutostartCommand();
-    return !command.isEmpty() && command == AutostartCommandFor(ExecutablePath());
+    const QString command = readAutostartCommand();
+    return !command.isEmpty() && command == autostartCommandFor(executablePath());
 }
 
-bool TSelvorConfig::SetAutoRun(bool on) const
+bool TSelvorConfig::setAutoRun(bool on) const
 {
     if (on)
-        return WriteAutostartEntry(ExecutablePath());
-    RemoveAutostartEntry();
+        return writeAutostartEntry(executablePath());
+    removeAutostartEntry();
     return true;
 }
 
-void TSelvorConfig::CheckFirstRun() const
+void TSelvorConfig::checkFirstRun() const
 {
-    if (!ReadBool(ConfigKey::kFirstRun, true))
+    if (!readBool(ConfigKey::kFirstRun, true))
         return;
-    if (!SetAutoRun(true))
+    if (!setAutoRun(true))
         return;
     try {
-        WriteBool(ConfigKey::kFirstRun, false);
+        writeBool(ConfigKey::kFirstRun, false);
     } catch (...) {
         // Not fatal: the first-run step runs again at the next start.
     }
 }
 
-QString TSelvorConfig::ReadString(const char* key, const QString& defaultValue) const
+QString TSelvorConfig::readString(const char* key, const QString& defaultValue) const
 {
-    return ReadProfileString(GetConfigFile(), ConfigKey::kSection, QString::fromLatin1(key), defaultValue);
+    return readProfileString(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(key), defaultValue);
 }
 
-bool TSelvorConfig::ReadBool(const char* key, bool defaultValue) const
+bool TSelvorConfig::readBool(const char* key, bool defaultValue) const
 {
-    return ReadProfileInt(GetConfigFile(), ConfigKey::kSection, QString::fromLatin1(key),
+    return readProfileInt(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(key),
                           defaultValue ? 1 : 0) != 0;
 }
 
-void TSelvorConfig::WriteString(const char* key, const QString& value) const
+void TSelvorConfig::writeString(const char* key, const QString& value) const
 {
-    WriteProfileString(GetConfigFile(), ConfigKey::kSection, QString::fromLatin1(key), value);
+    writeProfileString(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(key), value);
 }
 
-void TSelvorConfig::WriteBool(const char* key, bool value) const
+void TSelvorConfig::writeBool(const char* key, bool value) const
 {
-    WriteString(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    writeString(key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }

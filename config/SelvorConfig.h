@@ -10,38 +10,38 @@
 class TSelvorConfig final
 {
 public:
-    QString GetAppUrl() const;
-    QString GetDownUrl() const;
-    QString GetConfigDir() const;
-    QString GetConfigFile() const;
+    QString getAppUrl() const;
+    QString getDownUrl() const;
+    QString getConfigDir() const;
+    QString getConfigFile() const;
 
-    SelvorConfigInfo LoadConfigInfo() const;
-    void SaveConfigInfo(const SelvorConfigInfo& info) const;
+    SelvorConfigInfo loadConfigInfo() const;
+    void saveConfigInfo(const SelvorConfigInfo& info) const;
     // Writes name, password and user type; the two flags stay as they are.
-    void SaveAccount(const QString& userName, const QString& password, int userType) const;
-    bool CanAutoLogin(const SelvorConfigInfo& info) const;
+    void saveAccount(const QString& userName, const QString& password, int userType) const;
+    bool canAutoLogin(const SelvorConfigInfo& info) const;
 
-    int GetUserType() const;
-    bool GetAutoLogin() const;
-    void SetAutoLogin(bool on) const;
-    bool GetCloseOnExit() const;
-    void SetCloseOnExit(bool on) const;
-    qint64 GetMainHandle() const;
-    void SetMainHandle(qint64 handle) const;
+    int getUserType() const;
+    bool getAutoLogin() const;
+    void setAutoLogin(bool on) const;
+    bool getCloseOnExit() const;
+    void setCloseOnExit(bool on) const;
+    qint64 getMainHandle() const;
+    void setMainHandle(qint64 handle) const;
 
-    bool IsAutoRun() const;
+    bool isAutoRun() const;
     // False when the entry could not be written.
-    bool SetAutoRun(bool on) const;
+    bool setAutoRun(bool on) const;
     // Switches autostart on at the first run; tried again at the next start if that failed.
-    void CheckFirstRun() const;
+    void checkFirstRun() const;
 
     // Drops the addresses read so far, so that the next call reads the file again.
     // The client never calls it; tests that switch profiles do.
-    static void ForgetCachedAddresses();
+    static void forgetCachedAddresses();
 
 private:
-    QString ReadString(const char* key, const QString& defaultValue) const;
-    bool ReadBool(const char* key, bool defaultValue) const;
-    void WriteString(const char* key, const QString& value) const;
-    void WriteBool(const char* key, bool value) const;
+    QString readString(const char* key, const QString& defaultValue) const;
+    bool readBool(const char* key, bool defaultValue) const;
+    void writeString(const char* key, const QString& value) const;
+    void writeBool(const char* key, bool value) const;
 };

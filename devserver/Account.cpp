@@ -5,7 +5,7 @@
 
 namespace {
 
-QByteArray HashPassword(const QByteArray& salt, const QString& password)
+QByteArray hashPassword(const QByteArray& salt, const QString& password)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(salt);
@@ -15,24 +15,24 @@ QByteArray HashPassword(const QByteArray& salt, const QString& password)
 
 } // namespace
 
-TAccount TAccount::Create(const QString& name, const QString& password, Kind kind)
+TAccount TAccount::create(const QString& name, const QString& password, Kind kind)
 {
     TAccount account;
     account.name = name;
     account.kind = kind;
-    account.SetPassword(password);
+    account.setPassword(password);
     return account;
 }
 
-bool TAccount::HasPassword(const QString& password) const
+bool TAccount::hasPassword(const QString& password) const
 {
-    return HashPassword(salt, password) == hash;
+    return hashPassword(salt, password) == hash;
 }
 
-void TAccount::SetPassword(const QString& password)
+void TAccount::setPassword(const QString& password)
 {
     QByteArray bytes(16, Qt::Uninitialized);
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
     salt = bytes.toHex();
-    hash = HashPassword(salt, password);
+    hash = hashPassword(salt, password);
 }

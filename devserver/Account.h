@@ -20,8 +20,8 @@ struct TAccount
     QByteArray salt; // hexadecimal
     QByteArray hash; // hexadecimal SHA-256 of salt and password
 
-    static TAccount Create(const QString& name, const QString& password, Kind kind);
+    static TAccount create(const QString& name, const QString& password, Kind kind);
 
-    bool HasPassword(const QString& password) const;
-    void SetPassword(const QString& password);
+    bool hasPassword(const QString& password) const;
+    void setPassword(const QString& password);
 };

@@ -14,16 +14,16 @@ namespace {
 
 const char* const kFileName = "accounts.json";
 
-QString KindName(TAccount::Kind kind)
+QString kindName(TAccount::Kind kind)
 {
     return kind == TAccount::Kind::Microblog ? QStringLiteral("microblog") : QStringLiteral("account");
 }
 
-QJsonObject ToJson(const TAccount& account)
+QJsonObject toJson(const TAccount& account)
 {
     return {
         {QStringLiteral("name"), account.name},
-        {QStringLiteral("kind"), KindName(account.kind)},
+        {QStringLiteral("kind"), kindName(account.kind)},
         {QStringLiteral("role"), account.role},
         {QStringLiteral("awaitingApproval"), account.awaitingApproval},
         {QStringLiteral("salt"), QString::fromLatin1(account.salt)},
@@ -31,7 +31,7 @@ QJsonObject ToJson(const TAccount& account)
     };
 }
 
-std::optional<TAccount> FromJson(const QJsonValue& value)
+std::optional<TAccount> fromJson(const QJsonValue& value)
 {
     const QJsonObject object = value.toObject();
     const QString kind = object.value(QStringLiteral("kind")).toString();
@@ -41,16 +41,16 @@ std::optional<TAccount> FromJson(const QJsonValue& value)
     account.awaitingApproval = object.value(QStringLiteral("awaitingApproval")).toBool();
     account.salt = object.value(QStringLiteral("salt")).toString().toLatin1();
     account.hash = object.value(QStringLiteral("hash")).toString().toLatin1();
-    if (kind == KindName(TAccount::Kind::Microblog))
+    if (kind == kindName(TAccount::Kind::Microblog))
         account.kind = TAccount::Kind::Microblog;
-    else if (kind != KindName(TAccount::Kind::Account))
+    else if (kind != kindName(TAccount::Kind::Account))
         return std::nullopt;
     if (account.name.isEmpty() || account.role.isEmpty() || account.salt.isEmpty() || account.hash.isEmpty())
         return std::nullopt;
     return account;
 }
 
-QList<TAccount> Parse(const QByteArray& content, const QString& path)
+QList<TAccount> parse(const QByteArray& content, const QString& path)
 {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(content, &error);
@@ -60,7 +60,7 @@ QList<TAccount> Parse(const QByteArray& content, const QString& path)
                 .arg(path, error.errorString()));
     QList<TAccount> accounts;
     for (const QJsonValue& value : document.object().value(QStringLiteral("accounts")).toArray()) {
-        const std::optional<TAccount> account = FromJson(value);
+        const std::optional<TAccount> account = fromJson(value);
         if (!account)
             throw TFailure(QStringLiteral("%1 holds an account without name, role or password; "
                                           "move it away to start again with the demo accounts")
@@ -72,76 +72,77 @@ QList<TAccount> Parse(const QByteArray& content, const QString& path)
 
 } // namespace
 
-TAccountStore::TAccountStore(const QString& dataDir) : path_(QDir(dataDir).filePath(QLatin1String(kFileName)))
+TAccountStore::TAccountStore(const QString& dataDir)
+    : m_path(QDir(dataDir).filePath(QLatin1String(kFileName)))
 {
     if (!QDir().mkpath(dataDir))
         throw TFailure(QStringLiteral("cannot create the data folder %1").arg(dataDir));
-    QFile file(path_);
+    QFile file(m_path);
     if (!file.exists()) {
-        for (const TDemoAccount& demo : DemoAccounts())
-            accounts_.append(demo.ToAccount());
-        Save(accounts_);
+        for (const TDemoAccount& demo : demoAccounts())
+            m_accounts.append(demo.toAccount());
+        save(m_accounts);
         return;
     }
     if (!file.open(QIODevice::ReadOnly))
-        throw TFailure(QStringLiteral("cannot read %1: %2").arg(path_, file.errorString()));
-    accounts_ = Parse(file.readAll(), path_);
+        throw TFailure(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
+    m_accounts = parse(file.readAll(), m_path);
 }
 
-std::optional<TAccount> TAccountStore::Find(const QString& name) const
+std::optional<TAccount> TAccountStore::find(const QString& name) const
 {
-    std::lock_guard lock(mutex_);
-    const qsizetype index = IndexOf(name);
+    std::lock_guard lock(m_mutex);
+    const qsizetype index = indexOf(name);
     if (index < 0)
         return std::nullopt;
-    return accounts_[index];
+    return m_accounts[index];
 }
 
-bool TAccountStore::Add(const TAccount& account)
+bool TAccountStore::add(const TAccount& account)
 {
-    std::lock_guard lock(mutex_);
-    if (IndexOf(account.name) >= 0)
+    std::lock_guard lock(m_mutex);
+    if (indexOf(account.name) >= 0)
         return false;
-    QList<TAccount> changed = accounts_;
+    QList<TAccount> changed = m_accounts;
     changed.append(account);
-    Save(changed);
-    accounts_ = std::move(changed);
+    save(changed);
+    m_accounts = std::move(changed);
     return true;
 }
 
-void TAccountStore::Replace(const TAccount& account)
+void TAccountStore::replace(const TAccount& account)
 {
-    std::lock_guard lock(mutex_);
-    const qsizetype index = IndexOf(account.name);
+    std::lock_guard lock(m_mutex);
+    const qsizetype index = indexOf(account.name);
     if (index < 0)
         throw TFailure(QStringLiteral("no account %1").arg(account.name));
-    QList<TAccount> changed = accounts_;
+    QList<TAccount> changed = m_accounts;
     changed[index] = account;
-    Save(changed);
-    accounts_ = std::move(changed);
+    save(changed);
+    m_accounts = std::move(changed);
 }
 
-qsizetype TAccountStore::IndexOf(const QString& name) const
+qsizetype TAccountStore::indexOf(const QString& name) const
 {
-    for (qsizetype i = 0; i < accounts_.size(); ++i) {
-        if (accounts_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+    for (qsizetype i = 0; i < m_accounts.size(); ++i) {
+        if (m_accounts[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
 }
 
-void TAccountStore::Save(const QList<TAccount>& accounts) const
+void TAccountStore::save(const QList<TAccount>& accounts) const
 {
     QJsonArray array;
     for (const TAccount& account : accounts)
-        array.append(ToJson(account));
+        array.append(toJson(account));
     const QByteArray content =
         QJsonDocument(QJsonObject{{QStringLiteral("accounts"), array}}).toJson(QJsonDocument::Indented);
 
-    QSaveFile file(path_);
+    QSaveFile file(m_path);
     // Passwords: readable by the server's user alone.
     if (!file.open(QIODevice::WriteOnly) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         file.write(content) != content.size() || !file.commit())
-        throw TFailure(QStringLiteral("cannot write %1: %2").arg(path_, file.errorString()));
+        throw TFailure(QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString()));
 }

@@ -19,22 +19,22 @@ public:
     explicit TAccountStore(const QString& dataDir);
     Q_DISABLE_COPY_MOVE(TAccountStore)
 
-    QString FilePath() const { return path_; }
+    QString filePath() const { return m_path; }
 
     // User names are e-mail addresses and compare without regard to letter case.
-    std::optional<TAccount> Find(const QString& name) const;
+    std::optional<TAccount> find(const QString& name) const;
 
     // False when the name is taken. Raises TFailure when the store cannot be written.
-    bool Add(const TAccount& account);
+    bool add(const TAccount& account);
 
     // Replaces the account of the same name. Raises TFailure when the store cannot be written.
-    void Replace(const TAccount& account);
+    void replace(const TAccount& account);
 
 private:
-    qsizetype IndexOf(const QString& name) const;
-    void Save(const QList<TAccount>& accounts) const;
+    qsizetype indexOf(const QString& name) const;
+    void save(const QList<TAccount>& accounts) const;
 
-    QString path_;
-    mutable std::mutex mutex_;
-    QList<TAccount> accounts_;
+    QString m_path;
+    mutable std::mutex m_mutex;
+    QList<TAccount> m_accounts;
 };

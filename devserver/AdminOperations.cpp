@@ -13,9 +13,9 @@ namespace {
 
 constexpr int kMaxSize = 4000;
 
-int RequireSize(const TQueryItems& items, const char* name, int fallback)
+int requireSize(const TQueryItems& items, const char* name, int fallback)
 {
-    const int value = OptionalInt(items, name, fallback);
+    const int value = optionalInt(items, name, fallback);
     if (value < 0 || value > kMaxSize)
         throw TRequestRefused{ReplyCode::kBadRequest,
                               QStringLiteral("参数格式错误：%1").arg(QLatin1String(name))};
@@ -25,30 +25,30 @@ int RequireSize(const TQueryItems& items, const char* name, int fallback)
 } // namespace
 
 TAdminOperations::TAdminOperations(TAccountStore& accounts, TNotificationQueue& notifications)
-    : accounts_(accounts), notifications_(notifications)
+    : m_accounts(accounts), m_notifications(notifications)
 {
 }
 
-TReplyEnvelope TAdminOperations::QueueNotification(const TQueryItems& items)
+TReplyEnvelope TAdminOperations::queueNotification(const TQueryItems& items)
 {
     try {
-        const QString userName = RequiredUtf8(items, "userName");
-        if (!accounts_.Find(userName))
-            return TReplyEnvelope::Failure(ReplyCode::kRefusedValue,
+        const QString userName = requiredUtf8(items, "userName");
+        if (!m_accounts.find(userName))
+            return TReplyEnvelope::failure(ReplyCode::kRefusedValue,
                                            QStringLiteral("用户不存在：%1").arg(userName));
-        TNotification notification = TNotification::PriceAlert();
-        if (items.Contains("url")) {
-            notification.path = RequiredUtf8(items, "url");
+        TNotification notification = TNotification::priceAlert();
+        if (items.contains("url")) {
+            notification.path = requiredUtf8(items, "url");
             const QRegularExpression blankOrControl(QStringLiteral("[\\x00-\\x20\\x7F]"));
             if (!notification.path.startsWith(QLatin1Char('/')) || notification.path.contains(blankOrControl))
-                return TReplyEnvelope::Failure(ReplyCode::kBadRequest, QStringLiteral("参数格式错误：url"));
+                return TReplyEnvelope::failure(ReplyCode::kBadRequest, QStringLiteral("参数格式错误：url"));
         }
-        notification.width = RequireSize(items, "width", notification.width);
-        notification.height = RequireSize(items, "height", notification.height);
-        notification.titleHeight = RequireSize(items, "title_height", notification.titleHeight);
-        notifications_.Push(userName, notification);
-        return TReplyEnvelope::Success();
+        notification.width = requireSize(items, "width", notification.width);
+        notification.height = requireSize(items, "height", notification.height);
+        notification.titleHeight = requireSize(items, "title_height", notification.titleHeight);
+        m_notifications.push(userName, notification);
+        return TReplyEnvelope::success();
     } catch (const TRequestRefused& refused) {
-        return TReplyEnvelope::Failure(refused.code, refused.message);
+        return TReplyEnvelope::failure(refused.code, refused.message);
     }
 }

@@ -18,9 +18,9 @@ public:
     // /admin/notify?userName=U[&url=PATH][&width=W][&height=H][&title_height=T]: the next poll of
     // user U answers this notification. PATH (percent-encoded, below the application URL, starting
     // with "/") defaults to the price-alert page; the sizes default to the price alert's.
-    TReplyEnvelope QueueNotification(const TQueryItems& items);
+    TReplyEnvelope queueNotification(const TQueryItems& items);
 
 private:
-    TAccountStore& accounts_;
-    TNotificationQueue& notifications_;
+    TAccountStore& m_accounts;
+    TNotificationQueue& m_notifications;
 };

@@ -20,7 +20,7 @@ constexpr qsizetype kMaxNameLength = 64;
 constexpr qsizetype kMinPasswordLength = 6;
 constexpr qsizetype kMaxPasswordLength = 32;
 
-bool HasControlCharacter(const QString& text)
+bool hasControlCharacter(const QString& text)
 {
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control)
@@ -29,34 +29,34 @@ bool HasControlCharacter(const QString& text)
     return false;
 }
 
-bool IsEmailAddress(const QString& text)
+bool isEmailAddress(const QString& text)
 {
     const QRegularExpression pattern(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.[^@\\s]+$"));
-    return text.size() <= kMaxNameLength && !HasControlCharacter(text) && pattern.match(text).hasMatch();
+    return text.size() <= kMaxNameLength && !hasControlCharacter(text) && pattern.match(text).hasMatch();
 }
 
-bool IsAcceptablePassword(const QString& password)
+bool isAcceptablePassword(const QString& password)
 {
     return password.size() >= kMinPasswordLength && password.size() <= kMaxPasswordLength &&
-           !HasControlCharacter(password);
+           !hasControlCharacter(password);
 }
 
-void RequireAcceptablePassword(const QString& password)
+void requireAcceptablePassword(const QString& password)
 {
-    if (!IsAcceptablePassword(password))
+    if (!isAcceptablePassword(password))
         throw TRequestRefused{ReplyCode::kRefusedValue, QStringLiteral("密码长度应为6至32个字符!")};
 }
 
 // Runs an operation, turning a refusal into its failure reply and a store that cannot be
 // written into a "try again later" reply.
-template <typename Operation> TReplyEnvelope Answer(Operation operation)
+template <typename Operation> TReplyEnvelope answer(Operation operation)
 {
     try {
         return operation();
     } catch (const TRequestRefused& refused) {
-        return TReplyEnvelope::Failure(refused.code, refused.message);
+        return TReplyEnvelope::failure(refused.code, refused.message);
     } catch (const TFailure&) {
-        return TReplyEnvelope::Failure(ReplyCode::kServerError, QStringLiteral("服务器繁忙，请稍后再试!"));
+        return TReplyEnvelope::failure(ReplyCode::kServerError, QStringLiteral("服务器繁忙，请稍后再试!"));
     }
 }
 
@@ -64,133 +64,133 @@ template <typename Operation> TReplyEnvelope Answer(Operation operation)
 
 TAppOperations::TAppOperations(TAccountStore& accounts, TSessionTable& sessions,
                                TNotificationQueue& notifications)
-    : accounts_(accounts), sessions_(sessions), notifications_(notifications)
+    : m_accounts(accounts), m_sessions(sessions), m_notifications(notifications)
 {
 }
 
-TReplyEnvelope TAppOperations::UserLogin(const TQueryItems& items)
+TReplyEnvelope TAppOperations::userLogin(const TQueryItems& items)
 {
-    return Answer([&] {
-        RequireXmlFormat(items);
-        const QString userName = RequiredAnsi(items, "userName");
-        const QString password = RequiredAnsi(items, "password");
-        const std::optional<TAccount> account = accounts_.Find(userName);
+    return answer([&] {
+        requireXmlFormat(items);
+        const QString userName = requiredAnsi(items, "userName");
+        const QString password = requiredAnsi(items, "password");
+        const std::optional<TAccount> account = m_accounts.find(userName);
         // A microblog account has no password of ours; it signs in through the microblog service.
-        if (!account || account->kind != TAccount::Kind::Account || !account->HasPassword(password))
-            return TReplyEnvelope::Failure(ReplyCode::kWrongCredentials,
+        if (!account || account->kind != TAccount::Kind::Account || !account->hasPassword(password))
+            return TReplyEnvelope::failure(ReplyCode::kWrongCredentials,
                                            QStringLiteral("用户名或密码不正确!"))
-                .Set("role", QStringLiteral("0"));
+                .set("role", QStringLiteral("0"));
         if (account->awaitingApproval)
-            return TReplyEnvelope::Failure(ReplyCode::kAwaitingApproval,
+            return TReplyEnvelope::failure(ReplyCode::kAwaitingApproval,
                                            QStringLiteral("用户未激活，等待审核中!"))
-                .Set("role", account->role);
-        return TReplyEnvelope::Success().Set("token", StartSession(account->name)).Set("role", account->role);
+                .set("role", account->role);
+        return TReplyEnvelope::success().set("token", startSession(account->name)).set("role", account->role);
     });
 }
 
-TReplyEnvelope TAppOperations::WeiboLogin(const TQueryItems& items)
+TReplyEnvelope TAppOperations::weiboLogin(const TQueryItems& items)
 {
-    return Answer([&] {
-        RequireXmlFormat(items);
-        const QString userName = RequiredAnsi(items, "userName");
-        const QString password = RequiredAnsi(items, "password");
-        const std::optional<TAccount> account = accounts_.Find(userName);
-        if (!account || account->kind != TAccount::Kind::Microblog || !account->HasPassword(password))
-            return TReplyEnvelope::Failure(ReplyCode::kWrongCredentials,
+    return answer([&] {
+        requireXmlFormat(items);
+        const QString userName = requiredAnsi(items, "userName");
+        const QString password = requiredAnsi(items, "password");
+        const std::optional<TAccount> account = m_accounts.find(userName);
+        if (!account || account->kind != TAccount::Kind::Microblog || !account->hasPassword(password))
+            return TReplyEnvelope::failure(ReplyCode::kWrongCredentials,
                                            QStringLiteral("微博账号或密码不正确!"));
         if (account->awaitingApproval)
-            return TReplyEnvelope::Failure(ReplyCode::kAwaitingApproval,
+            return TReplyEnvelope::failure(ReplyCode::kAwaitingApproval,
                                            QStringLiteral("用户未激活，等待审核中!"));
-        return TReplyEnvelope::Success().Set("token", StartSession(account->name));
+        return TReplyEnvelope::success().set("token", startSession(account->name));
     });
 }
 
-TReplyEnvelope TAppOperations::UserRegister(const TQueryItems& items)
+TReplyEnvelope TAppOperations::userRegister(const TQueryItems& items)
 {
-    return Answer([&] {
-        RequireXmlFormat(items);
-        const QString userName = RequiredAnsi(items, "userName");
-        const QString password = RequiredAnsi(items, "password");
-        const QString signature = RequiredAnsi(items, "sn");
-        if (signature.toLatin1() != RegistrationSignature(userName, password))
-            return TReplyEnvelope::Failure(ReplyCode::kBadSignature,
+    return answer([&] {
+        requireXmlFormat(items);
+        const QString userName = requiredAnsi(items, "userName");
+        const QString password = requiredAnsi(items, "password");
+        const QString signature = requiredAnsi(items, "sn");
+        if (signature.toLatin1() != registrationSignature(userName, password))
+            return TReplyEnvelope::failure(ReplyCode::kBadSignature,
                                            QStringLiteral("注册校验失败，请升级客户端后再试!"));
-        if (!IsEmailAddress(userName))
-            return TReplyEnvelope::Failure(ReplyCode::kRefusedValue, QStringLiteral("请输入有效的E-mail!"));
-        RequireAcceptablePassword(password);
-        if (!accounts_.Add(TAccount::Create(userName, password, TAccount::Kind::Account)))
-            return TReplyEnvelope::Failure(ReplyCode::kNameTaken, QStringLiteral("该E-mail已被注册!"));
-        return TReplyEnvelope::Success().Set("token", StartSession(userName));
+        if (!isEmailAddress(userName))
+            return TReplyEnvelope::failure(ReplyCode::kRefusedValue, QStringLiteral("请输入有效的E-mail!"));
+        requireAcceptablePassword(password);
+        if (!m_accounts.add(TAccount::create(userName, password, TAccount::Kind::Account)))
+            return TReplyEnvelope::failure(ReplyCode::kNameTaken, QStringLiteral("该E-mail已被注册!"));
+        return TReplyEnvelope::success().set("token", startSession(userName));
     });
 }
 
-TReplyEnvelope TAppOperations::GetInformationList(const TQueryItems& items)
+TReplyEnvelope TAppOperations::getInformationList(const TQueryItems& items)
 {
-    return Answer([&] {
-        RequireXmlFormat(items);
-        RequiredAnsi(items, "v");
-        const QString userName = RequireSession(items);
-        RequiredInt(items, "ot");
-        const std::optional<TNotification> next = notifications_.Take(userName);
+    return answer([&] {
+        requireXmlFormat(items);
+        requiredAnsi(items, "v");
+        const QString userName = requireSession(items);
+        requiredInt(items, "ot");
+        const std::optional<TNotification> next = m_notifications.take(userName);
         if (!next)
-            return TReplyEnvelope::Success().Set("url", QStringLiteral("0"));
-        return TReplyEnvelope::Success()
-            .Set("url", next->path)
-            .Set("width", QString::number(next->width))
-            .Set("height", QString::number(next->height))
-            .Set("title_height", QString::number(next->titleHeight));
+            return TReplyEnvelope::success().set("url", QStringLiteral("0"));
+        return TReplyEnvelope::success()
+            .set("url", next->path)
+            .set("width", QString::number(next->width))
+            .set("height", QString::number(next->height))
+            .set("title_height", QString::number(next->titleHeight));
     });
 }
 
-TReplyEnvelope TAppOperations::ChangePassword(const TQueryItems& items)
+TReplyEnvelope TAppOperations::changePassword(const TQueryItems& items)
 {
-    return Answer([&] {
-        RequireXmlFormat(items);
-        const QString userName = RequiredAnsi(items, "userName");
-        const QString oldPassword = RequiredAnsi(items, "oldPassword");
-        const QString newPassword = RequiredAnsi(items, "newPassword");
-        RequireSession(items);
-        std::optional<TAccount> account = accounts_.Find(userName);
+    return answer([&] {
+        requireXmlFormat(items);
+        const QString userName = requiredAnsi(items, "userName");
+        const QString oldPassword = requiredAnsi(items, "oldPassword");
+        const QString newPassword = requiredAnsi(items, "newPassword");
+        requireSession(items);
+        std::optional<TAccount> account = m_accounts.find(userName);
         if (!account)
-            return TReplyEnvelope::Failure(ReplyCode::kBadToken, QStringLiteral("登录已失效，请重新登录!"));
+            return TReplyEnvelope::failure(ReplyCode::kBadToken, QStringLiteral("登录已失效，请重新登录!"));
         if (account->kind != TAccount::Kind::Account)
-            return TReplyEnvelope::Failure(ReplyCode::kRefusedValue,
+            return TReplyEnvelope::failure(ReplyCode::kRefusedValue,
                                            QStringLiteral("微博账号不能在此修改密码!"));
-        if (!account->HasPassword(oldPassword))
-            return TReplyEnvelope::Failure(ReplyCode::kWrongCredentials, QStringLiteral("原密码不正确!"));
-        RequireAcceptablePassword(newPassword);
-        account->SetPassword(newPassword);
-        accounts_.Replace(*account);
-        return TReplyEnvelope::Success();
+        if (!account->hasPassword(oldPassword))
+            return TReplyEnvelope::failure(ReplyCode::kWrongCredentials, QStringLiteral("原密码不正确!"));
+        requireAcceptablePassword(newPassword);
+        account->setPassword(newPassword);
+        m_accounts.replace(*account);
+        return TReplyEnvelope::success();
     });
 }
 
-TReplyEnvelope TAppOperations::ShareInfo(const TQueryItems& items)
+TReplyEnvelope TAppOperations::shareInfo(const TQueryItems& items)
 {
-    return Answer([&] {
-        RequireXmlFormat(items);
-        RequireSession(items);
-        RequiredAnsi(items, "shareType");
-        return TReplyEnvelope::Success();
+    return answer([&] {
+        requireXmlFormat(items);
+        requireSession(items);
+        requiredAnsi(items, "shareType");
+        return TReplyEnvelope::success();
     });
 }
 
-QByteArray TAppOperations::RegistrationSignature(const QString& userName, const QString& password)
+QByteArray TAppOperations::registrationSignature(const QString& userName, const QString& password)
 {
-    return ScrambleText(kRegistrationKey, ToAnsi(userName + QLatin1Char('_') + password));
+    return scrambleText(kRegistrationKey, toAnsi(userName + QLatin1Char('_') + password));
 }
 
-QString TAppOperations::RequireSession(const TQueryItems& items)
+QString TAppOperations::requireSession(const TQueryItems& items)
 {
-    const QString userName = RequiredAnsi(items, "userName");
-    const QString token = RequiredAnsi(items, "token");
-    if (!sessions_.IsValid(userName, token))
+    const QString userName = requiredAnsi(items, "userName");
+    const QString token = requiredAnsi(items, "token");
+    if (!m_sessions.isValid(userName, token))
         throw TRequestRefused{ReplyCode::kBadToken, QStringLiteral("登录已失效，请重新登录!")};
     return userName;
 }
 
-QString TAppOperations::StartSession(const QString& userName)
+QString TAppOperations::startSession(const QString& userName)
 {
-    notifications_.PushOnce(userName, TNotification::Welcome());
-    return sessions_.Open(userName);
+    m_notifications.pushOnce(userName, TNotification::welcome());
+    return m_sessions.open(userName);
 }

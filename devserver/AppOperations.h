@@ -19,23 +19,23 @@ public:
     TAppOperations(TAccountStore& accounts, TSessionTable& sessions, TNotificationQueue& notifications);
     Q_DISABLE_COPY_MOVE(TAppOperations)
 
-    TReplyEnvelope UserLogin(const TQueryItems& items);
-    TReplyEnvelope WeiboLogin(const TQueryItems& items);
-    TReplyEnvelope UserRegister(const TQueryItems& items);
-    TReplyEnvelope GetInformationList(const TQueryItems& items);
-    TReplyEnvelope ChangePassword(const TQueryItems& items);
-    TReplyEnvelope ShareInfo(const TQueryItems& items);
+    TReplyEnvelope userLogin(const TQueryItems& items);
+    TReplyEnvelope weiboLogin(const TQueryItems& items);
+    TReplyEnvelope userRegister(const TQueryItems& items);
+    TReplyEnvelope getInformationList(const TQueryItems& items);
+    TReplyEnvelope changePassword(const TQueryItems& items);
+    TReplyEnvelope shareInfo(const TQueryItems& items);
 
     // The registration signature the client computes: the user name, "_" and the password in
     // code page 936, scrambled with the registration key.
-    static QByteArray RegistrationSignature(const QString& userName, const QString& password);
+    static QByteArray registrationSignature(const QString& userName, const QString& password);
 
 private:
     // The user name after checking that the items carry a token of that user.
-    QString RequireSession(const TQueryItems& items);
-    QString StartSession(const QString& userName);
+    QString requireSession(const TQueryItems& items);
+    QString startSession(const QString& userName);
 
-    TAccountStore& accounts_;
-    TSessionTable& sessions_;
-    TNotificationQueue& notifications_;
+    TAccountStore& m_accounts;
+    TSessionTable& m_sessions;
+    TNotificationQueue& m_notifications;
 };

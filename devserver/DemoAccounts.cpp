@@ -1,14 +1,14 @@
 #include "devserver/DemoAccounts.h"
 
-TAccount TDemoAccount::ToAccount() const
+TAccount TDemoAccount::toAccount() const
 {
-    TAccount account = TAccount::Create(name, password, kind);
+    TAccount account = TAccount::create(name, password, kind);
     account.role = role;
     account.awaitingApproval = awaitingApproval;
     return account;
 }
 
-QList<TDemoAccount> DemoAccounts()
+QList<TDemoAccount> demoAccounts()
 {
     using Kind = TAccount::Kind;
     return {

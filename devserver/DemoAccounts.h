@@ -15,7 +15,7 @@ struct TDemoAccount
     bool awaitingApproval;
     QString description;
 
-    TAccount ToAccount() const;
+    TAccount toAccount() const;
 };
 
-QList<TDemoAccount> DemoAccounts();
+QList<TDemoAccount> demoAccounts();

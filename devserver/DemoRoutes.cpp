@@ -15,54 +15,54 @@ namespace {
 
 const char* const kSessionCookie = "quorvane_token";
 
-QString AppPath(const char* path)
+QString appPath(const char* path)
 {
     return QLatin1String(kDefaultContextRoot) + QLatin1String(path);
 }
 
-QString DownloadPath(const char* file)
+QString downloadPath(const char* file)
 {
     return QLatin1String(kDownloadPath) + QLatin1Char('/') + QLatin1String(file);
 }
 
-void ReplyXml(httplib::Response& response, const TReplyEnvelope& reply)
+void replyXml(httplib::Response& response, const TReplyEnvelope& reply)
 {
-    response.set_content(reply.ToBytes().toStdString(), TReplyEnvelope::kContentType);
+    response.set_content(reply.toBytes().toStdString(), TReplyEnvelope::kContentType);
 }
 
-void ReplyHtml(httplib::Response& response, const QString& html, int status = 200)
+void replyHtml(httplib::Response& response, const QString& html, int status = 200)
 {
     response.status = status;
     response.set_header("Cache-Control", "no-store");
     response.set_content(html.toUtf8().toStdString(), HtmlPage::kContentType);
 }
 
-void ReplyNotFound(httplib::Response& response)
+void replyNotFound(httplib::Response& response)
 {
-    ReplyHtml(response,
-              HtmlPage::RenderNotice(QStringLiteral("页面不存在"),
+    replyHtml(response,
+              HtmlPage::renderNotice(QStringLiteral("页面不存在"),
                                      QStringLiteral("您访问的页面不存在或已被删除。")),
               404);
 }
 
-void ReplyBadLink(httplib::Response& response)
+void replyBadLink(httplib::Response& response)
 {
-    ReplyHtml(
+    replyHtml(
         response,
-        HtmlPage::RenderNotice(QStringLiteral("链接无效"), QStringLiteral("链接缺少参数或格式不正确。")),
+        HtmlPage::renderNotice(QStringLiteral("链接无效"), QStringLiteral("链接缺少参数或格式不正确。")),
         400);
 }
 
-void ReplySignedOut(httplib::Response& response)
+void replySignedOut(httplib::Response& response)
 {
-    ReplyHtml(response,
-              HtmlPage::RenderNotice(QStringLiteral("登录已失效"),
+    replyHtml(response,
+              HtmlPage::renderNotice(QStringLiteral("登录已失效"),
                                      QStringLiteral("您的登录已过期，请退出客户端后重新登录。")),
               403);
 }
 
 // A value of a page request that must be present and non-empty.
-std::optional<QString> NonEmpty(const std::optional<QString>& value)
+std::optional<QString> nonEmpty(const std::optional<QString>& value)
 {
     if (!value || value->isEmpty())
         return std::nullopt;
@@ -70,7 +70,7 @@ std::optional<QString> NonEmpty(const std::optional<QString>& value)
 }
 
 // The host name of a Host header, without port and in lower case.
-QString HostName(const std::string& header)
+QString hostName(const std::string& header)
 {
     const QString host = QString::fromLatin1(header).trimmed().toLower();
     if (host.startsWith(QLatin1Char('[')))
@@ -79,7 +79,7 @@ QString HostName(const std::string& header)
 }
 
 // 128 random bits in hexadecimal.
-QString NewAdminKey()
+QString newAdminKey()
 {
     QRandomGenerator* random = QRandomGenerator::system();
     return QStringLiteral("%1%2")
@@ -90,101 +90,101 @@ QString NewAdminKey()
 } // namespace
 
 TDemoRoutes::TDemoRoutes(const TDemoServerOptions& options)
-    : shareHosts_(options.shareHosts),
-      adminKey_(options.adminKey.isEmpty() ? NewAdminKey() : options.adminKey), accounts_(options.dataDir),
-      log_(options.dataDir), downloads_(options.version, options.versionDesc, options.packageFile),
-      app_(accounts_, sessions_, notifications_), admin_(accounts_, notifications_)
+    : m_shareHosts(options.shareHosts),
+      m_adminKey(options.adminKey.isEmpty() ? newAdminKey() : options.adminKey), m_accounts(options.dataDir),
+      m_log(options.dataDir), m_downloads(options.version, options.versionDesc, options.packageFile),
+      m_app(m_accounts, m_sessions, m_notifications), m_admin(m_accounts, m_notifications)
 {
-    for (QString& host : shareHosts_)
+    for (QString& host : m_shareHosts)
         host = host.toLower();
-    appRoutes_ = {
-        {AppPath("/users/userLogin"), &TDemoRoutes::UserLogin},
-        {AppPath("/users/weiboLogin"), &TDemoRoutes::WeiboLogin},
-        {AppPath("/users/userRegister"), &TDemoRoutes::UserRegister},
-        {AppPath("/information/getInformationList"), &TDemoRoutes::GetInformationList},
-        {AppPath("/users/changePassword"), &TDemoRoutes::ChangePassword},
-        {AppPath("/personalcenter/shareInfo"), &TDemoRoutes::ShareInfo},
-        {AppPath("/users/validateUser"), &TDemoRoutes::ValidateUser},
-        {AppPath("/house/home"), &TDemoRoutes::Home},
-        {AppPath("/house/detail"), &TDemoRoutes::Detail},
-        {AppPath("/house/report"), &TDemoRoutes::Report},
-        {AppPath("/users/opinion"), &TDemoRoutes::Opinion},
-        {AppPath("/users/saveOpinion"), &TDemoRoutes::SaveOpinion},
-        {AppPath("/information/message"), &TDemoRoutes::Message},
-        {DownloadPath("quorvane_version.txt"), &TDemoRoutes::Version},
-        {DownloadPath("quorvane_version_desc.txt"), &TDemoRoutes::VersionDescription},
-        {DownloadPath("quorvane_upgrade.cab"), &TDemoRoutes::Package},
-        {DownloadPath("quorvane_upgrade.cab.minisig"), &TDemoRoutes::PackageSignature},
-        {QStringLiteral("/admin/notify"), &TDemoRoutes::AdminNotify},
-        {QStringLiteral("/admin/requests"), &TDemoRoutes::AdminRequests},
+    m_appRoutes = {
+        {appPath("/users/userLogin"), &TDemoRoutes::userLogin},
+        {appPath("/users/weiboLogin"), &TDemoRoutes::weiboLogin},
+        {appPath("/users/userRegister"), &TDemoRoutes::userRegister},
+        {appPath("/information/getInformationList"), &TDemoRoutes::getInformationList},
+        {appPath("/users/changePassword"), &TDemoRoutes::changePassword},
+        {appPath("/personalcenter/shareInfo"), &TDemoRoutes::shareInfo},
+        {appPath("/users/validateUser"), &TDemoRoutes::validateUser},
+        {appPath("/house/home"), &TDemoRoutes::home},
+        {appPath("/house/detail"), &TDemoRoutes::detail},
+        {appPath("/house/report"), &TDemoRoutes::report},
+        {appPath("/users/opinion"), &TDemoRoutes::opinion},
+        {appPath("/users/saveOpinion"), &TDemoRoutes::saveOpinion},
+        {appPath("/information/message"), &TDemoRoutes::message},
+        {downloadPath("quorvane_version.txt"), &TDemoRoutes::version},
+        {downloadPath("quorvane_version_desc.txt"), &TDemoRoutes::versionDescription},
+        {downloadPath("quorvane_upgrade.cab"), &TDemoRoutes::package},
+        {downloadPath("quorvane_upgrade.cab.minisig"), &TDemoRoutes::packageSignature},
+        {QStringLiteral("/admin/notify"), &TDemoRoutes::adminNotify},
+        {QStringLiteral("/admin/requests"), &TDemoRoutes::adminRequests},
     };
-    shareRoutes_ = {
-        {QStringLiteral("/share/share.php"), &TDemoRoutes::SharePage},
-        {QStringLiteral("/share/success.php"), &TDemoRoutes::ShareSuccess},
+    m_shareRoutes = {
+        {QStringLiteral("/share/share.php"), &TDemoRoutes::sharePage},
+        {QStringLiteral("/share/success.php"), &TDemoRoutes::shareSuccess},
     };
 }
 
-void TDemoRoutes::Log(const httplib::Request& request)
+void TDemoRoutes::log(const httplib::Request& request)
 {
     // The admin key stays out of the log: an admin URL is written without its query.
     const bool admin = request.path.rfind("/admin/", 0) == 0;
-    log_.Append(request.method, admin ? request.path : request.target);
+    m_log.append(request.method, admin ? request.path : request.target);
 }
 
-void TDemoRoutes::Handle(const httplib::Request& request, httplib::Response& response)
+void TDemoRoutes::handle(const httplib::Request& request, httplib::Response& response)
 {
-    const QHash<QString, TRoute>& routes = IsShareHost(request) ? shareRoutes_ : appRoutes_;
+    const QHash<QString, TRoute>& routes = isShareHost(request) ? m_shareRoutes : m_appRoutes;
     const auto route = routes.constFind(QString::fromUtf8(request.path));
     if (route == routes.constEnd()) {
-        ReplyNotFound(response);
+        replyNotFound(response);
         return;
     }
-    (this->*(*route))(request, TQueryItems::FromTarget(request.target), response);
+    (this->*(*route))(request, TQueryItems::fromTarget(request.target), response);
 }
 
-void TDemoRoutes::UserLogin(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::userLogin(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    ReplyXml(response, app_.UserLogin(items));
+    replyXml(response, m_app.userLogin(items));
 }
 
-void TDemoRoutes::WeiboLogin(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::weiboLogin(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    ReplyXml(response, app_.WeiboLogin(items));
+    replyXml(response, m_app.weiboLogin(items));
 }
 
-void TDemoRoutes::UserRegister(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::userRegister(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    ReplyXml(response, app_.UserRegister(items));
+    replyXml(response, m_app.userRegister(items));
 }
 
-void TDemoRoutes::GetInformationList(const httplib::Request&, const TQueryItems& items,
+void TDemoRoutes::getInformationList(const httplib::Request&, const TQueryItems& items,
                                      httplib::Response& response)
 {
-    ReplyXml(response, app_.GetInformationList(items));
+    replyXml(response, m_app.getInformationList(items));
 }
 
-void TDemoRoutes::ChangePassword(const httplib::Request&, const TQueryItems& items,
+void TDemoRoutes::changePassword(const httplib::Request&, const TQueryItems& items,
                                  httplib::Response& response)
 {
-    ReplyXml(response, app_.ChangePassword(items));
+    replyXml(response, m_app.changePassword(items));
 }
 
-void TDemoRoutes::ShareInfo(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::shareInfo(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    ReplyXml(response, app_.ShareInfo(items));
+    replyXml(response, m_app.shareInfo(items));
 }
 
-void TDemoRoutes::ValidateUser(const httplib::Request& request, const TQueryItems& items,
+void TDemoRoutes::validateUser(const httplib::Request& request, const TQueryItems& items,
                                httplib::Response& response)
 {
-    const std::optional<QString> userName = NonEmpty(items.AnsiText("userName"));
-    const std::optional<QString> token = NonEmpty(items.AnsiText("token"));
-    if (!userName || !token || !NonEmpty(items.AnsiText("v"))) {
-        ReplyBadLink(response);
+    const std::optional<QString> userName = nonEmpty(items.ansiText("userName"));
+    const std::optional<QString> token = nonEmpty(items.ansiText("token"));
+    if (!userName || !token || !nonEmpty(items.ansiText("v"))) {
+        replyBadLink(response);
         return;
     }
-    if (!sessions_.IsValid(*userName, *token)) {
-        ReplySignedOut(response);
+    if (!m_sessions.isValid(*userName, *token)) {
+        replySignedOut(response);
         return;
     }
     // The web application keeps the session in a cookie, so its links need no token.
@@ -192,144 +192,144 @@ void TDemoRoutes::ValidateUser(const httplib::Request& request, const TQueryItem
                         QStringLiteral("%1=%2; Path=%3; HttpOnly; SameSite=Lax")
                             .arg(QLatin1String(kSessionCookie), *token, QLatin1String(kDefaultContextRoot))
                             .toStdString());
-    ReplyHtml(response, HomePages::RenderHome(LinksFor(request), *userName, IsCertified(*userName)));
+    replyHtml(response, HomePages::renderHome(linksFor(request), *userName, isCertified(*userName)));
 }
 
-void TDemoRoutes::Home(const httplib::Request& request, const TQueryItems&, httplib::Response& response)
+void TDemoRoutes::home(const httplib::Request& request, const TQueryItems&, httplib::Response& response)
 {
-    const std::optional<QString> userName = CookieUser(request);
+    const std::optional<QString> userName = cookieUser(request);
     if (!userName) {
-        ReplySignedOut(response);
+        replySignedOut(response);
         return;
     }
-    ReplyHtml(response, HomePages::RenderHome(LinksFor(request), *userName, IsCertified(*userName)));
+    replyHtml(response, HomePages::renderHome(linksFor(request), *userName, isCertified(*userName)));
 }
 
-void TDemoRoutes::Detail(const httplib::Request& request, const TQueryItems& items,
+void TDemoRoutes::detail(const httplib::Request& request, const TQueryItems& items,
                          httplib::Response& response)
 {
-    const std::optional<QString> userName = CookieUser(request);
+    const std::optional<QString> userName = cookieUser(request);
     if (!userName) {
-        ReplySignedOut(response);
+        replySignedOut(response);
         return;
     }
     bool ok = false;
     const std::optional<THouseListing> listing =
-        HousePrices::Find(items.Utf8Text("id").value_or(QString()).toInt(&ok));
+        HousePrices::find(items.utf8Text("id").value_or(QString()).toInt(&ok));
     if (!ok || !listing) {
-        ReplyNotFound(response);
+        replyNotFound(response);
         return;
     }
-    ReplyHtml(response,
-              HomePages::RenderDetail(LinksFor(request), *userName, IsCertified(*userName), *listing));
+    replyHtml(response,
+              HomePages::renderDetail(linksFor(request), *userName, isCertified(*userName), *listing));
 }
 
-void TDemoRoutes::Report(const httplib::Request& request, const TQueryItems& items,
+void TDemoRoutes::report(const httplib::Request& request, const TQueryItems& items,
                          httplib::Response& response)
 {
-    const QString code = items.Utf8Text("district").value_or(QString());
-    const std::optional<QString> name = HousePrices::DistrictName(code);
+    const QString code = items.utf8Text("district").value_or(QString());
+    const std::optional<QString> name = HousePrices::districtName(code);
     if (!name) {
-        ReplyNotFound(response);
+        replyNotFound(response);
         return;
     }
-    ReplyHtml(response, ServicePages::RenderReport(LinksFor(request), code, *name));
+    replyHtml(response, ServicePages::renderReport(linksFor(request), code, *name));
 }
 
-void TDemoRoutes::Opinion(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::opinion(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    const std::optional<QString> userName = NonEmpty(items.AnsiText("userName"));
-    const std::optional<QString> token = NonEmpty(items.AnsiText("token"));
+    const std::optional<QString> userName = nonEmpty(items.ansiText("userName"));
+    const std::optional<QString> token = nonEmpty(items.ansiText("token"));
     if (!userName || !token) {
-        ReplyBadLink(response);
+        replyBadLink(response);
         return;
     }
-    if (!sessions_.IsValid(*userName, *token)) {
-        ReplySignedOut(response);
+    if (!m_sessions.isValid(*userName, *token)) {
+        replySignedOut(response);
         return;
     }
-    ReplyHtml(response, ServicePages::RenderOpinion(*userName, *token));
+    replyHtml(response, ServicePages::renderOpinion(*userName, *token));
 }
 
-void TDemoRoutes::SaveOpinion(const httplib::Request& request, const TQueryItems& items,
+void TDemoRoutes::saveOpinion(const httplib::Request& request, const TQueryItems& items,
                               httplib::Response& response)
 {
     // The form sends UTF-8; the content itself stays in the request log.
-    const std::optional<QString> userName = NonEmpty(items.Utf8Text("userName"));
-    const std::optional<QString> token = NonEmpty(items.Utf8Text("token"));
-    if (!userName || !token || !NonEmpty(items.Utf8Text("content"))) {
-        ReplyBadLink(response);
+    const std::optional<QString> userName = nonEmpty(items.utf8Text("userName"));
+    const std::optional<QString> token = nonEmpty(items.utf8Text("token"));
+    if (!userName || !token || !nonEmpty(items.utf8Text("content"))) {
+        replyBadLink(response);
         return;
     }
-    if (!sessions_.IsValid(*userName, *token)) {
-        ReplySignedOut(response);
+    if (!m_sessions.isValid(*userName, *token)) {
+        replySignedOut(response);
         return;
     }
-    ReplyHtml(response, ServicePages::RenderOpinionThanks(LinksFor(request), *userName, *token));
+    replyHtml(response, ServicePages::renderOpinionThanks(linksFor(request), *userName, *token));
 }
 
-void TDemoRoutes::Message(const httplib::Request& request, const TQueryItems& items,
+void TDemoRoutes::message(const httplib::Request& request, const TQueryItems& items,
                           httplib::Response& response)
 {
     bool ok = false;
-    const int id = items.Utf8Text("id").value_or(QString()).toInt(&ok);
-    const std::optional<QString> page = ok ? NotificationPages::Render(LinksFor(request), id) : std::nullopt;
+    const int id = items.utf8Text("id").value_or(QString()).toInt(&ok);
+    const std::optional<QString> page = ok ? NotificationPages::render(linksFor(request), id) : std::nullopt;
     if (!page) {
-        ReplyNotFound(response);
+        replyNotFound(response);
         return;
     }
-    ReplyHtml(response, *page);
+    replyHtml(response, *page);
 }
 
-void TDemoRoutes::Version(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void TDemoRoutes::version(const httplib::Request&, const TQueryItems&, httplib::Response& response)
 {
-    response.set_content(downloads_.VersionBody().toStdString(), "text/plain; charset=GBK");
+    response.set_content(m_downloads.versionBody().toStdString(), "text/plain; charset=GBK");
 }
 
-void TDemoRoutes::VersionDescription(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void TDemoRoutes::versionDescription(const httplib::Request&, const TQueryItems&, httplib::Response& response)
 {
-    response.set_content(downloads_.DescriptionBody().toStdString(), "text/plain; charset=GBK");
+    response.set_content(m_downloads.descriptionBody().toStdString(), "text/plain; charset=GBK");
 }
 
-void TDemoRoutes::Package(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void TDemoRoutes::package(const httplib::Request&, const TQueryItems&, httplib::Response& response)
 {
-    const std::optional<QByteArray> package = downloads_.PackageBody();
+    const std::optional<QByteArray> package = m_downloads.packageBody();
     if (!package) {
-        ReplyNotFound(response);
+        replyNotFound(response);
         return;
     }
     response.set_content(package->toStdString(), "application/vnd.ms-cab-compressed");
 }
 
-void TDemoRoutes::PackageSignature(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void TDemoRoutes::packageSignature(const httplib::Request&, const TQueryItems&, httplib::Response& response)
 {
-    const std::optional<QByteArray> signature = downloads_.SignatureBody();
+    const std::optional<QByteArray> signature = m_downloads.signatureBody();
     if (!signature) {
-        ReplyNotFound(response);
+        replyNotFound(response);
         return;
     }
     response.set_content(signature->toStdString(), "text/plain");
 }
 
-void TDemoRoutes::SharePage(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::sharePage(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    const std::optional<QString> url = NonEmpty(items.Utf8Text("url"));
+    const std::optional<QString> url = nonEmpty(items.utf8Text("url"));
     if (!url) {
-        ReplyBadLink(response);
+        replyBadLink(response);
         return;
     }
-    ReplyHtml(response, SharePages::RenderShare(*url, items.Utf8Text("title").value_or(QString()),
-                                                items.Utf8Text("shareType").value_or(QString())));
+    replyHtml(response, SharePages::renderShare(*url, items.utf8Text("title").value_or(QString()),
+                                                items.utf8Text("shareType").value_or(QString())));
 }
 
-void TDemoRoutes::ShareSuccess(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::shareSuccess(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    ReplyHtml(response, SharePages::RenderSuccess(items.Utf8Text("urlpara").value_or(QString())));
+    replyHtml(response, SharePages::renderSuccess(items.utf8Text("urlpara").value_or(QString())));
 }
 
-bool TDemoRoutes::IsAdmin(const TQueryItems& items, httplib::Response& response) const
+bool TDemoRoutes::isAdmin(const TQueryItems& items, httplib::Response& response) const
 {
-    if (items.Utf8Text("key") == adminKey_)
+    if (items.utf8Text("key") == m_adminKey)
         return true;
     response.status = 403;
     response.set_content("the admin URLs need the key the server printed at start",
@@ -337,32 +337,32 @@ bool TDemoRoutes::IsAdmin(const TQueryItems& items, httplib::Response& response)
     return false;
 }
 
-bool TDemoRoutes::IsOwnHost(const httplib::Request& request, int port) const
+bool TDemoRoutes::isOwnHost(const httplib::Request& request, int port) const
 {
     const QString host = QString::fromLatin1(request.get_header_value("Host")).trimmed().toLower();
     const QString withPort = QStringLiteral(":%1").arg(port);
     if (host == QStringLiteral("127.0.0.1") + withPort || host == QStringLiteral("localhost") + withPort)
         return true;
-    return shareHosts_.contains(HostName(request.get_header_value("Host")));
+    return m_shareHosts.contains(hostName(request.get_header_value("Host")));
 }
 
-void TDemoRoutes::AdminNotify(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void TDemoRoutes::adminNotify(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
 {
-    if (!IsAdmin(items, response))
+    if (!isAdmin(items, response))
         return;
-    ReplyXml(response, admin_.QueueNotification(items));
+    replyXml(response, m_admin.queueNotification(items));
 }
 
-void TDemoRoutes::AdminRequests(const httplib::Request&, const TQueryItems& items,
+void TDemoRoutes::adminRequests(const httplib::Request&, const TQueryItems& items,
                                 httplib::Response& response)
 {
-    if (!IsAdmin(items, response))
+    if (!isAdmin(items, response))
         return;
     response.set_header("Cache-Control", "no-store");
-    response.set_content(log_.Contents().toStdString(), "text/plain; charset=UTF-8");
+    response.set_content(m_log.contents().toStdString(), "text/plain; charset=UTF-8");
 }
 
-TSiteLinks TDemoRoutes::LinksFor(const httplib::Request& request) const
+TSiteLinks TDemoRoutes::linksFor(const httplib::Request& request) const
 {
     // Links point back at the address the client used; a Host header that is no plain host and
     // port falls back to the listening address.
@@ -370,28 +370,28 @@ TSiteLinks TDemoRoutes::LinksFor(const httplib::Request& request) const
     QString host = QString::fromLatin1(request.get_header_value("Host")).trimmed();
     if (!plainHost.match(host).hasMatch())
         host = QStringLiteral("127.0.0.1:") + QString::number(request.local_port);
-    return {QStringLiteral("http://") + host + QLatin1String(kDefaultContextRoot), shareHosts_.first()};
+    return {QStringLiteral("http://") + host + QLatin1String(kDefaultContextRoot), m_shareHosts.first()};
 }
 
-bool TDemoRoutes::IsShareHost(const httplib::Request& request) const
+bool TDemoRoutes::isShareHost(const httplib::Request& request) const
 {
-    return shareHosts_.contains(HostName(request.get_header_value("Host")));
+    return m_shareHosts.contains(hostName(request.get_header_value("Host")));
 }
 
-std::optional<QString> TDemoRoutes::CookieUser(const httplib::Request& request) const
+std::optional<QString> TDemoRoutes::cookieUser(const httplib::Request& request) const
 {
     const QString cookies = QString::fromLatin1(request.get_header_value("Cookie"));
     for (const QString& cookie : cookies.split(QLatin1Char(';'))) {
         const QString trimmed = cookie.trimmed();
         const QString prefix = QLatin1String(kSessionCookie) + QLatin1Char('=');
         if (trimmed.startsWith(prefix))
-            return sessions_.UserOf(trimmed.mid(prefix.size()));
+            return m_sessions.userOf(trimmed.mid(prefix.size()));
     }
     return std::nullopt;
 }
 
-bool TDemoRoutes::IsCertified(const QString& userName) const
+bool TDemoRoutes::isCertified(const QString& userName) const
 {
-    const std::optional<TAccount> account = accounts_.Find(userName);
+    const std::optional<TAccount> account = m_accounts.find(userName);
     return account && account->role == QLatin1String("2");
 }

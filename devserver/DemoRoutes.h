@@ -28,64 +28,64 @@ public:
     Q_DISABLE_COPY_MOVE(TDemoRoutes)
 
     // Every request is logged before it is answered, so the log is complete when the reply arrives.
-    void Log(const httplib::Request& request);
+    void log(const httplib::Request& request);
 
-    void Handle(const httplib::Request& request, httplib::Response& response);
+    void handle(const httplib::Request& request, httplib::Response& response);
 
     // Whether a request's Host header names this server: 127.0.0.1 or localhost with its port
     // `port`, or one of the share hosts. Any other name reached it through a DNS name that
     // resolves to this machine (a page of another site rebinding its name) and is refused.
-    bool IsOwnHost(const httplib::Request& request, int port) const;
+    bool isOwnHost(const httplib::Request& request, int port) const;
 
     // The key the admin URLs need.
-    const QString& AdminKey() const { return adminKey_; }
+    const QString& adminKey() const { return m_adminKey; }
 
 private:
     using TRoute = void (TDemoRoutes::*)(const httplib::Request&, const TQueryItems&, httplib::Response&);
 
     // Application server operations.
-    void UserLogin(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void WeiboLogin(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void UserRegister(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void GetInformationList(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void ChangePassword(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void ShareInfo(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void userLogin(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void weiboLogin(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void userRegister(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void getInformationList(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void changePassword(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void shareInfo(const httplib::Request&, const TQueryItems&, httplib::Response&);
     // Web application pages.
-    void ValidateUser(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void Home(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void Detail(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void Report(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void Opinion(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void SaveOpinion(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void Message(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void validateUser(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void home(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void detail(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void report(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void opinion(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void saveOpinion(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void message(const httplib::Request&, const TQueryItems&, httplib::Response&);
     // Download server.
-    void Version(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void VersionDescription(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void Package(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void PackageSignature(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void version(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void versionDescription(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void package(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void packageSignature(const httplib::Request&, const TQueryItems&, httplib::Response&);
     // Microblog share pages.
-    void SharePage(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void ShareSuccess(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void sharePage(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void shareSuccess(const httplib::Request&, const TQueryItems&, httplib::Response&);
     // Admin URLs for tests and the demo; they need the admin key ("key=...").
-    bool IsAdmin(const TQueryItems& items, httplib::Response& response) const;
-    void AdminNotify(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void AdminRequests(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    bool isAdmin(const TQueryItems& items, httplib::Response& response) const;
+    void adminNotify(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void adminRequests(const httplib::Request&, const TQueryItems&, httplib::Response&);
 
-    TSiteLinks LinksFor(const httplib::Request& request) const;
-    bool IsShareHost(const httplib::Request& request) const;
+    TSiteLinks linksFor(const httplib::Request& request) const;
+    bool isShareHost(const httplib::Request& request) const;
     // The signed-in user of a page request, from the session cookie the start page sets.
-    std::optional<QString> CookieUser(const httplib::Request& request) const;
-    bool IsCertified(const QString& userName) const;
+    std::optional<QString> cookieUser(const httplib::Request& request) const;
+    bool isCertified(const QString& userName) const;
 
-    QStringList shareHosts_;
-    QString adminKey_;
-    TAccountStore accounts_;
-    TSessionTable sessions_;
-    TNotificationQueue notifications_;
-    TRequestLog log_;
-    TDownloadFiles downloads_;
-    TAppOperations app_;
-    TAdminOperations admin_;
-    QHash<QString, TRoute> appRoutes_;
-    QHash<QString, TRoute> shareRoutes_;
+    QStringList m_shareHosts;
+    QString m_adminKey;
+    TAccountStore m_accounts;
+    TSessionTable m_sessions;
+    TNotificationQueue m_notifications;
+    TRequestLog m_log;
+    TDownloadFiles m_downloads;
+    TAppOperations m_app;
+    TAdminOperations m_admin;
+    QHash<QString, TRoute> m_appRoutes;
+    QHash<QString, TRoute> m_shareRoutes;
 };

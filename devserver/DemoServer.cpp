@@ -16,7 +16,7 @@ const char* const kListenAddress = "127.0.0.1";
 
 // Plain SO_REUSEADDR: a restart binds at once, while a second server on a port in use fails
 // instead of sharing it (the library's default would allow that).
-void SetSocketOptions(socket_t socket)
+void setSocketOptions(socket_t socket)
 {
     int yes = 1;
     setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
@@ -27,100 +27,101 @@ void SetSocketOptions(socket_t socket)
 class TDemoServer::TImpl final
 {
 public:
-    explicit TImpl(const TDemoServerOptions& options) : options_(options), routes_(options)
+    explicit TImpl(const TDemoServerOptions& options) : m_options(options), m_routes(options)
     {
-        server_.set_socket_options(SetSocketOptions);
+        m_server.set_socket_options(setSocketOptions);
         // Browser views keep connections open; a short keep-alive lets a stop finish quickly.
-        server_.set_keep_alive_timeout(1);
-        server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
-            routes_.Log(request);
-            if (routes_.IsOwnHost(request, port_))
-                return httplib::Server::HandlerResponse::Unhandled;
-            response.status = 403;
-            response.set_content("unknown host", "text/plain; charset=UTF-8");
-            return httplib::Server::HandlerResponse::Handled;
+        m_server.set_keep_alive_timeout(1);
+        m_server.set_pre_routing_handler(
+            [this](const httplib::Request& request, httplib::Response& response) {
+                m_routes.log(request);
+                if (m_routes.isOwnHost(request, m_port))
+                    return httplib::Server::HandlerResponse::Unhandled;
+                response.status = 403;
+                response.set_content("unknown host", "text/plain; charset=UTF-8");
+                return httplib::Server::HandlerResponse::Handled;
+            });
+        m_server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            m_routes.handle(request, response);
         });
-        server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-            routes_.Handle(request, response);
-        });
-        server_.set_exception_handler(
+        m_server.set_exception_handler(
             [](const httplib::Request&, httplib::Response& response, std::exception_ptr) {
                 response.status = 500;
                 response.set_content("internal error", "text/plain; charset=UTF-8");
             });
     }
 
-    ~TImpl() { Stop(); }
+    ~TImpl() { stop(); }
     Q_DISABLE_COPY_MOVE(TImpl)
 
-    int Start()
+    int start()
     {
-        if (thread_.joinable())
+        if (m_thread.joinable())
             throw TFailure(QStringLiteral("the demo server is already running"));
-        port_ = options_.port == 0
-                    ? server_.bind_to_any_port(kListenAddress)
-                    : (server_.bind_to_port(kListenAddress, options_.port) ? options_.port : -1);
-        if (port_ <= 0)
+        m_port = m_options.port == 0
+                     ? m_server.bind_to_any_port(kListenAddress)
+                     : (m_server.bind_to_port(kListenAddress, m_options.port) ? m_options.port : -1);
+        if (m_port <= 0)
             throw TFailure(QStringLiteral("cannot listen on %1:%2 (is the port in use?)")
                                .arg(QLatin1String(kListenAddress))
-                               .arg(options_.port));
-        thread_ = std::thread([this] {
-            server_.listen_after_bind();
-            finished_ = true;
+                               .arg(m_options.port));
+        m_thread = std::thread([this] {
+            m_server.listen_after_bind();
+            m_finished = true;
         });
         // Stop may only be called once the loop runs, or it would not see the socket.
-        while (!server_.is_running() && !finished_)
+        while (!m_server.is_running() && !m_finished)
             std::this_thread::yield();
-        return port_;
+        return m_port;
     }
 
-    const QString& AdminKey() const { return routes_.AdminKey(); }
+    const QString& adminKey() const { return m_routes.adminKey(); }
 
-    void Stop()
+    void stop()
     {
-        if (!thread_.joinable())
+        if (!m_thread.joinable())
             return;
-        server_.stop();
-        thread_.join();
+        m_server.stop();
+        m_thread.join();
     }
 
-    bool IsRunning() const { return server_.is_running(); }
-    int Port() const { return port_; }
+    bool isRunning() const { return m_server.is_running(); }
+    int port() const { return m_port; }
 
 private:
-    TDemoServerOptions options_;
-    TDemoRoutes routes_;
-    httplib::Server server_;
-    std::thread thread_;
-    std::atomic<bool> finished_ = false;
-    int port_ = -1;
+    TDemoServerOptions m_options;
+    TDemoRoutes m_routes;
+    httplib::Server m_server;
+    std::thread m_thread;
+    std::atomic<bool> m_finished = false;
+    int m_port = -1;
 };
 
-TDemoServer::TDemoServer(const TDemoServerOptions& options) : impl_(std::make_unique<TImpl>(options)) {}
+TDemoServer::TDemoServer(const TDemoServerOptions& options) : m_impl(std::make_unique<TImpl>(options)) {}
 
 TDemoServer::~TDemoServer() = default;
 
-int TDemoServer::Start()
+int TDemoServer::start()
 {
-    return impl_->Start();
+    return m_impl->start();
 }
 
-void TDemoServer::Stop()
+void TDemoServer::stop()
 {
-    impl_->Stop();
+    m_impl->stop();
 }
 
-bool TDemoServer::IsRunning() const
+bool TDemoServer::isRunning() const
 {
-    return impl_->IsRunning();
+    return m_impl->isRunning();
 }
 
-int TDemoServer::Port() const
+int TDemoServer::port() const
 {
-    return impl_->Port();
+    return m_impl->port();
 }
 
-QString TDemoServer::AdminKey() const
+QString TDemoServer::adminKey() const
 {
-    return impl_->AdminKey();
+    return m_impl->adminKey();
 }

@@ -19,17 +19,17 @@ public:
 
     // Listens on 127.0.0.1 and the chosen port (a free one for port 0) and returns the port.
     // Raises TFailure when the port cannot be bound.
-    int Start();
+    int start();
 
     // Stops listening and waits for the requests in progress. Also done by the destructor.
-    void Stop();
+    void stop();
 
-    bool IsRunning() const;
-    int Port() const;
+    bool isRunning() const;
+    int port() const;
     // The key the admin URLs need ("/admin/requests?key=...").
-    QString AdminKey() const;
+    QString adminKey() const;
 
 private:
     class TImpl;
-    std::unique_ptr<TImpl> impl_;
+    std::unique_ptr<TImpl> m_impl;
 };

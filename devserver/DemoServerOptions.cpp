@@ -15,13 +15,13 @@ const char* const kDefaultDescription = "Quorvane 房价通新版本：\r\n"
                                         "2. 通知窗口可直接查看小区详情\r\n"
                                         "3. 修复若干已知问题";
 
-bool IsHostName(const QString& text)
+bool isHostName(const QString& text)
 {
     const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9.-]*[A-Za-z0-9])?$"));
     return text.size() <= 253 && pattern.match(text).hasMatch();
 }
 
-int ParsePort(const QString& text)
+int parsePort(const QString& text)
 {
     bool ok = false;
     const int port = text.toInt(&ok);
@@ -32,7 +32,7 @@ int ParsePort(const QString& text)
 
 } // namespace
 
-TDemoServerOptions ParseDemoServerOptions(const QStringList& arguments)
+TDemoServerOptions parseDemoServerOptions(const QStringList& arguments)
 {
     TDemoServerOptions options;
     options.version = QStringLiteral(QUORVANE_DEMO_DEFAULT_VERSION);
@@ -46,7 +46,7 @@ TDemoServerOptions ParseDemoServerOptions(const QStringList& arguments)
             throw TFailure(QStringLiteral("%1 needs a value").arg(option));
         const QString& value = arguments[++i];
         if (option == QLatin1String("--port")) {
-            options.port = ParsePort(value);
+            options.port = parsePort(value);
             havePort = true;
         } else if (option == QLatin1String("--data")) {
             options.dataDir = value;
@@ -68,7 +68,7 @@ TDemoServerOptions ParseDemoServerOptions(const QStringList& arguments)
     if (options.dataDir.isEmpty())
         throw TFailure(QStringLiteral("--data is missing"));
     // The client compares versions as text, so a version of another shape would break the ordering.
-    if (!TDownloadFiles::IsPublishableVersion(options.version))
+    if (!TDownloadFiles::isPublishableVersion(options.version))
         throw TFailure(
             QStringLiteral("--version must look like 01.00.201212101200, not \"%1\"").arg(options.version));
     if (!options.packageFile.isEmpty() && !QFileInfo(options.packageFile).isFile())
@@ -76,7 +76,7 @@ TDemoServerOptions ParseDemoServerOptions(const QStringList& arguments)
     if (hosts.size() > 2)
         throw TFailure(QStringLiteral("--share-host may be given at most twice"));
     for (const QString& host : hosts) {
-        if (!IsHostName(host))
+        if (!isHostName(host))
             throw TFailure(QStringLiteral("--share-host: \"%1\" is not a host name").arg(host));
     }
     if (hosts.isEmpty()) {
@@ -87,7 +87,7 @@ TDemoServerOptions ParseDemoServerOptions(const QStringList& arguments)
     return options;
 }
 
-QString DemoServerUsage()
+QString demoServerUsage()
 {
     return QStringLiteral(
                "usage: quorvane-demo-server --port N --data DIR [--version TEXT] [--version-desc TEXT]\n"

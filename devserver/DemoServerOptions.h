@@ -20,6 +20,6 @@ struct TDemoServerOptions
 // Reads "--port N --data DIR [--version TEXT] [--version-desc TEXT] [--package FILE]
 // [--share-host HOST]..." (arguments without the program name). Raises TFailure with a message
 // that names the offending option.
-TDemoServerOptions ParseDemoServerOptions(const QStringList& arguments);
+TDemoServerOptions parseDemoServerOptions(const QStringList& arguments);
 
-QString DemoServerUsage();
+QString demoServerUsage();

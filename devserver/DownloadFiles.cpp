@@ -6,41 +6,42 @@
 #include <QRegularExpression>
 
 TDownloadFiles::TDownloadFiles(QString version, QString description, QString packageFile)
-    : version_(std::move(version)), description_(std::move(description)), packageFile_(std::move(packageFile))
+    : m_version(std::move(version)), m_description(std::move(description)),
+      m_packageFile(std::move(packageFile))
 {
 }
 
-QByteArray TDownloadFiles::VersionBody() const
+QByteArray TDownloadFiles::versionBody() const
 {
-    return ToAnsi(version_);
+    return toAnsi(m_version);
 }
 
-QByteArray TDownloadFiles::DescriptionBody() const
+QByteArray TDownloadFiles::descriptionBody() const
 {
-    return ToAnsi(description_);
+    return toAnsi(m_description);
 }
 
-std::optional<QByteArray> TDownloadFiles::PackageBody() const
+std::optional<QByteArray> TDownloadFiles::packageBody() const
 {
-    if (packageFile_.isEmpty())
+    if (m_packageFile.isEmpty())
         return std::nullopt;
-    QFile file(packageFile_);
+    QFile file(m_packageFile);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll();
 }
 
-std::optional<QByteArray> TDownloadFiles::SignatureBody() const
+std::optional<QByteArray> TDownloadFiles::signatureBody() const
 {
-    if (packageFile_.isEmpty())
+    if (m_packageFile.isEmpty())
         return std::nullopt;
-    QFile file(packageFile_ + QStringLiteral(".minisig"));
+    QFile file(m_packageFile + QStringLiteral(".minisig"));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll();
 }
 
-bool TDownloadFiles::IsPublishableVersion(const QString& version)
+bool TDownloadFiles::isPublishableVersion(const QString& version)
 {
     const QRegularExpression pattern(QStringLiteral("^[0-9]{2}\\.[0-9]{2}\\.[0-9]{12}$"));
     return pattern.match(version).hasMatch();

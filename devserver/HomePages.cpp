@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-using HtmlPage::Escape;
+using HtmlPage::escape;
 
 namespace {
 
-QString FormatPrice(int price)
+QString formatPrice(int price)
 {
     QString digits = QString::number(price);
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
@@ -16,7 +16,7 @@ QString FormatPrice(int price)
     return digits;
 }
 
-QString ChangeCell(double percent)
+QString changeCell(double percent)
 {
     const QString cls = percent > 0 ? QStringLiteral("up") : percent < 0 ? QStringLiteral("down") : QString();
     const QString text =
@@ -25,33 +25,33 @@ QString ChangeCell(double percent)
            QStringLiteral("</td>");
 }
 
-QString Header(const TSiteLinks& links, const QString& userName, bool certified)
+QString header(const TSiteLinks& links, const QString& userName, bool certified)
 {
     QString html = QStringLiteral("<header class=\"bar\"><div class=\"logo\"><a href=\"") +
-                   Escape(links.Home()) +
+                   escape(links.home()) +
                    QStringLiteral("\" style=\"color:#fff\">Quorvane<span>房价通</span></a></div>"
                                   "<div class=\"user\">欢迎您，") +
-                   Escape(userName);
+                   escape(userName);
     if (certified)
         html += QStringLiteral("<span class=\"badge\">认证企业</span>");
-    html += QStringLiteral(" &nbsp;|&nbsp; <a id=\"hide\" href=\"") + Escape(TSiteLinks::ClientClose()) +
+    html += QStringLiteral(" &nbsp;|&nbsp; <a id=\"hide\" href=\"") + escape(TSiteLinks::clientClose()) +
             QStringLiteral("\">隐藏到托盘</a></div></header>\n");
     return html;
 }
 
-QString Footer()
+QString footer()
 {
     return QStringLiteral("<footer>© 2012 Quorvane 房价通 · 数据仅供参考，不构成投资建议</footer>");
 }
 
-QString ShareLink(const TSiteLinks& links, const THouseListing& listing, const QString& shareType,
+QString shareLink(const TSiteLinks& links, const THouseListing& listing, const QString& shareType,
                   const QString& cls, const QString& text)
 {
     const QString title = listing.community + QStringLiteral(" 均价 ") +
-                          FormatPrice(listing.pricePerSquareMetre) +
+                          formatPrice(listing.pricePerSquareMetre) +
                           QStringLiteral(" 元/平方米 —— 来自 Quorvane 房价通");
     return QStringLiteral("<a class=\"") + cls + QStringLiteral("\" target=\"_blank\" href=\"") +
-           Escape(links.Share(links.Detail(listing.id), title, shareType)) + QStringLiteral("\">") + text +
+           escape(links.share(links.detail(listing.id), title, shareType)) + QStringLiteral("\">") + text +
            QStringLiteral("</a>");
 }
 
@@ -59,43 +59,43 @@ QString ShareLink(const TSiteLinks& links, const THouseListing& listing, const Q
 
 namespace HomePages {
 
-QString RenderHome(const TSiteLinks& links, const QString& userName, bool certified)
+QString renderHome(const TSiteLinks& links, const QString& userName, bool certified)
 {
-    const QList<THouseListing> watchList = HousePrices::WatchListFor(userName);
+    const QList<THouseListing> watchList = HousePrices::watchListFor(userName);
     QString rows;
     for (const THouseListing& listing : watchList) {
-        rows += QStringLiteral("<tr><td><a href=\"") + Escape(links.Detail(listing.id)) +
-                QStringLiteral("\">") + Escape(listing.community) + QStringLiteral("</a></td><td>") +
-                Escape(listing.district) + QStringLiteral("</td><td class=\"number\">") +
-                FormatPrice(listing.pricePerSquareMetre) + QStringLiteral("</td>") +
-                ChangeCell(listing.monthChangePercent) + QStringLiteral("<td class=\"number\">") +
+        rows += QStringLiteral("<tr><td><a href=\"") + escape(links.detail(listing.id)) +
+                QStringLiteral("\">") + escape(listing.community) + QStringLiteral("</a></td><td>") +
+                escape(listing.district) + QStringLiteral("</td><td class=\"number\">") +
+                formatPrice(listing.pricePerSquareMetre) + QStringLiteral("</td>") +
+                changeCell(listing.monthChangePercent) + QStringLiteral("<td class=\"number\">") +
                 QString::number(listing.forSale) + QStringLiteral("</td><td>") +
-                ShareLink(links, listing, QStringLiteral("1"), QString(), QStringLiteral("分享")) +
+                shareLink(links, listing, QStringLiteral("1"), QString(), QStringLiteral("分享")) +
                 QStringLiteral("</td></tr>\n");
     }
 
     const THouseListing& first = watchList.first();
-    QString body = Header(links, userName, certified);
+    QString body = header(links, userName, certified);
     body += QStringLiteral("<main>\n<h1>我关注的小区房价</h1>\n<p class=\"muted\">数据更新于 ") +
-            HousePrices::CurrentMonth() +
+            HousePrices::currentMonth() +
             QStringLiteral(" · 挂牌均价，单位：元/平方米</p>\n"
                            "<table class=\"prices\"><thead><tr><th>小区</th><th>区域</th>"
                            "<th class=\"number\">均价</th><th class=\"number\">环比</th>"
                            "<th class=\"number\">在售房源</th><th></th></tr></thead>\n<tbody>\n") +
             rows + QStringLiteral("</tbody></table>\n<div class=\"actions\">");
     body += QStringLiteral("<a class=\"button\" id=\"report\" href=\"") +
-            Escape(TSiteLinks::ClientOpen(links.Report(first.districtCode))) +
-            QStringLiteral("\">在浏览器中查看") + Escape(first.district) + QStringLiteral("市场报告</a>");
-    body += ShareLink(links, first, QStringLiteral("3"), QStringLiteral("button share"),
+            escape(TSiteLinks::clientOpen(links.report(first.districtCode))) +
+            QStringLiteral("\">在浏览器中查看") + escape(first.district) + QStringLiteral("市场报告</a>");
+    body += shareLink(links, first, QStringLiteral("3"), QStringLiteral("button share"),
                       QStringLiteral("分享本月房价走势到微博"));
-    body += QStringLiteral("</div>\n</main>\n") + Footer();
-    return HtmlPage::Render(QStringLiteral("Quorvane 房价通"), body);
+    body += QStringLiteral("</div>\n</main>\n") + footer();
+    return HtmlPage::render(QStringLiteral("Quorvane 房价通"), body);
 }
 
-QString RenderDetail(const TSiteLinks& links, const QString& userName, bool certified,
+QString renderDetail(const TSiteLinks& links, const QString& userName, bool certified,
                      const THouseListing& listing)
 {
-    const QList<int> history = HousePrices::History(listing);
+    const QList<int> history = HousePrices::history(listing);
     // Bars span the range of the year, so that a few per cent of change stay visible.
     const auto [lowest, highest] = std::minmax_element(history.begin(), history.end());
     const int range = std::max(1, *highest - *lowest);
@@ -104,32 +104,32 @@ QString RenderDetail(const TSiteLinks& links, const QString& userName, bool cert
     for (qsizetype month = 0; month < history.size(); ++month) {
         const int height = 24 + 90 * (history[month] - *lowest) / range;
         bars += QStringLiteral("<div class=\"col\"><div style=\"height:") + QString::number(height) +
-                QStringLiteral("px\" title=\"") + FormatPrice(history[month]) + QStringLiteral("\"></div>") +
+                QStringLiteral("px\" title=\"") + formatPrice(history[month]) + QStringLiteral("\"></div>") +
                 QString::number(month + 1) + QStringLiteral("月</div>");
         cells +=
-            QStringLiteral("<td class=\"number\">") + FormatPrice(history[month]) + QStringLiteral("</td>");
+            QStringLiteral("<td class=\"number\">") + formatPrice(history[month]) + QStringLiteral("</td>");
     }
 
-    QString body = Header(links, userName, certified);
-    body += QStringLiteral("<main>\n<p class=\"muted\"><a href=\"") + Escape(links.Home()) +
-            QStringLiteral("\">我的关注</a> › ") + Escape(listing.community) + QStringLiteral("</p>\n<h1>") +
-            Escape(listing.community) + QStringLiteral(" · ") + Escape(listing.district) +
-            QStringLiteral("</h1>\n<p>当前挂牌均价 <b>") + FormatPrice(listing.pricePerSquareMetre) +
+    QString body = header(links, userName, certified);
+    body += QStringLiteral("<main>\n<p class=\"muted\"><a href=\"") + escape(links.home()) +
+            QStringLiteral("\">我的关注</a> › ") + escape(listing.community) + QStringLiteral("</p>\n<h1>") +
+            escape(listing.community) + QStringLiteral(" · ") + escape(listing.district) +
+            QStringLiteral("</h1>\n<p>当前挂牌均价 <b>") + formatPrice(listing.pricePerSquareMetre) +
             QStringLiteral("</b> 元/平方米，在售房源 ") + QString::number(listing.forSale) +
             QStringLiteral(" 套。</p>\n<h2>近12个月均价走势</h2>\n<div class=\"card chart\">") + bars +
             QStringLiteral("</div>\n<table><tr>") + cells +
             QStringLiteral("</tr></table>\n<div class=\"actions\">");
     body += QStringLiteral("<a class=\"button\" href=\"") +
-            Escape(TSiteLinks::ClientOpen(links.Report(listing.districtCode))) +
-            QStringLiteral("\">在浏览器中查看") + Escape(listing.district) + QStringLiteral("市场报告</a>");
-    body += ShareLink(links, listing, QStringLiteral("3"), QStringLiteral("button share"),
+            escape(TSiteLinks::clientOpen(links.report(listing.districtCode))) +
+            QStringLiteral("\">在浏览器中查看") + escape(listing.district) + QStringLiteral("市场报告</a>");
+    body += shareLink(links, listing, QStringLiteral("3"), QStringLiteral("button share"),
                       QStringLiteral("分享到微博"));
-    body += QStringLiteral("</div>\n</main>\n") + Footer();
+    body += QStringLiteral("</div>\n</main>\n") + footer();
     const QString chartCss = QStringLiteral(
         ".chart { display: flex; align-items: flex-end; gap: 6px; height: 140px; margin-bottom: 8px; }"
         ".chart .col { flex: 1; text-align: center; font-size: 11px; color: #888; }"
         ".chart .col div { background: linear-gradient(#4f8fdc, #1d65bf); border-radius: 2px 2px 0 0; }");
-    return HtmlPage::Render(listing.community + QStringLiteral(" - Quorvane 房价通"), body, chartCss);
+    return HtmlPage::render(listing.community + QStringLiteral(" - Quorvane 房价通"), body, chartCss);
 }
 
 } // namespace HomePages

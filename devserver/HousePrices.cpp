@@ -8,7 +8,7 @@ namespace {
 
 constexpr qsizetype kWatchListSize = 8;
 
-const QList<THouseListing>& Catalogue()
+const QList<THouseListing>& catalogue()
 {
     static const QList<THouseListing> listings = {
         {1, QStringLiteral("望京花园"), QStringLiteral("朝阳区"), QStringLiteral("chaoyang"), 38600, 2.3,
@@ -37,25 +37,25 @@ const QList<THouseListing>& Catalogue()
 
 namespace HousePrices {
 
-QList<THouseListing> All()
+QList<THouseListing> all()
 {
-    return Catalogue();
+    return catalogue();
 }
 
-std::optional<THouseListing> Find(int id)
+std::optional<THouseListing> find(int id)
 {
-    for (const THouseListing& listing : Catalogue()) {
+    for (const THouseListing& listing : catalogue()) {
         if (listing.id == id)
             return listing;
     }
     return std::nullopt;
 }
 
-QList<THouseListing> WatchListFor(const QString& userName)
+QList<THouseListing> watchListFor(const QString& userName)
 {
     // Order the catalogue by a digest of user name and community, then keep the first eight in id order.
     QList<QPair<QByteArray, THouseListing>> keyed;
-    for (const THouseListing& listing : Catalogue()) {
+    for (const THouseListing& listing : catalogue()) {
         const QByteArray seed = userName.toLower().toUtf8() + '/' + QByteArray::number(listing.id);
         keyed.append({QCryptographicHash::hash(seed, QCryptographicHash::Md5), listing});
     }
@@ -67,25 +67,25 @@ QList<THouseListing> WatchListFor(const QString& userName)
     return chosen;
 }
 
-QList<THouseListing> InDistrict(const QString& districtCode)
+QList<THouseListing> inDistrict(const QString& districtCode)
 {
     QList<THouseListing> found;
-    for (const THouseListing& listing : Catalogue()) {
+    for (const THouseListing& listing : catalogue()) {
         if (listing.districtCode == districtCode)
             found.append(listing);
     }
     return found;
 }
 
-std::optional<QString> DistrictName(const QString& districtCode)
+std::optional<QString> districtName(const QString& districtCode)
 {
-    const QList<THouseListing> found = InDistrict(districtCode);
+    const QList<THouseListing> found = inDistrict(districtCode);
     if (found.isEmpty())
         return std::nullopt;
     return found.first().district;
 }
 
-QList<int> History(const THouseListing& listing)
+QList<int> history(const THouseListing& listing)
 {
     // Walk back from the current price: each earlier month differs by a small, fixed wobble.
     QList<int> prices;
@@ -99,7 +99,7 @@ QList<int> History(const THouseListing& listing)
     return prices;
 }
 
-QString CurrentMonth()
+QString currentMonth()
 {
     return QStringLiteral("2012年12月");
 }

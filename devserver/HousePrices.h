@@ -20,19 +20,19 @@ struct THouseListing
 // history. Everything is derived from fixed figures so that every run shows the same numbers.
 namespace HousePrices {
 
-QList<THouseListing> All();
-std::optional<THouseListing> Find(int id);
+QList<THouseListing> all();
+std::optional<THouseListing> find(int id);
 
 // The communities a user follows: the same eight for the same user name, different users differ.
-QList<THouseListing> WatchListFor(const QString& userName);
+QList<THouseListing> watchListFor(const QString& userName);
 
-QList<THouseListing> InDistrict(const QString& districtCode);
-std::optional<QString> DistrictName(const QString& districtCode);
+QList<THouseListing> inDistrict(const QString& districtCode);
+std::optional<QString> districtName(const QString& districtCode);
 
 // Average asking price of the twelve months up to the current one, oldest first.
-QList<int> History(const THouseListing& listing);
+QList<int> history(const THouseListing& listing);
 
 // The month the data describes, as the pages show it.
-QString CurrentMonth();
+QString currentMonth();
 
 } // namespace HousePrices

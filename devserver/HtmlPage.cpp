@@ -39,36 +39,36 @@ footer { padding: 12px 20px; color: #999; font-size: 12px; text-align: center; }
 
 namespace HtmlPage {
 
-QString Render(const QString& title, const QString& body, const QString& extraCss)
+QString render(const QString& title, const QString& body, const QString& extraCss)
 {
     return QStringLiteral("<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n"
                           "<title>%1</title>\n<style>%2%3</style>\n</head>\n<body>\n%4\n</body>\n</html>\n")
-        .arg(Escape(title), QString::fromUtf8(kStyleSheet), extraCss, body);
+        .arg(escape(title), QString::fromUtf8(kStyleSheet), extraCss, body);
 }
 
-QString Escape(const QString& text)
+QString escape(const QString& text)
 {
     return text.toHtmlEscaped();
 }
 
-QString Encode(const QString& text)
+QString encode(const QString& text)
 {
     return QString::fromLatin1(text.toUtf8().toPercentEncoding());
 }
 
-QString RenderNotice(const QString& heading, const QString& message, const QString& linkHref,
+QString renderNotice(const QString& heading, const QString& message, const QString& linkHref,
                      const QString& linkText)
 {
     QString body =
         QStringLiteral(
             "<header class=\"bar\"><div class=\"logo\">Quorvane<span>房价通</span></div></header>\n"
             "<main><div class=\"card\"><h1>%1</h1><p>%2</p>")
-            .arg(Escape(heading), Escape(message));
+            .arg(escape(heading), escape(message));
     if (!linkHref.isEmpty())
         body += QStringLiteral("<p><a class=\"button\" href=\"%1\">%2</a></p>")
-                    .arg(Escape(linkHref), Escape(linkText));
+                    .arg(escape(linkHref), escape(linkText));
     body += QStringLiteral("</div></main>");
-    return Render(heading, body);
+    return render(heading, body);
 }
 
 } // namespace HtmlPage

@@ -10,16 +10,16 @@ namespace HtmlPage {
 inline constexpr const char* kContentType = "text/html; charset=UTF-8";
 
 // A whole document: title, the shared style sheet plus `extraCss`, and `body` as markup.
-QString Render(const QString& title, const QString& body, const QString& extraCss = {});
+QString render(const QString& title, const QString& body, const QString& extraCss = {});
 
 // Text and attribute values: &, <, > and " escaped.
-QString Escape(const QString& text);
+QString escape(const QString& text);
 
 // Percent-encoding of the UTF-8 bytes, unreserved characters left alone.
-QString Encode(const QString& text);
+QString encode(const QString& text);
 
 // A page with a heading and one line of explanation (expired session, unknown page, bad link).
-QString RenderNotice(const QString& heading, const QString& message, const QString& linkHref = {},
+QString renderNotice(const QString& heading, const QString& message, const QString& linkHref = {},
                      const QString& linkText = {});
 
 } // namespace HtmlPage

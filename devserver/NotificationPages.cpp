@@ -3,7 +3,7 @@
 #include "devserver/HousePrices.h"
 #include "devserver/HtmlPage.h"
 
-using HtmlPage::Escape;
+using HtmlPage::escape;
 
 namespace {
 
@@ -17,42 +17,42 @@ body { background: #fff; }
 .note .button { padding: 3px 10px; }
 )css";
 
-QString Page(const QString& heading, const QString& message, const QString& showPath, const QString& showText,
+QString page(const QString& heading, const QString& message, const QString& showPath, const QString& showText,
              const QString& openAddress)
 {
     const QString body =
-        QStringLiteral("<div class=\"note\"><h1>") + Escape(heading) + QStringLiteral("</h1><p>") +
-        Escape(message) +
+        QStringLiteral("<div class=\"note\"><h1>") + escape(heading) + QStringLiteral("</h1><p>") +
+        escape(message) +
         QStringLiteral("</p><div class=\"actions\"><a class=\"button\" id=\"show\" href=\"") +
-        Escape(TSiteLinks::ClientShow(showPath)) + QStringLiteral("\">") + Escape(showText) +
-        QStringLiteral("</a><a id=\"open\" href=\"") + Escape(TSiteLinks::ClientOpen(openAddress)) +
+        escape(TSiteLinks::clientShow(showPath)) + QStringLiteral("\">") + escape(showText) +
+        QStringLiteral("</a><a id=\"open\" href=\"") + escape(TSiteLinks::clientOpen(openAddress)) +
         QStringLiteral("\">市场报告</a></div></div>");
-    return HtmlPage::Render(heading, body, QString::fromUtf8(kNotificationCss));
+    return HtmlPage::render(heading, body, QString::fromUtf8(kNotificationCss));
 }
 
 } // namespace
 
 namespace NotificationPages {
 
-std::optional<QString> Render(const TSiteLinks& links, int id)
+std::optional<QString> render(const TSiteLinks& links, int id)
 {
     switch (id) {
     case 1: {
-        const THouseListing listing = *HousePrices::Find(3);
-        return Page(QStringLiteral("欢迎使用 Quorvane 房价通"),
-                    HousePrices::CurrentMonth() + QStringLiteral("房价数据已更新，") + listing.community +
+        const THouseListing listing = *HousePrices::find(3);
+        return page(QStringLiteral("欢迎使用 Quorvane 房价通"),
+                    HousePrices::currentMonth() + QStringLiteral("房价数据已更新，") + listing.community +
                         QStringLiteral("等热门小区价格稳中有升。"),
                     QStringLiteral("house/detail?id=3"), QStringLiteral("查看小区详情"),
-                    links.Report(listing.districtCode));
+                    links.report(listing.districtCode));
     }
     case 2: {
-        const THouseListing listing = *HousePrices::Find(1);
-        return Page(QStringLiteral("价格提醒"),
+        const THouseListing listing = *HousePrices::find(1);
+        return page(QStringLiteral("价格提醒"),
                     listing.community + QStringLiteral("挂牌均价较上月上涨 ") +
                         QString::number(listing.monthChangePercent, 'f', 1) + QStringLiteral("%，现为 ") +
                         QString::number(listing.pricePerSquareMetre) + QStringLiteral(" 元/平方米。"),
                     QStringLiteral("house/detail?id=1"), QStringLiteral("查看走势"),
-                    links.Report(listing.districtCode));
+                    links.report(listing.districtCode));
     }
     default:
         return std::nullopt;

@@ -6,42 +6,42 @@ constexpr qsizetype kMaxWaiting = 20;
 
 } // namespace
 
-TNotification TNotification::Welcome()
+TNotification TNotification::welcome()
 {
     return {QStringLiteral("/information/message?id=1"), 300, 220, 51};
 }
 
-TNotification TNotification::PriceAlert()
+TNotification TNotification::priceAlert()
 {
     return {QStringLiteral("/information/message?id=2"), 300, 220, 51};
 }
 
-void TNotificationQueue::Push(const QString& userName, const TNotification& notification)
+void TNotificationQueue::push(const QString& userName, const TNotification& notification)
 {
-    std::lock_guard lock(mutex_);
-    PushLocked(userName.toLower(), notification);
+    std::lock_guard lock(m_mutex);
+    pushLocked(userName.toLower(), notification);
 }
 
-void TNotificationQueue::PushOnce(const QString& userName, const TNotification& notification)
+void TNotificationQueue::pushOnce(const QString& userName, const TNotification& notification)
 {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(m_mutex);
     const QString key = userName.toLower();
-    if (!waiting_.value(key).contains(notification))
-        PushLocked(key, notification);
+    if (!m_waiting.value(key).contains(notification))
+        pushLocked(key, notification);
 }
 
-std::optional<TNotification> TNotificationQueue::Take(const QString& userName)
+std::optional<TNotification> TNotificationQueue::take(const QString& userName)
 {
-    std::lock_guard lock(mutex_);
-    const auto it = waiting_.find(userName.toLower());
-    if (it == waiting_.end() || it->isEmpty())
+    std::lock_guard lock(m_mutex);
+    const auto it = m_waiting.find(userName.toLower());
+    if (it == m_waiting.end() || it->isEmpty())
         return std::nullopt;
     return it->takeFirst();
 }
 
-void TNotificationQueue::PushLocked(const QString& key, const TNotification& notification)
+void TNotificationQueue::pushLocked(const QString& key, const TNotification& notification)
 {
-    QList<TNotification>& list = waiting_[key];
+    QList<TNotification>& list = m_waiting[key];
     list.append(notification);
     if (list.size() > kMaxWaiting)
         list.removeFirst();

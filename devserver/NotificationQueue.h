@@ -18,9 +18,9 @@ struct TNotification
     bool operator==(const TNotification&) const = default;
 
     // The greeting every sign-in leaves for the next poll.
-    static TNotification Welcome();
+    static TNotification welcome();
     // The price alert the admin URL queues when it names no page.
-    static TNotification PriceAlert();
+    static TNotification priceAlert();
 };
 
 // Notifications waiting per user, handed out one per poll. Safe to use from several threads.
@@ -31,16 +31,16 @@ public:
     Q_DISABLE_COPY_MOVE(TNotificationQueue)
 
     // Queues a notification; a user holds at most a small number, the oldest go first.
-    void Push(const QString& userName, const TNotification& notification);
+    void push(const QString& userName, const TNotification& notification);
 
     // Queues the notification unless the same one is already waiting.
-    void PushOnce(const QString& userName, const TNotification& notification);
+    void pushOnce(const QString& userName, const TNotification& notification);
 
-    std::optional<TNotification> Take(const QString& userName);
+    std::optional<TNotification> take(const QString& userName);
 
 private:
-    void PushLocked(const QString& key, const TNotification& notification);
+    void pushLocked(const QString& key, const TNotification& notification);
 
-    std::mutex mutex_;
-    QHash<QString, QList<TNotification>> waiting_; // lower-case user name -> oldest first
+    std::mutex m_mutex;
+    QHash<QString, QList<TNotification>> m_waiting; // lower-case user name -> oldest first
 };

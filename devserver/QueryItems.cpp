@@ -6,7 +6,7 @@
 
 namespace {
 
-int HexDigit(char c)
+int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -19,7 +19,7 @@ int HexDigit(char c)
 
 // "%XX" becomes the byte, "+" a blank (form encoding); a "%" without two hexadecimal digits
 // makes the whole value unusable.
-std::optional<QByteArray> PercentDecode(const QByteArray& text)
+std::optional<QByteArray> percentDecode(const QByteArray& text)
 {
     QByteArray out;
     out.reserve(text.size());
@@ -30,8 +30,8 @@ std::optional<QByteArray> PercentDecode(const QByteArray& text)
         } else if (c == '%') {
             if (i + 2 >= text.size())
                 return std::nullopt;
-            const int high = HexDigit(text[i + 1]);
-            const int low = HexDigit(text[i + 2]);
+            const int high = hexDigit(text[i + 1]);
+            const int low = hexDigit(text[i + 2]);
             if (high < 0 || low < 0)
                 return std::nullopt;
             out += static_cast<char>(high << 4 | low);
@@ -45,7 +45,7 @@ std::optional<QByteArray> PercentDecode(const QByteArray& text)
 
 } // namespace
 
-TQueryItems TQueryItems::FromTarget(const std::string& target)
+TQueryItems TQueryItems::fromTarget(const std::string& target)
 {
     TQueryItems items;
     const QByteArray raw = QByteArray::fromStdString(target);
@@ -62,42 +62,42 @@ TQueryItems TQueryItems::FromTarget(const std::string& target)
         const qsizetype equals = part.indexOf('=');
         const QByteArray rawName = equals < 0 ? part : part.left(equals);
         const QByteArray rawValue = equals < 0 ? QByteArray() : part.mid(equals + 1);
-        const std::optional<QByteArray> name = PercentDecode(rawName);
+        const std::optional<QByteArray> name = percentDecode(rawName);
         if (!name)
             continue;
-        items.items_.append({*name, PercentDecode(rawValue)});
+        items.m_items.append({*name, percentDecode(rawValue)});
     }
     return items;
 }
 
-bool TQueryItems::Contains(const QByteArray& name) const
+bool TQueryItems::contains(const QByteArray& name) const
 {
-    return Find(name) != nullptr;
+    return find(name) != nullptr;
 }
 
-std::optional<QByteArray> TQueryItems::Bytes(const QByteArray& name) const
+std::optional<QByteArray> TQueryItems::rawValue(const QByteArray& name) const
 {
-    const TItem* item = Find(name);
+    const TItem* item = find(name);
     if (!item)
         return std::nullopt;
     return item->value;
 }
 
-std::optional<QString> TQueryItems::AnsiText(const QByteArray& name) const
+std::optional<QString> TQueryItems::ansiText(const QByteArray& name) const
 {
-    const std::optional<QByteArray> bytes = Bytes(name);
+    const std::optional<QByteArray> bytes = rawValue(name);
     if (!bytes)
         return std::nullopt;
-    const QString text = FromAnsi(*bytes);
+    const QString text = fromAnsi(*bytes);
     // FromAnsi marks bytes that are no code page 936 text with U+FFFD.
     if (text.contains(QChar::ReplacementCharacter))
         return std::nullopt;
     return text;
 }
 
-std::optional<QString> TQueryItems::Utf8Text(const QByteArray& name) const
+std::optional<QString> TQueryItems::utf8Text(const QByteArray& name) const
 {
-    const std::optional<QByteArray> bytes = Bytes(name);
+    const std::optional<QByteArray> bytes = rawValue(name);
     if (!bytes)
         return std::nullopt;
     QStringDecoder decoder(QStringDecoder::Utf8);
@@ -107,9 +107,9 @@ std::optional<QString> TQueryItems::Utf8Text(const QByteArray& name) const
     return text;
 }
 
-const TQueryItems::TItem* TQueryItems::Find(const QByteArray& name) const
+const TQueryItems::TItem* TQueryItems::find(const QByteArray& name) const
 {
-    for (const TItem& item : items_) {
+    for (const TItem& item : m_items) {
         if (item.name == name)
             return &item;
     }

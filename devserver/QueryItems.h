@@ -11,18 +11,18 @@
 class TQueryItems final
 {
 public:
-    static TQueryItems FromTarget(const std::string& target);
+    static TQueryItems fromTarget(const std::string& target);
 
     // Whether an item of this name is present (the first one counts, as in the client's lookups).
-    bool Contains(const QByteArray& name) const;
+    bool contains(const QByteArray& name) const;
 
     // The decoded bytes of the first item of this name; nothing when it is absent or its
     // percent-encoding is broken.
-    std::optional<QByteArray> Bytes(const QByteArray& name) const;
+    std::optional<QByteArray> rawValue(const QByteArray& name) const;
 
     // The value as text. Nothing when absent, broken, or not valid in that encoding.
-    std::optional<QString> AnsiText(const QByteArray& name) const;
-    std::optional<QString> Utf8Text(const QByteArray& name) const;
+    std::optional<QString> ansiText(const QByteArray& name) const;
+    std::optional<QString> utf8Text(const QByteArray& name) const;
 
 private:
     struct TItem
@@ -31,7 +31,7 @@ private:
         std::optional<QByteArray> value; // nothing: broken percent-encoding
     };
 
-    const TItem* Find(const QByteArray& name) const;
+    const TItem* find(const QByteArray& name) const;
 
-    QList<TItem> items_;
+    QList<TItem> m_items;
 };

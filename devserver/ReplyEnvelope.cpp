@@ -5,7 +5,7 @@
 namespace {
 
 // XML 1.0 allows no control characters besides tab and line ends.
-QString XmlText(const QString& value)
+QString xmlText(const QString& value)
 {
     QString text = value.toHtmlEscaped();
     for (QChar& c : text) {
@@ -17,32 +17,32 @@ QString XmlText(const QString& value)
 
 } // namespace
 
-TReplyEnvelope TReplyEnvelope::Success()
+TReplyEnvelope TReplyEnvelope::success()
 {
     return TReplyEnvelope(0);
 }
 
-TReplyEnvelope TReplyEnvelope::Failure(int code, const QString& message)
+TReplyEnvelope TReplyEnvelope::failure(int code, const QString& message)
 {
     TReplyEnvelope reply(code);
-    reply.Set("msg", message);
+    reply.set("msg", message);
     return reply;
 }
 
-TReplyEnvelope& TReplyEnvelope::Set(const char* name, const QString& value)
+TReplyEnvelope& TReplyEnvelope::set(const char* name, const QString& value)
 {
-    values_.append({QByteArray(name), value});
+    m_values.append({QByteArray(name), value});
     return *this;
 }
 
-QByteArray TReplyEnvelope::ToBytes() const
+QByteArray TReplyEnvelope::toBytes() const
 {
     QString xml =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<responsed><code>%1</code>").arg(code_);
-    for (const auto& [name, value] : values_) {
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<responsed><code>%1</code>").arg(m_code);
+    for (const auto& [name, value] : m_values) {
         const QString element = QString::fromLatin1(name);
-        xml += QStringLiteral("<%1>%2</%1>").arg(element, XmlText(value));
+        xml += QStringLiteral("<%1>%2</%1>").arg(element, xmlText(value));
     }
     xml += QStringLiteral("</responsed>\n");
-    return ToAnsi(xml);
+    return toAnsi(xml);
 }

@@ -12,19 +12,19 @@ class TReplyEnvelope final
 public:
     static constexpr const char* kContentType = "text/xml; charset=GBK";
 
-    static TReplyEnvelope Success();
-    static TReplyEnvelope Failure(int code, const QString& message);
+    static TReplyEnvelope success();
+    static TReplyEnvelope failure(int code, const QString& message);
 
     // Adds a child element after the ones already set.
-    TReplyEnvelope& Set(const char* name, const QString& value);
+    TReplyEnvelope& set(const char* name, const QString& value);
 
-    int Code() const { return code_; }
+    int code() const { return m_code; }
 
-    QByteArray ToBytes() const;
+    QByteArray toBytes() const;
 
 private:
-    explicit TReplyEnvelope(int code) : code_(code) {}
+    explicit TReplyEnvelope(int code) : m_code(code) {}
 
-    int code_;
-    QList<QPair<QByteArray, QString>> values_;
+    int m_code;
+    QList<QPair<QByteArray, QString>> m_values;
 };

@@ -4,25 +4,25 @@
 
 namespace {
 
-[[noreturn]] void RefuseMissing(const char* name)
+[[noreturn]] void refuseMissing(const char* name)
 {
     throw TRequestRefused{ReplyCode::kBadRequest, QStringLiteral("缺少参数：%1").arg(QLatin1String(name))};
 }
 
-[[noreturn]] void RefuseMalformed(const char* name)
+[[noreturn]] void refuseMalformed(const char* name)
 {
     throw TRequestRefused{ReplyCode::kBadRequest,
                           QStringLiteral("参数格式错误：%1").arg(QLatin1String(name))};
 }
 
-QString Required(const TQueryItems& items, const char* name, const std::optional<QString>& value)
+QString required(const TQueryItems& items, const char* name, const std::optional<QString>& value)
 {
-    if (!items.Contains(name))
-        RefuseMissing(name);
+    if (!items.contains(name))
+        refuseMissing(name);
     if (!value)
-        RefuseMalformed(name);
+        refuseMalformed(name);
     if (value->isEmpty())
-        RefuseMissing(name);
+        refuseMissing(name);
     return *value;
 }
 
@@ -30,37 +30,37 @@ QString Required(const TQueryItems& items, const char* name, const std::optional
 
 namespace RequestItems {
 
-QString RequiredAnsi(const TQueryItems& items, const char* name)
+QString requiredAnsi(const TQueryItems& items, const char* name)
 {
-    return Required(items, name, items.AnsiText(name));
+    return required(items, name, items.ansiText(name));
 }
 
-QString RequiredUtf8(const TQueryItems& items, const char* name)
+QString requiredUtf8(const TQueryItems& items, const char* name)
 {
-    return Required(items, name, items.Utf8Text(name));
+    return required(items, name, items.utf8Text(name));
 }
 
-int OptionalInt(const TQueryItems& items, const char* name, int fallback)
+int optionalInt(const TQueryItems& items, const char* name, int fallback)
 {
-    if (!items.Contains(name))
+    if (!items.contains(name))
         return fallback;
-    return RequiredInt(items, name);
+    return requiredInt(items, name);
 }
 
-int RequiredInt(const TQueryItems& items, const char* name)
+int requiredInt(const TQueryItems& items, const char* name)
 {
-    const QString text = RequiredAnsi(items, name);
+    const QString text = requiredAnsi(items, name);
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok)
-        RefuseMalformed(name);
+        refuseMalformed(name);
     return value;
 }
 
-void RequireXmlFormat(const TQueryItems& items)
+void requireXmlFormat(const TQueryItems& items)
 {
-    if (RequiredAnsi(items, "format") != QLatin1String("xml"))
-        RefuseMalformed("format");
+    if (requiredAnsi(items, "format") != QLatin1String("xml"))
+        refuseMalformed("format");
 }
 
 } // namespace RequestItems

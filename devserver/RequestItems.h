@@ -16,16 +16,16 @@ struct TRequestRefused
 namespace RequestItems {
 
 // A value the client sends in code page 936.
-QString RequiredAnsi(const TQueryItems& items, const char* name);
+QString requiredAnsi(const TQueryItems& items, const char* name);
 
 // A value a form of the service's own pages sends in UTF-8.
-QString RequiredUtf8(const TQueryItems& items, const char* name);
+QString requiredUtf8(const TQueryItems& items, const char* name);
 
 // A decimal 32-bit integer; `fallback` when the item is absent.
-int OptionalInt(const TQueryItems& items, const char* name, int fallback);
-int RequiredInt(const TQueryItems& items, const char* name);
+int optionalInt(const TQueryItems& items, const char* name, int fallback);
+int requiredInt(const TQueryItems& items, const char* name);
 
 // "format=xml", which every operation carries.
-void RequireXmlFormat(const TQueryItems& items);
+void requireXmlFormat(const TQueryItems& items);
 
 } // namespace RequestItems

@@ -7,7 +7,7 @@
 namespace {
 
 // Control characters would break the one-line-per-request rule; they are written as %XX.
-QByteArray OneLine(const std::string& text)
+QByteArray oneLine(const std::string& text)
 {
     QByteArray line;
     line.reserve(static_cast<qsizetype>(text.size()));
@@ -24,27 +24,27 @@ QByteArray OneLine(const std::string& text)
 } // namespace
 
 TRequestLog::TRequestLog(const QString& dataDir)
-    : file_(QDir(dataDir).filePath(QStringLiteral("requests.log")))
+    : m_file(QDir(dataDir).filePath(QStringLiteral("requests.log")))
 {
-    if (!QDir().mkpath(dataDir) || !file_.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw TFailure(QStringLiteral("cannot open %1: %2").arg(file_.fileName(), file_.errorString()));
+    if (!QDir().mkpath(dataDir) || !m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw TFailure(QStringLiteral("cannot open %1: %2").arg(m_file.fileName(), m_file.errorString()));
     // The log holds every request line, passwords included: for the server's user alone.
-    file_.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QFile::setPermissions(dataDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-void TRequestLog::Append(const std::string& method, const std::string& target)
+void TRequestLog::append(const std::string& method, const std::string& target)
 {
-    const QByteArray line = OneLine(method) + ' ' + OneLine(target) + '\n';
-    std::lock_guard lock(mutex_);
-    file_.write(line);
-    file_.flush();
+    const QByteArray line = oneLine(method) + ' ' + oneLine(target) + '\n';
+    std::lock_guard lock(m_mutex);
+    m_file.write(line);
+    m_file.flush();
 }
 
-QByteArray TRequestLog::Contents() const
+QByteArray TRequestLog::contents() const
 {
-    std::lock_guard lock(mutex_);
-    QFile reader(file_.fileName());
+    std::lock_guard lock(m_mutex);
+    QFile reader(m_file.fileName());
     if (!reader.open(QIODevice::ReadOnly))
         return {};
     return reader.readAll();

@@ -17,12 +17,12 @@ public:
     explicit TRequestLog(const QString& dataDir);
     Q_DISABLE_COPY_MOVE(TRequestLog)
 
-    void Append(const std::string& method, const std::string& target);
+    void append(const std::string& method, const std::string& target);
 
     // Everything logged so far, this run and earlier ones.
-    QByteArray Contents() const;
+    QByteArray contents() const;
 
 private:
-    mutable std::mutex mutex_;
-    QFile file_;
+    mutable std::mutex m_mutex;
+    QFile m_file;
 };

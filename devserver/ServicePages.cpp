@@ -3,7 +3,7 @@
 #include "devserver/HousePrices.h"
 #include "devserver/HtmlPage.h"
 
-using HtmlPage::Escape;
+using HtmlPage::escape;
 
 namespace {
 
@@ -22,13 +22,13 @@ button { border: 0; border-radius: 4px; background: #1d65bf; color: #fff; paddin
 
 namespace ServicePages {
 
-QString RenderReport(const TSiteLinks& links, const QString& districtCode, const QString& districtName)
+QString renderReport(const TSiteLinks& links, const QString& districtCode, const QString& districtName)
 {
     QString rows;
-    for (const THouseListing& listing : HousePrices::InDistrict(districtCode)) {
-        const QList<int> history = HousePrices::History(listing);
+    for (const THouseListing& listing : HousePrices::inDistrict(districtCode)) {
+        const QList<int> history = HousePrices::history(listing);
         const double yearChange = 100.0 * (history.last() - history.first()) / history.first();
-        rows += QStringLiteral("<tr><td>") + Escape(listing.community) +
+        rows += QStringLiteral("<tr><td>") + escape(listing.community) +
                 QStringLiteral("</td><td class=\"number\">") + QString::number(listing.pricePerSquareMetre) +
                 QStringLiteral("</td><td class=\"number\">") +
                 QString::number(listing.monthChangePercent, 'f', 1) +
@@ -37,7 +37,7 @@ QString RenderReport(const TSiteLinks& links, const QString& districtCode, const
                 QStringLiteral("</td></tr>\n");
     }
     const QString title =
-        Escape(districtName) + QStringLiteral("二手房市场报告 · ") + HousePrices::CurrentMonth();
+        escape(districtName) + QStringLiteral("二手房市场报告 · ") + HousePrices::currentMonth();
     const QString body =
         QStringLiteral(
             "<header class=\"bar\"><div class=\"logo\">Quorvane<span>房价通</span></div></header>\n"
@@ -52,31 +52,31 @@ QString RenderReport(const TSiteLinks& links, const QString& districtCode, const
         QStringLiteral(
             "</tbody></table>\n<p class=\"muted\">下载 Quorvane 房价通客户端，第一时间获取价格提醒。"
             " <a href=\"") +
-        Escape(links.appBase) + QStringLiteral("\">访问官网</a></p>\n</main>\n");
-    return HtmlPage::Render(districtName + QStringLiteral("二手房市场报告"), body);
+        escape(links.appBase) + QStringLiteral("\">访问官网</a></p>\n</main>\n");
+    return HtmlPage::render(districtName + QStringLiteral("二手房市场报告"), body);
 }
 
-QString RenderOpinion(const QString& userName, const QString& token)
+QString renderOpinion(const QString& userName, const QString& token)
 {
     const QString body =
         QStringLiteral("<form method=\"get\" action=\"saveOpinion\" accept-charset=\"utf-8\">"
                        "<input type=\"hidden\" name=\"userName\" value=\"") +
-        Escape(userName) + QStringLiteral("\"><input type=\"hidden\" name=\"token\" value=\"") +
-        Escape(token) +
+        escape(userName) + QStringLiteral("\"><input type=\"hidden\" name=\"token\" value=\"") +
+        escape(token) +
         QStringLiteral(
             "\"><textarea name=\"content\" maxlength=\"500\" "
             "placeholder=\"请输入您对 Quorvane 房价通的意见或建议（500字以内）\" required></textarea>"
             "<div class=\"row\"><span class=\"muted\">感谢您帮助我们做得更好</span>"
             "<button type=\"submit\">提交</button></div></form>");
-    return HtmlPage::Render(QStringLiteral("意见反馈"), body, QString::fromUtf8(kFeedbackCss));
+    return HtmlPage::render(QStringLiteral("意见反馈"), body, QString::fromUtf8(kFeedbackCss));
 }
 
-QString RenderOpinionThanks(const TSiteLinks& links, const QString& userName, const QString& token)
+QString renderOpinionThanks(const TSiteLinks& links, const QString& userName, const QString& token)
 {
     const QString body = QStringLiteral("<div class=\"thanks\"><h1>感谢您的反馈！</h1>"
                                         "<p>我们会认真阅读每一条意见。</p><p><a href=\"") +
-                         Escape(links.Opinion(userName, token)) + QStringLiteral("\">继续反馈</a></p></div>");
-    return HtmlPage::Render(QStringLiteral("意见反馈"), body, QString::fromUtf8(kFeedbackCss));
+                         escape(links.opinion(userName, token)) + QStringLiteral("\">继续反馈</a></p></div>");
+    return HtmlPage::render(QStringLiteral("意见反馈"), body, QString::fromUtf8(kFeedbackCss));
 }
 
 } // namespace ServicePages

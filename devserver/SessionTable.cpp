@@ -7,7 +7,7 @@ namespace {
 
 constexpr qsizetype kTokensPerUser = 8;
 
-QString NewToken()
+QString newToken()
 {
     QByteArray bytes(16, Qt::Uninitialized);
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
@@ -16,29 +16,29 @@ QString NewToken()
 
 } // namespace
 
-QString TSessionTable::Open(const QString& userName)
+QString TSessionTable::open(const QString& userName)
 {
-    const QString token = NewToken();
-    std::lock_guard lock(mutex_);
-    QStringList& tokens = tokens_[userName.toLower()];
+    const QString token = newToken();
+    std::lock_guard lock(m_mutex);
+    QStringList& tokens = m_tokens[userName.toLower()];
     tokens.append(token);
     if (tokens.size() > kTokensPerUser)
-        users_.remove(tokens.takeFirst());
-    users_.insert(token, userName);
+        m_users.remove(tokens.takeFirst());
+    m_users.insert(token, userName);
     return token;
 }
 
-bool TSessionTable::IsValid(const QString& userName, const QString& token) const
+bool TSessionTable::isValid(const QString& userName, const QString& token) const
 {
-    const std::optional<QString> owner = UserOf(token);
+    const std::optional<QString> owner = userOf(token);
     return owner && owner->compare(userName, Qt::CaseInsensitive) == 0;
 }
 
-std::optional<QString> TSessionTable::UserOf(const QString& token) const
+std::optional<QString> TSessionTable::userOf(const QString& token) const
 {
-    std::lock_guard lock(mutex_);
-    const auto it = users_.constFind(token);
-    if (it == users_.constEnd())
+    std::lock_guard lock(m_mutex);
+    const auto it = m_users.constFind(token);
+    if (it == m_users.constEnd())
         return std::nullopt;
     return *it;
 }

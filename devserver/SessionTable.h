@@ -17,16 +17,16 @@ public:
 
     // A new token for the user. A user keeps a few recent tokens, so a second client
     // does not sign out the first.
-    QString Open(const QString& userName);
+    QString open(const QString& userName);
 
     // True when the token was handed to this user (names compare without regard to case).
-    bool IsValid(const QString& userName, const QString& token) const;
+    bool isValid(const QString& userName, const QString& token) const;
 
     // The user a token belongs to.
-    std::optional<QString> UserOf(const QString& token) const;
+    std::optional<QString> userOf(const QString& token) const;
 
 private:
-    mutable std::mutex mutex_;
-    QHash<QString, QString> users_;      // token -> user name
-    QHash<QString, QStringList> tokens_; // lower-case user name -> tokens, oldest first
+    mutable std::mutex m_mutex;
+    QHash<QString, QString> m_users;      // token -> user name
+    QHash<QString, QStringList> m_tokens; // lower-case user name -> tokens, oldest first
 };

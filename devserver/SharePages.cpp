@@ -4,7 +4,7 @@
 
 #include <QUrlQuery>
 
-using HtmlPage::Escape;
+using HtmlPage::escape;
 
 namespace {
 
@@ -25,7 +25,7 @@ button.cancel { background: #e6e6e6; color: #333; }
 .done h1 { color: #e8541e; }
 )css";
 
-QString Header()
+QString header()
 {
     return QStringLiteral("<div class=\"weibo\"><b>微博</b>分享到微博</div>");
 }
@@ -34,7 +34,7 @@ QString Header()
 
 namespace SharePages {
 
-QString RenderShare(const QString& url, const QString& title, const QString& shareType)
+QString renderShare(const QString& url, const QString& title, const QString& shareType)
 {
     QString picture;
     if (shareType == QLatin1String("3")) {
@@ -45,36 +45,36 @@ QString RenderShare(const QString& url, const QString& title, const QString& sha
         picture += QStringLiteral("</div>");
     }
     const QString body =
-        Header() +
+        header() +
         QStringLiteral("<form method=\"get\" action=\"/share/success.php\" accept-charset=\"utf-8\">"
                        "<input type=\"hidden\" name=\"urlpara\" value=\"") +
-        Escape(SharedAddress(url, shareType)) +
+        escape(sharedAddress(url, shareType)) +
         QStringLiteral("\"><textarea name=\"content\" maxlength=\"140\">") +
-        Escape(title + QLatin1Char(' ') + url) + QStringLiteral("</textarea>") + picture +
+        escape(title + QLatin1Char(' ') + url) + QStringLiteral("</textarea>") + picture +
         QStringLiteral("<div class=\"row\"><button type=\"button\" class=\"cancel\" "
                        "onclick=\"window.close()\">取消</button>"
                        "<button type=\"submit\" class=\"send\" id=\"send\">分享</button></div></form>");
-    return HtmlPage::Render(QStringLiteral("分享到微博"), body, QString::fromUtf8(kShareCss));
+    return HtmlPage::render(QStringLiteral("分享到微博"), body, QString::fromUtf8(kShareCss));
 }
 
-QString RenderSuccess(const QString& sharedAddress)
+QString renderSuccess(const QString& sharedAddress)
 {
-    QString body = Header() + QStringLiteral("<div class=\"done\"><h1>分享成功！</h1>");
+    QString body = header() + QStringLiteral("<div class=\"done\"><h1>分享成功！</h1>");
     if (!sharedAddress.isEmpty())
-        body += QStringLiteral("<p class=\"muted\">") + Escape(sharedAddress) + QStringLiteral("</p>");
+        body += QStringLiteral("<p class=\"muted\">") + escape(sharedAddress) + QStringLiteral("</p>");
     body += QStringLiteral(
         "<p><button type=\"button\" class=\"cancel\" onclick=\"window.close()\">关闭窗口</button></p></div>");
-    return HtmlPage::Render(QStringLiteral("分享成功"), body, QString::fromUtf8(kShareCss));
+    return HtmlPage::render(QStringLiteral("分享成功"), body, QString::fromUtf8(kShareCss));
 }
 
-QString SharedAddress(const QString& url, const QString& shareType)
+QString sharedAddress(const QString& url, const QString& shareType)
 {
     const qsizetype question = url.indexOf(QLatin1Char('?'));
     const QUrlQuery query(question < 0 ? QString() : url.mid(question + 1));
     if (shareType.isEmpty() || query.hasQueryItem(QStringLiteral("shareType")))
         return url;
     const QString separator = question < 0 ? QStringLiteral("?") : QStringLiteral("&");
-    return url + separator + QStringLiteral("shareType=") + HtmlPage::Encode(shareType);
+    return url + separator + QStringLiteral("shareType=") + HtmlPage::encode(shareType);
 }
 
 } // namespace SharePages

@@ -8,12 +8,12 @@
 namespace SharePages {
 
 // "/share/share.php?url=U&title=T&shareType=N". Type "3" shares with a picture of the price chart.
-QString RenderShare(const QString& url, const QString& title, const QString& shareType);
+QString renderShare(const QString& url, const QString& title, const QString& shareType);
 
 // "/share/success.php?urlpara=P&content=C".
-QString RenderSuccess(const QString& sharedAddress);
+QString renderSuccess(const QString& sharedAddress);
 
 // The value the share form sends as "urlpara": the shared address, carrying the share type.
-QString SharedAddress(const QString& url, const QString& shareType);
+QString sharedAddress(const QString& url, const QString& shareType);
 
 } // namespace SharePages

@@ -3,50 +3,50 @@
 #include "devserver/HtmlPage.h"
 #include "platform/AnsiCodePage.h"
 
-using HtmlPage::Encode;
+using HtmlPage::encode;
 
-QString TSiteLinks::Home() const
+QString TSiteLinks::home() const
 {
     return appBase + QStringLiteral("/house/home");
 }
 
-QString TSiteLinks::Detail(int listingId) const
+QString TSiteLinks::detail(int listingId) const
 {
     return appBase + QStringLiteral("/house/detail?id=") + QString::number(listingId);
 }
 
-QString TSiteLinks::Report(const QString& districtCode) const
+QString TSiteLinks::report(const QString& districtCode) const
 {
-    return appBase + QStringLiteral("/house/report?district=") + Encode(districtCode) +
+    return appBase + QStringLiteral("/house/report?district=") + encode(districtCode) +
            QStringLiteral("&month=2012-12");
 }
 
-QString TSiteLinks::Opinion(const QString& userName, const QString& token) const
+QString TSiteLinks::opinion(const QString& userName, const QString& token) const
 {
     // The client's own requests carry code page 936; this link imitates them.
     return appBase + QStringLiteral("/users/opinion?userName=") +
-           QString::fromLatin1(ToAnsi(userName).toPercentEncoding()) + QStringLiteral("&token=") +
-           Encode(token);
+           QString::fromLatin1(toAnsi(userName).toPercentEncoding()) + QStringLiteral("&token=") +
+           encode(token);
 }
 
-QString TSiteLinks::Share(const QString& url, const QString& title, const QString& shareType) const
+QString TSiteLinks::share(const QString& url, const QString& title, const QString& shareType) const
 {
-    return QStringLiteral("http://") + shareHost + QStringLiteral("/share/share.php?url=") + Encode(url) +
-           QStringLiteral("&title=") + Encode(title) + QStringLiteral("&shareType=") + Encode(shareType);
+    return QStringLiteral("http://") + shareHost + QStringLiteral("/share/share.php?url=") + encode(url) +
+           QStringLiteral("&title=") + encode(title) + QStringLiteral("&shareType=") + encode(shareType);
 }
 
-QString TSiteLinks::ClientClose()
+QString TSiteLinks::clientClose()
 {
     return QStringLiteral("vemtraclient://close/");
 }
 
-QString TSiteLinks::ClientOpen(const QString& address)
+QString TSiteLinks::clientOpen(const QString& address)
 {
     // The client splits its parameters at "&" before decoding, so the whole address is encoded.
-    return QStringLiteral("vemtraclient://open/?url=") + Encode(address);
+    return QStringLiteral("vemtraclient://open/?url=") + encode(address);
 }
 
-QString TSiteLinks::ClientShow(const QString& path)
+QString TSiteLinks::clientShow(const QString& path)
 {
     // The client uses this value as it stands, so it must hold no "&" of its own.
     return QStringLiteral("vemtraclient://show/?url=") + path;

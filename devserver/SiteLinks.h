@@ -9,20 +9,20 @@ struct TSiteLinks
     QString appBase;   // e.g. "http://127.0.0.1:8642/quorvane2"
     QString shareHost; // the share host the pages use
 
-    QString Home() const;
-    QString Detail(int listingId) const;
-    QString Report(const QString& districtCode) const;
-    QString Opinion(const QString& userName, const QString& token) const;
+    QString home() const;
+    QString detail(int listingId) const;
+    QString report(const QString& districtCode) const;
+    QString opinion(const QString& userName, const QString& token) const;
 
     // The microblog share page for a page of ours. The share type decides the share window's size:
     // "3" shares with a picture, other types a link only.
-    QString Share(const QString& url, const QString& title, const QString& shareType) const;
+    QString share(const QString& url, const QString& title, const QString& shareType) const;
 
     // "vemtraclient://close/": the client hides its main window to the tray.
-    static QString ClientClose();
+    static QString clientClose();
     // "vemtraclient://open/?url=" and the encoded address: the client opens it in the default browser.
-    static QString ClientOpen(const QString& address);
+    static QString clientOpen(const QString& address);
     // "vemtraclient://show/?url=" and a path below the application URL, without a leading "/":
     // the client's main window goes there.
-    static QString ClientShow(const QString& path);
+    static QString clientShow(const QString& path);
 };

@@ -14,13 +14,13 @@
 
 namespace {
 
-void Print(FILE* stream, const QString& text)
+void print(FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
 }
 
-void PrintBanner(const TDemoServerOptions& options, int port, const QString& adminKey)
+void printBanner(const TDemoServerOptions& options, int port, const QString& adminKey)
 {
     QString text = QStringLiteral("quorvane-demo-server: listening on http://127.0.0.1:%1\n").arg(port);
     text += QStringLiteral("  application URL  http://127.0.0.1:%1/quorvane2\n").arg(port);
@@ -33,19 +33,19 @@ void PrintBanner(const TDemoServerOptions& options, int port, const QString& adm
                 "  admin key        %1 (/admin/requests?key=..., /admin/notify?key=...&userName=...)\n")
                 .arg(adminKey);
     text += QStringLiteral("Demo accounts (unless changed in this data folder):\n");
-    for (const TDemoAccount& account : DemoAccounts())
+    for (const TDemoAccount& account : demoAccounts())
         text += QStringLiteral("  %1  %2  %3\n")
                     .arg(account.name, -22)
                     .arg(account.password, -10)
                     .arg(account.description);
-    Print(stdout, text);
+    print(stdout, text);
 }
 
 // Waits for SIGINT or SIGTERM; also returns should the server stop on its own.
-void WaitForStopSignal(const sigset_t& stopSignals, const TDemoServer& server)
+void waitForStopSignal(const sigset_t& stopSignals, const TDemoServer& server)
 {
     const timespec interval{1, 0};
-    while (server.IsRunning()) {
+    while (server.isRunning()) {
         if (sigtimedwait(&stopSignals, nullptr, &interval) > 0)
             return;
     }
@@ -59,7 +59,7 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        Print(stdout, DemoServerUsage());
+        print(stdout, demoServerUsage());
         return 0;
     }
 
@@ -71,17 +71,17 @@ int main(int argc, char* argv[])
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
-        const TDemoServerOptions options = ParseDemoServerOptions(arguments);
+        const TDemoServerOptions options = parseDemoServerOptions(arguments);
         TDemoServer server(options);
-        const int port = server.Start();
-        PrintBanner(options, port, server.AdminKey());
-        WaitForStopSignal(stopSignals, server);
-        server.Stop();
-        Print(stdout, QStringLiteral("quorvane-demo-server: stopped\n"));
+        const int port = server.start();
+        printBanner(options, port, server.adminKey());
+        waitForStopSignal(stopSignals, server);
+        server.stop();
+        print(stdout, QStringLiteral("quorvane-demo-server: stopped\n"));
         return 0;
     } catch (const TFailure& failure) {
-        Print(stderr,
-              QStringLiteral("quorvane-demo-server: %1\n\n%2").arg(failure.Message(), DemoServerUsage()));
+        print(stderr,
+              QStringLiteral("quorvane-demo-server: %1\n\n%2").arg(failure.message(), demoServerUsage()));
         return 2;
     }
 }

@@ -39,7 +39,7 @@ constexpr int kExtraHeight = 5;
 TfrmMessage::TfrmMessage(QWidget* parent, const TMessageTimings& timings)
     : QWidget(parent,
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
-      timings_(timings)
+      m_timings(timings)
 {
     frmMessage = this;
     setWindowTitle(QStringLiteral("Quorvane"));
@@ -50,46 +50,46 @@ TfrmMessage::TfrmMessage(QWidget* parent, const TMessageTimings& timings)
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(415, 510);
 
-    Panel1 = new QWidget(this);
-    Panel1->setAutoFillBackground(true);
-    QPalette titlePalette = Panel1->palette();
+    panel1 = new QWidget(this);
+    panel1->setAutoFillBackground(true);
+    QPalette titlePalette = panel1->palette();
     titlePalette.setColor(QPalette::Window, kTitleColor);
-    Panel1->setPalette(titlePalette);
-    Panel1->installEventFilter(this);
+    panel1->setPalette(titlePalette);
+    panel1->installEventFilter(this);
 
-    Image1 = new TDragImage(Panel1);
-    imgClose = new TImageButton(QStringLiteral("CLOSE"), TImageButton::TStates::Two, Panel1);
-    imgClose->setToolTip(CloseTip());
-    connect(imgClose, &TImageButton::Clicked, this, &QWidget::close);
+    image1 = new TDragImage(panel1);
+    imgClose = new TImageButton(QStringLiteral("CLOSE"), TImageButton::TStates::Two, panel1);
+    imgClose->setToolTip(closeTip());
+    connect(imgClose, &TImageButton::clicked, this, &QWidget::close);
 
-    Panel2 = new QWidget(this);
-    WebBrowser1 = new TBrowserView(Panel2);
-    connect(WebBrowser1->Page(), &TBrowserPage::BeforeNavigate, this,
-            &TfrmMessage::WebBrowser1BeforeNavigate2);
-    connect(WebBrowser1->Page(), &TBrowserPage::DocumentComplete, this,
-            &TfrmMessage::WebBrowser1DocumentComplete);
+    panel2 = new QWidget(this);
+    webBrowser1 = new TBrowserView(panel2);
+    connect(webBrowser1->browserPage(), &TBrowserPage::beforeNavigate, this,
+            &TfrmMessage::webBrowser1BeforeNavigate2);
+    connect(webBrowser1->browserPage(), &TBrowserPage::documentComplete, this,
+            &TfrmMessage::webBrowser1DocumentComplete);
     // A link of the notification that opens a window: a share page in the share window, any other
     // web address in the user's browser.
-    connect(WebBrowser1->Page(), &TBrowserPage::NewWindow, this,
+    connect(webBrowser1->browserPage(), &TBrowserPage::newWindow, this,
             [this](const QString& url, QWebEnginePage*&, bool& cancel) {
                 cancel = true;
-                OtherWindows::OpenNewWindow(this, QUrl(url));
+                OtherWindows::openNewWindow(this, QUrl(url));
             });
-    new TBrowserMessageFilter(this, WebBrowser1, [this](QObject* target, QEvent* event) {
-        ApplicationEvents1Message(target, event);
+    new TBrowserMessageFilter(this, webBrowser1, [this](QObject* target, QEvent* event) {
+        applicationEvents1Message(target, event);
     });
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(timings_.showMs);
-    connect(Timer1, &QTimer::timeout, this, &TfrmMessage::Timer1Timer);
+    timer1 = new QTimer(this);
+    timer1->setInterval(m_timings.showMs);
+    connect(timer1, &QTimer::timeout, this, &TfrmMessage::timer1Timer);
 
-    fadeTimer_ = new QTimer(this);
-    fadeTimer_->setSingleShot(true);
-    fadeTimer_->setTimerType(Qt::PreciseTimer);
-    connect(fadeTimer_, &QTimer::timeout, this, &TfrmMessage::FadeStep);
+    m_fadeTimer = new QTimer(this);
+    m_fadeTimer->setSingleShot(true);
+    m_fadeTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_fadeTimer, &QTimer::timeout, this, &TfrmMessage::fadeStep);
 
     imgClose->move(width() - imgClose->width() - kCloseRightMargin, 8);
-    LayoutBrowser();
+    layoutBrowser();
 }
 
 TfrmMessage::~TfrmMessage()
@@ -100,13 +100,13 @@ TfrmMessage::~TfrmMessage()
         frmMessage = nullptr;
 }
 
-QRect TfrmMessage::WorkArea()
+QRect TfrmMessage::workArea()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-QSize TfrmMessage::WindowSizeFor(int width, int height, const QRect& workArea)
+QSize TfrmMessage::windowSizeFor(int width, int height, const QRect& workArea)
 {
     // A bad reply must make neither an invisible window nor one that covers the screen.
     const int widest = std::max(kMinimumSize, workArea.width() - kScreenRightMargin - kExtraWidth);
@@ -115,147 +115,147 @@ QSize TfrmMessage::WindowSizeFor(int width, int height, const QRect& workArea)
             std::clamp(height, kMinimumSize, highest) + kExtraHeight};
 }
 
-void TfrmMessage::ShowInformation(TTimerThread* timerThread, const APIResponse& information)
+void TfrmMessage::showInformation(TTimerThread* timerThread, const APIResponse& information)
 {
-    pollingThread = timerThread;
+    m_pollingThread = timerThread;
     if (timerThread)
-        timerThread->PausePolling();
-    positionPending = true;
+        timerThread->pausePolling();
+    m_positionPending = true;
     // A record that arrives while the window fades out replaces the notification: the window
     // stays and fades in anew once the new page has loaded.
-    if (fade_ == TFade::Out)
-        EndFade();
+    if (m_fade == TFade::Out)
+        endFade();
 
-    resize(WindowSizeFor(information.width, information.height, WorkArea()));
+    resize(windowSizeFor(information.width, information.height, workArea()));
     imgClose->move(width() - imgClose->width() - kCloseRightMargin, 8);
-    LayoutBrowser();
-    UpdateRegion(this, kCornerEllipse, Panel2);
-    NavigateUrl(WebBrowser1, information.url);
+    layoutBrowser();
+    updateRegion(this, kCornerEllipse, panel2);
+    navigateUrl(webBrowser1, information.url);
     // A countdown already running goes on from its start.
-    if (!Timer1->isActive())
-        Timer1->start();
+    if (!timer1->isActive())
+        timer1->start();
 }
 
-void TfrmMessage::LayoutBrowser()
+void TfrmMessage::layoutBrowser()
 {
-    Panel1->setGeometry(0, 0, width(), kTitleHeight);
-    if (Image1->Picture().isNull() || Image1->width() < width())
-        Image1->SetPicture(MessageTitlePicture(width()));
-    const int top = Panel1->height();
-    Panel2->setGeometry(2, top, width() - 4, height() - top - 2);
+    panel1->setGeometry(0, 0, width(), kTitleHeight);
+    if (image1->picture().isNull() || image1->width() < width())
+        image1->setPicture(messageTitlePicture(width()));
+    const int top = panel1->height();
+    panel2->setGeometry(2, top, width() - 4, height() - top - 2);
     // The panel clips the browser's own edge: 2 pixels on the left, 1 at the top and bottom.
-    WebBrowser1->setGeometry(-2, -1, Panel2->width() + 2, Panel2->height() + 2);
+    webBrowser1->setGeometry(-2, -1, panel2->width() + 2, panel2->height() + 2);
 }
 
-void TfrmMessage::WebBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
+void TfrmMessage::webBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
 {
     try {
-        if (!IsClientUrl(url))
+        if (!isClientUrl(url))
             return;
         cancel = true;
-        if (MayActOnClientUrl(mainFrame, WebBrowser1->page()->url()))
-            HandleClientUrl(url, TClientUrlListener::NotificationWindow, this);
+        if (mayActOnClientUrl(mainFrame, webBrowser1->browserPage()->url()))
+            handleClientUrl(url, TClientUrlListener::NotificationWindow, this);
     } catch (const std::exception& failure) {
         // Raised inside the browser engine's callback, a failure must go no further.
         qWarning() << "Client URL not handled:" << failure.what();
-        cancel = IsClientUrl(url);
+        cancel = isClientUrl(url);
     }
 }
 
-void TfrmMessage::WebBrowser1DocumentComplete(const QString&)
+void TfrmMessage::webBrowser1DocumentComplete(const QString&)
 {
     // Frames complete too; only the first completion after a new notification counts.
-    if (!positionPending)
+    if (!m_positionPending)
         return;
-    positionPending = false;
-    const QRect area = WorkArea();
+    m_positionPending = false;
+    const QRect area = workArea();
     move(area.x() + area.width() - width() - kScreenRightMargin, y());
-    FadeIn();
+    fadeIn();
 }
 
-void TfrmMessage::FadeIn()
+void TfrmMessage::fadeIn()
 {
-    const QRect area = WorkArea();
+    const QRect area = workArea();
     move(x(), area.y() + area.height() - height());
-    SetOpacity(0);
-    SetTranslucent(true);
+    setOpacity(0);
+    setTranslucent(true);
     show();
     raise();
-    fade_ = TFade::In;
-    nextOpacity_ = 0;
-    emit FadeInStarted();
-    FadeStep();
+    m_fade = TFade::In;
+    m_nextOpacity = 0;
+    emit fadeInStarted();
+    fadeStep();
 }
 
-void TfrmMessage::Timer1Timer()
+void TfrmMessage::timer1Timer()
 {
-    Timer1->stop();
-    SetTranslucent(true);
-    fade_ = TFade::Out;
-    nextOpacity_ = 255;
-    FadeStep();
+    timer1->stop();
+    setTranslucent(true);
+    m_fade = TFade::Out;
+    m_nextOpacity = 255;
+    fadeStep();
 }
 
 // One step of the running fade. The steps follow one another through a timer, so the user
 // interface keeps working between them without a nested event loop.
-void TfrmMessage::FadeStep()
+void TfrmMessage::fadeStep()
 {
-    switch (fade_) {
+    switch (m_fade) {
     case TFade::None:
         return;
     case TFade::In:
-        SetOpacity(nextOpacity_);
-        if (nextOpacity_ >= 255) {
-            EndFade();
+        setOpacity(m_nextOpacity);
+        if (m_nextOpacity >= 255) {
+            endFade();
             return;
         }
-        fadeTimer_->start(timings_.FadeInPause(nextOpacity_));
-        ++nextOpacity_;
+        m_fadeTimer->start(m_timings.fadeInPause(m_nextOpacity));
+        ++m_nextOpacity;
         return;
     case TFade::Out:
-        if (nextOpacity_ < 0) {
-            EndFade();
+        if (m_nextOpacity < 0) {
+            endFade();
             close();
             return;
         }
-        if (IsMouseOver()) {
-            StopFadeOut();
+        if (isMouseOver()) {
+            stopFadeOut();
             return;
         }
-        SetOpacity(nextOpacity_);
-        --nextOpacity_;
-        fadeTimer_->start(timings_.fadeOutMs);
+        setOpacity(m_nextOpacity);
+        --m_nextOpacity;
+        m_fadeTimer->start(m_timings.fadeOutMs);
         return;
     }
 }
 
-void TfrmMessage::EndFade()
+void TfrmMessage::endFade()
 {
-    fade_ = TFade::None;
-    fadeTimer_->stop();
+    m_fade = TFade::None;
+    m_fadeTimer->stop();
 }
 
-void TfrmMessage::StartFadeOut()
+void TfrmMessage::startFadeOut()
 {
-    if (!Timer1->isActive())
-        Timer1->start();
+    if (!timer1->isActive())
+        timer1->start();
 }
 
-void TfrmMessage::StopFadeOut()
+void TfrmMessage::stopFadeOut()
 {
-    if (fade_ == TFade::Out)
-        EndFade();
-    Timer1->stop();
-    SetTranslucent(false);
+    if (m_fade == TFade::Out)
+        endFade();
+    timer1->stop();
+    setTranslucent(false);
 }
 
-bool TfrmMessage::IsMouseOver() const
+bool TfrmMessage::isMouseOver() const
 {
     // A window that never came up (its page did not load) cannot have the mouse over it.
     return isVisible() && frameGeometry().contains(QCursor::pos());
 }
 
-void TfrmMessage::ApplicationEvents1Message(QObject* target, QEvent* event)
+void TfrmMessage::applicationEvents1Message(QObject* target, QEvent* event)
 {
     // Cheap tests first: this step sees every event of the application.
     const bool pointer = event->isSinglePointEvent();
@@ -264,74 +264,74 @@ void TfrmMessage::ApplicationEvents1Message(QObject* target, QEvent* event)
     if (!isVisible() || !target->isWidgetType())
         return;
     auto* widget = static_cast<QWidget*>(target);
-    if (widget != WebBrowser1 && !WebBrowser1->isAncestorOf(widget))
+    if (widget != webBrowser1 && !webBrowser1->isAncestorOf(widget))
         return;
     const QPoint cursor =
         pointer ? static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint() : QCursor::pos();
     if (!frameGeometry().contains(cursor))
-        StartFadeOut();
+        startFadeOut();
 }
 
 bool TfrmMessage::event(QEvent* event)
 {
     // Leaving the window through its thin border, away from the title bar and the page, starts
     // the countdown as well.
-    if (event->type() == QEvent::Leave && isVisible() && !IsMouseOver())
-        StartFadeOut();
+    if (event->type() == QEvent::Leave && isVisible() && !isMouseOver())
+        startFadeOut();
     return QWidget::event(event);
 }
 
 bool TfrmMessage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Panel1 && event->type() == QEvent::Leave)
-        StartFadeOut();
+    if (watched == panel1 && event->type() == QEvent::Leave)
+        startFadeOut();
     return QWidget::eventFilter(watched, event);
 }
 
 void TfrmMessage::paintEvent(QPaintEvent*)
 {
-    PaintBorderLine(this);
+    paintBorderLine(this);
 }
 
 void TfrmMessage::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    EndFade();
+    endFade();
     // The next notification gets its full two minutes, and a page still loading for this one
     // can no longer bring the window back.
-    Timer1->stop();
-    positionPending = false;
-    WebBrowser1->stop();
+    timer1->stop();
+    m_positionPending = false;
+    webBrowser1->stop();
     // The engine gives up a page only once its window is off the screen, after this event.
-    QTimer::singleShot(0, this, &TfrmMessage::ReleasePage);
-    if (pollingThread)
-        pollingThread->ResumePolling();
-    emit Closed();
+    QTimer::singleShot(0, this, &TfrmMessage::releasePage);
+    if (m_pollingThread)
+        m_pollingThread->resumePolling();
+    emit closed();
 }
 
-void TfrmMessage::ReleasePage()
+void TfrmMessage::releasePage()
 {
     // A client resting in the tray keeps no renderer process for a notification it no longer
     // shows; the next notification loads its page anew. One handed over since the close is
     // loading already (hidden, with its two minutes counting) and keeps its page.
-    if (!isVisible() && !Timer1->isActive())
-        WebBrowser1->page()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    if (!isVisible() && !timer1->isActive())
+        webBrowser1->browserPage()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
 }
 
-void TfrmMessage::SetOpacity(int opacity)
+void TfrmMessage::setOpacity(int opacity)
 {
-    opacity_ = opacity;
-    ApplyOpacity();
-    emit OpacityChanged(opacity);
+    m_opacity = opacity;
+    applyOpacity();
+    emit opacityChanged(opacity);
 }
 
-void TfrmMessage::SetTranslucent(bool on)
+void TfrmMessage::setTranslucent(bool on)
 {
-    translucent_ = on;
-    ApplyOpacity();
+    m_translucent = on;
+    applyOpacity();
 }
 
-void TfrmMessage::ApplyOpacity()
+void TfrmMessage::applyOpacity()
 {
-    setWindowOpacity(translucent_ ? opacity_ / 255.0 : 1.0);
+    setWindowOpacity(m_translucent ? m_opacity / 255.0 : 1.0);
 }

@@ -37,40 +37,40 @@ public:
 
     // Sizes the window from the record, pauses `timerThread` and loads the notification page;
     // the window shows itself once the page has loaded.
-    void ShowInformation(TTimerThread* timerThread, const APIResponse& information);
+    void showInformation(TTimerThread* timerThread, const APIResponse& information);
 
     // Turns Timer1 on unless it is already counting.
-    void StartFadeOut();
+    void startFadeOut();
     // Turns Timer1 and translucency off.
-    void StopFadeOut();
+    void stopFadeOut();
 
-    int Opacity() const { return opacity_; }
-    bool Translucent() const { return translucent_; }
-    bool FadingIn() const { return fade_ == TFade::In; }
-    bool FadingOut() const { return fade_ == TFade::Out; }
-    bool PositionPending() const { return positionPending; }
-    const TMessageTimings& Timings() const { return timings_; }
+    int opacity() const { return m_opacity; }
+    bool translucent() const { return m_translucent; }
+    bool fadingIn() const { return m_fade == TFade::In; }
+    bool fadingOut() const { return m_fade == TFade::Out; }
+    bool positionPending() const { return m_positionPending; }
+    const TMessageTimings& timings() const { return m_timings; }
 
     // The primary screen without the task bar.
-    static QRect WorkArea();
+    static QRect workArea();
     // The window size for a notification page of the given size: 3 wider and 5 higher, the page
     // kept between kMinimumSize and what fits the work area beside the right margin.
-    static QSize WindowSizeFor(int width, int height, const QRect& workArea);
+    static QSize windowSizeFor(int width, int height, const QRect& workArea);
 
-    QWidget* Panel1 = nullptr;
-    TDragImage* Image1 = nullptr;
+    QWidget* panel1 = nullptr;
+    TDragImage* image1 = nullptr;
     TImageButton* imgClose = nullptr;
-    QWidget* Panel2 = nullptr;
-    TBrowserView* WebBrowser1 = nullptr;
-    QTimer* Timer1 = nullptr;
+    QWidget* panel2 = nullptr;
+    TBrowserView* webBrowser1 = nullptr;
+    QTimer* timer1 = nullptr;
 
 signals:
     // A fade-in begins (once per notification, on its first completed document).
-    void FadeInStarted();
+    void fadeInStarted();
     // Every opacity step of a fade, 0 (invisible) to 255 (opaque).
-    void OpacityChanged(int opacity);
+    void opacityChanged(int opacity);
     // The window has closed (hidden), by its button, a complete fade-out or otherwise.
-    void Closed();
+    void closed();
 
 protected:
     bool event(QEvent* event) override;
@@ -86,29 +86,29 @@ private:
         Out
     };
 
-    void LayoutBrowser();
-    void WebBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
-    void WebBrowser1DocumentComplete(const QString& url);
-    void ApplicationEvents1Message(QObject* target, QEvent* event);
-    void FadeIn();
-    void Timer1Timer();
-    void FadeStep();
-    void EndFade();
-    void ReleasePage();
-    bool IsMouseOver() const;
-    void SetOpacity(int opacity);
-    void SetTranslucent(bool on);
-    void ApplyOpacity();
+    void layoutBrowser();
+    void webBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
+    void webBrowser1DocumentComplete(const QString& url);
+    void applicationEvents1Message(QObject* target, QEvent* event);
+    void fadeIn();
+    void timer1Timer();
+    void fadeStep();
+    void endFade();
+    void releasePage();
+    bool isMouseOver() const;
+    void setOpacity(int opacity);
+    void setTranslucent(bool on);
+    void applyOpacity();
 
-    TMessageTimings timings_;
-    QPointer<TTimerThread> pollingThread;
-    bool positionPending = false;
+    TMessageTimings m_timings;
+    QPointer<TTimerThread> m_pollingThread;
+    bool m_positionPending = false;
 
-    TFade fade_ = TFade::None;
-    int nextOpacity_ = 0;
-    QTimer* fadeTimer_ = nullptr;
-    int opacity_ = 255;
-    bool translucent_ = false;
+    TFade m_fade = TFade::None;
+    int m_nextOpacity = 0;
+    QTimer* m_fadeTimer = nullptr;
+    int m_opacity = 255;
+    bool m_translucent = false;
 };
 
 // The one notification window; empty while it does not exist.

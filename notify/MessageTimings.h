@@ -15,5 +15,5 @@ struct TMessageTimings
     int fadeOutMs = 8;
 
     // The pause that follows setting `opacity` during the fade-in.
-    int FadeInPause(int opacity) const { return opacity <= fadeInSlowAbove ? fadeInFastMs : fadeInSlowMs; }
+    int fadeInPause(int opacity) const { return opacity <= fadeInSlowAbove ? fadeInFastMs : fadeInSlowMs; }
 };

@@ -5,9 +5,9 @@
 
 #include <QPainter>
 
-QPixmap MessageTitlePicture(int width)
+QPixmap messageTitlePicture(int width)
 {
-    const QPixmap title = SkinBitmap(QString::fromLatin1(SkinPicture::MessageTitle));
+    const QPixmap title = skinBitmap(QString::fromLatin1(SkinPicture::MessageTitle));
     if (width <= title.width())
         return title;
     QPixmap wide(width, title.height());

@@ -10,22 +10,22 @@ TSystemPollClock::TSystemPollClock() = default;
 
 TSystemPollClock::~TSystemPollClock() = default;
 
-uint32_t TSystemPollClock::Now()
+uint32_t TSystemPollClock::now()
 {
-    return GetTickCount32();
+    return getTickCount32();
 }
 
-void TSystemPollClock::Sleep(uint32_t ms)
+void TSystemPollClock::sleep(uint32_t ms)
 {
-    std::unique_lock lock(mutex_);
-    interrupted_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return interrupt_; });
+    std::unique_lock lock(m_mutex);
+    m_interrupted.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_interrupt; });
 }
 
-void TSystemPollClock::Interrupt()
+void TSystemPollClock::interrupt()
 {
     {
-        std::lock_guard lock(mutex_);
-        interrupt_ = true;
+        std::lock_guard lock(m_mutex);
+        m_interrupt = true;
     }
-    interrupted_.notify_all();
+    m_interrupted.notify_all();
 }

@@ -15,12 +15,12 @@ public:
     virtual ~TPollClock();
 
     // Milliseconds since some fixed moment, wrapping around at 2^32 like the tick counter.
-    virtual uint32_t Now() = 0;
+    virtual uint32_t now() = 0;
     // Waits `ms` milliseconds; returns at once, now and for every later call, once Interrupt has
     // been called.
-    virtual void Sleep(uint32_t ms) = 0;
+    virtual void sleep(uint32_t ms) = 0;
     // Cuts the running and every later Sleep short. Safe from any thread.
-    virtual void Interrupt() = 0;
+    virtual void interrupt() = 0;
 };
 
 // The system's tick counter and a sleep that Interrupt ends early.
@@ -32,12 +32,12 @@ public:
     TSystemPollClock();
     ~TSystemPollClock() override;
 
-    uint32_t Now() override;
-    void Sleep(uint32_t ms) override;
-    void Interrupt() override;
+    uint32_t now() override;
+    void sleep(uint32_t ms) override;
+    void interrupt() override;
 
 private:
-    std::mutex mutex_;
-    std::condition_variable interrupted_;
-    bool interrupt_ = false;
+    std::mutex m_mutex;
+    std::condition_variable m_interrupted;
+    bool m_interrupt = false;
 };

@@ -1,30 +1,30 @@
 #include "notify/PollSchedule.h"
 
 TPollSchedule::TPollSchedule(uint32_t interval, uint32_t now)
-    : checkSpacing_(uint64_t{VersionCheckMultiple} * interval), lastCheck_(now)
+    : m_checkSpacing(uint64_t{VersionCheckMultiple} * interval), m_lastCheck(now)
 {
 }
 
-bool TPollSchedule::VersionCheckDue(uint32_t now) const
+bool TPollSchedule::versionCheckDue(uint32_t now) const
 {
-    if (declined_)
+    if (m_declined)
         return false;
     // Unsigned subtraction wraps like the tick count itself.
-    const uint32_t elapsed = now - lastCheck_;
-    return firstCycle_ || elapsed > checkSpacing_;
+    const uint32_t elapsed = now - m_lastCheck;
+    return m_firstCycle || elapsed > m_checkSpacing;
 }
 
-void TPollSchedule::VersionCheckStarted()
+void TPollSchedule::versionCheckStarted()
 {
-    firstCycle_ = false;
+    m_firstCycle = false;
 }
 
-void TPollSchedule::VersionCheckEnded(uint32_t now)
+void TPollSchedule::versionCheckEnded(uint32_t now)
 {
-    lastCheck_ = now;
+    m_lastCheck = now;
 }
 
-void TPollSchedule::Decline()
+void TPollSchedule::decline()
 {
-    declined_ = true;
+    m_declined = true;
 }

@@ -13,21 +13,21 @@ public:
 
     TPollSchedule(uint32_t interval, uint32_t now);
 
-    bool VersionCheckDue(uint32_t now) const;
+    bool versionCheckDue(uint32_t now) const;
     // A check begins: the first cycle is over.
-    void VersionCheckStarted();
+    void versionCheckStarted();
     // A check has ended, whether or not it found a newer version.
-    void VersionCheckEnded(uint32_t now);
+    void versionCheckEnded(uint32_t now);
     // The user said No to an update: no further checks.
-    void Decline();
+    void decline();
 
-    bool Declined() const { return declined_; }
-    bool FirstCycle() const { return firstCycle_; }
-    uint32_t LastCheck() const { return lastCheck_; }
+    bool declined() const { return m_declined; }
+    bool firstCycle() const { return m_firstCycle; }
+    uint32_t lastCheck() const { return m_lastCheck; }
 
 private:
-    uint64_t checkSpacing_;
-    uint32_t lastCheck_;
-    bool declined_ = false;
-    bool firstCycle_ = true;
+    uint64_t m_checkSpacing;
+    uint32_t m_lastCheck;
+    bool m_declined = false;
+    bool m_firstCycle = true;
 };

@@ -35,190 +35,190 @@ struct TTimerThread::TWaitState
 class TTimerThread::TActiveRequest final
 {
 public:
-    TActiveRequest(TWaitState& wait, THttpClient& http) : wait_(wait), http_(http)
+    TActiveRequest(TWaitState& wait, THttpClient& http) : m_wait(wait), m_http(http)
     {
-        std::lock_guard lock(wait_.mutex);
-        if (wait_.stop)
-            http_.Abort();
-        wait_.requests.push_back(&http_);
+        std::lock_guard lock(m_wait.mutex);
+        if (m_wait.stop)
+            m_http.abort();
+        m_wait.requests.push_back(&m_http);
     }
 
     ~TActiveRequest()
     {
-        std::lock_guard lock(wait_.mutex);
-        wait_.requests.erase(std::remove(wait_.requests.begin(), wait_.requests.end(), &http_),
-                             wait_.requests.end());
+        std::lock_guard lock(m_wait.mutex);
+        m_wait.requests.erase(std::remove(m_wait.requests.begin(), m_wait.requests.end(), &m_http),
+                              m_wait.requests.end());
     }
 
     TActiveRequest(const TActiveRequest&) = delete;
     TActiveRequest& operator=(const TActiveRequest&) = delete;
 
 private:
-    TWaitState& wait_;
-    THttpClient& http_;
+    TWaitState& m_wait;
+    THttpClient& m_http;
 };
 
 TTimerThread::TTimerThread(TfrmMain* owner, TTimerThreadOptions options)
-    : TTimerThread(MainWindowOwner(owner), std::move(options))
+    : TTimerThread(mainWindowOwner(owner), std::move(options))
 {
 }
 
 TTimerThread::TTimerThread(TTimerThreadOwner owner, TTimerThreadOptions options)
-    : owner_(std::move(owner)), interval_(options.interval),
-      clock_(options.clock ? std::move(options.clock) : std::make_shared<TSystemPollClock>()),
-      applicationDir_(std::move(options.applicationDir)), trustedKey_(std::move(options.trustedKey)),
-      wait_(std::make_shared<TWaitState>())
+    : m_owner(std::move(owner)), m_interval(options.interval),
+      m_clock(options.clock ? std::move(options.clock) : std::make_shared<TSystemPollClock>()),
+      m_applicationDir(std::move(options.applicationDir)), m_trustedKey(std::move(options.trustedKey)),
+      m_wait(std::make_shared<TWaitState>())
 {
 }
 
 TTimerThread::~TTimerThread()
 {
-    Stop();
+    stop();
 }
 
-QString TTimerThread::UpdatePrompt(const QString& description)
+QString TTimerThread::updatePrompt(const QString& description)
 {
     return QStringLiteral("发现有更新的版本\n要立刻升级吗?\n\n相关更新为:\n") + description;
 }
 
-void TTimerThread::Start()
+void TTimerThread::start()
 {
-    if (worker_.joinable())
+    if (m_worker.joinable())
         return;
-    running_ = true;
-    worker_ = std::thread([this] { Run(); });
+    m_running = true;
+    m_worker = std::thread([this] { run(); });
 }
 
-void TTimerThread::Stop()
+void TTimerThread::stop()
 {
     {
-        std::lock_guard lock(wait_->mutex);
-        wait_->stop = true;
-        wait_->abort = true;
-        for (THttpClient* http : wait_->requests)
-            http->Abort();
+        std::lock_guard lock(m_wait->mutex);
+        m_wait->stop = true;
+        m_wait->abort = true;
+        for (THttpClient* http : m_wait->requests)
+            http->abort();
         // Nothing may run against the session once the client ends; a poll waiting for the
         // server would hold up the end by its whole time limit.
-        if (wait_->polling && DMod)
-            DMod->AbortRequests();
+        if (m_wait->polling && DMod)
+            DMod->abortRequests();
     }
-    wait_->changed.notify_all();
-    clock_->Interrupt();
-    if (!worker_.joinable())
+    m_wait->changed.notify_all();
+    m_clock->interrupt();
+    if (!m_worker.joinable())
         return;
-    if (worker_.get_id() == std::this_thread::get_id())
-        worker_.detach();
+    if (m_worker.get_id() == std::this_thread::get_id())
+        m_worker.detach();
     else
-        worker_.join();
+        m_worker.join();
 }
 
-bool TTimerThread::StopRequested() const
+bool TTimerThread::stopRequested() const
 {
-    std::lock_guard lock(wait_->mutex);
-    return wait_->stop;
+    std::lock_guard lock(m_wait->mutex);
+    return m_wait->stop;
 }
 
-void TTimerThread::Run()
+void TTimerThread::run()
 {
     try {
-        Execute();
+        execute();
     } catch (const std::exception& failure) {
         qWarning() << "Polling thread ended:" << failure.what();
     }
-    running_ = false;
+    m_running = false;
 }
 
-void TTimerThread::Execute()
+void TTimerThread::execute()
 {
-    TPollSchedule schedule(interval_, clock_->Now());
-    while (!StopRequested()) {
-        if (!paused_) {
-            if (schedule.VersionCheckDue(clock_->Now()) && VersionCheck(schedule))
+    TPollSchedule schedule(m_interval, m_clock->now());
+    while (!stopRequested()) {
+        if (!m_paused) {
+            if (schedule.versionCheckDue(m_clock->now()) && versionCheck(schedule))
                 return;
-            Poll();
+            poll();
         }
-        clock_->Sleep(interval_);
+        m_clock->sleep(m_interval);
     }
 }
 
-bool TTimerThread::VersionCheck(TPollSchedule& schedule)
+bool TTimerThread::versionCheck(TPollSchedule& schedule)
 {
-    schedule.VersionCheckStarted();
+    schedule.versionCheckStarted();
     bool newer = false;
     try {
-        newer = CheckVersion();
+        newer = checkVersion();
     } catch (const std::exception& failure) {
         // A package file that cannot be made must not end the polling: the check is simply
         // tried again at the next interval.
         qWarning() << "Version check failed:" << failure.what();
     }
-    if (newer && !StopRequested()) {
-        switch (AskForUpdate(UpdatePrompt(GetVersionDescription()))) {
+    if (newer && !stopRequested()) {
+        switch (askForUpdate(updatePrompt(getVersionDescription()))) {
         case TAnswer::Yes:
-            if (ApplyPendingUpgrade()) {
-                SyncExit();
+            if (applyPendingUpgrade()) {
+                syncExit();
                 return true;
             }
             break;
         case TAnswer::No:
-            schedule.Decline();
+            schedule.decline();
             break;
         case TAnswer::None:
             break;
         }
     }
-    schedule.VersionCheckEnded(clock_->Now());
+    schedule.versionCheckEnded(m_clock->now());
     return false;
 }
 
-void TTimerThread::PrepareUpgrade(TUpgrade& upgrade)
+void TTimerThread::prepareUpgrade(TUpgrade& upgrade)
 {
-    if (!applicationDir_.isEmpty())
-        upgrade.SetApplicationDir(applicationDir_);
-    if (trustedKey_)
-        upgrade.SetTrustedKey(*trustedKey_);
+    if (!m_applicationDir.isEmpty())
+        upgrade.setApplicationDir(m_applicationDir);
+    if (m_trustedKey)
+        upgrade.setTrustedKey(*m_trustedKey);
     // The box of a package that does not unpack is a window: it is shown on the user-interface
     // thread while this thread waits, and a stop does not wait for the user to close it.
     const auto showBox = [this](const QString& message) {
-        HandOver([message] { ShowUnpackFailureBox(message); });
+        handOver([message] { showUnpackFailureBox(message); });
     };
-    upgrade.SetUnpackFailureReport(showBox);
-    upgrade.SetNoticeReport(showBox);
-    upgrade.SetAbortFlag(&wait_->abort);
+    upgrade.setUnpackFailureReport(showBox);
+    upgrade.setNoticeReport(showBox);
+    upgrade.setAbortFlag(&m_wait->abort);
 }
 
-bool TTimerThread::CheckVersion()
+bool TTimerThread::checkVersion()
 {
     TUpgrade upgrade;
-    PrepareUpgrade(upgrade);
-    THttpClient http(TUpgrade::VersionLimits());
-    const TActiveRequest versionRequest(*wait_, http);
-    const QString version = upgrade.FetchVersion(http);
-    if (!TUpgrade::IsNewerVersion(version))
+    prepareUpgrade(upgrade);
+    THttpClient http(TUpgrade::versionLimits());
+    const TActiveRequest versionRequest(*m_wait, http);
+    const QString version = upgrade.fetchVersion(http);
+    if (!TUpgrade::isNewerVersion(version))
         return false;
     // The package goes through a client of its own, registered so that a stop cuts the download
     // short instead of waiting for it.
-    THttpClient packageHttp(TUpgrade::PackageLimits());
-    const TActiveRequest packageRequest(*wait_, packageHttp);
+    THttpClient packageHttp(TUpgrade::packageLimits());
+    const TActiveRequest packageRequest(*m_wait, packageHttp);
     // Offered only once the package is downloaded, checked and unpacked.
-    return upgrade.StageUpgrade(http, packageHttp, version);
+    return upgrade.stageUpgrade(http, packageHttp, version);
 }
 
-QString TTimerThread::GetVersionDescription()
+QString TTimerThread::getVersionDescription()
 {
     TUpgrade upgrade;
-    THttpClient http(TUpgrade::VersionLimits());
-    const TActiveRequest request(*wait_, http);
-    return upgrade.FetchVersionDesc(http);
+    THttpClient http(TUpgrade::versionLimits());
+    const TActiveRequest request(*m_wait, http);
+    return upgrade.fetchVersionDesc(http);
 }
 
-TTimerThread::TAnswer TTimerThread::AskForUpdate(const QString& prompt)
+TTimerThread::TAnswer TTimerThread::askForUpdate(const QString& prompt)
 {
     auto yes = std::make_shared<std::atomic<bool>>(false);
-    const QPointer<QWidget> window = owner_.window;
-    const bool answered = HandOver([window, prompt, yes] {
+    const QPointer<QWidget> window = m_owner.window;
+    const bool answered = handOver([window, prompt, yes] {
         *yes =
-            TMessageBox::Show(window, QStringLiteral("Quorvane"), prompt, QMessageBox::Yes | QMessageBox::No,
+            TMessageBox::show(window, QStringLiteral("Quorvane"), prompt, QMessageBox::Yes | QMessageBox::No,
                               QMessageBox::Information) == QMessageBox::Yes;
     });
     if (!answered)
@@ -226,65 +226,65 @@ TTimerThread::TAnswer TTimerThread::AskForUpdate(const QString& prompt)
     return *yes ? TAnswer::Yes : TAnswer::No;
 }
 
-bool TTimerThread::ApplyPendingUpgrade()
+bool TTimerThread::applyPendingUpgrade()
 {
     try {
         TUpgrade upgrade;
-        PrepareUpgrade(upgrade);
-        return upgrade.ApplyPendingUpgrade();
+        prepareUpgrade(upgrade);
+        return upgrade.applyPendingUpgrade();
     } catch (const std::exception& failure) {
         qWarning() << "Update not handed over:" << failure.what();
         return false;
     }
 }
 
-void TTimerThread::Poll()
+void TTimerThread::poll()
 {
     {
-        std::lock_guard lock(wait_->mutex);
-        if (wait_->stop || !DMod)
+        std::lock_guard lock(m_wait->mutex);
+        if (m_wait->stop || !DMod)
             return;
-        wait_->polling = true;
+        m_wait->polling = true;
     }
     std::optional<APIResponse> information;
     try {
-        APIResponse reply = DMod->GetInformationList();
+        APIResponse reply = DMod->getInformationList();
         if (reply.success && reply.url != QLatin1String("0"))
             information = std::move(reply);
     } catch (...) {
         // No network, an error status, a reply that cannot be read: the next cycle polls again.
     }
     {
-        std::lock_guard lock(wait_->mutex);
-        wait_->polling = false;
+        std::lock_guard lock(m_wait->mutex);
+        m_wait->polling = false;
     }
     if (information)
-        SyncShowInformation(*information);
+        syncShowInformation(*information);
 }
 
-bool TTimerThread::SyncShowInformation(const APIResponse& information)
+bool TTimerThread::syncShowInformation(const APIResponse& information)
 {
-    const auto show = owner_.showInformation;
+    const auto show = m_owner.showInformation;
     if (!show)
         return false;
-    return HandOver([show, information] { show(information); });
+    return handOver([show, information] { show(information); });
 }
 
-bool TTimerThread::SyncExit()
+bool TTimerThread::syncExit()
 {
-    const auto exit = owner_.exitApplication;
+    const auto exit = m_owner.exitApplication;
     if (!exit)
         return false;
-    return HandOver([exit] { exit(); });
+    return handOver([exit] { exit(); });
 }
 
-bool TTimerThread::HandOver(std::function<void()> work)
+bool TTimerThread::handOver(std::function<void()> work)
 {
     if (QThread::currentThread() == thread()) {
         work();
         return true;
     }
-    const std::shared_ptr<TWaitState> wait = wait_;
+    const std::shared_ptr<TWaitState> wait = m_wait;
     auto done = std::make_shared<bool>(false); // guarded by wait->mutex
     auto ran = std::make_shared<std::atomic<bool>>(false);
     // Marks the hand-over finished once the call has run, or once it is dropped unrun because

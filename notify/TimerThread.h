@@ -55,24 +55,24 @@ public:
     explicit TTimerThread(TTimerThreadOwner owner, TTimerThreadOptions options = {});
     ~TTimerThread() override;
 
-    void Start();
+    void start();
     // Ends the thread and waits for it. Meant for the end of the client: a poll that is running
     // is aborted through DMod->AbortRequests(), which fails the session's later requests too.
-    void Stop();
+    void stop();
     // True from Start until the work function has ended.
-    bool Running() const { return running_; }
+    bool running() const { return m_running; }
 
     // While paused, a cycle does neither the version check nor the poll. Written by the pop-up on
     // the user-interface thread, read by the polling thread at the top of each cycle.
-    void SetPaused(bool paused) { paused_ = paused; }
-    bool Paused() const { return paused_; }
-    void PausePolling() { SetPaused(true); }
-    void ResumePolling() { SetPaused(false); }
+    void setPaused(bool paused) { m_paused = paused; }
+    bool paused() const { return m_paused; }
+    void pausePolling() { setPaused(true); }
+    void resumePolling() { setPaused(false); }
 
-    uint32_t Interval() const { return interval_; }
+    uint32_t interval() const { return m_interval; }
 
     // The update prompt: "发现有更新的版本\n要立刻升级吗?\n\n相关更新为:\n" + description.
-    static QString UpdatePrompt(const QString& description);
+    static QString updatePrompt(const QString& description);
 
 private:
     enum class TAnswer
@@ -84,31 +84,31 @@ private:
     struct TWaitState;
     class TActiveRequest;
 
-    void Run();
-    void Execute();
+    void run();
+    void execute();
     // True when the update was accepted and the updater started: the thread must end.
-    bool VersionCheck(TPollSchedule& schedule);
-    bool CheckVersion();
-    QString GetVersionDescription();
-    TAnswer AskForUpdate(const QString& prompt);
-    bool ApplyPendingUpgrade();
-    void Poll();
-    bool SyncShowInformation(const APIResponse& information);
-    bool SyncExit();
+    bool versionCheck(TPollSchedule& schedule);
+    bool checkVersion();
+    QString getVersionDescription();
+    TAnswer askForUpdate(const QString& prompt);
+    bool applyPendingUpgrade();
+    void poll();
+    bool syncShowInformation(const APIResponse& information);
+    bool syncExit();
     // Runs `work` on the user-interface thread and waits until it has run, been dropped or the
     // thread is asked to stop. True when it ran to its end.
-    bool HandOver(std::function<void()> work);
-    bool StopRequested() const;
-    void PrepareUpgrade(TUpgrade& upgrade);
+    bool handOver(std::function<void()> work);
+    bool stopRequested() const;
+    void prepareUpgrade(TUpgrade& upgrade);
 
-    TTimerThreadOwner owner_;
-    uint32_t interval_;
-    std::shared_ptr<TPollClock> clock_;
-    QString applicationDir_;
-    std::optional<QString> trustedKey_;
+    TTimerThreadOwner m_owner;
+    uint32_t m_interval;
+    std::shared_ptr<TPollClock> m_clock;
+    QString m_applicationDir;
+    std::optional<QString> m_trustedKey;
 
-    std::atomic<bool> paused_ = false;
-    std::atomic<bool> running_ = false;
-    std::shared_ptr<TWaitState> wait_;
-    std::thread worker_;
+    std::atomic<bool> m_paused = false;
+    std::atomic<bool> m_running = false;
+    std::shared_ptr<TWaitState> m_wait;
+    std::thread m_worker;
 };

@@ -2,16 +2,16 @@
 
 #include "ui/main/MainForm.h"
 
-TTimerThreadOwner MainWindowOwner(TfrmMain* owner)
+TTimerThreadOwner mainWindowOwner(TfrmMain* owner)
 {
     const QPointer<TfrmMain> main(owner);
     return {QPointer<QWidget>(owner),
             [main](const APIResponse& information) {
                 if (main)
-                    main->ShowInformation(information);
+                    main->showInformation(information);
             },
             [main] {
                 if (main)
-                    main->ExitApplication();
+                    main->exitApplication();
             }};
 }

@@ -21,4 +21,4 @@ struct TTimerThreadOwner
 };
 
 // The main window as the owner of the polling thread.
-TTimerThreadOwner MainWindowOwner(TfrmMain* owner);
+TTimerThreadOwner mainWindowOwner(TfrmMain* owner);

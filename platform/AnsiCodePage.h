@@ -6,7 +6,7 @@
 // The "system ANSI code page" of the systems the client addresses: code page 936 (GBK).
 
 // Characters the code page cannot represent become "?".
-QByteArray ToAnsi(const QString& text);
+QByteArray toAnsi(const QString& text);
 
 // Bytes that are not valid in the code page become U+FFFD.
-QString FromAnsi(const QByteArray& bytes);
+QString fromAnsi(const QByteArray& bytes);

@@ -5,13 +5,13 @@
 // The per-user autostart entry "quorvane" (an XDG autostart desktop file).
 
 // The program the entry starts, exactly as stored; empty when there is no entry.
-QString ReadAutostartCommand();
+QString readAutostartCommand();
 
 // The text the entry stores for a program path (quoted only when the path needs it).
-QString AutostartCommandFor(const QString& programPath);
+QString autostartCommandFor(const QString& programPath);
 
 // Writes the entry for the program; false when it could not be written.
-bool WriteAutostartEntry(const QString& programPath);
+bool writeAutostartEntry(const QString& programPath);
 
 // Removes the entry; a missing entry is not an error.
-void RemoveAutostartEntry();
+void removeAutostartEntry();

@@ -5,4 +5,4 @@
 
 // Bytes an unprivileged user may still write on the file system that holds `folder`; nothing
 // when the system cannot tell.
-std::optional<qint64> FreeDiskBytes(const QString& folder);
+std::optional<qint64> freeDiskBytes(const QString& folder);

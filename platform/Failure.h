@@ -7,12 +7,12 @@
 class TFailure : public std::runtime_error
 {
 public:
-    explicit TFailure(const QString& message) : std::runtime_error(message.toStdString()), message_(message)
+    explicit TFailure(const QString& message) : std::runtime_error(message.toStdString()), m_message(message)
     {
     }
 
-    const QString& Message() const { return message_; }
+    const QString& message() const { return m_message; }
 
 private:
-    QString message_;
+    QString m_message;
 };

@@ -19,24 +19,24 @@ public:
 
     // False when another process holds the lock. When no lock can be made at all,
     // this process goes on as the first instance.
-    bool Acquire();
+    bool acquire();
 
     // Gives the lock up, so that a process started next can take it.
-    void Release();
+    void release();
 
     // Serves show requests on the calling (user-interface) thread; each request carries
     // the window id that the sender read from the configuration.
-    void Listen(std::function<void(qint64 windowId)> onShowRequest);
+    void listen(std::function<void(qint64 windowId)> onShowRequest);
 
     // Asks the running client to show the window `windowId` and waits until it has handled
     // the request, or until a few seconds have passed. Failures have no effect.
-    static void SendShowRequest(const QString& name, qint64 windowId);
+    static void sendShowRequest(const QString& name, qint64 windowId);
 
 private:
-    void ServeConnection();
+    void serveConnection();
 
-    QString name_;
-    int lockFd_ = -1;
-    QLocalServer* server_ = nullptr;
-    std::function<void(qint64)> onShowRequest_;
+    QString m_name;
+    int m_lockFd = -1;
+    QLocalServer* m_server = nullptr;
+    std::function<void(qint64)> m_onShowRequest;
 };

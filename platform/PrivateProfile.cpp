@@ -13,7 +13,7 @@ namespace {
 constexpr qsizetype kMaxValueLength = 2047;
 
 // Both threads of the client read and write the same file; a write is read-modify-replace.
-std::mutex& ProfileMutex()
+std::mutex& profileMutex()
 {
     static std::mutex mutex;
     return mutex;
@@ -25,7 +25,7 @@ struct Line
     QByteArray ending; // "\r\n", "\n" or empty for a last line without one
 };
 
-QList<Line> SplitLines(const QByteArray& content)
+QList<Line> splitLines(const QByteArray& content)
 {
     QList<Line> lines;
     qsizetype start = 0;
@@ -42,13 +42,13 @@ QList<Line> SplitLines(const QByteArray& content)
     return lines;
 }
 
-std::optional<QString> SectionName(const QByteArray& line)
+std::optional<QString> sectionName(const QByteArray& line)
 {
     if (!line.trimmed().startsWith('['))
         return std::nullopt;
     // Decoded before looking for "]": in code page 936 the second byte of a Chinese character
     // may be that byte.
-    const QString trimmed = FromAnsi(line).trimmed();
+    const QString trimmed = fromAnsi(line).trimmed();
     const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
     if (close < 0)
         return std::nullopt;
@@ -56,7 +56,7 @@ std::optional<QString> SectionName(const QByteArray& line)
 }
 
 // The key of a key=value line; comment lines and lines without "=" have none.
-std::optional<QString> KeyName(const QByteArray& line)
+std::optional<QString> keyName(const QByteArray& line)
 {
     const QByteArray trimmed = line.trimmed();
     if (trimmed.startsWith(';'))
@@ -64,10 +64,10 @@ std::optional<QString> KeyName(const QByteArray& line)
     const qsizetype equals = trimmed.indexOf('=');
     if (equals <= 0)
         return std::nullopt;
-    return FromAnsi(trimmed.left(equals).trimmed());
+    return fromAnsi(trimmed.left(equals).trimmed());
 }
 
-bool SameName(const QString& a, const QString& b)
+bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -80,15 +80,15 @@ struct Location
     qsizetype lastContentLine = -1; // last non-blank line of the section
 };
 
-Location Find(const QList<Line>& lines, const QString& section, const QString& key)
+Location find(const QList<Line>& lines, const QString& section, const QString& key)
 {
     Location where;
     bool inSection = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (const auto name = SectionName(lines[i].text)) {
+        if (const auto name = sectionName(lines[i].text)) {
             if (inSection)
                 break;
-            inSection = SameName(*name, section);
+            inSection = sameName(*name, section);
             if (inSection) {
                 where.sectionLine = i;
                 where.lastContentLine = i;
@@ -99,7 +99,7 @@ Location Find(const QList<Line>& lines, const QString& section, const QString& k
             continue;
         if (!lines[i].text.trimmed().isEmpty())
             where.lastContentLine = i;
-        if (const auto name = KeyName(lines[i].text); name && SameName(*name, key)) {
+        if (const auto name = keyName(lines[i].text); name && sameName(*name, key)) {
             where.keyLine = i;
             break;
         }
@@ -107,7 +107,7 @@ Location Find(const QList<Line>& lines, const QString& section, const QString& k
     return where;
 }
 
-QByteArray ReadAll(const QString& file)
+QByteArray readAll(const QString& file)
 {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
@@ -115,7 +115,7 @@ QByteArray ReadAll(const QString& file)
     return f.readAll();
 }
 
-QByteArray Unquote(QByteArray value)
+QByteArray unquote(QByteArray value)
 {
     if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
         return value.mid(1, value.size() - 2);
@@ -124,42 +124,42 @@ QByteArray Unquote(QByteArray value)
 
 } // namespace
 
-QString ReadProfileString(const QString& file, const QString& section, const QString& key,
+QString readProfileString(const QString& file, const QString& section, const QString& key,
                           const QString& defaultValue)
 {
     QByteArray content;
     {
-        std::lock_guard lock(ProfileMutex());
-        content = ReadAll(file);
+        std::lock_guard lock(profileMutex());
+        content = readAll(file);
     }
-    const QList<Line> lines = SplitLines(content);
-    const Location where = Find(lines, section, key);
+    const QList<Line> lines = splitLines(content);
+    const Location where = find(lines, section, key);
     if (!where.keyLine)
         return defaultValue;
     const QByteArray& line = lines[*where.keyLine].text;
-    const QByteArray value = Unquote(line.mid(line.indexOf('=') + 1).trimmed());
-    return FromAnsi(value).left(kMaxValueLength);
+    const QByteArray value = unquote(line.mid(line.indexOf('=') + 1).trimmed());
+    return fromAnsi(value).left(kMaxValueLength);
 }
 
-int ReadProfileInt(const QString& file, const QString& section, const QString& key, int defaultValue)
+int readProfileInt(const QString& file, const QString& section, const QString& key, int defaultValue)
 {
-    const QString text = ReadProfileString(file, section, key, QString()).trimmed();
+    const QString text = readProfileString(file, section, key, QString()).trimmed();
     bool ok = false;
     const int value = text.toInt(&ok, 10);
     return ok ? value : defaultValue;
 }
 
-void WriteProfileString(const QString& file, const QString& section, const QString& key, const QString& value)
+void writeProfileString(const QString& file, const QString& section, const QString& key, const QString& value)
 {
     // A line break inside a value would smuggle further keys into the file.
     QString safeValue = value;
     safeValue.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QByteArray keyLine = ToAnsi(key) + '=' + ToAnsi(safeValue);
+    const QByteArray keyLine = toAnsi(key) + '=' + toAnsi(safeValue);
 
-    std::lock_guard lock(ProfileMutex());
-    QList<Line> lines = SplitLines(ReadAll(file));
+    std::lock_guard lock(profileMutex());
+    QList<Line> lines = splitLines(readAll(file));
     const QByteArray newline = (!lines.isEmpty() && lines.first().ending == "\r\n") ? "\r\n" : "\n";
-    const Location where = Find(lines, section, key);
+    const Location where = find(lines, section, key);
     if (where.keyLine) {
         lines[*where.keyLine].text = keyLine;
     } else if (where.sectionLine) {
@@ -170,7 +170,7 @@ void WriteProfileString(const QString& file, const QString& section, const QStri
     } else {
         if (!lines.isEmpty() && lines.last().ending.isEmpty())
             lines.last().ending = newline;
-        lines.append({'[' + ToAnsi(section) + ']', newline});
+        lines.append({'[' + toAnsi(section) + ']', newline});
         lines.append({keyLine, newline});
     }
 

@@ -7,14 +7,14 @@
 // A missing file, section or key reads as the default.
 
 // Reads a value (surrounding blanks and one pair of double quotes removed), at most 2047 characters.
-QString ReadProfileString(const QString& file, const QString& section, const QString& key,
+QString readProfileString(const QString& file, const QString& section, const QString& key,
                           const QString& defaultValue);
 
 // Reads a decimal integer; a value that is not a whole number reads as the default.
-int ReadProfileInt(const QString& file, const QString& section, const QString& key, int defaultValue);
+int readProfileInt(const QString& file, const QString& section, const QString& key, int defaultValue);
 
 // Writes one key, creating the file or section when missing. Every other byte of the file is kept.
 // The file is replaced atomically and readable by its owner only; a refused write raises
 // TFailure naming the file.
-void WriteProfileString(const QString& file, const QString& section, const QString& key,
+void writeProfileString(const QString& file, const QString& section, const QString& key,
                         const QString& value);

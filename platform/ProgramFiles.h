@@ -4,4 +4,4 @@
 
 // Packages and the hand-over file name programs the Windows way ("quorvane_client.exe");
 // this gives the file name the program has on this system.
-QString NativeProgramFileName(const QString& packageName);
+QString nativeProgramFileName(const QString& packageName);

@@ -5,7 +5,7 @@
 #include <functional>
 
 // Opens a URL in the user's default browser; false when no handler could be started.
-bool OpenInDefaultBrowser(const QString& url);
+bool openInDefaultBrowser(const QString& url);
 
 // How a program started with StartProgramAndWaitForReady came along.
 enum class ProgramStart
@@ -21,13 +21,13 @@ enum class ProgramStart
 // output on a pipe, and waits until it writes the line "ready", ends, `timeoutMs` pass, or
 // `cancelled` answers true (asked every 100 ms). The program outlives the caller. `exitCode`, when
 // given, receives the code of a program that ended.
-ProgramStart StartProgramAndWaitForReady(const QString& program, const QStringList& arguments, bool elevated,
+ProgramStart startProgramAndWaitForReady(const QString& program, const QStringList& arguments, bool elevated,
                                          int timeoutMs, const std::function<bool()>& cancelled = {},
                                          int* exitCode = nullptr);
 
 // The updater that installed this program waits to hear that it came up; called once the first
 // window is on screen. Does nothing when no updater started this process.
-void ReportStartToUpdater();
+void reportStartToUpdater();
 
 // The environment variable through which the updater passes the descriptor for that report.
 inline constexpr const char* kStartReportVariable = "QUORVANE_START_REPORT_FD";

@@ -4,4 +4,4 @@
 
 // Creates a new, empty file with a unique name that starts with `prefix` in `dir`
 // and returns its full path; empty when no file could be created.
-QString CreateUniqueTempFile(const QString& dir, const QString& prefix);
+QString createUniqueTempFile(const QString& dir, const QString& prefix);

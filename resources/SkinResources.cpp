@@ -5,20 +5,20 @@
 
 // A static library's compiled resources register only when something calls their initialiser;
 // keeping the call here ties it to the first use of any picture.
-static void RegisterCompiledResources()
+static void registerCompiledResources()
 {
     Q_INIT_RESOURCE(resources);
 }
 
-void InitSkinResources()
+void initSkinResources()
 {
     static std::once_flag once;
-    std::call_once(once, RegisterCompiledResources);
+    std::call_once(once, registerCompiledResources);
 }
 
-QString SkinPath(const QString& name)
+QString skinPath(const QString& name)
 {
-    InitSkinResources();
+    initSkinResources();
     const QString bitmap = QStringLiteral(":/skin/%1.bmp").arg(name);
     if (QFile::exists(bitmap))
         return bitmap;
@@ -26,9 +26,9 @@ QString SkinPath(const QString& name)
     return QFile::exists(picture) ? picture : bitmap;
 }
 
-QIcon ApplicationIcon()
+QIcon applicationIcon()
 {
-    InitSkinResources();
+    initSkinResources();
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/skin/icons/quorvane-%1.png").arg(size), QSize(size, size));

@@ -11,12 +11,12 @@
 
 // Registers the compiled pictures. Called by the functions below on first use; call it yourself
 // only before reaching a ":/skin/..." path without them. Safe to call repeatedly and from any thread.
-void InitSkinResources();
+void initSkinResources();
 
 // The resource path of a skin bitmap or window picture: ":/skin/NAME.bmp" when there is such a
 // bitmap, else ":/skin/NAME.png" when there is such a picture. An unknown name gives the ".bmp"
 // path, which loads nothing, so the caller's failure names the missing bitmap.
-QString SkinPath(const QString& name);
+QString skinPath(const QString& name);
 
 // The application icon in all its drawn sizes, for the tray icon and the windows.
-QIcon ApplicationIcon();
+QIcon applicationIcon();

@@ -8,123 +8,124 @@
 TDMod* DMod = nullptr;
 
 TDMod::TDMod(const THttpLimits& limits, TickSource tickCount)
-    : tickCount_(tickCount ? std::move(tickCount) : TickSource(&GetTickCount32)), api_(XMLDocument1, limits)
+    : m_tickCount(tickCount ? std::move(tickCount) : TickSource(&getTickCount32)),
+      m_api(m_xmlDocument1, limits)
 {
 }
 
 TDMod::~TDMod() = default;
 
-TSelvorAPI& TDMod::GetAPI()
+TSelvorAPI& TDMod::getApi()
 {
-    return api_;
+    return m_api;
 }
 
-APILoginResponse TDMod::Login(const QString& userName, const QString& password)
+APILoginResponse TDMod::login(const QString& userName, const QString& password)
 {
-    APILoginResponse response = api_.userLogin(userName, password);
+    APILoginResponse response = m_api.userLogin(userName, password);
     if (response.code == 0) {
-        std::lock_guard lock(sessionMutex_);
-        token_ = response.token;
-        userName_ = userName;
-        role_ = response.role;
-        loginTick_ = tickCount_();
-        accountLogin_ = true;
+        std::lock_guard lock(m_sessionMutex);
+        m_token = response.token;
+        m_userName = userName;
+        m_role = response.role;
+        m_loginTick = m_tickCount();
+        m_accountLogin = true;
     }
     return response;
 }
 
-APILoginResponse TDMod::WeiboLogin(const QString& userName, const QString& password)
+APILoginResponse TDMod::weiboLogin(const QString& userName, const QString& password)
 {
-    APILoginResponse response = api_.weiboLogin(userName, password);
+    APILoginResponse response = m_api.weiboLogin(userName, password);
     if (response.code == 0) {
-        std::lock_guard lock(sessionMutex_);
-        token_ = response.token;
-        userName_ = userName;
-        loginTick_ = tickCount_();
-        accountLogin_ = false;
+        std::lock_guard lock(m_sessionMutex);
+        m_token = response.token;
+        m_userName = userName;
+        m_loginTick = m_tickCount();
+        m_accountLogin = false;
     }
     return response;
 }
 
-APIResponse TDMod::Register(const QString& userName, const QString& password)
+APIResponse TDMod::registerAccount(const QString& userName, const QString& password)
 {
-    APIResponse response = api_.userRegister(userName, password);
+    APIResponse response = m_api.userRegister(userName, password);
     if (response.success) {
-        std::lock_guard lock(sessionMutex_);
-        token_ = response.token;
-        userName_ = userName;
-        loginTick_ = tickCount_();
+        std::lock_guard lock(m_sessionMutex);
+        m_token = response.token;
+        m_userName = userName;
+        m_loginTick = m_tickCount();
     }
     return response;
 }
 
-QString TDMod::GetMainUrl() const
+QString TDMod::getMainUrl() const
 {
-    std::lock_guard lock(sessionMutex_);
-    return TSelvorConfig().GetAppUrl() + QStringLiteral("/users/validateUser?userName=") +
-           EncodeQueryValue(userName_) + QStringLiteral("&token=") + EncodeQueryValue(token_) +
-           QStringLiteral("&v=") + EncodeQueryValue(CLIENT_VERSION);
+    std::lock_guard lock(m_sessionMutex);
+    return TSelvorConfig().getAppUrl() + QStringLiteral("/users/validateUser?userName=") +
+           encodeQueryValue(m_userName) + QStringLiteral("&token=") + encodeQueryValue(m_token) +
+           QStringLiteral("&v=") + encodeQueryValue(CLIENT_VERSION);
 }
 
-QString TDMod::GetFeedbackUrl() const
+QString TDMod::getFeedbackUrl() const
 {
-    std::lock_guard lock(sessionMutex_);
-    return TSelvorConfig().GetAppUrl() + QStringLiteral("/users/opinion?userName=") +
-           EncodeQueryValue(userName_) + QStringLiteral("&token=") + EncodeQueryValue(token_);
+    std::lock_guard lock(m_sessionMutex);
+    return TSelvorConfig().getAppUrl() + QStringLiteral("/users/opinion?userName=") +
+           encodeQueryValue(m_userName) + QStringLiteral("&token=") + encodeQueryValue(m_token);
 }
 
-APIResponse TDMod::GetInformationList()
+APIResponse TDMod::getInformationList()
 {
-    return api_.getInformationList(GetUserName(), GetToken(), GetLoginElapsed());
+    return m_api.getInformationList(getUserName(), getToken(), getLoginElapsed());
 }
 
-void TDMod::ShareInfo(const QString& shareType)
+void TDMod::shareInfo(const QString& shareType)
 {
-    api_.shareInfo(GetUserName(), GetToken(), shareType);
+    m_api.shareInfo(getUserName(), getToken(), shareType);
 }
 
-QString TDMod::GetUserName() const
+QString TDMod::getUserName() const
 {
-    std::lock_guard lock(sessionMutex_);
-    return userName_;
+    std::lock_guard lock(m_sessionMutex);
+    return m_userName;
 }
 
-QString TDMod::GetToken() const
+QString TDMod::getToken() const
 {
-    std::lock_guard lock(sessionMutex_);
-    return token_;
+    std::lock_guard lock(m_sessionMutex);
+    return m_token;
 }
 
-bool TDMod::IsLoggedIn() const
+bool TDMod::isLoggedIn() const
 {
-    std::lock_guard lock(sessionMutex_);
-    return token_ != QLatin1String("0") && !token_.isEmpty();
+    std::lock_guard lock(m_sessionMutex);
+    return m_token != QLatin1String("0") && !m_token.isEmpty();
 }
 
-bool TDMod::IsCertified() const
+bool TDMod::isCertified() const
 {
-    std::lock_guard lock(sessionMutex_);
-    return role_ == QLatin1String("2");
+    std::lock_guard lock(m_sessionMutex);
+    return m_role == QLatin1String("2");
 }
 
-bool TDMod::IsAccountLogin() const
+bool TDMod::isAccountLogin() const
 {
-    std::lock_guard lock(sessionMutex_);
-    return accountLogin_;
+    std::lock_guard lock(m_sessionMutex);
+    return m_accountLogin;
 }
 
-int TDMod::GetLoginElapsed() const
+int TDMod::getLoginElapsed() const
 {
     uint32_t since = 0;
     {
-        std::lock_guard lock(sessionMutex_);
-        since = loginTick_;
+        std::lock_guard lock(m_sessionMutex);
+        since = m_loginTick;
     }
     // Unsigned subtraction wraps modulo 2^32 like the tick counter itself.
-    return static_cast<int32_t>(tickCount_() - since);
+    return static_cast<int32_t>(m_tickCount() - since);
 }
 
-void TDMod::AbortRequests()
+void TDMod::abortRequests()
 {
-    api_.Abort();
+    m_api.abort();
 }

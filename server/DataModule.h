@@ -26,45 +26,45 @@ public:
     ~TDMod();
 
     // The server client, still owned here.
-    TSelvorAPI& GetAPI();
+    TSelvorAPI& getApi();
 
-    APILoginResponse Login(const QString& userName, const QString& password);
-    APILoginResponse WeiboLogin(const QString& userName, const QString& password);
-    APIResponse Register(const QString& userName, const QString& password);
+    APILoginResponse login(const QString& userName, const QString& password);
+    APILoginResponse weiboLogin(const QString& userName, const QString& password);
+    APIResponse registerAccount(const QString& userName, const QString& password);
 
-    QString GetMainUrl() const;
-    QString GetFeedbackUrl() const;
+    QString getMainUrl() const;
+    QString getFeedbackUrl() const;
 
     // The notification poll, with the milliseconds since sign-in.
-    APIResponse GetInformationList();
+    APIResponse getInformationList();
     // Reports a completed share; the server's answer is of no interest.
-    void ShareInfo(const QString& shareType);
+    void shareInfo(const QString& shareType);
 
-    QString GetUserName() const;
-    QString GetToken() const;
-    bool IsLoggedIn() const;
+    QString getUserName() const;
+    QString getToken() const;
+    bool isLoggedIn() const;
     // Only the role text "2" exactly is a certified enterprise account.
-    bool IsCertified() const;
-    bool IsAccountLogin() const;
+    bool isCertified() const;
+    bool isAccountLogin() const;
     // Milliseconds since the last sign-in, modulo 2^32, as a signed number.
-    int GetLoginElapsed() const;
+    int getLoginElapsed() const;
 
     // Thread-safe: cuts a running request short and makes later ones fail at once, so that
     // the polling thread can be joined without waiting for the server when the client ends.
-    void AbortRequests();
+    void abortRequests();
 
 private:
-    TickSource tickCount_;
-    pugi::xml_document XMLDocument1;
-    TSelvorAPI api_;
+    TickSource m_tickCount;
+    pugi::xml_document m_xmlDocument1;
+    TSelvorAPI m_api;
 
     // Written on the user-interface thread, read by the polling thread as well.
-    mutable std::mutex sessionMutex_;
-    QString userName_;
-    QString token_ = QStringLiteral("0");
-    uint32_t loginTick_ = 0;
-    QString role_ = QStringLiteral("1");
-    bool accountLogin_ = true;
+    mutable std::mutex m_sessionMutex;
+    QString m_userName;
+    QString m_token = QStringLiteral("0");
+    uint32_t m_loginTick = 0;
+    QString m_role = QStringLiteral("1");
+    bool m_accountLogin = true;
 };
 
 // The one session of the process; created first by the start-up sequence, empty before and after.

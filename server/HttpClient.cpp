@@ -11,48 +11,48 @@
 
 namespace {
 
-void InitCurlOnce()
+void initCurlOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-CURL* Easy(void* handle)
+CURL* easyHandle(void* handle)
 {
     return static_cast<CURL*>(handle);
 }
 
-CURLM* Multi(void* handle)
+CURLM* multiHandle(void* handle)
 {
     return static_cast<CURLM*>(handle);
 }
 
 // The address for messages: never the query, which carries passwords and tokens.
-QString Where(const QUrl& url)
+QString describe(const QUrl& url)
 {
     return url.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo).toDisplayString();
 }
 
-QString HostOf(const QUrl& url)
+QString hostOf(const QUrl& url)
 {
     return url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
 }
 
-QString Duration(int ms)
+QString duration(int ms)
 {
     if (ms % 1000 == 0)
         return QStringLiteral("%1 s").arg(ms / 1000);
     return QStringLiteral("%1 ms").arg(ms);
 }
 
-QString Size(qint64 bytes)
+QString size(qint64 bytes)
 {
     if (bytes % (1024 * 1024) == 0)
         return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
     return QStringLiteral("%1 bytes").arg(bytes);
 }
 
-bool IsSuccessStatus(long status)
+bool isSuccessStatus(long status)
 {
     return status >= 200 && status <= 299;
 }
@@ -72,7 +72,7 @@ struct THttpClient::Transfer
     QByteArray statusLine;
     char errors[CURL_ERROR_SIZE] = {};
 
-    static size_t OnHeader(char* data, size_t size, size_t count, void* self)
+    static size_t onHeader(char* data, size_t size, size_t count, void* self)
     {
         auto* transfer = static_cast<Transfer*>(self);
         const QByteArray line = QByteArray(data, static_cast<qsizetype>(size * count)).trimmed();
@@ -81,14 +81,14 @@ struct THttpClient::Transfer
         return size * count;
     }
 
-    static size_t OnBody(char* data, size_t size, size_t count, void* self)
+    static size_t onBody(char* data, size_t size, size_t count, void* self)
     {
         auto* transfer = static_cast<Transfer*>(self);
         const size_t length = size * count;
         long status = 0;
         curl_easy_getinfo(transfer->easy, CURLINFO_RESPONSE_CODE, &status);
         // The body of an error or redirect reply is of no use: stop reading it at once.
-        if (!IsSuccessStatus(status)) {
+        if (!isSuccessStatus(status)) {
             transfer->badStatus = true;
             return 0;
         }
@@ -109,58 +109,58 @@ struct THttpClient::Transfer
     }
 };
 
-THttpClient::THttpClient(THttpLimits limits) : limits_(limits)
+THttpClient::THttpClient(THttpLimits limits) : m_limits(limits)
 {
-    InitCurlOnce();
-    easy_ = curl_easy_init();
-    multi_ = curl_multi_init();
-    if (!easy_ || !multi_) {
-        curl_easy_cleanup(Easy(easy_));
-        curl_multi_cleanup(Multi(multi_));
+    initCurlOnce();
+    m_easy = curl_easy_init();
+    m_multi = curl_multi_init();
+    if (!m_easy || !m_multi) {
+        curl_easy_cleanup(easyHandle(m_easy));
+        curl_multi_cleanup(multiHandle(m_multi));
         throw TFailure(QStringLiteral("The HTTP client could not be created"));
     }
-    CURL* easy = Easy(easy_);
+    CURL* easy = easyHandle(m_easy);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connectTimeoutMs));
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.totalTimeoutMs));
-    if (limits_.lowSpeedBytesPerSec > 0 && limits_.lowSpeedSeconds > 0) {
-        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(limits_.lowSpeedBytesPerSec));
-        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits_.lowSpeedSeconds));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_limits.connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(m_limits.totalTimeoutMs));
+    if (m_limits.lowSpeedBytesPerSec > 0 && m_limits.lowSpeedSeconds > 0) {
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(m_limits.lowSpeedBytesPerSec));
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_limits.lowSpeedSeconds));
     }
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::onBody);
 }
 
 THttpClient::~THttpClient()
 {
-    curl_multi_cleanup(Multi(multi_));
-    curl_easy_cleanup(Easy(easy_));
+    curl_multi_cleanup(multiHandle(m_multi));
+    curl_easy_cleanup(easyHandle(m_easy));
 }
 
-QByteArray THttpClient::Get(const QString& url)
+QByteArray THttpClient::get(const QString& url)
 {
     QByteArray body;
     Transfer transfer;
     transfer.body = &body;
-    transfer.maxBytes = limits_.maxBodyBytes;
-    Perform(url, transfer);
+    transfer.maxBytes = m_limits.maxBodyBytes;
+    perform(url, transfer);
     return body;
 }
 
-void THttpClient::GetToFile(const QString& url, const QString& filePath)
+void THttpClient::getToFile(const QString& url, const QString& filePath)
 {
     QFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
     Transfer transfer;
     transfer.file = &file;
-    transfer.maxBytes = limits_.maxFileBytes;
+    transfer.maxBytes = m_limits.maxFileBytes;
     try {
-        Perform(url, transfer);
+        perform(url, transfer);
         if (!file.flush())
             throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
         file.close();
@@ -171,15 +171,15 @@ void THttpClient::GetToFile(const QString& url, const QString& filePath)
     }
 }
 
-void THttpClient::Abort()
+void THttpClient::abort()
 {
-    aborted_ = true;
-    curl_multi_wakeup(Multi(multi_));
+    m_aborted = true;
+    curl_multi_wakeup(multiHandle(m_multi));
 }
 
-void THttpClient::Perform(const QString& url, Transfer& transfer)
+void THttpClient::perform(const QString& url, Transfer& transfer)
 {
-    std::lock_guard lock(requestMutex_);
+    std::lock_guard lock(m_requestMutex);
     const QUrl parsed(url, QUrl::StrictMode);
     const QString scheme = parsed.scheme().toLower();
     if (parsed.isValid() && scheme != QLatin1String("http") && scheme != QLatin1String("https"))
@@ -188,12 +188,12 @@ void THttpClient::Perform(const QString& url, Transfer& transfer)
     if (!parsed.isValid() || parsed.host().isEmpty())
         throw TFailure(
             QStringLiteral("\"%1\" is not a valid address").arg(url.section(QLatin1Char('?'), 0, 0)));
-    const QString where = Where(parsed);
-    if (aborted_)
+    const QString where = describe(parsed);
+    if (m_aborted)
         throw TFailure(QStringLiteral("The request to %1 was cancelled").arg(where));
 
-    CURL* easy = Easy(easy_);
-    CURLM* multi = Multi(multi_);
+    CURL* easy = easyHandle(m_easy);
+    CURLM* multi = multiHandle(m_multi);
     transfer.easy = easy;
     const QByteArray encodedUrl = url.toUtf8();
     curl_easy_setopt(easy, CURLOPT_URL, encodedUrl.constData());
@@ -207,7 +207,7 @@ void THttpClient::Perform(const QString& url, Transfer& transfer)
     if (curl_multi_add_handle(multi, easy) != CURLM_OK)
         throw TFailure(QStringLiteral("The request to %1 could not be started").arg(where));
     bool finished = false;
-    while (!finished && !aborted_) {
+    while (!finished && !m_aborted) {
         int running = 0;
         if (curl_multi_perform(multi, &running) != CURLM_OK) {
             result = CURLE_FAILED_INIT;
@@ -220,7 +220,7 @@ void THttpClient::Perform(const QString& url, Transfer& transfer)
                 finished = true;
             }
         }
-        if (!finished && !aborted_)
+        if (!finished && !m_aborted)
             curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
     }
     long status = 0;
@@ -232,9 +232,9 @@ void THttpClient::Perform(const QString& url, Transfer& transfer)
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
 
-    if (aborted_)
+    if (m_aborted)
         throw TFailure(QStringLiteral("The request to %1 was cancelled").arg(where));
-    if (status != 0 && !IsSuccessStatus(status)) {
+    if (status != 0 && !isSuccessStatus(status)) {
         const QString answer = transfer.statusLine.isEmpty() ? QStringLiteral("HTTP %1").arg(status)
                                                              : QString::fromLatin1(transfer.statusLine);
         QString message = QStringLiteral("The server answered \"%1\" for %2").arg(answer, where);
@@ -244,7 +244,7 @@ void THttpClient::Perform(const QString& url, Transfer& transfer)
     }
     if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
         throw TFailure(QStringLiteral("The reply from %1 is larger than %2 and was refused")
-                           .arg(where, Size(transfer.maxBytes)));
+                           .arg(where, size(transfer.maxBytes)));
     if (!transfer.fileError.isEmpty())
         throw TFailure(
             QStringLiteral("Cannot write \"%1\": %2").arg(transfer.file->fileName(), transfer.fileError));
@@ -255,19 +255,19 @@ void THttpClient::Perform(const QString& url, Transfer& transfer)
         case CURLE_OPERATION_TIMEDOUT:
             if (connectTime == 0)
                 throw TFailure(QStringLiteral("Could not connect to %1 within %2")
-                                   .arg(HostOf(parsed), Duration(limits_.connectTimeoutMs)));
+                                   .arg(hostOf(parsed), duration(m_limits.connectTimeoutMs)));
             if (detail.startsWith(QLatin1String("Operation too slow")))
                 throw TFailure(
                     QStringLiteral("The transfer from %1 was slower than %2 bytes per second for %3 s")
                         .arg(where)
-                        .arg(limits_.lowSpeedBytesPerSec)
-                        .arg(limits_.lowSpeedSeconds));
+                        .arg(m_limits.lowSpeedBytesPerSec)
+                        .arg(m_limits.lowSpeedSeconds));
             throw TFailure(QStringLiteral("No complete reply from %1 within %2")
-                               .arg(where, Duration(limits_.totalTimeoutMs)));
+                               .arg(where, duration(m_limits.totalTimeoutMs)));
         case CURLE_COULDNT_RESOLVE_HOST:
             throw TFailure(QStringLiteral("The server name \"%1\" could not be resolved").arg(parsed.host()));
         case CURLE_COULDNT_CONNECT:
-            throw TFailure(QStringLiteral("Could not connect to %1 (%2)").arg(HostOf(parsed), detail));
+            throw TFailure(QStringLiteral("Could not connect to %1 (%2)").arg(hostOf(parsed), detail));
         default:
             throw TFailure(QStringLiteral("The request to %1 failed: %2").arg(where, detail));
         }

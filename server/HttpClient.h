@@ -32,23 +32,23 @@ public:
     ~THttpClient();
 
     // Body of a 2xx reply; raises TFailure with a clear message otherwise.
-    QByteArray Get(const QString& url);
+    QByteArray get(const QString& url);
 
     // Streams the body to the file (never all in memory), replacing what the file held; on
     // failure deletes the partial file and raises TFailure. maxFileBytes applies, not maxBodyBytes.
-    void GetToFile(const QString& url, const QString& filePath);
+    void getToFile(const QString& url, const QString& filePath);
 
     // Thread-safe: the running request and later ones fail at once.
-    void Abort();
+    void abort();
 
 private:
     struct Transfer;
 
-    void Perform(const QString& url, Transfer& transfer);
+    void perform(const QString& url, Transfer& transfer);
 
-    THttpLimits limits_;
-    void* easy_ = nullptr;  // CURL*
-    void* multi_ = nullptr; // CURLM*: its poll can be woken from another thread by Abort
-    std::mutex requestMutex_;
-    std::atomic<bool> aborted_ = false;
+    THttpLimits m_limits;
+    void* m_easy = nullptr;  // CURL*
+    void* m_multi = nullptr; // CURLM*: its poll can be woken from another thread by Abort
+    std::mutex m_requestMutex;
+    std::atomic<bool> m_aborted = false;
 };

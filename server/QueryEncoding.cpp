@@ -2,7 +2,7 @@
 
 #include "platform/AnsiCodePage.h"
 
-QString EncodeQueryValue(const QString& value)
+QString encodeQueryValue(const QString& value)
 {
-    return QString::fromLatin1(ToAnsi(value).toPercentEncoding());
+    return QString::fromLatin1(toAnsi(value).toPercentEncoding());
 }

@@ -16,7 +16,7 @@ const QByteArray kRegisterKey = QByteArrayLiteral("pRelMoK4vda");
 const QString kNone = QStringLiteral("0");
 
 // Decimal digits with an optional sign, within the 32-bit range.
-bool ParseInteger(const QString& text, bool allowPlus, int& value)
+bool parseInteger(const QString& text, bool allowPlus, int& value)
 {
     qsizetype i = 0;
     bool negative = false;
@@ -43,29 +43,29 @@ bool ParseInteger(const QString& text, bool allowPlus, int& value)
 }
 
 // A size of the notification reply; blanks around the number are allowed.
-int ToSize(const QString& text)
+int toSize(const QString& text)
 {
     int value = 0;
-    if (!ParseInteger(text.trimmed(), true, value))
+    if (!parseInteger(text.trimmed(), true, value))
         throw TFailure(
             QStringLiteral("The server sent \"%1\" where a number was expected").arg(text.left(100)));
     return value;
 }
 
-QString Item(const char* key, const QString& value)
+QString item(const char* key, const QString& value)
 {
-    return QLatin1Char('&') + QLatin1String(key) + QLatin1Char('=') + EncodeQueryValue(value);
+    return QLatin1Char('&') + QLatin1String(key) + QLatin1Char('=') + encodeQueryValue(value);
 }
 
-QString AppUrl()
+QString appUrl()
 {
-    return TSelvorConfig().GetAppUrl();
+    return TSelvorConfig().getAppUrl();
 }
 
 } // namespace
 
 TSelvorAPI::TSelvorAPI(pugi::xml_document& xmlDocument, const THttpLimits& limits)
-    : limits_(limits), httpClient_(std::make_unique<THttpClient>(limits)), xmlDocument_(xmlDocument)
+    : m_limits(limits), m_httpClient(std::make_unique<THttpClient>(limits)), m_xmlDocument(xmlDocument)
 {
 }
 
@@ -73,12 +73,12 @@ TSelvorAPI::~TSelvorAPI() = default;
 
 void TSelvorAPI::invokeRemote(pugi::xml_document& document, const QString& url)
 {
-    std::lock_guard lock(operationMutex_);
+    std::lock_guard lock(m_operationMutex);
     QByteArray body;
     try {
-        body = httpClient_->Get(url);
+        body = m_httpClient->get(url);
     } catch (...) {
-        ReplaceHttpClient();
+        replaceHttpClient();
         throw;
     }
     loadReply(document, body);
@@ -86,14 +86,14 @@ void TSelvorAPI::invokeRemote(pugi::xml_document& document, const QString& url)
 
 void TSelvorAPI::loadReply(pugi::xml_document& document, const QByteArray& body)
 {
-    std::lock_guard lock(operationMutex_);
-    LoadReply(document, body);
+    std::lock_guard lock(m_operationMutex);
+    loadReply(document, body);
 }
 
 QString TSelvorAPI::getNodeText(const pugi::xml_document& document, const QString& path)
 {
-    std::lock_guard lock(operationMutex_);
-    return NodeText(document, path);
+    std::lock_guard lock(m_operationMutex);
+    return nodeText(document, path);
 }
 
 bool TSelvorAPI::isSuccess(const pugi::xml_document& document)
@@ -105,132 +105,132 @@ int TSelvorAPI::getResultCode(const pugi::xml_document& document)
 {
     const QString code = getNodeText(document, QStringLiteral("/responsed/code"));
     int value = 0;
-    return ParseInteger(code, false, value) ? value : -1;
+    return parseInteger(code, false, value) ? value : -1;
 }
 
 APILoginResponse TSelvorAPI::userLogin(const QString& userName, const QString& password)
 {
-    std::lock_guard lock(operationMutex_);
-    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/userLogin?format=xml") +
-                                   Item("userName", userName) + Item("password", password));
+    std::lock_guard lock(m_operationMutex);
+    invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/userLogin?format=xml") +
+                                    item("userName", userName) + item("password", password));
     return readLoginReply(true);
 }
 
 APILoginResponse TSelvorAPI::weiboLogin(const QString& userName, const QString& password)
 {
-    std::lock_guard lock(operationMutex_);
-    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/weiboLogin?format=xml") +
-                                   Item("userName", userName) + Item("password", password));
+    std::lock_guard lock(m_operationMutex);
+    invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/weiboLogin?format=xml") +
+                                    item("userName", userName) + item("password", password));
     return readLoginReply(false);
 }
 
 APIResponse TSelvorAPI::userRegister(const QString& userName, const QString& password)
 {
-    std::lock_guard lock(operationMutex_);
+    std::lock_guard lock(m_operationMutex);
     const QString signature =
-        QString::fromLatin1(ScrambleText(kRegisterKey, ToAnsi(userName + QLatin1Char('_') + password)));
-    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/userRegister?format=xml") +
-                                   Item("userName", userName) + Item("password", password) +
-                                   Item("sn", signature));
+        QString::fromLatin1(scrambleText(kRegisterKey, toAnsi(userName + QLatin1Char('_') + password)));
+    invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/userRegister?format=xml") +
+                                    item("userName", userName) + item("password", password) +
+                                    item("sn", signature));
     return readRegisterReply();
 }
 
 APIResponse TSelvorAPI::getInformationList(const QString& userName, const QString& token, int ot)
 {
-    std::lock_guard lock(operationMutex_);
-    const QString appUrl = AppUrl();
-    invokeRemote(xmlDocument_, appUrl + QStringLiteral("/information/getInformationList?format=xml&v=") +
-                                   EncodeQueryValue(CLIENT_VERSION) + Item("userName", userName) +
-                                   Item("token", token) + Item("ot", QString::number(ot)));
-    return readInformationReply(appUrl);
+    std::lock_guard lock(m_operationMutex);
+    const QString root = appUrl();
+    invokeRemote(m_xmlDocument, root + QStringLiteral("/information/getInformationList?format=xml&v=") +
+                                    encodeQueryValue(CLIENT_VERSION) + item("userName", userName) +
+                                    item("token", token) + item("ot", QString::number(ot)));
+    return readInformationReply(root);
 }
 
 QString TSelvorAPI::changePassword(const QString& userName, const QString& oldPassword,
                                    const QString& newPassword, const QString& token)
 {
-    std::lock_guard lock(operationMutex_);
-    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/users/changePassword?format=xml") +
-                                   Item("userName", userName) + Item("oldPassword", oldPassword) +
-                                   Item("newPassword", newPassword) + Item("token", token));
+    std::lock_guard lock(m_operationMutex);
+    invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/changePassword?format=xml") +
+                                    item("userName", userName) + item("oldPassword", oldPassword) +
+                                    item("newPassword", newPassword) + item("token", token));
     return readMessageReply();
 }
 
 QString TSelvorAPI::shareInfo(const QString& userName, const QString& token, const QString& shareType)
 {
-    std::lock_guard lock(operationMutex_);
-    invokeRemote(xmlDocument_, AppUrl() + QStringLiteral("/personalcenter/shareInfo?format=xml") +
-                                   Item("userName", userName) + Item("token", token) +
-                                   Item("shareType", shareType));
+    std::lock_guard lock(m_operationMutex);
+    invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/personalcenter/shareInfo?format=xml") +
+                                    item("userName", userName) + item("token", token) +
+                                    item("shareType", shareType));
     return readMessageReply();
 }
 
-void TSelvorAPI::Abort()
+void TSelvorAPI::abort()
 {
-    aborted_ = true;
-    std::lock_guard lock(clientMutex_);
-    httpClient_->Abort();
+    m_aborted = true;
+    std::lock_guard lock(m_clientMutex);
+    m_httpClient->abort();
 }
 
 APILoginResponse TSelvorAPI::readLoginReply(bool readRole)
 {
-    std::lock_guard lock(operationMutex_);
+    std::lock_guard lock(m_operationMutex);
     APILoginResponse response;
-    response.code = getResultCode(xmlDocument_);
+    response.code = getResultCode(m_xmlDocument);
     if (response.code != 0)
-        response.msg = getNodeText(xmlDocument_, QStringLiteral("/responsed/msg"));
+        response.msg = getNodeText(m_xmlDocument, QStringLiteral("/responsed/msg"));
     else
-        response.token = getNodeText(xmlDocument_, QStringLiteral("/responsed/token"));
+        response.token = getNodeText(m_xmlDocument, QStringLiteral("/responsed/token"));
     if (readRole)
-        response.role = getNodeText(xmlDocument_, QStringLiteral("/responsed/role"));
+        response.role = getNodeText(m_xmlDocument, QStringLiteral("/responsed/role"));
     return response;
 }
 
 APIResponse TSelvorAPI::readRegisterReply()
 {
-    std::lock_guard lock(operationMutex_);
+    std::lock_guard lock(m_operationMutex);
     APIResponse response;
-    if (isSuccess(xmlDocument_)) {
+    if (isSuccess(m_xmlDocument)) {
         response.success = true;
-        response.token = getNodeText(xmlDocument_, QStringLiteral("/responsed/token"));
+        response.token = getNodeText(m_xmlDocument, QStringLiteral("/responsed/token"));
     } else {
-        response.msg = getNodeText(xmlDocument_, QStringLiteral("/responsed/msg"));
+        response.msg = getNodeText(m_xmlDocument, QStringLiteral("/responsed/msg"));
     }
     return response;
 }
 
 APIResponse TSelvorAPI::readInformationReply(const QString& appUrl)
 {
-    std::lock_guard lock(operationMutex_);
+    std::lock_guard lock(m_operationMutex);
     APIResponse response;
-    if (!isSuccess(xmlDocument_))
+    if (!isSuccess(m_xmlDocument))
         return response;
     response.success = true;
-    const QString path = getNodeText(xmlDocument_, QStringLiteral("/responsed/url"));
+    const QString path = getNodeText(m_xmlDocument, QStringLiteral("/responsed/url"));
     if (path == kNone) {
         response.url = kNone;
         return response;
     }
     response.url = appUrl + path;
-    response.width = ToSize(getNodeText(xmlDocument_, QStringLiteral("/responsed/width")));
-    response.height = ToSize(getNodeText(xmlDocument_, QStringLiteral("/responsed/height")));
-    response.titleHeight = ToSize(getNodeText(xmlDocument_, QStringLiteral("/responsed/title_height")));
+    response.width = toSize(getNodeText(m_xmlDocument, QStringLiteral("/responsed/width")));
+    response.height = toSize(getNodeText(m_xmlDocument, QStringLiteral("/responsed/height")));
+    response.titleHeight = toSize(getNodeText(m_xmlDocument, QStringLiteral("/responsed/title_height")));
     return response;
 }
 
 QString TSelvorAPI::readMessageReply()
 {
-    std::lock_guard lock(operationMutex_);
-    if (isSuccess(xmlDocument_))
+    std::lock_guard lock(m_operationMutex);
+    if (isSuccess(m_xmlDocument))
         return {};
-    return getNodeText(xmlDocument_, QStringLiteral("/responsed/msg"));
+    return getNodeText(m_xmlDocument, QStringLiteral("/responsed/msg"));
 }
 
-void TSelvorAPI::ReplaceHttpClient()
+void TSelvorAPI::replaceHttpClient()
 {
-    auto fresh = std::make_unique<THttpClient>(limits_);
-    std::lock_guard lock(clientMutex_);
-    httpClient_.swap(fresh);
+    auto fresh = std::make_unique<THttpClient>(m_limits);
+    std::lock_guard lock(m_clientMutex);
+    m_httpClient.swap(fresh);
     // An Abort that came while the old client was in use also holds for the new one.
-    if (aborted_)
-        httpClient_->Abort();
+    if (m_aborted)
+        m_httpClient->abort();
 }

@@ -57,17 +57,17 @@ public:
     QString readMessageReply();                              // changePassword, shareInfo
 
     // Thread-safe: the running request and every later one fail at once (used when the client ends).
-    void Abort();
+    void abort();
 
 private:
-    void ReplaceHttpClient();
+    void replaceHttpClient();
 
     // Recursive, so that an operation holding it can call the public reading steps.
-    std::recursive_mutex operationMutex_;
+    std::recursive_mutex m_operationMutex;
     // Guards only the pointer below against Abort while it is replaced.
-    std::mutex clientMutex_;
-    THttpLimits limits_;
-    std::unique_ptr<THttpClient> httpClient_;
-    pugi::xml_document& xmlDocument_;
-    std::atomic<bool> aborted_ = false;
+    std::mutex m_clientMutex;
+    THttpLimits m_limits;
+    std::unique_ptr<THttpClient> m_httpClient;
+    pugi::xml_document& m_xmlDocument;
+    std::atomic<bool> m_aborted = false;
 };

@@ -17,7 +17,7 @@ constexpr unsigned kParseOptions = (pugi::parse_default & ~pugi::parse_doctype) 
 // a "&" that is not one of the five predefined entities or a character reference, outside
 // comments, CDATA sections, processing instructions and the document type declaration; -1
 // when there is none.
-qsizetype StrayAmpersand(const QByteArray& text)
+qsizetype strayAmpersand(const QByteArray& text)
 {
     struct Skipped
     {
@@ -57,7 +57,7 @@ qsizetype StrayAmpersand(const QByteArray& text)
 }
 
 // Why a parsed document is not one XML document: a second root element, or text beside the root.
-QString ExtraContent(const pugi::xml_document& document)
+QString extraContent(const pugi::xml_document& document)
 {
     int elements = 0;
     for (const pugi::xml_node& node : document.children()) {
@@ -70,7 +70,7 @@ QString ExtraContent(const pugi::xml_document& document)
 }
 
 // Iterative, so that a deeply nested reply cannot exhaust the stack.
-QString TextContent(const pugi::xml_node& start)
+QString textContent(const pugi::xml_node& start)
 {
     if (start.type() == pugi::node_pcdata || start.type() == pugi::node_cdata)
         return QString::fromUtf8(start.value());
@@ -94,9 +94,9 @@ QString TextContent(const pugi::xml_node& start)
 
 } // namespace
 
-void LoadReply(pugi::xml_document& document, const QByteArray& body)
+void loadReply(pugi::xml_document& document, const QByteArray& body)
 {
-    const QByteArray text = FromAnsi(body).toUtf8();
+    const QByteArray text = fromAnsi(body).toUtf8();
     const auto refuse = [&document](const QString& what, qsizetype offset) {
         // Nothing of a broken reply stays to be read by mistake.
         document.reset();
@@ -104,19 +104,19 @@ void LoadReply(pugi::xml_document& document, const QByteArray& body)
                            .arg(what)
                            .arg(offset));
     };
-    const qsizetype ampersand = StrayAmpersand(text);
+    const qsizetype ampersand = strayAmpersand(text);
     if (ampersand >= 0)
         refuse(QStringLiteral("a \"&\" that starts no reference"), ampersand);
     const pugi::xml_parse_result result = document.load_buffer(
         text.constData(), static_cast<size_t>(text.size()), kParseOptions, pugi::encoding_utf8);
     if (!result && result.status != pugi::status_no_document_element)
         refuse(QString::fromLatin1(result.description()), result.offset);
-    const QString extra = ExtraContent(document);
+    const QString extra = extraContent(document);
     if (!extra.isEmpty())
         refuse(extra, 0);
 }
 
-QString NodeText(const pugi::xml_document& document, const QString& path)
+QString nodeText(const pugi::xml_document& document, const QString& path)
 {
     const pugi::xml_node root = document.document_element();
     if (!root)
@@ -138,5 +138,5 @@ QString NodeText(const pugi::xml_document& document, const QString& path)
         return QString::fromUtf8(found.attribute().value());
     if (!found.node())
         return QStringLiteral("0");
-    return TextContent(found.node());
+    return textContent(found.node());
 }

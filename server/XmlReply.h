@@ -12,9 +12,9 @@
 // empty document; text that is not well-formed XML (content after the root element, a second
 // root, a "&" that starts no reference, an entity other than the five predefined ones) raises
 // TFailure and leaves the document empty.
-void LoadReply(pugi::xml_document& document, const QByteArray& body);
+void loadReply(pugi::xml_document& document, const QByteArray& body);
 
 // The text of the first node at the absolute `path` (the concatenated text of the node and all
 // its descendants), or "0" when no node matches. A document without a root element, or whose root
 // is not "responsed" with a "code" element, is no reply of this service and raises TFailure.
-QString NodeText(const pugi::xml_document& document, const QString& path);
+QString nodeText(const pugi::xml_document& document, const QString& path);

@@ -57,7 +57,7 @@ struct Leftovers
     }
 };
 
-QString ErrorText(int code)
+QString errorText(int code)
 {
     switch (code) {
     case MSPACK_ERR_OPEN:
@@ -83,16 +83,16 @@ QString ErrorText(int code)
     }
 }
 
-QString DecodeName(const mscabd_file* file)
+QString decodeName(const mscabd_file* file)
 {
     const QByteArray raw(file->filename);
     if (file->attribs & MSCAB_ATTRIB_UTF_NAME)
         return QString::fromUtf8(raw);
-    return FromAnsi(raw);
+    return fromAnsi(raw);
 }
 
 // The folders from the outermost missing one down to `folder` that do not exist yet.
-QStringList MissingFolders(const QString& folder)
+QStringList missingFolders(const QString& folder)
 {
     QStringList missing;
     QString current = QDir::cleanPath(folder);
@@ -108,7 +108,7 @@ QStringList MissingFolders(const QString& folder)
 
 // Creates an empty, uniquely named file beside `target`; executables get the execute bits the
 // user's umask allows.
-QString CreateStagingFile(const QString& target, bool executable)
+QString createStagingFile(const QString& target, bool executable)
 {
     const QFileInfo info(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -128,7 +128,7 @@ QString CreateStagingFile(const QString& target, bool executable)
 }
 
 // A file that is replaced keeps its permissions.
-bool KeepModeOf(const QString& target, const QString& staging)
+bool keepModeOf(const QString& target, const QString& staging)
 {
     struct stat old
     {
@@ -141,7 +141,7 @@ bool KeepModeOf(const QString& target, const QString& staging)
 // Every unpacked file reaches the disk before any target is replaced: one flush of each file
 // system the files were written to, not one per file (a package of many small files waits for
 // the disk once).
-bool SyncFileSystemsOf(const std::vector<Step>& steps)
+bool syncFileSystemsOf(const std::vector<Step>& steps)
 {
     std::set<QString> folders;
     for (const Step& step : steps)
@@ -168,7 +168,7 @@ bool SyncFileSystemsOf(const std::vector<Step>& steps)
 }
 
 // The nearest folder of `path` that exists.
-QString ExistingFolderOf(const QString& path)
+QString existingFolderOf(const QString& path)
 {
     QString folder = QFileInfo(path).absolutePath();
     while (!QFileInfo(folder).isDir()) {
@@ -182,7 +182,7 @@ QString ExistingFolderOf(const QString& path)
 
 // Why the judged files may not be written, or empty: two files with one target, or a target
 // that another target needs as its folder (a package holding "x" and "x\y").
-QString CheckTargets(const std::vector<Step>& steps)
+QString checkTargets(const std::vector<Step>& steps)
 {
     std::set<QString> targets;
     for (const Step& step : steps) {
@@ -206,7 +206,7 @@ QString CheckTargets(const std::vector<Step>& steps)
 
 } // namespace
 
-QString TCabinetReader::SafeRelativeName(const QString& archiveName)
+QString TCabinetReader::safeRelativeName(const QString& archiveName)
 {
     static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:"));
     if (archiveName.isEmpty() || driveLetter.match(archiveName).hasMatch())
@@ -226,34 +226,34 @@ QString TCabinetReader::SafeRelativeName(const QString& archiveName)
     return name;
 }
 
-bool TCabinetReader::Fail(const QString& message)
+bool TCabinetReader::fail(const QString& message)
 {
-    error_ = message;
+    m_error = message;
     return false;
 }
 
-bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& chooseTarget)
+bool TCabinetReader::extract(const QString& cabinetPath, const TargetChooser& chooseTarget)
 {
-    error_.clear();
+    m_error.clear();
     int selfTest = MSPACK_ERR_OK;
     MSPACK_SYS_SELFTEST(selfTest);
     if (selfTest != MSPACK_ERR_OK)
-        return Fail(QStringLiteral("libmspack does not match this program: %1").arg(ErrorText(selfTest)));
+        return fail(QStringLiteral("libmspack does not match this program: %1").arg(errorText(selfTest)));
 
-    if (Aborted())
-        return Fail(QStringLiteral("aborted"));
+    if (aborted())
+        return fail(QStringLiteral("aborted"));
     GuardedCabinetSystem system;
-    system.abort = abort_;
-    system.progress = progress_;
-    Decompressor decompressor(mspack_create_cab_decompressor(system.System()));
+    system.abort = m_abort;
+    system.progress = m_progress;
+    Decompressor decompressor(mspack_create_cab_decompressor(system.system()));
     if (!decompressor)
-        return Fail(ErrorText(MSPACK_ERR_NOMEMORY));
+        return fail(errorText(MSPACK_ERR_NOMEMORY));
     mscab_decompressor* cabd = decompressor.get();
     // Strict reading: a damaged block or a file that runs past its data fails the extraction
     // instead of being salvaged or patched up.
     if (cabd->set_param(cabd, MSCABD_PARAM_SALVAGE, 0) != MSPACK_ERR_OK ||
         cabd->set_param(cabd, MSCABD_PARAM_FIXMSZIP, 0) != MSPACK_ERR_OK)
-        return Fail(QStringLiteral("libmspack refuses its strict mode"));
+        return fail(QStringLiteral("libmspack refuses its strict mode"));
 
     // libmspack keeps this pointer until the cabinet is closed. The file is opened as one cabinet,
     // never searched for cabinets embedded in other data.
@@ -261,14 +261,14 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
     mscabd_cabinet* cabinet = cabd->open(cabd, cabinetFile.constData());
     if (!cabinet) {
         // An abort makes every read fail; that is no damage in the archive.
-        if (Aborted())
-            return Fail(QStringLiteral("aborted"));
-        return Fail(QStringLiteral("%1: %2").arg(cabinetPath, ErrorText(cabd->last_error(cabd))));
+        if (aborted())
+            return fail(QStringLiteral("aborted"));
+        return fail(QStringLiteral("%1: %2").arg(cabinetPath, errorText(cabd->last_error(cabd))));
     }
     const std::unique_ptr<mscabd_cabinet, std::function<void(mscabd_cabinet*)>> cabinetCloser(
         cabinet, [cabd](mscabd_cabinet* c) { cabd->close(cabd, c); });
     if (cabinet->flags & (MSCAB_HDR_PREVCAB | MSCAB_HDR_NEXTCAB))
-        return Fail(QStringLiteral("%1: the archive continues in another cabinet").arg(cabinetPath));
+        return fail(QStringLiteral("%1: the archive continues in another cabinet").arg(cabinetPath));
 
     // Every name and target is judged, and the limits applied, before anything is written.
     int entries = 0;
@@ -277,40 +277,40 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
         ++entries;
         totalBytes += file->length;
     }
-    if (entries > limits_.maxEntries)
-        return Fail(
-            QStringLiteral("the archive holds %1 files, more than %2").arg(entries).arg(limits_.maxEntries));
-    if (totalBytes > limits_.maxTotalBytes)
-        return Fail(QStringLiteral("the archive unpacks to %1 bytes, more than %2")
+    if (entries > m_limits.maxEntries)
+        return fail(
+            QStringLiteral("the archive holds %1 files, more than %2").arg(entries).arg(m_limits.maxEntries));
+    if (totalBytes > m_limits.maxTotalBytes)
+        return fail(QStringLiteral("the archive unpacks to %1 bytes, more than %2")
                         .arg(totalBytes)
-                        .arg(limits_.maxTotalBytes));
+                        .arg(m_limits.maxTotalBytes));
     std::vector<Step> steps;
     for (mscabd_file* file = cabinet->files; file; file = file->next) {
-        const QString archiveName = DecodeName(file);
+        const QString archiveName = decodeName(file);
         Step step;
         step.file = file;
-        step.name = SafeRelativeName(archiveName);
+        step.name = safeRelativeName(archiveName);
         if (step.name.isEmpty())
-            return Fail(QStringLiteral("unsafe file name in the archive: \"%1\"").arg(archiveName));
+            return fail(QStringLiteral("unsafe file name in the archive: \"%1\"").arg(archiveName));
         step.target = chooseTarget(step.name);
         if (step.target.isEmpty())
-            return Fail(QStringLiteral("no target for \"%1\"").arg(step.name));
+            return fail(QStringLiteral("no target for \"%1\"").arg(step.name));
         if (!QDir::isAbsolutePath(step.target))
-            return Fail(QStringLiteral("target of \"%1\" is not absolute: %2").arg(step.name, step.target));
-        if (ToAnsi(step.target).size() > kMaxTargetPathBytes)
-            return Fail(QStringLiteral("target path too long: %1").arg(step.target));
+            return fail(QStringLiteral("target of \"%1\" is not absolute: %2").arg(step.name, step.target));
+        if (toAnsi(step.target).size() > kMaxTargetPathBytes)
+            return fail(QStringLiteral("target path too long: %1").arg(step.target));
         steps.push_back(step);
     }
-    const QString targetError = CheckTargets(steps);
+    const QString targetError = checkTargets(steps);
     if (!targetError.isEmpty())
-        return Fail(targetError);
+        return fail(targetError);
     std::set<QString> folders;
     for (const Step& step : steps)
-        folders.insert(ExistingFolderOf(step.target));
+        folders.insert(existingFolderOf(step.target));
     for (const QString& folder : folders) {
-        const std::optional<qint64> free = freeSpace_ ? freeSpace_(folder) : FreeDiskBytes(folder);
+        const std::optional<qint64> free = m_freeSpace ? m_freeSpace(folder) : freeDiskBytes(folder);
         if (free && *free < totalBytes)
-            return Fail(QStringLiteral("not enough free space in %1: %2 bytes needed, %3 free")
+            return fail(QStringLiteral("not enough free space in %1: %2 bytes needed, %3 free")
                             .arg(folder)
                             .arg(totalBytes)
                             .arg(*free));
@@ -321,45 +321,45 @@ bool TCabinetReader::Extract(const QString& cabinetPath, const TargetChooser& ch
     // Unpack each file beside its target, in archive order.
     Leftovers leftovers{&steps, {}, false};
     for (Step& step : steps) {
-        if (Aborted())
-            return Fail(QStringLiteral("aborted"));
+        if (aborted())
+            return fail(QStringLiteral("aborted"));
         // Found now rather than when the files are put in place, where earlier targets
         // would already be replaced.
         if (QFileInfo(step.target).isDir())
-            return Fail(QStringLiteral("a folder is in the way of %1").arg(step.target));
+            return fail(QStringLiteral("a folder is in the way of %1").arg(step.target));
         const QString folder = QFileInfo(step.target).absolutePath();
         // Taken back even when only the outer ones could be made (a part of the name too long
         // for the file system fails half way).
-        leftovers.createdFolders += MissingFolders(folder);
+        leftovers.createdFolders += missingFolders(folder);
         if (!QDir().mkpath(folder))
-            return Fail(QStringLiteral("cannot create folder %1").arg(folder));
-        step.staging = CreateStagingFile(step.target, step.file->attribs & MSCAB_ATTRIB_EXEC);
+            return fail(QStringLiteral("cannot create folder %1").arg(folder));
+        step.staging = createStagingFile(step.target, step.file->attribs & MSCAB_ATTRIB_EXEC);
         if (step.staging.isEmpty())
-            return Fail(QStringLiteral("cannot write in %1").arg(folder));
+            return fail(QStringLiteral("cannot write in %1").arg(folder));
         const QByteArray staging = QFile::encodeName(step.staging);
         system.fileBudget = step.file->length;
         const int result = cabd->extract(cabd, step.file, staging.constData());
-        if (Aborted())
-            return Fail(QStringLiteral("aborted"));
+        if (aborted())
+            return fail(QStringLiteral("aborted"));
         if (system.overBudget)
-            return Fail(QStringLiteral("\"%1\" unpacks to more than the archive declares").arg(step.name));
+            return fail(QStringLiteral("\"%1\" unpacks to more than the archive declares").arg(step.name));
         if (result != MSPACK_ERR_OK)
-            return Fail(QStringLiteral("\"%1\": %2").arg(step.name, ErrorText(result)));
-        if (!KeepModeOf(step.target, step.staging))
-            return Fail(QStringLiteral("cannot write %1").arg(step.staging));
+            return fail(QStringLiteral("\"%1\": %2").arg(step.name, errorText(result)));
+        if (!keepModeOf(step.target, step.staging))
+            return fail(QStringLiteral("cannot write %1").arg(step.staging));
     }
     // The last moment an abort can take everything back.
-    if (Aborted())
-        return Fail(QStringLiteral("aborted"));
-    if (!SyncFileSystemsOf(steps))
-        return Fail(QStringLiteral("the unpacked files could not be written to the disk: %1")
+    if (aborted())
+        return fail(QStringLiteral("aborted"));
+    if (!syncFileSystemsOf(steps))
+        return fail(QStringLiteral("the unpacked files could not be written to the disk: %1")
                         .arg(QString::fromLocal8Bit(strerror(errno))));
 
     // Put every file in place; a rename replaces a target in one step.
     for (Step& step : steps) {
         if (rename(QFile::encodeName(step.staging).constData(), QFile::encodeName(step.target).constData()) !=
             0)
-            return Fail(QStringLiteral("cannot replace %1: %2")
+            return fail(QStringLiteral("cannot replace %1: %2")
                             .arg(step.target, QString::fromLocal8Bit(strerror(errno))));
         step.committed = true;
     }

@@ -38,32 +38,32 @@ public:
 
     TCabinetReader() = default;
 
-    void SetLimits(const Limits& limits) { limits_ = limits; }
+    void setLimits(const Limits& limits) { m_limits = limits; }
     // Checked between files and between blocks of a file: once set, the extraction stops, fails
     // and takes back what it wrote.
-    void SetAbortFlag(const std::atomic<bool>* abort) { abort_ = abort; }
+    void setAbortFlag(const std::atomic<bool>* abort) { m_abort = abort; }
     // The system's own (statvfs) unless set; tests give a full disk.
-    void SetFreeSpaceProbe(FreeSpaceProbe probe) { freeSpace_ = std::move(probe); }
+    void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
     // Told the bytes unpacked so far after each block written.
-    void SetProgress(std::function<void(qint64 written)> progress) { progress_ = std::move(progress); }
+    void setProgress(std::function<void(qint64 written)> progress) { m_progress = std::move(progress); }
 
     // True when every file of the archive was written to its target.
-    bool Extract(const QString& cabinetPath, const TargetChooser& chooseTarget);
+    bool extract(const QString& cabinetPath, const TargetChooser& chooseTarget);
 
     // Why the last extraction failed; empty after a success.
-    const QString& ErrorString() const { return error_; }
+    const QString& errorString() const { return m_error; }
 
     // The archive name as a relative path with "/" separators, or empty when the name is
     // absolute, has a drive letter, an empty, "." or ".." part, or a control character.
-    static QString SafeRelativeName(const QString& archiveName);
+    static QString safeRelativeName(const QString& archiveName);
 
 private:
-    bool Fail(const QString& message);
-    bool Aborted() const { return abort_ && *abort_; }
+    bool fail(const QString& message);
+    bool aborted() const { return m_abort && *m_abort; }
 
-    QString error_;
-    Limits limits_;
-    const std::atomic<bool>* abort_ = nullptr;
-    FreeSpaceProbe freeSpace_;
-    std::function<void(qint64)> progress_;
+    QString m_error;
+    Limits m_limits;
+    const std::atomic<bool>* m_abort = nullptr;
+    FreeSpaceProbe m_freeSpace;
+    std::function<void(qint64)> m_progress;
 };

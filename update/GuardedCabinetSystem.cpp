@@ -16,12 +16,12 @@ struct GuardedFile
     GuardedCabinetSystem* system = nullptr;
 };
 
-GuardedCabinetSystem* Owner(mspack_system* self)
+GuardedCabinetSystem* cabinetOwner(mspack_system* self)
 {
     return reinterpret_cast<GuardedCabinetSystem::Hook*>(self)->owner;
 }
 
-mspack_file* Open(mspack_system* self, const char* filename, int mode)
+mspack_file* cabinetOpen(mspack_system* self, const char* filename, int mode)
 {
     // Non-blocking until the file is known to be a regular one: opening a FIFO would otherwise
     // wait for its other end.
@@ -52,41 +52,41 @@ mspack_file* Open(mspack_system* self, const char* filename, int mode)
         close(fd);
         return nullptr;
     }
-    auto* file = new GuardedFile{fd, Owner(self)};
+    auto* file = new GuardedFile{fd, cabinetOwner(self)};
     return reinterpret_cast<mspack_file*>(file);
 }
 
-GuardedFile* File(mspack_file* file)
+GuardedFile* cabinetFile(mspack_file* file)
 {
     return reinterpret_cast<GuardedFile*>(file);
 }
 
-void Close(mspack_file* file)
+void cabinetClose(mspack_file* file)
 {
     if (!file)
         return;
-    close(File(file)->fd);
-    delete File(file);
+    close(cabinetFile(file)->fd);
+    delete cabinetFile(file);
 }
 
-int Read(mspack_file* file, void* buffer, int bytes)
+int cabinetRead(mspack_file* file, void* buffer, int bytes)
 {
-    if (!file || bytes < 0 || File(file)->system->Aborted())
+    if (!file || bytes < 0 || cabinetFile(file)->system->aborted())
         return -1;
     for (;;) {
-        const ssize_t count = read(File(file)->fd, buffer, size_t(bytes));
+        const ssize_t count = read(cabinetFile(file)->fd, buffer, size_t(bytes));
         if (count < 0 && errno == EINTR)
             continue;
         return int(count);
     }
 }
 
-int Write(mspack_file* file, void* buffer, int bytes)
+int cabinetWrite(mspack_file* file, void* buffer, int bytes)
 {
     if (!file || bytes < 0)
         return -1;
-    GuardedCabinetSystem* system = File(file)->system;
-    if (system->Aborted())
+    GuardedCabinetSystem* system = cabinetFile(file)->system;
+    if (system->aborted())
         return -1;
     if (bytes > system->budget || bytes > system->fileBudget) {
         system->overBudget = true;
@@ -95,7 +95,7 @@ int Write(mspack_file* file, void* buffer, int bytes)
     const char* data = static_cast<const char*>(buffer);
     int left = bytes;
     while (left > 0) {
-        const ssize_t count = write(File(file)->fd, data, size_t(left));
+        const ssize_t count = write(cabinetFile(file)->fd, data, size_t(left));
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0)
@@ -111,7 +111,7 @@ int Write(mspack_file* file, void* buffer, int bytes)
     return bytes;
 }
 
-int Seek(mspack_file* file, off_t offset, int mode)
+int cabinetSeek(mspack_file* file, off_t offset, int mode)
 {
     if (!file)
         return -1;
@@ -120,30 +120,30 @@ int Seek(mspack_file* file, off_t offset, int mode)
         whence = SEEK_CUR;
     else if (mode == MSPACK_SYS_SEEK_END)
         whence = SEEK_END;
-    return lseek(File(file)->fd, offset, whence) < 0 ? -1 : 0;
+    return lseek(cabinetFile(file)->fd, offset, whence) < 0 ? -1 : 0;
 }
 
-off_t Tell(mspack_file* file)
+off_t cabinetTell(mspack_file* file)
 {
-    return file ? lseek(File(file)->fd, 0, SEEK_CUR) : -1;
+    return file ? lseek(cabinetFile(file)->fd, 0, SEEK_CUR) : -1;
 }
 
-void Message(mspack_file*, const char*, ...)
+void cabinetMessage(mspack_file*, const char*, ...)
 {
     // libmspack's notes on damaged archives surface as its error codes; nothing is printed.
 }
 
-void* Alloc(mspack_system*, size_t bytes)
+void* cabinetAlloc(mspack_system*, size_t bytes)
 {
     return std::malloc(bytes);
 }
 
-void Free(void* pointer)
+void cabinetFree(void* pointer)
 {
     std::free(pointer);
 }
 
-void Copy(void* source, void* destination, size_t bytes)
+void cabinetCopy(void* source, void* destination, size_t bytes)
 {
     std::memmove(destination, source, bytes);
 }
@@ -154,15 +154,15 @@ GuardedCabinetSystem::GuardedCabinetSystem()
 {
     mspack_system& base = hook.base;
     hook.owner = this;
-    base.open = Open;
-    base.close = Close;
-    base.read = Read;
-    base.write = Write;
-    base.seek = Seek;
-    base.tell = Tell;
-    base.message = Message;
-    base.alloc = Alloc;
-    base.free = Free;
-    base.copy = Copy;
+    base.open = cabinetOpen;
+    base.close = cabinetClose;
+    base.read = cabinetRead;
+    base.write = cabinetWrite;
+    base.seek = cabinetSeek;
+    base.tell = cabinetTell;
+    base.message = cabinetMessage;
+    base.alloc = cabinetAlloc;
+    base.free = cabinetFree;
+    base.copy = cabinetCopy;
     base.null_ptr = nullptr;
 }

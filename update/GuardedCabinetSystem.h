@@ -31,6 +31,6 @@ struct GuardedCabinetSystem
     GuardedCabinetSystem(const GuardedCabinetSystem&) = delete;
     GuardedCabinetSystem& operator=(const GuardedCabinetSystem&) = delete;
 
-    mspack_system* System() { return &hook.base; }
-    bool Aborted() const { return abort && *abort; }
+    mspack_system* system() { return &hook.base; }
+    bool aborted() const { return abort && *abort; }
 };

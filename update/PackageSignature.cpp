@@ -22,7 +22,7 @@ const QByteArray kTrustedPrefix = "trusted comment: ";
 
 // Strict base64 of exactly `size` bytes; empty otherwise. Qt's decoder also takes text without
 // its padding or with stray low bits, so only the text minisign itself writes is let through.
-QByteArray DecodeBase64(const QByteArray& text, int size)
+QByteArray decodeBase64(const QByteArray& text, int size)
 {
     const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.size() != size || decoded.decoded.toBase64() != text)
@@ -31,20 +31,20 @@ QByteArray DecodeBase64(const QByteArray& text, int size)
 }
 
 // The key's bytes from the bare base64 line or a whole ".pub" file.
-QByteArray DecodePublicKey(const QString& publicKey)
+QByteArray decodePublicKey(const QString& publicKey)
 {
     QStringList lines = publicKey.trimmed().split(QLatin1Char('\n'));
     QString line = lines.last().trimmed();
     if (lines.size() > 2 ||
         (lines.size() == 2 && !lines.first().startsWith(QLatin1String("untrusted comment:"))))
         return {};
-    const QByteArray key = DecodeBase64(line.toLatin1(), kPublicKeyBytes);
+    const QByteArray key = decodeBase64(line.toLatin1(), kPublicKeyBytes);
     if (key.isEmpty() || !key.startsWith("Ed"))
         return {};
     return key;
 }
 
-bool InitSodium()
+bool initSodium()
 {
     static const bool ready = sodium_init() >= 0;
     return ready;
@@ -52,7 +52,7 @@ bool InitSodium()
 
 } // namespace
 
-QString SignedVersion(const QString& trustedComment)
+QString signedVersion(const QString& trustedComment)
 {
     // Anchored at both ends: "$" alone would also accept a final line break.
     static const QRegularExpression form(
@@ -61,7 +61,7 @@ QString SignedVersion(const QString& trustedComment)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteArray& signatureText,
+SignatureVerdict verifyPackageSignature(const QString& packagePath, const QByteArray& signatureText,
                                         const QString& publicKey, const std::atomic<bool>* abort)
 {
     SignatureVerdict verdict;
@@ -72,10 +72,10 @@ SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteA
     };
     if (publicKey.trimmed().isEmpty())
         return fail(QStringLiteral("no update key is built in"));
-    const QByteArray key = DecodePublicKey(publicKey);
+    const QByteArray key = decodePublicKey(publicKey);
     if (key.isEmpty())
         return fail(QStringLiteral("the built-in update key is malformed"));
-    if (!InitSodium())
+    if (!initSodium())
         return fail(QStringLiteral("the signature library cannot start"));
 
     if (signatureText.isEmpty())
@@ -91,9 +91,9 @@ SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteA
         lines.removeLast();
     if (lines.size() != 4 || !lines[0].startsWith(kUntrustedPrefix) || !lines[2].startsWith(kTrustedPrefix))
         return fail(QStringLiteral("the signature is not in minisign's format"));
-    const QByteArray signature = DecodeBase64(lines[1], kSignatureBytes);
+    const QByteArray signature = decodeBase64(lines[1], kSignatureBytes);
     const QByteArray trustedComment = lines[2].mid(kTrustedPrefix.size());
-    const QByteArray globalSignature = DecodeBase64(lines[3], crypto_sign_BYTES);
+    const QByteArray globalSignature = decodeBase64(lines[3], crypto_sign_BYTES);
     if (signature.isEmpty() || globalSignature.isEmpty())
         return fail(QStringLiteral("the signature is not in minisign's format"));
     // "Ed" signs the file itself, which would have to be read whole into memory; only the
@@ -139,11 +139,11 @@ SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteA
                                     quint64(signedComment.size()), keyBytes) != 0)
         return fail(QStringLiteral("the trusted comment does not match its signature"));
 
-    const QString version = SignedVersion(QString::fromUtf8(trustedComment));
+    const QString version = signedVersion(QString::fromUtf8(trustedComment));
     if (version.isEmpty())
         return fail(QStringLiteral("the trusted comment names no version: \"%1\"")
                         .arg(QString::fromUtf8(trustedComment)));
-    if (!IsNewerThanClient(version))
+    if (!isNewerThanClient(version))
         return fail(QStringLiteral("version %1 is not newer than this client").arg(version));
     verdict.version = version;
     return verdict;

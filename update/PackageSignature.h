@@ -16,7 +16,7 @@ struct SignatureVerdict
 {
     QString error;   // empty when the signature holds; otherwise why not, for the debug log
     QString version; // the version named by the trusted comment, when the signature holds
-    bool Ok() const { return error.isEmpty(); }
+    bool ok() const { return error.isEmpty(); }
 };
 
 // Checks the package at `packagePath` against `signatureText` (the whole ".minisig" file) and
@@ -25,8 +25,8 @@ struct SignatureVerdict
 // "version:" + an 18-character version, and that version must be newer than this build's own
 // CLIENT_VERSION (an old signed package cannot be replayed). An empty or malformed key fails.
 // `abort`, when given, is checked between blocks of the file and fails the check once set.
-SignatureVerdict VerifyPackageSignature(const QString& packagePath, const QByteArray& signatureText,
+SignatureVerdict verifyPackageSignature(const QString& packagePath, const QByteArray& signatureText,
                                         const QString& publicKey, const std::atomic<bool>* abort = nullptr);
 
 // The version of a trusted comment "version:01.00.201212101200", or empty when it has another form.
-QString SignedVersion(const QString& trustedComment);
+QString signedVersion(const QString& trustedComment);

@@ -6,34 +6,34 @@
 
 namespace {
 
-QString Below(const QString& folder, const char* name)
+QString below(const QString& folder, const char* name)
 {
     return folder + QLatin1Char('/') + QLatin1String(name);
 }
 
 } // namespace
 
-QString StagingLayout::Package() const
+QString StagingLayout::package() const
 {
-    return Below(folder, UpgradeName::kPackage);
+    return below(folder, UpgradeName::kPackage);
 }
 
-QString StagingLayout::Signature() const
+QString StagingLayout::signature() const
 {
-    return Below(folder, UpgradeName::kSignature);
+    return below(folder, UpgradeName::kSignature);
 }
 
-QString StagingLayout::Unpacked() const
+QString StagingLayout::unpacked() const
 {
-    return Below(folder, UpgradeName::kUnpackedFolder);
+    return below(folder, UpgradeName::kUnpackedFolder);
 }
 
-QString StagingLayout::Program() const
+QString StagingLayout::program() const
 {
-    return Below(Unpacked(), UpgradeName::kClientExe);
+    return below(unpacked(), UpgradeName::kClientExe);
 }
 
-StagingLayout StagingLayout::OfProgram(const QString& program)
+StagingLayout StagingLayout::ofProgram(const QString& program)
 {
     const QFileInfo file(program);
     const QFileInfo unpacked(file.absolutePath());

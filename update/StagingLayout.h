@@ -9,12 +9,12 @@ struct StagingLayout
 {
     QString folder; // ".../update-XXXXXX"
 
-    QString Package() const;
-    QString Signature() const;
-    QString Unpacked() const;
-    QString Program() const; // Unpacked() + "/quorvane_client.exe"
+    QString package() const;
+    QString signature() const;
+    QString unpacked() const;
+    QString program() const; // Unpacked() + "/quorvane_client.exe"
 
     // The staging that holds `program`, when the path has the staged program's shape
     // (".../update-XXXXXX/files/quorvane_client.exe"); an empty folder otherwise.
-    static StagingLayout OfProgram(const QString& program);
+    static StagingLayout ofProgram(const QString& program);
 };

@@ -4,7 +4,7 @@
 #error "QUORVANE_UPDATE_PUBLIC_KEY is defined by the quorvane_package target"
 #endif
 
-QString TrustedUpdateKey()
+QString trustedUpdateKey()
 {
     return QStringLiteral(QUORVANE_UPDATE_PUBLIC_KEY).trimmed();
 }

@@ -5,4 +5,4 @@
 // The minisign public key this build trusts for update packages, set at build time by the CMake
 // cache variable QUORVANE_UPDATE_PUBLIC_KEY. Empty when the build has none: such a build never
 // downloads or installs a package.
-QString TrustedUpdateKey();
+QString trustedUpdateKey();

@@ -4,24 +4,24 @@
 #include <QPointer>
 #include <QThread>
 
-void ShowUnpackFailureBox(const QString& message)
+void showUnpackFailureBox(const QString& message)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvane"), message, QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-TUnpackFailureReport UnpackFailureBoxOn(QObject* uiContext)
+TUnpackFailureReport unpackFailureBoxOn(QObject* uiContext)
 {
     return [context = QPointer<QObject>(uiContext)](const QString& message) {
         if (!context)
             return;
         // A blocking hand-over from the object's own thread would wait for itself.
         if (QThread::currentThread() == context->thread()) {
-            ShowUnpackFailureBox(message);
+            showUnpackFailureBox(message);
             return;
         }
         QMetaObject::invokeMethod(
-            context, [message] { ShowUnpackFailureBox(message); }, Qt::BlockingQueuedConnection);
+            context, [message] { showUnpackFailureBox(message); }, Qt::BlockingQueuedConnection);
     };
 }

@@ -10,10 +10,10 @@ class QObject;
 
 // Shows `message` in a stand-alone box titled "Quorvane" with one OK button, owned by no window.
 // Call it on the user-interface thread only.
-void ShowUnpackFailureBox(const QString& message);
+void showUnpackFailureBox(const QString& message);
 
 // A report for TUpgrade::SetUnpackFailureReport: runs ShowUnpackFailureBox on the thread of
 // `uiContext` (an object living on the user-interface thread, such as the main window) and waits
 // until the user has closed the box, so that the update prompt comes after it. On that thread
 // itself it shows the box directly; once `uiContext` is gone it shows nothing.
-TUnpackFailureReport UnpackFailureBoxOn(QObject* uiContext);
+TUnpackFailureReport unpackFailureBoxOn(QObject* uiContext);

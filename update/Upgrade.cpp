@@ -28,42 +28,42 @@ namespace {
 
 const QString kFailureValue = QStringLiteral("0");
 
-QString UnpackFailedText()
+QString unpackFailedText()
 {
     return QStringLiteral("解压升级包失败!");
 }
 
-QString NeedsAdministratorText()
+QString needsAdministratorText()
 {
     return QStringLiteral("安装新版本需要管理员权限，本次没有升级。\n请让管理员安装新版本，或稍后再试。");
 }
 
-QString UpdaterFailedText()
+QString updaterFailedText()
 {
     return QStringLiteral("新版本没有安装成功，请稍后再试。");
 }
 
-QString Name(const char* name)
+QString name(const char* name)
 {
     return QString::fromLatin1(name);
 }
 
-QString DownloadUrl(const char* file)
+QString downloadUrl(const char* file)
 {
-    return TSelvorConfig().GetDownUrl() + QLatin1Char('/') + Name(file);
+    return TSelvorConfig().getDownUrl() + QLatin1Char('/') + name(file);
 }
 
 } // namespace
 
-void LogUpdate(const QString& line)
+void logUpdate(const QString& line)
 {
     qWarning().noquote() << "Update:" << line;
-    WriteDebugLog(ToAnsi(QStringLiteral("Update: ") + line));
+    writeDebugLog(toAnsi(QStringLiteral("Update: ") + line));
 }
 
-TUpgrade::TUpgrade() : appDir_(::AppDir()), key_(TrustedUpdateKey()) {}
+TUpgrade::TUpgrade() : m_appDir(::appDir()), m_key(trustedUpdateKey()) {}
 
-THttpLimits TUpgrade::VersionLimits()
+THttpLimits TUpgrade::versionLimits()
 {
     THttpLimits limits;
     limits.connectTimeoutMs = 10000;
@@ -72,7 +72,7 @@ THttpLimits TUpgrade::VersionLimits()
     return limits;
 }
 
-THttpLimits TUpgrade::PackageLimits()
+THttpLimits TUpgrade::packageLimits()
 {
     THttpLimits limits;
     limits.connectTimeoutMs = 10000;
@@ -85,13 +85,13 @@ THttpLimits TUpgrade::PackageLimits()
     return limits;
 }
 
-QString TUpgrade::FetchVersion(THttpClient& http) const
+QString TUpgrade::fetchVersion(THttpClient& http) const
 {
-    const QString url = TSelvorConfig().GetDownUrl() + QStringLiteral("/quorvane") +
+    const QString url = TSelvorConfig().getDownUrl() + QStringLiteral("/quorvane") +
                         QStringLiteral("_version.txt?v=") + CLIENT_VERSION;
     try {
-        const QByteArray body = http.Get(url);
-        const QString text = FromAnsi(body);
+        const QByteArray body = http.get(url);
+        const QString text = fromAnsi(body);
         // A body that is no text in the code page (saved as UTF-16, binary data) names no
         // version: its first bytes would otherwise compare as newer than any.
         if (body.contains('\0') || text.contains(QChar::ReplacementCharacter))
@@ -102,126 +102,126 @@ QString TUpgrade::FetchVersion(THttpClient& http) const
     }
 }
 
-QString TUpgrade::FetchVersionDesc(THttpClient& http) const
+QString TUpgrade::fetchVersionDesc(THttpClient& http) const
 {
     const QString url =
-        TSelvorConfig().GetDownUrl() + QStringLiteral("/quorvane") + QStringLiteral("_version_desc.txt");
+        TSelvorConfig().getDownUrl() + QStringLiteral("/quorvane") + QStringLiteral("_version_desc.txt");
     try {
-        return FromAnsi(http.Get(url));
+        return fromAnsi(http.get(url));
     } catch (const TFailure&) {
         return kFailureValue;
     }
 }
 
-bool TUpgrade::IsNewerVersion(const QString& version)
+bool TUpgrade::isNewerVersion(const QString& version)
 {
-    return IsNewerThanClient(version);
+    return isNewerThanClient(version);
 }
 
-bool TUpgrade::CheckAndDownload(THttpClient& http) const
+bool TUpgrade::checkAndDownload(THttpClient& http) const
 {
-    const QString version = FetchVersion(http);
-    if (!IsNewerVersion(version))
+    const QString version = fetchVersion(http);
+    if (!isNewerVersion(version))
         return false;
-    THttpClient packageHttp(PackageLimits());
-    return StageUpgrade(http, packageHttp, version);
+    THttpClient packageHttp(packageLimits());
+    return stageUpgrade(http, packageHttp, version);
 }
 
-bool TUpgrade::DownloadUpgrade(THttpClient& http, const QString& version) const
+bool TUpgrade::downloadUpgrade(THttpClient& http, const QString& version) const
 {
-    return StageUpgrade(http, http, version);
+    return stageUpgrade(http, http, version);
 }
 
-bool TUpgrade::StageUpgrade(THttpClient& http, THttpClient& packageHttp, const QString& version) const
+bool TUpgrade::stageUpgrade(THttpClient& http, THttpClient& packageHttp, const QString& version) const
 {
     const QString shortVersion = version.left(18);
-    if (WasRolledBack(version)) {
-        LogUpdate(QStringLiteral("version %1 failed to start before and was taken back; not offered again")
+    if (wasRolledBack(version)) {
+        logUpdate(QStringLiteral("version %1 failed to start before and was taken back; not offered again")
                       .arg(shortVersion));
         return false;
     }
-    if (key_.isEmpty()) {
-        LogUpdate(QStringLiteral("version %1 is published, but this build has no update key: the client "
+    if (m_key.isEmpty()) {
+        logUpdate(QStringLiteral("version %1 is published, but this build has no update key: the client "
                                  "does not update itself")
                       .arg(shortVersion));
         return false;
     }
-    const QString parent = StagingParent();
-    const QString parentError = EnsurePrivateFolder(parent);
+    const QString parent = stagingParent();
+    const QString parentError = ensurePrivateFolder(parent);
     if (!parentError.isEmpty()) {
-        LogUpdate(QStringLiteral("no private folder for the package: %1").arg(parentError));
+        logUpdate(QStringLiteral("no private folder for the package: %1").arg(parentError));
         return false;
     }
-    const QString staging = MakePrivateFolder(parent, Name(UpgradeName::kStagingPrefix));
+    const QString staging = makePrivateFolder(parent, name(UpgradeName::kStagingPrefix));
     if (staging.isEmpty()) {
-        LogUpdate(QStringLiteral("cannot create a staging folder in %1").arg(parent));
+        logUpdate(QStringLiteral("cannot create a staging folder in %1").arg(parent));
         return false;
     }
-    const QString error = StageIn(StagingLayout{staging}, http, packageHttp, version);
+    const QString error = stageIn(StagingLayout{staging}, http, packageHttp, version);
     if (!error.isEmpty()) {
-        RemoveFolderTree(staging);
-        LogUpdate(QStringLiteral("version %1 not staged: %2").arg(shortVersion, error));
+        removeFolderTree(staging);
+        logUpdate(QStringLiteral("version %1 not staged: %2").arg(shortVersion, error));
         return false;
     }
     // Earlier stagings are of no use any more: the record names this one only.
     const QDir stagings(parent);
-    for (const QString& name : stagings.entryList({Name(UpgradeName::kStagingPrefix) + QLatin1Char('*')},
+    for (const QString& name : stagings.entryList({name(UpgradeName::kStagingPrefix) + QLatin1Char('*')},
                                                   QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         if (stagings.filePath(name) != staging)
-            RemoveFolderTree(stagings.filePath(name));
+            removeFolderTree(stagings.filePath(name));
     }
     return true;
 }
 
 // Downloads, checks and unpacks into `staging` and writes the hand-over record; the reason of
 // a failure, or empty.
-QString TUpgrade::StageIn(const StagingLayout& staging, THttpClient& http, THttpClient& packageHttp,
+QString TUpgrade::stageIn(const StagingLayout& staging, THttpClient& http, THttpClient& packageHttp,
                           const QString& version) const
 {
     QByteArray signature;
     try {
-        signature = http.Get(DownloadUrl(UpgradeName::kSignature));
+        signature = http.get(downloadUrl(UpgradeName::kSignature));
     } catch (const TFailure& failure) {
-        return QStringLiteral("no signature: %1").arg(failure.Message());
+        return QStringLiteral("no signature: %1").arg(failure.message());
     }
     if (signature.size() > kMaxSignatureBytes)
         return QStringLiteral("the signature file is too large");
 
-    const QString package = staging.Package();
+    const QString package = staging.package();
     try {
-        packageHttp.GetToFile(DownloadUrl(UpgradeName::kPackage), package);
+        packageHttp.getToFile(downloadUrl(UpgradeName::kPackage), package);
     } catch (const TFailure& failure) {
-        return QStringLiteral("package not downloaded: %1").arg(failure.Message());
+        return QStringLiteral("package not downloaded: %1").arg(failure.message());
     }
     QFile::setPermissions(package, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // Not a byte is unpacked before the signature holds.
-    const SignatureVerdict verdict = VerifyPackageSignature(package, signature, key_, abort_);
-    if (!verdict.Ok())
+    const SignatureVerdict verdict = verifyPackageSignature(package, signature, m_key, m_abort);
+    if (!verdict.ok())
         return verdict.error;
     if (verdict.version != version.left(18))
         return QStringLiteral("the package is signed for version %1, the server announces %2")
             .arg(verdict.version, version.left(18));
-    QFile out(staging.Signature());
+    QFile out(staging.signature());
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) || out.write(signature) != signature.size())
         return QStringLiteral("cannot keep the signature: %1").arg(out.errorString());
     out.close();
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
-    const QString unpacked = staging.Unpacked();
+    const QString unpacked = staging.unpacked();
     if (!QDir().mkdir(unpacked))
         return QStringLiteral("cannot create %1").arg(unpacked);
     TCabinetReader reader;
-    reader.SetAbortFlag(abort_);
-    const bool extracted = reader.Extract(
+    reader.setAbortFlag(m_abort);
+    const bool extracted = reader.extract(
         package, [&unpacked](const QString& name) { return unpacked + QLatin1Char('/') + name; });
     if (!extracted) {
-        if (unpackFailed_ && !(abort_ && *abort_))
-            unpackFailed_(UnpackFailedText());
-        return QStringLiteral("package not unpacked: %1").arg(reader.ErrorString());
+        if (m_unpackFailed && !(m_abort && *m_abort))
+            m_unpackFailed(unpackFailedText());
+        return QStringLiteral("package not unpacked: %1").arg(reader.errorString());
     }
-    if (!QFileInfo(staging.Program()).isFile())
-        return QStringLiteral("the package holds no %1").arg(Name(UpgradeName::kClientExe));
+    if (!QFileInfo(staging.program()).isFile())
+        return QStringLiteral("the package holds no %1").arg(name(UpgradeName::kClientExe));
     // Whatever the user's umask allowed, nobody but the user may change a staged file: the
     // updater refuses the staging otherwise.
     QDirIterator entries(unpacked, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
@@ -233,63 +233,63 @@ QString TUpgrade::StageIn(const StagingLayout& staging, THttpClient& http, THttp
     }
     QFile::setPermissions(unpacked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    const PrivateFile program = ReadPrivateFile(staging.Program(), CurrentUserId());
+    const PrivateFile program = readPrivateFile(staging.program(), currentUserId());
     if (!program.error.isEmpty())
         return program.error;
     try {
-        WriteUpgradeInfo({staging.Program(), Name(UpgradeName::kClientExe), version,
+        writeUpgradeInfo({staging.program(), name(UpgradeName::kClientExe), version,
                           QString::number(program.size), QString::fromLatin1(program.sha256.toHex())});
     } catch (const TFailure& failure) {
-        return QStringLiteral("not handed over: %1").arg(failure.Message());
+        return QStringLiteral("not handed over: %1").arg(failure.message());
     }
     return {};
 }
 
 // The staging a record names, when it is one of ours below the staging parent.
-StagingLayout TUpgrade::OwnStagingOf(const QString& program) const
+StagingLayout TUpgrade::ownStagingOf(const QString& program) const
 {
-    const StagingLayout staging = StagingLayout::OfProgram(program);
+    const StagingLayout staging = StagingLayout::ofProgram(program);
     if (staging.folder.isEmpty() ||
-        QFileInfo(staging.folder).absolutePath() != QDir::cleanPath(StagingParent()))
+        QFileInfo(staging.folder).absolutePath() != QDir::cleanPath(stagingParent()))
         return {};
     return staging;
 }
 
-bool TUpgrade::WasRolledBack(const QString& version) const
+bool TUpgrade::wasRolledBack(const QString& version) const
 {
-    const QString rolledBack = RolledBackVersion();
+    const QString rolledBack = rolledBackVersion();
     // A newer version than the one taken back is offered normally.
     return !rolledBack.isEmpty() && version.left(18) <= rolledBack;
 }
 
-QString TUpgrade::RolledBackVersion() const
+QString TUpgrade::rolledBackVersion() const
 {
-    QFile file(appDir_ + QLatin1Char('/') + Name(UpgradeName::kRolledBackFile));
+    QFile file(m_appDir + QLatin1Char('/') + name(UpgradeName::kRolledBackFile));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromLatin1(file.read(64)).trimmed().left(18);
 }
 
-QString TUpgrade::CheckStaged(const UpgradeInfo& info) const
+QString TUpgrade::checkStaged(const UpgradeInfo& info) const
 {
-    if (info.dstFileName != Name(UpgradeName::kClientExe))
+    if (info.dstFileName != name(UpgradeName::kClientExe))
         return QStringLiteral("the record names \"%1\" as the program").arg(info.dstFileName);
-    const StagingLayout staging = OwnStagingOf(info.fileName);
+    const StagingLayout staging = ownStagingOf(info.fileName);
     if (staging.folder.isEmpty())
         return QStringLiteral("%1 is not a staged program").arg(info.fileName);
-    const uint me = CurrentUserId();
-    for (const QString& folder : {staging.folder, staging.Unpacked()}) {
-        const QString error = CheckPrivateFolder(folder, me);
+    const uint me = currentUserId();
+    for (const QString& folder : {staging.folder, staging.unpacked()}) {
+        const QString error = checkPrivateFolder(folder, me);
         if (!error.isEmpty())
             return error;
     }
-    const PrivateFile staged = ReadPrivateFile(info.fileName, me);
+    const PrivateFile staged = readPrivateFile(info.fileName, me);
     if (!staged.error.isEmpty())
         return staged.error;
     if (QString::number(staged.size) != info.fileSize ||
         QString::fromLatin1(staged.sha256.toHex()) != info.fileSha256.toLower())
         return QStringLiteral("%1 changed after it was staged").arg(info.fileName);
-    for (const QString& path : {staging.Package(), staging.Signature()}) {
+    for (const QString& path : {staging.package(), staging.signature()}) {
         const QFileInfo file(path);
         if (!file.isFile() || file.isSymLink() || file.ownerId() != me)
             return QStringLiteral("%1 is missing or not the user's").arg(path);
@@ -297,95 +297,95 @@ QString TUpgrade::CheckStaged(const UpgradeInfo& info) const
     return {};
 }
 
-bool TUpgrade::ApplyPendingUpgrade() const
+bool TUpgrade::applyPendingUpgrade() const
 {
-    const UpgradeInfo info = ReadUpgradeInfo();
+    const UpgradeInfo info = readUpgradeInfo();
     if (info.fileName.isEmpty() && info.versionNo.isEmpty())
         return false;
     const QString version = info.versionNo.left(18);
-    if (!IsNewerVersion(info.versionNo) || WasRolledBack(info.versionNo)) {
-        DropPendingUpgrade();
+    if (!isNewerVersion(info.versionNo) || wasRolledBack(info.versionNo)) {
+        dropPendingUpgrade();
         return false;
     }
-    if (key_.isEmpty()) {
-        LogUpdate(QStringLiteral("version %1 is pending, but this build has no update key").arg(version));
-        DropPendingUpgrade();
+    if (m_key.isEmpty()) {
+        logUpdate(QStringLiteral("version %1 is pending, but this build has no update key").arg(version));
+        dropPendingUpgrade();
         return false;
     }
-    const QString stagedError = CheckStaged(info);
+    const QString stagedError = checkStaged(info);
     if (!stagedError.isEmpty()) {
-        LogUpdate(QStringLiteral("version %1 not installed: %2").arg(version, stagedError));
-        DropPendingUpgrade();
+        logUpdate(QStringLiteral("version %1 not installed: %2").arg(version, stagedError));
+        dropPendingUpgrade();
         return false;
     }
 
-    const bool elevated = !CanWriteDir(appDir_);
-    const QString updater = appDir_ + QLatin1Char('/') + Name(UpgradeName::kUpdater);
+    const bool elevated = !canWriteDir(m_appDir);
+    const QString updater = m_appDir + QLatin1Char('/') + name(UpgradeName::kUpdater);
     int exitCode = 0;
-    const ProgramStart start = StartProgramAndWaitForReady(
-        updater, {UpdaterCommandLine(info)}, elevated, kUpdaterReadyTimeoutMs,
-        [this] { return abort_ && *abort_; }, &exitCode);
+    const ProgramStart start = startProgramAndWaitForReady(
+        updater, {updaterCommandLine(info)}, elevated, kUpdaterReadyTimeoutMs,
+        [this] { return m_abort && *m_abort; }, &exitCode);
     switch (start) {
     case ProgramStart::Ready:
         return true;
     case ProgramStart::ElevationRefused:
-        LogUpdate(QStringLiteral("version %1 not installed: no administrator rights (exit code %2)")
+        logUpdate(QStringLiteral("version %1 not installed: no administrator rights (exit code %2)")
                       .arg(version)
                       .arg(exitCode));
-        Tell(NeedsAdministratorText());
+        tell(needsAdministratorText());
         break;
     case ProgramStart::Failed:
-        LogUpdate(QStringLiteral("version %1 not installed: the updater failed (exit code %2)")
+        logUpdate(QStringLiteral("version %1 not installed: the updater failed (exit code %2)")
                       .arg(version)
                       .arg(exitCode));
-        Tell(UpdaterFailedText());
+        tell(updaterFailedText());
         break;
     case ProgramStart::TimedOut:
-        LogUpdate(QStringLiteral("version %1 not installed: the updater did not answer").arg(version));
-        Tell(UpdaterFailedText());
+        logUpdate(QStringLiteral("version %1 not installed: the updater did not answer").arg(version));
+        tell(updaterFailedText());
         break;
     case ProgramStart::Cancelled:
-        LogUpdate(QStringLiteral("version %1 not installed: the client is ending").arg(version));
+        logUpdate(QStringLiteral("version %1 not installed: the client is ending").arg(version));
         break;
     }
     // A later check offers the version again; no start is held up by this record meanwhile.
-    DropPendingUpgrade();
+    dropPendingUpgrade();
     return false;
 }
 
-void TUpgrade::Tell(const QString& message) const
+void TUpgrade::tell(const QString& message) const
 {
-    if (notice_)
-        notice_(message);
+    if (m_notice)
+        m_notice(message);
 }
 
-void TUpgrade::DropPendingUpgrade() const
+void TUpgrade::dropPendingUpgrade() const
 {
-    const UpgradeInfo info = ReadUpgradeInfo();
+    const UpgradeInfo info = readUpgradeInfo();
     // Only a staging folder of ours goes; a record may name anything.
-    const StagingLayout staging = OwnStagingOf(info.fileName);
-    if (!staging.folder.isEmpty() && CheckPrivateFolder(staging.folder, CurrentUserId()).isEmpty())
-        RemoveFolderTree(staging.folder);
+    const StagingLayout staging = ownStagingOf(info.fileName);
+    if (!staging.folder.isEmpty() && checkPrivateFolder(staging.folder, currentUserId()).isEmpty())
+        removeFolderTree(staging.folder);
     try {
-        WriteUpgradeInfo(UpgradeInfo{});
+        writeUpgradeInfo(UpgradeInfo{});
     } catch (const TFailure& failure) {
-        LogUpdate(QStringLiteral("cannot drop the hand-over record: %1").arg(failure.Message()));
+        logUpdate(QStringLiteral("cannot drop the hand-over record: %1").arg(failure.message()));
     }
 }
 
-QString TUpgrade::UpdaterCommandLine(const UpgradeInfo& info)
+QString TUpgrade::updaterCommandLine(const UpgradeInfo& info)
 {
     return info.fileName + QLatin1Char(' ') + info.dstFileName;
 }
 
-QString TUpgrade::StagingParent() const
+QString TUpgrade::stagingParent() const
 {
-    return CacheDir() + QLatin1Char('/') + Name(UpgradeName::kCacheFolder);
+    return cacheDir() + QLatin1Char('/') + name(UpgradeName::kCacheFolder);
 }
 
-QString TUpgrade::GetUpgradeDir() const
+QString TUpgrade::getUpgradeDir() const
 {
-    const QString base = LocalAppDataDir();
+    const QString base = localAppDataDir();
     if (base.isEmpty())
         return {};
     const QString dir = base + QStringLiteral("/quorvane");
@@ -393,37 +393,37 @@ QString TUpgrade::GetUpgradeDir() const
     return dir;
 }
 
-QString TUpgrade::GetUpgradeFile() const
+QString TUpgrade::getUpgradeFile() const
 {
-    return GetUpgradeDir() + QLatin1Char('/') + Name(UpgradeName::kInfoFile);
+    return getUpgradeDir() + QLatin1Char('/') + name(UpgradeName::kInfoFile);
 }
 
-bool TUpgrade::CanWriteDir(const QString& folder) const
+bool TUpgrade::canWriteDir(const QString& folder) const
 {
     // A "test.tmp" that is not ours stays as it is: the probe is made under a name of its own.
-    const QString probe = CreateUniqueTempFile(folder, QStringLiteral("test.tmp."));
+    const QString probe = createUniqueTempFile(folder, QStringLiteral("test.tmp."));
     if (probe.isEmpty())
         return false;
     QFile::remove(probe);
     return true;
 }
 
-void TUpgrade::WriteUpgradeInfo(const UpgradeInfo& info) const
+void TUpgrade::writeUpgradeInfo(const UpgradeInfo& info) const
 {
-    const QString file = GetUpgradeFile();
-    const QString section = Name(UpgradeName::kSection);
-    WriteProfileString(file, section, Name(UpgradeName::kFileName), info.fileName);
-    WriteProfileString(file, section, Name(UpgradeName::kDstFileName), info.dstFileName);
-    WriteProfileString(file, section, Name(UpgradeName::kVersionNo), info.versionNo);
-    WriteProfileString(file, section, Name(UpgradeName::kFileSize), info.fileSize);
-    WriteProfileString(file, section, Name(UpgradeName::kFileSha256), info.fileSha256);
+    const QString file = getUpgradeFile();
+    const QString section = name(UpgradeName::kSection);
+    writeProfileString(file, section, name(UpgradeName::kFileName), info.fileName);
+    writeProfileString(file, section, name(UpgradeName::kDstFileName), info.dstFileName);
+    writeProfileString(file, section, name(UpgradeName::kVersionNo), info.versionNo);
+    writeProfileString(file, section, name(UpgradeName::kFileSize), info.fileSize);
+    writeProfileString(file, section, name(UpgradeName::kFileSha256), info.fileSha256);
 }
 
-UpgradeInfo TUpgrade::ReadUpgradeInfo() const
+UpgradeInfo TUpgrade::readUpgradeInfo() const
 {
-    const QString file = GetUpgradeFile();
-    const QString section = Name(UpgradeName::kSection);
-    const auto read = [&](const char* key) { return ReadProfileString(file, section, Name(key), QString()); };
+    const QString file = getUpgradeFile();
+    const QString section = name(UpgradeName::kSection);
+    const auto read = [&](const char* key) { return readProfileString(file, section, name(key), QString()); };
     UpgradeInfo info;
     info.fileName = read(UpgradeName::kFileName);
     info.dstFileName = read(UpgradeName::kDstFileName);

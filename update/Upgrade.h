@@ -36,91 +36,91 @@ public:
 
     // The folder whose "quorvane_client.exe" and "upgrade" are meant; the folder of the running
     // executable unless set (tests point it at a folder of their own).
-    void SetApplicationDir(const QString& appDir) { appDir_ = appDir; }
-    const QString& ApplicationDir() const { return appDir_; }
+    void setApplicationDir(const QString& appDir) { m_appDir = appDir; }
+    const QString& applicationDir() const { return m_appDir; }
 
     // Called with "解压升级包失败!" when a package does not unpack; without one the failure is
     // only written to the diagnostics output.
-    void SetUnpackFailureReport(TUnpackFailureReport report) { unpackFailed_ = std::move(report); }
+    void setUnpackFailureReport(TUnpackFailureReport report) { m_unpackFailed = std::move(report); }
     // Called once when an accepted update could not be installed (no administrator rights, the
     // updater failed); without one the failure is only logged.
-    void SetNoticeReport(TUnpackFailureReport report) { notice_ = std::move(report); }
+    void setNoticeReport(TUnpackFailureReport report) { m_notice = std::move(report); }
     // Once set, a running unpacking, signature check or wait for the updater stops.
-    void SetAbortFlag(const std::atomic<bool>* abort) { abort_ = abort; }
+    void setAbortFlag(const std::atomic<bool>* abort) { m_abort = abort; }
     // The trusted key; the one built in unless set (tests).
-    void SetTrustedKey(const QString& key) { key_ = key; }
+    void setTrustedKey(const QString& key) { m_key = key; }
 
     // The body of the version file, or "0" when it could not be fetched or is no text in the
     // code page (a NUL byte, a byte sequence the code page does not know).
-    QString FetchVersion(THttpClient& http) const;
+    QString fetchVersion(THttpClient& http) const;
     // The body of the description file, or "0" when it could not be fetched.
-    QString FetchVersionDesc(THttpClient& http) const;
+    QString fetchVersionDesc(THttpClient& http) const;
 
     // True when `version` is newer than CLIENT_VERSION: not "0", not empty, and greater in a
     // byte comparison of the ANSI texts over at most 18 bytes that stops at the end of either.
-    static bool IsNewerVersion(const QString& version);
+    static bool isNewerVersion(const QString& version);
 
     // Fetches the version with `http`; when it is newer (and was not taken back after a failed
     // start), downloads, checks and stages the package. True exactly when a newer package is
     // staged and ready to be offered.
-    bool CheckAndDownload(THttpClient& http) const;
+    bool checkAndDownload(THttpClient& http) const;
 
     // Downloads the signature with `http` and the package with `packageHttp` into a new staging
     // folder, checks the signature against the trusted key and `version`, unpacks the package
     // there and writes the hand-over record. Any failure removes the staging folder, writes a
     // line to the debug log and answers false; a package that does not unpack is also reported.
-    bool StageUpgrade(THttpClient& http, THttpClient& packageHttp, const QString& version) const;
+    bool stageUpgrade(THttpClient& http, THttpClient& packageHttp, const QString& version) const;
     // StageUpgrade with one client for both downloads.
-    bool DownloadUpgrade(THttpClient& http, const QString& version) const;
+    bool downloadUpgrade(THttpClient& http, const QString& version) const;
 
     // Starts the updater ("upgrade" in the application folder, elevated when that folder is not
     // writable) when the hand-over record names a newer version whose staged files are intact,
     // and waits until it says that it runs. True when it runs and the client must end now. A
     // record that cannot be acted on is dropped, so that no later start tries it again.
-    bool ApplyPendingUpgrade() const;
+    bool applyPendingUpgrade() const;
 
     // Forgets the hand-over record and removes its staging folder.
-    void DropPendingUpgrade() const;
+    void dropPendingUpgrade() const;
 
     // The command line the updater gets: fileName, one space, dstFileName, never quoted.
-    static QString UpdaterCommandLine(const UpgradeInfo& info);
+    static QString updaterCommandLine(const UpgradeInfo& info);
 
     // The folder below which packages are staged ("<cache>/quorvane").
-    QString StagingParent() const;
+    QString stagingParent() const;
     // The folder of the hand-over file (created if missing), or empty when the system has no
     // local application-data folder.
-    QString GetUpgradeDir() const;
+    QString getUpgradeDir() const;
     // The hand-over file "upgrade.ini".
-    QString GetUpgradeFile() const;
+    QString getUpgradeFile() const;
     // Whether a file can be made in `folder`; the probe file never stays behind.
-    bool CanWriteDir(const QString& folder) const;
+    bool canWriteDir(const QString& folder) const;
 
     // Writes the five keys of the record; other keys and sections stay as they are.
-    void WriteUpgradeInfo(const UpgradeInfo& info) const;
-    UpgradeInfo ReadUpgradeInfo() const;
+    void writeUpgradeInfo(const UpgradeInfo& info) const;
+    UpgradeInfo readUpgradeInfo() const;
 
     // The version the updater took back after it failed to start, or empty.
-    QString RolledBackVersion() const;
+    QString rolledBackVersion() const;
 
     // Limits of the caller's client for the two version files and the signature, and of the
     // package download, which has no total limit but fails when it stalls or passes 1 GiB.
-    static THttpLimits VersionLimits();
-    static THttpLimits PackageLimits();
+    static THttpLimits versionLimits();
+    static THttpLimits packageLimits();
 
 private:
-    QString StageIn(const StagingLayout& staging, THttpClient& http, THttpClient& packageHttp,
+    QString stageIn(const StagingLayout& staging, THttpClient& http, THttpClient& packageHttp,
                     const QString& version) const;
-    StagingLayout OwnStagingOf(const QString& program) const;
-    QString CheckStaged(const UpgradeInfo& info) const;
-    bool WasRolledBack(const QString& version) const;
-    void Tell(const QString& message) const;
+    StagingLayout ownStagingOf(const QString& program) const;
+    QString checkStaged(const UpgradeInfo& info) const;
+    bool wasRolledBack(const QString& version) const;
+    void tell(const QString& message) const;
 
-    QString appDir_;
-    QString key_;
-    TUnpackFailureReport unpackFailed_;
-    TUnpackFailureReport notice_;
-    const std::atomic<bool>* abort_ = nullptr;
+    QString m_appDir;
+    QString m_key;
+    TUnpackFailureReport m_unpackFailed;
+    TUnpackFailureReport m_notice;
+    const std::atomic<bool>* m_abort = nullptr;
 };
 
 // Writes a line about the self-update to the debug log (and the diagnostics output).
-void LogUpdate(const QString& line);
+void logUpdate(const QString& line);

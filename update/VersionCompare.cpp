@@ -10,11 +10,11 @@ namespace {
 constexpr size_t kVersionBytes = 18;
 } // namespace
 
-bool IsNewerThanClient(const QString& version)
+bool isNewerThanClient(const QString& version)
 {
     if (version == QLatin1String("0") || version.isEmpty())
         return false;
-    const QByteArray candidate = ToAnsi(version);
-    const QByteArray own = ToAnsi(CLIENT_VERSION);
+    const QByteArray candidate = toAnsi(version);
+    const QByteArray own = toAnsi(CLIENT_VERSION);
     return std::strncmp(candidate.constData(), own.constData(), kVersionBytes) > 0;
 }

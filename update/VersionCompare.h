@@ -5,4 +5,4 @@
 // True when `version` is newer than this build's CLIENT_VERSION: not "0", not empty, and greater
 // in a byte comparison of the code-page texts over at most 18 bytes that stops at the end of
 // either.
-bool IsNewerThanClient(const QString& version);
+bool isNewerThanClient(const QString& version);

@@ -23,7 +23,7 @@ namespace {
 constexpr int kReportFd = 3;
 constexpr int kPollSliceMs = 100;
 
-std::vector<QByteArray> EnvironmentFor(int uid, const TAccount& account, bool watch)
+std::vector<QByteArray> environmentFor(int uid, const TAccount& account, bool watch)
 {
     std::vector<QByteArray> variables;
     if (uid < 0) {
@@ -47,15 +47,15 @@ std::vector<QByteArray> EnvironmentFor(int uid, const TAccount& account, bool wa
 
 } // namespace
 
-TStartedClient StartClient(const QString& program, int uid, bool watch)
+TStartedClient startClient(const QString& program, int uid, bool watch)
 {
     TStartedClient started;
     TAccount account;
-    if (uid >= 0 && !LookUpAccount(uid, account))
+    if (uid >= 0 && !lookUpAccount(uid, account))
         return started;
     // Everything the child needs is made before it forks.
     const QByteArray path = QFile::encodeName(program);
-    std::vector<QByteArray> variables = EnvironmentFor(uid, account, watch);
+    std::vector<QByteArray> variables = environmentFor(uid, account, watch);
     std::vector<char*> environment;
     for (QByteArray& variable : variables)
         environment.push_back(variable.data());
@@ -93,7 +93,7 @@ TStartedClient StartClient(const QString& program, int uid, bool watch)
     return started;
 }
 
-ClientOutcome WaitForClient(TStartedClient& client, int timeoutMs, int* exitCode)
+ClientOutcome waitForClient(TStartedClient& client, int timeoutMs, int* exitCode)
 {
     const QDeadlineTimer deadline(timeoutMs);
     ClientOutcome outcome = ClientOutcome::Started;

@@ -15,7 +15,7 @@ struct TStartedClient
 // Starts `program` in a session of its own: as user `uid` in that user's home folder with the
 // session variables pkexec kept, or, for uid < 0, as this process. With `watch`, the client gets
 // the report pipe. pid -1 when it could not be started.
-TStartedClient StartClient(const QString& program, int uid, bool watch);
+TStartedClient startClient(const QString& program, int uid, bool watch);
 
 enum class ClientOutcome
 {
@@ -25,4 +25,4 @@ enum class ClientOutcome
 
 // Waits for a watched client; closes the report pipe. `exitCode` receives the code of a client
 // that ended (-1 for one that was killed).
-ClientOutcome WaitForClient(TStartedClient& client, int timeoutMs, int* exitCode = nullptr);
+ClientOutcome waitForClient(TStartedClient& client, int timeoutMs, int* exitCode = nullptr);

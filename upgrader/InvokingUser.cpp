@@ -14,7 +14,7 @@
 namespace {
 
 // Runs `work` in a child process with the rights of `account`; true when it exited with 0.
-template <typename Work> bool AsUser(const TAccount& account, Work work)
+template <typename Work> bool asUser(const TAccount& account, Work work)
 {
     const pid_t child = fork();
     if (child < 0)
@@ -33,7 +33,7 @@ template <typename Work> bool AsUser(const TAccount& account, Work work)
 
 } // namespace
 
-bool LookUpAccount(int uid, TAccount& account)
+bool lookUpAccount(int uid, TAccount& account)
 {
     const passwd* entry = getpwuid(uid_t(uid));
     if (!entry)
@@ -42,7 +42,7 @@ bool LookUpAccount(int uid, TAccount& account)
     return true;
 }
 
-int InvokingUserThroughPkexec()
+int invokingUserThroughPkexec()
 {
     if (geteuid() != 0)
         return -1;
@@ -51,15 +51,15 @@ int InvokingUserThroughPkexec()
     return ok && uid > 0 ? uid : -1;
 }
 
-QString ClientLockFileOf(int uid, const QString& lockName)
+QString clientLockFileOf(int uid, const QString& lockName)
 {
     return QStringLiteral("/run/user/%1/%2.lock").arg(uid).arg(lockName);
 }
 
-void RemoveFolderAsUser(const QString& path, int uid)
+void removeFolderAsUser(const QString& path, int uid)
 {
     TAccount account;
-    if (!LookUpAccount(uid, account))
+    if (!lookUpAccount(uid, account))
         return;
-    AsUser(account, [&] { return RemoveFolderTree(path); });
+    asUser(account, [&] { return removeFolderTree(path); });
 }

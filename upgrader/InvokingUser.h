@@ -17,13 +17,13 @@ struct TAccount
 };
 
 // The account of user `uid`; false when there is none.
-bool LookUpAccount(int uid, TAccount& account);
+bool lookUpAccount(int uid, TAccount& account);
 
 // The user who started the updater through pkexec, or -1 when it runs with the user's own rights.
-int InvokingUserThroughPkexec();
+int invokingUserThroughPkexec();
 
 // The lock file of that user's client in the user's session runtime folder.
-QString ClientLockFileOf(int uid, const QString& lockName);
+QString clientLockFileOf(int uid, const QString& lockName);
 
 // Removes the folder `path` and everything below it with the rights of user `uid` only.
-void RemoveFolderAsUser(const QString& path, int uid);
+void removeFolderAsUser(const QString& path, int uid);

@@ -16,12 +16,12 @@ namespace {
 
 const QString kProgramInPackage = QStringLiteral("quorvane_client.exe");
 
-QString SystemError()
+QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool Rename(const QString& from, const QString& to)
+bool rename(const QString& from, const QString& to)
 {
     return rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
@@ -34,7 +34,7 @@ enum class Kind
     Folder,
     Other
 };
-Kind KindOf(const QString& path)
+Kind kindOf(const QString& path)
 {
     struct stat info
     {
@@ -50,7 +50,7 @@ Kind KindOf(const QString& path)
 
 // The new file takes over the permissions (and for root the owner) of the one it replaces; a new
 // name gets the permissions a program or a data file has, writable by its owner only.
-bool SetPermissions(const QString& file, const QString& replaced, bool program)
+bool setPermissions(const QString& file, const QString& replaced, bool program)
 {
     const QByteArray path = QFile::encodeName(file);
     struct stat old
@@ -73,30 +73,31 @@ bool SetPermissions(const QString& file, const QString& replaced, bool program)
 } // namespace
 
 TPackageInstall::TPackageInstall(QString appDir, QString unpackedDir, QString backupDir)
-    : appDir_(std::move(appDir)), unpackedDir_(std::move(unpackedDir)), backupDir_(std::move(backupDir))
+    : m_appDir(std::move(appDir)), m_unpackedDir(std::move(unpackedDir)), m_backupDir(std::move(backupDir))
 {
 }
 
-bool TPackageInstall::Install(QString* error)
+bool TPackageInstall::install(QString* error)
 {
-    steps_.clear();
-    QDirIterator files(unpackedDir_, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    m_steps.clear();
+    QDirIterator files(m_unpackedDir, QDir::Files | QDir::Hidden | QDir::System,
+                       QDirIterator::Subdirectories);
     while (files.hasNext()) {
         Step step;
         step.source = files.next();
-        const QString inPackage = QDir(unpackedDir_).relativeFilePath(step.source);
-        step.name = inPackage == kProgramInPackage ? NativeProgramFileName(inPackage) : inPackage;
-        steps_.push_back(step);
+        const QString inPackage = QDir(m_unpackedDir).relativeFilePath(step.source);
+        step.name = inPackage == kProgramInPackage ? nativeProgramFileName(inPackage) : inPackage;
+        m_steps.push_back(step);
     }
     // In name order, whatever order the folder lists them in.
-    std::sort(steps_.begin(), steps_.end(), [](const Step& a, const Step& b) { return a.name < b.name; });
-    if (!QDir().mkpath(backupDir_)) {
-        *error = QStringLiteral("cannot create %1").arg(backupDir_);
+    std::sort(m_steps.begin(), m_steps.end(), [](const Step& a, const Step& b) { return a.name < b.name; });
+    if (!QDir().mkpath(m_backupDir)) {
+        *error = QStringLiteral("cannot create %1").arg(m_backupDir);
         return false;
     }
-    for (Step& step : steps_) {
-        if (!Place(step, error)) {
-            RollBack();
+    for (Step& step : m_steps) {
+        if (!place(step, error)) {
+            rollBack();
             return false;
         }
     }
@@ -105,38 +106,38 @@ bool TPackageInstall::Install(QString* error)
     return true;
 }
 
-bool TPackageInstall::Place(Step& step, QString* error)
+bool TPackageInstall::place(Step& step, QString* error)
 {
     // Every folder on the way must be a real folder below the application folder: a link
     // planted there would carry the file elsewhere.
     const QStringList parts = step.name.split(QLatin1Char('/'));
-    QString folder = appDir_;
+    QString folder = m_appDir;
     for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
         folder += QLatin1Char('/') + parts[i];
-        switch (KindOf(folder)) {
+        switch (kindOf(folder)) {
         case Kind::Folder:
             break;
         case Kind::Missing:
             if (mkdir(QFile::encodeName(folder).constData(), 0755) != 0) {
-                *error = QStringLiteral("cannot create %1: %2").arg(folder, SystemError());
+                *error = QStringLiteral("cannot create %1: %2").arg(folder, systemError());
                 return false;
             }
-            createdFolders_ << folder;
+            m_createdFolders << folder;
             break;
         default:
             *error = QStringLiteral("%1 is in the way").arg(folder);
             return false;
         }
     }
-    const QString target = appDir_ + QLatin1Char('/') + step.name;
-    switch (KindOf(target)) {
+    const QString target = m_appDir + QLatin1Char('/') + step.name;
+    switch (kindOf(target)) {
     case Kind::Missing:
         break;
     case Kind::File: {
-        step.backup = backupDir_ + QLatin1Char('/') + QString::number(&step - steps_.data());
-        if (!SetPermissions(step.source, target, step.name == NativeProgramFileName(kProgramInPackage)) ||
-            !Rename(target, step.backup)) {
-            *error = QStringLiteral("cannot set %1 aside: %2").arg(target, SystemError());
+        step.backup = m_backupDir + QLatin1Char('/') + QString::number(&step - m_steps.data());
+        if (!setPermissions(step.source, target, step.name == nativeProgramFileName(kProgramInPackage)) ||
+            !rename(target, step.backup)) {
+            *error = QStringLiteral("cannot set %1 aside: %2").arg(target, systemError());
             step.backup.clear();
             return false;
         }
@@ -147,13 +148,13 @@ bool TPackageInstall::Place(Step& step, QString* error)
         return false;
     }
     if (step.backup.isEmpty() &&
-        !SetPermissions(step.source, {}, step.name == NativeProgramFileName(kProgramInPackage))) {
-        *error = QStringLiteral("cannot set the permissions of %1: %2").arg(step.name, SystemError());
+        !setPermissions(step.source, {}, step.name == nativeProgramFileName(kProgramInPackage))) {
+        *error = QStringLiteral("cannot set the permissions of %1: %2").arg(step.name, systemError());
         return false;
     }
-    if (!Rename(step.source, target)) {
-        *error = QStringLiteral("cannot put %1 in place: %2").arg(target, SystemError());
-        if (!step.backup.isEmpty() && Rename(step.backup, target))
+    if (!rename(step.source, target)) {
+        *error = QStringLiteral("cannot put %1 in place: %2").arg(target, systemError());
+        if (!step.backup.isEmpty() && rename(step.backup, target))
             step.backup.clear();
         return false;
     }
@@ -161,31 +162,31 @@ bool TPackageInstall::Place(Step& step, QString* error)
     return true;
 }
 
-void TPackageInstall::RollBack()
+void TPackageInstall::rollBack()
 {
-    for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
-        const QString target = appDir_ + QLatin1Char('/') + it->name;
+    for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it) {
+        const QString target = m_appDir + QLatin1Char('/') + it->name;
         if (it->done) {
             if (it->backup.isEmpty())
                 unlink(QFile::encodeName(target).constData());
             else
-                Rename(it->backup, target);
+                rename(it->backup, target);
             it->done = false;
         } else if (!it->backup.isEmpty()) {
-            Rename(it->backup, target);
+            rename(it->backup, target);
         }
         it->backup.clear();
     }
-    for (auto it = createdFolders_.crbegin(); it != createdFolders_.crend(); ++it)
+    for (auto it = m_createdFolders.crbegin(); it != m_createdFolders.crend(); ++it)
         rmdir(QFile::encodeName(*it).constData());
-    createdFolders_.clear();
+    m_createdFolders.clear();
     sync();
 }
 
-QStringList TPackageInstall::InstalledNames() const
+QStringList TPackageInstall::installedNames() const
 {
     QStringList names;
-    for (const Step& step : steps_) {
+    for (const Step& step : m_steps) {
         if (step.done)
             names << step.name;
     }

@@ -18,13 +18,13 @@ public:
     // Moves every file into place; the program "quorvane_client.exe" gets its name on this system.
     // When one file cannot be put in place, everything done so far is taken back and the reason
     // is in `error`.
-    bool Install(QString* error);
+    bool install(QString* error);
 
     // Puts every replaced file back and removes every file and folder the install added.
-    void RollBack();
+    void rollBack();
 
     // The application folder's names the install wrote, relative to it.
-    QStringList InstalledNames() const;
+    QStringList installedNames() const;
 
 private:
     struct Step
@@ -35,11 +35,11 @@ private:
         bool done = false;
     };
 
-    bool Place(Step& step, QString* error);
+    bool place(Step& step, QString* error);
 
-    QString appDir_;
-    QString unpackedDir_;
-    QString backupDir_;
-    std::vector<Step> steps_;
-    QStringList createdFolders_; // outermost first
+    QString m_appDir;
+    QString m_unpackedDir;
+    QString m_backupDir;
+    std::vector<Step> m_steps;
+    QStringList m_createdFolders; // outermost first
 };

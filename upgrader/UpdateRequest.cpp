@@ -1,6 +1,6 @@
 #include "upgrader/UpdateRequest.h"
 
-std::optional<TUpdateRequest> ParseUpdateRequest(const QStringList& arguments)
+std::optional<TUpdateRequest> parseUpdateRequest(const QStringList& arguments)
 {
     TUpdateRequest request;
     if (arguments.size() == 1) {
@@ -21,7 +21,7 @@ std::optional<TUpdateRequest> ParseUpdateRequest(const QStringList& arguments)
     return request;
 }
 
-bool IsBareFileName(const QString& name)
+bool isBareFileName(const QString& name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
            !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));

@@ -31,12 +31,12 @@ const QString kClientLockName = QStringLiteral("quorvane_client.exe");
 
 constexpr int kPollMs = 100;
 
-QString Name(const char* name)
+QString name(const char* name)
 {
     return QString::fromLatin1(name);
 }
 
-bool WriteReadyLine()
+bool writeReadyLine()
 {
     const QByteArray line = QByteArray(UpgradeName::kReadyLine) + '\n';
     for (;;) {
@@ -57,7 +57,7 @@ struct WorkFolder
     ~WorkFolder()
     {
         if (!path.isEmpty())
-            RemoveFolderTree(path);
+            removeFolderTree(path);
     }
 };
 
@@ -71,74 +71,74 @@ public:
     explicit TClientLock(int invokingUid)
     {
         if (invokingUid < 0)
-            instance_ = std::make_unique<TInstanceLock>(kClientLockName);
+            m_instance = std::make_unique<TInstanceLock>(kClientLockName);
         else
-            userLockFile_ = QFile::encodeName(ClientLockFileOf(invokingUid, kClientLockName));
+            m_userLockFile = QFile::encodeName(clientLockFileOf(invokingUid, kClientLockName));
     }
 
-    ~TClientLock() { Release(); }
+    ~TClientLock() { release(); }
 
     // False while a client holds the lock.
-    bool TryAcquire()
+    bool tryAcquire()
     {
-        if (instance_)
-            return instance_->Acquire();
+        if (m_instance)
+            return m_instance->acquire();
         // Root opens the user's lock without creating it: no lock file means no client.
-        fd_ = open(userLockFile_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0)
+        m_fd = open(m_userLockFile.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0)
             return true;
-        if (flock(fd_, LOCK_EX | LOCK_NB) == 0)
+        if (flock(m_fd, LOCK_EX | LOCK_NB) == 0)
             return true;
-        close(fd_);
-        fd_ = -1;
+        close(m_fd);
+        m_fd = -1;
         return false;
     }
 
-    void Release()
+    void release()
     {
-        if (instance_)
-            instance_->Release();
-        if (fd_ >= 0) {
-            close(fd_);
-            fd_ = -1;
+        if (m_instance)
+            m_instance->release();
+        if (m_fd >= 0) {
+            close(m_fd);
+            m_fd = -1;
         }
     }
 
 private:
-    std::unique_ptr<TInstanceLock> instance_;
-    QByteArray userLockFile_;
-    int fd_ = -1;
+    std::unique_ptr<TInstanceLock> m_instance;
+    QByteArray m_userLockFile;
+    int m_fd = -1;
 };
 
 TUpdater::TUpdater(QString appDir)
-    : appDir_(std::move(appDir)), key_(TrustedUpdateKey()), ready_(WriteReadyLine)
+    : m_appDir(std::move(appDir)), m_key(trustedUpdateKey()), m_ready(writeReadyLine)
 {
 }
 
-void TUpdater::Say(const QString& line) const
+void TUpdater::say(const QString& line) const
 {
-    if (progress_) {
-        progress_(line);
+    if (m_progress) {
+        m_progress(line);
         return;
     }
     std::fputs(qPrintable(line + QLatin1Char('\n')), stderr);
     std::fflush(stderr);
 }
 
-int TUpdater::Owner() const
+int TUpdater::ownerUid() const
 {
-    return invokingUid_ >= 0 ? invokingUid_ : int(CurrentUserId());
+    return m_invokingUid >= 0 ? m_invokingUid : int(currentUserId());
 }
 
-bool TUpdater::WaitForClientToEnd(TClientLock& lock)
+bool TUpdater::waitForClientToEnd(TClientLock& lock)
 {
-    const QDeadlineTimer deadline(waitLimitMs_);
+    const QDeadlineTimer deadline(m_waitLimitMs);
     bool told = false;
-    while (!lock.TryAcquire()) {
+    while (!lock.tryAcquire()) {
         if (deadline.hasExpired())
             return false;
         if (!told) {
-            Say(QStringLiteral("Waiting for the client to end"));
+            say(QStringLiteral("Waiting for the client to end"));
             told = true;
         }
         QThread::msleep(kPollMs);
@@ -146,143 +146,145 @@ bool TUpdater::WaitForClientToEnd(TClientLock& lock)
     return true;
 }
 
-TUpdater::Result TUpdater::Run(const TUpdateRequest& request)
+TUpdater::Result TUpdater::run(const TUpdateRequest& request)
 {
     // The client only ever hands over its own program; any other name is not its request.
-    if (request.dstFileName != Name(UpgradeName::kClientExe)) {
-        Say(QStringLiteral("Refused: \"%1\" is not the client's program").arg(request.dstFileName));
+    if (request.dstFileName != name(UpgradeName::kClientExe)) {
+        say(QStringLiteral("Refused: \"%1\" is not the client's program").arg(request.dstFileName));
         return Result::BadRequest;
     }
-    const StagingLayout staging = StagingLayout::OfProgram(request.fileName);
+    const StagingLayout staging = StagingLayout::ofProgram(request.fileName);
     if (staging.folder.isEmpty()) {
-        Say(QStringLiteral("Refused: \"%1\" is not a staged program").arg(request.fileName));
+        say(QStringLiteral("Refused: \"%1\" is not a staged program").arg(request.fileName));
         return Result::BadRequest;
     }
 
     // Everything the updater installs comes from its own copy of the package, in a folder of
     // its own inside the application folder (the same file system, so files move in one step),
     // laid out as a staging is.
-    WorkFolder work{MakePrivateFolder(appDir_, QStringLiteral(".quorvane-update-"))};
+    WorkFolder work{makePrivateFolder(m_appDir, QStringLiteral(".quorvane-update-"))};
     if (work.path.isEmpty()) {
-        Say(QStringLiteral("Cannot write in %1").arg(appDir_));
-        RemoveStaging(staging.folder);
+        say(QStringLiteral("Cannot write in %1").arg(m_appDir));
+        removeStaging(staging.folder);
         return Result::InstallFailed;
     }
     QString version;
-    const Result prepared = Prepare(staging, StagingLayout{work.path}, &version);
+    const Result prepared = prepare(staging, StagingLayout{work.path}, &version);
     // Used up either way: a staging that cannot be installed would bring every start of the
     // client back here.
-    RemoveStaging(staging.folder);
+    removeStaging(staging.folder);
     if (prepared != Result::Done)
         return prepared;
-    if (!ready_()) {
-        Say(QStringLiteral("The client no longer waits; nothing was replaced"));
+    if (!m_ready()) {
+        say(QStringLiteral("The client no longer waits; nothing was replaced"));
         return Result::NobodyWaiting;
     }
-    return InstallAndStart(StagingLayout{work.path}, version);
+    return installAndStart(StagingLayout{work.path}, version);
 }
 
-TUpdater::Result TUpdater::Prepare(const StagingLayout& staging, const StagingLayout& work, QString* version)
+TUpdater::Result TUpdater::prepare(const StagingLayout& staging, const StagingLayout& work, QString* version)
 {
     // Each read checks the file and the folder it lies in: the staging and its "files".
-    const uint owner = uint(Owner());
-    const PrivateFile copied = ReadPrivateFile(staging.Package(), owner, work.Package());
-    const PrivateFile signature = ReadPrivateFile(staging.Signature(), owner, {}, kMaxSignatureBytes);
-    const PrivateFile staged = ReadPrivateFile(staging.Program(), owner);
+    const uint owner = uint(ownerUid());
+    const PrivateFile copied = readPrivateFile(staging.package(), owner, work.package());
+    const PrivateFile signature = readPrivateFile(staging.signature(), owner, {}, kMaxSignatureBytes);
+    const PrivateFile staged = readPrivateFile(staging.program(), owner);
     for (const PrivateFile* file : {&copied, &signature, &staged}) {
         if (!file->error.isEmpty()) {
-            Say(QStringLiteral("Refused: %1").arg(file->error));
+            say(QStringLiteral("Refused: %1").arg(file->error));
             return Result::Refused;
         }
     }
-    const SignatureVerdict verdict = VerifyPackageSignature(work.Package(), signature.content, key_);
-    if (!verdict.Ok()) {
-        Say(QStringLiteral("Refused: %1").arg(verdict.error));
+    const SignatureVerdict verdict = verifyPackageSignature(work.package(), signature.content, m_key);
+    if (!verdict.ok()) {
+        say(QStringLiteral("Refused: %1").arg(verdict.error));
         return Result::Refused;
     }
     *version = verdict.version;
 
-    const QString files = work.Unpacked();
+    const QString files = work.unpacked();
     TCabinetReader reader;
-    if (!QDir().mkdir(files) || !reader.Extract(work.Package(), [&files](const QString& name) {
+    if (!QDir().mkdir(files) || !reader.extract(work.package(), [&files](const QString& name) {
             return files + QLatin1Char('/') + name;
         })) {
-        Say(QStringLiteral("Refused: the package does not unpack: %1").arg(reader.ErrorString()));
+        say(QStringLiteral("Refused: the package does not unpack: %1").arg(reader.errorString()));
         return Result::Refused;
     }
     // The program the client staged and checked is the one in the signed package.
-    const PrivateFile inPackage = ReadPrivateFile(work.Program(), CurrentUserId());
+    const PrivateFile inPackage = readPrivateFile(work.program(), currentUserId());
     if (!inPackage.error.isEmpty() || inPackage.sha256 != staged.sha256) {
-        Say(QStringLiteral("Refused: the staged program is not the one in the package"));
+        say(QStringLiteral("Refused: the staged program is not the one in the package"));
         return Result::Refused;
     }
     return Result::Done;
 }
 
-TUpdater::Result TUpdater::InstallAndStart(const StagingLayout& work, const QString& version)
+TUpdater::Result TUpdater::installAndStart(const StagingLayout& work, const QString& version)
 {
-    TClientLock lock(invokingUid_);
-    if (!WaitForClientToEnd(lock)) {
-        Say(QStringLiteral("The client did not end within %1 s; nothing was replaced")
-                .arg(waitLimitMs_ / 1000));
+    TClientLock lock(m_invokingUid);
+    if (!waitForClientToEnd(lock)) {
+        say(QStringLiteral("The client did not end within %1 s; nothing was replaced")
+                .arg(m_waitLimitMs / 1000));
         return Result::ClientStillRunning;
     }
-    TPackageInstall install(appDir_, work.Unpacked(), work.folder + QStringLiteral("/replaced"));
+    TPackageInstall install(m_appDir, work.unpacked(), work.folder + QStringLiteral("/replaced"));
     QString error;
-    if (!install.Install(&error)) {
-        Say(QStringLiteral("Not installed: %1").arg(error));
-        lock.Release();
-        StartOldClient();
+    if (!install.install(&error)) {
+        say(QStringLiteral("Not installed: %1").arg(error));
+        lock.release();
+        startOldClient();
         return Result::InstallFailed;
     }
-    Say(QStringLiteral("Installed version %1: %2")
-            .arg(version, install.InstalledNames().join(QLatin1Char(' '))));
-    lock.Release();
+    say(QStringLiteral("Installed version %1: %2")
+            .arg(version, install.installedNames().join(QLatin1Char(' '))));
+    lock.release();
 
-    const QString program = appDir_ + QLatin1Char('/') + NativeProgramFileName(Name(UpgradeName::kClientExe));
-    TStartedClient client = StartClient(program, invokingUid_, true);
+    const QString program =
+        m_appDir + QLatin1Char('/') + nativeProgramFileName(name(UpgradeName::kClientExe));
+    TStartedClient client = startClient(program, m_invokingUid, true);
     int exitCode = 0;
-    if (client.pid > 0 && WaitForClient(client, startConfirmMs_, &exitCode) == ClientOutcome::Started)
+    if (client.pid > 0 && waitForClient(client, m_startConfirmMs, &exitCode) == ClientOutcome::Started)
         return Result::Done;
 
-    Say(QStringLiteral("The new client failed to start (exit code %1); the old version is put back")
+    say(QStringLiteral("The new client failed to start (exit code %1); the old version is put back")
             .arg(exitCode));
-    install.RollBack();
-    RecordRollBack(version);
-    StartOldClient();
+    install.rollBack();
+    recordRollBack(version);
+    startOldClient();
     return Result::RolledBack;
 }
 
-void TUpdater::RemoveStaging(const QString& staging) const
+void TUpdater::removeStaging(const QString& staging) const
 {
-    if (invokingUid_ < 0)
-        RemoveFolderTree(staging);
+    if (m_invokingUid < 0)
+        removeFolderTree(staging);
     else
-        RemoveFolderAsUser(staging, invokingUid_);
+        removeFolderAsUser(staging, m_invokingUid);
 }
 
-void TUpdater::RecordRollBack(const QString& version) const
+void TUpdater::recordRollBack(const QString& version) const
 {
     // Beside the programs, so that no client of this installation offers the version again.
-    const QString file = appDir_ + QLatin1Char('/') + Name(UpgradeName::kRolledBackFile);
+    const QString file = m_appDir + QLatin1Char('/') + name(UpgradeName::kRolledBackFile);
     const QString part = file + QStringLiteral(".part");
     QFile::remove(part);
     QFile out(part);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly) || out.write(version.toLatin1() + '\n') < 0 ||
         !out.flush()) {
-        Say(QStringLiteral("Cannot record the rolled-back version: %1").arg(out.errorString()));
+        say(QStringLiteral("Cannot record the rolled-back version: %1").arg(out.errorString()));
         return;
     }
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                        QFileDevice::ReadOther);
     out.close();
     if (rename(QFile::encodeName(part).constData(), QFile::encodeName(file).constData()) != 0)
-        Say(QStringLiteral("Cannot record the rolled-back version"));
+        say(QStringLiteral("Cannot record the rolled-back version"));
 }
 
-void TUpdater::StartOldClient() const
+void TUpdater::startOldClient() const
 {
-    const QString program = appDir_ + QLatin1Char('/') + NativeProgramFileName(Name(UpgradeName::kClientExe));
-    if (!QFileInfo(program).isFile() || StartClient(program, invokingUid_, false).pid <= 0)
-        Say(QStringLiteral("Could not start %1").arg(program));
+    const QString program =
+        m_appDir + QLatin1Char('/') + nativeProgramFileName(name(UpgradeName::kClientExe));
+    if (!QFileInfo(program).isFile() || startClient(program, m_invokingUid, false).pid <= 0)
+        say(QStringLiteral("Could not start %1").arg(program));
 }

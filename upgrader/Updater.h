@@ -31,36 +31,36 @@ public:
 
     explicit TUpdater(QString appDir);
 
-    void SetWaitLimitMs(int ms) { waitLimitMs_ = ms; }
-    void SetStartConfirmMs(int ms) { startConfirmMs_ = ms; }
+    void setWaitLimitMs(int ms) { m_waitLimitMs = ms; }
+    void setStartConfirmMs(int ms) { m_startConfirmMs = ms; }
     // The user who started the updater through pkexec: whose client is waited for and started,
     // and who must own the staged files. -1 (the default) when it runs with the user's own rights.
-    void SetInvokingUser(int uid) { invokingUid_ = uid; }
+    void setInvokingUser(int uid) { m_invokingUid = uid; }
     // The key packages must be signed with; the one built in unless set.
-    void SetTrustedKey(const QString& key) { key_ = key; }
+    void setTrustedKey(const QString& key) { m_key = key; }
     // Receives the progress lines (by default they go to the standard error output).
-    void SetProgress(std::function<void(const QString&)> progress) { progress_ = std::move(progress); }
+    void setProgress(std::function<void(const QString&)> progress) { m_progress = std::move(progress); }
     // Tells the client that the updater is ready and the client may end now; false when nobody
     // listens any more. By default the line "ready" on the standard output.
-    void SetReadySignal(std::function<bool()> ready) { ready_ = std::move(ready); }
+    void setReadySignal(std::function<bool()> ready) { m_ready = std::move(ready); }
 
-    Result Run(const TUpdateRequest& request);
+    Result run(const TUpdateRequest& request);
 
 private:
-    Result Prepare(const StagingLayout& staging, const StagingLayout& work, QString* version);
-    Result InstallAndStart(const StagingLayout& work, const QString& version);
-    bool WaitForClientToEnd(class TClientLock& lock);
-    void RemoveStaging(const QString& staging) const;
-    void RecordRollBack(const QString& version) const;
-    void StartOldClient() const;
-    int Owner() const;
-    void Say(const QString& line) const;
+    Result prepare(const StagingLayout& staging, const StagingLayout& work, QString* version);
+    Result installAndStart(const StagingLayout& work, const QString& version);
+    bool waitForClientToEnd(class TClientLock& lock);
+    void removeStaging(const QString& staging) const;
+    void recordRollBack(const QString& version) const;
+    void startOldClient() const;
+    int ownerUid() const;
+    void say(const QString& line) const;
 
-    QString appDir_;
-    QString key_;
-    int waitLimitMs_ = kDefaultWaitMs;
-    int startConfirmMs_ = kStartConfirmMs;
-    int invokingUid_ = -1;
-    std::function<void(const QString&)> progress_;
-    std::function<bool()> ready_;
+    QString m_appDir;
+    QString m_key;
+    int m_waitLimitMs = kDefaultWaitMs;
+    int m_startConfirmMs = kStartConfirmMs;
+    int m_invokingUid = -1;
+    std::function<void(const QString&)> m_progress;
+    std::function<bool()> m_ready;
 };

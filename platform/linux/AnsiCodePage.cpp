@@ -11,16 +11,16 @@ constexpr const char* kAnsiCodePage = "CP936";
 class Converter final
 {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter()
     {
         if (valid())
-            iconv_close(cd_);
+            iconv_close(m_cd);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
     // Converts the whole input; `onBadInput` gives the replacement and how many input bytes to skip.
     template <typename OnBadInput> QByteArray run(const QByteArray& input, OnBadInput onBadInput)
@@ -33,7 +33,7 @@ public:
         while (inLeft > 0) {
             char* outPtr = buffer;
             size_t outLeft = sizeof buffer;
-            const size_t rc = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
+            const size_t rc = iconv(m_cd, &in, &inLeft, &outPtr, &outLeft);
             out.append(buffer, static_cast<qsizetype>(outPtr - buffer));
             if (rc != static_cast<size_t>(-1) || errno == E2BIG)
                 continue;
@@ -47,10 +47,10 @@ public:
     }
 
 private:
-    iconv_t cd_;
+    iconv_t m_cd;
 };
 
-size_t Utf8SequenceLength(const char* p, size_t left)
+size_t utf8SequenceLength(const char* p, size_t left)
 {
     const auto lead = static_cast<unsigned char>(*p);
     size_t length = 1;
@@ -65,7 +65,7 @@ size_t Utf8SequenceLength(const char* p, size_t left)
 
 } // namespace
 
-QByteArray ToAnsi(const QString& text)
+QByteArray toAnsi(const QString& text)
 {
     if (text.isEmpty())
         return {};
@@ -73,11 +73,11 @@ QByteArray ToAnsi(const QString& text)
     if (!converter.valid())
         return text.toLatin1();
     return converter.run(text.toUtf8(), [](const char* p, size_t left) {
-        return std::pair<QByteArray, size_t>(QByteArray("?"), Utf8SequenceLength(p, left));
+        return std::pair<QByteArray, size_t>(QByteArray("?"), utf8SequenceLength(p, left));
     });
 }
 
-QString FromAnsi(const QByteArray& bytes)
+QString fromAnsi(const QByteArray& bytes)
 {
     if (bytes.isEmpty())
         return {};

@@ -9,16 +9,16 @@
 
 namespace {
 
-QString EntryPath()
+QString entryPath()
 {
-    return ConfigHomeDir() + QStringLiteral("/autostart/quorvane.desktop");
+    return configHomeDir() + QStringLiteral("/autostart/quorvane.desktop");
 }
 
 } // namespace
 
-QString ReadAutostartCommand()
+QString readAutostartCommand()
 {
-    QFile file(EntryPath());
+    QFile file(entryPath());
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
     while (!file.atEnd()) {
@@ -29,7 +29,7 @@ QString ReadAutostartCommand()
     return {};
 }
 
-QString AutostartCommandFor(const QString& programPath)
+QString autostartCommandFor(const QString& programPath)
 {
     // The desktop-entry format splits Exec at blanks; such paths must be quoted.
     static const QString special = QStringLiteral(" \t\"'\\`$<>~|&;*?#()");
@@ -46,9 +46,9 @@ QString AutostartCommandFor(const QString& programPath)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-bool WriteAutostartEntry(const QString& programPath)
+bool writeAutostartEntry(const QString& programPath)
 {
-    const QString path = EntryPath();
+    const QString path = entryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     QSaveFile file(path);
@@ -60,12 +60,12 @@ bool WriteAutostartEntry(const QString& programPath)
                                          "Exec=%1\n"
                                          "Icon=quorvane\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(AutostartCommandFor(programPath));
+                              .arg(autostartCommandFor(programPath));
     file.write(entry.toUtf8());
     return file.commit();
 }
 
-void RemoveAutostartEntry()
+void removeAutostartEntry()
 {
-    QFile::remove(EntryPath());
+    QFile::remove(entryPath());
 }

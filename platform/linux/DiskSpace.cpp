@@ -3,7 +3,7 @@
 #include <QFile>
 #include <sys/statvfs.h>
 
-std::optional<qint64> FreeDiskBytes(const QString& folder)
+std::optional<qint64> freeDiskBytes(const QString& folder)
 {
     struct statvfs info
     {

@@ -14,65 +14,65 @@ namespace {
 
 constexpr int kRequestTimeoutMs = 10000;
 
-QString ChannelPath(const QString& name)
+QString channelPath(const QString& name)
 {
-    return RuntimeDir() + QLatin1Char('/') + name;
+    return runtimeDir() + QLatin1Char('/') + name;
 }
 
 } // namespace
 
-TInstanceLock::TInstanceLock(const QString& name, QObject* parent) : QObject(parent), name_(name) {}
+TInstanceLock::TInstanceLock(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
 
 TInstanceLock::~TInstanceLock()
 {
-    Release();
+    release();
 }
 
-bool TInstanceLock::Acquire()
+bool TInstanceLock::acquire()
 {
-    const QByteArray path = QFile::encodeName(ChannelPath(name_) + QStringLiteral(".lock"));
+    const QByteArray path = QFile::encodeName(channelPath(m_name) + QStringLiteral(".lock"));
     // Never through a link: the lock is a file of the user's own.
-    lockFd_ = open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (lockFd_ < 0)
+    m_lockFd = open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (m_lockFd < 0)
         return true;
-    if (flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
+    if (flock(m_lockFd, LOCK_EX | LOCK_NB) == 0)
         return true;
     const bool heldElsewhere = errno == EWOULDBLOCK;
-    close(lockFd_);
-    lockFd_ = -1;
+    close(m_lockFd);
+    m_lockFd = -1;
     return !heldElsewhere;
 }
 
-void TInstanceLock::Release()
+void TInstanceLock::release()
 {
-    if (server_) {
-        server_->close();
-        delete server_;
-        server_ = nullptr;
+    if (m_server) {
+        m_server->close();
+        delete m_server;
+        m_server = nullptr;
     }
-    if (lockFd_ >= 0) {
-        close(lockFd_);
-        lockFd_ = -1;
+    if (m_lockFd >= 0) {
+        close(m_lockFd);
+        m_lockFd = -1;
     }
 }
 
-void TInstanceLock::Listen(std::function<void(qint64)> onShowRequest)
+void TInstanceLock::listen(std::function<void(qint64)> onShowRequest)
 {
-    onShowRequest_ = std::move(onShowRequest);
-    if (server_)
+    m_onShowRequest = std::move(onShowRequest);
+    if (m_server)
         return;
-    const QString path = ChannelPath(name_);
+    const QString path = channelPath(m_name);
     // A channel left by a client that crashed: we hold the lock, so nobody serves it.
     QLocalServer::removeServer(path);
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, &TInstanceLock::ServeConnection);
-    server_->listen(path);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &TInstanceLock::serveConnection);
+    m_server->listen(path);
 }
 
-void TInstanceLock::ServeConnection()
+void TInstanceLock::serveConnection()
 {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine())
@@ -81,8 +81,8 @@ void TInstanceLock::ServeConnection()
             if (line.startsWith("show ")) {
                 bool ok = false;
                 const qint64 windowId = line.mid(5).toLongLong(&ok);
-                if (ok && onShowRequest_)
-                    onShowRequest_(windowId);
+                if (ok && m_onShowRequest)
+                    m_onShowRequest(windowId);
             }
             socket->write("done\n");
             socket->flush();
@@ -91,10 +91,10 @@ void TInstanceLock::ServeConnection()
     }
 }
 
-void TInstanceLock::SendShowRequest(const QString& name, qint64 windowId)
+void TInstanceLock::sendShowRequest(const QString& name, qint64 windowId)
 {
     QLocalSocket socket;
-    socket.connectToServer(ChannelPath(name));
+    socket.connectToServer(channelPath(name));
     if (!socket.waitForConnected(kRequestTimeoutMs))
         return;
     socket.write("show " + QByteArray::number(windowId) + '\n');

@@ -12,7 +12,7 @@
 
 namespace {
 
-QString SystemError()
+QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
@@ -28,7 +28,7 @@ struct Descriptor
     }
 };
 
-bool WriteAll(int fd, const char* data, qint64 size)
+bool writeAll(int fd, const char* data, qint64 size)
 {
     while (size > 0) {
         const ssize_t written = write(fd, data, size_t(size));
@@ -44,37 +44,37 @@ bool WriteAll(int fd, const char* data, qint64 size)
 
 } // namespace
 
-uint CurrentUserId()
+uint currentUserId()
 {
     return getuid();
 }
 
-QString EnsurePrivateFolder(const QString& path)
+QString ensurePrivateFolder(const QString& path)
 {
     const QString parent = QFileInfo(path).absolutePath();
     if (parent != path && !QFileInfo(parent).isDir()) {
-        const QString error = EnsurePrivateFolder(parent);
+        const QString error = ensurePrivateFolder(parent);
         if (!error.isEmpty())
             return error;
     }
     const QByteArray name = QFile::encodeName(path);
     if (mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
-        return QStringLiteral("cannot create %1: %2").arg(path, SystemError());
+        return QStringLiteral("cannot create %1: %2").arg(path, systemError());
     struct stat info
     {
     };
     if (lstat(name.constData(), &info) != 0)
-        return QStringLiteral("cannot read %1: %2").arg(path, SystemError());
+        return QStringLiteral("cannot read %1: %2").arg(path, systemError());
     if (!S_ISDIR(info.st_mode))
         return QStringLiteral("%1 is not a folder").arg(path);
     if (info.st_uid != getuid())
         return QStringLiteral("%1 belongs to another user").arg(path);
     if ((info.st_mode & 07777) != 0700 && chmod(name.constData(), 0700) != 0)
-        return QStringLiteral("cannot make %1 private: %2").arg(path, SystemError());
+        return QStringLiteral("cannot make %1 private: %2").arg(path, systemError());
     return {};
 }
 
-QString MakePrivateFolder(const QString& parent, const QString& prefix)
+QString makePrivateFolder(const QString& parent, const QString& prefix)
 {
     QByteArray pattern = QFile::encodeName(parent + QLatin1Char('/') + prefix) + "XXXXXX";
     if (!mkdtemp(pattern.data()))
@@ -82,13 +82,13 @@ QString MakePrivateFolder(const QString& parent, const QString& prefix)
     return QFile::decodeName(pattern);
 }
 
-QString CheckPrivateFolder(const QString& path, uint owner)
+QString checkPrivateFolder(const QString& path, uint owner)
 {
     struct stat info
     {
     };
     if (lstat(QFile::encodeName(path).constData(), &info) != 0)
-        return QStringLiteral("%1: %2").arg(path, SystemError());
+        return QStringLiteral("%1: %2").arg(path, systemError());
     if (!S_ISDIR(info.st_mode))
         return QStringLiteral("%1 is not a folder").arg(path);
     if (info.st_uid != owner)
@@ -98,7 +98,7 @@ QString CheckPrivateFolder(const QString& path, uint owner)
     return {};
 }
 
-PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copyTo, qint64 keepContentUpTo)
+PrivateFile readPrivateFile(const QString& path, uint owner, const QString& copyTo, qint64 keepContentUpTo)
 {
     PrivateFile result;
     const auto fail = [&result](const QString& error) {
@@ -106,7 +106,7 @@ PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copy
         result.content.clear();
         return result;
     };
-    const QString folderError = CheckPrivateFolder(QFileInfo(path).absolutePath(), owner);
+    const QString folderError = checkPrivateFolder(QFileInfo(path).absolutePath(), owner);
     if (!folderError.isEmpty())
         return fail(folderError);
 
@@ -115,12 +115,12 @@ PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copy
     Descriptor in;
     in.fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in.fd < 0)
-        return fail(QStringLiteral("%1: %2").arg(path, SystemError()));
+        return fail(QStringLiteral("%1: %2").arg(path, systemError()));
     struct stat info
     {
     };
     if (fstat(in.fd, &info) != 0)
-        return fail(QStringLiteral("%1: %2").arg(path, SystemError()));
+        return fail(QStringLiteral("%1: %2").arg(path, systemError()));
     if (!S_ISREG(info.st_mode))
         return fail(QStringLiteral("%1 is not a regular file").arg(path));
     if (info.st_uid != owner)
@@ -138,7 +138,7 @@ PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copy
         out.fd = open(QFile::encodeName(copyTo).constData(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (out.fd < 0)
-            return fail(QStringLiteral("%1: %2").arg(copyTo, SystemError()));
+            return fail(QStringLiteral("%1: %2").arg(copyTo, systemError()));
     }
     QCryptographicHash hash(QCryptographicHash::Sha256);
     char buffer[1 << 16];
@@ -147,7 +147,7 @@ PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copy
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            return fail(QStringLiteral("%1: %2").arg(path, SystemError()));
+            return fail(QStringLiteral("%1: %2").arg(path, systemError()));
         if (count == 0)
             break;
         result.size += count;
@@ -157,16 +157,16 @@ PrivateFile ReadPrivateFile(const QString& path, uint owner, const QString& copy
                 return fail(QStringLiteral("%1 is too large").arg(path));
             result.content.append(buffer, count);
         }
-        if (out.fd >= 0 && !WriteAll(out.fd, buffer, count))
-            return fail(QStringLiteral("%1: %2").arg(copyTo, SystemError()));
+        if (out.fd >= 0 && !writeAll(out.fd, buffer, count))
+            return fail(QStringLiteral("%1: %2").arg(copyTo, systemError()));
     }
     if (out.fd >= 0 && fsync(out.fd) != 0)
-        return fail(QStringLiteral("%1: %2").arg(copyTo, SystemError()));
+        return fail(QStringLiteral("%1: %2").arg(copyTo, systemError()));
     result.sha256 = hash.result();
     return result;
 }
 
-bool MakePrivateFolderIfMissing(const QString& path)
+bool makePrivateFolderIfMissing(const QString& path)
 {
     if (QFileInfo(path).isDir())
         return true;
@@ -176,27 +176,27 @@ bool MakePrivateFolderIfMissing(const QString& path)
     return mkdir(QFile::encodeName(path).constData(), 0700) == 0 || errno == EEXIST;
 }
 
-QString RepairPrivateFile(const QString& path)
+QString repairPrivateFile(const QString& path)
 {
     Descriptor file;
     file.fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (file.fd < 0)
-        return errno == ENOENT ? QString() : QStringLiteral("%1: %2").arg(path, SystemError());
+        return errno == ENOENT ? QString() : QStringLiteral("%1: %2").arg(path, systemError());
     struct stat info
     {
     };
     if (fstat(file.fd, &info) != 0)
-        return QStringLiteral("%1: %2").arg(path, SystemError());
+        return QStringLiteral("%1: %2").arg(path, systemError());
     if (!S_ISREG(info.st_mode))
         return QStringLiteral("%1 is not a regular file; left as it is").arg(path);
     if (info.st_uid != getuid())
         return QStringLiteral("%1 belongs to user %2; left as it is").arg(path).arg(info.st_uid);
     if ((info.st_mode & 077) != 0 && fchmod(file.fd, info.st_mode & 0700) != 0)
-        return QStringLiteral("cannot make %1 private: %2").arg(path, SystemError());
+        return QStringLiteral("cannot make %1 private: %2").arg(path, systemError());
     return {};
 }
 
-bool AppendToPrivateFile(const QString& path, const QByteArray& data)
+bool appendToPrivateFile(const QString& path, const QByteArray& data)
 {
     Descriptor file;
     file.fd = open(QFile::encodeName(path).constData(),
@@ -208,10 +208,10 @@ bool AppendToPrivateFile(const QString& path, const QByteArray& data)
     };
     if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid())
         return false;
-    return WriteAll(file.fd, data.constData(), data.size());
+    return writeAll(file.fd, data.constData(), data.size());
 }
 
-bool RemoveFolderTree(const QString& path)
+bool removeFolderTree(const QString& path)
 {
     struct stat info
     {

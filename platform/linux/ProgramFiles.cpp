@@ -1,6 +1,6 @@
 #include "platform/ProgramFiles.h"
 
-QString NativeProgramFileName(const QString& packageName)
+QString nativeProgramFileName(const QString& packageName)
 {
     static const QString suffix = QStringLiteral(".exe");
     if (packageName.size() > suffix.size() && packageName.endsWith(suffix, Qt::CaseInsensitive))

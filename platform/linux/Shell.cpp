@@ -27,19 +27,19 @@ constexpr int kPkexecNotAuthorised = 127;
 constexpr int kPollSliceMs = 100;
 
 // The code of a child that ended, or -1 for one that was killed.
-int ExitCodeOf(int status)
+int exitCodeOf(int status)
 {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace
 
-bool OpenInDefaultBrowser(const QString& url)
+bool openInDefaultBrowser(const QString& url)
 {
     return QDesktopServices::openUrl(QUrl(url));
 }
 
-ProgramStart StartProgramAndWaitForReady(const QString& program, const QStringList& arguments, bool elevated,
+ProgramStart startProgramAndWaitForReady(const QString& program, const QStringList& arguments, bool elevated,
                                          int timeoutMs, const std::function<bool()>& cancelled, int* exitCode)
 {
     std::vector<QByteArray> words;
@@ -101,7 +101,7 @@ ProgramStart StartProgramAndWaitForReady(const QString& program, const QStringLi
             int status = 0;
             while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
             }
-            const int code = ExitCodeOf(status);
+            const int code = exitCodeOf(status);
             if (exitCode)
                 *exitCode = code;
             result = elevated && (code == kPkexecDismissed || code == kPkexecNotAuthorised)
@@ -126,7 +126,7 @@ ProgramStart StartProgramAndWaitForReady(const QString& program, const QStringLi
     return result;
 }
 
-void ReportStartToUpdater()
+void reportStartToUpdater()
 {
     const QByteArray value = qgetenv(kStartReportVariable);
     if (value.isEmpty())

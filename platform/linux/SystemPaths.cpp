@@ -9,12 +9,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-QString LocalAppDataDir()
+QString localAppDataDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
-QString TempDir()
+QString tempDir()
 {
     // Qt gives an empty path when TMPDIR names a folder that does not exist; files written to
     // "" + name would land in the root folder.
@@ -24,7 +24,7 @@ QString TempDir()
     return dir;
 }
 
-QString RuntimeDir()
+QString runtimeDir()
 {
     // The single-instance lock and its request channel live here. A folder that another user
     // made, or may enter, would let them hold the lock (the client never starts) or answer its
@@ -36,27 +36,27 @@ QString RuntimeDir()
     if (!system.isEmpty() && lstat(QFile::encodeName(system).constData(), &info) == 0 &&
         S_ISDIR(info.st_mode) && info.st_uid == getuid() && (info.st_mode & 077) == 0)
         return system;
-    const QString own = CacheDir() + QStringLiteral("/quorvane/runtime");
-    EnsurePrivateFolder(own);
+    const QString own = cacheDir() + QStringLiteral("/quorvane/runtime");
+    ensurePrivateFolder(own);
     return own;
 }
 
-QString CacheDir()
+QString cacheDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
 }
 
-QString ConfigHomeDir()
+QString configHomeDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
-QString ExecutablePath()
+QString executablePath()
 {
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
-QString AppDir()
+QString appDir()
 {
-    return QFileInfo(ExecutablePath()).absolutePath();
+    return QFileInfo(executablePath()).absolutePath();
 }

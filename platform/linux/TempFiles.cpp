@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-QString CreateUniqueTempFile(const QString& dir, const QString& prefix)
+QString createUniqueTempFile(const QString& dir, const QString& prefix)
 {
     QByteArray pattern = QFile::encodeName(dir + QLatin1Char('/') + prefix) + "XXXXXX";
     const int fd = mkstemp(pattern.data());

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-uint32_t GetTickCount32()
+uint32_t getTickCount32()
 {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);

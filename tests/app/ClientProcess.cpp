@@ -8,35 +8,35 @@
 
 ClientProcess::ClientProcess(const TempProfile& profile)
 {
-    process_.setProgram(QStringLiteral(QUORVANE_CLIENT_EXE));
-    process_.setProcessEnvironment(profile.Environment());
-    process_.setWorkingDirectory(profile.WorkDir());
-    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.setProgram(QStringLiteral(QUORVANE_CLIENT_EXE));
+    m_process.setProcessEnvironment(profile.environment());
+    m_process.setWorkingDirectory(profile.workDir());
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
 }
 
 ClientProcess::~ClientProcess()
 {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
         }
     }
 }
 
-void ClientProcess::Start()
+void ClientProcess::start()
 {
-    process_.start();
-    process_.waitForStarted(10000);
+    m_process.start();
+    m_process.waitForStarted(10000);
 }
 
-bool ClientProcess::WaitForExit(int ms)
+bool ClientProcess::waitForExit(int ms)
 {
-    return process_.waitForFinished(ms);
+    return m_process.waitForFinished(ms);
 }
 
-QString MapState(qint64 windowId)
+QString mapState(qint64 windowId)
 {
     QProcess xwininfo;
     xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(windowId)});
@@ -47,7 +47,7 @@ QString MapState(qint64 windowId)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-bool WaitUntil(const std::function<bool()>& condition, int ms)
+bool waitUntil(const std::function<bool()>& condition, int ms)
 {
     QElapsedTimer timer;
     timer.start();

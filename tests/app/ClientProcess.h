@@ -12,18 +12,18 @@ public:
     explicit ClientProcess(const TempProfile& profile);
     ~ClientProcess();
 
-    void Start();
+    void start();
     // Waits for the client to end on its own; false when it did not within the time given.
-    bool WaitForExit(int ms);
-    int ExitCode() const { return process_.exitCode(); }
-    bool EndedNormally() const { return process_.exitStatus() == QProcess::NormalExit; }
+    bool waitForExit(int ms);
+    int exitCode() const { return m_process.exitCode(); }
+    bool endedNormally() const { return m_process.exitStatus() == QProcess::NormalExit; }
 
 private:
-    QProcess process_;
+    QProcess m_process;
 };
 
 // The X window state of a window id as xwininfo reports it ("IsViewable", "IsUnMapped", or empty).
-QString MapState(qint64 windowId);
+QString mapState(qint64 windowId);
 
 // Polls `condition` until it holds or `ms` have passed.
-bool WaitUntil(const std::function<bool()>& condition, int ms);
+bool waitUntil(const std::function<bool()>& condition, int ms);

@@ -28,7 +28,7 @@ struct Shown
 };
 
 // Posts one failing event, answers the message box it raises and returns what it showed.
-Shown ShowFailureOf(TApplication& app, std::function<void()> fail)
+Shown showFailureOf(TApplication& app, std::function<void()> fail)
 {
     FailingObject object;
     object.fail = std::move(fail);
@@ -66,7 +66,7 @@ TEST(ErrorDisplay, FailureInAnEventHandlerIsShownAndTheClientKeepsRunning)
         {"not an exception", [] { throw 42; }, QString()},
     };
     for (const auto& c : cases) {
-        const Shown shown = ShowFailureOf(app, c.fail);
+        const Shown shown = showFailureOf(app, c.fail);
         EXPECT_EQ(shown.title, QStringLiteral("Quorvane")) << c.name;
         EXPECT_EQ(shown.text, c.text) << c.name;
     }

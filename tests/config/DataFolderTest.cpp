@@ -11,7 +11,7 @@
 
 namespace {
 
-mode_t ModeOf(const QString& path)
+mode_t modeOf(const QString& path)
 {
     struct stat info
     {
@@ -25,20 +25,20 @@ mode_t ModeOf(const QString& path)
 class Umask final
 {
 public:
-    explicit Umask(mode_t mask) : previous_(umask(mask)) {}
-    ~Umask() { umask(previous_); }
+    explicit Umask(mode_t mask) : m_previous(umask(mask)) {}
+    ~Umask() { umask(m_previous); }
 
 private:
-    mode_t previous_;
+    mode_t m_previous;
 };
 
 class DataFolderTest : public ::testing::Test
 {
 protected:
-    QString Folder() const { return profile_.DataHome() + QStringLiteral("/quorvane"); }
-    QString File(const char* name) const { return Folder() + QLatin1Char('/') + QLatin1String(name); }
+    QString folder() const { return m_profile.dataHome() + QStringLiteral("/quorvane"); }
+    QString file(const char* name) const { return folder() + QLatin1Char('/') + QLatin1String(name); }
 
-    TempProfile profile_;
+    TempProfile m_profile;
 };
 
 // What the client writes is the user's alone from the start, whatever the umask says.
@@ -46,41 +46,41 @@ TEST_F(DataFolderTest, NewFilesAreTheUsersAlone)
 {
     const Umask lax(022);
     SelvorConfigInfo login;
-    login.UserName = QStringLiteral("alice");
-    login.Password = QStringLiteral("secret");
-    TSelvorConfig().SaveConfigInfo(login);
-    WriteDebugLog("Error on longin:test");
-    SecureDataFolder();
-    EXPECT_EQ(ModeOf(Folder()), 0700u);
-    EXPECT_EQ(ModeOf(File("quorvane.ini")), 0600u);
-    EXPECT_EQ(ModeOf(File("debug.txt")), 0600u);
+    login.userName = QStringLiteral("alice");
+    login.password = QStringLiteral("secret");
+    TSelvorConfig().saveConfigInfo(login);
+    writeDebugLog("Error on longin:test");
+    secureDataFolder();
+    EXPECT_EQ(modeOf(folder()), 0700u);
+    EXPECT_EQ(modeOf(file("quorvane.ini")), 0600u);
+    EXPECT_EQ(modeOf(file("debug.txt")), 0600u);
 }
 
 // Files made wider by an older client are narrowed at start; another user's file is left as it
 // is and the debug log says so.
 TEST_F(DataFolderTest, WiderFilesAreRepairedAtStart)
 {
-    QDir().mkpath(Folder());
-    chmod(QFile::encodeName(Folder()).constData(), 0755);
+    QDir().mkpath(folder());
+    chmod(QFile::encodeName(folder()).constData(), 0755);
     for (const char* name : {"quorvane.ini", "upgrade.ini", "debug.txt"}) {
-        TempProfile::WriteFile(File(name), "[Common]\n");
-        chmod(QFile::encodeName(File(name)).constData(), 0644);
+        TempProfile::writeFile(file(name), "[Common]\n");
+        chmod(QFile::encodeName(file(name)).constData(), 0644);
     }
     const bool root = geteuid() == 0;
     if (root) {
-        ASSERT_EQ(chown(QFile::encodeName(File("upgrade.ini")).constData(), 12345, 12345), 0);
+        ASSERT_EQ(chown(QFile::encodeName(file("upgrade.ini")).constData(), 12345, 12345), 0);
     }
 
-    SecureDataFolder();
-    EXPECT_EQ(ModeOf(Folder()), 0700u);
-    EXPECT_EQ(ModeOf(File("quorvane.ini")), 0600u);
-    EXPECT_EQ(ModeOf(File("debug.txt")), 0600u);
+    secureDataFolder();
+    EXPECT_EQ(modeOf(folder()), 0700u);
+    EXPECT_EQ(modeOf(file("quorvane.ini")), 0600u);
+    EXPECT_EQ(modeOf(file("debug.txt")), 0600u);
     if (root) {
-        EXPECT_EQ(ModeOf(File("upgrade.ini")), 0644u);
+        EXPECT_EQ(modeOf(file("upgrade.ini")), 0644u);
         EXPECT_TRUE(
-            TempProfile::ReadFile(File("debug.txt")).contains(QStringLiteral("belongs to user 12345")));
+            TempProfile::readFile(file("debug.txt")).contains(QStringLiteral("belongs to user 12345")));
     } else {
-        EXPECT_EQ(ModeOf(File("upgrade.ini")), 0600u);
+        EXPECT_EQ(modeOf(file("upgrade.ini")), 0600u);
     }
 }
 

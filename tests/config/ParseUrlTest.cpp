@@ -22,7 +22,7 @@ class ParseClientUrlTest : public ::testing::TestWithParam<ParseCase>
 
 TEST_P(ParseClientUrlTest, GivesEntriesInOrder)
 {
-    EXPECT_EQ(ParseClientUrl(GetParam().url).Entries(), GetParam().entries);
+    EXPECT_EQ(parseClientUrl(GetParam().url).entries(), GetParam().entries);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,7 +56,7 @@ class ParseUrlQueryTest : public ::testing::TestWithParam<ParseCase>
 
 TEST_P(ParseUrlQueryTest, GivesEntriesInOrder)
 {
-    EXPECT_EQ(ParseUrlQuery(GetParam().url).Entries(), GetParam().entries);
+    EXPECT_EQ(parseUrlQuery(GetParam().url).entries(), GetParam().entries);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,13 +72,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NameValueList, LooksUpByNameRegardlessOfCase)
 {
     const TNameValueList list =
-        ParseClientUrl(QStringLiteral("vemtraclient://open/?URL=x=y&w=1&plain&url=second"));
-    EXPECT_EQ(list.Value(QStringLiteral("ACTIONNAME")), QStringLiteral("open"));
-    EXPECT_EQ(list.Value(QStringLiteral("url")),
+        parseClientUrl(QStringLiteral("vemtraclient://open/?URL=x=y&w=1&plain&url=second"));
+    EXPECT_EQ(list.value(QStringLiteral("ACTIONNAME")), QStringLiteral("open"));
+    EXPECT_EQ(list.value(QStringLiteral("url")),
               QStringLiteral("x=y")); // the first match, split at the first "="
-    EXPECT_EQ(list.Value(QStringLiteral("W")), QStringLiteral("1"));
-    EXPECT_EQ(list.Value(QStringLiteral("plain")), QString()); // entries without "=" never match
-    EXPECT_EQ(list.Value(QStringLiteral("missing")), QString());
+    EXPECT_EQ(list.value(QStringLiteral("W")), QStringLiteral("1"));
+    EXPECT_EQ(list.value(QStringLiteral("plain")), QString()); // entries without "=" never match
+    EXPECT_EQ(list.value(QStringLiteral("missing")), QString());
 }
 
 } // namespace

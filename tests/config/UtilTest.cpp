@@ -28,16 +28,16 @@ TEST(ScrambleText, KnownVectors)
         {"pRelMoK4vda", "abc_xyz", "11300633351631"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ScrambleText(c.key, c.data), c.scrambled) << c.data.toStdString();
+        EXPECT_EQ(scrambleText(c.key, c.data), c.scrambled) << c.data.toStdString();
 }
 
 TEST(ScrambleText, ChineseTextThroughCodePage936)
 {
-    const QByteArray ansi = ToAnsi(QStringLiteral("密码"));
+    const QByteArray ansi = toAnsi(QStringLiteral("密码"));
     ASSERT_EQ(ansi, QByteArrayLiteral("\xC3\xDC\xC2\xEB"));
-    const QByteArray scrambled = ScrambleText(kKey, ansi);
+    const QByteArray scrambled = scrambleText(kKey, ansi);
     EXPECT_EQ(scrambled, QByteArrayLiteral("B1E9A9D3"));
-    EXPECT_EQ(FromAnsi(UnscrambleText(kKey, scrambled)), QStringLiteral("密码"));
+    EXPECT_EQ(fromAnsi(unscrambleText(kKey, scrambled)), QStringLiteral("密码"));
 }
 
 TEST(ScrambleText, RoundTripForEveryLengthUpTo512Bytes)
@@ -47,10 +47,10 @@ TEST(ScrambleText, RoundTripForEveryLengthUpTo512Bytes)
         QByteArray data(length, Qt::Uninitialized);
         for (char& c : data)
             c = static_cast<char>(random.bounded(256));
-        const QByteArray scrambled = ScrambleText(kKey, data);
+        const QByteArray scrambled = scrambleText(kKey, data);
         ASSERT_EQ(scrambled.size(), 2 * length);
         ASSERT_TRUE(QByteArray::fromHex(scrambled).toHex().toUpper() == scrambled);
-        ASSERT_EQ(UnscrambleText(kKey, scrambled), data) << length;
+        ASSERT_EQ(unscrambleText(kKey, scrambled), data) << length;
     }
 }
 
@@ -72,26 +72,26 @@ TEST(UnscrambleText, ReadingRules)
         {"empty", "", QByteArray()},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(UnscrambleText(key, c.text), c.expected) << c.name;
+        EXPECT_EQ(unscrambleText(key, c.text), c.expected) << c.name;
 }
 
 TEST(UnscrambleText, LongTextIsBoundedBy512Bytes)
 {
     const QByteArray data(600, 'x');
-    const QByteArray result = UnscrambleText(kKey, ScrambleText(kKey, data));
+    const QByteArray result = unscrambleText(kKey, scrambleText(kKey, data));
     EXPECT_EQ(result, data.left(512));
 }
 
 TEST(WriteDebugLog, AppendsTwoLinesPerCallInTheDataFolder)
 {
     TempProfile profile;
-    const QString log = profile.DataHome() + QStringLiteral("/quorvane/debug.txt");
-    EXPECT_EQ(DebugLogFile(), log);
-    TempProfile::WriteFile(log, "earlier\r\n");
-    WriteDebugLog("Error on longin:first");
-    WriteDebugLog("");
+    const QString log = profile.dataHome() + QStringLiteral("/quorvane/debug.txt");
+    EXPECT_EQ(debugLogFile(), log);
+    TempProfile::writeFile(log, "earlier\r\n");
+    writeDebugLog("Error on longin:first");
+    writeDebugLog("");
     // Never in whatever folder the client was started from (the home folder, when autostarted).
-    EXPECT_FALSE(QFile::exists(profile.WorkDir() + QStringLiteral("/debug.txt")));
+    EXPECT_FALSE(QFile::exists(profile.workDir() + QStringLiteral("/debug.txt")));
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
@@ -105,9 +105,9 @@ TEST(WriteDebugLog, AppendsTwoLinesPerCallInTheDataFolder)
 TEST(WriteDebugLog, IsTheUsersAloneAndNeverWrittenThroughALink)
 {
     TempProfile profile;
-    const QString log = profile.DataHome() + QStringLiteral("/quorvane/debug.txt");
+    const QString log = profile.dataHome() + QStringLiteral("/quorvane/debug.txt");
     const mode_t mask = umask(022);
-    WriteDebugLog("first");
+    writeDebugLog("first");
     umask(mask);
     struct stat info
     {
@@ -117,16 +117,16 @@ TEST(WriteDebugLog, IsTheUsersAloneAndNeverWrittenThroughALink)
 
     // A link in its place is not followed.
     QFile::remove(log);
-    const QString elsewhere = profile.Root() + QStringLiteral("/elsewhere.txt");
-    TempProfile::WriteFile(elsewhere, "untouched");
+    const QString elsewhere = profile.root() + QStringLiteral("/elsewhere.txt");
+    TempProfile::writeFile(elsewhere, "untouched");
     ASSERT_TRUE(QFile::link(elsewhere, log));
-    EXPECT_NO_THROW(WriteDebugLog("message"));
-    EXPECT_EQ(TempProfile::ReadFile(elsewhere), QStringLiteral("untouched"));
+    EXPECT_NO_THROW(writeDebugLog("message"));
+    EXPECT_EQ(TempProfile::readFile(elsewhere), QStringLiteral("untouched"));
 
     // A folder in its place: nothing is written, nothing is raised.
     QFile::remove(log);
     QDir().mkdir(log);
-    EXPECT_NO_THROW(WriteDebugLog("message"));
+    EXPECT_NO_THROW(writeDebugLog("message"));
 }
 
 } // namespace

@@ -5,14 +5,14 @@
 
 #include <QXmlStreamReader>
 
-TReply ParseReply(const httplib::Result& result)
+TReply parseReply(const httplib::Result& result)
 {
     TReply reply;
     if (!result)
         return reply;
     reply.status = result->status;
     reply.contentType = result->get_header_value("Content-Type");
-    QXmlStreamReader xml(FromAnsi(QByteArray::fromStdString(result->body)));
+    QXmlStreamReader xml(fromAnsi(QByteArray::fromStdString(result->body)));
     int depth = 0;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
@@ -35,83 +35,83 @@ TReply ParseReply(const httplib::Result& result)
 
 DemoServerTest::DemoServerTest()
 {
-    options_ = Options();
+    m_options = options();
 }
 
 DemoServerTest::~DemoServerTest()
 {
-    StopServer();
+    stopServer();
 }
 
-TDemoServerOptions DemoServerTest::Options() const
+TDemoServerOptions DemoServerTest::options() const
 {
-    return ParseDemoServerOptions(
-        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), DataDir()});
+    return parseDemoServerOptions(
+        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), dataDir()});
 }
 
-void DemoServerTest::StartServer(const TDemoServerOptions& options)
+void DemoServerTest::startServer(const TDemoServerOptions& options)
 {
-    options_ = options;
-    server_ = std::make_unique<TDemoServer>(options);
-    port_ = server_->Start();
-    ASSERT_GT(port_, 0);
+    m_options = options;
+    m_server = std::make_unique<TDemoServer>(options);
+    m_port = m_server->start();
+    ASSERT_GT(m_port, 0);
 }
 
-void DemoServerTest::RestartServer()
+void DemoServerTest::restartServer()
 {
-    StopServer();
-    StartServer(options_);
+    stopServer();
+    startServer(m_options);
 }
 
-void DemoServerTest::StopServer()
+void DemoServerTest::stopServer()
 {
-    if (server_)
-        server_->Stop();
-    server_.reset();
+    if (m_server)
+        m_server->stop();
+    m_server.reset();
 }
 
-httplib::Result DemoServerTest::Get(const std::string& target, const httplib::Headers& headers) const
+httplib::Result DemoServerTest::get(const std::string& target, const httplib::Headers& headers) const
 {
-    httplib::Client client("127.0.0.1", port_);
+    httplib::Client client("127.0.0.1", m_port);
     // The admin URLs get the key the server made, as a test or the demo passes it.
     std::string withKey = target;
     if (target.rfind("/admin/", 0) == 0 && target.find("key=") == std::string::npos)
         withKey +=
-            (target.find('?') == std::string::npos ? "?key=" : "&key=") + server_->AdminKey().toStdString();
+            (target.find('?') == std::string::npos ? "?key=" : "&key=") + m_server->adminKey().toStdString();
     return client.Get(withKey, headers);
 }
 
-TReply DemoServerTest::Call(const std::string& target) const
+TReply DemoServerTest::call(const std::string& target) const
 {
-    const httplib::Result result = Get(target);
+    const httplib::Result result = get(target);
     EXPECT_TRUE(result) << target;
-    return ParseReply(result);
+    return parseReply(result);
 }
 
-QString DemoServerTest::SignIn(const QString& userName, const QString& password) const
+QString DemoServerTest::signIn(const QString& userName, const QString& password) const
 {
-    const TReply reply = Call(AppBase() + "/users/userLogin?format=xml&userName=" + Encode(userName) +
-                              "&password=" + Encode(password));
-    EXPECT_EQ(reply.Code(), "0") << userName.toStdString();
-    return reply.Value("token");
+    const TReply reply = call(appBase() + "/users/userLogin?format=xml&userName=" + encode(userName) +
+                              "&password=" + encode(password));
+    EXPECT_EQ(reply.code(), "0") << userName.toStdString();
+    return reply.value("token");
 }
 
-QString DemoServerTest::WeiboSignIn(const QString& userName, const QString& password) const
+QString DemoServerTest::weiboSignIn(const QString& userName, const QString& password) const
 {
-    const TReply reply = Call(AppBase() + "/users/weiboLogin?format=xml&userName=" + Encode(userName) +
-                              "&password=" + Encode(password));
-    EXPECT_EQ(reply.Code(), "0") << userName.toStdString();
-    return reply.Value("token");
+    const TReply reply = call(appBase() + "/users/weiboLogin?format=xml&userName=" + encode(userName) +
+                              "&password=" + encode(password));
+    EXPECT_EQ(reply.code(), "0") << userName.toStdString();
+    return reply.value("token");
 }
 
-std::string DemoServerTest::Encode(const QString& value)
+std::string DemoServerTest::encode(const QString& value)
 {
-    return ToAnsi(value).toPercentEncoding().toStdString();
+    return toAnsi(value).toPercentEncoding().toStdString();
 }
 
-std::string DemoServerTest::RegisterTarget(const QString& userName, const QString& password) const
+std::string DemoServerTest::registerTarget(const QString& userName, const QString& password) const
 {
-    return AppBase() + "/users/userRegister?format=xml&userName=" + Encode(userName) +
-           "&password=" + Encode(password) +
-           "&sn=" + TAppOperations::RegistrationSignature(userName, password).toStdString();
+    return appBase() + "/users/userRegister?format=xml&userName=" + encode(userName) +
+           "&password=" + encode(password) +
+           "&sn=" + TAppOperations::registrationSignature(userName, password).toStdString();
 }

@@ -9,16 +9,16 @@ namespace {
 class OperationReplies : public DemoServerTest
 {
 protected:
-    void SetUp() override { StartServer(); }
+    void SetUp() override { startServer(); }
 };
 
 TEST_F(OperationReplies, EveryOperationAnswersSuccessRefusalsAndBadTokens)
 {
-    const QString demoToken = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const QString weiboToken = WeiboSignIn(QStringLiteral("demo@weibo.com"), QStringLiteral("weibo123"));
+    const QString demoToken = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString weiboToken = weiboSignIn(QStringLiteral("demo@weibo.com"), QStringLiteral("weibo123"));
     const std::string demo = "userName=demo%40quorvane.com&token=" + demoToken.toStdString();
     const std::string weibo = "userName=demo%40weibo.com&token=" + weiboToken.toStdString();
-    const std::string app = AppBase();
+    const std::string app = appBase();
     const std::string login = app + "/users/userLogin?format=xml&userName=";
     const std::string weiboLogin = app + "/users/weiboLogin?format=xml&userName=";
     const std::string poll = app + "/information/getInformationList?format=xml&v=01.00.201205281429&";
@@ -50,30 +50,30 @@ TEST_F(OperationReplies, EveryOperationAnswersSuccessRefusalsAndBadTokens)
         {"account at microblog sign-in", weiboLogin + "demo%40quorvane.com&password=demo123", "1", false,
          nullptr},
 
-        {"registration", RegisterTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")), "0",
+        {"registration", registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")), "0",
          true, nullptr},
         {"registration of a taken name",
-         RegisterTarget(QStringLiteral("Demo@Quorvane.com"), QStringLiteral("secret1")), "4", false, nullptr},
+         registerTarget(QStringLiteral("Demo@Quorvane.com"), QStringLiteral("secret1")), "4", false, nullptr},
         {"registration with a bad signature",
          app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret1&sn=00112233", "5",
          false, nullptr},
         {"registration signed for another password",
          app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret2&sn=" +
-             TAppOperations::RegistrationSignature(QStringLiteral("x@quorvane.com"),
+             TAppOperations::registrationSignature(QStringLiteral("x@quorvane.com"),
                                                    QStringLiteral("secret1"))
                  .toStdString(),
          "5", false, nullptr},
         {"registration with a lower-case signature",
          app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret1&sn=" +
-             TAppOperations::RegistrationSignature(QStringLiteral("x@quorvane.com"),
+             TAppOperations::registrationSignature(QStringLiteral("x@quorvane.com"),
                                                    QStringLiteral("secret1"))
                  .toLower()
                  .toStdString(),
          "5", false, nullptr},
         {"registration without an e-mail address",
-         RegisterTarget(QStringLiteral("abc"), QStringLiteral("secret1")), "7", false, nullptr},
+         registerTarget(QStringLiteral("abc"), QStringLiteral("secret1")), "7", false, nullptr},
         {"registration with a short password",
-         RegisterTarget(QStringLiteral("y@quorvane.com"), QStringLiteral("12345")), "7", false, nullptr},
+         registerTarget(QStringLiteral("y@quorvane.com"), QStringLiteral("12345")), "7", false, nullptr},
 
         {"poll", poll + demo + "&ot=1000", "0", false, nullptr},
         {"poll with a negative elapsed time", poll + demo + "&ot=-5", "0", false, nullptr},
@@ -106,71 +106,71 @@ TEST_F(OperationReplies, EveryOperationAnswersSuccessRefusalsAndBadTokens)
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const TReply reply = Call(c.target);
+        const TReply reply = call(c.target);
         EXPECT_EQ(reply.status, 200);
         EXPECT_EQ(reply.contentType, "text/xml; charset=GBK");
-        EXPECT_EQ(reply.Code(), QLatin1String(c.code));
-        EXPECT_EQ(reply.Has("token"), c.token);
+        EXPECT_EQ(reply.code(), QLatin1String(c.code));
+        EXPECT_EQ(reply.has("token"), c.token);
         if (c.token) {
-            EXPECT_EQ(reply.Value("token").size(), 32);
+            EXPECT_EQ(reply.value("token").size(), 32);
         }
-        EXPECT_EQ(reply.Has("role"), c.role != nullptr);
+        EXPECT_EQ(reply.has("role"), c.role != nullptr);
         if (c.role) {
-            EXPECT_EQ(reply.Value("role"), QLatin1String(c.role));
+            EXPECT_EQ(reply.value("role"), QLatin1String(c.role));
         }
         // A refusal always explains itself; a success carries no message.
-        if (reply.Code() == QLatin1String("0")) {
-            EXPECT_FALSE(reply.Has("msg"));
+        if (reply.code() == QLatin1String("0")) {
+            EXPECT_FALSE(reply.has("msg"));
         } else {
-            EXPECT_FALSE(reply.Value("msg").isEmpty());
+            EXPECT_FALSE(reply.value("msg").isEmpty());
         }
     }
 }
 
 TEST_F(OperationReplies, PasswordChangeTakesEffect)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const TReply reply = Call(AppBase() +
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const TReply reply = call(appBase() +
                               "/users/changePassword?format=xml&userName=demo%40quorvane.com"
                               "&oldPassword=demo123&newPassword=fresh%26pass%3D1&token=" +
                               token.toStdString());
-    EXPECT_EQ(reply.Code(), "0");
-    EXPECT_FALSE(reply.Has("msg"));
+    EXPECT_EQ(reply.code(), "0");
+    EXPECT_FALSE(reply.has("msg"));
     EXPECT_EQ(
-        Call(AppBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123").Code(),
+        call(appBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123").code(),
         "1");
-    SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("fresh&pass=1"));
+    signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("fresh&pass=1"));
 }
 
 TEST_F(OperationReplies, TokensAreRandomPerSignIn)
 {
-    const QString first = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const QString second = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString first = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString second = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
     EXPECT_NE(first, second);
     // An earlier sign-in stays valid: a second client does not sign out the first.
     const std::string poll =
-        AppBase() + "/information/getInformationList?format=xml&v=1&userName=demo%40quorvane.com&ot=0&token=";
-    EXPECT_EQ(Call(poll + first.toStdString()).Code(), "0");
-    EXPECT_EQ(Call(poll + second.toStdString()).Code(), "0");
+        appBase() + "/information/getInformationList?format=xml&v=1&userName=demo%40quorvane.com&ot=0&token=";
+    EXPECT_EQ(call(poll + first.toStdString()).code(), "0");
+    EXPECT_EQ(call(poll + second.toStdString()).code(), "0");
 }
 
 TEST_F(OperationReplies, ChineseAndReservedCharactersTravelAsCodePage936)
 {
     const QString name = QStringLiteral("wang@quorvane.com");
     const QString password = QStringLiteral("密码 a&b=c+d%");
-    EXPECT_EQ(Call(RegisterTarget(name, password)).Code(), "0");
-    SignIn(name, password);
+    EXPECT_EQ(call(registerTarget(name, password)).code(), "0");
+    signIn(name, password);
     // The same password sent as UTF-8 is another password.
     const std::string utf8 = QString(password).toUtf8().toPercentEncoding().toStdString();
     EXPECT_NE(
-        Call(AppBase() + "/users/userLogin?format=xml&userName=wang%40quorvane.com&password=" + utf8).Code(),
+        call(appBase() + "/users/userLogin?format=xml&userName=wang%40quorvane.com&password=" + utf8).code(),
         "0");
 }
 
 TEST_F(OperationReplies, MessagesArriveInCodePage936)
 {
     const httplib::Result result =
-        Get(AppBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=wrong1");
+        get(appBase() + "/users/userLogin?format=xml&userName=demo%40quorvane.com&password=wrong1");
     ASSERT_TRUE(result);
     const QByteArray body = QByteArray::fromStdString(result->body);
     // "用户名" in code page 936.
@@ -180,9 +180,9 @@ TEST_F(OperationReplies, MessagesArriveInCodePage936)
 
 TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
     const std::string sn =
-        TAppOperations::RegistrationSignature(QStringLiteral("q@quorvane.com"), QStringLiteral("secret1"))
+        TAppOperations::registrationSignature(QStringLiteral("q@quorvane.com"), QStringLiteral("secret1"))
             .toStdString();
     using Items = std::vector<std::pair<std::string, std::string>>;
     const struct
@@ -218,12 +218,12 @@ TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
         std::string query;
         for (const auto& [name, value] : items)
             query += (query.empty() ? "?" : "&") + name + (value == "\x01" ? std::string() : "=" + value);
-        return AppBase() + path + query;
+        return appBase() + path + query;
     };
 
     for (const auto& operation : operations) {
         // The complete request is accepted, so every refusal below comes from the one item changed.
-        EXPECT_EQ(Call(target(operation.path, operation.items)).Code(), "0") << operation.path;
+        EXPECT_EQ(call(target(operation.path, operation.items)).code(), "0") << operation.path;
         for (size_t i = 0; i < operation.items.size(); ++i) {
             const std::string& name = operation.items[i].first;
             const struct
@@ -247,11 +247,11 @@ TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
                     else if (change.value)
                         items.push_back({name, *change.value});
                 }
-                const TReply reply = Call(target(operation.path, items));
+                const TReply reply = call(target(operation.path, items));
                 EXPECT_EQ(reply.status, 200);
-                EXPECT_EQ(reply.Code(), "6");
-                EXPECT_TRUE(reply.Value("msg").contains(QString::fromStdString(name)))
-                    << reply.Value("msg").toStdString();
+                EXPECT_EQ(reply.code(), "6");
+                EXPECT_TRUE(reply.value("msg").contains(QString::fromStdString(name)))
+                    << reply.value("msg").toStdString();
             }
         }
     }
@@ -273,15 +273,15 @@ TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
     };
     for (const auto& other : others) {
         SCOPED_TRACE(other.what);
-        const TReply reply = Call(AppBase() + other.target);
-        EXPECT_EQ(reply.Code(), "6");
-        EXPECT_FALSE(reply.Value("msg").isEmpty());
+        const TReply reply = call(appBase() + other.target);
+        EXPECT_EQ(reply.code(), "6");
+        EXPECT_FALSE(reply.value("msg").isEmpty());
     }
 }
 
 TEST(RegistrationSignature, IsTheClientsScrambleOfNameUnderscorePassword)
 {
-    EXPECT_EQ(TAppOperations::RegistrationSignature(QStringLiteral("abc"), QStringLiteral("xyz")),
+    EXPECT_EQ(TAppOperations::registrationSignature(QStringLiteral("abc"), QStringLiteral("xyz")),
               QByteArrayLiteral("11300633351631"));
 }
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-QStringList Split(const QString& text)
+QStringList split(const QString& text)
 {
     return text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
@@ -15,7 +15,7 @@ QStringList Split(const QString& text)
 TEST(DemoServerOptions, DefaultsPublishTheClientsVersionWithoutAPackageOnTheKnownShareHosts)
 {
     const TDemoServerOptions options =
-        ParseDemoServerOptions(Split(QStringLiteral("--port 8642 --data /tmp/d")));
+        parseDemoServerOptions(split(QStringLiteral("--port 8642 --data /tmp/d")));
     EXPECT_EQ(options.port, 8642);
     EXPECT_EQ(options.dataDir, QStringLiteral("/tmp/d"));
     EXPECT_EQ(options.version, QStringLiteral(QUORVANE_DEMO_DEFAULT_VERSION_FOR_TESTS));
@@ -29,7 +29,7 @@ TEST(DemoServerOptions, EveryOptionIsRead)
 {
     QTemporaryFile package;
     ASSERT_TRUE(package.open());
-    const TDemoServerOptions options = ParseDemoServerOptions(
+    const TDemoServerOptions options = parseDemoServerOptions(
         {QStringLiteral("--data"), QStringLiteral("d"), QStringLiteral("--port"), QStringLiteral("0"),
          QStringLiteral("--version"), QStringLiteral("01.00.201212101200"), QStringLiteral("--version-desc"),
          QStringLiteral("新版本 说明"), QStringLiteral("--package"), package.fileName(),
@@ -63,10 +63,10 @@ TEST(DemoServerOptions, BadCommandLinesAreRefusedWithAMessage)
     };
     for (const char* commandLine : commandLines) {
         try {
-            ParseDemoServerOptions(Split(QString::fromLatin1(commandLine)));
+            parseDemoServerOptions(split(QString::fromLatin1(commandLine)));
             ADD_FAILURE() << "accepted: " << commandLine;
         } catch (const TFailure& failure) {
-            EXPECT_FALSE(failure.Message().isEmpty()) << commandLine;
+            EXPECT_FALSE(failure.message().isEmpty()) << commandLine;
         }
     }
 }

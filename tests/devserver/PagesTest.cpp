@@ -8,26 +8,26 @@ namespace {
 class Pages : public DemoServerTest
 {
 protected:
-    void SetUp() override { StartServer(); }
+    void SetUp() override { startServer(); }
 
     // The start page as the client's main window asks for it.
-    httplib::Result StartPage(const QString& userName, const QString& token)
+    httplib::Result startPage(const QString& userName, const QString& token)
     {
-        return Get("/quorvane2/users/validateUser?userName=" + Encode(userName) +
+        return get("/quorvane2/users/validateUser?userName=" + encode(userName) +
                    "&token=" + token.toStdString() + "&v=01.00.201205281429");
     }
 
-    static QString Body(const httplib::Result& result) { return QString::fromUtf8(result->body); }
+    static QString body(const httplib::Result& result) { return QString::fromUtf8(result->body); }
 
     // The href of the first link whose markup matches `pattern` (one capture group: the href).
-    static QString Link(const QString& html, const QString& pattern)
+    static QString link(const QString& html, const QString& pattern)
     {
         const QRegularExpressionMatch match = QRegularExpression(pattern).match(html);
         EXPECT_TRUE(match.hasMatch()) << pattern.toStdString();
         return match.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
     }
 
-    static httplib::Headers Cookie(const httplib::Result& result)
+    static httplib::Headers cookieOf(const httplib::Result& result)
     {
         const std::string setCookie = result->get_header_value("Set-Cookie");
         return {{"Cookie", setCookie.substr(0, setCookie.find(';'))}};
@@ -36,12 +36,12 @@ protected:
 
 TEST_F(Pages, StartPageShowsThePricesAndTheClientLinks)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const httplib::Result result = StartPage(QStringLiteral("demo@quorvane.com"), token);
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const httplib::Result result = startPage(QStringLiteral("demo@quorvane.com"), token);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 200);
     EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=UTF-8");
-    const QString html = Body(result);
+    const QString html = body(result);
     EXPECT_TRUE(html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
     EXPECT_TRUE(html.contains(QStringLiteral("欢迎您，demo@quorvane.com")));
     EXPECT_TRUE(html.contains(QStringLiteral("<th class=\"number\">均价</th>")));
@@ -50,21 +50,21 @@ TEST_F(Pages, StartPageShowsThePricesAndTheClientLinks)
     EXPECT_TRUE(html.contains(QStringLiteral("href=\"vemtraclient://close/\"")));
 
     // The open link carries a whole encoded address that the server itself answers.
-    const QString open = Link(html, QStringLiteral("href=\"(vemtraclient://open/\\?url=[^\"]+)\""));
+    const QString open = link(html, QStringLiteral("href=\"(vemtraclient://open/\\?url=[^\"]+)\""));
     EXPECT_FALSE(open.mid(QStringLiteral("vemtraclient://open/?url=").size()).contains(QLatin1Char('&')));
     const QString address =
         QUrl::fromPercentEncoding(open.mid(open.indexOf(QLatin1Char('=')) + 1).toLatin1());
     const QString expectedStart =
-        QStringLiteral("http://127.0.0.1:%1/quorvane2/house/report?district=").arg(Port());
+        QStringLiteral("http://127.0.0.1:%1/quorvane2/house/report?district=").arg(port());
     ASSERT_TRUE(address.startsWith(expectedStart)) << address.toStdString();
     const httplib::Result report =
-        Get(address.mid(address.indexOf(QStringLiteral("/quorvane2"))).toStdString());
+        get(address.mid(address.indexOf(QStringLiteral("/quorvane2"))).toStdString());
     ASSERT_TRUE(report);
     EXPECT_EQ(report->status, 200);
-    EXPECT_TRUE(Body(report).contains(QStringLiteral("市场报告")));
+    EXPECT_TRUE(body(report).contains(QStringLiteral("市场报告")));
 
     // The share link opens a new window on the microblog share page.
-    const QString share = Link(
+    const QString share = link(
         html, QStringLiteral(
                   "target=\"_blank\" href=\"(http://service\\.weibo\\.com/share/share\\.php\\?[^\"]+)\""));
     EXPECT_TRUE(share.contains(QStringLiteral("shareType=")));
@@ -72,15 +72,15 @@ TEST_F(Pages, StartPageShowsThePricesAndTheClientLinks)
 
 TEST_F(Pages, CertifiedAccountsSeeTheirBadge)
 {
-    const QString token = SignIn(QStringLiteral("agency@quorvane.com"), QStringLiteral("agency123"));
-    const httplib::Result result = StartPage(QStringLiteral("agency@quorvane.com"), token);
+    const QString token = signIn(QStringLiteral("agency@quorvane.com"), QStringLiteral("agency123"));
+    const httplib::Result result = startPage(QStringLiteral("agency@quorvane.com"), token);
     ASSERT_TRUE(result);
-    EXPECT_TRUE(Body(result).contains(QStringLiteral("认证企业")));
+    EXPECT_TRUE(body(result).contains(QStringLiteral("认证企业")));
 }
 
 TEST_F(Pages, SignedInPagesRefuseBadTokensAndBadLinks)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
     const struct
     {
         std::string target;
@@ -113,7 +113,7 @@ TEST_F(Pages, SignedInPagesRefuseBadTokensAndBadLinks)
         {"/quorvane2/information/message", 404},
     };
     for (const auto& c : cases) {
-        const httplib::Result result = Get(c.target);
+        const httplib::Result result = get(c.target);
         ASSERT_TRUE(result) << c.target;
         EXPECT_EQ(result->status, c.status) << c.target;
         EXPECT_EQ(result->get_header_value("Content-Type"), "text/html; charset=UTF-8") << c.target;
@@ -122,52 +122,52 @@ TEST_F(Pages, SignedInPagesRefuseBadTokensAndBadLinks)
 
 TEST_F(Pages, TheStartPageOpensAWebSessionForTheOtherPages)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const httplib::Result start = StartPage(QStringLiteral("demo@quorvane.com"), token);
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const httplib::Result start = startPage(QStringLiteral("demo@quorvane.com"), token);
     ASSERT_TRUE(start);
     EXPECT_NE(start->get_header_value("Set-Cookie").find("HttpOnly"), std::string::npos);
-    const httplib::Headers cookie = Cookie(start);
+    const httplib::Headers cookie = cookieOf(start);
 
-    const httplib::Result home = Get("/quorvane2/house/home", cookie);
+    const httplib::Result home = get("/quorvane2/house/home", cookie);
     ASSERT_TRUE(home);
     EXPECT_EQ(home->status, 200);
-    EXPECT_TRUE(Body(home).contains(QStringLiteral("我关注的小区房价")));
+    EXPECT_TRUE(body(home).contains(QStringLiteral("我关注的小区房价")));
 
-    const httplib::Result detail = Get("/quorvane2/house/detail?id=3", cookie);
+    const httplib::Result detail = get("/quorvane2/house/detail?id=3", cookie);
     ASSERT_TRUE(detail);
     EXPECT_EQ(detail->status, 200);
-    EXPECT_TRUE(Body(detail).contains(QStringLiteral("华清嘉园")));
-    EXPECT_TRUE(Body(detail).contains(QStringLiteral("近12个月均价走势")));
-    EXPECT_EQ(Get("/quorvane2/house/detail?id=13", cookie)->status, 404);
-    EXPECT_EQ(Get("/quorvane2/house/detail?id=x", cookie)->status, 404);
-    EXPECT_EQ(Get("/quorvane2/house/home", {{"Cookie", "quorvane_token=forged"}})->status, 403);
+    EXPECT_TRUE(body(detail).contains(QStringLiteral("华清嘉园")));
+    EXPECT_TRUE(body(detail).contains(QStringLiteral("近12个月均价走势")));
+    EXPECT_EQ(get("/quorvane2/house/detail?id=13", cookie)->status, 404);
+    EXPECT_EQ(get("/quorvane2/house/detail?id=x", cookie)->status, 404);
+    EXPECT_EQ(get("/quorvane2/house/home", {{"Cookie", "quorvane_token=forged"}})->status, 403);
 }
 
 TEST_F(Pages, NotificationPagesLeadTheMainWindowToAPage)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const httplib::Result page = Get("/quorvane2/information/message?id=1");
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const httplib::Result page = get("/quorvane2/information/message?id=1");
     ASSERT_TRUE(page);
-    const QString html = Body(page);
-    const QString show = Link(html, QStringLiteral("href=\"(vemtraclient://show/\\?url=[^\"]+)\""));
+    const QString html = body(page);
+    const QString show = link(html, QStringLiteral("href=\"(vemtraclient://show/\\?url=[^\"]+)\""));
     EXPECT_EQ(show, QStringLiteral("vemtraclient://show/?url=house/detail?id=3"));
     EXPECT_TRUE(html.contains(QStringLiteral("href=\"vemtraclient://open/?url=http%3A%2F%2F")));
 
     // The client goes to the application URL, "/" and the raw value, with the web session of its start page.
-    const httplib::Headers cookie = Cookie(StartPage(QStringLiteral("demo@quorvane.com"), token));
+    const httplib::Headers cookie = cookieOf(startPage(QStringLiteral("demo@quorvane.com"), token));
     const httplib::Result target =
-        Get("/quorvane2/" + show.section(QLatin1Char('='), 1).toStdString(), cookie);
+        get("/quorvane2/" + show.section(QLatin1Char('='), 1).toStdString(), cookie);
     ASSERT_TRUE(target);
     EXPECT_EQ(target->status, 200);
 }
 
 TEST_F(Pages, FeedbackFormSendsWhatTheThanksPageNeeds)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
     const httplib::Result form =
-        Get("/quorvane2/users/opinion?userName=demo%40quorvane.com&token=" + token.toStdString());
+        get("/quorvane2/users/opinion?userName=demo%40quorvane.com&token=" + token.toStdString());
     ASSERT_TRUE(form);
-    const QString html = Body(form);
+    const QString html = body(form);
     EXPECT_TRUE(html.contains(QStringLiteral("action=\"saveOpinion\"")));
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"userName\" value=\"demo@quorvane.com\"")));
     EXPECT_TRUE(html.contains(QStringLiteral("name=\"token\" value=\"") + token + QLatin1Char('"')));
@@ -177,23 +177,23 @@ TEST_F(Pages, FeedbackFormSendsWhatTheThanksPageNeeds)
 TEST_F(Pages, ValuesAreEscapedInPages)
 {
     const QString name = QStringLiteral("<b>\"x\"@quorvane.com");
-    ASSERT_EQ(Call(RegisterTarget(name, QStringLiteral("secret1"))).Code(), "0");
-    const QString token = SignIn(name, QStringLiteral("secret1"));
-    const httplib::Result result = StartPage(name, token);
+    ASSERT_EQ(call(registerTarget(name, QStringLiteral("secret1"))).code(), "0");
+    const QString token = signIn(name, QStringLiteral("secret1"));
+    const httplib::Result result = startPage(name, token);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 200);
-    EXPECT_FALSE(Body(result).contains(QStringLiteral("<b>\"x\"")));
-    EXPECT_TRUE(Body(result).contains(QStringLiteral("&lt;b&gt;&quot;x&quot;@quorvane.com")));
+    EXPECT_FALSE(body(result).contains(QStringLiteral("<b>\"x\"")));
+    EXPECT_TRUE(body(result).contains(QStringLiteral("&lt;b&gt;&quot;x&quot;@quorvane.com")));
 }
 
 class SharePages : public DemoServerTest
 {
 protected:
-    void SetUp() override { StartServer(); }
+    void SetUp() override { startServer(); }
 
-    httplib::Result GetOn(const std::string& host, const std::string& target)
+    httplib::Result getOn(const std::string& host, const std::string& target)
     {
-        return Get(target, {{"Host", host}});
+        return get(target, {{"Host", host}});
     }
 };
 
@@ -214,13 +214,13 @@ TEST_F(SharePages, AreServedOnTheShareHostsOnly)
         {"service.weibo.com", "/share/share.php?title=t", 400},
         {"service.weibo.com", "/share/other.php", 404},
         {"service.weibo.com", "/quorvane2/users/userLogin?format=xml&userName=a&password=b", 404},
-        {"127.0.0.1:" + std::to_string(Port()), sharePage, 404},
+        {"127.0.0.1:" + std::to_string(port()), sharePage, 404},
         // Names that are not the server's own are not answered at all.
         {"127.0.0.1", sharePage, 403},
         {"weibo.com", sharePage, 403},
     };
     for (const auto& c : cases) {
-        const httplib::Result result = GetOn(c.host, c.target);
+        const httplib::Result result = getOn(c.host, c.target);
         ASSERT_TRUE(result) << c.host << c.target;
         EXPECT_EQ(result->status, c.status) << c.host << c.target;
     }
@@ -243,7 +243,7 @@ TEST_F(SharePages, TheShareFormCarriesTheShareTypeToTheSuccessPage)
     };
     for (const auto& c : cases) {
         const httplib::Result result =
-            GetOn("service.weibo.com", std::string("/share/share.php?url=") + c.url +
+            getOn("service.weibo.com", std::string("/share/share.php?url=") + c.url +
                                            "&title=%E6%88%BF%E4%BB%B7&shareType=" + c.shareType);
         ASSERT_TRUE(result);
         const QString html = QString::fromUtf8(result->body);
@@ -254,7 +254,7 @@ TEST_F(SharePages, TheShareFormCarriesTheShareTypeToTheSuccessPage)
         EXPECT_EQ(html.contains(QStringLiteral("class=\"picture\"")), c.picture) << c.shareType;
     }
 
-    const httplib::Result success = GetOn(
+    const httplib::Result success = getOn(
         "service.weibo.com", "/share/success.php?urlpara=http%3A%2F%2Fh%2Fnews%3FshareType%3D1&content=x");
     ASSERT_TRUE(success);
     EXPECT_TRUE(QString::fromUtf8(success->body).contains(QStringLiteral("分享成功")));
@@ -263,16 +263,16 @@ TEST_F(SharePages, TheShareFormCarriesTheShareTypeToTheSuccessPage)
 
 TEST_F(SharePages, ShareHostsComeFromTheCommandLine)
 {
-    StopServer();
-    TDemoServerOptions options = Options();
+    stopServer();
+    TDemoServerOptions options = this->options();
     options.shareHosts = {QStringLiteral("share.example")};
-    StartServer(options);
+    startServer(options);
     const std::string sharePage = "/share/share.php?url=http%3A%2F%2Fexample.com%2Fa";
-    EXPECT_EQ(GetOn("share.example", sharePage)->status, 200);
-    EXPECT_EQ(GetOn("service.weibo.com", sharePage)->status, 403); // no name of this server now
+    EXPECT_EQ(getOn("share.example", sharePage)->status, 200);
+    EXPECT_EQ(getOn("service.weibo.com", sharePage)->status, 403); // no name of this server now
 
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const httplib::Result start = Get(
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const httplib::Result start = get(
         "/quorvane2/users/validateUser?userName=demo%40quorvane.com&token=" + token.toStdString() + "&v=1");
     EXPECT_TRUE(QString::fromUtf8(start->body)
                     .contains(QStringLiteral("href=\"http://share.example/share/share.php?")));

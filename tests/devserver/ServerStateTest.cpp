@@ -10,14 +10,14 @@
 
 namespace {
 
-std::string PollTarget(const QString& token)
+std::string pollTarget(const QString& token)
 {
     return "/quorvane2/information/getInformationList?format=xml&v=01.00.201205281429"
            "&userName=demo%40quorvane.com&token=" +
            token.toStdString() + "&ot=120000";
 }
 
-QByteArray ReadFile(const QString& path)
+QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -26,50 +26,50 @@ QByteArray ReadFile(const QString& path)
 class Notifications : public DemoServerTest
 {
 protected:
-    void SetUp() override { StartServer(); }
+    void SetUp() override { startServer(); }
 };
 
 TEST_F(Notifications, ASignInLeavesOneNotificationThenPollsAnswerZeroUntilOneIsQueued)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
 
-    TReply reply = Call(PollTarget(token));
-    EXPECT_EQ(reply.Code(), "0");
-    EXPECT_EQ(reply.Value("url"), "/information/message?id=1");
-    EXPECT_EQ(reply.Value("width"), "300");
-    EXPECT_EQ(reply.Value("height"), "220");
-    EXPECT_EQ(reply.Value("title_height"), "51");
+    TReply reply = call(pollTarget(token));
+    EXPECT_EQ(reply.code(), "0");
+    EXPECT_EQ(reply.value("url"), "/information/message?id=1");
+    EXPECT_EQ(reply.value("width"), "300");
+    EXPECT_EQ(reply.value("height"), "220");
+    EXPECT_EQ(reply.value("title_height"), "51");
 
     for (int i = 0; i < 2; ++i) {
-        reply = Call(PollTarget(token));
-        EXPECT_EQ(reply.Code(), "0");
-        EXPECT_EQ(reply.Value("url"), "0");
-        EXPECT_FALSE(reply.Has("width"));
+        reply = call(pollTarget(token));
+        EXPECT_EQ(reply.code(), "0");
+        EXPECT_EQ(reply.value("url"), "0");
+        EXPECT_FALSE(reply.has("width"));
     }
 
     const TReply queued =
-        Call("/admin/notify?userName=demo%40quorvane.com&url=%2Finformation%2Fmessage%3Fid%3D2"
+        call("/admin/notify?userName=demo%40quorvane.com&url=%2Finformation%2Fmessage%3Fid%3D2"
              "&width=320&height=240&title_height=30");
-    EXPECT_EQ(queued.Code(), "0");
-    reply = Call(PollTarget(token));
-    EXPECT_EQ(reply.Value("url"), "/information/message?id=2");
-    EXPECT_EQ(reply.Value("width"), "320");
-    EXPECT_EQ(reply.Value("height"), "240");
-    EXPECT_EQ(reply.Value("title_height"), "30");
-    EXPECT_EQ(Call(PollTarget(token)).Value("url"), "0");
+    EXPECT_EQ(queued.code(), "0");
+    reply = call(pollTarget(token));
+    EXPECT_EQ(reply.value("url"), "/information/message?id=2");
+    EXPECT_EQ(reply.value("width"), "320");
+    EXPECT_EQ(reply.value("height"), "240");
+    EXPECT_EQ(reply.value("title_height"), "30");
+    EXPECT_EQ(call(pollTarget(token)).value("url"), "0");
 }
 
 TEST_F(Notifications, QueuedNotificationsAreHandedOutInOrderAndPerUser)
 {
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
     // A second sign-in does not queue a second greeting.
-    SignIn(QStringLiteral("DEMO@quorvane.com"), QStringLiteral("demo123"));
-    EXPECT_EQ(Call("/admin/notify?userName=demo%40quorvane.com").Code(), "0");
-    EXPECT_EQ(Call("/admin/notify?userName=agency%40quorvane.com").Code(), "0");
+    signIn(QStringLiteral("DEMO@quorvane.com"), QStringLiteral("demo123"));
+    EXPECT_EQ(call("/admin/notify?userName=demo%40quorvane.com").code(), "0");
+    EXPECT_EQ(call("/admin/notify?userName=agency%40quorvane.com").code(), "0");
 
-    EXPECT_EQ(Call(PollTarget(token)).Value("url"), "/information/message?id=1");
-    EXPECT_EQ(Call(PollTarget(token)).Value("url"), "/information/message?id=2");
-    EXPECT_EQ(Call(PollTarget(token)).Value("url"), "0");
+    EXPECT_EQ(call(pollTarget(token)).value("url"), "/information/message?id=1");
+    EXPECT_EQ(call(pollTarget(token)).value("url"), "/information/message?id=2");
+    EXPECT_EQ(call(pollTarget(token)).value("url"), "0");
 }
 
 TEST_F(Notifications, AdminNotifyRefusesBadInput)
@@ -83,9 +83,9 @@ TEST_F(Notifications, AdminNotifyRefusesBadInput)
         "/admin/notify?userName=demo%40quorvane.com&height=-1",
     };
     for (const char* target : targets) {
-        const TReply reply = Call(target);
-        EXPECT_NE(reply.Code(), "0") << target;
-        EXPECT_FALSE(reply.Value("msg").isEmpty()) << target;
+        const TReply reply = call(target);
+        EXPECT_NE(reply.code(), "0") << target;
+        EXPECT_FALSE(reply.value("msg").isEmpty()) << target;
     }
 }
 
@@ -95,34 +95,34 @@ class Persistence : public DemoServerTest
 
 TEST_F(Persistence, RegistrationAndPasswordChangeSurviveARestartButTokensDoNot)
 {
-    StartServer();
+    startServer();
     const TReply registered =
-        Call(RegisterTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")));
-    ASSERT_EQ(registered.Code(), "0");
-    const QString token = SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+        call(registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")));
+    ASSERT_EQ(registered.code(), "0");
+    const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
     ASSERT_EQ(
-        Call("/quorvane2/users/changePassword?format=xml&userName=demo%40quorvane.com&oldPassword=demo123"
+        call("/quorvane2/users/changePassword?format=xml&userName=demo%40quorvane.com&oldPassword=demo123"
              "&newPassword=changed1&token=" +
              token.toStdString())
-            .Code(),
+            .code(),
         "0");
 
-    RestartServer();
+    restartServer();
 
-    SignIn(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1"));
-    SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("changed1"));
+    signIn(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1"));
+    signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("changed1"));
     EXPECT_EQ(
-        Call("/quorvane2/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123").Code(),
+        call("/quorvane2/users/userLogin?format=xml&userName=demo%40quorvane.com&password=demo123").code(),
         "1");
-    EXPECT_EQ(Call(RegisterTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1"))).Code(),
+    EXPECT_EQ(call(registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1"))).code(),
               "4");
-    EXPECT_EQ(Call(PollTarget(token)).Code(), "2");
-    EXPECT_EQ(Call(PollTarget(registered.Value("token"))).Code(), "2");
+    EXPECT_EQ(call(pollTarget(token)).code(), "2");
+    EXPECT_EQ(call(pollTarget(registered.value("token"))).code(), "2");
 }
 
 TEST_F(Persistence, ConcurrentRegistrationsAreAllKept)
 {
-    StartServer();
+    startServer();
     constexpr int kThreads = 6;
     constexpr int kPerThread = 5;
     std::vector<std::thread> threads;
@@ -131,7 +131,7 @@ TEST_F(Persistence, ConcurrentRegistrationsAreAllKept)
         threads.emplace_back([&, t] {
             for (int i = 0; i < kPerThread; ++i) {
                 const QString name = QStringLiteral("user%1-%2@quorvane.com").arg(t).arg(i);
-                if (Call(RegisterTarget(name, QStringLiteral("secret1"))).Code() == QLatin1String("0"))
+                if (call(registerTarget(name, QStringLiteral("secret1"))).code() == QLatin1String("0"))
                     ++registered;
             }
         });
@@ -140,22 +140,22 @@ TEST_F(Persistence, ConcurrentRegistrationsAreAllKept)
         thread.join();
     EXPECT_EQ(registered, kThreads * kPerThread);
 
-    RestartServer();
+    restartServer();
     for (int t = 0; t < kThreads; ++t) {
         for (int i = 0; i < kPerThread; ++i)
-            SignIn(QStringLiteral("user%1-%2@quorvane.com").arg(t).arg(i), QStringLiteral("secret1"));
+            signIn(QStringLiteral("user%1-%2@quorvane.com").arg(t).arg(i), QStringLiteral("secret1"));
     }
 }
 
 TEST_F(Persistence, TheStoreIsWrittenWholeWithoutTemporaryFilesOrPlainPasswords)
 {
-    StartServer();
-    ASSERT_EQ(Call(RegisterTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1"))).Code(),
+    startServer();
+    ASSERT_EQ(call(registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1"))).code(),
               "0");
 
-    const QStringList files = QDir(DataDir()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList files = QDir(dataDir()).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(files, QStringList({QStringLiteral("accounts.json"), QStringLiteral("requests.log")}));
-    const QByteArray store = ReadFile(QDir(DataDir()).filePath(QStringLiteral("accounts.json")));
+    const QByteArray store = readFile(QDir(dataDir()).filePath(QStringLiteral("accounts.json")));
     EXPECT_FALSE(QJsonDocument::fromJson(store).isNull());
     EXPECT_TRUE(store.contains("new@quorvane.com"));
     EXPECT_FALSE(store.contains("secret1"));
@@ -164,7 +164,7 @@ TEST_F(Persistence, TheStoreIsWrittenWholeWithoutTemporaryFilesOrPlainPasswords)
 
 TEST_F(Persistence, ADamagedStoreStopsTheStartAndIsLeftAsItWas)
 {
-    const QString path = QDir(DataDir()).filePath(QStringLiteral("accounts.json"));
+    const QString path = QDir(dataDir()).filePath(QStringLiteral("accounts.json"));
     const QByteArray damaged[] = {
         QByteArrayLiteral("{\"accounts\": [ {\"name\": \"a@b.c\""),
         QByteArrayLiteral("{\"accounts\": [ {\"name\": \"a@b.c\", \"kind\": \"account\"} ]}"),
@@ -175,26 +175,26 @@ TEST_F(Persistence, ADamagedStoreStopsTheStartAndIsLeftAsItWas)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
         file.close();
-        EXPECT_THROW(TDemoServer{Options()}, TFailure) << content.toStdString();
-        EXPECT_EQ(ReadFile(path), content);
+        EXPECT_THROW(TDemoServer{options()}, TFailure) << content.toStdString();
+        EXPECT_EQ(readFile(path), content);
     }
 }
 
 TEST_F(Persistence, AStoreThatCannotBeWrittenRefusesTheChangeAndKeepsTheOldState)
 {
-    StartServer();
+    startServer();
     // Where the store should go there is now a folder, so replacing the file fails.
-    const QString path = QDir(DataDir()).filePath(QStringLiteral("accounts.json"));
+    const QString path = QDir(dataDir()).filePath(QStringLiteral("accounts.json"));
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QDir().mkdir(path));
 
-    const TReply reply = Call(RegisterTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")));
-    EXPECT_EQ(reply.Code(), "8");
-    EXPECT_FALSE(reply.Value("msg").isEmpty());
+    const TReply reply = call(registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")));
+    EXPECT_EQ(reply.code(), "8");
+    EXPECT_FALSE(reply.value("msg").isEmpty());
     EXPECT_EQ(
-        Call("/quorvane2/users/userLogin?format=xml&userName=new%40quorvane.com&password=secret1").Code(),
+        call("/quorvane2/users/userLogin?format=xml&userName=new%40quorvane.com&password=secret1").code(),
         "1");
-    SignIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
+    signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
 }
 
 } // namespace

@@ -18,87 +18,87 @@ constexpr int kTitleBarHeight = 51;
 // window up from the tray on the page the link names, and the notification stays.
 TEST_F(TBrowserTest, NotificationShowLinkBringsUpTheMainWindowOnItsPage)
 {
-    SaveLogin(kUser, kPassword);
-    TClientProgram* client = StartClient();
-    const std::optional<TWindow> main = WaitForWindow(client->Pid(), WindowSize::kMain);
+    saveLogin(kUser, kPassword);
+    TClientProgram* client = startClient();
+    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main) << "no main window";
 
     const std::optional<TWindow> note =
-        WaitForWindow(client->Pid(), WindowSize::kNotification, kActionTimeoutMs);
+        waitForWindow(client->pid(), WindowSize::kNotification, kActionTimeoutMs);
     ASSERT_TRUE(note) << "no notification";
     // 20 pixels from the right edge of the work area, resting on its bottom edge (without a window
     // manager the work area is the whole screen).
-    EXPECT_EQ(note->geometry.right() + 1, x.ScreenSize().width() - 20);
-    EXPECT_EQ(note->geometry.bottom() + 1, x.ScreenSize().height());
+    EXPECT_EQ(note->geometry.right() + 1, m_x.screenSize().width() - 20);
+    EXPECT_EQ(note->geometry.bottom() + 1, m_x.screenSize().height());
     const QList<TLoggedRequest> polls =
-        server->RequestsTo(QStringLiteral("/quorvane2/information/getInformationList"));
+        m_server->requestsTo(QStringLiteral("/quorvane2/information/getInformationList"));
     ASSERT_FALSE(polls.isEmpty());
     EXPECT_EQ(polls[0].query.value(QStringLiteral("userName")), kUser);
     EXPECT_EQ(polls[0].query.value(QStringLiteral("v")), QStringLiteral(QUORVANE_CLIENT_VERSION_TEXT));
-    EXPECT_FALSE(server->RequestsTo(QStringLiteral("/quorvane2/information/message")).isEmpty());
+    EXPECT_FALSE(m_server->requestsTo(QStringLiteral("/quorvane2/information/message")).isEmpty());
 
-    ClickMinimise(*main);
-    ASSERT_TRUE(WaitForWindowGone(client->Pid(), WindowSize::kMain)) << "the minimise button does not hide";
-    ASSERT_TRUE(Desktop::ShownWindowOfSize(client->Pid(), note->geometry.width(), note->geometry.height()))
+    clickMinimise(*main);
+    ASSERT_TRUE(waitForWindowGone(client->pid(), WindowSize::kMain)) << "the minimise button does not hide";
+    ASSERT_TRUE(Desktop::shownWindowOfSize(client->pid(), note->geometry.width(), note->geometry.height()))
         << "hiding the main window took the notification along";
 
     // The page's own button, below the notification's title bar.
     const QRect page = note->geometry.adjusted(0, kTitleBarHeight, 0, 0);
-    const std::optional<QPoint> show = WaitForColour(page, kNotificationButton, QSize(30, 12));
+    const std::optional<QPoint> show = waitForColour(page, kNotificationButton, QSize(30, 12));
     ASSERT_TRUE(show) << "the notification page shows no link";
-    Desktop::Click(*show);
+    Desktop::click(*show);
 
-    const QList<TLoggedRequest> detail = WaitForRequests(QStringLiteral("/quorvane2/house/detail"));
+    const QList<TLoggedRequest> detail = waitForRequests(QStringLiteral("/quorvane2/house/detail"));
     ASSERT_EQ(detail.size(), 1) << "the main window did not open the page of the link";
     EXPECT_EQ(detail[0].query.value(QStringLiteral("id")), QStringLiteral("3"));
-    const std::optional<TWindow> shown = WaitForWindow(client->Pid(), WindowSize::kMain, kActionTimeoutMs);
+    const std::optional<TWindow> shown = waitForWindow(client->pid(), WindowSize::kMain, kActionTimeoutMs);
     ASSERT_TRUE(shown) << "the main window stays in the tray";
     EXPECT_EQ(shown->id, main->id);
-    EXPECT_TRUE(Desktop::ShownWindowOfSize(client->Pid(), note->geometry.width(), note->geometry.height()))
+    EXPECT_TRUE(Desktop::shownWindowOfSize(client->pid(), note->geometry.width(), note->geometry.height()))
         << "the notification went away";
     // Polling waits while the notification is up: one poll, whatever the link did.
-    EXPECT_EQ(server->RequestsTo(QStringLiteral("/quorvane2/information/getInformationList")).size(), 1);
+    EXPECT_EQ(m_server->requestsTo(QStringLiteral("/quorvane2/information/getInformationList")).size(), 1);
 }
 
 // A share link of the start page opens the share window on the microblog's share page; sending
 // the share reports it, with its share type, to the application server.
 TEST_F(TBrowserTest, ShareLinkOpensTheShareWindowAndReportsTheShare)
 {
-    SaveLogin(kUser, kPassword);
-    TClientProgram* client = StartClient();
-    const std::optional<TWindow> main = WaitForWindow(client->Pid(), WindowSize::kMain);
+    saveLogin(kUser, kPassword);
+    TClientProgram* client = startClient();
+    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main) << "no main window";
 
     const QRect page = main->geometry.adjusted(0, kTitleBarHeight, 0, 0);
-    const std::optional<QPoint> shareLink = WaitForColour(page, kShareButton, QSize(60, 15));
+    const std::optional<QPoint> shareLink = waitForColour(page, kShareButton, QSize(60, 15));
     ASSERT_TRUE(shareLink) << "the start page shows no share button";
-    Desktop::Click(*shareLink);
+    Desktop::click(*shareLink);
 
     // A share page with a picture fits the window to 628 x 528.
     const std::optional<TWindow> share =
-        WaitForWindow(client->Pid(), WindowSize::kShareWithPicture, kActionTimeoutMs);
+        waitForWindow(client->pid(), WindowSize::kShareWithPicture, kActionTimeoutMs);
     ASSERT_TRUE(share) << "no share window of the share page's size";
-    EXPECT_EQ(Desktop::WindowName(share->id), QStringLiteral("Quorvane"));
-    const QList<TLoggedRequest> sharePage = WaitForRequests(QStringLiteral("/share/share.php"));
+    EXPECT_EQ(Desktop::windowName(share->id), QStringLiteral("Quorvane"));
+    const QList<TLoggedRequest> sharePage = waitForRequests(QStringLiteral("/share/share.php"));
     ASSERT_EQ(sharePage.size(), 1);
     EXPECT_EQ(sharePage[0].query.value(QStringLiteral("shareType")), QStringLiteral("3"));
-    EXPECT_TRUE(server->RequestsTo(QStringLiteral("/quorvane2/personalcenter/shareInfo")).isEmpty())
+    EXPECT_TRUE(m_server->requestsTo(QStringLiteral("/quorvane2/personalcenter/shareInfo")).isEmpty())
         << "a share was reported before it was sent";
 
     // The send button sits at the bottom of the form; the orange line under the page's header is
     // too thin to be taken for it.
-    const std::optional<QPoint> send = WaitForColour(share->geometry, kSendButton, QSize(30, 12));
+    const std::optional<QPoint> send = waitForColour(share->geometry, kSendButton, QSize(30, 12));
     ASSERT_TRUE(send) << "the share page shows no send button";
-    Desktop::Click(*send);
+    Desktop::click(*send);
 
-    EXPECT_EQ(WaitForRequests(QStringLiteral("/share/success.php")).size(), 1);
+    EXPECT_EQ(waitForRequests(QStringLiteral("/share/success.php")).size(), 1);
     const QList<TLoggedRequest> reports =
-        WaitForRequests(QStringLiteral("/quorvane2/personalcenter/shareInfo"));
+        waitForRequests(QStringLiteral("/quorvane2/personalcenter/shareInfo"));
     ASSERT_EQ(reports.size(), 1) << "the completed share was not reported";
     EXPECT_EQ(reports[0].query.value(QStringLiteral("shareType")), QStringLiteral("3"));
     EXPECT_EQ(reports[0].query.value(QStringLiteral("userName")), kUser);
     EXPECT_EQ(reports[0].query.value(QStringLiteral("token")),
-              server->RequestsTo(QStringLiteral("/quorvane2/users/validateUser"))
+              m_server->requestsTo(QStringLiteral("/quorvane2/users/validateUser"))
                   .value(0)
                   .query.value(QStringLiteral("token")));
 }

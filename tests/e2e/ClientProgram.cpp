@@ -11,46 +11,46 @@
 TClientProgram::TClientProgram(const QString& program, const QProcessEnvironment& environment,
                                const QString& workDir, const QString& logFile)
 {
-    process_.setProgram(program);
-    process_.setProcessEnvironment(environment);
-    process_.setWorkingDirectory(workDir);
-    process_.setProcessChannelMode(QProcess::MergedChannels);
-    process_.setStandardOutputFile(logFile, QIODevice::Append);
+    m_process.setProgram(program);
+    m_process.setProcessEnvironment(environment);
+    m_process.setWorkingDirectory(workDir);
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setStandardOutputFile(logFile, QIODevice::Append);
 }
 
 TClientProgram::~TClientProgram()
 {
-    End();
+    end();
 }
 
-bool TClientProgram::Start()
+bool TClientProgram::start()
 {
-    process_.start();
-    if (!process_.waitForStarted(20000))
+    m_process.start();
+    if (!m_process.waitForStarted(20000))
         return false;
-    pid_ = process_.processId();
+    m_pid = m_process.processId();
     return true;
 }
 
-bool TClientProgram::WaitForExit(int ms)
+bool TClientProgram::waitForExit(int ms)
 {
-    if (process_.state() == QProcess::NotRunning)
+    if (m_process.state() == QProcess::NotRunning)
         return true;
-    return process_.waitForFinished(ms);
+    return m_process.waitForFinished(ms);
 }
 
-void TClientProgram::End()
+void TClientProgram::end()
 {
-    if (process_.state() == QProcess::NotRunning)
+    if (m_process.state() == QProcess::NotRunning)
         return;
-    process_.terminate();
-    if (!process_.waitForFinished(10000)) {
-        process_.kill();
-        process_.waitForFinished(5000);
+    m_process.terminate();
+    if (!m_process.waitForFinished(10000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
     }
 }
 
-bool ProcessAlive(qint64 pid)
+bool processAlive(qint64 pid)
 {
     if (pid <= 0)
         return false;
@@ -62,16 +62,16 @@ bool ProcessAlive(qint64 pid)
     return !text.contains("State:\tZ");
 }
 
-void EndProcess(qint64 pid)
+void endProcess(qint64 pid)
 {
-    if (!ProcessAlive(pid))
+    if (!processAlive(pid))
         return;
     ::kill(pid_t(pid), SIGTERM);
-    if (!WaitFor([pid] { return !ProcessAlive(pid); }, 10000))
+    if (!waitFor([pid] { return !processAlive(pid); }, 10000))
         ::kill(pid_t(pid), SIGKILL);
 }
 
-QList<qint64> ProcessesOf(const QString& path)
+QList<qint64> processesOf(const QString& path)
 {
     const QString folder = QDir::cleanPath(path) + QLatin1Char('/');
     QList<qint64> pids;
@@ -81,7 +81,7 @@ QList<qint64> ProcessesOf(const QString& path)
         if (!ok)
             continue;
         const QString program = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
-        if ((program == path || program.startsWith(folder)) && ProcessAlive(pid))
+        if ((program == path || program.startsWith(folder)) && processAlive(pid))
             pids.append(pid);
     }
     return pids;

@@ -17,23 +17,23 @@ public:
     // Ends the client should it still run.
     ~TClientProgram();
 
-    bool Start();
-    qint64 Pid() const { return pid_; }
-    bool Running() const { return process_.state() != QProcess::NotRunning; }
+    bool start();
+    qint64 pid() const { return m_pid; }
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
     // Waits for the client to end on its own; false when it still runs after `ms`.
-    bool WaitForExit(int ms);
-    bool EndedNormally() const { return process_.exitStatus() == QProcess::NormalExit; }
-    int ExitCode() const { return process_.exitCode(); }
-    void End();
+    bool waitForExit(int ms);
+    bool endedNormally() const { return m_process.exitStatus() == QProcess::NormalExit; }
+    int exitCode() const { return m_process.exitCode(); }
+    void end();
 
 private:
-    QProcess process_;
-    qint64 pid_ = 0;
+    QProcess m_process;
+    qint64 m_pid = 0;
 };
 
 // Ends a process that the test did not start itself (the client that the updater started again):
 // asks it to end, and kills it when it does not.
-void EndProcess(qint64 pid);
-bool ProcessAlive(qint64 pid);
+void endProcess(qint64 pid);
+bool processAlive(qint64 pid);
 // The running processes whose program is `path`, or lies below `path` when it is a folder.
-QList<qint64> ProcessesOf(const QString& path);
+QList<qint64> processesOf(const QString& path);

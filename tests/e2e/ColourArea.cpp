@@ -6,7 +6,7 @@
 
 namespace {
 
-bool Near(QRgb a, QRgb b, int tolerance)
+bool near(QRgb a, QRgb b, int tolerance)
 {
     return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
            std::abs(qBlue(a) - qBlue(b)) <= tolerance;
@@ -14,7 +14,7 @@ bool Near(QRgb a, QRgb b, int tolerance)
 
 } // namespace
 
-std::optional<QRect> FindColourArea(const QImage& image, QRgb colour, int tolerance, QSize minimum)
+std::optional<QRect> findColourArea(const QImage& image, QRgb colour, int tolerance, QSize minimum)
 {
     const int width = image.width();
     const int height = image.height();
@@ -26,7 +26,7 @@ std::optional<QRect> FindColourArea(const QImage& image, QRgb colour, int tolera
     std::vector<QPoint> stack;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            if (seen[index(x, y)] || !Near(image.pixel(x, y), colour, tolerance))
+            if (seen[index(x, y)] || !near(image.pixel(x, y), colour, tolerance))
                 continue;
             // Flood the area from here.
             QRect bounds(x, y, 1, 1);
@@ -42,7 +42,7 @@ std::optional<QRect> FindColourArea(const QImage& image, QRgb colour, int tolera
                     const QPoint next = p + step;
                     if (next.x() < 0 || next.y() < 0 || next.x() >= width || next.y() >= height)
                         continue;
-                    if (seen[index(next.x(), next.y())] || !Near(image.pixel(next), colour, tolerance))
+                    if (seen[index(next.x(), next.y())] || !near(image.pixel(next), colour, tolerance))
                         continue;
                     seen[index(next.x(), next.y())] = 1;
                     stack.push_back(next);

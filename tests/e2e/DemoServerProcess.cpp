@@ -6,76 +6,76 @@
 #include <QRegularExpression>
 #include <httplib.h>
 
-TDemoServerProcess::TDemoServerProcess(QString dataDir) : dataDir_(std::move(dataDir)) {}
+TDemoServerProcess::TDemoServerProcess(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
 TDemoServerProcess::~TDemoServerProcess()
 {
-    Stop();
+    stop();
 }
 
-bool TDemoServerProcess::Start(const QStringList& options)
+bool TDemoServerProcess::start(const QStringList& options)
 {
-    process_.setProgram(QStringLiteral(QUORVANE_DEMO_SERVER_EXE));
-    process_.setArguments(
-        QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), dataDir_} +
+    m_process.setProgram(QStringLiteral(QUORVANE_DEMO_SERVER_EXE));
+    m_process.setArguments(
+        QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), m_dataDir} +
         options);
-    process_.setProcessChannelMode(QProcess::MergedChannels);
-    process_.start();
-    if (!process_.waitForStarted(10000))
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start();
+    if (!m_process.waitForStarted(10000))
         return false;
     // The first line names the port: "quorvane-demo-server: listening on http://127.0.0.1:PORT".
     const QRegularExpression listening(QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)"));
     // The banner also names the key of the admin URLs.
     const QRegularExpression adminKey(QStringLiteral("admin key +([0-9a-f]+)"));
-    WaitFor(
+    waitFor(
         [&] {
-            Output();
-            const QRegularExpressionMatch match = listening.match(output_);
-            const QRegularExpressionMatch key = adminKey.match(output_);
+            output();
+            const QRegularExpressionMatch match = listening.match(m_output);
+            const QRegularExpressionMatch key = adminKey.match(m_output);
             if (match.hasMatch() && key.hasMatch()) {
-                port_ = match.captured(1).toInt();
-                adminKey_ = key.captured(1);
+                m_port = match.captured(1).toInt();
+                m_adminKey = key.captured(1);
             }
-            return port_ > 0 || process_.state() == QProcess::NotRunning;
+            return m_port > 0 || m_process.state() == QProcess::NotRunning;
         },
         20000);
-    return port_ > 0;
+    return m_port > 0;
 }
 
-void TDemoServerProcess::Stop()
+void TDemoServerProcess::stop()
 {
-    if (process_.state() == QProcess::NotRunning)
+    if (m_process.state() == QProcess::NotRunning)
         return;
-    process_.terminate();
-    if (!process_.waitForFinished(10000)) {
-        process_.kill();
-        process_.waitForFinished(5000);
+    m_process.terminate();
+    if (!m_process.waitForFinished(10000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
     }
 }
 
-QString TDemoServerProcess::Output()
+QString TDemoServerProcess::output()
 {
-    process_.waitForReadyRead(50);
-    output_ += QString::fromLocal8Bit(process_.readAll());
-    return output_;
+    m_process.waitForReadyRead(50);
+    m_output += QString::fromLocal8Bit(m_process.readAll());
+    return m_output;
 }
 
-QString TDemoServerProcess::RequestLog() const
+QString TDemoServerProcess::requestLog() const
 {
-    httplib::Client client("127.0.0.1", port_);
+    httplib::Client client("127.0.0.1", m_port);
     client.set_connection_timeout(5);
     client.set_read_timeout(10);
-    const httplib::Result result = client.Get("/admin/requests?key=" + adminKey_.toStdString());
+    const httplib::Result result = client.Get("/admin/requests?key=" + m_adminKey.toStdString());
     if (!result || result->status != 200)
         return {};
     return QString::fromUtf8(QByteArray::fromStdString(result->body));
 }
 
-QList<TLoggedRequest> TDemoServerProcess::Requests() const
+QList<TLoggedRequest> TDemoServerProcess::requests() const
 {
     QList<TLoggedRequest> requests;
-    for (const QString& line : RequestLog().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const TLoggedRequest request = ParseLogLine(line);
+    for (const QString& line : requestLog().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const TLoggedRequest request = parseLogLine(line);
         // The test's own look at the log is no request of the client.
         if (!request.path.startsWith(QLatin1String("/admin/")))
             requests.append(request);
@@ -83,17 +83,17 @@ QList<TLoggedRequest> TDemoServerProcess::Requests() const
     return requests;
 }
 
-QList<TLoggedRequest> TDemoServerProcess::RequestsTo(const QString& path) const
+QList<TLoggedRequest> TDemoServerProcess::requestsTo(const QString& path) const
 {
     QList<TLoggedRequest> matching;
-    for (const TLoggedRequest& request : Requests()) {
+    for (const TLoggedRequest& request : requests()) {
         if (request.path == path)
             matching.append(request);
     }
     return matching;
 }
 
-TLoggedRequest TDemoServerProcess::ParseLogLine(const QString& line)
+TLoggedRequest TDemoServerProcess::parseLogLine(const QString& line)
 {
     TLoggedRequest request;
     const qsizetype space = line.indexOf(QLatin1Char(' '));
@@ -108,7 +108,7 @@ TLoggedRequest TDemoServerProcess::ParseLogLine(const QString& line)
         const QString name = item.left(equals);
         const QByteArray value = equals < 0 ? QByteArray() : item.mid(equals + 1).toLatin1();
         if (!request.query.contains(name))
-            request.query.insert(name, FromAnsi(QByteArray::fromPercentEncoding(value)));
+            request.query.insert(name, fromAnsi(QByteArray::fromPercentEncoding(value)));
     }
     return request;
 }

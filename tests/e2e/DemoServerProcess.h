@@ -26,27 +26,27 @@ public:
 
     // Starts it with `options` besides the port and the data folder; false (see Output) when it
     // does not come up.
-    bool Start(const QStringList& options = {});
-    void Stop();
+    bool start(const QStringList& options = {});
+    void stop();
 
-    int Port() const { return port_; }
-    QString Root() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+    int port() const { return m_port; }
+    QString root() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_port); }
     // What it printed so far.
-    QString Output();
+    QString output();
 
     // Everything it received, oldest first (from /admin/requests).
-    QList<TLoggedRequest> Requests() const;
+    QList<TLoggedRequest> requests() const;
     // The requests for one path, such as "/quorvane2/users/userLogin".
-    QList<TLoggedRequest> RequestsTo(const QString& path) const;
+    QList<TLoggedRequest> requestsTo(const QString& path) const;
     // The raw request log.
-    QString RequestLog() const;
+    QString requestLog() const;
 
-    static TLoggedRequest ParseLogLine(const QString& line);
+    static TLoggedRequest parseLogLine(const QString& line);
 
 private:
-    QString dataDir_;
-    QProcess process_;
-    QString output_;
-    int port_ = 0;
-    QString adminKey_;
+    QString m_dataDir;
+    QProcess m_process;
+    QString m_output;
+    int m_port = 0;
+    QString m_adminKey;
 };

@@ -5,7 +5,7 @@
 
 namespace Desktop {
 
-QString Run(const QString& program, const QStringList& arguments, int timeoutMs)
+QString run(const QString& program, const QStringList& arguments, int timeoutMs)
 {
     QProcess process;
     process.start(program, arguments);
@@ -17,9 +17,9 @@ QString Run(const QString& program, const QStringList& arguments, int timeoutMs)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QList<qint64> SearchWindows(qint64 pid, const QString& namePattern)
+QList<qint64> searchWindows(qint64 pid, const QString& namePattern)
 {
-    const QString out = Run(QStringLiteral("xdotool"),
+    const QString out = run(QStringLiteral("xdotool"),
                             {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--pid"),
                              QString::number(pid), QStringLiteral("--name"), namePattern});
     QList<qint64> ids;
@@ -32,9 +32,9 @@ QList<qint64> SearchWindows(qint64 pid, const QString& namePattern)
     return ids;
 }
 
-std::optional<TWindow> Inspect(qint64 id)
+std::optional<TWindow> inspect(qint64 id)
 {
-    const QString out = Run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(id)});
+    const QString out = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(id)});
     auto number = [&out](const char* label) -> std::optional<int> {
         const QRegularExpressionMatch match =
             QRegularExpression(QLatin1String(label) + QStringLiteral(":\\s+(-?\\d+)")).match(out);
@@ -56,67 +56,67 @@ std::optional<TWindow> Inspect(qint64 id)
     return window;
 }
 
-QList<TWindow> ShownWindows(qint64 pid, const QString& namePattern)
+QList<TWindow> shownWindows(qint64 pid, const QString& namePattern)
 {
     QList<TWindow> shown;
-    for (const qint64 id : SearchWindows(pid, namePattern)) {
-        const std::optional<TWindow> window = Inspect(id);
+    for (const qint64 id : searchWindows(pid, namePattern)) {
+        const std::optional<TWindow> window = inspect(id);
         if (window && window->viewable)
             shown.append(*window);
     }
     return shown;
 }
 
-std::optional<TWindow> ShownWindowOfSize(qint64 pid, int width, int height)
+std::optional<TWindow> shownWindowOfSize(qint64 pid, int width, int height)
 {
-    for (const TWindow& window : ShownWindows(pid)) {
+    for (const TWindow& window : shownWindows(pid)) {
         if (window.geometry.width() == width && window.geometry.height() == height)
             return window;
     }
     return std::nullopt;
 }
 
-QString WindowName(qint64 id)
+QString windowName(qint64 id)
 {
-    return Run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), QString::number(id)}).trimmed();
+    return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), QString::number(id)}).trimmed();
 }
 
-QString WindowTypes(qint64 id)
+QString windowTypes(qint64 id)
 {
-    return Run(QStringLiteral("xprop"),
+    return run(QStringLiteral("xprop"),
                {QStringLiteral("-id"), QString::number(id), QStringLiteral("_NET_WM_WINDOW_TYPE")})
         .trimmed();
 }
 
-void MoveMouse(QPoint point)
+void moveMouse(QPoint point)
 {
-    Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--sync"),
                                     QString::number(point.x()), QString::number(point.y())});
 }
 
-void Click(QPoint point, int button)
+void click(QPoint point, int button)
 {
-    Run(QStringLiteral("xdotool"),
+    run(QStringLiteral("xdotool"),
         {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(point.x()),
          QString::number(point.y()), QStringLiteral("click"), QString::number(button)});
 }
 
-void Key(const QStringList& keys)
+void key(const QStringList& keys)
 {
-    Run(QStringLiteral("xdotool"),
+    run(QStringLiteral("xdotool"),
         QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + keys);
 }
 
-void Type(const QString& text)
+void type(const QString& text)
 {
-    Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"),
+    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"),
                                     QStringLiteral("--"), text});
 }
 
-void Focus(qint64 id)
+void focus(qint64 id)
 {
     // --sync waits for the focus to arrive; a window that cannot take it must not hold the test up.
-    Run(QStringLiteral("xdotool"),
+    run(QStringLiteral("xdotool"),
         {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(id)}, 5000);
 }
 

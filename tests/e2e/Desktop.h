@@ -16,7 +16,7 @@ struct TWindow
     // Menus and other pop-ups bypass the window manager.
     bool overrideRedirect = false;
 
-    QPoint At(int x, int y) const { return geometry.topLeft() + QPoint(x, y); }
+    QPoint at(int x, int y) const { return geometry.topLeft() + QPoint(x, y); }
 };
 
 // What a person does and sees on the desktop, through xdotool and xwininfo: windows are found by
@@ -24,30 +24,30 @@ struct TWindow
 namespace Desktop {
 
 // The windows (shown or not) of process `pid` whose name matches `namePattern`.
-QList<qint64> SearchWindows(qint64 pid, const QString& namePattern = QStringLiteral(".*"));
+QList<qint64> searchWindows(qint64 pid, const QString& namePattern = QStringLiteral(".*"));
 // Where a window is and whether it is shown; nothing when it is gone.
-std::optional<TWindow> Inspect(qint64 id);
+std::optional<TWindow> inspect(qint64 id);
 // The shown windows of `pid` whose name matches.
-QList<TWindow> ShownWindows(qint64 pid, const QString& namePattern = QStringLiteral(".*"));
+QList<TWindow> shownWindows(qint64 pid, const QString& namePattern = QStringLiteral(".*"));
 // The shown window of `pid` with exactly that size.
-std::optional<TWindow> ShownWindowOfSize(qint64 pid, int width, int height);
+std::optional<TWindow> shownWindowOfSize(qint64 pid, int width, int height);
 // The name of a window.
-QString WindowName(qint64 id);
+QString windowName(qint64 id);
 // The window types the client declared (_NET_WM_WINDOW_TYPE), such as "_NET_WM_WINDOW_TYPE_DIALOG".
-QString WindowTypes(qint64 id);
+QString windowTypes(qint64 id);
 
 // Moves the pointer there.
-void MoveMouse(QPoint point);
+void moveMouse(QPoint point);
 // Moves the pointer there and clicks (1 left, 3 right).
-void Click(QPoint point, int button = 1);
+void click(QPoint point, int button = 1);
 // Presses keys as xdotool names them ("Return", "ctrl+a", "Tab").
-void Key(const QStringList& keys);
+void key(const QStringList& keys);
 // Types text into the focused control.
-void Type(const QString& text);
+void type(const QString& text);
 // Gives a window the keyboard focus, as a window manager does when it is clicked.
-void Focus(qint64 id);
+void focus(qint64 id);
 
 // Runs a tool and gives its standard output; empty when it fails.
-QString Run(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
+QString run(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
 
 } // namespace Desktop

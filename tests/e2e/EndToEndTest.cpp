@@ -16,7 +16,7 @@ const QString TEndToEndTest::kPassword = QStringLiteral("demo123");
 
 namespace {
 
-QString ArtifactsDir()
+QString artifactsDir()
 {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     return QStringLiteral(QUORVANE_E2E_ARTIFACTS_DIR) + QLatin1Char('/') +
@@ -24,7 +24,7 @@ QString ArtifactsDir()
            QString::fromLatin1(test->name());
 }
 
-void CopyIfThere(const QString& from, const QString& to)
+void copyIfThere(const QString& from, const QString& to)
 {
     if (QFileInfo::exists(from)) {
         QFile::remove(to);
@@ -39,79 +39,79 @@ void TEndToEndTest::SetUp()
     for (const char* tool : {"Xvfb", "xdotool", "xwininfo"})
         ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             << tool << " is missing: run tools/install-deps";
-    ASSERT_TRUE(x.Start(ScreenSize())) << x.Error().toStdString();
-    if (!x.StartTrayHost())
-        GTEST_SKIP() << x.Error().toStdString();
+    ASSERT_TRUE(m_x.start(screenSize())) << m_x.error().toStdString();
+    if (!m_x.startTrayHost())
+        GTEST_SKIP() << m_x.error().toStdString();
 
-    profile = std::make_unique<TempProfile>();
-    QDir().mkpath(profile->Root() + QStringLiteral("/cache"));
-    server = std::make_unique<TDemoServerProcess>(profile->Root() + QStringLiteral("/server"));
-    const QStringList options = ServerOptions();
+    m_profile = std::make_unique<TempProfile>();
+    QDir().mkpath(m_profile->root() + QStringLiteral("/cache"));
+    m_server = std::make_unique<TDemoServerProcess>(m_profile->root() + QStringLiteral("/server"));
+    const QStringList options = serverOptions();
     ASSERT_FALSE(HasFailure()) << "the server could not be prepared";
-    ASSERT_TRUE(server->Start(options)) << server->Output().toStdString();
+    ASSERT_TRUE(m_server->start(options)) << m_server->output().toStdString();
 
     // A person points the client at a server through these two keys; everything else starts
     // from the defaults.
-    TempProfile::WriteFile(
-        ConfigFile(),
-        QStringLiteral("[Common]\napp_root=%1\ndown_url=%1/res/download\n").arg(server->Root()).toLatin1());
+    TempProfile::writeFile(
+        configFile(),
+        QStringLiteral("[Common]\napp_root=%1\ndown_url=%1/res/download\n").arg(m_server->root()).toLatin1());
 }
 
 void TEndToEndTest::TearDown()
 {
-    if (HasFailure() && profile)
-        SaveArtifacts();
-    for (const qint64 pid : otherClients)
-        EndProcess(pid);
-    clients.clear();
+    if (HasFailure() && m_profile)
+        saveArtifacts();
+    for (const qint64 pid : m_otherClients)
+        endProcess(pid);
+    m_clients.clear();
     // Whatever still runs from the profile (an updater, or the client it started, after a
     // failure) ends with the test.
-    if (profile) {
-        for (const qint64 pid : ProcessesOf(profile->Root()))
-            EndProcess(pid);
+    if (m_profile) {
+        for (const qint64 pid : processesOf(m_profile->root()))
+            endProcess(pid);
     }
-    if (server)
-        server->Stop();
-    x.Stop();
+    if (m_server)
+        m_server->stop();
+    m_x.stop();
 }
 
-void TEndToEndTest::SaveArtifacts()
+void TEndToEndTest::saveArtifacts()
 {
-    const QString dir = ArtifactsDir();
+    const QString dir = artifactsDir();
     QDir(dir).removeRecursively();
     QDir().mkpath(dir);
-    x.GrabScreen().save(dir + QStringLiteral("/screen.png"));
+    m_x.grabScreen().save(dir + QStringLiteral("/screen.png"));
     QFile log(dir + QStringLiteral("/requests.log"));
-    if (server && log.open(QIODevice::WriteOnly))
-        log.write(server->RequestLog().toUtf8());
-    for (const QFileInfo& file : QDir(profile->Root()).entryInfoList({QStringLiteral("client-*.log")}))
-        CopyIfThere(file.filePath(), dir + QLatin1Char('/') + file.fileName());
-    CopyIfThere(ConfigFile(), dir + QStringLiteral("/quorvane.ini"));
-    CopyIfThere(profile->DataHome() + QStringLiteral("/quorvane/upgrade.ini"),
+    if (m_server && log.open(QIODevice::WriteOnly))
+        log.write(m_server->requestLog().toUtf8());
+    for (const QFileInfo& file : QDir(m_profile->root()).entryInfoList({QStringLiteral("client-*.log")}))
+        copyIfThere(file.filePath(), dir + QLatin1Char('/') + file.fileName());
+    copyIfThere(configFile(), dir + QStringLiteral("/quorvane.ini"));
+    copyIfThere(m_profile->dataHome() + QStringLiteral("/quorvane/upgrade.ini"),
                 dir + QStringLiteral("/upgrade.ini"));
     std::cerr << "End-to-end artifacts (screenshot, logs, files): " << dir.toStdString() << std::endl;
 }
 
-void TEndToEndTest::SaveLogin(const QString& userName, const QString& password)
+void TEndToEndTest::saveLogin(const QString& userName, const QString& password)
 {
-    TSelvorConfig().SaveConfigInfo({userName, password, true, true, 0});
+    TSelvorConfig().saveConfigInfo({userName, password, true, true, 0});
 }
 
-QString TEndToEndTest::IniValue(const QString& key) const
+QString TEndToEndTest::iniValue(const QString& key) const
 {
-    return ReadProfileString(ConfigFile(), QStringLiteral("Common"), key, QString());
+    return readProfileString(configFile(), QStringLiteral("Common"), key, QString());
 }
 
-QString TEndToEndTest::UpgradeIniValue(const QString& key) const
+QString TEndToEndTest::upgradeIniValue(const QString& key) const
 {
-    return ReadProfileString(profile->DataHome() + QStringLiteral("/quorvane/upgrade.ini"),
+    return readProfileString(m_profile->dataHome() + QStringLiteral("/quorvane/upgrade.ini"),
                              QStringLiteral("Common"), key, QString());
 }
 
-QProcessEnvironment TEndToEndTest::ClientEnvironment() const
+QProcessEnvironment TEndToEndTest::clientEnvironment() const
 {
-    QProcessEnvironment env = profile->Environment();
-    env.insert(QStringLiteral("DISPLAY"), x.Display());
+    QProcessEnvironment env = m_profile->environment();
+    env.insert(QStringLiteral("DISPLAY"), m_x.display());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     // Nothing of the caller's desktop: no input method between xdotool and the fields, no
     // scaling that changes the window sizes the tests know, no theme with a tray of its own.
@@ -119,103 +119,103 @@ QProcessEnvironment TEndToEndTest::ClientEnvironment() const
                              "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING",
                              "QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE", "WAYLAND_DISPLAY"})
         env.remove(QLatin1String(name));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), profile->Root() + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_profile->root() + QStringLiteral("/cache"));
     // No session bus: the tray icon must go to the tray host of this X server, never to the
     // desktop of whoever runs the tests.
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-               QStringLiteral("unix:path=") + profile->Root() + QStringLiteral("/no-session-bus"));
+               QStringLiteral("unix:path=") + m_profile->root() + QStringLiteral("/no-session-bus"));
     // The microblog share hosts resolve to the demo server inside the client's browser views;
     // the quotes keep the rule one argument. The tests may run as root, where Chromium needs
     // --no-sandbox; there is no GPU under Xvfb.
     const QString rules =
         QStringLiteral("MAP service.weibo.com 127.0.0.1:%1, MAP v.t.sina.com.cn 127.0.0.1:%1")
-            .arg(server->Port());
+            .arg(m_server->port());
     env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
                QStringLiteral("\"--host-resolver-rules=%1\" --no-sandbox --disable-gpu").arg(rules));
     return env;
 }
 
-TClientProgram* TEndToEndTest::StartClient(const QString& program)
+TClientProgram* TEndToEndTest::startClient(const QString& program)
 {
-    const QString log = profile->Root() + QStringLiteral("/client-%1.log").arg(clients.size() + 1);
-    clients.push_back(
+    const QString log = m_profile->root() + QStringLiteral("/client-%1.log").arg(m_clients.size() + 1);
+    m_clients.push_back(
         std::make_unique<TClientProgram>(program.isEmpty() ? QStringLiteral(QUORVANE_CLIENT_EXE) : program,
-                                         ClientEnvironment(), profile->WorkDir(), log));
-    TClientProgram* client = clients.back().get();
-    EXPECT_TRUE(client->Start()) << "the client did not start";
+                                         clientEnvironment(), m_profile->workDir(), log));
+    TClientProgram* client = m_clients.back().get();
+    EXPECT_TRUE(client->start()) << "the client did not start";
     return client;
 }
 
-std::optional<TWindow> TEndToEndTest::WaitForWindow(qint64 pid, QSize size, int timeoutMs) const
+std::optional<TWindow> TEndToEndTest::waitForWindow(qint64 pid, QSize size, int timeoutMs) const
 {
     std::optional<TWindow> found;
-    WaitFor(
-        [&] { return (found = Desktop::ShownWindowOfSize(pid, size.width(), size.height())).has_value(); },
+    waitFor(
+        [&] { return (found = Desktop::shownWindowOfSize(pid, size.width(), size.height())).has_value(); },
         timeoutMs, 200);
     return found;
 }
 
-bool TEndToEndTest::WaitForWindowGone(qint64 pid, QSize size, int timeoutMs) const
+bool TEndToEndTest::waitForWindowGone(qint64 pid, QSize size, int timeoutMs) const
 {
-    return WaitFor([&] { return !Desktop::ShownWindowOfSize(pid, size.width(), size.height()); }, timeoutMs,
+    return waitFor([&] { return !Desktop::shownWindowOfSize(pid, size.width(), size.height()); }, timeoutMs,
                    200);
 }
 
-std::optional<TWindow> TEndToEndTest::TrayIcon(qint64 pid) const
+std::optional<TWindow> TEndToEndTest::trayIcon(qint64 pid) const
 {
     // The icon is a small window of the client that the tray host has taken in.
-    for (const TWindow& window : Desktop::ShownWindows(pid)) {
+    for (const TWindow& window : Desktop::shownWindows(pid)) {
         if (window.geometry.width() <= 48 && window.geometry.height() <= 48)
             return window;
     }
     return std::nullopt;
 }
 
-QList<TLoggedRequest> TEndToEndTest::WaitForRequests(const QString& path, int count, int timeoutMs) const
+QList<TLoggedRequest> TEndToEndTest::waitForRequests(const QString& path, int count, int timeoutMs) const
 {
     QList<TLoggedRequest> requests;
-    WaitFor([&] { return (requests = server->RequestsTo(path)).size() >= count; }, timeoutMs, 200);
+    waitFor([&] { return (requests = m_server->requestsTo(path)).size() >= count; }, timeoutMs, 200);
     return requests;
 }
 
-std::optional<QPoint> TEndToEndTest::WaitForColour(const QRect& area, QRgb colour, QSize minimum,
+std::optional<QPoint> TEndToEndTest::waitForColour(const QRect& area, QRgb colour, QSize minimum,
                                                    int timeoutMs) const
 {
     std::optional<QRect> found;
-    WaitFor([&] { return (found = FindColourArea(x.Grab(area), colour, 6, minimum)).has_value(); }, timeoutMs,
-            250);
+    waitFor([&] { return (found = findColourArea(m_x.grab(area), colour, 6, minimum)).has_value(); },
+            timeoutMs, 250);
     if (!found)
         return std::nullopt;
     return area.topLeft() + found->center();
 }
 
-void TEndToEndTest::SignInThroughLoginWindow(const TWindow& login, const QString& userName,
+void TEndToEndTest::signInThroughLoginWindow(const TWindow& login, const QString& userName,
                                              const QString& password)
 {
-    Desktop::Focus(login.id);
+    Desktop::focus(login.id);
     // The e-mail field of the account frame: the frame lies at (152, 53), the field at (62, 28).
-    Desktop::Click(login.At(152 + 62 + 97, 53 + 28 + 11));
-    Desktop::Key({QStringLiteral("ctrl+a")});
-    Desktop::Type(userName);
-    Desktop::Key({QStringLiteral("Tab")});
-    Desktop::Key({QStringLiteral("ctrl+a")});
-    Desktop::Type(password);
-    Desktop::Key({QStringLiteral("Return")});
+    Desktop::click(login.at(152 + 62 + 97, 53 + 28 + 11));
+    Desktop::key({QStringLiteral("ctrl+a")});
+    Desktop::type(userName);
+    Desktop::key({QStringLiteral("Tab")});
+    Desktop::key({QStringLiteral("ctrl+a")});
+    Desktop::type(password);
+    Desktop::key({QStringLiteral("Return")});
 }
 
-bool TEndToEndTest::ChooseFromTrayMenu(qint64 pid, const QStringList& keys)
+bool TEndToEndTest::chooseFromTrayMenu(qint64 pid, const QStringList& keys)
 {
     // A client that has just started may not have its icon docked yet.
     std::optional<TWindow> icon;
-    WaitFor([&] { return (icon = TrayIcon(pid)).has_value(); }, kActionTimeoutMs, 150);
+    waitFor([&] { return (icon = trayIcon(pid)).has_value(); }, kActionTimeoutMs, 150);
     if (!icon)
         return false;
-    const QSet<qint64> before = ShownWindowIds(pid);
+    const QSet<qint64> before = shownWindowIds(pid);
     // The menu is a new pop-up window; it takes the keyboard while it is open. A notification
     // that happens to fade in meanwhile is no pop-up. A click that arrives while the client is
     // still busy may be lost, so a person would click again.
     const auto menuOpen = [&] {
-        for (const TWindow& window : Desktop::ShownWindows(pid)) {
+        for (const TWindow& window : Desktop::shownWindows(pid)) {
             if (!before.contains(window.id) && window.overrideRedirect)
                 return true;
         }
@@ -223,40 +223,40 @@ bool TEndToEndTest::ChooseFromTrayMenu(qint64 pid, const QStringList& keys)
     };
     bool opened = false;
     for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
-        Desktop::Click(icon->geometry.center(), 3);
-        opened = WaitFor(menuOpen, kActionTimeoutMs / 3, 150);
+        Desktop::click(icon->geometry.center(), 3);
+        opened = waitFor(menuOpen, kActionTimeoutMs / 3, 150);
     }
     if (!opened)
         return false;
-    Desktop::Key(keys);
+    Desktop::key(keys);
     return true;
 }
 
-QSet<qint64> TEndToEndTest::ShownWindowIds(qint64 pid) const
+QSet<qint64> TEndToEndTest::shownWindowIds(qint64 pid) const
 {
     QSet<qint64> ids;
-    for (const TWindow& window : Desktop::ShownWindows(pid))
+    for (const TWindow& window : Desktop::shownWindows(pid))
         ids.insert(window.id);
     return ids;
 }
 
-std::optional<TWindow> TEndToEndTest::WaitForWindowOfType(qint64 pid, const QString& type,
+std::optional<TWindow> TEndToEndTest::waitForWindowOfType(qint64 pid, const QString& type,
                                                           const QSet<qint64>& known, int timeoutMs) const
 {
     QSet<qint64> checked = known;
     std::optional<TWindow> found;
-    WaitFor(
+    waitFor(
         [&] {
-            for (const TWindow& window : Desktop::ShownWindows(pid)) {
+            for (const TWindow& window : Desktop::shownWindows(pid)) {
                 if (checked.contains(window.id))
                     continue;
-                if (Desktop::WindowTypes(window.id).contains(QStringLiteral("_NET_WM_WINDOW_TYPE_") + type)) {
+                if (Desktop::windowTypes(window.id).contains(QStringLiteral("_NET_WM_WINDOW_TYPE_") + type)) {
                     found = window;
                     return true;
                 }
                 // Only windows of another type are passed over for good; a window may be shown
                 // before its type is readable.
-                if (Desktop::WindowTypes(window.id).contains(QStringLiteral("_NET_WM_WINDOW_TYPE_")))
+                if (Desktop::windowTypes(window.id).contains(QStringLiteral("_NET_WM_WINDOW_TYPE_")))
                     checked.insert(window.id);
             }
             return false;

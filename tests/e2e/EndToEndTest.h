@@ -40,52 +40,52 @@ protected:
     void TearDown() override;
 
     // The size of the private screen.
-    virtual QSize ScreenSize() const { return QSize(1280, 1024); }
+    virtual QSize screenSize() const { return QSize(1280, 1024); }
     // Options of the demo server besides its port and data folder (called once the profile exists).
-    virtual QStringList ServerOptions() { return {}; }
+    virtual QStringList serverOptions() { return {}; }
 
     // The saved login a person would have after ticking "自动登录" once.
-    void SaveLogin(const QString& userName, const QString& password);
-    QString ConfigFile() const { return profile->ConfigFile(); }
-    QString IniValue(const QString& key) const;
-    QString UpgradeIniValue(const QString& key) const;
+    void saveLogin(const QString& userName, const QString& password);
+    QString configFile() const { return m_profile->configFile(); }
+    QString iniValue(const QString& key) const;
+    QString upgradeIniValue(const QString& key) const;
 
     // Starts a client program (the build's client unless given) in the profile.
-    TClientProgram* StartClient(const QString& program = QString());
-    QProcessEnvironment ClientEnvironment() const;
+    TClientProgram* startClient(const QString& program = QString());
+    QProcessEnvironment clientEnvironment() const;
 
     // Waits for a shown window of `pid` with that size.
-    std::optional<TWindow> WaitForWindow(qint64 pid, QSize size, int timeoutMs = kStartTimeoutMs) const;
+    std::optional<TWindow> waitForWindow(qint64 pid, QSize size, int timeoutMs = kStartTimeoutMs) const;
     // Waits until `pid` shows no window of that size.
-    bool WaitForWindowGone(qint64 pid, QSize size, int timeoutMs = kActionTimeoutMs) const;
+    bool waitForWindowGone(qint64 pid, QSize size, int timeoutMs = kActionTimeoutMs) const;
     // Waits for a shown window of `pid` of that type ("DIALOG", "UTILITY") that is not in `known`.
-    std::optional<TWindow> WaitForWindowOfType(qint64 pid, const QString& type, const QSet<qint64>& known,
+    std::optional<TWindow> waitForWindowOfType(qint64 pid, const QString& type, const QSet<qint64>& known,
                                                int timeoutMs = kActionTimeoutMs) const;
     // The ids of the windows `pid` shows now.
-    QSet<qint64> ShownWindowIds(qint64 pid) const;
-    std::optional<TWindow> TrayIcon(qint64 pid) const;
+    QSet<qint64> shownWindowIds(qint64 pid) const;
+    std::optional<TWindow> trayIcon(qint64 pid) const;
     // Waits for `count` requests to `path` at the server and gives them.
-    QList<TLoggedRequest> WaitForRequests(const QString& path, int count = 1,
+    QList<TLoggedRequest> waitForRequests(const QString& path, int count = 1,
                                           int timeoutMs = kActionTimeoutMs) const;
     // Waits until an area of the screen shows a control of that colour; gives its centre.
-    std::optional<QPoint> WaitForColour(const QRect& area, QRgb colour, QSize minimum,
+    std::optional<QPoint> waitForColour(const QRect& area, QRgb colour, QSize minimum,
                                         int timeoutMs = kActionTimeoutMs) const;
 
     // Types the account into the login window and presses Enter.
-    void SignInThroughLoginWindow(const TWindow& login, const QString& userName, const QString& password);
+    void signInThroughLoginWindow(const TWindow& login, const QString& userName, const QString& password);
     // Opens the tray icon's menu with the right button and presses `keys` in it.
-    bool ChooseFromTrayMenu(qint64 pid, const QStringList& keys);
+    bool chooseFromTrayMenu(qint64 pid, const QStringList& keys);
     // The main window's title-bar buttons.
-    void ClickMinimise(const TWindow& main) { Desktop::Click(main.At(912 + 14, 8 + 8)); }
-    void ClickClose(const TWindow& main) { Desktop::Click(main.At(946 + 14, 8 + 8)); }
+    void clickMinimise(const TWindow& main) { Desktop::click(main.at(912 + 14, 8 + 8)); }
+    void clickClose(const TWindow& main) { Desktop::click(main.at(946 + 14, 8 + 8)); }
 
-    TXServer x;
-    std::unique_ptr<TempProfile> profile;
-    std::unique_ptr<TDemoServerProcess> server;
-    std::vector<std::unique_ptr<TClientProgram>> clients;
+    TXServer m_x;
+    std::unique_ptr<TempProfile> m_profile;
+    std::unique_ptr<TDemoServerProcess> m_server;
+    std::vector<std::unique_ptr<TClientProgram>> m_clients;
     // Clients the test did not start itself (the updater starts the new one); ended at the end.
-    QList<qint64> otherClients;
+    QList<qint64> m_otherClients;
 
 private:
-    void SaveArtifacts();
+    void saveArtifacts();
 };

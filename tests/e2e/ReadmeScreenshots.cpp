@@ -17,32 +17,34 @@ class TReadmeScreenshots : public TEndToEndTest
 {
 protected:
     // Wide enough that the notification at the bottom right leaves the centred main window whole.
-    QSize ScreenSize() const override { return QSize(1680, 1050); }
+    QSize screenSize() const override { return QSize(1680, 1050); }
 };
 
 } // namespace
 
 TEST_F(TReadmeScreenshots, MainWindowAndNotification)
 {
-    SaveLogin(kUser, kPassword);
-    TClientProgram* client = StartClient();
-    const std::optional<TWindow> main = WaitForWindow(client->Pid(), WindowSize::kMain);
+    saveLogin(kUser, kPassword);
+    TClientProgram* client = startClient();
+    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main);
     const std::optional<TWindow> note =
-        WaitForWindow(client->Pid(), WindowSize::kNotification, kActionTimeoutMs);
+        waitForWindow(client->pid(), WindowSize::kNotification, kActionTimeoutMs);
     ASSERT_TRUE(note);
     ASSERT_FALSE(main->geometry.intersects(note->geometry));
 
     // Both pages have loaded once their buttons show; the pointer stays out of the way.
-    Desktop::MoveMouse(QPoint(0, x.ScreenSize().height() - 1));
-    ASSERT_TRUE(WaitForColour(main->geometry, qRgb(0xe8, 0x54, 0x1e), QSize(60, 15)));
-    ASSERT_TRUE(WaitForColour(note->geometry, qRgb(0x1d, 0x65, 0xbf), QSize(30, 12)));
+    Desktop::moveMouse(QPoint(0, m_x.screenSize().height() - 1));
+    ASSERT_TRUE(waitForColour(main->geometry, qRgb(0xe8, 0x54, 0x1e), QSize(60, 15)));
+    ASSERT_TRUE(waitForColour(note->geometry, qRgb(0x1d, 0x65, 0xbf), QSize(30, 12)));
     // The notification fades in over about two seconds.
     QThread::msleep(2500);
 
     QDir().mkpath(outputDir);
-    ASSERT_TRUE(x.GrabWindow(main->id, main->geometry).save(outputDir + QStringLiteral("/main-window.png")));
-    ASSERT_TRUE(x.GrabWindow(note->id, note->geometry).save(outputDir + QStringLiteral("/notification.png")));
+    ASSERT_TRUE(
+        m_x.grabWindow(main->id, main->geometry).save(outputDir + QStringLiteral("/main-window.png")));
+    ASSERT_TRUE(
+        m_x.grabWindow(note->id, note->geometry).save(outputDir + QStringLiteral("/notification.png")));
     std::cout << "Saved main-window.png and notification.png in " << outputDir.toStdString() << std::endl;
 }
 

@@ -18,7 +18,7 @@ const QString kNewVersionDescription = QStringLiteral("新版本：更快的房�
 const QString kNotesFile = QStringLiteral("e2e-release-notes.txt");
 const QByteArray kNotes = "quorvane " + kNewVersion.toLatin1() + " release notes\n";
 
-QByteArray FileHash(const QString& path)
+QByteArray fileHash(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -28,7 +28,7 @@ QByteArray FileHash(const QString& path)
     return hash.result().toHex();
 }
 
-bool CopyProgram(const QString& from, const QString& to, const QByteArray& trailer = {})
+bool copyProgram(const QString& from, const QString& to, const QByteArray& trailer = {})
 {
     QFile source(from);
     QFile target(to);
@@ -50,24 +50,25 @@ bool CopyProgram(const QString& from, const QString& to, const QByteArray& trail
 class TUpdateTest : public TEndToEndTest
 {
 protected:
-    QStringList ServerOptions() override
+    QStringList serverOptions() override
     {
-        appDir = profile->Root() + QStringLiteral("/app");
-        const QString packageDir = profile->Root() + QStringLiteral("/package");
-        QDir().mkpath(appDir);
+        m_appDir = m_profile->root() + QStringLiteral("/app");
+        const QString packageDir = m_profile->root() + QStringLiteral("/package");
+        QDir().mkpath(m_appDir);
         QDir().mkpath(packageDir);
-        if (!CopyProgram(QStringLiteral(QUORVANE_CLIENT_EXE), appDir + QStringLiteral("/quorvane_client")) ||
-            !CopyProgram(QStringLiteral(QUORVANE_UPGRADE_EXE), appDir + QStringLiteral("/upgrade")) ||
-            !CopyProgram(QStringLiteral(QUORVANE_CLIENT_EXE),
+        if (!copyProgram(QStringLiteral(QUORVANE_CLIENT_EXE),
+                         m_appDir + QStringLiteral("/quorvane_client")) ||
+            !copyProgram(QStringLiteral(QUORVANE_UPGRADE_EXE), m_appDir + QStringLiteral("/upgrade")) ||
+            !copyProgram(QStringLiteral(QUORVANE_CLIENT_EXE),
                          packageDir + QStringLiteral("/quorvane_client.exe"),
                          "\nquorvane e2e build " + kNewVersion.toLatin1() + "\n")) {
             ADD_FAILURE() << "cannot copy the programs";
             return {};
         }
-        TempProfile::WriteFile(packageDir + QLatin1Char('/') + kNotesFile, kNotes);
-        newProgramHash = FileHash(packageDir + QStringLiteral("/quorvane_client.exe"));
+        TempProfile::writeFile(packageDir + QLatin1Char('/') + kNotesFile, kNotes);
+        m_newProgramHash = fileHash(packageDir + QStringLiteral("/quorvane_client.exe"));
 
-        const QString package = profile->Root() + QStringLiteral("/quorvane_upgrade.cab");
+        const QString package = m_profile->root() + QStringLiteral("/quorvane_upgrade.cab");
         QProcess gcab;
         gcab.setWorkingDirectory(packageDir);
         gcab.start(QStringLiteral("gcab"),
@@ -78,11 +79,11 @@ protected:
         }
         // Signed with the demo key the programs under test trust; the demo server publishes
         // the signature beside the package.
-        if (!SignWithMinisign(package, QStringLiteral("version:") + kNewVersion, DemoSecretKey())) {
+        if (!signWithMinisign(package, QStringLiteral("version:") + kNewVersion, demoSecretKey())) {
             ADD_FAILURE() << "minisign failed";
             return {};
         }
-        if (Tampered()) {
+        if (tampered()) {
             QFile file(package);
             file.open(QIODevice::Append);
             file.write("tampered on the way");
@@ -94,20 +95,20 @@ protected:
 
     void SetUp() override
     {
-        if (DemoSecretKey().isEmpty())
+        if (demoSecretKey().isEmpty())
             GTEST_SKIP()
                 << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
         TEndToEndTest::SetUp();
     }
 
     // Whether the published package is changed after it was signed.
-    virtual bool Tampered() const { return false; }
+    virtual bool tampered() const { return false; }
 
-    QString AppProgram() const { return appDir + QStringLiteral("/quorvane_client"); }
-    QString StagingParent() const { return profile->CacheHome() + QStringLiteral("/quorvane"); }
+    QString appProgram() const { return m_appDir + QStringLiteral("/quorvane_client"); }
+    QString stagingParent() const { return m_profile->cacheHome() + QStringLiteral("/quorvane"); }
 
-    QString appDir;
-    QByteArray newProgramHash;
+    QString m_appDir;
+    QByteArray m_newProgramHash;
 };
 
 } // namespace
@@ -117,79 +118,79 @@ protected:
 // package again, puts its files in place and starts the new program, which signs in again.
 TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
 {
-    SaveLogin(kUser, kPassword);
-    const QByteArray oldProgramHash = FileHash(AppProgram());
-    TClientProgram* client = StartClient(AppProgram());
-    ASSERT_TRUE(WaitForWindow(client->Pid(), WindowSize::kMain)) << "no main window";
+    saveLogin(kUser, kPassword);
+    const QByteArray oldProgramHash = fileHash(appProgram());
+    TClientProgram* client = startClient(appProgram());
+    ASSERT_TRUE(waitForWindow(client->pid(), WindowSize::kMain)) << "no main window";
 
     // The offer comes once the package is checked and unpacked: everything waits in a private
     // staging folder, nothing of it is in the application folder yet, and the hand-over file
     // names the staged program with its size and hash.
-    const std::optional<TWindow> offer = WaitForWindowOfType(client->Pid(), QStringLiteral("DIALOG"), {});
+    const std::optional<TWindow> offer = waitForWindowOfType(client->pid(), QStringLiteral("DIALOG"), {});
     ASSERT_TRUE(offer) << "no update offer";
-    EXPECT_EQ(Desktop::WindowName(offer->id), QStringLiteral("Quorvane"));
-    const QString unpacked = UpgradeIniValue(QStringLiteral("fileName"));
-    EXPECT_TRUE(unpacked.startsWith(StagingParent() + QStringLiteral("/update-"))) << unpacked.toStdString();
-    EXPECT_EQ(UpgradeIniValue(QStringLiteral("dstFileName")), QStringLiteral("quorvane_client.exe"));
-    EXPECT_EQ(UpgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
-    EXPECT_EQ(UpgradeIniValue(QStringLiteral("fileSha256")).toLatin1(), newProgramHash);
-    EXPECT_EQ(FileHash(unpacked), newProgramHash);
-    EXPECT_FALSE(QFile::exists(appDir + QLatin1Char('/') + kNotesFile));
+    EXPECT_EQ(Desktop::windowName(offer->id), QStringLiteral("Quorvane"));
+    const QString unpacked = upgradeIniValue(QStringLiteral("fileName"));
+    EXPECT_TRUE(unpacked.startsWith(stagingParent() + QStringLiteral("/update-"))) << unpacked.toStdString();
+    EXPECT_EQ(upgradeIniValue(QStringLiteral("dstFileName")), QStringLiteral("quorvane_client.exe"));
+    EXPECT_EQ(upgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
+    EXPECT_EQ(upgradeIniValue(QStringLiteral("fileSha256")).toLatin1(), m_newProgramHash);
+    EXPECT_EQ(fileHash(unpacked), m_newProgramHash);
+    EXPECT_FALSE(QFile::exists(m_appDir + QLatin1Char('/') + kNotesFile));
     const QList<TLoggedRequest> versionChecks =
-        server->RequestsTo(QStringLiteral("/res/download/quorvane_version.txt"));
+        m_server->requestsTo(QStringLiteral("/res/download/quorvane_version.txt"));
     ASSERT_EQ(versionChecks.size(), 1);
     EXPECT_EQ(versionChecks[0].query.value(QStringLiteral("v")),
               QStringLiteral(QUORVANE_CLIENT_VERSION_TEXT));
-    EXPECT_EQ(server->RequestsTo(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
-    EXPECT_EQ(server->RequestsTo(QStringLiteral("/res/download/quorvane_upgrade.cab.minisig")).size(), 1);
-    EXPECT_EQ(WaitForRequests(QStringLiteral("/res/download/quorvane_version_desc.txt")).size(), 1);
+    EXPECT_EQ(m_server->requestsTo(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
+    EXPECT_EQ(m_server->requestsTo(QStringLiteral("/res/download/quorvane_upgrade.cab.minisig")).size(), 1);
+    EXPECT_EQ(waitForRequests(QStringLiteral("/res/download/quorvane_version_desc.txt")).size(), 1);
 
     // "Yes" is the offer's default button.
-    Desktop::Focus(offer->id);
-    Desktop::Key({QStringLiteral("Return")});
-    ASSERT_TRUE(client->WaitForExit(kActionTimeoutMs)) << "the client did not end for the update";
-    EXPECT_EQ(client->ExitCode(), 0);
+    Desktop::focus(offer->id);
+    Desktop::key({QStringLiteral("Return")});
+    ASSERT_TRUE(client->waitForExit(kActionTimeoutMs)) << "the client did not end for the update";
+    EXPECT_EQ(client->exitCode(), 0);
 
     // The updater starts the program in the application folder again: a new process.
     QList<qint64> started;
-    ASSERT_TRUE(WaitFor([&] { return !(started = ProcessesOf(AppProgram())).isEmpty(); }, kStartTimeoutMs))
+    ASSERT_TRUE(waitFor([&] { return !(started = processesOf(appProgram())).isEmpty(); }, kStartTimeoutMs))
         << "the updater did not start the client again";
     const qint64 newPid = started.first();
-    otherClients.append(started);
-    EXPECT_NE(newPid, client->Pid());
-    EXPECT_EQ(FileHash(AppProgram()), newProgramHash)
+    m_otherClients.append(started);
+    EXPECT_NE(newPid, client->pid());
+    EXPECT_EQ(fileHash(appProgram()), m_newProgramHash)
         << "the program in the application folder was not replaced";
-    EXPECT_NE(FileHash(AppProgram()), oldProgramHash);
-    EXPECT_EQ(TempProfile::ReadFile(appDir + QLatin1Char('/') + kNotesFile).toLatin1(), kNotes);
+    EXPECT_NE(fileHash(appProgram()), oldProgramHash);
+    EXPECT_EQ(TempProfile::readFile(m_appDir + QLatin1Char('/') + kNotesFile).toLatin1(), kNotes);
     // The new program still calls itself the old version, so its own first check may stage the
     // package again, in a folder of a new name; the staging that was installed is gone.
     EXPECT_FALSE(QFile::exists(unpacked)) << "the updater left the staged program behind";
-    EXPECT_TRUE(QFileInfo(AppProgram()).isExecutable());
-    EXPECT_TRUE(QDir(appDir)
+    EXPECT_TRUE(QFileInfo(appProgram()).isExecutable());
+    EXPECT_TRUE(QDir(m_appDir)
                     .entryList({QStringLiteral(".quorvane-update-*")}, QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
-    EXPECT_FALSE(QFile::exists(appDir + QStringLiteral("/test.tmp")));
+    EXPECT_FALSE(QFile::exists(m_appDir + QStringLiteral("/test.tmp")));
 
     // The new program signs in with the saved login and shows its main window.
-    const std::optional<TWindow> main = WaitForWindow(newPid, WindowSize::kMain);
+    const std::optional<TWindow> main = waitForWindow(newPid, WindowSize::kMain);
     ASSERT_TRUE(main) << "the new program shows no main window";
-    EXPECT_EQ(WaitForRequests(QStringLiteral("/quorvane2/users/userLogin"), 2).size(), 2);
-    EXPECT_EQ(IniValue(QStringLiteral("handle")), QString::number(main->id));
+    EXPECT_EQ(waitForRequests(QStringLiteral("/quorvane2/users/userLogin"), 2).size(), 2);
+    EXPECT_EQ(iniValue(QStringLiteral("handle")), QString::number(main->id));
 
     // Built from the same sources, the new program still calls itself the old version, so the
     // server's version is offered again. Declining it keeps the client running; "退出" ends it.
-    const std::optional<TWindow> again = WaitForWindowOfType(newPid, QStringLiteral("DIALOG"), {});
+    const std::optional<TWindow> again = waitForWindowOfType(newPid, QStringLiteral("DIALOG"), {});
     ASSERT_TRUE(again) << "the new program made no offer";
-    EXPECT_EQ(UpgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
-    Desktop::Focus(again->id);
-    Desktop::Key({QStringLiteral("Escape")});
+    EXPECT_EQ(upgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
+    Desktop::focus(again->id);
+    Desktop::key({QStringLiteral("Escape")});
     ASSERT_TRUE(
-        WaitFor([&] { return !Desktop::Inspect(again->id).value_or(TWindow{}).viewable; }, kActionTimeoutMs))
+        waitFor([&] { return !Desktop::inspect(again->id).value_or(TWindow{}).viewable; }, kActionTimeoutMs))
         << "Escape did not decline the offer";
-    ASSERT_TRUE(ProcessAlive(newPid));
-    ASSERT_TRUE(ChooseFromTrayMenu(newPid, {QStringLiteral("Up"), QStringLiteral("Return")}))
+    ASSERT_TRUE(processAlive(newPid));
+    ASSERT_TRUE(chooseFromTrayMenu(newPid, {QStringLiteral("Up"), QStringLiteral("Return")}))
         << "no tray menu";
-    EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(newPid); }, kActionTimeoutMs))
+    EXPECT_TRUE(waitFor([&] { return !processAlive(newPid); }, kActionTimeoutMs))
         << "退出 did not end the new program";
 }
 
@@ -200,36 +201,36 @@ namespace {
 class TTamperedUpdateTest : public TUpdateTest
 {
 protected:
-    bool Tampered() const override { return true; }
+    bool tampered() const override { return true; }
 };
 
 } // namespace
 
 TEST_F(TTamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
 {
-    SaveLogin(kUser, kPassword);
+    saveLogin(kUser, kPassword);
     const auto appFiles = [this] {
         QMap<QString, QByteArray> files;
-        for (const QFileInfo& info : QDir(appDir).entryInfoList(QDir::Files | QDir::Hidden))
-            files[info.fileName()] = FileHash(info.filePath());
+        for (const QFileInfo& info : QDir(m_appDir).entryInfoList(QDir::Files | QDir::Hidden))
+            files[info.fileName()] = fileHash(info.filePath());
         return files;
     };
     const QMap<QString, QByteArray> before = appFiles();
-    TClientProgram* client = StartClient(AppProgram());
-    ASSERT_TRUE(WaitForWindow(client->Pid(), WindowSize::kMain)) << "no main window";
-    ASSERT_EQ(WaitForRequests(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
+    TClientProgram* client = startClient(appProgram());
+    ASSERT_TRUE(waitForWindow(client->pid(), WindowSize::kMain)) << "no main window";
+    ASSERT_EQ(waitForRequests(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
 
     // The refusal is written down once the check has run; no offer comes.
-    const QString debugLog = profile->DataHome() + QStringLiteral("/quorvane/debug.txt");
+    const QString debugLog = m_profile->dataHome() + QStringLiteral("/quorvane/debug.txt");
     ASSERT_TRUE(
-        WaitFor([&] { return TempProfile::ReadFile(debugLog).contains(QStringLiteral("Update: version")); },
+        waitFor([&] { return TempProfile::readFile(debugLog).contains(QStringLiteral("Update: version")); },
                 kActionTimeoutMs))
         << "no word of the refused package in the debug log";
-    EXPECT_TRUE(TempProfile::ReadFile(debugLog).contains(kNewVersion));
-    EXPECT_FALSE(WaitForWindowOfType(client->Pid(), QStringLiteral("DIALOG"), {}, 2000))
+    EXPECT_TRUE(TempProfile::readFile(debugLog).contains(kNewVersion));
+    EXPECT_FALSE(waitForWindowOfType(client->pid(), QStringLiteral("DIALOG"), {}, 2000))
         << "a tampered package was offered";
-    EXPECT_TRUE(UpgradeIniValue(QStringLiteral("fileName")).isEmpty());
-    EXPECT_TRUE(QDir(StagingParent()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(upgradeIniValue(QStringLiteral("fileName")).isEmpty());
+    EXPECT_TRUE(QDir(stagingParent()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_EQ(appFiles(), before);
-    EXPECT_TRUE(ProcessAlive(client->Pid()));
+    EXPECT_TRUE(processAlive(client->pid()));
 }

@@ -3,7 +3,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs, int pollMs)
+bool waitFor(const std::function<bool()>& condition, int timeoutMs, int pollMs)
 {
     QElapsedTimer timer;
     timer.start();

@@ -4,7 +4,7 @@
 
 // Polls `condition` every `pollMs` until it holds or `timeoutMs` have passed; true when it held.
 // The limits are generous ceilings for a loaded machine, never a measure of speed.
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs, int pollMs = 100);
+bool waitFor(const std::function<bool()>& condition, int timeoutMs, int pollMs = 100);
 
 // Ceilings for the waits of the end-to-end tests: the first window of a client (the browser
 // engine starts), and any later reaction to a click or a key.

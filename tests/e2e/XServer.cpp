@@ -12,7 +12,7 @@
 
 namespace {
 
-void EndProcess(QProcess& process)
+void endProcess(QProcess& process)
 {
     if (process.state() == QProcess::NotRunning)
         return;
@@ -27,102 +27,103 @@ void EndProcess(QProcess& process)
 
 TXServer::~TXServer()
 {
-    Stop();
+    stop();
 }
 
-bool TXServer::Start(QSize size)
+bool TXServer::start(QSize size)
 {
-    size_ = size;
+    m_size = size;
     // -displayfd picks a display nobody uses and prints its number; -noreset keeps the server
     // when its last client goes (between two starts of the client).
-    xvfb_.setProgram(QStringLiteral("Xvfb"));
-    xvfb_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
-                        QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    xvfb_.setProcessChannelMode(QProcess::SeparateChannels);
-    xvfb_.start();
-    if (!xvfb_.waitForStarted(10000)) {
-        error_ = QStringLiteral("Xvfb did not start: ") + xvfb_.errorString();
+    m_xvfb.setProgram(QStringLiteral("Xvfb"));
+    m_xvfb.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                         QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
+                         QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    m_xvfb.setProcessChannelMode(QProcess::SeparateChannels);
+    m_xvfb.start();
+    if (!m_xvfb.waitForStarted(10000)) {
+        m_error = QStringLiteral("Xvfb did not start: ") + m_xvfb.errorString();
         return false;
     }
     QByteArray number;
-    const bool printed = WaitFor(
+    const bool printed = waitFor(
         [&] {
-            xvfb_.waitForReadyRead(100);
-            number += xvfb_.readAllStandardOutput();
-            return number.contains('\n') || xvfb_.state() == QProcess::NotRunning;
+            m_xvfb.waitForReadyRead(100);
+            number += m_xvfb.readAllStandardOutput();
+            return number.contains('\n') || m_xvfb.state() == QProcess::NotRunning;
         },
         20000, 0);
     if (!printed || !number.contains('\n')) {
-        error_ =
-            QStringLiteral("Xvfb named no display: ") + QString::fromLocal8Bit(xvfb_.readAllStandardError());
+        m_error =
+            QStringLiteral("Xvfb named no display: ") + QString::fromLocal8Bit(m_xvfb.readAllStandardError());
         return false;
     }
-    display_ = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
-    previousDisplay_ = qgetenv("DISPLAY");
-    qputenv("DISPLAY", display_.toLatin1());
-    connection_ = XOpenDisplay(display_.toLatin1().constData());
-    if (!connection_) {
-        error_ = QStringLiteral("cannot open display ") + display_;
+    m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+    m_previousDisplay = qgetenv("DISPLAY");
+    qputenv("DISPLAY", m_display.toLatin1());
+    m_connection = XOpenDisplay(m_display.toLatin1().constData());
+    if (!m_connection) {
+        m_error = QStringLiteral("cannot open display ") + m_display;
         return false;
     }
     return true;
 }
 
-bool TXServer::StartTrayHost()
+bool TXServer::startTrayHost()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
-        error_ = QStringLiteral("no tray host: install the package trayer (tools/install-deps)");
+        m_error = QStringLiteral("no tray host: install the package trayer (tools/install-deps)");
         return false;
     }
     // Top right, so that it never covers a notification at the bottom right.
-    trayHost_.setProgram(QStringLiteral("trayer"));
-    trayHost_.setArguments({QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                            QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                            QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--expand"),
-                            QStringLiteral("false"), QStringLiteral("--SetDockType"), QStringLiteral("false"),
-                            QStringLiteral("--SetPartialStrut"), QStringLiteral("false")});
-    trayHost_.setProcessChannelMode(QProcess::MergedChannels);
-    trayHost_.start();
-    if (!trayHost_.waitForStarted(10000) || !WaitFor([this] { return TrayOwned(); }, 20000)) {
-        error_ = QStringLiteral("the tray host did not take the tray: ") +
-                 QString::fromLocal8Bit(trayHost_.readAll());
+    m_trayHost.setProgram(QStringLiteral("trayer"));
+    m_trayHost.setArguments({QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                             QStringLiteral("right"), QStringLiteral("--widthtype"),
+                             QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
+                             QStringLiteral("--expand"), QStringLiteral("false"),
+                             QStringLiteral("--SetDockType"), QStringLiteral("false"),
+                             QStringLiteral("--SetPartialStrut"), QStringLiteral("false")});
+    m_trayHost.setProcessChannelMode(QProcess::MergedChannels);
+    m_trayHost.start();
+    if (!m_trayHost.waitForStarted(10000) || !waitFor([this] { return trayOwned(); }, 20000)) {
+        m_error = QStringLiteral("the tray host did not take the tray: ") +
+                  QString::fromLocal8Bit(m_trayHost.readAll());
         return false;
     }
     return true;
 }
 
-bool TXServer::TrayOwned() const
+bool TXServer::trayOwned() const
 {
-    if (!connection_)
+    if (!m_connection)
         return false;
-    const Atom tray = XInternAtom(connection_, "_NET_SYSTEM_TRAY_S0", False);
-    return XGetSelectionOwner(connection_, tray) != 0;
+    const Atom tray = XInternAtom(m_connection, "_NET_SYSTEM_TRAY_S0", False);
+    return XGetSelectionOwner(m_connection, tray) != 0;
 }
 
-void TXServer::Stop()
+void TXServer::stop()
 {
-    EndProcess(trayHost_);
-    if (connection_) {
-        XCloseDisplay(connection_);
-        connection_ = nullptr;
+    endProcess(m_trayHost);
+    if (m_connection) {
+        XCloseDisplay(m_connection);
+        m_connection = nullptr;
     }
-    EndProcess(xvfb_);
-    if (!display_.isEmpty()) {
-        if (previousDisplay_.isEmpty())
+    endProcess(m_xvfb);
+    if (!m_display.isEmpty()) {
+        if (m_previousDisplay.isEmpty())
             qunsetenv("DISPLAY");
         else
-            qputenv("DISPLAY", previousDisplay_);
-        display_.clear();
+            qputenv("DISPLAY", m_previousDisplay);
+        m_display.clear();
     }
 }
 
-QImage TXServer::Grab(const QRect& area) const
+QImage TXServer::grab(const QRect& area) const
 {
-    const QRect visible = area.intersected(QRect(QPoint(0, 0), size_));
-    if (!connection_ || visible.isEmpty())
+    const QRect visible = area.intersected(QRect(QPoint(0, 0), m_size));
+    if (!m_connection || visible.isEmpty())
         return {};
-    XImage* pixels = XGetImage(connection_, DefaultRootWindow(connection_), visible.x(), visible.y(),
+    XImage* pixels = XGetImage(m_connection, DefaultRootWindow(m_connection), visible.x(), visible.y(),
                                unsigned(visible.width()), unsigned(visible.height()), AllPlanes, ZPixmap);
     if (!pixels)
         return {};
@@ -136,15 +137,15 @@ QImage TXServer::Grab(const QRect& area) const
     return image;
 }
 
-QImage TXServer::GrabWindow(qint64 id, const QRect& geometry) const
+QImage TXServer::grabWindow(qint64 id, const QRect& geometry) const
 {
-    QImage image = Grab(geometry).convertToFormat(QImage::Format_ARGB32);
+    QImage image = grab(geometry).convertToFormat(QImage::Format_ARGB32);
     if (image.isNull())
         return image;
 #ifdef QUORVANE_E2E_HAVE_XSHAPE
     int count = 0;
     int ordering = 0;
-    XRectangle* rectangles = XShapeGetRectangles(connection_, Window(id), ShapeBounding, &count, &ordering);
+    XRectangle* rectangles = XShapeGetRectangles(m_connection, Window(id), ShapeBounding, &count, &ordering);
     if (!rectangles)
         return image;
     QRegion shape;

@@ -20,29 +20,29 @@ public:
     ~TXServer();
 
     // Starts Xvfb with one screen of `size`; false (see Error) when it does not come up.
-    bool Start(QSize size);
+    bool start(QSize size);
     // Starts the tray host (trayer, at the top right) and waits until it owns the tray.
-    bool StartTrayHost();
-    void Stop();
+    bool startTrayHost();
+    void stop();
 
-    QString Display() const { return display_; }
-    QSize ScreenSize() const { return size_; }
-    QString Error() const { return error_; }
+    QString display() const { return m_display; }
+    QSize screenSize() const { return m_size; }
+    QString error() const { return m_error; }
 
     // The pixels of an area of the screen as shown; a null image when they cannot be read.
-    QImage Grab(const QRect& area) const;
-    QImage GrabScreen() const { return Grab(QRect(QPoint(0, 0), size_)); }
+    QImage grab(const QRect& area) const;
+    QImage grabScreen() const { return grab(QRect(QPoint(0, 0), m_size)); }
     // A window at `geometry` as shown, transparent outside its shape (rounded corners).
-    QImage GrabWindow(qint64 id, const QRect& geometry) const;
+    QImage grabWindow(qint64 id, const QRect& geometry) const;
 
 private:
-    bool TrayOwned() const;
+    bool trayOwned() const;
 
-    QProcess xvfb_;
-    QProcess trayHost_;
-    QString display_;
-    QSize size_;
-    QString error_;
-    _XDisplay* connection_ = nullptr;
-    QByteArray previousDisplay_;
+    QProcess m_xvfb;
+    QProcess m_trayHost;
+    QString m_display;
+    QSize m_size;
+    QString m_error;
+    _XDisplay* m_connection = nullptr;
+    QByteArray m_previousDisplay;
 };

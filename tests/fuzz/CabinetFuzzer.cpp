@@ -21,55 +21,55 @@ class Scratch final
 public:
     Scratch()
     {
-        FUZZ_CHECK(root_.isValid(), "a scratch folder can be made");
+        FUZZ_CHECK(m_root.isValid(), "a scratch folder can be made");
         // The temporary folder reaches the client as a canonical path.
-        rootPath_ = QFileInfo(root_.path()).canonicalFilePath();
+        m_rootPath = QFileInfo(m_root.path()).canonicalFilePath();
         // The client puts its own executable into the temporary folder.
-        qputenv("TMPDIR", QFile::encodeName(Tmp()));
+        qputenv("TMPDIR", QFile::encodeName(tmp()));
     }
 
-    QString Root() const { return rootPath_; }
-    QString App() const { return Root() + QStringLiteral("/app"); }
-    QString Tmp() const { return Root() + QStringLiteral("/tmp"); }
-    QString Outside() const { return Root() + QStringLiteral("/outside"); }
-    QString Cabinet() const { return Root() + QStringLiteral("/package.cab"); }
-    QString Existing() const { return App() + QStringLiteral("/existing.txt"); }
+    QString root() const { return m_rootPath; }
+    QString app() const { return root() + QStringLiteral("/app"); }
+    QString tmp() const { return root() + QStringLiteral("/tmp"); }
+    QString outside() const { return root() + QStringLiteral("/outside"); }
+    QString cabinet() const { return root() + QStringLiteral("/package.cab"); }
+    QString existing() const { return app() + QStringLiteral("/existing.txt"); }
 
-    void Reset(const QByteArray& package)
+    void reset(const QByteArray& package)
     {
-        for (const QString& dir : {App(), Tmp(), Outside()}) {
+        for (const QString& dir : {app(), tmp(), outside()}) {
             QDir(dir).removeRecursively();
             QDir().mkpath(dir);
         }
-        Write(Existing(), kOldContent);
-        Write(Cabinet(), package);
+        write(existing(), kOldContent);
+        write(cabinet(), package);
     }
 
     // Every entry below the scratch root, relative to it; links are listed, not followed.
-    QStringList Tree() const
+    QStringList tree() const
     {
         QStringList entries;
-        QDirIterator it(Root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator it(root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext())
-            entries << QDir(Root()).relativeFilePath(it.next());
+            entries << QDir(root()).relativeFilePath(it.next());
         entries.sort();
         return entries;
     }
 
 private:
-    static void Write(const QString& path, const QByteArray& content)
+    static void write(const QString& path, const QByteArray& content)
     {
         QFile file(path);
         FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "a scratch file can be written");
         file.write(content);
     }
 
-    QTemporaryDir root_;
-    QString rootPath_;
+    QTemporaryDir m_root;
+    QString m_rootPath;
 };
 
-QByteArray Read(const QString& path)
+QByteArray read(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("\x01unreadable");
@@ -80,17 +80,17 @@ QByteArray Read(const QString& path)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static Scratch scratch;
-    scratch.Reset(Fuzz::Bytes(data, size));
+    scratch.reset(Fuzz::bytes(data, size));
 
     QStringList targets;
     TCabinetReader reader;
-    const bool unpacked = reader.Extract(scratch.Cabinet(), [&](const QString& name) {
-        const QString target = scratch.App() + QLatin1Char('/') + name;
+    const bool unpacked = reader.extract(scratch.cabinet(), [&](const QString& name) {
+        const QString target = scratch.app() + QLatin1Char('/') + name;
         targets << target;
         return target;
     });
 
-    const QStringList tree = scratch.Tree();
+    const QStringList tree = scratch.tree();
     const QString appPrefix = QStringLiteral("app/");
     for (const QString& entry : tree) {
         FUZZ_CHECK(!entry.contains(QLatin1String(".quorvane-part-")), "no unpacked copy stays behind");
@@ -101,32 +101,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::fprintf(stderr, "written outside the application folder: %s\n", qPrintable(entry));
         FUZZ_CHECK(allowed, "only the application folder and the client's executable are written");
     }
-    FUZZ_CHECK(QDir(scratch.Outside())
+    FUZZ_CHECK(QDir(scratch.outside())
                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
                "nothing is written outside the application folder");
 
     if (!unpacked) {
-        FUZZ_CHECK(!reader.ErrorString().isEmpty(), "a failure says why");
+        FUZZ_CHECK(!reader.errorString().isEmpty(), "a failure says why");
         const QStringList untouched{QStringLiteral("app"), QStringLiteral("app/existing.txt"),
                                     QStringLiteral("outside"), QStringLiteral("package.cab"),
                                     QStringLiteral("tmp")};
         if (tree != untouched)
-            std::fprintf(stderr, "after \"%s\": %s\n", qPrintable(reader.ErrorString()),
+            std::fprintf(stderr, "after \"%s\": %s\n", qPrintable(reader.errorString()),
                          qPrintable(tree.join(QLatin1Char(' '))));
         FUZZ_CHECK(tree == untouched, "a package that fails changes nothing");
-        FUZZ_CHECK(Read(scratch.Existing()) == kOldContent, "a package that fails changes nothing");
+        FUZZ_CHECK(read(scratch.existing()) == kOldContent, "a package that fails changes nothing");
         return 0;
     }
-    FUZZ_CHECK(reader.ErrorString().isEmpty(), "a success leaves no error");
-    const QString appCanonical = QFileInfo(scratch.App()).canonicalFilePath() + QLatin1Char('/');
+    FUZZ_CHECK(reader.errorString().isEmpty(), "a success leaves no error");
+    const QString appCanonical = QFileInfo(scratch.app()).canonicalFilePath() + QLatin1Char('/');
     for (const QString& target : targets) {
         const QFileInfo info(target);
         FUZZ_CHECK(info.isFile() && !info.isSymLink(), "every file of a package that unpacked is there");
         FUZZ_CHECK(info.canonicalFilePath().startsWith(appCanonical),
                    "every target lies in the application folder");
     }
-    if (!targets.contains(scratch.Existing()))
-        FUZZ_CHECK(Read(scratch.Existing()) == kOldContent,
+    if (!targets.contains(scratch.existing()))
+        FUZZ_CHECK(read(scratch.existing()) == kOldContent,
                    "files the package does not hold stay as they were");
     return 0;
 }

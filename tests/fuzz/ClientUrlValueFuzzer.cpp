@@ -6,17 +6,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString value = QString::fromUtf8(Fuzz::Bytes(data, size));
-    const QString decoded = DecodeClientUrlValue(value);
+    const QString value = QString::fromUtf8(Fuzz::bytes(data, size));
+    const QString decoded = decodeClientUrlValue(value);
     FUZZ_CHECK(!decoded.contains(QChar(0)), "the shell's text ends at the first NUL");
     FUZZ_CHECK(decoded.size() <= value.size(), "decoding never lengthens the text");
     if (!value.contains(QLatin1Char('%'))) {
-        QByteArray ansi = ToAnsi(value);
+        QByteArray ansi = toAnsi(value);
         if (ansi.contains('\0'))
             ansi.truncate(ansi.indexOf('\0'));
-        FUZZ_CHECK(decoded == FromAnsi(ansi), "text without \"%\" only passes through the code page");
+        FUZZ_CHECK(decoded == fromAnsi(ansi), "text without \"%\" only passes through the code page");
     }
     // The judgement of what may reach the shell takes any decoded text.
-    IsShellOpenable(decoded);
+    isShellOpenable(decoded);
     return 0;
 }

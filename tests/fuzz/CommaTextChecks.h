@@ -9,10 +9,10 @@
 namespace Fuzz {
 
 // What holds for any list the URL parsers make from `source`.
-inline void CheckEntries(const TNameValueList& list, const QString& source)
+inline void checkEntries(const TNameValueList& list, const QString& source)
 {
     const bool quoted = source.contains(QLatin1Char('"'));
-    for (const QString& entry : list.Entries()) {
+    for (const QString& entry : list.entries()) {
         FUZZ_CHECK(!entry.contains(QChar(0)), "the text ends at a NUL character");
         if (quoted)
             continue;
@@ -21,12 +21,12 @@ inline void CheckEntries(const TNameValueList& list, const QString& source)
             FUZZ_CHECK(c.unicode() > 32, "a blank outside quotes ends an entry");
     }
     // Lookups of any name, in any case, of names that are there and names that are not.
-    for (const QString& entry : list.Entries()) {
+    for (const QString& entry : list.entries()) {
         const QString name = entry.section(QLatin1Char('='), 0, 0);
-        list.Value(name.toUpper());
+        list.value(name.toUpper());
     }
-    list.Value(QString());
-    list.Value(QStringLiteral("url"));
+    list.value(QString());
+    list.value(QStringLiteral("url"));
 }
 
 } // namespace Fuzz

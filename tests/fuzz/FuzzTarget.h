@@ -24,14 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace Fuzz {
 
-inline QByteArray Bytes(const uint8_t* data, size_t size)
+inline QByteArray bytes(const uint8_t* data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
 // Cuts an input into at most `count` parts at the byte 0x01, so that one input can carry several
 // arguments (a key and a text, a section, a key and a file). Missing parts are empty.
-inline QList<QByteArray> Parts(const QByteArray& input, int count)
+inline QList<QByteArray> parts(const QByteArray& input, int count)
 {
     QList<QByteArray> parts;
     qsizetype start = 0;

@@ -5,10 +5,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString url = QString::fromUtf8(Fuzz::Bytes(data, size));
-    const TNameValueList list = ParseUrlQuery(url);
-    Fuzz::CheckEntries(list, url);
-    for (const QString& entry : list.Entries())
+    const QString url = QString::fromUtf8(Fuzz::bytes(data, size));
+    const TNameValueList list = parseUrlQuery(url);
+    Fuzz::checkEntries(list, url);
+    for (const QString& entry : list.entries())
         FUZZ_CHECK(!entry.contains(QLatin1Char('&')), "every \"&\" separates two entries");
     return 0;
 }

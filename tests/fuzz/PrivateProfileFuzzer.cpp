@@ -15,9 +15,9 @@
 namespace {
 
 // A name the writer can be asked for: what a caller of the client passes.
-bool IsPlainName(const QString& name)
+bool isPlainName(const QString& name)
 {
-    if (name.isEmpty() || name != name.trimmed() || FromAnsi(ToAnsi(name)) != name)
+    if (name.isEmpty() || name != name.trimmed() || fromAnsi(toAnsi(name)) != name)
         return false;
     for (const QChar c : name) {
         if (c.unicode() < 32 || c == QLatin1Char('[') || c == QLatin1Char(']') || c == QLatin1Char('=') ||
@@ -29,27 +29,27 @@ bool IsPlainName(const QString& name)
 
 // What reading gives back after writing `value`: line breaks become blanks, blanks around the
 // value and one pair of quotes go, and the code page replaces what it cannot hold.
-QString ReadBack(const QString& value)
+QString readBack(const QString& value)
 {
     QString safe = value;
     safe.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    QByteArray bytes = ToAnsi(safe).trimmed();
+    QByteArray bytes = toAnsi(safe).trimmed();
     if (bytes.size() >= 2 && bytes.startsWith('"') && bytes.endsWith('"'))
         bytes = bytes.mid(1, bytes.size() - 2);
-    return FromAnsi(bytes).left(2047);
+    return fromAnsi(bytes).left(2047);
 }
 
 // Section and key names as they appear in the file, a few of each.
-std::vector<std::pair<QString, QString>> NamesIn(const QByteArray& content)
+std::vector<std::pair<QString, QString>> namesIn(const QByteArray& content)
 {
     QStringList sections{QStringLiteral("Common")};
     QStringList keys{QStringLiteral("app_root"), QStringLiteral("versionNo")};
     for (const QByteArray& raw : content.split('\n')) {
         const QByteArray line = raw.trimmed();
         if (line.startsWith('[') && line.contains(']') && sections.size() < 6)
-            sections << FromAnsi(line.mid(1, line.indexOf(']') - 1).trimmed());
+            sections << fromAnsi(line.mid(1, line.indexOf(']') - 1).trimmed());
         else if (line.indexOf('=') > 0 && keys.size() < 8)
-            keys << FromAnsi(line.left(line.indexOf('=')).trimmed());
+            keys << fromAnsi(line.left(line.indexOf('=')).trimmed());
     }
     std::vector<std::pair<QString, QString>> names;
     for (const QString& section : sections)
@@ -64,10 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static QTemporaryDir scratch;
     const QString file = scratch.filePath(QStringLiteral("quorvane.ini"));
-    const QList<QByteArray> parts = Fuzz::Parts(Fuzz::Bytes(data, size), 4);
-    const QString section = FromAnsi(parts[0]);
-    const QString key = FromAnsi(parts[1]);
-    const QString value = FromAnsi(parts[2]);
+    const QList<QByteArray> parts = Fuzz::parts(Fuzz::bytes(data, size), 4);
+    const QString section = fromAnsi(parts[0]);
+    const QString key = fromAnsi(parts[1]);
+    const QString value = fromAnsi(parts[2]);
     const QByteArray& content = parts[3];
     {
         QFile out(file);
@@ -75,27 +75,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         out.write(content);
     }
 
-    ReadProfileString(file, section, key, QStringLiteral("default"));
-    ReadProfileInt(file, section, key, -7);
-    const auto names = NamesIn(content);
+    readProfileString(file, section, key, QStringLiteral("default"));
+    readProfileInt(file, section, key, -7);
+    const auto names = namesIn(content);
     std::vector<QString> before;
     for (const auto& [s, k] : names)
-        before.push_back(ReadProfileString(file, s, k, QStringLiteral("\x01missing")));
+        before.push_back(readProfileString(file, s, k, QStringLiteral("\x01missing")));
 
-    if (!IsPlainName(section) || !IsPlainName(key))
+    if (!isPlainName(section) || !isPlainName(key))
         return 0;
     try {
-        WriteProfileString(file, section, key, value);
+        writeProfileString(file, section, key, value);
     } catch (const TFailure&) {
         FUZZ_CHECK(false, "a write to a writable file succeeds");
     }
-    FUZZ_CHECK(ReadProfileString(file, section, key, QStringLiteral("\x01missing")) == ReadBack(value),
+    FUZZ_CHECK(readProfileString(file, section, key, QStringLiteral("\x01missing")) == readBack(value),
                "a written value reads back");
     for (size_t i = 0; i < names.size(); ++i) {
         const auto& [s, k] = names[i];
         if (s.compare(section, Qt::CaseInsensitive) == 0 && k.compare(key, Qt::CaseInsensitive) == 0)
             continue;
-        FUZZ_CHECK(ReadProfileString(file, s, k, QStringLiteral("\x01missing")) == before[i],
+        FUZZ_CHECK(readProfileString(file, s, k, QStringLiteral("\x01missing")) == before[i],
                    "writing one key leaves every other key as it was");
     }
     return 0;

@@ -15,7 +15,7 @@ const char* const kPaths[] = {"/responsed/code",   "/responsed/msg",         "/r
                               "/responsed/height", "/responsed/title_height"};
 
 // Runs one reading step; a TFailure is a reported failure, anything else escapes and is a finding.
-template <typename Step> bool Reads(Step step)
+template <typename Step> bool reads(Step step)
 {
     try {
         step();
@@ -31,26 +31,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static pugi::xml_document document;
     static TSelvorAPI api(document);
-    const QByteArray body = Fuzz::Bytes(data, size);
+    const QByteArray body = Fuzz::bytes(data, size);
 
     // Each round starts on a document that holds an earlier reply, as the client's does.
     api.loadReply(document, "<responsed><code>0</code><token>earlier</token></responsed>");
-    if (!Reads([&] { api.loadReply(document, body); })) {
+    if (!reads([&] { api.loadReply(document, body); })) {
         FUZZ_CHECK(!document.first_child(), "a reply that failed to load leaves nothing to read");
         return 0;
     }
 
     for (const char* path : kPaths)
-        Reads([&] { api.getNodeText(document, QString::fromLatin1(path)); });
+        reads([&] { api.getNodeText(document, QString::fromLatin1(path)); });
 
     bool success = false;
     int code = 0;
-    if (Reads([&] { success = api.isSuccess(document); }) &&
-        Reads([&] { code = api.getResultCode(document); }))
+    if (reads([&] { success = api.isSuccess(document); }) &&
+        reads([&] { code = api.getResultCode(document); }))
         FUZZ_CHECK(!success || code == 0, "a successful reply has the code 0");
 
     for (const bool readRole : {true, false}) {
-        Reads([&] {
+        reads([&] {
             const APILoginResponse login = api.readLoginReply(readRole);
             FUZZ_CHECK(login.code == code, "sign-in reads the result code");
             FUZZ_CHECK(login.code == 0 || login.token.isEmpty(), "a refused sign-in has no token");
@@ -58,12 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(readRole || login.role.isEmpty(), "the microblog sign-in reads no role");
         });
     }
-    Reads([&] {
+    reads([&] {
         const APIResponse reg = api.readRegisterReply();
         FUZZ_CHECK(reg.success == success, "registration judges the code text");
         FUZZ_CHECK(reg.success || reg.token.isEmpty(), "a refused registration has no token");
     });
-    Reads([&] {
+    reads([&] {
         const APIResponse poll = api.readInformationReply(kAppUrl);
         FUZZ_CHECK(poll.success == success, "the poll judges the code text");
         FUZZ_CHECK(poll.success || poll.url.isEmpty(), "a refused poll has no notification");
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(poll.url != QLatin1String("0") || (poll.width == 0 && poll.height == 0),
                    "no notification, no size");
     });
-    Reads([&] {
+    reads([&] {
         const QString message = api.readMessageReply();
         FUZZ_CHECK(!success || message.isEmpty(), "a successful change or share has no message");
     });

@@ -22,7 +22,7 @@ class ApplicationServerTest : public HostileFixture
 {
 protected:
     // Short limits, so that a stalled reply costs half a second.
-    static THttpLimits Limits()
+    static THttpLimits limits()
     {
         THttpLimits limits;
         limits.connectTimeoutMs = 2000;
@@ -31,20 +31,20 @@ protected:
     }
 
     // The message of the failure `call` raises, or nothing when it raises none.
-    static std::optional<QString> FailureOf(const std::function<void()>& call)
+    static std::optional<QString> failureOf(const std::function<void()>& call)
     {
         try {
             call();
         } catch (const TFailure& failure) {
-            return failure.Message();
+            return failure.message();
         }
         return std::nullopt;
     }
 
-    void ServeGoodReplies()
+    void serveGoodReplies()
     {
-        server.Reply(kLogin, Envelope("<code>0</code><token>T</token><role>1</role>"));
-        server.Reply(kPoll, Envelope("<code>0</code><url>0</url>"));
+        m_server.reply(kLogin, envelope("<code>0</code><token>T</token><role>1</role>"));
+        m_server.reply(kPoll, envelope("<code>0</code><url>0</url>"));
     }
 };
 
@@ -56,54 +56,54 @@ TEST_F(ApplicationServerTest, RepliesThatFailAreReportedAndChangeNothing)
         std::function<void(const std::string& path)> serve;
         QString expected; // part of the message
     } cases[] = {
-        {"a reply that never ends", [&](const std::string& path) { ServeEndless(path, 64 * 1024, 0); },
+        {"a reply that never ends", [&](const std::string& path) { serveEndless(path, 64 * 1024, 0); },
          "larger than 1 MiB"},
-        {"a reply that trickles for ever", [&](const std::string& path) { ServeEndless(path, 1, 20); },
+        {"a reply that trickles for ever", [&](const std::string& path) { serveEndless(path, 1, 20); },
          "within 500 ms"},
         {"a reply that stalls half way",
-         [&](const std::string& path) { ServeStallingHalfWay(path, 2000, 1000); }, "within 500 ms"},
-        {"a 100 MiB body", [&](const std::string& path) { ServeHuge(path, 100 * 1024 * 1024, 'x'); },
+         [&](const std::string& path) { serveStallingHalfWay(path, 2000, 1000); }, "within 500 ms"},
+        {"a 100 MiB body", [&](const std::string& path) { serveHuge(path, 100 * 1024 * 1024, 'x'); },
          "larger than 1 MiB"},
         {"a redirect loop",
-         [&](const std::string& path) { ServeRedirect(path, server.Url().toStdString() + path); },
+         [&](const std::string& path) { serveRedirect(path, m_server.url().toStdString() + path); },
          "redirects are not followed"},
         {"a redirect to a file: URL",
-         [&](const std::string& path) { ServeRedirect(path, "file:///etc/passwd"); },
+         [&](const std::string& path) { serveRedirect(path, "file:///etc/passwd"); },
          "redirects are not followed"},
         {"a reply in UTF-16",
          [&](const std::string& path) {
              const QByteArray utf16 =
                  QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(
-                     QString::fromStdString(Envelope("<code>0</code><token>T</token>")));
-             server.Reply(path, utf16.toStdString());
+                     QString::fromStdString(envelope("<code>0</code><token>T</token>")));
+             m_server.reply(path, utf16.toStdString());
          },
          "not well-formed XML"},
     };
-    const auto before = Snapshot();
+    const auto before = snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TDMod session(Limits());
+        TDMod session(limits());
         for (const std::string& path : {kLogin, kPoll})
             c.serve(path);
         for (const auto& [operation, call] :
              std::initializer_list<std::pair<const char*, std::function<void()>>>{
-                 {"sign-in", [&] { session.Login(QStringLiteral("alice"), QStringLiteral("secret")); }},
-                 {"poll", [&] { session.GetInformationList(); }}}) {
+                 {"sign-in", [&] { session.login(QStringLiteral("alice"), QStringLiteral("secret")); }},
+                 {"poll", [&] { session.getInformationList(); }}}) {
             SCOPED_TRACE(operation);
-            server.ClearRequests();
-            const std::optional<QString> message = FailureOf(call);
+            m_server.clearRequests();
+            const std::optional<QString> message = failureOf(call);
             ASSERT_TRUE(message.has_value());
             EXPECT_TRUE(message->contains(c.expected)) << message->toStdString();
             EXPECT_FALSE(message->contains(QLatin1String("secret"))) << message->toStdString();
-            EXPECT_EQ(server.Requests().size(), 1); // no redirect followed, nothing retried
-            EXPECT_FALSE(session.IsLoggedIn());
+            EXPECT_EQ(m_server.requests().size(), 1); // no redirect followed, nothing retried
+            EXPECT_FALSE(session.isLoggedIn());
         }
         // The client carries on: once the server behaves, the same session signs in.
-        ServeGoodReplies();
-        EXPECT_EQ(session.Login(QStringLiteral("alice"), QStringLiteral("secret")).token,
+        serveGoodReplies();
+        EXPECT_EQ(session.login(QStringLiteral("alice"), QStringLiteral("secret")).token,
                   QStringLiteral("T"));
-        EXPECT_EQ(session.GetInformationList().url, QStringLiteral("0"));
-        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(session.getInformationList().url, QStringLiteral("0"));
+        EXPECT_EQ(snapshot(), before);
     }
 }
 
@@ -126,7 +126,7 @@ TEST_F(ApplicationServerTest, OddRepliesAreReadAsTheyStandOrRefused)
             laughs += i == 1 ? "&lol;" : "&lol" + std::to_string(i - 1) + ";";
         laughs += "\">";
     }
-    laughs += "]>" + Envelope("<code>1</code><msg>&lol9;</msg>");
+    laughs += "]>" + envelope("<code>1</code><msg>&lol9;</msg>");
     const std::string chinese = "用户名或密码不正确!";
 
     // A reply that names entities of its own is no well-formed reply of this service: refused
@@ -138,29 +138,29 @@ TEST_F(ApplicationServerTest, OddRepliesAreReadAsTheyStandOrRefused)
         std::string body;
         QString expectedMsg;
     } cases[] = {
-        {"deep nesting", Envelope("<code>1</code><msg>" + deep + "</msg>"), QStringLiteral("deep")},
+        {"deep nesting", envelope("<code>1</code><msg>" + deep + "</msg>"), QStringLiteral("deep")},
         {"a billion laughs", laughs, refused},
-        {"UTF-8 where code page 936 is meant", Envelope("<code>1</code><msg>" + chinese + "</msg>"),
-         FromAnsi(QByteArray::fromStdString(chinese))},
-        {"bytes no code page knows", Envelope("<code>1</code><msg>\xFF\xFF</msg>"),
+        {"UTF-8 where code page 936 is meant", envelope("<code>1</code><msg>" + chinese + "</msg>"),
+         fromAnsi(QByteArray::fromStdString(chinese))},
+        {"bytes no code page knows", envelope("<code>1</code><msg>\xFF\xFF</msg>"),
          QStringLiteral("\uFFFD\uFFFD")},
     };
-    const auto before = Snapshot();
+    const auto before = snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        server.Reply(kLogin, c.body);
-        TDMod session(Limits());
+        m_server.reply(kLogin, c.body);
+        TDMod session(limits());
         if (c.expectedMsg == refused) {
-            EXPECT_THROW(session.Login(QStringLiteral("alice"), QStringLiteral("secret")), TFailure);
+            EXPECT_THROW(session.login(QStringLiteral("alice"), QStringLiteral("secret")), TFailure);
         } else {
             const APILoginResponse response =
-                session.Login(QStringLiteral("alice"), QStringLiteral("secret"));
+                session.login(QStringLiteral("alice"), QStringLiteral("secret"));
             EXPECT_EQ(response.code, 1);
             EXPECT_EQ(response.msg, c.expectedMsg);
         }
-        EXPECT_FALSE(session.IsLoggedIn());
+        EXPECT_FALSE(session.isLoggedIn());
     }
-    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(snapshot(), before);
 }
 
 } // namespace

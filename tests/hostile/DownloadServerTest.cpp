@@ -28,23 +28,23 @@ class DownloadServerTest : public HostileFixture
 protected:
     DownloadServerTest()
     {
-        upgrade.SetApplicationDir(AppDir());
-        upgrade.SetTrustedKey(TestPublicKey());
-        upgrade.SetUnpackFailureReport([this](const QString& message) { reported << message; });
+        m_upgrade.setApplicationDir(appDir());
+        m_upgrade.setTrustedKey(testPublicKey());
+        m_upgrade.setUnpackFailureReport([this](const QString& message) { m_reported << message; });
     }
 
     // The version files' limits with a short total time.
-    static THttpLimits VersionLimits()
+    static THttpLimits versionLimits()
     {
-        THttpLimits limits = TUpgrade::VersionLimits();
+        THttpLimits limits = TUpgrade::versionLimits();
         limits.totalTimeoutMs = 500;
         return limits;
     }
 
     // The package's limits, with a stall found after one second and a size limit of 1 MiB.
-    static THttpLimits PackageLimits()
+    static THttpLimits packageLimits()
     {
-        THttpLimits limits = TUpgrade::PackageLimits();
+        THttpLimits limits = TUpgrade::packageLimits();
         limits.lowSpeedBytesPerSec = 1000;
         limits.lowSpeedSeconds = 1;
         limits.maxFileBytes = 1024 * 1024;
@@ -52,18 +52,18 @@ protected:
     }
 
     // Serves a signature that holds for `package` as version kNewer.
-    void ServeSignatureFor(const QByteArray& package)
+    void serveSignatureFor(const QByteArray& package)
     {
-        const QString file = profile.Root() + QStringLiteral("/signed.cab");
+        const QString file = m_profile.root() + QStringLiteral("/signed.cab");
         QFile::remove(file + QStringLiteral(".minisig"));
-        TempProfile::WriteFile(file, package);
-        ASSERT_TRUE(SignWithMinisign(file, QStringLiteral("version:") + kNewer, TestSecretKey()));
-        server.Reply(kSignature, TempProfile::ReadFile(file + QStringLiteral(".minisig")).toStdString(), 200,
-                     "text/plain");
+        TempProfile::writeFile(file, package);
+        ASSERT_TRUE(signWithMinisign(file, QStringLiteral("version:") + kNewer, testSecretKey()));
+        m_server.reply(kSignature, TempProfile::readFile(file + QStringLiteral(".minisig")).toStdString(),
+                       200, "text/plain");
     }
 
-    TUpgrade upgrade;
-    QStringList reported;
+    TUpgrade m_upgrade;
+    QStringList m_reported;
 };
 
 TEST_F(DownloadServerTest, VersionFilesThatCannotBeReadAreNoNewerVersion)
@@ -74,39 +74,40 @@ TEST_F(DownloadServerTest, VersionFilesThatCannotBeReadAreNoNewerVersion)
         const char* what;
         std::function<void()> serve;
     } cases[] = {
-        {"a version file of 10 MiB", [&] { ServeHuge(kVersionFile, 10 * 1024 * 1024, '9'); }},
-        {"a version file that never ends", [&] { ServeEndless(kVersionFile, 64 * 1024, 0); }},
-        {"a version file that stalls half way", [&] { ServeStallingHalfWay(kVersionFile, 36, 9); }},
-        {"a redirect loop", [&] { ServeRedirect(kVersionFile, server.Url().toStdString() + kVersionFile); }},
-        {"a redirect to a file: URL", [&] { ServeRedirect(kVersionFile, "file:///etc/hostname"); }},
+        {"a version file of 10 MiB", [&] { serveHuge(kVersionFile, 10 * 1024 * 1024, '9'); }},
+        {"a version file that never ends", [&] { serveEndless(kVersionFile, 64 * 1024, 0); }},
+        {"a version file that stalls half way", [&] { serveStallingHalfWay(kVersionFile, 36, 9); }},
+        {"a redirect loop",
+         [&] { serveRedirect(kVersionFile, m_server.url().toStdString() + kVersionFile); }},
+        {"a redirect to a file: URL", [&] { serveRedirect(kVersionFile, "file:///etc/hostname"); }},
         {"a version file in UTF-16",
-         [&] { server.Reply(kVersionFile, utf16.toStdString(), 200, "text/plain"); }},
+         [&] { m_server.reply(kVersionFile, utf16.toStdString(), 200, "text/plain"); }},
     };
-    server.Reply(kPackage, BuildCabinet({{"quorvane_client.exe", "new client"}}).toStdString(), 200,
-                 "application/vnd.ms-cab-compressed");
-    const auto before = Snapshot();
+    m_server.reply(kPackage, buildCabinet({{"quorvane_client.exe", "new client"}}).toStdString(), 200,
+                   "application/vnd.ms-cab-compressed");
+    const auto before = snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         c.serve();
-        server.ClearRequests();
-        THttpClient http(VersionLimits());
-        EXPECT_FALSE(TUpgrade::IsNewerVersion(upgrade.FetchVersion(http)));
-        EXPECT_FALSE(upgrade.CheckAndDownload(http));
-        EXPECT_EQ(server.Targets().filter(QStringLiteral("upgrade.cab")), QStringList());
-        EXPECT_TRUE(reported.isEmpty());
-        EXPECT_EQ(Snapshot(), before);
-        EXPECT_EQ(PackageFilesLeft(), QStringList());
+        m_server.clearRequests();
+        THttpClient http(versionLimits());
+        EXPECT_FALSE(TUpgrade::isNewerVersion(m_upgrade.fetchVersion(http)));
+        EXPECT_FALSE(m_upgrade.checkAndDownload(http));
+        EXPECT_EQ(m_server.targets().filter(QStringLiteral("upgrade.cab")), QStringList());
+        EXPECT_TRUE(m_reported.isEmpty());
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(packageFilesLeft(), QStringList());
     }
 }
 
 TEST_F(DownloadServerTest, DescriptionThatCannotBeReadIsShownAsZero)
 {
     for (const auto& serve : std::initializer_list<std::function<void()>>{
-             [&] { ServeHuge(kDescriptionFile, 10 * 1024 * 1024, 'd'); },
-             [&] { ServeStallingHalfWay(kDescriptionFile, 100, 50); }}) {
+             [&] { serveHuge(kDescriptionFile, 10 * 1024 * 1024, 'd'); },
+             [&] { serveStallingHalfWay(kDescriptionFile, 100, 50); }}) {
         serve();
-        THttpClient http(VersionLimits());
-        EXPECT_EQ(upgrade.FetchVersionDesc(http), QStringLiteral("0"));
+        THttpClient http(versionLimits());
+        EXPECT_EQ(m_upgrade.fetchVersionDesc(http), QStringLiteral("0"));
     }
 }
 
@@ -117,26 +118,26 @@ TEST_F(DownloadServerTest, PackagesThatDoNotArriveAreDroppedSilently)
         const char* what;
         std::function<void()> serve;
     } cases[] = {
-        {"a package that stalls half way", [&] { ServeStallingHalfWay(kPackage, 4000, 2000); }},
-        {"a package that never ends", [&] { ServeEndless(kPackage, 64 * 1024, 0); }},
-        {"a package of 100 MiB", [&] { ServeHuge(kPackage, 100 * 1024 * 1024, 'p'); }},
-        {"a redirect loop", [&] { ServeRedirect(kPackage, server.Url().toStdString() + kPackage); }},
-        {"a redirect to a file: URL", [&] { ServeRedirect(kPackage, "file:///etc/hostname"); }},
+        {"a package that stalls half way", [&] { serveStallingHalfWay(kPackage, 4000, 2000); }},
+        {"a package that never ends", [&] { serveEndless(kPackage, 64 * 1024, 0); }},
+        {"a package of 100 MiB", [&] { serveHuge(kPackage, 100 * 1024 * 1024, 'p'); }},
+        {"a redirect loop", [&] { serveRedirect(kPackage, m_server.url().toStdString() + kPackage); }},
+        {"a redirect to a file: URL", [&] { serveRedirect(kPackage, "file:///etc/hostname"); }},
     };
-    ServeSignatureFor("a package that never arrives whole");
-    const auto before = Snapshot();
+    serveSignatureFor("a package that never arrives whole");
+    const auto before = snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         c.serve();
-        server.ClearRequests();
-        THttpClient http(PackageLimits());
-        EXPECT_FALSE(upgrade.DownloadUpgrade(http, kNewer));
-        EXPECT_EQ(server.Targets(),
+        m_server.clearRequests();
+        THttpClient http(packageLimits());
+        EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kNewer));
+        EXPECT_EQ(m_server.targets(),
                   (QStringList{QString::fromStdString(kSignature), QString::fromStdString(kPackage)}));
-        EXPECT_TRUE(reported.isEmpty());
-        EXPECT_EQ(Snapshot(), before);
-        EXPECT_EQ(PackageFilesLeft(), QStringList());
-        EXPECT_FALSE(upgrade.ApplyPendingUpgrade());
+        EXPECT_TRUE(m_reported.isEmpty());
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(packageFilesLeft(), QStringList());
+        EXPECT_FALSE(m_upgrade.applyPendingUpgrade());
     }
 }
 
@@ -150,26 +151,26 @@ TEST_F(DownloadServerTest, PackagesThatDoNotUnpackAreReportedOnce)
     } cases[] = {
         {"an error page served as the package", "<html><body>502 Bad Gateway</body></html>"},
         {"a package that leaves the application folder",
-         BuildCabinet({{"quorvane_client.exe", "new client"}, {outsideName, "evil"}})},
+         buildCabinet({{"quorvane_client.exe", "new client"}, {outsideName, "evil"}})},
         {"a package that continues in another cabinet",
          [] {
-             QByteArray cabinet = BuildCabinet({{"quorvane_client.exe", "new client"}});
+             QByteArray cabinet = buildCabinet({{"quorvane_client.exe", "new client"}});
              cabinet[30] = 0x02; // continues in a next cabinet, whose name follows
              return cabinet;
          }()},
     };
-    const auto before = Snapshot();
+    const auto before = snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        reported.clear();
-        server.Reply(kPackage, c.package.toStdString(), 200, "application/vnd.ms-cab-compressed");
-        ServeSignatureFor(c.package);
-        THttpClient http(PackageLimits());
-        EXPECT_FALSE(upgrade.DownloadUpgrade(http, kNewer));
-        EXPECT_EQ(reported, QStringList{QStringLiteral("解压升级包失败!")});
-        EXPECT_EQ(Snapshot(), before);
-        EXPECT_EQ(PackageFilesLeft(), QStringList());
-        EXPECT_FALSE(QFile::exists(profile.Root() + QStringLiteral("/outside.txt")));
+        m_reported.clear();
+        m_server.reply(kPackage, c.package.toStdString(), 200, "application/vnd.ms-cab-compressed");
+        serveSignatureFor(c.package);
+        THttpClient http(packageLimits());
+        EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kNewer));
+        EXPECT_EQ(m_reported, QStringList{QStringLiteral("解压升级包失败!")});
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(packageFilesLeft(), QStringList());
+        EXPECT_FALSE(QFile::exists(m_profile.root() + QStringLiteral("/outside.txt")));
     }
 }
 

@@ -21,31 +21,31 @@ protected:
     HostileFixture();
     ~HostileFixture() override;
 
-    QString AppDir() const { return profile.Root() + QStringLiteral("/app"); }
-    QString DownloadRoot() const { return server.Url() + QStringLiteral("/down"); }
+    QString appDir() const { return m_profile.root() + QStringLiteral("/app"); }
+    QString downloadRoot() const { return m_server.url() + QStringLiteral("/down"); }
     // The application URL of the client (the default context root).
-    QString AppUrl() const { return server.Url() + QStringLiteral("/quorvane2"); }
+    QString appUrl() const { return m_server.url() + QStringLiteral("/quorvane2"); }
 
     // Every file below the data home and the application folder, with its content.
-    QMap<QString, QByteArray> Snapshot() const;
+    QMap<QString, QByteArray> snapshot() const;
     // Update packages left in the temporary folder or the staging folder.
-    QStringList PackageFilesLeft() const;
+    QStringList packageFilesLeft() const;
 
     // The ways of misbehaving, each for the paths matching `pattern`.
     // A chunked reply that never ends: `chunkBytes` at a time, `pauseMs` apart.
-    void ServeEndless(const std::string& pattern, size_t chunkBytes, int pauseMs);
+    void serveEndless(const std::string& pattern, size_t chunkBytes, int pauseMs);
     // Announces `announced` bytes, sends `sent` of them, then waits until the test ends.
-    void ServeStallingHalfWay(const std::string& pattern, size_t announced, size_t sent);
+    void serveStallingHalfWay(const std::string& pattern, size_t announced, size_t sent);
     // A reply of `size` bytes of `fill`, made as it goes out.
-    void ServeHuge(const std::string& pattern, size_t size, char fill);
+    void serveHuge(const std::string& pattern, size_t size, char fill);
     // A redirect to `location`.
-    void ServeRedirect(const std::string& pattern, const std::string& location);
+    void serveRedirect(const std::string& pattern, const std::string& location);
 
-    TempProfile profile;
+    TempProfile m_profile;
     // Outlives the server: its handlers watch it to let go of their connections at the end.
-    std::shared_ptr<std::atomic<bool>> ending = std::make_shared<std::atomic<bool>>(false);
-    LoopbackServer server;
+    std::shared_ptr<std::atomic<bool>> m_ending = std::make_shared<std::atomic<bool>>(false);
+    LoopbackServer m_server;
 };
 
 // An XML reply envelope around the given elements.
-std::string Envelope(const std::string& elements);
+std::string envelope(const std::string& elements);

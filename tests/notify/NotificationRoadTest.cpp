@@ -19,103 +19,106 @@ class NotificationRoadTest : public PopupFixture
 protected:
     NotificationRoadTest()
     {
-        rig.ServeVersion(CLIENT_VERSION.toLatin1());
-        rig.ServePolls({PollReply::Nothing});
+        m_rig.serveVersion(CLIENT_VERSION.toLatin1());
+        m_rig.servePolls({PollReply::Nothing});
     }
 
     ~NotificationRoadTest() override
     {
-        thread.reset();
-        main.reset();
+        m_thread.reset();
+        m_main.reset();
     }
 
     // The main window after an automatic sign-in against the loopback server.
-    void SignIn()
+    void signIn()
     {
         SelvorConfigInfo saved;
-        saved.UserName = QStringLiteral("demo@quorvane.com");
-        saved.Password = QStringLiteral("secret1");
-        saved.RememberPass = true;
-        saved.AutoLogin = true;
-        TSelvorConfig().SaveConfigInfo(saved);
-        rig.server.Reply("/quorvane2/users/userLogin", "<responsed><code>0</code><token>T0K3N</token>"
-                                                       "<role>1</role></responsed>");
-        main = std::make_unique<TfrmMain>();
-        ASSERT_TRUE(WaitUntil([&] { return main->isVisible(); })) << "the automatic sign-in did not finish";
+        saved.userName = QStringLiteral("demo@quorvane.com");
+        saved.password = QStringLiteral("secret1");
+        saved.rememberPass = true;
+        saved.autoLogin = true;
+        TSelvorConfig().saveConfigInfo(saved);
+        m_rig.server.reply("/quorvane2/users/userLogin", "<responsed><code>0</code><token>T0K3N</token>"
+                                                         "<role>1</role></responsed>");
+        m_main = std::make_unique<TfrmMain>();
+        ASSERT_TRUE(waitUntil([&] { return m_main->isVisible(); })) << "the automatic sign-in did not finish";
     }
 
-    int Polls() const { return rig.Count(QLatin1Char('P')); }
+    int polls() const { return m_rig.count(QLatin1Char('P')); }
 
-    std::unique_ptr<TfrmMain> main;
-    std::unique_ptr<TTimerThread> thread;
+    std::unique_ptr<TfrmMain> m_main;
+    std::unique_ptr<TTimerThread> m_thread;
 };
 
 TEST_F(NotificationRoadTest, TheThreadShowsANotificationAndPausesUntilThePopUpCloses)
 {
-    rig.ServePolls({PollReply::Notification});
-    rig.server.Reply("/quorvane2/notice/1", "<!doctype html><p>notice</p>", 200, "text/html");
+    m_rig.servePolls({PollReply::Notification});
+    m_rig.server.reply("/quorvane2/notice/1", "<!doctype html><p>notice</p>", 200, "text/html");
     TTimerThreadOptions options;
     options.interval = 50;
-    options.applicationDir = rig.AppDir();
-    thread =
-        std::make_unique<TTimerThread>(TTimerThreadOwner{&rig.ownerWindow,
-                                                         [this](const APIResponse& information) {
-                                                             // What the main window's ShowInformation does.
-                                                             form->ShowInformation(thread.get(), information);
-                                                         },
-                                                         {}},
-                                       options);
-    thread->Start();
+    options.applicationDir = m_rig.appDir();
+    m_thread = std::make_unique<TTimerThread>(TTimerThreadOwner{&m_rig.ownerWindow,
+                                                                [this](const APIResponse& information) {
+                                                                    // What the main window's ShowInformation
+                                                                    // does.
+                                                                    m_form->showInformation(m_thread.get(),
+                                                                                            information);
+                                                                },
+                                                                {}},
+                                              options);
+    m_thread->start();
 
-    ASSERT_TRUE(WaitUntil([&] { return FadedIn(); }));
-    EXPECT_TRUE(thread->Paused());
-    EXPECT_EQ(form->size(), QSize(303, 205));
-    EXPECT_EQ(form->WebBrowser1->url().toString(), rig.AppUrl() + "/notice/1");
-    const int polls = Polls();
-    EXPECT_EQ(polls, 1);
+    ASSERT_TRUE(waitUntil([&] { return fadedIn(); }));
+    EXPECT_TRUE(m_thread->paused());
+    EXPECT_EQ(m_form->size(), QSize(303, 205));
+    EXPECT_EQ(m_form->webBrowser1->url().toString(), m_rig.appUrl() + "/notice/1");
+    const int pollsBefore = polls();
+    EXPECT_EQ(pollsBefore, 1);
     // Twenty intervals later the thread has still neither polled nor checked the version.
-    const int requests = static_cast<int>(rig.server.Targets().size());
-    RunEvents(20 * 50);
-    EXPECT_EQ(Polls(), polls);
-    EXPECT_EQ(rig.server.Targets().size(), requests);
+    const int requests = static_cast<int>(m_rig.server.targets().size());
+    runEvents(20 * 50);
+    EXPECT_EQ(polls(), pollsBefore);
+    EXPECT_EQ(m_rig.server.targets().size(), requests);
 
-    QTest::mouseClick(form->imgClose, Qt::LeftButton, {}, QPoint(14, 8));
-    ASSERT_TRUE(WaitUntil([&] { return !form->isVisible(); }));
-    EXPECT_FALSE(thread->Paused());
+    QTest::mouseClick(m_form->imgClose, Qt::LeftButton, {}, QPoint(14, 8));
+    ASSERT_TRUE(waitUntil([&] { return !m_form->isVisible(); }));
+    EXPECT_FALSE(m_thread->paused());
     // The next poll finds the notification still waiting and brings the pop-up back.
-    ASSERT_TRUE(WaitUntil([&] { return Polls() > polls && FadedIn(); }));
-    EXPECT_TRUE(thread->Paused());
-    EXPECT_EQ(fadeIns, 2);
-    thread->Stop();
-    EXPECT_FALSE(thread->Running());
+    ASSERT_TRUE(waitUntil([&] { return polls() > pollsBefore && fadedIn(); }));
+    EXPECT_TRUE(m_thread->paused());
+    EXPECT_EQ(m_fadeIns, 2);
+    m_thread->stop();
+    EXPECT_FALSE(m_thread->running());
 }
 
 TEST_F(NotificationRoadTest, AShowLinkBringsUpTheMainWindowOnThatPageAndLeavesTheNotification)
 {
-    SignIn();
+    signIn();
     if (HasFailure())
         return;
-    main->HideToTray();
-    ASSERT_TRUE(WaitUntil([&] { return !main->isVisible(); }));
+    m_main->hideToTray();
+    ASSERT_TRUE(waitUntil([&] { return !m_main->isVisible(); }));
 
-    ASSERT_TRUE(ShowAndFadeIn(Notice("plain")));
-    const QString notice = form->WebBrowser1->url().toString();
-    const int history = form->WebBrowser1->history()->count();
-    WaitForInput();
-    QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, form->mapFromGlobal(GlobalCentreOf("show")));
+    ASSERT_TRUE(showAndFadeIn(notice("plain")));
+    const QString notice = m_form->webBrowser1->url().toString();
+    const int history = m_form->webBrowser1->history()->count();
+    waitForInput();
+    QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {},
+                      m_form->mapFromGlobal(globalCentreOf("show")));
 
-    const QString target = rig.AppUrl() + "/house/list";
-    ASSERT_TRUE(WaitUntil([&] { return main->isVisible() && main->WebBrowser->url().toString() == target; }))
-        << main->WebBrowser->url().toString().toStdString();
-    EXPECT_FALSE(main->isMinimized());
+    const QString target = m_rig.appUrl() + "/house/list";
+    ASSERT_TRUE(waitUntil([&] {
+        return m_main->isVisible() && m_main->webBrowser->url().toString() == target;
+    })) << m_main->webBrowser->url().toString().toStdString();
+    EXPECT_FALSE(m_main->isMinimized());
     // The notification stays as it was, on its page, counting down, polling still paused.
-    RunEvents(200);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->WebBrowser1->url().toString(), notice);
-    EXPECT_EQ(form->WebBrowser1->history()->count(), history);
-    EXPECT_TRUE(form->Timer1->isActive());
-    EXPECT_TRUE(pollingThread.Paused());
-    EXPECT_EQ(closes, 0);
+    runEvents(200);
+    EXPECT_TRUE(m_form->isVisible());
+    EXPECT_EQ(m_form->webBrowser1->url().toString(), notice);
+    EXPECT_EQ(m_form->webBrowser1->history()->count(), history);
+    EXPECT_TRUE(m_form->timer1->isActive());
+    EXPECT_TRUE(m_pollingThread.paused());
+    EXPECT_EQ(m_closes, 0);
 }
 
 } // namespace

@@ -21,125 +21,125 @@
 
 namespace {
 
-std::string Envelope(const std::string& elements)
+std::string envelope(const std::string& elements)
 {
     return "<responsed>" + elements + "</responsed>";
 }
 
-void WriteExecutable(const QString& path, const QByteArray& content)
+void writeExecutable(const QString& path, const QByteArray& content)
 {
-    TempProfile::WriteFile(path, content);
+    TempProfile::writeFile(path, content);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-QString RecordFile(const TempProfile& profile)
+QString recordFile(const TempProfile& profile)
 {
-    return profile.Root() + QStringLiteral("/launched.txt");
+    return profile.root() + QStringLiteral("/launched.txt");
 }
 
 } // namespace
 
-QString NewVersionDescription()
+QString newVersionDescription()
 {
     return QStringLiteral("修复了若干问题\r\n新增消息提醒");
 }
 
 PollingRig::PollingRig()
 {
-    QDir().mkpath(AppDir());
-    TempProfile::WriteFile(profile.ConfigFile(), "[Common]\r\napp_root=" + server.Url().toLatin1() +
-                                                     "\r\ndown_url=" + server.Url().toLatin1() +
+    QDir().mkpath(appDir());
+    TempProfile::writeFile(profile.configFile(), "[Common]\r\napp_root=" + server.url().toLatin1() +
+                                                     "\r\ndown_url=" + server.url().toLatin1() +
                                                      "/res/download\r\n");
-    TSelvorConfig::ForgetCachedAddresses();
+    TSelvorConfig::forgetCachedAddresses();
     DMod = &session;
-    TMessageBox::SetTestMode(true);
+    TMessageBox::setTestMode(true);
 }
 
 PollingRig::~PollingRig()
 {
-    boxCloser_.reset();
+    m_boxCloser.reset();
     DMod = nullptr;
-    TMessageBox::SetTestMode(true);
+    TMessageBox::setTestMode(true);
 }
 
-void PollingRig::ServeVersion(const QByteArray& body, int status)
+void PollingRig::serveVersion(const QByteArray& body, int status)
 {
-    server.Get("/res/download/quorvane_version.txt",
+    server.get("/res/download/quorvane_version.txt",
                [this, body, status](const httplib::Request&, httplib::Response& response) {
-                   Record(QStringLiteral("V"));
+                   record(QStringLiteral("V"));
                    response.status = status;
                    response.set_content(body.toStdString(), "text/plain");
                });
 }
 
-void PollingRig::ServeDescription(const QByteArray& body)
+void PollingRig::serveDescription(const QByteArray& body)
 {
-    server.Get("/res/download/quorvane_version_desc.txt",
+    server.get("/res/download/quorvane_version_desc.txt",
                [this, body](const httplib::Request&, httplib::Response& response) {
-                   Record(QStringLiteral("D"));
+                   record(QStringLiteral("D"));
                    response.set_content(body.toStdString(), "text/plain");
                });
 }
 
-void PollingRig::ServePackage(bool valid, const QByteArray& version)
+void PollingRig::servePackage(bool valid, const QByteArray& version)
 {
     const QByteArray package =
-        valid ? BuildCabinet({{"quorvane_client.exe", "the new client"}}) : QByteArray("MSCF but not really");
-    const QString file = profile.Root() + QStringLiteral("/signed.cab");
+        valid ? buildCabinet({{"quorvane_client.exe", "the new client"}}) : QByteArray("MSCF but not really");
+    const QString file = profile.root() + QStringLiteral("/signed.cab");
     QFile::remove(file + QStringLiteral(".minisig"));
-    TempProfile::WriteFile(file, package);
-    EXPECT_TRUE(SignWithMinisign(file, QStringLiteral("version:") + QString::fromLatin1(version.left(18)),
-                                 TestSecretKey()));
-    ServeSignature(TempProfile::ReadFile(file + QStringLiteral(".minisig")).toLatin1());
-    server.Get("/res/download/quorvane_upgrade.cab",
+    TempProfile::writeFile(file, package);
+    EXPECT_TRUE(signWithMinisign(file, QStringLiteral("version:") + QString::fromLatin1(version.left(18)),
+                                 testSecretKey()));
+    serveSignature(TempProfile::readFile(file + QStringLiteral(".minisig")).toLatin1());
+    server.get("/res/download/quorvane_upgrade.cab",
                [this, package](const httplib::Request&, httplib::Response& response) {
-                   Record(QStringLiteral("K"));
+                   record(QStringLiteral("K"));
                    response.set_content(package.toStdString(), "application/vnd.ms-cab-compressed");
                });
 }
 
-void PollingRig::ServeSignature(const QByteArray& signature)
+void PollingRig::serveSignature(const QByteArray& signature)
 {
-    server.Reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), 200, "text/plain");
+    server.reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), 200, "text/plain");
 }
 
-TTimerThreadOptions PollingRig::Options(uint32_t interval, std::shared_ptr<TPollClock> clock) const
+TTimerThreadOptions PollingRig::options(uint32_t interval, std::shared_ptr<TPollClock> clock) const
 {
     TTimerThreadOptions options;
     options.interval = interval;
     options.clock = std::move(clock);
-    options.applicationDir = AppDir();
-    options.trustedKey = TestPublicKey();
+    options.applicationDir = appDir();
+    options.trustedKey = testPublicKey();
     return options;
 }
 
-void PollingRig::ServePolls(const QList<PollReply>& replies)
+void PollingRig::servePolls(const QList<PollReply>& replies)
 {
     {
-        std::lock_guard lock(mutex_);
-        polls_ = replies;
-        pollCount_ = 0;
+        std::lock_guard lock(m_mutex);
+        m_polls = replies;
+        m_pollCount = 0;
     }
-    server.Get(PollPath().toStdString(), [this](const httplib::Request&, httplib::Response& response) {
+    server.get(pollPath().toStdString(), [this](const httplib::Request&, httplib::Response& response) {
         PollReply reply = PollReply::Nothing;
         {
-            std::lock_guard lock(mutex_);
-            if (!polls_.isEmpty())
-                reply = polls_[std::min<qsizetype>(pollCount_, polls_.size() - 1)];
-            ++pollCount_;
+            std::lock_guard lock(m_mutex);
+            if (!m_polls.isEmpty())
+                reply = m_polls[std::min<qsizetype>(m_pollCount, m_polls.size() - 1)];
+            ++m_pollCount;
         }
-        Record(QStringLiteral("P"));
+        record(QStringLiteral("P"));
         switch (reply) {
         case PollReply::Nothing:
-            response.set_content(Envelope("<code>0</code><url>0</url>"), "text/xml");
+            response.set_content(envelope("<code>0</code><url>0</url>"), "text/xml");
             break;
         case PollReply::Notification:
-            response.set_content(Envelope("<code>0</code><url>/notice/1</url><width>300</width>"
+            response.set_content(envelope("<code>0</code><url>/notice/1</url><width>300</width>"
                                           "<height>200</height><title_height>24</title_height>"),
                                  "text/xml");
             break;
         case PollReply::Refused:
-            response.set_content(Envelope("<code>1</code><msg>no</msg>"), "text/xml");
+            response.set_content(envelope("<code>1</code><msg>no</msg>"), "text/xml");
             break;
         case PollReply::HttpError:
             response.status = 500;
@@ -152,17 +152,17 @@ void PollingRig::ServePolls(const QList<PollReply>& replies)
     });
 }
 
-void PollingRig::InstallUpdater()
+void PollingRig::installUpdater()
 {
-    const QByteArray record = QFile::encodeName(RecordFile(profile));
-    WriteExecutable(AppDir() + QStringLiteral("/upgrade"),
+    const QByteArray record = QFile::encodeName(recordFile(profile));
+    writeExecutable(appDir() + QStringLiteral("/upgrade"),
                     "#!/bin/sh\n{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" + record +
                         ".part' && mv '" + record + ".part' '" + record + "'\necho ready\n");
 }
 
-QStringList PollingRig::UpdaterArguments(int timeoutMs) const
+QStringList PollingRig::updaterArguments(int timeoutMs) const
 {
-    const QString record = RecordFile(profile);
+    const QString record = recordFile(profile);
     const QDeadlineTimer deadline(timeoutMs);
     while (!QFileInfo::exists(record)) {
         if (deadline.hasExpired())
@@ -177,61 +177,61 @@ QStringList PollingRig::UpdaterArguments(int timeoutMs) const
     return lines;
 }
 
-void PollingRig::CloseUnpackFailureBoxes()
+void PollingRig::closeUnpackFailureBoxes()
 {
-    boxCloser_ = std::make_unique<QTimer>();
-    QObject::connect(boxCloser_.get(), &QTimer::timeout, [this] {
+    m_boxCloser = std::make_unique<QTimer>();
+    QObject::connect(m_boxCloser.get(), &QTimer::timeout, [this] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             auto* box = qobject_cast<QMessageBox*>(widget);
             if (!box || !box->isVisible())
                 continue;
             {
-                std::lock_guard lock(mutex_);
-                failureBoxes_.append({box->windowTitle(), box->text(), box->standardButtons(), box->icon()});
+                std::lock_guard lock(m_mutex);
+                m_failureBoxes.append({box->windowTitle(), box->text(), box->standardButtons(), box->icon()});
             }
-            Record(QStringLiteral("!"));
+            record(QStringLiteral("!"));
             box->accept();
         }
     });
-    boxCloser_->start(10);
+    m_boxCloser->start(10);
 }
 
-TTimerThreadOwner PollingRig::Owner(std::function<void(const APIResponse&)> onShow)
+TTimerThreadOwner PollingRig::owner(std::function<void(const APIResponse&)> onShow)
 {
     return {&ownerWindow,
             [this, onShow](const APIResponse& information) {
                 {
-                    std::lock_guard lock(mutex_);
-                    shown_.append(information);
+                    std::lock_guard lock(m_mutex);
+                    m_shown.append(information);
                 }
-                Record(QStringLiteral("S"));
+                record(QStringLiteral("S"));
                 if (onShow)
                     onShow(information);
             },
-            [this] { Record(QStringLiteral("X")); }};
+            [this] { record(QStringLiteral("X")); }};
 }
 
-void PollingRig::Record(const QString& events)
+void PollingRig::record(const QString& events)
 {
-    std::lock_guard lock(mutex_);
-    events_ += events;
+    std::lock_guard lock(m_mutex);
+    m_events += events;
 }
 
-void PollingRig::EndCycle()
+void PollingRig::endCycle()
 {
-    const QList<TShownMessage> prompts = TMessageBox::TakeShown();
-    std::lock_guard lock(mutex_);
-    prompts_ += prompts;
-    events_ += QString(prompts.size(), QLatin1Char('?')) + QLatin1Char('|');
+    const QList<TShownMessage> prompts = TMessageBox::takeShown();
+    std::lock_guard lock(m_mutex);
+    m_prompts += prompts;
+    m_events += QString(prompts.size(), QLatin1Char('?')) + QLatin1Char('|');
 }
 
-QStringList PollingRig::Cycles() const
+QStringList PollingRig::cycles() const
 {
     static const QString order = QStringLiteral("VK!D?XPS");
     QString events;
     {
-        std::lock_guard lock(mutex_);
-        events = events_;
+        std::lock_guard lock(m_mutex);
+        events = m_events;
     }
     QStringList cycles = events.split(QLatin1Char('|'));
     if (!cycles.isEmpty() && cycles.last().isEmpty())
@@ -250,26 +250,26 @@ QStringList PollingRig::Cycles() const
     return cycles;
 }
 
-int PollingRig::Count(QChar letter) const
+int PollingRig::count(QChar letter) const
 {
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(events_.count(letter));
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_events.count(letter));
 }
 
-QList<APIResponse> PollingRig::Shown() const
+QList<APIResponse> PollingRig::shown() const
 {
-    std::lock_guard lock(mutex_);
-    return shown_;
+    std::lock_guard lock(m_mutex);
+    return m_shown;
 }
 
-QList<TShownMessage> PollingRig::Prompts() const
+QList<TShownMessage> PollingRig::prompts() const
 {
-    std::lock_guard lock(mutex_);
-    return prompts_;
+    std::lock_guard lock(m_mutex);
+    return m_prompts;
 }
 
-QList<TShownMessage> PollingRig::FailureBoxes() const
+QList<TShownMessage> PollingRig::failureBoxes() const
 {
-    std::lock_guard lock(mutex_);
-    return failureBoxes_;
+    std::lock_guard lock(m_mutex);
+    return m_failureBoxes;
 }

@@ -44,45 +44,45 @@ public:
     PollingRig(const PollingRig&) = delete;
     PollingRig& operator=(const PollingRig&) = delete;
 
-    QString AppDir() const { return profile.Root() + QStringLiteral("/app"); }
-    QString AppUrl() const { return server.Url() + QStringLiteral("/quorvane2"); }
-    static QString PollPath() { return QStringLiteral("/quorvane2/information/getInformationList"); }
+    QString appDir() const { return profile.root() + QStringLiteral("/app"); }
+    QString appUrl() const { return server.url() + QStringLiteral("/quorvane2"); }
+    static QString pollPath() { return QStringLiteral("/quorvane2/information/getInformationList"); }
 
-    void ServeVersion(const QByteArray& body, int status = 200);
-    void ServeDescription(const QByteArray& body);
+    void serveVersion(const QByteArray& body, int status = 200);
+    void serveDescription(const QByteArray& body);
     // A package holding a new client executable, signed for `version` with the key Options()
     // trusts; `valid` false serves one that does not unpack.
-    void ServePackage(bool valid = true, const QByteArray& version = "01.00.201205281430");
+    void servePackage(bool valid = true, const QByteArray& version = "01.00.201205281430");
     // The package's signature file.
-    void ServeSignature(const QByteArray& signature);
+    void serveSignature(const QByteArray& signature);
     // Options for a polling thread of this rig: its application folder and the test key.
-    TTimerThreadOptions Options(uint32_t interval = TTimerThread::DefaultInterval,
+    TTimerThreadOptions options(uint32_t interval = TTimerThread::DefaultInterval,
                                 std::shared_ptr<TPollClock> clock = {}) const;
     // The replies to the polls in turn; the last one repeats.
-    void ServePolls(const QList<PollReply>& replies);
+    void servePolls(const QList<PollReply>& replies);
     // An updater program in the application folder that writes down its arguments and says it
     // is ready.
-    void InstallUpdater();
+    void installUpdater();
     // The arguments the updater was started with; empty when it did not start in time.
-    QStringList UpdaterArguments(int timeoutMs = 20000) const;
+    QStringList updaterArguments(int timeoutMs = 20000) const;
     // Closes every unpack-failure box that comes up, writing "!".
-    void CloseUnpackFailureBoxes();
+    void closeUnpackFailureBoxes();
 
     // An owner that writes "S" for a notification and "X" for the exit, optionally doing more.
-    TTimerThreadOwner Owner(std::function<void(const APIResponse&)> onShow = {});
+    TTimerThreadOwner owner(std::function<void(const APIResponse&)> onShow = {});
 
-    void Record(const QString& events);
+    void record(const QString& events);
     // Adds "?" for every update prompt shown since the last call, then "|".
-    void EndCycle();
+    void endCycle();
     // Everything written so far, cut into cycles, each cycle's letters in the order
     // V K ! D ? X P S (the order of one cycle's steps).
-    QStringList Cycles() const;
+    QStringList cycles() const;
 
     // How often a letter has been written so far.
-    int Count(QChar letter) const;
-    QList<APIResponse> Shown() const;
-    QList<TShownMessage> Prompts() const;
-    QList<TShownMessage> FailureBoxes() const;
+    int count(QChar letter) const;
+    QList<APIResponse> shown() const;
+    QList<TShownMessage> prompts() const;
+    QList<TShownMessage> failureBoxes() const;
 
     TempProfile profile;
     LoopbackServer server;
@@ -90,15 +90,15 @@ public:
     QWidget ownerWindow;
 
 private:
-    mutable std::mutex mutex_;
-    QString events_;
-    QList<APIResponse> shown_;
-    QList<TShownMessage> prompts_;
-    QList<TShownMessage> failureBoxes_;
-    QList<PollReply> polls_;
-    int pollCount_ = 0;
-    std::unique_ptr<QTimer> boxCloser_;
+    mutable std::mutex m_mutex;
+    QString m_events;
+    QList<APIResponse> m_shown;
+    QList<TShownMessage> m_prompts;
+    QList<TShownMessage> m_failureBoxes;
+    QList<PollReply> m_polls;
+    int m_pollCount = 0;
+    std::unique_ptr<QTimer> m_boxCloser;
 };
 
 // The description of the new version the download server publishes.
-QString NewVersionDescription();
+QString newVersionDescription();

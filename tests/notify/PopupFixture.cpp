@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string Page(const std::string& title, const std::string& body)
+std::string page(const std::string& title, const std::string& body)
 {
     return "<!doctype html><html><head><meta charset=\"utf-8\"><title>" + title +
            "</title><style>html,body{margin:0;height:100%;background:#fdf3d8;color:#1b3a5c;"
@@ -31,40 +31,42 @@ const char kCounters[] = "<script>window.counts = { left: 0, right: 0, menu: 0 }
 
 PopupFixture::PopupFixture(const TMessageTimings& timings)
 {
-    TestApp();
+    testApp();
     // Every other page of the web application; the later registrations below win over it.
-    rig.server.Reply("/quorvane2/.*", Page("page", "<p>page</p>"), 200, "text/html");
-    rig.server.Reply("/quorvane2/notice/plain",
-                     Page("notice", "<p><b>新房源提醒</b></p><p>您关注的小区“滨江花园”有 3 套新房源，"
-                                    "均价 28,600 元/平方米。</p>"
-                                    "<a id=\"show\" href=\"vemtraclient://show/?url=house/list\">查看房源</a>"
-                                    "<a id=\"next\" href=\"/quorvane2/notice/second\">下一条</a>" +
-                                        std::string(kCounters)),
-                     200, "text/html");
-    rig.server.Reply("/quorvane2/notice/second", Page("second", "<p>second</p>"), 200, "text/html");
-    rig.server.Reply("/quorvane2/notice/frames",
-                     Page("frames", "<iframe src=\"/quorvane2/notice/frameA\"></iframe>"
-                                    "<iframe src=\"/quorvane2/notice/frameB\"></iframe>"),
-                     200, "text/html");
-    rig.server.Reply("/quorvane2/notice/frame[AB]", Page("frame", "<p>frame</p>"), 200, "text/html");
+    m_rig.server.reply("/quorvane2/.*", page("page", "<p>page</p>"), 200, "text/html");
+    m_rig.server.reply(
+        "/quorvane2/notice/plain",
+        page("notice", "<p><b>新房源提醒</b></p><p>您关注的小区“滨江花园”有 3 套新房源，"
+                       "均价 28,600 元/平方米。</p>"
+                       "<a id=\"show\" href=\"vemtraclient://show/?url=house/list\">查看房源</a>"
+                       "<a id=\"next\" href=\"/quorvane2/notice/second\">下一条</a>" +
+                           std::string(kCounters)),
+        200, "text/html");
+    m_rig.server.reply("/quorvane2/notice/second", page("second", "<p>second</p>"), 200, "text/html");
+    m_rig.server.reply("/quorvane2/notice/frames",
+                       page("frames", "<iframe src=\"/quorvane2/notice/frameA\"></iframe>"
+                                      "<iframe src=\"/quorvane2/notice/frameB\"></iframe>"),
+                       200, "text/html");
+    m_rig.server.reply("/quorvane2/notice/frame[AB]", page("frame", "<p>frame</p>"), 200, "text/html");
 
-    form = std::make_unique<TfrmMessage>(nullptr, timings);
-    QObject::connect(form->WebBrowser1->Page(), &TBrowserPage::DocumentComplete,
-                     [this](const QString& url) { completions << url; });
-    QObject::connect(form.get(), &TfrmMessage::FadeInStarted, [this] {
-        ++fadeIns;
-        opacities.clear();
+    m_form = std::make_unique<TfrmMessage>(nullptr, timings);
+    QObject::connect(m_form->webBrowser1->browserPage(), &TBrowserPage::documentComplete,
+                     [this](const QString& url) { m_completions << url; });
+    QObject::connect(m_form.get(), &TfrmMessage::fadeInStarted, [this] {
+        ++m_fadeIns;
+        m_opacities.clear();
     });
-    QObject::connect(form.get(), &TfrmMessage::OpacityChanged, [this](int opacity) { opacities << opacity; });
-    QObject::connect(form.get(), &TfrmMessage::Closed, [this] { ++closes; });
+    QObject::connect(m_form.get(), &TfrmMessage::opacityChanged,
+                     [this](int opacity) { m_opacities << opacity; });
+    QObject::connect(m_form.get(), &TfrmMessage::closed, [this] { ++m_closes; });
 }
 
 PopupFixture::~PopupFixture()
 {
-    form.reset();
+    m_form.reset();
 }
 
-TMessageTimings PopupFixture::QuickFades()
+TMessageTimings PopupFixture::quickFades()
 {
     TMessageTimings timings;
     timings.fadeInFastMs = 0;
@@ -73,81 +75,81 @@ TMessageTimings PopupFixture::QuickFades()
     return timings;
 }
 
-APIResponse PopupFixture::Notice(const QString& page, int width, int height) const
+APIResponse PopupFixture::notice(const QString& page, int width, int height) const
 {
     APIResponse information;
     information.success = true;
-    information.url = rig.AppUrl() + QStringLiteral("/notice/") + page;
+    information.url = m_rig.appUrl() + QStringLiteral("/notice/") + page;
     information.width = width;
     information.height = height;
     return information;
 }
 
-bool PopupFixture::FadedIn() const
+bool PopupFixture::fadedIn() const
 {
-    return form->isVisible() && !form->FadingIn() && form->Opacity() == 255;
+    return m_form->isVisible() && !m_form->fadingIn() && m_form->opacity() == 255;
 }
 
-bool PopupFixture::ShowAndFadeIn(const APIResponse& information)
+bool PopupFixture::showAndFadeIn(const APIResponse& information)
 {
-    const int before = fadeIns;
-    form->ShowInformation(&pollingThread, information);
-    return WaitUntil([&] { return fadeIns > before && FadedIn(); }) &&
-           QTest::qWaitForWindowExposed(form.get(), 20000);
+    const int before = m_fadeIns;
+    m_form->showInformation(&m_pollingThread, information);
+    return waitUntil([&] { return m_fadeIns > before && fadedIn(); }) &&
+           QTest::qWaitForWindowExposed(m_form.get(), 20000);
 }
 
-void PopupFixture::TwoMinutesPass()
+void PopupFixture::twoMinutesPass()
 {
-    const int interval = form->Timer1->interval();
-    form->Timer1->start(0);
-    EXPECT_TRUE(WaitUntil([&] { return !form->Timer1->isActive(); }));
-    form->Timer1->setInterval(interval);
+    const int interval = m_form->timer1->interval();
+    m_form->timer1->start(0);
+    EXPECT_TRUE(waitUntil([&] { return !m_form->timer1->isActive(); }));
+    m_form->timer1->setInterval(interval);
 }
 
-QVariant PopupFixture::Js(const QString& script)
+QVariant PopupFixture::js(const QString& script)
 {
     QVariant result;
     bool done = false;
-    form->WebBrowser1->page()->runJavaScript(script, [&](const QVariant& value) {
+    m_form->webBrowser1->browserPage()->runJavaScript(script, [&](const QVariant& value) {
         result = value;
         done = true;
     });
-    EXPECT_TRUE(WaitUntil([&] { return done; })) << script.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return done; })) << script.toStdString();
     return result;
 }
 
-QPoint PopupFixture::GlobalCentreOf(const QString& id)
+QPoint PopupFixture::globalCentreOf(const QString& id)
 {
     const QVariantList centre =
-        Js(QStringLiteral("(function () { var r = document.getElementById('%1').getBoundingClientRect();"
+        js(QStringLiteral("(function () { var r = document.getElementById('%1').getBoundingClientRect();"
                           " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
                .arg(id))
             .toList();
     EXPECT_EQ(centre.size(), 2) << id.toStdString();
     if (centre.size() != 2)
         return {};
-    return form->WebBrowser1->mapToGlobal(QPoint(centre[0].toInt(), centre[1].toInt()));
+    return m_form->webBrowser1->mapToGlobal(QPoint(centre[0].toInt(), centre[1].toInt()));
 }
 
-int PopupFixture::Count(const char* what)
+int PopupFixture::count(const char* what)
 {
-    return Js(QStringLiteral("counts.%1").arg(QLatin1String(what))).toInt();
+    return js(QStringLiteral("counts.%1").arg(QLatin1String(what))).toInt();
 }
 
-void PopupFixture::WaitForInput()
+void PopupFixture::waitForInput()
 {
     // Low in the page, away from its links.
-    const QPoint blank = form->mapFromGlobal(form->WebBrowser1->mapToGlobal(
-        QPoint(form->WebBrowser1->width() / 2, form->WebBrowser1->height() - 20)));
-    ASSERT_TRUE(WaitUntil([&] {
-        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, blank);
-        return Count("left") > 0;
+    const QPoint blank = m_form->mapFromGlobal(m_form->webBrowser1->mapToGlobal(
+        QPoint(m_form->webBrowser1->width() / 2, m_form->webBrowser1->height() - 20)));
+    ASSERT_TRUE(waitUntil([&] {
+        QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, blank);
+        return count("left") > 0;
     }));
 }
 
-void PopupFixture::MovePointer(const QPoint& global)
+void PopupFixture::movePointer(const QPoint& global)
 {
     QCursor::setPos(global);
-    WaitUntil([&] { return QCursor::pos() == global; }, 5000);
-    RunEvents(100);
+    waitUntil([&] { return QCursor::pos() == global; }, 5000);
+    runEvents(100);
 }

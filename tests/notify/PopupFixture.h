@@ -18,37 +18,37 @@
 class PopupFixture : public ::testing::Test
 {
 protected:
-    explicit PopupFixture(const TMessageTimings& timings = QuickFades());
+    explicit PopupFixture(const TMessageTimings& timings = quickFades());
     ~PopupFixture() override;
 
     // Fades without pauses; the two minutes stay.
-    static TMessageTimings QuickFades();
+    static TMessageTimings quickFades();
 
     // The record of a notification page of that size below "/quorvane2/notice/".
-    APIResponse Notice(const QString& page, int width = 300, int height = 200) const;
+    APIResponse notice(const QString& page, int width = 300, int height = 200) const;
     // Hands the record to the window and waits until it has faded in completely.
-    bool ShowAndFadeIn(const APIResponse& information);
-    bool FadedIn() const;
+    bool showAndFadeIn(const APIResponse& information);
+    bool fadedIn() const;
 
     // Lets Timer1 fire now, as it does two minutes after it was turned on, and waits until it has.
-    void TwoMinutesPass();
+    void twoMinutesPass();
 
     // Runs a script in the notification page and gives its result.
-    QVariant Js(const QString& script);
+    QVariant js(const QString& script);
     // The centre of an element of the page, in global coordinates.
-    QPoint GlobalCentreOf(const QString& id);
+    QPoint globalCentreOf(const QString& id);
     // Left clicks into the page until the page has seen one, so that the renderer takes input.
-    void WaitForInput();
-    int Count(const char* what);
+    void waitForInput();
+    int count(const char* what);
 
     // Moves the real pointer (an X server pointer warp) and lets the window system report it.
-    static void MovePointer(const QPoint& global);
+    static void movePointer(const QPoint& global);
 
-    PollingRig rig;
-    TTimerThread pollingThread{TTimerThreadOwner{}};
-    std::unique_ptr<TfrmMessage> form;
-    QStringList completions;
-    int fadeIns = 0;
-    int closes = 0;
-    QList<int> opacities;
+    PollingRig m_rig;
+    TTimerThread m_pollingThread{TTimerThreadOwner{}};
+    std::unique_ptr<TfrmMessage> m_form;
+    QStringList m_completions;
+    int m_fadeIns = 0;
+    int m_closes = 0;
+    QList<int> m_opacities;
 };

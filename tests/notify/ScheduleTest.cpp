@@ -26,7 +26,7 @@ constexpr uint32_t kWorkMs = 7;
 
 const QByteArray kNewer = "01.00.201205281430\r\n";
 
-QStringList Repeat(const QString& cycle, int times)
+QStringList repeat(const QString& cycle, int times)
 {
     return QStringList(times, cycle);
 }
@@ -50,12 +50,12 @@ TEST(PollScheduleTest, ChecksFirstThenOnceMoreThanTenIntervalsHavePassed)
     };
     for (const auto& c : cases) {
         TPollSchedule schedule(kInterval, 0);
-        EXPECT_TRUE(schedule.VersionCheckDue(0)) << "the first cycle always checks";
-        schedule.VersionCheckStarted();
-        schedule.VersionCheckEnded(c.lastCheckEnded);
-        EXPECT_EQ(schedule.VersionCheckDue(c.now), c.due) << c.what;
-        schedule.Decline();
-        EXPECT_FALSE(schedule.VersionCheckDue(c.now)) << c.what << ", declined";
+        EXPECT_TRUE(schedule.versionCheckDue(0)) << "the first cycle always checks";
+        schedule.versionCheckStarted();
+        schedule.versionCheckEnded(c.lastCheckEnded);
+        EXPECT_EQ(schedule.versionCheckDue(c.now), c.due) << c.what;
+        schedule.decline();
+        EXPECT_FALSE(schedule.versionCheckDue(c.now)) << c.what << ", declined";
     }
 }
 
@@ -83,78 +83,78 @@ struct ScheduleRow
 class PollingScheduleTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { TestApp(); }
+    void SetUp() override { testApp(); }
 
     static void Run(const ScheduleRow& row)
     {
         SCOPED_TRACE(row.name);
         PollingRig rig;
-        rig.ServeVersion(row.version);
-        rig.ServeDescription(ToAnsi(NewVersionDescription()));
-        rig.ServePackage(row.validPackage, kNewer);
-        rig.ServePolls(row.polls);
+        rig.serveVersion(row.version);
+        rig.serveDescription(toAnsi(newVersionDescription()));
+        rig.servePackage(row.validPackage, kNewer);
+        rig.servePolls(row.polls);
         if (row.updater)
-            rig.InstallUpdater();
+            rig.installUpdater();
         if (!row.validPackage || row.boxes)
-            rig.CloseUnpackFailureBoxes();
+            rig.closeUnpackFailureBoxes();
         if (row.setup)
             row.setup(rig);
         for (const auto answer : row.answers)
-            TMessageBox::SetNextAnswer(answer);
+            TMessageBox::setNextAnswer(answer);
 
-        auto clock = std::make_shared<StepClock>(kStart, kWorkMs, [&rig] { rig.EndCycle(); });
-        TTimerThread thread(rig.Owner(), rig.Options(kInterval, clock));
-        thread.Start();
+        auto clock = std::make_shared<StepClock>(kStart, kWorkMs, [&rig] { rig.endCycle(); });
+        TTimerThread thread(rig.owner(), rig.options(kInterval, clock));
+        thread.start();
         for (int cycle = 1; cycle <= row.cycles.size(); ++cycle) {
             const bool last = cycle == row.cycles.size();
             if (last && row.ends) {
-                ASSERT_TRUE(WaitUntil([&] { return !thread.Running(); })) << "the thread did not end";
-                rig.EndCycle();
+                ASSERT_TRUE(waitUntil([&] { return !thread.running(); })) << "the thread did not end";
+                rig.endCycle();
                 break;
             }
-            ASSERT_TRUE(WaitUntil([&] { return clock->Sleeps() >= cycle; }))
-                << "cycle " << cycle << " did not end; so far " << rig.Cycles().join(' ').toStdString();
+            ASSERT_TRUE(waitUntil([&] { return clock->sleeps() >= cycle; }))
+                << "cycle " << cycle << " did not end; so far " << rig.cycles().join(' ').toStdString();
             if (!last) {
-                thread.SetPaused(row.paused.contains(cycle + 1));
-                clock->Release();
+                thread.setPaused(row.paused.contains(cycle + 1));
+                clock->release();
             }
         }
-        EXPECT_EQ(rig.Cycles(), row.cycles);
+        EXPECT_EQ(rig.cycles(), row.cycles);
         if (row.check)
             row.check(rig, thread);
-        thread.Stop();
-        EXPECT_FALSE(thread.Running());
+        thread.stop();
+        EXPECT_FALSE(thread.running());
     }
 };
 
 TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
 {
     const auto expectPrompt = [](PollingRig& rig, TTimerThread&) {
-        ASSERT_FALSE(rig.Prompts().isEmpty());
-        for (const TShownMessage& prompt : rig.Prompts()) {
+        ASSERT_FALSE(rig.prompts().isEmpty());
+        for (const TShownMessage& prompt : rig.prompts()) {
             EXPECT_EQ(prompt.title, QStringLiteral("Quorvane"));
             EXPECT_EQ(prompt.text, QStringLiteral("发现有更新的版本\n要立刻升级吗?\n\n相关更新为:\n") +
-                                       NewVersionDescription());
+                                       newVersionDescription());
             EXPECT_EQ(prompt.buttons, QMessageBox::Yes | QMessageBox::No);
             EXPECT_EQ(prompt.icon, QMessageBox::Information);
         }
-        EXPECT_TRUE(rig.Shown().isEmpty());
+        EXPECT_TRUE(rig.shown().isEmpty());
     };
 
     const ScheduleRow rows[] = {
         {.name = "the first cycle checks before it polls, the tenth cycle after it checks again",
-         .cycles = QStringList{"VP"} + Repeat("P", 9) + QStringList{"VP", "P", "P"}},
+         .cycles = QStringList{"VP"} + repeat("P", 9) + QStringList{"VP", "P", "P"}},
         {.name = "paused cycles do nothing; a check that fell due waits for the first cycle that runs",
          .paused = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
-         .cycles = QStringList{"VP"} + Repeat("", 11) + QStringList{"VP", "P"}},
+         .cycles = QStringList{"VP"} + repeat("", 11) + QStringList{"VP", "P"}},
         {.name = "an unreachable download server asks nothing and is tried again ten cycles later",
          .version = "",
-         .setup = [](PollingRig& rig) { rig.ServeVersion("down", 500); },
-         .cycles = QStringList{"VP"} + Repeat("P", 9) + QStringList{"VP"}},
+         .setup = [](PollingRig& rig) { rig.serveVersion("down", 500); },
+         .cycles = QStringList{"VP"} + repeat("P", 9) + QStringList{"VP"}},
         {.name = "a declined update is never checked for again; polling goes on",
          .version = kNewer,
          .answers = {QMessageBox::No},
-         .cycles = QStringList{"VKD?P"} + Repeat("P", 11),
+         .cycles = QStringList{"VKD?P"} + repeat("P", 11),
          .check = expectPrompt},
         {.name = "Yes with a started updater ends the client before the cycle's poll",
          .version = kNewer,
@@ -165,22 +165,22 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .check =
              [&](PollingRig& rig, TTimerThread& thread) {
                  expectPrompt(rig, thread);
-                 const QStringList arguments = rig.UpdaterArguments();
+                 const QStringList arguments = rig.updaterArguments();
                  ASSERT_EQ(arguments.size(), 1);
-                 EXPECT_TRUE(arguments[0].startsWith(rig.profile.CacheHome() + "/quorvane/update-"));
+                 EXPECT_TRUE(arguments[0].startsWith(rig.profile.cacheHome() + "/quorvane/update-"));
                  EXPECT_TRUE(arguments[0].endsWith("/files/quorvane_client.exe quorvane_client.exe"));
              }},
         {.name = "Yes without a started updater says so, goes on polling and asks again ten cycles later",
          .version = kNewer,
          .answers = {QMessageBox::Yes, QMessageBox::No},
          .boxes = true,
-         .cycles = QStringList{"VK!D?P"} + Repeat("P", 9) + QStringList{"VKD?P", "P"},
+         .cycles = QStringList{"VK!D?P"} + repeat("P", 9) + QStringList{"VKD?P", "P"},
          .check =
              [&](PollingRig& rig, TTimerThread& thread) {
                  expectPrompt(rig, thread);
-                 EXPECT_EQ(rig.Prompts().size(), 2);
-                 ASSERT_EQ(rig.FailureBoxes().size(), 1);
-                 EXPECT_EQ(rig.FailureBoxes()[0].text, QStringLiteral("新版本没有安装成功，请稍后再试。"));
+                 EXPECT_EQ(rig.prompts().size(), 2);
+                 ASSERT_EQ(rig.failureBoxes().size(), 1);
+                 EXPECT_EQ(rig.failureBoxes()[0].text, QStringLiteral("新版本没有安装成功，请稍后再试。"));
              }},
         {.name = "a package that does not unpack is reported on the user-interface thread and not offered",
          .version = kNewer,
@@ -188,17 +188,17 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .cycles = {"VK!P", "P"},
          .check =
              [](PollingRig& rig, TTimerThread&) {
-                 ASSERT_EQ(rig.FailureBoxes().size(), 1);
-                 EXPECT_EQ(rig.FailureBoxes()[0].title, QStringLiteral("Quorvane"));
-                 EXPECT_EQ(rig.FailureBoxes()[0].text, QStringLiteral("解压升级包失败!"));
+                 ASSERT_EQ(rig.failureBoxes().size(), 1);
+                 EXPECT_EQ(rig.failureBoxes()[0].title, QStringLiteral("Quorvane"));
+                 EXPECT_EQ(rig.failureBoxes()[0].text, QStringLiteral("解压升级包失败!"));
              }},
         {.name = "a staging folder that cannot be made costs the check, not the polling",
          .version = kNewer,
          .setup =
              [](PollingRig& rig) {
                  // A cache "folder" that is a file: nothing can be made in it.
-                 const QString notAFolder = rig.profile.Root() + "/not-a-folder";
-                 TempProfile::WriteFile(notAFolder, "x");
+                 const QString notAFolder = rig.profile.root() + "/not-a-folder";
+                 TempProfile::writeFile(notAFolder, "x");
                  qputenv("XDG_CACHE_HOME", QFile::encodeName(notAFolder));
              },
          .cycles = {"VP", "P", "P"}},
@@ -207,11 +207,11 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .cycles = {"VP", "P", "P", "PS"},
          .check =
              [](PollingRig& rig, TTimerThread&) {
-                 EXPECT_TRUE(rig.Prompts().isEmpty());
-                 ASSERT_EQ(rig.Shown().size(), 1);
-                 const APIResponse shown = rig.Shown()[0];
+                 EXPECT_TRUE(rig.prompts().isEmpty());
+                 ASSERT_EQ(rig.shown().size(), 1);
+                 const APIResponse shown = rig.shown()[0];
                  EXPECT_TRUE(shown.success);
-                 EXPECT_EQ(shown.url, rig.AppUrl() + "/notice/1");
+                 EXPECT_EQ(shown.url, rig.appUrl() + "/notice/1");
                  EXPECT_EQ(shown.width, 300);
                  EXPECT_EQ(shown.height, 200);
              }},
@@ -220,8 +220,8 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .cycles = {"VP", "P", "P"},
          .check =
              [](PollingRig& rig, TTimerThread& thread) {
-                 EXPECT_TRUE(rig.Shown().isEmpty());
-                 EXPECT_FALSE(thread.Paused());
+                 EXPECT_TRUE(rig.shown().isEmpty());
+                 EXPECT_FALSE(thread.paused());
              }},
     };
     for (const ScheduleRow& row : rows)

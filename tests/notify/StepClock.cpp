@@ -1,53 +1,53 @@
 #include "tests/notify/StepClock.h"
 
 StepClock::StepClock(uint32_t start, uint32_t workMs, std::function<void()> onSleep)
-    : now_(start), workMs_(workMs), onSleep_(std::move(onSleep))
+    : m_now(start), m_workMs(workMs), m_onSleep(std::move(onSleep))
 {
 }
 
-uint32_t StepClock::Now()
+uint32_t StepClock::now()
 {
-    std::lock_guard lock(mutex_);
-    return now_;
+    std::lock_guard lock(m_mutex);
+    return m_now;
 }
 
-void StepClock::Sleep(uint32_t ms)
+void StepClock::sleep(uint32_t ms)
 {
     {
-        std::lock_guard lock(mutex_);
-        if (interrupted_)
+        std::lock_guard lock(m_mutex);
+        if (m_interrupted)
             return;
     }
-    if (onSleep_)
-        onSleep_();
-    std::unique_lock lock(mutex_);
+    if (m_onSleep)
+        m_onSleep();
+    std::unique_lock lock(m_mutex);
     // Unsigned arithmetic wraps like the tick count.
-    now_ += workMs_ + ms;
-    const int mine = ++sleeps_;
-    changed_.notify_all();
-    changed_.wait(lock, [&] { return interrupted_ || released_ >= mine; });
+    m_now += m_workMs + ms;
+    const int mine = ++m_sleeps;
+    m_changed.notify_all();
+    m_changed.wait(lock, [&] { return m_interrupted || m_released >= mine; });
 }
 
-void StepClock::Interrupt()
+void StepClock::interrupt()
 {
     {
-        std::lock_guard lock(mutex_);
-        interrupted_ = true;
+        std::lock_guard lock(m_mutex);
+        m_interrupted = true;
     }
-    changed_.notify_all();
+    m_changed.notify_all();
 }
 
-int StepClock::Sleeps() const
+int StepClock::sleeps() const
 {
-    std::lock_guard lock(mutex_);
-    return sleeps_;
+    std::lock_guard lock(m_mutex);
+    return m_sleeps;
 }
 
-void StepClock::Release()
+void StepClock::release()
 {
     {
-        std::lock_guard lock(mutex_);
-        ++released_;
+        std::lock_guard lock(m_mutex);
+        ++m_released;
     }
-    changed_.notify_all();
+    m_changed.notify_all();
 }

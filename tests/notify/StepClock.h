@@ -16,22 +16,22 @@ public:
     // `onSleep` runs on the polling thread as each sleep begins.
     StepClock(uint32_t start, uint32_t workMs, std::function<void()> onSleep = {});
 
-    uint32_t Now() override;
-    void Sleep(uint32_t ms) override;
-    void Interrupt() override;
+    uint32_t now() override;
+    void sleep(uint32_t ms) override;
+    void interrupt() override;
 
     // The sleeps begun so far: the thread is in its n-th sleep once this is n.
-    int Sleeps() const;
+    int sleeps() const;
     // Lets the thread out of its current sleep into the next cycle.
-    void Release();
+    void release();
 
 private:
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    uint32_t now_;
-    uint32_t workMs_;
-    std::function<void()> onSleep_;
-    int sleeps_ = 0;
-    int released_ = 0;
-    bool interrupted_ = false;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    uint32_t m_now;
+    uint32_t m_workMs;
+    std::function<void()> m_onSleep;
+    int m_sleeps = 0;
+    int m_released = 0;
+    bool m_interrupted = false;
 };

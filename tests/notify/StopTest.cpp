@@ -19,36 +19,36 @@ class StopTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        TestApp();
-        rig.ServeVersion(CLIENT_VERSION.toLatin1());
-        rig.ServePolls({PollReply::Nothing});
+        testApp();
+        m_rig.serveVersion(CLIENT_VERSION.toLatin1());
+        m_rig.servePolls({PollReply::Nothing});
     }
 
-    std::unique_ptr<TTimerThread> MakeThread(TTimerThreadOwner owner)
+    std::unique_ptr<TTimerThread> makeThread(TTimerThreadOwner owner)
     {
-        return std::make_unique<TTimerThread>(std::move(owner), rig.Options());
+        return std::make_unique<TTimerThread>(std::move(owner), m_rig.options());
     }
 
-    bool PollsArrived(int count)
+    bool pollsArrived(int count)
     {
-        return WaitUntil([&] {
+        return waitUntil([&] {
             int polls = 0;
-            for (const QString& target : rig.server.Targets())
-                polls += target.startsWith(PollingRig::PollPath()) ? 1 : 0;
+            for (const QString& target : m_rig.server.targets())
+                polls += target.startsWith(PollingRig::pollPath()) ? 1 : 0;
             return polls >= count;
         });
     }
 
     // Runs `stop` on a thread of its own and waits for it while the event loop runs; false when
     // it has not returned after `timeoutMs`.
-    static bool ReturnsWithin(const std::function<void()>& stop, int timeoutMs = 20000)
+    static bool returnsWithin(const std::function<void()>& stop, int timeoutMs = 20000)
     {
         auto done = std::make_shared<std::atomic<bool>>(false);
         std::thread stopper([stop, done] {
             stop();
             *done = true;
         });
-        const bool returned = WaitUntil([&] { return done->load(); }, timeoutMs);
+        const bool returned = waitUntil([&] { return done->load(); }, timeoutMs);
         if (returned)
             stopper.join();
         else
@@ -56,51 +56,51 @@ protected:
         return returned;
     }
 
-    PollingRig rig;
+    PollingRig m_rig;
 };
 
 TEST_F(StopTest, CutsTheTwoMinuteSleepShortAndStaysStopped)
 {
-    auto thread = MakeThread(rig.Owner());
-    EXPECT_EQ(thread->Interval(), 120000u);
-    thread->Start();
-    ASSERT_TRUE(PollsArrived(1));
-    RunEvents(100);
-    EXPECT_TRUE(ReturnsWithin([&] { thread->Stop(); }));
-    EXPECT_FALSE(thread->Running());
+    auto thread = makeThread(m_rig.owner());
+    EXPECT_EQ(thread->interval(), 120000u);
+    thread->start();
+    ASSERT_TRUE(pollsArrived(1));
+    runEvents(100);
+    EXPECT_TRUE(returnsWithin([&] { thread->stop(); }));
+    EXPECT_FALSE(thread->running());
     // Stopping again, or starting a stopped thread, does nothing.
-    thread->Stop();
-    thread->Start();
-    thread->Stop();
-    EXPECT_FALSE(thread->Running());
+    thread->stop();
+    thread->start();
+    thread->stop();
+    EXPECT_FALSE(thread->running());
 }
 
 TEST_F(StopTest, AbortsAPollThatWaitsForTheServer)
 {
-    rig.server.Stall(PollingRig::PollPath().toStdString());
-    auto thread = MakeThread(rig.Owner());
-    thread->Start();
-    ASSERT_TRUE(PollsArrived(1));
-    EXPECT_TRUE(ReturnsWithin([&] { thread->Stop(); }));
-    EXPECT_TRUE(rig.Shown().isEmpty());
+    m_rig.server.stall(PollingRig::pollPath().toStdString());
+    auto thread = makeThread(m_rig.owner());
+    thread->start();
+    ASSERT_TRUE(pollsArrived(1));
+    EXPECT_TRUE(returnsWithin([&] { thread->stop(); }));
+    EXPECT_TRUE(m_rig.shown().isEmpty());
     // The session is done with: a later request fails at once instead of reaching the server.
-    EXPECT_THROW(rig.session.GetInformationList(), TFailure);
+    EXPECT_THROW(m_rig.session.getInformationList(), TFailure);
 }
 
 TEST_F(StopTest, AbortsAPackageDownloadThatWaitsForTheServer)
 {
-    rig.ServeVersion("01.00.201205281430");
-    rig.ServeSignature("a signature is fetched first");
-    rig.server.Stall("/res/download/quorvane_upgrade.cab");
-    auto thread = MakeThread(rig.Owner());
-    thread->Start();
-    ASSERT_TRUE(rig.server.WaitForRequests(3));
-    ASSERT_TRUE(rig.server.Targets().last().startsWith("/res/download/quorvane_upgrade.cab"));
-    EXPECT_TRUE(ReturnsWithin([&] { thread->Stop(); }));
+    m_rig.serveVersion("01.00.201205281430");
+    m_rig.serveSignature("a signature is fetched first");
+    m_rig.server.stall("/res/download/quorvane_upgrade.cab");
+    auto thread = makeThread(m_rig.owner());
+    thread->start();
+    ASSERT_TRUE(m_rig.server.waitForRequests(3));
+    ASSERT_TRUE(m_rig.server.targets().last().startsWith("/res/download/quorvane_upgrade.cab"));
+    EXPECT_TRUE(returnsWithin([&] { thread->stop(); }));
     // No prompt and no poll after the stop.
-    EXPECT_TRUE(TMessageBox::Shown().isEmpty());
-    for (const QString& target : rig.server.Targets())
-        EXPECT_FALSE(target.startsWith(PollingRig::PollPath())) << target.toStdString();
+    EXPECT_TRUE(TMessageBox::shown().isEmpty());
+    for (const QString& target : m_rig.server.targets())
+        EXPECT_FALSE(target.startsWith(PollingRig::pollPath())) << target.toStdString();
 }
 
 TEST_F(StopTest, AStopFromInsideAHandOverDoesNotWaitForItself)
@@ -108,25 +108,25 @@ TEST_F(StopTest, AStopFromInsideAHandOverDoesNotWaitForItself)
     // The main window ends the client, and so stops the thread, while the thread waits for a
     // hand-over to finish (ExitApplication in SyncExit, or the window closing while a
     // notification is being shown).
-    rig.ServePolls({PollReply::Notification});
+    m_rig.servePolls({PollReply::Notification});
     std::unique_ptr<TTimerThread> thread;
     bool stoppedInside = false;
-    thread = MakeThread(rig.Owner([&](const APIResponse&) {
-        thread->Stop();
+    thread = makeThread(m_rig.owner([&](const APIResponse&) {
+        thread->stop();
         stoppedInside = true;
     }));
-    thread->Start();
-    ASSERT_TRUE(WaitUntil([&] { return stoppedInside; }));
-    EXPECT_FALSE(thread->Running());
-    EXPECT_EQ(rig.Shown().size(), 1);
+    thread->start();
+    ASSERT_TRUE(waitUntil([&] { return stoppedInside; }));
+    EXPECT_FALSE(thread->running());
+    EXPECT_EQ(m_rig.shown().size(), 1);
 }
 
 TEST_F(StopTest, TheDestructorStopsAndJoins)
 {
-    auto thread = MakeThread(rig.Owner());
-    thread->Start();
-    ASSERT_TRUE(PollsArrived(1));
-    RunEvents(100);
+    auto thread = makeThread(m_rig.owner());
+    thread->start();
+    ASSERT_TRUE(pollsArrived(1));
+    runEvents(100);
     // On the thread that owns it, as the main window deletes it. The thread sleeps for two
     // minutes between polls; a destructor that waited for the sleep instead of cutting it short
     // would take that long.
@@ -135,9 +135,9 @@ TEST_F(StopTest, TheDestructorStopsAndJoins)
     thread.reset();
     EXPECT_LT(clock.elapsed(), 20000);
     // Joined: no poll comes after it.
-    const qsizetype polls = rig.server.Targets().size();
-    RunEvents(300);
-    EXPECT_EQ(rig.server.Targets().size(), polls);
+    const qsizetype polls = m_rig.server.targets().size();
+    runEvents(300);
+    EXPECT_EQ(m_rig.server.targets().size(), polls);
 }
 
 } // namespace

@@ -18,8 +18,8 @@ class AnsiCodePageTest : public ::testing::TestWithParam<AnsiCase>
 TEST_P(AnsiCodePageTest, EncodesAndDecodes)
 {
     const AnsiCase& c = GetParam();
-    EXPECT_EQ(ToAnsi(c.text), c.bytes);
-    EXPECT_EQ(FromAnsi(c.bytes), c.text);
+    EXPECT_EQ(toAnsi(c.text), c.bytes);
+    EXPECT_EQ(fromAnsi(c.bytes), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -36,14 +36,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AnsiCodePage, UnrepresentableCharactersBecomeQuestionMarks)
 {
     // Thai and an emoji are outside code page 936; one "?" stands for each character.
-    EXPECT_EQ(ToAnsi(QStringLiteral("aกb")), QByteArrayLiteral("a?b"));
-    EXPECT_EQ(ToAnsi(QString::fromUtf8("x\xF0\x9F\x98\x80y")), QByteArrayLiteral("x?y"));
+    EXPECT_EQ(toAnsi(QStringLiteral("aกb")), QByteArrayLiteral("a?b"));
+    EXPECT_EQ(toAnsi(QString::fromUtf8("x\xF0\x9F\x98\x80y")), QByteArrayLiteral("x?y"));
 }
 
 TEST(AnsiCodePage, InvalidBytesDecodeToReplacementCharacter)
 {
     // A lead byte at the end has no trail byte.
-    EXPECT_EQ(FromAnsi(QByteArrayLiteral("ab\xD6")), QStringLiteral("ab") + QChar(0xFFFD));
+    EXPECT_EQ(fromAnsi(QByteArrayLiteral("ab\xD6")), QStringLiteral("ab") + QChar(0xFFFD));
 }
 
 } // namespace

@@ -11,85 +11,85 @@ namespace {
 class PrivateProfileTest : public ::testing::Test
 {
 protected:
-    QString Ini() const { return profile.Root() + QStringLiteral("/test.ini"); }
-    QByteArray Bytes() const
+    QString ini() const { return m_profile.root() + QStringLiteral("/test.ini"); }
+    QByteArray bytes() const
     {
-        QFile f(Ini());
+        QFile f(ini());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    void Write(const QByteArray& content) const { TempProfile::WriteFile(Ini(), content); }
-    QString Read(const char* key, const char* fallback = "<none>") const
+    void write(const QByteArray& content) const { TempProfile::writeFile(ini(), content); }
+    QString read(const char* key, const char* fallback = "<none>") const
     {
-        return ReadProfileString(Ini(), QStringLiteral("Common"), QString::fromLatin1(key),
+        return readProfileString(ini(), QStringLiteral("Common"), QString::fromLatin1(key),
                                  QString::fromLatin1(fallback));
     }
 
-    TempProfile profile;
+    TempProfile m_profile;
 };
 
 TEST_F(PrivateProfileTest, MissingFileReadsDefaultsAndFirstWriteCreatesIt)
 {
-    EXPECT_EQ(Read("uname", "dflt"), QStringLiteral("dflt"));
-    EXPECT_EQ(ReadProfileInt(Ini(), QStringLiteral("Common"), QStringLiteral("handle"), -1), -1);
-    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("a@b.c"));
-    EXPECT_EQ(Bytes(), QByteArrayLiteral("[Common]\nuname=a@b.c\n"));
-    EXPECT_EQ(Read("uname"), QStringLiteral("a@b.c"));
+    EXPECT_EQ(read("uname", "dflt"), QStringLiteral("dflt"));
+    EXPECT_EQ(readProfileInt(ini(), QStringLiteral("Common"), QStringLiteral("handle"), -1), -1);
+    writeProfileString(ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("a@b.c"));
+    EXPECT_EQ(bytes(), QByteArrayLiteral("[Common]\nuname=a@b.c\n"));
+    EXPECT_EQ(read("uname"), QStringLiteral("a@b.c"));
 }
 
 TEST_F(PrivateProfileTest, SectionsAndKeysIgnoreLetterCase)
 {
-    Write("[common]\r\nUName=x\r\n");
-    EXPECT_EQ(Read("uname"), QStringLiteral("x"));
-    WriteProfileString(Ini(), QStringLiteral("COMMON"), QStringLiteral("uname"), QStringLiteral("y"));
-    EXPECT_EQ(Bytes(), QByteArrayLiteral("[common]\r\nuname=y\r\n"));
+    write("[common]\r\nUName=x\r\n");
+    EXPECT_EQ(read("uname"), QStringLiteral("x"));
+    writeProfileString(ini(), QStringLiteral("COMMON"), QStringLiteral("uname"), QStringLiteral("y"));
+    EXPECT_EQ(bytes(), QByteArrayLiteral("[common]\r\nuname=y\r\n"));
 }
 
 TEST_F(PrivateProfileTest, WriteKeepsEveryOtherByte)
 {
     const QByteArray before = "; a comment\r\n[Other]\r\nuname=other\r\n\r\n[Common]\r\n  handle = 5 \r\n"
                               "odd line\r\n\r\n[Last]\r\nk=v";
-    Write(before);
-    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("handle"), QStringLiteral("7"));
+    write(before);
+    writeProfileString(ini(), QStringLiteral("Common"), QStringLiteral("handle"), QStringLiteral("7"));
     QByteArray expected = before;
     expected.replace("  handle = 5 ", "handle=7");
-    EXPECT_EQ(Bytes(), expected);
+    EXPECT_EQ(bytes(), expected);
 
     // A new key goes after the last line of its section, in the file's own line ending.
-    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("me"));
+    writeProfileString(ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("me"));
     expected.replace("odd line\r\n", "odd line\r\nuname=me\r\n");
-    EXPECT_EQ(Bytes(), expected);
+    EXPECT_EQ(bytes(), expected);
 
     // A new section goes at the end, after the unterminated last line.
-    WriteProfileString(Ini(), QStringLiteral("New"), QStringLiteral("a"), QStringLiteral("b"));
-    EXPECT_EQ(Bytes(), expected + "\r\n[New]\r\na=b\r\n");
+    writeProfileString(ini(), QStringLiteral("New"), QStringLiteral("a"), QStringLiteral("b"));
+    EXPECT_EQ(bytes(), expected + "\r\n[New]\r\na=b\r\n");
 }
 
 TEST_F(PrivateProfileTest, ValuesAreTrimmedUnquotedAndBounded)
 {
-    Write("[Common]\nq=\"quoted value\"\nblank=   \nlong=" + QByteArray(3000, 'x') + "\n");
-    EXPECT_EQ(Read("q"), QStringLiteral("quoted value"));
-    EXPECT_EQ(Read("blank"), QString());
-    EXPECT_EQ(Read("long").size(), 2047);
+    write("[Common]\nq=\"quoted value\"\nblank=   \nlong=" + QByteArray(3000, 'x') + "\n");
+    EXPECT_EQ(read("q"), QStringLiteral("quoted value"));
+    EXPECT_EQ(read("blank"), QString());
+    EXPECT_EQ(read("long").size(), 2047);
 }
 
 TEST_F(PrivateProfileTest, IntegersFallBackToTheDefaultWhenNotANumber)
 {
-    Write("[Common]\na=12\nb=-3\nc=abc\nd=\ne=12abc\nf= 42 \n");
+    write("[Common]\na=12\nb=-3\nc=abc\nd=\ne=12abc\nf= 42 \n");
     const struct
     {
         const char* key;
         int expected;
     } cases[] = {{"a", 12}, {"b", -3}, {"c", 99}, {"d", 99}, {"e", 99}, {"f", 42}, {"missing", 99}};
     for (const auto& c : cases)
-        EXPECT_EQ(ReadProfileInt(Ini(), QStringLiteral("Common"), QString::fromLatin1(c.key), 99), c.expected)
+        EXPECT_EQ(readProfileInt(ini(), QStringLiteral("Common"), QString::fromLatin1(c.key), 99), c.expected)
             << c.key;
 }
 
 TEST_F(PrivateProfileTest, TextIsStoredInCodePage936)
 {
-    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("张三"));
-    EXPECT_EQ(Bytes(), QByteArrayLiteral("[Common]\nuname=\xD5\xC5\xC8\xFD\n"));
-    EXPECT_EQ(Read("uname"), QStringLiteral("张三"));
+    writeProfileString(ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("张三"));
+    EXPECT_EQ(bytes(), QByteArrayLiteral("[Common]\nuname=\xD5\xC5\xC8\xFD\n"));
+    EXPECT_EQ(read("uname"), QStringLiteral("张三"));
 }
 
 // Found by fuzzing: in code page 936 the second byte of a Chinese character may be "]" (U+603E
@@ -97,41 +97,41 @@ TEST_F(PrivateProfileTest, TextIsStoredInCodePage936)
 TEST_F(PrivateProfileTest, SectionNamesMayHoldCharactersWhoseSecondByteIsABracket)
 {
     const QString section = QStringLiteral("设置\u603E二");
-    WriteProfileString(Ini(), section, QStringLiteral("k"), QStringLiteral("1"));
-    WriteProfileString(Ini(), section, QStringLiteral("k"), QStringLiteral("2"));
-    EXPECT_EQ(Bytes(), QByteArrayLiteral("[\xC9\xE8\xD6\xC3\x90\x5D\xB6\xFE]\nk=2\n"));
-    EXPECT_EQ(ReadProfileString(Ini(), section, QStringLiteral("k"), QString()), QStringLiteral("2"));
+    writeProfileString(ini(), section, QStringLiteral("k"), QStringLiteral("1"));
+    writeProfileString(ini(), section, QStringLiteral("k"), QStringLiteral("2"));
+    EXPECT_EQ(bytes(), QByteArrayLiteral("[\xC9\xE8\xD6\xC3\x90\x5D\xB6\xFE]\nk=2\n"));
+    EXPECT_EQ(readProfileString(ini(), section, QStringLiteral("k"), QString()), QStringLiteral("2"));
     EXPECT_EQ(
-        ReadProfileString(Ini(), QStringLiteral("设置\u603E"), QStringLiteral("k"), QStringLiteral("none")),
+        readProfileString(ini(), QStringLiteral("设置\u603E"), QStringLiteral("k"), QStringLiteral("none")),
         QStringLiteral("none"));
 }
 
 TEST_F(PrivateProfileTest, LineBreaksInAValueCannotAddKeys)
 {
-    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("uname"),
+    writeProfileString(ini(), QStringLiteral("Common"), QStringLiteral("uname"),
                        QStringLiteral("x\nauto_login=1"));
-    EXPECT_EQ(Read("auto_login"), QStringLiteral("<none>"));
-    EXPECT_EQ(Read("uname"), QStringLiteral("x auto_login=1"));
+    EXPECT_EQ(read("auto_login"), QStringLiteral("<none>"));
+    EXPECT_EQ(read("uname"), QStringLiteral("x auto_login=1"));
 }
 
 TEST_F(PrivateProfileTest, RefusedWriteRaisesAFailureNamingTheFileAndKeepsTheOldFile)
 {
-    Write("[Common]\nuname=keep\n");
+    write("[Common]\nuname=keep\n");
     // A folder where the replacement file would be created makes the write fail.
-    const QString blocked = profile.Root() + QStringLiteral("/blocked");
+    const QString blocked = m_profile.root() + QStringLiteral("/blocked");
     QDir().mkpath(blocked + QStringLiteral("/test.ini"));
     try {
-        WriteProfileString(blocked + QStringLiteral("/test.ini"), QStringLiteral("Common"),
+        writeProfileString(blocked + QStringLiteral("/test.ini"), QStringLiteral("Common"),
                            QStringLiteral("k"), QStringLiteral("v"));
         FAIL() << "no failure raised";
     } catch (const TFailure& failure) {
-        EXPECT_TRUE(failure.Message().contains(blocked + QStringLiteral("/test.ini")))
-            << failure.Message().toStdString();
+        EXPECT_TRUE(failure.message().contains(blocked + QStringLiteral("/test.ini")))
+            << failure.message().toStdString();
     }
-    EXPECT_EQ(Read("uname"), QStringLiteral("keep"));
+    EXPECT_EQ(read("uname"), QStringLiteral("keep"));
     // The write replaces the file whole: no temporary file is left beside it.
-    WriteProfileString(Ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("new"));
-    EXPECT_EQ(QDir(profile.Root()).entryList(QDir::Files), QStringList{QStringLiteral("test.ini")});
+    writeProfileString(ini(), QStringLiteral("Common"), QStringLiteral("uname"), QStringLiteral("new"));
+    EXPECT_EQ(QDir(m_profile.root()).entryList(QDir::Files), QStringList{QStringLiteral("test.ini")});
 }
 
 } // namespace

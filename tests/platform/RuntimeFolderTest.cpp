@@ -47,17 +47,17 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersIsUsed)
             continue;
         SCOPED_TRACE(c.what);
         TempProfile profile;
-        c.spoil(profile.RuntimeDir());
+        c.spoil(profile.runtimeDir());
         const bool own = QString::fromUtf8(c.what).startsWith(QStringLiteral("the user's own"));
         // Otherwise another folder: Qt's own fallback when it is the user's, or the client's.
         if (own)
-            EXPECT_EQ(RuntimeDir().toStdString(), profile.RuntimeDir().toStdString());
+            EXPECT_EQ(runtimeDir().toStdString(), profile.runtimeDir().toStdString());
         else
-            EXPECT_NE(RuntimeDir().toStdString(), profile.RuntimeDir().toStdString());
+            EXPECT_NE(runtimeDir().toStdString(), profile.runtimeDir().toStdString());
         struct stat info
         {
         };
-        ASSERT_EQ(lstat(QFile::encodeName(RuntimeDir()).constData(), &info), 0);
+        ASSERT_EQ(lstat(QFile::encodeName(runtimeDir()).constData(), &info), 0);
         EXPECT_TRUE(S_ISDIR(info.st_mode));
         EXPECT_EQ(info.st_mode & 0777, 0700u);
         EXPECT_EQ(info.st_uid, getuid());
@@ -65,8 +65,8 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersIsUsed)
         // The lock works in the folder taken; a second one is refused.
         TInstanceLock first(kLockName);
         TInstanceLock second(kLockName);
-        EXPECT_TRUE(first.Acquire());
-        EXPECT_FALSE(second.Acquire());
+        EXPECT_TRUE(first.acquire());
+        EXPECT_FALSE(second.acquire());
     }
 }
 
@@ -74,14 +74,14 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersIsUsed)
 TEST(RuntimeFolder, TheLockIsNotTakenThroughALink)
 {
     TempProfile profile;
-    const QString elsewhere = profile.Root() + QStringLiteral("/elsewhere");
-    TempProfile::WriteFile(elsewhere, "untouched");
+    const QString elsewhere = profile.root() + QStringLiteral("/elsewhere");
+    TempProfile::writeFile(elsewhere, "untouched");
     ASSERT_TRUE(
-        QFile::link(elsewhere, RuntimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")));
+        QFile::link(elsewhere, runtimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")));
     TInstanceLock lock(kLockName);
-    lock.Acquire();
-    EXPECT_EQ(TempProfile::ReadFile(elsewhere), QStringLiteral("untouched"));
-    EXPECT_TRUE(QFileInfo(RuntimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")).isSymLink());
+    lock.acquire();
+    EXPECT_EQ(TempProfile::readFile(elsewhere), QStringLiteral("untouched"));
+    EXPECT_TRUE(QFileInfo(runtimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")).isSymLink());
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 TEST(TempFiles, CreatesDistinctEmptyFilesWithThePrefix)
 {
     TempProfile profile;
-    const QString a = CreateUniqueTempFile(profile.TempDir(), QStringLiteral("quorvane"));
-    const QString b = CreateUniqueTempFile(profile.TempDir(), QStringLiteral("quorvane"));
+    const QString a = createUniqueTempFile(profile.tempDir(), QStringLiteral("quorvane"));
+    const QString b = createUniqueTempFile(profile.tempDir(), QStringLiteral("quorvane"));
     ASSERT_FALSE(a.isEmpty());
     EXPECT_NE(a, b);
     for (const QString& path : {a, b}) {
@@ -16,10 +16,10 @@ TEST(TempFiles, CreatesDistinctEmptyFilesWithThePrefix)
         EXPECT_TRUE(info.exists());
         EXPECT_EQ(info.size(), 0);
         EXPECT_TRUE(info.fileName().startsWith(QStringLiteral("quorvane")));
-        EXPECT_EQ(info.absolutePath(), profile.TempDir());
+        EXPECT_EQ(info.absolutePath(), profile.tempDir());
     }
     EXPECT_TRUE(
-        CreateUniqueTempFile(profile.Root() + QStringLiteral("/missing"), QStringLiteral("q")).isEmpty());
+        createUniqueTempFile(profile.root() + QStringLiteral("/missing"), QStringLiteral("q")).isEmpty());
 }
 
 #include "platform/ProgramFiles.h"
@@ -36,7 +36,7 @@ TEST(ProgramFiles, PackageNamesMapToThisSystemsProgramNames)
                  {".exe", ".exe"},
                  {"upgrade", "upgrade"}};
     for (const auto& c : cases)
-        EXPECT_EQ(NativeProgramFileName(QString::fromLatin1(c.package)), QString::fromLatin1(c.native))
+        EXPECT_EQ(nativeProgramFileName(QString::fromLatin1(c.package)), QString::fromLatin1(c.native))
             << c.package;
 }
 
@@ -45,9 +45,9 @@ TEST(ProgramFiles, PackageNamesMapToThisSystemsProgramNames)
 TEST(SystemPaths, TempDirNeverEmpty)
 {
     TempProfile profile;
-    EXPECT_EQ(TempDir(), profile.TempDir());
+    EXPECT_EQ(tempDir(), profile.tempDir());
     const QByteArray saved = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(profile.Root() + QStringLiteral("/missing")));
-    EXPECT_EQ(TempDir(), QStringLiteral("/tmp"));
+    qputenv("TMPDIR", QFile::encodeName(profile.root() + QStringLiteral("/missing")));
+    EXPECT_EQ(tempDir(), QStringLiteral("/tmp"));
     qputenv("TMPDIR", saved);
 }

@@ -29,9 +29,9 @@ const Sized kBitmaps[] = {
     {"REG_HOVER", 100, 30},    {"SINA_NORMAL", 146, 30},  {"SINA_HOVER", 146, 30},
 };
 
-QImage Load(const QString& name)
+QImage load(const QString& name)
 {
-    return QImage(SkinPath(name));
+    return QImage(skinPath(name));
 }
 
 // The header fields of a Windows bitmap file that decide how it is stored.
@@ -44,7 +44,7 @@ struct BitmapHeader
     quint32 compression = 0;
 };
 
-BitmapHeader ReadBitmapHeader(const QString& path)
+BitmapHeader readBitmapHeader(const QString& path)
 {
     QFile file(path);
     BitmapHeader header;
@@ -62,7 +62,7 @@ BitmapHeader ReadBitmapHeader(const QString& path)
     return header;
 }
 
-bool IsOneColour(const QImage& image)
+bool isOneColour(const QImage& image)
 {
     const QRgb first = image.pixel(0, 0);
     for (int y = 0; y < image.height(); ++y)
@@ -76,9 +76,9 @@ TEST(SkinBitmaps, EachIsAnUncompressed24BitBitmapOfItsSize)
 {
     for (const Sized& bitmap : kBitmaps) {
         SCOPED_TRACE(bitmap.name);
-        const QString path = SkinPath(QString::fromLatin1(bitmap.name));
+        const QString path = skinPath(QString::fromLatin1(bitmap.name));
         EXPECT_EQ(path, QStringLiteral(":/skin/%1.bmp").arg(QLatin1String(bitmap.name)));
-        const BitmapHeader header = ReadBitmapHeader(path);
+        const BitmapHeader header = readBitmapHeader(path);
         EXPECT_EQ(header.magic, QByteArrayLiteral("BM"));
         EXPECT_EQ(header.width, bitmap.width);
         EXPECT_EQ(std::abs(header.height), bitmap.height);
@@ -87,7 +87,7 @@ TEST(SkinBitmaps, EachIsAnUncompressed24BitBitmapOfItsSize)
         const QImage image(path);
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(bitmap.width, bitmap.height));
-        EXPECT_FALSE(IsOneColour(image)) << "a blank placeholder";
+        EXPECT_FALSE(isOneColour(image)) << "a blank placeholder";
     }
 }
 
@@ -108,7 +108,7 @@ TEST(SkinBitmaps, EveryStateLooksDifferent)
     for (const QStringList& states : families)
         for (int i = 0; i < states.size(); ++i)
             for (int j = i + 1; j < states.size(); ++j)
-                EXPECT_NE(Load(states[i]), Load(states[j])) << qPrintable(states[i] + " = " + states[j]);
+                EXPECT_NE(load(states[i]), load(states[j])) << qPrintable(states[i] + " = " + states[j]);
 }
 
 struct WindowPicture
@@ -149,12 +149,12 @@ TEST(WindowPictures, EachExistsAtItsSizeOnItsGround)
 {
     for (const WindowPicture& picture : kPictures) {
         SCOPED_TRACE(picture.name);
-        const QString path = SkinPath(QString::fromLatin1(picture.name));
+        const QString path = skinPath(QString::fromLatin1(picture.name));
         EXPECT_EQ(path, QStringLiteral(":/skin/%1.png").arg(QLatin1String(picture.name)));
         const QImage image(path);
         ASSERT_FALSE(image.isNull());
         EXPECT_EQ(image.size(), QSize(picture.width, picture.height));
-        EXPECT_FALSE(IsOneColour(image));
+        EXPECT_FALSE(isOneColour(image));
         if (picture.colour.isValid()) {
             EXPECT_EQ(image.pixelColor(picture.probe), picture.colour);
         }
@@ -194,10 +194,10 @@ TEST(WindowPictures, ButtonsBlendIntoThePicturesBeneathThem)
         {{"CLOSEF_NORMAL", "CLOSEF_HOVER"}, SkinPicture::FeedbackBackground, {414, 20}},
     };
     for (const auto& placement : placements) {
-        const QImage ground = Load(QString::fromLatin1(placement.picture));
+        const QImage ground = load(QString::fromLatin1(placement.picture));
         ASSERT_FALSE(ground.isNull()) << placement.picture;
         for (const QString& name : placement.buttons) {
-            const QImage button = Load(name);
+            const QImage button = load(name);
             ASSERT_FALSE(button.isNull()) << qPrintable(name);
             const int right = button.width() - 1;
             const int bottom = button.height() - 1;
@@ -214,10 +214,10 @@ TEST(WindowPictures, ButtonsBlendIntoThePicturesBeneathThem)
 // repeats its last column, and the close button placed there must still match it.
 TEST(WindowPictures, TitleBarsEndInAColumnThatRepeats)
 {
-    const QImage close = Load(QStringLiteral("CLOSE_NORMAL"));
-    const QImage option = Load(QStringLiteral("OPTION_NORMAL"));
+    const QImage close = load(QStringLiteral("CLOSE_NORMAL"));
+    const QImage option = load(QStringLiteral("OPTION_NORMAL"));
     for (const char* name : {SkinPicture::MainTitle, SkinPicture::LoginTitle, SkinPicture::MessageTitle}) {
-        const QImage title = Load(QString::fromLatin1(name));
+        const QImage title = load(QString::fromLatin1(name));
         const int last = title.width() - 1;
         for (int y = 0; y < close.height(); ++y)
             EXPECT_EQ(close.pixel(0, y), title.pixel(last, 8 + y)) << name << " row " << 8 + y;
@@ -228,10 +228,10 @@ TEST(WindowPictures, TitleBarsEndInAColumnThatRepeats)
 
 TEST(SkinPath, UnknownNameGivesABitmapPathThatLoadsNothing)
 {
-    EXPECT_EQ(SkinPath(QStringLiteral("NO_SUCH_HOVER")), QStringLiteral(":/skin/NO_SUCH_HOVER.bmp"));
-    EXPECT_TRUE(QImage(SkinPath(QStringLiteral("NO_SUCH_HOVER"))).isNull());
+    EXPECT_EQ(skinPath(QStringLiteral("NO_SUCH_HOVER")), QStringLiteral(":/skin/NO_SUCH_HOVER.bmp"));
+    EXPECT_TRUE(QImage(skinPath(QStringLiteral("NO_SUCH_HOVER"))).isNull());
     // Names are exact: a bitmap is not found under another letter case.
-    EXPECT_TRUE(QImage(SkinPath(QStringLiteral("close_hover"))).isNull());
+    EXPECT_TRUE(QImage(skinPath(QStringLiteral("close_hover"))).isNull());
 }
 
 TEST(ApplicationIcon, EverySizeIsDrawnWithATransparentCorner)
@@ -241,7 +241,7 @@ TEST(ApplicationIcon, EverySizeIsDrawnWithATransparentCorner)
     char* argv[] = {program, nullptr};
     QGuiApplication app(argc, argv);
 
-    const QIcon icon = ApplicationIcon();
+    const QIcon icon = applicationIcon();
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         SCOPED_TRACE(size);
         const QImage image(QStringLiteral(":/skin/icons/quorvane-%1.png").arg(size));
@@ -259,7 +259,7 @@ TEST(ApplicationIcon, EverySizeIsDrawnWithATransparentCorner)
 // without redrawing resources.qrc, or a stale entry, fails here.
 TEST(ResourceFile, ListsExactlyThePicturesOfTheSourceFolder)
 {
-    InitSkinResources();
+    initSkinResources();
     QSet<QString> compiled;
     QDirIterator it(QStringLiteral(":/skin"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())

@@ -15,111 +15,111 @@ class DataModuleTest : public ServerFixture
 {
 protected:
     // Answers every request with the given elements.
-    void Answer(const std::string& elements) { server.Reply(".*", Envelope(elements)); }
+    void answer(const std::string& elements) { m_server.reply(".*", envelope(elements)); }
 
-    std::atomic<uint32_t> tick{1000};
-    TDMod dmod{THttpLimits{}, [this] { return tick.load(); }};
+    std::atomic<uint32_t> m_tick{1000};
+    TDMod m_dmod{THttpLimits{}, [this] { return m_tick.load(); }};
 };
 
 TEST_F(DataModuleTest, FreshSessionIsSignedOut)
 {
-    EXPECT_FALSE(dmod.IsLoggedIn());
-    EXPECT_FALSE(dmod.IsCertified());
-    EXPECT_TRUE(dmod.IsAccountLogin());
-    EXPECT_EQ(dmod.GetUserName(), "");
-    EXPECT_EQ(dmod.GetToken(), "0");
-    EXPECT_EQ(dmod.GetMainUrl(), AppUrl() + "/users/validateUser?userName=&token=0&v=" + CLIENT_VERSION);
-    EXPECT_EQ(dmod.GetFeedbackUrl(), AppUrl() + "/users/opinion?userName=&token=0");
+    EXPECT_FALSE(m_dmod.isLoggedIn());
+    EXPECT_FALSE(m_dmod.isCertified());
+    EXPECT_TRUE(m_dmod.isAccountLogin());
+    EXPECT_EQ(m_dmod.getUserName(), "");
+    EXPECT_EQ(m_dmod.getToken(), "0");
+    EXPECT_EQ(m_dmod.getMainUrl(), appUrl() + "/users/validateUser?userName=&token=0&v=" + CLIENT_VERSION);
+    EXPECT_EQ(m_dmod.getFeedbackUrl(), appUrl() + "/users/opinion?userName=&token=0");
     // Before any sign-in the time counts from the start of the tick counter.
-    EXPECT_EQ(dmod.GetLoginElapsed(), 1000);
-    EXPECT_TRUE(server.Targets().isEmpty());
+    EXPECT_EQ(m_dmod.getLoginElapsed(), 1000);
+    EXPECT_TRUE(m_server.targets().isEmpty());
 }
 
 TEST_F(DataModuleTest, AccountSignInStartsTheSession)
 {
-    Answer("<code>0</code><token>TK1</token><role>2</role>");
-    const APILoginResponse reply = dmod.Login("alice@example.com", "pw");
+    answer("<code>0</code><token>TK1</token><role>2</role>");
+    const APILoginResponse reply = m_dmod.login("alice@example.com", "pw");
     EXPECT_EQ(reply.code, 0);
     EXPECT_EQ(reply.token, "TK1");
-    EXPECT_TRUE(dmod.IsLoggedIn());
-    EXPECT_TRUE(dmod.IsCertified());
-    EXPECT_TRUE(dmod.IsAccountLogin());
-    EXPECT_EQ(dmod.GetUserName(), "alice@example.com");
-    EXPECT_EQ(dmod.GetToken(), "TK1");
-    EXPECT_EQ(dmod.GetMainUrl(),
-              AppUrl() + "/users/validateUser?userName=alice%40example.com&token=TK1&v=" + CLIENT_VERSION);
-    EXPECT_EQ(dmod.GetFeedbackUrl(), AppUrl() + "/users/opinion?userName=alice%40example.com&token=TK1");
-    EXPECT_EQ(&dmod.GetAPI(), &dmod.GetAPI());
+    EXPECT_TRUE(m_dmod.isLoggedIn());
+    EXPECT_TRUE(m_dmod.isCertified());
+    EXPECT_TRUE(m_dmod.isAccountLogin());
+    EXPECT_EQ(m_dmod.getUserName(), "alice@example.com");
+    EXPECT_EQ(m_dmod.getToken(), "TK1");
+    EXPECT_EQ(m_dmod.getMainUrl(),
+              appUrl() + "/users/validateUser?userName=alice%40example.com&token=TK1&v=" + CLIENT_VERSION);
+    EXPECT_EQ(m_dmod.getFeedbackUrl(), appUrl() + "/users/opinion?userName=alice%40example.com&token=TK1");
+    EXPECT_EQ(&m_dmod.getApi(), &m_dmod.getApi());
 }
 
 TEST_F(DataModuleTest, RefusedSignInKeepsTheEarlierSession)
 {
-    Answer("<code>0</code><token>TK1</token><role>2</role>");
-    dmod.Login("alice", "pw");
-    tick = 5000;
-    Answer("<code>1</code><msg>wrong</msg><role>1</role>");
-    const APILoginResponse reply = dmod.Login("mallory", "bad");
+    answer("<code>0</code><token>TK1</token><role>2</role>");
+    m_dmod.login("alice", "pw");
+    m_tick = 5000;
+    answer("<code>1</code><msg>wrong</msg><role>1</role>");
+    const APILoginResponse reply = m_dmod.login("mallory", "bad");
     EXPECT_EQ(reply.code, 1);
     EXPECT_EQ(reply.msg, "wrong");
-    EXPECT_EQ(dmod.GetUserName(), "alice");
-    EXPECT_EQ(dmod.GetToken(), "TK1");
-    EXPECT_TRUE(dmod.IsCertified());
-    EXPECT_EQ(dmod.GetLoginElapsed(), 4000);
+    EXPECT_EQ(m_dmod.getUserName(), "alice");
+    EXPECT_EQ(m_dmod.getToken(), "TK1");
+    EXPECT_TRUE(m_dmod.isCertified());
+    EXPECT_EQ(m_dmod.getLoginElapsed(), 4000);
 
-    Answer("<code>7</code><msg>taken</msg><token>TK2</token>");
-    const APIResponse registration = dmod.Register("mallory", "bad");
+    answer("<code>7</code><msg>taken</msg><token>TK2</token>");
+    const APIResponse registration = m_dmod.registerAccount("mallory", "bad");
     EXPECT_FALSE(registration.success);
     EXPECT_EQ(registration.msg, "taken");
-    EXPECT_EQ(dmod.GetToken(), "TK1");
+    EXPECT_EQ(m_dmod.getToken(), "TK1");
 
-    server.Reply(".*", "<html>", 500);
-    EXPECT_THROW(dmod.WeiboLogin("mallory", "bad"), TFailure);
-    EXPECT_EQ(dmod.GetUserName(), "alice");
-    EXPECT_TRUE(dmod.IsAccountLogin());
+    m_server.reply(".*", "<html>", 500);
+    EXPECT_THROW(m_dmod.weiboLogin("mallory", "bad"), TFailure);
+    EXPECT_EQ(m_dmod.getUserName(), "alice");
+    EXPECT_TRUE(m_dmod.isAccountLogin());
 }
 
 TEST_F(DataModuleTest, MicroblogSignInKeepsTheRole)
 {
-    Answer("<code>0</code><token>TK1</token><role>2</role>");
-    dmod.Login("alice", "pw");
-    Answer("<code>0</code><token>WB</token><role>1</role>");
-    const APILoginResponse reply = dmod.WeiboLogin("weibo-bob", "pw");
+    answer("<code>0</code><token>TK1</token><role>2</role>");
+    m_dmod.login("alice", "pw");
+    answer("<code>0</code><token>WB</token><role>1</role>");
+    const APILoginResponse reply = m_dmod.weiboLogin("weibo-bob", "pw");
     EXPECT_EQ(reply.token, "WB");
-    EXPECT_EQ(dmod.GetUserName(), "weibo-bob");
-    EXPECT_EQ(dmod.GetToken(), "WB");
-    EXPECT_FALSE(dmod.IsAccountLogin());
-    EXPECT_TRUE(dmod.IsCertified()); // the role of the account sign-in before
+    EXPECT_EQ(m_dmod.getUserName(), "weibo-bob");
+    EXPECT_EQ(m_dmod.getToken(), "WB");
+    EXPECT_FALSE(m_dmod.isAccountLogin());
+    EXPECT_TRUE(m_dmod.isCertified()); // the role of the account sign-in before
 
     // A later account sign-in makes it an account session again.
-    Answer("<code>0</code><token>TK3</token><role>1</role>");
-    dmod.Login("alice", "pw");
-    EXPECT_TRUE(dmod.IsAccountLogin());
-    EXPECT_FALSE(dmod.IsCertified());
+    answer("<code>0</code><token>TK3</token><role>1</role>");
+    m_dmod.login("alice", "pw");
+    EXPECT_TRUE(m_dmod.isAccountLogin());
+    EXPECT_FALSE(m_dmod.isCertified());
 }
 
 TEST_F(DataModuleTest, FreshMicroblogSessionIsNotCertified)
 {
-    Answer("<code>0</code><token>WB</token><role>2</role>");
-    dmod.WeiboLogin("weibo-bob", "pw");
-    EXPECT_TRUE(dmod.IsLoggedIn());
-    EXPECT_FALSE(dmod.IsCertified());
-    EXPECT_FALSE(dmod.IsAccountLogin());
+    answer("<code>0</code><token>WB</token><role>2</role>");
+    m_dmod.weiboLogin("weibo-bob", "pw");
+    EXPECT_TRUE(m_dmod.isLoggedIn());
+    EXPECT_FALSE(m_dmod.isCertified());
+    EXPECT_FALSE(m_dmod.isAccountLogin());
 }
 
 TEST_F(DataModuleTest, RegistrationSignsIn)
 {
-    tick = 70000;
-    Answer("<code>0</code><token>NEW</token><role>2</role>");
-    const APIResponse reply = dmod.Register("carol@example.com", "pw");
+    m_tick = 70000;
+    answer("<code>0</code><token>NEW</token><role>2</role>");
+    const APIResponse reply = m_dmod.registerAccount("carol@example.com", "pw");
     EXPECT_TRUE(reply.success);
     EXPECT_EQ(reply.token, "NEW");
-    EXPECT_EQ(dmod.GetUserName(), "carol@example.com");
-    EXPECT_EQ(dmod.GetToken(), "NEW");
-    EXPECT_TRUE(dmod.IsLoggedIn());
-    EXPECT_TRUE(dmod.IsAccountLogin()); // unchanged
-    EXPECT_FALSE(dmod.IsCertified());   // the role stays "1"
-    tick = 70500;
-    EXPECT_EQ(dmod.GetLoginElapsed(), 500);
+    EXPECT_EQ(m_dmod.getUserName(), "carol@example.com");
+    EXPECT_EQ(m_dmod.getToken(), "NEW");
+    EXPECT_TRUE(m_dmod.isLoggedIn());
+    EXPECT_TRUE(m_dmod.isAccountLogin()); // unchanged
+    EXPECT_FALSE(m_dmod.isCertified());   // the role stays "1"
+    m_tick = 70500;
+    EXPECT_EQ(m_dmod.getLoginElapsed(), 500);
 }
 
 TEST_F(DataModuleTest, OnlyRoleTwoIsCertified)
@@ -131,9 +131,9 @@ TEST_F(DataModuleTest, OnlyRoleTwoIsCertified)
     } cases[] = {{"2", true}, {"02", false}, {" 2", false}, {"2 ", false}, {"1", false}, {"", false}};
     for (const auto& row : cases) {
         SCOPED_TRACE(row.role);
-        Answer(std::string("<code>0</code><token>T</token><role>") + row.role + "</role>");
-        dmod.Login("alice", "pw");
-        EXPECT_EQ(dmod.IsCertified(), row.certified);
+        answer(std::string("<code>0</code><token>T</token><role>") + row.role + "</role>");
+        m_dmod.login("alice", "pw");
+        EXPECT_EQ(m_dmod.isCertified(), row.certified);
     }
 }
 
@@ -151,15 +151,15 @@ TEST_F(DataModuleTest, TokenZeroOrEmptyIsSignedOut)
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.elements);
-        Answer(row.elements);
-        dmod.Login("alice", "pw");
-        EXPECT_EQ(dmod.IsLoggedIn(), row.loggedIn);
+        answer(row.elements);
+        m_dmod.login("alice", "pw");
+        EXPECT_EQ(m_dmod.isLoggedIn(), row.loggedIn);
     }
 }
 
 TEST_F(DataModuleTest, ElapsedTimeWrapsAt32Bits)
 {
-    Answer("<code>0</code><token>T</token>");
+    answer("<code>0</code><token>T</token>");
     const struct
     {
         uint32_t signIn;
@@ -171,44 +171,44 @@ TEST_F(DataModuleTest, ElapsedTimeWrapsAt32Bits)
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.now);
-        tick = row.signIn;
-        dmod.Login("alice", "pw");
-        tick = row.now;
-        EXPECT_EQ(dmod.GetLoginElapsed(), row.elapsed);
+        m_tick = row.signIn;
+        m_dmod.login("alice", "pw");
+        m_tick = row.now;
+        EXPECT_EQ(m_dmod.getLoginElapsed(), row.elapsed);
     }
 }
 
 TEST_F(DataModuleTest, PollSendsTheSessionAndTheElapsedTime)
 {
-    Answer("<code>0</code><token>T&amp;1</token>");
-    tick = 0xFFFFFF00u;
-    dmod.Login("a&b=c", "pw");
-    tick = 0x100u;
-    Answer("<code>0</code><url>/information/7</url><width>300</width><height>200</height>"
+    answer("<code>0</code><token>T&amp;1</token>");
+    m_tick = 0xFFFFFF00u;
+    m_dmod.login("a&b=c", "pw");
+    m_tick = 0x100u;
+    answer("<code>0</code><url>/information/7</url><width>300</width><height>200</height>"
            "<title_height>30</title_height>");
-    server.ClearRequests();
-    const APIResponse poll = dmod.GetInformationList();
+    m_server.clearRequests();
+    const APIResponse poll = m_dmod.getInformationList();
     EXPECT_TRUE(poll.success);
-    EXPECT_EQ(poll.url, AppUrl() + "/information/7");
+    EXPECT_EQ(poll.url, appUrl() + "/information/7");
     EXPECT_EQ(poll.width, 300);
     EXPECT_EQ(poll.height, 200);
     EXPECT_EQ(poll.titleHeight, 30);
-    EXPECT_EQ(server.Targets(), QStringList{"/quorvane2/information/getInformationList?format=xml&v=" +
-                                            CLIENT_VERSION + "&userName=a%26b%3Dc&token=T%261&ot=512"});
-    EXPECT_EQ(dmod.GetMainUrl(),
-              AppUrl() + "/users/validateUser?userName=a%26b%3Dc&token=T%261&v=" + CLIENT_VERSION);
-    EXPECT_EQ(dmod.GetFeedbackUrl(), AppUrl() + "/users/opinion?userName=a%26b%3Dc&token=T%261");
+    EXPECT_EQ(m_server.targets(), QStringList{"/quorvane2/information/getInformationList?format=xml&v=" +
+                                              CLIENT_VERSION + "&userName=a%26b%3Dc&token=T%261&ot=512"});
+    EXPECT_EQ(m_dmod.getMainUrl(),
+              appUrl() + "/users/validateUser?userName=a%26b%3Dc&token=T%261&v=" + CLIENT_VERSION);
+    EXPECT_EQ(m_dmod.getFeedbackUrl(), appUrl() + "/users/opinion?userName=a%26b%3Dc&token=T%261");
 }
 
 TEST_F(DataModuleTest, ShareReportDropsTheAnswer)
 {
-    Answer("<code>0</code><token>TK</token>");
-    dmod.Login("alice", "pw");
-    Answer("<code>5</code><msg>refused</msg>");
-    server.ClearRequests();
-    EXPECT_NO_THROW(dmod.ShareInfo("2"));
+    answer("<code>0</code><token>TK</token>");
+    m_dmod.login("alice", "pw");
+    answer("<code>5</code><msg>refused</msg>");
+    m_server.clearRequests();
+    EXPECT_NO_THROW(m_dmod.shareInfo("2"));
     EXPECT_EQ(
-        server.Targets(),
+        m_server.targets(),
         QStringList{"/quorvane2/personalcenter/shareInfo?format=xml&userName=alice&token=TK&shareType=2"});
 }
 
@@ -218,31 +218,31 @@ TEST_F(DataModuleTest, ShareReportDropsTheAnswer)
 TEST_F(DataModuleTest, SignInWhilePollingKeepsEachRequestWhole)
 {
     std::atomic<int> issued{0};
-    server.Get(".*", [&issued](const httplib::Request& request, httplib::Response& response) {
+    m_server.get(".*", [&issued](const httplib::Request& request, httplib::Response& response) {
         if (request.path.find("userLogin") != std::string::npos)
-            response.set_content(Envelope("<code>0</code><token>T" + std::to_string(++issued) + "</token>"),
+            response.set_content(envelope("<code>0</code><token>T" + std::to_string(++issued) + "</token>"),
                                  "text/xml");
         else
-            response.set_content(Envelope("<code>0</code><url>0</url>"), "text/xml");
+            response.set_content(envelope("<code>0</code><url>0</url>"), "text/xml");
     });
-    dmod.Login("alice", "pw");
+    m_dmod.login("alice", "pw");
     constexpr int kRounds = 100;
     std::thread polling([&] {
         for (int i = 0; i < kRounds; ++i) {
-            tick.fetch_add(120000);
-            EXPECT_EQ(dmod.GetInformationList().url, "0");
-            EXPECT_TRUE(dmod.IsLoggedIn());
+            m_tick.fetch_add(120000);
+            EXPECT_EQ(m_dmod.getInformationList().url, "0");
+            EXPECT_TRUE(m_dmod.isLoggedIn());
         }
     });
     for (int i = 0; i < kRounds; ++i)
-        EXPECT_EQ(dmod.Login("alice", "pw").code, 0);
+        EXPECT_EQ(m_dmod.login("alice", "pw").code, 0);
     polling.join();
 
     QSet<QString> tokens;
     for (int i = 1; i <= issued; ++i)
         tokens.insert(QStringLiteral("T%1").arg(i));
     int polls = 0;
-    for (const QString& target : server.Targets()) {
+    for (const QString& target : m_server.targets()) {
         if (!target.contains(QLatin1String("getInformationList")))
             continue;
         ++polls;
@@ -251,7 +251,7 @@ TEST_F(DataModuleTest, SignInWhilePollingKeepsEachRequestWhole)
         EXPECT_TRUE(target.contains(QLatin1String("&userName=alice&"))) << target.toStdString();
     }
     EXPECT_EQ(polls, kRounds);
-    EXPECT_EQ(dmod.GetToken(), QStringLiteral("T%1").arg(issued.load()));
+    EXPECT_EQ(m_dmod.getToken(), QStringLiteral("T%1").arg(issued.load()));
 }
 
 TEST_F(DataModuleTest, GlobalStartsEmpty)

@@ -18,21 +18,21 @@ namespace {
 constexpr qint64 kMiB = 1024 * 1024;
 
 // Runs `request` and returns the failure's message; fails the test when nothing was raised.
-QString FailureOf(const std::function<void()>& request)
+QString failureOf(const std::function<void()>& request)
 {
     try {
         request();
     } catch (const TFailure& failure) {
-        return failure.Message();
+        return failure.message();
     }
     ADD_FAILURE() << "no failure was raised";
     return {};
 }
 
 // A body of `size` bytes in chunks, so that no length is announced up front.
-void ServeChunked(LoopbackServer& server, const std::string& path, qint64 size)
+void serveChunked(LoopbackServer& server, const std::string& path, qint64 size)
 {
-    server.Get(path, [size](const httplib::Request&, httplib::Response& response) {
+    server.get(path, [size](const httplib::Request&, httplib::Response& response) {
         response.set_chunked_content_provider("text/plain", [size](size_t offset, httplib::DataSink& sink) {
             if (static_cast<qint64>(offset) >= size) {
                 sink.done();
@@ -48,20 +48,20 @@ TEST(HttpClient, GetReturnsTheBodyByteForByte)
 {
     LoopbackServer server;
     const std::string body("\x00\x01\xff<responsed/>\r\n", 16);
-    server.Reply("/data", body, 200, "application/octet-stream");
+    server.reply("/data", body, 200, "application/octet-stream");
     THttpClient client;
-    EXPECT_EQ(client.Get(server.Url() + "/data"),
+    EXPECT_EQ(client.get(server.url() + "/data"),
               QByteArray(body.data(), static_cast<qsizetype>(body.size())));
 }
 
 TEST(HttpClient, KeepsTheConnectionForTheNextRequest)
 {
     LoopbackServer server;
-    server.Reply("/a", "one");
+    server.reply("/a", "one");
     THttpClient client;
-    client.Get(server.Url() + "/a");
-    client.Get(server.Url() + "/a");
-    const auto requests = server.Requests();
+    client.get(server.url() + "/a");
+    client.get(server.url() + "/a");
+    const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2);
     EXPECT_EQ(requests[0].remotePort, requests[1].remotePort);
 }
@@ -75,7 +75,7 @@ struct FailureCase
     const char* expected; // part of the failure's message
 };
 
-THttpLimits Limits(qint64 maxBodyBytes)
+THttpLimits limits(qint64 maxBodyBytes)
 {
     THttpLimits limits;
     limits.maxBodyBytes = maxBodyBytes;
@@ -85,7 +85,7 @@ THttpLimits Limits(qint64 maxBodyBytes)
 TEST(HttpClient, FailuresNameWhatHappened)
 {
     const auto reply = [](const std::string& body, int status) {
-        return [=](LoopbackServer& server) { server.Reply("/r", body, status, "text/html"); };
+        return [=](LoopbackServer& server) { server.reply("/r", body, status, "text/html"); };
     };
     const FailureCase cases[] = {
         {"not found", reply("<html>gone</html>", 404), "/r", {}, "404"},
@@ -93,8 +93,8 @@ TEST(HttpClient, FailuresNameWhatHappened)
         {"no route", [](LoopbackServer&) {}, "/nothing", {}, "404"},
         {"redirect",
          [](LoopbackServer& server) {
-             server.Get("/r", [&server](const httplib::Request&, httplib::Response& response) {
-                 response.set_redirect(server.Url().toStdString() + "/elsewhere");
+             server.get("/r", [&server](const httplib::Request&, httplib::Response& response) {
+                 response.set_redirect(server.url().toStdString() + "/elsewhere");
              });
          },
          "/r",
@@ -106,11 +106,11 @@ TEST(HttpClient, FailuresNameWhatHappened)
          {},
          "larger than 1 MiB"},
         {"1 MiB and one byte, chunked",
-         [](LoopbackServer& server) { ServeChunked(server, "/r", kMiB + 1); },
+         [](LoopbackServer& server) { serveChunked(server, "/r", kMiB + 1); },
          "/r",
          {},
          "larger than 1 MiB"},
-        {"over a small limit", reply("eleven byte", 200), "/r", Limits(10), "larger than 10 bytes"},
+        {"over a small limit", reply("eleven byte", 200), "/r", limits(10), "larger than 10 bytes"},
         {"other scheme", [](LoopbackServer&) {}, "ftp://127.0.0.1/r", {}, "Only http and https"},
         {"local file", [](LoopbackServer&) {}, "file:///etc/hostname", {}, "Only http and https"},
     };
@@ -119,32 +119,32 @@ TEST(HttpClient, FailuresNameWhatHappened)
         LoopbackServer server;
         row.serve(server);
         const QString path = QString::fromLatin1(row.path);
-        const QString url = (path.contains(QLatin1String("://")) ? path : server.Url() + path) +
+        const QString url = (path.contains(QLatin1String("://")) ? path : server.url() + path) +
                             QStringLiteral("?userName=u&password=secret");
         THttpClient client(row.limits);
-        const QString message = FailureOf([&] { client.Get(url); });
+        const QString message = failureOf([&] { client.get(url); });
         EXPECT_TRUE(message.contains(QLatin1String(row.expected))) << message.toStdString();
         // Messages reach the diagnostics log: the query with the password must not.
         EXPECT_FALSE(message.contains(QLatin1String("secret"))) << message.toStdString();
-        EXPECT_FALSE(server.Targets().contains(QStringLiteral("/elsewhere")));
+        EXPECT_FALSE(server.targets().contains(QStringLiteral("/elsewhere")));
     }
 }
 
 TEST(HttpClient, RepliesUpToTheLimitAreAccepted)
 {
     LoopbackServer server;
-    server.Reply("/exact", std::string(kMiB, 'x'));
-    ServeChunked(server, "/chunked", kMiB);
+    server.reply("/exact", std::string(kMiB, 'x'));
+    serveChunked(server, "/chunked", kMiB);
     THttpClient client;
-    EXPECT_EQ(client.Get(server.Url() + "/exact").size(), kMiB);
-    EXPECT_EQ(client.Get(server.Url() + "/chunked").size(), kMiB);
+    EXPECT_EQ(client.get(server.url() + "/exact").size(), kMiB);
+    EXPECT_EQ(client.get(server.url() + "/chunked").size(), kMiB);
 }
 
 TEST(HttpClient, RefusedConnectionFails)
 {
     RefusingPort port;
     THttpClient client;
-    const QString message = FailureOf([&] { client.Get(port.Url() + "/x"); });
+    const QString message = failureOf([&] { client.get(port.url() + "/x"); });
     EXPECT_TRUE(message.startsWith(QLatin1String("Could not connect to 127.0.0.1:")))
         << message.toStdString();
 }
@@ -152,11 +152,11 @@ TEST(HttpClient, RefusedConnectionFails)
 TEST(HttpClient, ServerThatNeverAnswersFailsAfterTheTimeLimit)
 {
     LoopbackServer server;
-    server.Stall("/slow");
+    server.stall("/slow");
     THttpLimits limits;
     limits.totalTimeoutMs = 300;
     THttpClient client(limits);
-    const QString message = FailureOf([&] { client.Get(server.Url() + "/slow"); });
+    const QString message = failureOf([&] { client.get(server.url() + "/slow"); });
     EXPECT_TRUE(message.contains(QLatin1String("within 300 ms"))) << message.toStdString();
 }
 
@@ -164,7 +164,7 @@ TEST(HttpClient, TransferThatCrawlsFailsAtTheLowSpeedLimit)
 {
     LoopbackServer server;
     auto finished = std::make_shared<std::atomic<bool>>(false);
-    server.Get("/crawl", [finished](const httplib::Request&, httplib::Response& response) {
+    server.get("/crawl", [finished](const httplib::Request&, httplib::Response& response) {
         response.set_chunked_content_provider(
             "text/plain", [finished](size_t offset, httplib::DataSink& sink) {
                 if (offset == 0)
@@ -180,7 +180,7 @@ TEST(HttpClient, TransferThatCrawlsFailsAtTheLowSpeedLimit)
     limits.lowSpeedSeconds = 1;
     limits.totalTimeoutMs = 0;
     THttpClient client(limits);
-    const QString message = FailureOf([&] { client.Get(server.Url() + "/crawl"); });
+    const QString message = failureOf([&] { client.get(server.url() + "/crawl"); });
     *finished = true;
     EXPECT_TRUE(message.contains(QLatin1String("slower than 100 bytes per second"))) << message.toStdString();
 }
@@ -188,37 +188,37 @@ TEST(HttpClient, TransferThatCrawlsFailsAtTheLowSpeedLimit)
 TEST(HttpClient, AbortEndsTheRunningRequestAndLaterOnes)
 {
     LoopbackServer server;
-    server.Stall("/slow");
-    server.Reply("/ok", "fine");
+    server.stall("/slow");
+    server.reply("/ok", "fine");
     THttpClient client; // the default 30 s limit: only the abort can end the request early
     QString message;
-    std::thread requester([&] { message = FailureOf([&] { client.Get(server.Url() + "/slow"); }); });
-    ASSERT_TRUE(server.WaitForRequests(1));
-    client.Abort();
+    std::thread requester([&] { message = failureOf([&] { client.get(server.url() + "/slow"); }); });
+    ASSERT_TRUE(server.waitForRequests(1));
+    client.abort();
     requester.join();
     EXPECT_TRUE(message.contains(QLatin1String("was cancelled"))) << message.toStdString();
 
-    const QString later = FailureOf([&] { client.Get(server.Url() + "/ok"); });
+    const QString later = failureOf([&] { client.get(server.url() + "/ok"); });
     EXPECT_TRUE(later.contains(QLatin1String("was cancelled"))) << later.toStdString();
-    EXPECT_EQ(server.Requests().size(), 1);
+    EXPECT_EQ(server.requests().size(), 1);
 }
 
 class HttpClientToFile : public ::testing::Test
 {
 protected:
-    QString Target() const { return profile.TempDir() + QStringLiteral("/download.bin"); }
+    QString target() const { return m_profile.tempDir() + QStringLiteral("/download.bin"); }
 
-    TempProfile profile;
-    LoopbackServer server;
+    TempProfile m_profile;
+    LoopbackServer m_server;
 };
 
 TEST_F(HttpClientToFile, StreamsBodiesOfAnySize)
 {
     // Three times the in-memory limit: a file target has none.
-    ServeChunked(server, "/big", 3 * kMiB);
+    serveChunked(m_server, "/big", 3 * kMiB);
     THttpClient client;
-    client.GetToFile(server.Url() + "/big", Target());
-    QFile file(Target());
+    client.getToFile(m_server.url() + "/big", target());
+    QFile file(target());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();
     EXPECT_EQ(content.size(), 3 * kMiB);
@@ -228,30 +228,30 @@ TEST_F(HttpClientToFile, StreamsBodiesOfAnySize)
 // A file target has a limit of its own, so that a reply that never ends cannot fill the disk.
 TEST_F(HttpClientToFile, BodiesOverTheFileLimitAreRefusedAndRemoved)
 {
-    ServeChunked(server, "/endless", 64 * kMiB);
-    server.Reply("/announced", std::string(5000, 'x'), 200, "application/octet-stream");
+    serveChunked(m_server, "/endless", 64 * kMiB);
+    m_server.reply("/announced", std::string(5000, 'x'), 200, "application/octet-stream");
     THttpLimits limits;
     limits.maxFileBytes = 4096;
     for (const char* path : {"/endless", "/announced"}) {
         SCOPED_TRACE(path);
         THttpClient client(limits);
-        const QString message = FailureOf([&] { client.GetToFile(server.Url() + path, Target()); });
+        const QString message = failureOf([&] { client.getToFile(m_server.url() + path, target()); });
         EXPECT_TRUE(message.contains(QLatin1String("larger than 4096 bytes"))) << message.toStdString();
-        EXPECT_FALSE(QFile::exists(Target()));
+        EXPECT_FALSE(QFile::exists(target()));
     }
     // The in-memory limit does not apply to files.
     limits.maxBodyBytes = 10;
     THttpClient client(limits);
-    server.Reply("/small", std::string(4096, 'y'), 200, "application/octet-stream");
-    client.GetToFile(server.Url() + "/small", Target());
-    EXPECT_EQ(QFileInfo(Target()).size(), 4096);
+    m_server.reply("/small", std::string(4096, 'y'), 200, "application/octet-stream");
+    client.getToFile(m_server.url() + "/small", target());
+    EXPECT_EQ(QFileInfo(target()).size(), 4096);
 }
 
 TEST_F(HttpClientToFile, FailureLeavesNoPartialFile)
 {
-    server.Reply("/missing", "not here", 404);
+    m_server.reply("/missing", "not here", 404);
     // Promises 1000 bytes, sends 10 and drops the connection.
-    server.Get("/broken", [](const httplib::Request&, httplib::Response& response) {
+    m_server.get("/broken", [](const httplib::Request&, httplib::Response& response) {
         response.set_content_provider(1000, "application/octet-stream",
                                       [](size_t offset, size_t, httplib::DataSink& sink) {
                                           if (offset == 0)
@@ -259,24 +259,24 @@ TEST_F(HttpClientToFile, FailureLeavesNoPartialFile)
                                           return false;
                                       });
     });
-    server.Stall("/slow");
+    m_server.stall("/slow");
     THttpLimits limits;
     limits.totalTimeoutMs = 300;
     for (const char* path : {"/missing", "/broken", "/slow"}) {
         SCOPED_TRACE(path);
-        TempProfile::WriteFile(Target(), "old content");
+        TempProfile::writeFile(target(), "old content");
         THttpClient client(limits);
-        FailureOf([&] { client.GetToFile(server.Url() + path, Target()); });
-        EXPECT_FALSE(QFile::exists(Target()));
+        failureOf([&] { client.getToFile(m_server.url() + path, target()); });
+        EXPECT_FALSE(QFile::exists(target()));
     }
 }
 
 TEST_F(HttpClientToFile, UnwritableTargetFailsNamingTheFile)
 {
-    server.Reply("/x", "data");
-    const QString target = profile.TempDir() + QStringLiteral("/no/such/folder/file.bin");
+    m_server.reply("/x", "data");
+    const QString target = m_profile.tempDir() + QStringLiteral("/no/such/folder/file.bin");
     THttpClient client;
-    const QString message = FailureOf([&] { client.GetToFile(server.Url() + "/x", target); });
+    const QString message = failureOf([&] { client.getToFile(m_server.url() + "/x", target); });
     EXPECT_TRUE(message.contains(target)) << message.toStdString();
 }
 

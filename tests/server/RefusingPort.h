@@ -11,14 +11,14 @@ class RefusingPort final
 public:
     RefusingPort()
     {
-        socket_.setProxy(QNetworkProxy::NoProxy); // no system proxy lookup (and no thread for it)
-        socket_.bind(QHostAddress::LocalHost, 0);
+        m_socket.setProxy(QNetworkProxy::NoProxy); // no system proxy lookup (and no thread for it)
+        m_socket.bind(QHostAddress::LocalHost, 0);
     }
     RefusingPort(const RefusingPort&) = delete;
     RefusingPort& operator=(const RefusingPort&) = delete;
 
-    QString Url() const { return QStringLiteral("http://127.0.0.1:%1").arg(socket_.localPort()); }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_socket.localPort()); }
 
 private:
-    QTcpSocket socket_;
+    QTcpSocket m_socket;
 };

@@ -10,12 +10,12 @@
 
 namespace {
 
-QString Describe(const APILoginResponse& r)
+QString describe(const APILoginResponse& r)
 {
     return QStringLiteral("code=%1 token=%2 role=%3 msg=%4").arg(r.code).arg(r.token, r.role, r.msg);
 }
 
-QString Describe(const APIResponse& r)
+QString describe(const APIResponse& r)
 {
     return QStringLiteral("success=%1 msg=%2 token=%3 url=%4 size=%5x%6/%7")
         .arg(r.success)
@@ -25,29 +25,29 @@ QString Describe(const APIResponse& r)
         .arg(r.titleHeight);
 }
 
-QString FailureOf(const std::function<void()>& request)
+QString failureOf(const std::function<void()>& request)
 {
     try {
         request();
     } catch (const TFailure& failure) {
-        return failure.Message();
+        return failure.message();
     }
     ADD_FAILURE() << "no failure was raised";
     return {};
 }
 
-std::string Ansi(const char* utf8)
+std::string ansi(const char* utf8)
 {
-    return ToAnsi(QString::fromUtf8(utf8)).toStdString();
+    return toAnsi(QString::fromUtf8(utf8)).toStdString();
 }
 
 class SelvorAPITest : public ServerFixture
 {
 protected:
-    SelvorAPITest() { server.Reply(".*", Envelope("<code>0</code><token>T</token>")); }
+    SelvorAPITest() { m_server.reply(".*", envelope("<code>0</code><token>T</token>")); }
 
-    pugi::xml_document document;
-    TSelvorAPI api{document};
+    pugi::xml_document m_document;
+    TSelvorAPI m_api{m_document};
 };
 
 // The request line of every operation, as the server receives it.
@@ -98,9 +98,9 @@ TEST_F(SelvorAPITest, RequestLines)
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        server.ClearRequests();
-        row.call(api);
-        EXPECT_EQ(server.Targets(), QStringList{row.expected});
+        m_server.clearRequests();
+        row.call(m_api);
+        EXPECT_EQ(m_server.targets(), QStringList{row.expected});
     }
 }
 
@@ -108,13 +108,13 @@ TEST_F(SelvorAPITest, PasswordReachesTheServerWhole)
 {
     std::string received;
     std::string names;
-    server.Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
+    m_server.get(".*", [&](const httplib::Request& request, httplib::Response& response) {
         received = request.get_param_value("password");
         for (const auto& [name, value] : request.params)
             names += name + ",";
-        response.set_content(Envelope("<code>0</code>"), "text/xml");
+        response.set_content(envelope("<code>0</code>"), "text/xml");
     });
-    api.userLogin("u&token=x", "a&b#c+d e");
+    m_api.userLogin("u&token=x", "a&b#c+d e");
     EXPECT_EQ(received, "a&b#c+d e");
     EXPECT_EQ(names, "format,password,userName,");
 }
@@ -134,16 +134,16 @@ TEST_F(SelvorAPITest, ReadingReplies)
     using Op = std::function<QString(TSelvorAPI&, pugi::xml_document&, const QString&)>;
     const Op rawOp = raw;
     const Op login = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
-        return Describe(a.userLogin("u", "p"));
+        return describe(a.userLogin("u", "p"));
     };
     const Op weibo = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
-        return Describe(a.weiboLogin("u", "p"));
+        return describe(a.weiboLogin("u", "p"));
     };
     const Op reg = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
-        return Describe(a.userRegister("u", "p"));
+        return describe(a.userRegister("u", "p"));
     };
     const Op poll = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
-        return Describe(a.getInformationList("u", "t", 1));
+        return describe(a.getInformationList("u", "t", 1));
     };
     const Op change = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
         return QStringLiteral("result=") + a.changePassword("u", "o", "n", "t");
@@ -151,7 +151,7 @@ TEST_F(SelvorAPITest, ReadingReplies)
     const Op share = [](TSelvorAPI& a, pugi::xml_document&, const QString&) {
         return QStringLiteral("result=") + a.shareInfo("u", "t", "1");
     };
-    const QString app = AppUrl();
+    const QString app = appUrl();
     std::string nested;
     for (int i = 0; i < 20000; ++i)
         nested += "<a>";
@@ -165,94 +165,94 @@ TEST_F(SelvorAPITest, ReadingReplies)
         Op op;
         QString expected; // "failure" when the operation raises TFailure
     } cases[] = {
-        {"code only", Envelope("<code>0</code>"), rawOp, "success=1 code=0 msg=0 token=0"},
-        {"code 1", Envelope("<code>1</code>"), rawOp, "success=0 code=1 msg=0 token=0"},
-        {"code 00", Envelope("<code>00</code>"), rawOp, "success=0 code=0 msg=0 token=0"},
-        {"code of letters", Envelope("<code>abc</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
-        {"code with a blank", Envelope("<code> 0</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
-        {"code with a plus", Envelope("<code>+0</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
-        {"negative code", Envelope("<code>-7</code>"), rawOp, "success=0 code=-7 msg=0 token=0"},
-        {"code beyond 32 bits", Envelope("<code>2147483648</code>"), rawOp,
+        {"code only", envelope("<code>0</code>"), rawOp, "success=1 code=0 msg=0 token=0"},
+        {"code 1", envelope("<code>1</code>"), rawOp, "success=0 code=1 msg=0 token=0"},
+        {"code 00", envelope("<code>00</code>"), rawOp, "success=0 code=0 msg=0 token=0"},
+        {"code of letters", envelope("<code>abc</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
+        {"code with a blank", envelope("<code> 0</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
+        {"code with a plus", envelope("<code>+0</code>"), rawOp, "success=0 code=-1 msg=0 token=0"},
+        {"negative code", envelope("<code>-7</code>"), rawOp, "success=0 code=-7 msg=0 token=0"},
+        {"code beyond 32 bits", envelope("<code>2147483648</code>"), rawOp,
          "success=0 code=-1 msg=0 token=0"},
         // What is no reply of this service is never a success.
-        {"no code element", Envelope("<token>T9</token>"), rawOp, "failure"},
+        {"no code element", envelope("<token>T9</token>"), rawOp, "failure"},
         {"another root element", "<html><body>hello</body></html>", rawOp, "failure"},
         {"a captive portal's page", "<html><head><title>Sign in</title></head><body><form/></body></html>",
          login, "failure"},
         {"JSON", "{\"code\": 0, \"token\": \"T\"}", login, "failure"},
-        {"content after the root", Envelope("<code>0</code><token>T</token>") + "junk", login, "failure"},
-        {"a second root", Envelope("<code>0</code><token>T</token>") + "<responsed/>", login, "failure"},
-        {"a bare ampersand", Envelope("<code>0</code><token>T&T</token>"), login, "failure"},
-        {"an undeclared entity", Envelope("<code>0</code><token>&nbsp;</token>"), login, "failure"},
-        {"an ampersand in a CDATA section is text", Envelope("<code>1</code><msg><![CDATA[a&b]]></msg>"),
+        {"content after the root", envelope("<code>0</code><token>T</token>") + "junk", login, "failure"},
+        {"a second root", envelope("<code>0</code><token>T</token>") + "<responsed/>", login, "failure"},
+        {"a bare ampersand", envelope("<code>0</code><token>T&T</token>"), login, "failure"},
+        {"an undeclared entity", envelope("<code>0</code><token>&nbsp;</token>"), login, "failure"},
+        {"an ampersand in a CDATA section is text", envelope("<code>1</code><msg><![CDATA[a&b]]></msg>"),
          rawOp, "success=0 code=1 msg=a&b token=0"},
         {"empty body", "", rawOp, "failure"},
         {"blank body", " \r\n", login, "failure"},
         {"HTML error page", "<html><body><p>Error 502<br></body></html>", rawOp, "failure"},
-        {"two msg elements", Envelope("<code>1</code><msg>first</msg><msg>second</msg>"), rawOp,
+        {"two msg elements", envelope("<code>1</code><msg>first</msg><msg>second</msg>"), rawOp,
          "success=0 code=1 msg=first token=0"},
-        {"text of descendants", Envelope("<code>1</code><msg>a<b>b<i>c</i></b><![CDATA[<d>]]></msg>"), rawOp,
+        {"text of descendants", envelope("<code>1</code><msg>a<b>b<i>c</i></b><![CDATA[<d>]]></msg>"), rawOp,
          "success=0 code=1 msg=abc<d> token=0"},
         {"msg in code page 936, declaration says UTF-8",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
-             Envelope("<code>1</code><msg>" + Ansi("用户名或密码不正确!") + "</msg>"),
+             envelope("<code>1</code><msg>" + ansi("用户名或密码不正确!") + "</msg>"),
          login, QString::fromUtf8("code=1 token= role=0 msg=用户名或密码不正确!")},
         {"msg in code page 936, no declaration",
-         Envelope("<code>3</code><msg>" + Ansi("用户未激活，等待审核中!") + "</msg><role>1</role>"), login,
+         envelope("<code>3</code><msg>" + ansi("用户未激活，等待审核中!") + "</msg><role>1</role>"), login,
          QString::fromUtf8("code=3 token= role=1 msg=用户未激活，等待审核中!")},
-        {"predefined entities are decoded", Envelope("<code>1</code><msg>a&amp;b&lt;c&#x41;</msg>"), rawOp,
+        {"predefined entities are decoded", envelope("<code>1</code><msg>a&amp;b&lt;c&#x41;</msg>"), rawOp,
          "success=0 code=1 msg=a&b<cA token=0"},
         {"the reply's own entities are not expanded: the reply is refused",
          "<!DOCTYPE responsed [<!ENTITY x \"expanded\"><!ENTITY y SYSTEM \"file:///etc/hostname\">]>" +
-             Envelope("<code>1</code><msg>&x;&y;</msg>"),
+             envelope("<code>1</code><msg>&x;&y;</msg>"),
          rawOp, "failure"},
         {"a document type declaration is passed over",
-         "<!DOCTYPE responsed [<!ENTITY x \"expanded\">]>" + Envelope("<code>1</code><msg>m</msg>"), rawOp,
+         "<!DOCTYPE responsed [<!ENTITY x \"expanded\">]>" + envelope("<code>1</code><msg>m</msg>"), rawOp,
          "success=0 code=1 msg=m token=0"},
-        {"deeply nested msg", Envelope("<code>1</code><msg>" + nested + "</msg>"), rawOp,
+        {"deeply nested msg", envelope("<code>1</code><msg>" + nested + "</msg>"), rawOp,
          "success=0 code=1 msg=deep token=0"},
-        {"sign-in refused", Envelope("<code>1</code><msg>M</msg>"), login, "code=1 token= role=0 msg=M"},
-        {"sign-in refused with a role", Envelope("<code>1</code><msg>M</msg><role>2</role>"), login,
+        {"sign-in refused", envelope("<code>1</code><msg>M</msg>"), login, "code=1 token= role=0 msg=M"},
+        {"sign-in refused with a role", envelope("<code>1</code><msg>M</msg><role>2</role>"), login,
          "code=1 token= role=2 msg=M"},
-        {"sign-in", Envelope("<code>0</code><token>TK</token><role>2</role><msg>ignored</msg>"), login,
+        {"sign-in", envelope("<code>0</code><token>TK</token><role>2</role><msg>ignored</msg>"), login,
          "code=0 token=TK role=2 msg="},
-        {"sign-in without code or token", Envelope(""), login, "failure"},
-        {"sign-in with a code of letters", Envelope("<code>x</code><msg>M</msg>"), login,
+        {"sign-in without code or token", envelope(""), login, "failure"},
+        {"sign-in with a code of letters", envelope("<code>x</code><msg>M</msg>"), login,
          "code=-1 token= role=0 msg=M"},
-        {"microblog sign-in reads no role", Envelope("<code>0</code><token>TK</token><role>2</role>"), weibo,
+        {"microblog sign-in reads no role", envelope("<code>0</code><token>TK</token><role>2</role>"), weibo,
          "code=0 token=TK role= msg="},
-        {"registration", Envelope("<code>0</code><token>TK</token><msg>ignored</msg>"), reg,
+        {"registration", envelope("<code>0</code><token>TK</token><msg>ignored</msg>"), reg,
          "success=1 msg= token=TK url= size=0x0/0"},
-        {"registration refused", Envelope("<code>2</code><token>TK</token><msg>taken</msg>"), reg,
+        {"registration refused", envelope("<code>2</code><token>TK</token><msg>taken</msg>"), reg,
          "success=0 msg=taken token= url= size=0x0/0"},
-        {"poll without url", Envelope("<code>0</code><width>300</width>"), poll,
+        {"poll without url", envelope("<code>0</code><width>300</width>"), poll,
          "success=1 msg= token= url=0 size=0x0/0"},
-        {"poll with url 0", Envelope("<code>0</code><url>0</url><width>300</width>"), poll,
+        {"poll with url 0", envelope("<code>0</code><url>0</url><width>300</width>"), poll,
          "success=1 msg= token= url=0 size=0x0/0"},
         {"poll with a notification",
-         Envelope("<code>0</code><url>/information/show?id=7</url><width>300</width><height>200</height>"
+         envelope("<code>0</code><url>/information/show?id=7</url><width>300</width><height>200</height>"
                   "<title_height>30</title_height>"),
          poll, "success=1 msg= token= url=" + app + "/information/show?id=7 size=300x200/30"},
-        {"poll with sizes missing", Envelope("<code>0</code><url>/n</url><height> 200 </height>"), poll,
+        {"poll with sizes missing", envelope("<code>0</code><url>/n</url><height> 200 </height>"), poll,
          "success=1 msg= token= url=" + app + "/n size=0x200/0"},
-        {"poll with a width of letters", Envelope("<code>0</code><url>/n</url><width>wide</width>"), poll,
+        {"poll with a width of letters", envelope("<code>0</code><url>/n</url><width>wide</width>"), poll,
          "failure"},
         {"poll with a width beyond 32 bits",
-         Envelope("<code>0</code><url>/n</url><width>99999999999</width>"), poll, "failure"},
-        {"poll refused", Envelope("<code>1</code><url>/n</url><msg>M</msg>"), poll,
+         envelope("<code>0</code><url>/n</url><width>99999999999</width>"), poll, "failure"},
+        {"poll refused", envelope("<code>1</code><url>/n</url><msg>M</msg>"), poll,
          "success=0 msg= token= url= size=0x0/0"},
-        {"password changed", Envelope("<code>0</code><msg>M</msg>"), change, "result="},
-        {"password change refused without msg", Envelope("<code>9</code>"), change, "result=0"},
-        {"password change refused", Envelope("<code>9</code><msg>wrong</msg>"), change, "result=wrong"},
-        {"share reported", Envelope("<code>0</code>"), share, "result="},
-        {"share refused", Envelope("<code>5</code><msg>no</msg>"), share, "result=no"},
+        {"password changed", envelope("<code>0</code><msg>M</msg>"), change, "result="},
+        {"password change refused without msg", envelope("<code>9</code>"), change, "result=0"},
+        {"password change refused", envelope("<code>9</code><msg>wrong</msg>"), change, "result=wrong"},
+        {"share reported", envelope("<code>0</code>"), share, "result="},
+        {"share refused", envelope("<code>5</code><msg>no</msg>"), share, "result=no"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        server.Reply(".*", row.body);
+        m_server.reply(".*", row.body);
         QString result;
         try {
-            result = row.op(api, document, server.Url() + "/reply");
+            result = row.op(m_api, m_document, m_server.url() + "/reply");
         } catch (const TFailure&) {
             result = QStringLiteral("failure");
         }
@@ -263,39 +263,39 @@ TEST_F(SelvorAPITest, ReadingReplies)
 // The reading half of each operation, fed a body without the network (as the fuzz target does).
 TEST_F(SelvorAPITest, ReadingStepsTakeABodyThatHasArrived)
 {
-    api.loadReply(document,
-                  QByteArray::fromStdString(Envelope(
-                      "<code>0</code><token>TK</token><role>2</role><url>/n</url><width>3</width>")));
-    EXPECT_EQ(Describe(api.readLoginReply(true)), "code=0 token=TK role=2 msg=");
-    EXPECT_EQ(Describe(api.readLoginReply(false)), "code=0 token=TK role= msg=");
-    EXPECT_EQ(Describe(api.readRegisterReply()), "success=1 msg= token=TK url= size=0x0/0");
-    EXPECT_EQ(Describe(api.readInformationReply("http://a")),
+    m_api.loadReply(m_document,
+                    QByteArray::fromStdString(envelope(
+                        "<code>0</code><token>TK</token><role>2</role><url>/n</url><width>3</width>")));
+    EXPECT_EQ(describe(m_api.readLoginReply(true)), "code=0 token=TK role=2 msg=");
+    EXPECT_EQ(describe(m_api.readLoginReply(false)), "code=0 token=TK role= msg=");
+    EXPECT_EQ(describe(m_api.readRegisterReply()), "success=1 msg= token=TK url= size=0x0/0");
+    EXPECT_EQ(describe(m_api.readInformationReply("http://a")),
               "success=1 msg= token= url=http://a/n size=3x0/0");
-    EXPECT_EQ(api.readMessageReply(), "");
+    EXPECT_EQ(m_api.readMessageReply(), "");
 
-    api.loadReply(document, QByteArray::fromStdString(Envelope("<code>4</code><msg>no</msg>")));
-    EXPECT_EQ(Describe(api.readLoginReply(true)), "code=4 token= role=0 msg=no");
-    EXPECT_EQ(api.readMessageReply(), "no");
+    m_api.loadReply(m_document, QByteArray::fromStdString(envelope("<code>4</code><msg>no</msg>")));
+    EXPECT_EQ(describe(m_api.readLoginReply(true)), "code=4 token= role=0 msg=no");
+    EXPECT_EQ(m_api.readMessageReply(), "no");
     // A body that is not XML fails and leaves nothing of the earlier reply to be read by mistake.
-    EXPECT_FALSE(FailureOf([&] { api.loadReply(document, "<html><p>broken"); }).isEmpty());
-    EXPECT_FALSE(document.first_child());
-    EXPECT_FALSE(FailureOf([&] { api.readMessageReply(); }).isEmpty());
-    EXPECT_TRUE(server.Requests().isEmpty());
+    EXPECT_FALSE(failureOf([&] { m_api.loadReply(m_document, "<html><p>broken"); }).isEmpty());
+    EXPECT_FALSE(m_document.first_child());
+    EXPECT_FALSE(failureOf([&] { m_api.readMessageReply(); }).isEmpty());
+    EXPECT_TRUE(m_server.requests().isEmpty());
 }
 
 TEST_F(SelvorAPITest, FailedRequestReplacesTheClientAndKeepsTheDocument)
 {
-    server.Reply("/ok", Envelope("<code>0</code><token>first</token>"));
-    server.Reply("/fail", "", 500); // no body: the connection itself stays usable
-    const QString ok = server.Url() + "/ok";
-    api.invokeRemote(document, ok);
-    api.invokeRemote(document, ok);
-    const QString message = FailureOf([&] { api.invokeRemote(document, server.Url() + "/fail"); });
+    m_server.reply("/ok", envelope("<code>0</code><token>first</token>"));
+    m_server.reply("/fail", "", 500); // no body: the connection itself stays usable
+    const QString ok = m_server.url() + "/ok";
+    m_api.invokeRemote(m_document, ok);
+    m_api.invokeRemote(m_document, ok);
+    const QString message = failureOf([&] { m_api.invokeRemote(m_document, m_server.url() + "/fail"); });
     EXPECT_TRUE(message.contains(QLatin1String("500"))) << message.toStdString();
-    EXPECT_EQ(api.getNodeText(document, "/responsed/token"), "first");
-    api.invokeRemote(document, ok);
+    EXPECT_EQ(m_api.getNodeText(m_document, "/responsed/token"), "first");
+    m_api.invokeRemote(m_document, ok);
 
-    const auto requests = server.Requests();
+    const auto requests = m_server.requests();
     ASSERT_EQ(requests.size(), 4);
     EXPECT_EQ(requests[1].remotePort, requests[0].remotePort); // one connection while all goes well
     EXPECT_NE(requests[3].remotePort, requests[0].remotePort); // a fresh one after the failure
@@ -304,50 +304,50 @@ TEST_F(SelvorAPITest, FailedRequestReplacesTheClientAndKeepsTheDocument)
 TEST_F(SelvorAPITest, RefusedConnectionFailsAndTheNextRequestWorks)
 {
     RefusingPort refusing;
-    PointAppRootAt(refusing.Url());
-    const QString message = FailureOf([&] { api.userLogin("alice", "secret"); });
+    pointAppRootAt(refusing.url());
+    const QString message = failureOf([&] { m_api.userLogin("alice", "secret"); });
     EXPECT_TRUE(message.startsWith(QLatin1String("Could not connect"))) << message.toStdString();
     EXPECT_FALSE(message.contains(QLatin1String("secret")));
 
-    PointAppRootAt(server.Url());
-    EXPECT_EQ(api.userLogin("alice", "secret").token, "T");
+    pointAppRootAt(m_server.url());
+    EXPECT_EQ(m_api.userLogin("alice", "secret").token, "T");
 }
 
 TEST_F(SelvorAPITest, RepliesThatAreRefused)
 {
-    server.Get("/quorvane2/users/userLogin", [this](const httplib::Request&, httplib::Response& response) {
-        response.set_redirect(server.Url().toStdString() + "/elsewhere");
+    m_server.get("/quorvane2/users/userLogin", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect(m_server.url().toStdString() + "/elsewhere");
     });
-    server.Reply("/quorvane2/users/weiboLogin",
-                 Envelope("<code>0</code><msg>" + std::string(1024 * 1024, 'x') + "</msg>"));
-    const QString redirect = FailureOf([&] { api.userLogin("a", "b"); });
+    m_server.reply("/quorvane2/users/weiboLogin",
+                   envelope("<code>0</code><msg>" + std::string(1024 * 1024, 'x') + "</msg>"));
+    const QString redirect = failureOf([&] { m_api.userLogin("a", "b"); });
     EXPECT_TRUE(redirect.contains(QLatin1String("302"))) << redirect.toStdString();
-    const QString large = FailureOf([&] { api.weiboLogin("a", "b"); });
+    const QString large = failureOf([&] { m_api.weiboLogin("a", "b"); });
     EXPECT_TRUE(large.contains(QLatin1String("larger than 1 MiB"))) << large.toStdString();
-    EXPECT_EQ(server.Targets().size(), 2);
+    EXPECT_EQ(m_server.targets().size(), 2);
 }
 
 TEST_F(SelvorAPITest, ServerThatNeverAnswersFailsAfterTheTimeLimit)
 {
-    server.Stall(".*");
+    m_server.stall(".*");
     THttpLimits limits;
     limits.totalTimeoutMs = 300;
-    TSelvorAPI shortApi(document, limits);
-    const QString message = FailureOf([&] { shortApi.getInformationList("alice", "t", 1); });
+    TSelvorAPI shortApi(m_document, limits);
+    const QString message = failureOf([&] { shortApi.getInformationList("alice", "t", 1); });
     EXPECT_TRUE(message.contains(QLatin1String("within 300 ms"))) << message.toStdString();
 }
 
 TEST_F(SelvorAPITest, AbortEndsTheRunningOperationAndLaterOnes)
 {
-    server.Stall(".*");
+    m_server.stall(".*");
     QString message;
-    std::thread poller([&] { message = FailureOf([&] { api.getInformationList("alice", "t", 1); }); });
-    ASSERT_TRUE(server.WaitForRequests(1));
-    api.Abort();
+    std::thread poller([&] { message = failureOf([&] { m_api.getInformationList("alice", "t", 1); }); });
+    ASSERT_TRUE(m_server.waitForRequests(1));
+    m_api.abort();
     poller.join();
     EXPECT_TRUE(message.contains(QLatin1String("cancelled"))) << message.toStdString();
-    FailureOf([&] { api.shareInfo("alice", "t", "1"); });
-    EXPECT_EQ(server.Requests().size(), 1);
+    failureOf([&] { m_api.shareInfo("alice", "t", "1"); });
+    EXPECT_EQ(m_server.requests().size(), 1);
 }
 
 // The polling thread and the user-interface thread share one object: each operation must read
@@ -359,9 +359,9 @@ TEST_F(SelvorAPITest, ConcurrentOperationsEachReadTheirOwnReply)
     std::string filler;
     for (int i = 0; i < 2000; ++i)
         filler += "<f/>";
-    server.Get(".*", [filler](const httplib::Request& request, httplib::Response& response) {
+    m_server.get(".*", [filler](const httplib::Request& request, httplib::Response& response) {
         const std::string user = request.get_param_value("userName");
-        response.set_content(Envelope(filler + "<code>0</code><token>token-" + user + "</token><role>role-" +
+        response.set_content(envelope(filler + "<code>0</code><token>token-" + user + "</token><role>role-" +
                                       user + "</role><url>/n/" + user + "</url><width>" +
                                       std::to_string(user.size()) + "</width>"),
                              "text/xml");
@@ -371,21 +371,21 @@ TEST_F(SelvorAPITest, ConcurrentOperationsEachReadTheirOwnReply)
     int pollMismatches = 0;
     std::thread ui([&] {
         for (int i = 0; i < kRounds; ++i) {
-            const APILoginResponse r = api.userLogin("alice", "p");
+            const APILoginResponse r = m_api.userLogin("alice", "p");
             loginMismatches += r.token != "token-alice" || r.role != "role-alice";
         }
     });
     std::thread polling([&] {
         for (int i = 0; i < kRounds; ++i) {
-            const APIResponse r = api.getInformationList("robert", "t", i);
-            pollMismatches += r.url != AppUrl() + "/n/robert" || r.width != 6;
+            const APIResponse r = m_api.getInformationList("robert", "t", i);
+            pollMismatches += r.url != appUrl() + "/n/robert" || r.width != 6;
         }
     });
     ui.join();
     polling.join();
     EXPECT_EQ(loginMismatches, 0);
     EXPECT_EQ(pollMismatches, 0);
-    EXPECT_EQ(server.Requests().size(), 2 * kRounds);
+    EXPECT_EQ(m_server.requests().size(), 2 * kRounds);
 }
 
 } // namespace

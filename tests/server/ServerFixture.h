@@ -13,23 +13,23 @@
 class ServerFixture : public ::testing::Test
 {
 protected:
-    ServerFixture() { PointAppRootAt(server.Url()); }
+    ServerFixture() { pointAppRootAt(m_server.url()); }
 
-    void PointAppRootAt(const QString& root)
+    void pointAppRootAt(const QString& root)
     {
-        TempProfile::WriteFile(profile.ConfigFile(), "[Common]\r\napp_root=" + root.toLatin1() + "\r\n");
-        TSelvorConfig::ForgetCachedAddresses();
+        TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + root.toLatin1() + "\r\n");
+        TSelvorConfig::forgetCachedAddresses();
     }
 
     // The application URL the client builds from that file (the default context root).
-    QString AppUrl() const { return server.Url() + QStringLiteral("/quorvane2"); }
+    QString appUrl() const { return m_server.url() + QStringLiteral("/quorvane2"); }
 
     // A reply envelope around the given elements.
-    static std::string Envelope(const std::string& elements)
+    static std::string envelope(const std::string& elements)
     {
         return "<responsed>" + elements + "</responsed>";
     }
 
-    TempProfile profile;
-    LoopbackServer server;
+    TempProfile m_profile;
+    LoopbackServer m_server;
 };

@@ -12,14 +12,14 @@ constexpr int kFileEntrySize = 16;
 constexpr int kDataHeaderSize = 8;
 constexpr int kMaxBlock = 32768;
 
-void Put16(QByteArray& out, quint16 value)
+void put16(QByteArray& out, quint16 value)
 {
     char bytes[2];
     qToLittleEndian(value, bytes);
     out.append(bytes, 2);
 }
 
-void Put32(QByteArray& out, quint32 value)
+void put32(QByteArray& out, quint32 value)
 {
     char bytes[4];
     qToLittleEndian(value, bytes);
@@ -28,7 +28,7 @@ void Put32(QByteArray& out, quint32 value)
 
 } // namespace
 
-QByteArray BuildCabinet(const QList<TCabinetFile>& files)
+QByteArray buildCabinet(const QList<TCabinetFile>& files)
 {
     QByteArray stream;
     for (const TCabinetFile& file : files)
@@ -44,31 +44,31 @@ QByteArray BuildCabinet(const QList<TCabinetFile>& files)
 
     QByteArray out;
     out += "MSCF";
-    Put32(out, 0);
-    Put32(out, total);
-    Put32(out, 0);
-    Put32(out, filesOffset);
-    Put32(out, 0);
+    put32(out, 0);
+    put32(out, total);
+    put32(out, 0);
+    put32(out, filesOffset);
+    put32(out, 0);
     out += char(3); // format version 1.3
     out += char(1);
-    Put16(out, 1); // one folder
-    Put16(out, quint16(files.size()));
-    Put16(out, 0); // no flags
-    Put16(out, 0x1234);
-    Put16(out, 0);
+    put16(out, 1); // one folder
+    put16(out, quint16(files.size()));
+    put16(out, 0); // no flags
+    put16(out, 0x1234);
+    put16(out, 0);
 
-    Put32(out, dataOffset);
-    Put16(out, quint16(blocks));
-    Put16(out, 0); // stored, no compression
+    put32(out, dataOffset);
+    put16(out, quint16(blocks));
+    put16(out, 0); // stored, no compression
 
     quint32 offset = 0;
     for (const TCabinetFile& file : files) {
-        Put32(out, quint32(file.data.size()));
-        Put32(out, offset);
-        Put16(out, 0);      // folder 0
-        Put16(out, 0x5921); // 2024-09-01
-        Put16(out, 0x6000); // 12:00:00
-        Put16(out, file.attribs);
+        put32(out, quint32(file.data.size()));
+        put32(out, offset);
+        put16(out, 0);      // folder 0
+        put16(out, 0x5921); // 2024-09-01
+        put16(out, 0x6000); // 12:00:00
+        put16(out, file.attribs);
         out += file.name;
         out += char(0);
         offset += quint32(file.data.size());
@@ -76,22 +76,22 @@ QByteArray BuildCabinet(const QList<TCabinetFile>& files)
 
     for (int i = 0; i < blocks; ++i) {
         const QByteArray block = stream.mid(i * kMaxBlock, kMaxBlock);
-        Put32(out, 0); // no checksum
-        Put16(out, quint16(block.size()));
-        Put16(out, quint16(block.size()));
+        put32(out, 0); // no checksum
+        put16(out, quint16(block.size()));
+        put16(out, quint16(block.size()));
         out += block;
     }
     return out;
 }
 
-void WriteCabinet(const QString& path, const QList<TCabinetFile>& files)
+void writeCabinet(const QString& path, const QList<TCabinetFile>& files)
 {
     QFile out(path);
     if (out.open(QIODevice::WriteOnly))
-        out.write(BuildCabinet(files));
+        out.write(buildCabinet(files));
 }
 
-bool MakeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, const QStringList& names,
+bool makeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, const QStringList& names,
                          bool compress)
 {
     QProcess gcab;

@@ -17,10 +17,10 @@ struct TCabinetFile
 };
 
 // An uncompressed cabinet holding the files in the given order.
-QByteArray BuildCabinet(const QList<TCabinetFile>& files);
-void WriteCabinet(const QString& path, const QList<TCabinetFile>& files);
+QByteArray buildCabinet(const QList<TCabinetFile>& files);
+void writeCabinet(const QString& path, const QList<TCabinetFile>& files);
 
 // Runs `gcab -c` (with `compress`, `gcab -z -c`) in `sourceDir` on the given relative names;
 // false when gcab failed.
-bool MakeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, const QStringList& names,
+bool makeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, const QStringList& names,
                          bool compress = false);

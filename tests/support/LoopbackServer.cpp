@@ -6,116 +6,116 @@
 LoopbackServer::LoopbackServer()
 {
     // Short enough that a client's idle connection does not hold up the destructor for long.
-    server_.set_keep_alive_timeout(2);
-    server_.set_keep_alive_max_count(1000);
+    m_server.set_keep_alive_timeout(2);
+    m_server.set_keep_alive_max_count(1000);
     // Headers and body go out in separate writes: without this each reply waits for a delayed ACK.
-    server_.set_tcp_nodelay(true);
-    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+    m_server.set_tcp_nodelay(true);
+    m_server.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         {
-            std::lock_guard lock(mutex_);
-            requests_.append({QString::fromStdString(request.target), request.remote_port});
+            std::lock_guard lock(m_mutex);
+            m_requests.append({QString::fromStdString(request.target), request.remote_port});
         }
-        changed_.notify_all();
+        m_changed.notify_all();
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        Dispatch(request, response);
+    m_server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+        dispatch(request, response);
     });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0)
+    m_port = m_server.bind_to_any_port("127.0.0.1");
+    if (m_port <= 0)
         throw std::runtime_error("the loopback server could not bind to 127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    m_thread = std::thread([this] { m_server.listen_after_bind(); });
     // stop() has no effect before the accept loop runs, so wait for it.
-    while (!server_.is_running())
+    while (!m_server.is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 LoopbackServer::~LoopbackServer()
 {
     {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
     }
-    changed_.notify_all();
-    server_.stop();
-    thread_.join();
+    m_changed.notify_all();
+    m_server.stop();
+    m_thread.join();
 }
 
-QString LoopbackServer::Url() const
+QString LoopbackServer::url() const
 {
-    return QStringLiteral("http://127.0.0.1:%1").arg(port_);
+    return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
 }
 
-void LoopbackServer::Get(const std::string& pathPattern, Handler handler)
+void LoopbackServer::get(const std::string& pathPattern, Handler handler)
 {
-    std::lock_guard lock(mutex_);
-    for (auto& entry : handlers_) {
+    std::lock_guard lock(m_mutex);
+    for (auto& entry : m_handlers) {
         if (entry.first == pathPattern) {
             entry.second = std::move(handler);
             return;
         }
     }
-    handlers_.emplace_back(pathPattern, std::move(handler));
+    m_handlers.emplace_back(pathPattern, std::move(handler));
 }
 
-void LoopbackServer::Reply(const std::string& pathPattern, const std::string& body, int status,
+void LoopbackServer::reply(const std::string& pathPattern, const std::string& body, int status,
                            const std::string& contentType)
 {
-    Get(pathPattern, [body, status, contentType](const httplib::Request&, httplib::Response& response) {
+    get(pathPattern, [body, status, contentType](const httplib::Request&, httplib::Response& response) {
         response.status = status;
         response.set_content(body, contentType.c_str());
     });
 }
 
-void LoopbackServer::Stall(const std::string& pathPattern)
+void LoopbackServer::stall(const std::string& pathPattern)
 {
-    Get(pathPattern, [this](const httplib::Request&, httplib::Response& response) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return stopping_; });
+    get(pathPattern, [this](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_stopping; });
         response.status = 503;
     });
 }
 
-QList<LoopbackServer::Received> LoopbackServer::Requests() const
+QList<LoopbackServer::Received> LoopbackServer::requests() const
 {
     // A deep copy made under the lock: an implicitly shared copy would be detached later by the
     // caller's thread while the server thread appends to the original.
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(m_mutex);
     QList<Received> copy;
-    copy.reserve(requests_.size());
-    for (const Received& request : requests_)
+    copy.reserve(m_requests.size());
+    for (const Received& request : m_requests)
         copy.append({QString(request.target.constData(), request.target.size()), request.remotePort});
     return copy;
 }
 
-QStringList LoopbackServer::Targets() const
+QStringList LoopbackServer::targets() const
 {
     QStringList targets;
-    for (const Received& request : Requests())
+    for (const Received& request : requests())
         targets.append(request.target);
     return targets;
 }
 
-void LoopbackServer::ClearRequests()
+void LoopbackServer::clearRequests()
 {
-    std::lock_guard lock(mutex_);
-    requests_.clear();
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
 }
 
-bool LoopbackServer::WaitForRequests(int count, int timeoutMs) const
+bool LoopbackServer::waitForRequests(int count, int timeoutMs) const
 {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [this, count] { return requests_.size() >= count; });
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                              [this, count] { return m_requests.size() >= count; });
 }
 
-void LoopbackServer::Dispatch(const httplib::Request& request, httplib::Response& response)
+void LoopbackServer::dispatch(const httplib::Request& request, httplib::Response& response)
 {
     Handler handler;
     {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(m_mutex);
         // The latest registration wins when several patterns match.
-        for (auto it = handlers_.rbegin(); it != handlers_.rend() && !handler; ++it) {
+        for (auto it = m_handlers.rbegin(); it != m_handlers.rend() && !handler; ++it) {
             if (std::regex_match(request.path, std::regex(it->first)))
                 handler = it->second;
         }

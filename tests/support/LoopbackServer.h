@@ -33,37 +33,37 @@ public:
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-    int Port() const { return port_; }
+    int port() const { return m_port; }
     // "http://127.0.0.1:PORT"
-    QString Url() const;
+    QString url() const;
 
     // Serves GET requests whose (decoded) path matches the regular expression `pathPattern`
     // whole. A later registration for the same pattern replaces the earlier one; unmatched paths
     // get 404.
-    void Get(const std::string& pathPattern, Handler handler);
+    void get(const std::string& pathPattern, Handler handler);
     // Answers `body` with the status and content type given.
-    void Reply(const std::string& pathPattern, const std::string& body, int status = 200,
+    void reply(const std::string& pathPattern, const std::string& body, int status = 200,
                const std::string& contentType = "text/xml");
     // Accepts the request and never answers, until the server is destroyed.
-    void Stall(const std::string& pathPattern);
+    void stall(const std::string& pathPattern);
 
     // The requests received so far, in order.
-    QList<Received> Requests() const;
-    QStringList Targets() const;
-    void ClearRequests();
+    QList<Received> requests() const;
+    QStringList targets() const;
+    void clearRequests();
     // Waits until at least `count` requests have arrived; false after `timeoutMs` without them.
-    bool WaitForRequests(int count, int timeoutMs = 10000) const;
+    bool waitForRequests(int count, int timeoutMs = 10000) const;
 
 private:
-    void Dispatch(const httplib::Request& request, httplib::Response& response);
+    void dispatch(const httplib::Request& request, httplib::Response& response);
 
-    httplib::Server server_;
-    std::thread thread_;
-    int port_ = 0;
+    httplib::Server m_server;
+    std::thread m_thread;
+    int m_port = 0;
 
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    std::vector<std::pair<std::string, Handler>> handlers_;
-    QList<Received> requests_;
-    bool stopping_ = false;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    std::vector<std::pair<std::string, Handler>> m_handlers;
+    QList<Received> m_requests;
+    bool m_stopping = false;
 };

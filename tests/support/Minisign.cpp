@@ -11,7 +11,7 @@ namespace {
 constexpr int kTimeoutMs = 30000;
 
 // Runs minisign without a terminal: a key that wants a password fails instead of waiting.
-bool Run(const QStringList& arguments)
+bool run(const QStringList& arguments)
 {
     QProcess minisign;
     minisign.start(QStringLiteral("minisign"), arguments);
@@ -31,28 +31,28 @@ bool Run(const QStringList& arguments)
 
 } // namespace
 
-QString DemoSecretKey()
+QString demoSecretKey()
 {
     return QStringLiteral(QUORVANE_DEMO_UPDATE_SECRET_KEY);
 }
 
-QString DemoPublicKey()
+QString demoPublicKey()
 {
-    return DemoSecretKey().isEmpty() ? QString() : QStringLiteral(QUORVANE_DEMO_UPDATE_PUBLIC_KEY);
+    return demoSecretKey().isEmpty() ? QString() : QStringLiteral(QUORVANE_DEMO_UPDATE_PUBLIC_KEY);
 }
 
-bool MakeMinisignKeyPair(const QString& dir)
+bool makeMinisignKeyPair(const QString& dir)
 {
     QDir().mkpath(dir);
     // minisign will not overwrite a key pair; a fresh one replaces it.
     QFile::remove(dir + QStringLiteral("/minisign.pub"));
     QFile::remove(dir + QStringLiteral("/minisign.key"));
-    return Run({QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"),
+    return run({QStringLiteral("-G"), QStringLiteral("-W"), QStringLiteral("-p"),
                 dir + QStringLiteral("/minisign.pub"), QStringLiteral("-s"),
                 dir + QStringLiteral("/minisign.key")});
 }
 
-QString MinisignPublicKeyLine(const QString& publicKeyFile)
+QString minisignPublicKeyLine(const QString& publicKeyFile)
 {
     QFile file(publicKeyFile);
     if (!file.open(QIODevice::ReadOnly))
@@ -61,10 +61,10 @@ QString MinisignPublicKeyLine(const QString& publicKeyFile)
     return lines.size() == 2 ? QString::fromLatin1(lines[1].trimmed()) : QString();
 }
 
-bool SignWithMinisign(const QString& file, const QString& trustedComment, const QString& secretKey)
+bool signWithMinisign(const QString& file, const QString& trustedComment, const QString& secretKey)
 {
     // A stale signature must not pass for a new one when minisign fails.
     QFile::remove(file + QStringLiteral(".minisig"));
-    return !secretKey.isEmpty() && Run({QStringLiteral("-S"), QStringLiteral("-s"), secretKey,
+    return !secretKey.isEmpty() && run({QStringLiteral("-S"), QStringLiteral("-s"), secretKey,
                                         QStringLiteral("-m"), file, QStringLiteral("-t"), trustedComment});
 }

@@ -6,17 +6,17 @@
 
 // The demo key pair this build trusts (configured with -DQUORVANE_DEMO_UPDATE_KEY=ON): the path of
 // its secret key and its public key's base64 line; both empty when the build has none.
-QString DemoSecretKey();
-QString DemoPublicKey();
+QString demoSecretKey();
+QString demoPublicKey();
 
 // Makes an unprotected key pair "minisign.pub" and "minisign.key" in `dir` (created if missing),
 // replacing one that is there.
-bool MakeMinisignKeyPair(const QString& dir);
+bool makeMinisignKeyPair(const QString& dir);
 
 // The base64 line of a public key file, as a build setting holds it; empty when unreadable.
-QString MinisignPublicKeyLine(const QString& publicKeyFile);
+QString minisignPublicKeyLine(const QString& publicKeyFile);
 
 // Signs `file` into "<file>.minisig" (hashed, as update packages are) with `trustedComment`.
 // False when there is no secret key or minisign fails.
-bool SignWithMinisign(const QString& file, const QString& trustedComment,
-                      const QString& secretKey = DemoSecretKey());
+bool signWithMinisign(const QString& file, const QString& trustedComment,
+                      const QString& secretKey = demoSecretKey());

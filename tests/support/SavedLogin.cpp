@@ -2,14 +2,14 @@
 
 #include "config/SelvorConfig.h"
 
-void SaveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
+void saveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
                int userType)
 {
     SelvorConfigInfo info;
-    info.UserName = userName;
-    info.Password = password;
-    info.RememberPass = rememberPass;
-    info.AutoLogin = autoLogin;
-    info.UserType = userType;
-    TSelvorConfig().SaveConfigInfo(info);
+    info.userName = userName;
+    info.password = password;
+    info.rememberPass = rememberPass;
+    info.autoLogin = autoLogin;
+    info.userType = userType;
+    TSelvorConfig().saveConfigInfo(info);
 }

@@ -3,5 +3,5 @@
 #include <QString>
 
 // Stores a saved login in the current profile's quorvane.ini as a previous sign-in would have.
-void SaveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
+void saveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
                int userType);

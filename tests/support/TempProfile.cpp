@@ -16,44 +16,44 @@ const char* const kVariables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTI
 
 TempProfile::TempProfile()
 {
-    for (const QString& sub : {DataHome(), ConfigHome(), RuntimeDir(), TempDir(), WorkDir(), CacheHome()})
+    for (const QString& sub : {dataHome(), configHome(), runtimeDir(), tempDir(), workDir(), cacheHome()})
         QDir().mkpath(sub);
-    QFile::setPermissions(RuntimeDir(),
+    QFile::setPermissions(runtimeDir(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QString values[] = {DataHome(), ConfigHome(), RuntimeDir(), TempDir(), CacheHome()};
+    const QString values[] = {dataHome(), configHome(), runtimeDir(), tempDir(), cacheHome()};
     for (int i = 0; i < 5; ++i) {
-        saved_.append({kVariables[i], qgetenv(kVariables[i])});
+        m_saved.append({kVariables[i], qgetenv(kVariables[i])});
         qputenv(kVariables[i], QFile::encodeName(values[i]));
     }
-    previousWorkDir_ = QDir::currentPath();
-    QDir::setCurrent(WorkDir());
-    TSelvorConfig::ForgetCachedAddresses();
+    m_previousWorkDir = QDir::currentPath();
+    QDir::setCurrent(workDir());
+    TSelvorConfig::forgetCachedAddresses();
 }
 
 TempProfile::~TempProfile()
 {
-    QDir::setCurrent(previousWorkDir_);
-    for (const auto& [name, value] : saved_) {
+    QDir::setCurrent(m_previousWorkDir);
+    for (const auto& [name, value] : m_saved) {
         if (value.isEmpty())
             qunsetenv(name.constData());
         else
             qputenv(name.constData(), value);
     }
-    TSelvorConfig::ForgetCachedAddresses();
+    TSelvorConfig::forgetCachedAddresses();
 }
 
-QProcessEnvironment TempProfile::Environment() const
+QProcessEnvironment TempProfile::environment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), DataHome());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir());
-    env.insert(QStringLiteral("TMPDIR"), TempDir());
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), CacheHome());
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+    env.insert(QStringLiteral("TMPDIR"), tempDir());
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cacheHome());
     return env;
 }
 
-QString TempProfile::ReadFile(const QString& path)
+QString TempProfile::readFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -61,7 +61,7 @@ QString TempProfile::ReadFile(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
-void TempProfile::WriteFile(const QString& path, const QByteArray& content)
+void TempProfile::writeFile(const QString& path, const QByteArray& content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);

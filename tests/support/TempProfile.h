@@ -14,26 +14,26 @@ public:
     TempProfile(const TempProfile&) = delete;
     TempProfile& operator=(const TempProfile&) = delete;
 
-    QString Root() const { return dir_.path(); }
-    QString DataHome() const { return Root() + QStringLiteral("/data"); }
-    QString ConfigHome() const { return Root() + QStringLiteral("/config"); }
-    QString RuntimeDir() const { return Root() + QStringLiteral("/runtime"); }
-    QString TempDir() const { return Root() + QStringLiteral("/tmp"); }
-    QString WorkDir() const { return Root() + QStringLiteral("/work"); }
-    QString CacheHome() const { return Root() + QStringLiteral("/cache"); }
+    QString root() const { return m_dir.path(); }
+    QString dataHome() const { return root() + QStringLiteral("/data"); }
+    QString configHome() const { return root() + QStringLiteral("/config"); }
+    QString runtimeDir() const { return root() + QStringLiteral("/runtime"); }
+    QString tempDir() const { return root() + QStringLiteral("/tmp"); }
+    QString workDir() const { return root() + QStringLiteral("/work"); }
+    QString cacheHome() const { return root() + QStringLiteral("/cache"); }
 
     // quorvane.ini of this profile.
-    QString ConfigFile() const { return DataHome() + QStringLiteral("/quorvane/quorvane.ini"); }
-    QString AutostartFile() const { return ConfigHome() + QStringLiteral("/autostart/quorvane.desktop"); }
+    QString configFile() const { return dataHome() + QStringLiteral("/quorvane/quorvane.ini"); }
+    QString autostartFile() const { return configHome() + QStringLiteral("/autostart/quorvane.desktop"); }
 
     // The environment for a child process that should use this profile.
-    QProcessEnvironment Environment() const;
+    QProcessEnvironment environment() const;
 
-    static QString ReadFile(const QString& path);
-    static void WriteFile(const QString& path, const QByteArray& content);
+    static QString readFile(const QString& path);
+    static void writeFile(const QString& path, const QByteArray& content);
 
 private:
-    QTemporaryDir dir_;
-    QString previousWorkDir_;
-    QList<QPair<QByteArray, QByteArray>> saved_;
+    QTemporaryDir m_dir;
+    QString m_previousWorkDir;
+    QList<QPair<QByteArray, QByteArray>> m_saved;
 };

@@ -31,28 +31,28 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const TFailure& failure) {
-            Record(failure.Message());
+            record(failure.message());
         } catch (const std::exception& failure) {
-            Record(QString::fromUtf8(failure.what()));
+            record(QString::fromUtf8(failure.what()));
         }
         return true;
     }
 
-    QStringList TakeFailures()
+    QStringList takeFailures()
     {
-        const QMutexLocker lock(&mutex_);
-        return std::exchange(failures_, {});
+        const QMutexLocker lock(&m_mutex);
+        return std::exchange(m_failures, {});
     }
 
 private:
-    void Record(const QString& message)
+    void record(const QString& message)
     {
-        const QMutexLocker lock(&mutex_);
-        failures_ << message;
+        const QMutexLocker lock(&m_mutex);
+        m_failures << message;
     }
 
-    QMutex mutex_;
-    QStringList failures_;
+    QMutex m_mutex;
+    QStringList m_failures;
 };
 
 // A failure that escaped an event handler and that no test took fails the test it happened in.
@@ -62,18 +62,18 @@ class TEscapedFailureCheck final : public ::testing::EmptyTestEventListener
 public:
     void OnTestEnd(const ::testing::TestInfo&) override
     {
-        for (const QString& message : TakeEscapedFailures())
+        for (const QString& message : takeEscapedFailures())
             ADD_FAILURE() << "a failure escaped an event handler: " << message.toStdString();
     }
 };
 
-std::vector<TestAppSteps>& Steps()
+std::vector<TestAppSteps>& registeredSteps()
 {
     static std::vector<TestAppSteps> steps;
     return steps;
 }
 
-void Run(auto&& steps, std::function<void()> TestAppSteps::*step)
+void run(auto&& steps, std::function<void()> TestAppSteps::*step)
 {
     for (const TestAppSteps& added : steps) {
         if (added.*step)
@@ -88,36 +88,36 @@ class TApplicationEnvironment final : public ::testing::Environment
 public:
     void SetUp() override
     {
-        profile_ = std::make_unique<TempProfile>();
-        Run(Steps(), &TestAppSteps::beforeApp);
+        m_profile = std::make_unique<TempProfile>();
+        run(registeredSteps(), &TestAppSteps::beforeApp);
         // The browser engine takes its schemes only before the application object exists.
-        RegisterClientUrlScheme();
-        qstrncpy(name_, program_invocation_short_name, sizeof(name_));
-        app_ = std::make_unique<TTestApplication>(argc_, argv_);
-        app = app_.get();
-        check_ = new TEscapedFailureCheck;
-        ::testing::UnitTest::GetInstance()->listeners().Append(check_);
-        Run(Steps(), &TestAppSteps::afterApp);
+        registerClientUrlScheme();
+        qstrncpy(m_name, program_invocation_short_name, sizeof(m_name));
+        m_app = std::make_unique<TTestApplication>(m_argc, m_argv);
+        app = m_app.get();
+        m_check = new TEscapedFailureCheck;
+        ::testing::UnitTest::GetInstance()->listeners().Append(m_check);
+        run(registeredSteps(), &TestAppSteps::afterApp);
     }
 
     void TearDown() override
     {
-        Run(Steps() | std::views::reverse, &TestAppSteps::beforeAppGone);
-        delete ::testing::UnitTest::GetInstance()->listeners().Release(check_);
-        check_ = nullptr;
+        run(registeredSteps() | std::views::reverse, &TestAppSteps::beforeAppGone);
+        delete ::testing::UnitTest::GetInstance()->listeners().Release(m_check);
+        m_check = nullptr;
         app = nullptr;
-        app_.reset();
-        Run(Steps() | std::views::reverse, &TestAppSteps::afterAppGone);
-        profile_.reset();
+        m_app.reset();
+        run(registeredSteps() | std::views::reverse, &TestAppSteps::afterAppGone);
+        m_profile.reset();
     }
 
 private:
-    int argc_ = 1;
-    char name_[64] = {};
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<TempProfile> profile_;
-    std::unique_ptr<TTestApplication> app_;
-    TEscapedFailureCheck* check_ = nullptr;
+    int m_argc = 1;
+    char m_name[64] = {};
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<TempProfile> m_profile;
+    std::unique_ptr<TTestApplication> m_app;
+    TEscapedFailureCheck* m_check = nullptr;
 };
 
 } // namespace
@@ -130,34 +130,34 @@ const bool quorvane_test_app_environment =
     ::testing::AddGlobalTestEnvironment(new TApplicationEnvironment) != nullptr;
 }
 
-QApplication& TestApp()
+QApplication& testApp()
 {
     return *app;
 }
 
-QStringList TakeEscapedFailures()
+QStringList takeEscapedFailures()
 {
-    return app ? app->TakeFailures() : QStringList();
+    return app ? app->takeFailures() : QStringList();
 }
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
+bool waitUntil(const std::function<bool()>& done, int timeoutMs)
 {
     return QTest::qWaitFor(done, timeoutMs);
 }
 
-void RunEvents(int ms)
+void runEvents(int ms)
 {
     QTest::qWait(ms);
 }
 
-bool ShowAndExpose(QWidget& widget)
+bool showAndExpose(QWidget& widget)
 {
     widget.show();
     return QTest::qWaitForWindowExposed(&widget, 20000);
 }
 
-bool AddTestAppSteps(TestAppSteps steps)
+bool addTestAppSteps(TestAppSteps steps)
 {
-    Steps().push_back(std::move(steps));
+    registeredSteps().push_back(std::move(steps));
     return true;
 }

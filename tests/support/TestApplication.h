@@ -13,17 +13,17 @@ class QWidget;
 // a temporary profile for the whole run, the client's URL scheme registered before it, the last
 // window closed does not end it, and a failure that escapes an event handler is caught and the
 // program goes on. A test takes such failures with TakeEscapedFailures; any left at its end fail it.
-QApplication& TestApp();
+QApplication& testApp();
 
 // The messages of the failures that escaped an event handler since the last call.
-QStringList TakeEscapedFailures();
+QStringList takeEscapedFailures();
 
 // Runs the event loop until `done` holds; false after `timeoutMs` without it.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 // Runs the event loop for `ms` milliseconds.
-void RunEvents(int ms);
+void runEvents(int ms);
 // Shows a top-level widget and waits until the window system has exposed it.
-bool ShowAndExpose(QWidget& widget);
+bool showAndExpose(QWidget& widget);
 
 // What a program adds around the run's application object. Set-up steps run in the order they
 // were added, tear-down steps in the reverse order.
@@ -36,7 +36,7 @@ struct TestAppSteps
 };
 // Must run before the first test; it returns true so that a program can call it to initialise a
 // variable at namespace scope.
-bool AddTestAppSteps(TestAppSteps steps);
+bool addTestAppSteps(TestAppSteps steps);
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out)

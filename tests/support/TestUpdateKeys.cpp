@@ -16,12 +16,12 @@ struct KeyPairs
 
     KeyPairs()
     {
-        EXPECT_TRUE(MakeMinisignKeyPair(trusted));
-        EXPECT_TRUE(MakeMinisignKeyPair(other));
+        EXPECT_TRUE(makeMinisignKeyPair(trusted));
+        EXPECT_TRUE(makeMinisignKeyPair(other));
     }
 };
 
-const KeyPairs& Keys()
+const KeyPairs& keys()
 {
     static const KeyPairs keys;
     return keys;
@@ -29,17 +29,17 @@ const KeyPairs& Keys()
 
 } // namespace
 
-QString TestSecretKey()
+QString testSecretKey()
 {
-    return Keys().trusted + QStringLiteral("/minisign.key");
+    return keys().trusted + QStringLiteral("/minisign.key");
 }
 
-QString TestPublicKey()
+QString testPublicKey()
 {
-    return MinisignPublicKeyLine(Keys().trusted + QStringLiteral("/minisign.pub"));
+    return minisignPublicKeyLine(keys().trusted + QStringLiteral("/minisign.pub"));
 }
 
-QString OtherTestSecretKey()
+QString otherTestSecretKey()
 {
-    return Keys().other + QStringLiteral("/minisign.key");
+    return keys().other + QStringLiteral("/minisign.key");
 }

@@ -18,7 +18,7 @@
 
 namespace {
 
-QByteArray Pattern(int size, char seed)
+QByteArray pattern(int size, char seed)
 {
     QByteArray data(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
@@ -26,14 +26,14 @@ QByteArray Pattern(int size, char seed)
     return data;
 }
 
-QByteArray ReadBytes(const QString& path)
+QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every file and folder below `dir`, relative to it, sorted.
-QStringList Tree(const QString& dir)
+QStringList tree(const QString& dir)
 {
     QStringList entries;
     QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -49,55 +49,55 @@ class CabinetReaderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QDir().mkpath(Source());
-        QDir().mkpath(Target());
+        QDir().mkpath(source());
+        QDir().mkpath(target());
     }
 
-    QString Source() const { return profile_.Root() + QStringLiteral("/source"); }
-    QString Target() const { return profile_.Root() + QStringLiteral("/target"); }
-    QString Cabinet() const { return profile_.Root() + QStringLiteral("/package.cab"); }
+    QString source() const { return m_profile.root() + QStringLiteral("/source"); }
+    QString target() const { return m_profile.root() + QStringLiteral("/target"); }
+    QString cabinet() const { return m_profile.root() + QStringLiteral("/package.cab"); }
 
-    void AddSource(const QString& name, const QByteArray& data)
+    void addSource(const QString& name, const QByteArray& data)
     {
-        TempProfile::WriteFile(Source() + QLatin1Char('/') + name, data);
+        TempProfile::writeFile(source() + QLatin1Char('/') + name, data);
     }
 
     // Extracts into Target(), recording the names the reader asked about.
-    bool Extract(const QString& cabinet)
+    bool extract(const QString& cabinet)
     {
-        asked_.clear();
-        return reader_.Extract(cabinet, [this](const QString& name) {
-            asked_ << name;
-            return Target() + QLatin1Char('/') + name;
+        m_asked.clear();
+        return m_reader.extract(cabinet, [this](const QString& name) {
+            m_asked << name;
+            return target() + QLatin1Char('/') + name;
         });
     }
 
-    TempProfile profile_;
-    TCabinetReader reader_;
-    QStringList asked_;
+    TempProfile m_profile;
+    TCabinetReader m_reader;
+    QStringList m_asked;
 };
 
 TEST_F(CabinetReaderTest, UnpacksGcabArchivesInArchiveOrder)
 {
-    const QByteArray big = Pattern(300000, 3); // several data blocks
-    AddSource(QStringLiteral("quorvane_client.exe"), big);
-    AddSource(QStringLiteral("readme.txt"), "read me\r\n");
-    AddSource(QStringLiteral("skin/images/logo.bmp"), Pattern(5000, 9));
-    AddSource(QStringLiteral("empty.dat"), QByteArray());
+    const QByteArray big = pattern(300000, 3); // several data blocks
+    addSource(QStringLiteral("quorvane_client.exe"), big);
+    addSource(QStringLiteral("readme.txt"), "read me\r\n");
+    addSource(QStringLiteral("skin/images/logo.bmp"), pattern(5000, 9));
+    addSource(QStringLiteral("empty.dat"), QByteArray());
     const QStringList names{QStringLiteral("readme.txt"), QStringLiteral("skin/images/logo.bmp"),
                             QStringLiteral("quorvane_client.exe"), QStringLiteral("empty.dat")};
 
     for (const bool compress : {false, true}) {
         SCOPED_TRACE(compress ? "MSZIP" : "stored");
-        QDir(Target()).removeRecursively();
-        ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), names, compress));
-        ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
-        EXPECT_TRUE(reader_.ErrorString().isEmpty());
-        EXPECT_EQ(asked_, names); // folder parts arrive as "/"
-        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/quorvane_client.exe")), big);
-        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/readme.txt")), QByteArray("read me\r\n"));
-        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/skin/images/logo.bmp")), Pattern(5000, 9));
-        EXPECT_EQ(Tree(Target()),
+        QDir(target()).removeRecursively();
+        ASSERT_TRUE(makeCabinetWithGcab(cabinet(), source(), names, compress));
+        ASSERT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
+        EXPECT_TRUE(m_reader.errorString().isEmpty());
+        EXPECT_EQ(m_asked, names); // folder parts arrive as "/"
+        EXPECT_EQ(readBytes(target() + QStringLiteral("/quorvane_client.exe")), big);
+        EXPECT_EQ(readBytes(target() + QStringLiteral("/readme.txt")), QByteArray("read me\r\n"));
+        EXPECT_EQ(readBytes(target() + QStringLiteral("/skin/images/logo.bmp")), pattern(5000, 9));
+        EXPECT_EQ(tree(target()),
                   (QStringList{QStringLiteral("empty.dat"), QStringLiteral("quorvane_client.exe"),
                                QStringLiteral("readme.txt"), QStringLiteral("skin"),
                                QStringLiteral("skin/images"), QStringLiteral("skin/images/logo.bmp")}));
@@ -106,42 +106,42 @@ TEST_F(CabinetReaderTest, UnpacksGcabArchivesInArchiveOrder)
 
 TEST_F(CabinetReaderTest, ReplacesExistingFilesAndKeepsTheirPermissions)
 {
-    AddSource(QStringLiteral("tool.sh"), "#!/bin/sh\necho new\n");
-    ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), {QStringLiteral("tool.sh")}));
-    const QString tool = Target() + QStringLiteral("/tool.sh");
-    TempProfile::WriteFile(tool, "#!/bin/sh\necho old\n");
+    addSource(QStringLiteral("tool.sh"), "#!/bin/sh\necho new\n");
+    ASSERT_TRUE(makeCabinetWithGcab(cabinet(), source(), {QStringLiteral("tool.sh")}));
+    const QString tool = target() + QStringLiteral("/tool.sh");
+    TempProfile::writeFile(tool, "#!/bin/sh\necho old\n");
     const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                       QFileDevice::ReadGroup | QFileDevice::ExeGroup;
     QFile::setPermissions(tool, mode);
 
-    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
-    EXPECT_EQ(ReadBytes(tool), QByteArray("#!/bin/sh\necho new\n"));
+    ASSERT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
+    EXPECT_EQ(readBytes(tool), QByteArray("#!/bin/sh\necho new\n"));
     EXPECT_EQ(QFile::permissions(tool) & 0x7077, mode & 0x7077);       // owner, group, others
-    EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("tool.sh")}); // no unpacked copy left beside it
+    EXPECT_EQ(tree(target()), QStringList{QStringLiteral("tool.sh")}); // no unpacked copy left beside it
 }
 
 TEST_F(CabinetReaderTest, DecodesUtf8AndAnsiNames)
 {
     const QString chinese = QStringLiteral("说明.txt");
-    AddSource(chinese, "utf");
-    ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), {chinese}));
-    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
-    EXPECT_EQ(asked_, QStringList{chinese});
-    EXPECT_EQ(ReadBytes(Target() + QLatin1Char('/') + chinese), QByteArray("utf"));
+    addSource(chinese, "utf");
+    ASSERT_TRUE(makeCabinetWithGcab(cabinet(), source(), {chinese}));
+    ASSERT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
+    EXPECT_EQ(m_asked, QStringList{chinese});
+    EXPECT_EQ(readBytes(target() + QLatin1Char('/') + chinese), QByteArray("utf"));
 
     // Without the UTF-8 mark a name is in the ANSI code page.
     const QString ansiName = QStringLiteral("更新\\日志.txt");
-    WriteCabinet(Cabinet(), {{ToAnsi(ansiName), "ansi", 0x20}});
-    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
-    EXPECT_EQ(asked_, QStringList{QStringLiteral("更新/日志.txt")});
-    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/更新/日志.txt")), QByteArray("ansi"));
+    writeCabinet(cabinet(), {{toAnsi(ansiName), "ansi", 0x20}});
+    ASSERT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
+    EXPECT_EQ(m_asked, QStringList{QStringLiteral("更新/日志.txt")});
+    EXPECT_EQ(readBytes(target() + QStringLiteral("/更新/日志.txt")), QByteArray("ansi"));
 }
 
 // A hostile name fails the whole archive before anything is written, even the harmless file
 // that comes first.
 TEST_F(CabinetReaderTest, RefusesHostileNamesBeforeWritingAnything)
 {
-    const QString outside = profile_.Root() + QStringLiteral("/outside.txt");
+    const QString outside = m_profile.root() + QStringLiteral("/outside.txt");
     const QByteArray hostile[] = {
         "/etc/quorvane_test",
         "\\quorvane_test",
@@ -160,12 +160,12 @@ TEST_F(CabinetReaderTest, RefusesHostileNamesBeforeWritingAnything)
     };
     for (const QByteArray& name : hostile) {
         SCOPED_TRACE(name.toStdString());
-        WriteCabinet(Cabinet(), {{"first.txt", "harmless"}, {name, "evil"}, {"last.txt", "harmless"}});
-        EXPECT_FALSE(Extract(Cabinet()));
-        EXPECT_FALSE(reader_.ErrorString().isEmpty());
-        EXPECT_EQ(Tree(Target()), QStringList());
+        writeCabinet(cabinet(), {{"first.txt", "harmless"}, {name, "evil"}, {"last.txt", "harmless"}});
+        EXPECT_FALSE(extract(cabinet()));
+        EXPECT_FALSE(m_reader.errorString().isEmpty());
+        EXPECT_EQ(tree(target()), QStringList());
         EXPECT_FALSE(QFile::exists(outside));
-        EXPECT_FALSE(asked_.contains(QStringLiteral("last.txt")));
+        EXPECT_FALSE(m_asked.contains(QStringLiteral("last.txt")));
     }
 }
 
@@ -193,13 +193,13 @@ TEST(CabinetReaderNames, SafeRelativeName)
         {QStringLiteral("x\ny"), QString()},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TCabinetReader::SafeRelativeName(c.archiveName), c.expected) << c.archiveName.toStdString();
+        EXPECT_EQ(TCabinetReader::safeRelativeName(c.archiveName), c.expected) << c.archiveName.toStdString();
 }
 
 TEST_F(CabinetReaderTest, FailsOnTargetPathsOver259Bytes)
 {
     // A name that makes the target exactly 259 bytes still fits; one more byte does not.
-    const int room = TCabinetReader::kMaxTargetPathBytes - int(ToAnsi(Target() + QLatin1Char('/')).size());
+    const int room = TCabinetReader::kMaxTargetPathBytes - int(toAnsi(target() + QLatin1Char('/')).size());
     ASSERT_GT(room, 10);
     const QString fits = QString(room, QLatin1Char('a'));
     const QString tooLong = QString(room + 1, QLatin1Char('b'));
@@ -207,15 +207,15 @@ TEST_F(CabinetReaderTest, FailsOnTargetPathsOver259Bytes)
     const QString tooLongChinese =
         QString((room + 1) / 2, QChar(0x5347)) + (room % 2 ? QString() : QStringLiteral("c"));
 
-    WriteCabinet(Cabinet(), {{fits.toLatin1(), "ok"}});
-    EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
-    QDir(Target()).removeRecursively();
-    QDir().mkpath(Target());
+    writeCabinet(cabinet(), {{fits.toLatin1(), "ok"}});
+    EXPECT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
+    QDir(target()).removeRecursively();
+    QDir().mkpath(target());
 
     for (const QString& name : {tooLong, tooLongChinese}) {
-        WriteCabinet(Cabinet(), {{"first.txt", "ok"}, {ToAnsi(name), "too long"}});
-        EXPECT_FALSE(Extract(Cabinet()));
-        EXPECT_EQ(Tree(Target()), QStringList());
+        writeCabinet(cabinet(), {{"first.txt", "ok"}, {toAnsi(name), "too long"}});
+        EXPECT_FALSE(extract(cabinet()));
+        EXPECT_EQ(tree(target()), QStringList());
     }
 }
 
@@ -225,21 +225,21 @@ TEST_F(CabinetReaderTest, FailsOnTargetPathsOver259Bytes)
 TEST_F(CabinetReaderTest, FolderPartTooLongForTheFileSystemLeavesNoFolders)
 {
     const QString part(90, QChar(0x5347)); // 180 ANSI bytes, 270 bytes in the file system
-    ASSERT_LT(ToAnsi(Target() + QStringLiteral("/skin/") + part + QStringLiteral("/x.txt")).size(),
+    ASSERT_LT(toAnsi(target() + QStringLiteral("/skin/") + part + QStringLiteral("/x.txt")).size(),
               TCabinetReader::kMaxTargetPathBytes);
-    WriteCabinet(Cabinet(),
-                 {{"first.txt", "ok"}, {ToAnsi(QStringLiteral("skin\\%1\\x.txt").arg(part)), "x"}});
-    EXPECT_FALSE(Extract(Cabinet()));
-    EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String("cannot create folder")))
-        << reader_.ErrorString().toStdString();
-    EXPECT_EQ(Tree(Target()), QStringList());
+    writeCabinet(cabinet(),
+                 {{"first.txt", "ok"}, {toAnsi(QStringLiteral("skin\\%1\\x.txt").arg(part)), "x"}});
+    EXPECT_FALSE(extract(cabinet()));
+    EXPECT_TRUE(m_reader.errorString().contains(QLatin1String("cannot create folder")))
+        << m_reader.errorString().toStdString();
+    EXPECT_EQ(tree(target()), QStringList());
 }
 
 // The package is one cabinet: one that continues another or continues in another file, or holds a
 // file continued from another, is refused whole.
 TEST_F(CabinetReaderTest, RefusesCabinetsThatSpanSeveralFiles)
 {
-    const QByteArray single = BuildCabinet({{"a.txt", "a"}, {"b.txt", "b"}});
+    const QByteArray single = buildCabinet({{"a.txt", "a"}, {"b.txt", "b"}});
     ASSERT_EQ(single.mid(30, 2), QByteArray(2, '\0')); // no flags
     // Sets the header flags and inserts the names of the other cabinets after the header.
     const auto spanning = [&](char flags, const QByteArray& names) {
@@ -274,27 +274,27 @@ TEST_F(CabinetReaderTest, RefusesCabinetsThatSpanSeveralFiles)
         {"a file continued from a previous cabinet", continued(char(0xFD))},
         {"a file continued both ways", continued(char(0xFF))},
     };
-    TempProfile::WriteFile(Cabinet(), single);
-    ASSERT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    TempProfile::writeFile(cabinet(), single);
+    ASSERT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        QDir(Target()).removeRecursively();
-        QDir().mkpath(Target());
-        TempProfile::WriteFile(Cabinet(), c.cabinet);
-        EXPECT_FALSE(Extract(Cabinet()));
-        EXPECT_FALSE(reader_.ErrorString().isEmpty());
-        EXPECT_EQ(Tree(Target()), QStringList());
+        QDir(target()).removeRecursively();
+        QDir().mkpath(target());
+        TempProfile::writeFile(cabinet(), c.cabinet);
+        EXPECT_FALSE(extract(cabinet()));
+        EXPECT_FALSE(m_reader.errorString().isEmpty());
+        EXPECT_EQ(tree(target()), QStringList());
     }
 }
 
 TEST_F(CabinetReaderTest, FailsWhenTheCallbackRefusesAFile)
 {
-    WriteCabinet(Cabinet(), {{"a.txt", "a"}, {"b.txt", "b"}});
-    const bool ok = reader_.Extract(Cabinet(), [this](const QString& name) {
-        return name == QLatin1String("b.txt") ? QString() : Target() + QLatin1Char('/') + name;
+    writeCabinet(cabinet(), {{"a.txt", "a"}, {"b.txt", "b"}});
+    const bool ok = m_reader.extract(cabinet(), [this](const QString& name) {
+        return name == QLatin1String("b.txt") ? QString() : target() + QLatin1Char('/') + name;
     });
     EXPECT_FALSE(ok);
-    EXPECT_EQ(Tree(Target()), QStringList());
+    EXPECT_EQ(tree(target()), QStringList());
 }
 
 TEST_F(CabinetReaderTest, FailsOnFilesThatAreNoCabinets)
@@ -307,52 +307,52 @@ TEST_F(CabinetReaderTest, FailsOnFilesThatAreNoCabinets)
         {"empty", QByteArray()},
         {"text", "<html>404 Not Found</html>"},
         {"signature only", "MSCF"},
-        {"zip", QByteArray("PK\x03\x04", 4) + Pattern(200, 1)},
+        {"zip", QByteArray("PK\x03\x04", 4) + pattern(200, 1)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempProfile::WriteFile(Cabinet(), c.content);
-        EXPECT_FALSE(Extract(Cabinet()));
-        EXPECT_FALSE(reader_.ErrorString().isEmpty());
-        EXPECT_EQ(Tree(Target()), QStringList());
+        TempProfile::writeFile(cabinet(), c.content);
+        EXPECT_FALSE(extract(cabinet()));
+        EXPECT_FALSE(m_reader.errorString().isEmpty());
+        EXPECT_EQ(tree(target()), QStringList());
     }
-    EXPECT_FALSE(Extract(profile_.Root() + QStringLiteral("/missing.cab")));
+    EXPECT_FALSE(extract(m_profile.root() + QStringLiteral("/missing.cab")));
 }
 
 // A cut-off download leaves every target as it was, whatever the cut.
 TEST_F(CabinetReaderTest, FailsOnTruncatedArchivesAndKeepsOldFiles)
 {
-    AddSource(QStringLiteral("a.txt"), "first file");
-    AddSource(QStringLiteral("quorvane_client.exe"), Pattern(200000, 5));
+    addSource(QStringLiteral("a.txt"), "first file");
+    addSource(QStringLiteral("quorvane_client.exe"), pattern(200000, 5));
     const QStringList names{QStringLiteral("a.txt"), QStringLiteral("quorvane_client.exe")};
-    const QString old = Target() + QStringLiteral("/a.txt");
+    const QString old = target() + QStringLiteral("/a.txt");
 
     for (const bool compress : {false, true}) {
-        ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), names, compress));
-        const QByteArray whole = ReadBytes(Cabinet());
+        ASSERT_TRUE(makeCabinetWithGcab(cabinet(), source(), names, compress));
+        const QByteArray whole = readBytes(cabinet());
         for (const double share : {0.1, 0.5, 0.9, 0.999}) {
             SCOPED_TRACE(testing::Message() << (compress ? "MSZIP " : "stored ") << share);
-            QDir(Target()).removeRecursively();
-            TempProfile::WriteFile(old, "old content");
-            TempProfile::WriteFile(Cabinet(), whole.left(qsizetype(whole.size() * share)));
-            EXPECT_FALSE(Extract(Cabinet()));
-            EXPECT_EQ(ReadBytes(old), QByteArray("old content"));
-            EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("a.txt")});
+            QDir(target()).removeRecursively();
+            TempProfile::writeFile(old, "old content");
+            TempProfile::writeFile(cabinet(), whole.left(qsizetype(whole.size() * share)));
+            EXPECT_FALSE(extract(cabinet()));
+            EXPECT_EQ(readBytes(old), QByteArray("old content"));
+            EXPECT_EQ(tree(target()), QStringList{QStringLiteral("a.txt")});
         }
-        TempProfile::WriteFile(Cabinet(), whole);
-        EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+        TempProfile::writeFile(cabinet(), whole);
+        EXPECT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
     }
 }
 
 TEST_F(CabinetReaderTest, FailsWhenATargetCannotBeWritten)
 {
     // A folder where the file should go cannot be replaced by it.
-    QDir().mkpath(Target() + QStringLiteral("/b.txt"));
-    TempProfile::WriteFile(Target() + QStringLiteral("/a.txt"), "old");
-    WriteCabinet(Cabinet(), {{"a.txt", "new"}, {"b.txt", "b"}, {"c\\d.txt", "d"}});
-    EXPECT_FALSE(Extract(Cabinet()));
-    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/a.txt")), QByteArray("old"));
-    EXPECT_EQ(Tree(Target()), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
+    QDir().mkpath(target() + QStringLiteral("/b.txt"));
+    TempProfile::writeFile(target() + QStringLiteral("/a.txt"), "old");
+    writeCabinet(cabinet(), {{"a.txt", "new"}, {"b.txt", "b"}, {"c\\d.txt", "d"}});
+    EXPECT_FALSE(extract(cabinet()));
+    EXPECT_EQ(readBytes(target() + QStringLiteral("/a.txt")), QByteArray("old"));
+    EXPECT_EQ(tree(target()), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
 }
 
 } // namespace
@@ -361,12 +361,12 @@ namespace {
 
 // A cabinet whose `entries` files all claim `lengthEach` bytes from the start of one small data
 // block: a few kilobytes that would unpack to entries x lengthEach bytes.
-QByteArray SharedBlockBomb(int entries, quint32 lengthEach)
+QByteArray sharedBlockBomb(int entries, quint32 lengthEach)
 {
     QList<TCabinetFile> files;
     for (int i = 0; i < entries; ++i)
         files.append({QByteArray("f") + QByteArray::number(i).rightJustified(3, '0'), i == 0 ? "x" : ""});
-    QByteArray cabinet = BuildCabinet(files);
+    QByteArray cabinet = buildCabinet(files);
     const int filesOffset = qFromLittleEndian<quint32>(cabinet.constData() + 16);
     int entry = filesOffset;
     for (int i = 0; i < entries; ++i) {
@@ -391,73 +391,73 @@ TEST_F(CabinetReaderTest, RefusesPackagesOverItsLimitsBeforeWritingAnything)
         QByteArray cabinet;
         const char* error;
     } cases[] = {
-        {"many entries sharing one block", SharedBlockBomb(100, 3 * 1024 * 1024), "more than 268435456"},
-        {"1001 entries", BuildCabinet(tooMany), "more than 1000"},
-        {"a file, then a folder of that name", BuildCabinet({{"x", "1"}, {"x\\y", "2"}}),
+        {"many entries sharing one block", sharedBlockBomb(100, 3 * 1024 * 1024), "more than 268435456"},
+        {"1001 entries", buildCabinet(tooMany), "more than 1000"},
+        {"a file, then a folder of that name", buildCabinet({{"x", "1"}, {"x\\y", "2"}}),
          "both a file and the folder"},
-        {"a folder, then a file of that name", BuildCabinet({{"x\\y", "2"}, {"x", "1"}}),
+        {"a folder, then a file of that name", buildCabinet({{"x\\y", "2"}, {"x", "1"}}),
          "both a file and the folder"},
-        {"the same name twice", BuildCabinet({{"a", "1"}, {"a", "2"}}), "twice"},
-        {"the same name with either separator", BuildCabinet({{"d\\a", "1"}, {"d/a", "2"}}), "twice"},
+        {"the same name twice", buildCabinet({{"a", "1"}, {"a", "2"}}), "twice"},
+        {"the same name with either separator", buildCabinet({{"d\\a", "1"}, {"d/a", "2"}}), "twice"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_LT(c.cabinet.size(), 64 * 1024);
-        QFile file(Cabinet());
+        QFile file(cabinet());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(c.cabinet);
         file.close();
-        EXPECT_FALSE(Extract(Cabinet()));
-        EXPECT_TRUE(reader_.ErrorString().contains(QString::fromUtf8(c.error)))
-            << reader_.ErrorString().toStdString();
-        EXPECT_EQ(Tree(Target()), QStringList());
+        EXPECT_FALSE(extract(cabinet()));
+        EXPECT_TRUE(m_reader.errorString().contains(QString::fromUtf8(c.error)))
+            << m_reader.errorString().toStdString();
+        EXPECT_EQ(tree(target()), QStringList());
     }
 }
 
 TEST_F(CabinetReaderTest, RefusesAPackageTheDiskHasNoRoomFor)
 {
-    EXPECT_GT(FreeDiskBytes(Target()).value_or(0), 0); // the system's own answer
-    WriteCabinet(Cabinet(), {{"a.dat", Pattern(5000, 1)}, {"sub\\b.dat", Pattern(5000, 2)}});
+    EXPECT_GT(freeDiskBytes(target()).value_or(0), 0); // the system's own answer
+    writeCabinet(cabinet(), {{"a.dat", pattern(5000, 1)}, {"sub\\b.dat", pattern(5000, 2)}});
     QStringList asked;
-    reader_.SetFreeSpaceProbe([&asked](const QString& folder) -> std::optional<qint64> {
+    m_reader.setFreeSpaceProbe([&asked](const QString& folder) -> std::optional<qint64> {
         asked << folder;
         return 9999;
     });
-    EXPECT_FALSE(Extract(Cabinet()));
-    EXPECT_TRUE(reader_.ErrorString().contains(QStringLiteral("not enough free space")))
-        << reader_.ErrorString().toStdString();
-    EXPECT_EQ(asked, QStringList{Target()}); // the nearest folder that exists
-    EXPECT_EQ(Tree(Target()), QStringList());
+    EXPECT_FALSE(extract(cabinet()));
+    EXPECT_TRUE(m_reader.errorString().contains(QStringLiteral("not enough free space")))
+        << m_reader.errorString().toStdString();
+    EXPECT_EQ(asked, QStringList{target()}); // the nearest folder that exists
+    EXPECT_EQ(tree(target()), QStringList());
 
-    reader_.SetFreeSpaceProbe([](const QString&) -> std::optional<qint64> { return 10000; });
-    EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
+    m_reader.setFreeSpaceProbe([](const QString&) -> std::optional<qint64> { return 10000; });
+    EXPECT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
 }
 
 // Ending the client never waits for an extraction: the flag is seen before the first file and
 // between the blocks of a large one, and what was written is taken back.
 TEST_F(CabinetReaderTest, AnAbortStopsTheExtractionAndLeavesNothing)
 {
-    TempProfile::WriteFile(Target() + QStringLiteral("/big.dat"), "old");
-    WriteCabinet(Cabinet(), {{"small.dat", "s"}, {"big.dat", Pattern(300000, 4)}});
+    TempProfile::writeFile(target() + QStringLiteral("/big.dat"), "old");
+    writeCabinet(cabinet(), {{"small.dat", "s"}, {"big.dat", pattern(300000, 4)}});
     std::atomic<bool> abort = true;
-    reader_.SetAbortFlag(&abort);
-    EXPECT_FALSE(Extract(Cabinet()));
-    EXPECT_EQ(reader_.ErrorString(), QStringLiteral("aborted"));
-    EXPECT_TRUE(asked_.isEmpty());
+    m_reader.setAbortFlag(&abort);
+    EXPECT_FALSE(extract(cabinet()));
+    EXPECT_EQ(m_reader.errorString(), QStringLiteral("aborted"));
+    EXPECT_TRUE(m_asked.isEmpty());
 
     abort = false;
     qint64 seen = 0;
-    reader_.SetProgress([&](qint64 written) {
+    m_reader.setProgress([&](qint64 written) {
         seen = written;
         if (written > 100000)
             abort = true;
     });
-    EXPECT_FALSE(Extract(Cabinet()));
-    EXPECT_EQ(reader_.ErrorString(), QStringLiteral("aborted"));
+    EXPECT_FALSE(extract(cabinet()));
+    EXPECT_EQ(m_reader.errorString(), QStringLiteral("aborted"));
     EXPECT_GT(seen, 100000);
     EXPECT_LT(seen, 300001);
-    EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("big.dat")});
-    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/big.dat")), QByteArray("old"));
+    EXPECT_EQ(tree(target()), QStringList{QStringLiteral("big.dat")});
+    EXPECT_EQ(readBytes(target() + QStringLiteral("/big.dat")), QByteArray("old"));
 }
 
 // The limits a caller sets hold to the byte and the entry; a package at a limit still unpacks.
@@ -465,16 +465,16 @@ TEST_F(CabinetReaderTest, UnpacksUpToTheLimitsSetAndNoFurther)
 {
     QList<TCabinetFile> ten;
     for (int i = 0; i < 10; ++i)
-        ten.append({QByteArray("f") + QByteArray::number(i), Pattern(10, char(i))});
+        ten.append({QByteArray("f") + QByteArray::number(i), pattern(10, char(i))});
     QList<TCabinetFile> eleven = ten;
     eleven.append(TCabinetFile{"f10", ""});
     // MSZIP turns 4 MiB of zeros into a few kilobytes.
-    AddSource(QStringLiteral("zeros.dat"), QByteArray(4 * 1024 * 1024, '\0'));
-    ASSERT_TRUE(MakeCabinetWithGcab(Cabinet(), Source(), {QStringLiteral("zeros.dat")}, true));
-    const QByteArray zeros = ReadBytes(Cabinet());
+    addSource(QStringLiteral("zeros.dat"), QByteArray(4 * 1024 * 1024, '\0'));
+    ASSERT_TRUE(makeCabinetWithGcab(cabinet(), source(), {QStringLiteral("zeros.dat")}, true));
+    const QByteArray zeros = readBytes(cabinet());
     ASSERT_LT(zeros.size(), 64 * 1024);
 
-    const QByteArray oneBlock = SharedBlockBomb(300, 64 * 1024);
+    const QByteArray oneBlock = sharedBlockBomb(300, 64 * 1024);
     const TCabinetReader::Limits defaults;
     const struct
     {
@@ -483,64 +483,64 @@ TEST_F(CabinetReaderTest, UnpacksUpToTheLimitsSetAndNoFurther)
         TCabinetReader::Limits limits;
         const char* error; // nullptr: the package unpacks
     } cases[] = {
-        {"as many files as allowed", BuildCabinet(ten), {10, 1000}, nullptr},
-        {"one file more than allowed", BuildCabinet(eleven), {10, 1000}, "holds 11 files, more than 10"},
-        {"as many bytes as allowed", BuildCabinet(ten), {1000, 100}, nullptr},
-        {"one byte more than allowed", BuildCabinet(ten), {1000, 99}, "unpacks to 100 bytes, more than 99"},
+        {"as many files as allowed", buildCabinet(ten), {10, 1000}, nullptr},
+        {"one file more than allowed", buildCabinet(eleven), {10, 1000}, "holds 11 files, more than 10"},
+        {"as many bytes as allowed", buildCabinet(ten), {1000, 100}, nullptr},
+        {"one byte more than allowed", buildCabinet(ten), {1000, 99}, "unpacks to 100 bytes, more than 99"},
         {"300 entries in one block", oneBlock, {1000, 1024 * 1024}, "19660800 bytes, more than 1048576"},
         {"compressed zeros", zeros, {1000, 1024 * 1024}, "unpacks to 4194304 bytes, more than 1048576"},
-        {"one file declaring more than the default", SharedBlockBomb(1, 300 * 1024 * 1024), defaults,
+        {"one file declaring more than the default", sharedBlockBomb(1, 300 * 1024 * 1024), defaults,
          "unpacks to 314572800 bytes, more than 268435456"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        QDir(Target()).removeRecursively();
-        QDir().mkpath(Target());
-        TempProfile::WriteFile(Cabinet(), c.cabinet);
-        reader_.SetLimits(c.limits);
-        const bool unpacked = Extract(Cabinet());
+        QDir(target()).removeRecursively();
+        QDir().mkpath(target());
+        TempProfile::writeFile(cabinet(), c.cabinet);
+        m_reader.setLimits(c.limits);
+        const bool unpacked = extract(cabinet());
         if (!c.error) {
-            EXPECT_TRUE(unpacked) << reader_.ErrorString().toStdString();
-            EXPECT_EQ(Tree(Target()).size(), 10);
+            EXPECT_TRUE(unpacked) << m_reader.errorString().toStdString();
+            EXPECT_EQ(tree(target()).size(), 10);
             continue;
         }
         EXPECT_FALSE(unpacked);
-        EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String(c.error)))
-            << reader_.ErrorString().toStdString();
-        EXPECT_TRUE(asked_.isEmpty()); // refused from the headers, before any target is chosen
-        EXPECT_EQ(Tree(Target()), QStringList());
+        EXPECT_TRUE(m_reader.errorString().contains(QLatin1String(c.error)))
+            << m_reader.errorString().toStdString();
+        EXPECT_TRUE(m_asked.isEmpty()); // refused from the headers, before any target is chosen
+        EXPECT_EQ(tree(target()), QStringList());
     }
 }
 
 // Without a probe of its own the reader asks the file system itself.
 TEST_F(CabinetReaderTest, TheSystemsFreeSpaceDecides)
 {
-    const std::optional<qint64> free = FreeDiskBytes(Target());
+    const std::optional<qint64> free = freeDiskBytes(target());
     ASSERT_TRUE(free.has_value());
     // Others write to this disk too; the two answers need only be of one size.
-    EXPECT_NEAR(double(*free), double(QStorageInfo(Target()).bytesAvailable()), 256.0 * 1024 * 1024);
-    EXPECT_FALSE(FreeDiskBytes(Target() + QStringLiteral("/missing")).has_value());
+    EXPECT_NEAR(double(*free), double(QStorageInfo(target()).bytesAvailable()), 256.0 * 1024 * 1024);
+    EXPECT_FALSE(freeDiskBytes(target() + QStringLiteral("/missing")).has_value());
 
     // Entries sharing one block declare a little more than the disk holds.
     const quint32 each = 0x7FFF0000;
     const qint64 entries = *free / each + 2;
     if (entries > 1000)
         GTEST_SKIP() << "the disk holds more than 1,000 files of 2 GiB";
-    TempProfile::WriteFile(Cabinet(), SharedBlockBomb(int(entries), each));
-    reader_.SetLimits({1000, std::numeric_limits<qint64>::max()});
-    EXPECT_FALSE(Extract(Cabinet()));
-    EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String("not enough free space in ") + Target()))
-        << reader_.ErrorString().toStdString();
-    EXPECT_EQ(Tree(Target()), QStringList());
+    TempProfile::writeFile(cabinet(), sharedBlockBomb(int(entries), each));
+    m_reader.setLimits({1000, std::numeric_limits<qint64>::max()});
+    EXPECT_FALSE(extract(cabinet()));
+    EXPECT_TRUE(m_reader.errorString().contains(QLatin1String("not enough free space in ") + target()))
+        << m_reader.errorString().toStdString();
+    EXPECT_EQ(tree(target()), QStringList());
 }
 
 // However late the flag comes, while no target has been replaced the old files stay as they were
 // and nothing new is left.
 TEST_F(CabinetReaderTest, AnAbortBeforeTheFirstReplacementTakesEverythingBack)
 {
-    TempProfile::WriteFile(Target() + QStringLiteral("/big.dat"), "old");
-    const QByteArray big = Pattern(300000, 4);
-    WriteCabinet(Cabinet(), {{"small.dat", "s"}, {"big.dat", big}, {"sub\\last.dat", "l"}});
+    TempProfile::writeFile(target() + QStringLiteral("/big.dat"), "old");
+    const QByteArray big = pattern(300000, 4);
+    writeCabinet(cabinet(), {{"small.dat", "s"}, {"big.dat", big}, {"sub\\last.dat", "l"}});
     const qint64 total = 1 + big.size() + 1;
     const struct
     {
@@ -556,49 +556,49 @@ TEST_F(CabinetReaderTest, AnAbortBeforeTheFirstReplacementTakesEverythingBack)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::atomic<bool> abort = false;
-        reader_.SetAbortFlag(&abort);
+        m_reader.setAbortFlag(&abort);
         qint64 written = 0;
         qint64 writtenAtAbort = 0;
-        reader_.SetProgress([&](qint64 bytes) {
+        m_reader.setProgress([&](qint64 bytes) {
             written = bytes;
             if (c.abortAfterBytes >= 0 && bytes >= c.abortAfterBytes && !abort) {
                 abort = true;
                 writtenAtAbort = bytes;
             }
         });
-        const bool unpacked = reader_.Extract(Cabinet(), [&](const QString& name) {
+        const bool unpacked = m_reader.extract(cabinet(), [&](const QString& name) {
             if (name == c.abortWhenAsked)
                 abort = true;
-            return Target() + QLatin1Char('/') + name;
+            return target() + QLatin1Char('/') + name;
         });
         EXPECT_FALSE(unpacked);
-        EXPECT_EQ(reader_.ErrorString(), QStringLiteral("aborted"));
+        EXPECT_EQ(m_reader.errorString(), QStringLiteral("aborted"));
         EXPECT_EQ(written, writtenAtAbort); // not one block after the flag
-        EXPECT_EQ(Tree(Target()), QStringList{QStringLiteral("big.dat")});
-        EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/big.dat")), QByteArray("old"));
+        EXPECT_EQ(tree(target()), QStringList{QStringLiteral("big.dat")});
+        EXPECT_EQ(readBytes(target() + QStringLiteral("/big.dat")), QByteArray("old"));
     }
-    reader_.SetProgress({});
+    m_reader.setProgress({});
     std::atomic<bool> abort = false;
-    reader_.SetAbortFlag(&abort);
-    EXPECT_TRUE(Extract(Cabinet())) << reader_.ErrorString().toStdString();
-    EXPECT_EQ(ReadBytes(Target() + QStringLiteral("/big.dat")), big);
+    m_reader.setAbortFlag(&abort);
+    EXPECT_TRUE(extract(cabinet())) << m_reader.errorString().toStdString();
+    EXPECT_EQ(readBytes(target() + QStringLiteral("/big.dat")), big);
 }
 
 // The archive's path is the client's own, but whatever sits there is never waited on.
 TEST_F(CabinetReaderTest, AFifoInPlaceOfTheArchiveFailsAtOnce)
 {
-    ASSERT_EQ(mkfifo(QFile::encodeName(Cabinet()).constData(), 0600), 0);
-    EXPECT_FALSE(Extract(Cabinet()));
-    EXPECT_TRUE(reader_.ErrorString().contains(QLatin1String("could not be opened")))
-        << reader_.ErrorString().toStdString();
-    EXPECT_EQ(Tree(Target()), QStringList());
+    ASSERT_EQ(mkfifo(QFile::encodeName(cabinet()).constData(), 0600), 0);
+    EXPECT_FALSE(extract(cabinet()));
+    EXPECT_TRUE(m_reader.errorString().contains(QLatin1String("could not be opened")))
+        << m_reader.errorString().toStdString();
+    EXPECT_EQ(tree(target()), QStringList());
 }
 
 // The guards below libmspack, which a well-formed archive never reaches: writes beyond a file's
 // declared length or the archive's declared total, files that are no regular files, an abort.
 TEST_F(CabinetReaderTest, TheFileAccessHoldsItsGuards)
 {
-    const QString out = Target() + QStringLiteral("/out.dat");
+    const QString out = target() + QStringLiteral("/out.dat");
     const struct
     {
         const char* what;
@@ -617,7 +617,7 @@ TEST_F(CabinetReaderTest, TheFileAccessHoldsItsGuards)
         GuardedCabinetSystem guarded;
         guarded.fileBudget = c.fileBudget;
         guarded.budget = c.budget;
-        mspack_system* system = guarded.System();
+        mspack_system* system = guarded.system();
         mspack_file* file = system->open(system, QFile::encodeName(out).constData(), MSPACK_SYS_OPEN_WRITE);
         ASSERT_NE(file, nullptr);
         EXPECT_EQ(system->write(file, data, 4), 4);
@@ -627,13 +627,13 @@ TEST_F(CabinetReaderTest, TheFileAccessHoldsItsGuards)
         EXPECT_EQ(QFileInfo(out).size(), c.size);
     }
 
-    const QString fifo = Target() + QStringLiteral("/fifo");
-    const QString link = Target() + QStringLiteral("/link");
+    const QString fifo = target() + QStringLiteral("/fifo");
+    const QString link = target() + QStringLiteral("/link");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(out, link));
     GuardedCabinetSystem guarded;
     guarded.fileBudget = guarded.budget = 100;
-    mspack_system* system = guarded.System();
+    mspack_system* system = guarded.system();
     for (const QString& path : {fifo, link}) {
         for (const int mode : {MSPACK_SYS_OPEN_READ, MSPACK_SYS_OPEN_WRITE}) {
             SCOPED_TRACE(testing::Message() << path.toStdString() << " mode " << mode);

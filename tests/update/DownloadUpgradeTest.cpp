@@ -13,7 +13,7 @@ namespace {
 const QString kVersion = QStringLiteral("99.00.201205281430");
 const QString kUnpackFailed = QStringLiteral("解压升级包失败!");
 
-mode_t ModeOf(const QString& path)
+mode_t modeOf(const QString& path)
 {
     struct stat info
     {
@@ -28,31 +28,31 @@ using DownloadUpgradeTest = UpgradeFixture;
 // untouched until the update is accepted.
 TEST_F(DownloadUpgradeTest, StagesEveryFileInAPrivateFolderAndNothingInTheApplicationFolder)
 {
-    TempProfile::WriteFile(AppDir() + QStringLiteral("/readme.txt"), "old readme");
-    const QByteArray package = GcabPackage({{QStringLiteral("readme.txt"), "new readme"},
+    TempProfile::writeFile(appDir() + QStringLiteral("/readme.txt"), "old readme");
+    const QByteArray package = gcabPackage({{QStringLiteral("readme.txt"), "new readme"},
                                             {QStringLiteral("quorvane_client.exe"), "new client"},
                                             {QStringLiteral("skin/main/bg.bmp"), "BM"}});
-    const QByteArray signature = ServeSignedPackage(package, kVersion);
+    const QByteArray signature = serveSignedPackage(package, kVersion);
     THttpClient http;
-    ASSERT_TRUE(upgrade_.DownloadUpgrade(http, kVersion));
+    ASSERT_TRUE(m_upgrade.downloadUpgrade(http, kVersion));
 
-    EXPECT_EQ(Tree(AppDir()), QStringList{QStringLiteral("readme.txt")});
-    EXPECT_EQ(ReadBytes(AppDir() + QStringLiteral("/readme.txt")), QByteArray("old readme"));
-    ASSERT_EQ(Stagings().size(), 1);
-    const QString staging = StagingParent() + QLatin1Char('/') + Stagings().first();
-    EXPECT_TRUE(Stagings().first().startsWith(QStringLiteral("update-")));
-    EXPECT_EQ(ModeOf(StagingParent()), 0700u);
-    EXPECT_EQ(ModeOf(staging), 0700u);
-    EXPECT_EQ(Tree(staging),
+    EXPECT_EQ(tree(appDir()), QStringList{QStringLiteral("readme.txt")});
+    EXPECT_EQ(readBytes(appDir() + QStringLiteral("/readme.txt")), QByteArray("old readme"));
+    ASSERT_EQ(stagings().size(), 1);
+    const QString staging = stagingParent() + QLatin1Char('/') + stagings().first();
+    EXPECT_TRUE(stagings().first().startsWith(QStringLiteral("update-")));
+    EXPECT_EQ(modeOf(stagingParent()), 0700u);
+    EXPECT_EQ(modeOf(staging), 0700u);
+    EXPECT_EQ(tree(staging),
               (QStringList{QStringLiteral("files"), QStringLiteral("files/quorvane_client.exe"),
                            QStringLiteral("files/readme.txt"), QStringLiteral("files/skin"),
                            QStringLiteral("files/skin/main"), QStringLiteral("files/skin/main/bg.bmp"),
                            QStringLiteral("quorvane_upgrade.cab"),
                            QStringLiteral("quorvane_upgrade.cab.minisig")}));
-    EXPECT_EQ(ReadBytes(staging + QStringLiteral("/quorvane_upgrade.cab")), package);
-    EXPECT_EQ(ReadBytes(staging + QStringLiteral("/quorvane_upgrade.cab.minisig")), signature);
+    EXPECT_EQ(readBytes(staging + QStringLiteral("/quorvane_upgrade.cab")), package);
+    EXPECT_EQ(readBytes(staging + QStringLiteral("/quorvane_upgrade.cab.minisig")), signature);
 
-    const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+    const UpgradeInfo info = m_upgrade.readUpgradeInfo();
     EXPECT_EQ(info.fileName, staging + QStringLiteral("/files/quorvane_client.exe"));
     EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
     EXPECT_EQ(info.versionNo, kVersion);
@@ -60,19 +60,19 @@ TEST_F(DownloadUpgradeTest, StagesEveryFileInAPrivateFolderAndNothingInTheApplic
     EXPECT_EQ(
         info.fileSha256,
         QString::fromLatin1(QCryptographicHash::hash("new client", QCryptographicHash::Sha256).toHex()));
-    EXPECT_EQ(ReadBytes(info.fileName), QByteArray("new client"));
-    EXPECT_TRUE(reported_.isEmpty());
-    EXPECT_EQ(server_.Targets(), (QStringList{QStringLiteral("/res/download/quorvane_upgrade.cab.minisig"),
-                                              QStringLiteral("/res/download/quorvane_upgrade.cab")}));
+    EXPECT_EQ(readBytes(info.fileName), QByteArray("new client"));
+    EXPECT_TRUE(m_reported.isEmpty());
+    EXPECT_EQ(m_server.targets(), (QStringList{QStringLiteral("/res/download/quorvane_upgrade.cab.minisig"),
+                                               QStringLiteral("/res/download/quorvane_upgrade.cab")}));
 }
 
 // No package is unpacked, staged or offered unless the trusted key signed exactly these bytes for
 // exactly this version, and that version is newer than the running client.
 TEST_F(DownloadUpgradeTest, SignatureTable)
 {
-    const QByteArray package = GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}});
-    const QByteArray other = GcabPackage({{QStringLiteral("quorvane_client.exe"), "evil client"}});
-    const QByteArray valid = Sign(package, QStringLiteral("version:") + kVersion);
+    const QByteArray package = gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}});
+    const QByteArray other = gcabPackage({{QStringLiteral("quorvane_client.exe"), "evil client"}});
+    const QByteArray valid = sign(package, QStringLiteral("version:") + kVersion);
     const struct
     {
         const char* what;
@@ -83,57 +83,57 @@ TEST_F(DownloadUpgradeTest, SignatureTable)
     } cases[] = {
         {"no signature file", "gone", 404, kVersion, "no signature"},
         {"empty signature file", "", 200, kVersion, ""},
-        {"signed by another key", Sign(package, QStringLiteral("version:") + kVersion, OtherSecretKey()), 200,
+        {"signed by another key", sign(package, QStringLiteral("version:") + kVersion, otherSecretKey()), 200,
          kVersion, ""},
-        {"signature over other bytes", Sign(other, QStringLiteral("version:") + kVersion), 200, kVersion, ""},
-        {"trusted comment names another version", Sign(package, QStringLiteral("version:98.00.201205281430")),
+        {"signature over other bytes", sign(other, QStringLiteral("version:") + kVersion), 200, kVersion, ""},
+        {"trusted comment names another version", sign(package, QStringLiteral("version:98.00.201205281430")),
          200, kVersion, ""},
-        {"an old signed package replayed as new", Sign(package, QStringLiteral("version:01.00.201205281428")),
+        {"an old signed package replayed as new", sign(package, QStringLiteral("version:01.00.201205281428")),
          200, QStringLiteral("01.00.201205281428"), ""},
         {"truncated signature", valid.left(valid.size() / 2), 200, kVersion, ""},
         {"garbled signature", QByteArray(valid).replace('A', 'B').replace('Q', 'A'), 200, kVersion, ""},
-        {"trusted comment without a version", Sign(package, QStringLiteral("release notes")), 200, kVersion,
+        {"trusted comment without a version", sign(package, QStringLiteral("release notes")), 200, kVersion,
          ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        QFile::remove(profile_.DataHome() + QStringLiteral("/quorvane/debug.txt"));
-        ServePackage(package);
-        ServeSignature(c.signature, c.signatureStatus);
+        QFile::remove(m_profile.dataHome() + QStringLiteral("/quorvane/debug.txt"));
+        servePackage(package);
+        serveSignature(c.signature, c.signatureStatus);
         THttpClient http;
-        EXPECT_FALSE(upgrade_.DownloadUpgrade(http, c.announced));
-        EXPECT_FALSE(QFile::exists(UpgradeFile()));
-        EXPECT_EQ(Stagings(), QStringList());
-        EXPECT_EQ(Tree(AppDir()), QStringList());
-        EXPECT_TRUE(reported_.isEmpty());
-        EXPECT_TRUE(DebugLog().contains(QStringLiteral("Update: version"))) << DebugLog().toStdString();
-        EXPECT_TRUE(DebugLog().contains(QString::fromUtf8(c.logged))) << DebugLog().toStdString();
+        EXPECT_FALSE(m_upgrade.downloadUpgrade(http, c.announced));
+        EXPECT_FALSE(QFile::exists(upgradeFile()));
+        EXPECT_EQ(stagings(), QStringList());
+        EXPECT_EQ(tree(appDir()), QStringList());
+        EXPECT_TRUE(m_reported.isEmpty());
+        EXPECT_TRUE(debugLog().contains(QStringLiteral("Update: version"))) << debugLog().toStdString();
+        EXPECT_TRUE(debugLog().contains(QString::fromUtf8(c.logged))) << debugLog().toStdString();
     }
     // The same package with its valid signature is staged.
-    ServeSignature(valid);
+    serveSignature(valid);
     THttpClient http;
-    EXPECT_TRUE(upgrade_.DownloadUpgrade(http, kVersion));
+    EXPECT_TRUE(m_upgrade.downloadUpgrade(http, kVersion));
 }
 
 // A build without a key asks the download server for nothing but the version.
 TEST_F(DownloadUpgradeTest, WithoutAKeyNothingIsDownloaded)
 {
-    ServeVersion(kVersion.toLatin1());
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
-    upgrade_.SetTrustedKey(QString());
+    serveVersion(kVersion.toLatin1());
+    serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
+    m_upgrade.setTrustedKey(QString());
     THttpClient http;
-    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
-    EXPECT_EQ(server_.Targets().size(), 1);
-    EXPECT_TRUE(server_.Targets().first().startsWith(QStringLiteral("/res/download/quorvane_version.txt")));
-    EXPECT_TRUE(DebugLog().contains(QStringLiteral("no update key"))) << DebugLog().toStdString();
-    EXPECT_EQ(Stagings(), QStringList());
+    EXPECT_FALSE(m_upgrade.checkAndDownload(http));
+    EXPECT_EQ(m_server.targets().size(), 1);
+    EXPECT_TRUE(m_server.targets().first().startsWith(QStringLiteral("/res/download/quorvane_version.txt")));
+    EXPECT_TRUE(debugLog().contains(QStringLiteral("no update key"))) << debugLog().toStdString();
+    EXPECT_EQ(stagings(), QStringList());
 }
 
 // Each of these signed packages fails as a whole: the user is told, nothing is handed over,
 // nothing is left, and the application folder is not touched.
 TEST_F(DownloadUpgradeTest, PackagesThatDoNotUnpack)
 {
-    const QByteArray good = GcabPackage({{QStringLiteral("readme.txt"), QByteArray(20000, 'r')},
+    const QByteArray good = gcabPackage({{QStringLiteral("readme.txt"), QByteArray(20000, 'r')},
                                          {QStringLiteral("quorvane_client.exe"), QByteArray(90000, 'x')}});
     const struct
     {
@@ -141,26 +141,26 @@ TEST_F(DownloadUpgradeTest, PackagesThatDoNotUnpack)
         QByteArray package;
         bool reported;
     } cases[] = {
-        {"absolute name", BuildCabinet({{"quorvane_client.exe", "x"}, {"/tmp/quorvane_evil", "evil"}}), true},
-        {"parent folder", BuildCabinet({{"quorvane_client.exe", "x"}, {"..\\outside\\evil.so", "evil"}}),
+        {"absolute name", buildCabinet({{"quorvane_client.exe", "x"}, {"/tmp/quorvane_evil", "evil"}}), true},
+        {"parent folder", buildCabinet({{"quorvane_client.exe", "x"}, {"..\\outside\\evil.so", "evil"}}),
          true},
-        {"drive letter", BuildCabinet({{"quorvane_client.exe", "x"}, {"C:\\evil.so", "evil"}}), true},
+        {"drive letter", buildCabinet({{"quorvane_client.exe", "x"}, {"C:\\evil.so", "evil"}}), true},
         {"a name and a folder of that name",
-         BuildCabinet({{"quorvane_client.exe", "x"}, {"x", "1"}, {"x\\y", "2"}}), true},
+         buildCabinet({{"quorvane_client.exe", "x"}, {"x", "1"}, {"x\\y", "2"}}), true},
         {"truncated", good.left(good.size() / 2), true},
         {"not a cabinet", "<html><body>Moved</body></html>", true},
-        {"no program in it", BuildCabinet({{"Quorvane_Client.exe", "x"}}), false},
+        {"no program in it", buildCabinet({{"Quorvane_Client.exe", "x"}}), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        reported_.clear();
-        ServeSignedPackage(c.package, kVersion);
+        m_reported.clear();
+        serveSignedPackage(c.package, kVersion);
         THttpClient http;
-        EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
-        EXPECT_EQ(reported_, c.reported ? QStringList{kUnpackFailed} : QStringList());
-        EXPECT_FALSE(QFile::exists(UpgradeFile()));
-        EXPECT_EQ(Stagings(), QStringList());
-        EXPECT_EQ(Tree(AppDir()), QStringList());
+        EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
+        EXPECT_EQ(m_reported, c.reported ? QStringList{kUnpackFailed} : QStringList());
+        EXPECT_FALSE(QFile::exists(upgradeFile()));
+        EXPECT_EQ(stagings(), QStringList());
+        EXPECT_EQ(tree(appDir()), QStringList());
         EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/quorvane_evil")));
     }
 }
@@ -168,79 +168,79 @@ TEST_F(DownloadUpgradeTest, PackagesThatDoNotUnpack)
 TEST_F(DownloadUpgradeTest, FailedDownloadsLeaveNothingAndTellNobody)
 {
     const std::string half(50000, 'x');
-    ServeSignature(Sign(QByteArray(100000, 'x'), QStringLiteral("version:") + kVersion));
-    server_.Get("/res/download/quorvane_upgrade.cab",
-                [&half](const httplib::Request&, httplib::Response& response) {
-                    // Announces more than it sends, then drops the connection.
-                    response.set_content_provider(half.size() * 2, "application/vnd.ms-cab-compressed",
-                                                  [&half](size_t offset, size_t, httplib::DataSink& sink) {
-                                                      if (offset > 0)
-                                                          return false;
-                                                      sink.write(half.data(), half.size());
-                                                      return true;
-                                                  });
-                });
+    serveSignature(sign(QByteArray(100000, 'x'), QStringLiteral("version:") + kVersion));
+    m_server.get("/res/download/quorvane_upgrade.cab",
+                 [&half](const httplib::Request&, httplib::Response& response) {
+                     // Announces more than it sends, then drops the connection.
+                     response.set_content_provider(half.size() * 2, "application/vnd.ms-cab-compressed",
+                                                   [&half](size_t offset, size_t, httplib::DataSink& sink) {
+                                                       if (offset > 0)
+                                                           return false;
+                                                       sink.write(half.data(), half.size());
+                                                       return true;
+                                                   });
+                 });
     THttpClient http;
-    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
-    ServePackage("gone", 404);
-    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
-    EXPECT_TRUE(reported_.isEmpty());
-    EXPECT_FALSE(QFile::exists(UpgradeFile()));
-    EXPECT_EQ(Stagings(), QStringList());
+    EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
+    servePackage("gone", 404);
+    EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
+    EXPECT_TRUE(m_reported.isEmpty());
+    EXPECT_FALSE(QFile::exists(upgradeFile()));
+    EXPECT_EQ(stagings(), QStringList());
 }
 
 TEST_F(DownloadUpgradeTest, ANewerPackageReplacesTheWholeRecordAndTheOldStaging)
 {
-    StageProgram("first", QStringLiteral("98.00.201205281430"));
-    const QString first = StagedProgram();
-    StageProgram("second", kVersion);
-    const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+    stageProgram("first", QStringLiteral("98.00.201205281430"));
+    const QString first = stagedProgram();
+    stageProgram("second", kVersion);
+    const UpgradeInfo info = m_upgrade.readUpgradeInfo();
     EXPECT_NE(info.fileName, first);
     EXPECT_EQ(info.versionNo, kVersion);
-    EXPECT_EQ(ReadBytes(info.fileName), QByteArray("second"));
-    EXPECT_EQ(Stagings().size(), 1);
+    EXPECT_EQ(readBytes(info.fileName), QByteArray("second"));
+    EXPECT_EQ(stagings().size(), 1);
 }
 
 // The unpacked program once sat at a fixed name in the shared temporary folder, where another
 // user could plant a file of theirs; nothing of the client goes there any more.
 TEST_F(DownloadUpgradeTest, AFilePlantedInTheTemporaryFolderHasNoEffect)
 {
-    const QString planted = profile_.TempDir() + QStringLiteral("/quorvane_client.exe");
-    TempProfile::WriteFile(planted, "planted");
+    const QString planted = m_profile.tempDir() + QStringLiteral("/quorvane_client.exe");
+    TempProfile::writeFile(planted, "planted");
     chmod(QFile::encodeName(planted).constData(), 0777);
     if (geteuid() == 0) {
         ASSERT_EQ(chown(QFile::encodeName(planted).constData(), 12345, 12345), 0);
     }
-    StageProgram("new client", kVersion);
-    EXPECT_EQ(ReadBytes(planted), QByteArray("planted"));
-    EXPECT_TRUE(StagedProgram().startsWith(StagingParent() + QLatin1Char('/')));
-    EXPECT_EQ(ReadBytes(StagedProgram()), QByteArray("new client"));
-    EXPECT_EQ(ModeOf(StagedProgram()) & 0022u, 0u);
+    stageProgram("new client", kVersion);
+    EXPECT_EQ(readBytes(planted), QByteArray("planted"));
+    EXPECT_TRUE(stagedProgram().startsWith(stagingParent() + QLatin1Char('/')));
+    EXPECT_EQ(readBytes(stagedProgram()), QByteArray("new client"));
+    EXPECT_EQ(modeOf(stagedProgram()) & 0022u, 0u);
 }
 
 // A staging folder whose parent belongs to someone else, or is a link, is not used.
 TEST_F(DownloadUpgradeTest, AStagingParentThatIsNotTheUsersIsRefused)
 {
-    const QString elsewhere = profile_.Root() + QStringLiteral("/elsewhere");
+    const QString elsewhere = m_profile.root() + QStringLiteral("/elsewhere");
     QDir().mkpath(elsewhere);
-    ASSERT_TRUE(QFile::link(elsewhere, StagingParent()));
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
+    ASSERT_TRUE(QFile::link(elsewhere, stagingParent()));
+    serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
     THttpClient http;
-    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
-    EXPECT_EQ(Tree(elsewhere), QStringList());
-    EXPECT_FALSE(QFile::exists(UpgradeFile()));
+    EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
+    EXPECT_EQ(tree(elsewhere), QStringList());
+    EXPECT_FALSE(QFile::exists(upgradeFile()));
 }
 
 TEST_F(DownloadUpgradeTest, AnAbortStopsTheStagingAndLeavesNothing)
 {
     std::atomic<bool> abort = true;
-    upgrade_.SetAbortFlag(&abort);
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), QByteArray(300000, 'x')}}),
+    m_upgrade.setAbortFlag(&abort);
+    serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), QByteArray(300000, 'x')}}),
                        kVersion);
     THttpClient http;
-    EXPECT_FALSE(upgrade_.DownloadUpgrade(http, kVersion));
-    EXPECT_EQ(Stagings(), QStringList());
-    EXPECT_TRUE(reported_.isEmpty()); // an ending client shows no box
+    EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
+    EXPECT_EQ(stagings(), QStringList());
+    EXPECT_TRUE(m_reported.isEmpty()); // an ending client shows no box
 }
 
 } // namespace

@@ -22,16 +22,16 @@ protected:
     HandOverTest()
     {
         // A stand-in updater that writes down its arguments, one a line, and says it is ready.
-        WriteExecutable(AppDir() + QStringLiteral("/upgrade"), Recorder(QString(), "echo ready"));
+        writeExecutable(appDir() + QStringLiteral("/upgrade"), recorder(QString(), "echo ready"));
     }
 
-    QString Record() const { return profile_.Root() + QStringLiteral("/launched.txt"); }
+    QString record() const { return m_profile.root() + QStringLiteral("/launched.txt"); }
 
     // A shell script that writes `firstLine` (when given) and its arguments to Record() in one
     // step, then runs `then`.
-    QByteArray Recorder(const QString& firstLine, const QByteArray& then) const
+    QByteArray recorder(const QString& firstLine, const QByteArray& then) const
     {
-        const QByteArray record = QFile::encodeName(Record());
+        const QByteArray record = QFile::encodeName(this->record());
         QByteArray script = "#!/bin/sh\n{ ";
         if (!firstLine.isEmpty())
             script += "echo " + firstLine.toUtf8() + "; ";
@@ -41,51 +41,51 @@ protected:
     }
 
     // What the updater was started with; empty when nothing was started.
-    QStringList Launched()
+    QStringList launched()
     {
-        if (!QFile::exists(Record()))
+        if (!QFile::exists(record()))
             return {};
-        QStringList lines = QString::fromUtf8(ReadBytes(Record())).split(QLatin1Char('\n'));
+        QStringList lines = QString::fromUtf8(readBytes(record())).split(QLatin1Char('\n'));
         lines.removeAll(QString());
-        QFile::remove(Record());
+        QFile::remove(record());
         return lines;
     }
 
     // Puts a stand-in pkexec first on the PATH until the test ends.
-    void FakePkexec(const QByteArray& then)
+    void fakePkexec(const QByteArray& then)
     {
-        const QString bin = profile_.Root() + QStringLiteral("/bin");
-        WriteExecutable(bin + QStringLiteral("/pkexec"), Recorder(QStringLiteral("pkexec"), then));
-        savedPath_ = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin) + ':' + savedPath_);
+        const QString bin = m_profile.root() + QStringLiteral("/bin");
+        writeExecutable(bin + QStringLiteral("/pkexec"), recorder(QStringLiteral("pkexec"), then));
+        m_savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin) + ':' + m_savedPath);
     }
 
     ~HandOverTest() override
     {
-        if (!savedPath_.isEmpty())
-            qputenv("PATH", savedPath_);
+        if (!m_savedPath.isEmpty())
+            qputenv("PATH", m_savedPath);
     }
 
     // ApplyPendingUpgrade with the application folder closed to this process, which asks for
     // elevation; nothing when the folder cannot be protected here.
-    std::optional<bool> ApplyInProtectedFolder()
+    std::optional<bool> applyInProtectedFolder()
     {
-        const ProtectedFolder protectedFolder(AppDir());
-        if (!protectedFolder.Ok())
+        const ProtectedFolder protectedFolder(appDir());
+        if (!protectedFolder.ok())
             return std::nullopt;
-        return upgrade_.ApplyPendingUpgrade();
+        return m_upgrade.applyPendingUpgrade();
     }
 
-    QByteArray savedPath_;
+    QByteArray m_savedPath;
 };
 
 TEST_F(HandOverTest, WritesFiveKeysAndKeepsTheRest)
 {
-    TempProfile::WriteFile(UpgradeFile(), "; kept\n[Other]\nx=1\n[Common]\nextra=keep me\nversionNo=old\n");
-    upgrade_.WriteUpgradeInfo(
+    TempProfile::writeFile(upgradeFile(), "; kept\n[Other]\nx=1\n[Common]\nextra=keep me\nversionNo=old\n");
+    m_upgrade.writeUpgradeInfo(
         {QStringLiteral("/c/a b/quorvane_client.exe"), QStringLiteral("quorvane_client.exe"),
          QStringLiteral("01.00.201205281430\r\n"), QStringLiteral("12"), QStringLiteral("ab12")});
-    UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+    UpgradeInfo info = m_upgrade.readUpgradeInfo();
     EXPECT_EQ(info.fileName, QStringLiteral("/c/a b/quorvane_client.exe"));
     EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
     // A line end cannot live in an INI value; the first 18 characters are what counts.
@@ -93,13 +93,13 @@ TEST_F(HandOverTest, WritesFiveKeysAndKeepsTheRest)
     EXPECT_EQ(info.fileSize, QStringLiteral("12"));
     EXPECT_EQ(info.fileSha256, QStringLiteral("ab12"));
 
-    upgrade_.WriteUpgradeInfo(
+    m_upgrade.writeUpgradeInfo(
         {QStringLiteral("/t/new.exe"), QStringLiteral("new.exe"), QStringLiteral("02"), {}, {}});
-    info = upgrade_.ReadUpgradeInfo();
+    info = m_upgrade.readUpgradeInfo();
     EXPECT_EQ(info.fileName, QStringLiteral("/t/new.exe"));
     EXPECT_EQ(info.versionNo, QStringLiteral("02"));
     EXPECT_TRUE(info.fileSha256.isEmpty());
-    const QString text = QString::fromUtf8(ReadBytes(UpgradeFile()));
+    const QString text = QString::fromUtf8(readBytes(upgradeFile()));
     EXPECT_TRUE(text.contains(QStringLiteral("; kept\n[Other]\nx=1\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("extra=keep me")));
     EXPECT_EQ(text.count(QStringLiteral("versionNo=")), 1);
@@ -107,66 +107,66 @@ TEST_F(HandOverTest, WritesFiveKeysAndKeepsTheRest)
 
 TEST_F(HandOverTest, MissingFileOrKeysReadEmpty)
 {
-    UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+    UpgradeInfo info = m_upgrade.readUpgradeInfo();
     EXPECT_TRUE(info.fileName.isEmpty() && info.dstFileName.isEmpty() && info.versionNo.isEmpty());
-    TempProfile::WriteFile(UpgradeFile(), "[common]\nFILENAME=/x\n");
-    info = upgrade_.ReadUpgradeInfo();
+    TempProfile::writeFile(upgradeFile(), "[common]\nFILENAME=/x\n");
+    info = m_upgrade.readUpgradeInfo();
     EXPECT_EQ(info.fileName, QStringLiteral("/x"));
     EXPECT_TRUE(info.versionNo.isEmpty());
-    EXPECT_EQ(upgrade_.GetUpgradeDir(), profile_.DataHome() + QStringLiteral("/quorvane"));
+    EXPECT_EQ(m_upgrade.getUpgradeDir(), m_profile.dataHome() + QStringLiteral("/quorvane"));
 }
 
 TEST_F(HandOverTest, CommandLineIsNotQuotedWhenTheStagingPathHasSpaces)
 {
-    const QString spaced = profile_.Root() + QStringLiteral("/my cache folder");
+    const QString spaced = m_profile.root() + QStringLiteral("/my cache folder");
     QDir().mkpath(spaced);
     qputenv("XDG_CACHE_HOME", QFile::encodeName(spaced)); // TempProfile puts it back
-    StageProgram("new client", kVersion);
+    stageProgram("new client", kVersion);
 
-    const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+    const UpgradeInfo info = m_upgrade.readUpgradeInfo();
     EXPECT_TRUE(info.fileName.startsWith(spaced + QStringLiteral("/quorvane/update-")));
     const QString commandLine = info.fileName + QStringLiteral(" quorvane_client.exe");
-    EXPECT_EQ(TUpgrade::UpdaterCommandLine(info), commandLine);
-    ASSERT_TRUE(upgrade_.ApplyPendingUpgrade());
-    EXPECT_EQ(Launched(), QStringList{commandLine}); // one argument, as it stands
-    EXPECT_TRUE(notices_.isEmpty());
+    EXPECT_EQ(TUpgrade::updaterCommandLine(info), commandLine);
+    ASSERT_TRUE(m_upgrade.applyPendingUpgrade());
+    EXPECT_EQ(launched(), QStringList{commandLine}); // one argument, as it stands
+    EXPECT_TRUE(m_notices.isEmpty());
 }
 
 TEST_F(HandOverTest, CanWriteDirLeavesNoProbeBehind)
 {
-    EXPECT_TRUE(upgrade_.CanWriteDir(AppDir()));
-    EXPECT_EQ(Tree(AppDir()), QStringList{QStringLiteral("upgrade")});
+    EXPECT_TRUE(m_upgrade.canWriteDir(appDir()));
+    EXPECT_EQ(tree(appDir()), QStringList{QStringLiteral("upgrade")});
 
     // A "test.tmp" of the user's own is neither emptied nor removed.
-    TempProfile::WriteFile(AppDir() + QStringLiteral("/test.tmp"), "mine");
-    EXPECT_TRUE(upgrade_.CanWriteDir(AppDir()));
-    EXPECT_EQ(ReadBytes(AppDir() + QStringLiteral("/test.tmp")), QByteArray("mine"));
-    QFile::remove(AppDir() + QStringLiteral("/test.tmp"));
+    TempProfile::writeFile(appDir() + QStringLiteral("/test.tmp"), "mine");
+    EXPECT_TRUE(m_upgrade.canWriteDir(appDir()));
+    EXPECT_EQ(readBytes(appDir() + QStringLiteral("/test.tmp")), QByteArray("mine"));
+    QFile::remove(appDir() + QStringLiteral("/test.tmp"));
 
-    EXPECT_FALSE(upgrade_.CanWriteDir(profile_.Root() + QStringLiteral("/missing")));
-    const ProtectedFolder protectedFolder(AppDir());
-    if (!protectedFolder.Ok())
+    EXPECT_FALSE(m_upgrade.canWriteDir(m_profile.root() + QStringLiteral("/missing")));
+    const ProtectedFolder protectedFolder(appDir());
+    if (!protectedFolder.ok())
         GTEST_SKIP() << "cannot make a folder read-only here";
-    EXPECT_FALSE(upgrade_.CanWriteDir(AppDir()));
-    EXPECT_EQ(Tree(AppDir()), QStringList{QStringLiteral("upgrade")});
+    EXPECT_FALSE(m_upgrade.canWriteDir(appDir()));
+    EXPECT_EQ(tree(appDir()), QStringList{QStringLiteral("upgrade")});
 }
 
 TEST_F(HandOverTest, ARecordThatIsNotNewerIsDroppedWithItsStaging)
 {
     if (CLIENT_VERSION != QLatin1String("01.00.201205281429"))
         GTEST_SKIP() << "this build calls itself " << CLIENT_VERSION.toStdString();
-    EXPECT_FALSE(upgrade_.ApplyPendingUpgrade()); // no hand-over file at all
+    EXPECT_FALSE(m_upgrade.applyPendingUpgrade()); // no hand-over file at all
     for (const QString& versionNo :
          {QString(), QStringLiteral("0"), CLIENT_VERSION, QStringLiteral("01.00.201205281428")}) {
-        StageProgram("new client", kVersion);
-        UpgradeInfo info = upgrade_.ReadUpgradeInfo();
+        stageProgram("new client", kVersion);
+        UpgradeInfo info = m_upgrade.readUpgradeInfo();
         info.versionNo = versionNo;
-        upgrade_.WriteUpgradeInfo(info);
-        EXPECT_FALSE(upgrade_.ApplyPendingUpgrade()) << versionNo.toStdString();
-        EXPECT_TRUE(upgrade_.ReadUpgradeInfo().fileName.isEmpty());
-        EXPECT_EQ(Stagings(), QStringList());
+        m_upgrade.writeUpgradeInfo(info);
+        EXPECT_FALSE(m_upgrade.applyPendingUpgrade()) << versionNo.toStdString();
+        EXPECT_TRUE(m_upgrade.readUpgradeInfo().fileName.isEmpty());
+        EXPECT_EQ(stagings(), QStringList());
     }
-    EXPECT_EQ(Launched(), QStringList());
+    EXPECT_EQ(launched(), QStringList());
 }
 
 // Whatever changed in the staging after the record was written, the updater is not started, and
@@ -180,7 +180,7 @@ TEST_F(HandOverTest, AStagingChangedAfterTheHandOverIsRefused)
         bool needsRoot;
     } cases[] = {
         {"program bytes changed",
-         [](const UpgradeInfo& info) { TempProfile::WriteFile(info.fileName, "evil clien"); }, false},
+         [](const UpgradeInfo& info) { TempProfile::writeFile(info.fileName, "evil clien"); }, false},
         {"program writable by others",
          [](const UpgradeInfo& info) { chmod(QFile::encodeName(info.fileName).constData(), 0666); }, false},
         {"program given to another user",
@@ -191,7 +191,7 @@ TEST_F(HandOverTest, AStagingChangedAfterTheHandOverIsRefused)
         {"program with a second name",
          [this](const UpgradeInfo& info) {
              link(QFile::encodeName(info.fileName).constData(),
-                  QFile::encodeName(profile_.CacheHome() + QStringLiteral("/second-name")).constData());
+                  QFile::encodeName(m_profile.cacheHome() + QStringLiteral("/second-name")).constData());
          },
          false},
         {"staging folder opened to others",
@@ -205,24 +205,24 @@ TEST_F(HandOverTest, AStagingChangedAfterTheHandOverIsRefused)
          [this](const UpgradeInfo& info) {
              UpgradeInfo changed = info;
              changed.fileSha256 = QString(64, QLatin1Char('0'));
-             upgrade_.WriteUpgradeInfo(changed);
+             m_upgrade.writeUpgradeInfo(changed);
          },
          false},
         {"a record of the old kind, naming the temporary folder",
          [this](const UpgradeInfo& info) {
-             TempProfile::WriteFile(profile_.TempDir() + QStringLiteral("/quorvane_client.exe"), "planted");
-             upgrade_.WriteUpgradeInfo({profile_.TempDir() + QStringLiteral("/quorvane_client.exe"),
-                                        info.dstFileName,
-                                        info.versionNo,
-                                        {},
-                                        {}});
+             TempProfile::writeFile(m_profile.tempDir() + QStringLiteral("/quorvane_client.exe"), "planted");
+             m_upgrade.writeUpgradeInfo({m_profile.tempDir() + QStringLiteral("/quorvane_client.exe"),
+                                         info.dstFileName,
+                                         info.versionNo,
+                                         {},
+                                         {}});
          },
          false},
         {"another destination name",
          [this](const UpgradeInfo& info) {
              UpgradeInfo changed = info;
              changed.dstFileName = QStringLiteral("upgrade");
-             upgrade_.WriteUpgradeInfo(changed);
+             m_upgrade.writeUpgradeInfo(changed);
          },
          false},
     };
@@ -230,17 +230,17 @@ TEST_F(HandOverTest, AStagingChangedAfterTheHandOverIsRefused)
         if (c.needsRoot && geteuid() != 0)
             continue;
         SCOPED_TRACE(c.what);
-        StageProgram("new client", kVersion);
-        const QString staging = QFileInfo(QFileInfo(StagedProgram()).absolutePath()).absolutePath();
-        c.change(upgrade_.ReadUpgradeInfo());
-        EXPECT_FALSE(upgrade_.ApplyPendingUpgrade());
-        EXPECT_EQ(Launched(), QStringList());
-        EXPECT_TRUE(upgrade_.ReadUpgradeInfo().fileName.isEmpty());
-        EXPECT_TRUE(notices_.isEmpty());
+        stageProgram("new client", kVersion);
+        const QString staging = QFileInfo(QFileInfo(stagedProgram()).absolutePath()).absolutePath();
+        c.change(m_upgrade.readUpgradeInfo());
+        EXPECT_FALSE(m_upgrade.applyPendingUpgrade());
+        EXPECT_EQ(launched(), QStringList());
+        EXPECT_TRUE(m_upgrade.readUpgradeInfo().fileName.isEmpty());
+        EXPECT_TRUE(m_notices.isEmpty());
         if (QString::fromUtf8(c.what).startsWith(QStringLiteral("staging folder")))
             chmod(QFile::encodeName(staging).constData(), 0700); // not ours to remove once opened up
         QDir(staging).removeRecursively();
-        QFile::remove(profile_.CacheHome() + QStringLiteral("/second-name"));
+        QFile::remove(m_profile.cacheHome() + QStringLiteral("/second-name"));
     }
 }
 
@@ -250,66 +250,66 @@ TEST_F(HandOverTest, ARefusedElevationKeepsTheClientAndIsNotRepeated)
 {
     for (const QByteArray& code : {QByteArray("126"), QByteArray("127")}) {
         SCOPED_TRACE(code.toStdString());
-        FakePkexec("exit " + code);
-        StageProgram("new client", kVersion);
-        notices_.clear();
-        const std::optional<bool> ended = ApplyInProtectedFolder();
+        fakePkexec("exit " + code);
+        stageProgram("new client", kVersion);
+        m_notices.clear();
+        const std::optional<bool> ended = applyInProtectedFolder();
         if (!ended)
             GTEST_SKIP() << "cannot make a folder read-only here";
         EXPECT_FALSE(*ended);
-        EXPECT_EQ(Launched().first(), QStringLiteral("pkexec"));
-        EXPECT_EQ(notices_, QStringList{kNeedsAdministrator});
-        EXPECT_EQ(Stagings(), QStringList());
-        EXPECT_EQ(ApplyInProtectedFolder(), false);
-        EXPECT_EQ(Launched(), QStringList());
-        EXPECT_EQ(notices_.size(), 1);
+        EXPECT_EQ(launched().first(), QStringLiteral("pkexec"));
+        EXPECT_EQ(m_notices, QStringList{kNeedsAdministrator});
+        EXPECT_EQ(stagings(), QStringList());
+        EXPECT_EQ(applyInProtectedFolder(), false);
+        EXPECT_EQ(launched(), QStringList());
+        EXPECT_EQ(m_notices.size(), 1);
     }
 }
 
 TEST_F(HandOverTest, AnAcceptedElevationStartsTheUpdaterThroughPkexec)
 {
-    FakePkexec("echo ready");
-    StageProgram("new client", kVersion);
-    const std::optional<bool> ended = ApplyInProtectedFolder();
+    fakePkexec("echo ready");
+    stageProgram("new client", kVersion);
+    const std::optional<bool> ended = applyInProtectedFolder();
     if (!ended)
         GTEST_SKIP() << "cannot make a folder read-only here";
     EXPECT_TRUE(*ended);
-    EXPECT_EQ(Launched(), (QStringList{QStringLiteral("pkexec"), AppDir() + QStringLiteral("/upgrade"),
-                                       StagedProgram() + QStringLiteral(" quorvane_client.exe")}));
-    EXPECT_EQ(Tree(AppDir()), QStringList{QStringLiteral("upgrade")});
+    EXPECT_EQ(launched(), (QStringList{QStringLiteral("pkexec"), appDir() + QStringLiteral("/upgrade"),
+                                       stagedProgram() + QStringLiteral(" quorvane_client.exe")}));
+    EXPECT_EQ(tree(appDir()), QStringList{QStringLiteral("upgrade")});
 }
 
 // An updater that ends without saying it is ready has not taken over: the client goes on.
 TEST_F(HandOverTest, AnUpdaterThatFailsKeepsTheClient)
 {
-    WriteExecutable(AppDir() + QStringLiteral("/upgrade"), Recorder(QString(), "exit 5"));
-    StageProgram("new client", kVersion);
-    EXPECT_FALSE(upgrade_.ApplyPendingUpgrade());
-    EXPECT_EQ(Launched().size(), 1);
-    EXPECT_EQ(notices_, QStringList{kUpdaterFailed});
-    EXPECT_TRUE(upgrade_.ReadUpgradeInfo().fileName.isEmpty());
+    writeExecutable(appDir() + QStringLiteral("/upgrade"), recorder(QString(), "exit 5"));
+    stageProgram("new client", kVersion);
+    EXPECT_FALSE(m_upgrade.applyPendingUpgrade());
+    EXPECT_EQ(launched().size(), 1);
+    EXPECT_EQ(m_notices, QStringList{kUpdaterFailed});
+    EXPECT_TRUE(m_upgrade.readUpgradeInfo().fileName.isEmpty());
 
-    QFile::remove(AppDir() + QStringLiteral("/upgrade"));
-    StageProgram("new client", kVersion);
-    EXPECT_FALSE(upgrade_.ApplyPendingUpgrade()); // no updater to start
+    QFile::remove(appDir() + QStringLiteral("/upgrade"));
+    stageProgram("new client", kVersion);
+    EXPECT_FALSE(m_upgrade.applyPendingUpgrade()); // no updater to start
 }
 
 // A version the updater took back after it failed to start is neither offered nor installed.
 TEST_F(HandOverTest, ARolledBackVersionIsNotOfferedAgain)
 {
-    TempProfile::WriteFile(AppDir() + QStringLiteral("/upgrade-rolled-back.txt"), kVersion.toLatin1() + "\n");
-    EXPECT_EQ(upgrade_.RolledBackVersion(), kVersion);
-    ServeVersion(kVersion.toLatin1());
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
+    TempProfile::writeFile(appDir() + QStringLiteral("/upgrade-rolled-back.txt"), kVersion.toLatin1() + "\n");
+    EXPECT_EQ(m_upgrade.rolledBackVersion(), kVersion);
+    serveVersion(kVersion.toLatin1());
+    serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
     THttpClient http;
-    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
-    EXPECT_EQ(Stagings(), QStringList());
+    EXPECT_FALSE(m_upgrade.checkAndDownload(http));
+    EXPECT_EQ(stagings(), QStringList());
 
     // A newer one is offered normally.
     const QString newer = QStringLiteral("99.00.201205281431");
-    ServeVersion(newer.toLatin1());
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "newer client"}}), newer);
-    EXPECT_TRUE(upgrade_.CheckAndDownload(http));
+    serveVersion(newer.toLatin1());
+    serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "newer client"}}), newer);
+    EXPECT_TRUE(m_upgrade.checkAndDownload(http));
 }
 
 } // namespace

@@ -17,46 +17,46 @@ const QString kVersion = QStringLiteral("99.00.201205281430");
 class PackageSignatureTest : public ::testing::Test
 {
 protected:
-    PackageSignatureTest() { TempProfile::WriteFile(Package(), QByteArray(200000, 'p')); }
+    PackageSignatureTest() { TempProfile::writeFile(package(), QByteArray(200000, 'p')); }
 
-    QString Package() const { return profile_.Root() + QStringLiteral("/quorvane_upgrade.cab"); }
+    QString package() const { return m_profile.root() + QStringLiteral("/quorvane_upgrade.cab"); }
 
     // A signature of `data` with `comment` by `secretKey`, made by minisign.
-    QByteArray SignatureOf(const QByteArray& data, const QString& comment,
-                           const QString& secretKey = TestSecretKey())
+    QByteArray signatureOf(const QByteArray& data, const QString& comment,
+                           const QString& secretKey = testSecretKey())
     {
-        const QString file = profile_.Root() + QStringLiteral("/other.cab");
-        TempProfile::WriteFile(file, data);
-        EXPECT_TRUE(SignWithMinisign(file, comment, secretKey));
+        const QString file = m_profile.root() + QStringLiteral("/other.cab");
+        TempProfile::writeFile(file, data);
+        EXPECT_TRUE(signWithMinisign(file, comment, secretKey));
         QFile signature(file + QStringLiteral(".minisig"));
         return signature.open(QIODevice::ReadOnly) ? signature.readAll() : QByteArray();
     }
 
-    QByteArray ValidSignature()
+    QByteArray validSignature()
     {
-        return SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion);
+        return signatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion);
     }
 
-    TempProfile profile_;
+    TempProfile m_profile;
 };
 
 TEST_F(PackageSignatureTest, AValidSignatureGivesTheSignedVersion)
 {
-    for (const QString& key : {TestPublicKey(), QStringLiteral("untrusted comment: minisign public key\n") +
-                                                    TestPublicKey() + "\n"}) {
-        const SignatureVerdict verdict = VerifyPackageSignature(Package(), ValidSignature(), key);
-        EXPECT_TRUE(verdict.Ok()) << verdict.error.toStdString();
+    for (const QString& key : {testPublicKey(), QStringLiteral("untrusted comment: minisign public key\n") +
+                                                    testPublicKey() + "\n"}) {
+        const SignatureVerdict verdict = verifyPackageSignature(package(), validSignature(), key);
+        EXPECT_TRUE(verdict.ok()) << verdict.error.toStdString();
         EXPECT_EQ(verdict.version, kVersion);
     }
     // Line ends of another system change nothing.
     const SignatureVerdict crlf =
-        VerifyPackageSignature(Package(), ValidSignature().replace("\n", "\r\n"), TestPublicKey());
-    EXPECT_TRUE(crlf.Ok()) << crlf.error.toStdString();
+        verifyPackageSignature(package(), validSignature().replace("\n", "\r\n"), testPublicKey());
+    EXPECT_TRUE(crlf.ok()) << crlf.error.toStdString();
 }
 
 TEST_F(PackageSignatureTest, RefusesEverythingElse)
 {
-    const QByteArray valid = ValidSignature();
+    const QByteArray valid = validSignature();
     QList<QByteArray> lines = valid.split('\n');
     const auto withLine = [&lines](int index, const QByteArray& line) {
         QList<QByteArray> changed = lines;
@@ -76,42 +76,42 @@ TEST_F(PackageSignatureTest, RefusesEverythingElse)
         QString key;
         const char* error;
     } cases[] = {
-        {"no signature", "", TestPublicKey(), "no signature"},
+        {"no signature", "", testPublicKey(), "no signature"},
         {"signed by another key",
-         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion, OtherTestSecretKey()),
-         TestPublicKey(), "another key"},
-        {"signature over other bytes", SignatureOf("other bytes", QStringLiteral("version:") + kVersion),
-         TestPublicKey(), "does not match the package"},
+         signatureOf(QByteArray(200000, 'p'), QStringLiteral("version:") + kVersion, otherTestSecretKey()),
+         testPublicKey(), "another key"},
+        {"signature over other bytes", signatureOf("other bytes", QStringLiteral("version:") + kVersion),
+         testPublicKey(), "does not match the package"},
         {"a trusted comment changed after signing",
-         withLine(2, "trusted comment: version:99.99.999999999999"), TestPublicKey(),
+         withLine(2, "trusted comment: version:99.99.999999999999"), testPublicKey(),
          "trusted comment does not match"},
         {"an older version, replayed",
-         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281428")), TestPublicKey(),
+         signatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281428")), testPublicKey(),
          "not newer"},
         {"the client's own version",
-         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281429")), TestPublicKey(),
+         signatureOf(QByteArray(200000, 'p'), QStringLiteral("version:01.00.201205281429")), testPublicKey(),
          "not newer"},
         {"a trusted comment without a version",
-         SignatureOf(QByteArray(200000, 'p'), QStringLiteral("release 99")), TestPublicKey(),
+         signatureOf(QByteArray(200000, 'p'), QStringLiteral("release 99")), testPublicKey(),
          "names no version"},
-        {"truncated", valid.left(valid.size() / 2), TestPublicKey(), "format"},
-        {"garbled base64", withLine(1, lines[1].left(20) + "!!" + lines[1].mid(22)), TestPublicKey(),
+        {"truncated", valid.left(valid.size() / 2), testPublicKey(), "format"},
+        {"garbled base64", withLine(1, lines[1].left(20) + "!!" + lines[1].mid(22)), testPublicKey(),
          "format"},
-        {"base64 without its padding", withLine(3, lines[3].chopped(2)), TestPublicKey(), "format"},
-        {"too long", valid + QByteArray(5000, '\n'), TestPublicKey(), "too large"},
-        {"the legacy algorithm", withTag("Ed"), TestPublicKey(), "legacy"},
-        {"an unknown algorithm", withTag("XY"), TestPublicKey(), "unknown algorithm"},
+        {"base64 without its padding", withLine(3, lines[3].chopped(2)), testPublicKey(), "format"},
+        {"too long", valid + QByteArray(5000, '\n'), testPublicKey(), "too large"},
+        {"the legacy algorithm", withTag("Ed"), testPublicKey(), "legacy"},
+        {"an unknown algorithm", withTag("XY"), testPublicKey(), "unknown algorithm"},
         {"no key built in", valid, QString(), "no update key"},
-        {"a key of the wrong length", valid, TestPublicKey().left(40), "malformed"},
-        {"a key that is no base64", valid, QStringLiteral("RW!!") + TestPublicKey().mid(4), "malformed"},
+        {"a key of the wrong length", valid, testPublicKey().left(40), "malformed"},
+        {"a key that is no base64", valid, QStringLiteral("RW!!") + testPublicKey().mid(4), "malformed"},
         {"a key without its tag", valid,
-         QString::fromLatin1(("XX" + QByteArray::fromBase64(TestPublicKey().toLatin1()).mid(2)).toBase64()),
+         QString::fromLatin1(("XX" + QByteArray::fromBase64(testPublicKey().toLatin1()).mid(2)).toBase64()),
          "malformed"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const SignatureVerdict verdict = VerifyPackageSignature(Package(), c.signature, c.key);
-        EXPECT_FALSE(verdict.Ok());
+        const SignatureVerdict verdict = verifyPackageSignature(package(), c.signature, c.key);
+        EXPECT_FALSE(verdict.ok());
         EXPECT_TRUE(verdict.version.isEmpty());
         EXPECT_TRUE(verdict.error.contains(QString::fromUtf8(c.error))) << verdict.error.toStdString();
     }
@@ -120,10 +120,10 @@ TEST_F(PackageSignatureTest, RefusesEverythingElse)
 TEST_F(PackageSignatureTest, AnAbortOrAMissingPackageFails)
 {
     std::atomic<bool> abort = true;
-    EXPECT_EQ(VerifyPackageSignature(Package(), ValidSignature(), TestPublicKey(), &abort).error,
+    EXPECT_EQ(verifyPackageSignature(package(), validSignature(), testPublicKey(), &abort).error,
               QStringLiteral("aborted"));
-    QFile::remove(Package());
-    EXPECT_TRUE(VerifyPackageSignature(Package(), ValidSignature(), TestPublicKey())
+    QFile::remove(package());
+    EXPECT_TRUE(verifyPackageSignature(package(), validSignature(), testPublicKey())
                     .error.startsWith(QStringLiteral("the package cannot be read")));
 }
 
@@ -146,18 +146,18 @@ TEST(SignedVersion, ReadsOnlyTheAgreedForm)
         {"", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SignedVersion(QString::fromUtf8(c.comment)), QString::fromUtf8(c.version)) << c.comment;
+        EXPECT_EQ(signedVersion(QString::fromUtf8(c.comment)), QString::fromUtf8(c.version)) << c.comment;
 }
 
 // The build's own key: the demo key when configured with -DQUORVANE_DEMO_UPDATE_KEY=ON.
 TEST(TrustedUpdateKey, IsTheConfiguredKey)
 {
-    if (DemoSecretKey().isEmpty())
+    if (demoSecretKey().isEmpty())
         GTEST_SKIP() << "this build has no demo update key";
-    const QString publicKeyFile = QFileInfo(DemoSecretKey()).absolutePath() + QStringLiteral("/minisign.pub");
-    EXPECT_FALSE(TrustedUpdateKey().isEmpty());
-    EXPECT_EQ(TrustedUpdateKey(), MinisignPublicKeyLine(publicKeyFile));
-    EXPECT_EQ(DemoPublicKey(), TrustedUpdateKey());
+    const QString publicKeyFile = QFileInfo(demoSecretKey()).absolutePath() + QStringLiteral("/minisign.pub");
+    EXPECT_FALSE(trustedUpdateKey().isEmpty());
+    EXPECT_EQ(trustedUpdateKey(), minisignPublicKeyLine(publicKeyFile));
+    EXPECT_EQ(demoPublicKey(), trustedUpdateKey());
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 
 namespace {
 
-bool SetImmutable(const QString& path, bool on)
+bool setImmutable(const QString& path, bool on)
 {
     const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -25,22 +25,22 @@ bool SetImmutable(const QString& path, bool on)
 
 } // namespace
 
-ProtectedFolder::ProtectedFolder(const QString& path) : path_(path)
+ProtectedFolder::ProtectedFolder(const QString& path) : m_path(path)
 {
     // Root writes through missing write permissions; only the immutable flag stops it.
     if (geteuid() == 0) {
-        immutable_ = SetImmutable(path, true);
-        ok_ = immutable_;
+        m_immutable = setImmutable(path, true);
+        m_ok = m_immutable;
     } else {
-        ok_ = QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        m_ok = QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
 }
 
 ProtectedFolder::~ProtectedFolder()
 {
-    if (immutable_)
-        SetImmutable(path_, false);
+    if (m_immutable)
+        setImmutable(m_path, false);
     else
-        QFile::setPermissions(path_,
+        QFile::setPermissions(m_path,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

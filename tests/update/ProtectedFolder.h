@@ -14,10 +14,10 @@ public:
     ProtectedFolder& operator=(const ProtectedFolder&) = delete;
 
     // False when the path could not be protected (a file system without the immutable flag).
-    bool Ok() const { return ok_; }
+    bool ok() const { return m_ok; }
 
 private:
-    QString path_;
-    bool ok_ = false;
-    bool immutable_ = false;
+    QString m_path;
+    bool m_ok = false;
+    bool m_immutable = false;
 };

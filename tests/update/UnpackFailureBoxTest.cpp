@@ -10,7 +10,7 @@
 
 namespace {
 
-QApplication& App()
+QApplication& app()
 {
     static int argc = 1;
     static char name[] = "update_unpack_failure_box_test";
@@ -29,7 +29,7 @@ struct SeenBox
 };
 
 // Runs the event loop until `done`, answering the first message box with OK.
-SeenBox AnswerBox(const std::function<bool()>& done, const std::atomic<bool>& reportReturned)
+SeenBox answerBox(const std::function<bool()>& done, const std::atomic<bool>& reportReturned)
 {
     SeenBox seen;
     bool answered = false;
@@ -37,35 +37,35 @@ SeenBox AnswerBox(const std::function<bool()>& done, const std::atomic<bool>& re
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && !answered) {
             answered = true;
-            seen = {box->text(), box->windowTitle(), box->thread() == App().thread(),
+            seen = {box->text(), box->windowTitle(), box->thread() == app().thread(),
                     box->buttons().size() == 1 && box->button(QMessageBox::Ok), reportReturned.load()};
             box->button(QMessageBox::Ok)->click();
         }
         if (done())
-            App().quit();
+            app().quit();
     });
     // Never wait for ever: a box nobody saw is closed so the caller can go on.
     QTimer::singleShot(30000, [] {
         if (QWidget* box = QApplication::activeModalWidget())
             box->close();
-        App().quit();
+        app().quit();
     });
     poll.start(10);
-    App().exec();
+    app().exec();
     return seen;
 }
 
 TEST(UnpackFailureBox, PollingThreadHandsTheBoxToTheUserInterfaceThreadAndWaits)
 {
-    App();
+    app();
     QObject uiContext;
-    const TUnpackFailureReport report = UnpackFailureBoxOn(&uiContext);
+    const TUnpackFailureReport report = unpackFailureBoxOn(&uiContext);
     std::atomic<bool> returned = false;
     std::thread polling([&] {
         report(QStringLiteral("解压升级包失败!"));
         returned = true;
     });
-    const SeenBox seen = AnswerBox([&] { return returned.load(); }, returned);
+    const SeenBox seen = answerBox([&] { return returned.load(); }, returned);
     polling.join();
     EXPECT_EQ(seen.text, QStringLiteral("解压升级包失败!"));
     EXPECT_EQ(seen.title, QStringLiteral("Quorvane"));
@@ -77,26 +77,26 @@ TEST(UnpackFailureBox, PollingThreadHandsTheBoxToTheUserInterfaceThreadAndWaits)
 
 TEST(UnpackFailureBox, OnTheUserInterfaceThreadItShowsDirectly)
 {
-    App();
+    app();
     QObject uiContext;
-    const TUnpackFailureReport report = UnpackFailureBoxOn(&uiContext);
+    const TUnpackFailureReport report = unpackFailureBoxOn(&uiContext);
     std::atomic<bool> returned = false;
     QTimer::singleShot(0, [&] {
         report(QStringLiteral("解压升级包失败!"));
         returned = true;
     });
-    const SeenBox seen = AnswerBox([&] { return returned.load(); }, returned);
+    const SeenBox seen = answerBox([&] { return returned.load(); }, returned);
     EXPECT_EQ(seen.text, QStringLiteral("解压升级包失败!"));
     EXPECT_TRUE(returned);
 }
 
 TEST(UnpackFailureBox, NothingIsShownOnceTheContextIsGone)
 {
-    App();
+    app();
     TUnpackFailureReport report;
     {
         QObject uiContext;
-        report = UnpackFailureBoxOn(&uiContext);
+        report = unpackFailureBoxOn(&uiContext);
     }
     std::thread polling([&] { report(QStringLiteral("解压升级包失败!")); });
     polling.join(); // returns without a user-interface thread to wait for

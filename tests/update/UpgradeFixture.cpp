@@ -13,97 +13,97 @@
 
 UpgradeFixture::UpgradeFixture()
 {
-    QDir().mkpath(AppDir());
-    TempProfile::WriteFile(profile_.ConfigFile(), "[Common]\ndown_url=" + DownloadRoot().toUtf8() + "\n");
-    upgrade_.SetApplicationDir(AppDir());
-    upgrade_.SetTrustedKey(TrustedPublicKey());
-    upgrade_.SetUnpackFailureReport([this](const QString& message) { reported_ << message; });
-    upgrade_.SetNoticeReport([this](const QString& message) { notices_ << message; });
+    QDir().mkpath(appDir());
+    TempProfile::writeFile(m_profile.configFile(), "[Common]\ndown_url=" + downloadRoot().toUtf8() + "\n");
+    m_upgrade.setApplicationDir(appDir());
+    m_upgrade.setTrustedKey(trustedPublicKey());
+    m_upgrade.setUnpackFailureReport([this](const QString& message) { m_reported << message; });
+    m_upgrade.setNoticeReport([this](const QString& message) { m_notices << message; });
 }
 
-QString UpgradeFixture::TrustedSecretKey()
+QString UpgradeFixture::trustedSecretKey()
 {
-    return TestSecretKey();
+    return testSecretKey();
 }
 
-QString UpgradeFixture::TrustedPublicKey()
+QString UpgradeFixture::trustedPublicKey()
 {
-    return TestPublicKey();
+    return testPublicKey();
 }
 
-QString UpgradeFixture::OtherSecretKey()
+QString UpgradeFixture::otherSecretKey()
 {
-    return OtherTestSecretKey();
+    return otherTestSecretKey();
 }
 
-QStringList UpgradeFixture::Stagings() const
+QStringList UpgradeFixture::stagings() const
 {
-    return QDir(StagingParent()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    return QDir(stagingParent()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
-void UpgradeFixture::ServeVersion(const QByteArray& body, int status)
+void UpgradeFixture::serveVersion(const QByteArray& body, int status)
 {
-    server_.Reply("/res/download/quorvane_version.txt", body.toStdString(), status, "text/plain");
+    m_server.reply("/res/download/quorvane_version.txt", body.toStdString(), status, "text/plain");
 }
 
-void UpgradeFixture::ServePackage(const QByteArray& cabinet, int status)
+void UpgradeFixture::servePackage(const QByteArray& cabinet, int status)
 {
-    server_.Reply("/res/download/quorvane_upgrade.cab", cabinet.toStdString(), status,
-                  "application/vnd.ms-cab-compressed");
+    m_server.reply("/res/download/quorvane_upgrade.cab", cabinet.toStdString(), status,
+                   "application/vnd.ms-cab-compressed");
 }
 
-void UpgradeFixture::ServeSignature(const QByteArray& signature, int status)
+void UpgradeFixture::serveSignature(const QByteArray& signature, int status)
 {
-    server_.Reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), status,
-                  "text/plain");
+    m_server.reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), status,
+                   "text/plain");
 }
 
-QByteArray UpgradeFixture::Sign(const QByteArray& data, const QString& trustedComment,
+QByteArray UpgradeFixture::sign(const QByteArray& data, const QString& trustedComment,
                                 const QString& secretKey)
 {
-    const QString file = profile_.Root() + QStringLiteral("/to-sign.cab");
+    const QString file = m_profile.root() + QStringLiteral("/to-sign.cab");
     QFile::remove(file + QStringLiteral(".minisig"));
-    TempProfile::WriteFile(file, data);
-    EXPECT_TRUE(SignWithMinisign(file, trustedComment, secretKey.isEmpty() ? TrustedSecretKey() : secretKey));
-    return ReadBytes(file + QStringLiteral(".minisig"));
+    TempProfile::writeFile(file, data);
+    EXPECT_TRUE(signWithMinisign(file, trustedComment, secretKey.isEmpty() ? trustedSecretKey() : secretKey));
+    return readBytes(file + QStringLiteral(".minisig"));
 }
 
-QByteArray UpgradeFixture::ServeSignedPackage(const QByteArray& cabinet, const QString& version,
+QByteArray UpgradeFixture::serveSignedPackage(const QByteArray& cabinet, const QString& version,
                                               const QString& secretKey)
 {
-    const QByteArray signature = Sign(cabinet, QStringLiteral("version:") + version.left(18), secretKey);
-    ServePackage(cabinet);
-    ServeSignature(signature);
+    const QByteArray signature = sign(cabinet, QStringLiteral("version:") + version.left(18), secretKey);
+    servePackage(cabinet);
+    serveSignature(signature);
     return signature;
 }
 
-QByteArray UpgradeFixture::GcabPackage(const QList<QPair<QString, QByteArray>>& files)
+QByteArray UpgradeFixture::gcabPackage(const QList<QPair<QString, QByteArray>>& files)
 {
-    const QString source = profile_.Root() + QStringLiteral("/package-source");
+    const QString source = m_profile.root() + QStringLiteral("/package-source");
     QDir(source).removeRecursively();
     QStringList names;
     for (const auto& [name, data] : files) {
-        TempProfile::WriteFile(source + QLatin1Char('/') + name, data);
+        TempProfile::writeFile(source + QLatin1Char('/') + name, data);
         names << name;
     }
-    const QString cabinet = profile_.Root() + QStringLiteral("/package.cab");
-    EXPECT_TRUE(MakeCabinetWithGcab(cabinet, source, names, true));
-    return ReadBytes(cabinet);
+    const QString cabinet = m_profile.root() + QStringLiteral("/package.cab");
+    EXPECT_TRUE(makeCabinetWithGcab(cabinet, source, names, true));
+    return readBytes(cabinet);
 }
 
-void UpgradeFixture::StageProgram(const QByteArray& program, const QString& version)
+void UpgradeFixture::stageProgram(const QByteArray& program, const QString& version)
 {
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), program}}), version);
+    serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), program}}), version);
     THttpClient http;
-    ASSERT_TRUE(upgrade_.DownloadUpgrade(http, version));
+    ASSERT_TRUE(m_upgrade.downloadUpgrade(http, version));
 }
 
-QString UpgradeFixture::DebugLog() const
+QString UpgradeFixture::debugLog() const
 {
-    return QString::fromUtf8(ReadBytes(profile_.DataHome() + QStringLiteral("/quorvane/debug.txt")));
+    return QString::fromUtf8(readBytes(m_profile.dataHome() + QStringLiteral("/quorvane/debug.txt")));
 }
 
-QStringList Tree(const QString& dir)
+QStringList tree(const QString& dir)
 {
     QStringList entries;
     QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -114,13 +114,13 @@ QStringList Tree(const QString& dir)
     return entries;
 }
 
-QByteArray ReadBytes(const QString& path)
+QByteArray readBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool WaitForFile(const QString& path, int timeoutMs)
+bool waitForFile(const QString& path, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!QFileInfo::exists(path)) {
@@ -131,9 +131,9 @@ bool WaitForFile(const QString& path, int timeoutMs)
     return true;
 }
 
-void WriteExecutable(const QString& path, const QByteArray& content)
+void writeExecutable(const QString& path, const QByteArray& content)
 {
-    TempProfile::WriteFile(path, content);
+    TempProfile::writeFile(path, content);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                     QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                     QFileDevice::ExeOther);

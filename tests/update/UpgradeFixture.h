@@ -20,46 +20,46 @@ class UpgradeFixture : public ::testing::Test
 protected:
     UpgradeFixture();
 
-    QString AppDir() const { return profile_.Root() + QStringLiteral("/app"); }
-    QString DownloadRoot() const { return server_.Url() + QStringLiteral("/res/download"); }
-    QString UpgradeFile() const { return profile_.DataHome() + QStringLiteral("/quorvane/upgrade.ini"); }
+    QString appDir() const { return m_profile.root() + QStringLiteral("/app"); }
+    QString downloadRoot() const { return m_server.url() + QStringLiteral("/res/download"); }
+    QString upgradeFile() const { return m_profile.dataHome() + QStringLiteral("/quorvane/upgrade.ini"); }
     // The folder below which packages are staged, and the stagings in it.
-    QString StagingParent() const { return profile_.CacheHome() + QStringLiteral("/quorvane"); }
-    QStringList Stagings() const;
+    QString stagingParent() const { return m_profile.cacheHome() + QStringLiteral("/quorvane"); }
+    QStringList stagings() const;
     // The program the record names.
-    QString StagedProgram() const { return upgrade_.ReadUpgradeInfo().fileName; }
+    QString stagedProgram() const { return m_upgrade.readUpgradeInfo().fileName; }
 
-    void ServeVersion(const QByteArray& body, int status = 200);
-    void ServePackage(const QByteArray& cabinet, int status = 200);
-    void ServeSignature(const QByteArray& signature, int status = 200);
+    void serveVersion(const QByteArray& body, int status = 200);
+    void servePackage(const QByteArray& cabinet, int status = 200);
+    void serveSignature(const QByteArray& signature, int status = 200);
     // Serves the package with a signature made now by the trusted key (or `secretKey`) for
     // `version`; answers the signature served.
-    QByteArray ServeSignedPackage(const QByteArray& cabinet, const QString& version,
+    QByteArray serveSignedPackage(const QByteArray& cabinet, const QString& version,
                                   const QString& secretKey = {});
-    QByteArray Sign(const QByteArray& data, const QString& trustedComment, const QString& secretKey = {});
+    QByteArray sign(const QByteArray& data, const QString& trustedComment, const QString& secretKey = {});
     // A cabinet made by gcab from files named and filled as given (names may hold "/").
-    QByteArray GcabPackage(const QList<QPair<QString, QByteArray>>& files);
+    QByteArray gcabPackage(const QList<QPair<QString, QByteArray>>& files);
     // Stages a package with the client's program `program` for `version` through the real path.
-    void StageProgram(const QByteArray& program, const QString& version);
+    void stageProgram(const QByteArray& program, const QString& version);
 
     // The debug log of this run ("debug.txt" in the data folder).
-    QString DebugLog() const;
+    QString debugLog() const;
 
     // A key pair made for the test program: the trusted one and another.
-    static QString TrustedSecretKey();
-    static QString TrustedPublicKey();
-    static QString OtherSecretKey();
+    static QString trustedSecretKey();
+    static QString trustedPublicKey();
+    static QString otherSecretKey();
 
-    TempProfile profile_;
-    LoopbackServer server_;
-    TUpgrade upgrade_;
-    QStringList reported_;
-    QStringList notices_;
+    TempProfile m_profile;
+    LoopbackServer m_server;
+    TUpgrade m_upgrade;
+    QStringList m_reported;
+    QStringList m_notices;
 };
 
 // Every entry below `dir`, relative to it, sorted.
-QStringList Tree(const QString& dir);
-QByteArray ReadBytes(const QString& path);
+QStringList tree(const QString& dir);
+QByteArray readBytes(const QString& path);
 // Waits until `path` exists; false after `timeoutMs`.
-bool WaitForFile(const QString& path, int timeoutMs = 20000);
-void WriteExecutable(const QString& path, const QByteArray& content);
+bool waitForFile(const QString& path, int timeoutMs = 20000);
+void writeExecutable(const QString& path, const QByteArray& content);

@@ -36,20 +36,20 @@ TEST(VersionComparison, IsNewerVersion)
         {QStringLiteral("升级"), true}, // bytes above 0x7f sort after the digits
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TUpgrade::IsNewerVersion(c.version), c.newer) << '"' << c.version.toStdString() << '"';
+        EXPECT_EQ(TUpgrade::isNewerVersion(c.version), c.newer) << '"' << c.version.toStdString() << '"';
 }
 
 using VersionCheckTest = UpgradeFixture;
 
 TEST_F(VersionCheckTest, FetchesBothVersionFilesAsAnsiText)
 {
-    ServeVersion("01.00.201205281430\r\n");
-    server_.Reply("/res/download/quorvane_version_desc.txt",
-                  ToAnsi(QStringLiteral("修复了登录问题\n")).toStdString(), 200, "text/plain");
-    THttpClient http(TUpgrade::VersionLimits());
-    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("01.00.201205281430\r\n")); // nothing trimmed
-    EXPECT_EQ(upgrade_.FetchVersionDesc(http), QStringLiteral("修复了登录问题\n"));
-    EXPECT_EQ(server_.Targets(),
+    serveVersion("01.00.201205281430\r\n");
+    m_server.reply("/res/download/quorvane_version_desc.txt",
+                   toAnsi(QStringLiteral("修复了登录问题\n")).toStdString(), 200, "text/plain");
+    THttpClient http(TUpgrade::versionLimits());
+    EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("01.00.201205281430\r\n")); // nothing trimmed
+    EXPECT_EQ(m_upgrade.fetchVersionDesc(http), QStringLiteral("修复了登录问题\n"));
+    EXPECT_EQ(m_server.targets(),
               (QStringList{QStringLiteral("/res/download/quorvane_version.txt?v=") + CLIENT_VERSION,
                            QStringLiteral("/res/download/quorvane_version_desc.txt")}));
 }
@@ -58,78 +58,78 @@ TEST_F(VersionCheckTest, FetchesBothVersionFilesAsAnsiText)
 // order mark of UTF-16, "9" before a NUL) and hand over whatever package came with it.
 TEST_F(VersionCheckTest, VersionFileThatIsNoTextGivesZero)
 {
-    ServePackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}));
+    servePackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}));
     const QByteArray utf16 = QByteArray("\xFF\xFE", 2) + QByteArray("9\0009\0.\0", 6);
-    THttpClient http(TUpgrade::VersionLimits());
+    THttpClient http(TUpgrade::versionLimits());
     for (const QByteArray& body : {utf16, utf16.mid(2), QByteArray("99.00\xFF\xFF.201205281430")}) {
-        ServeVersion(body);
-        EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
-        EXPECT_FALSE(upgrade_.CheckAndDownload(http));
+        serveVersion(body);
+        EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("0"));
+        EXPECT_FALSE(m_upgrade.checkAndDownload(http));
     }
-    EXPECT_FALSE(QFile::exists(UpgradeFile()));
-    EXPECT_TRUE(reported_.isEmpty());
+    EXPECT_FALSE(QFile::exists(upgradeFile()));
+    EXPECT_TRUE(m_reported.isEmpty());
 }
 
 TEST_F(VersionCheckTest, AnyFailureGivesZero)
 {
     THttpClient http;
     // Nothing registered: 404.
-    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
-    EXPECT_EQ(upgrade_.FetchVersionDesc(http), QStringLiteral("0"));
-    ServeVersion("01.00.201205281430", 500);
-    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
-    ServeVersion("", 200);
-    EXPECT_EQ(upgrade_.FetchVersion(http), QString());
-    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
+    EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("0"));
+    EXPECT_EQ(m_upgrade.fetchVersionDesc(http), QStringLiteral("0"));
+    serveVersion("01.00.201205281430", 500);
+    EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("0"));
+    serveVersion("", 200);
+    EXPECT_EQ(m_upgrade.fetchVersion(http), QString());
+    EXPECT_FALSE(m_upgrade.checkAndDownload(http));
 
     // A server that is not there.
-    TempProfile::WriteFile(profile_.ConfigFile(), "[Common]\ndown_url=http://127.0.0.1:1/res/download\n");
-    TSelvorConfig::ForgetCachedAddresses();
-    EXPECT_EQ(upgrade_.FetchVersion(http), QStringLiteral("0"));
-    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
-    EXPECT_TRUE(reported_.isEmpty());
+    TempProfile::writeFile(m_profile.configFile(), "[Common]\ndown_url=http://127.0.0.1:1/res/download\n");
+    TSelvorConfig::forgetCachedAddresses();
+    EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("0"));
+    EXPECT_FALSE(m_upgrade.checkAndDownload(http));
+    EXPECT_TRUE(m_reported.isEmpty());
 }
 
 TEST_F(VersionCheckTest, CheckAndDownloadFetchesThePackageOnlyForANewerVersion)
 {
-    ServeSignedPackage(GcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}),
+    serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}),
                        QStringLiteral("99.00.201205281430"));
     THttpClient http;
 
-    ServeVersion(CLIENT_VERSION.toLatin1() + "\n");
-    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
-    EXPECT_EQ(server_.Targets().size(), 1); // no package request
-    EXPECT_FALSE(QFile::exists(UpgradeFile()));
+    serveVersion(CLIENT_VERSION.toLatin1() + "\n");
+    EXPECT_FALSE(m_upgrade.checkAndDownload(http));
+    EXPECT_EQ(m_server.targets().size(), 1); // no package request
+    EXPECT_FALSE(QFile::exists(upgradeFile()));
 
-    ServeVersion("99.00.201205281430\n");
-    EXPECT_TRUE(upgrade_.CheckAndDownload(http));
-    EXPECT_EQ(server_.Targets().last(), QStringLiteral("/res/download/quorvane_upgrade.cab"));
-    const UpgradeInfo info = upgrade_.ReadUpgradeInfo();
-    EXPECT_EQ(ReadBytes(info.fileName), QByteArray("new client"));
+    serveVersion("99.00.201205281430\n");
+    EXPECT_TRUE(m_upgrade.checkAndDownload(http));
+    EXPECT_EQ(m_server.targets().last(), QStringLiteral("/res/download/quorvane_upgrade.cab"));
+    const UpgradeInfo info = m_upgrade.readUpgradeInfo();
+    EXPECT_EQ(readBytes(info.fileName), QByteArray("new client"));
     EXPECT_EQ(info.dstFileName, QStringLiteral("quorvane_client.exe"));
     EXPECT_EQ(info.versionNo.left(18), QStringLiteral("99.00.201205281430"));
-    EXPECT_TRUE(reported_.isEmpty());
+    EXPECT_TRUE(m_reported.isEmpty());
 }
 
 // The update is offered only when the package is there, signed and unpacked.
 TEST_F(VersionCheckTest, ANewerVersionWhosePackageIsMissingIsNotOffered)
 {
-    ServeVersion("99.00.201205281430");
-    ServeSignature("no");
-    ServePackage("not here", 404);
+    serveVersion("99.00.201205281430");
+    serveSignature("no");
+    servePackage("not here", 404);
     THttpClient http;
-    EXPECT_FALSE(upgrade_.CheckAndDownload(http));
-    EXPECT_FALSE(QFile::exists(UpgradeFile()));
-    EXPECT_EQ(Stagings(), QStringList());
-    EXPECT_TRUE(reported_.isEmpty()); // a failed download is not the user's concern
+    EXPECT_FALSE(m_upgrade.checkAndDownload(http));
+    EXPECT_FALSE(QFile::exists(upgradeFile()));
+    EXPECT_EQ(stagings(), QStringList());
+    EXPECT_TRUE(m_reported.isEmpty()); // a failed download is not the user's concern
 }
 
 TEST(VersionLimits, PackageHasNoTotalLimitButAStallAndASizeLimit)
 {
-    const THttpLimits version = TUpgrade::VersionLimits();
+    const THttpLimits version = TUpgrade::versionLimits();
     EXPECT_EQ(version.connectTimeoutMs, 10000);
     EXPECT_EQ(version.totalTimeoutMs, 30000);
-    const THttpLimits package = TUpgrade::PackageLimits();
+    const THttpLimits package = TUpgrade::packageLimits();
     EXPECT_EQ(package.connectTimeoutMs, 10000);
     EXPECT_EQ(package.totalTimeoutMs, 0);
     EXPECT_EQ(package.maxBodyBytes, 0);

@@ -11,7 +11,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     TInstanceLock lock(QStringLiteral("quorvane_client.exe"));
-    if (!lock.Acquire())
+    if (!lock.acquire())
         return 1;
     std::fputs("locked\n", stdout);
     std::fflush(stdout);

@@ -10,34 +10,34 @@
 #include <QFileInfo>
 #include <QStringList>
 
-QString StagePackage(const QString& parent, const QList<QPair<QString, QByteArray>>& files,
+QString stagePackage(const QString& parent, const QList<QPair<QString, QByteArray>>& files,
                      const QString& version, const QString& secretKey)
 {
-    if (!EnsurePrivateFolder(parent).isEmpty())
+    if (!ensurePrivateFolder(parent).isEmpty())
         return {};
-    const QString staging = MakePrivateFolder(parent, QStringLiteral("update-"));
+    const QString staging = makePrivateFolder(parent, QStringLiteral("update-"));
     const QString source = QFileInfo(parent).absolutePath() + QStringLiteral("/package-source");
     QDir(source).removeRecursively();
     QStringList names;
     QByteArray program;
     for (const auto& [name, data] : files) {
-        TempProfile::WriteFile(source + QLatin1Char('/') + name, data);
+        TempProfile::writeFile(source + QLatin1Char('/') + name, data);
         names << name;
         if (name == QLatin1String("quorvane_client.exe"))
             program = data;
     }
     const QString cabinet = staging + QStringLiteral("/quorvane_upgrade.cab");
-    if (staging.isEmpty() || !MakeCabinetWithGcab(cabinet, source, names, true) ||
-        !SignWithMinisign(cabinet, QStringLiteral("version:") + version, secretKey))
+    if (staging.isEmpty() || !makeCabinetWithGcab(cabinet, source, names, true) ||
+        !signWithMinisign(cabinet, QStringLiteral("version:") + version, secretKey))
         return {};
     QDir().mkdir(staging + QStringLiteral("/files"));
     const QString staged = staging + QStringLiteral("/files/quorvane_client.exe");
-    TempProfile::WriteFile(staged, program);
+    TempProfile::writeFile(staged, program);
     QFile::setPermissions(staged, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return staged;
 }
 
-QString StagingOf(const QString& program)
+QString stagingOf(const QString& program)
 {
     return QFileInfo(QFileInfo(program).absolutePath()).absolutePath();
 }

@@ -9,8 +9,8 @@
 // cabinet made by gcab from `files`, its minisign signature by `secretKey` for `version`, and
 // "files/quorvane_client.exe" unpacked. Answers the staged program's path (the record's
 // fileName), or empty when something failed.
-QString StagePackage(const QString& parent, const QList<QPair<QString, QByteArray>>& files,
+QString stagePackage(const QString& parent, const QList<QPair<QString, QByteArray>>& files,
                      const QString& version, const QString& secretKey);
 
 // The folder "update-XXXXXX" of a staged program.
-QString StagingOf(const QString& program);
+QString stagingOf(const QString& program);

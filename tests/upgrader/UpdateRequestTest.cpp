@@ -34,7 +34,7 @@ TEST(UpdateRequest, ParsesTheClientsCommandLine)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(QLatin1Char('|')).toStdString());
-        const auto request = ParseUpdateRequest(c.arguments);
+        const auto request = parseUpdateRequest(c.arguments);
         ASSERT_EQ(request.has_value(), c.ok);
         if (request) {
             EXPECT_EQ(request->fileName, c.fileName);
@@ -45,11 +45,11 @@ TEST(UpdateRequest, ParsesTheClientsCommandLine)
 
 TEST(UpdateRequest, DestinationMustStayInTheApplicationFolder)
 {
-    EXPECT_TRUE(IsBareFileName(QStringLiteral("quorvane_client.exe")));
-    EXPECT_TRUE(IsBareFileName(QStringLiteral("..quorvane")));
+    EXPECT_TRUE(isBareFileName(QStringLiteral("quorvane_client.exe")));
+    EXPECT_TRUE(isBareFileName(QStringLiteral("..quorvane")));
     for (const QString& name : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("../x"),
                                 QStringLiteral("/usr/bin/x"), QStringLiteral("sub/x")})
-        EXPECT_FALSE(IsBareFileName(name)) << name.toStdString();
+        EXPECT_FALSE(isBareFileName(name)) << name.toStdString();
 }
 
 } // namespace

@@ -18,42 +18,42 @@ class UpdaterTest : public ::testing::Test
 protected:
     UpdaterTest()
     {
-        QDir().mkpath(AppDir());
-        TempProfile::WriteFile(AppDir() + QStringLiteral("/quorvane_client"), "old client");
-        EXPECT_TRUE(MakeMinisignKeyPair(keys_.path()));
-        program_ = StagePackage(profile_.CacheHome() + QStringLiteral("/quorvane"),
-                                {{QStringLiteral("quorvane_client.exe"), "new client"}},
-                                QStringLiteral("99.00.201205281430"),
-                                keys_.path() + QStringLiteral("/minisign.key"));
-        updater_.SetTrustedKey(MinisignPublicKeyLine(keys_.path() + QStringLiteral("/minisign.pub")));
-        updater_.SetProgress([this](const QString& line) { progress_ << line; });
-        updater_.SetReadySignal([] { return true; });
+        QDir().mkpath(appDir());
+        TempProfile::writeFile(appDir() + QStringLiteral("/quorvane_client"), "old client");
+        EXPECT_TRUE(makeMinisignKeyPair(m_keys.path()));
+        m_program = stagePackage(m_profile.cacheHome() + QStringLiteral("/quorvane"),
+                                 {{QStringLiteral("quorvane_client.exe"), "new client"}},
+                                 QStringLiteral("99.00.201205281430"),
+                                 m_keys.path() + QStringLiteral("/minisign.key"));
+        m_updater.setTrustedKey(minisignPublicKeyLine(m_keys.path() + QStringLiteral("/minisign.pub")));
+        m_updater.setProgress([this](const QString& line) { m_progress << line; });
+        m_updater.setReadySignal([] { return true; });
     }
 
-    QString AppDir() const { return profile_.Root() + QStringLiteral("/app"); }
-    QByteArray Installed() const
+    QString appDir() const { return m_profile.root() + QStringLiteral("/app"); }
+    QByteArray installed() const
     {
-        QFile file(AppDir() + QStringLiteral("/quorvane_client"));
+        QFile file(appDir() + QStringLiteral("/quorvane_client"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    TempProfile profile_;
-    QTemporaryDir keys_;
-    QString program_;
-    TUpdater updater_{AppDir()};
-    QStringList progress_;
+    TempProfile m_profile;
+    QTemporaryDir m_keys;
+    QString m_program;
+    TUpdater m_updater{appDir()};
+    QStringList m_progress;
 };
 
 TEST_F(UpdaterTest, GivesUpWhenTheClientDoesNotEnd)
 {
     TInstanceLock client(QStringLiteral("quorvane_client.exe"));
-    ASSERT_TRUE(client.Acquire());
-    updater_.SetWaitLimitMs(300);
-    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}),
+    ASSERT_TRUE(client.acquire());
+    m_updater.setWaitLimitMs(300);
+    EXPECT_EQ(m_updater.run({m_program, QStringLiteral("quorvane_client.exe")}),
               TUpdater::Result::ClientStillRunning);
-    EXPECT_EQ(Installed(), QByteArray("old client"));
-    EXPECT_TRUE(progress_.contains(QStringLiteral("Waiting for the client to end")));
-    EXPECT_EQ(QDir(AppDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+    EXPECT_EQ(installed(), QByteArray("old client"));
+    EXPECT_TRUE(m_progress.contains(QStringLiteral("Waiting for the client to end")));
+    EXPECT_EQ(QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("quorvane_client")});
 }
 
@@ -61,19 +61,19 @@ TEST_F(UpdaterTest, GivesUpWhenTheClientDoesNotEnd)
 // update, so nothing is installed behind its back.
 TEST_F(UpdaterTest, NothingIsInstalledWhenNobodyWaitsForIt)
 {
-    updater_.SetReadySignal([] { return false; });
-    EXPECT_EQ(updater_.Run({program_, QStringLiteral("quorvane_client.exe")}),
+    m_updater.setReadySignal([] { return false; });
+    EXPECT_EQ(m_updater.run({m_program, QStringLiteral("quorvane_client.exe")}),
               TUpdater::Result::NobodyWaiting);
-    EXPECT_EQ(Installed(), QByteArray("old client"));
+    EXPECT_EQ(installed(), QByteArray("old client"));
 }
 
 TEST_F(UpdaterTest, RefusesADestinationOtherThanTheClient)
 {
     for (const QString& destination :
          {QStringLiteral("../quorvane_client.exe"), QStringLiteral("/etc/x"), QStringLiteral("upgrade")}) {
-        EXPECT_EQ(updater_.Run({program_, destination}), TUpdater::Result::BadRequest);
-        EXPECT_EQ(Installed(), QByteArray("old client"));
-        EXPECT_TRUE(QFile::exists(program_));
+        EXPECT_EQ(m_updater.run({m_program, destination}), TUpdater::Result::BadRequest);
+        EXPECT_EQ(installed(), QByteArray("old client"));
+        EXPECT_TRUE(QFile::exists(m_program));
     }
 }
 

@@ -29,19 +29,19 @@ class UpgradeProgramTest : public ::testing::Test
 protected:
     UpgradeProgramTest()
     {
-        QDir().mkpath(AppDir());
-        QDir().mkpath(Markers());
-        QFile::copy(QStringLiteral(UPGRADE_PROGRAM), AppDir() + QStringLiteral("/upgrade"));
-        chmod(QFile::encodeName(AppDir() + QStringLiteral("/upgrade")).constData(), 0755);
-        TempProfile::WriteFile(Installed(), ClientScript("old"));
-        chmod(QFile::encodeName(Installed()).constData(), 0755);
-        TempProfile::WriteFile(AppDir() + QStringLiteral("/readme.txt"), "old readme");
-        before_ = Snapshot();
+        QDir().mkpath(appDir());
+        QDir().mkpath(markers());
+        QFile::copy(QStringLiteral(UPGRADE_PROGRAM), appDir() + QStringLiteral("/upgrade"));
+        chmod(QFile::encodeName(appDir() + QStringLiteral("/upgrade")).constData(), 0755);
+        TempProfile::writeFile(installed(), clientScript("old"));
+        chmod(QFile::encodeName(installed()).constData(), 0755);
+        TempProfile::writeFile(appDir() + QStringLiteral("/readme.txt"), "old readme");
+        m_before = snapshot();
     }
 
     ~UpgradeProgramTest() override
     {
-        for (QProcess* process : {&holder_, &updater_}) {
+        for (QProcess* process : {&m_holder, &m_updater}) {
             if (process->state() != QProcess::NotRunning) {
                 process->kill();
                 process->waitForFinished();
@@ -51,83 +51,83 @@ protected:
 
     void SetUp() override
     {
-        if (TrustedUpdateKey().isEmpty() || DemoSecretKey().isEmpty())
+        if (trustedUpdateKey().isEmpty() || demoSecretKey().isEmpty())
             GTEST_SKIP()
                 << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
     }
 
-    QString AppDir() const { return profile_.Root() + QStringLiteral("/app"); }
-    QString StagingParent() const { return profile_.CacheHome() + QStringLiteral("/quorvane"); }
-    QString Installed() const { return AppDir() + QStringLiteral("/quorvane_client"); }
-    QString Markers() const { return profile_.Root() + QStringLiteral("/markers"); }
-    QString Marker(const char* which) const { return Markers() + QLatin1Char('/') + QLatin1String(which); }
+    QString appDir() const { return m_profile.root() + QStringLiteral("/app"); }
+    QString stagingParent() const { return m_profile.cacheHome() + QStringLiteral("/quorvane"); }
+    QString installed() const { return appDir() + QStringLiteral("/quorvane_client"); }
+    QString markers() const { return m_profile.root() + QStringLiteral("/markers"); }
+    QString marker(const char* which) const { return markers() + QLatin1Char('/') + QLatin1String(which); }
 
     // Writes "<which> <user id>" to its marker file, then runs `then`.
-    QByteArray ClientScript(const char* which, const QByteArray& then = {}) const
+    QByteArray clientScript(const char* which, const QByteArray& then = {}) const
     {
-        const QByteArray marker = QFile::encodeName(Marker(which));
+        const QByteArray marker = QFile::encodeName(this->marker(which));
         return QByteArray("#!/bin/sh\necho ") + which + " $(id -u) > '" + marker + ".part' && mv '" + marker +
                ".part' '" + marker + "'\n" + then + "\n";
     }
 
     // Stages a package with the new client (running `then` after it writes its marker), a new
     // readme and a file the old version did not have.
-    QString Stage(const QByteArray& then = {}, const QString& secretKey = DemoSecretKey())
+    QString stage(const QByteArray& then = {}, const QString& secretKey = demoSecretKey())
     {
-        return StagePackage(StagingParent(),
-                            {{QStringLiteral("quorvane_client.exe"), ClientScript("new", then)},
+        return stagePackage(stagingParent(),
+                            {{QStringLiteral("quorvane_client.exe"), clientScript("new", then)},
                              {QStringLiteral("readme.txt"), "new readme"},
                              {QStringLiteral("docs/extra.txt"), "extra"}},
                             kVersion, secretKey);
     }
 
-    static QString CommandLine(const QString& program)
+    static QString commandLine(const QString& program)
     {
         return program + QStringLiteral(" quorvane_client.exe");
     }
 
     // Every file of the application folder with its bytes and mode.
-    QMap<QString, QByteArray> Snapshot() const
+    QMap<QString, QByteArray> snapshot() const
     {
         QMap<QString, QByteArray> files;
         for (const QFileInfo& info :
-             QDir(AppDir()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+             QDir(appDir()).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
             // The updater's own work folder, while it works.
             if (info.fileName().startsWith(QStringLiteral(".quorvane-update-")))
                 continue;
             files[info.fileName()] =
-                Read(info.filePath()) + "|" + QByteArray::number(Mode(info.filePath()), 8);
+                read(info.filePath()) + "|" + QByteArray::number(mode(info.filePath()), 8);
         }
         return files;
     }
 
-    void HoldTheLock()
+    void holdTheLock()
     {
-        holder_.start(QStringLiteral(LOCK_HOLDER), {});
-        ASSERT_TRUE(holder_.waitForStarted(kWaitMs));
-        ASSERT_TRUE(ReadLine(holder_) == "locked");
+        m_holder.start(QStringLiteral(LOCK_HOLDER), {});
+        ASSERT_TRUE(m_holder.waitForStarted(kWaitMs));
+        ASSERT_TRUE(readLine(m_holder) == "locked");
     }
 
-    void EndTheClient()
+    void endTheClient()
     {
-        holder_.write("\n");
-        holder_.closeWriteChannel();
-        ASSERT_TRUE(holder_.waitForFinished(kWaitMs));
+        m_holder.write("\n");
+        m_holder.closeWriteChannel();
+        ASSERT_TRUE(m_holder.waitForFinished(kWaitMs));
     }
 
-    void StartUpdater(const QStringList& arguments)
+    void startUpdater(const QStringList& arguments)
     {
-        updater_.start(AppDir() + QStringLiteral("/upgrade"), arguments);
-        ASSERT_TRUE(updater_.waitForStarted(kWaitMs));
+        m_updater.start(appDir() + QStringLiteral("/upgrade"), arguments);
+        ASSERT_TRUE(m_updater.waitForStarted(kWaitMs));
     }
 
-    int UpdaterExitCode()
+    int updaterExitCode()
     {
-        EXPECT_TRUE(updater_.waitForFinished(kWaitMs));
-        return updater_.exitStatus() == QProcess::NormalExit ? updater_.exitCode() : -1;
+        EXPECT_TRUE(m_updater.waitForFinished(kWaitMs));
+        return m_updater.exitStatus() == QProcess::NormalExit ? m_updater.exitCode() : -1;
     }
 
-    static QByteArray ReadLine(QProcess& process)
+    static QByteArray readLine(QProcess& process)
     {
         const QDeadlineTimer deadline(kWaitMs);
         while (!process.canReadLine()) {
@@ -138,27 +138,27 @@ protected:
     }
 
     // What a marker says ("new 0"), or empty when it did not appear in time.
-    QByteArray Started(const char* which, int waitMs = kWaitMs)
+    QByteArray started(const char* which, int waitMs = kWaitMs)
     {
         const QDeadlineTimer deadline(waitMs);
-        while (!QFileInfo::exists(Marker(which)) && !deadline.hasExpired())
+        while (!QFileInfo::exists(marker(which)) && !deadline.hasExpired())
             QThread::msleep(10);
-        return Read(Marker(which)).trimmed();
+        return read(marker(which)).trimmed();
     }
 
-    QStringList LeftInTheApplicationFolder() const
+    QStringList leftInTheApplicationFolder() const
     {
-        return QDir(AppDir()).entryList({QStringLiteral(".quorvane-update-*")},
+        return QDir(appDir()).entryList({QStringLiteral(".quorvane-update-*")},
                                         QDir::AllEntries | QDir::Hidden);
     }
 
-    static QByteArray Read(const QString& path)
+    static QByteArray read(const QString& path)
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    static mode_t Mode(const QString& path)
+    static mode_t mode(const QString& path)
     {
         struct stat info
         {
@@ -167,40 +167,40 @@ protected:
         return info.st_mode & 07777;
     }
 
-    TempProfile profile_;
-    QProcess holder_;
-    QProcess updater_;
-    QMap<QString, QByteArray> before_;
+    TempProfile m_profile;
+    QProcess m_holder;
+    QProcess m_updater;
+    QMap<QString, QByteArray> m_before;
 };
 
 TEST_F(UpgradeProgramTest, WaitsForTheClientThenInstallsThePackageAndStartsTheNewOne)
 {
-    const QString program = Stage();
+    const QString program = stage();
     ASSERT_FALSE(program.isEmpty());
-    HoldTheLock();
-    StartUpdater({CommandLine(program)});
+    holdTheLock();
+    startUpdater({commandLine(program)});
     // Checked and ready before the client ends; nothing is touched while it runs.
-    ASSERT_EQ(ReadLine(updater_), "ready");
-    EXPECT_EQ(Snapshot(), before_);
+    ASSERT_EQ(readLine(m_updater), "ready");
+    EXPECT_EQ(snapshot(), m_before);
 
-    EndTheClient();
-    EXPECT_EQ(UpdaterExitCode(), 0) << updater_.readAllStandardError().toStdString();
-    EXPECT_EQ(Read(Installed()), ClientScript("new"));
-    EXPECT_EQ(Mode(Installed()), mode_t(0755));
-    EXPECT_EQ(Read(AppDir() + QStringLiteral("/readme.txt")), QByteArray("new readme"));
-    EXPECT_EQ(Read(AppDir() + QStringLiteral("/docs/extra.txt")), QByteArray("extra"));
-    EXPECT_FALSE(QFileInfo::exists(StagingOf(program)));
-    EXPECT_EQ(LeftInTheApplicationFolder(), QStringList());
-    EXPECT_EQ(Started("new"), "new " + QByteArray::number(getuid()));
+    endTheClient();
+    EXPECT_EQ(updaterExitCode(), 0) << m_updater.readAllStandardError().toStdString();
+    EXPECT_EQ(read(installed()), clientScript("new"));
+    EXPECT_EQ(mode(installed()), mode_t(0755));
+    EXPECT_EQ(read(appDir() + QStringLiteral("/readme.txt")), QByteArray("new readme"));
+    EXPECT_EQ(read(appDir() + QStringLiteral("/docs/extra.txt")), QByteArray("extra"));
+    EXPECT_FALSE(QFileInfo::exists(stagingOf(program)));
+    EXPECT_EQ(leftInTheApplicationFolder(), QStringList());
+    EXPECT_EQ(started("new"), "new " + QByteArray::number(getuid()));
 }
 
 TEST_F(UpgradeProgramTest, TakesTheTwoNamesAsSeparateArgumentsToo)
 {
-    const QString program = Stage();
-    StartUpdater({program, QStringLiteral("quorvane_client.exe")});
-    EXPECT_EQ(UpdaterExitCode(), 0);
-    EXPECT_EQ(Read(Installed()), ClientScript("new"));
-    EXPECT_EQ(Started("new").split(' ').first(), "new");
+    const QString program = stage();
+    startUpdater({program, QStringLiteral("quorvane_client.exe")});
+    EXPECT_EQ(updaterExitCode(), 0);
+    EXPECT_EQ(read(installed()), clientScript("new"));
+    EXPECT_EQ(started("new").split(' ').first(), "new");
 }
 
 // A new client that fails before it is up brings the old version back, byte for byte, and the
@@ -209,31 +209,31 @@ TEST_F(UpgradeProgramTest, RollsBackWhenTheNewClientFailsBeforeItIsUp)
 {
     for (const QByteArray& failure : {QByteArray("exit 1"), QByteArray("kill -SEGV $$")}) {
         SCOPED_TRACE(failure.toStdString());
-        QFile::remove(Marker("old"));
-        QFile::remove(AppDir() + QStringLiteral("/upgrade-rolled-back.txt"));
-        const QString program = Stage(failure);
-        StartUpdater({CommandLine(program)});
-        EXPECT_EQ(UpdaterExitCode(), 6) << updater_.readAllStandardError().toStdString();
-        EXPECT_EQ(Started("new").split(' ').first(), "new");
-        EXPECT_EQ(Started("old").split(' ').first(), "old");
-        QMap<QString, QByteArray> after = Snapshot();
+        QFile::remove(marker("old"));
+        QFile::remove(appDir() + QStringLiteral("/upgrade-rolled-back.txt"));
+        const QString program = stage(failure);
+        startUpdater({commandLine(program)});
+        EXPECT_EQ(updaterExitCode(), 6) << m_updater.readAllStandardError().toStdString();
+        EXPECT_EQ(started("new").split(' ').first(), "new");
+        EXPECT_EQ(started("old").split(' ').first(), "old");
+        QMap<QString, QByteArray> after = snapshot();
         EXPECT_EQ(after.take(QStringLiteral("upgrade-rolled-back.txt")), kVersion.toLatin1() + "\n|644");
-        EXPECT_EQ(after, before_);
+        EXPECT_EQ(after, m_before);
 
         TUpgrade upgrade;
-        upgrade.SetApplicationDir(AppDir());
-        EXPECT_EQ(upgrade.RolledBackVersion(), kVersion);
+        upgrade.setApplicationDir(appDir());
+        EXPECT_EQ(upgrade.rolledBackVersion(), kVersion);
     }
 }
 
 // Once the new client has reported its first window, it stays, whatever it does later.
 TEST_F(UpgradeProgramTest, AReportedStartIsKept)
 {
-    const QString program = Stage("echo started >&3\nexit 1");
-    StartUpdater({CommandLine(program)});
-    EXPECT_EQ(UpdaterExitCode(), 0) << updater_.readAllStandardError().toStdString();
-    EXPECT_EQ(Read(Installed()), ClientScript("new", "echo started >&3\nexit 1"));
-    EXPECT_FALSE(QFileInfo::exists(Marker("old")));
+    const QString program = stage("echo started >&3\nexit 1");
+    startUpdater({commandLine(program)});
+    EXPECT_EQ(updaterExitCode(), 0) << m_updater.readAllStandardError().toStdString();
+    EXPECT_EQ(read(installed()), clientScript("new", "echo started >&3\nexit 1"));
+    EXPECT_FALSE(QFileInfo::exists(marker("old")));
 }
 
 // The updater trusts nothing the client staged: a package or staging that fails a check is never
@@ -241,7 +241,7 @@ TEST_F(UpgradeProgramTest, AReportedStartIsKept)
 TEST_F(UpgradeProgramTest, RefusesWhatFailsItsChecks)
 {
     QTemporaryDir keys;
-    ASSERT_TRUE(MakeMinisignKeyPair(keys.path()));
+    ASSERT_TRUE(makeMinisignKeyPair(keys.path()));
     const QString otherKey = keys.path() + QStringLiteral("/minisign.key");
     const struct
     {
@@ -250,12 +250,12 @@ TEST_F(UpgradeProgramTest, RefusesWhatFailsItsChecks)
         QString destination;
         int exitCode;
     } cases[] = {
-        {"signed by another key", [&] { return Stage({}, otherKey); }, QStringLiteral("quorvane_client.exe"),
+        {"signed by another key", [&] { return stage({}, otherKey); }, QStringLiteral("quorvane_client.exe"),
          5},
         {"package changed after signing",
          [&] {
-             const QString program = Stage();
-             QFile cabinet(StagingOf(program) + QStringLiteral("/quorvane_upgrade.cab"));
+             const QString program = stage();
+             QFile cabinet(stagingOf(program) + QStringLiteral("/quorvane_upgrade.cab"));
              cabinet.open(QIODevice::Append);
              cabinet.write("x");
              return program;
@@ -263,40 +263,40 @@ TEST_F(UpgradeProgramTest, RefusesWhatFailsItsChecks)
          QStringLiteral("quorvane_client.exe"), 5},
         {"staged program is not the package's",
          [&] {
-             const QString program = Stage();
-             TempProfile::WriteFile(program, "#!/bin/sh\necho evil\n");
+             const QString program = stage();
+             TempProfile::writeFile(program, "#!/bin/sh\necho evil\n");
              return program;
          },
          QStringLiteral("quorvane_client.exe"), 5},
         {"staged program writable by others",
          [&] {
-             const QString program = Stage();
+             const QString program = stage();
              chmod(QFile::encodeName(program).constData(), 0777);
              return program;
          },
          QStringLiteral("quorvane_client.exe"), 5},
         {"staging folder open to others",
          [&] {
-             const QString program = Stage();
-             chmod(QFile::encodeName(StagingOf(program)).constData(), 0777);
+             const QString program = stage();
+             chmod(QFile::encodeName(stagingOf(program)).constData(), 0777);
              return program;
          },
          QStringLiteral("quorvane_client.exe"), 5},
         {"signature is a FIFO",
          [&] {
-             const QString program = Stage();
+             const QString program = stage();
              const QByteArray signature =
-                 QFile::encodeName(StagingOf(program) + QStringLiteral("/quorvane_upgrade.cab.minisig"));
+                 QFile::encodeName(stagingOf(program) + QStringLiteral("/quorvane_upgrade.cab.minisig"));
              unlink(signature.constData());
              mkfifo(signature.constData(), 0600);
              return program;
          },
          QStringLiteral("quorvane_client.exe"), 5},
-        {"another destination name", [&] { return Stage(); }, QStringLiteral("upgrade"), 2},
+        {"another destination name", [&] { return stage(); }, QStringLiteral("upgrade"), 2},
         {"a file outside a staging",
          [&] {
-             const QString file = profile_.TempDir() + QStringLiteral("/quorvane_client.exe");
-             TempProfile::WriteFile(file, "#!/bin/sh\n");
+             const QString file = m_profile.tempDir() + QStringLiteral("/quorvane_client.exe");
+             TempProfile::writeFile(file, "#!/bin/sh\n");
              return file;
          },
          QStringLiteral("quorvane_client.exe"), 2},
@@ -305,27 +305,27 @@ TEST_F(UpgradeProgramTest, RefusesWhatFailsItsChecks)
         SCOPED_TRACE(c.what);
         const QString program = c.stage();
         ASSERT_FALSE(program.isEmpty());
-        StartUpdater({program + QLatin1Char(' ') + c.destination});
-        EXPECT_EQ(UpdaterExitCode(), c.exitCode) << updater_.readAllStandardError().toStdString();
-        EXPECT_EQ(updater_.readAllStandardOutput(), QByteArray());
-        EXPECT_EQ(Snapshot(), before_);
-        EXPECT_EQ(LeftInTheApplicationFolder(), QStringList());
-        EXPECT_FALSE(QFileInfo::exists(Marker("new")));
-        EXPECT_FALSE(QFileInfo::exists(Marker("old")));
+        startUpdater({program + QLatin1Char(' ') + c.destination});
+        EXPECT_EQ(updaterExitCode(), c.exitCode) << m_updater.readAllStandardError().toStdString();
+        EXPECT_EQ(m_updater.readAllStandardOutput(), QByteArray());
+        EXPECT_EQ(snapshot(), m_before);
+        EXPECT_EQ(leftInTheApplicationFolder(), QStringList());
+        EXPECT_FALSE(QFileInfo::exists(marker("new")));
+        EXPECT_FALSE(QFileInfo::exists(marker("old")));
         if (c.exitCode == 5) {
-            EXPECT_FALSE(QFileInfo::exists(StagingOf(program)));
+            EXPECT_FALSE(QFileInfo::exists(stagingOf(program)));
         }
-        QDir(StagingParent()).removeRecursively();
+        QDir(stagingParent()).removeRecursively();
     }
 }
 
 TEST_F(UpgradeProgramTest, RefusesAMalformedCommandLine)
 {
-    StartUpdater({});
-    EXPECT_EQ(UpdaterExitCode(), 1);
-    StartUpdater({QStringLiteral("no-destination")});
-    EXPECT_EQ(UpdaterExitCode(), 1);
-    EXPECT_EQ(Snapshot(), before_);
+    startUpdater({});
+    EXPECT_EQ(updaterExitCode(), 1);
+    startUpdater({QStringLiteral("no-destination")});
+    EXPECT_EQ(updaterExitCode(), 1);
+    EXPECT_EQ(snapshot(), m_before);
 }
 
 // Started through pkexec, the updater runs as root for the user named in PKEXEC_UID: it takes
@@ -337,37 +337,37 @@ TEST_F(UpgradeProgramTest, ThroughPkexecItActsForTheUserWhoAsked)
         GTEST_SKIP() << "needs root and the user nobody";
     const uid_t user = nobody->pw_uid;
     // The user must reach the staging, the marker folder and the client.
-    chmod(QFile::encodeName(profile_.Root()).constData(), 0755);
-    chmod(QFile::encodeName(profile_.CacheHome()).constData(), 0755);
-    chmod(QFile::encodeName(Markers()).constData(), 0777);
-    chmod(QFile::encodeName(AppDir()).constData(), 0755);
+    chmod(QFile::encodeName(m_profile.root()).constData(), 0755);
+    chmod(QFile::encodeName(m_profile.cacheHome()).constData(), 0755);
+    chmod(QFile::encodeName(markers()).constData(), 0777);
+    chmod(QFile::encodeName(appDir()).constData(), 0755);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PKEXEC_UID"), QString::number(user));
-    updater_.setProcessEnvironment(environment);
+    m_updater.setProcessEnvironment(environment);
 
     // A staging that is not the user's is not installed.
-    QString program = Stage();
-    StartUpdater({CommandLine(program)});
-    EXPECT_EQ(UpdaterExitCode(), 5);
-    EXPECT_EQ(Snapshot(), before_);
-    QDir(StagingParent()).removeRecursively();
+    QString program = stage();
+    startUpdater({commandLine(program)});
+    EXPECT_EQ(updaterExitCode(), 5);
+    EXPECT_EQ(snapshot(), m_before);
+    QDir(stagingParent()).removeRecursively();
 
-    program = Stage();
+    program = stage();
     QProcess::execute(
         QStringLiteral("chown"),
-        {QStringLiteral("-R"), QStringLiteral("%1:%2").arg(user).arg(nobody->pw_gid), StagingParent()});
-    StartUpdater({CommandLine(program)});
-    EXPECT_EQ(UpdaterExitCode(), 0) << updater_.readAllStandardError().toStdString();
-    EXPECT_EQ(Read(Installed()), ClientScript("new"));
+        {QStringLiteral("-R"), QStringLiteral("%1:%2").arg(user).arg(nobody->pw_gid), stagingParent()});
+    startUpdater({commandLine(program)});
+    EXPECT_EQ(updaterExitCode(), 0) << m_updater.readAllStandardError().toStdString();
+    EXPECT_EQ(read(installed()), clientScript("new"));
     struct stat info
     {
     };
-    stat(QFile::encodeName(Installed()).constData(), &info);
+    stat(QFile::encodeName(installed()).constData(), &info);
     EXPECT_EQ(info.st_uid, uid_t(0));
     EXPECT_EQ(info.st_mode & 07777, mode_t(0755));
-    EXPECT_FALSE(QFileInfo::exists(StagingOf(program))); // removed with the user's rights
-    EXPECT_EQ(Started("new"), "new " + QByteArray::number(user));
+    EXPECT_FALSE(QFileInfo::exists(stagingOf(program))); // removed with the user's rights
+    EXPECT_EQ(started("new"), "new " + QByteArray::number(user));
 }
 
 } // namespace

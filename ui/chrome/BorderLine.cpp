@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QTimer>
 
-void DrawBorderLine(QPainter& painter, const QSize& size)
+void drawBorderLine(QPainter& painter, const QSize& size)
 {
     if (size.width() < 4 || size.height() < 4)
         return;
@@ -19,10 +19,10 @@ void DrawBorderLine(QPainter& painter, const QSize& size)
     painter.restore();
 }
 
-void PaintBorderLine(QWidget* window)
+void paintBorderLine(QWidget* window)
 {
     QPainter painter(window);
-    DrawBorderLine(painter, window->size());
+    drawBorderLine(painter, window->size());
 }
 
 TBorderLine::TBorderLine(QWidget* window) : QWidget(window)
@@ -55,5 +55,5 @@ bool TBorderLine::eventFilter(QObject* watched, QEvent* event)
 void TBorderLine::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    DrawBorderLine(painter, size());
+    drawBorderLine(painter, size());
 }

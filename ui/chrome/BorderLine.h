@@ -11,11 +11,11 @@ inline const QColor kBorderLineColor{35, 83, 141};
 
 // Draws the border line: the outline of the rounded rectangle from (1, 1) to
 // (width - 1, height - 1) with a 15 x 15 corner ellipse, one pixel wide, nothing filled.
-void DrawBorderLine(QPainter& painter, const QSize& size);
+void drawBorderLine(QPainter& painter, const QSize& size);
 
 // Draws the border line on the window itself; call it at the end of the window's paintEvent.
 // Child widgets (pictures, panels) cover it where they lie over it.
-void PaintBorderLine(QWidget* window);
+void paintBorderLine(QWidget* window);
 
 // The border line drawn over everything the window shows: a child that covers the window,
 // follows its size, stays above the other children and lets every mouse event through.

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
-bool FilterBrowserMessage(const QWidget* view, const QObject* target, const QEvent* event)
+bool filterBrowserMessage(const QWidget* view, const QObject* target, const QEvent* event)
 {
     switch (event->type()) {
     case QEvent::ContextMenu:
@@ -23,7 +23,7 @@ bool FilterBrowserMessage(const QWidget* view, const QObject* target, const QEve
 }
 
 TBrowserMessageFilter::TBrowserMessageFilter(QWidget* window, QWidget* view, TExtraStep extraStep)
-    : QObject(window), view_(view), extraStep_(std::move(extraStep))
+    : QObject(window), m_view(view), m_extraStep(std::move(extraStep))
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -32,9 +32,9 @@ TBrowserMessageFilter::~TBrowserMessageFilter() = default;
 
 bool TBrowserMessageFilter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (FilterBrowserMessage(view_, watched, event))
+    if (filterBrowserMessage(m_view, watched, event))
         return true;
-    if (extraStep_)
-        extraStep_(watched, event);
+    if (m_extraStep)
+        m_extraStep(watched, event);
     return false;
 }

@@ -10,7 +10,7 @@ class QEvent;
 // True when the event must be dropped so that the browser's right-click menu never opens: a
 // right-button press, release or double click, or a context-menu request, aimed at a widget
 // inside the browser view (the view itself does not count).
-bool FilterBrowserMessage(const QWidget* view, const QObject* target, const QEvent* event);
+bool filterBrowserMessage(const QWidget* view, const QObject* target, const QEvent* event);
 
 // A window's filter of every event the application delivers, installed on the application for
 // as long as the window lives. Events it does not drop go to the window's extra step, if it
@@ -30,6 +30,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPointer<QWidget> view_;
-    TExtraStep extraStep_;
+    QPointer<QWidget> m_view;
+    TExtraStep m_extraStep;
 };

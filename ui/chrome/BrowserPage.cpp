@@ -11,22 +11,22 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 
-TBrowserPage::TBrowserPage(QObject* parent) : QWebEnginePage(BrowserProfile(), parent)
+TBrowserPage::TBrowserPage(QObject* parent) : QWebEnginePage(browserProfile(), parent)
 {
-    connect(this, &QWebEnginePage::newWindowRequested, this, &TBrowserPage::OnNewWindowRequested);
-    connect(this, &QWebEnginePage::loadingChanged, this, &TBrowserPage::OnLoadingChanged);
+    connect(this, &QWebEnginePage::newWindowRequested, this, &TBrowserPage::onNewWindowRequested);
+    connect(this, &QWebEnginePage::loadingChanged, this, &TBrowserPage::onLoadingChanged);
 }
 
 TBrowserPage::~TBrowserPage() = default;
 
-bool TBrowserPage::MayLoad(const QUrl& url)
+bool TBrowserPage::mayLoad(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-           scheme == QLatin1String("about") || scheme == QLatin1String(ClientUrlScheme());
+           scheme == QLatin1String("about") || scheme == QLatin1String(clientUrlScheme());
 }
 
-void TBrowserPage::Navigate(const QString& url)
+void TBrowserPage::navigate(const QString& url)
 {
     QUrl target(url);
     if (target.scheme().isEmpty())
@@ -37,31 +37,31 @@ void TBrowserPage::Navigate(const QString& url)
 bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
 {
     bool cancel = false;
-    emit BeforeNavigate(UrlText(url), cancel, isMainFrame);
+    emit beforeNavigate(urlText(url), cancel, isMainFrame);
     // Whatever the windows decided, a page never opens a local file, a network share or a
     // program of the desktop.
-    return !cancel && MayLoad(url);
+    return !cancel && mayLoad(url);
 }
 
 void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                             int lineNumber, const QString& sourceId)
 {
-    if (message.startsWith(FrameCompleteMarker())) {
-        emit DocumentComplete(message.mid(FrameCompleteMarker().size()));
+    if (message.startsWith(frameCompleteMarker())) {
+        emit documentComplete(message.mid(frameCompleteMarker().size()));
         return;
     }
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
 }
 
-bool TBrowserPage::MayShowDialog(const QUrl& securityOrigin) const
+bool TBrowserPage::mayShowDialog(const QUrl& securityOrigin) const
 {
-    if (IsApplicationOrigin(securityOrigin))
+    if (isApplicationOrigin(securityOrigin))
         return true;
     qWarning().noquote() << "JavaScript dialog of" << securityOrigin.toString() << "suppressed";
     return false;
 }
 
-QWidget* TBrowserPage::DialogOwner() const
+QWidget* TBrowserPage::dialogOwner() const
 {
     QWidget* view = QWebEngineView::forPage(this);
     return view ? view->window() : nullptr;
@@ -69,40 +69,40 @@ QWidget* TBrowserPage::DialogOwner() const
 
 void TBrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
-    if (MayShowDialog(securityOrigin))
-        TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok,
+    if (mayShowDialog(securityOrigin))
+        TMessageBox::show(dialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok,
                           QMessageBox::Information);
 }
 
 bool TBrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
-    return MayShowDialog(securityOrigin) &&
-           TMessageBox::Show(DialogOwner(), QStringLiteral("Quorvane"), msg,
+    return mayShowDialog(securityOrigin) &&
+           TMessageBox::show(dialogOwner(), QStringLiteral("Quorvane"), msg,
                              QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question) == QMessageBox::Ok;
 }
 
 bool TBrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                     const QString& defaultValue, QString* result)
 {
-    if (!MayShowDialog(securityOrigin))
+    if (!mayShowDialog(securityOrigin))
         return false;
     QString text = defaultValue;
-    if (!AskForText(DialogOwner(), msg, text))
+    if (!askForText(dialogOwner(), msg, text))
         return false;
     *result = text;
     return true;
 }
 
-void TBrowserPage::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
+void TBrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
 {
     const QUrl url = request.requestedUrl();
     // A window for an address that may not load is not even asked for (an empty one may be
     // filled by the page's script later, through the new page's own navigation).
-    if (!url.isEmpty() && !MayLoad(url))
+    if (!url.isEmpty() && !mayLoad(url))
         return;
     QWebEnginePage* target = nullptr;
     bool cancel = false;
-    emit NewWindow(UrlText(url), target, cancel);
+    emit newWindow(urlText(url), target, cancel);
     if (cancel)
         return;
     if (target == this) {
@@ -117,16 +117,16 @@ void TBrowserPage::OnNewWindowRequested(QWebEngineNewWindowRequest& request)
     // "open" stays the one way out to the user's browser.
 }
 
-void TBrowserPage::OnLoadingChanged(const QWebEngineLoadingInfo& info)
+void TBrowserPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
     // A stopped load (a navigation cancelled before it began) completes nothing: the page
     // stays as it was. A failed one completes with the engine's error page.
     if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
         info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-        emit DocumentComplete(UrlText(info.url()));
+        emit documentComplete(urlText(info.url()));
 }
 
-QString UrlText(const QUrl& url)
+QString urlText(const QUrl& url)
 {
     return url.toString(QUrl::FullyEncoded);
 }

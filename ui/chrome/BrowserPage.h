@@ -18,26 +18,26 @@ public:
     ~TBrowserPage() override;
 
     // Loads the URL in this page with a plain GET, replacing the current page.
-    void Navigate(const QString& url);
+    void navigate(const QString& url);
 
     // Only http, https, about and the client's own scheme ever load, in the page or any of its
     // frames; every other navigation is refused after the before-navigate event, and nothing is
     // handed to the desktop.
-    static bool MayLoad(const QUrl& url);
+    static bool mayLoad(const QUrl& url);
 
 signals:
     // Before every navigation of the page or one of its frames, whoever started it: the
     // client, a link, a script or a form. Setting `cancel` stops it and the page stays as it
     // was. `mainFrame` is false for a navigation of a frame inside the page.
-    void BeforeNavigate(const QString& url, bool& cancel, bool mainFrame);
+    void beforeNavigate(const QString& url, bool& cancel, bool mainFrame);
     // A page asks for a new browser window. A handler may hand back another page in `target`:
     // the requested page then loads there, even while that page's view is hidden. Setting
     // `cancel` or handing back nothing drops the request.
-    void NewWindow(const QString& url, QWebEnginePage*& target, bool& cancel);
+    void newWindow(const QString& url, QWebEnginePage*& target, bool& cancel);
     // A document has finished loading: once for each frame and once for the top page, with the
     // completed document's URL. A page that failed to load completes with its own URL too,
     // showing the engine's error page.
-    void DocumentComplete(const QString& url);
+    void documentComplete(const QString& url);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -52,11 +52,11 @@ protected:
                           QString* result) override;
 
 private:
-    bool MayShowDialog(const QUrl& securityOrigin) const;
-    QWidget* DialogOwner() const;
-    void OnNewWindowRequested(QWebEngineNewWindowRequest& request);
-    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    bool mayShowDialog(const QUrl& securityOrigin) const;
+    QWidget* dialogOwner() const;
+    void onNewWindowRequested(QWebEngineNewWindowRequest& request);
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
 };
 
 // The URL as text, in the encoded form the engine navigates to.
-QString UrlText(const QUrl& url);
+QString urlText(const QUrl& url);

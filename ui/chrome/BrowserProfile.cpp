@@ -18,7 +18,7 @@ namespace {
 // Runs in every frame but the top one, in a world of its own that the page cannot reach, and
 // reports the frame's document once it has loaded completely. The top page is reported by
 // the engine's own load signal.
-QWebEngineScript FrameCompleteScript()
+QWebEngineScript frameCompleteScript()
 {
     QWebEngineScript script;
     script.setName(QStringLiteral("quorvane-frame-complete"));
@@ -36,31 +36,31 @@ QWebEngineScript FrameCompleteScript()
         window.addEventListener("load", report, { once: true });
 })();
 )JS")
-                             .arg(QStringLiteral("\"%1\"").arg(FrameCompleteMarker())));
+                             .arg(QStringLiteral("\"%1\"").arg(frameCompleteMarker())));
     return script;
 }
 
 } // namespace
 
-void RegisterClientUrlScheme()
+void registerClientUrlScheme()
 {
     static bool registered = false;
     if (registered)
         return;
     registered = true;
-    QWebEngineUrlScheme scheme(ClientUrlScheme());
+    QWebEngineUrlScheme scheme(clientUrlScheme());
     // Path syntax keeps the text after "vemtraclient:" as the page wrote it: the action name
     // is not taken for a host name.
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
-QWebEngineProfile* BrowserProfile()
+QWebEngineProfile* browserProfile()
 {
     static QPointer<QWebEngineProfile> profile;
     if (profile)
         return profile;
-    const QString dataDir = LocalAppDataDir();
+    const QString dataDir = localAppDataDir();
     if (dataDir.isEmpty()) {
         // Without a data folder the browser keeps nothing beyond this run.
         profile = new QWebEngineProfile(QCoreApplication::instance());
@@ -73,12 +73,12 @@ QWebEngineProfile* BrowserProfile()
     // A link of a scheme the engine does not know (smb:, ms-msdt:, mailto:) is never handed to
     // the desktop; the client URL action "open" is the way out to the user's programs.
     profile->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
-    profile->installUrlSchemeHandler(ClientUrlScheme(), new TClientUrlSchemeHandler(profile));
-    profile->scripts()->insert(FrameCompleteScript());
+    profile->installUrlSchemeHandler(clientUrlScheme(), new TClientUrlSchemeHandler(profile));
+    profile->scripts()->insert(frameCompleteScript());
     return profile;
 }
 
-const QString& FrameCompleteMarker()
+const QString& frameCompleteMarker()
 {
     static const QString marker = QStringLiteral("quorvane-frame-complete-%1:")
                                       .arg(QString::number(QRandomGenerator::system()->generate64(), 16));

@@ -2,16 +2,16 @@
 
 #include "ui/chrome/BrowserPage.h"
 
-TBrowserView::TBrowserView(QWidget* parent) : QWebEngineView(parent), page_(new TBrowserPage(this))
+TBrowserView::TBrowserView(QWidget* parent) : QWebEngineView(parent), m_page(new TBrowserPage(this))
 {
-    setPage(page_);
+    setPage(m_page);
     // The engine's own menu (back, reload, view source) has no place in the client.
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 TBrowserView::~TBrowserView() = default;
 
-void TBrowserView::Navigate(const QString& url)
+void TBrowserView::navigate(const QString& url)
 {
-    page_->Navigate(url);
+    m_page->navigate(url);
 }

@@ -16,10 +16,10 @@ public:
     explicit TBrowserView(QWidget* parent = nullptr);
     ~TBrowserView() override;
 
-    TBrowserPage* Page() const { return page_; }
+    TBrowserPage* browserPage() const { return m_page; }
     // Loads the URL in this view with a plain GET, replacing the current page.
-    void Navigate(const QString& url);
+    void navigate(const QString& url);
 
 private:
-    TBrowserPage* page_;
+    TBrowserPage* m_page;
 };

@@ -3,17 +3,17 @@
 #include <QString>
 
 // Tooltips of the buttons on the dark title bars.
-inline QString MinimizeTip()
+inline QString minimizeTip()
 {
     return QStringLiteral("最小化");
 }
 
-inline QString CloseTip()
+inline QString closeTip()
 {
     return QStringLiteral("关闭");
 }
 
-inline QString OptionTip()
+inline QString optionTip()
 {
     return QStringLiteral("主菜单");
 }

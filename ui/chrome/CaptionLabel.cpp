@@ -6,7 +6,7 @@
 #include <QTimer>
 
 TCaptionLabel::TCaptionLabel(const QString& text, TImageButton* image, QWidget* parent)
-    : QLabel(text, parent), image_(image)
+    : QLabel(text, parent), m_image(image)
 {
 }
 
@@ -15,8 +15,8 @@ TCaptionLabel::~TCaptionLabel() = default;
 void TCaptionLabel::enterEvent(QEnterEvent* event)
 {
     QLabel::enterEvent(event);
-    if (image_)
-        image_->ShowHover();
+    if (m_image)
+        m_image->showHoverPicture();
 }
 
 void TCaptionLabel::leaveEvent(QEvent* event)
@@ -24,8 +24,8 @@ void TCaptionLabel::leaveEvent(QEvent* event)
     QLabel::leaveEvent(event);
     // The image learns that the cursor is over it only after this label has been left.
     QTimer::singleShot(0, this, [this] {
-        if (image_ && !image_->underMouse() && !underMouse())
-            image_->ShowNormal();
+        if (m_image && !m_image->underMouse() && !underMouse())
+            m_image->showNormalPicture();
     });
 }
 
@@ -33,7 +33,7 @@ void TCaptionLabel::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() == Qt::LeftButton)
-        leftPressed_ = true;
+        m_leftPressed = true;
 }
 
 void TCaptionLabel::mouseReleaseEvent(QMouseEvent* event)
@@ -41,15 +41,15 @@ void TCaptionLabel::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (event->button() != Qt::LeftButton)
         return;
-    const bool click = leftPressed_ && rect().contains(event->position().toPoint());
-    leftPressed_ = false;
-    if (click && image_)
-        image_->Click();
+    const bool click = m_leftPressed && rect().contains(event->position().toPoint());
+    m_leftPressed = false;
+    if (click && m_image)
+        m_image->click();
 }
 
 void TCaptionLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() == Qt::LeftButton)
-        leftPressed_ = false;
+        m_leftPressed = false;
 }

@@ -19,7 +19,7 @@ public:
     TCaptionLabel(const QString& text, TImageButton* image, QWidget* parent = nullptr);
     ~TCaptionLabel() override;
 
-    TImageButton* Image() const { return image_; }
+    TImageButton* image() const { return m_image; }
 
 protected:
     void enterEvent(QEnterEvent* event) override;
@@ -29,6 +29,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QPointer<TImageButton> image_;
-    bool leftPressed_ = false;
+    QPointer<TImageButton> m_image;
+    bool m_leftPressed = false;
 };

@@ -11,12 +11,12 @@ TDragImage::~TDragImage() = default;
 void TDragImage::mousePressEvent(QMouseEvent* event)
 {
     TImage::mousePressEvent(event);
-    DragWindow(window(), *event);
+    dragWindow(window(), *event);
 }
 
 void TDragImage::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click drags like the first.
     TImage::mouseDoubleClickEvent(event);
-    DragWindow(window(), *event);
+    dragWindow(window(), *event);
 }

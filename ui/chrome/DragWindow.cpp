@@ -14,7 +14,7 @@ class TWindowFollower final : public QObject
 {
 public:
     TWindowFollower(QWidget* window, QPointF pressGlobal)
-        : QObject(window), window_(window), pressGlobal_(pressGlobal), startPos_(window->pos())
+        : QObject(window), m_window(window), m_pressGlobal(pressGlobal), m_startPos(window->pos())
     {
         QCoreApplication::instance()->installEventFilter(this);
     }
@@ -32,7 +32,7 @@ protected:
                 deleteLater();
                 return false;
             }
-            window_->move(startPos_ + (move->globalPosition() - pressGlobal_).toPoint());
+            m_window->move(m_startPos + (move->globalPosition() - m_pressGlobal).toPoint());
         } else if (event->type() == QEvent::MouseButtonRelease &&
                    static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             deleteLater();
@@ -41,16 +41,16 @@ protected:
     }
 
 private:
-    QWidget* window_;
-    QPointF pressGlobal_;
-    QPoint startPos_;
+    QWidget* m_window;
+    QPointF m_pressGlobal;
+    QPoint m_startPos;
 };
 
 QPointer<QObject> follower;
 
 } // namespace
 
-bool DragWindow(QWidget* window, const QMouseEvent& press)
+bool dragWindow(QWidget* window, const QMouseEvent& press)
 {
     if (press.button() != Qt::LeftButton || !window)
         return false;

@@ -7,4 +7,4 @@ class QWidget;
 // press of the left button counts; any other button does nothing. Where the window system
 // runs no move of its own (no window manager, the offscreen platform), the window follows the
 // mouse itself. True when a move has started.
-bool DragWindow(QWidget* window, const QMouseEvent& press);
+bool dragWindow(QWidget* window, const QMouseEvent& press);

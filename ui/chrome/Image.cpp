@@ -10,51 +10,51 @@ TImage::TImage(QWidget* parent) : QWidget(parent)
 
 TImage::~TImage() = default;
 
-void TImage::SetPicture(const QPixmap& picture)
+void TImage::setPicture(const QPixmap& picture)
 {
-    picture_ = picture;
-    setFixedSize(picture_.deviceIndependentSize().toSize());
+    m_picture = picture;
+    setFixedSize(m_picture.deviceIndependentSize().toSize());
     update();
 }
 
 QSize TImage::sizeHint() const
 {
-    return picture_.deviceIndependentSize().toSize();
+    return m_picture.deviceIndependentSize().toSize();
 }
 
 void TImage::paintEvent(QPaintEvent*)
 {
-    if (picture_.isNull())
+    if (m_picture.isNull())
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_);
+    painter.drawPixmap(0, 0, m_picture);
 }
 
 void TImage::enterEvent(QEnterEvent*)
 {
-    emit MouseEnter();
+    emit mouseEnter();
 }
 
 void TImage::leaveEvent(QEvent*)
 {
-    emit MouseLeave();
+    emit mouseLeave();
 }
 
 void TImage::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    emit MouseDown(event->button());
+    emit mouseDown(event->button());
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    emit MouseUp(event->button());
+    emit mouseUp(event->button());
 }
 
 void TImage::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click arrives as this event only.
     event->accept();
-    emit MouseDown(event->button());
+    emit mouseDown(event->button());
 }

@@ -15,17 +15,17 @@ public:
     explicit TImage(QWidget* parent = nullptr);
     ~TImage() override;
 
-    const QPixmap& Picture() const { return picture_; }
+    const QPixmap& picture() const { return m_picture; }
     // Replaces the picture whole and resizes the image to it.
-    void SetPicture(const QPixmap& picture);
+    void setPicture(const QPixmap& picture);
 
     QSize sizeHint() const override;
 
 signals:
-    void MouseEnter();
-    void MouseLeave();
-    void MouseDown(Qt::MouseButton button);
-    void MouseUp(Qt::MouseButton button);
+    void mouseEnter();
+    void mouseLeave();
+    void mouseDown(Qt::MouseButton button);
+    void mouseUp(Qt::MouseButton button);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,5 +36,5 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QPixmap picture_;
+    QPixmap m_picture;
 };

@@ -6,63 +6,63 @@
 #include <QPointer>
 
 TImageButton::TImageButton(const QString& word, TStates states, QWidget* parent)
-    : TImage(parent), word_(word), states_(states)
+    : TImage(parent), m_word(word), m_states(states)
 {
-    ShowNormal();
+    showNormalPicture();
 }
 
 TImageButton::~TImageButton() = default;
 
-void TImageButton::ShowNormal()
+void TImageButton::showNormalPicture()
 {
-    LoadButtonBitmap(this, word_ + QStringLiteral("_NORMAL"));
+    loadButtonBitmap(this, m_word + QStringLiteral("_NORMAL"));
 }
 
-void TImageButton::ShowHover()
+void TImageButton::showHoverPicture()
 {
-    LoadButtonBitmap(this, word_ + QStringLiteral("_HOVER"));
+    loadButtonBitmap(this, m_word + QStringLiteral("_HOVER"));
 }
 
-void TImageButton::Click()
+void TImageButton::click()
 {
-    emit Clicked();
+    emit clicked();
 }
 
 void TImageButton::enterEvent(QEnterEvent* event)
 {
-    ShowHover();
+    showHoverPicture();
     TImage::enterEvent(event);
 }
 
 void TImageButton::leaveEvent(QEvent* event)
 {
-    ShowNormal();
+    showNormalPicture();
     TImage::leaveEvent(event);
 }
 
 void TImageButton::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        leftPressed_ = true;
-    if (states_ == TStates::Three)
-        LoadButtonBitmap(this, word_ + QStringLiteral("_CLICK"));
+        m_leftPressed = true;
+    if (m_states == TStates::Three)
+        loadButtonBitmap(this, m_word + QStringLiteral("_CLICK"));
     TImage::mousePressEvent(event);
 }
 
 void TImageButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click =
-        event->button() == Qt::LeftButton && leftPressed_ && rect().contains(event->position().toPoint());
+    const bool isClick =
+        event->button() == Qt::LeftButton && m_leftPressed && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
-        leftPressed_ = false;
+        m_leftPressed = false;
     // The click action may close the window and destroy this button with it.
     QPointer<TImageButton> alive(this);
-    if (click)
-        Click();
+    if (isClick)
+        click();
     if (!alive)
         return;
-    if (states_ == TStates::Three)
-        ShowNormal();
+    if (m_states == TStates::Three)
+        showNormalPicture();
     TImage::mouseReleaseEvent(event);
 }
 
@@ -70,8 +70,8 @@ void TImageButton::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click: pressed like any press, but its release is no
     // second click.
-    leftPressed_ = false;
-    if (states_ == TStates::Three)
-        LoadButtonBitmap(this, word_ + QStringLiteral("_CLICK"));
+    m_leftPressed = false;
+    if (m_states == TStates::Three)
+        loadButtonBitmap(this, m_word + QStringLiteral("_CLICK"));
     TImage::mouseDoubleClickEvent(event);
 }

@@ -28,16 +28,16 @@ public:
     TImageButton(const QString& word, TStates states, QWidget* parent = nullptr);
     ~TImageButton() override;
 
-    const QString& Word() const { return word_; }
-    TStates States() const { return states_; }
+    const QString& word() const { return m_word; }
+    TStates states() const { return m_states; }
 
-    void ShowNormal();
-    void ShowHover();
+    void showNormalPicture();
+    void showHoverPicture();
     // Performs the click action, as a click on the button does.
-    void Click();
+    void click();
 
 signals:
-    void Clicked();
+    void clicked();
 
 protected:
     void enterEvent(QEnterEvent* event) override;
@@ -47,8 +47,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QString word_;
-    TStates states_;
+    QString m_word;
+    TStates m_states;
     // A click needs a left press on the button; the second press of a double click makes none.
-    bool leftPressed_ = false;
+    bool m_leftPressed = false;
 };

@@ -15,13 +15,13 @@ struct TestHooks
     QList<TShownMessage> shown;
 };
 
-TestHooks& Hooks()
+TestHooks& testHooks()
 {
     static TestHooks hooks;
     return hooks;
 }
 
-QMessageBox::StandardButton DefaultOf(QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton defaultOf(QMessageBox::StandardButtons buttons)
 {
     for (const auto button : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel,
                               QMessageBox::Retry, QMessageBox::Abort, QMessageBox::Ignore}) {
@@ -33,16 +33,16 @@ QMessageBox::StandardButton DefaultOf(QMessageBox::StandardButtons buttons)
 
 } // namespace
 
-QMessageBox::StandardButton TMessageBox::Show(QWidget* owner, const QString& title, const QString& text,
+QMessageBox::StandardButton TMessageBox::show(QWidget* owner, const QString& title, const QString& text,
                                               QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
                                               QMessageBox::StandardButton defaultButton)
 {
     if (buttons == QMessageBox::NoButton)
         buttons = QMessageBox::Ok;
     if (defaultButton == QMessageBox::NoButton)
-        defaultButton = DefaultOf(buttons);
+        defaultButton = defaultOf(buttons);
     {
-        TestHooks& hooks = Hooks();
+        TestHooks& hooks = testHooks();
         QMutexLocker lock(&hooks.mutex);
         if (hooks.on) {
             hooks.shown.append({title, text, buttons, icon});
@@ -59,54 +59,54 @@ QMessageBox::StandardButton TMessageBox::Show(QWidget* owner, const QString& tit
     return static_cast<QMessageBox::StandardButton>(answer);
 }
 
-void TMessageBox::Information(QWidget* owner, const QString& title, const QString& text)
+void TMessageBox::information(QWidget* owner, const QString& title, const QString& text)
 {
-    Show(owner, title, text, QMessageBox::Ok, QMessageBox::Information);
+    show(owner, title, text, QMessageBox::Ok, QMessageBox::Information);
 }
 
-void TMessageBox::Warning(QWidget* owner, const QString& title, const QString& text)
+void TMessageBox::warning(QWidget* owner, const QString& title, const QString& text)
 {
-    Show(owner, title, text, QMessageBox::Ok, QMessageBox::Warning);
+    show(owner, title, text, QMessageBox::Ok, QMessageBox::Warning);
 }
 
-void TMessageBox::Critical(QWidget* owner, const QString& title, const QString& text)
+void TMessageBox::critical(QWidget* owner, const QString& title, const QString& text)
 {
-    Show(owner, title, text, QMessageBox::Ok, QMessageBox::Critical);
+    show(owner, title, text, QMessageBox::Ok, QMessageBox::Critical);
 }
 
-bool TMessageBox::Question(QWidget* owner, const QString& title, const QString& text)
+bool TMessageBox::question(QWidget* owner, const QString& title, const QString& text)
 {
-    return Show(owner, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) ==
+    return show(owner, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) ==
            QMessageBox::Yes;
 }
 
-void TMessageBox::SetTestMode(bool on)
+void TMessageBox::setTestMode(bool on)
 {
-    TestHooks& hooks = Hooks();
+    TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);
     hooks.on = on;
     hooks.answers.clear();
     hooks.shown.clear();
 }
 
-void TMessageBox::SetNextAnswer(QMessageBox::StandardButton answer)
+void TMessageBox::setNextAnswer(QMessageBox::StandardButton answer)
 {
-    TestHooks& hooks = Hooks();
+    TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);
     hooks.on = true;
     hooks.answers.enqueue(answer);
 }
 
-QList<TShownMessage> TMessageBox::Shown()
+QList<TShownMessage> TMessageBox::shown()
 {
-    TestHooks& hooks = Hooks();
+    TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);
     return hooks.shown;
 }
 
-QList<TShownMessage> TMessageBox::TakeShown()
+QList<TShownMessage> TMessageBox::takeShown()
 {
-    TestHooks& hooks = Hooks();
+    TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);
     return std::exchange(hooks.shown, {});
 }

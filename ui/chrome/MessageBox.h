@@ -26,22 +26,22 @@ public:
     // chosen. Escape or closing the box gives the box's escape button. The first of `buttons`
     // in the order OK, Yes, No, Cancel is the default button unless `defaultButton` is given.
     static QMessageBox::StandardButton
-    Show(QWidget* owner, const QString& title, const QString& text,
+    show(QWidget* owner, const QString& title, const QString& text,
          QMessageBox::StandardButtons buttons = QMessageBox::Ok, QMessageBox::Icon icon = QMessageBox::NoIcon,
          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-    static void Information(QWidget* owner, const QString& title, const QString& text);
-    static void Warning(QWidget* owner, const QString& title, const QString& text);
-    static void Critical(QWidget* owner, const QString& title, const QString& text);
+    static void information(QWidget* owner, const QString& title, const QString& text);
+    static void warning(QWidget* owner, const QString& title, const QString& text);
+    static void critical(QWidget* owner, const QString& title, const QString& text);
     // A Yes/No question; true for Yes.
-    static bool Question(QWidget* owner, const QString& title, const QString& text);
+    static bool question(QWidget* owner, const QString& title, const QString& text);
 
     // Test hooks. In test mode no box is displayed: each one is recorded and answered with the
     // next queued answer, or with its default button when none is queued.
-    static void SetTestMode(bool on);
+    static void setTestMode(bool on);
     // Queues the answer of the next box and turns test mode on.
-    static void SetNextAnswer(QMessageBox::StandardButton answer);
+    static void setNextAnswer(QMessageBox::StandardButton answer);
     // The boxes recorded since test mode began or since the last TakeShown, oldest first.
-    static QList<TShownMessage> Shown();
-    static QList<TShownMessage> TakeShown();
+    static QList<TShownMessage> shown();
+    static QList<TShownMessage> takeShown();
 };

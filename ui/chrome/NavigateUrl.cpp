@@ -2,8 +2,8 @@
 
 #include "ui/chrome/BrowserView.h"
 
-void NavigateUrl(TBrowserView* view, const QString& url)
+void navigateUrl(TBrowserView* view, const QString& url)
 {
     if (view)
-        view->Navigate(url);
+        view->navigate(url);
 }

@@ -5,12 +5,12 @@
 
 namespace {
 
-int PortOf(const QUrl& url)
+int portOf(const QUrl& url)
 {
     return url.port(url.scheme().toLower() == QLatin1String("https") ? 443 : 80);
 }
 
-bool IsWeb(const QUrl& url)
+bool isWeb(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
     return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
@@ -18,18 +18,18 @@ bool IsWeb(const QUrl& url)
 
 } // namespace
 
-bool IsApplicationOrigin(const QUrl& url)
+bool isApplicationOrigin(const QUrl& url)
 {
-    const QUrl app(TSelvorConfig().GetAppUrl());
-    return IsWeb(url) && IsWeb(app) && url.scheme().compare(app.scheme(), Qt::CaseInsensitive) == 0 &&
-           url.host().compare(app.host(), Qt::CaseInsensitive) == 0 && PortOf(url) == PortOf(app);
+    const QUrl app(TSelvorConfig().getAppUrl());
+    return isWeb(url) && isWeb(app) && url.scheme().compare(app.scheme(), Qt::CaseInsensitive) == 0 &&
+           url.host().compare(app.host(), Qt::CaseInsensitive) == 0 && portOf(url) == portOf(app);
 }
 
-TNewWindowRoute RouteNewWindow(const QUrl& url)
+TNewWindowRoute routeNewWindow(const QUrl& url)
 {
-    if (!IsWeb(url))
+    if (!isWeb(url))
         return TNewWindowRoute::Drop;
-    if (ShareHosts().contains(url.host().toLower()))
+    if (shareHosts().contains(url.host().toLower()))
         return TNewWindowRoute::ShareWindow;
     return TNewWindowRoute::DefaultBrowser;
 }

@@ -6,7 +6,7 @@
 // a site a link led to) is a stranger that may not drive the client's actions or its dialogs.
 
 // Whether `url` has the origin (scheme, host and port) of the configured application server.
-bool IsApplicationOrigin(const QUrl& url);
+bool isApplicationOrigin(const QUrl& url);
 
 // Where a page's request for a new window goes.
 enum class TNewWindowRoute
@@ -16,4 +16,4 @@ enum class TNewWindowRoute
     Drop,           // anything else (no address, a local file, another scheme)
 };
 
-TNewWindowRoute RouteNewWindow(const QUrl& url);
+TNewWindowRoute routeNewWindow(const QUrl& url);

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-bool AskForText(QWidget* owner, const QString& question, QString& text)
+bool askForText(QWidget* owner, const QString& question, QString& text)
 {
     QDialog dialog(owner);
     dialog.setWindowTitle(QStringLiteral("Quorvane"));

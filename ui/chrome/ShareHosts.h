@@ -8,7 +8,7 @@
 // "--host-resolver-rules", never by changing these.
 inline constexpr const char* kShareHosts[] = {"service.weibo.com", "v.t.sina.com.cn"};
 
-inline QStringList ShareHosts()
+inline QStringList shareHosts()
 {
     QStringList hosts;
     for (const char* host : kShareHosts)

@@ -4,15 +4,15 @@
 #include "resources/SkinResources.h"
 #include "ui/chrome/Image.h"
 
-QPixmap SkinBitmap(const QString& name)
+QPixmap skinBitmap(const QString& name)
 {
     QPixmap bitmap;
-    if (name.isEmpty() || !bitmap.load(SkinPath(name)))
+    if (name.isEmpty() || !bitmap.load(skinPath(name)))
         throw TFailure(QStringLiteral("Resource %1 not found").arg(name));
     return bitmap;
 }
 
-void LoadButtonBitmap(TImage* image, const QString& name)
+void loadButtonBitmap(TImage* image, const QString& name)
 {
-    image->SetPicture(SkinBitmap(name));
+    image->setPicture(skinBitmap(name));
 }

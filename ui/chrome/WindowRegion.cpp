@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-QRegion RoundedRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
+QRegion roundedRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
 {
     if (right <= left || bottom <= top)
         return {};
@@ -39,22 +39,22 @@ QRegion RoundedRectRegion(int left, int top, int right, int bottom, int ellipseW
     return region;
 }
 
-QRegion RoundedWindowRegion(const QSize& size, int ellipse)
+QRegion roundedWindowRegion(const QSize& size, int ellipse)
 {
-    return RoundedRectRegion(1, 1, size.width(), size.height(), ellipse, ellipse);
+    return roundedRectRegion(1, 1, size.width(), size.height(), ellipse, ellipse);
 }
 
-QRegion ShapedPanelRegion(const QSize& size)
+QRegion shapedPanelRegion(const QSize& size)
 {
-    QRegion region = RoundedRectRegion(1, 1, size.width(), size.height(), 15, 15);
+    QRegion region = roundedRectRegion(1, 1, size.width(), size.height(), 15, 15);
     if (size.height() > 50)
         region += QRect(0, 0, size.width(), size.height() - 50);
     return region;
 }
 
-void UpdateRegion(QWidget* window, int ellipse, QWidget* shapedPanel)
+void updateRegion(QWidget* window, int ellipse, QWidget* shapedPanel)
 {
-    window->setMask(RoundedWindowRegion(window->size(), ellipse));
+    window->setMask(roundedWindowRegion(window->size(), ellipse));
     if (shapedPanel)
-        shapedPanel->setMask(ShapedPanelRegion(shapedPanel->size()));
+        shapedPanel->setMask(shapedPanelRegion(shapedPanel->size()));
 }

@@ -20,11 +20,11 @@ namespace {
 
 const QColor kBackground(213, 226, 242);
 
-QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
+QLabel* newLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    PlaceLabel(label, x, y, kSongAscent);
+    placeLabel(label, x, y, kSongAscent);
     return label;
 }
 
@@ -39,41 +39,41 @@ TfrmAbout::TfrmAbout(QWidget* owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("关于Quorvane"));
-    setWindowIcon(ApplicationIcon());
-    setFont(SongFont(14));
-    FillBackground(this, kBackground);
+    setWindowIcon(applicationIcon());
+    setFont(songFont(14));
+    fillBackground(this, kBackground);
     setFixedSize(460, 310);
 
     // The banner is wider than the window, which shows its left part.
-    ProgramIcon = new QLabel(this);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(SkinBitmap(QString::fromLatin1(SkinPicture::AboutBanner)));
-    ProgramIcon->setGeometry(-1, 0, 1290, 49);
+    programIcon = new QLabel(this);
+    programIcon->setObjectName(QStringLiteral("ProgramIcon"));
+    programIcon->setScaledContents(true);
+    programIcon->setPixmap(skinBitmap(QString::fromLatin1(SkinPicture::AboutBanner)));
+    programIcon->setGeometry(-1, 0, 1290, 49);
 
-    Label1 = NewLabel(this, "Label1", QStringLiteral("Quorvane"), 16, 64);
-    labVersion = NewLabel(this, "labVersion", QString(), 72, 64);
-    Label2 = NewLabel(this, "Label2", LegalNoticeLine1(), 16, 96);
-    Label3 = NewLabel(this, "Label3", LegalNoticeLine2(), 16, 128);
+    label1 = newLabel(this, "Label1", QStringLiteral("Quorvane"), 16, 64);
+    labVersion = newLabel(this, "labVersion", QString(), 72, 64);
+    label2 = newLabel(this, "Label2", legalNoticeLine1(), 16, 96);
+    label3 = newLabel(this, "Label3", legalNoticeLine2(), 16, 128);
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
+    memo1 = new QPlainTextEdit(this);
+    memo1->setObjectName(QStringLiteral("Memo1"));
+    memo1->setReadOnly(true);
     // Read-only, but the caret still moves with the keys, so the text can be selected and copied.
-    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(LegalStatement());
-    Memo1->setGeometry(16, 160, 436, 97);
+    memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo1->setPlainText(legalStatement());
+    memo1->setGeometry(16, 160, 436, 97);
 
-    OKButton = new QPushButton(QStringLiteral("确定"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setDefault(true);
-    PlaceCentred(OKButton, {377, 271, 75, 25});
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton = new QPushButton(QStringLiteral("确定"), this);
+    okButton->setObjectName(QStringLiteral("OKButton"));
+    okButton->setDefault(true);
+    placeCentred(okButton, {377, 271, 75, 25});
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    FormCreate();
-    OKButton->setFocus();
+    formCreate();
+    okButton->setFocus();
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
 }
@@ -83,12 +83,12 @@ TfrmAbout::~TfrmAbout()
     qApp->removeEventFilter(this);
 }
 
-void TfrmAbout::FormCreate()
+void TfrmAbout::formCreate()
 {
     labVersion->setText(CLIENT_VERSION);
     labVersion->adjustSize();
     // The substitute font sets "Quorvane" wider than the layout allows for; the version keeps clear of it.
-    const int clear = Label1->geometry().right() + 5;
+    const int clear = label1->geometry().right() + 5;
     if (labVersion->x() < clear)
         labVersion->move(clear, labVersion->y());
 }
@@ -105,41 +105,41 @@ bool TfrmAbout::eventFilter(QObject* watched, QEvent* event)
     const auto* key = static_cast<const QKeyEvent*>(event);
     // Tab moves between the controls and types nothing.
     if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)
-        FormKeyPress(key->text());
+        formKeyPress(key->text());
     // Not consumed: the key goes on to the focused control.
     return false;
 }
 
-void TfrmAbout::FormKeyPress(const QString& characters)
+void TfrmAbout::formKeyPress(const QString& characters)
 {
     if (characters.isEmpty())
         return;
-    keyBuffer += characters;
+    m_keyBuffer += characters;
     // The buffer only grows and is compared whole: only the very first keys count, and the box
     // shows at most once per opening.
-    if (keyBuffer == kAccessWord)
-        TMessageBox::Show(this, QStringLiteral("Quorvane"), DiagnosticsText(), QMessageBox::Ok);
+    if (m_keyBuffer == kAccessWord)
+        TMessageBox::show(this, QStringLiteral("Quorvane"), diagnosticsText(), QMessageBox::Ok);
 }
 
 void TfrmAbout::keyPressEvent(QKeyEvent* event)
 {
     // Escape presses the OK button, as Enter does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        OKButton->click();
+        okButton->click();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void ShowAboutWindow(QWidget* owner)
+void showAboutWindow(QWidget* owner)
 {
     if (openAbout) {
-        BringToFront(openAbout);
+        bringToFront(openAbout);
         return;
     }
     QPointer<TfrmAbout> about = new TfrmAbout(owner);
     openAbout = about;
-    CentreOnScreen(about);
+    centreOnScreen(about);
     about->exec();
     // The owner may have taken it along when the client ended during the modal loop.
     delete about.data();

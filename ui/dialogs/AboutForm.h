@@ -20,27 +20,27 @@ public:
     ~TfrmAbout() override;
 
     // Every character typed in the window since it opened.
-    const QString& KeyBuffer() const { return keyBuffer; }
+    const QString& keyBuffer() const { return m_keyBuffer; }
 
-    QLabel* ProgramIcon = nullptr;
-    QLabel* Label1 = nullptr;
+    QLabel* programIcon = nullptr;
+    QLabel* label1 = nullptr;
     QLabel* labVersion = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* OKButton = nullptr;
+    QLabel* label2 = nullptr;
+    QLabel* label3 = nullptr;
+    QPlainTextEdit* memo1 = nullptr;
+    QPushButton* okButton = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormCreate();
-    void FormKeyPress(const QString& characters);
+    void formCreate();
+    void formKeyPress(const QString& characters);
 
-    QString keyBuffer;
+    QString m_keyBuffer;
 };
 
 // The menus' command: shows a new About window, owned by `owner`, modally and destroys it
 // afterwards. While one is open, a second command only brings it to the front.
-void ShowAboutWindow(QWidget* owner);
+void showAboutWindow(QWidget* owner);

@@ -3,33 +3,33 @@
 #include "config/SelvorConfig.h"
 #include "update/TrustedKey.h"
 
-QString DiagnosticsText()
+QString diagnosticsText()
 {
-    return DiagnosticsText(TrustedUpdateKey());
+    return diagnosticsText(trustedUpdateKey());
 }
 
-QString DiagnosticsText(const QString& updateKey)
+QString diagnosticsText(const QString& updateKey)
 {
     const TSelvorConfig config;
     const QString lineEnd = QStringLiteral("\r\n");
     const QString noUpdates =
         updateKey.isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级") + lineEnd : QString();
-    return QStringLiteral("appUrl:") + config.GetAppUrl() + lineEnd + QStringLiteral("downUrl:") +
-           config.GetDownUrl() + lineEnd + QStringLiteral("休眠时间:") + QStringLiteral("120000") + lineEnd +
+    return QStringLiteral("appUrl:") + config.getAppUrl() + lineEnd + QStringLiteral("downUrl:") +
+           config.getDownUrl() + lineEnd + QStringLiteral("休眠时间:") + QStringLiteral("120000") + lineEnd +
            QStringLiteral("下载间隔倍数:") + QStringLiteral("10") + lineEnd + noUpdates;
 }
 
-QString LegalNoticeLine1()
+QString legalNoticeLine1()
 {
     return QStringLiteral("版权所有 © 2012 Selvor。保留所有权利。");
 }
 
-QString LegalNoticeLine2()
+QString legalNoticeLine2()
 {
     return QStringLiteral("本软件受著作权法及国际条约保护。");
 }
 
-QString LegalStatement()
+QString legalStatement()
 {
     return QStringLiteral("使用声明\n"
                           "1. Quorvane 客户端供 Selvor 房产价格信息服务的注册用户使用。\n"

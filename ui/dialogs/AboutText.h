@@ -10,10 +10,10 @@ inline const QString kAccessWord = QStringLiteral("MerlDox");
 // polls) and "下载间隔倍数:" 10 (polls between two version checks), each ending in "\r\n". The two
 // numbers are written here as fixed text, whatever the running thread does. A build without an
 // update key (`updateKey` empty) adds the line "自动升级:未内置升级密钥，不会自动升级".
-QString DiagnosticsText();
-QString DiagnosticsText(const QString& updateKey);
+QString diagnosticsText();
+QString diagnosticsText(const QString& updateKey);
 
 // The legal notice under the version, in two lines, and the statement in the box below it.
-QString LegalNoticeLine1();
-QString LegalNoticeLine2();
-QString LegalStatement();
+QString legalNoticeLine1();
+QString legalNoticeLine2();
+QString legalStatement();

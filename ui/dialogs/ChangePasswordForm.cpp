@@ -20,34 +20,34 @@ namespace {
 
 const QString kCaption = QStringLiteral("修改密码");
 
-QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
+QLabel* newLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    PlaceLabel(label, x, y, kSongAscent);
+    placeLabel(label, x, y, kSongAscent);
     return label;
 }
 
-QLineEdit* NewPasswordEdit(QWidget* parent, const char* name, int x, int y)
+QLineEdit* newPasswordEdit(QWidget* parent, const char* name, int x, int y)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setEchoMode(QLineEdit::Password);
     edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    PlaceCentred(edit, {x, y, 159, 22});
+    placeCentred(edit, {x, y, 159, 22});
     return edit;
 }
 
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& text, int x, int y)
+QPushButton* newButton(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
-    PlaceCentred(button, {x, y, 75, 25});
+    placeCentred(button, {x, y, 75, 25});
     return button;
 }
 
-TDMod& SignedInSession()
+TDMod& signedInSession()
 {
     if (!DMod)
         throw TFailure(QStringLiteral("The session has not been started."));
@@ -63,25 +63,25 @@ TfrmChangePassword::TfrmChangePassword(QWidget* owner)
     setObjectName(QStringLiteral("frmChangePassword"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kCaption);
-    setWindowIcon(ApplicationIcon());
-    setFont(SongFont(14));
+    setWindowIcon(applicationIcon());
+    setFont(songFont(14));
     setFixedSize(390, 225);
 
-    Label1 = NewLabel(this, "Label1", QStringLiteral("输入旧密码："), 56, 40);
-    Label2 = NewLabel(this, "Label2", QStringLiteral("输入新密码："), 56, 84);
-    Label3 = NewLabel(this, "Label3", QStringLiteral("再次输入："), 56, 126);
-    edtOldPassword = NewPasswordEdit(this, "edtOldPassword", 146, 37);
-    edtNewPassword = NewPasswordEdit(this, "edtNewPassword", 146, 77);
-    edtNewPassword2 = NewPasswordEdit(this, "edtNewPassword2", 146, 123);
-    Button1 = NewButton(this, "Button1", QStringLiteral("修改密码"), 146, 175);
-    Button2 = NewButton(this, "Button2", QStringLiteral("取消"), 230, 175);
+    label1 = newLabel(this, "Label1", QStringLiteral("输入旧密码："), 56, 40);
+    label2 = newLabel(this, "Label2", QStringLiteral("输入新密码："), 56, 84);
+    label3 = newLabel(this, "Label3", QStringLiteral("再次输入："), 56, 126);
+    edtOldPassword = newPasswordEdit(this, "edtOldPassword", 146, 37);
+    edtNewPassword = newPasswordEdit(this, "edtNewPassword", 146, 77);
+    edtNewPassword2 = newPasswordEdit(this, "edtNewPassword2", 146, 123);
+    button1 = newButton(this, "Button1", QStringLiteral("修改密码"), 146, 175);
+    button2 = newButton(this, "Button2", QStringLiteral("取消"), 230, 175);
     setTabOrder(edtOldPassword, edtNewPassword);
     setTabOrder(edtNewPassword, edtNewPassword2);
-    setTabOrder(edtNewPassword2, Button1);
-    setTabOrder(Button1, Button2);
+    setTabOrder(edtNewPassword2, button1);
+    setTabOrder(button1, button2);
 
-    connect(Button1, &QPushButton::clicked, this, &TfrmChangePassword::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TfrmChangePassword::Button2Click);
+    connect(button1, &QPushButton::clicked, this, &TfrmChangePassword::button1Click);
+    connect(button2, &QPushButton::clicked, this, &TfrmChangePassword::button2Click);
     edtOldPassword->setFocus();
 }
 
@@ -91,29 +91,29 @@ TfrmChangePassword::~TfrmChangePassword()
         frmChangePassword = nullptr;
 }
 
-void TfrmChangePassword::Button1Click()
+void TfrmChangePassword::button1Click()
 {
     if (edtOldPassword->text().isEmpty()) {
-        ShowError(QStringLiteral("原始密码不能为空!"), edtOldPassword);
+        showError(QStringLiteral("原始密码不能为空!"), edtOldPassword);
         return;
     }
     if (edtNewPassword->text().isEmpty()) {
-        ShowError(QStringLiteral("请输入新密码!"), edtNewPassword);
+        showError(QStringLiteral("请输入新密码!"), edtNewPassword);
         return;
     }
     if (edtNewPassword->text() != edtNewPassword2->text()) {
-        ShowError(QStringLiteral("两次输入密码不一致!"), edtNewPassword2);
+        showError(QStringLiteral("两次输入密码不一致!"), edtNewPassword2);
         edtNewPassword2->selectAll();
         return;
     }
 
-    TDMod& session = SignedInSession();
+    TDMod& session = signedInSession();
     const QString newPassword = edtNewPassword->text();
     // Blocks until the server answers; a failed request raises and leaves the fields as they are.
-    const QString refusal = session.GetAPI().changePassword(session.GetUserName(), edtOldPassword->text(),
-                                                            newPassword, session.GetToken());
+    const QString refusal = session.getApi().changePassword(session.getUserName(), edtOldPassword->text(),
+                                                            newPassword, session.getToken());
     if (!refusal.isEmpty()) {
-        TMessageBox::Critical(this, kCaption, refusal);
+        TMessageBox::critical(this, kCaption, refusal);
         return;
     }
 
@@ -121,17 +121,17 @@ void TfrmChangePassword::Button1Click()
     // follow, and learns about that afterwards.
     std::exception_ptr storeFailure;
     try {
-        StoreNewPassword(newPassword);
+        storeNewPassword(newPassword);
     } catch (...) {
         storeFailure = std::current_exception();
     }
-    TMessageBox::Information(this, kCaption, QStringLiteral("密码修改成功!"));
-    Button2Click();
+    TMessageBox::information(this, kCaption, QStringLiteral("密码修改成功!"));
+    button2Click();
     if (storeFailure)
         std::rethrow_exception(storeFailure);
 }
 
-void TfrmChangePassword::Button2Click()
+void TfrmChangePassword::button2Click()
 {
     close();
 }
@@ -145,28 +145,28 @@ void TfrmChangePassword::closeEvent(QCloseEvent* event)
         frmChangePassword = nullptr;
 }
 
-void TfrmChangePassword::ShowError(const QString& text, QLineEdit* field)
+void TfrmChangePassword::showError(const QString& text, QLineEdit* field)
 {
-    TMessageBox::Critical(this, kCaption, text);
+    TMessageBox::critical(this, kCaption, text);
     field->setFocus();
 }
 
-void TfrmChangePassword::StoreNewPassword(const QString& newPassword)
+void TfrmChangePassword::storeNewPassword(const QString& newPassword)
 {
     const TSelvorConfig config;
-    const SelvorConfigInfo saved = config.LoadConfigInfo();
+    const SelvorConfigInfo saved = config.loadConfigInfo();
     // Only a remembered password is stored; the session keeps the one it signed in with.
-    if (saved.RememberPass)
-        config.SaveAccount(SignedInSession().GetUserName(), newPassword, saved.UserType);
+    if (saved.rememberPass)
+        config.saveAccount(signedInSession().getUserName(), newPassword, saved.userType);
 }
 
-void ShowChangePasswordWindow(QWidget* owner)
+void showChangePasswordWindow(QWidget* owner)
 {
     if (frmChangePassword) {
-        BringToFront(frmChangePassword);
+        bringToFront(frmChangePassword);
         return;
     }
     frmChangePassword = new TfrmChangePassword(owner);
-    CentreOverWindow(frmChangePassword, owner);
-    BringToFront(frmChangePassword);
+    centreOverWindow(frmChangePassword, owner);
+    bringToFront(frmChangePassword);
 }

@@ -21,24 +21,24 @@ public:
 
     // Checks the fields and asks the server to change the password. A request that fails on
     // the network raises TFailure and leaves the window as it was.
-    void Button1Click();
-    void Button2Click();
+    void button1Click();
+    void button2Click();
 
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
+    QLabel* label1 = nullptr;
+    QLabel* label2 = nullptr;
+    QLabel* label3 = nullptr;
     QLineEdit* edtOldPassword = nullptr;
     QLineEdit* edtNewPassword = nullptr;
     QLineEdit* edtNewPassword2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QPushButton* button1 = nullptr;
+    QPushButton* button2 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ShowError(const QString& text, QLineEdit* field);
-    void StoreNewPassword(const QString& newPassword);
+    void showError(const QString& text, QLineEdit* field);
+    void storeNewPassword(const QString& newPassword);
 };
 
 // The change-password window while it exists; empty otherwise.
@@ -46,4 +46,4 @@ extern TfrmChangePassword* frmChangePassword;
 
 // The menus' command (for an account session only): brings the open window to the front, or
 // else opens a new one, owned by `owner` and centred over it, without making it modal.
-void ShowChangePasswordWindow(QWidget* owner);
+void showChangePasswordWindow(QWidget* owner);

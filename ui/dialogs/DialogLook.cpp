@@ -3,14 +3,14 @@
 #include <QPalette>
 #include <QWidget>
 
-QFont TahomaFont(int pixelSize)
+QFont tahomaFont(int pixelSize)
 {
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(pixelSize);
     return font;
 }
 
-void FillBackground(QWidget* widget, const QColor& color)
+void fillBackground(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, color);
@@ -20,7 +20,7 @@ void FillBackground(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
-void PlaceCentred(QWidget* widget, const QRect& place)
+void placeCentred(QWidget* widget, const QRect& place)
 {
     const int height = qMax(place.height(), widget->sizeHint().height());
     widget->setGeometry(place.left(), place.center().y() - (height - 1) / 2, place.width(), height);

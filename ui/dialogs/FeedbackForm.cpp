@@ -25,32 +25,32 @@ TfrmFeedback::TfrmFeedback(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Fra
     setObjectName(QStringLiteral("frmFeedback"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("意见反馈"));
-    setWindowIcon(ApplicationIcon());
-    setFont(TahomaFont(11));
+    setWindowIcon(applicationIcon());
+    setFont(tahomaFont(11));
     setFixedSize(453, 280);
 
-    Image1 = new TDragImage(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::FeedbackBackground)));
+    image1 = new TDragImage(this);
+    image1->setObjectName(QStringLiteral("Image1"));
+    image1->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::FeedbackBackground)));
     imgClose = new TImageButton(QStringLiteral("CLOSEF"), TImageButton::TStates::Two, this);
     imgClose->setObjectName(QStringLiteral("imgClose"));
     imgClose->move(414, 20);
-    WebBrowser1 = new TBrowserView(this);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->setGeometry(24, 64, 409, 193);
+    webBrowser1 = new TBrowserView(this);
+    webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    webBrowser1->setGeometry(24, 64, 409, 193);
 
-    connect(imgClose, &TImageButton::Clicked, this, &TfrmFeedback::CloseFeedback);
-    ApplicationEvents1 = new TBrowserMessageFilter(this, WebBrowser1);
+    connect(imgClose, &TImageButton::clicked, this, &TfrmFeedback::closeFeedback);
+    m_applicationEvents1 = new TBrowserMessageFilter(this, webBrowser1);
     // A link of the feedback page that opens a window goes to the user's browser (a share page
     // too: the share window belongs to the main window); nothing else opens.
-    connect(WebBrowser1->Page(), &TBrowserPage::NewWindow, this,
+    connect(webBrowser1->browserPage(), &TBrowserPage::newWindow, this,
             [](const QString& url, QWebEnginePage*&, bool& cancel) {
                 cancel = true;
-                if (RouteNewWindow(QUrl(url)) != TNewWindowRoute::Drop)
-                    OpenInDefaultBrowser(url);
+                if (routeNewWindow(QUrl(url)) != TNewWindowRoute::Drop)
+                    openInDefaultBrowser(url);
             });
 
-    FormCreate();
+    formCreate();
 }
 
 TfrmFeedback::~TfrmFeedback()
@@ -59,14 +59,14 @@ TfrmFeedback::~TfrmFeedback()
         frmFeedback = nullptr;
 }
 
-void TfrmFeedback::FormCreate()
+void TfrmFeedback::formCreate()
 {
     if (!DMod)
         throw TFailure(QStringLiteral("The session has not been started."));
-    NavigateUrl(WebBrowser1, DMod->GetFeedbackUrl());
+    navigateUrl(webBrowser1, DMod->getFeedbackUrl());
 }
 
-void TfrmFeedback::CloseFeedback()
+void TfrmFeedback::closeFeedback()
 {
     close();
 }
@@ -79,11 +79,11 @@ void TfrmFeedback::closeEvent(QCloseEvent* event)
         frmFeedback = nullptr;
 }
 
-void ShowFeedbackWindow(QWidget* owner)
+void showFeedbackWindow(QWidget* owner)
 {
     if (!frmFeedback) {
         frmFeedback = new TfrmFeedback(owner);
-        CentreOnScreenOf(frmFeedback, owner);
+        centreOnScreenOf(frmFeedback, owner);
     }
-    BringToFront(frmFeedback);
+    bringToFront(frmFeedback);
 }

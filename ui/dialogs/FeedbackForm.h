@@ -19,19 +19,19 @@ public:
     explicit TfrmFeedback(QWidget* owner = nullptr);
     ~TfrmFeedback() override;
 
-    void CloseFeedback();
+    void closeFeedback();
 
-    TDragImage* Image1 = nullptr;
+    TDragImage* image1 = nullptr;
     TImageButton* imgClose = nullptr;
-    TBrowserView* WebBrowser1 = nullptr;
+    TBrowserView* webBrowser1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
+    void formCreate();
 
-    TBrowserMessageFilter* ApplicationEvents1 = nullptr;
+    TBrowserMessageFilter* m_applicationEvents1 = nullptr;
 };
 
 // The feedback window while it exists; empty otherwise.
@@ -39,4 +39,4 @@ extern TfrmFeedback* frmFeedback;
 
 // The feedback link and the mail icon of the main window: opens the window, owned by `owner`,
 // when there is none, and in every case shows it in front.
-void ShowFeedbackWindow(QWidget* owner);
+void showFeedbackWindow(QWidget* owner);

@@ -22,12 +22,12 @@ const QColor kBackground(216, 216, 216);
 // The body of the background picture, behind the check boxes.
 const QColor kCheckBoxBackground(247, 247, 247);
 
-QCheckBox* NewCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& place)
+QCheckBox* newCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& place)
 {
     auto* box = new QCheckBox(text, parent);
     box->setObjectName(QLatin1String(name));
-    FillBackground(box, kCheckBoxBackground);
-    PlaceCentred(box, place);
+    fillBackground(box, kCheckBoxBackground);
+    placeCentred(box, place);
     return box;
 }
 
@@ -38,19 +38,19 @@ TfrmSetting::TfrmSetting(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Frame
     setObjectName(QStringLiteral("frmSetting"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kCaption);
-    setWindowIcon(ApplicationIcon());
-    setFont(SongFont(16));
-    FillBackground(this, kBackground);
+    setWindowIcon(applicationIcon());
+    setFont(songFont(16));
+    fillBackground(this, kBackground);
     setFixedSize(453, 251);
 
-    Image2 = new TDragImage(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
+    image2 = new TDragImage(this);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
 
-    cbAutoRun = NewCheckBox(this, "cbAutoRun", QStringLiteral(" 开机时自动启动"), {149, 75, 153, 17});
-    cbAutoLogin = NewCheckBox(this, "cbAutoLogin", QStringLiteral(" 启动时自动登录"), {149, 105, 185, 17});
+    cbAutoRun = newCheckBox(this, "cbAutoRun", QStringLiteral(" 开机时自动启动"), {149, 75, 153, 17});
+    cbAutoLogin = newCheckBox(this, "cbAutoLogin", QStringLiteral(" 启动时自动登录"), {149, 105, 185, 17});
     cbCloseOnExit =
-        NewCheckBox(this, "cbCloseOnExit", QStringLiteral(" 点击关闭自动退出"), {149, 136, 161, 17});
+        newCheckBox(this, "cbCloseOnExit", QStringLiteral(" 点击关闭自动退出"), {149, 136, 161, 17});
     // The keyboard visits the boxes in this order, not in their order on screen.
     setTabOrder(cbAutoRun, cbCloseOnExit);
     setTabOrder(cbCloseOnExit, cbAutoLogin);
@@ -65,11 +65,11 @@ TfrmSetting::TfrmSetting(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Frame
     imgClose->setObjectName(QStringLiteral("imgClose"));
     imgClose->move(415, 18);
 
-    connect(imgSave, &TImageButton::Clicked, this, &TfrmSetting::SaveSettings);
-    connect(imgCancel, &TImageButton::Clicked, this, &TfrmSetting::CloseSettings);
-    connect(imgClose, &TImageButton::Clicked, this, &TfrmSetting::CloseSettings);
+    connect(imgSave, &TImageButton::clicked, this, &TfrmSetting::saveSettings);
+    connect(imgCancel, &TImageButton::clicked, this, &TfrmSetting::closeSettings);
+    connect(imgClose, &TImageButton::clicked, this, &TfrmSetting::closeSettings);
 
-    FormCreate();
+    formCreate();
     cbAutoRun->setFocus();
 }
 
@@ -79,27 +79,27 @@ TfrmSetting::~TfrmSetting()
         frmSetting = nullptr;
 }
 
-void TfrmSetting::FormCreate()
+void TfrmSetting::formCreate()
 {
     const TSelvorConfig config;
-    cbAutoLogin->setChecked(config.GetAutoLogin());
-    cbAutoRun->setChecked(config.IsAutoRun());
-    cbCloseOnExit->setChecked(config.GetCloseOnExit());
+    cbAutoLogin->setChecked(config.getAutoLogin());
+    cbAutoRun->setChecked(config.isAutoRun());
+    cbCloseOnExit->setChecked(config.getCloseOnExit());
 }
 
-void TfrmSetting::SaveSettings()
+void TfrmSetting::saveSettings()
 {
     const TSelvorConfig config;
     // All three are written every time, changed or not.
-    config.SetAutoLogin(cbAutoLogin->isChecked());
-    const bool autoRunWritten = config.SetAutoRun(cbAutoRun->isChecked());
-    config.SetCloseOnExit(cbCloseOnExit->isChecked());
+    config.setAutoLogin(cbAutoLogin->isChecked());
+    const bool autoRunWritten = config.setAutoRun(cbAutoRun->isChecked());
+    config.setCloseOnExit(cbCloseOnExit->isChecked());
     if (!autoRunWritten)
-        TMessageBox::Warning(this, kCaption, QStringLiteral("无法保存“开机时自动启动”的设置。"));
-    CloseSettings();
+        TMessageBox::warning(this, kCaption, QStringLiteral("无法保存“开机时自动启动”的设置。"));
+    closeSettings();
 }
 
-void TfrmSetting::CloseSettings()
+void TfrmSetting::closeSettings()
 {
     close();
 }
@@ -113,13 +113,13 @@ void TfrmSetting::closeEvent(QCloseEvent* event)
         frmSetting = nullptr;
 }
 
-void ShowSettingWindow(QWidget* owner)
+void showSettingWindow(QWidget* owner)
 {
     if (frmSetting) {
-        BringToFront(frmSetting);
+        bringToFront(frmSetting);
         return;
     }
     frmSetting = new TfrmSetting(owner);
-    CentreOnScreen(frmSetting);
-    BringToFront(frmSetting);
+    centreOnScreen(frmSetting);
+    bringToFront(frmSetting);
 }

@@ -19,11 +19,11 @@ public:
     ~TfrmSetting() override;
 
     // Writes the three values and closes the window.
-    void SaveSettings();
+    void saveSettings();
     // Closes the window without saving.
-    void CloseSettings();
+    void closeSettings();
 
-    TDragImage* Image2 = nullptr;
+    TDragImage* image2 = nullptr;
     QCheckBox* cbAutoRun = nullptr;
     QCheckBox* cbAutoLogin = nullptr;
     QCheckBox* cbCloseOnExit = nullptr;
@@ -35,7 +35,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate();
+    void formCreate();
 };
 
 // The settings window while it exists; empty otherwise.
@@ -43,4 +43,4 @@ extern TfrmSetting* frmSetting;
 
 // The menus' command: brings the open settings window to the front, or else opens a new one,
 // owned by `owner`, without making it modal.
-void ShowSettingWindow(QWidget* owner);
+void showSettingWindow(QWidget* owner);

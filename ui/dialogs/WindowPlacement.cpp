@@ -7,7 +7,7 @@
 
 namespace {
 
-QScreen* ScreenAt(const QPoint& point)
+QScreen* screenAt(const QPoint& point)
 {
     QScreen* screen = QGuiApplication::screenAt(point);
     return screen ? screen : QGuiApplication::primaryScreen();
@@ -15,12 +15,12 @@ QScreen* ScreenAt(const QPoint& point)
 
 } // namespace
 
-void CentreWindowOn(QWidget* window, const QRect& area)
+void centreWindowOn(QWidget* window, const QRect& area)
 {
     const QRect frame = window->frameGeometry();
     QRect placed(QPoint(0, 0), frame.size());
     placed.moveCenter(area.center());
-    if (QScreen* screen = ScreenAt(area.center())) {
+    if (QScreen* screen = screenAt(area.center())) {
         const QRect work = screen->availableGeometry();
         // A window larger than the work area keeps its top left corner on the screen.
         placed.moveRight(qMin(placed.right(), work.right()));
@@ -31,27 +31,27 @@ void CentreWindowOn(QWidget* window, const QRect& area)
     window->move(placed.topLeft());
 }
 
-void CentreOnScreen(QWidget* window)
+void centreOnScreen(QWidget* window)
 {
-    CentreOnScreenOf(window, nullptr);
+    centreOnScreenOf(window, nullptr);
 }
 
-void CentreOnScreenOf(QWidget* window, const QWidget* other)
+void centreOnScreenOf(QWidget* window, const QWidget* other)
 {
-    QScreen* screen = other ? ScreenAt(other->frameGeometry().center()) : QGuiApplication::primaryScreen();
+    QScreen* screen = other ? screenAt(other->frameGeometry().center()) : QGuiApplication::primaryScreen();
     if (screen)
-        CentreWindowOn(window, screen->availableGeometry());
+        centreWindowOn(window, screen->availableGeometry());
 }
 
-void CentreOverWindow(QWidget* window, const QWidget* other)
+void centreOverWindow(QWidget* window, const QWidget* other)
 {
     if (other)
-        CentreWindowOn(window, other->frameGeometry());
+        centreWindowOn(window, other->frameGeometry());
     else
-        CentreOnScreen(window);
+        centreOnScreen(window);
 }
 
-void BringToFront(QWidget* window)
+void bringToFront(QWidget* window)
 {
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();

@@ -6,16 +6,16 @@ class QWidget;
 
 // Places the top-level window so that its frame is centred on `area`, moved back inside the
 // work area of the screen that holds the centre of `area` where it would stick out.
-void CentreWindowOn(QWidget* window, const QRect& area);
+void centreWindowOn(QWidget* window, const QRect& area);
 
 // Centred on the work area of the primary screen.
-void CentreOnScreen(QWidget* window);
+void centreOnScreen(QWidget* window);
 
 // Centred on the work area of the screen that shows `other` (the primary one when `other` is null).
-void CentreOnScreenOf(QWidget* window, const QWidget* other);
+void centreOnScreenOf(QWidget* window, const QWidget* other);
 
 // Centred over the frame of `other`; on the primary screen when `other` is null.
-void CentreOverWindow(QWidget* window, const QWidget* other);
+void centreOverWindow(QWidget* window, const QWidget* other);
 
 // Shows the window in its normal state on top of the others and gives it the focus.
-void BringToFront(QWidget* window);
+void bringToFront(QWidget* window);

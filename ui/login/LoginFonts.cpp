@@ -13,7 +13,7 @@ const QString kArial = QStringLiteral("Arial");
 
 } // namespace
 
-void InstallLoginFonts()
+void installLoginFonts()
 {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -28,23 +28,23 @@ void InstallLoginFonts()
     });
 }
 
-QFont SongFont(int pixelSize)
+QFont songFont(int pixelSize)
 {
-    InstallLoginFonts();
+    installLoginFonts();
     QFont font(kSong);
     font.setPixelSize(pixelSize);
     return font;
 }
 
-QFont ArialFont(int pixelSize)
+QFont arialFont(int pixelSize)
 {
-    InstallLoginFonts();
+    installLoginFonts();
     QFont font(kArial);
     font.setPixelSize(pixelSize);
     return font;
 }
 
-void PlaceLabel(QLabel* label, int x, int y, double designAscent)
+void placeLabel(QLabel* label, int x, int y, double designAscent)
 {
     label->adjustSize();
     const QFont& font = label->font();

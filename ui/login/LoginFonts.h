@@ -7,12 +7,12 @@ class QLabel;
 // The login window is laid out for the fonts "宋体" and "Arial". Where they are not installed
 // they are mapped once, for the whole application, onto installed fonts that carry Chinese
 // (fonts-noto-cjk). Safe to call repeatedly; every function below calls it.
-void InstallLoginFonts();
+void installLoginFonts();
 
 // "宋体" at the given character height in pixels.
-QFont SongFont(int pixelSize);
+QFont songFont(int pixelSize);
 // "Arial" at the given character height in pixels.
-QFont ArialFont(int pixelSize);
+QFont arialFont(int pixelSize);
 
 // Height of the ascent in the fonts the layout was made for, as a share of the character height.
 inline constexpr double kSongAscent = 0.86;
@@ -21,4 +21,4 @@ inline constexpr double kArialAscent = 0.905;
 // Puts a label at the layout position (x, y) so that its text stands on the same baseline as in
 // the font the layout was made for: the substitute fonts have a taller ascent, which would push
 // every caption a few pixels down, off the buttons and edits it belongs to.
-void PlaceLabel(QLabel* label, int x, int y, double designAscent);
+void placeLabel(QLabel* label, int x, int y, double designAscent);

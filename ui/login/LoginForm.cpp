@@ -31,7 +31,7 @@ constexpr int kCornerEllipse = 15;
 const QColor kTitleColor(22, 80, 153);
 const QColor kFrameHostColor(35, 83, 141);
 
-void Fill(QWidget* widget, const QColor& color)
+void fill(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, color);
@@ -45,62 +45,62 @@ TfrmLogin::TfrmLogin(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("Quorvane"));
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(applicationIcon());
     setWindowModality(Qt::ApplicationModal);
-    setFont(SongFont(16));
+    setFont(songFont(16));
     // Key preview: the window sees every key before the focused control does. The request
     // guard's filter, installed after it, sees input first.
     qApp->installEventFilter(this);
-    requestGuard_ = new TRequestGuard(this);
-    Fill(this, kFrameHostColor);
+    m_requestGuard = new TRequestGuard(this);
+    fill(this, kFrameHostColor);
     resize(kClientSize);
 
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Fill(Panel1, kTitleColor);
-    Image1 = new TDragImage(Panel1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
-    imgMin = new TImageButton(QStringLiteral("MIN"), TImageButton::TStates::Two, Panel1);
+    panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    fill(panel1, kTitleColor);
+    image1 = new TDragImage(panel1);
+    image1->setObjectName(QStringLiteral("Image1"));
+    image1->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
+    imgMin = new TImageButton(QStringLiteral("MIN"), TImageButton::TStates::Two, panel1);
     imgMin->setObjectName(QStringLiteral("imgMin"));
-    imgMin->setToolTip(MinimizeTip());
+    imgMin->setToolTip(minimizeTip());
     imgMin->move(381, 8);
-    imgClose = new TImageButton(QStringLiteral("CLOSE"), TImageButton::TStates::Two, Panel1);
+    imgClose = new TImageButton(QStringLiteral("CLOSE"), TImageButton::TStates::Two, panel1);
     imgClose->setObjectName(QStringLiteral("imgClose"));
-    imgClose->setToolTip(CloseTip());
+    imgClose->setToolTip(closeTip());
     imgClose->move(415, 8);
 
-    Image2 = new TImage(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::LoginSide)));
+    image2 = new TImage(this);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginSide)));
 
     panFrame = new QWidget(this);
     panFrame->setObjectName(QStringLiteral("panFrame"));
-    Fill(panFrame, kFrameHostColor);
-    LayOut();
+    fill(panFrame, kFrameHostColor);
+    layOut();
 
-    connect(imgMin, &TImageButton::Clicked, this, &TfrmLogin::imgMinClick);
-    connect(imgClose, &TImageButton::Clicked, this, &TfrmLogin::imgCloseClick);
+    connect(imgMin, &TImageButton::clicked, this, &TfrmLogin::imgMinClick);
+    connect(imgClose, &TImageButton::clicked, this, &TfrmLogin::imgCloseClick);
 
     // The window is not visible yet, so no frame places the caret here; FormShow does.
-    if (TSelvorConfig().GetUserType() == 1)
-        currentFrame = new TframeSinaLogin(panFrame, this);
+    if (TSelvorConfig().getUserType() == 1)
+        m_currentFrame = new TframeSinaLogin(panFrame, this);
     else
-        currentFrame = new TframeLogin(panFrame, this);
+        m_currentFrame = new TframeLogin(panFrame, this);
 
-    UpdateRegion(this, kCornerEllipse);
+    updateRegion(this, kCornerEllipse);
 }
 
 TfrmLogin::~TfrmLogin()
 {
     qApp->removeEventFilter(this);
-    if (modalLoop_)
-        modalLoop_->exit();
+    if (m_modalLoop)
+        m_modalLoop->exit();
 }
 
-int TfrmLogin::ShowModal()
+int TfrmLogin::showModal()
 {
-    modalResult_ = ResultNone;
+    m_modalResult = ResultNone;
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
     move(desktop.center() - rect().center());
     show();
@@ -108,47 +108,47 @@ int TfrmLogin::ShowModal()
     activateWindow();
 
     QPointer<TfrmLogin> alive(this);
-    if (modalResult_ == ResultNone) {
+    if (m_modalResult == ResultNone) {
         QEventLoop loop;
-        modalLoop_ = &loop;
+        m_modalLoop = &loop;
         loop.exec(QEventLoop::DialogExec);
         if (!alive)
             return ResultCancel;
-        modalLoop_ = nullptr;
+        m_modalLoop = nullptr;
     }
     hide();
-    return modalResult_;
+    return m_modalResult;
 }
 
-void TfrmLogin::SetModalResult(int result)
+void TfrmLogin::setModalResult(int result)
 {
-    modalResult_ = result;
+    m_modalResult = result;
     if (result == ResultNone)
         return;
     hide();
-    if (modalLoop_)
-        modalLoop_->exit();
+    if (m_modalLoop)
+        m_modalLoop->exit();
 }
 
 void TfrmLogin::showLoginFrame()
 {
     auto* frame = new TframeLogin(panFrame, this);
     frame->show();
-    currentFrame = frame;
+    m_currentFrame = frame;
 }
 
 void TfrmLogin::showRegFrame()
 {
     auto* frame = new TframeReg(panFrame, this);
     frame->show();
-    currentFrame = frame;
+    m_currentFrame = frame;
 }
 
 void TfrmLogin::showSinaLoginFrame()
 {
     auto* frame = new TframeSinaLogin(panFrame, this);
     frame->show();
-    currentFrame = frame;
+    m_currentFrame = frame;
     frame->focusFirstEmpty();
 }
 
@@ -164,18 +164,18 @@ bool TfrmLogin::eventFilter(QObject* watched, QEvent* event)
     QWidget* first = focusWidget() ? focusWidget() : this;
     if (watched != first || QApplication::activeModalWidget() != this)
         return false;
-    FormKeyPress();
+    formKeyPress();
     // Not consumed: the key goes on to the focused control.
     return false;
 }
 
-void TfrmLogin::FormKeyPress()
+void TfrmLogin::formKeyPress()
 {
-    if (auto* frame = qobject_cast<TframeLogin*>(currentFrame))
+    if (auto* frame = qobject_cast<TframeLogin*>(m_currentFrame))
         frame->submitLogin();
-    else if (auto* frame = qobject_cast<TframeReg*>(currentFrame))
+    else if (auto* frame = qobject_cast<TframeReg*>(m_currentFrame))
         frame->submitReg();
-    else if (auto* frame = qobject_cast<TframeSinaLogin*>(currentFrame))
+    else if (auto* frame = qobject_cast<TframeSinaLogin*>(m_currentFrame))
         frame->submitSinaLogin();
 }
 
@@ -183,31 +183,31 @@ void TfrmLogin::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        formShow();
 }
 
-void TfrmLogin::FormShow()
+void TfrmLogin::formShow()
 {
-    if (auto* frame = qobject_cast<TframeLogin*>(currentFrame))
+    if (auto* frame = qobject_cast<TframeLogin*>(m_currentFrame))
         frame->focusFirstEmpty();
-    else if (auto* frame = qobject_cast<TframeSinaLogin*>(currentFrame))
+    else if (auto* frame = qobject_cast<TframeSinaLogin*>(m_currentFrame))
         frame->focusFirstEmpty();
 }
 
 void TfrmLogin::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    LayOut();
-    UpdateRegion(this, kCornerEllipse);
+    layOut();
+    updateRegion(this, kCornerEllipse);
 }
 
-void TfrmLogin::LayOut()
+void TfrmLogin::layOut()
 {
     const int innerWidth = width() - 2 * kMargin;
     const int innerHeight = height() - 2 * kMargin;
-    Panel1->setGeometry(kMargin, kMargin, innerWidth, kTitleHeight);
-    Image1->move(0, 0);
-    Image2->move(kMargin, kMargin + kTitleHeight);
+    panel1->setGeometry(kMargin, kMargin, innerWidth, kTitleHeight);
+    image1->move(0, 0);
+    image2->move(kMargin, kMargin + kTitleHeight);
     panFrame->setGeometry(kMargin + kSideWidth, kMargin + kTitleHeight, innerWidth - kSideWidth,
                           innerHeight - kTitleHeight);
 }
@@ -215,15 +215,15 @@ void TfrmLogin::LayOut()
 void TfrmLogin::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
-    PaintBorderLine(this);
+    paintBorderLine(this);
 }
 
 void TfrmLogin::closeEvent(QCloseEvent* event)
 {
     // Closed by the system (a window manager's close, a log-out) counts as cancel.
     event->accept();
-    if (modalResult_ == ResultNone)
-        SetModalResult(ResultCancel);
+    if (m_modalResult == ResultNone)
+        setModalResult(ResultCancel);
 }
 
 void TfrmLogin::imgMinClick()
@@ -234,5 +234,5 @@ void TfrmLogin::imgMinClick()
 
 void TfrmLogin::imgCloseClick()
 {
-    SetModalResult(ResultCancel);
+    setModalResult(ResultCancel);
 }

@@ -31,10 +31,10 @@ public:
     ~TfrmLogin() override;
 
     // Shows the window centred on the desktop and runs until a modal result is set.
-    int ShowModal();
-    int ModalResult() const { return modalResult_; }
+    int showModal();
+    int modalResult() const { return m_modalResult; }
     // A result other than ResultNone hides the window and ends ShowModal.
-    void SetModalResult(int result);
+    void setModalResult(int result);
 
     // Put a new frame of that kind in place; the caller destroys the old one afterwards.
     void showLoginFrame();
@@ -42,15 +42,15 @@ public:
     void showSinaLoginFrame();
 
     // The frame now shown: a TframeLogin, TframeSinaLogin or TframeReg.
-    QWidget* CurrentFrame() const { return currentFrame; }
+    QWidget* currentFrame() const { return m_currentFrame; }
     // Runs the frames' requests to the server.
-    TRequestGuard& RequestGuard() const { return *requestGuard_; }
+    TRequestGuard& requestGuard() const { return *m_requestGuard; }
 
-    QWidget* Panel1 = nullptr;
-    TDragImage* Image1 = nullptr;
+    QWidget* panel1 = nullptr;
+    TDragImage* image1 = nullptr;
     TImageButton* imgMin = nullptr;
     TImageButton* imgClose = nullptr;
-    TImage* Image2 = nullptr;
+    TImage* image2 = nullptr;
     QWidget* panFrame = nullptr;
 
 protected:
@@ -61,14 +61,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormShow();
-    void FormKeyPress();
+    void formShow();
+    void formKeyPress();
     void imgMinClick();
     void imgCloseClick();
-    void LayOut();
+    void layOut();
 
-    QPointer<QWidget> currentFrame;
-    int modalResult_ = ResultNone;
-    QEventLoop* modalLoop_ = nullptr;
-    TRequestGuard* requestGuard_ = nullptr;
+    QPointer<QWidget> m_currentFrame;
+    int m_modalResult = ResultNone;
+    QEventLoop* m_modalLoop = nullptr;
+    TRequestGuard* m_requestGuard = nullptr;
 };

@@ -20,9 +20,9 @@ namespace {
 
 const QColor kTextColor(60, 60, 60);
 
-void LogLoginFailure(const QString& message)
+void logLoginFailure(const QString& message)
 {
-    WriteDebugLog(ToAnsi(QStringLiteral("Error on longin:") + message));
+    writeDebugLog(toAnsi(QStringLiteral("Error on longin:") + message));
 }
 
 } // namespace
@@ -32,57 +32,57 @@ TframeLogin::TframeLogin(QWidget* panFrame, TfrmLogin* loginForm)
 {
     setObjectName(QStringLiteral("frameLogin"));
 
-    Label1 = AddLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), ArialFont(15), kTextColor,
+    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
                       {0, 33}, kArialAscent);
-    edEmail = AddEdit(QStringLiteral("edEmail"), {62, 28}, {195, 22}, false);
-    SetEditLook(edEmail, SongFont(14), kTextColor);
-    AddEmailErrorDisplay({64, 64}, {82, 63});
+    edEmail = addEdit(QStringLiteral("edEmail"), {62, 28}, {195, 22}, false);
+    setEditLook(edEmail, songFont(14), kTextColor);
+    addEmailErrorDisplay({64, 64}, {82, 63});
 
-    Label2 = AddLabel(QStringLiteral("Label2"), QStringLiteral("密码："), SongFont(15), kTextColor, {11, 92},
+    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), kTextColor, {11, 92},
                       kSongAscent);
-    edPassword = AddEdit(QStringLiteral("edPassword"), {62, 86}, {195, 22}, true);
-    AddPasswordErrorDisplay({64, 117}, {82, 117});
+    edPassword = addEdit(QStringLiteral("edPassword"), {62, 86}, {195, 22}, true);
+    addPasswordErrorDisplay({64, 117}, {82, 117});
 
-    cbRemberPass = AddCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 137});
-    cbAutoLogin = AddCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 137});
+    cbRemberPass = addCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 137});
+    cbAutoLogin = addCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 137});
     setTabOrder(edEmail, edPassword);
     setTabOrder(edPassword, cbRemberPass);
     setTabOrder(cbRemberPass, cbAutoLogin);
 
-    imgLogin = AddButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {64, 165});
-    Label3 = AddCaption(QStringLiteral("Label3"), QStringLiteral("登录"), imgLogin, {92, 172});
-    imgReset = AddButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {170, 166});
-    Label4 = AddCaption(QStringLiteral("Label4"), QStringLiteral("重置"), imgReset, {198, 172});
-    Image3 = AddPicture(QStringLiteral("Image3"), SkinPicture::FrameSeparator, {0, 206});
-    imgReg = AddButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
-    imgSina = AddButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
-    Image5 = AddPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
+    imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {64, 165});
+    label3 = addCaption(QStringLiteral("Label3"), QStringLiteral("登录"), imgLogin, {92, 172});
+    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {170, 166});
+    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("重置"), imgReset, {198, 172});
+    image3 = addPicture(QStringLiteral("Image3"), SkinPicture::FrameSeparator, {0, 206});
+    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
+    imgSina = addButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
+    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
 
-    connect(imgLogin, &TImageButton::Clicked, this, &TframeLogin::submitLogin);
-    connect(imgReset, &TImageButton::Clicked, this, &TframeLogin::imgResetClick);
-    connect(imgReg, &TImageButton::Clicked, this, &TframeLogin::imgRegClick);
-    connect(imgSina, &TImageButton::Clicked, this, &TframeLogin::imgSinaClick);
+    connect(imgLogin, &TImageButton::clicked, this, &TframeLogin::submitLogin);
+    connect(imgReset, &TImageButton::clicked, this, &TframeLogin::imgResetClick);
+    connect(imgReg, &TImageButton::clicked, this, &TframeLogin::imgRegClick);
+    connect(imgSina, &TImageButton::clicked, this, &TframeLogin::imgSinaClick);
     connect(cbAutoLogin, &QCheckBox::clicked, this, &TframeLogin::cbAutoLoginClick);
 
-    LoadSavedLogin();
+    loadSavedLogin();
 }
 
 TframeLogin::~TframeLogin() = default;
 
-void TframeLogin::LoadSavedLogin()
+void TframeLogin::loadSavedLogin()
 {
-    const SelvorConfigInfo info = TSelvorConfig().LoadConfigInfo();
-    if (info.UserType == 0) {
-        edEmail->setText(info.UserName);
-        edPassword->setText(info.Password);
+    const SelvorConfigInfo info = TSelvorConfig().loadConfigInfo();
+    if (info.userType == 0) {
+        edEmail->setText(info.userName);
+        edPassword->setText(info.password);
     }
-    cbRemberPass->setChecked(info.RememberPass);
-    cbAutoLogin->setChecked(info.AutoLogin);
+    cbRemberPass->setChecked(info.rememberPass);
+    cbAutoLogin->setChecked(info.autoLogin);
 }
 
 void TframeLogin::submitLogin()
 {
-    if (RequestRunning())
+    if (requestRunning())
         return;
     hideErrors();
     if (edEmail->text().isEmpty()) {
@@ -101,13 +101,13 @@ void TframeLogin::submitLogin()
     const QString password = edPassword->text();
     APILoginResponse reply;
     try {
-        reply = RunRequest([&] { return Session().Login(userName, password); });
+        reply = runRequest([&] { return session().login(userName, password); });
     } catch (const TFailure& failure) {
-        LogLoginFailure(failure.Message());
+        logLoginFailure(failure.message());
         showEmailError(QStringLiteral("目前服务维护中，请稍后再试!"));
         return;
     } catch (const std::exception& failure) {
-        LogLoginFailure(QString::fromLocal8Bit(failure.what()));
+        logLoginFailure(QString::fromLocal8Bit(failure.what()));
         showEmailError(QStringLiteral("目前服务维护中，请稍后再试!"));
         return;
     }
@@ -117,12 +117,12 @@ void TframeLogin::submitLogin()
         // The password is saved whatever "记住密码" says; the two flags only decide whether
         // the next start signs in by itself.
         SelvorConfigInfo info;
-        info.UserName = userName;
-        info.Password = password;
-        info.RememberPass = cbRemberPass->isChecked();
-        info.AutoLogin = cbAutoLogin->isChecked();
-        info.UserType = 0;
-        FinishSignIn([&] { TSelvorConfig().SaveConfigInfo(info); });
+        info.userName = userName;
+        info.password = password;
+        info.rememberPass = cbRemberPass->isChecked();
+        info.autoLogin = cbAutoLogin->isChecked();
+        info.userType = 0;
+        finishSignIn([&] { TSelvorConfig().saveConfigInfo(info); });
         break;
     }
     case 1:
@@ -159,12 +159,12 @@ void TframeLogin::cbAutoLoginClick(bool checked)
 
 void TframeLogin::imgRegClick()
 {
-    loginForm->showRegFrame();
-    LeaveFrame();
+    m_loginForm->showRegFrame();
+    leaveFrame();
 }
 
 void TframeLogin::imgSinaClick()
 {
-    loginForm->showSinaLoginFrame();
-    LeaveFrame();
+    m_loginForm->showSinaLoginFrame();
+    leaveFrame();
 }

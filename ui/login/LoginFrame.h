@@ -22,23 +22,23 @@ public:
     // The caret goes into the e-mail field when it is empty, else into the password field.
     void focusFirstEmpty();
 
-    QLabel* Label1 = nullptr;
+    QLabel* label1 = nullptr;
     QLineEdit* edEmail = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* label2 = nullptr;
     QLineEdit* edPassword = nullptr;
     QCheckBox* cbRemberPass = nullptr;
     QCheckBox* cbAutoLogin = nullptr;
     TImageButton* imgLogin = nullptr;
-    TCaptionLabel* Label3 = nullptr;
+    TCaptionLabel* label3 = nullptr;
     TImageButton* imgReset = nullptr;
-    TCaptionLabel* Label4 = nullptr;
-    TImage* Image3 = nullptr;
+    TCaptionLabel* label4 = nullptr;
+    TImage* image3 = nullptr;
     TImageButton* imgReg = nullptr;
     TImageButton* imgSina = nullptr;
-    TImage* Image5 = nullptr;
+    TImage* image5 = nullptr;
 
 private:
-    void LoadSavedLogin();
+    void loadSavedLogin();
     void imgResetClick();
     void cbAutoLoginClick(bool checked);
     void imgRegClick();

@@ -30,7 +30,7 @@ constexpr int kCheckBoxPixels = 12;
 // Rounds the frame's bottom-right corner, which lies on the window's rounded edge: the
 // bottom-right quarter of the ellipse in the box (W - 8, H - 8) to (W, H), from its bottom
 // point counter-clockwise to its right point.
-QPixmap WithCornerArc(QPixmap picture)
+QPixmap withCornerArc(QPixmap picture)
 {
     const int w = picture.width();
     const int h = picture.height();
@@ -42,7 +42,7 @@ QPixmap WithCornerArc(QPixmap picture)
     return picture;
 }
 
-void SetTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
+void setTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
 {
     QPalette palette = widget->palette();
     palette.setColor(role, color);
@@ -51,7 +51,7 @@ void SetTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color
 
 } // namespace
 
-TDMod& TLoginFrameBase::Session()
+TDMod& TLoginFrameBase::session()
 {
     if (!DMod)
         throw TFailure(QStringLiteral("The session has not been started."));
@@ -59,16 +59,16 @@ TDMod& TLoginFrameBase::Session()
 }
 
 TLoginFrameBase::TLoginFrameBase(QWidget* panFrame, TfrmLogin* loginForm, const char* background)
-    : QWidget(panFrame), loginForm(loginForm)
+    : QWidget(panFrame), m_loginForm(loginForm)
 {
     setGeometry(QRect(QPoint(0, 0), kFrameSize));
-    setFont(SongFont(16));
+    setFont(songFont(16));
     setAutoFillBackground(true);
-    SetTextColor(this, QPalette::Window, kFrameColor);
+    setTextColor(this, QPalette::Window, kFrameColor);
 
     imgBg = new TImage(this);
     imgBg->setObjectName(QStringLiteral("imgBg"));
-    imgBg->SetPicture(WithCornerArc(SkinBitmap(QString::fromLatin1(background))));
+    imgBg->setPicture(withCornerArc(skinBitmap(QString::fromLatin1(background))));
 }
 
 TLoginFrameBase::~TLoginFrameBase() = default;
@@ -78,7 +78,7 @@ bool TLoginFrameBase::isValidEmail(const QString& text)
     return !text.contains(QLatin1Char(' '));
 }
 
-QString TLoginFrameBase::TrimBlanks(const QString& text)
+QString TLoginFrameBase::trimBlanks(const QString& text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -89,19 +89,19 @@ QString TLoginFrameBase::TrimBlanks(const QString& text)
     return text.mid(first, last - first);
 }
 
-bool TLoginFrameBase::RequestRunning() const
+bool TLoginFrameBase::requestRunning() const
 {
-    return Guard().Running();
+    return guard().running();
 }
 
-TRequestGuard& TLoginFrameBase::Guard() const
+TRequestGuard& TLoginFrameBase::guard() const
 {
-    return loginForm->RequestGuard();
+    return m_loginForm->requestGuard();
 }
 
 void TLoginFrameBase::hideErrors()
 {
-    for (const TErrorDisplay& display : std::as_const(errors_)) {
+    for (const TErrorDisplay& display : std::as_const(m_errors)) {
         display.icon->hide();
         display.label->hide();
     }
@@ -109,48 +109,48 @@ void TLoginFrameBase::hideErrors()
 
 void TLoginFrameBase::showEmailError(const QString& text)
 {
-    ShowError(emailError_, text);
+    showError(m_emailError, text);
 }
 
 void TLoginFrameBase::showPasswordError(const QString& text)
 {
-    ShowError(passwordError_, text);
+    showError(m_passwordError, text);
 }
 
-TLoginFrameBase::TErrorDisplay TLoginFrameBase::AddErrorDisplay(const QString& name, QPoint iconPos,
+TLoginFrameBase::TErrorDisplay TLoginFrameBase::addErrorDisplay(const QString& name, QPoint iconPos,
                                                                 QPoint labelPos)
 {
     TErrorDisplay display;
     display.icon =
-        AddPicture(QStringLiteral("img") + name + QStringLiteral("Error"), SkinPicture::ErrorIcon, iconPos);
-    display.label = AddLabel(QStringLiteral("lab") + name + QStringLiteral("Error"), QString(),
-                             SongFont(kErrorPixels), kErrorColor, labelPos, kSongAscent);
+        addPicture(QStringLiteral("img") + name + QStringLiteral("Error"), SkinPicture::ErrorIcon, iconPos);
+    display.label = addLabel(QStringLiteral("lab") + name + QStringLiteral("Error"), QString(),
+                             songFont(kErrorPixels), kErrorColor, labelPos, kSongAscent);
     display.labelPos = labelPos;
     display.icon->hide();
     display.label->hide();
-    errors_.append(display);
+    m_errors.append(display);
     return display;
 }
 
-void TLoginFrameBase::AddEmailErrorDisplay(QPoint iconPos, QPoint labelPos)
+void TLoginFrameBase::addEmailErrorDisplay(QPoint iconPos, QPoint labelPos)
 {
-    emailError_ = AddErrorDisplay(QStringLiteral("Email"), iconPos, labelPos);
-    imgEmailError = emailError_.icon;
-    labEmailError = emailError_.label;
+    m_emailError = addErrorDisplay(QStringLiteral("Email"), iconPos, labelPos);
+    imgEmailError = m_emailError.icon;
+    labEmailError = m_emailError.label;
 }
 
-void TLoginFrameBase::AddPasswordErrorDisplay(QPoint iconPos, QPoint labelPos)
+void TLoginFrameBase::addPasswordErrorDisplay(QPoint iconPos, QPoint labelPos)
 {
-    passwordError_ = AddErrorDisplay(QStringLiteral("Password"), iconPos, labelPos);
-    imgPasswordError = passwordError_.icon;
-    labPasswordError = passwordError_.label;
+    m_passwordError = addErrorDisplay(QStringLiteral("Password"), iconPos, labelPos);
+    imgPasswordError = m_passwordError.icon;
+    labPasswordError = m_passwordError.label;
 }
 
-void TLoginFrameBase::ShowError(const TErrorDisplay& display, const QString& text)
+void TLoginFrameBase::showError(const TErrorDisplay& display, const QString& text)
 {
     hideErrors();
     display.label->setText(text);
-    PlaceLabel(display.label, display.labelPos.x(), display.labelPos.y(), kSongAscent);
+    placeLabel(display.label, display.labelPos.x(), display.labelPos.y(), kSongAscent);
     // A long message from the server is cut at the frame's edge; the whole text is its tooltip.
     const int room = width() - display.label->x();
     const bool cut = display.label->width() > room;
@@ -161,16 +161,16 @@ void TLoginFrameBase::ShowError(const TErrorDisplay& display, const QString& tex
     display.label->show();
 }
 
-TImage* TLoginFrameBase::AddPicture(const QString& name, const char* picture, QPoint pos)
+TImage* TLoginFrameBase::addPicture(const QString& name, const char* picture, QPoint pos)
 {
     auto* image = new TImage(this);
     image->setObjectName(name);
-    image->SetPicture(SkinBitmap(QString::fromLatin1(picture)));
+    image->setPicture(skinBitmap(QString::fromLatin1(picture)));
     image->move(pos);
     return image;
 }
 
-QLabel* TLoginFrameBase::AddLabel(const QString& name, const QString& text, const QFont& font,
+QLabel* TLoginFrameBase::addLabel(const QString& name, const QString& text, const QFont& font,
                                   const QColor& color, QPoint pos, double designAscent)
 {
     auto* label = new QLabel(text, this);
@@ -180,12 +180,12 @@ QLabel* TLoginFrameBase::AddLabel(const QString& name, const QString& text, cons
     label->setFont(font);
     // Transparent, so that the background picture shows through.
     label->setAutoFillBackground(false);
-    SetTextColor(label, QPalette::WindowText, color);
-    PlaceLabel(label, pos.x(), pos.y(), designAscent);
+    setTextColor(label, QPalette::WindowText, color);
+    placeLabel(label, pos.x(), pos.y(), designAscent);
     return label;
 }
 
-QLineEdit* TLoginFrameBase::AddEdit(const QString& name, QPoint pos, QSize size, bool password)
+QLineEdit* TLoginFrameBase::addEdit(const QString& name, QPoint pos, QSize size, bool password)
 {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(name);
@@ -197,24 +197,24 @@ QLineEdit* TLoginFrameBase::AddEdit(const QString& name, QPoint pos, QSize size,
     return edit;
 }
 
-void TLoginFrameBase::SetEditLook(QLineEdit* edit, const QFont& font, const QColor& color)
+void TLoginFrameBase::setEditLook(QLineEdit* edit, const QFont& font, const QColor& color)
 {
     edit->setFont(font);
-    SetTextColor(edit, QPalette::Text, color);
+    setTextColor(edit, QPalette::Text, color);
 }
 
-QCheckBox* TLoginFrameBase::AddCheckBox(const QString& name, const QString& text, QPoint pos)
+QCheckBox* TLoginFrameBase::addCheckBox(const QString& name, const QString& text, QPoint pos)
 {
     auto* box = new QCheckBox(text, this);
     box->setObjectName(name);
     // In the frame's 16-pixel font the caption would run past the box's 70 pixels.
-    box->setFont(SongFont(kCheckBoxPixels));
+    box->setFont(songFont(kCheckBoxPixels));
     box->setChecked(true);
     box->setGeometry(QRect(pos, QSize(70, 17)));
     return box;
 }
 
-TImageButton* TLoginFrameBase::AddButton(const QString& name, const QString& word, QPoint pos)
+TImageButton* TLoginFrameBase::addButton(const QString& name, const QString& word, QPoint pos)
 {
     auto* button = new TImageButton(word, TImageButton::TStates::Two, this);
     button->setObjectName(name);
@@ -223,31 +223,31 @@ TImageButton* TLoginFrameBase::AddButton(const QString& name, const QString& wor
     return button;
 }
 
-TCaptionLabel* TLoginFrameBase::AddCaption(const QString& name, const QString& text, TImageButton* button,
+TCaptionLabel* TLoginFrameBase::addCaption(const QString& name, const QString& text, TImageButton* button,
                                            QPoint pos)
 {
     auto* label = new TCaptionLabel(text, button, this);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
-    label->setFont(SongFont(kCaptionPixels));
+    label->setFont(songFont(kCaptionPixels));
     label->setAutoFillBackground(false);
     label->setCursor(Qt::PointingHandCursor);
-    SetTextColor(label, QPalette::WindowText, Qt::white);
-    PlaceLabel(label, pos.x(), pos.y(), kSongAscent);
+    setTextColor(label, QPalette::WindowText, Qt::white);
+    placeLabel(label, pos.x(), pos.y(), kSongAscent);
     return label;
 }
 
-void TLoginFrameBase::FinishSignIn(const std::function<void()>& save)
+void TLoginFrameBase::finishSignIn(const std::function<void()>& save)
 {
     try {
         save();
     } catch (const TFailure& failure) {
-        TMessageBox::Warning(window(), QStringLiteral("Quorvane"), failure.Message());
+        TMessageBox::warning(window(), QStringLiteral("Quorvane"), failure.message());
     }
-    loginForm->SetModalResult(TfrmLogin::ResultOk);
+    m_loginForm->setModalResult(TfrmLogin::ResultOk);
 }
 
-void TLoginFrameBase::LeaveFrame()
+void TLoginFrameBase::leaveFrame()
 {
     // A hidden frame would hand the caret on to the next field, which is in the new frame.
     if (QWidget* focus = window()->focusWidget(); focus && isAncestorOf(focus))

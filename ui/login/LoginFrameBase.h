@@ -35,7 +35,7 @@ public:
     // True when the text holds no blank (U+0020): the whole test of an e-mail address.
     static bool isValidEmail(const QString& text);
     // The text without the blanks and control characters at its ends (characters up to U+0020).
-    static QString TrimBlanks(const QString& text);
+    static QString trimBlanks(const QString& text);
 
     // Hides every error icon and label of the frame.
     void hideErrors();
@@ -43,7 +43,7 @@ public:
     void showPasswordError(const QString& text);
 
     // True while a sign-in or registration request of the window runs.
-    bool RequestRunning() const;
+    bool requestRunning() const;
 
     // The background picture, carrying the rounded corner.
     TImage* imgBg = nullptr;
@@ -64,43 +64,43 @@ protected:
     };
 
     // The error icon "img<name>Error" and label "lab<name>Error", hidden.
-    TErrorDisplay AddErrorDisplay(const QString& name, QPoint iconPos, QPoint labelPos);
-    void AddEmailErrorDisplay(QPoint iconPos, QPoint labelPos);
-    void AddPasswordErrorDisplay(QPoint iconPos, QPoint labelPos);
-    void ShowError(const TErrorDisplay& display, const QString& text);
+    TErrorDisplay addErrorDisplay(const QString& name, QPoint iconPos, QPoint labelPos);
+    void addEmailErrorDisplay(QPoint iconPos, QPoint labelPos);
+    void addPasswordErrorDisplay(QPoint iconPos, QPoint labelPos);
+    void showError(const TErrorDisplay& display, const QString& text);
 
     // Components, each at its layout position and named after its member.
-    TImage* AddPicture(const QString& name, const char* picture, QPoint pos);
-    QLabel* AddLabel(const QString& name, const QString& text, const QFont& font, const QColor& color,
+    TImage* addPicture(const QString& name, const char* picture, QPoint pos);
+    QLabel* addLabel(const QString& name, const QString& text, const QFont& font, const QColor& color,
                      QPoint pos, double designAscent);
-    QLineEdit* AddEdit(const QString& name, QPoint pos, QSize size, bool password);
-    static void SetEditLook(QLineEdit* edit, const QFont& font, const QColor& color);
-    QCheckBox* AddCheckBox(const QString& name, const QString& text, QPoint pos);
-    TImageButton* AddButton(const QString& name, const QString& word, QPoint pos);
+    QLineEdit* addEdit(const QString& name, QPoint pos, QSize size, bool password);
+    static void setEditLook(QLineEdit* edit, const QFont& font, const QColor& color);
+    QCheckBox* addCheckBox(const QString& name, const QString& text, QPoint pos);
+    TImageButton* addButton(const QString& name, const QString& word, QPoint pos);
     // A white caption laid over its button.
-    TCaptionLabel* AddCaption(const QString& name, const QString& text, TImageButton* button, QPoint pos);
+    TCaptionLabel* addCaption(const QString& name, const QString& text, TImageButton* button, QPoint pos);
 
     // The session the frames sign in through; raises TFailure when there is none.
-    static TDMod& Session();
+    static TDMod& session();
     // Runs a request to the server, blocking the window until it answers.
-    template <typename Request> auto RunRequest(Request&& request)
+    template <typename Request> auto runRequest(Request&& request)
     {
-        return Guard().Run(std::forward<Request>(request));
+        return guard().run(std::forward<Request>(request));
     }
 
     // Ends the window with OK after a successful sign-in, once `save` has stored the login.
     // A login that cannot be stored is reported, but the user stays signed in.
-    void FinishSignIn(const std::function<void()>& save);
+    void finishSignIn(const std::function<void()>& save);
 
     // Destroys this frame once another has taken its place; the caret leaves with it.
-    void LeaveFrame();
+    void leaveFrame();
 
-    TfrmLogin* const loginForm;
+    TfrmLogin* const m_loginForm;
 
 private:
-    TRequestGuard& Guard() const;
+    TRequestGuard& guard() const;
 
-    QList<TErrorDisplay> errors_;
-    TErrorDisplay emailError_;
-    TErrorDisplay passwordError_;
+    QList<TErrorDisplay> m_errors;
+    TErrorDisplay m_emailError;
+    TErrorDisplay m_passwordError;
 };

@@ -23,36 +23,36 @@ TframeReg::TframeReg(QWidget* panFrame, TfrmLogin* loginForm)
 {
     setObjectName(QStringLiteral("frameReg"));
 
-    Label1 = AddLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), ArialFont(15), kTextColor,
+    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
                       {21, 32}, kArialAscent);
-    edEmail = AddEdit(QStringLiteral("edEmail"), {86, 27}, {195, 23}, false);
-    SetEditLook(edEmail, SongFont(15), kTextColor);
-    AddEmailErrorDisplay({86, 61}, {107, 61});
+    edEmail = addEdit(QStringLiteral("edEmail"), {86, 27}, {195, 23}, false);
+    setEditLook(edEmail, songFont(15), kTextColor);
+    addEmailErrorDisplay({86, 61}, {107, 61});
 
-    Label2 = AddLabel(QStringLiteral("Label2"), QStringLiteral("密码："), SongFont(15), Qt::black, {34, 91},
+    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), Qt::black, {34, 91},
                       kSongAscent);
-    edPassword = AddEdit(QStringLiteral("edPassword"), {86, 85}, {195, 23}, true);
-    AddPasswordErrorDisplay({86, 120}, {107, 120});
+    edPassword = addEdit(QStringLiteral("edPassword"), {86, 85}, {195, 23}, true);
+    addPasswordErrorDisplay({86, 120}, {107, 120});
 
-    Label3 = AddLabel(QStringLiteral("Label3"), QStringLiteral("重复密码："), SongFont(15), Qt::black,
+    label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("重复密码："), songFont(15), Qt::black,
                       {4, 148}, kSongAscent);
-    edRePassword = AddEdit(QStringLiteral("edRePassword"), {86, 142}, {195, 23}, true);
-    rePasswordError_ = AddErrorDisplay(QStringLiteral("RePassword"), {86, 176}, {107, 176});
-    imgRePasswordError = rePasswordError_.icon;
-    labRePasswordError = rePasswordError_.label;
+    edRePassword = addEdit(QStringLiteral("edRePassword"), {86, 142}, {195, 23}, true);
+    m_rePasswordError = addErrorDisplay(QStringLiteral("RePassword"), {86, 176}, {107, 176});
+    imgRePasswordError = m_rePasswordError.icon;
+    labRePasswordError = m_rePasswordError.label;
     setTabOrder(edEmail, edPassword);
     setTabOrder(edPassword, edRePassword);
 
-    imgReg = AddButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
-    Label4 = AddCaption(QStringLiteral("Label4"), QStringLiteral("注册"), imgReg, {118, 209});
-    imgReset = AddButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    Label5 = AddCaption(QStringLiteral("Label5"), QStringLiteral("重置"), imgReset, {211, 209});
-    imgGoback = AddButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    Image5 = AddPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
+    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
+    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("注册"), imgReg, {118, 209});
+    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
+    label5 = addCaption(QStringLiteral("Label5"), QStringLiteral("重置"), imgReset, {211, 209});
+    imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
+    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
 
-    connect(imgReg, &TImageButton::Clicked, this, &TframeReg::submitReg);
-    connect(imgReset, &TImageButton::Clicked, this, &TframeReg::imgResetClick);
-    connect(imgGoback, &TImageButton::Clicked, this, &TframeReg::imgGobackClick);
+    connect(imgReg, &TImageButton::clicked, this, &TframeReg::submitReg);
+    connect(imgReset, &TImageButton::clicked, this, &TframeReg::imgResetClick);
+    connect(imgGoback, &TImageButton::clicked, this, &TframeReg::imgGobackClick);
 
     edEmail->setFocus();
 }
@@ -61,15 +61,15 @@ TframeReg::~TframeReg() = default;
 
 void TframeReg::showRePasswordError(const QString& text)
 {
-    ShowError(rePasswordError_, text);
+    showError(m_rePasswordError, text);
 }
 
 void TframeReg::submitReg()
 {
-    if (RequestRunning())
+    if (requestRunning())
         return;
     // The trimmed text serves the checks only; the server gets the text as typed.
-    const QString trimmed = TrimBlanks(edEmail->text());
+    const QString trimmed = trimBlanks(edEmail->text());
     if (trimmed.isEmpty()) {
         showEmailError(QStringLiteral("请输入注册的E-mail!"));
         edEmail->setFocus();
@@ -93,13 +93,13 @@ void TframeReg::submitReg()
 
     const QString userName = edEmail->text();
     const QString password = edPassword->text();
-    const APIResponse reply = RunRequest([&] { return Session().Register(userName, password); });
+    const APIResponse reply = runRequest([&] { return session().registerAccount(userName, password); });
     if (!reply.success) {
         showEmailError(reply.msg);
         return;
     }
     // The new account becomes the saved login; the two check-box flags stay as they were.
-    FinishSignIn([&] { TSelvorConfig().SaveAccount(userName, password, 0); });
+    finishSignIn([&] { TSelvorConfig().saveAccount(userName, password, 0); });
 }
 
 void TframeReg::imgResetClick()
@@ -112,6 +112,6 @@ void TframeReg::imgResetClick()
 
 void TframeReg::imgGobackClick()
 {
-    loginForm->showLoginFrame();
-    LeaveFrame();
+    m_loginForm->showLoginFrame();
+    leaveFrame();
 }

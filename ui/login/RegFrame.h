@@ -22,24 +22,24 @@ public:
     void submitReg();
     void showRePasswordError(const QString& text);
 
-    QLabel* Label1 = nullptr;
+    QLabel* label1 = nullptr;
     QLineEdit* edEmail = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* label2 = nullptr;
     QLineEdit* edPassword = nullptr;
-    QLabel* Label3 = nullptr;
+    QLabel* label3 = nullptr;
     QLineEdit* edRePassword = nullptr;
     TImage* imgRePasswordError = nullptr;
     QLabel* labRePasswordError = nullptr;
     TImageButton* imgReg = nullptr;
-    TCaptionLabel* Label4 = nullptr;
+    TCaptionLabel* label4 = nullptr;
     TImageButton* imgReset = nullptr;
-    TCaptionLabel* Label5 = nullptr;
+    TCaptionLabel* label5 = nullptr;
     TImageButton* imgGoback = nullptr;
-    TImage* Image5 = nullptr;
+    TImage* image5 = nullptr;
 
 private:
     void imgResetClick();
     void imgGobackClick();
 
-    TErrorDisplay rePasswordError_;
+    TErrorDisplay m_rePasswordError;
 };

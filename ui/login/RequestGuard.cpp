@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-TRequestGuard::TRequestGuard(QWidget* window) : QObject(window), window_(window)
+TRequestGuard::TRequestGuard(QWidget* window) : QObject(window), m_window(window)
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -13,14 +13,14 @@ TRequestGuard::~TRequestGuard()
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
-void TRequestGuard::DropQueuedInput()
+void TRequestGuard::dropQueuedInput()
 {
     QCoreApplication::processEvents();
 }
 
 bool TRequestGuard::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!running_)
+    if (!m_running)
         return false;
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -35,5 +35,5 @@ bool TRequestGuard::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    return widget && window_ && widget->window() == window_;
+    return widget && m_window && widget->window() == m_window;
 }

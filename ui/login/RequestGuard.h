@@ -24,31 +24,31 @@ public:
     ~TRequestGuard() override;
 
     // True while a request runs; a second one must not start then.
-    bool Running() const { return running_; }
+    bool running() const { return m_running; }
 
     // Runs the request and hands back its result, or raises its failure once the input that
     // queued up meanwhile has been dropped.
-    template <typename Request> auto Run(Request&& request) -> decltype(request());
+    template <typename Request> auto run(Request&& request) -> decltype(request());
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Delivers, and so drops, the input that queued up while the request ran.
-    void DropQueuedInput();
+    void dropQueuedInput();
 
-    QPointer<QWidget> window_;
-    bool running_ = false;
+    QPointer<QWidget> m_window;
+    bool m_running = false;
 };
 
-template <typename Request> auto TRequestGuard::Run(Request&& request) -> decltype(request())
+template <typename Request> auto TRequestGuard::run(Request&& request) -> decltype(request())
 {
     struct TRunning
     {
         bool& flag;
         explicit TRunning(bool& running) : flag(running) { flag = true; }
         ~TRunning() { flag = false; }
-    } running(running_);
+    } running(m_running);
 
     std::optional<decltype(request())> reply;
     std::exception_ptr failure;
@@ -57,7 +57,7 @@ template <typename Request> auto TRequestGuard::Run(Request&& request) -> declty
     } catch (...) {
         failure = std::current_exception();
     }
-    DropQueuedInput();
+    dropQueuedInput();
     if (failure)
         std::rethrow_exception(failure);
     return std::move(*reply);

@@ -24,58 +24,58 @@ TframeSinaLogin::TframeSinaLogin(QWidget* panFrame, TfrmLogin* loginForm)
 {
     setObjectName(QStringLiteral("frameSinaLogin"));
 
-    Image1 = AddPicture(QStringLiteral("Image1"), SkinPicture::SinaLogo, {21, 13});
-    Label1 = AddLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), ArialFont(15), kTextColor,
+    image1 = addPicture(QStringLiteral("Image1"), SkinPicture::SinaLogo, {21, 13});
+    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
                       {21, 70}, kArialAscent);
-    edEmail = AddEdit(QStringLiteral("edEmail"), {86, 65}, {195, 23}, false);
-    SetEditLook(edEmail, SongFont(15), kTextColor);
-    AddEmailErrorDisplay({86, 99}, {107, 99});
+    edEmail = addEdit(QStringLiteral("edEmail"), {86, 65}, {195, 23}, false);
+    setEditLook(edEmail, songFont(15), kTextColor);
+    addEmailErrorDisplay({86, 99}, {107, 99});
 
-    Label2 = AddLabel(QStringLiteral("Label2"), QStringLiteral("密码："), SongFont(15), Qt::black, {34, 129},
+    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), Qt::black, {34, 129},
                       kSongAscent);
-    edPassword = AddEdit(QStringLiteral("edPassword"), {86, 123}, {195, 23}, true);
-    AddPasswordErrorDisplay({86, 158}, {107, 158});
+    edPassword = addEdit(QStringLiteral("edPassword"), {86, 123}, {195, 23}, true);
+    addPasswordErrorDisplay({86, 158}, {107, 158});
 
-    cbRemberPass = AddCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 175});
-    cbAutoLogin = AddCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 175});
+    cbRemberPass = addCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 175});
+    cbAutoLogin = addCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 175});
     setTabOrder(edEmail, edPassword);
     setTabOrder(edPassword, cbRemberPass);
     setTabOrder(cbRemberPass, cbAutoLogin);
 
-    imgReg = AddButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
-    Label4 = AddCaption(QStringLiteral("Label4"), QStringLiteral("微博登录"), imgReg, {104, 209});
-    imgReset = AddButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    Label5 = AddCaption(QStringLiteral("Label5"), QStringLiteral("重置"), imgReset, {211, 209});
-    imgGoback = AddButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    Image5 = AddPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
+    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
+    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("微博登录"), imgReg, {104, 209});
+    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
+    label5 = addCaption(QStringLiteral("Label5"), QStringLiteral("重置"), imgReset, {211, 209});
+    imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
+    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
 
-    connect(imgReg, &TImageButton::Clicked, this, &TframeSinaLogin::submitSinaLogin);
-    connect(imgReset, &TImageButton::Clicked, this, &TframeSinaLogin::imgResetClick);
-    connect(imgGoback, &TImageButton::Clicked, this, &TframeSinaLogin::imgGobackClick);
+    connect(imgReg, &TImageButton::clicked, this, &TframeSinaLogin::submitSinaLogin);
+    connect(imgReset, &TImageButton::clicked, this, &TframeSinaLogin::imgResetClick);
+    connect(imgGoback, &TImageButton::clicked, this, &TframeSinaLogin::imgGobackClick);
     connect(cbAutoLogin, &QCheckBox::clicked, this, &TframeSinaLogin::cbAutoLoginClick);
 
-    LoadSavedLogin();
+    loadSavedLogin();
 }
 
 TframeSinaLogin::~TframeSinaLogin() = default;
 
-void TframeSinaLogin::LoadSavedLogin()
+void TframeSinaLogin::loadSavedLogin()
 {
-    const SelvorConfigInfo info = TSelvorConfig().LoadConfigInfo();
-    if (info.UserType == 1) {
-        edEmail->setText(info.UserName);
-        edPassword->setText(info.Password);
+    const SelvorConfigInfo info = TSelvorConfig().loadConfigInfo();
+    if (info.userType == 1) {
+        edEmail->setText(info.userName);
+        edPassword->setText(info.password);
     }
-    cbRemberPass->setChecked(info.RememberPass);
-    cbAutoLogin->setChecked(info.AutoLogin);
+    cbRemberPass->setChecked(info.rememberPass);
+    cbAutoLogin->setChecked(info.autoLogin);
 }
 
 void TframeSinaLogin::submitSinaLogin()
 {
-    if (RequestRunning())
+    if (requestRunning())
         return;
     // The trimmed text serves the checks only; the server gets the text as typed.
-    const QString trimmed = TrimBlanks(edEmail->text());
+    const QString trimmed = trimBlanks(edEmail->text());
     if (trimmed.isEmpty()) {
         showEmailError(QStringLiteral("请输入注册的E-mail!"));
         edEmail->setFocus();
@@ -94,18 +94,18 @@ void TframeSinaLogin::submitSinaLogin()
 
     const QString userName = edEmail->text();
     const QString password = edPassword->text();
-    const APILoginResponse reply = RunRequest([&] { return Session().WeiboLogin(userName, password); });
+    const APILoginResponse reply = runRequest([&] { return session().weiboLogin(userName, password); });
     if (reply.code != 0) {
         showEmailError(reply.msg);
         return;
     }
     SelvorConfigInfo info;
-    info.UserName = userName;
-    info.Password = password;
-    info.RememberPass = cbRemberPass->isChecked();
-    info.AutoLogin = cbAutoLogin->isChecked();
-    info.UserType = 1;
-    FinishSignIn([&] { TSelvorConfig().SaveConfigInfo(info); });
+    info.userName = userName;
+    info.password = password;
+    info.rememberPass = cbRemberPass->isChecked();
+    info.autoLogin = cbAutoLogin->isChecked();
+    info.userType = 1;
+    finishSignIn([&] { TSelvorConfig().saveConfigInfo(info); });
 }
 
 void TframeSinaLogin::focusFirstEmpty()
@@ -131,6 +131,6 @@ void TframeSinaLogin::cbAutoLoginClick(bool checked)
 
 void TframeSinaLogin::imgGobackClick()
 {
-    loginForm->showLoginFrame();
-    LeaveFrame();
+    m_loginForm->showLoginFrame();
+    leaveFrame();
 }

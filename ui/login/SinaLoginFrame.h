@@ -23,22 +23,22 @@ public:
     // The caret goes into the e-mail field when it is empty, else into the password field.
     void focusFirstEmpty();
 
-    TImage* Image1 = nullptr;
-    QLabel* Label1 = nullptr;
+    TImage* image1 = nullptr;
+    QLabel* label1 = nullptr;
     QLineEdit* edEmail = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* label2 = nullptr;
     QLineEdit* edPassword = nullptr;
     QCheckBox* cbRemberPass = nullptr;
     QCheckBox* cbAutoLogin = nullptr;
     TImageButton* imgReg = nullptr;
-    TCaptionLabel* Label4 = nullptr;
+    TCaptionLabel* label4 = nullptr;
     TImageButton* imgReset = nullptr;
-    TCaptionLabel* Label5 = nullptr;
+    TCaptionLabel* label5 = nullptr;
     TImageButton* imgGoback = nullptr;
-    TImage* Image5 = nullptr;
+    TImage* image5 = nullptr;
 
 private:
-    void LoadSavedLogin();
+    void loadSavedLogin();
     void imgResetClick();
     void cbAutoLoginClick(bool checked);
     void imgGobackClick();

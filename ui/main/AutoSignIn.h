@@ -6,4 +6,4 @@ struct SelvorConfigInfo;
 // in. A login saved from the microblog sign-in goes to the microblog sign-in, any other to the
 // account sign-in. A refusal or a server that cannot be reached gives false without a message:
 // the login window then lets the user try.
-bool SignInAutomatically(const SelvorConfigInfo& saved);
+bool signInAutomatically(const SelvorConfigInfo& saved);

@@ -15,7 +15,7 @@ namespace {
 
 const QString kPrefix = QStringLiteral("vemtraclient://");
 
-int HexDigit(QChar c)
+int hexDigit(QChar c)
 {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
@@ -29,13 +29,13 @@ int HexDigit(QChar c)
 
 // The number written by `digits` hexadecimal digits at `from`, or -1 when any of them is missing
 // or not hexadecimal.
-int ReadHex(const QString& text, qsizetype from, int digits)
+int readHex(const QString& text, qsizetype from, int digits)
 {
     if (from + digits > text.size())
         return -1;
     int value = 0;
     for (int i = 0; i < digits; ++i) {
-        const int digit = HexDigit(text[from + i]);
+        const int digit = hexDigit(text[from + i]);
         if (digit < 0)
             return -1;
         value = value * 16 + digit;
@@ -44,55 +44,55 @@ int ReadHex(const QString& text, qsizetype from, int digits)
 }
 
 // True when some "%" of the text starts no escape of two hexadecimal digits.
-bool HasStrayPercent(const QString& text)
+bool hasStrayPercent(const QString& text)
 {
     for (qsizetype i = text.indexOf(QLatin1Char('%')); i >= 0; i = text.indexOf(QLatin1Char('%'), i + 1)) {
-        if (ReadHex(text, i + 1, 2) < 0)
+        if (readHex(text, i + 1, 2) < 0)
             return true;
     }
     return false;
 }
 
-TfrmMain* MainWindowOf(QWidget* owner)
+TfrmMain* mainWindowOf(QWidget* owner)
 {
     if (auto* main = qobject_cast<TfrmMain*>(owner))
         return main;
     return frmMain;
 }
 
-void MainWindowAction(const QString& action, const TNameValueList& items, QWidget* owner)
+void mainWindowAction(const QString& action, const TNameValueList& items, QWidget* owner)
 {
     if (action == QLatin1String("close")) {
-        if (TfrmMain* main = MainWindowOf(owner))
-            main->HideToTray();
+        if (TfrmMain* main = mainWindowOf(owner))
+            main->hideToTray();
     } else if (action == QLatin1String("open")) {
-        OpenClientUrlTarget(DecodeClientUrlValue(items.Value(QStringLiteral("url"))));
+        openClientUrlTarget(decodeClientUrlValue(items.value(QStringLiteral("url"))));
     }
 }
 
-void NotificationWindowAction(const QString& action, const TNameValueList& items)
+void notificationWindowAction(const QString& action, const TNameValueList& items)
 {
     if (action == QLatin1String("show")) {
         // The page names a path below the application root, used as it stands.
         const QString target =
-            TSelvorConfig().GetAppUrl() + QLatin1Char('/') + items.Value(QStringLiteral("url"));
+            TSelvorConfig().getAppUrl() + QLatin1Char('/') + items.value(QStringLiteral("url"));
         if (frmMain) {
-            frmMain->NavigateTo(target);
-            frmMain->BringToFront();
+            frmMain->navigateTo(target);
+            frmMain->bringToFront();
         }
     } else if (action == QLatin1String("open")) {
-        OpenClientUrlTarget(DecodeClientUrlValue(items.Value(QStringLiteral("url"))));
+        openClientUrlTarget(decodeClientUrlValue(items.value(QStringLiteral("url"))));
     }
 }
 
 } // namespace
 
-bool IsClientUrl(const QString& url)
+bool isClientUrl(const QString& url)
 {
     return url.startsWith(kPrefix);
 }
 
-QString ClientUrlAsWritten(const QString& reportedUrl)
+QString clientUrlAsWritten(const QString& reportedUrl)
 {
     const qsizetype question = reportedUrl.indexOf(QLatin1Char('?'));
     if (question < 0)
@@ -111,12 +111,12 @@ QString ClientUrlAsWritten(const QString& reportedUrl)
     QString written = query;
     written.replace(QLatin1String("%25"), QLatin1String("%"));
     // Only a text with a stray "%" is escaped wholesale; any other was reported as written.
-    if (!HasStrayPercent(written))
+    if (!hasStrayPercent(written))
         return reportedUrl;
     return reportedUrl.left(question + 1) + written + reportedUrl.mid(end);
 }
 
-QString DecodeClientUrlValue(const QString& value)
+QString decodeClientUrlValue(const QString& value)
 {
     QString decoded;
     decoded.reserve(value.size());
@@ -130,18 +130,18 @@ QString DecodeClientUrlValue(const QString& value)
         }
         const bool wide = pos + 1 < value.size() &&
                           (value[pos + 1] == QLatin1Char('u') || value[pos + 1] == QLatin1Char('U'));
-        const int code = wide ? ReadHex(value, pos + 2, 4) : ReadHex(value, pos + 1, 2);
+        const int code = wide ? readHex(value, pos + 2, 4) : readHex(value, pos + 1, 2);
         if (code >= 0)
             decoded += QChar(static_cast<char16_t>(code));
         // A sequence that is not hexadecimal goes with the characters it claimed.
         pos += wide ? 6 : 3;
     }
     // The shell reads the text in the system code page, up to its first NUL.
-    const QByteArray ansi = ToAnsi(decoded);
-    return FromAnsi(ansi.left(ansi.indexOf('\0') < 0 ? ansi.size() : ansi.indexOf('\0')));
+    const QByteArray ansi = toAnsi(decoded);
+    return fromAnsi(ansi.left(ansi.indexOf('\0') < 0 ? ansi.size() : ansi.indexOf('\0')));
 }
 
-bool IsShellOpenable(const QString& target)
+bool isShellOpenable(const QString& target)
 {
     // Parsed as the shell will parse it when it opens the address.
     const QUrl url(target);
@@ -155,7 +155,7 @@ bool IsShellOpenable(const QString& target)
     return false;
 }
 
-QString MailtoWithSubjectAndBody(const QString& target)
+QString mailtoWithSubjectAndBody(const QString& target)
 {
     QUrl url(target);
     if (url.scheme().toLower() != QLatin1String("mailto"))
@@ -173,18 +173,18 @@ QString MailtoWithSubjectAndBody(const QString& target)
     return url.toString(QUrl::FullyEncoded);
 }
 
-bool OpenClientUrlTarget(const QString& target)
+bool openClientUrlTarget(const QString& target)
 {
-    if (!IsShellOpenable(target))
+    if (!isShellOpenable(target))
         return false;
     // The shell's answer is of no interest: nothing is reported either way.
-    OpenInDefaultBrowser(MailtoWithSubjectAndBody(target));
+    openInDefaultBrowser(mailtoWithSubjectAndBody(target));
     return true;
 }
 
-bool MayActOnClientUrl(bool mainFrame, const QUrl& pageUrl)
+bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl)
 {
-    if (mainFrame && IsApplicationOrigin(pageUrl))
+    if (mainFrame && isApplicationOrigin(pageUrl))
         return true;
     qWarning().noquote() << "Client URL refused: it came from"
                          << (mainFrame ? "the page" : "a frame of the page") << pageUrl.toString()
@@ -192,16 +192,16 @@ bool MayActOnClientUrl(bool mainFrame, const QUrl& pageUrl)
     return false;
 }
 
-bool HandleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner)
+bool handleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner)
 {
-    if (!IsClientUrl(url))
+    if (!isClientUrl(url))
         return false;
-    const TNameValueList items = ParseClientUrl(ClientUrlAsWritten(url));
+    const TNameValueList items = parseClientUrl(clientUrlAsWritten(url));
     // Action names are compared exactly; a name the window does not know does nothing.
-    const QString action = items.Value(QStringLiteral("actionName"));
+    const QString action = items.value(QStringLiteral("actionName"));
     if (listener == TClientUrlListener::MainWindow)
-        MainWindowAction(action, items, owner);
+        mainWindowAction(action, items, owner);
     else
-        NotificationWindowAction(action, items);
+        notificationWindowAction(action, items);
     return true;
 }

@@ -14,43 +14,43 @@ enum class TClientUrlListener
 };
 
 // True when the URL begins with "vemtraclient://", exactly as written (letter case included).
-bool IsClientUrl(const QString& url);
+bool isClientUrl(const QString& url);
 
 // The URL of a navigation as the page wrote it, from the text the browser view reports. The
 // browser's URL parser escapes every "%" of a query as "%25" when one of them starts no
 // two-digit escape (as "%u6D77" does); that is undone here, so that "%uXXXX" and malformed
 // escapes reach the decoding below. A query whose escapes are all "%25" followed by something
 // other than two hexadecimal digits cannot be told apart and is taken as escaped wholesale.
-QString ClientUrlAsWritten(const QString& reportedUrl);
+QString clientUrlAsWritten(const QString& reportedUrl);
 
 // The value of the "open" action decoded: "%XX" gives the character of that code, "%uXXXX" the
 // UTF-16 character, a "%" sequence that is not hexadecimal is dropped with the two (after "%u",
 // five) characters after the "%", and every other character, "+" included, stays. What the
 // system code page cannot represent becomes "?", and the text ends at a NUL character.
-QString DecodeClientUrlValue(const QString& value);
+QString decodeClientUrlValue(const QString& value);
 
 // True for the targets "open" hands to the shell: http, https and mailto addresses. Anything
 // else (a local file, a program, a "file:" URL, an empty text) could start a program on the
 // user's machine and is never handed over.
-bool IsShellOpenable(const QString& target);
+bool isShellOpenable(const QString& target);
 
 // A mailto address with only its "subject" and "body" kept: no page can have the mail program add
 // copies, attachments or headers. Any other address as it stands.
-QString MailtoWithSubjectAndBody(const QString& target);
+QString mailtoWithSubjectAndBody(const QString& target);
 
 // Opens the decoded target of "open" (mailto addresses cut down as MailtoWithSubjectAndBody
 // says) in the user's default programs when IsShellOpenable allows it; true when it was handed to
 // the shell.
-bool OpenClientUrlTarget(const QString& target);
+bool openClientUrlTarget(const QString& target);
 
 // Whether a client URL may act: only the top frame of a page of the application server drives
 // the client. A third-party frame, or a page of another site the browser was led to, gets its
 // navigation cancelled and nothing else; the refusal is written to the diagnostics output.
-bool MayActOnClientUrl(bool mainFrame, const QUrl& pageUrl);
+bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl);
 
 // The before-navigate handling of a listening browser, given the URL the browser view reports
 // (see ClientUrlAsWritten). Returns false for any URL that is not a
 // client URL: the navigation goes ahead. Otherwise it performs the listener's action, if the
 // action name (letter case included) is one the listener knows, and returns true: the caller
 // cancels the navigation, whatever the action was. `owner` is the listening window.
-bool HandleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner);
+bool handleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner);

@@ -3,7 +3,7 @@
 #include <QString>
 
 // The company's home page. Its "from" item tells the site that the visitor came from this client.
-inline QString CompanyWebSite()
+inline QString companyWebSite()
 {
     return QStringLiteral("http://www.selvor.com/?from=quorvane_client");
 }

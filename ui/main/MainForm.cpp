@@ -44,7 +44,7 @@ constexpr int kTitleHeight = 51;
 constexpr int kCornerEllipse = 15;
 const QColor kTitleColor(22, 80, 153);
 
-void Fill(QWidget* widget, const QColor& color)
+void fill(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, color);
@@ -52,31 +52,31 @@ void Fill(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
-TImage* AddPicture(QWidget* parent, const char* name, const char* picture, QPoint pos)
+TImage* addPicture(QWidget* parent, const char* name, const char* picture, QPoint pos)
 {
     auto* image = new TImage(parent);
     image->setObjectName(QString::fromLatin1(name));
-    image->SetPicture(SkinBitmap(QString::fromLatin1(picture)));
+    image->setPicture(skinBitmap(QString::fromLatin1(picture)));
     image->move(pos);
     return image;
 }
 
 // A transparent caption in the window's font; user names are shown as typed, never as markup.
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, const QColor& color, QPoint pos)
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QColor& color, QPoint pos)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
-    label->setFont(SongFont(12));
+    label->setFont(songFont(12));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
     label->setAutoFillBackground(false);
-    PlaceLabel(label, pos.x(), pos.y(), kSongAscent);
+    placeLabel(label, pos.x(), pos.y(), kSongAscent);
     return label;
 }
 
-TImageButton* AddButton(QWidget* parent, const char* name, const char* word, const QString& tip, QPoint pos)
+TImageButton* addButton(QWidget* parent, const char* name, const char* word, const QString& tip, QPoint pos)
 {
     auto* button = new TImageButton(QString::fromLatin1(word), TImageButton::TStates::Three, parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -85,7 +85,7 @@ TImageButton* AddButton(QWidget* parent, const char* name, const char* word, con
     return button;
 }
 
-QAction* AddItem(QMenu* menu, const char* name, const QString& caption)
+QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 {
     QAction* item = menu->addAction(caption);
     item->setObjectName(QString::fromLatin1(name));
@@ -101,211 +101,212 @@ TfrmMain::TfrmMain(QWidget* parent)
     frmMain = this;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(applicationIcon());
     // What shows around the browser panel, beside the border line.
-    Fill(this, kBorderLineColor);
+    fill(this, kBorderLineColor);
     resize(kClientSize);
 
-    CreateTitleBar();
-    CreateBrowser();
-    CreateMenus();
-    CreateTrayIcon();
+    createTitleBar();
+    createBrowser();
+    createMenus();
+    createTrayIcon();
 
     const TSelvorConfig config;
     // A second start of the client finds this window through the stored id.
-    config.SetMainHandle(static_cast<qint64>(winId()));
-    handlePublished_ = true;
-    config.CheckFirstRun();
+    config.setMainHandle(static_cast<qint64>(winId()));
+    m_handlePublished = true;
+    config.checkFirstRun();
     // Sign-in begins once the event loop runs, after every long-lived window exists.
     QCoreApplication::postEvent(this, new QEvent(WM_STARTLOGIN));
 }
 
 TfrmMain::~TfrmMain()
 {
-    OtherWindows::StopPollingThread(timerThread);
-    timerThread = nullptr;
+    OtherWindows::stopPollingThread(m_timerThread);
+    m_timerThread = nullptr;
     if (frmMain == this)
         frmMain = nullptr;
 }
 
-TfrmLogin* TfrmMain::LoginWindow() const
+TfrmLogin* TfrmMain::loginWindow() const
 {
-    return loginWindow;
+    return m_loginWindow;
 }
 
-void TfrmMain::PublishHandle()
+void TfrmMain::publishHandle()
 {
     // The window system may give the window a new id, for instance when the browser first
     // draws into it; a second start must find the window by its current one.
     const WId id = internalWinId();
-    if (!handlePublished_ || id == 0)
+    if (!m_handlePublished || id == 0)
         return;
     try {
-        TSelvorConfig().SetMainHandle(static_cast<qint64>(id));
+        TSelvorConfig().setMainHandle(static_cast<qint64>(id));
     } catch (const TFailure&) {
         // The id stored before stays; a second start then finds no window, as after a crash.
     }
 }
 
-void TfrmMain::CreateTitleBar()
+void TfrmMain::createTitleBar()
 {
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Fill(Panel1, kTitleColor);
-    Panel1->setGeometry(0, 0, width(), kTitleHeight);
+    panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    fill(panel1, kTitleColor);
+    panel1->setGeometry(0, 0, width(), kTitleHeight);
 
-    Image2 = new TDragImage(Panel1);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::MainTitle)));
+    image2 = new TDragImage(panel1);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::MainTitle)));
 
-    labWelcome = AddLabel(Panel1, "labWelcome", QStringLiteral("欢迎！"), Qt::white, {624, 10});
-    labUserName = AddLabel(Panel1, "labUserName", QString(), Qt::yellow, {666, 9});
-    imgV = AddPicture(Panel1, "imgV", SkinPicture::CertifiedBadge, {774, 6});
+    labWelcome = addLabel(panel1, "labWelcome", QStringLiteral("欢迎！"), Qt::white, {624, 10});
+    labUserName = addLabel(panel1, "labUserName", QString(), Qt::yellow, {666, 9});
+    imgV = addPicture(panel1, "imgV", SkinPicture::CertifiedBadge, {774, 6});
     imgV->setToolTip(QStringLiteral("认证企业"));
-    imgSplit = AddPicture(Panel1, "imgSplit", SkinPicture::TitleSplit, {794, 11});
-    imgEmail = AddPicture(Panel1, "imgEmail", SkinPicture::TitleEmail, {803, 11});
+    imgSplit = addPicture(panel1, "imgSplit", SkinPicture::TitleSplit, {794, 11});
+    imgEmail = addPicture(panel1, "imgEmail", SkinPicture::TitleEmail, {803, 11});
     imgEmail->setCursor(Qt::PointingHandCursor);
-    labFeedback = AddLabel(Panel1, "labFeedback", QStringLiteral("  意见反馈"), Qt::white, {817, 10});
+    labFeedback = addLabel(panel1, "labFeedback", QStringLiteral("  意见反馈"), Qt::white, {817, 10});
     labFeedback->setCursor(Qt::PointingHandCursor);
-    Image1 = AddPicture(Panel1, "Image1", SkinPicture::TitleSeparator, {879, 12});
+    image1 = addPicture(panel1, "Image1", SkinPicture::TitleSeparator, {879, 12});
 
-    imgOption = AddButton(Panel1, "imgOption", "OPTION", OptionTip(), {885, 6});
-    imgMin = AddButton(Panel1, "imgMin", "MIN", MinimizeTip(), {912, 8});
-    imgClose = AddButton(Panel1, "imgClose", "CLOSE", CloseTip(), {946, 8});
+    imgOption = addButton(panel1, "imgOption", "OPTION", optionTip(), {885, 6});
+    imgMin = addButton(panel1, "imgMin", "MIN", minimizeTip(), {912, 8});
+    imgClose = addButton(panel1, "imgClose", "CLOSE", closeTip(), {946, 8});
 
     imgEmail->installEventFilter(this);
     labFeedback->installEventFilter(this);
-    connect(imgOption, &TImageButton::Clicked, this, &TfrmMain::imgOptionClick);
-    connect(imgMin, &TImageButton::Clicked, this, &TfrmMain::imgMinClick);
-    connect(imgClose, &TImageButton::Clicked, this, &TfrmMain::imgCloseClick);
+    connect(imgOption, &TImageButton::clicked, this, &TfrmMain::imgOptionClick);
+    connect(imgMin, &TImageButton::clicked, this, &TfrmMain::imgMinClick);
+    connect(imgClose, &TImageButton::clicked, this, &TfrmMain::imgCloseClick);
 }
 
-void TfrmMain::CreateBrowser()
+void TfrmMain::createBrowser()
 {
-    Panel2 = new QWidget(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Fill(Panel2, Qt::white);
-    WebBrowser = new TBrowserView(Panel2);
-    WebBrowser->setObjectName(QStringLiteral("WebBrowser"));
-    LayoutBrowser();
+    panel2 = new QWidget(this);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    fill(panel2, Qt::white);
+    webBrowser = new TBrowserView(panel2);
+    webBrowser->setObjectName(QStringLiteral("WebBrowser"));
+    layoutBrowser();
 
-    connect(WebBrowser->Page(), &TBrowserPage::BeforeNavigate, this, &TfrmMain::WebBrowserBeforeNavigate2);
+    connect(webBrowser->browserPage(), &TBrowserPage::beforeNavigate, this,
+            &TfrmMain::webBrowserBeforeNavigate2);
     connect(
-        WebBrowser->Page(), &TBrowserPage::NewWindow, this,
-        [this](const QString& url, QWebEnginePage*&, bool& cancel) { WebBrowserNewWindow2(url, cancel); });
+        webBrowser->browserPage(), &TBrowserPage::newWindow, this,
+        [this](const QString& url, QWebEnginePage*&, bool& cancel) { webBrowserNewWindow2(url, cancel); });
     // The browser's own right-click menu never opens.
-    ApplicationEvents1 = new TBrowserMessageFilter(this, WebBrowser);
+    applicationEvents1 = new TBrowserMessageFilter(this, webBrowser);
 }
 
-void TfrmMain::CreateMenus()
+void TfrmMain::createMenus()
 {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    miOpen = AddItem(PopupMenu1, "miOpen", QStringLiteral("打开Quorvane"));
-    miSetting = AddItem(PopupMenu1, "miSetting", QStringLiteral("系统设置(&S)..."));
-    miChangePassword = AddItem(PopupMenu1, "miChangePassword", QStringLiteral("修改密码..."));
-    miWebSite = AddItem(PopupMenu1, "miWebSite", QStringLiteral("Selvor网站"));
-    miAbout = AddItem(PopupMenu1, "miAbout", QStringLiteral("关于"));
-    N2 = PopupMenu1->addSeparator();
-    N2->setObjectName(QStringLiteral("N2"));
-    miExit = AddItem(PopupMenu1, "miExit", QStringLiteral("退出"));
+    popupMenu1 = new QMenu(this);
+    popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    miOpen = addItem(popupMenu1, "miOpen", QStringLiteral("打开Quorvane"));
+    miSetting = addItem(popupMenu1, "miSetting", QStringLiteral("系统设置(&S)..."));
+    miChangePassword = addItem(popupMenu1, "miChangePassword", QStringLiteral("修改密码..."));
+    miWebSite = addItem(popupMenu1, "miWebSite", QStringLiteral("Selvor网站"));
+    miAbout = addItem(popupMenu1, "miAbout", QStringLiteral("关于"));
+    n2 = popupMenu1->addSeparator();
+    n2->setObjectName(QStringLiteral("N2"));
+    miExit = addItem(popupMenu1, "miExit", QStringLiteral("退出"));
 
     pmOption = new QMenu(this);
     pmOption->setObjectName(QStringLiteral("pmOption"));
-    miSystemSetting = AddItem(pmOption, "miSystemSetting", QStringLiteral("系统设置"));
-    miChangePassword2 = AddItem(pmOption, "miChangePassword2", QStringLiteral("修改密码"));
-    N7 = AddItem(pmOption, "N7", QStringLiteral("Selvor网站"));
-    N8 = AddItem(pmOption, "N8", QStringLiteral("关于"));
+    miSystemSetting = addItem(pmOption, "miSystemSetting", QStringLiteral("系统设置"));
+    miChangePassword2 = addItem(pmOption, "miChangePassword2", QStringLiteral("修改密码"));
+    n7 = addItem(pmOption, "N7", QStringLiteral("Selvor网站"));
+    n8 = addItem(pmOption, "N8", QStringLiteral("关于"));
 
-    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { ChangePasswordPopup(miChangePassword); });
-    connect(pmOption, &QMenu::aboutToShow, this, [this] { ChangePasswordPopup(miChangePassword2); });
-    connect(miOpen, &QAction::triggered, this, &TfrmMain::ShowMainWindow);
+    connect(popupMenu1, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword); });
+    connect(pmOption, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword2); });
+    connect(miOpen, &QAction::triggered, this, &TfrmMain::showMainWindow);
     connect(miSetting, &QAction::triggered, this, &TfrmMain::miSettingClick);
     connect(miSystemSetting, &QAction::triggered, this, &TfrmMain::miSettingClick);
-    connect(miChangePassword, &QAction::triggered, this, &TfrmMain::ShowChangePassword);
-    connect(miChangePassword2, &QAction::triggered, this, &TfrmMain::ShowChangePassword);
+    connect(miChangePassword, &QAction::triggered, this, &TfrmMain::showChangePassword);
+    connect(miChangePassword2, &QAction::triggered, this, &TfrmMain::showChangePassword);
     connect(miWebSite, &QAction::triggered, this, &TfrmMain::miWebSiteClick);
-    connect(N7, &QAction::triggered, this, &TfrmMain::miWebSiteClick);
+    connect(n7, &QAction::triggered, this, &TfrmMain::miWebSiteClick);
     connect(miAbout, &QAction::triggered, this, &TfrmMain::miAboutClick);
-    connect(N8, &QAction::triggered, this, &TfrmMain::miAboutClick);
+    connect(n8, &QAction::triggered, this, &TfrmMain::miAboutClick);
     connect(miExit, &QAction::triggered, this, &TfrmMain::miExitClick);
 }
 
-void TfrmMain::CreateTrayIcon()
+void TfrmMain::createTrayIcon()
 {
-    TrayIcon1 = new QSystemTrayIcon(ApplicationIcon(), this);
-    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
-    TrayIcon1->setToolTip(QStringLiteral("Quorvane"));
-    TrayIcon1->setContextMenu(PopupMenu1);
-    connect(TrayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    trayIcon1 = new QSystemTrayIcon(applicationIcon(), this);
+    trayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    trayIcon1->setToolTip(QStringLiteral("Quorvane"));
+    trayIcon1->setContextMenu(popupMenu1);
+    connect(trayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            ShowMainWindow();
+            showMainWindow();
     });
-    TrayIcon1->show();
+    trayIcon1->show();
 }
 
 bool TfrmMain::event(QEvent* event)
 {
     if (event->type() == WM_STARTLOGIN) {
-        StartLogin();
+        startLogin();
         return true;
     }
     if (event->type() == WM_SHOWMAINFORM) {
-        ShowMainWindow();
+        showMainWindow();
         return true;
     }
     if (event->type() == QEvent::WinIdChange)
-        PublishHandle();
+        publishHandle();
     return QWidget::event(event);
 }
 
-void TfrmMain::StartLogin()
+void TfrmMain::startLogin()
 {
-    if (loginStarted)
+    if (m_loginStarted)
         return;
-    LayoutBrowser();
-    loginStarted = true;
-    if (DoLogin())
-        AfterLogin();
+    layoutBrowser();
+    m_loginStarted = true;
+    if (doLogin())
+        afterLogin();
     else
         QCoreApplication::exit(0);
 }
 
-bool TfrmMain::DoLogin()
+bool TfrmMain::doLogin()
 {
     const TSelvorConfig config;
-    const SelvorConfigInfo saved = config.LoadConfigInfo();
-    if (config.CanAutoLogin(saved) && SignInAutomatically(saved))
+    const SelvorConfigInfo saved = config.loadConfigInfo();
+    if (config.canAutoLogin(saved) && signInAutomatically(saved))
         return true;
 
     // Owned by the application, not by this hidden window.
     auto window = std::make_unique<TfrmLogin>();
-    loginWindow = window.get();
-    const int result = window->ShowModal();
+    m_loginWindow = window.get();
+    const int result = window->showModal();
     window.reset();
-    loginWindow = nullptr;
+    m_loginWindow = nullptr;
     return result == TfrmLogin::ResultOk;
 }
 
-void TfrmMain::AfterLogin()
+void TfrmMain::afterLogin()
 {
-    allowClose = false;
-    NavigateTo(DMod->GetMainUrl());
-    timerThread = OtherWindows::StartPollingThread(this);
-    imgClose->ShowNormal();
-    imgMin->ShowNormal();
-    imgOption->ShowNormal();
-    UpdateRegion();
-    labUserName->setText(DMod->GetUserName());
-    PlaceUserName();
-    BringToFront();
+    m_allowClose = false;
+    navigateTo(DMod->getMainUrl());
+    m_timerThread = OtherWindows::startPollingThread(this);
+    imgClose->showNormalPicture();
+    imgMin->showNormalPicture();
+    imgOption->showNormalPicture();
+    updateRegion();
+    labUserName->setText(DMod->getUserName());
+    placeUserName();
+    bringToFront();
 }
 
-void TfrmMain::PlaceUserName()
+void TfrmMain::placeUserName()
 {
     labUserName->adjustSize();
     // The greeting and the name stay right-aligned against the badge or the separator.
-    if (DMod->IsCertified()) {
+    if (DMod->isCertified()) {
         imgV->show();
         labUserName->move(imgV->x() - labUserName->width() - 2, labUserName->y());
     } else {
@@ -315,25 +316,25 @@ void TfrmMain::PlaceUserName()
     labWelcome->move(labUserName->x() - labWelcome->width() - 5, labWelcome->y());
 }
 
-void TfrmMain::ShowMainWindow()
+void TfrmMain::showMainWindow()
 {
-    if (!loginStarted)
+    if (!m_loginStarted)
         return;
-    if (loginWindow) {
+    if (m_loginWindow) {
         // The login window may have been hidden by its minimise button; it is still modal.
-        loginWindow->show();
-        loginWindow->raise();
-        loginWindow->activateWindow();
+        m_loginWindow->show();
+        m_loginWindow->raise();
+        m_loginWindow->activateWindow();
         return;
     }
-    BringToFront();
+    bringToFront();
 }
 
-void TfrmMain::BringToFront()
+void TfrmMain::bringToFront()
 {
-    if (!placed_) {
+    if (!m_placed) {
         // Centred on the screen when first shown.
-        placed_ = true;
+        m_placed = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->geometry().center() - rect().center());
     }
@@ -342,34 +343,34 @@ void TfrmMain::BringToFront()
     activateWindow();
 }
 
-void TfrmMain::HideToTray()
+void TfrmMain::hideToTray()
 {
     setWindowState(windowState() | Qt::WindowMinimized);
     hide();
 }
 
-void TfrmMain::ExitApplication()
+void TfrmMain::exitApplication()
 {
-    allowClose = true;
+    m_allowClose = true;
     close();
 }
 
-void TfrmMain::NavigateTo(const QString& url)
+void TfrmMain::navigateTo(const QString& url)
 {
-    NavigateUrl(WebBrowser, url);
+    navigateUrl(webBrowser, url);
 }
 
-void TfrmMain::ShowInformation(const APIResponse& information)
+void TfrmMain::showInformation(const APIResponse& information)
 {
-    OtherWindows::ShowInformation(timerThread, information);
+    OtherWindows::showInformation(m_timerThread, information);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    if (!allowClose) {
+    if (!m_allowClose) {
         // After sign-in, closing from the task bar or the system menu only hides the window.
         event->ignore();
-        HideToTray();
+        hideToTray();
         return;
     }
     event->accept();
@@ -380,29 +381,29 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 void TfrmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    Panel1->setGeometry(0, 0, width(), kTitleHeight);
-    if (loginStarted)
-        LayoutBrowser();
-    UpdateRegion();
+    panel1->setGeometry(0, 0, width(), kTitleHeight);
+    if (m_loginStarted)
+        layoutBrowser();
+    updateRegion();
 }
 
 void TfrmMain::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
-    PaintBorderLine(this);
+    paintBorderLine(this);
 }
 
-void TfrmMain::LayoutBrowser()
+void TfrmMain::layoutBrowser()
 {
     // The browser reaches 2 pixels past the panel's left edge and 1 past its top and bottom;
     // the panel clips those strips.
-    Panel2->setGeometry(2, kTitleHeight, width() - 4, height() - kTitleHeight - 2);
-    WebBrowser->setGeometry(-2, -1, Panel2->width() + 2, Panel2->height() + 2);
+    panel2->setGeometry(2, kTitleHeight, width() - 4, height() - kTitleHeight - 2);
+    webBrowser->setGeometry(-2, -1, panel2->width() + 2, panel2->height() + 2);
 }
 
-void TfrmMain::UpdateRegion()
+void TfrmMain::updateRegion()
 {
-    ::UpdateRegion(this, kCornerEllipse, Panel2);
+    ::updateRegion(this, kCornerEllipse, panel2);
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
@@ -412,12 +413,12 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
     auto* link = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            pressedLink_ = event->type() == QEvent::MouseButtonPress ? link : nullptr;
+            m_pressedLink = event->type() == QEvent::MouseButtonPress ? link : nullptr;
     } else if (event->type() == QEvent::MouseButtonRelease) {
         const auto* release = static_cast<QMouseEvent*>(event);
         if (release->button() == Qt::LeftButton) {
-            const bool click = pressedLink_ == link && link->rect().contains(release->position().toPoint());
-            pressedLink_ = nullptr;
+            const bool click = m_pressedLink == link && link->rect().contains(release->position().toPoint());
+            m_pressedLink = nullptr;
             if (click)
                 labFeedbackClick();
         }
@@ -434,70 +435,70 @@ void TfrmMain::imgOptionClick()
 
 void TfrmMain::imgMinClick()
 {
-    HideToTray();
+    hideToTray();
 }
 
 void TfrmMain::imgCloseClick()
 {
-    if (TSelvorConfig().GetCloseOnExit()) {
-        allowClose = true;
+    if (TSelvorConfig().getCloseOnExit()) {
+        m_allowClose = true;
         close();
     } else {
-        HideToTray();
+        hideToTray();
     }
 }
 
 void TfrmMain::labFeedbackClick()
 {
-    OtherWindows::ShowFeedbackWindow(this);
+    OtherWindows::showFeedbackWindow(this);
 }
 
 void TfrmMain::miSettingClick()
 {
-    OtherWindows::ShowSettingWindow(this);
+    OtherWindows::showSettingWindow(this);
 }
 
-void TfrmMain::ShowChangePassword()
+void TfrmMain::showChangePassword()
 {
-    OtherWindows::ShowChangePasswordWindow(this);
+    OtherWindows::showChangePasswordWindow(this);
 }
 
 void TfrmMain::miWebSiteClick()
 {
     // The default browser, not the embedded one; its answer is of no interest.
-    OpenInDefaultBrowser(CompanyWebSite());
+    openInDefaultBrowser(companyWebSite());
 }
 
 void TfrmMain::miAboutClick()
 {
-    OtherWindows::ShowAboutWindow(this);
+    OtherWindows::showAboutWindow(this);
 }
 
 void TfrmMain::miExitClick()
 {
-    allowClose = true;
+    m_allowClose = true;
     close();
 }
 
-void TfrmMain::ChangePasswordPopup(QAction* item)
+void TfrmMain::changePasswordPopup(QAction* item)
 {
     // A microblog session has no password of ours to change.
-    item->setVisible(DMod && DMod->IsLoggedIn() && DMod->IsAccountLogin());
+    item->setVisible(DMod && DMod->isLoggedIn() && DMod->isAccountLogin());
 }
 
-void TfrmMain::WebBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
+void TfrmMain::webBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
 {
-    if (!IsClientUrl(url))
+    if (!isClientUrl(url))
         return;
     // Cancelled at once, whatever the action turns out to be.
     cancel = true;
-    if (MayActOnClientUrl(mainFrame, WebBrowser->page()->url()))
-        HandleClientUrl(url, TClientUrlListener::MainWindow, this);
+    if (mayActOnClientUrl(mainFrame, webBrowser->browserPage()->url()))
+        handleClientUrl(url, TClientUrlListener::MainWindow, this);
 }
 
-void TfrmMain::WebBrowserNewWindow2(const QString& url, bool& cancel)
+void TfrmMain::webBrowserNewWindow2(const QString& url, bool& cancel)
 {
     // Handled here in every case: nothing opens with this page as its opener.
     cancel = true;
-    OtherWindows::OpenNewWindow(this, QUrl(url));
+    OtherWindows::openNewWindow(this, QUrl(url));
 }

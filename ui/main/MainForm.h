@@ -32,55 +32,55 @@ public:
 
     // Brings the client to the front: the login window while it is open, else this window.
     // Does nothing before sign-in has begun.
-    void ShowMainWindow();
+    void showMainWindow();
     // Minimises and hides the window; only the tray icon remains.
-    void HideToTray();
+    void hideToTray();
     // Closes the window for good, which ends the client.
-    void ExitApplication();
+    void exitApplication();
     // Loads the URL in the browser with a plain GET, replacing the page.
-    void NavigateTo(const QString& url);
+    void navigateTo(const QString& url);
     // Passes a notification of the polling thread on to the notification window.
-    void ShowInformation(const APIResponse& information);
+    void showInformation(const APIResponse& information);
     // Shows the window in its normal state on top and makes it the active window.
-    void BringToFront();
+    void bringToFront();
 
-    bool AllowClose() const { return allowClose; }
-    bool LoginStarted() const { return loginStarted; }
+    bool allowClose() const { return m_allowClose; }
+    bool loginStarted() const { return m_loginStarted; }
     // The login window while it is open modally.
-    TfrmLogin* LoginWindow() const;
-    TTimerThread* TimerThread() const { return timerThread; }
+    TfrmLogin* loginWindow() const;
+    TTimerThread* timerThread() const { return m_timerThread; }
 
-    QWidget* Panel1 = nullptr;
-    TDragImage* Image2 = nullptr;
+    QWidget* panel1 = nullptr;
+    TDragImage* image2 = nullptr;
     QLabel* labWelcome = nullptr;
     QLabel* labUserName = nullptr;
     TImage* imgV = nullptr;
     TImage* imgSplit = nullptr;
     TImage* imgEmail = nullptr;
     QLabel* labFeedback = nullptr;
-    TImage* Image1 = nullptr;
+    TImage* image1 = nullptr;
     TImageButton* imgOption = nullptr;
     TImageButton* imgMin = nullptr;
     TImageButton* imgClose = nullptr;
-    QWidget* Panel2 = nullptr;
-    TBrowserView* WebBrowser = nullptr;
-    TBrowserMessageFilter* ApplicationEvents1 = nullptr;
-    QSystemTrayIcon* TrayIcon1 = nullptr;
+    QWidget* panel2 = nullptr;
+    TBrowserView* webBrowser = nullptr;
+    TBrowserMessageFilter* applicationEvents1 = nullptr;
+    QSystemTrayIcon* trayIcon1 = nullptr;
 
-    QMenu* PopupMenu1 = nullptr;
+    QMenu* popupMenu1 = nullptr;
     QAction* miOpen = nullptr;
     QAction* miSetting = nullptr;
     QAction* miChangePassword = nullptr;
     QAction* miWebSite = nullptr;
     QAction* miAbout = nullptr;
-    QAction* N2 = nullptr;
+    QAction* n2 = nullptr;
     QAction* miExit = nullptr;
 
     QMenu* pmOption = nullptr;
     QAction* miSystemSetting = nullptr;
     QAction* miChangePassword2 = nullptr;
-    QAction* N7 = nullptr;
-    QAction* N8 = nullptr;
+    QAction* n7 = nullptr;
+    QAction* n8 = nullptr;
 
 protected:
     bool event(QEvent* event) override;
@@ -90,40 +90,40 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void CreateTitleBar();
-    void CreateBrowser();
-    void CreateMenus();
-    void CreateTrayIcon();
-    void PublishHandle();
+    void createTitleBar();
+    void createBrowser();
+    void createMenus();
+    void createTrayIcon();
+    void publishHandle();
 
-    void StartLogin();
-    bool DoLogin();
-    void AfterLogin();
-    void PlaceUserName();
-    void LayoutBrowser();
-    void UpdateRegion();
+    void startLogin();
+    bool doLogin();
+    void afterLogin();
+    void placeUserName();
+    void layoutBrowser();
+    void updateRegion();
 
     void imgOptionClick();
     void imgMinClick();
     void imgCloseClick();
     void labFeedbackClick();
     void miSettingClick();
-    void ShowChangePassword();
+    void showChangePassword();
     void miWebSiteClick();
     void miAboutClick();
     void miExitClick();
-    void ChangePasswordPopup(QAction* item);
-    void WebBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
-    void WebBrowserNewWindow2(const QString& url, bool& cancel);
+    void changePasswordPopup(QAction* item);
+    void webBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
+    void webBrowserNewWindow2(const QString& url, bool& cancel);
 
-    TTimerThread* timerThread = nullptr;
-    QPointer<TfrmLogin> loginWindow;
-    bool loginStarted = false;
-    bool allowClose = true;
-    bool placed_ = false;
-    bool handlePublished_ = false;
+    TTimerThread* m_timerThread = nullptr;
+    QPointer<TfrmLogin> m_loginWindow;
+    bool m_loginStarted = false;
+    bool m_allowClose = true;
+    bool m_placed = false;
+    bool m_handlePublished = false;
     // The title-bar link (envelope or "意见反馈") that the left button went down on.
-    QPointer<QWidget> pressedLink_;
+    QPointer<QWidget> m_pressedLink;
 };
 
 // The one main window; empty while it does not exist.

@@ -16,28 +16,28 @@
 
 namespace OtherWindows {
 
-void StopPollingThread(TTimerThread* thread)
+void stopPollingThread(TTimerThread* thread)
 {
     if (!thread)
         return;
-    thread->Stop();
+    thread->stop();
     delete thread;
 }
 
-void OpenNewWindow(QWidget* owner, const QUrl& url)
+void openNewWindow(QWidget* owner, const QUrl& url)
 {
-    switch (RouteNewWindow(url)) {
+    switch (routeNewWindow(url)) {
     case TNewWindowRoute::ShareWindow:
         if (!frmBrowser)
             frmBrowser = new TfrmBrowser(owner);
-        frmBrowser->ExpectSharePage();
+        frmBrowser->expectSharePage();
         // A load of its own: the share page gets no opener, so it cannot reach the page that
         // asked for it.
-        frmBrowser->WebBrowser1->Page()->Navigate(UrlText(url));
+        frmBrowser->webBrowser1->browserPage()->navigate(urlText(url));
         frmBrowser->show();
         break;
     case TNewWindowRoute::DefaultBrowser:
-        OpenInDefaultBrowser(UrlText(url));
+        openInDefaultBrowser(urlText(url));
         break;
     case TNewWindowRoute::Drop:
         qWarning().noquote() << "New window dropped:" << url.toString();
@@ -45,24 +45,24 @@ void OpenNewWindow(QWidget* owner, const QUrl& url)
     }
 }
 
-void ShowSettingWindow(QWidget* owner)
+void showSettingWindow(QWidget* owner)
 {
-    ::ShowSettingWindow(owner);
+    ::showSettingWindow(owner);
 }
 
-void ShowChangePasswordWindow(QWidget* owner)
+void showChangePasswordWindow(QWidget* owner)
 {
-    ::ShowChangePasswordWindow(owner);
+    ::showChangePasswordWindow(owner);
 }
 
-void ShowFeedbackWindow(QWidget* owner)
+void showFeedbackWindow(QWidget* owner)
 {
-    ::ShowFeedbackWindow(owner);
+    ::showFeedbackWindow(owner);
 }
 
-void ShowAboutWindow(QWidget* owner)
+void showAboutWindow(QWidget* owner)
 {
-    ::ShowAboutWindow(owner);
+    ::showAboutWindow(owner);
 }
 
 } // namespace OtherWindows

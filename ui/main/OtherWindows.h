@@ -14,20 +14,20 @@ namespace OtherWindows {
 
 // Creates the polling thread owned by the main window and starts it; none when polling is not
 // built in.
-TTimerThread* StartPollingThread(TfrmMain* owner);
+TTimerThread* startPollingThread(TfrmMain* owner);
 // Stops the thread, waits for it and destroys it.
-void StopPollingThread(TTimerThread* thread);
+void stopPollingThread(TTimerThread* thread);
 // Hands a notification to the notification window.
-void ShowInformation(TTimerThread* thread, const APIResponse& information);
+void showInformation(TTimerThread* thread, const APIResponse& information);
 
 // A page's request for a new window: a share page loads afresh in the share window (created if
 // there is none and told to expect a share page), any other web address opens in the user's
 // browser, anything else is dropped.
-void OpenNewWindow(QWidget* owner, const QUrl& url);
+void openNewWindow(QWidget* owner, const QUrl& url);
 
-void ShowSettingWindow(QWidget* owner);
-void ShowChangePasswordWindow(QWidget* owner);
-void ShowFeedbackWindow(QWidget* owner);
-void ShowAboutWindow(QWidget* owner);
+void showSettingWindow(QWidget* owner);
+void showChangePasswordWindow(QWidget* owner);
+void showFeedbackWindow(QWidget* owner);
+void showAboutWindow(QWidget* owner);
 
 } // namespace OtherWindows

@@ -9,17 +9,17 @@
 
 namespace OtherWindows {
 
-TTimerThread* StartPollingThread(TfrmMain* owner)
+TTimerThread* startPollingThread(TfrmMain* owner)
 {
     auto* thread = new TTimerThread(owner);
-    thread->Start();
+    thread->start();
     return thread;
 }
 
-void ShowInformation(TTimerThread* thread, const APIResponse& information)
+void showInformation(TTimerThread* thread, const APIResponse& information)
 {
     if (frmMessage)
-        frmMessage->ShowInformation(thread, information);
+        frmMessage->showInformation(thread, information);
 }
 
 } // namespace OtherWindows

@@ -28,7 +28,7 @@ constexpr int kLinkShareHeight = 324;
 
 // Hands a failure to the application's error display from the event loop: raised where it
 // happens, it would unwind through the browser engine, which cannot carry it.
-void RaiseLater(std::exception_ptr failure)
+void raiseLater(std::exception_ptr failure)
 {
     QTimer::singleShot(0, qApp, [failure] { std::rethrow_exception(failure); });
 }
@@ -40,19 +40,19 @@ TfrmBrowser::TfrmBrowser(QWidget* owner) : QWidget(owner, Qt::Window)
     setObjectName(QStringLiteral("frmBrowser"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quorvane"));
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(applicationIcon());
     resize(kCreatedSize);
 
-    WebBrowser1 = new TBrowserView(this);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->setGeometry(kCreatedBrowser);
-    connect(WebBrowser1->Page(), &TBrowserPage::DocumentComplete, this,
-            &TfrmBrowser::WebBrowser1DocumentComplete);
+    webBrowser1 = new TBrowserView(this);
+    webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    webBrowser1->setGeometry(kCreatedBrowser);
+    connect(webBrowser1->browserPage(), &TBrowserPage::documentComplete, this,
+            &TfrmBrowser::webBrowser1DocumentComplete);
     // A page that closes its own window (the share page's cancel, the success page's close
     // button) closes the share window.
-    connect(WebBrowser1->Page(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+    connect(webBrowser1->browserPage(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
 
-    ApplicationEvents1 = new TBrowserMessageFilter(this, WebBrowser1);
+    m_applicationEvents1 = new TBrowserMessageFilter(this, webBrowser1);
 }
 
 TfrmBrowser::~TfrmBrowser()
@@ -61,17 +61,17 @@ TfrmBrowser::~TfrmBrowser()
         frmBrowser = nullptr;
 }
 
-void TfrmBrowser::ExpectSharePage()
+void TfrmBrowser::expectSharePage()
 {
-    sharePending = true;
+    m_sharePending = true;
 }
 
 void TfrmBrowser::showEvent(QShowEvent* event)
 {
     // Placed once, when first shown: at creation the main window may not have its place yet.
-    if (!placed_ && !event->spontaneous()) {
-        placed_ = true;
-        CentreOverWindow(this, frmMain);
+    if (!m_placed && !event->spontaneous()) {
+        m_placed = true;
+        centreOverWindow(this, frmMain);
     }
     QWidget::showEvent(event);
 }
@@ -79,8 +79,8 @@ void TfrmBrowser::showEvent(QShowEvent* event)
 void TfrmBrowser::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (browserFills_)
-        WebBrowser1->setGeometry(rect());
+    if (m_browserFills)
+        webBrowser1->setGeometry(rect());
 }
 
 void TfrmBrowser::closeEvent(QCloseEvent* event)
@@ -91,37 +91,37 @@ void TfrmBrowser::closeEvent(QCloseEvent* event)
         frmBrowser = nullptr;
 }
 
-void TfrmBrowser::WebBrowser1DocumentComplete(const QString& url)
+void TfrmBrowser::webBrowser1DocumentComplete(const QString& url)
 {
-    if (sharePending && IsSharePage(url)) {
-        sharePending = false;
-        FitToShareType(GetShareType(url));
+    if (m_sharePending && isSharePage(url)) {
+        m_sharePending = false;
+        fitToShareType(getShareType(url));
     }
     // Every completed success page reports, a reload as well.
-    if (IsSuccessPage(url))
-        ReportShare(GetSharedType(url));
+    if (isSuccessPage(url))
+        reportShare(getSharedType(url));
 }
 
-void TfrmBrowser::FitToShareType(const QString& shareType)
+void TfrmBrowser::fitToShareType(const QString& shareType)
 {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     // The sizes are those of the whole window, frame included.
     const QSize frame(kFittedWidth, shareType == QLatin1String("3") ? kPictureShareHeight : kLinkShareHeight);
     const QSize margins = frameGeometry().size() - geometry().size();
     resize(frame - margins);
-    browserFills_ = true;
-    WebBrowser1->setGeometry(rect());
-    BringToFront(this);
+    m_browserFills = true;
+    webBrowser1->setGeometry(rect());
+    bringToFront(this);
 }
 
-void TfrmBrowser::ReportShare(const QString& shareType)
+void TfrmBrowser::reportShare(const QString& shareType)
 {
     if (!DMod)
         return;
     // The server's answer is of no interest; a failure to reach it goes to the error display.
     try {
-        DMod->ShareInfo(shareType);
+        DMod->shareInfo(shareType);
     } catch (...) {
-        RaiseLater(std::current_exception());
+        raiseLater(std::current_exception());
     }
 }

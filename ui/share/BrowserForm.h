@@ -23,10 +23,10 @@ public:
 
     // The main window calls this each time it hands WebBrowser1's page over as a new window:
     // the next share page to load fits the window.
-    void ExpectSharePage();
-    bool SharePending() const { return sharePending; }
+    void expectSharePage();
+    bool sharePending() const { return m_sharePending; }
 
-    TBrowserView* WebBrowser1 = nullptr;
+    TBrowserView* webBrowser1 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -34,15 +34,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void WebBrowser1DocumentComplete(const QString& url);
-    void FitToShareType(const QString& shareType);
-    void ReportShare(const QString& shareType);
+    void webBrowser1DocumentComplete(const QString& url);
+    void fitToShareType(const QString& shareType);
+    void reportShare(const QString& shareType);
 
-    TBrowserMessageFilter* ApplicationEvents1 = nullptr;
-    bool sharePending = false;
-    bool placed_ = false;
+    TBrowserMessageFilter* m_applicationEvents1 = nullptr;
+    bool m_sharePending = false;
+    bool m_placed = false;
     // From the first fit on, the browser fills the window.
-    bool browserFills_ = false;
+    bool m_browserFills = false;
 };
 
 // The share window while it exists; empty before the start-up sequence creates it and after it

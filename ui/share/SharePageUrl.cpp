@@ -6,7 +6,7 @@
 
 namespace {
 
-bool StartsWithPageOf(const QString& url, QLatin1String path)
+bool startsWithPageOf(const QString& url, QLatin1String path)
 {
     for (const char* host : kShareHosts) {
         const QString prefix = QStringLiteral("http://") + QLatin1String(host) + path;
@@ -18,24 +18,24 @@ bool StartsWithPageOf(const QString& url, QLatin1String path)
 
 } // namespace
 
-bool IsSharePage(const QString& url)
+bool isSharePage(const QString& url)
 {
-    return StartsWithPageOf(url, QLatin1String("/share/share.php"));
+    return startsWithPageOf(url, QLatin1String("/share/share.php"));
 }
 
-bool IsSuccessPage(const QString& url)
+bool isSuccessPage(const QString& url)
 {
-    return StartsWithPageOf(url, QLatin1String("/share/success.php"));
+    return startsWithPageOf(url, QLatin1String("/share/success.php"));
 }
 
-QString GetShareType(const QString& url)
+QString getShareType(const QString& url)
 {
-    return ParseUrlQuery(url).Value(QStringLiteral("shareType"));
+    return parseUrlQuery(url).value(QStringLiteral("shareType"));
 }
 
-QString GetSharedType(const QString& url)
+QString getSharedType(const QString& url)
 {
     // Decoded as the client URL scheme decodes its "open" value, into the system code page.
-    const QString sharedAddress = DecodeClientUrlValue(ParseUrlQuery(url).Value(QStringLiteral("urlpara")));
-    return ParseUrlQuery(sharedAddress).Value(QStringLiteral("shareType"));
+    const QString sharedAddress = decodeClientUrlValue(parseUrlQuery(url).value(QStringLiteral("urlpara")));
+    return parseUrlQuery(sharedAddress).value(QStringLiteral("shareType"));
 }

@@ -37,7 +37,7 @@ document.addEventListener("contextmenu", function () { counts.menu++; });
 </script>
 </body></html>)";
 
-std::string Page(const char* title)
+std::string page(const char* title)
 {
     return std::string("<!doctype html><html><head><title>") + title + "</title></head><body>" + title +
            "</body></html>";
@@ -49,25 +49,25 @@ class BrowserViewTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        TestApp();
-        server.Reply("/start", kStartPage, 200, "text/html");
+        testApp();
+        m_server.reply("/start", kStartPage, 200, "text/html");
         for (const char* name : {"second", "other", "popup", "popup2", "frameA", "frameB"})
-            server.Reply(std::string("/") + name, Page(name), 200, "text/html");
-        server.Reply("/frames",
-                     "<!doctype html><html><body><iframe src=\"/frameA\"></iframe>"
-                     "<iframe src=\"/frameB\"></iframe></body></html>",
-                     200, "text/html");
+            m_server.reply(std::string("/") + name, page(name), 200, "text/html");
+        m_server.reply("/frames",
+                       "<!doctype html><html><body><iframe src=\"/frameA\"></iframe>"
+                       "<iframe src=\"/frameB\"></iframe></body></html>",
+                       200, "text/html");
 
-        window.resize(600, 400);
-        auto* layout = new QHBoxLayout(&window);
+        m_window.resize(600, 400);
+        auto* layout = new QHBoxLayout(&m_window);
         layout->setContentsMargins(0, 0, 0, 0);
-        view = new TBrowserView(&window);
-        outside = new RecordingWidget(&window);
-        outside->setFixedWidth(100);
-        layout->addWidget(view);
-        layout->addWidget(outside);
-        Record(view->Page(), navigations, completions);
-        ASSERT_TRUE(ShowAndExpose(window));
+        m_view = new TBrowserView(&m_window);
+        m_outside = new RecordingWidget(&m_window);
+        m_outside->setFixedWidth(100);
+        layout->addWidget(m_view);
+        layout->addWidget(m_outside);
+        record(m_view->browserPage(), m_navigations, m_completions);
+        ASSERT_TRUE(showAndExpose(m_window));
     }
 
     // A plain widget beside the browser that records the right presses reaching it.
@@ -85,27 +85,27 @@ protected:
         }
     };
 
-    QString Url(const char* path) const { return server.Url() + QLatin1String(path); }
+    QString url(const char* path) const { return m_server.url() + QLatin1String(path); }
 
-    static void Record(TBrowserPage* page, QStringList& navigations, QStringList& completions)
+    static void record(TBrowserPage* page, QStringList& navigations, QStringList& completions)
     {
-        QObject::connect(page, &TBrowserPage::BeforeNavigate,
+        QObject::connect(page, &TBrowserPage::beforeNavigate,
                          [&navigations](const QString& url, bool&) { navigations << url; });
-        QObject::connect(page, &TBrowserPage::DocumentComplete,
+        QObject::connect(page, &TBrowserPage::documentComplete,
                          [&completions](const QString& url) { completions << url; });
     }
 
     // Loads a page through the view and waits until it has completed.
-    void Load(const char* path)
+    void load(const char* path)
     {
-        const QString url = Url(path);
-        NavigateUrl(view, url);
-        ASSERT_TRUE(WaitUntil([&] { return completions.contains(url); })) << path;
-        navigations.clear();
-        completions.clear();
+        const QString url = this->url(path);
+        navigateUrl(m_view, url);
+        ASSERT_TRUE(waitUntil([&] { return m_completions.contains(url); })) << path;
+        m_navigations.clear();
+        m_completions.clear();
     }
 
-    static QVariant Js(QWebEnginePage* page, const QString& script)
+    static QVariant js(QWebEnginePage* page, const QString& script)
     {
         QVariant result;
         bool done = false;
@@ -113,59 +113,60 @@ protected:
             result = value;
             done = true;
         });
-        EXPECT_TRUE(WaitUntil([&] { return done; })) << script.toStdString();
+        EXPECT_TRUE(waitUntil([&] { return done; })) << script.toStdString();
         return result;
     }
-    QVariant Js(const QString& script) { return Js(view->Page(), script); }
+    QVariant js(const QString& script) { return js(m_view->browserPage(), script); }
 
     // The centre of a page element, in the coordinates of the window.
-    QPoint CentreOf(const char* id)
+    QPoint centreOf(const char* id)
     {
         const QVariantList centre =
-            Js(QStringLiteral("(function () { var r = document.getElementById('%1').getBoundingClientRect();"
+            js(QStringLiteral("(function () { var r = document.getElementById('%1').getBoundingClientRect();"
                               " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
                    .arg(QLatin1String(id)))
                 .toList();
         EXPECT_EQ(centre.size(), 2) << id;
         if (centre.size() != 2)
             return {};
-        return view->mapTo(&window, QPoint(centre[0].toInt(), centre[1].toInt()));
+        return m_view->mapTo(&m_window, QPoint(centre[0].toInt(), centre[1].toInt()));
     }
 
-    QWindow* Handle() { return window.windowHandle(); }
-    int Count(const char* what) { return Js(QStringLiteral("counts.%1").arg(QLatin1String(what))).toInt(); }
+    QWindow* handle() { return m_window.windowHandle(); }
+    int count(const char* what) { return js(QStringLiteral("counts.%1").arg(QLatin1String(what))).toInt(); }
 
     // Left clicks into the page until the page has seen one, so that the renderer takes input.
-    void WaitForInput()
+    void waitForInput()
     {
-        const QPoint blank = view->mapTo(&window, QPoint(300, 300));
-        ASSERT_TRUE(WaitUntil([&] {
-            QTest::mouseClick(Handle(), Qt::LeftButton, {}, blank);
-            return Count("left") > 0;
+        const QPoint blank = m_view->mapTo(&m_window, QPoint(300, 300));
+        ASSERT_TRUE(waitUntil([&] {
+            QTest::mouseClick(handle(), Qt::LeftButton, {}, blank);
+            return count("left") > 0;
         }));
     }
 
-    LoopbackServer server;
-    QWidget window;
-    TBrowserView* view = nullptr;
-    RecordingWidget* outside = nullptr;
-    QStringList navigations;
-    QStringList completions;
+    LoopbackServer m_server;
+    QWidget m_window;
+    TBrowserView* m_view = nullptr;
+    RecordingWidget* m_outside = nullptr;
+    QStringList m_navigations;
+    QStringList m_completions;
 };
 
 TEST_F(BrowserViewTest, ACancelledNavigationOfAnyKindLeavesThePageAsItWas)
 {
-    Load("/start");
+    load("/start");
     QString cancelled;
-    QObject::connect(view->Page(), &TBrowserPage::BeforeNavigate, [&](const QString& url, bool& cancel) {
-        cancelled = url;
-        cancel = true;
-    });
-    WaitForInput();
-    const int history = view->history()->count();
+    QObject::connect(m_view->browserPage(), &TBrowserPage::beforeNavigate,
+                     [&](const QString& url, bool& cancel) {
+                         cancelled = url;
+                         cancel = true;
+                     });
+    waitForInput();
+    const int history = m_view->history()->count();
     const auto clickOn = [this](const char* id) {
-        Js(QStringLiteral("window.scrollTo(0, 0)"));
-        QTest::mouseClick(Handle(), Qt::LeftButton, {}, CentreOf(id));
+        js(QStringLiteral("window.scrollTo(0, 0)"));
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(id));
     };
 
     // A click scrolls to the top first to reach its link; the others leave the page at 500.
@@ -176,55 +177,55 @@ TEST_F(BrowserViewTest, ACancelledNavigationOfAnyKindLeavesThePageAsItWas)
         QString expected;
         int scrollAfter;
     } cases[] = {
-        {"the client's own", [&] { NavigateUrl(view, Url("/second?x=1")); }, Url("/second?x=1"), 500},
-        {"a link clicked", [&] { clickOn("plain"); }, Url("/second"), 0},
+        {"the client's own", [&] { navigateUrl(m_view, url("/second?x=1")); }, url("/second?x=1"), 500},
+        {"a link clicked", [&] { clickOn("plain"); }, url("/second"), 0},
         {"a client link clicked", [&] { clickOn("client"); }, QStringLiteral("vemtraclient://close/"), 0},
-        {"a script", [&] { Js(QStringLiteral("location.href = 'vemtraclient://show/?url=house/list'")); },
+        {"a script", [&] { js(QStringLiteral("location.href = 'vemtraclient://show/?url=house/list'")); },
          QStringLiteral("vemtraclient://show/?url=house/list"), 500},
         {"a script with an encoded address",
          [&] {
-             Js(QStringLiteral("location.href = "
+             js(QStringLiteral("location.href = "
                                "'vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F%3Fa%3D1%26b%3D2'"));
          },
          QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F%3Fa%3D1%26b%3D2"), 500},
-        {"a form", [&] { Js(QStringLiteral("document.getElementById('form').submit()")); },
+        {"a form", [&] { js(QStringLiteral("document.getElementById('form').submit()")); },
          QStringLiteral("vemtraclient://open/?url=x"), 500},
     };
     for (const auto& c : cases) {
-        Js(QStringLiteral("window.scrollTo(0, 500)"));
+        js(QStringLiteral("window.scrollTo(0, 500)"));
         cancelled.clear();
         c.start();
-        ASSERT_TRUE(WaitUntil([&] { return !cancelled.isEmpty(); })) << c.what;
+        ASSERT_TRUE(waitUntil([&] { return !cancelled.isEmpty(); })) << c.what;
         EXPECT_EQ(cancelled, c.expected) << c.what;
-        EXPECT_EQ(view->url().toString(), Url("/start")) << c.what;
-        EXPECT_EQ(Js(QStringLiteral("window.marker")).toInt(), 42) << c.what << ": the page was reloaded";
-        EXPECT_EQ(view->history()->count(), history) << c.what;
-        EXPECT_EQ(Js(QStringLiteral("window.scrollY")).toInt(), c.scrollAfter) << c.what;
+        EXPECT_EQ(m_view->url().toString(), url("/start")) << c.what;
+        EXPECT_EQ(js(QStringLiteral("window.marker")).toInt(), 42) << c.what << ": the page was reloaded";
+        EXPECT_EQ(m_view->history()->count(), history) << c.what;
+        EXPECT_EQ(js(QStringLiteral("window.scrollY")).toInt(), c.scrollAfter) << c.what;
     }
-    EXPECT_TRUE(completions.isEmpty()) << completions.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(m_completions.isEmpty()) << m_completions.join(QLatin1Char(' ')).toStdString();
 }
 
 TEST_F(BrowserViewTest, ANavigationNotCancelledIsAnnouncedThenCompleted)
 {
-    Load("/start");
+    load("/start");
     QStringList order;
-    QObject::connect(view->Page(), &TBrowserPage::BeforeNavigate,
+    QObject::connect(m_view->browserPage(), &TBrowserPage::beforeNavigate,
                      [&](const QString& url, bool&) { order << QStringLiteral("before ") + url; });
-    QObject::connect(view->Page(), &TBrowserPage::DocumentComplete,
+    QObject::connect(m_view->browserPage(), &TBrowserPage::documentComplete,
                      [&](const QString& url) { order << QStringLiteral("complete ") + url; });
-    WaitForInput();
-    QTest::mouseClick(Handle(), Qt::LeftButton, {}, CentreOf("plain"));
-    ASSERT_TRUE(WaitUntil([&] { return completions.contains(Url("/second")); }));
-    EXPECT_EQ(order, QStringList({QStringLiteral("before ") + Url("/second"),
-                                  QStringLiteral("complete ") + Url("/second")}));
-    EXPECT_EQ(view->title(), QStringLiteral("second"));
+    waitForInput();
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf("plain"));
+    ASSERT_TRUE(waitUntil([&] { return m_completions.contains(url("/second")); }));
+    EXPECT_EQ(order, QStringList({QStringLiteral("before ") + url("/second"),
+                                  QStringLiteral("complete ") + url("/second")}));
+    EXPECT_EQ(m_view->title(), QStringLiteral("second"));
 
     // A client URL that nobody cancels is no page: it ends on the engine's error page.
-    completions.clear();
-    NavigateUrl(view, QStringLiteral("vemtraclient://close/"));
-    ASSERT_TRUE(WaitUntil([&] { return !completions.isEmpty(); }));
-    EXPECT_EQ(completions, QStringList({QStringLiteral("vemtraclient://close/")}));
-    EXPECT_EQ(navigations.last(), QStringLiteral("vemtraclient://close/"));
+    m_completions.clear();
+    navigateUrl(m_view, QStringLiteral("vemtraclient://close/"));
+    ASSERT_TRUE(waitUntil([&] { return !m_completions.isEmpty(); }));
+    EXPECT_EQ(m_completions, QStringList({QStringLiteral("vemtraclient://close/")}));
+    EXPECT_EQ(m_navigations.last(), QStringLiteral("vemtraclient://close/"));
 }
 
 TEST_F(BrowserViewTest, ANewWindowLoadsInTheHiddenViewHandedBack)
@@ -234,34 +235,34 @@ TEST_F(BrowserViewTest, ANewWindowLoadsInTheHiddenViewHandedBack)
     TBrowserView other;
     QStringList otherNavigations;
     QStringList otherCompletions;
-    Record(other.Page(), otherNavigations, otherCompletions);
-    NavigateUrl(&other, Url("/other"));
-    ASSERT_TRUE(WaitUntil([&] { return otherCompletions.contains(Url("/other")); }));
+    record(other.browserPage(), otherNavigations, otherCompletions);
+    navigateUrl(&other, url("/other"));
+    ASSERT_TRUE(waitUntil([&] { return otherCompletions.contains(url("/other")); }));
     ASSERT_FALSE(other.isVisible());
 
     QStringList requested;
-    QObject::connect(view->Page(), &TBrowserPage::NewWindow,
+    QObject::connect(m_view->browserPage(), &TBrowserPage::newWindow,
                      [&](const QString& url, QWebEnginePage*& target, bool&) {
                          requested << url;
-                         target = other.Page();
+                         target = other.browserPage();
                      });
-    Load("/start");
-    WaitForInput();
+    load("/start");
+    waitForInput();
 
-    QTest::mouseClick(Handle(), Qt::LeftButton, {}, CentreOf("blank"));
-    ASSERT_TRUE(WaitUntil([&] { return otherCompletions.contains(Url("/popup")); }));
-    EXPECT_EQ(other.url().toString(), Url("/popup"));
-    EXPECT_EQ(Js(other.Page(), QStringLiteral("document.title")).toString(), QStringLiteral("popup"));
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf("blank"));
+    ASSERT_TRUE(waitUntil([&] { return otherCompletions.contains(url("/popup")); }));
+    EXPECT_EQ(other.url().toString(), url("/popup"));
+    EXPECT_EQ(js(other.browserPage(), QStringLiteral("document.title")).toString(), QStringLiteral("popup"));
 
     // A script's window, and a second request into the same view.
-    Js(QStringLiteral("window.open('/popup2')"));
-    ASSERT_TRUE(WaitUntil([&] { return otherCompletions.contains(Url("/popup2")); }));
-    EXPECT_EQ(other.url().toString(), Url("/popup2"));
+    js(QStringLiteral("window.open('/popup2')"));
+    ASSERT_TRUE(waitUntil([&] { return otherCompletions.contains(url("/popup2")); }));
+    EXPECT_EQ(other.url().toString(), url("/popup2"));
 
-    EXPECT_EQ(requested, QStringList({Url("/popup"), Url("/popup2")}));
-    EXPECT_EQ(view->url().toString(), Url("/start"));
+    EXPECT_EQ(requested, QStringList({url("/popup"), url("/popup2")}));
+    EXPECT_EQ(m_view->url().toString(), url("/start"));
     EXPECT_FALSE(other.isVisible());
-    EXPECT_FALSE(completions.contains(Url("/popup")));
+    EXPECT_FALSE(m_completions.contains(url("/popup")));
 }
 
 TEST(BrowserPageSchemes, OnlyWebPagesAndTheClientsOwnLoad)
@@ -285,7 +286,7 @@ TEST(BrowserPageSchemes, OnlyWebPagesAndTheClientsOwnLoad)
         {"", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TBrowserPage::MayLoad(QUrl(QString::fromLatin1(c.url))), c.loads) << c.url;
+        EXPECT_EQ(TBrowserPage::mayLoad(QUrl(QString::fromLatin1(c.url))), c.loads) << c.url;
 }
 
 // Qt WebEngine's default would hand a clicked link of a scheme it does not know to the desktop,
@@ -296,7 +297,7 @@ TEST_F(BrowserViewTest, OtherSchemesNeitherLoadNorReachTheDesktop)
 {
     TDesktopUrlCatcher desktop({QStringLiteral("file"), QStringLiteral("smb"), QStringLiteral("ms-msdt"),
                                 QStringLiteral("mailto"), QStringLiteral("http"), QStringLiteral("https")});
-    server.Reply("/hostile", R"(<!doctype html><html><body style="margin:0">
+    m_server.reply("/hostile", R"(<!doctype html><html><body style="margin:0">
 <a id="smb" href="smb://127.0.0.1/share/setup.exe" style="display:block;height:40px">smb</a>
 <a id="msdt" href="ms-msdt:/id PCWDiagnostic" style="display:block;height:40px">msdt</a>
 <a id="mailto" href="mailto:someone@example.com" style="display:block;height:40px">mail</a>
@@ -306,52 +307,53 @@ window.marker = 42;
 window.counts = { left: 0 };
 document.addEventListener("mousedown", function (e) { if (e.button === 0) counts.left++; });
 </script></body></html>)",
-                 200, "text/html");
-    Load("/hostile");
+                   200, "text/html");
+    load("/hostile");
     QStringList ended; // navigations that ended without a page
-    QObject::connect(view->page(), &QWebEnginePage::loadingChanged, [&](const QWebEngineLoadingInfo& info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus ||
-            info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
-            ended << info.url().scheme();
-    });
+    QObject::connect(m_view->browserPage(), &QWebEnginePage::loadingChanged,
+                     [&](const QWebEngineLoadingInfo& info) {
+                         if (info.status() == QWebEngineLoadingInfo::LoadStoppedStatus ||
+                             info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+                             ended << info.url().scheme();
+                     });
     QStringList newWindows;
-    QObject::connect(view->Page(), &TBrowserPage::NewWindow,
+    QObject::connect(m_view->browserPage(), &TBrowserPage::newWindow,
                      [&](const QString& url, QWebEnginePage*&, bool&) { newWindows << url; });
-    WaitForInput();
+    waitForInput();
 
     for (const char* id : {"smb", "msdt", "mailto"}) {
         SCOPED_TRACE(id);
         const QString scheme =
             id == std::string("msdt") ? QStringLiteral("ms-msdt") : QString::fromLatin1(id);
-        QTest::mouseClick(Handle(), Qt::LeftButton, {}, CentreOf(id));
-        ASSERT_TRUE(WaitUntil([&] { return ended.contains(scheme); }));
+        QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(id));
+        ASSERT_TRUE(waitUntil([&] { return ended.contains(scheme); }));
     }
     // The client's own navigation to a local file is announced, then refused.
-    NavigateUrl(view, QStringLiteral("file:///etc/hostname"));
-    ASSERT_TRUE(WaitUntil([&] { return navigations.contains(QStringLiteral("file:///etc/hostname")); }));
+    navigateUrl(m_view, QStringLiteral("file:///etc/hostname"));
+    ASSERT_TRUE(waitUntil([&] { return m_navigations.contains(QStringLiteral("file:///etc/hostname")); }));
     // A new window that no handler takes opens nowhere.
-    QTest::mouseClick(Handle(), Qt::LeftButton, {}, CentreOf("blank"));
-    ASSERT_TRUE(WaitUntil([&] { return !newWindows.isEmpty(); }));
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf("blank"));
+    ASSERT_TRUE(waitUntil([&] { return !newWindows.isEmpty(); }));
 
-    EXPECT_EQ(desktop.Caught(), QStringList());
-    EXPECT_EQ(newWindows, QStringList{Url("/popup")});
-    EXPECT_EQ(view->url().toString(), Url("/hostile"));
-    EXPECT_EQ(Js(QStringLiteral("window.marker")).toInt(), 42);
-    EXPECT_FALSE(completions.contains(Url("/popup")));
+    EXPECT_EQ(desktop.caught(), QStringList());
+    EXPECT_EQ(newWindows, QStringList{url("/popup")});
+    EXPECT_EQ(m_view->url().toString(), url("/hostile"));
+    EXPECT_EQ(js(QStringLiteral("window.marker")).toInt(), 42);
+    EXPECT_FALSE(m_completions.contains(url("/popup")));
 }
 
 TEST_F(BrowserViewTest, EveryFrameCompletesWithItsOwnUrl)
 {
-    NavigateUrl(view, Url("/frames"));
-    const QStringList expected = {Url("/frameA"), Url("/frameB"), Url("/frames")};
-    ASSERT_TRUE(WaitUntil([&] {
+    navigateUrl(m_view, url("/frames"));
+    const QStringList expected = {url("/frameA"), url("/frameB"), url("/frames")};
+    ASSERT_TRUE(waitUntil([&] {
         return std::all_of(expected.begin(), expected.end(),
-                           [&](const QString& u) { return completions.contains(u); });
-    })) << completions.join(QLatin1Char(' ')).toStdString();
+                           [&](const QString& u) { return m_completions.contains(u); });
+    })) << m_completions.join(QLatin1Char(' ')).toStdString();
     // A page script cannot pass for a frame: only the client's own marker counts.
-    Js(QStringLiteral("console.log('quorvane-frame-complete:http://forged/')"));
-    Js(QStringLiteral("1"));
-    QStringList sorted = completions;
+    js(QStringLiteral("console.log('quorvane-frame-complete:http://forged/')"));
+    js(QStringLiteral("1"));
+    QStringList sorted = m_completions;
     sorted.sort();
     EXPECT_EQ(sorted, expected);
 }
@@ -359,9 +361,9 @@ TEST_F(BrowserViewTest, EveryFrameCompletesWithItsOwnUrl)
 class RightClickFilter : public BrowserViewTest, public ::testing::WithParamInterface<bool>
 {
 protected:
-    void TearDown() override { delete filter; }
+    void TearDown() override { delete m_filter; }
 
-    QPointer<TBrowserMessageFilter> filter;
+    QPointer<TBrowserMessageFilter> m_filter;
 };
 
 TEST_P(RightClickFilter, DropsRightClicksInsideTheViewOnly)
@@ -370,27 +372,27 @@ TEST_P(RightClickFilter, DropsRightClicksInsideTheViewOnly)
     int extraSteps = 0;
     int rightPressesSeenByExtraStep = 0;
     if (filtered) {
-        filter = new TBrowserMessageFilter(&window, view, [&](QObject* target, QEvent* event) {
+        m_filter = new TBrowserMessageFilter(&m_window, m_view, [&](QObject* target, QEvent* event) {
             ++extraSteps;
             if (target->isWidgetType() && event->type() == QEvent::MouseButtonPress &&
                 static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
                 ++rightPressesSeenByExtraStep;
         });
     }
-    Load("/start");
-    WaitForInput();
-    const int leftBefore = Count("left");
+    load("/start");
+    waitForInput();
+    const int leftBefore = count("left");
 
-    const QPoint inside = view->mapTo(&window, QPoint(300, 300));
-    QTest::mouseClick(Handle(), Qt::RightButton, {}, inside);
-    QTest::mouseClick(Handle(), Qt::RightButton, {}, outside->mapTo(&window, QPoint(50, 50)));
+    const QPoint inside = m_view->mapTo(&m_window, QPoint(300, 300));
+    QTest::mouseClick(handle(), Qt::RightButton, {}, inside);
+    QTest::mouseClick(handle(), Qt::RightButton, {}, m_outside->mapTo(&m_window, QPoint(50, 50)));
     // A left click after the right one: once the page has seen it, it has seen the right one too.
-    QTest::mouseClick(Handle(), Qt::LeftButton, {}, inside);
-    ASSERT_TRUE(WaitUntil([&] { return Count("left") > leftBefore; }));
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, inside);
+    ASSERT_TRUE(waitUntil([&] { return count("left") > leftBefore; }));
 
-    EXPECT_EQ(Count("right"), filtered ? 0 : 1);
-    EXPECT_EQ(Count("menu"), filtered ? 0 : 1);
-    EXPECT_EQ(outside->rightPresses, 1);
+    EXPECT_EQ(count("right"), filtered ? 0 : 1);
+    EXPECT_EQ(count("menu"), filtered ? 0 : 1);
+    EXPECT_EQ(m_outside->rightPresses, 1);
     if (filtered) {
         EXPECT_GT(extraSteps, 0);
         // The right press outside the view reached the window's extra step; the dropped one did not.

@@ -2,19 +2,19 @@
 
 #include <QDesktopServices>
 
-TDesktopUrlCatcher::TDesktopUrlCatcher(const QStringList& schemes) : schemes_(schemes)
+TDesktopUrlCatcher::TDesktopUrlCatcher(const QStringList& schemes) : m_schemes(schemes)
 {
-    for (const QString& scheme : schemes_)
+    for (const QString& scheme : m_schemes)
         QDesktopServices::setUrlHandler(scheme, this, "Open");
 }
 
 TDesktopUrlCatcher::~TDesktopUrlCatcher()
 {
-    for (const QString& scheme : schemes_)
+    for (const QString& scheme : m_schemes)
         QDesktopServices::unsetUrlHandler(scheme);
 }
 
-void TDesktopUrlCatcher::Open(const QUrl& url)
+void TDesktopUrlCatcher::open(const QUrl& url)
 {
-    caught_.append(url.toString());
+    m_caught.append(url.toString());
 }

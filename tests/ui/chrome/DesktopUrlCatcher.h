@@ -15,12 +15,12 @@ public:
     ~TDesktopUrlCatcher() override;
 
     // The addresses handed over, as text.
-    const QStringList& Caught() const { return caught_; }
+    const QStringList& caught() const { return m_caught; }
 
 public slots:
-    void Open(const QUrl& url);
+    void open(const QUrl& url);
 
 private:
-    QStringList schemes_;
-    QStringList caught_;
+    QStringList m_schemes;
+    QStringList m_caught;
 };

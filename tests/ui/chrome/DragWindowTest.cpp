@@ -19,44 +19,44 @@ class DraggableWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        TestApp();
-        window.setWindowFlags(Qt::FramelessWindowHint);
-        window.resize(451, 300);
-        window.move(100, 100);
-        title = new TDragImage(&window);
-        title->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
-        close = new TImageButton(QStringLiteral("CLOSE"), TImageButton::TStates::Three, title);
-        close->move(410, 5);
-        ASSERT_TRUE(ShowAndExpose(window));
-        start = window.pos();
+        testApp();
+        m_window.setWindowFlags(Qt::FramelessWindowHint);
+        m_window.resize(451, 300);
+        m_window.move(100, 100);
+        m_title = new TDragImage(&m_window);
+        m_title->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
+        m_close = new TImageButton(QStringLiteral("CLOSE"), TImageButton::TStates::Three, m_title);
+        m_close->move(410, 5);
+        ASSERT_TRUE(showAndExpose(m_window));
+        m_start = m_window.pos();
     }
 
     // The mouse at a point of the screen, whereever the window has moved to.
-    QPoint Local(QPoint global) const { return window.mapFromGlobal(global); }
-    QWindow* Handle() { return window.windowHandle(); }
-    void Press(Qt::MouseButton b, QPoint global) { QTest::mousePress(Handle(), b, {}, Local(global)); }
-    void MoveTo(QPoint global) { QTest::mouseMove(Handle(), Local(global)); }
-    void Release(Qt::MouseButton b, QPoint global) { QTest::mouseRelease(Handle(), b, {}, Local(global)); }
+    QPoint local(QPoint global) const { return m_window.mapFromGlobal(global); }
+    QWindow* handle() { return m_window.windowHandle(); }
+    void press(Qt::MouseButton b, QPoint global) { QTest::mousePress(handle(), b, {}, local(global)); }
+    void moveTo(QPoint global) { QTest::mouseMove(handle(), local(global)); }
+    void release(Qt::MouseButton b, QPoint global) { QTest::mouseRelease(handle(), b, {}, local(global)); }
 
     // Presses at `from`, drags by `by` and releases there.
-    void Drag(Qt::MouseButton b, QPoint from, QPoint by)
+    void drag(Qt::MouseButton b, QPoint from, QPoint by)
     {
-        Press(b, from);
-        MoveTo(from + by / 2);
-        MoveTo(from + by);
-        Release(b, from + by);
+        press(b, from);
+        moveTo(from + by / 2);
+        moveTo(from + by);
+        release(b, from + by);
     }
 
 public:
-    QPoint OnTitle() const { return window.mapToGlobal(QPoint(20, 20)); }
-    QPoint OnClose() const { return close->mapToGlobal(QPoint(5, 5)); }
-    QPoint BelowTitle() const { return window.mapToGlobal(QPoint(200, 200)); }
+    QPoint onTitle() const { return m_window.mapToGlobal(QPoint(20, 20)); }
+    QPoint onClose() const { return m_close->mapToGlobal(QPoint(5, 5)); }
+    QPoint belowTitle() const { return m_window.mapToGlobal(QPoint(200, 200)); }
 
 protected:
-    QWidget window;
-    TDragImage* title = nullptr;
-    TImageButton* close = nullptr;
-    QPoint start;
+    QWidget m_window;
+    TDragImage* m_title = nullptr;
+    TImageButton* m_close = nullptr;
+    QPoint m_start;
 };
 
 TEST_F(DraggableWindow, OnlyALeftPressOnTheBackgroundMovesTheWindow)
@@ -68,39 +68,39 @@ TEST_F(DraggableWindow, OnlyALeftPressOnTheBackgroundMovesTheWindow)
         QPoint (DraggableWindow::*at)() const;
         bool moves;
     } cases[] = {
-        {"right press on the title", Qt::RightButton, &DraggableWindow::OnTitle, false},
-        {"middle press on the title", Qt::MiddleButton, &DraggableWindow::OnTitle, false},
-        {"left press on the close button", Qt::LeftButton, &DraggableWindow::OnClose, false},
-        {"left press below the title", Qt::LeftButton, &DraggableWindow::BelowTitle, false},
-        {"left press on the title", Qt::LeftButton, &DraggableWindow::OnTitle, true},
+        {"right press on the title", Qt::RightButton, &DraggableWindow::onTitle, false},
+        {"middle press on the title", Qt::MiddleButton, &DraggableWindow::onTitle, false},
+        {"left press on the close button", Qt::LeftButton, &DraggableWindow::onClose, false},
+        {"left press below the title", Qt::LeftButton, &DraggableWindow::belowTitle, false},
+        {"left press on the title", Qt::LeftButton, &DraggableWindow::onTitle, true},
     };
     for (const auto& c : cases) {
-        const QPoint before = window.pos();
-        Drag(c.button, (this->*c.at)(), QPoint(60, 40));
-        EXPECT_EQ(window.pos(), c.moves ? before + QPoint(60, 40) : before) << c.what;
+        const QPoint before = m_window.pos();
+        drag(c.button, (this->*c.at)(), QPoint(60, 40));
+        EXPECT_EQ(m_window.pos(), c.moves ? before + QPoint(60, 40) : before) << c.what;
     }
 }
 
 TEST_F(DraggableWindow, TheMoveEndsWithTheRelease)
 {
-    Drag(Qt::LeftButton, OnTitle(), QPoint(-30, 25));
-    ASSERT_EQ(window.pos(), start + QPoint(-30, 25));
-    MoveTo(OnTitle() + QPoint(100, 100));
-    EXPECT_EQ(window.pos(), start + QPoint(-30, 25));
+    drag(Qt::LeftButton, onTitle(), QPoint(-30, 25));
+    ASSERT_EQ(m_window.pos(), m_start + QPoint(-30, 25));
+    moveTo(onTitle() + QPoint(100, 100));
+    EXPECT_EQ(m_window.pos(), m_start + QPoint(-30, 25));
 }
 
 TEST(DragWindow, StartsAMoveForTheLeftButtonOnly)
 {
-    TestApp();
+    testApp();
     QWidget window;
     window.resize(200, 100);
-    ASSERT_TRUE(ShowAndExpose(window));
+    ASSERT_TRUE(showAndExpose(window));
     const auto press = [](Qt::MouseButton b) {
         return QMouseEvent(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(110, 110), b, b, {});
     };
-    EXPECT_FALSE(DragWindow(&window, press(Qt::RightButton)));
-    EXPECT_FALSE(DragWindow(&window, press(Qt::MiddleButton)));
-    EXPECT_TRUE(DragWindow(&window, press(Qt::LeftButton)));
+    EXPECT_FALSE(dragWindow(&window, press(Qt::RightButton)));
+    EXPECT_FALSE(dragWindow(&window, press(Qt::MiddleButton)));
+    EXPECT_TRUE(dragWindow(&window, press(Qt::LeftButton)));
 }
 
 } // namespace

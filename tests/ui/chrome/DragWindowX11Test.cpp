@@ -11,7 +11,7 @@ namespace {
 
 // Real pointer input from the X server, made with xdotool; the window's position is then read
 // back from the X server too.
-bool Xdotool(const QStringList& arguments, QString* output = nullptr)
+bool xdotool(const QStringList& arguments, QString* output = nullptr)
 {
     QProcess process;
     process.start(QStringLiteral("xdotool"), arguments);
@@ -22,10 +22,10 @@ bool Xdotool(const QStringList& arguments, QString* output = nullptr)
     return true;
 }
 
-QPoint XPosition(const QWidget& window)
+QPoint xPosition(const QWidget& window)
 {
     QString geometry;
-    if (!Xdotool({QStringLiteral("getwindowgeometry"), QString::number(window.winId())}, &geometry))
+    if (!xdotool({QStringLiteral("getwindowgeometry"), QString::number(window.winId())}, &geometry))
         return {-1, -1};
     // "Window 123\n  Position: 100,100 (screen: 0)\n  Geometry: 451x300\n"
     const int at = geometry.indexOf(QLatin1String("Position: "));
@@ -35,18 +35,18 @@ QPoint XPosition(const QWidget& window)
 
 TEST(DragWindowOnX11, ARealLeftDragMovesTheWindowAndARightDragDoesNot)
 {
-    TestApp();
+    testApp();
     QWidget window;
     window.setWindowFlags(Qt::FramelessWindowHint);
     window.resize(451, 300);
     window.move(100, 100);
     auto* title = new TDragImage(&window);
-    title->SetPicture(SkinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
-    ASSERT_TRUE(ShowAndExpose(window));
-    ASSERT_TRUE(WaitUntil([&] { return XPosition(window) == QPoint(100, 100); }));
+    title->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
+    ASSERT_TRUE(showAndExpose(window));
+    ASSERT_TRUE(waitUntil([&] { return xPosition(window) == QPoint(100, 100); }));
 
     const auto drag = [](const char* button, QPoint from, QPoint to) {
-        return Xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
+        return xdotool({QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
                         QStringLiteral("mousedown"), QLatin1String(button), QStringLiteral("mousemove"),
                         QString::number((from.x() + to.x()) / 2), QString::number((from.y() + to.y()) / 2),
                         QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y()),
@@ -56,9 +56,9 @@ TEST(DragWindowOnX11, ARealLeftDragMovesTheWindowAndARightDragDoesNot)
     // The right button first: afterwards a left drag shows that input arrives at all.
     ASSERT_TRUE(drag("3", {120, 120}, {200, 180}));
     ASSERT_TRUE(drag("1", {130, 125}, {190, 165}));
-    EXPECT_TRUE(WaitUntil([&] { return window.pos() == QPoint(160, 140); }))
+    EXPECT_TRUE(waitUntil([&] { return window.pos() == QPoint(160, 140); }))
         << window.pos().x() << "," << window.pos().y();
-    EXPECT_TRUE(WaitUntil([&] { return XPosition(window) == QPoint(160, 140); }));
+    EXPECT_TRUE(waitUntil([&] { return xPosition(window) == QPoint(160, 140); }));
 }
 
 } // namespace

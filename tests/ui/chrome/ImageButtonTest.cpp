@@ -12,14 +12,14 @@
 namespace {
 
 // The state whose bitmap the button shows, by comparing pixels: "NORMAL", "HOVER", "CLICK".
-QString ShownState(const TImageButton& button)
+QString shownState(const TImageButton& button)
 {
-    const QImage shown = button.Picture().toImage();
+    const QImage shown = button.picture().toImage();
     for (const char* state : {"NORMAL", "HOVER", "CLICK"}) {
-        const QString name = button.Word() + QLatin1Char('_') + QLatin1String(state);
-        if (button.States() == TImageButton::TStates::Two && QLatin1String(state) == "CLICK")
+        const QString name = button.word() + QLatin1Char('_') + QLatin1String(state);
+        if (button.states() == TImageButton::TStates::Two && QLatin1String(state) == "CLICK")
             continue;
-        if (SkinBitmap(name).toImage() == shown)
+        if (skinBitmap(name).toImage() == shown)
             return QLatin1String(state);
     }
     return QStringLiteral("?");
@@ -27,7 +27,7 @@ QString ShownState(const TImageButton& button)
 
 TEST(SkinBitmap, EveryButtonBitmapLoadsAtItsSize)
 {
-    TestApp();
+    testApp();
     const struct
     {
         const char* word;
@@ -46,8 +46,8 @@ TEST(SkinBitmap, EveryButtonBitmapLoadsAtItsSize)
         for (const QString& state : states) {
             const QString name = QString::fromLatin1(b.word) + QLatin1Char('_') + state;
             TImage image;
-            LoadButtonBitmap(&image, name);
-            EXPECT_EQ(image.Picture().size(), b.size) << name.toStdString();
+            loadButtonBitmap(&image, name);
+            EXPECT_EQ(image.picture().size(), b.size) << name.toStdString();
             // The image takes the size of its bitmap.
             EXPECT_EQ(image.size(), b.size) << name.toStdString();
         }
@@ -56,18 +56,18 @@ TEST(SkinBitmap, EveryButtonBitmapLoadsAtItsSize)
 
 TEST(SkinBitmap, AMissingNameFailsAndLeavesThePictureUnchanged)
 {
-    TestApp();
+    testApp();
     TImage image;
-    LoadButtonBitmap(&image, QStringLiteral("CLOSE_NORMAL"));
-    const QImage before = image.Picture().toImage();
+    loadButtonBitmap(&image, QStringLiteral("CLOSE_NORMAL"));
+    const QImage before = image.picture().toImage();
     try {
-        LoadButtonBitmap(&image, QStringLiteral("CLOSE_PRESSED"));
+        loadButtonBitmap(&image, QStringLiteral("CLOSE_PRESSED"));
         FAIL() << "no failure raised";
     } catch (const TFailure& failure) {
-        EXPECT_TRUE(failure.Message().contains(QLatin1String("CLOSE_PRESSED")))
-            << failure.Message().toStdString();
+        EXPECT_TRUE(failure.message().contains(QLatin1String("CLOSE_PRESSED")))
+            << failure.message().toStdString();
     }
-    EXPECT_EQ(image.Picture().toImage(), before);
+    EXPECT_EQ(image.picture().toImage(), before);
     EXPECT_EQ(image.size(), QSize(28, 16));
 }
 
@@ -75,32 +75,32 @@ TEST(SkinBitmap, AMissingNameFailsAndLeavesThePictureUnchanged)
 class ButtonWindow : public ::testing::Test
 {
 protected:
-    void Make(const char* word, TImageButton::TStates states)
+    void make(const char* word, TImageButton::TStates states)
     {
-        TestApp();
-        window.resize(300, 200);
-        button = new TImageButton(QString::fromLatin1(word), states, &window);
-        button->move(50, 50);
-        QObject::connect(button, &TImageButton::Clicked, [this] {
-            ++clicks;
-            shownDuringClick = ShownState(*button);
+        testApp();
+        m_window.resize(300, 200);
+        m_button = new TImageButton(QString::fromLatin1(word), states, &m_window);
+        m_button->move(50, 50);
+        QObject::connect(m_button, &TImageButton::clicked, [this] {
+            ++m_clicks;
+            m_shownDuringClick = shownState(*m_button);
         });
-        ASSERT_TRUE(ShowAndExpose(window));
+        ASSERT_TRUE(showAndExpose(m_window));
         // The window system ignores a move to where the cursor already is, which the last test
         // may have left there; start from a fresh position on the window's background.
-        MoveTo({0, 0});
-        MoveTo({1, 1});
+        moveTo({0, 0});
+        moveTo({1, 1});
     }
 
-    QPoint OnButton() const { return button->geometry().center(); }
-    QPoint Away() const { return {250, 180}; }
+    QPoint onButton() const { return m_button->geometry().center(); }
+    QPoint away() const { return {250, 180}; }
     // Mouse input goes through the window system, which routes it to the widget under the
     // cursor or to the one holding the pressed button.
-    QWindow* Handle() { return window.windowHandle(); }
-    void MoveTo(QPoint p) { QTest::mouseMove(Handle(), p); }
-    void Press(Qt::MouseButton b, QPoint p) { QTest::mousePress(Handle(), b, {}, p); }
-    void Release(Qt::MouseButton b, QPoint p) { QTest::mouseRelease(Handle(), b, {}, p); }
-    void Click(Qt::MouseButton b, QPoint p) { QTest::mouseClick(Handle(), b, {}, p); }
+    QWindow* handle() { return m_window.windowHandle(); }
+    void moveTo(QPoint p) { QTest::mouseMove(handle(), p); }
+    void press(Qt::MouseButton b, QPoint p) { QTest::mousePress(handle(), b, {}, p); }
+    void release(Qt::MouseButton b, QPoint p) { QTest::mouseRelease(handle(), b, {}, p); }
+    void click(Qt::MouseButton b, QPoint p) { QTest::mouseClick(handle(), b, {}, p); }
 
     struct Step
     {
@@ -115,15 +115,15 @@ protected:
         for (const Step& step : steps) {
             step.act();
             QCoreApplication::processEvents();
-            EXPECT_EQ(ShownState(*button), QLatin1String(step.shown)) << step.what;
-            EXPECT_EQ(clicks, step.clicks) << step.what;
+            EXPECT_EQ(shownState(*m_button), QLatin1String(step.shown)) << step.what;
+            EXPECT_EQ(m_clicks, step.clicks) << step.what;
         }
     }
 
-    QWidget window;
-    TImageButton* button = nullptr;
-    int clicks = 0;
-    QString shownDuringClick;
+    QWidget m_window;
+    TImageButton* m_button = nullptr;
+    int m_clicks = 0;
+    QString m_shownDuringClick;
 };
 
 class ThreeStateButton : public ButtonWindow
@@ -132,42 +132,42 @@ class ThreeStateButton : public ButtonWindow
 
 TEST_F(ThreeStateButton, SwapsWholePicturesAndShowsNormalAfterRelease)
 {
-    Make("CLOSE", TImageButton::TStates::Three);
+    make("CLOSE", TImageButton::TStates::Three);
     Run({
         {"created", [] {}, "NORMAL", 0},
-        {"enter", [this] { MoveTo(OnButton()); }, "HOVER", 0},
-        {"right press", [this] { Press(Qt::RightButton, OnButton()); }, "CLICK", 0},
-        {"right release", [this] { Release(Qt::RightButton, OnButton()); }, "NORMAL", 0},
-        {"leave", [this] { MoveTo(Away()); }, "NORMAL", 0},
-        {"enter again", [this] { MoveTo(OnButton()); }, "HOVER", 0},
-        {"left press", [this] { Press(Qt::LeftButton, OnButton()); }, "CLICK", 0},
+        {"enter", [this] { moveTo(onButton()); }, "HOVER", 0},
+        {"right press", [this] { press(Qt::RightButton, onButton()); }, "CLICK", 0},
+        {"right release", [this] { release(Qt::RightButton, onButton()); }, "NORMAL", 0},
+        {"leave", [this] { moveTo(away()); }, "NORMAL", 0},
+        {"enter again", [this] { moveTo(onButton()); }, "HOVER", 0},
+        {"left press", [this] { press(Qt::LeftButton, onButton()); }, "CLICK", 0},
         // Not the hover picture, although the cursor is still over the button.
-        {"left release", [this] { Release(Qt::LeftButton, OnButton()); }, "NORMAL", 1},
-        {"move within", [this] { MoveTo(OnButton() + QPoint(2, 1)); }, "NORMAL", 1},
-        {"out", [this] { MoveTo(Away()); }, "NORMAL", 1},
-        {"back in", [this] { MoveTo(OnButton()); }, "HOVER", 1},
-        {"middle press", [this] { Press(Qt::MiddleButton, OnButton()); }, "CLICK", 1},
-        {"middle release", [this] { Release(Qt::MiddleButton, OnButton()); }, "NORMAL", 1},
-        {"press again", [this] { Press(Qt::LeftButton, OnButton()); }, "CLICK", 1},
-        {"drag out", [this] { MoveTo(Away()); }, "CLICK", 1},
+        {"left release", [this] { release(Qt::LeftButton, onButton()); }, "NORMAL", 1},
+        {"move within", [this] { moveTo(onButton() + QPoint(2, 1)); }, "NORMAL", 1},
+        {"out", [this] { moveTo(away()); }, "NORMAL", 1},
+        {"back in", [this] { moveTo(onButton()); }, "HOVER", 1},
+        {"middle press", [this] { press(Qt::MiddleButton, onButton()); }, "CLICK", 1},
+        {"middle release", [this] { release(Qt::MiddleButton, onButton()); }, "NORMAL", 1},
+        {"press again", [this] { press(Qt::LeftButton, onButton()); }, "CLICK", 1},
+        {"drag out", [this] { moveTo(away()); }, "CLICK", 1},
         // Released away from the button: no click.
-        {"release away", [this] { Release(Qt::LeftButton, Away()); }, "NORMAL", 1},
+        {"release away", [this] { release(Qt::LeftButton, away()); }, "NORMAL", 1},
     });
     // The click action ran while the pressed picture was still shown.
-    EXPECT_EQ(shownDuringClick, QLatin1String("CLICK"));
+    EXPECT_EQ(m_shownDuringClick, QLatin1String("CLICK"));
 }
 
 TEST_F(ThreeStateButton, AClickActionThatDestroysTheButtonEndsCleanly)
 {
-    Make("MIN", TImageButton::TStates::Three);
-    QObject::connect(button, &TImageButton::Clicked, [this] { delete button; });
-    QPointer<TImageButton> watched(button);
-    MoveTo(OnButton());
-    const QPoint at = OnButton();
-    Press(Qt::LeftButton, at);
-    Release(Qt::LeftButton, at);
+    make("MIN", TImageButton::TStates::Three);
+    QObject::connect(m_button, &TImageButton::clicked, [this] { delete m_button; });
+    QPointer<TImageButton> watched(m_button);
+    moveTo(onButton());
+    const QPoint at = onButton();
+    press(Qt::LeftButton, at);
+    release(Qt::LeftButton, at);
     EXPECT_TRUE(watched.isNull());
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(m_clicks, 1);
 }
 
 class TwoStateButton : public ButtonWindow
@@ -176,35 +176,35 @@ class TwoStateButton : public ButtonWindow
 
 TEST_F(TwoStateButton, HoverAndNormalOnlyAndClicksOnLeftRelease)
 {
-    Make("SINA", TImageButton::TStates::Two);
+    make("SINA", TImageButton::TStates::Two);
     Run({
         {"created", [] {}, "NORMAL", 0},
-        {"enter", [this] { MoveTo(OnButton()); }, "HOVER", 0},
-        {"left press", [this] { Press(Qt::LeftButton, OnButton()); }, "HOVER", 0},
-        {"left release", [this] { Release(Qt::LeftButton, OnButton()); }, "HOVER", 1},
-        {"right press", [this] { Press(Qt::RightButton, OnButton()); }, "HOVER", 1},
-        {"right release", [this] { Release(Qt::RightButton, OnButton()); }, "HOVER", 1},
-        {"leave", [this] { MoveTo(Away()); }, "NORMAL", 1},
+        {"enter", [this] { moveTo(onButton()); }, "HOVER", 0},
+        {"left press", [this] { press(Qt::LeftButton, onButton()); }, "HOVER", 0},
+        {"left release", [this] { release(Qt::LeftButton, onButton()); }, "HOVER", 1},
+        {"right press", [this] { press(Qt::RightButton, onButton()); }, "HOVER", 1},
+        {"right release", [this] { release(Qt::RightButton, onButton()); }, "HOVER", 1},
+        {"leave", [this] { moveTo(away()); }, "NORMAL", 1},
     });
 }
 
 TEST_F(ThreeStateButton, BothPressesOfADoubleClickShowThePressedPictureButOnlyTheFirstClicks)
 {
-    Make("OPTION", TImageButton::TStates::Three);
+    make("OPTION", TImageButton::TStates::Three);
     QStringList shownAtPress;
-    QObject::connect(button, &TImage::MouseDown, [&] { shownAtPress << ShownState(*button); });
-    MoveTo(OnButton());
-    QTest::mouseDClick(Handle(), Qt::LeftButton, {}, OnButton());
+    QObject::connect(m_button, &TImage::mouseDown, [&] { shownAtPress << shownState(*m_button); });
+    moveTo(onButton());
+    QTest::mouseDClick(handle(), Qt::LeftButton, {}, onButton());
     EXPECT_EQ(shownAtPress, QStringList({QStringLiteral("CLICK"), QStringLiteral("CLICK")}));
-    EXPECT_EQ(ShownState(*button), QLatin1String("NORMAL"));
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(shownState(*m_button), QLatin1String("NORMAL"));
+    EXPECT_EQ(m_clicks, 1);
 }
 
 TEST_F(TwoStateButton, ADoubleClickRunsTheClickActionOnce)
 {
-    Make("BUTTON", TImageButton::TStates::Two);
-    QTest::mouseDClick(Handle(), Qt::LeftButton, {}, OnButton());
-    EXPECT_EQ(clicks, 1);
+    make("BUTTON", TImageButton::TStates::Two);
+    QTest::mouseDClick(handle(), Qt::LeftButton, {}, onButton());
+    EXPECT_EQ(m_clicks, 1);
 }
 
 // A caption label laid over the middle of a two-state button, as in the login frames.
@@ -213,37 +213,37 @@ class CaptionLabelOverButton : public ButtonWindow
 protected:
     void SetUp() override
     {
-        Make("BUTTON", TImageButton::TStates::Two);
-        label = new TCaptionLabel(QStringLiteral("登录"), button, &window);
-        label->setGeometry(button->x() + 20, button->y() + 5, 47, 20);
-        label->show();
-        label->raise();
+        make("BUTTON", TImageButton::TStates::Two);
+        m_label = new TCaptionLabel(QStringLiteral("登录"), m_button, &m_window);
+        m_label->setGeometry(m_button->x() + 20, m_button->y() + 5, 47, 20);
+        m_label->show();
+        m_label->raise();
     }
 
-    QPoint OnLabel() const { return label->geometry().center(); }
-    QPoint OnImageBesideLabel() const { return {button->x() + 5, button->y() + 15}; }
+    QPoint onLabel() const { return m_label->geometry().center(); }
+    QPoint onImageBesideLabel() const { return {m_button->x() + 5, m_button->y() + 15}; }
 
-    TCaptionLabel* label = nullptr;
+    TCaptionLabel* m_label = nullptr;
 };
 
 TEST_F(CaptionLabelOverButton, ForwardsEnterAndClickToItsImage)
 {
     Run({
-        {"enter the label", [this] { MoveTo(OnLabel()); }, "HOVER", 0},
-        {"click the label", [this] { Click(Qt::LeftButton, OnLabel()); }, "HOVER", 1},
-        {"right click the label", [this] { Click(Qt::RightButton, OnLabel()); }, "HOVER", 1},
-        {"on to the image", [this] { MoveTo(OnImageBesideLabel()); }, "HOVER", 1},
-        {"leave the image", [this] { MoveTo(Away()); }, "NORMAL", 1},
-        {"back on the label", [this] { MoveTo(OnLabel()); }, "HOVER", 1},
+        {"enter the label", [this] { moveTo(onLabel()); }, "HOVER", 0},
+        {"click the label", [this] { click(Qt::LeftButton, onLabel()); }, "HOVER", 1},
+        {"right click the label", [this] { click(Qt::RightButton, onLabel()); }, "HOVER", 1},
+        {"on to the image", [this] { moveTo(onImageBesideLabel()); }, "HOVER", 1},
+        {"leave the image", [this] { moveTo(away()); }, "NORMAL", 1},
+        {"back on the label", [this] { moveTo(onLabel()); }, "HOVER", 1},
     });
 }
 
 TEST_F(CaptionLabelOverButton, LeavingTheLabelForOutsideRestoresTheNormalPicture)
 {
-    MoveTo(OnLabel());
-    ASSERT_EQ(ShownState(*button), QLatin1String("HOVER"));
-    MoveTo(Away());
-    EXPECT_TRUE(WaitUntil([this] { return ShownState(*button) == QLatin1String("NORMAL"); }, 2000));
+    moveTo(onLabel());
+    ASSERT_EQ(shownState(*m_button), QLatin1String("HOVER"));
+    moveTo(away());
+    EXPECT_TRUE(waitUntil([this] { return shownState(*m_button) == QLatin1String("NORMAL"); }, 2000));
 }
 
 } // namespace

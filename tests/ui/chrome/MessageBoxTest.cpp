@@ -12,38 +12,38 @@ namespace {
 class MessageBoxHooks : public ::testing::Test
 {
 protected:
-    void SetUp() override { TestApp(); }
-    void TearDown() override { TMessageBox::SetTestMode(false); }
+    void SetUp() override { testApp(); }
+    void TearDown() override { TMessageBox::setTestMode(false); }
 
     // Once a real modal box is up, lets `look` see it and presses `button`.
-    void AnswerTheNextRealBox(QMessageBox::StandardButton button, std::function<void(QMessageBox&)> look)
+    void answerTheNextRealBox(QMessageBox::StandardButton button, std::function<void(QMessageBox&)> look)
     {
-        QObject::connect(&answer_, &QTimer::timeout, [this, button, look] {
+        QObject::connect(&m_answer, &QTimer::timeout, [this, button, look] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box)
                 return;
-            answer_.stop();
+            m_answer.stop();
             look(*box);
             box->button(button)->click();
         });
-        answer_.start(10);
+        m_answer.start(10);
     }
 
 private:
-    QTimer answer_;
+    QTimer m_answer;
 };
 
 TEST_F(MessageBoxHooks, QueuedAnswersAnswerTheNextBoxesInTurnAndAreRecorded)
 {
-    TMessageBox::SetNextAnswer(QMessageBox::No);
-    TMessageBox::SetNextAnswer(QMessageBox::Yes);
-    EXPECT_FALSE(TMessageBox::Question(nullptr, QStringLiteral("Quorvane"), QStringLiteral("升级吗？")));
-    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("设置"), QStringLiteral("保存？"),
+    TMessageBox::setNextAnswer(QMessageBox::No);
+    TMessageBox::setNextAnswer(QMessageBox::Yes);
+    EXPECT_FALSE(TMessageBox::question(nullptr, QStringLiteral("Quorvane"), QStringLiteral("升级吗？")));
+    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("设置"), QStringLiteral("保存？"),
                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
               QMessageBox::Yes);
-    TMessageBox::Critical(nullptr, QStringLiteral("Quorvane"), QStringLiteral("连接失败"));
+    TMessageBox::critical(nullptr, QStringLiteral("Quorvane"), QStringLiteral("连接失败"));
 
-    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    const QList<TShownMessage> shown = TMessageBox::takeShown();
     ASSERT_EQ(shown.size(), 3);
     EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
     EXPECT_EQ(shown[0].text, QStringLiteral("升级吗？"));
@@ -52,20 +52,20 @@ TEST_F(MessageBoxHooks, QueuedAnswersAnswerTheNextBoxesInTurnAndAreRecorded)
     EXPECT_EQ(shown[1].title, QStringLiteral("设置"));
     EXPECT_EQ(shown[2].text, QStringLiteral("连接失败"));
     EXPECT_EQ(shown[2].icon, QMessageBox::Critical);
-    EXPECT_TRUE(TMessageBox::Shown().isEmpty());
+    EXPECT_TRUE(TMessageBox::shown().isEmpty());
 }
 
 TEST_F(MessageBoxHooks, AnUnansweredBoxInTestModeGetsItsDefaultButtonWithoutBlocking)
 {
-    TMessageBox::SetTestMode(true);
-    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
+    TMessageBox::setTestMode(true);
+    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
                                 QMessageBox::Yes | QMessageBox::No),
               QMessageBox::Yes);
-    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
+    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, QMessageBox::No),
               QMessageBox::No);
-    EXPECT_EQ(TMessageBox::Show(nullptr, QStringLiteral("t"), QStringLiteral("x")), QMessageBox::Ok);
-    EXPECT_EQ(TMessageBox::Shown().size(), 3);
+    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x")), QMessageBox::Ok);
+    EXPECT_EQ(TMessageBox::shown().size(), 3);
 }
 
 TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
@@ -74,16 +74,16 @@ TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
     owner.show();
     QString title;
     QString text;
-    AnswerTheNextRealBox(QMessageBox::No, [&](QMessageBox& box) {
+    answerTheNextRealBox(QMessageBox::No, [&](QMessageBox& box) {
         title = box.windowTitle();
         text = box.text();
     });
-    EXPECT_EQ(TMessageBox::Show(&owner, QStringLiteral("Quorvane"), QStringLiteral("退出吗？"),
+    EXPECT_EQ(TMessageBox::show(&owner, QStringLiteral("Quorvane"), QStringLiteral("退出吗？"),
                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
               QMessageBox::No);
     EXPECT_EQ(title, QStringLiteral("Quorvane"));
     EXPECT_EQ(text, QStringLiteral("退出吗？"));
-    EXPECT_TRUE(TMessageBox::Shown().isEmpty());
+    EXPECT_TRUE(TMessageBox::shown().isEmpty());
 }
 
 // A server's message in a box is text: markup in it shows as it stands and is never rendered
@@ -94,11 +94,11 @@ TEST_F(MessageBoxHooks, TextFromOutsideIsShownAsPlainText)
         QStringLiteral("<b>密码</b> <a href=\"http://evil.example/\">点这里</a><img src=x>");
     Qt::TextFormat format = Qt::AutoText;
     QString shown;
-    AnswerTheNextRealBox(QMessageBox::Ok, [&](QMessageBox& box) {
+    answerTheNextRealBox(QMessageBox::Ok, [&](QMessageBox& box) {
         format = box.textFormat();
         shown = box.text();
     });
-    TMessageBox::Warning(nullptr, QStringLiteral("修改密码"), fromServer);
+    TMessageBox::warning(nullptr, QStringLiteral("修改密码"), fromServer);
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, fromServer);
 }

@@ -18,7 +18,7 @@ struct Sample
 
 // Points that decide the geometry of a rounded window of size w x h: the left column and the
 // top row lie outside, the right column and the bottom row inside, the corners are cut.
-std::vector<Sample> WindowSamples(int w, int h)
+std::vector<Sample> windowSamples(int w, int h)
 {
     return {
         {"top left pixel", {0, 0}, false},
@@ -47,8 +47,8 @@ TEST(WindowRegion, RoundedWindowsForTwoSizesAndBothEllipses)
         int ellipse;
     } windows[] = {{{451, 346}, 15}, {{995, 650}, 15}, {{415, 160}, 10}};
     for (const auto& window : windows) {
-        const QRegion region = RoundedWindowRegion(window.size, window.ellipse);
-        for (const Sample& s : WindowSamples(window.size.width(), window.size.height()))
+        const QRegion region = roundedWindowRegion(window.size, window.ellipse);
+        for (const Sample& s : windowSamples(window.size.width(), window.size.height()))
             EXPECT_EQ(region.contains(s.point), s.inside)
                 << s.where << " of " << window.size.width() << "x" << window.size.height();
     }
@@ -58,8 +58,8 @@ TEST(WindowRegion, TheCornerFollowsTheEllipse)
 {
     // Along the top row (y = 1) the curve of a 15 x 15 ellipse starts a few pixels in, that of
     // a 10 x 10 ellipse sooner; the middle rows run from the second column to the last.
-    const QRegion wide = RoundedWindowRegion({200, 100}, 15);
-    const QRegion narrow = RoundedWindowRegion({200, 100}, 10);
+    const QRegion wide = roundedWindowRegion({200, 100}, 15);
+    const QRegion narrow = roundedWindowRegion({200, 100}, 10);
     const auto firstOfRow = [](const QRegion& r, int y) {
         for (int x = 0; x < 200; ++x) {
             if (r.contains(QPoint(x, y)))
@@ -88,7 +88,7 @@ TEST(WindowRegion, ShapedPanelHasSquareUpperAndRoundedLowerCorners)
     for (const QSize size : {QSize(991, 597), QSize(411, 110)}) {
         const int w = size.width();
         const int h = size.height();
-        const QRegion region = ShapedPanelRegion(size);
+        const QRegion region = shapedPanelRegion(size);
         const Sample samples[] = {
             {"top left pixel", {0, 0}, true},
             {"top right pixel", {w - 1, 0}, true},
@@ -107,21 +107,21 @@ TEST(WindowRegion, ShapedPanelHasSquareUpperAndRoundedLowerCorners)
 
 TEST(WindowRegion, UpdateRegionRebuildsFromTheCurrentSizes)
 {
-    TestApp();
+    testApp();
     QWidget window;
     auto* panel = new QWidget(&window);
     window.resize(451, 346);
     panel->setGeometry(2, 51, 447, 293);
-    UpdateRegion(&window, 15, panel);
-    EXPECT_EQ(window.mask(), RoundedWindowRegion({451, 346}, 15));
-    EXPECT_EQ(panel->mask(), ShapedPanelRegion({447, 293}));
+    updateRegion(&window, 15, panel);
+    EXPECT_EQ(window.mask(), roundedWindowRegion({451, 346}, 15));
+    EXPECT_EQ(panel->mask(), shapedPanelRegion({447, 293}));
 
     window.resize(700, 500);
     panel->setGeometry(2, 51, 696, 447);
-    UpdateRegion(&window, 15, panel);
-    EXPECT_EQ(window.mask(), RoundedWindowRegion({700, 500}, 15));
+    updateRegion(&window, 15, panel);
+    EXPECT_EQ(window.mask(), roundedWindowRegion({700, 500}, 15));
     EXPECT_TRUE(window.mask().contains(QPoint(699, 250)));
-    EXPECT_EQ(panel->mask(), ShapedPanelRegion({696, 447}));
+    EXPECT_EQ(panel->mask(), shapedPanelRegion({696, 447}));
 }
 
 // A window that paints its border line itself at the end of its own painting.
@@ -131,12 +131,12 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter(this).fillRect(rect(), Qt::white);
-        PaintBorderLine(this);
+        paintBorderLine(this);
     }
 };
 
 // The pixels where the border line of a w x h window runs, and some where it does not.
-void ExpectBorderLine(const QImage& image, const char* what)
+void expectBorderLine(const QImage& image, const char* what)
 {
     const int w = image.width();
     const int h = image.height();
@@ -158,34 +158,34 @@ void ExpectBorderLine(const QImage& image, const char* what)
 
 TEST(BorderLine, PaintedByTheWindowAndFollowingItsSize)
 {
-    TestApp();
+    testApp();
     PaintingWindow window;
     for (const QSize size : {QSize(300, 200), QSize(451, 346)}) {
         window.resize(size);
-        ExpectBorderLine(window.grab().toImage(), "painted");
+        expectBorderLine(window.grab().toImage(), "painted");
     }
 }
 
 TEST(BorderLine, OverlayLiesOverTheTitlePictureAndFollowsResizes)
 {
-    TestApp();
+    testApp();
     QWidget window;
     window.resize(300, 200);
     auto* title = new TDragImage(&window);
     QPixmap white(300, 51);
     white.fill(Qt::white);
-    title->SetPicture(white);
+    title->setPicture(white);
     new TBorderLine(&window);
     // A picture added after the line still lies below it.
     auto* late = new TDragImage(&window);
-    late->SetPicture(white);
+    late->setPicture(white);
     late->move(0, 149);
-    ASSERT_TRUE(ShowAndExpose(window));
+    ASSERT_TRUE(showAndExpose(window));
     QCoreApplication::processEvents();
-    ExpectBorderLine(window.grab().toImage(), "300x200");
+    expectBorderLine(window.grab().toImage(), "300x200");
     window.resize(451, 346);
     QCoreApplication::processEvents();
-    ExpectBorderLine(window.grab().toImage(), "451x346");
+    expectBorderLine(window.grab().toImage(), "451x346");
 }
 
 } // namespace

@@ -22,55 +22,55 @@ class AboutFormTest : public DialogsFixture
 protected:
     AboutFormTest()
     {
-        WriteRawIni("app_root=http://prices.example.com:8080\r\ncontext_root=/svc\r\n"
+        writeRawIni("app_root=http://prices.example.com:8080\r\ncontext_root=/svc\r\n"
                     "down_url=http://down.example.com/files\r\n");
     }
 
-    std::unique_ptr<TfrmAbout> Open()
+    std::unique_ptr<TfrmAbout> open()
     {
         auto about = std::make_unique<TfrmAbout>();
-        EXPECT_TRUE(ShowAndActivate(*about));
+        EXPECT_TRUE(showAndActivate(*about));
         return about;
     }
 
-    static void Type(TfrmAbout& about, const QString& text)
+    static void type(TfrmAbout& about, const QString& text)
     {
         for (const QChar c : text)
             QTest::keyClick(about.windowHandle(), c.toLatin1());
     }
 
-    static QString Expected()
+    static QString expected()
     {
         return QStringLiteral("appUrl:http://prices.example.com:8080/svc\r\n"
                               "downUrl:http://down.example.com/files\r\n"
                               "休眠时间:120000\r\n"
                               "下载间隔倍数:10\r\n") +
-               (TrustedUpdateKey().isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级\r\n")
+               (trustedUpdateKey().isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级\r\n")
                                              : QString());
     }
 };
 
 TEST_F(AboutFormTest, LooksAsLaidOut)
 {
-    auto about = Open();
+    auto about = open();
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于Quorvane"));
     EXPECT_EQ(about->size(), QSize(460, 310));
-    EXPECT_EQ(about->Label1->text(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(about->label1->text(), QStringLiteral("Quorvane"));
     EXPECT_EQ(about->labVersion->text(), CLIENT_VERSION);
     EXPECT_GE(about->labVersion->x(), 72);
-    EXPECT_GT(about->labVersion->x(), about->Label1->geometry().right())
+    EXPECT_GT(about->labVersion->x(), about->label1->geometry().right())
         << "the version keeps clear of the name";
-    EXPECT_FALSE(about->Label2->text().isEmpty());
-    EXPECT_FALSE(about->Label3->text().isEmpty());
-    EXPECT_FALSE(about->Memo1->toPlainText().isEmpty());
-    EXPECT_TRUE(about->Memo1->isReadOnly());
-    EXPECT_EQ(about->Memo1->geometry(), QRect(16, 160, 436, 97));
-    EXPECT_EQ(about->ProgramIcon->geometry(), QRect(-1, 0, 1290, 49));
-    EXPECT_EQ(about->OKButton->text(), QStringLiteral("确定"));
-    EXPECT_TRUE(about->OKButton->isDefault());
-    EXPECT_EQ(about->OKButton->x(), 377);
-    EXPECT_EQ(about->OKButton->width(), 75);
-    EXPECT_TRUE(about->KeyBuffer().isEmpty());
+    EXPECT_FALSE(about->label2->text().isEmpty());
+    EXPECT_FALSE(about->label3->text().isEmpty());
+    EXPECT_FALSE(about->memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(about->memo1->isReadOnly());
+    EXPECT_EQ(about->memo1->geometry(), QRect(16, 160, 436, 97));
+    EXPECT_EQ(about->programIcon->geometry(), QRect(-1, 0, 1290, 49));
+    EXPECT_EQ(about->okButton->text(), QStringLiteral("确定"));
+    EXPECT_TRUE(about->okButton->isDefault());
+    EXPECT_EQ(about->okButton->x(), 377);
+    EXPECT_EQ(about->okButton->width(), 75);
+    EXPECT_TRUE(about->keyBuffer().isEmpty());
 }
 
 TEST_F(AboutFormTest, AccessWordShowsTheDiagnostics)
@@ -84,14 +84,14 @@ TEST_F(AboutFormTest, AccessWordShowsTheDiagnostics)
         {"MERLDOX", 0}, {"MerlDo", 0},   {"MerlDoxy", 1}, {"MerlDoxMerlDox", 1},
     };
     for (const auto& c : cases) {
-        auto about = Open();
-        Type(*about, QString::fromLatin1(c.typed));
-        EXPECT_EQ(about->KeyBuffer(), QString::fromLatin1(c.typed));
-        const QList<TShownMessage> shown = TMessageBox::TakeShown();
+        auto about = open();
+        type(*about, QString::fromLatin1(c.typed));
+        EXPECT_EQ(about->keyBuffer(), QString::fromLatin1(c.typed));
+        const QList<TShownMessage> shown = TMessageBox::takeShown();
         ASSERT_EQ(shown.size(), c.boxes) << c.typed;
         if (c.boxes) {
             EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
-            EXPECT_EQ(shown[0].text, Expected());
+            EXPECT_EQ(shown[0].text, expected());
             EXPECT_EQ(shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         }
     }
@@ -100,52 +100,52 @@ TEST_F(AboutFormTest, AccessWordShowsTheDiagnostics)
 TEST_F(AboutFormTest, EachOpeningStartsAfresh)
 {
     {
-        auto about = Open();
-        Type(*about, QStringLiteral("x"));
+        auto about = open();
+        type(*about, QStringLiteral("x"));
     }
-    auto about = Open();
-    Type(*about, kAccessWord);
-    EXPECT_EQ(TMessageBox::TakeShown().size(), 1);
+    auto about = open();
+    type(*about, kAccessWord);
+    EXPECT_EQ(TMessageBox::takeShown().size(), 1);
 }
 
 TEST_F(AboutFormTest, KeysGoOnToTheFocusedControl)
 {
-    auto about = Open();
-    ASSERT_EQ(QApplication::focusWidget(), about->OKButton);
+    auto about = open();
+    ASSERT_EQ(QApplication::focusWidget(), about->okButton);
     // Counted, and still delivered: the space presses the focused OK button.
-    Type(*about, kAccessWord + QLatin1Char(' '));
-    EXPECT_EQ(about->KeyBuffer(), kAccessWord + QLatin1Char(' '));
-    EXPECT_EQ(TMessageBox::TakeShown().size(), 1);
+    type(*about, kAccessWord + QLatin1Char(' '));
+    EXPECT_EQ(about->keyBuffer(), kAccessWord + QLatin1Char(' '));
+    EXPECT_EQ(TMessageBox::takeShown().size(), 1);
     EXPECT_FALSE(about->isVisible());
     EXPECT_EQ(about->result(), QDialog::Accepted);
 }
 
 TEST_F(AboutFormTest, NumbersAreFixedWhateverTheConfiguration)
 {
-    WriteRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\nsleep=5\r\ninterval=3\r\n");
+    writeRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\nsleep=5\r\ninterval=3\r\n");
     EXPECT_EQ(
-        DiagnosticsText(),
+        diagnosticsText(),
         QStringLiteral("appUrl:http://a\r\ndownUrl:http://b\r\n休眠时间:120000\r\n下载间隔倍数:10\r\n"));
 }
 
 TEST_F(AboutFormTest, ABuildWithoutAnUpdateKeySaysSo)
 {
-    WriteRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\n");
-    EXPECT_EQ(DiagnosticsText(QString()),
+    writeRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\n");
+    EXPECT_EQ(diagnosticsText(QString()),
               QStringLiteral("appUrl:http://a\r\ndownUrl:http://b\r\n休眠时间:120000\r\n下载间隔倍数:10\r\n"
                              "自动升级:未内置升级密钥，不会自动升级\r\n"));
-    EXPECT_FALSE(DiagnosticsText(QStringLiteral("RWQ...")).contains(QStringLiteral("自动升级")));
+    EXPECT_FALSE(diagnosticsText(QStringLiteral("RWQ...")).contains(QStringLiteral("自动升级")));
 }
 
 TEST_F(AboutFormTest, EnterAndEscapeEndWithOk)
 {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        auto about = Open();
+        auto about = open();
         QTest::keyClick(about->windowHandle(), key);
         EXPECT_FALSE(about->isVisible()) << key;
         EXPECT_EQ(about->result(), QDialog::Accepted) << key;
     }
-    EXPECT_EQ(TMessageBox::TakeShown().size(), 0);
+    EXPECT_EQ(TMessageBox::takeShown().size(), 0);
 }
 
 TEST_F(AboutFormTest, ShownModallyAndDestroyedAfterwards)
@@ -162,18 +162,18 @@ TEST_F(AboutFormTest, ShownModallyAndDestroyedAfterwards)
             return;
         }
         // A second menu command while it is open only brings it to the front.
-        ShowAboutWindow(nullptr);
+        showAboutWindow(nullptr);
         secondCommandStacked = QApplication::activeModalWidget() != seen;
-        Type(*seen, kAccessWord);
-        seen->OKButton->click();
+        type(*seen, kAccessWord);
+        seen->okButton->click();
         ran = true;
     });
-    ShowAboutWindow(nullptr);
-    ProcessEvents();
+    showAboutWindow(nullptr);
+    processEvents();
     EXPECT_TRUE(ran);
     EXPECT_FALSE(secondCommandStacked);
     EXPECT_FALSE(seen) << "destroyed when the modal loop ends";
-    EXPECT_EQ(TMessageBox::TakeShown().size(), 1);
+    EXPECT_EQ(TMessageBox::takeShown().size(), 1);
 }
 
 } // namespace

@@ -23,7 +23,7 @@ const char kChangePassword[] = "/quorvane2/users/changePassword";
 class ChangePasswordFormTest : public DialogsFixture
 {
 protected:
-    ChangePasswordFormTest() { SignIn(QStringLiteral("user@example.com")); }
+    ChangePasswordFormTest() { signIn(QStringLiteral("user@example.com")); }
 
     ~ChangePasswordFormTest() override
     {
@@ -31,17 +31,17 @@ protected:
             delete frmChangePassword;
     }
 
-    TfrmChangePassword* Open()
+    TfrmChangePassword* open()
     {
-        ShowChangePasswordWindow(nullptr);
+        showChangePasswordWindow(nullptr);
         EXPECT_TRUE(frmChangePassword);
         if (frmChangePassword) {
-            EXPECT_TRUE(ShowAndActivate(*frmChangePassword));
+            EXPECT_TRUE(showAndActivate(*frmChangePassword));
         }
         return frmChangePassword;
     }
 
-    static void Fill(TfrmChangePassword* window, const QString& old, const QString& fresh,
+    static void fill(TfrmChangePassword* window, const QString& old, const QString& fresh,
                      const QString& again)
     {
         window->edtOldPassword->setText(old);
@@ -49,38 +49,38 @@ protected:
         window->edtNewPassword2->setText(again);
     }
 
-    void SaveLogin(bool rememberPass)
+    void saveLogin(bool rememberPass)
     {
         SelvorConfigInfo info;
-        info.UserName = QStringLiteral("user@example.com");
-        info.Password = QStringLiteral("old-secret");
-        info.RememberPass = rememberPass;
-        info.AutoLogin = true;
-        info.UserType = 0;
-        TSelvorConfig().SaveConfigInfo(info);
+        info.userName = QStringLiteral("user@example.com");
+        info.password = QStringLiteral("old-secret");
+        info.rememberPass = rememberPass;
+        info.autoLogin = true;
+        info.userType = 0;
+        TSelvorConfig().saveConfigInfo(info);
     }
 
     // The server answers in code page 936.
-    void Answer(const char* elements)
+    void answer(const char* elements)
     {
         const QByteArray reply =
-            ToAnsi(QStringLiteral("<responsed>%1</responsed>").arg(QString::fromUtf8(elements)));
-        server.Reply(kChangePassword, reply.toStdString());
+            toAnsi(QStringLiteral("<responsed>%1</responsed>").arg(QString::fromUtf8(elements)));
+        m_server.reply(kChangePassword, reply.toStdString());
     }
 };
 
 TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
 {
-    TfrmChangePassword* window = Open();
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("修改密码"));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(390, 225));
-    EXPECT_EQ(window->Label1->text(), QStringLiteral("输入旧密码："));
-    EXPECT_EQ(window->Label2->text(), QStringLiteral("输入新密码："));
-    EXPECT_EQ(window->Label3->text(), QStringLiteral("再次输入："));
-    EXPECT_EQ(window->Button1->text(), QStringLiteral("修改密码"));
-    EXPECT_EQ(window->Button2->text(), QStringLiteral("取消"));
+    EXPECT_EQ(window->label1->text(), QStringLiteral("输入旧密码："));
+    EXPECT_EQ(window->label2->text(), QStringLiteral("输入新密码："));
+    EXPECT_EQ(window->label3->text(), QStringLiteral("再次输入："));
+    EXPECT_EQ(window->button1->text(), QStringLiteral("修改密码"));
+    EXPECT_EQ(window->button2->text(), QStringLiteral("取消"));
     const QLineEdit* edits[] = {window->edtOldPassword, window->edtNewPassword, window->edtNewPassword2};
     const int tops[] = {37, 77, 123};
     for (int i = 0; i < 3; ++i) {
@@ -90,13 +90,13 @@ TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
         EXPECT_NEAR(edits[i]->geometry().center().y(), tops[i] + 11, 1);
         EXPECT_TRUE(edits[i]->text().isEmpty());
     }
-    EXPECT_EQ(window->Button1->x(), 146);
-    EXPECT_EQ(window->Button2->x(), 230);
+    EXPECT_EQ(window->button1->x(), 146);
+    EXPECT_EQ(window->button2->x(), 230);
 
     // Tab order: the three fields, then the two buttons.
     EXPECT_EQ(QApplication::focusWidget(), window->edtOldPassword);
-    const QWidget* order[] = {window->edtNewPassword, window->edtNewPassword2, window->Button1,
-                              window->Button2};
+    const QWidget* order[] = {window->edtNewPassword, window->edtNewPassword2, window->button1,
+                              window->button2};
     for (const QWidget* next : order) {
         QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
@@ -120,15 +120,15 @@ TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
         {"old", "Secret", "secret", "两次输入密码不一致!", "edtNewPassword2"},
         {"old", "secret", "", "两次输入密码不一致!", "edtNewPassword2"},
     };
-    TfrmChangePassword* window = Open();
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
     for (const auto& c : cases) {
         const std::string row = std::string(c.old) + "/" + c.fresh + "/" + c.again;
-        Fill(window, QString::fromUtf8(c.old), QString::fromUtf8(c.fresh), QString::fromUtf8(c.again));
+        fill(window, QString::fromUtf8(c.old), QString::fromUtf8(c.fresh), QString::fromUtf8(c.again));
         window->edtOldPassword->setFocus();
-        window->Button1->click();
+        window->button1->click();
 
-        const QList<TShownMessage> shown = TMessageBox::TakeShown();
+        const QList<TShownMessage> shown = TMessageBox::takeShown();
         ASSERT_EQ(shown.size(), 1) << row;
         EXPECT_EQ(shown[0].title, QStringLiteral("修改密码")) << row;
         EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message)) << row;
@@ -141,24 +141,24 @@ TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
         }
         EXPECT_EQ(frmChangePassword, window) << row;
     }
-    EXPECT_EQ(server.Targets(), QStringList()) << "no request for input the window refuses";
+    EXPECT_EQ(m_server.targets(), QStringList()) << "no request for input the window refuses";
 }
 
 TEST_F(ChangePasswordFormTest, SuccessWithRememberedPasswordStoresTheNewOne)
 {
-    SaveLogin(true);
-    Answer("<code>0</code>");
-    TfrmChangePassword* window = Open();
+    saveLogin(true);
+    answer("<code>0</code>");
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
     QPointer<TfrmChangePassword> alive(window);
-    Fill(window, QStringLiteral("old-secret"), QStringLiteral("n&w #1"), QStringLiteral("n&w #1"));
-    window->Button1->click();
-    ProcessEvents();
+    fill(window, QStringLiteral("old-secret"), QStringLiteral("n&w #1"), QStringLiteral("n&w #1"));
+    window->button1->click();
+    processEvents();
 
-    EXPECT_EQ(Operations(),
+    EXPECT_EQ(operations(),
               QStringList({QStringLiteral("users/changePassword?format=xml&userName=user%40example.com"
                                           "&oldPassword=old-secret&newPassword=n%26w%20%231&token=T0KEN")}));
-    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    const QList<TShownMessage> shown = TMessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].title, QStringLiteral("修改密码"));
     EXPECT_EQ(shown[0].text, QStringLiteral("密码修改成功!"));
@@ -166,36 +166,36 @@ TEST_F(ChangePasswordFormTest, SuccessWithRememberedPasswordStoresTheNewOne)
     EXPECT_FALSE(frmChangePassword);
     EXPECT_FALSE(alive);
 
-    const SelvorConfigInfo saved = TSelvorConfig().LoadConfigInfo();
-    EXPECT_EQ(saved.UserName, QStringLiteral("user@example.com"));
-    EXPECT_EQ(saved.Password, QStringLiteral("n&w #1"));
-    EXPECT_TRUE(saved.RememberPass);
-    EXPECT_TRUE(saved.AutoLogin);
-    EXPECT_EQ(saved.UserType, 0);
-    EXPECT_NE(IniValue("passwd"), QStringLiteral("n&w #1")) << "stored scrambled";
+    const SelvorConfigInfo saved = TSelvorConfig().loadConfigInfo();
+    EXPECT_EQ(saved.userName, QStringLiteral("user@example.com"));
+    EXPECT_EQ(saved.password, QStringLiteral("n&w #1"));
+    EXPECT_TRUE(saved.rememberPass);
+    EXPECT_TRUE(saved.autoLogin);
+    EXPECT_EQ(saved.userType, 0);
+    EXPECT_NE(iniValue("passwd"), QStringLiteral("n&w #1")) << "stored scrambled";
 }
 
 TEST_F(ChangePasswordFormTest, SuccessWithoutRememberedPasswordStoresNothing)
 {
-    SaveLogin(false);
-    const QString before = IniValue("passwd");
-    Answer("<code>0</code>");
-    TfrmChangePassword* window = Open();
+    saveLogin(false);
+    const QString before = iniValue("passwd");
+    answer("<code>0</code>");
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
-    Fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-    window->Button1->click();
-    ProcessEvents();
+    fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
+    window->button1->click();
+    processEvents();
 
-    EXPECT_EQ(TMessageBox::TakeShown().size(), 1);
+    EXPECT_EQ(TMessageBox::takeShown().size(), 1);
     EXPECT_FALSE(frmChangePassword);
-    EXPECT_EQ(IniValue("passwd"), before);
-    EXPECT_EQ(TSelvorConfig().LoadConfigInfo().Password, QStringLiteral("old-secret"));
+    EXPECT_EQ(iniValue("passwd"), before);
+    EXPECT_EQ(TSelvorConfig().loadConfigInfo().password, QStringLiteral("old-secret"));
 }
 
 TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
 {
-    SaveLogin(true);
-    const QString before = IniValue("passwd");
+    saveLogin(true);
+    const QString before = iniValue("passwd");
     const struct
     {
         const char* reply;
@@ -204,15 +204,15 @@ TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
         {"<code>1</code><msg>原密码错误</msg>", "原密码错误"},
         {"<code>7</code>", "0"},
     };
-    TfrmChangePassword* window = Open();
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
     for (const auto& c : cases) {
-        Answer(c.reply);
-        Fill(window, QStringLiteral("wrong"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-        window->Button1->click();
-        ProcessEvents();
+        answer(c.reply);
+        fill(window, QStringLiteral("wrong"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
+        window->button1->click();
+        processEvents();
 
-        const QList<TShownMessage> shown = TMessageBox::TakeShown();
+        const QList<TShownMessage> shown = TMessageBox::takeShown();
         ASSERT_EQ(shown.size(), 1) << c.reply;
         EXPECT_EQ(shown[0].title, QStringLiteral("修改密码"));
         EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message));
@@ -222,43 +222,43 @@ TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
         EXPECT_EQ(window->edtNewPassword->text(), QStringLiteral("brand-new"));
         EXPECT_EQ(window->edtNewPassword2->text(), QStringLiteral("brand-new"));
     }
-    EXPECT_EQ(IniValue("passwd"), before);
+    EXPECT_EQ(iniValue("passwd"), before);
 }
 
 TEST_F(ChangePasswordFormTest, FailedRequestRaisesAndKeepsTheWindow)
 {
-    server.Reply(kChangePassword, "<html>down</html>", 500, "text/html");
-    TfrmChangePassword* window = Open();
+    m_server.reply(kChangePassword, "<html>down</html>", 500, "text/html");
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
-    Fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-    EXPECT_THROW(window->Button1Click(), TFailure);
-    ProcessEvents();
-    EXPECT_EQ(TMessageBox::TakeShown().size(), 0);
+    fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
+    EXPECT_THROW(window->button1Click(), TFailure);
+    processEvents();
+    EXPECT_EQ(TMessageBox::takeShown().size(), 0);
     EXPECT_EQ(frmChangePassword, window);
     EXPECT_EQ(window->edtNewPassword->text(), QStringLiteral("brand-new"));
 
     // Clicked, the failure goes to the application's error display.
-    QTest::mouseClick(window->Button1, Qt::LeftButton, Qt::NoModifier, window->Button1->rect().center());
-    EXPECT_EQ(TakeEscapedFailures().size(), 1);
+    QTest::mouseClick(window->button1, Qt::LeftButton, Qt::NoModifier, window->button1->rect().center());
+    EXPECT_EQ(takeEscapedFailures().size(), 1);
     EXPECT_EQ(frmChangePassword, window);
 }
 
 TEST_F(ChangePasswordFormTest, SavedLoginThatCannotBeWrittenIsReportedAfterTheSuccess)
 {
-    SaveLogin(true);
-    Answer("<code>0</code>");
+    saveLogin(true);
+    answer("<code>0</code>");
     // The addresses are read once per run; then the file becomes a folder nothing can replace.
-    TSelvorConfig().GetAppUrl();
-    QFile::remove(profile.ConfigFile());
-    ASSERT_TRUE(QDir().mkpath(profile.ConfigFile() + QStringLiteral("/blocked")));
+    TSelvorConfig().getAppUrl();
+    QFile::remove(m_profile.configFile());
+    ASSERT_TRUE(QDir().mkpath(m_profile.configFile() + QStringLiteral("/blocked")));
 
-    TfrmChangePassword* window = Open();
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
-    Fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-    EXPECT_THROW(window->Button1Click(), TFailure);
-    ProcessEvents();
+    fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
+    EXPECT_THROW(window->button1Click(), TFailure);
+    processEvents();
 
-    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    const QList<TShownMessage> shown = TMessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].text, QStringLiteral("密码修改成功!"));
     EXPECT_FALSE(frmChangePassword);
@@ -267,33 +267,33 @@ TEST_F(ChangePasswordFormTest, SavedLoginThatCannotBeWrittenIsReportedAfterTheSu
 TEST_F(ChangePasswordFormTest, EveryCloseEndsTheWindow)
 {
     for (const bool titleBar : {false, true}) {
-        TfrmChangePassword* window = Open();
+        TfrmChangePassword* window = open();
         ASSERT_TRUE(window);
         QPointer<TfrmChangePassword> alive(window);
-        Fill(window, QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b"));
+        fill(window, QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b"));
         if (titleBar)
             window->close();
         else
-            window->Button2->click();
-        ProcessEvents();
+            window->button2->click();
+        processEvents();
         EXPECT_FALSE(frmChangePassword) << titleBar;
         EXPECT_FALSE(alive) << titleBar;
     }
     // A fresh window starts empty.
-    TfrmChangePassword* window = Open();
+    TfrmChangePassword* window = open();
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->edtOldPassword->text().isEmpty());
-    EXPECT_EQ(server.Targets(), QStringList());
+    EXPECT_EQ(m_server.targets(), QStringList());
 }
 
 TEST_F(ChangePasswordFormTest, OpeningTwiceGivesOneWindow)
 {
-    TfrmChangePassword* first = Open();
+    TfrmChangePassword* first = open();
     ASSERT_TRUE(first);
     first->edtOldPassword->setText(QStringLiteral("typed"));
     QWidget other;
-    ASSERT_TRUE(ShowAndActivate(other));
-    ShowChangePasswordWindow(nullptr);
+    ASSERT_TRUE(showAndActivate(other));
+    showChangePasswordWindow(nullptr);
     EXPECT_EQ(frmChangePassword, first);
     EXPECT_EQ(first->edtOldPassword->text(), QStringLiteral("typed"));
     EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
@@ -303,8 +303,8 @@ TEST_F(ChangePasswordFormTest, CentredOverItsOwner)
 {
     QWidget owner;
     owner.setGeometry(100, 120, 700, 500);
-    ASSERT_TRUE(ShowAndActivate(owner));
-    ShowChangePasswordWindow(&owner);
+    ASSERT_TRUE(showAndActivate(owner));
+    showChangePasswordWindow(&owner);
     ASSERT_TRUE(frmChangePassword);
     EXPECT_EQ(frmChangePassword->parentWidget(), &owner);
     EXPECT_TRUE(frmChangePassword->isWindow());

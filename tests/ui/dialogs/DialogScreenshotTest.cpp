@@ -20,8 +20,8 @@ class DialogScreenshotTest : public DialogsFixture
 protected:
     DialogScreenshotTest()
     {
-        SignIn(QStringLiteral("user@example.com"));
-        server.Reply(
+        signIn(QStringLiteral("user@example.com"));
+        m_server.reply(
             "/quorvane2/users/opinion",
             "<!doctype html><html><head><meta charset='utf-8'></head><body style='font:13px sans-serif'>"
             "<p>请留下您的意见或建议：</p><textarea style='width:95%;height:80px'></textarea>"
@@ -32,33 +32,33 @@ protected:
 
 TEST_F(DialogScreenshotTest, EveryWindowShowsOnTheScreen)
 {
-    ShowSettingWindow(nullptr);
+    showSettingWindow(nullptr);
     ASSERT_TRUE(frmSetting);
     frmSetting->cbAutoLogin->setChecked(true);
-    ASSERT_TRUE(ShowAndActivate(*frmSetting));
-    SaveScreenshot(*frmSetting, QStringLiteral("setting"));
+    ASSERT_TRUE(showAndActivate(*frmSetting));
+    saveScreenshot(*frmSetting, QStringLiteral("setting"));
     delete frmSetting;
 
-    ShowChangePasswordWindow(nullptr);
+    showChangePasswordWindow(nullptr);
     ASSERT_TRUE(frmChangePassword);
     frmChangePassword->edtOldPassword->setText(QStringLiteral("secret"));
-    ASSERT_TRUE(ShowAndActivate(*frmChangePassword));
-    SaveScreenshot(*frmChangePassword, QStringLiteral("change-password"));
+    ASSERT_TRUE(showAndActivate(*frmChangePassword));
+    saveScreenshot(*frmChangePassword, QStringLiteral("change-password"));
     delete frmChangePassword;
 
     auto about = std::make_unique<TfrmAbout>();
-    ASSERT_TRUE(ShowAndActivate(*about));
-    SaveScreenshot(*about, QStringLiteral("about"));
+    ASSERT_TRUE(showAndActivate(*about));
+    saveScreenshot(*about, QStringLiteral("about"));
     about.reset();
 
-    ShowFeedbackWindow(nullptr);
+    showFeedbackWindow(nullptr);
     ASSERT_TRUE(frmFeedback);
     TfrmFeedback* feedback = frmFeedback;
-    ASSERT_TRUE(ShowAndActivate(*feedback));
-    ASSERT_TRUE(WaitUntil([&] {
-        return !feedback->WebBrowser1->url().isEmpty() && !feedback->WebBrowser1->Page()->isLoading();
+    ASSERT_TRUE(showAndActivate(*feedback));
+    ASSERT_TRUE(waitUntil([&] {
+        return !feedback->webBrowser1->url().isEmpty() && !feedback->webBrowser1->browserPage()->isLoading();
     }));
-    SaveScreenshot(*feedback, QStringLiteral("feedback"));
+    saveScreenshot(*feedback, QStringLiteral("feedback"));
     delete frmFeedback;
 }
 

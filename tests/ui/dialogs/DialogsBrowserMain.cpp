@@ -5,6 +5,6 @@
 
 namespace {
 
-[[maybe_unused]] const bool runSteps = AddTestAppSteps({.afterApp = [] { BrowserProfile(); }});
+[[maybe_unused]] const bool runSteps = addTestAppSteps({.afterApp = [] { browserProfile(); }});
 
 } // namespace

@@ -7,49 +7,49 @@
 
 DialogsFixture::DialogsFixture()
 {
-    WriteIni({});
-    DMod = &session;
-    TMessageBox::SetTestMode(true);
-    TakeEscapedFailures();
+    writeIni({});
+    DMod = &m_session;
+    TMessageBox::setTestMode(true);
+    takeEscapedFailures();
 }
 
 DialogsFixture::~DialogsFixture()
 {
-    ProcessEvents();
+    processEvents();
     DMod = nullptr;
-    TMessageBox::SetTestMode(true);
-    EXPECT_EQ(TakeEscapedFailures(), QStringList()) << "failures nobody expected";
+    TMessageBox::setTestMode(true);
+    EXPECT_EQ(takeEscapedFailures(), QStringList()) << "failures nobody expected";
 }
 
-QString DialogsFixture::IniValue(const char* key) const
+QString DialogsFixture::iniValue(const char* key) const
 {
-    return ReadProfileString(profile.ConfigFile(), QString::fromLatin1(ConfigKey::kSection),
+    return readProfileString(m_profile.configFile(), QString::fromLatin1(ConfigKey::kSection),
                              QString::fromLatin1(key), QStringLiteral("<none>"));
 }
 
-void DialogsFixture::WriteIni(const QByteArray& lines)
+void DialogsFixture::writeIni(const QByteArray& lines)
 {
-    WriteRawIni("app_root=" + server.Url().toLatin1() + "\r\n" + lines);
+    writeRawIni("app_root=" + m_server.url().toLatin1() + "\r\n" + lines);
 }
 
-void DialogsFixture::WriteRawIni(const QByteArray& lines)
+void DialogsFixture::writeRawIni(const QByteArray& lines)
 {
-    TempProfile::WriteFile(profile.ConfigFile(), "[Common]\r\n" + lines);
-    TSelvorConfig::ForgetCachedAddresses();
+    TempProfile::writeFile(m_profile.configFile(), "[Common]\r\n" + lines);
+    TSelvorConfig::forgetCachedAddresses();
 }
 
-void DialogsFixture::SignIn(const QString& userName)
+void DialogsFixture::signIn(const QString& userName)
 {
-    server.Reply("/quorvane2/users/userLogin",
-                 "<responsed><code>0</code><token>T0KEN</token><role>1</role></responsed>");
-    ASSERT_EQ(session.Login(userName, QStringLiteral("old-secret")).code, 0);
-    server.ClearRequests();
+    m_server.reply("/quorvane2/users/userLogin",
+                   "<responsed><code>0</code><token>T0KEN</token><role>1</role></responsed>");
+    ASSERT_EQ(m_session.login(userName, QStringLiteral("old-secret")).code, 0);
+    m_server.clearRequests();
 }
 
-QStringList DialogsFixture::Operations() const
+QStringList DialogsFixture::operations() const
 {
     QStringList operations;
-    for (const QString& target : server.Targets())
+    for (const QString& target : m_server.targets())
         operations << target.mid(QStringLiteral("/quorvane2/").size());
     return operations;
 }

@@ -18,19 +18,19 @@ protected:
     ~DialogsFixture() override;
 
     // The raw value of a key of quorvane.ini, "<none>" when it is missing.
-    QString IniValue(const char* key) const;
+    QString iniValue(const char* key) const;
     // Writes quorvane.ini anew: the application server's address, then `lines`.
-    void WriteIni(const QByteArray& lines);
+    void writeIni(const QByteArray& lines);
     // Writes quorvane.ini anew with nothing but `lines`.
-    void WriteRawIni(const QByteArray& lines);
+    void writeRawIni(const QByteArray& lines);
 
     // Signs the session in as `userName` with the token "T0KEN".
-    void SignIn(const QString& userName);
+    void signIn(const QString& userName);
 
     // The operations requested so far, e.g. "users/changePassword?format=xml&userName=...".
-    QStringList Operations() const;
+    QStringList operations() const;
 
-    TempProfile profile;
-    LoopbackServer server;
-    TDMod session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+    TempProfile m_profile;
+    LoopbackServer m_server;
+    TDMod m_session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
 };

@@ -31,9 +31,9 @@ class FeedbackFormTest : public DialogsFixture
 protected:
     FeedbackFormTest()
     {
-        SignIn(QStringLiteral("user@example.com"));
-        server.Reply("/quorvane2/users/opinion", kOpinionPage, 200, "text/html");
-        server.Reply("/quorvane2/thanks", "<!doctype html><title>thanks</title>", 200, "text/html");
+        signIn(QStringLiteral("user@example.com"));
+        m_server.reply("/quorvane2/users/opinion", kOpinionPage, 200, "text/html");
+        m_server.reply("/quorvane2/thanks", "<!doctype html><title>thanks</title>", 200, "text/html");
     }
 
     ~FeedbackFormTest() override
@@ -43,25 +43,26 @@ protected:
     }
 
     // Opens the window as the main window does and waits until its page has loaded.
-    TfrmFeedback* Open()
+    TfrmFeedback* open()
     {
-        ShowFeedbackWindow(nullptr);
+        showFeedbackWindow(nullptr);
         TfrmFeedback* window = frmFeedback;
         if (!window) {
             ADD_FAILURE() << "no feedback window";
             return nullptr;
         }
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
-        EXPECT_TRUE(WaitUntil([&] {
-            return window->WebBrowser1->url().path() == QLatin1String("/quorvane2/users/opinion") &&
-                   !window->WebBrowser1->Page()->isLoading();
+        EXPECT_TRUE(waitUntil([&] {
+            return window->webBrowser1->url().path() == QLatin1String("/quorvane2/users/opinion") &&
+                   !window->webBrowser1->browserPage()->isLoading();
         }));
         return window;
     }
 
-    int Count(TfrmFeedback* window, const char* what)
+    int count(TfrmFeedback* window, const char* what)
     {
-        return RunScript(window->WebBrowser1->Page(), QStringLiteral("counts.%1").arg(QLatin1String(what)))
+        return runScript(window->webBrowser1->browserPage(),
+                         QStringLiteral("counts.%1").arg(QLatin1String(what)))
             .toInt();
     }
 
@@ -73,68 +74,68 @@ const QString FeedbackFormTest::kOpinionTarget =
 
 TEST_F(FeedbackFormTest, ShowsTheFeedbackPageOfTheSession)
 {
-    TfrmFeedback* window = Open();
+    TfrmFeedback* window = open();
     ASSERT_TRUE(window);
-    EXPECT_EQ(server.Targets(), QStringList({kOpinionTarget}));
+    EXPECT_EQ(m_server.targets(), QStringList({kOpinionTarget}));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("意见反馈"));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(453, 280));
-    EXPECT_EQ(window->Image1->geometry(), QRect(0, 0, 453, 280));
+    EXPECT_EQ(window->image1->geometry(), QRect(0, 0, 453, 280));
     EXPECT_EQ(window->imgClose->geometry(), QRect(414, 20, 19, 18));
-    EXPECT_EQ(window->imgClose->Word(), QStringLiteral("CLOSEF"));
-    EXPECT_EQ(window->WebBrowser1->geometry(), QRect(24, 64, 409, 193));
-    EXPECT_EQ(RunScript(window->WebBrowser1->Page(), QStringLiteral("document.title")).toString(),
+    EXPECT_EQ(window->imgClose->word(), QStringLiteral("CLOSEF"));
+    EXPECT_EQ(window->webBrowser1->geometry(), QRect(24, 64, 409, 193));
+    EXPECT_EQ(runScript(window->webBrowser1->browserPage(), QStringLiteral("document.title")).toString(),
               QStringLiteral("opinion"));
 }
 
 TEST_F(FeedbackFormTest, OpeningAgainKeepsThePageWhereTheUserLeftIt)
 {
-    TfrmFeedback* window = Open();
+    TfrmFeedback* window = open();
     ASSERT_TRUE(window);
-    RunScript(window->WebBrowser1->Page(), QStringLiteral("location.href = '/quorvane2/thanks'"));
+    runScript(window->webBrowser1->browserPage(), QStringLiteral("location.href = '/quorvane2/thanks'"));
     ASSERT_TRUE(
-        WaitUntil([&] { return window->WebBrowser1->url().path() == QLatin1String("/quorvane2/thanks"); }));
+        waitUntil([&] { return window->webBrowser1->url().path() == QLatin1String("/quorvane2/thanks"); }));
 
-    ShowFeedbackWindow(nullptr);
+    showFeedbackWindow(nullptr);
     EXPECT_EQ(frmFeedback, window);
-    ProcessEvents();
-    EXPECT_EQ(window->WebBrowser1->url().path(), QStringLiteral("/quorvane2/thanks"));
-    EXPECT_EQ(server.Targets().count(kOpinionTarget), 1);
+    processEvents();
+    EXPECT_EQ(window->webBrowser1->url().path(), QStringLiteral("/quorvane2/thanks"));
+    EXPECT_EQ(m_server.targets().count(kOpinionTarget), 1);
 }
 
 TEST_F(FeedbackFormTest, CloseDestroysAndTheNextOpeningLoadsAgain)
 {
-    TfrmFeedback* window = Open();
+    TfrmFeedback* window = open();
     ASSERT_TRUE(window);
     QPointer<TfrmFeedback> alive(window);
     QTest::mouseClick(window->imgClose, Qt::LeftButton, Qt::NoModifier, window->imgClose->rect().center());
-    ProcessEvents();
+    processEvents();
     EXPECT_FALSE(frmFeedback);
     EXPECT_FALSE(alive);
 
-    TfrmFeedback* again = Open();
+    TfrmFeedback* again = open();
     ASSERT_TRUE(again);
-    EXPECT_EQ(server.Targets().count(kOpinionTarget), 2);
+    EXPECT_EQ(m_server.targets().count(kOpinionTarget), 2);
 }
 
 TEST_F(FeedbackFormTest, RightClickInThePageOpensNoMenu)
 {
-    TfrmFeedback* window = Open();
+    TfrmFeedback* window = open();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(ShowAndActivate(*window));
-    const QPoint inside = window->WebBrowser1->mapTo(window, QPoint(200, 100));
+    ASSERT_TRUE(showAndActivate(*window));
+    const QPoint inside = window->webBrowser1->mapTo(window, QPoint(200, 100));
     // Left clicks until the renderer takes input.
-    ASSERT_TRUE(WaitUntil([&] {
+    ASSERT_TRUE(waitUntil([&] {
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, inside);
-        return Count(window, "left") > 0;
+        return count(window, "left") > 0;
     }));
-    const int leftBefore = Count(window, "left");
+    const int leftBefore = count(window, "left");
     QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, inside);
     // Once the page has seen the left click after it, it would have seen the right one too.
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, inside);
-    ASSERT_TRUE(WaitUntil([&] { return Count(window, "left") > leftBefore; }));
-    EXPECT_EQ(Count(window, "right"), 0);
-    EXPECT_EQ(Count(window, "menu"), 0);
+    ASSERT_TRUE(waitUntil([&] { return count(window, "left") > leftBefore; }));
+    EXPECT_EQ(count(window, "right"), 0);
+    EXPECT_EQ(count(window, "menu"), 0);
 }
 
 } // namespace

@@ -25,32 +25,32 @@ protected:
     }
 
     // Opens the window as the menus do and waits until it can take keys.
-    TfrmSetting* Open()
+    TfrmSetting* open()
     {
-        ShowSettingWindow(nullptr);
+        showSettingWindow(nullptr);
         EXPECT_TRUE(frmSetting);
         if (frmSetting) {
-            EXPECT_TRUE(ShowAndActivate(*frmSetting));
+            EXPECT_TRUE(showAndActivate(*frmSetting));
         }
         return frmSetting;
     }
 
-    static void Click(TImageButton* button)
+    static void click(TImageButton* button)
     {
         QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
-        ProcessEvents();
+        processEvents();
     }
 
-    QString AutostartExec() const
+    QString autostartExec() const
     {
-        const QString entry = TempProfile::ReadFile(profile.AutostartFile());
+        const QString entry = TempProfile::readFile(m_profile.autostartFile());
         for (const QString& line : entry.split(QLatin1Char('\n')))
             if (line.startsWith(QLatin1String("Exec=")))
                 return line.mid(5);
         return QStringLiteral("<none>");
     }
 
-    static int OpenWindows()
+    static int openWindows()
     {
         int count = 0;
         for (QWidget* widget : QApplication::topLevelWidgets())
@@ -61,12 +61,12 @@ protected:
 
 TEST_F(SettingFormTest, LooksAsLaidOut)
 {
-    TfrmSetting* window = Open();
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("系统设置"));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(453, 251));
-    EXPECT_EQ(window->Image2->geometry(), QRect(0, 0, 453, 251));
+    EXPECT_EQ(window->image2->geometry(), QRect(0, 0, 453, 251));
     EXPECT_EQ(window->cbAutoRun->text(), QStringLiteral(" 开机时自动启动"));
     EXPECT_EQ(window->cbAutoLogin->text(), QStringLiteral(" 启动时自动登录"));
     EXPECT_EQ(window->cbCloseOnExit->text(), QStringLiteral(" 点击关闭自动退出"));
@@ -80,9 +80,9 @@ TEST_F(SettingFormTest, LooksAsLaidOut)
     EXPECT_EQ(window->imgSave->geometry(), QRect(129, 180, 78, 26));
     EXPECT_EQ(window->imgCancel->geometry(), QRect(237, 180, 78, 26));
     EXPECT_EQ(window->imgClose->geometry(), QRect(415, 18, 19, 18));
-    EXPECT_EQ(window->imgSave->Word(), QStringLiteral("SAVE"));
-    EXPECT_EQ(window->imgCancel->Word(), QStringLiteral("CANCEL"));
-    EXPECT_EQ(window->imgClose->Word(), QStringLiteral("CLOSEF"));
+    EXPECT_EQ(window->imgSave->word(), QStringLiteral("SAVE"));
+    EXPECT_EQ(window->imgCancel->word(), QStringLiteral("CANCEL"));
+    EXPECT_EQ(window->imgClose->word(), QStringLiteral("CLOSEF"));
 
     // The keyboard visits the boxes in their own order, not in their order on screen.
     window->cbAutoRun->setFocus();
@@ -94,19 +94,19 @@ TEST_F(SettingFormTest, LooksAsLaidOut)
 
 TEST_F(SettingFormTest, OpeningTwiceGivesOneWindowBroughtToTheFront)
 {
-    TfrmSetting* first = Open();
+    TfrmSetting* first = open();
     ASSERT_TRUE(first);
     QWidget other;
-    ASSERT_TRUE(ShowAndActivate(other));
-    ShowSettingWindow(nullptr);
+    ASSERT_TRUE(showAndActivate(other));
+    showSettingWindow(nullptr);
     EXPECT_EQ(frmSetting, first);
-    EXPECT_EQ(OpenWindows(), 1);
+    EXPECT_EQ(openWindows(), 1);
     EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
 }
 
 TEST_F(SettingFormTest, NothingStoredOpensUnticked)
 {
-    TfrmSetting* window = Open();
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     EXPECT_FALSE(window->cbAutoRun->isChecked());
     EXPECT_FALSE(window->cbAutoLogin->isChecked());
@@ -115,9 +115,9 @@ TEST_F(SettingFormTest, NothingStoredOpensUnticked)
 
 TEST_F(SettingFormTest, OpensWithTheStoredValues)
 {
-    WriteIni("auto_login=1\r\nclose_on_exit=1\r\n");
-    ASSERT_TRUE(TSelvorConfig().SetAutoRun(true));
-    TfrmSetting* window = Open();
+    writeIni("auto_login=1\r\nclose_on_exit=1\r\n");
+    ASSERT_TRUE(TSelvorConfig().setAutoRun(true));
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->cbAutoRun->isChecked());
     EXPECT_TRUE(window->cbAutoLogin->isChecked());
@@ -126,24 +126,24 @@ TEST_F(SettingFormTest, OpensWithTheStoredValues)
 
 TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
 {
-    WriteIni("auto_login=1\r\n");
-    const QByteArray before = TempProfile::ReadFile(profile.ConfigFile()).toUtf8();
+    writeIni("auto_login=1\r\n");
+    const QByteArray before = TempProfile::readFile(m_profile.configFile()).toUtf8();
     for (const char* button : {"imgCancel", "imgClose"}) {
-        TfrmSetting* window = Open();
+        TfrmSetting* window = open();
         ASSERT_TRUE(window);
         QPointer<TfrmSetting> alive(window);
         window->cbAutoRun->setChecked(true);
         window->cbAutoLogin->setChecked(false);
         window->cbCloseOnExit->setChecked(true);
-        Click(window->findChild<TImageButton*>(QLatin1String(button)));
+        click(window->findChild<TImageButton*>(QLatin1String(button)));
 
         EXPECT_FALSE(frmSetting) << button;
         EXPECT_FALSE(alive) << button << ": the window is destroyed";
-        EXPECT_EQ(TempProfile::ReadFile(profile.ConfigFile()).toUtf8(), before) << button;
-        EXPECT_FALSE(QFile::exists(profile.AutostartFile())) << button;
+        EXPECT_EQ(TempProfile::readFile(m_profile.configFile()).toUtf8(), before) << button;
+        EXPECT_FALSE(QFile::exists(m_profile.autostartFile())) << button;
     }
     // A fresh window reads the stored values again.
-    TfrmSetting* window = Open();
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     EXPECT_FALSE(window->cbAutoRun->isChecked());
     EXPECT_TRUE(window->cbAutoLogin->isChecked());
@@ -159,87 +159,87 @@ TEST_F(SettingFormTest, SaveWritesAllThree)
     for (const auto& c : cases) {
         const std::string row =
             std::to_string(c.autoRun) + std::to_string(c.autoLogin) + std::to_string(c.closeOnExit);
-        TfrmSetting* window = Open();
+        TfrmSetting* window = open();
         ASSERT_TRUE(window);
         window->cbAutoRun->setChecked(c.autoRun);
         window->cbAutoLogin->setChecked(c.autoLogin);
         window->cbCloseOnExit->setChecked(c.closeOnExit);
-        Click(window->imgSave);
+        click(window->imgSave);
 
         EXPECT_FALSE(frmSetting) << row;
-        EXPECT_EQ(IniValue("auto_login"), c.autoLogin ? QStringLiteral("1") : QStringLiteral("0")) << row;
-        EXPECT_EQ(IniValue("close_on_exit"), c.closeOnExit ? QStringLiteral("1") : QStringLiteral("0"))
+        EXPECT_EQ(iniValue("auto_login"), c.autoLogin ? QStringLiteral("1") : QStringLiteral("0")) << row;
+        EXPECT_EQ(iniValue("close_on_exit"), c.closeOnExit ? QStringLiteral("1") : QStringLiteral("0"))
             << row;
-        EXPECT_EQ(TSelvorConfig().IsAutoRun(), c.autoRun) << row;
-        EXPECT_EQ(QFile::exists(profile.AutostartFile()), c.autoRun) << row;
+        EXPECT_EQ(TSelvorConfig().isAutoRun(), c.autoRun) << row;
+        EXPECT_EQ(QFile::exists(m_profile.autostartFile()), c.autoRun) << row;
     }
-    EXPECT_EQ(TMessageBox::TakeShown().size(), 0);
+    EXPECT_EQ(TMessageBox::takeShown().size(), 0);
 }
 
 TEST_F(SettingFormTest, SaveWithoutChangeStillWritesEveryValue)
 {
-    TfrmSetting* window = Open();
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
-    Click(window->imgSave);
-    EXPECT_EQ(IniValue("auto_login"), QStringLiteral("0"));
-    EXPECT_EQ(IniValue("close_on_exit"), QStringLiteral("0"));
+    click(window->imgSave);
+    EXPECT_EQ(iniValue("auto_login"), QStringLiteral("0"));
+    EXPECT_EQ(iniValue("close_on_exit"), QStringLiteral("0"));
 }
 
 TEST_F(SettingFormTest, AutostartEntryOfAnotherProgram)
 {
-    TempProfile::WriteFile(profile.AutostartFile(),
+    TempProfile::writeFile(m_profile.autostartFile(),
                            "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=/opt/other/quorvane\n");
-    TfrmSetting* window = Open();
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     EXPECT_FALSE(window->cbAutoRun->isChecked());
     // Saving without a change removes the other program's entry.
-    Click(window->imgSave);
-    EXPECT_FALSE(QFile::exists(profile.AutostartFile()));
+    click(window->imgSave);
+    EXPECT_FALSE(QFile::exists(m_profile.autostartFile()));
 
-    TempProfile::WriteFile(profile.AutostartFile(),
+    TempProfile::writeFile(m_profile.autostartFile(),
                            "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=/opt/other/quorvane\n");
-    window = Open();
+    window = open();
     ASSERT_TRUE(window);
     window->cbAutoRun->setChecked(true);
-    Click(window->imgSave);
-    EXPECT_EQ(AutostartExec(), ExecutablePath());
+    click(window->imgSave);
+    EXPECT_EQ(autostartExec(), executablePath());
 }
 
 TEST_F(SettingFormTest, RefusedAutostartIsReported)
 {
     // A file where the autostart folder belongs: the entry cannot be written.
-    TempProfile::WriteFile(profile.ConfigHome() + QStringLiteral("/autostart"), "not a folder");
-    TfrmSetting* window = Open();
+    TempProfile::writeFile(m_profile.configHome() + QStringLiteral("/autostart"), "not a folder");
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     window->cbAutoRun->setChecked(true);
     window->cbCloseOnExit->setChecked(true);
-    Click(window->imgSave);
+    click(window->imgSave);
 
-    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    const QList<TShownMessage> shown = TMessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].title, QStringLiteral("系统设置"));
     EXPECT_EQ(shown[0].icon, QMessageBox::Warning);
     // The other values are saved all the same.
-    EXPECT_EQ(IniValue("close_on_exit"), QStringLiteral("1"));
+    EXPECT_EQ(iniValue("close_on_exit"), QStringLiteral("1"));
     EXPECT_FALSE(frmSetting);
 }
 
 TEST_F(SettingFormTest, ClosedBySystemIsDestroyed)
 {
-    TfrmSetting* window = Open();
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     QPointer<TfrmSetting> alive(window);
     // The keyboard's close command reaches the window as a close request.
     window->close();
-    ProcessEvents();
+    processEvents();
     EXPECT_FALSE(frmSetting);
     EXPECT_FALSE(alive);
-    EXPECT_EQ(IniValue("auto_login"), QStringLiteral("<none>"));
+    EXPECT_EQ(iniValue("auto_login"), QStringLiteral("<none>"));
 }
 
 TEST_F(SettingFormTest, DraggedByItsBackground)
 {
-    TfrmSetting* window = Open();
+    TfrmSetting* window = open();
     ASSERT_TRUE(window);
     EXPECT_TRUE(qobject_cast<TDragImage*>(window->childAt(200, 30)));
     EXPECT_EQ(window->childAt(420, 22), window->imgClose);

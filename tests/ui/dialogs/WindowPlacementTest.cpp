@@ -15,20 +15,20 @@ TEST(WindowPlacementTest, CentresAndKeepsOnTheScreen)
     QWidget window;
     window.resize(200, 100);
 
-    CentreOnScreen(&window);
+    centreOnScreen(&window);
     EXPECT_EQ(window.frameGeometry().center(), work.center());
 
-    CentreWindowOn(&window, QRect(work.left() + 300, work.top() + 200, 400, 300));
+    centreWindowOn(&window, QRect(work.left() + 300, work.top() + 200, 400, 300));
     EXPECT_EQ(window.frameGeometry().center(), QRect(work.left() + 300, work.top() + 200, 400, 300).center());
 
     // Over an area at the screen's edge the window moves back inside.
-    CentreWindowOn(&window, QRect(work.right() - 50, work.bottom() - 20, 100, 40));
+    centreWindowOn(&window, QRect(work.right() - 50, work.bottom() - 20, 100, 40));
     EXPECT_EQ(window.frameGeometry().bottomRight(), work.bottomRight());
-    CentreWindowOn(&window, QRect(work.left() - 80, work.top() - 30, 60, 20));
+    centreWindowOn(&window, QRect(work.left() - 80, work.top() - 30, 60, 20));
     EXPECT_EQ(window.frameGeometry().topLeft(), work.topLeft());
 
     // Without another window: the screen.
-    CentreOverWindow(&window, nullptr);
+    centreOverWindow(&window, nullptr);
     EXPECT_EQ(window.frameGeometry().center(), work.center());
 }
 

@@ -10,7 +10,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
-bool ShowAndActivate(QWidget& window)
+bool showAndActivate(QWidget& window)
 {
     window.show();
     window.raise();
@@ -18,14 +18,14 @@ bool ShowAndActivate(QWidget& window)
     return QTest::qWaitForWindowExposed(&window, 20000) && QTest::qWaitForWindowActive(&window, 20000);
 }
 
-void ProcessEvents()
+void processEvents()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QVariant RunScript(QWebEnginePage* page, const QString& script)
+QVariant runScript(QWebEnginePage* page, const QString& script)
 {
     QVariant result;
     bool done = false;
@@ -33,12 +33,12 @@ QVariant RunScript(QWebEnginePage* page, const QString& script)
         result = value;
         done = true;
     });
-    if (!WaitUntil([&] { return done; }))
+    if (!waitUntil([&] { return done; }))
         ADD_FAILURE() << "no result from " << script.toStdString();
     return result;
 }
 
-void SaveScreenshot(QWidget& window, const QString& name)
+void saveScreenshot(QWidget& window, const QString& name)
 {
     const QString dir = qEnvironmentVariable("QUORVANE_SCREENSHOT_DIR");
     if (dir.isEmpty())

@@ -11,13 +11,13 @@ class QWidget;
 // Helpers of the window tests; the application object is the one of quorvane_test_app.
 
 // Shows a top-level window and waits until it is exposed and active.
-bool ShowAndActivate(QWidget& window);
+bool showAndActivate(QWidget& window);
 // Lets deferred deletions and queued calls happen.
-void ProcessEvents();
+void processEvents();
 
 // Runs a script in the page and waits for its result.
-QVariant RunScript(QWebEnginePage* page, const QString& script);
+QVariant runScript(QWebEnginePage* page, const QString& script);
 
 // When QUORVANE_SCREENSHOT_DIR is set, saves what the screen shows of the window there as
 // NAME.png, for a person to look at. Does nothing otherwise.
-void SaveScreenshot(QWidget& window, const QString& name);
+void saveScreenshot(QWidget& window, const QString& name);

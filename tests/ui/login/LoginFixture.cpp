@@ -14,90 +14,91 @@
 
 LoginFixture::LoginFixture()
 {
-    TempProfile::WriteFile(profile.ConfigFile(), "[Common]\r\napp_root=" + server.Url().toLatin1() + "\r\n");
-    TSelvorConfig::ForgetCachedAddresses();
-    DMod = &session;
-    TMessageBox::SetTestMode(true);
-    TMessageBox::TakeShown();
+    TempProfile::writeFile(m_profile.configFile(),
+                           "[Common]\r\napp_root=" + m_server.url().toLatin1() + "\r\n");
+    TSelvorConfig::forgetCachedAddresses();
+    DMod = &m_session;
+    TMessageBox::setTestMode(true);
+    TMessageBox::takeShown();
 }
 
 LoginFixture::~LoginFixture()
 {
-    ProcessEvents();
+    processEvents();
     DMod = nullptr;
-    TMessageBox::TakeShown();
+    TMessageBox::takeShown();
 }
 
-SelvorConfigInfo LoginFixture::SavedLogin() const
+SelvorConfigInfo LoginFixture::savedLogin() const
 {
-    return TSelvorConfig().LoadConfigInfo();
+    return TSelvorConfig().loadConfigInfo();
 }
 
-QString LoginFixture::IniValue(const char* key) const
+QString LoginFixture::iniValue(const char* key) const
 {
-    return ReadProfileString(profile.ConfigFile(), QString::fromLatin1(ConfigKey::kSection),
+    return readProfileString(m_profile.configFile(), QString::fromLatin1(ConfigKey::kSection),
                              QString::fromLatin1(key), QStringLiteral("<none>"));
 }
 
-std::string LoginFixture::ReplyBody(const std::string& elements)
+std::string LoginFixture::replyBody(const std::string& elements)
 {
-    return ToAnsi(QString::fromStdString("<responsed>" + elements + "</responsed>")).toStdString();
+    return toAnsi(QString::fromStdString("<responsed>" + elements + "</responsed>")).toStdString();
 }
 
-QString LoginFixture::Param(const httplib::Request& request, const char* name)
+QString LoginFixture::param(const httplib::Request& request, const char* name)
 {
-    return FromAnsi(QByteArray::fromStdString(request.get_param_value(name)));
+    return fromAnsi(QByteArray::fromStdString(request.get_param_value(name)));
 }
 
-void LoginFixture::Answer(const std::string& operation, const std::string& elements)
+void LoginFixture::answer(const std::string& operation, const std::string& elements)
 {
-    server.Reply("/quorvane2/users/" + operation, ReplyBody(elements));
+    m_server.reply("/quorvane2/users/" + operation, replyBody(elements));
 }
 
-void LoginFixture::Fail(const std::string& operation)
+void LoginFixture::fail(const std::string& operation)
 {
-    server.Reply("/quorvane2/users/" + operation, "<html>down</html>", 500, "text/html");
+    m_server.reply("/quorvane2/users/" + operation, "<html>down</html>", 500, "text/html");
 }
 
-QStringList LoginFixture::Requests() const
+QStringList LoginFixture::requests() const
 {
     QStringList requests;
-    for (const QString& target : server.Targets())
+    for (const QString& target : m_server.targets())
         requests << target.mid(target.lastIndexOf(QLatin1Char('/')) + 1);
     return requests;
 }
 
-std::unique_ptr<TfrmLogin> LoginFixture::OpenWindow()
+std::unique_ptr<TfrmLogin> LoginFixture::openWindow()
 {
     auto window = std::make_unique<TfrmLogin>();
-    EXPECT_TRUE(ShowAndActivate(*window));
+    EXPECT_TRUE(showAndActivate(*window));
     return window;
 }
 
-bool ShowAndActivate(QWidget& window)
+bool showAndActivate(QWidget& window)
 {
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowExposed(&window, 10000) && QTest::qWaitForWindowActive(&window, 10000);
 }
 
-void ProcessEvents()
+void processEvents()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
 
-void PressKey(QWidget& window, Qt::Key key)
+void pressKey(QWidget& window, Qt::Key key)
 {
     QTest::keyClick(window.windowHandle(), key);
 }
 
-void Click(QWidget* widget)
+void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
-TShownError ShownError(const TLoginFrameBase& frame)
+TShownError shownError(const TLoginFrameBase& frame)
 {
     TShownError shown;
     int visible = 0;
@@ -115,7 +116,7 @@ TShownError ShownError(const TLoginFrameBase& frame)
     return shown;
 }
 
-QString Caret(const QWidget& window)
+QString caret(const QWidget& window)
 {
     const QWidget* focus = window.focusWidget();
     return focus ? focus->objectName() : QString();

@@ -27,39 +27,39 @@ protected:
     LoginFixture();
     ~LoginFixture() override;
 
-    SelvorConfigInfo SavedLogin() const;
+    SelvorConfigInfo savedLogin() const;
     // The raw value of a key of quorvane.ini.
-    QString IniValue(const char* key) const;
+    QString iniValue(const char* key) const;
 
     // A reply document holding these elements (UTF-8 here), in the server's code page.
-    static std::string ReplyBody(const std::string& elements);
+    static std::string replyBody(const std::string& elements);
     // A query value of a request, decoded from the server's code page.
-    static QString Param(const httplib::Request& request, const char* name);
+    static QString param(const httplib::Request& request, const char* name);
 
     // Answers the server operation (e.g. "userLogin") with a reply holding these elements.
-    void Answer(const std::string& operation, const std::string& elements);
+    void answer(const std::string& operation, const std::string& elements);
     // Answers the server operation with an HTTP error.
-    void Fail(const std::string& operation);
+    void fail(const std::string& operation);
     // The requests made so far, as "operation?query".
-    QStringList Requests() const;
+    QStringList requests() const;
 
     // A login window made as the main window makes it, shown and active.
-    std::unique_ptr<TfrmLogin> OpenWindow();
+    std::unique_ptr<TfrmLogin> openWindow();
 
-    TempProfile profile;
-    LoopbackServer server;
-    TDMod session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+    TempProfile m_profile;
+    LoopbackServer m_server;
+    TDMod m_session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
 };
 
 // Shows a top-level widget and waits until it is exposed and active.
-bool ShowAndActivate(QWidget& window);
+bool showAndActivate(QWidget& window);
 // Runs the event loop once, so that deferred deletions and queued calls happen.
-void ProcessEvents();
+void processEvents();
 
 // Presses and releases a key through the window system, as a keyboard does.
-void PressKey(QWidget& window, Qt::Key key);
+void pressKey(QWidget& window, Qt::Key key);
 // A left click in the middle of the widget.
-void Click(QWidget* widget);
+void click(QWidget* widget);
 
 // Which error of a frame is visible: "" for none, else the label's object name and text.
 struct TShownError
@@ -67,6 +67,6 @@ struct TShownError
     QString label;
     QString text;
 };
-TShownError ShownError(const TLoginFrameBase& frame);
+TShownError shownError(const TLoginFrameBase& frame);
 // The widget of the window that has the caret, by object name ("" for none).
-QString Caret(const QWidget& window);
+QString caret(const QWidget& window);

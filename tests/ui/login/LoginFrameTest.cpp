@@ -21,35 +21,35 @@ class LoginFrameTest : public LoginFixture
 protected:
     // A window whose saved login is a microblog login opens on the microblog frame; the user
     // then switches here.
-    void Open()
+    void open()
     {
-        window = OpenWindow();
-        if (!qobject_cast<TframeLogin*>(window->CurrentFrame()))
-            window->showLoginFrame();
-        frame = qobject_cast<TframeLogin*>(window->CurrentFrame());
-        ASSERT_NE(frame, nullptr);
+        m_window = openWindow();
+        if (!qobject_cast<TframeLogin*>(m_window->currentFrame()))
+            m_window->showLoginFrame();
+        m_frame = qobject_cast<TframeLogin*>(m_window->currentFrame());
+        ASSERT_NE(m_frame, nullptr);
     }
 
     // Records the user name and password of each sign-in and answers with `elements`.
-    void AnswerLogin(const std::string& elements)
+    void answerLogin(const std::string& elements)
     {
-        server.Get("/quorvane2/users/userLogin",
-                   [this, elements](const httplib::Request& request, httplib::Response& response) {
-                       sentUserName = Param(request, "userName");
-                       sentPassword = Param(request, "password");
-                       response.set_content(ReplyBody(elements), "text/xml");
-                   });
+        m_server.get("/quorvane2/users/userLogin",
+                     [this, elements](const httplib::Request& request, httplib::Response& response) {
+                         m_sentUserName = param(request, "userName");
+                         m_sentPassword = param(request, "password");
+                         response.set_content(replyBody(elements), "text/xml");
+                     });
     }
 
-    QString DebugLog() const
+    QString debugLog() const
     {
-        return TempProfile::ReadFile(profile.DataHome() + QStringLiteral("/quorvane/debug.txt"));
+        return TempProfile::readFile(m_profile.dataHome() + QStringLiteral("/quorvane/debug.txt"));
     }
 
-    std::unique_ptr<TfrmLogin> window;
-    TframeLogin* frame = nullptr;
-    QString sentUserName;
-    QString sentPassword;
+    std::unique_ptr<TfrmLogin> m_window;
+    TframeLogin* m_frame = nullptr;
+    QString m_sentUserName;
+    QString m_sentPassword;
 };
 
 TEST_F(LoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
@@ -67,22 +67,22 @@ TEST_F(LoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
         // Not trimmed: blanks count as an e-mail.
         {" ", "", "labPasswordError", "请填写密码！"},
     };
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
         // An earlier error of the other field disappears.
-        frame->showEmailError("old");
-        frame->showPasswordError("old");
-        frame->edEmail->setText(QString::fromUtf8(c.email));
-        frame->edPassword->setText(QString::fromUtf8(c.password));
-        frame->cbAutoLogin->setFocus();
-        frame->submitLogin();
-        const TShownError shown = ShownError(*frame);
+        m_frame->showEmailError("old");
+        m_frame->showPasswordError("old");
+        m_frame->edEmail->setText(QString::fromUtf8(c.email));
+        m_frame->edPassword->setText(QString::fromUtf8(c.password));
+        m_frame->cbAutoLogin->setFocus();
+        m_frame->submitLogin();
+        const TShownError shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password;
-        EXPECT_EQ(Caret(*window), shown.label == "labEmailError" ? "edEmail" : "edPassword");
+        EXPECT_EQ(caret(*m_window), shown.label == "labEmailError" ? "edEmail" : "edPassword");
     }
-    EXPECT_TRUE(server.Targets().isEmpty());
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
+    EXPECT_TRUE(m_server.targets().isEmpty());
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultNone);
 }
 
 TEST_F(LoginFrameTest, ServerCodesShowTheirMessages)
@@ -100,39 +100,39 @@ TEST_F(LoginFrameTest, ServerCodesShowTheirMessages)
         {"<code>x</code>", "", ""},
         {"<code>2</code>", "", ""},
     };
-    SaveLogin("saved@example.com", "saved", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
+    saveLogin("saved@example.com", "saved", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
-        AnswerLogin(c.elements);
+        answerLogin(c.elements);
         // An error of the previous attempt disappears with the new attempt.
-        frame->showEmailError("previous");
-        frame->edEmail->setText("alice@example.com");
-        frame->edPassword->setText("pw");
-        frame->cbRemberPass->setFocus();
-        frame->submitLogin();
-        const TShownError shown = ShownError(*frame);
+        m_frame->showEmailError("previous");
+        m_frame->edEmail->setText("alice@example.com");
+        m_frame->edPassword->setText("pw");
+        m_frame->cbRemberPass->setFocus();
+        m_frame->submitLogin();
+        const TShownError shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.elements;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;
-        EXPECT_EQ(Caret(*window), "cbRemberPass") << c.elements;
-        EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
-        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(caret(*m_window), "cbRemberPass") << c.elements;
+        EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultNone);
+        EXPECT_TRUE(m_window->isVisible());
     }
-    EXPECT_EQ(SavedLogin().UserName, "saved@example.com");
-    EXPECT_FALSE(session.IsLoggedIn());
-    EXPECT_FALSE(QFile::exists(profile.DataHome() + "/quorvane/debug.txt"));
+    EXPECT_EQ(savedLogin().userName, "saved@example.com");
+    EXPECT_FALSE(m_session.isLoggedIn());
+    EXPECT_FALSE(QFile::exists(m_profile.dataHome() + "/quorvane/debug.txt"));
 }
 
 TEST_F(LoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    AnswerLogin("<code>7</code>");
-    frame->edEmail->setText("alice@example.com");
-    frame->edPassword->setText("pw");
-    frame->submitLogin();
-    AnswerLogin("<code>0</code><token>TK</token><role>1</role>");
-    frame->submitLogin();
-    EXPECT_EQ(server.Targets().size(), 2);
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultOk);
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>7</code>");
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    m_frame->submitLogin();
+    answerLogin("<code>0</code><token>TK</token><role>1</role>");
+    m_frame->submitLogin();
+    EXPECT_EQ(m_server.targets().size(), 2);
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultOk);
 }
 
 // A failed request and a reply that is no reply of this service (a captive portal answering
@@ -157,48 +157,48 @@ TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
         {"no code", 200, "<responsed><token>T</token></responsed>"},
         {"another root", 200, "<reply><code>0</code><token>T</token></reply>"},
     };
-    SaveLogin("saved@example.com", "saved", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
+    saveLogin("saved@example.com", "saved", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
     int entries = 0;
     for (const auto& c : cases) {
-        server.Reply("/quorvane2/users/userLogin", c.body, c.status);
-        frame->edEmail->setText("alice@example.com");
-        frame->edPassword->setText("pw");
-        frame->edPassword->setFocus();
-        frame->submitLogin();
+        m_server.reply("/quorvane2/users/userLogin", c.body, c.status);
+        m_frame->edEmail->setText("alice@example.com");
+        m_frame->edPassword->setText("pw");
+        m_frame->edPassword->setFocus();
+        m_frame->submitLogin();
         ++entries;
-        const TShownError shown = ShownError(*frame);
+        const TShownError shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.name;
         EXPECT_EQ(shown.text, "目前服务维护中，请稍后再试!") << c.name;
-        EXPECT_EQ(Caret(*window), "edPassword") << c.name;
+        EXPECT_EQ(caret(*m_window), "edPassword") << c.name;
 
         // Each failure adds two lines: the local date and time, then the message.
-        const QStringList lines = DebugLog().split("\r\n", Qt::SkipEmptyParts);
-        ASSERT_EQ(lines.size(), 2 * entries) << DebugLog().toStdString();
+        const QStringList lines = debugLog().split("\r\n", Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 2 * entries) << debugLog().toStdString();
         EXPECT_TRUE(lines.at(2 * entries - 1).startsWith("Error on longin:")) << lines.last().toStdString();
         EXPECT_GT(lines.at(2 * entries - 1).size(), QString("Error on longin:").size());
         EXPECT_FALSE(lines.at(2 * entries - 2).startsWith("Error"))
             << lines.at(2 * entries - 2).toStdString();
     }
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
-    EXPECT_EQ(SavedLogin().UserName, "saved@example.com");
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultNone);
+    EXPECT_EQ(savedLogin().userName, "saved@example.com");
 }
 
 TEST_F(LoginFrameTest, AnUnreachableServerShowsMaintenance)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(open());
     // Nothing listens on the port any more.
     const QString deadRoot = [] {
         LoopbackServer gone;
-        return gone.Url();
+        return gone.url();
     }();
-    TempProfile::WriteFile(profile.ConfigFile(), "[Common]\r\napp_root=" + deadRoot.toLatin1() + "\r\n");
-    TSelvorConfig::ForgetCachedAddresses();
-    frame->edEmail->setText("alice@example.com");
-    frame->edPassword->setText("pw");
-    frame->submitLogin();
-    EXPECT_EQ(ShownError(*frame).text, "目前服务维护中，请稍后再试!");
-    EXPECT_TRUE(DebugLog().contains("Error on longin:"));
+    TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + deadRoot.toLatin1() + "\r\n");
+    TSelvorConfig::forgetCachedAddresses();
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    m_frame->submitLogin();
+    EXPECT_EQ(shownError(*m_frame).text, "目前服务维护中，请稍后再试!");
+    EXPECT_TRUE(debugLog().contains("Error on longin:"));
 }
 
 TEST_F(LoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
@@ -209,100 +209,101 @@ TEST_F(LoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
         bool autoLogin;
     } cases[] = {{true, true}, {false, false}, {true, false}};
     for (const auto& c : cases) {
-        SaveLogin("weibo-user", "old", !c.rememberPass, !c.autoLogin, 1);
-        ASSERT_NO_FATAL_FAILURE(Open());
-        AnswerLogin("<code>0</code><token>TK1</token><role>2</role>");
-        frame->edEmail->setText("alice@example.com");
-        frame->edPassword->setText("new 密码");
-        frame->cbRemberPass->setChecked(c.rememberPass);
-        frame->cbAutoLogin->setChecked(c.autoLogin);
-        frame->submitLogin();
+        saveLogin("weibo-user", "old", !c.rememberPass, !c.autoLogin, 1);
+        ASSERT_NO_FATAL_FAILURE(open());
+        answerLogin("<code>0</code><token>TK1</token><role>2</role>");
+        m_frame->edEmail->setText("alice@example.com");
+        m_frame->edPassword->setText("new 密码");
+        m_frame->cbRemberPass->setChecked(c.rememberPass);
+        m_frame->cbAutoLogin->setChecked(c.autoLogin);
+        m_frame->submitLogin();
 
-        EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultOk);
-        EXPECT_FALSE(window->isVisible());
-        EXPECT_EQ(sentUserName, "alice@example.com");
-        EXPECT_EQ(sentPassword, "new 密码");
-        const SelvorConfigInfo saved = SavedLogin();
-        EXPECT_EQ(saved.UserName, "alice@example.com");
-        EXPECT_EQ(saved.Password, "new 密码");
-        EXPECT_EQ(saved.RememberPass, c.rememberPass);
-        EXPECT_EQ(saved.AutoLogin, c.autoLogin);
-        EXPECT_EQ(saved.UserType, 0);
+        EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultOk);
+        EXPECT_FALSE(m_window->isVisible());
+        EXPECT_EQ(m_sentUserName, "alice@example.com");
+        EXPECT_EQ(m_sentPassword, "new 密码");
+        const SelvorConfigInfo saved = savedLogin();
+        EXPECT_EQ(saved.userName, "alice@example.com");
+        EXPECT_EQ(saved.password, "new 密码");
+        EXPECT_EQ(saved.rememberPass, c.rememberPass);
+        EXPECT_EQ(saved.autoLogin, c.autoLogin);
+        EXPECT_EQ(saved.userType, 0);
         // Stored scrambled, never as typed.
-        EXPECT_FALSE(IniValue(ConfigKey::kPassword).isEmpty());
-        EXPECT_FALSE(TempProfile::ReadFile(profile.ConfigFile()).contains("new"));
-        EXPECT_EQ(session.GetToken(), "TK1");
-        EXPECT_EQ(session.GetUserName(), "alice@example.com");
-        EXPECT_TRUE(session.IsAccountLogin());
+        EXPECT_FALSE(iniValue(ConfigKey::kPassword).isEmpty());
+        EXPECT_FALSE(TempProfile::readFile(m_profile.configFile()).contains("new"));
+        EXPECT_EQ(m_session.getToken(), "TK1");
+        EXPECT_EQ(m_session.getUserName(), "alice@example.com");
+        EXPECT_TRUE(m_session.isAccountLogin());
     }
 }
 
 TEST_F(LoginFrameTest, TheEmailGoesToTheServerAsTyped)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    AnswerLogin("<code>1</code>");
-    frame->edEmail->setText(" ");
-    frame->edPassword->setText(" pw ");
-    frame->submitLogin();
-    EXPECT_EQ(sentUserName, " ");
-    EXPECT_EQ(sentPassword, " pw ");
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>1</code>");
+    m_frame->edEmail->setText(" ");
+    m_frame->edPassword->setText(" pw ");
+    m_frame->submitLogin();
+    EXPECT_EQ(m_sentUserName, " ");
+    EXPECT_EQ(m_sentPassword, " pw ");
 }
 
 TEST_F(LoginFrameTest, ButtonAndCaptionSubmit)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    AnswerLogin("<code>1</code>");
-    frame->edEmail->setText("alice@example.com");
-    frame->edPassword->setText("pw");
-    Click(frame->imgLogin);
-    EXPECT_EQ(server.Targets().size(), 1);
-    Click(frame->Label3);
-    EXPECT_EQ(server.Targets().size(), 2);
-    EXPECT_EQ(ShownError(*frame).text, "用户名或密码不正确!");
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>1</code>");
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    click(m_frame->imgLogin);
+    EXPECT_EQ(m_server.targets().size(), 1);
+    click(m_frame->label3);
+    EXPECT_EQ(m_server.targets().size(), 2);
+    EXPECT_EQ(shownError(*m_frame).text, "用户名或密码不正确!");
 }
 
 TEST_F(LoginFrameTest, ResetClearsTheFieldsOnly)
 {
-    SaveLogin("alice@example.com", "pw", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    for (QWidget* trigger : {static_cast<QWidget*>(frame->imgReset), static_cast<QWidget*>(frame->Label4)}) {
-        frame->edEmail->setText("x");
-        frame->edPassword->setText("y");
-        frame->showPasswordError("shown");
-        frame->cbAutoLogin->setFocus();
-        Click(trigger);
-        EXPECT_EQ(frame->edEmail->text(), "");
-        EXPECT_EQ(frame->edPassword->text(), "");
+    saveLogin("alice@example.com", "pw", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (QWidget* trigger :
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label4)}) {
+        m_frame->edEmail->setText("x");
+        m_frame->edPassword->setText("y");
+        m_frame->showPasswordError("shown");
+        m_frame->cbAutoLogin->setFocus();
+        click(trigger);
+        EXPECT_EQ(m_frame->edEmail->text(), "");
+        EXPECT_EQ(m_frame->edPassword->text(), "");
         // The caret and the error stay.
-        EXPECT_EQ(Caret(*window), "cbAutoLogin");
-        EXPECT_EQ(ShownError(*frame).text, "shown");
+        EXPECT_EQ(caret(*m_window), "cbAutoLogin");
+        EXPECT_EQ(shownError(*m_frame).text, "shown");
     }
 }
 
 TEST_F(LoginFrameTest, CheckingAutoLoginChecksRememberPassword)
 {
-    SaveLogin("alice@example.com", "pw", false, false, 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_FALSE(frame->cbRemberPass->isChecked());
-    EXPECT_FALSE(frame->cbAutoLogin->isChecked());
-    frame->cbAutoLogin->click();
-    EXPECT_TRUE(frame->cbAutoLogin->isChecked());
-    EXPECT_TRUE(frame->cbRemberPass->isChecked());
+    saveLogin("alice@example.com", "pw", false, false, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    EXPECT_FALSE(m_frame->cbAutoLogin->isChecked());
+    m_frame->cbAutoLogin->click();
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
     // Unchecking either changes nothing else.
-    frame->cbRemberPass->click();
-    EXPECT_TRUE(frame->cbAutoLogin->isChecked());
-    EXPECT_FALSE(frame->cbRemberPass->isChecked());
-    frame->cbAutoLogin->click();
-    EXPECT_FALSE(frame->cbAutoLogin->isChecked());
-    EXPECT_FALSE(frame->cbRemberPass->isChecked());
+    m_frame->cbRemberPass->click();
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    m_frame->cbAutoLogin->click();
+    EXPECT_FALSE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
 }
 
 TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
 {
-    SaveLogin("weibo-user", "pw", false, true, 1);
+    saveLogin("weibo-user", "pw", false, true, 1);
     TfrmLogin window;
     window.showLoginFrame();
-    auto* login = qobject_cast<TframeLogin*>(window.CurrentFrame());
+    auto* login = qobject_cast<TframeLogin*>(window.currentFrame());
     ASSERT_NE(login, nullptr);
     EXPECT_EQ(login->edEmail->text(), "");
     EXPECT_EQ(login->edPassword->text(), "");
@@ -312,29 +313,29 @@ TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
 
 TEST_F(LoginFrameTest, ANewProfileChecksBothBoxes)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_TRUE(frame->cbRemberPass->isChecked());
-    EXPECT_TRUE(frame->cbAutoLogin->isChecked());
-    EXPECT_EQ(frame->edEmail->text(), "");
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_EQ(m_frame->edEmail->text(), "");
 }
 
 // A login the profile refuses to store is reported, and the user stays signed in.
 TEST_F(LoginFrameTest, ALoginThatCannotBeSavedIsReportedAndTheSignInStands)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    AnswerLogin("<code>0</code><token>TK</token><role>1</role>");
-    TSelvorConfig().GetAppUrl();
-    ASSERT_TRUE(QFile::remove(profile.ConfigFile()));
-    ASSERT_TRUE(QDir().mkpath(profile.ConfigFile()));
-    frame->edEmail->setText("alice@example.com");
-    frame->edPassword->setText("pw");
-    frame->submitLogin();
-    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>0</code><token>TK</token><role>1</role>");
+    TSelvorConfig().getAppUrl();
+    ASSERT_TRUE(QFile::remove(m_profile.configFile()));
+    ASSERT_TRUE(QDir().mkpath(m_profile.configFile()));
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    m_frame->submitLogin();
+    const QList<TShownMessage> shown = TMessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().title, "Quorvane");
     EXPECT_FALSE(shown.first().text.isEmpty());
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultOk);
-    EXPECT_TRUE(session.IsLoggedIn());
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultOk);
+    EXPECT_TRUE(m_session.isLoggedIn());
 }
 
 } // namespace

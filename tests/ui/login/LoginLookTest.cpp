@@ -29,7 +29,7 @@ struct TPlace
 };
 
 // Each named component of the frame sits at its place with its size.
-void ExpectPlaces(const TLoginFrameBase& frame, std::initializer_list<TPlace> places)
+void expectPlaces(const TLoginFrameBase& frame, std::initializer_list<TPlace> places)
 {
     EXPECT_EQ(frame.geometry(), QRect(0, 0, 301, 295));
     for (const TPlace& place : places) {
@@ -44,8 +44,8 @@ TEST_F(LoginLookTest, AccountFrameComponents)
 {
     TfrmLogin window;
     window.showLoginFrame();
-    const auto& frame = *qobject_cast<TframeLogin*>(window.CurrentFrame());
-    ExpectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
+    const auto& frame = *qobject_cast<TframeLogin*>(window.currentFrame());
+    expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"edEmail", {62, 28, 195, 22}},
                          {"imgEmailError", {64, 64, 12, 12}},
                          {"edPassword", {62, 86, 195, 22}},
@@ -58,35 +58,35 @@ TEST_F(LoginLookTest, AccountFrameComponents)
                          {"imgReg", {3, 227, 100, 30}},
                          {"imgSina", {121, 227, 146, 30}},
                          {"Image5", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.Label1->text(), "E-mail：");
-    EXPECT_EQ(frame.Label2->text(), "密码：");
-    EXPECT_EQ(frame.Label3->text(), "登录");
-    EXPECT_EQ(frame.Label4->text(), "重置");
+    EXPECT_EQ(frame.label1->text(), "E-mail：");
+    EXPECT_EQ(frame.label2->text(), "密码：");
+    EXPECT_EQ(frame.label3->text(), "登录");
+    EXPECT_EQ(frame.label4->text(), "重置");
     EXPECT_EQ(frame.cbRemberPass->text(), "记住密码");
     EXPECT_EQ(frame.cbAutoLogin->text(), "自动登录");
-    EXPECT_EQ(frame.Label3->Image(), frame.imgLogin);
-    EXPECT_EQ(frame.Label4->Image(), frame.imgReset);
-    EXPECT_EQ(frame.imgLogin->Word(), "BUTTON");
-    EXPECT_EQ(frame.imgReg->Word(), "REG");
-    EXPECT_EQ(frame.imgSina->Word(), "SINA");
+    EXPECT_EQ(frame.label3->image(), frame.imgLogin);
+    EXPECT_EQ(frame.label4->image(), frame.imgReset);
+    EXPECT_EQ(frame.imgLogin->word(), "BUTTON");
+    EXPECT_EQ(frame.imgReg->word(), "REG");
+    EXPECT_EQ(frame.imgSina->word(), "SINA");
     EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
     EXPECT_EQ(frame.edEmail->font().pixelSize(), 14);
     EXPECT_EQ(frame.edEmail->palette().color(QPalette::Text), QColor(60, 60, 60));
-    EXPECT_EQ(frame.Label1->font().family(), "Arial");
-    EXPECT_EQ(frame.Label1->palette().color(QPalette::WindowText), QColor(60, 60, 60));
-    EXPECT_EQ(frame.Label3->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(frame.label1->font().family(), "Arial");
+    EXPECT_EQ(frame.label1->palette().color(QPalette::WindowText), QColor(60, 60, 60));
+    EXPECT_EQ(frame.label3->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_EQ(frame.labEmailError->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(frame.labEmailError->font().pixelSize(), 12);
     EXPECT_EQ(frame.imgLogin->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(frame.Label3->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(frame.label3->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(LoginLookTest, MicroblogFrameComponents)
 {
     TfrmLogin window;
     window.showSinaLoginFrame();
-    const auto& frame = *qobject_cast<TframeSinaLogin*>(window.CurrentFrame());
-    ExpectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
+    const auto& frame = *qobject_cast<TframeSinaLogin*>(window.currentFrame());
+    expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"Image1", {21, 13, 140, 42}},
                          {"edEmail", {86, 65, 195, 23}},
                          {"imgEmailError", {86, 99, 12, 12}},
@@ -98,10 +98,10 @@ TEST_F(LoginLookTest, MicroblogFrameComponents)
                          {"imgReset", {183, 203, 87, 30}},
                          {"imgGoback", {212, 265, 75, 22}},
                          {"Image5", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.Label4->text(), "微博登录");
-    EXPECT_EQ(frame.Label5->text(), "重置");
-    EXPECT_EQ(frame.Label4->Image(), frame.imgReg);
-    EXPECT_EQ(frame.imgGoback->Word(), "GOBACK");
+    EXPECT_EQ(frame.label4->text(), "微博登录");
+    EXPECT_EQ(frame.label5->text(), "重置");
+    EXPECT_EQ(frame.label4->image(), frame.imgReg);
+    EXPECT_EQ(frame.imgGoback->word(), "GOBACK");
     EXPECT_EQ(frame.edEmail->font().pixelSize(), 15);
     EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
 }
@@ -110,8 +110,8 @@ TEST_F(LoginLookTest, RegistrationFrameComponents)
 {
     TfrmLogin window;
     window.showRegFrame();
-    const auto& frame = *qobject_cast<TframeReg*>(window.CurrentFrame());
-    ExpectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
+    const auto& frame = *qobject_cast<TframeReg*>(window.currentFrame());
+    expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"edEmail", {86, 27, 195, 23}},
                          {"imgEmailError", {86, 61, 12, 12}},
                          {"edPassword", {86, 85, 195, 23}},
@@ -122,14 +122,14 @@ TEST_F(LoginLookTest, RegistrationFrameComponents)
                          {"imgReset", {183, 203, 87, 30}},
                          {"imgGoback", {212, 265, 75, 22}},
                          {"Image5", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.Label3->text(), "重复密码：");
-    EXPECT_EQ(frame.Label4->text(), "注册");
-    EXPECT_EQ(frame.Label4->Image(), frame.imgReg);
-    EXPECT_EQ(frame.Label5->Image(), frame.imgReset);
+    EXPECT_EQ(frame.label3->text(), "重复密码：");
+    EXPECT_EQ(frame.label4->text(), "注册");
+    EXPECT_EQ(frame.label4->image(), frame.imgReg);
+    EXPECT_EQ(frame.label5->image(), frame.imgReset);
 }
 
 // The frames of a window, one of each kind.
-QList<TLoginFrameBase*> AllFrames(TfrmLogin& window)
+QList<TLoginFrameBase*> allFrames(TfrmLogin& window)
 {
     window.showLoginFrame();
     window.showSinaLoginFrame();
@@ -140,7 +140,7 @@ QList<TLoginFrameBase*> AllFrames(TfrmLogin& window)
 TEST_F(LoginLookTest, PasswordsShowStars)
 {
     TfrmLogin window;
-    for (TLoginFrameBase* frame : AllFrames(window)) {
+    for (TLoginFrameBase* frame : allFrames(window)) {
         for (auto* edit : frame->findChildren<QLineEdit*>()) {
             edit->setText("秘密 pw");
             const bool password = edit->objectName().contains("Password");
@@ -151,7 +151,7 @@ TEST_F(LoginLookTest, PasswordsShowStars)
 }
 
 // The next widget that Tab reaches after `widget`.
-QWidget* NextTabStop(QWidget* widget)
+QWidget* nextTabStop(QWidget* widget)
 {
     for (QWidget* next = widget->nextInFocusChain(); next != widget; next = next->nextInFocusChain()) {
         if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(widget->window()) && next->isEnabled())
@@ -164,32 +164,32 @@ TEST_F(LoginLookTest, TabOrderRunsThroughTheFields)
 {
     TfrmLogin window;
     window.showLoginFrame();
-    auto* login = qobject_cast<TframeLogin*>(window.CurrentFrame());
-    EXPECT_EQ(NextTabStop(login->edEmail), login->edPassword);
-    EXPECT_EQ(NextTabStop(login->edPassword), login->cbRemberPass);
-    EXPECT_EQ(NextTabStop(login->cbRemberPass), login->cbAutoLogin);
+    auto* login = qobject_cast<TframeLogin*>(window.currentFrame());
+    EXPECT_EQ(nextTabStop(login->edEmail), login->edPassword);
+    EXPECT_EQ(nextTabStop(login->edPassword), login->cbRemberPass);
+    EXPECT_EQ(nextTabStop(login->cbRemberPass), login->cbAutoLogin);
     window.showSinaLoginFrame();
-    auto* sina = qobject_cast<TframeSinaLogin*>(window.CurrentFrame());
-    EXPECT_EQ(NextTabStop(sina->edEmail), sina->edPassword);
-    EXPECT_EQ(NextTabStop(sina->edPassword), sina->cbRemberPass);
-    EXPECT_EQ(NextTabStop(sina->cbRemberPass), sina->cbAutoLogin);
+    auto* sina = qobject_cast<TframeSinaLogin*>(window.currentFrame());
+    EXPECT_EQ(nextTabStop(sina->edEmail), sina->edPassword);
+    EXPECT_EQ(nextTabStop(sina->edPassword), sina->cbRemberPass);
+    EXPECT_EQ(nextTabStop(sina->cbRemberPass), sina->cbAutoLogin);
     window.showRegFrame();
-    auto* reg = qobject_cast<TframeReg*>(window.CurrentFrame());
-    EXPECT_EQ(NextTabStop(reg->edEmail), reg->edPassword);
-    EXPECT_EQ(NextTabStop(reg->edPassword), reg->edRePassword);
+    auto* reg = qobject_cast<TframeReg*>(window.currentFrame());
+    EXPECT_EQ(nextTabStop(reg->edEmail), reg->edPassword);
+    EXPECT_EQ(nextTabStop(reg->edPassword), reg->edRePassword);
 }
 
 TEST_F(LoginLookTest, EveryFrameRoundsItsBottomRightCorner)
 {
     TfrmLogin window;
-    const QList<TLoginFrameBase*> frames = AllFrames(window);
+    const QList<TLoginFrameBase*> frames = allFrames(window);
     ASSERT_EQ(frames.size(), 4);
     for (TLoginFrameBase* frame : frames) {
         const char* name = qobject_cast<TframeLogin*>(frame)       ? SkinPicture::LoginFrame
                            : qobject_cast<TframeSinaLogin*>(frame) ? SkinPicture::SinaFrame
                                                                    : SkinPicture::RegFrame;
-        const QImage plain = SkinBitmap(QString::fromLatin1(name)).toImage();
-        const QImage shown = frame->imgBg->Picture().toImage();
+        const QImage plain = skinBitmap(QString::fromLatin1(name)).toImage();
+        const QImage shown = frame->imgBg->picture().toImage();
         ASSERT_EQ(shown.size(), QSize(301, 295));
         int arcPixels = 0;
         for (int y = 0; y < 295; ++y) {
@@ -213,13 +213,13 @@ TEST_F(LoginLookTest, EveryFrameRoundsItsBottomRightCorner)
 
 TEST_F(LoginLookTest, TheFontsResolveToInstalledChineseFonts)
 {
-    const QFontInfo song(SongFont(16));
+    const QFontInfo song(songFont(16));
     EXPECT_TRUE(song.family().contains("CJK")) << song.family().toStdString();
     EXPECT_EQ(song.pixelSize(), 16);
-    const QFontInfo arial(ArialFont(15));
+    const QFontInfo arial(arialFont(15));
     EXPECT_FALSE(arial.family().isEmpty());
     // Every Chinese caption of the window has its glyphs in the font it is drawn with.
-    const QFontMetrics metrics(SongFont(15));
+    const QFontMetrics metrics(songFont(15));
     for (const char* text : {"记住密码", "自动登录", "微博登录", "重复密码：", "目前服务维护中，请稍后再试!"})
         for (const QChar c : QString::fromUtf8(text))
             EXPECT_TRUE(metrics.inFont(c)) << text;
@@ -230,7 +230,7 @@ TEST_F(LoginLookTest, TheFontsResolveToInstalledChineseFonts)
 TEST_F(LoginLookTest, NoTextIsCutOff)
 {
     TfrmLogin window;
-    for (TLoginFrameBase* frame : AllFrames(window)) {
+    for (TLoginFrameBase* frame : allFrames(window)) {
         const std::string frameName = frame->objectName().toStdString();
         frame->showPasswordError("用户名或密码不正确!");
         for (const QLabel* label : frame->findChildren<QLabel*>()) {
@@ -267,7 +267,7 @@ TEST_F(LoginLookTest, NoTextIsCutOff)
             }
         }
         for (const auto* caption : frame->findChildren<TCaptionLabel*>()) {
-            const QRect button = caption->Image()->geometry();
+            const QRect button = caption->image()->geometry();
             EXPECT_TRUE(button.contains(caption->geometry()))
                 << frameName << " " << caption->objectName().toStdString();
             EXPECT_LE(qAbs(caption->geometry().center().y() - button.center().y()), 2)
@@ -280,7 +280,7 @@ TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
 {
     TfrmLogin window;
     window.showRegFrame();
-    auto* frame = qobject_cast<TframeReg*>(window.CurrentFrame());
+    auto* frame = qobject_cast<TframeReg*>(window.currentFrame());
     const QString message = QString("服务器消息").repeated(12);
     frame->showEmailError(message);
     EXPECT_EQ(frame->labEmailError->text(), message);
@@ -293,7 +293,7 @@ TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
 TEST_F(LoginLookTest, LabelsAreTransparentPlainText)
 {
     TfrmLogin window;
-    for (TLoginFrameBase* frame : AllFrames(window)) {
+    for (TLoginFrameBase* frame : allFrames(window)) {
         for (const QLabel* label : frame->findChildren<QLabel*>()) {
             EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
@@ -309,23 +309,23 @@ TEST_F(LoginLookTest, Pictures)
     if (folder.isEmpty())
         GTEST_SKIP() << "QUORVANE_LOGIN_PICTURES is not set";
     QDir().mkpath(folder);
-    SaveLogin("alice@example.com", "secret", true, false, 0);
-    const auto window = OpenWindow();
-    auto* login = qobject_cast<TframeLogin*>(window->CurrentFrame());
+    saveLogin("alice@example.com", "secret", true, false, 0);
+    const auto window = openWindow();
+    auto* login = qobject_cast<TframeLogin*>(window->currentFrame());
     login->showPasswordError("用户名或密码不正确!");
     window->grab().save(folder + "/login.png");
     // As the screen shows it, with the rounded region (under a real X server).
-    ProcessEvents();
+    processEvents();
     const QRect onScreen = window->frameGeometry().adjusted(-4, -4, 4, 4);
     window->screen()
         ->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height())
         .save(folder + "/login-screen.png");
     window->showSinaLoginFrame();
-    auto* sina = qobject_cast<TframeSinaLogin*>(window->CurrentFrame());
+    auto* sina = qobject_cast<TframeSinaLogin*>(window->currentFrame());
     sina->showEmailError("请输入有效的E-mail!");
     window->grab().save(folder + "/sina.png");
     window->showRegFrame();
-    auto* reg = qobject_cast<TframeReg*>(window->CurrentFrame());
+    auto* reg = qobject_cast<TframeReg*>(window->currentFrame());
     reg->edEmail->setText("new@example.com");
     reg->edPassword->setText("pw");
     reg->showRePasswordError("重复密码错误!");

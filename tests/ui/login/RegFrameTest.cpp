@@ -15,50 +15,50 @@ namespace {
 class RegFrameTest : public LoginFixture
 {
 protected:
-    void Open()
+    void open()
     {
-        window = OpenWindow();
-        if (!qobject_cast<TframeLogin*>(window->CurrentFrame()))
-            window->showLoginFrame();
-        auto* login = qobject_cast<TframeLogin*>(window->CurrentFrame());
+        m_window = openWindow();
+        if (!qobject_cast<TframeLogin*>(m_window->currentFrame()))
+            m_window->showLoginFrame();
+        auto* login = qobject_cast<TframeLogin*>(m_window->currentFrame());
         ASSERT_NE(login, nullptr);
-        Click(login->imgReg);
-        ProcessEvents();
-        frame = qobject_cast<TframeReg*>(window->CurrentFrame());
-        ASSERT_NE(frame, nullptr);
+        click(login->imgReg);
+        processEvents();
+        m_frame = qobject_cast<TframeReg*>(m_window->currentFrame());
+        ASSERT_NE(m_frame, nullptr);
     }
 
-    void Fill(const char* email, const char* password, const char* repeat)
+    void fill(const char* email, const char* password, const char* repeat)
     {
-        frame->edEmail->setText(QString::fromUtf8(email));
-        frame->edPassword->setText(QString::fromUtf8(password));
-        frame->edRePassword->setText(QString::fromUtf8(repeat));
+        m_frame->edEmail->setText(QString::fromUtf8(email));
+        m_frame->edPassword->setText(QString::fromUtf8(password));
+        m_frame->edRePassword->setText(QString::fromUtf8(repeat));
     }
 
-    void AnswerRegister(const std::string& elements)
+    void answerRegister(const std::string& elements)
     {
-        server.Get("/quorvane2/users/userRegister",
-                   [this, elements](const httplib::Request& request, httplib::Response& response) {
-                       sentUserName = Param(request, "userName");
-                       sentPassword = Param(request, "password");
-                       response.set_content(ReplyBody(elements), "text/xml");
-                   });
+        m_server.get("/quorvane2/users/userRegister",
+                     [this, elements](const httplib::Request& request, httplib::Response& response) {
+                         m_sentUserName = param(request, "userName");
+                         m_sentPassword = param(request, "password");
+                         response.set_content(replyBody(elements), "text/xml");
+                     });
     }
 
-    std::unique_ptr<TfrmLogin> window;
-    TframeReg* frame = nullptr;
-    QString sentUserName;
-    QString sentPassword;
+    std::unique_ptr<TfrmLogin> m_window;
+    TframeReg* m_frame = nullptr;
+    QString m_sentUserName;
+    QString m_sentPassword;
 };
 
 TEST_F(RegFrameTest, OpensWithTheCaretInTheEmailAndEmptyFields)
 {
-    SaveLogin("alice@example.com", "pw", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_EQ(Caret(*window), "edEmail");
-    EXPECT_EQ(frame->edEmail->text(), "");
-    EXPECT_EQ(frame->edPassword->text(), "");
-    EXPECT_EQ(ShownError(*frame).label, "");
+    saveLogin("alice@example.com", "pw", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_EQ(caret(*m_window), "edEmail");
+    EXPECT_EQ(m_frame->edEmail->text(), "");
+    EXPECT_EQ(m_frame->edPassword->text(), "");
+    EXPECT_EQ(shownError(*m_frame).label, "");
 }
 
 TEST_F(RegFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
@@ -81,51 +81,51 @@ TEST_F(RegFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
         {"abc", "Pw", "pw", "labRePasswordError", "重复密码错误!", "edRePassword"},
         {"abc", "pw", "pw ", "labRePasswordError", "重复密码错误!", "edRePassword"},
     };
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
-        frame->showPasswordError("earlier");
-        Fill(c.email, c.password, c.repeat);
-        frame->imgGoback->setFocus();
-        frame->submitReg();
-        const TShownError shown = ShownError(*frame);
+        m_frame->showPasswordError("earlier");
+        fill(c.email, c.password, c.repeat);
+        m_frame->imgGoback->setFocus();
+        m_frame->submitReg();
+        const TShownError shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password << "|" << c.repeat;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password << "|" << c.repeat;
-        EXPECT_EQ(Caret(*window), c.caret) << c.email << "|" << c.password << "|" << c.repeat;
+        EXPECT_EQ(caret(*m_window), c.caret) << c.email << "|" << c.password << "|" << c.repeat;
     }
-    EXPECT_TRUE(server.Targets().isEmpty());
+    EXPECT_TRUE(m_server.targets().isEmpty());
 }
 
 TEST_F(RegFrameTest, AddressesPassTheCheckAndGoOutAsTyped)
 {
     // No at sign is needed, and the blanks around an address are sent along.
     for (const char* email : {"abc", " abc ", "\tabc", "a\tb"}) {
-        ASSERT_NO_FATAL_FAILURE(Open());
-        AnswerRegister("<code>0</code><token>RG</token>");
-        Fill(email, "pw", "pw");
-        frame->submitReg();
-        EXPECT_EQ(sentUserName, QString::fromUtf8(email)) << email;
-        EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultOk) << email;
+        ASSERT_NO_FATAL_FAILURE(open());
+        answerRegister("<code>0</code><token>RG</token>");
+        fill(email, "pw", "pw");
+        m_frame->submitReg();
+        EXPECT_EQ(m_sentUserName, QString::fromUtf8(email)) << email;
+        EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultOk) << email;
     }
 }
 
 TEST_F(RegFrameTest, SuccessSavesTheAccountAndKeepsTheFlags)
 {
-    SaveLogin("weibo-user", "old", false, false, 1);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    AnswerRegister("<code>0</code><token>RG</token>");
-    Fill("new@example.com", "新 pw", "新 pw");
-    frame->submitReg();
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultOk);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(sentPassword, "新 pw");
-    const SelvorConfigInfo saved = SavedLogin();
-    EXPECT_EQ(saved.UserName, "new@example.com");
-    EXPECT_EQ(saved.Password, "新 pw");
-    EXPECT_EQ(saved.UserType, 0);
-    EXPECT_FALSE(saved.RememberPass);
-    EXPECT_FALSE(saved.AutoLogin);
-    EXPECT_EQ(session.GetToken(), "RG");
-    EXPECT_EQ(session.GetUserName(), "new@example.com");
+    saveLogin("weibo-user", "old", false, false, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerRegister("<code>0</code><token>RG</token>");
+    fill("new@example.com", "新 pw", "新 pw");
+    m_frame->submitReg();
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultOk);
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(m_sentPassword, "新 pw");
+    const SelvorConfigInfo saved = savedLogin();
+    EXPECT_EQ(saved.userName, "new@example.com");
+    EXPECT_EQ(saved.password, "新 pw");
+    EXPECT_EQ(saved.userType, 0);
+    EXPECT_FALSE(saved.rememberPass);
+    EXPECT_FALSE(saved.autoLogin);
+    EXPECT_EQ(m_session.getToken(), "RG");
+    EXPECT_EQ(m_session.getUserName(), "new@example.com");
 }
 
 TEST_F(RegFrameTest, ARefusalShowsTheServersMessage)
@@ -139,61 +139,62 @@ TEST_F(RegFrameTest, ARefusalShowsTheServersMessage)
         {"<code>2</code>", "0"},
         {"<code>00</code><msg>not quite zero</msg>", "not quite zero"},
     };
-    SaveLogin("saved", "pw", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
+    saveLogin("saved", "pw", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
-        AnswerRegister(c.elements);
-        Fill("new@example.com", "pw", "pw");
-        frame->edRePassword->setFocus();
-        frame->submitReg();
-        const TShownError shown = ShownError(*frame);
+        answerRegister(c.elements);
+        fill("new@example.com", "pw", "pw");
+        m_frame->edRePassword->setFocus();
+        m_frame->submitReg();
+        const TShownError shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.elements;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;
-        EXPECT_EQ(Caret(*window), "edRePassword");
-        EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
+        EXPECT_EQ(caret(*m_window), "edRePassword");
+        EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultNone);
     }
-    EXPECT_EQ(SavedLogin().UserName, "saved");
-    EXPECT_FALSE(session.IsLoggedIn());
+    EXPECT_EQ(savedLogin().userName, "saved");
+    EXPECT_FALSE(m_session.isLoggedIn());
 }
 
 TEST_F(RegFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
 {
-    SaveLogin("saved", "pw", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    Fail("userRegister");
-    Fill("new@example.com", "pw", "pw");
-    EXPECT_THROW(frame->submitReg(), TFailure);
-    EXPECT_EQ(ShownError(*frame).label, "");
-    EXPECT_EQ(window->CurrentFrame(), frame);
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
-    EXPECT_EQ(SavedLogin().UserName, "saved");
-    EXPECT_EQ(frame->edEmail->text(), "new@example.com");
+    saveLogin("saved", "pw", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    fail("userRegister");
+    fill("new@example.com", "pw", "pw");
+    EXPECT_THROW(m_frame->submitReg(), TFailure);
+    EXPECT_EQ(shownError(*m_frame).label, "");
+    EXPECT_EQ(m_window->currentFrame(), m_frame);
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultNone);
+    EXPECT_EQ(savedLogin().userName, "saved");
+    EXPECT_EQ(m_frame->edEmail->text(), "new@example.com");
 }
 
 TEST_F(RegFrameTest, ButtonAndCaptionSubmit)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    AnswerRegister("<code>1</code><msg>no</msg>");
-    Fill("new@example.com", "pw", "pw");
-    Click(frame->imgReg);
-    EXPECT_EQ(server.Targets().size(), 1);
-    Click(frame->Label4);
-    EXPECT_EQ(server.Targets().size(), 2);
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerRegister("<code>1</code><msg>no</msg>");
+    fill("new@example.com", "pw", "pw");
+    click(m_frame->imgReg);
+    EXPECT_EQ(m_server.targets().size(), 1);
+    click(m_frame->label4);
+    EXPECT_EQ(m_server.targets().size(), 2);
 }
 
 TEST_F(RegFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    for (QWidget* trigger : {static_cast<QWidget*>(frame->imgReset), static_cast<QWidget*>(frame->Label5)}) {
-        Fill("x", "y", "z");
-        frame->showRePasswordError("shown");
-        frame->edPassword->setFocus();
-        Click(trigger);
-        EXPECT_EQ(frame->edEmail->text(), "");
-        EXPECT_EQ(frame->edPassword->text(), "");
-        EXPECT_EQ(frame->edRePassword->text(), "");
-        EXPECT_EQ(Caret(*window), "edEmail");
-        EXPECT_EQ(ShownError(*frame).text, "shown");
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (QWidget* trigger :
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label5)}) {
+        fill("x", "y", "z");
+        m_frame->showRePasswordError("shown");
+        m_frame->edPassword->setFocus();
+        click(trigger);
+        EXPECT_EQ(m_frame->edEmail->text(), "");
+        EXPECT_EQ(m_frame->edPassword->text(), "");
+        EXPECT_EQ(m_frame->edRePassword->text(), "");
+        EXPECT_EQ(caret(*m_window), "edEmail");
+        EXPECT_EQ(shownError(*m_frame).text, "shown");
     }
 }
 

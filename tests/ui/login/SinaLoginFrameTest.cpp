@@ -16,27 +16,27 @@ namespace {
 class SinaLoginFrameTest : public LoginFixture
 {
 protected:
-    void Open()
+    void open()
     {
-        window = OpenWindow();
-        frame = qobject_cast<TframeSinaLogin*>(window->CurrentFrame());
-        ASSERT_NE(frame, nullptr);
+        m_window = openWindow();
+        m_frame = qobject_cast<TframeSinaLogin*>(m_window->currentFrame());
+        ASSERT_NE(m_frame, nullptr);
     }
 
-    void AnswerLogin(const std::string& elements)
+    void answerLogin(const std::string& elements)
     {
-        server.Get("/quorvane2/users/weiboLogin",
-                   [this, elements](const httplib::Request& request, httplib::Response& response) {
-                       sentUserName = Param(request, "userName");
-                       sentPassword = Param(request, "password");
-                       response.set_content(ReplyBody(elements), "text/xml");
-                   });
+        m_server.get("/quorvane2/users/weiboLogin",
+                     [this, elements](const httplib::Request& request, httplib::Response& response) {
+                         m_sentUserName = param(request, "userName");
+                         m_sentPassword = param(request, "password");
+                         response.set_content(replyBody(elements), "text/xml");
+                     });
     }
 
-    std::unique_ptr<TfrmLogin> window;
-    TframeSinaLogin* frame = nullptr;
-    QString sentUserName;
-    QString sentPassword;
+    std::unique_ptr<TfrmLogin> m_window;
+    TframeSinaLogin* m_frame = nullptr;
+    QString m_sentUserName;
+    QString m_sentPassword;
 };
 
 TEST_F(SinaLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
@@ -56,20 +56,20 @@ TEST_F(SinaLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
         // Tabs and line ends at the ends are trimmed away, so this one is valid.
         {"\tuser\r\n", "", "labPasswordError", "请填写密码!"},
     };
-    SaveLogin("weibo-user", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(Open());
+    saveLogin("weibo-user", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
-        frame->showPasswordError("earlier");
-        frame->edEmail->setText(QString::fromUtf8(c.email));
-        frame->edPassword->setText(QString::fromUtf8(c.password));
-        frame->cbAutoLogin->setFocus();
-        frame->submitSinaLogin();
-        const TShownError shown = ShownError(*frame);
+        m_frame->showPasswordError("earlier");
+        m_frame->edEmail->setText(QString::fromUtf8(c.email));
+        m_frame->edPassword->setText(QString::fromUtf8(c.password));
+        m_frame->cbAutoLogin->setFocus();
+        m_frame->submitSinaLogin();
+        const TShownError shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password;
-        EXPECT_EQ(Caret(*window), shown.label == "labEmailError" ? "edEmail" : "edPassword");
+        EXPECT_EQ(caret(*m_window), shown.label == "labEmailError" ? "edEmail" : "edPassword");
     }
-    EXPECT_TRUE(server.Targets().isEmpty());
+    EXPECT_TRUE(m_server.targets().isEmpty());
 }
 
 TEST_F(SinaLoginFrameTest, RefusalsShowTheServersMessage)
@@ -87,71 +87,71 @@ TEST_F(SinaLoginFrameTest, RefusalsShowTheServersMessage)
         // Shown as text, not as markup.
         {"<code>1</code><msg>&lt;b&gt;bold&lt;/b&gt;</msg>", "<b>bold</b>"},
     };
-    SaveLogin("saved", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(Open());
+    saveLogin("saved", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
-        AnswerLogin(c.elements);
-        frame->edPassword->setFocus();
-        frame->submitSinaLogin();
-        const TShownError shown = ShownError(*frame);
+        answerLogin(c.elements);
+        m_frame->edPassword->setFocus();
+        m_frame->submitSinaLogin();
+        const TShownError shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.elements;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;
-        EXPECT_EQ(Caret(*window), "edPassword");
-        EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
+        EXPECT_EQ(caret(*m_window), "edPassword");
+        EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultNone);
     }
-    EXPECT_FALSE(session.IsLoggedIn());
+    EXPECT_FALSE(m_session.isLoggedIn());
 }
 
 TEST_F(SinaLoginFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
 {
-    SaveLogin("saved", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    Fail("weiboLogin");
-    frame->edEmail->setText("weibo-user");
-    frame->edPassword->setText("pw2");
-    EXPECT_THROW(frame->submitSinaLogin(), TFailure);
-    EXPECT_EQ(ShownError(*frame).label, "");
-    EXPECT_EQ(window->CurrentFrame(), frame);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultNone);
-    EXPECT_EQ(SavedLogin().UserName, "saved");
-    EXPECT_FALSE(QFile::exists(profile.DataHome() + "/quorvane/debug.txt"));
+    saveLogin("saved", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    fail("weiboLogin");
+    m_frame->edEmail->setText("weibo-user");
+    m_frame->edPassword->setText("pw2");
+    EXPECT_THROW(m_frame->submitSinaLogin(), TFailure);
+    EXPECT_EQ(shownError(*m_frame).label, "");
+    EXPECT_EQ(m_window->currentFrame(), m_frame);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultNone);
+    EXPECT_EQ(savedLogin().userName, "saved");
+    EXPECT_FALSE(QFile::exists(m_profile.dataHome() + "/quorvane/debug.txt"));
     // The request is over: the frame takes the next one.
-    EXPECT_FALSE(frame->RequestRunning());
+    EXPECT_FALSE(m_frame->requestRunning());
 }
 
 TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
 {
-    SaveLogin("alice@example.com", "old", true, true, 0);
+    saveLogin("alice@example.com", "old", true, true, 0);
     // Switched to from the account frame.
-    window = OpenWindow();
-    window->showSinaLoginFrame();
-    frame = qobject_cast<TframeSinaLogin*>(window->CurrentFrame());
-    ASSERT_NE(frame, nullptr);
+    m_window = openWindow();
+    m_window->showSinaLoginFrame();
+    m_frame = qobject_cast<TframeSinaLogin*>(m_window->currentFrame());
+    ASSERT_NE(m_frame, nullptr);
     // The saved login is an account login: empty fields, the saved flags.
-    EXPECT_EQ(frame->edEmail->text(), "");
-    EXPECT_EQ(frame->edPassword->text(), "");
-    EXPECT_TRUE(frame->cbRemberPass->isChecked());
+    EXPECT_EQ(m_frame->edEmail->text(), "");
+    EXPECT_EQ(m_frame->edPassword->text(), "");
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
 
-    AnswerLogin("<code>0</code><token>WB</token>");
-    frame->edEmail->setText(" weibo-user");
-    frame->edPassword->setText("微博 pw");
-    frame->cbAutoLogin->setChecked(false);
-    frame->submitSinaLogin();
-    EXPECT_EQ(window->ModalResult(), TfrmLogin::ResultOk);
+    answerLogin("<code>0</code><token>WB</token>");
+    m_frame->edEmail->setText(" weibo-user");
+    m_frame->edPassword->setText("微博 pw");
+    m_frame->cbAutoLogin->setChecked(false);
+    m_frame->submitSinaLogin();
+    EXPECT_EQ(m_window->modalResult(), TfrmLogin::ResultOk);
     // The text as typed, blanks included.
-    EXPECT_EQ(sentUserName, " weibo-user");
-    EXPECT_EQ(sentPassword, "微博 pw");
-    const SelvorConfigInfo saved = SavedLogin();
-    EXPECT_EQ(saved.Password, "微博 pw");
-    EXPECT_TRUE(saved.RememberPass);
-    EXPECT_FALSE(saved.AutoLogin);
-    EXPECT_EQ(saved.UserType, 1);
-    EXPECT_EQ(session.GetToken(), "WB");
-    EXPECT_FALSE(session.IsAccountLogin());
+    EXPECT_EQ(m_sentUserName, " weibo-user");
+    EXPECT_EQ(m_sentPassword, "微博 pw");
+    const SelvorConfigInfo saved = savedLogin();
+    EXPECT_EQ(saved.password, "微博 pw");
+    EXPECT_TRUE(saved.rememberPass);
+    EXPECT_FALSE(saved.autoLogin);
+    EXPECT_EQ(saved.userType, 1);
+    EXPECT_EQ(m_session.getToken(), "WB");
+    EXPECT_FALSE(m_session.isAccountLogin());
 
     TfrmLogin next;
-    auto* again = qobject_cast<TframeSinaLogin*>(next.CurrentFrame());
+    auto* again = qobject_cast<TframeSinaLogin*>(next.currentFrame());
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->edEmail->text().trimmed(), "weibo-user");
     EXPECT_EQ(again->edPassword->text(), "微博 pw");
@@ -160,42 +160,43 @@ TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
 
 TEST_F(SinaLoginFrameTest, ButtonAndCaptionSubmit)
 {
-    SaveLogin("weibo-user", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    AnswerLogin("<code>1</code><msg>no</msg>");
-    Click(frame->imgReg);
-    EXPECT_EQ(server.Targets().size(), 1);
-    Click(frame->Label4);
-    EXPECT_EQ(server.Targets().size(), 2);
+    saveLogin("weibo-user", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>1</code><msg>no</msg>");
+    click(m_frame->imgReg);
+    EXPECT_EQ(m_server.targets().size(), 1);
+    click(m_frame->label4);
+    EXPECT_EQ(m_server.targets().size(), 2);
 }
 
 TEST_F(SinaLoginFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
 {
-    SaveLogin("weibo-user", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    for (QWidget* trigger : {static_cast<QWidget*>(frame->imgReset), static_cast<QWidget*>(frame->Label5)}) {
-        frame->edEmail->setText("x");
-        frame->edPassword->setText("y");
-        frame->showPasswordError("shown");
-        frame->cbAutoLogin->setFocus();
-        Click(trigger);
-        EXPECT_EQ(frame->edEmail->text(), "");
-        EXPECT_EQ(frame->edPassword->text(), "");
-        EXPECT_EQ(Caret(*window), "edEmail");
-        EXPECT_EQ(ShownError(*frame).text, "shown");
+    saveLogin("weibo-user", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (QWidget* trigger :
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label5)}) {
+        m_frame->edEmail->setText("x");
+        m_frame->edPassword->setText("y");
+        m_frame->showPasswordError("shown");
+        m_frame->cbAutoLogin->setFocus();
+        click(trigger);
+        EXPECT_EQ(m_frame->edEmail->text(), "");
+        EXPECT_EQ(m_frame->edPassword->text(), "");
+        EXPECT_EQ(caret(*m_window), "edEmail");
+        EXPECT_EQ(shownError(*m_frame).text, "shown");
     }
 }
 
 TEST_F(SinaLoginFrameTest, CheckingAutoLoginChecksRememberPassword)
 {
-    SaveLogin("weibo-user", "pw", false, false, 1);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_FALSE(frame->cbRemberPass->isChecked());
-    frame->cbAutoLogin->click();
-    EXPECT_TRUE(frame->cbRemberPass->isChecked());
-    frame->cbRemberPass->click();
-    EXPECT_TRUE(frame->cbAutoLogin->isChecked());
-    EXPECT_FALSE(frame->cbRemberPass->isChecked());
+    saveLogin("weibo-user", "pw", false, false, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    m_frame->cbAutoLogin->click();
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+    m_frame->cbRemberPass->click();
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
 }
 
 } // namespace

@@ -32,7 +32,7 @@ TEST(ClientUrlPrefix, OnlyTheExactPrefixAtTheStartCounts)
         {"", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsClientUrl(QString::fromLatin1(c.url)), c.client) << c.url;
+        EXPECT_EQ(isClientUrl(QString::fromLatin1(c.url)), c.client) << c.url;
 }
 
 TEST(ClientUrlAsWritten, UndoesTheWholesaleEscapingOfTheBrowser)
@@ -54,7 +54,7 @@ TEST(ClientUrlAsWritten, UndoesTheWholesaleEscapingOfTheBrowser)
         {"vemtraclient://show/?url=house/list", "vemtraclient://show/?url=house/list"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ClientUrlAsWritten(QString::fromLatin1(c.reported)), QString::fromLatin1(c.written))
+        EXPECT_EQ(clientUrlAsWritten(QString::fromLatin1(c.reported)), QString::fromLatin1(c.written))
             << c.reported;
 }
 
@@ -88,7 +88,7 @@ TEST(ClientUrlDecoding, DecodesPercentAndUnicodeEscapesAndDropsMalformedOnes)
         {"", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DecodeClientUrlValue(QString::fromLatin1(c.value)), QString::fromUtf8(c.decoded))
+        EXPECT_EQ(decodeClientUrlValue(QString::fromLatin1(c.value)), QString::fromUtf8(c.decoded))
             << c.value;
 }
 
@@ -119,7 +119,7 @@ TEST(ClientUrlShellTargets, OnlyWebAndMailAddressesReachTheShell)
         {"", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsShellOpenable(QString::fromLatin1(c.target)), c.openable) << c.target;
+        EXPECT_EQ(isShellOpenable(QString::fromLatin1(c.target)), c.openable) << c.target;
 }
 
 // What the handler does with a URL when no main window exists.
@@ -178,16 +178,16 @@ const THandlerCase kHandlerCases[] = {
 class ClientUrlHandlerTest : public ::testing::TestWithParam<THandlerCase>
 {
 protected:
-    void SetUp() override { ClearOpenedUrls(); }
-    TempProfile profile;
+    void SetUp() override { clearOpenedUrls(); }
+    TempProfile m_profile;
 };
 
 TEST_P(ClientUrlHandlerTest, CancelsEveryClientUrlAndOpensOnlySafeTargets)
 {
     const THandlerCase& c = GetParam();
     ASSERT_EQ(frmMain, nullptr);
-    EXPECT_EQ(HandleClientUrl(QString::fromLatin1(c.url), c.listener, nullptr), c.handled);
-    const QList<QUrl> opened = OpenedUrls();
+    EXPECT_EQ(handleClientUrl(QString::fromLatin1(c.url), c.listener, nullptr), c.handled);
+    const QList<QUrl> opened = openedUrls();
     if (*c.opened == '\0') {
         EXPECT_TRUE(opened.isEmpty()) << opened.value(0).toString().toStdString();
         return;
@@ -201,12 +201,12 @@ INSTANTIATE_TEST_SUITE_P(Urls, ClientUrlHandlerTest, ::testing::ValuesIn(kHandle
 
 TEST(ClientUrlOpen, InnerQueryKeepsItsOwnItems)
 {
-    ClearOpenedUrls();
-    HandleClientUrl(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fdistrict%3D"
+    clearOpenedUrls();
+    handleClientUrl(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fdistrict%3D"
                                    "%u6D77%u6DC0%26month%3D2012-12"),
                     TClientUrlListener::MainWindow, nullptr);
-    ASSERT_EQ(OpenedUrls().size(), 1);
-    const QUrlQuery query(OpenedUrls().first());
+    ASSERT_EQ(openedUrls().size(), 1);
+    const QUrlQuery query(openedUrls().first());
     EXPECT_EQ(query.queryItemValue(QStringLiteral("district")), QStringLiteral("海淀"));
     EXPECT_EQ(query.queryItemValue(QStringLiteral("month")), QStringLiteral("2012-12"));
 }

@@ -48,15 +48,15 @@ class ClientUrlWindowTest : public MainFixture, public ::testing::WithParamInter
 TEST_P(ClientUrlWindowTest, PerformsOnlyTheListenersOwnActions)
 {
     const TWindowCase& c = GetParam();
-    TfrmMain& main = SignInAutomatically();
-    ASSERT_TRUE(WaitForRequest(QStringLiteral("/users/validateUser")));
-    server.ClearRequests();
+    TfrmMain& main = signInAutomatically();
+    ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser")));
+    m_server.clearRequests();
 
-    EXPECT_TRUE(HandleClientUrl(QString::fromLatin1(c.url), c.listener, &main));
+    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), c.listener, &main));
     EXPECT_EQ(!main.isVisible(), c.hidden);
-    EXPECT_TRUE(OpenedUrls().isEmpty());
-    EXPECT_EQ(RunUntil([] { return false; }, 300), TRunEnd::TimedOut);
-    EXPECT_TRUE(PageRequests().isEmpty()) << PageRequests().join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(openedUrls().isEmpty());
+    EXPECT_EQ(runUntil([] { return false; }, 300), TRunEnd::TimedOut);
+    EXPECT_TRUE(pageRequests().isEmpty()) << pageRequests().join(QLatin1Char(' ')).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Urls, ClientUrlWindowTest, ::testing::ValuesIn(kWindowCases),
@@ -86,16 +86,16 @@ class ShowTest : public MainFixture, public ::testing::WithParamInterface<TShowC
 TEST_P(ShowTest, NavigatesTheMainWindowAndBringsItUp)
 {
     const TShowCase& c = GetParam();
-    TfrmMain& main = SignInAutomatically();
-    ASSERT_TRUE(WaitForRequest(QStringLiteral("/users/validateUser")));
-    main.HideToTray();
-    server.ClearRequests();
+    TfrmMain& main = signInAutomatically();
+    ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser")));
+    main.hideToTray();
+    m_server.clearRequests();
 
-    EXPECT_TRUE(HandleClientUrl(QString::fromLatin1(c.url), TClientUrlListener::NotificationWindow, nullptr));
+    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), TClientUrlListener::NotificationWindow, nullptr));
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.isMinimized());
-    ASSERT_TRUE(WaitForRequest(QString::fromLatin1(c.target)));
-    EXPECT_EQ(PageRequests().first(), QStringLiteral("/quorvane2") + QString::fromLatin1(c.target));
+    ASSERT_TRUE(waitForRequest(QString::fromLatin1(c.target)));
+    EXPECT_EQ(pageRequests().first(), QStringLiteral("/quorvane2") + QString::fromLatin1(c.target));
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ShowTest, ::testing::ValuesIn(kShowCases),
@@ -107,114 +107,114 @@ class PageNavigationTest : public MainFixture
 protected:
     void SetUp() override
     {
-        main = &SignInAutomatically();
-        ASSERT_EQ(RunUntil([&] { return PageTitle() == QStringLiteral("start"); }), TRunEnd::Stopped);
-        startUrl = main->WebBrowser->url();
+        m_main = &signInAutomatically();
+        ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("start"); }), TRunEnd::Stopped);
+        m_startUrl = m_main->webBrowser->url();
         // A mark that only this very page carries; a page loaded anew has lost it.
-        ASSERT_EQ(Evaluate(QStringLiteral("window.quorvaneMark = 'kept'; window.quorvaneMark")),
+        ASSERT_EQ(evaluate(QStringLiteral("window.quorvaneMark = 'kept'; window.quorvaneMark")),
                   QStringLiteral("kept"));
-        server.ClearRequests();
+        m_server.clearRequests();
     }
 
-    QString PageTitle() const { return main->WebBrowser->page()->title(); }
+    QString pageTitle() const { return m_main->webBrowser->browserPage()->title(); }
 
     // Runs a script in the page and gives its result as text.
-    QString Evaluate(const QString& script)
+    QString evaluate(const QString& script)
     {
         std::optional<QString> result;
-        main->WebBrowser->page()->runJavaScript(script,
-                                                [&](const QVariant& value) { result = value.toString(); });
-        EXPECT_EQ(RunUntil([&] { return result.has_value(); }), TRunEnd::Stopped);
+        m_main->webBrowser->browserPage()->runJavaScript(
+            script, [&](const QVariant& value) { result = value.toString(); });
+        EXPECT_EQ(runUntil([&] { return result.has_value(); }), TRunEnd::Stopped);
         return result.value_or(QString());
     }
 
     // The page follows a link it has just been given, as a click would.
-    void FollowLink(const QString& href)
+    void followLink(const QString& href)
     {
-        main->WebBrowser->page()->runJavaScript(
+        m_main->webBrowser->browserPage()->runJavaScript(
             QStringLiteral("(function(){var a=document.createElement('a');a.href=%1;"
                            "document.body.appendChild(a);a.click();})();")
                 .arg(QStringLiteral("'") + href + QStringLiteral("'")));
     }
 
     // The browser is still on the start page it had, and asked the server for nothing.
-    void ExpectStillOnStartPage()
+    void expectStillOnStartPage()
     {
-        EXPECT_EQ(main->WebBrowser->url(), startUrl);
-        EXPECT_EQ(Evaluate(QStringLiteral("window.quorvaneMark")), QStringLiteral("kept"));
-        EXPECT_TRUE(PageRequests().isEmpty()) << PageRequests().join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(m_main->webBrowser->url(), m_startUrl);
+        EXPECT_EQ(evaluate(QStringLiteral("window.quorvaneMark")), QStringLiteral("kept"));
+        EXPECT_TRUE(pageRequests().isEmpty()) << pageRequests().join(QLatin1Char(' ')).toStdString();
     }
 
-    TfrmMain* main = nullptr;
-    QUrl startUrl;
+    TfrmMain* m_main = nullptr;
+    QUrl m_startUrl;
 };
 
 TEST_F(PageNavigationTest, CloseLinkHidesTheWindowAndLeavesThePage)
 {
-    FollowLink(QStringLiteral("vemtraclient://close/"));
-    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
-    EXPECT_TRUE(main->isMinimized());
-    ExpectStillOnStartPage();
+    followLink(QStringLiteral("vemtraclient://close/"));
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    EXPECT_TRUE(m_main->isMinimized());
+    expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, ScriptSettingTheLocationIsHandledToo)
 {
-    main->WebBrowser->page()->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
-    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
-    ExpectStillOnStartPage();
+    m_main->webBrowser->browserPage()->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, OpenLinkHandsTheDecodedAddressToTheDefaultBrowser)
 {
-    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fa%3D1%26b%3D2"));
-    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
-    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/report?a=1&b=2"))});
-    EXPECT_TRUE(main->isVisible());
-    ExpectStillOnStartPage();
+    followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fa%3D1%26b%3D2"));
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(openedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/report?a=1&b=2"))});
+    EXPECT_TRUE(m_main->isVisible());
+    expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, OpenLinkWithUnicodeEscapes)
 {
-    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F%u6D77%u6DC0"));
-    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
-    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/海淀"))});
-    ExpectStillOnStartPage();
+    followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F%u6D77%u6DC0"));
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(openedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/海淀"))});
+    expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, OpenLinkToALocalFileOpensNothing)
 {
-    FollowLink(QStringLiteral("vemtraclient://open/?url=file%3A%2F%2F%2Fetc%2Fpasswd"));
+    followLink(QStringLiteral("vemtraclient://open/?url=file%3A%2F%2F%2Fetc%2Fpasswd"));
     // A later link shows that the first one has been dealt with.
-    FollowLink(QStringLiteral("vemtraclient://close/"));
-    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
-    EXPECT_TRUE(OpenedUrls().isEmpty());
-    ExpectStillOnStartPage();
+    followLink(QStringLiteral("vemtraclient://close/"));
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    EXPECT_TRUE(openedUrls().isEmpty());
+    expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, UnknownActionOnlyCancelsTheNavigation)
 {
-    FollowLink(QStringLiteral("vemtraclient://launch/?url=house/list"));
-    FollowLink(QStringLiteral("vemtraclient://close/"));
-    ASSERT_EQ(RunUntil([&] { return !main->isVisible(); }), TRunEnd::Stopped);
-    ExpectStillOnStartPage();
+    followLink(QStringLiteral("vemtraclient://launch/?url=house/list"));
+    followLink(QStringLiteral("vemtraclient://close/"));
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, WebAddressCarryingTheSchemeIsNavigatedNormally)
 {
-    FollowLink(AppUrl() + QStringLiteral("/house/list?next=vemtraclient://close/"));
-    ASSERT_EQ(RunUntil([&] { return PageTitle() == QStringLiteral("page"); }), TRunEnd::Stopped);
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_TRUE(WasRequested(QStringLiteral("/house/list?next=vemtraclient://close/")))
-        << server.Targets().join(QLatin1Char(' ')).toStdString();
+    followLink(appUrl() + QStringLiteral("/house/list?next=vemtraclient://close/"));
+    ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("page"); }), TRunEnd::Stopped);
+    EXPECT_TRUE(m_main->isVisible());
+    EXPECT_TRUE(wasRequested(QStringLiteral("/house/list?next=vemtraclient://close/")))
+        << m_server.targets().join(QLatin1Char(' ')).toStdString();
 }
 
 TEST_F(PageNavigationTest, OpenMailtoKeepsOnlySubjectAndBody)
 {
-    FollowLink(QStringLiteral(
+    followLink(QStringLiteral(
         "vemtraclient://open/?url=mailto%3Asales%40quorvane.com%3Fsubject%3Dhi%26cc%3Devil%40x.example"
         "%26body%3Dtext%26attach%3D%2Fetc%2Fpasswd%26bcc%3Dspy%40x.example"));
-    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
-    EXPECT_EQ(OpenedUrls(),
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(openedUrls(),
               QList<QUrl>{QUrl(QStringLiteral("mailto:sales@quorvane.com?subject=hi&body=text"))});
 }
 
@@ -226,74 +226,76 @@ protected:
     {
         PageNavigationTest::SetUp();
         const std::string html = "text/html; charset=UTF-8";
-        stranger.Reply("/frame",
-                       "<!doctype html><script>location.href="
-                       "'vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fframe';</script>",
-                       200, html);
-        stranger.Reply("/page", "<!doctype html><title>stranger</title><body>another site</body>", 200, html);
-        stranger.Reply("/dialogs",
-                       "<!doctype html><body><script>"
-                       "for (var i = 0; i < 100; ++i) alert('again ' + i);"
-                       "document.title = 'done:' + confirm('sure?') + ':' + prompt('name?', 'x');"
-                       "</script></body>",
-                       200, html);
-        TMessageBox::TakeShown();
+        m_stranger.reply("/frame",
+                         "<!doctype html><script>location.href="
+                         "'vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fframe';</script>",
+                         200, html);
+        m_stranger.reply("/page", "<!doctype html><title>stranger</title><body>another site</body>", 200,
+                         html);
+        m_stranger.reply("/dialogs",
+                         "<!doctype html><body><script>"
+                         "for (var i = 0; i < 100; ++i) alert('again ' + i);"
+                         "document.title = 'done:' + confirm('sure?') + ':' + prompt('name?', 'x');"
+                         "</script></body>",
+                         200, html);
+        TMessageBox::takeShown();
     }
 
     // Lets the page run its course; a client URL it fired has been dealt with by then.
-    void Settle()
+    void settle()
     {
-        EXPECT_EQ(RunUntil([] { return false; }, 1000), TRunEnd::TimedOut);
+        EXPECT_EQ(runUntil([] { return false; }, 1000), TRunEnd::TimedOut);
     }
 
-    LoopbackServer stranger;
+    LoopbackServer m_stranger;
 };
 
 // A frame of another site inside the application's page cannot drive the client, whatever it
 // fires; the page's own top frame still can.
 TEST_F(StrangerPageTest, AThirdPartyFrameCannotDriveTheClient)
 {
-    main->WebBrowser->page()->runJavaScript(
+    m_main->webBrowser->browserPage()->runJavaScript(
         QStringLiteral(
             "var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
-            .arg(stranger.Url()));
-    ASSERT_EQ(RunUntil([&] { return !stranger.Targets().isEmpty(); }), TRunEnd::Stopped);
-    Settle();
-    EXPECT_TRUE(OpenedUrls().isEmpty());
-    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fgood.example%2F"));
-    ASSERT_EQ(RunUntil([] { return !OpenedUrls().isEmpty(); }), TRunEnd::Stopped);
-    EXPECT_EQ(OpenedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://good.example/"))});
+            .arg(m_stranger.url()));
+    ASSERT_EQ(runUntil([&] { return !m_stranger.targets().isEmpty(); }), TRunEnd::Stopped);
+    settle();
+    EXPECT_TRUE(openedUrls().isEmpty());
+    followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fgood.example%2F"));
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    EXPECT_EQ(openedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://good.example/"))});
 }
 
 // Once the browser was led to another site, that site's links and scripts do nothing either.
 TEST_F(StrangerPageTest, AnotherSitesPageCannotDriveTheClient)
 {
-    main->NavigateTo(stranger.Url() + QStringLiteral("/page"));
-    ASSERT_EQ(RunUntil([&] { return PageTitle() == QStringLiteral("stranger"); }), TRunEnd::Stopped);
-    FollowLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fpage"));
-    main->WebBrowser->page()->runJavaScript(QStringLiteral("location.href='vemtraclient://close/';"));
-    Settle();
-    EXPECT_TRUE(OpenedUrls().isEmpty());
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(PageTitle(), QStringLiteral("stranger"));
+    m_main->navigateTo(m_stranger.url() + QStringLiteral("/page"));
+    ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("stranger"); }), TRunEnd::Stopped);
+    followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fpage"));
+    m_main->webBrowser->browserPage()->runJavaScript(
+        QStringLiteral("location.href='vemtraclient://close/';"));
+    settle();
+    EXPECT_TRUE(openedUrls().isEmpty());
+    EXPECT_TRUE(m_main->isVisible());
+    EXPECT_EQ(pageTitle(), QStringLiteral("stranger"));
 }
 
 // JavaScript dialogs of the application's pages are the client's own boxes, with the page's text
 // as it stands; another site's are never shown, however many it asks for.
 TEST_F(StrangerPageTest, OnlyTheApplicationsPagesShowDialogs)
 {
-    EXPECT_EQ(Evaluate(QStringLiteral("alert('<b>价格</b> changed'); confirm('sure?')")),
+    EXPECT_EQ(evaluate(QStringLiteral("alert('<b>价格</b> changed'); confirm('sure?')")),
               QStringLiteral("true"));
-    const QList<TShownMessage> shown = TMessageBox::TakeShown();
+    const QList<TShownMessage> shown = TMessageBox::takeShown();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
     EXPECT_EQ(shown[0].text, QStringLiteral("<b>价格</b> changed"));
     EXPECT_EQ(shown[1].text, QStringLiteral("sure?"));
 
-    main->NavigateTo(stranger.Url() + QStringLiteral("/dialogs"));
-    ASSERT_EQ(RunUntil([&] { return PageTitle().startsWith(QStringLiteral("done:")); }), TRunEnd::Stopped);
-    EXPECT_EQ(PageTitle(), QStringLiteral("done:false:null"));
-    EXPECT_TRUE(TMessageBox::TakeShown().isEmpty());
+    m_main->navigateTo(m_stranger.url() + QStringLiteral("/dialogs"));
+    ASSERT_EQ(runUntil([&] { return pageTitle().startsWith(QStringLiteral("done:")); }), TRunEnd::Stopped);
+    EXPECT_EQ(pageTitle(), QStringLiteral("done:false:null"));
+    EXPECT_TRUE(TMessageBox::takeShown().isEmpty());
 }
 
 } // namespace

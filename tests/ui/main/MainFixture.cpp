@@ -13,12 +13,12 @@
 namespace {
 
 // The browser keeps its storage in the run's profile, not in that of the test that opens it first.
-[[maybe_unused]] const bool runSteps = AddTestAppSteps({.afterApp = [] {
-    BrowserProfile();
-    TMessageBox::SetTestMode(true);
+[[maybe_unused]] const bool runSteps = addTestAppSteps({.afterApp = [] {
+    browserProfile();
+    TMessageBox::setTestMode(true);
 }});
 
-std::string Page(const std::string& title, const std::string& body)
+std::string page(const std::string& title, const std::string& body)
 {
     return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title + "</title></head><body>" +
            body + "</body></html>";
@@ -41,52 +41,52 @@ std::ostream& operator<<(std::ostream& out, TRunEnd end)
 
 MainFixture::MainFixture()
 {
-    TempProfile::WriteFile(profile.ConfigFile(), "[Common]\r\napp_root=" + server.Url().toLatin1() +
-                                                     "\r\ndown_url=" + server.Url().toLatin1() +
-                                                     "/res/download\r\n");
-    TSelvorConfig::ForgetCachedAddresses();
+    TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + m_server.url().toLatin1() +
+                                                       "\r\ndown_url=" + m_server.url().toLatin1() +
+                                                       "/res/download\r\n");
+    TSelvorConfig::forgetCachedAddresses();
     // Every page of the web application; the start page says whose it is.
-    server.Reply("/quorvane2/.*", Page("page", "<p>page</p>"), 200, "text/html");
-    server.Get("/quorvane2/users/validateUser", [](const httplib::Request& request,
-                                                   httplib::Response& response) {
-        response.set_content(Page("start", "<p id=\"user\">" + request.get_param_value("userName") + "</p>"),
+    m_server.reply("/quorvane2/.*", page("page", "<p>page</p>"), 200, "text/html");
+    m_server.get("/quorvane2/users/validateUser", [](const httplib::Request& request,
+                                                     httplib::Response& response) {
+        response.set_content(page("start", "<p id=\"user\">" + request.get_param_value("userName") + "</p>"),
                              "text/html");
     });
-    DMod = &session;
-    TMessageBox::SetTestMode(true);
-    TMessageBox::TakeShown();
-    ClearOpenedUrls();
+    DMod = &m_session;
+    TMessageBox::setTestMode(true);
+    TMessageBox::takeShown();
+    clearOpenedUrls();
 }
 
 MainFixture::~MainFixture()
 {
-    window.reset();
+    m_window.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     DMod = nullptr;
-    TMessageBox::TakeShown();
-    ClearOpenedUrls();
+    TMessageBox::takeShown();
+    clearOpenedUrls();
 }
 
-void MainFixture::SetCloseOnExit(bool on)
+void MainFixture::setCloseOnExit(bool on)
 {
-    TSelvorConfig().SetCloseOnExit(on);
+    TSelvorConfig().setCloseOnExit(on);
 }
 
-void MainFixture::Answer(const std::string& operation, const std::string& elements)
+void MainFixture::answer(const std::string& operation, const std::string& elements)
 {
-    server.Reply("/quorvane2/users/" + operation, "<responsed>" + elements + "</responsed>");
+    m_server.reply("/quorvane2/users/" + operation, "<responsed>" + elements + "</responsed>");
 }
 
-void MainFixture::Fail(const std::string& operation)
+void MainFixture::fail(const std::string& operation)
 {
-    server.Reply("/quorvane2/users/" + operation, "<html>down</html>", 500, "text/html");
+    m_server.reply("/quorvane2/users/" + operation, "<html>down</html>", 500, "text/html");
 }
 
-QStringList MainFixture::SignInRequests() const
+QStringList MainFixture::signInRequests() const
 {
     QStringList operations;
-    for (const QString& target : server.Targets()) {
+    for (const QString& target : m_server.targets()) {
         for (const char* operation : {"userLogin", "weiboLogin", "userRegister"}) {
             if (target.startsWith(QStringLiteral("/quorvane2/users/%1?").arg(QLatin1String(operation))))
                 operations.append(QString::fromLatin1(operation));
@@ -95,44 +95,44 @@ QStringList MainFixture::SignInRequests() const
     return operations;
 }
 
-QStringList MainFixture::PageRequests() const
+QStringList MainFixture::pageRequests() const
 {
-    QStringList targets = server.Targets();
+    QStringList targets = m_server.targets();
     targets.removeAll(QStringLiteral("/favicon.ico"));
     return targets;
 }
 
-bool MainFixture::WasRequested(const QString& prefix) const
+bool MainFixture::wasRequested(const QString& prefix) const
 {
-    for (const QString& target : server.Targets()) {
+    for (const QString& target : m_server.targets()) {
         if (target.startsWith(QStringLiteral("/quorvane2") + prefix))
             return true;
     }
     return false;
 }
 
-bool MainFixture::WaitForRequest(const QString& prefix, int timeoutMs) const
+bool MainFixture::waitForRequest(const QString& prefix, int timeoutMs) const
 {
-    return const_cast<MainFixture*>(this)->RunUntil([&] { return WasRequested(prefix); }, timeoutMs) ==
+    return const_cast<MainFixture*>(this)->runUntil([&] { return wasRequested(prefix); }, timeoutMs) ==
            TRunEnd::Stopped;
 }
 
-TfrmMain& MainFixture::CreateMainWindow()
+TfrmMain& MainFixture::createMainWindow()
 {
-    window = std::make_unique<TfrmMain>();
-    return *window;
+    m_window = std::make_unique<TfrmMain>();
+    return *m_window;
 }
 
-TfrmMain& MainFixture::SignInAutomatically(const QString& userName, const QString& role)
+TfrmMain& MainFixture::signInAutomatically(const QString& userName, const QString& role)
 {
-    SaveLogin(userName, QStringLiteral("secret1"), true, true, 0);
-    Answer("userLogin", "<code>0</code><token>T0K3N</token><role>" + role.toStdString() + "</role>");
-    TfrmMain& main = CreateMainWindow();
-    EXPECT_EQ(RunClient({}, [&] { return main.isVisible(); }), TRunEnd::Stopped);
+    saveLogin(userName, QStringLiteral("secret1"), true, true, 0);
+    answer("userLogin", "<code>0</code><token>T0K3N</token><role>" + role.toStdString() + "</role>");
+    TfrmMain& main = createMainWindow();
+    EXPECT_EQ(runClient({}, [&] { return main.isVisible(); }), TRunEnd::Stopped);
     return main;
 }
 
-TRunEnd MainFixture::RunClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
+TRunEnd MainFixture::runClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
                                const std::function<void(TfrmLogin&)>& onLoginWindow, int timeoutMs)
 {
     enum
@@ -145,7 +145,7 @@ TRunEnd MainFixture::RunClient(const std::function<void()>& action, const std::f
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        TfrmLogin* login = frmMain ? frmMain->LoginWindow() : nullptr;
+        TfrmLogin* login = frmMain ? frmMain->loginWindow() : nullptr;
         if (login && login->isVisible() && !loginSeen) {
             loginSeen = true;
             if (onLoginWindow)
@@ -172,23 +172,23 @@ TRunEnd MainFixture::RunClient(const std::function<void()>& action, const std::f
     return TRunEnd::ClientEnded;
 }
 
-TRunEnd MainFixture::RunUntil(const std::function<bool()>& done, int timeoutMs)
+TRunEnd MainFixture::runUntil(const std::function<bool()>& done, int timeoutMs)
 {
-    return RunClient({}, done, {}, timeoutMs);
+    return runClient({}, done, {}, timeoutMs);
 }
 
-QString MainFixture::AppUrl() const
+QString MainFixture::appUrl() const
 {
-    return server.Url() + QStringLiteral("/quorvane2");
+    return m_server.url() + QStringLiteral("/quorvane2");
 }
 
-QString FrameClass(const TfrmLogin& login)
+QString frameClass(const TfrmLogin& login)
 {
-    return login.CurrentFrame() ? QString::fromLatin1(login.CurrentFrame()->metaObject()->className())
+    return login.currentFrame() ? QString::fromLatin1(login.currentFrame()->metaObject()->className())
                                 : QString();
 }
 
-void CancelLogin(TfrmLogin& login)
+void cancelLogin(TfrmLogin& login)
 {
-    login.imgClose->Click();
+    login.imgClose->click();
 }

@@ -38,46 +38,46 @@ protected:
     MainFixture();
     ~MainFixture() override;
 
-    void SetCloseOnExit(bool on);
+    void setCloseOnExit(bool on);
 
     // Answers a sign-in operation ("userLogin", "weiboLogin") with a reply holding these elements.
-    void Answer(const std::string& operation, const std::string& elements);
+    void answer(const std::string& operation, const std::string& elements);
     // Answers a sign-in operation with an HTTP error.
-    void Fail(const std::string& operation);
+    void fail(const std::string& operation);
     // The sign-in operations asked for so far, in order ("userLogin", "weiboLogin").
-    QStringList SignInRequests() const;
+    QStringList signInRequests() const;
     // The requests of the web application's pages so far, without the browser's own requests
     // for a site icon.
-    QStringList PageRequests() const;
+    QStringList pageRequests() const;
     // True once the server has been asked for a path (below the application root) whose
     // request target starts with `prefix`, e.g. "/users/validateUser?".
-    bool WasRequested(const QString& prefix) const;
-    bool WaitForRequest(const QString& prefix, int timeoutMs = 20000) const;
+    bool wasRequested(const QString& prefix) const;
+    bool waitForRequest(const QString& prefix, int timeoutMs = 20000) const;
 
     // The main window as the start-up sequence creates it: hidden, sign-in posted.
-    TfrmMain& CreateMainWindow();
+    TfrmMain& createMainWindow();
     // Saves a login for automatic sign-in that the server accepts with this role, and runs the
     // event loop until the main window shows.
-    TfrmMain& SignInAutomatically(const QString& userName = QStringLiteral("demo@quorvane.com"),
+    TfrmMain& signInAutomatically(const QString& userName = QStringLiteral("demo@quorvane.com"),
                                   const QString& role = QStringLiteral("1"));
 
     // Runs the event loop as the client's start-up does: `action` runs first, inside the loop;
     // the loop ends when the client ends the application, when `stopWhen` holds, or after
     // `timeoutMs`. When a login window comes up, `onLoginWindow` runs inside its modal loop.
-    TRunEnd RunClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
+    TRunEnd runClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
                       const std::function<void(TfrmLogin&)>& onLoginWindow = {}, int timeoutMs = 30000);
     // Runs the event loop until `done` holds; false after `timeoutMs`.
-    TRunEnd RunUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+    TRunEnd runUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
-    QString AppUrl() const;
+    QString appUrl() const;
 
-    TempProfile profile;
-    LoopbackServer server;
-    TDMod session{THttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000}};
-    std::unique_ptr<TfrmMain> window;
+    TempProfile m_profile;
+    LoopbackServer m_server;
+    TDMod m_session{THttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000}};
+    std::unique_ptr<TfrmMain> m_window;
 };
 
 // The class name of the frame a login window shows ("TframeLogin", "TframeSinaLogin").
-QString FrameClass(const TfrmLogin& login);
+QString frameClass(const TfrmLogin& login);
 // Ends the login window as its close button does.
-void CancelLogin(TfrmLogin& login);
+void cancelLogin(TfrmLogin& login);

@@ -26,17 +26,17 @@
 
 namespace {
 
-bool SamePicture(const TImage* image, const char* name)
+bool samePicture(const TImage* image, const char* name)
 {
-    return image->Picture().toImage() == SkinBitmap(QString::fromLatin1(name)).toImage();
+    return image->picture().toImage() == skinBitmap(QString::fromLatin1(name)).toImage();
 }
 
-QColor TextColor(const QLabel* label)
+QColor textColor(const QLabel* label)
 {
     return label->palette().color(QPalette::WindowText);
 }
 
-QStringList Captions(const QMenu* menu)
+QStringList captions(const QMenu* menu)
 {
     QStringList captions;
     for (const QAction* item : menu->actions())
@@ -50,7 +50,7 @@ class MainWindowTest : public MainFixture
 
 TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
 {
-    TfrmMain& main = SignInAutomatically();
+    TfrmMain& main = signInAutomatically();
 
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Quorvane"));
     EXPECT_TRUE(main.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -58,12 +58,12 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(main.geometry().center(), screen.center());
 
-    EXPECT_EQ(main.Panel1->geometry(), QRect(0, 0, 995, 51));
-    EXPECT_EQ(main.Panel1->palette().color(QPalette::Window), QColor(22, 80, 153));
-    EXPECT_EQ(main.Image2->geometry(), QRect(0, 0, 995, 51));
+    EXPECT_EQ(main.panel1->geometry(), QRect(0, 0, 995, 51));
+    EXPECT_EQ(main.panel1->palette().color(QPalette::Window), QColor(22, 80, 153));
+    EXPECT_EQ(main.image2->geometry(), QRect(0, 0, 995, 51));
     // The browser panel below the title bar; the browser reaches past its left, top and bottom.
-    EXPECT_EQ(main.Panel2->geometry(), QRect(2, 51, 991, 671));
-    EXPECT_EQ(main.WebBrowser->geometry(), QRect(-2, -1, 993, 673));
+    EXPECT_EQ(main.panel2->geometry(), QRect(2, 51, 991, 671));
+    EXPECT_EQ(main.webBrowser->geometry(), QRect(-2, -1, 993, 673));
 
     const struct
     {
@@ -72,47 +72,47 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
         const char* tip;
     } pictures[] = {
         {main.imgV, {774, 6, 16, 16}, "认证企业"},    {main.imgSplit, {794, 11, 2, 11}, ""},
-        {main.imgEmail, {803, 11, 13, 10}, ""},       {main.Image1, {879, 12, 3, 8}, ""},
+        {main.imgEmail, {803, 11, 13, 10}, ""},       {main.image1, {879, 12, 3, 8}, ""},
         {main.imgOption, {885, 6, 21, 21}, "主菜单"}, {main.imgMin, {912, 8, 28, 16}, "最小化"},
         {main.imgClose, {946, 8, 28, 16}, "关闭"},
     };
     for (const auto& picture : pictures) {
         SCOPED_TRACE(picture.widget->objectName().toStdString());
-        EXPECT_EQ(picture.widget->parentWidget(), main.Panel1);
+        EXPECT_EQ(picture.widget->parentWidget(), main.panel1);
         EXPECT_EQ(picture.widget->geometry(), picture.geometry);
         EXPECT_EQ(picture.widget->toolTip(), QString::fromUtf8(picture.tip));
     }
-    EXPECT_TRUE(SamePicture(main.imgOption, "OPTION_NORMAL"));
-    EXPECT_TRUE(SamePicture(main.imgMin, "MIN_NORMAL"));
-    EXPECT_TRUE(SamePicture(main.imgClose, "CLOSE_NORMAL"));
+    EXPECT_TRUE(samePicture(main.imgOption, "OPTION_NORMAL"));
+    EXPECT_TRUE(samePicture(main.imgMin, "MIN_NORMAL"));
+    EXPECT_TRUE(samePicture(main.imgClose, "CLOSE_NORMAL"));
     EXPECT_EQ(main.imgEmail->cursor().shape(), Qt::PointingHandCursor);
 
     EXPECT_EQ(main.labWelcome->text(), QStringLiteral("欢迎！"));
-    EXPECT_EQ(TextColor(main.labWelcome), QColor(Qt::white));
-    EXPECT_EQ(TextColor(main.labUserName), QColor(Qt::yellow));
+    EXPECT_EQ(textColor(main.labWelcome), QColor(Qt::white));
+    EXPECT_EQ(textColor(main.labUserName), QColor(Qt::yellow));
     EXPECT_EQ(main.labFeedback->text(), QStringLiteral("  意见反馈"));
-    EXPECT_EQ(TextColor(main.labFeedback), QColor(Qt::white));
+    EXPECT_EQ(textColor(main.labFeedback), QColor(Qt::white));
     EXPECT_EQ(main.labFeedback->x(), 817);
     EXPECT_EQ(main.labFeedback->cursor().shape(), Qt::PointingHandCursor);
     for (const QLabel* label : {main.labWelcome, main.labUserName, main.labFeedback})
         EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
 
     // Rounded corners with the browser panel's lower corners rounded too.
-    EXPECT_EQ(main.mask(), RoundedWindowRegion(main.size(), 15));
-    EXPECT_EQ(main.Panel2->mask(), ShapedPanelRegion(main.Panel2->size()));
+    EXPECT_EQ(main.mask(), roundedWindowRegion(main.size(), 15));
+    EXPECT_EQ(main.panel2->mask(), shapedPanelRegion(main.panel2->size()));
 
-    EXPECT_TRUE(main.TrayIcon1->isVisible());
-    EXPECT_EQ(main.TrayIcon1->toolTip(), QStringLiteral("Quorvane"));
-    EXPECT_FALSE(main.TrayIcon1->icon().isNull());
-    EXPECT_EQ(main.TrayIcon1->contextMenu(), main.PopupMenu1);
+    EXPECT_TRUE(main.trayIcon1->isVisible());
+    EXPECT_EQ(main.trayIcon1->toolTip(), QStringLiteral("Quorvane"));
+    EXPECT_FALSE(main.trayIcon1->icon().isNull());
+    EXPECT_EQ(main.trayIcon1->contextMenu(), main.popupMenu1);
 
     // The window is stored for a second start of the client.
-    EXPECT_EQ(TSelvorConfig().GetMainHandle(), static_cast<qint64>(main.winId()));
+    EXPECT_EQ(TSelvorConfig().getMainHandle(), static_cast<qint64>(main.winId()));
 }
 
 TEST_F(MainWindowTest, BorderLineIsDrawnAroundTheWindow)
 {
-    TfrmMain& main = SignInAutomatically();
+    TfrmMain& main = signInAutomatically();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     const QImage shot = main.grab().toImage();
     // The line runs down the left and right edges and along the bottom, beside the browser panel.
@@ -123,13 +123,13 @@ TEST_F(MainWindowTest, BorderLineIsDrawnAroundTheWindow)
 
 TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 {
-    TfrmMain& main = SignInAutomatically();
+    TfrmMain& main = signInAutomatically();
     main.resize(1100, 800);
-    EXPECT_EQ(main.Panel1->width(), 1100);
-    EXPECT_EQ(main.Panel2->geometry(), QRect(2, 51, 1096, 747));
-    EXPECT_EQ(main.WebBrowser->geometry(), QRect(-2, -1, 1098, 749));
-    EXPECT_EQ(main.mask(), RoundedWindowRegion(QSize(1100, 800), 15));
-    EXPECT_EQ(main.Panel2->mask(), ShapedPanelRegion(main.Panel2->size()));
+    EXPECT_EQ(main.panel1->width(), 1100);
+    EXPECT_EQ(main.panel2->geometry(), QRect(2, 51, 1096, 747));
+    EXPECT_EQ(main.webBrowser->geometry(), QRect(-2, -1, 1098, 749));
+    EXPECT_EQ(main.mask(), roundedWindowRegion(QSize(1100, 800), 15));
+    EXPECT_EQ(main.panel2->mask(), shapedPanelRegion(main.panel2->size()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     const QImage shot = main.grab().toImage();
     EXPECT_EQ(shot.pixelColor(1098, 400), kBorderLineColor);
@@ -138,10 +138,10 @@ TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 
 TEST_F(MainWindowTest, RightClicksInsideTheBrowserNeverReachIt)
 {
-    TfrmMain& main = SignInAutomatically();
-    ASSERT_EQ(RunUntil([&] { return main.WebBrowser->page()->title() == QStringLiteral("start"); }),
+    TfrmMain& main = signInAutomatically();
+    ASSERT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
               TRunEnd::Stopped);
-    QWidget* inside = main.WebBrowser->focusProxy();
+    QWidget* inside = main.webBrowser->focusProxy();
     ASSERT_NE(inside, nullptr);
     // What reaches the widget inside the view after the application's filters.
     struct TSeen final : QObject
@@ -190,7 +190,7 @@ class PlacementTest : public MainFixture, public ::testing::WithParamInterface<T
 TEST_P(PlacementTest, NameAndGreetingStayRightAlignedAgainstBadgeOrSeparator)
 {
     const TPlacementCase& c = GetParam();
-    TfrmMain& main = SignInAutomatically(QString::fromUtf8(c.userName), QString::fromLatin1(c.role));
+    TfrmMain& main = signInAutomatically(QString::fromUtf8(c.userName), QString::fromLatin1(c.role));
 
     EXPECT_EQ(main.labUserName->text(), QString::fromUtf8(c.userName));
     EXPECT_EQ(main.labUserName->textFormat(), Qt::PlainText);
@@ -217,14 +217,14 @@ struct TCloseCase
 };
 
 const TCloseCase kCloseCases[] = {
-    {"CloseButton", false, [](TfrmMain& main) { main.imgClose->Click(); }, false},
-    {"CloseButtonWithCloseOnExit", true, [](TfrmMain& main) { main.imgClose->Click(); }, true},
-    {"MinimiseButton", true, [](TfrmMain& main) { main.imgMin->Click(); }, false},
+    {"CloseButton", false, [](TfrmMain& main) { main.imgClose->click(); }, false},
+    {"CloseButtonWithCloseOnExit", true, [](TfrmMain& main) { main.imgClose->click(); }, true},
+    {"MinimiseButton", true, [](TfrmMain& main) { main.imgMin->click(); }, false},
     // The task bar and the window manager ask the window system to close the window.
     {"TaskBarClose", false, [](TfrmMain& main) { main.windowHandle()->close(); }, false},
     {"TaskBarCloseWithCloseOnExit", true, [](TfrmMain& main) { main.windowHandle()->close(); }, false},
     {"ExitInTrayMenu", false, [](TfrmMain& main) { main.miExit->trigger(); }, true},
-    {"ExitApplication", false, [](TfrmMain& main) { main.ExitApplication(); }, true},
+    {"ExitApplication", false, [](TfrmMain& main) { main.exitApplication(); }, true},
 };
 
 class CloseTest : public MainFixture, public ::testing::WithParamInterface<TCloseCase>
@@ -234,24 +234,24 @@ class CloseTest : public MainFixture, public ::testing::WithParamInterface<TClos
 TEST_P(CloseTest, HidesToTheTrayOrEndsTheClient)
 {
     const TCloseCase& c = GetParam();
-    SetCloseOnExit(c.closeOnExit);
-    TfrmMain& main = SignInAutomatically();
+    setCloseOnExit(c.closeOnExit);
+    TfrmMain& main = signInAutomatically();
     ASSERT_TRUE(main.isVisible());
 
-    const TRunEnd end = RunClient([&] { c.request(main); }, [&] { return !main.isVisible(); }, {}, 5000);
+    const TRunEnd end = runClient([&] { c.request(main); }, [&] { return !main.isVisible(); }, {}, 5000);
     if (c.clientEnds) {
         EXPECT_EQ(end, TRunEnd::ClientEnded);
-        EXPECT_TRUE(main.AllowClose());
+        EXPECT_TRUE(main.allowClose());
         EXPECT_FALSE(main.isVisible());
     } else {
         // Hidden to the tray, and the client keeps running with only the tray icon.
         EXPECT_EQ(end, TRunEnd::Stopped);
-        EXPECT_FALSE(main.AllowClose());
+        EXPECT_FALSE(main.allowClose());
         EXPECT_TRUE(main.isMinimized());
-        EXPECT_TRUE(main.TrayIcon1->isVisible());
-        EXPECT_EQ(RunUntil([] { return false; }, 300), TRunEnd::TimedOut);
+        EXPECT_TRUE(main.trayIcon1->isVisible());
+        EXPECT_EQ(runUntil([] { return false; }, 300), TRunEnd::TimedOut);
         // The tray icon brings it back.
-        emit main.TrayIcon1->activated(QSystemTrayIcon::Trigger);
+        emit main.trayIcon1->activated(QSystemTrayIcon::Trigger);
         EXPECT_TRUE(main.isVisible());
         EXPECT_FALSE(main.isMinimized());
     }
@@ -262,15 +262,15 @@ INSTANTIATE_TEST_SUITE_P(Requests, CloseTest, ::testing::ValuesIn(kCloseCases),
 
 TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
 {
-    TfrmMain& main = SignInAutomatically();
+    TfrmMain& main = signInAutomatically();
     for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
-        main.HideToTray();
-        emit main.TrayIcon1->activated(reason);
+        main.hideToTray();
+        emit main.trayIcon1->activated(reason);
         EXPECT_TRUE(main.isVisible()) << reason;
     }
     // The middle button does nothing.
-    main.HideToTray();
-    emit main.TrayIcon1->activated(QSystemTrayIcon::MiddleClick);
+    main.hideToTray();
+    emit main.trayIcon1->activated(QSystemTrayIcon::MiddleClick);
     EXPECT_FALSE(main.isVisible());
     main.miOpen->trigger();
     EXPECT_TRUE(main.isVisible());
@@ -278,31 +278,31 @@ TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
 
 TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder)
 {
-    TfrmMain& main = SignInAutomatically();
-    EXPECT_EQ(Captions(main.PopupMenu1),
+    TfrmMain& main = signInAutomatically();
+    EXPECT_EQ(captions(main.popupMenu1),
               (QStringList{QStringLiteral("打开Quorvane"), QStringLiteral("系统设置(&S)..."),
                            QStringLiteral("修改密码..."), QStringLiteral("Selvor网站"),
                            QStringLiteral("关于"), QStringLiteral("-"), QStringLiteral("退出")}));
-    EXPECT_EQ(Captions(main.pmOption), (QStringList{QStringLiteral("系统设置"), QStringLiteral("修改密码"),
+    EXPECT_EQ(captions(main.pmOption), (QStringList{QStringLiteral("系统设置"), QStringLiteral("修改密码"),
                                                     QStringLiteral("Selvor网站"), QStringLiteral("关于")}));
 }
 
 TEST_F(MainWindowTest, WebSiteOpensInTheDefaultBrowserWithTheClientAsReferrer)
 {
-    TfrmMain& main = SignInAutomatically();
-    ASSERT_EQ(RunUntil([&] { return main.WebBrowser->page()->title() == QStringLiteral("start"); }),
+    TfrmMain& main = signInAutomatically();
+    ASSERT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
               TRunEnd::Stopped);
-    for (QAction* item : {main.miWebSite, main.N7}) {
-        ClearOpenedUrls();
+    for (QAction* item : {main.miWebSite, main.n7}) {
+        clearOpenedUrls();
         item->trigger();
-        ASSERT_EQ(OpenedUrls().size(), 1) << item->objectName().toStdString();
-        const QUrl site = OpenedUrls().first();
+        ASSERT_EQ(openedUrls().size(), 1) << item->objectName().toStdString();
+        const QUrl site = openedUrls().first();
         EXPECT_EQ(site.scheme(), QStringLiteral("http"));
         EXPECT_EQ(site.host(), QStringLiteral("www.selvor.com"));
         EXPECT_EQ(QUrlQuery(site).queryItemValue(QStringLiteral("from")), QStringLiteral("quorvane_client"));
     }
     // The embedded browser stays on its page.
-    EXPECT_TRUE(main.WebBrowser->url().toString().contains(QStringLiteral("/users/validateUser")));
+    EXPECT_TRUE(main.webBrowser->url().toString().contains(QStringLiteral("/users/validateUser")));
 }
 
 // The change-password items show only for a session signed in with an account password.
@@ -325,16 +325,16 @@ class MenuTest : public MainFixture, public ::testing::WithParamInterface<TMenuC
 TEST_P(MenuTest, ChangePasswordOnlyForAnAccountSession)
 {
     const TMenuCase& c = GetParam();
-    SaveLogin(QStringLiteral("someone@example.com"), QStringLiteral("secret1"), true, true, c.userType);
-    Answer(c.userType == 1 ? "weiboLogin" : "userLogin", "<code>0</code><token>T0K3N</token><role>1</role>");
-    TfrmMain& main = CreateMainWindow();
-    ASSERT_EQ(RunClient({}, [&] { return main.isVisible(); }), TRunEnd::Stopped);
+    saveLogin(QStringLiteral("someone@example.com"), QStringLiteral("secret1"), true, true, c.userType);
+    answer(c.userType == 1 ? "weiboLogin" : "userLogin", "<code>0</code><token>T0K3N</token><role>1</role>");
+    TfrmMain& main = createMainWindow();
+    ASSERT_EQ(runClient({}, [&] { return main.isVisible(); }), TRunEnd::Stopped);
 
     // The tray menu, as the tray icon opens it.
-    main.PopupMenu1->popup(main.mapToGlobal(QPoint(100, 100)));
+    main.popupMenu1->popup(main.mapToGlobal(QPoint(100, 100)));
     EXPECT_EQ(main.miChangePassword->isVisible(), c.changePassword);
     EXPECT_TRUE(main.miSetting->isVisible());
-    main.PopupMenu1->hide();
+    main.popupMenu1->hide();
 
     // The option menu drops down below its button while the button shows its pressed picture.
     QPoint menuAt;
@@ -343,7 +343,7 @@ TEST_P(MenuTest, ChangePasswordOnlyForAnAccountSession)
     QTimer::singleShot(200, [&] {
         menuAt = main.pmOption->pos();
         optionVisible = main.miChangePassword2->isVisible();
-        pressed = SamePicture(main.imgOption, "OPTION_CLICK");
+        pressed = samePicture(main.imgOption, "OPTION_CLICK");
         main.pmOption->close();
     });
     QTest::mousePress(main.imgOption, Qt::LeftButton, {}, QPoint(10, 10));
@@ -351,7 +351,7 @@ TEST_P(MenuTest, ChangePasswordOnlyForAnAccountSession)
     EXPECT_EQ(optionVisible, c.changePassword);
     EXPECT_TRUE(pressed);
     EXPECT_EQ(menuAt, main.mapToGlobal(QPoint(885, 6 + 21 + 10)));
-    EXPECT_TRUE(SamePicture(main.imgOption, "OPTION_NORMAL"));
+    EXPECT_TRUE(samePicture(main.imgOption, "OPTION_NORMAL"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, MenuTest, ::testing::ValuesIn(kMenuCases),

@@ -15,7 +15,7 @@ public:
     QList<QUrl> opened;
 
 public slots:
-    void Open(const QUrl& url) { opened.append(url); }
+    void open(const QUrl& url) { opened.append(url); }
 };
 
 TUrlCatcher* catcher = nullptr;
@@ -24,14 +24,14 @@ TUrlCatcher* catcher = nullptr;
 const char* const kSchemes[] = {"",    "http", "https",      "mailto",      "file",
                                 "ftp", "smb",  "javascript", "vemtraclient"};
 
-void InstallUrlCatcher()
+void installUrlCatcher()
 {
     catcher = new TUrlCatcher;
     for (const char* scheme : kSchemes)
         QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), catcher, "Open");
 }
 
-void RemoveUrlCatcher()
+void removeUrlCatcher()
 {
     for (const char* scheme : kSchemes)
         QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
@@ -40,16 +40,16 @@ void RemoveUrlCatcher()
 }
 
 [[maybe_unused]] const bool catcherSteps =
-    AddTestAppSteps({.afterApp = InstallUrlCatcher, .beforeAppGone = RemoveUrlCatcher});
+    addTestAppSteps({.afterApp = installUrlCatcher, .beforeAppGone = removeUrlCatcher});
 
 } // namespace
 
-QList<QUrl> OpenedUrls()
+QList<QUrl> openedUrls()
 {
     return catcher ? catcher->opened : QList<QUrl>{};
 }
 
-void ClearOpenedUrls()
+void clearOpenedUrls()
 {
     if (catcher)
         catcher->opened.clear();

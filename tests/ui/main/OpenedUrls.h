@@ -8,5 +8,5 @@
 // is really started.
 
 // The addresses handed over since the last ClearOpenedUrls, oldest first.
-QList<QUrl> OpenedUrls();
-void ClearOpenedUrls();
+QList<QUrl> openedUrls();
+void clearOpenedUrls();

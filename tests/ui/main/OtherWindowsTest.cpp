@@ -35,18 +35,18 @@ class OtherWindowsTest : public MainFixture
 {
 protected:
     // Waits for the start page, so that the page can open windows of its own.
-    TfrmMain& SignInToStartPage()
+    TfrmMain& signInToStartPage()
     {
-        TfrmMain& main = SignInAutomatically();
-        EXPECT_EQ(RunUntil([&] { return main.WebBrowser->page()->title() == QStringLiteral("start"); }),
+        TfrmMain& main = signInAutomatically();
+        EXPECT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
                   TRunEnd::Stopped);
         return main;
     }
 
     // The start page asks for a new window, as a link with target "_blank" does.
-    void OpenNewWindowAt(TfrmMain& main, const QString& url)
+    void openNewWindowAt(TfrmMain& main, const QString& url)
     {
-        main.WebBrowser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
+        main.webBrowser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
     }
 };
 
@@ -54,47 +54,47 @@ protected:
 
 TEST_F(OtherWindowsTest, PollingStartsAfterSignInAndStopsWithTheWindow)
 {
-    TfrmMain& main = SignInAutomatically();
-    QPointer<TTimerThread> thread = main.TimerThread();
+    TfrmMain& main = signInAutomatically();
+    QPointer<TTimerThread> thread = main.timerThread();
     ASSERT_NE(thread, nullptr);
-    EXPECT_TRUE(thread->Running());
+    EXPECT_TRUE(thread->running());
     // The thread polls the application server for the signed-in user.
-    EXPECT_TRUE(WaitForRequest(QStringLiteral("/information/getInformationList?")));
-    window.reset();
+    EXPECT_TRUE(waitForRequest(QStringLiteral("/information/getInformationList?")));
+    m_window.reset();
     EXPECT_EQ(thread, nullptr);
 }
 
 TEST_F(OtherWindowsTest, NoPollingBeforeSignIn)
 {
-    TfrmMain& main = CreateMainWindow();
-    EXPECT_EQ(RunClient({}, {},
+    TfrmMain& main = createMainWindow();
+    EXPECT_EQ(runClient({}, {},
                         [](TfrmLogin& login) {
-                            EXPECT_EQ(frmMain->TimerThread(), nullptr);
-                            CancelLogin(login);
+                            EXPECT_EQ(frmMain->timerThread(), nullptr);
+                            cancelLogin(login);
                         }),
               TRunEnd::ClientEnded);
-    EXPECT_EQ(main.TimerThread(), nullptr);
+    EXPECT_EQ(main.timerThread(), nullptr);
 }
 
 TEST_F(OtherWindowsTest, NotificationGoesToThePopupWithThePollingThread)
 {
     TfrmMessage popup;
-    TfrmMain& main = SignInAutomatically();
-    ASSERT_NE(main.TimerThread(), nullptr);
+    TfrmMain& main = signInAutomatically();
+    ASSERT_NE(main.timerThread(), nullptr);
     APIResponse information;
     information.success = true;
-    information.url = AppUrl() + QStringLiteral("/information/message?id=1");
+    information.url = appUrl() + QStringLiteral("/information/message?id=1");
     information.width = 300;
     information.height = 200;
     information.titleHeight = 51;
 
-    main.ShowInformation(information);
+    main.showInformation(information);
     // The pop-up has paused the thread that the main window handed it, and loads the page.
-    EXPECT_TRUE(main.TimerThread()->Paused());
+    EXPECT_TRUE(main.timerThread()->paused());
     EXPECT_EQ(popup.size(), QSize(303, 205));
-    EXPECT_TRUE(WaitForRequest(QStringLiteral("/information/message?id=1")));
+    EXPECT_TRUE(waitForRequest(QStringLiteral("/information/message?id=1")));
     popup.close();
-    EXPECT_FALSE(main.TimerThread()->Paused());
+    EXPECT_FALSE(main.timerThread()->paused());
 }
 
 #endif
@@ -109,42 +109,42 @@ TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
     // The start-up sequence creates the share window hidden; the first request uses it.
     auto* created = new TfrmBrowser;
     frmBrowser = created;
-    TfrmMain& main = SignInToStartPage();
-    const QUrl startUrl = main.WebBrowser->url();
+    TfrmMain& main = signInToStartPage();
+    const QUrl startUrl = main.webBrowser->url();
     const QString sharePage =
         QStringLiteral("http://service.weibo.com/share/share.php?url=x&title=t&shareType=1");
 
-    OpenNewWindowAt(main, sharePage);
-    ASSERT_EQ(RunUntil([&] {
+    openNewWindowAt(main, sharePage);
+    ASSERT_EQ(runUntil([&] {
                   return frmBrowser && frmBrowser->isVisible() &&
-                         frmBrowser->WebBrowser1->url().host() == QStringLiteral("service.weibo.com");
+                         frmBrowser->webBrowser1->url().host() == QStringLiteral("service.weibo.com");
               }),
               TRunEnd::Stopped);
     EXPECT_EQ(frmBrowser, created);
-    EXPECT_TRUE(OpenedUrls().isEmpty());
+    EXPECT_TRUE(openedUrls().isEmpty());
 
-    const QString report = AppUrl() + QStringLiteral("/house/report?district=1");
-    OpenNewWindowAt(main, report);
-    OpenNewWindowAt(main, QStringLiteral("https://example.com/news"));
-    OpenNewWindowAt(main, QStringLiteral("file:///etc/passwd"));
-    OpenNewWindowAt(main, QString());
-    ASSERT_EQ(RunUntil([] { return OpenedUrls().size() >= 2; }), TRunEnd::Stopped);
-    EXPECT_EQ(RunUntil([] { return false; }, 500), TRunEnd::TimedOut);
-    EXPECT_EQ(OpenedUrls(), (QList<QUrl>{QUrl(report), QUrl(QStringLiteral("https://example.com/news"))}));
-    EXPECT_EQ(main.WebBrowser->url().toString(), startUrl.toString());
+    const QString report = appUrl() + QStringLiteral("/house/report?district=1");
+    openNewWindowAt(main, report);
+    openNewWindowAt(main, QStringLiteral("https://example.com/news"));
+    openNewWindowAt(main, QStringLiteral("file:///etc/passwd"));
+    openNewWindowAt(main, QString());
+    ASSERT_EQ(runUntil([] { return openedUrls().size() >= 2; }), TRunEnd::Stopped);
+    EXPECT_EQ(runUntil([] { return false; }, 500), TRunEnd::TimedOut);
+    EXPECT_EQ(openedUrls(), (QList<QUrl>{QUrl(report), QUrl(QStringLiteral("https://example.com/news"))}));
+    EXPECT_EQ(main.webBrowser->url().toString(), startUrl.toString());
 
     // Closed, the share window is created anew for the next share page, owned by the main window.
     QPointer<TfrmBrowser> first = frmBrowser;
-    ASSERT_EQ(RunClient([&] { frmBrowser->close(); }, [&] { return first.isNull(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runClient([&] { frmBrowser->close(); }, [&] { return first.isNull(); }), TRunEnd::Stopped);
     EXPECT_EQ(frmBrowser, nullptr);
-    OpenNewWindowAt(main, sharePage + QStringLiteral("&again=1"));
-    ASSERT_EQ(RunUntil([&] {
+    openNewWindowAt(main, sharePage + QStringLiteral("&again=1"));
+    ASSERT_EQ(runUntil([&] {
                   return frmBrowser && frmBrowser->isVisible() &&
-                         frmBrowser->WebBrowser1->url().query().endsWith(QStringLiteral("again=1"));
+                         frmBrowser->webBrowser1->url().query().endsWith(QStringLiteral("again=1"));
               }),
               TRunEnd::Stopped);
     EXPECT_EQ(frmBrowser->parentWidget(), &main);
-    EXPECT_EQ(main.WebBrowser->url().toString(), startUrl.toString());
+    EXPECT_EQ(main.webBrowser->url().toString(), startUrl.toString());
     delete frmBrowser;
 }
 
@@ -154,7 +154,7 @@ TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
 
 TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
 {
-    TfrmMain& main = SignInAutomatically();
+    TfrmMain& main = signInAutomatically();
 
     main.miSetting->trigger();
     ASSERT_NE(frmSetting, nullptr);
@@ -184,7 +184,7 @@ TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
     delete frmFeedback;
 
     // About is modal and gone once closed.
-    for (QAction* item : {main.miAbout, main.N8}) {
+    for (QAction* item : {main.miAbout, main.n8}) {
         QString shown;
         QTimer::singleShot(100, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -200,12 +200,12 @@ TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
         return std::count_if(windows.begin(), windows.end(),
                              [](QWidget* w) { return qobject_cast<TfrmAbout*>(w) != nullptr; });
     };
-    EXPECT_EQ(RunUntil([&] { return aboutWindows() == 0; }), TRunEnd::Stopped);
+    EXPECT_EQ(runUntil([&] { return aboutWindows() == 0; }), TRunEnd::Stopped);
 }
 
 TEST_F(OtherWindowsTest, ClickThatEndsOffTheLinkOpensNothing)
 {
-    TfrmMain& main = SignInAutomatically();
+    TfrmMain& main = signInAutomatically();
     QTest::mousePress(main.labFeedback, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(main.labFeedback, Qt::LeftButton, {}, QPoint(-20, 5));
     EXPECT_EQ(frmFeedback, nullptr);

@@ -189,52 +189,52 @@ class SignInTest : public MainFixture, public ::testing::WithParamInterface<TSig
 TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
 {
     const TSignInCase& c = GetParam();
-    SaveLogin(QString::fromUtf8(c.userName), QString::fromUtf8(c.password), c.rememberPass, c.autoLogin,
+    saveLogin(QString::fromUtf8(c.userName), QString::fromUtf8(c.password), c.rememberPass, c.autoLogin,
               c.userType);
     for (const auto& [operation, reply] :
          {std::pair{"userLogin", c.userLoginReply}, {"weiboLogin", c.weiboLoginReply}}) {
         if (QByteArray(reply).startsWith("RAW"))
-            server.Reply(std::string("/quorvane2/users/") + operation, reply + 3);
+            m_server.reply(std::string("/quorvane2/users/") + operation, reply + 3);
         else if (*reply)
-            Answer(operation, reply);
+            answer(operation, reply);
         else
-            Fail(operation);
+            fail(operation);
     }
 
-    TfrmMain& main = CreateMainWindow();
+    TfrmMain& main = createMainWindow();
     EXPECT_FALSE(main.isVisible());
     bool mainShown = false;
     QString loginFrame;
-    const TRunEnd end = RunClient(
+    const TRunEnd end = runClient(
         {}, [&] { return (mainShown = mainShown || main.isVisible()); },
         [&](TfrmLogin& login) {
-            loginFrame = FrameClass(login);
+            loginFrame = frameClass(login);
             EXPECT_FALSE(main.isVisible());
             if (c.inLogin == TInLogin::SignIn) {
                 // The user corrects the password and signs in.
-                Answer("userLogin", kAccepted);
-                auto* frame = qobject_cast<TframeLogin*>(login.CurrentFrame());
+                answer("userLogin", kAccepted);
+                auto* frame = qobject_cast<TframeLogin*>(login.currentFrame());
                 ASSERT_NE(frame, nullptr);
                 frame->edPassword->setText(QStringLiteral("demo123"));
                 frame->submitLogin();
             } else {
-                CancelLogin(login);
+                cancelLogin(login);
             }
         });
 
-    EXPECT_EQ(SignInRequests(), c.requests);
+    EXPECT_EQ(signInRequests(), c.requests);
     EXPECT_EQ(loginFrame, QString::fromLatin1(c.loginFrame));
-    EXPECT_EQ(main.LoginWindow(), nullptr);
-    EXPECT_TRUE(main.LoginStarted());
+    EXPECT_EQ(main.loginWindow(), nullptr);
+    EXPECT_TRUE(main.loginStarted());
     if (c.mainWindowShown) {
         EXPECT_EQ(end, TRunEnd::Stopped);
         EXPECT_TRUE(main.isVisible());
-        EXPECT_FALSE(main.AllowClose());
-        EXPECT_TRUE(DMod->IsLoggedIn());
-        EXPECT_EQ(DMod->IsAccountLogin(), c.accountSession);
+        EXPECT_FALSE(main.allowClose());
+        EXPECT_TRUE(DMod->isLoggedIn());
+        EXPECT_EQ(DMod->isAccountLogin(), c.accountSession);
         // The browser goes to the signed-in start page.
-        ASSERT_TRUE(WaitForRequest(QStringLiteral("/users/validateUser?")));
-        const QString target = PageRequests().filter(QStringLiteral("/users/validateUser?")).first();
+        ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser?")));
+        const QString target = pageRequests().filter(QStringLiteral("/users/validateUser?")).first();
         const QUrlQuery query(target.mid(target.indexOf(QLatin1Char('?')) + 1));
         EXPECT_EQ(query.queryItemValue(QStringLiteral("userName"), QUrl::FullyDecoded),
                   QString::fromUtf8(c.userName));
@@ -244,8 +244,8 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
         // Giving up ends the client without ever showing the main window.
         EXPECT_EQ(end, TRunEnd::ClientEnded);
         EXPECT_FALSE(mainShown);
-        EXPECT_FALSE(DMod->IsLoggedIn());
-        EXPECT_FALSE(WasRequested(QStringLiteral("/users/validateUser")));
+        EXPECT_FALSE(DMod->isLoggedIn());
+        EXPECT_FALSE(wasRequested(QStringLiteral("/users/validateUser")));
     }
 }
 
@@ -258,30 +258,30 @@ class SignInWindowsTest : public MainFixture
 
 TEST_F(SignInWindowsTest, SecondStartBeforeSignInBeginsHasNoEffect)
 {
-    TfrmMain& main = CreateMainWindow();
+    TfrmMain& main = createMainWindow();
     QEvent request(WM_SHOWMAINFORM);
     QCoreApplication::sendEvent(&main, &request);
     EXPECT_FALSE(main.isVisible());
-    EXPECT_FALSE(main.LoginStarted());
+    EXPECT_FALSE(main.loginStarted());
 }
 
 TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
 {
-    TfrmMain& main = CreateMainWindow();
+    TfrmMain& main = createMainWindow();
     bool hiddenLoginShownAgain = false;
-    const TRunEnd end = RunClient({}, {}, [&](TfrmLogin& login) {
+    const TRunEnd end = runClient({}, {}, [&](TfrmLogin& login) {
         // The login window's minimise button only hides it; it stays modal.
-        login.imgMin->Click();
+        login.imgMin->click();
         EXPECT_FALSE(login.isVisible());
         QEvent request(WM_SHOWMAINFORM);
         QCoreApplication::sendEvent(&main, &request);
         hiddenLoginShownAgain = login.isVisible();
         EXPECT_FALSE(main.isVisible());
         // The tray icon's menu item does the same.
-        login.imgMin->Click();
+        login.imgMin->click();
         main.miOpen->trigger();
         EXPECT_TRUE(login.isVisible());
-        CancelLogin(login);
+        cancelLogin(login);
     });
     EXPECT_TRUE(hiddenLoginShownAgain);
     EXPECT_EQ(end, TRunEnd::ClientEnded);
@@ -290,8 +290,8 @@ TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
 
 TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
 {
-    TfrmMain& main = SignInAutomatically();
-    main.HideToTray();
+    TfrmMain& main = signInAutomatically();
+    main.hideToTray();
     ASSERT_FALSE(main.isVisible());
     QEvent request(WM_SHOWMAINFORM);
     QCoreApplication::sendEvent(&main, &request);
@@ -301,10 +301,10 @@ TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
 
 TEST_F(SignInWindowsTest, SignInStartsOnlyOnce)
 {
-    TfrmMain& main = SignInAutomatically();
+    TfrmMain& main = signInAutomatically();
     QCoreApplication::postEvent(&main, new QEvent(WM_STARTLOGIN));
-    EXPECT_EQ(RunUntil([] { return false; }, 300), TRunEnd::TimedOut);
-    EXPECT_EQ(SignInRequests(), QStringList{QStringLiteral("userLogin")});
+    EXPECT_EQ(runUntil([] { return false; }, 300), TRunEnd::TimedOut);
+    EXPECT_EQ(signInRequests(), QStringList{QStringLiteral("userLogin")});
 }
 
 } // namespace

@@ -16,72 +16,72 @@ protected:
     void SetUp() override
     {
         const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
-        xdotool_ = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (trayer.isEmpty() || xdotool_.isEmpty())
+        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (trayer.isEmpty() || m_xdotool.isEmpty())
             GTEST_SKIP() << "needs the tray host trayer and xdotool (tools/install-deps)";
-        host_.start(trayer,
-                    {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                     QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                     QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--transparent"),
-                     QStringLiteral("false"), QStringLiteral("--tint"), QStringLiteral("0x202020")});
-        ASSERT_TRUE(host_.waitForStarted());
-        ASSERT_EQ(RunUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }), TRunEnd::Stopped);
+        m_host.start(trayer,
+                     {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                      QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                      QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--transparent"),
+                      QStringLiteral("false"), QStringLiteral("--tint"), QStringLiteral("0x202020")});
+        ASSERT_TRUE(m_host.waitForStarted());
+        ASSERT_EQ(runUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }), TRunEnd::Stopped);
     }
 
     void TearDown() override
     {
-        window.reset();
-        host_.terminate();
-        host_.waitForFinished();
+        m_window.reset();
+        m_host.terminate();
+        m_host.waitForFinished();
     }
 
     // Waits until the tray host shows the icon; its place on the screen.
-    QRect IconPlace(const TfrmMain& main)
+    QRect iconPlace(const TfrmMain& main)
     {
-        EXPECT_EQ(RunUntil([&] { return main.TrayIcon1->geometry().isValid(); }), TRunEnd::Stopped);
-        return main.TrayIcon1->geometry();
+        EXPECT_EQ(runUntil([&] { return main.trayIcon1->geometry().isValid(); }), TRunEnd::Stopped);
+        return main.trayIcon1->geometry();
     }
 
     // Real pointer input at a place on the screen.
-    void ClickAt(QPoint at, int button, int clicks = 1)
+    void clickAt(QPoint at, int button, int clicks = 1)
     {
-        QProcess::execute(xdotool_,
+        QProcess::execute(m_xdotool,
                           {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
                            QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(clicks),
                            QString::number(button)});
     }
 
-    QProcess host_;
-    QString xdotool_;
+    QProcess m_host;
+    QString m_xdotool;
 };
 
 TEST_F(TrayIconTest, ClicksOnTheIconBringTheWindowBackFromTheTray)
 {
-    TfrmMain& main = SignInAutomatically();
-    const QRect icon = IconPlace(main);
+    TfrmMain& main = signInAutomatically();
+    const QRect icon = iconPlace(main);
     ASSERT_TRUE(icon.isValid());
-    EXPECT_EQ(main.TrayIcon1->toolTip(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(main.trayIcon1->toolTip(), QStringLiteral("Quorvane"));
 
     for (const int clicks : {1, 2}) {
-        main.HideToTray();
+        main.hideToTray();
         ASSERT_FALSE(main.isVisible());
-        ClickAt(icon.center(), 1, clicks);
-        EXPECT_EQ(RunUntil([&] { return main.isVisible(); }), TRunEnd::Stopped) << clicks << " click(s)";
+        clickAt(icon.center(), 1, clicks);
+        EXPECT_EQ(runUntil([&] { return main.isVisible(); }), TRunEnd::Stopped) << clicks << " click(s)";
         EXPECT_FALSE(main.isMinimized());
     }
 }
 
 TEST_F(TrayIconTest, RightClickOpensTheTrayMenu)
 {
-    TfrmMain& main = SignInAutomatically();
-    const QRect icon = IconPlace(main);
+    TfrmMain& main = signInAutomatically();
+    const QRect icon = iconPlace(main);
     ASSERT_TRUE(icon.isValid());
-    main.HideToTray();
-    ClickAt(icon.center(), 3);
-    ASSERT_EQ(RunUntil([&] { return main.PopupMenu1->isVisible(); }), TRunEnd::Stopped);
+    main.hideToTray();
+    clickAt(icon.center(), 3);
+    ASSERT_EQ(runUntil([&] { return main.popupMenu1->isVisible(); }), TRunEnd::Stopped);
     EXPECT_TRUE(main.miChangePassword->isVisible());
     // "退出" in the menu ends the client.
-    EXPECT_EQ(RunClient([&] { main.miExit->trigger(); }, {}, {}, 5000), TRunEnd::ClientEnded);
+    EXPECT_EQ(runClient([&] { main.miExit->trigger(); }, {}, {}, 5000), TRunEnd::ClientEnded);
     EXPECT_FALSE(main.isVisible());
 }
 

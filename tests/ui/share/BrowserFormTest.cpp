@@ -28,7 +28,7 @@ const char kSuccessPage[] = "<!doctype html><title>success</title><p>分享成�
 const char kShareInfo[] = "/quorvane2/personalcenter/shareInfo";
 
 // The shared address percent-encoded, as the share page's form sends it.
-QString Encoded(const char* text)
+QString encoded(const char* text)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(text)));
 }
@@ -38,101 +38,101 @@ QString Encoded(const char* text)
 class BrowserFormTest : public ::testing::Test
 {
 protected:
-    BrowserFormTest() : server(ShareHostServer())
+    BrowserFormTest() : m_server(shareHostServer())
     {
-        UseApplicationServer(server.Url());
-        DMod = &session;
-        server.Reply("/share/share.php", kSharePage, 200, "text/html");
-        server.Reply("/share/success.php", kSuccessPage, 200, "text/html");
-        server.Reply("/other", "<!doctype html><title>other</title>", 200, "text/html");
-        server.Reply(kShareInfo, "<responsed><code>0</code></responsed>");
-        server.Get("/go", [](const httplib::Request& request, httplib::Response& response) {
+        useApplicationServer(m_server.url());
+        DMod = &m_session;
+        m_server.reply("/share/share.php", kSharePage, 200, "text/html");
+        m_server.reply("/share/success.php", kSuccessPage, 200, "text/html");
+        m_server.reply("/other", "<!doctype html><title>other</title>", 200, "text/html");
+        m_server.reply(kShareInfo, "<responsed><code>0</code></responsed>");
+        m_server.get("/go", [](const httplib::Request& request, httplib::Response& response) {
             response.set_redirect(request.get_param_value("to"));
         });
-        server.Reply("/quorvane2/users/userLogin",
-                     "<responsed><code>0</code><token>T0KEN</token><role>1</role></responsed>");
-        EXPECT_EQ(session.Login(QStringLiteral("user@example.com"), QStringLiteral("secret")).code, 0);
-        server.ClearRequests();
-        TakeEscapedFailures();
+        m_server.reply("/quorvane2/users/userLogin",
+                       "<responsed><code>0</code><token>T0KEN</token><role>1</role></responsed>");
+        EXPECT_EQ(m_session.login(QStringLiteral("user@example.com"), QStringLiteral("secret")).code, 0);
+        m_server.clearRequests();
+        takeEscapedFailures();
     }
 
     ~BrowserFormTest() override
     {
         delete frmBrowser;
-        ProcessEvents();
+        processEvents();
         DMod = nullptr;
-        EXPECT_EQ(TakeEscapedFailures(), QStringList()) << "failures nobody expected";
+        EXPECT_EQ(takeEscapedFailures(), QStringList()) << "failures nobody expected";
     }
 
-    void UseApplicationServer(const QString& url)
+    void useApplicationServer(const QString& url)
     {
-        TempProfile::WriteFile(profile.ConfigFile(), "[Common]\r\napp_root=" + url.toLatin1() + "\r\n");
-        TSelvorConfig::ForgetCachedAddresses();
+        TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + url.toLatin1() + "\r\n");
+        TSelvorConfig::forgetCachedAddresses();
     }
 
     // The share window as the start-up sequence makes it, recording its completed documents.
-    TfrmBrowser* Create(QWidget* owner = nullptr)
+    TfrmBrowser* create(QWidget* owner = nullptr)
     {
         frmBrowser = new TfrmBrowser(owner);
-        Record(frmBrowser);
+        record(frmBrowser);
         return frmBrowser;
     }
 
-    void Record(TfrmBrowser* window)
+    void record(TfrmBrowser* window)
     {
-        completions.clear();
-        QObject::connect(window->WebBrowser1->Page(), &TBrowserPage::DocumentComplete,
-                         [this](const QString& url) { completions << url; });
+        m_completions.clear();
+        QObject::connect(window->webBrowser1->browserPage(), &TBrowserPage::documentComplete,
+                         [this](const QString& url) { m_completions << url; });
     }
 
     // As the main window does for a new-window request.
-    static void ExpectAndShow(TfrmBrowser* window)
+    static void expectAndShow(TfrmBrowser* window)
     {
-        window->ExpectSharePage();
+        window->expectSharePage();
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
     }
 
     // Loads the URL in the share window and waits until a document has completed.
-    void Load(const QString& url)
+    void load(const QString& url)
     {
-        const qsizetype before = completions.size();
-        NavigateUrl(frmBrowser->WebBrowser1, url);
-        ASSERT_TRUE(WaitUntil([&] { return completions.size() > before; })) << url.toStdString();
+        const qsizetype before = m_completions.size();
+        navigateUrl(frmBrowser->webBrowser1, url);
+        ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; })) << url.toStdString();
     }
 
-    QStringList ShareReports() const
+    QStringList shareReports() const
     {
         QStringList reports;
-        for (const QString& target : server.Targets())
+        for (const QString& target : m_server.targets())
             if (target.startsWith(QLatin1String(kShareInfo)))
                 reports << target.mid(target.indexOf(QLatin1Char('?')) + 1);
         return reports;
     }
 
-    static QString Report(const char* shareType)
+    static QString report(const char* shareType)
     {
         return QStringLiteral("format=xml&userName=user%40example.com&token=T0KEN&shareType=") +
                QLatin1String(shareType);
     }
 
-    static QSize WindowSize(const TfrmBrowser* window) { return window->frameGeometry().size(); }
+    static QSize windowSize(const TfrmBrowser* window) { return window->frameGeometry().size(); }
 
-    TempProfile profile;
-    LoopbackServer& server;
-    TDMod session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
-    QStringList completions;
+    TempProfile m_profile;
+    LoopbackServer& m_server;
+    TDMod m_session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+    QStringList m_completions;
 };
 
 TEST_F(BrowserFormTest, CreatedHiddenAtItsFirstSize)
 {
-    TfrmBrowser* window = Create();
+    TfrmBrowser* window = create();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->SharePending());
+    EXPECT_FALSE(window->sharePending());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvane"));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(620, 290));
-    EXPECT_EQ(window->WebBrowser1->geometry(), QRect(0, 0, 392, 278));
+    EXPECT_EQ(window->webBrowser1->geometry(), QRect(0, 0, 392, 278));
 }
 
 TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
@@ -146,150 +146,150 @@ TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
         {QStringLiteral("http://service.weibo.com/share/share.php?url=x&shareType=1"), 324},
         {QStringLiteral("http://service.weibo.com/share/share.php?url=x"), 324},
         {QStringLiteral("http://service.weibo.com/share/share.php"), 324},
-        {QStringLiteral("http://v.t.sina.com.cn/share/share.php?url=") + Encoded("http://127.0.0.1/a") +
+        {QStringLiteral("http://v.t.sina.com.cn/share/share.php?url=") + encoded("http://127.0.0.1/a") +
              QStringLiteral("&title=t&shareType=3"),
          528},
     };
     for (const auto& c : cases) {
-        TfrmBrowser* window = Create();
-        ExpectAndShow(window);
-        Load(c.url);
-        EXPECT_EQ(completions.last(), c.url);
-        EXPECT_FALSE(window->SharePending()) << c.url.toStdString();
-        EXPECT_EQ(WindowSize(window), QSize(628, c.height)) << c.url.toStdString();
-        EXPECT_EQ(window->WebBrowser1->geometry(), window->rect()) << c.url.toStdString();
+        TfrmBrowser* window = create();
+        expectAndShow(window);
+        load(c.url);
+        EXPECT_EQ(m_completions.last(), c.url);
+        EXPECT_FALSE(window->sharePending()) << c.url.toStdString();
+        EXPECT_EQ(windowSize(window), QSize(628, c.height)) << c.url.toStdString();
+        EXPECT_EQ(window->webBrowser1->geometry(), window->rect()) << c.url.toStdString();
         EXPECT_TRUE(window->isVisible());
         // From now on the browser fills the window whatever its size.
         window->resize(700, 600);
-        EXPECT_EQ(window->WebBrowser1->geometry(), QRect(0, 0, 700, 600));
+        EXPECT_EQ(window->webBrowser1->geometry(), QRect(0, 0, 700, 600));
         delete window;
     }
-    EXPECT_EQ(ShareReports(), QStringList());
+    EXPECT_EQ(shareReports(), QStringList());
 }
 
 TEST_F(BrowserFormTest, OnlyAnExpectedSharePageFits)
 {
-    TfrmBrowser* window = Create();
+    TfrmBrowser* window = create();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
-    Load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
+    load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
     EXPECT_EQ(window->size(), QSize(620, 290));
-    EXPECT_EQ(window->WebBrowser1->geometry(), QRect(0, 0, 392, 278));
+    EXPECT_EQ(window->webBrowser1->geometry(), QRect(0, 0, 392, 278));
 
     // A first page that is no share page keeps the size and the expectation.
-    window->ExpectSharePage();
-    for (const QString& url : {server.Url() + QStringLiteral("/other"),
+    window->expectSharePage();
+    for (const QString& url : {m_server.url() + QStringLiteral("/other"),
                                QStringLiteral("http://service.weibo.com/Share/share.php?shareType=3"),
                                QStringLiteral("https://service.weibo.com/share/share.php?shareType=3")}) {
-        Load(url);
+        load(url);
         EXPECT_EQ(window->size(), QSize(620, 290)) << url.toStdString();
-        EXPECT_TRUE(window->SharePending()) << url.toStdString();
+        EXPECT_TRUE(window->sharePending()) << url.toStdString();
     }
     // A share page later in the same window fits it...
-    Load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=1"));
-    EXPECT_EQ(WindowSize(window), QSize(628, 324));
+    load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=1"));
+    EXPECT_EQ(windowSize(window), QSize(628, 324));
     // ...and later share pages leave it alone until the next new-window request.
-    Load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
-    EXPECT_EQ(WindowSize(window), QSize(628, 324));
-    window->ExpectSharePage();
-    Load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
-    EXPECT_EQ(WindowSize(window), QSize(628, 528));
+    load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
+    EXPECT_EQ(windowSize(window), QSize(628, 324));
+    window->expectSharePage();
+    load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
+    EXPECT_EQ(windowSize(window), QSize(628, 528));
 }
 
 TEST_F(BrowserFormTest, SharePageReachedThroughARedirectFits)
 {
-    TfrmBrowser* window = Create();
-    ExpectAndShow(window);
+    TfrmBrowser* window = create();
+    expectAndShow(window);
     const QString target = QStringLiteral("http://service.weibo.com/share/share.php?shareType=3");
-    Load(server.Url() + QStringLiteral("/go?to=") + Encoded(target.toUtf8().constData()));
-    EXPECT_EQ(completions.last(), target);
-    EXPECT_EQ(WindowSize(window), QSize(628, 528));
+    load(m_server.url() + QStringLiteral("/go?to=") + encoded(target.toUtf8().constData()));
+    EXPECT_EQ(m_completions.last(), target);
+    EXPECT_EQ(windowSize(window), QSize(628, 528));
 }
 
 TEST_F(BrowserFormTest, SuccessPageReportsTheSharedType)
 {
-    Create();
+    create();
     const QString success = QStringLiteral("http://service.weibo.com/share/success.php?urlpara=") +
-                            Encoded("http://127.0.0.1/house/detail?id=7&shareType=2") +
+                            encoded("http://127.0.0.1/house/detail?id=7&shareType=2") +
                             QStringLiteral("&content=%E5%88%86%E4%BA%AB");
-    Load(success);
-    EXPECT_EQ(ShareReports(), QStringList({Report("2")}));
+    load(success);
+    EXPECT_EQ(shareReports(), QStringList({report("2")}));
 
     // A reload reports again.
-    const qsizetype before = completions.size();
-    frmBrowser->WebBrowser1->reload();
-    ASSERT_TRUE(WaitUntil([&] { return completions.size() > before; }));
-    EXPECT_EQ(ShareReports(), QStringList({Report("2"), Report("2")}));
+    const qsizetype before = m_completions.size();
+    frmBrowser->webBrowser1->reload();
+    ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; }));
+    EXPECT_EQ(shareReports(), QStringList({report("2"), report("2")}));
 }
 
 TEST_F(BrowserFormTest, SuccessPageWithoutTypeReportsAnEmptyOne)
 {
-    Create();
+    create();
     const QString pages[] = {
         QStringLiteral("http://v.t.sina.com.cn/share/success.php"),
         QStringLiteral("http://service.weibo.com/share/success.php?urlpara=") +
-            Encoded("http://127.0.0.1/a?id=1"),
-        QStringLiteral("http://service.weibo.com/share/success.php?urlpara=") + Encoded("shareType=4"),
+            encoded("http://127.0.0.1/a?id=1"),
+        QStringLiteral("http://service.weibo.com/share/success.php?urlpara=") + encoded("shareType=4"),
     };
     for (const QString& page : pages)
-        Load(page);
-    EXPECT_EQ(ShareReports(), QStringList({Report(""), Report(""), Report("4")}));
+        load(page);
+    EXPECT_EQ(shareReports(), QStringList({report(""), report(""), report("4")}));
 }
 
 TEST_F(BrowserFormTest, SharingFromTheSharePageReports)
 {
-    TfrmBrowser* window = Create();
-    ExpectAndShow(window);
-    Load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=2"));
-    RunScript(window->WebBrowser1->Page(), QStringLiteral("document.getElementById('send').click()"));
-    ASSERT_TRUE(WaitUntil([&] { return !ShareReports().isEmpty(); }));
-    EXPECT_EQ(ShareReports(), QStringList({Report("2")}));
-    EXPECT_EQ(WindowSize(window), QSize(628, 324));
+    TfrmBrowser* window = create();
+    expectAndShow(window);
+    load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=2"));
+    runScript(window->webBrowser1->browserPage(), QStringLiteral("document.getElementById('send').click()"));
+    ASSERT_TRUE(waitUntil([&] { return !shareReports().isEmpty(); }));
+    EXPECT_EQ(shareReports(), QStringList({report("2")}));
+    EXPECT_EQ(windowSize(window), QSize(628, 324));
 }
 
 TEST_F(BrowserFormTest, ServerRefusalIsIgnoredAndFailureReachesTheErrorDisplay)
 {
-    Create();
+    create();
     const QString success =
-        QStringLiteral("http://service.weibo.com/share/success.php?urlpara=") + Encoded("x?shareType=1");
+        QStringLiteral("http://service.weibo.com/share/success.php?urlpara=") + encoded("x?shareType=1");
 
-    server.Reply(kShareInfo, "<responsed><code>2</code><msg>bad token</msg></responsed>");
-    Load(success);
-    ProcessEvents();
-    EXPECT_EQ(ShareReports().size(), 1);
-    EXPECT_EQ(TakeEscapedFailures(), QStringList());
+    m_server.reply(kShareInfo, "<responsed><code>2</code><msg>bad token</msg></responsed>");
+    load(success);
+    processEvents();
+    EXPECT_EQ(shareReports().size(), 1);
+    EXPECT_EQ(takeEscapedFailures(), QStringList());
 
-    server.Reply(kShareInfo, "<html>down</html>", 500, "text/html");
-    Load(success);
-    ASSERT_TRUE(WaitUntil([&] { return !TakeEscapedFailures().isEmpty(); }));
-    EXPECT_EQ(ShareReports().size(), 2);
+    m_server.reply(kShareInfo, "<html>down</html>", 500, "text/html");
+    load(success);
+    ASSERT_TRUE(waitUntil([&] { return !takeEscapedFailures().isEmpty(); }));
+    EXPECT_EQ(shareReports().size(), 2);
     EXPECT_TRUE(frmBrowser) << "the window stays";
 }
 
 TEST_F(BrowserFormTest, CloseDestroysTheWindowAndEmptiesTheReference)
 {
-    TfrmBrowser* window = Create();
-    ExpectAndShow(window);
+    TfrmBrowser* window = create();
+    expectAndShow(window);
     QPointer<TfrmBrowser> alive(window);
     window->close();
     EXPECT_FALSE(frmBrowser);
-    ProcessEvents();
+    processEvents();
     EXPECT_FALSE(alive);
 
     // A page that closes its own window closes the share window.
-    window = Create();
-    ExpectAndShow(window);
+    window = create();
+    expectAndShow(window);
     alive = window;
-    Load(server.Url() + QStringLiteral("/other"));
-    RunScript(window->WebBrowser1->Page(), QStringLiteral("window.close()"));
-    ASSERT_TRUE(WaitUntil([&] { return !frmBrowser; }));
-    ProcessEvents();
+    load(m_server.url() + QStringLiteral("/other"));
+    runScript(window->webBrowser1->browserPage(), QStringLiteral("window.close()"));
+    ASSERT_TRUE(waitUntil([&] { return !frmBrowser; }));
+    processEvents();
     EXPECT_FALSE(alive);
 }
 
 TEST_F(BrowserFormTest, FirstShownCentredWithoutMainWindow)
 {
-    TfrmBrowser* window = Create();
+    TfrmBrowser* window = create();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
@@ -306,7 +306,7 @@ TEST_F(BrowserFormTest, FirstShownCentredWithoutMainWindow)
 // created anew after each close.
 TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
 {
-    server.Reply(
+    m_server.reply(
         "/start",
         "<!doctype html><title>start</title>"
         "<a id='share' target='_blank' href='http://service.weibo.com/share/share.php?shareType=3'>share</a>",
@@ -316,37 +316,37 @@ TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
     auto* mainView = new TBrowserView(&mainWindow);
     layout->addWidget(mainView);
     mainWindow.resize(500, 300);
-    QObject::connect(mainView->Page(), &TBrowserPage::NewWindow,
+    QObject::connect(mainView->browserPage(), &TBrowserPage::newWindow,
                      [&](const QString&, QWebEnginePage*& target, bool&) {
                          if (!frmBrowser) {
                              frmBrowser = new TfrmBrowser(&mainWindow);
-                             Record(frmBrowser);
+                             record(frmBrowser);
                          }
-                         frmBrowser->ExpectSharePage();
-                         target = frmBrowser->WebBrowser1->page();
+                         frmBrowser->expectSharePage();
+                         target = frmBrowser->webBrowser1->browserPage();
                          frmBrowser->show();
                      });
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow, 20000));
     bool started = false;
-    QObject::connect(mainView->Page(), &TBrowserPage::DocumentComplete,
+    QObject::connect(mainView->browserPage(), &TBrowserPage::documentComplete,
                      [&](const QString&) { started = true; });
-    NavigateUrl(mainView, server.Url() + QStringLiteral("/start"));
-    ASSERT_TRUE(WaitUntil([&] { return started; }));
+    navigateUrl(mainView, m_server.url() + QStringLiteral("/start"));
+    ASSERT_TRUE(waitUntil([&] { return started; }));
 
     for (int round = 0; round < 2; ++round) {
-        RunScript(mainView->Page(), QStringLiteral("document.getElementById('share').click()"));
-        ASSERT_TRUE(WaitUntil([&] {
-            return frmBrowser && frmBrowser->isVisible() && !frmBrowser->SharePending();
+        runScript(mainView->browserPage(), QStringLiteral("document.getElementById('share').click()"));
+        ASSERT_TRUE(waitUntil([&] {
+            return frmBrowser && frmBrowser->isVisible() && !frmBrowser->sharePending();
         })) << round;
         TfrmBrowser* window = frmBrowser;
         EXPECT_EQ(window->parentWidget(), &mainWindow);
-        EXPECT_EQ(WindowSize(window), QSize(628, 528));
+        EXPECT_EQ(windowSize(window), QSize(628, 528));
         EXPECT_TRUE(
-            window->WebBrowser1->url().toString().startsWith(QLatin1String("http://service.weibo.com/")));
+            window->webBrowser1->url().toString().startsWith(QLatin1String("http://service.weibo.com/")));
         QPointer<TfrmBrowser> alive(window);
         window->close();
-        ProcessEvents();
+        processEvents();
         EXPECT_FALSE(alive);
         EXPECT_FALSE(frmBrowser);
     }
@@ -356,33 +356,33 @@ TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
 // "v.t.sina.com.cn", the microblog service.
 TEST_F(BrowserFormTest, ShareWithTheDemoServer)
 {
-    UseApplicationServer(DemoServerUrl());
-    ASSERT_EQ(session.Login(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123")).code, 0);
-    const QString token = session.GetToken();
+    useApplicationServer(demoServerUrl());
+    ASSERT_EQ(m_session.login(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123")).code, 0);
+    const QString token = m_session.getToken();
 
-    TfrmBrowser* window = Create();
-    ExpectAndShow(window);
-    const QString detail = DemoServerUrl() + QStringLiteral("/quorvane2/house/detail?id=1");
-    Load(QStringLiteral("http://v.t.sina.com.cn/share/share.php?url=") +
-         Encoded(detail.toUtf8().constData()) + QStringLiteral("&title=") + Encoded("房价") +
+    TfrmBrowser* window = create();
+    expectAndShow(window);
+    const QString detail = demoServerUrl() + QStringLiteral("/quorvane2/house/detail?id=1");
+    load(QStringLiteral("http://v.t.sina.com.cn/share/share.php?url=") +
+         encoded(detail.toUtf8().constData()) + QStringLiteral("&title=") + encoded("房价") +
          QStringLiteral("&shareType=2"));
-    EXPECT_EQ(WindowSize(window), QSize(628, 324));
-    EXPECT_EQ(RunScript(window->WebBrowser1->Page(), QStringLiteral("document.title")).toString(),
+    EXPECT_EQ(windowSize(window), QSize(628, 324));
+    EXPECT_EQ(runScript(window->webBrowser1->browserPage(), QStringLiteral("document.title")).toString(),
               QStringLiteral("分享到微博"));
-    SaveScreenshot(*window, QStringLiteral("share"));
+    saveScreenshot(*window, QStringLiteral("share"));
 
     const QString expected =
         QStringLiteral("GET /quorvane2/personalcenter/shareInfo?format=xml&userName=demo%40quorvane.com"
                        "&token=%1&shareType=2")
             .arg(token);
     const auto requestLog = [] {
-        httplib::Client client("127.0.0.1", QUrl(DemoServerUrl()).port());
-        const auto result = client.Get("/admin/requests?key=" + DemoServerAdminKey().toStdString());
+        httplib::Client client("127.0.0.1", QUrl(demoServerUrl()).port());
+        const auto result = client.Get("/admin/requests?key=" + demoServerAdminKey().toStdString());
         return result ? QString::fromStdString(result->body) : QString();
     };
-    RunScript(window->WebBrowser1->Page(), QStringLiteral("document.getElementById('send').click()"));
-    ASSERT_TRUE(WaitUntil([&] { return requestLog().contains(expected); })) << requestLog().toStdString();
-    EXPECT_TRUE(completions.last().startsWith(QLatin1String("http://v.t.sina.com.cn/share/success.php?")));
+    runScript(window->webBrowser1->browserPage(), QStringLiteral("document.getElementById('send').click()"));
+    ASSERT_TRUE(waitUntil([&] { return requestLog().contains(expected); })) << requestLog().toStdString();
+    EXPECT_TRUE(m_completions.last().startsWith(QLatin1String("http://v.t.sina.com.cn/share/success.php?")));
 }
 
 } // namespace

@@ -30,8 +30,8 @@ TEST(SharePageUrlTest, RecognisesThePagesOfBothShareHosts)
         {"", false, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsSharePage(QString::fromLatin1(c.url)), c.share) << c.url;
-        EXPECT_EQ(IsSuccessPage(QString::fromLatin1(c.url)), c.success) << c.url;
+        EXPECT_EQ(isSharePage(QString::fromLatin1(c.url)), c.share) << c.url;
+        EXPECT_EQ(isSuccessPage(QString::fromLatin1(c.url)), c.success) << c.url;
     }
 }
 
@@ -50,7 +50,7 @@ TEST(SharePageUrlTest, ReadsTheShareType)
         {"http://service.weibo.com/share/share.php?shareType=2&shareType=3", "2"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(GetShareType(QString::fromLatin1(c.url)), QString::fromLatin1(c.type)) << c.url;
+        EXPECT_EQ(getShareType(QString::fromLatin1(c.url)), QString::fromLatin1(c.type)) << c.url;
 }
 
 TEST(SharePageUrlTest, ReadsTheTypeOfTheSharedAddress)
@@ -75,12 +75,12 @@ TEST(SharePageUrlTest, ReadsTheTypeOfTheSharedAddress)
         {"http://service.weibo.com/share/success.php?urlpara=h%3Fx%3D1%26shareType%3D%u0035", "5"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(GetSharedType(QString::fromLatin1(c.url)), QString::fromLatin1(c.type)) << c.url;
+        EXPECT_EQ(getSharedType(QString::fromLatin1(c.url)), QString::fromLatin1(c.type)) << c.url;
 }
 
 TEST(SharePageUrlTest, TheTwoShareHosts)
 {
-    EXPECT_EQ(ShareHosts(),
+    EXPECT_EQ(shareHosts(),
               QStringList({QStringLiteral("service.weibo.com"), QStringLiteral("v.t.sina.com.cn")}));
 }
 

@@ -18,24 +18,24 @@ std::unique_ptr<LoopbackServer> loopback;
 std::unique_ptr<TDemoServer> demo;
 int demoPort = 0;
 
-void StartServers()
+void startServers()
 {
     demoData = std::make_unique<QTemporaryDir>();
     loopback = std::make_unique<LoopbackServer>();
-    demo = std::make_unique<TDemoServer>(ParseDemoServerOptions(
+    demo = std::make_unique<TDemoServer>(parseDemoServerOptions(
         {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), demoData->path()}));
-    demoPort = demo->Start();
+    demoPort = demo->start();
 
     // Quoted, so that the rule with its blanks stays one argument.
     const QByteArray rules = QStringLiteral("\"--host-resolver-rules=MAP service.weibo.com 127.0.0.1:%1, "
                                             "MAP v.t.sina.com.cn 127.0.0.1:%2\"")
-                                 .arg(loopback->Port())
+                                 .arg(loopback->port())
                                  .arg(demoPort)
                                  .toLatin1();
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", rules + ' ' + qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
 }
 
-void StopServers()
+void stopServers()
 {
     demo.reset();
     loopback.reset();
@@ -43,22 +43,22 @@ void StopServers()
 }
 
 // The browser keeps its storage in the run's profile, not in that of the test that opens it first.
-[[maybe_unused]] const bool runSteps = AddTestAppSteps(
-    {.beforeApp = StartServers, .afterApp = [] { BrowserProfile(); }, .afterAppGone = StopServers});
+[[maybe_unused]] const bool runSteps = addTestAppSteps(
+    {.beforeApp = startServers, .afterApp = [] { browserProfile(); }, .afterAppGone = stopServers});
 
 } // namespace
 
-LoopbackServer& ShareHostServer()
+LoopbackServer& shareHostServer()
 {
     return *loopback;
 }
 
-QString DemoServerUrl()
+QString demoServerUrl()
 {
     return QStringLiteral("http://127.0.0.1:%1").arg(demoPort);
 }
 
-QString DemoServerAdminKey()
+QString demoServerAdminKey()
 {
-    return demo->AdminKey();
+    return demo->adminKey();
 }
