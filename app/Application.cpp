@@ -2,14 +2,14 @@
 
 #include "app/ErrorDisplay.h"
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Quorvane"));
     // The main window, not the last window closed, decides when the client ends.
     setQuitOnLastWindowClosed(false);
 }
 
-bool TApplication::notify(QObject* receiver, QEvent* event)
+bool Application::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);

@@ -4,12 +4,12 @@
 
 // The application object. A failure that escapes an event handler is shown in a message box
 // titled "Quorvane" with the failure's text, and the client keeps running.
-class TApplication final : public QApplication
+class Application final : public QApplication
 {
     Q_OBJECT
 
 public:
-    TApplication(int& argc, char** argv);
+    Application(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -1,21 +1,21 @@
 #include "app/CheckInstance.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/InstanceLock.h"
-#include "update/UnpackFailureBox.h"
-#include "update/Upgrade.h"
+#include "update/SelfUpdate.h"
+#include "update/UpdateNoticeBox.h"
 
-bool checkInstance(TInstanceLock& lock)
+bool checkInstance(InstanceLock& lock)
 {
     if (!lock.acquire()) {
-        const qint64 handle = TSelvorConfig().getMainHandle();
+        const qint64 handle = ConfigStore().getMainHandle();
         if (handle != 0)
-            TInstanceLock::sendShowRequest(QString::fromLatin1(kInstanceName), handle);
+            InstanceLock::sendShowRequest(QString::fromLatin1(kInstanceName), handle);
         return false;
     }
     // A newer version staged by an earlier run replaces this one before anything else happens.
     // When it cannot (no administrator rights), the user hears of it once and the client starts.
-    TUpgrade upgrade;
+    SelfUpdate upgrade;
     upgrade.setNoticeReport(showUnpackFailureBox);
     if (upgrade.applyPendingUpgrade()) {
         lock.release(); // the updater waits for this lock

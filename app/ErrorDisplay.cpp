@@ -7,14 +7,14 @@
 
 void showErrorMessage(const QString& text)
 {
-    TMessageBox::critical(nullptr, QStringLiteral("Quorvane"), text);
+    MessageBox::critical(nullptr, QStringLiteral("Quorvane"), text);
 }
 
 void showCurrentException()
 {
     try {
         throw;
-    } catch (const TFailure& failure) {
+    } catch (const Failure& failure) {
         showErrorMessage(failure.message());
     } catch (const std::exception& e) {
         showErrorMessage(QString::fromUtf8(e.what()));

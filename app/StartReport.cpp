@@ -6,12 +6,12 @@
 #include <QEvent>
 #include <QWidget>
 
-TStartReport::TStartReport(QObject* parent) : QObject(parent)
+StartReport::StartReport(QObject* parent) : QObject(parent)
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-bool TStartReport::eventFilter(QObject* watched, QEvent* event)
+bool StartReport::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show) {
         const auto* widget = qobject_cast<QWidget*>(watched);

@@ -4,12 +4,12 @@
 
 // Tells the updater that installed this program that it came up, once the first window of the
 // run is on screen. Does nothing when no updater started the client.
-class TStartReport final : public QObject
+class StartReport final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TStartReport(QObject* parent = nullptr);
+    explicit StartReport(QObject* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

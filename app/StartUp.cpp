@@ -2,12 +2,12 @@
 
 #include "app/Application.h"
 #include "app/StartReport.h"
-#include "notify/MessageForm.h"
+#include "notify/NotificationPopup.h"
 #include "platform/InstanceLock.h"
-#include "server/DataModule.h"
-#include "ui/main/MainForm.h"
+#include "server/Session.h"
+#include "ui/main/MainWindow.h"
 #include "ui/main/WindowMessages.h"
-#include "ui/share/BrowserForm.h"
+#include "ui/share/ShareWindow.h"
 
 #include <memory>
 
@@ -36,18 +36,18 @@ private:
 
 } // namespace
 
-void runClient(TApplication& app, TInstanceLock& lock)
+void runClient(Application& app, InstanceLock& lock)
 {
     // Created in this order and destroyed in reverse. The data module comes first: every
     // window reaches the session through it. No server traffic happens yet.
     // Watches for the first window, which an updater that just installed this program waits for.
-    TStartReport startReport;
-    GlobalInstance<TDMod> dataModule(DMod, std::make_unique<TDMod>());
-    auto mainForm = std::make_unique<TfrmMain>();
+    StartReport startReport;
+    GlobalInstance<Session> dataModule(DMod, std::make_unique<Session>());
+    auto mainForm = std::make_unique<MainWindow>();
     // The share window closes itself and may be made anew while the client runs, so it is held
     // only through its global reference.
-    frmBrowser = new TfrmBrowser(mainForm.get());
-    auto messageForm = std::make_unique<TfrmMessage>();
+    frmBrowser = new ShareWindow(mainForm.get());
+    auto messageForm = std::make_unique<NotificationPopup>();
 
     lock.listen([](qint64 windowId) {
         // An id that names no window of this run (stale, or -1) has no effect.

@@ -11,9 +11,9 @@ int main(int argc, char** argv)
     // Pages reach the client through "vemtraclient://" URLs; the engine must know the scheme
     // before the application object exists.
     registerClientUrlScheme();
-    TApplication app(argc, argv);
+    Application app(argc, argv);
     secureDataFolder();
-    TInstanceLock lock(QString::fromLatin1(kInstanceName));
+    InstanceLock lock(QString::fromLatin1(kInstanceName));
     try {
         if (checkInstance(lock))
             runClient(app, lock);

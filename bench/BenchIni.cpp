@@ -5,7 +5,7 @@
 //   quorvane_bench_ini APP_ROOT DOWN_URL USER PASSWORD
 
 #include "config/ConfigKeys.h"
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/Failure.h"
 #include "platform/PrivateProfile.h"
 
@@ -23,14 +23,14 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const TSelvorConfig config;
+        const ConfigStore config;
         const QString file = config.getConfigFile();
         QDir().mkpath(QFileInfo(file).absolutePath());
         writeProfileString(file, QString::fromLatin1(ConfigKey::kSection),
                            QString::fromLatin1(ConfigKey::kAppRoot), args[1]);
         writeProfileString(file, QString::fromLatin1(ConfigKey::kSection),
                            QString::fromLatin1(ConfigKey::kDownUrl), args[2]);
-        SelvorConfigInfo info;
+        SavedLogin info;
         info.userName = args[3];
         info.password = args[4];
         info.rememberPass = true;
@@ -38,7 +38,7 @@ int main(int argc, char** argv)
         info.userType = 0;
         config.saveConfigInfo(info);
         std::printf("%s\n", qPrintable(file));
-    } catch (const TFailure& failure) {
+    } catch (const Failure& failure) {
         std::fprintf(stderr, "quorvane_bench_ini: %s\n", qPrintable(failure.message()));
         return 1;
     }

@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     const QDir folder(QDir(args[2]).absolutePath());
     QElapsedTimer timer;
     timer.start();
-    TCabinetReader reader;
+    CabinetReader reader;
     // The benchmark's cabinet holds more small files than an update package may; the speed of
     // the reader is measured here, not its limits.
     reader.setLimits({1000000, qint64(64) * 1024 * 1024 * 1024});

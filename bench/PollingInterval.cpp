@@ -6,25 +6,25 @@
 // - a notification is not shown. The pop-up pauses polling while it is up (two minutes for the
 //   welcome notice of every sign-in), so a bench that showed it would measure no polls at all.
 
-#include "notify/TimerThread.h"
+#include "notify/Poller.h"
 #include "ui/main/OtherWindows.h"
 
 #include <QtGlobal>
 
 namespace OtherWindows {
 
-TTimerThread* startPollingThread(TfrmMain* owner)
+Poller* startPollingThread(MainWindow* owner)
 {
     bool ok = false;
     const uint interval = qEnvironmentVariable("QUORVANE_BENCH_POLL_MS").toUInt(&ok);
-    TTimerThreadOptions options;
+    PollerOptions options;
     if (ok && interval > 0)
         options.interval = interval;
-    auto* thread = new TTimerThread(owner, options);
+    auto* thread = new Poller(owner, options);
     thread->start();
     return thread;
 }
 
-void showInformation(TTimerThread*, const APIResponse&) {}
+void showInformation(Poller*, const Reply&) {}
 
 } // namespace OtherWindows

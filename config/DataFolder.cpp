@@ -1,6 +1,6 @@
 #include "config/DataFolder.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "config/Util.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/PrivateFiles.h"
@@ -19,7 +19,7 @@ void report(const QString& problem)
 
 void secureDataFolder()
 {
-    const QString folder = TSelvorConfig().getConfigDir();
+    const QString folder = ConfigStore().getConfigDir();
     if (folder.isEmpty())
         return;
     const QString folderProblem = ensurePrivateFolder(folder);

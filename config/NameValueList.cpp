@@ -30,7 +30,7 @@ QString takeQuoted(const QString& text, qsizetype& pos)
 
 } // namespace
 
-TNameValueList TNameValueList::fromCommaText(const QString& input)
+NameValueList NameValueList::fromCommaText(const QString& input)
 {
     // The text ends at a NUL character, as the text it was made from would.
     const QString text = input.left(input.indexOf(QChar(0)) < 0 ? input.size() : input.indexOf(QChar(0)));
@@ -59,10 +59,10 @@ TNameValueList TNameValueList::fromCommaText(const QString& input)
             skipBlanks();
         }
     }
-    return TNameValueList(entries);
+    return NameValueList(entries);
 }
 
-QString TNameValueList::value(const QString& name) const
+QString NameValueList::value(const QString& name) const
 {
     for (const QString& entry : m_entries) {
         const qsizetype equals = entry.indexOf(QLatin1Char('='));

@@ -4,15 +4,15 @@
 #include <QStringList>
 
 // An ordered list of "name=value" entries, as the URL parsers make them.
-class TNameValueList final
+class NameValueList final
 {
 public:
-    TNameValueList() = default;
-    explicit TNameValueList(QStringList entries) : m_entries(std::move(entries)) {}
+    NameValueList() = default;
+    explicit NameValueList(QStringList entries) : m_entries(std::move(entries)) {}
 
     // Splits a comma text: entries end at a comma or a blank, double quotes group,
     // and a comma as the very last character adds an empty entry.
-    static TNameValueList fromCommaText(const QString& text);
+    static NameValueList fromCommaText(const QString& text);
 
     const QStringList& entries() const { return m_entries; }
 

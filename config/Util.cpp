@@ -1,6 +1,6 @@
 #include "config/Util.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/PrivateFiles.h"
 
@@ -62,7 +62,7 @@ QByteArray unscrambleText(const QByteArray& key, const QByteArray& text)
 
 QString debugLogFile()
 {
-    const QString folder = TSelvorConfig().getConfigDir();
+    const QString folder = ConfigStore().getConfigDir();
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/debug.txt");
 }
 
@@ -78,14 +78,14 @@ void writeDebugLog(const QByteArray& message)
     appendToPrivateFile(file, toAnsi(stamp) + "\r\n" + message + "\r\n");
 }
 
-TNameValueList parseUrlQuery(const QString& url)
+NameValueList parseUrlQuery(const QString& url)
 {
     const qsizetype question = url.indexOf(QLatin1Char('?'));
     QString query = url.mid(question + 1);
-    return TNameValueList::fromCommaText(query.replace(QLatin1Char('&'), QLatin1Char(',')));
+    return NameValueList::fromCommaText(query.replace(QLatin1Char('&'), QLatin1Char(',')));
 }
 
-TNameValueList parseClientUrl(const QString& url)
+NameValueList parseClientUrl(const QString& url)
 {
     static const QString prefix = QStringLiteral("vemtraclient://");
     QString action;
@@ -99,5 +99,5 @@ TNameValueList parseClientUrl(const QString& url)
         if (question >= 0)
             query = rest.mid(question + 1).replace(QLatin1Char('&'), QLatin1Char(','));
     }
-    return TNameValueList::fromCommaText(QStringLiteral("actionName=") + action + QLatin1Char(',') + query);
+    return NameValueList::fromCommaText(QStringLiteral("actionName=") + action + QLatin1Char(',') + query);
 }

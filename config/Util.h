@@ -21,8 +21,8 @@ void writeDebugLog(const QByteArray& message);
 QString debugLogFile();
 
 // The query of a URL (the text after the first "?", or the whole URL) as name=value entries.
-TNameValueList parseUrlQuery(const QString& url);
+NameValueList parseUrlQuery(const QString& url);
 
 // A "vemtraclient://action/?a=1&b=2" URL as the entries actionName=action, a=1, b=2.
 // Nothing is percent-decoded.
-TNameValueList parseClientUrl(const QString& url);
+NameValueList parseClientUrl(const QString& url);

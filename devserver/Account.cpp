@@ -15,21 +15,21 @@ QByteArray hashPassword(const QByteArray& salt, const QString& password)
 
 } // namespace
 
-TAccount TAccount::create(const QString& name, const QString& password, Kind kind)
+Account Account::create(const QString& name, const QString& password, Kind kind)
 {
-    TAccount account;
+    Account account;
     account.name = name;
     account.kind = kind;
     account.setPassword(password);
     return account;
 }
 
-bool TAccount::hasPassword(const QString& password) const
+bool Account::hasPassword(const QString& password) const
 {
     return hashPassword(salt, password) == hash;
 }
 
-void TAccount::setPassword(const QString& password)
+void Account::setPassword(const QString& password)
 {
     QByteArray bytes(16, Qt::Uninitialized);
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);

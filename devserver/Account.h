@@ -5,7 +5,7 @@
 
 // One account of the service: a Quorvane account signed in with e-mail and password, or a microblog
 // account signed in through the microblog service. Only a salted hash of the password is kept.
-struct TAccount
+struct Account
 {
     enum class Kind
     {
@@ -20,7 +20,7 @@ struct TAccount
     QByteArray salt; // hexadecimal
     QByteArray hash; // hexadecimal SHA-256 of salt and password
 
-    static TAccount create(const QString& name, const QString& password, Kind kind);
+    static Account create(const QString& name, const QString& password, Kind kind);
 
     bool hasPassword(const QString& password) const;
     void setPassword(const QString& password);

@@ -14,12 +14,12 @@ namespace {
 
 const char* const kFileName = "accounts.json";
 
-QString kindName(TAccount::Kind kind)
+QString kindName(Account::Kind kind)
 {
-    return kind == TAccount::Kind::Microblog ? QStringLiteral("microblog") : QStringLiteral("account");
+    return kind == Account::Kind::Microblog ? QStringLiteral("microblog") : QStringLiteral("account");
 }
 
-QJsonObject toJson(const TAccount& account)
+QJsonObject toJson(const Account& account)
 {
     return {
         {QStringLiteral("name"), account.name},
@@ -31,40 +31,39 @@ QJsonObject toJson(const TAccount& account)
     };
 }
 
-std::optional<TAccount> fromJson(const QJsonValue& value)
+std::optional<Account> fromJson(const QJsonValue& value)
 {
     const QJsonObject object = value.toObject();
     const QString kind = object.value(QStringLiteral("kind")).toString();
-    TAccount account;
+    Account account;
     account.name = object.value(QStringLiteral("name")).toString();
     account.role = object.value(QStringLiteral("role")).toString();
     account.awaitingApproval = object.value(QStringLiteral("awaitingApproval")).toBool();
     account.salt = object.value(QStringLiteral("salt")).toString().toLatin1();
     account.hash = object.value(QStringLiteral("hash")).toString().toLatin1();
-    if (kind == kindName(TAccount::Kind::Microblog))
-        account.kind = TAccount::Kind::Microblog;
-    else if (kind != kindName(TAccount::Kind::Account))
+    if (kind == kindName(Account::Kind::Microblog))
+        account.kind = Account::Kind::Microblog;
+    else if (kind != kindName(Account::Kind::Account))
         return std::nullopt;
     if (account.name.isEmpty() || account.role.isEmpty() || account.salt.isEmpty() || account.hash.isEmpty())
         return std::nullopt;
     return account;
 }
 
-QList<TAccount> parse(const QByteArray& content, const QString& path)
+QList<Account> parse(const QByteArray& content, const QString& path)
 {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(content, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        throw TFailure(
-            QStringLiteral("%1 is damaged (%2); move it away to start again with the demo accounts")
-                .arg(path, error.errorString()));
-    QList<TAccount> accounts;
+        throw Failure(QStringLiteral("%1 is damaged (%2); move it away to start again with the demo accounts")
+                          .arg(path, error.errorString()));
+    QList<Account> accounts;
     for (const QJsonValue& value : document.object().value(QStringLiteral("accounts")).toArray()) {
-        const std::optional<TAccount> account = fromJson(value);
+        const std::optional<Account> account = fromJson(value);
         if (!account)
-            throw TFailure(QStringLiteral("%1 holds an account without name, role or password; "
-                                          "move it away to start again with the demo accounts")
-                               .arg(path));
+            throw Failure(QStringLiteral("%1 holds an account without name, role or password; "
+                                         "move it away to start again with the demo accounts")
+                              .arg(path));
         accounts.append(*account);
     }
     return accounts;
@@ -72,24 +71,23 @@ QList<TAccount> parse(const QByteArray& content, const QString& path)
 
 } // namespace
 
-TAccountStore::TAccountStore(const QString& dataDir)
-    : m_path(QDir(dataDir).filePath(QLatin1String(kFileName)))
+AccountStore::AccountStore(const QString& dataDir) : m_path(QDir(dataDir).filePath(QLatin1String(kFileName)))
 {
     if (!QDir().mkpath(dataDir))
-        throw TFailure(QStringLiteral("cannot create the data folder %1").arg(dataDir));
+        throw Failure(QStringLiteral("cannot create the data folder %1").arg(dataDir));
     QFile file(m_path);
     if (!file.exists()) {
-        for (const TDemoAccount& demo : demoAccounts())
+        for (const DemoAccount& demo : demoAccounts())
             m_accounts.append(demo.toAccount());
         save(m_accounts);
         return;
     }
     if (!file.open(QIODevice::ReadOnly))
-        throw TFailure(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
+        throw Failure(QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString()));
     m_accounts = parse(file.readAll(), m_path);
 }
 
-std::optional<TAccount> TAccountStore::find(const QString& name) const
+std::optional<Account> AccountStore::find(const QString& name) const
 {
     std::lock_guard lock(m_mutex);
     const qsizetype index = indexOf(name);
@@ -98,31 +96,31 @@ std::optional<TAccount> TAccountStore::find(const QString& name) const
     return m_accounts[index];
 }
 
-bool TAccountStore::add(const TAccount& account)
+bool AccountStore::add(const Account& account)
 {
     std::lock_guard lock(m_mutex);
     if (indexOf(account.name) >= 0)
         return false;
-    QList<TAccount> changed = m_accounts;
+    QList<Account> changed = m_accounts;
     changed.append(account);
     save(changed);
     m_accounts = std::move(changed);
     return true;
 }
 
-void TAccountStore::replace(const TAccount& account)
+void AccountStore::replace(const Account& account)
 {
     std::lock_guard lock(m_mutex);
     const qsizetype index = indexOf(account.name);
     if (index < 0)
-        throw TFailure(QStringLiteral("no account %1").arg(account.name));
-    QList<TAccount> changed = m_accounts;
+        throw Failure(QStringLiteral("no account %1").arg(account.name));
+    QList<Account> changed = m_accounts;
     changed[index] = account;
     save(changed);
     m_accounts = std::move(changed);
 }
 
-qsizetype TAccountStore::indexOf(const QString& name) const
+qsizetype AccountStore::indexOf(const QString& name) const
 {
     for (qsizetype i = 0; i < m_accounts.size(); ++i) {
         if (m_accounts[i].name.compare(name, Qt::CaseInsensitive) == 0)
@@ -131,10 +129,10 @@ qsizetype TAccountStore::indexOf(const QString& name) const
     return -1;
 }
 
-void TAccountStore::save(const QList<TAccount>& accounts) const
+void AccountStore::save(const QList<Account>& accounts) const
 {
     QJsonArray array;
-    for (const TAccount& account : accounts)
+    for (const Account& account : accounts)
         array.append(toJson(account));
     const QByteArray content =
         QJsonDocument(QJsonObject{{QStringLiteral("accounts"), array}}).toJson(QJsonDocument::Indented);
@@ -144,5 +142,5 @@ void TAccountStore::save(const QList<TAccount>& accounts) const
     if (!file.open(QIODevice::WriteOnly) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         file.write(content) != content.size() || !file.commit())
-        throw TFailure(QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString()));
+        throw Failure(QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString()));
 }

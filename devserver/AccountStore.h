@@ -11,30 +11,30 @@
 // The accounts of the service, kept in "accounts.json" in the data folder. Every change is written
 // to a temporary file that then replaces the store, so a crash never leaves half a file behind;
 // a change that cannot be written is not made in memory either. Safe to use from several threads.
-class TAccountStore final
+class AccountStore final
 {
 public:
     // Loads the store, or creates it with the demo accounts when the folder has none. Raises
-    // TFailure when the file cannot be read or is damaged; the file is then left untouched.
-    explicit TAccountStore(const QString& dataDir);
-    Q_DISABLE_COPY_MOVE(TAccountStore)
+    // Failure when the file cannot be read or is damaged; the file is then left untouched.
+    explicit AccountStore(const QString& dataDir);
+    Q_DISABLE_COPY_MOVE(AccountStore)
 
     QString filePath() const { return m_path; }
 
     // User names are e-mail addresses and compare without regard to letter case.
-    std::optional<TAccount> find(const QString& name) const;
+    std::optional<Account> find(const QString& name) const;
 
-    // False when the name is taken. Raises TFailure when the store cannot be written.
-    bool add(const TAccount& account);
+    // False when the name is taken. Raises Failure when the store cannot be written.
+    bool add(const Account& account);
 
-    // Replaces the account of the same name. Raises TFailure when the store cannot be written.
-    void replace(const TAccount& account);
+    // Replaces the account of the same name. Raises Failure when the store cannot be written.
+    void replace(const Account& account);
 
 private:
     qsizetype indexOf(const QString& name) const;
-    void save(const QList<TAccount>& accounts) const;
+    void save(const QList<Account>& accounts) const;
 
     QString m_path;
     mutable std::mutex m_mutex;
-    QList<TAccount> m_accounts;
+    QList<Account> m_accounts;
 };

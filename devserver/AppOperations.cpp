@@ -44,68 +44,66 @@ bool isAcceptablePassword(const QString& password)
 void requireAcceptablePassword(const QString& password)
 {
     if (!isAcceptablePassword(password))
-        throw TRequestRefused{ReplyCode::kRefusedValue, QStringLiteral("密码长度应为6至32个字符!")};
+        throw RequestRefused{ReplyCode::kRefusedValue, QStringLiteral("密码长度应为6至32个字符!")};
 }
 
 // Runs an operation, turning a refusal into its failure reply and a store that cannot be
 // written into a "try again later" reply.
-template <typename Operation> TReplyEnvelope answer(Operation operation)
+template <typename Operation> ReplyEnvelope answer(Operation operation)
 {
     try {
         return operation();
-    } catch (const TRequestRefused& refused) {
-        return TReplyEnvelope::failure(refused.code, refused.message);
-    } catch (const TFailure&) {
-        return TReplyEnvelope::failure(ReplyCode::kServerError, QStringLiteral("服务器繁忙，请稍后再试!"));
+    } catch (const RequestRefused& refused) {
+        return ReplyEnvelope::failure(refused.code, refused.message);
+    } catch (const Failure&) {
+        return ReplyEnvelope::failure(ReplyCode::kServerError, QStringLiteral("服务器繁忙，请稍后再试!"));
     }
 }
 
 } // namespace
 
-TAppOperations::TAppOperations(TAccountStore& accounts, TSessionTable& sessions,
-                               TNotificationQueue& notifications)
+AppOperations::AppOperations(AccountStore& accounts, SessionTable& sessions, NotificationQueue& notifications)
     : m_accounts(accounts), m_sessions(sessions), m_notifications(notifications)
 {
 }
 
-TReplyEnvelope TAppOperations::userLogin(const TQueryItems& items)
+ReplyEnvelope AppOperations::userLogin(const QueryItems& items)
 {
     return answer([&] {
         requireXmlFormat(items);
         const QString userName = requiredAnsi(items, "userName");
         const QString password = requiredAnsi(items, "password");
-        const std::optional<TAccount> account = m_accounts.find(userName);
+        const std::optional<Account> account = m_accounts.find(userName);
         // A microblog account has no password of ours; it signs in through the microblog service.
-        if (!account || account->kind != TAccount::Kind::Account || !account->hasPassword(password))
-            return TReplyEnvelope::failure(ReplyCode::kWrongCredentials,
-                                           QStringLiteral("用户名或密码不正确!"))
+        if (!account || account->kind != Account::Kind::Account || !account->hasPassword(password))
+            return ReplyEnvelope::failure(ReplyCode::kWrongCredentials, QStringLiteral("用户名或密码不正确!"))
                 .set("role", QStringLiteral("0"));
         if (account->awaitingApproval)
-            return TReplyEnvelope::failure(ReplyCode::kAwaitingApproval,
-                                           QStringLiteral("用户未激活，等待审核中!"))
+            return ReplyEnvelope::failure(ReplyCode::kAwaitingApproval,
+                                          QStringLiteral("用户未激活，等待审核中!"))
                 .set("role", account->role);
-        return TReplyEnvelope::success().set("token", startSession(account->name)).set("role", account->role);
+        return ReplyEnvelope::success().set("token", startSession(account->name)).set("role", account->role);
     });
 }
 
-TReplyEnvelope TAppOperations::weiboLogin(const TQueryItems& items)
+ReplyEnvelope AppOperations::weiboLogin(const QueryItems& items)
 {
     return answer([&] {
         requireXmlFormat(items);
         const QString userName = requiredAnsi(items, "userName");
         const QString password = requiredAnsi(items, "password");
-        const std::optional<TAccount> account = m_accounts.find(userName);
-        if (!account || account->kind != TAccount::Kind::Microblog || !account->hasPassword(password))
-            return TReplyEnvelope::failure(ReplyCode::kWrongCredentials,
-                                           QStringLiteral("微博账号或密码不正确!"));
+        const std::optional<Account> account = m_accounts.find(userName);
+        if (!account || account->kind != Account::Kind::Microblog || !account->hasPassword(password))
+            return ReplyEnvelope::failure(ReplyCode::kWrongCredentials,
+                                          QStringLiteral("微博账号或密码不正确!"));
         if (account->awaitingApproval)
-            return TReplyEnvelope::failure(ReplyCode::kAwaitingApproval,
-                                           QStringLiteral("用户未激活，等待审核中!"));
-        return TReplyEnvelope::success().set("token", startSession(account->name));
+            return ReplyEnvelope::failure(ReplyCode::kAwaitingApproval,
+                                          QStringLiteral("用户未激活，等待审核中!"));
+        return ReplyEnvelope::success().set("token", startSession(account->name));
     });
 }
 
-TReplyEnvelope TAppOperations::userRegister(const TQueryItems& items)
+ReplyEnvelope AppOperations::userRegister(const QueryItems& items)
 {
     return answer([&] {
         requireXmlFormat(items);
@@ -113,28 +111,28 @@ TReplyEnvelope TAppOperations::userRegister(const TQueryItems& items)
         const QString password = requiredAnsi(items, "password");
         const QString signature = requiredAnsi(items, "sn");
         if (signature.toLatin1() != registrationSignature(userName, password))
-            return TReplyEnvelope::failure(ReplyCode::kBadSignature,
-                                           QStringLiteral("注册校验失败，请升级客户端后再试!"));
+            return ReplyEnvelope::failure(ReplyCode::kBadSignature,
+                                          QStringLiteral("注册校验失败，请升级客户端后再试!"));
         if (!isEmailAddress(userName))
-            return TReplyEnvelope::failure(ReplyCode::kRefusedValue, QStringLiteral("请输入有效的E-mail!"));
+            return ReplyEnvelope::failure(ReplyCode::kRefusedValue, QStringLiteral("请输入有效的E-mail!"));
         requireAcceptablePassword(password);
-        if (!m_accounts.add(TAccount::create(userName, password, TAccount::Kind::Account)))
-            return TReplyEnvelope::failure(ReplyCode::kNameTaken, QStringLiteral("该E-mail已被注册!"));
-        return TReplyEnvelope::success().set("token", startSession(userName));
+        if (!m_accounts.add(Account::create(userName, password, Account::Kind::Account)))
+            return ReplyEnvelope::failure(ReplyCode::kNameTaken, QStringLiteral("该E-mail已被注册!"));
+        return ReplyEnvelope::success().set("token", startSession(userName));
     });
 }
 
-TReplyEnvelope TAppOperations::getInformationList(const TQueryItems& items)
+ReplyEnvelope AppOperations::getInformationList(const QueryItems& items)
 {
     return answer([&] {
         requireXmlFormat(items);
         requiredAnsi(items, "v");
         const QString userName = requireSession(items);
         requiredInt(items, "ot");
-        const std::optional<TNotification> next = m_notifications.take(userName);
+        const std::optional<Notification> next = m_notifications.take(userName);
         if (!next)
-            return TReplyEnvelope::success().set("url", QStringLiteral("0"));
-        return TReplyEnvelope::success()
+            return ReplyEnvelope::success().set("url", QStringLiteral("0"));
+        return ReplyEnvelope::success()
             .set("url", next->path)
             .set("width", QString::number(next->width))
             .set("height", QString::number(next->height))
@@ -142,7 +140,7 @@ TReplyEnvelope TAppOperations::getInformationList(const TQueryItems& items)
     });
 }
 
-TReplyEnvelope TAppOperations::changePassword(const TQueryItems& items)
+ReplyEnvelope AppOperations::changePassword(const QueryItems& items)
 {
     return answer([&] {
         requireXmlFormat(items);
@@ -150,47 +148,47 @@ TReplyEnvelope TAppOperations::changePassword(const TQueryItems& items)
         const QString oldPassword = requiredAnsi(items, "oldPassword");
         const QString newPassword = requiredAnsi(items, "newPassword");
         requireSession(items);
-        std::optional<TAccount> account = m_accounts.find(userName);
+        std::optional<Account> account = m_accounts.find(userName);
         if (!account)
-            return TReplyEnvelope::failure(ReplyCode::kBadToken, QStringLiteral("登录已失效，请重新登录!"));
-        if (account->kind != TAccount::Kind::Account)
-            return TReplyEnvelope::failure(ReplyCode::kRefusedValue,
-                                           QStringLiteral("微博账号不能在此修改密码!"));
+            return ReplyEnvelope::failure(ReplyCode::kBadToken, QStringLiteral("登录已失效，请重新登录!"));
+        if (account->kind != Account::Kind::Account)
+            return ReplyEnvelope::failure(ReplyCode::kRefusedValue,
+                                          QStringLiteral("微博账号不能在此修改密码!"));
         if (!account->hasPassword(oldPassword))
-            return TReplyEnvelope::failure(ReplyCode::kWrongCredentials, QStringLiteral("原密码不正确!"));
+            return ReplyEnvelope::failure(ReplyCode::kWrongCredentials, QStringLiteral("原密码不正确!"));
         requireAcceptablePassword(newPassword);
         account->setPassword(newPassword);
         m_accounts.replace(*account);
-        return TReplyEnvelope::success();
+        return ReplyEnvelope::success();
     });
 }
 
-TReplyEnvelope TAppOperations::shareInfo(const TQueryItems& items)
+ReplyEnvelope AppOperations::shareInfo(const QueryItems& items)
 {
     return answer([&] {
         requireXmlFormat(items);
         requireSession(items);
         requiredAnsi(items, "shareType");
-        return TReplyEnvelope::success();
+        return ReplyEnvelope::success();
     });
 }
 
-QByteArray TAppOperations::registrationSignature(const QString& userName, const QString& password)
+QByteArray AppOperations::registrationSignature(const QString& userName, const QString& password)
 {
     return scrambleText(kRegistrationKey, toAnsi(userName + QLatin1Char('_') + password));
 }
 
-QString TAppOperations::requireSession(const TQueryItems& items)
+QString AppOperations::requireSession(const QueryItems& items)
 {
     const QString userName = requiredAnsi(items, "userName");
     const QString token = requiredAnsi(items, "token");
     if (!m_sessions.isValid(userName, token))
-        throw TRequestRefused{ReplyCode::kBadToken, QStringLiteral("登录已失效，请重新登录!")};
+        throw RequestRefused{ReplyCode::kBadToken, QStringLiteral("登录已失效，请重新登录!")};
     return userName;
 }
 
-QString TAppOperations::startSession(const QString& userName)
+QString AppOperations::startSession(const QString& userName)
 {
-    m_notifications.pushOnce(userName, TNotification::welcome());
+    m_notifications.pushOnce(userName, Notification::welcome());
     return m_sessions.open(userName);
 }

@@ -6,25 +6,25 @@
 #include <QString>
 #include <QtGlobal>
 
-class TAccountStore;
-class TNotificationQueue;
-class TSessionTable;
+class AccountStore;
+class NotificationQueue;
+class SessionTable;
 
 // The operations of the application server, each from the query items of its request to its
 // reply. Missing or malformed items, unknown users, wrong passwords, bad tokens and a bad
 // registration signature all give a failure reply with a message; nothing is raised.
-class TAppOperations final
+class AppOperations final
 {
 public:
-    TAppOperations(TAccountStore& accounts, TSessionTable& sessions, TNotificationQueue& notifications);
-    Q_DISABLE_COPY_MOVE(TAppOperations)
+    AppOperations(AccountStore& accounts, SessionTable& sessions, NotificationQueue& notifications);
+    Q_DISABLE_COPY_MOVE(AppOperations)
 
-    TReplyEnvelope userLogin(const TQueryItems& items);
-    TReplyEnvelope weiboLogin(const TQueryItems& items);
-    TReplyEnvelope userRegister(const TQueryItems& items);
-    TReplyEnvelope getInformationList(const TQueryItems& items);
-    TReplyEnvelope changePassword(const TQueryItems& items);
-    TReplyEnvelope shareInfo(const TQueryItems& items);
+    ReplyEnvelope userLogin(const QueryItems& items);
+    ReplyEnvelope weiboLogin(const QueryItems& items);
+    ReplyEnvelope userRegister(const QueryItems& items);
+    ReplyEnvelope getInformationList(const QueryItems& items);
+    ReplyEnvelope changePassword(const QueryItems& items);
+    ReplyEnvelope shareInfo(const QueryItems& items);
 
     // The registration signature the client computes: the user name, "_" and the password in
     // code page 936, scrambled with the registration key.
@@ -32,10 +32,10 @@ public:
 
 private:
     // The user name after checking that the items carry a token of that user.
-    QString requireSession(const TQueryItems& items);
+    QString requireSession(const QueryItems& items);
     QString startSession(const QString& userName);
 
-    TAccountStore& m_accounts;
-    TSessionTable& m_sessions;
-    TNotificationQueue& m_notifications;
+    AccountStore& m_accounts;
+    SessionTable& m_sessions;
+    NotificationQueue& m_notifications;
 };

@@ -1,16 +1,16 @@
 #include "devserver/DemoAccounts.h"
 
-TAccount TDemoAccount::toAccount() const
+Account DemoAccount::toAccount() const
 {
-    TAccount account = TAccount::create(name, password, kind);
+    Account account = Account::create(name, password, kind);
     account.role = role;
     account.awaitingApproval = awaitingApproval;
     return account;
 }
 
-QList<TDemoAccount> demoAccounts()
+QList<DemoAccount> demoAccounts()
 {
-    using Kind = TAccount::Kind;
+    using Kind = Account::Kind;
     return {
         {QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"), Kind::Account, QStringLiteral("1"),
          false, QStringLiteral("normal account")},

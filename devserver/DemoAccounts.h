@@ -6,16 +6,16 @@
 #include <QString>
 
 // The accounts a fresh data folder starts with: one for every case the client tells apart.
-struct TDemoAccount
+struct DemoAccount
 {
     QString name;
     QString password;
-    TAccount::Kind kind;
+    Account::Kind kind;
     QString role;
     bool awaitingApproval;
     QString description;
 
-    TAccount toAccount() const;
+    Account toAccount() const;
 };
 
-QList<TDemoAccount> demoAccounts();
+QList<DemoAccount> demoAccounts();

@@ -25,9 +25,9 @@ QString downloadPath(const char* file)
     return QLatin1String(kDownloadPath) + QLatin1Char('/') + QLatin1String(file);
 }
 
-void replyXml(httplib::Response& response, const TReplyEnvelope& reply)
+void replyXml(httplib::Response& response, const ReplyEnvelope& reply)
 {
-    response.set_content(reply.toBytes().toStdString(), TReplyEnvelope::kContentType);
+    response.set_content(reply.toBytes().toStdString(), ReplyEnvelope::kContentType);
 }
 
 void replyHtml(httplib::Response& response, const QString& html, int status = 200)
@@ -89,7 +89,7 @@ QString newAdminKey()
 
 } // namespace
 
-TDemoRoutes::TDemoRoutes(const TDemoServerOptions& options)
+DemoRoutes::DemoRoutes(const DemoServerOptions& options)
     : m_shareHosts(options.shareHosts),
       m_adminKey(options.adminKey.isEmpty() ? newAdminKey() : options.adminKey), m_accounts(options.dataDir),
       m_log(options.dataDir), m_downloads(options.version, options.versionDesc, options.packageFile),
@@ -98,84 +98,83 @@ TDemoRoutes::TDemoRoutes(const TDemoServerOptions& options)
     for (QString& host : m_shareHosts)
         host = host.toLower();
     m_appRoutes = {
-        {appPath("/users/userLogin"), &TDemoRoutes::userLogin},
-        {appPath("/users/weiboLogin"), &TDemoRoutes::weiboLogin},
-        {appPath("/users/userRegister"), &TDemoRoutes::userRegister},
-        {appPath("/information/getInformationList"), &TDemoRoutes::getInformationList},
-        {appPath("/users/changePassword"), &TDemoRoutes::changePassword},
-        {appPath("/personalcenter/shareInfo"), &TDemoRoutes::shareInfo},
-        {appPath("/users/validateUser"), &TDemoRoutes::validateUser},
-        {appPath("/house/home"), &TDemoRoutes::home},
-        {appPath("/house/detail"), &TDemoRoutes::detail},
-        {appPath("/house/report"), &TDemoRoutes::report},
-        {appPath("/users/opinion"), &TDemoRoutes::opinion},
-        {appPath("/users/saveOpinion"), &TDemoRoutes::saveOpinion},
-        {appPath("/information/message"), &TDemoRoutes::message},
-        {downloadPath("quorvane_version.txt"), &TDemoRoutes::version},
-        {downloadPath("quorvane_version_desc.txt"), &TDemoRoutes::versionDescription},
-        {downloadPath("quorvane_upgrade.cab"), &TDemoRoutes::package},
-        {downloadPath("quorvane_upgrade.cab.minisig"), &TDemoRoutes::packageSignature},
-        {QStringLiteral("/admin/notify"), &TDemoRoutes::adminNotify},
-        {QStringLiteral("/admin/requests"), &TDemoRoutes::adminRequests},
+        {appPath("/users/userLogin"), &DemoRoutes::userLogin},
+        {appPath("/users/weiboLogin"), &DemoRoutes::weiboLogin},
+        {appPath("/users/userRegister"), &DemoRoutes::userRegister},
+        {appPath("/information/getInformationList"), &DemoRoutes::getInformationList},
+        {appPath("/users/changePassword"), &DemoRoutes::changePassword},
+        {appPath("/personalcenter/shareInfo"), &DemoRoutes::shareInfo},
+        {appPath("/users/validateUser"), &DemoRoutes::validateUser},
+        {appPath("/house/home"), &DemoRoutes::home},
+        {appPath("/house/detail"), &DemoRoutes::detail},
+        {appPath("/house/report"), &DemoRoutes::report},
+        {appPath("/users/opinion"), &DemoRoutes::opinion},
+        {appPath("/users/saveOpinion"), &DemoRoutes::saveOpinion},
+        {appPath("/information/message"), &DemoRoutes::message},
+        {downloadPath("quorvane_version.txt"), &DemoRoutes::version},
+        {downloadPath("quorvane_version_desc.txt"), &DemoRoutes::versionDescription},
+        {downloadPath("quorvane_upgrade.cab"), &DemoRoutes::package},
+        {downloadPath("quorvane_upgrade.cab.minisig"), &DemoRoutes::packageSignature},
+        {QStringLiteral("/admin/notify"), &DemoRoutes::adminNotify},
+        {QStringLiteral("/admin/requests"), &DemoRoutes::adminRequests},
     };
     m_shareRoutes = {
-        {QStringLiteral("/share/share.php"), &TDemoRoutes::sharePage},
-        {QStringLiteral("/share/success.php"), &TDemoRoutes::shareSuccess},
+        {QStringLiteral("/share/share.php"), &DemoRoutes::sharePage},
+        {QStringLiteral("/share/success.php"), &DemoRoutes::shareSuccess},
     };
 }
 
-void TDemoRoutes::log(const httplib::Request& request)
+void DemoRoutes::log(const httplib::Request& request)
 {
     // The admin key stays out of the log: an admin URL is written without its query.
     const bool admin = request.path.rfind("/admin/", 0) == 0;
     m_log.append(request.method, admin ? request.path : request.target);
 }
 
-void TDemoRoutes::handle(const httplib::Request& request, httplib::Response& response)
+void DemoRoutes::handle(const httplib::Request& request, httplib::Response& response)
 {
-    const QHash<QString, TRoute>& routes = isShareHost(request) ? m_shareRoutes : m_appRoutes;
+    const QHash<QString, Route>& routes = isShareHost(request) ? m_shareRoutes : m_appRoutes;
     const auto route = routes.constFind(QString::fromUtf8(request.path));
     if (route == routes.constEnd()) {
         replyNotFound(response);
         return;
     }
-    (this->*(*route))(request, TQueryItems::fromTarget(request.target), response);
+    (this->*(*route))(request, QueryItems::fromTarget(request.target), response);
 }
 
-void TDemoRoutes::userLogin(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::userLogin(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     replyXml(response, m_app.userLogin(items));
 }
 
-void TDemoRoutes::weiboLogin(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::weiboLogin(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     replyXml(response, m_app.weiboLogin(items));
 }
 
-void TDemoRoutes::userRegister(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::userRegister(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     replyXml(response, m_app.userRegister(items));
 }
 
-void TDemoRoutes::getInformationList(const httplib::Request&, const TQueryItems& items,
-                                     httplib::Response& response)
+void DemoRoutes::getInformationList(const httplib::Request&, const QueryItems& items,
+                                    httplib::Response& response)
 {
     replyXml(response, m_app.getInformationList(items));
 }
 
-void TDemoRoutes::changePassword(const httplib::Request&, const TQueryItems& items,
-                                 httplib::Response& response)
+void DemoRoutes::changePassword(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     replyXml(response, m_app.changePassword(items));
 }
 
-void TDemoRoutes::shareInfo(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::shareInfo(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     replyXml(response, m_app.shareInfo(items));
 }
 
-void TDemoRoutes::validateUser(const httplib::Request& request, const TQueryItems& items,
-                               httplib::Response& response)
+void DemoRoutes::validateUser(const httplib::Request& request, const QueryItems& items,
+                              httplib::Response& response)
 {
     const std::optional<QString> userName = nonEmpty(items.ansiText("userName"));
     const std::optional<QString> token = nonEmpty(items.ansiText("token"));
@@ -195,7 +194,7 @@ void TDemoRoutes::validateUser(const httplib::Request& request, const TQueryItem
     replyHtml(response, HomePages::renderHome(linksFor(request), *userName, isCertified(*userName)));
 }
 
-void TDemoRoutes::home(const httplib::Request& request, const TQueryItems&, httplib::Response& response)
+void DemoRoutes::home(const httplib::Request& request, const QueryItems&, httplib::Response& response)
 {
     const std::optional<QString> userName = cookieUser(request);
     if (!userName) {
@@ -205,8 +204,7 @@ void TDemoRoutes::home(const httplib::Request& request, const TQueryItems&, http
     replyHtml(response, HomePages::renderHome(linksFor(request), *userName, isCertified(*userName)));
 }
 
-void TDemoRoutes::detail(const httplib::Request& request, const TQueryItems& items,
-                         httplib::Response& response)
+void DemoRoutes::detail(const httplib::Request& request, const QueryItems& items, httplib::Response& response)
 {
     const std::optional<QString> userName = cookieUser(request);
     if (!userName) {
@@ -214,7 +212,7 @@ void TDemoRoutes::detail(const httplib::Request& request, const TQueryItems& ite
         return;
     }
     bool ok = false;
-    const std::optional<THouseListing> listing =
+    const std::optional<HouseListing> listing =
         HousePrices::find(items.utf8Text("id").value_or(QString()).toInt(&ok));
     if (!ok || !listing) {
         replyNotFound(response);
@@ -224,8 +222,7 @@ void TDemoRoutes::detail(const httplib::Request& request, const TQueryItems& ite
               HomePages::renderDetail(linksFor(request), *userName, isCertified(*userName), *listing));
 }
 
-void TDemoRoutes::report(const httplib::Request& request, const TQueryItems& items,
-                         httplib::Response& response)
+void DemoRoutes::report(const httplib::Request& request, const QueryItems& items, httplib::Response& response)
 {
     const QString code = items.utf8Text("district").value_or(QString());
     const std::optional<QString> name = HousePrices::districtName(code);
@@ -236,7 +233,7 @@ void TDemoRoutes::report(const httplib::Request& request, const TQueryItems& ite
     replyHtml(response, ServicePages::renderReport(linksFor(request), code, *name));
 }
 
-void TDemoRoutes::opinion(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::opinion(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     const std::optional<QString> userName = nonEmpty(items.ansiText("userName"));
     const std::optional<QString> token = nonEmpty(items.ansiText("token"));
@@ -251,8 +248,8 @@ void TDemoRoutes::opinion(const httplib::Request&, const TQueryItems& items, htt
     replyHtml(response, ServicePages::renderOpinion(*userName, *token));
 }
 
-void TDemoRoutes::saveOpinion(const httplib::Request& request, const TQueryItems& items,
-                              httplib::Response& response)
+void DemoRoutes::saveOpinion(const httplib::Request& request, const QueryItems& items,
+                             httplib::Response& response)
 {
     // The form sends UTF-8; the content itself stays in the request log.
     const std::optional<QString> userName = nonEmpty(items.utf8Text("userName"));
@@ -268,8 +265,8 @@ void TDemoRoutes::saveOpinion(const httplib::Request& request, const TQueryItems
     replyHtml(response, ServicePages::renderOpinionThanks(linksFor(request), *userName, *token));
 }
 
-void TDemoRoutes::message(const httplib::Request& request, const TQueryItems& items,
-                          httplib::Response& response)
+void DemoRoutes::message(const httplib::Request& request, const QueryItems& items,
+                         httplib::Response& response)
 {
     bool ok = false;
     const int id = items.utf8Text("id").value_or(QString()).toInt(&ok);
@@ -281,17 +278,17 @@ void TDemoRoutes::message(const httplib::Request& request, const TQueryItems& it
     replyHtml(response, *page);
 }
 
-void TDemoRoutes::version(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void DemoRoutes::version(const httplib::Request&, const QueryItems&, httplib::Response& response)
 {
     response.set_content(m_downloads.versionBody().toStdString(), "text/plain; charset=GBK");
 }
 
-void TDemoRoutes::versionDescription(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void DemoRoutes::versionDescription(const httplib::Request&, const QueryItems&, httplib::Response& response)
 {
     response.set_content(m_downloads.descriptionBody().toStdString(), "text/plain; charset=GBK");
 }
 
-void TDemoRoutes::package(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void DemoRoutes::package(const httplib::Request&, const QueryItems&, httplib::Response& response)
 {
     const std::optional<QByteArray> package = m_downloads.packageBody();
     if (!package) {
@@ -301,7 +298,7 @@ void TDemoRoutes::package(const httplib::Request&, const TQueryItems&, httplib::
     response.set_content(package->toStdString(), "application/vnd.ms-cab-compressed");
 }
 
-void TDemoRoutes::packageSignature(const httplib::Request&, const TQueryItems&, httplib::Response& response)
+void DemoRoutes::packageSignature(const httplib::Request&, const QueryItems&, httplib::Response& response)
 {
     const std::optional<QByteArray> signature = m_downloads.signatureBody();
     if (!signature) {
@@ -311,7 +308,7 @@ void TDemoRoutes::packageSignature(const httplib::Request&, const TQueryItems&, 
     response.set_content(signature->toStdString(), "text/plain");
 }
 
-void TDemoRoutes::sharePage(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::sharePage(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     const std::optional<QString> url = nonEmpty(items.utf8Text("url"));
     if (!url) {
@@ -322,12 +319,12 @@ void TDemoRoutes::sharePage(const httplib::Request&, const TQueryItems& items, h
                                                 items.utf8Text("shareType").value_or(QString())));
 }
 
-void TDemoRoutes::shareSuccess(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::shareSuccess(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     replyHtml(response, SharePages::renderSuccess(items.utf8Text("urlpara").value_or(QString())));
 }
 
-bool TDemoRoutes::isAdmin(const TQueryItems& items, httplib::Response& response) const
+bool DemoRoutes::isAdmin(const QueryItems& items, httplib::Response& response) const
 {
     if (items.utf8Text("key") == m_adminKey)
         return true;
@@ -337,7 +334,7 @@ bool TDemoRoutes::isAdmin(const TQueryItems& items, httplib::Response& response)
     return false;
 }
 
-bool TDemoRoutes::isOwnHost(const httplib::Request& request, int port) const
+bool DemoRoutes::isOwnHost(const httplib::Request& request, int port) const
 {
     const QString host = QString::fromLatin1(request.get_header_value("Host")).trimmed().toLower();
     const QString withPort = QStringLiteral(":%1").arg(port);
@@ -346,15 +343,14 @@ bool TDemoRoutes::isOwnHost(const httplib::Request& request, int port) const
     return m_shareHosts.contains(hostName(request.get_header_value("Host")));
 }
 
-void TDemoRoutes::adminNotify(const httplib::Request&, const TQueryItems& items, httplib::Response& response)
+void DemoRoutes::adminNotify(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     if (!isAdmin(items, response))
         return;
     replyXml(response, m_admin.queueNotification(items));
 }
 
-void TDemoRoutes::adminRequests(const httplib::Request&, const TQueryItems& items,
-                                httplib::Response& response)
+void DemoRoutes::adminRequests(const httplib::Request&, const QueryItems& items, httplib::Response& response)
 {
     if (!isAdmin(items, response))
         return;
@@ -362,7 +358,7 @@ void TDemoRoutes::adminRequests(const httplib::Request&, const TQueryItems& item
     response.set_content(m_log.contents().toStdString(), "text/plain; charset=UTF-8");
 }
 
-TSiteLinks TDemoRoutes::linksFor(const httplib::Request& request) const
+SiteLinks DemoRoutes::linksFor(const httplib::Request& request) const
 {
     // Links point back at the address the client used; a Host header that is no plain host and
     // port falls back to the listening address.
@@ -373,12 +369,12 @@ TSiteLinks TDemoRoutes::linksFor(const httplib::Request& request) const
     return {QStringLiteral("http://") + host + QLatin1String(kDefaultContextRoot), m_shareHosts.first()};
 }
 
-bool TDemoRoutes::isShareHost(const httplib::Request& request) const
+bool DemoRoutes::isShareHost(const httplib::Request& request) const
 {
     return m_shareHosts.contains(hostName(request.get_header_value("Host")));
 }
 
-std::optional<QString> TDemoRoutes::cookieUser(const httplib::Request& request) const
+std::optional<QString> DemoRoutes::cookieUser(const httplib::Request& request) const
 {
     const QString cookies = QString::fromLatin1(request.get_header_value("Cookie"));
     for (const QString& cookie : cookies.split(QLatin1Char(';'))) {
@@ -390,8 +386,8 @@ std::optional<QString> TDemoRoutes::cookieUser(const httplib::Request& request) 
     return std::nullopt;
 }
 
-bool TDemoRoutes::isCertified(const QString& userName) const
+bool DemoRoutes::isCertified(const QString& userName) const
 {
-    const std::optional<TAccount> account = m_accounts.find(userName);
+    const std::optional<Account> account = m_accounts.find(userName);
     return account && account->role == QLatin1String("2");
 }

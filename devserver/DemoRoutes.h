@@ -20,12 +20,12 @@
 
 // Which answer each request gets: the request's host and path choose a route, the route reads the
 // query and answers with a reply envelope, a page or a file. Unknown paths answer 404.
-class TDemoRoutes final
+class DemoRoutes final
 {
 public:
-    // Raises TFailure when the account store or the request log cannot be opened.
-    explicit TDemoRoutes(const TDemoServerOptions& options);
-    Q_DISABLE_COPY_MOVE(TDemoRoutes)
+    // Raises Failure when the account store or the request log cannot be opened.
+    explicit DemoRoutes(const DemoServerOptions& options);
+    Q_DISABLE_COPY_MOVE(DemoRoutes)
 
     // Every request is logged before it is answered, so the log is complete when the reply arrives.
     void log(const httplib::Request& request);
@@ -41,37 +41,37 @@ public:
     const QString& adminKey() const { return m_adminKey; }
 
 private:
-    using TRoute = void (TDemoRoutes::*)(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    using Route = void (DemoRoutes::*)(const httplib::Request&, const QueryItems&, httplib::Response&);
 
     // Application server operations.
-    void userLogin(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void weiboLogin(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void userRegister(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void getInformationList(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void changePassword(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void shareInfo(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void userLogin(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void weiboLogin(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void userRegister(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void getInformationList(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void changePassword(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void shareInfo(const httplib::Request&, const QueryItems&, httplib::Response&);
     // Web application pages.
-    void validateUser(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void home(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void detail(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void report(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void opinion(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void saveOpinion(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void message(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void validateUser(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void home(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void detail(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void report(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void opinion(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void saveOpinion(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void message(const httplib::Request&, const QueryItems&, httplib::Response&);
     // Download server.
-    void version(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void versionDescription(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void package(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void packageSignature(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void version(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void versionDescription(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void package(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void packageSignature(const httplib::Request&, const QueryItems&, httplib::Response&);
     // Microblog share pages.
-    void sharePage(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void shareSuccess(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    void sharePage(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void shareSuccess(const httplib::Request&, const QueryItems&, httplib::Response&);
     // Admin URLs for tests and the demo; they need the admin key ("key=...").
-    bool isAdmin(const TQueryItems& items, httplib::Response& response) const;
-    void adminNotify(const httplib::Request&, const TQueryItems&, httplib::Response&);
-    void adminRequests(const httplib::Request&, const TQueryItems&, httplib::Response&);
+    bool isAdmin(const QueryItems& items, httplib::Response& response) const;
+    void adminNotify(const httplib::Request&, const QueryItems&, httplib::Response&);
+    void adminRequests(const httplib::Request&, const QueryItems&, httplib::Response&);
 
-    TSiteLinks linksFor(const httplib::Request& request) const;
+    SiteLinks linksFor(const httplib::Request& request) const;
     bool isShareHost(const httplib::Request& request) const;
     // The signed-in user of a page request, from the session cookie the start page sets.
     std::optional<QString> cookieUser(const httplib::Request& request) const;
@@ -79,13 +79,13 @@ private:
 
     QStringList m_shareHosts;
     QString m_adminKey;
-    TAccountStore m_accounts;
-    TSessionTable m_sessions;
-    TNotificationQueue m_notifications;
-    TRequestLog m_log;
-    TDownloadFiles m_downloads;
-    TAppOperations m_app;
-    TAdminOperations m_admin;
-    QHash<QString, TRoute> m_appRoutes;
-    QHash<QString, TRoute> m_shareRoutes;
+    AccountStore m_accounts;
+    SessionTable m_sessions;
+    NotificationQueue m_notifications;
+    RequestLog m_log;
+    DownloadFiles m_downloads;
+    AppOperations m_app;
+    AdminOperations m_admin;
+    QHash<QString, Route> m_appRoutes;
+    QHash<QString, Route> m_shareRoutes;
 };

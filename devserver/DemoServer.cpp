@@ -24,10 +24,10 @@ void setSocketOptions(socket_t socket)
 
 } // namespace
 
-class TDemoServer::TImpl final
+class DemoServer::Impl final
 {
 public:
-    explicit TImpl(const TDemoServerOptions& options) : m_options(options), m_routes(options)
+    explicit Impl(const DemoServerOptions& options) : m_options(options), m_routes(options)
     {
         m_server.set_socket_options(setSocketOptions);
         // Browser views keep connections open; a short keep-alive lets a stop finish quickly.
@@ -51,20 +51,20 @@ public:
             });
     }
 
-    ~TImpl() { stop(); }
-    Q_DISABLE_COPY_MOVE(TImpl)
+    ~Impl() { stop(); }
+    Q_DISABLE_COPY_MOVE(Impl)
 
     int start()
     {
         if (m_thread.joinable())
-            throw TFailure(QStringLiteral("the demo server is already running"));
+            throw Failure(QStringLiteral("the demo server is already running"));
         m_port = m_options.port == 0
                      ? m_server.bind_to_any_port(kListenAddress)
                      : (m_server.bind_to_port(kListenAddress, m_options.port) ? m_options.port : -1);
         if (m_port <= 0)
-            throw TFailure(QStringLiteral("cannot listen on %1:%2 (is the port in use?)")
-                               .arg(QLatin1String(kListenAddress))
-                               .arg(m_options.port));
+            throw Failure(QStringLiteral("cannot listen on %1:%2 (is the port in use?)")
+                              .arg(QLatin1String(kListenAddress))
+                              .arg(m_options.port));
         m_thread = std::thread([this] {
             m_server.listen_after_bind();
             m_finished = true;
@@ -89,39 +89,39 @@ public:
     int port() const { return m_port; }
 
 private:
-    TDemoServerOptions m_options;
-    TDemoRoutes m_routes;
+    DemoServerOptions m_options;
+    DemoRoutes m_routes;
     httplib::Server m_server;
     std::thread m_thread;
     std::atomic<bool> m_finished = false;
     int m_port = -1;
 };
 
-TDemoServer::TDemoServer(const TDemoServerOptions& options) : m_impl(std::make_unique<TImpl>(options)) {}
+DemoServer::DemoServer(const DemoServerOptions& options) : m_impl(std::make_unique<Impl>(options)) {}
 
-TDemoServer::~TDemoServer() = default;
+DemoServer::~DemoServer() = default;
 
-int TDemoServer::start()
+int DemoServer::start()
 {
     return m_impl->start();
 }
 
-void TDemoServer::stop()
+void DemoServer::stop()
 {
     m_impl->stop();
 }
 
-bool TDemoServer::isRunning() const
+bool DemoServer::isRunning() const
 {
     return m_impl->isRunning();
 }
 
-int TDemoServer::port() const
+int DemoServer::port() const
 {
     return m_impl->port();
 }
 
-QString TDemoServer::adminKey() const
+QString DemoServer::adminKey() const
 {
     return m_impl->adminKey();
 }

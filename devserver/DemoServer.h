@@ -8,17 +8,17 @@
 // The demo server: the application server below "/quorvane2", the download server below
 // "/res/download", the microblog share pages on the share hosts, and the admin URLs, all on one
 // port of 127.0.0.1. Requests are served on a pool of background threads.
-class TDemoServer final
+class DemoServer final
 {
 public:
-    // Opens the account store and the request log in the data folder. Raises TFailure when
+    // Opens the account store and the request log in the data folder. Raises Failure when
     // either cannot be opened.
-    explicit TDemoServer(const TDemoServerOptions& options);
-    ~TDemoServer();
-    Q_DISABLE_COPY_MOVE(TDemoServer)
+    explicit DemoServer(const DemoServerOptions& options);
+    ~DemoServer();
+    Q_DISABLE_COPY_MOVE(DemoServer)
 
     // Listens on 127.0.0.1 and the chosen port (a free one for port 0) and returns the port.
-    // Raises TFailure when the port cannot be bound.
+    // Raises Failure when the port cannot be bound.
     int start();
 
     // Stops listening and waits for the requests in progress. Also done by the destructor.
@@ -30,6 +30,6 @@ public:
     QString adminKey() const;
 
 private:
-    class TImpl;
-    std::unique_ptr<TImpl> m_impl;
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
 };

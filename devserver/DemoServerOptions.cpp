@@ -26,15 +26,15 @@ int parsePort(const QString& text)
     bool ok = false;
     const int port = text.toInt(&ok);
     if (!ok || port < 0 || port > 65535)
-        throw TFailure(QStringLiteral("--port needs a number from 0 to 65535, not \"%1\"").arg(text));
+        throw Failure(QStringLiteral("--port needs a number from 0 to 65535, not \"%1\"").arg(text));
     return port;
 }
 
 } // namespace
 
-TDemoServerOptions parseDemoServerOptions(const QStringList& arguments)
+DemoServerOptions parseDemoServerOptions(const QStringList& arguments)
 {
-    TDemoServerOptions options;
+    DemoServerOptions options;
     options.version = QStringLiteral(QUORVANE_DEMO_DEFAULT_VERSION);
     options.versionDesc = QString::fromUtf8(kDefaultDescription);
     bool havePort = false;
@@ -43,7 +43,7 @@ TDemoServerOptions parseDemoServerOptions(const QStringList& arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
         if (i + 1 >= arguments.size())
-            throw TFailure(QStringLiteral("%1 needs a value").arg(option));
+            throw Failure(QStringLiteral("%1 needs a value").arg(option));
         const QString& value = arguments[++i];
         if (option == QLatin1String("--port")) {
             options.port = parsePort(value);
@@ -59,25 +59,25 @@ TDemoServerOptions parseDemoServerOptions(const QStringList& arguments)
         } else if (option == QLatin1String("--share-host")) {
             hosts.append(value);
         } else {
-            throw TFailure(QStringLiteral("unknown option \"%1\"").arg(option));
+            throw Failure(QStringLiteral("unknown option \"%1\"").arg(option));
         }
     }
 
     if (!havePort)
-        throw TFailure(QStringLiteral("--port is missing"));
+        throw Failure(QStringLiteral("--port is missing"));
     if (options.dataDir.isEmpty())
-        throw TFailure(QStringLiteral("--data is missing"));
+        throw Failure(QStringLiteral("--data is missing"));
     // The client compares versions as text, so a version of another shape would break the ordering.
-    if (!TDownloadFiles::isPublishableVersion(options.version))
-        throw TFailure(
+    if (!DownloadFiles::isPublishableVersion(options.version))
+        throw Failure(
             QStringLiteral("--version must look like 01.00.201212101200, not \"%1\"").arg(options.version));
     if (!options.packageFile.isEmpty() && !QFileInfo(options.packageFile).isFile())
-        throw TFailure(QStringLiteral("--package: no such file \"%1\"").arg(options.packageFile));
+        throw Failure(QStringLiteral("--package: no such file \"%1\"").arg(options.packageFile));
     if (hosts.size() > 2)
-        throw TFailure(QStringLiteral("--share-host may be given at most twice"));
+        throw Failure(QStringLiteral("--share-host may be given at most twice"));
     for (const QString& host : hosts) {
         if (!isHostName(host))
-            throw TFailure(QStringLiteral("--share-host: \"%1\" is not a host name").arg(host));
+            throw Failure(QStringLiteral("--share-host: \"%1\" is not a host name").arg(host));
     }
     if (hosts.isEmpty()) {
         for (const char* host : kDefaultShareHosts)

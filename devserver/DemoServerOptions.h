@@ -5,7 +5,7 @@
 
 // What the command line chooses: where the server listens, where it keeps its files, and what the
 // download server publishes.
-struct TDemoServerOptions
+struct DemoServerOptions
 {
     int port = 0; // 0 picks a free port
     QString dataDir;
@@ -18,8 +18,8 @@ struct TDemoServerOptions
 };
 
 // Reads "--port N --data DIR [--version TEXT] [--version-desc TEXT] [--package FILE]
-// [--share-host HOST]..." (arguments without the program name). Raises TFailure with a message
+// [--share-host HOST]..." (arguments without the program name). Raises Failure with a message
 // that names the offending option.
-TDemoServerOptions parseDemoServerOptions(const QStringList& arguments);
+DemoServerOptions parseDemoServerOptions(const QStringList& arguments);
 
 QString demoServerUsage();

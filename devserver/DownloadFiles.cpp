@@ -5,23 +5,23 @@
 #include <QFile>
 #include <QRegularExpression>
 
-TDownloadFiles::TDownloadFiles(QString version, QString description, QString packageFile)
+DownloadFiles::DownloadFiles(QString version, QString description, QString packageFile)
     : m_version(std::move(version)), m_description(std::move(description)),
       m_packageFile(std::move(packageFile))
 {
 }
 
-QByteArray TDownloadFiles::versionBody() const
+QByteArray DownloadFiles::versionBody() const
 {
     return toAnsi(m_version);
 }
 
-QByteArray TDownloadFiles::descriptionBody() const
+QByteArray DownloadFiles::descriptionBody() const
 {
     return toAnsi(m_description);
 }
 
-std::optional<QByteArray> TDownloadFiles::packageBody() const
+std::optional<QByteArray> DownloadFiles::packageBody() const
 {
     if (m_packageFile.isEmpty())
         return std::nullopt;
@@ -31,7 +31,7 @@ std::optional<QByteArray> TDownloadFiles::packageBody() const
     return file.readAll();
 }
 
-std::optional<QByteArray> TDownloadFiles::signatureBody() const
+std::optional<QByteArray> DownloadFiles::signatureBody() const
 {
     if (m_packageFile.isEmpty())
         return std::nullopt;
@@ -41,7 +41,7 @@ std::optional<QByteArray> TDownloadFiles::signatureBody() const
     return file.readAll();
 }
 
-bool TDownloadFiles::isPublishableVersion(const QString& version)
+bool DownloadFiles::isPublishableVersion(const QString& version)
 {
     const QRegularExpression pattern(QStringLiteral("^[0-9]{2}\\.[0-9]{2}\\.[0-9]{12}$"));
     return pattern.match(version).hasMatch();

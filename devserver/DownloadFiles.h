@@ -6,10 +6,10 @@
 
 // The files of the download server: the published version, its description, the package and its
 // signature.
-class TDownloadFiles final
+class DownloadFiles final
 {
 public:
-    TDownloadFiles(QString version, QString description, QString packageFile);
+    DownloadFiles(QString version, QString description, QString packageFile);
 
     // The bodies, in code page 936 as the client reads them.
     QByteArray versionBody() const;

@@ -25,7 +25,7 @@ QString changeCell(double percent)
            QStringLiteral("</td>");
 }
 
-QString header(const TSiteLinks& links, const QString& userName, bool certified)
+QString header(const SiteLinks& links, const QString& userName, bool certified)
 {
     QString html = QStringLiteral("<header class=\"bar\"><div class=\"logo\"><a href=\"") +
                    escape(links.home()) +
@@ -34,7 +34,7 @@ QString header(const TSiteLinks& links, const QString& userName, bool certified)
                    escape(userName);
     if (certified)
         html += QStringLiteral("<span class=\"badge\">认证企业</span>");
-    html += QStringLiteral(" &nbsp;|&nbsp; <a id=\"hide\" href=\"") + escape(TSiteLinks::clientClose()) +
+    html += QStringLiteral(" &nbsp;|&nbsp; <a id=\"hide\" href=\"") + escape(SiteLinks::clientClose()) +
             QStringLiteral("\">隐藏到托盘</a></div></header>\n");
     return html;
 }
@@ -44,7 +44,7 @@ QString footer()
     return QStringLiteral("<footer>© 2012 Quorvane 房价通 · 数据仅供参考，不构成投资建议</footer>");
 }
 
-QString shareLink(const TSiteLinks& links, const THouseListing& listing, const QString& shareType,
+QString shareLink(const SiteLinks& links, const HouseListing& listing, const QString& shareType,
                   const QString& cls, const QString& text)
 {
     const QString title = listing.community + QStringLiteral(" 均价 ") +
@@ -59,11 +59,11 @@ QString shareLink(const TSiteLinks& links, const THouseListing& listing, const Q
 
 namespace HomePages {
 
-QString renderHome(const TSiteLinks& links, const QString& userName, bool certified)
+QString renderHome(const SiteLinks& links, const QString& userName, bool certified)
 {
-    const QList<THouseListing> watchList = HousePrices::watchListFor(userName);
+    const QList<HouseListing> watchList = HousePrices::watchListFor(userName);
     QString rows;
-    for (const THouseListing& listing : watchList) {
+    for (const HouseListing& listing : watchList) {
         rows += QStringLiteral("<tr><td><a href=\"") + escape(links.detail(listing.id)) +
                 QStringLiteral("\">") + escape(listing.community) + QStringLiteral("</a></td><td>") +
                 escape(listing.district) + QStringLiteral("</td><td class=\"number\">") +
@@ -74,7 +74,7 @@ QString renderHome(const TSiteLinks& links, const QString& userName, bool certif
                 QStringLiteral("</td></tr>\n");
     }
 
-    const THouseListing& first = watchList.first();
+    const HouseListing& first = watchList.first();
     QString body = header(links, userName, certified);
     body += QStringLiteral("<main>\n<h1>我关注的小区房价</h1>\n<p class=\"muted\">数据更新于 ") +
             HousePrices::currentMonth() +
@@ -84,7 +84,7 @@ QString renderHome(const TSiteLinks& links, const QString& userName, bool certif
                            "<th class=\"number\">在售房源</th><th></th></tr></thead>\n<tbody>\n") +
             rows + QStringLiteral("</tbody></table>\n<div class=\"actions\">");
     body += QStringLiteral("<a class=\"button\" id=\"report\" href=\"") +
-            escape(TSiteLinks::clientOpen(links.report(first.districtCode))) +
+            escape(SiteLinks::clientOpen(links.report(first.districtCode))) +
             QStringLiteral("\">在浏览器中查看") + escape(first.district) + QStringLiteral("市场报告</a>");
     body += shareLink(links, first, QStringLiteral("3"), QStringLiteral("button share"),
                       QStringLiteral("分享本月房价走势到微博"));
@@ -92,8 +92,8 @@ QString renderHome(const TSiteLinks& links, const QString& userName, bool certif
     return HtmlPage::render(QStringLiteral("Quorvane 房价通"), body);
 }
 
-QString renderDetail(const TSiteLinks& links, const QString& userName, bool certified,
-                     const THouseListing& listing)
+QString renderDetail(const SiteLinks& links, const QString& userName, bool certified,
+                     const HouseListing& listing)
 {
     const QList<int> history = HousePrices::history(listing);
     // Bars span the range of the year, so that a few per cent of change stay visible.
@@ -120,7 +120,7 @@ QString renderDetail(const TSiteLinks& links, const QString& userName, bool cert
             QStringLiteral("</div>\n<table><tr>") + cells +
             QStringLiteral("</tr></table>\n<div class=\"actions\">");
     body += QStringLiteral("<a class=\"button\" href=\"") +
-            escape(TSiteLinks::clientOpen(links.report(listing.districtCode))) +
+            escape(SiteLinks::clientOpen(links.report(listing.districtCode))) +
             QStringLiteral("\">在浏览器中查看") + escape(listing.district) + QStringLiteral("市场报告</a>");
     body += shareLink(links, listing, QStringLiteral("3"), QStringLiteral("button share"),
                       QStringLiteral("分享到微博"));

@@ -10,10 +10,10 @@ namespace HomePages {
 
 // The start page: the prices of the communities the user follows, with links that hide the
 // client, open a market report in the default browser, and share on the microblog service.
-QString renderHome(const TSiteLinks& links, const QString& userName, bool certified);
+QString renderHome(const SiteLinks& links, const QString& userName, bool certified);
 
 // One community: its price over the last twelve months.
-QString renderDetail(const TSiteLinks& links, const QString& userName, bool certified,
-                     const THouseListing& listing);
+QString renderDetail(const SiteLinks& links, const QString& userName, bool certified,
+                     const HouseListing& listing);
 
 } // namespace HomePages

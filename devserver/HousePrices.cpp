@@ -8,9 +8,9 @@ namespace {
 
 constexpr qsizetype kWatchListSize = 8;
 
-const QList<THouseListing>& catalogue()
+const QList<HouseListing>& catalogue()
 {
-    static const QList<THouseListing> listings = {
+    static const QList<HouseListing> listings = {
         {1, QStringLiteral("望京花园"), QStringLiteral("朝阳区"), QStringLiteral("chaoyang"), 38600, 2.3,
          126},
         {2, QStringLiteral("阳光上东"), QStringLiteral("朝阳区"), QStringLiteral("chaoyang"), 52400, 1.1, 48},
@@ -37,40 +37,40 @@ const QList<THouseListing>& catalogue()
 
 namespace HousePrices {
 
-QList<THouseListing> all()
+QList<HouseListing> all()
 {
     return catalogue();
 }
 
-std::optional<THouseListing> find(int id)
+std::optional<HouseListing> find(int id)
 {
-    for (const THouseListing& listing : catalogue()) {
+    for (const HouseListing& listing : catalogue()) {
         if (listing.id == id)
             return listing;
     }
     return std::nullopt;
 }
 
-QList<THouseListing> watchListFor(const QString& userName)
+QList<HouseListing> watchListFor(const QString& userName)
 {
     // Order the catalogue by a digest of user name and community, then keep the first eight in id order.
-    QList<QPair<QByteArray, THouseListing>> keyed;
-    for (const THouseListing& listing : catalogue()) {
+    QList<QPair<QByteArray, HouseListing>> keyed;
+    for (const HouseListing& listing : catalogue()) {
         const QByteArray seed = userName.toLower().toUtf8() + '/' + QByteArray::number(listing.id);
         keyed.append({QCryptographicHash::hash(seed, QCryptographicHash::Md5), listing});
     }
     std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    QList<THouseListing> chosen;
+    QList<HouseListing> chosen;
     for (qsizetype i = 0; i < kWatchListSize && i < keyed.size(); ++i)
         chosen.append(keyed[i].second);
     std::sort(chosen.begin(), chosen.end(), [](const auto& a, const auto& b) { return a.id < b.id; });
     return chosen;
 }
 
-QList<THouseListing> inDistrict(const QString& districtCode)
+QList<HouseListing> inDistrict(const QString& districtCode)
 {
-    QList<THouseListing> found;
-    for (const THouseListing& listing : catalogue()) {
+    QList<HouseListing> found;
+    for (const HouseListing& listing : catalogue()) {
         if (listing.districtCode == districtCode)
             found.append(listing);
     }
@@ -79,13 +79,13 @@ QList<THouseListing> inDistrict(const QString& districtCode)
 
 std::optional<QString> districtName(const QString& districtCode)
 {
-    const QList<THouseListing> found = inDistrict(districtCode);
+    const QList<HouseListing> found = inDistrict(districtCode);
     if (found.isEmpty())
         return std::nullopt;
     return found.first().district;
 }
 
-QList<int> history(const THouseListing& listing)
+QList<int> history(const HouseListing& listing)
 {
     // Walk back from the current price: each earlier month differs by a small, fixed wobble.
     QList<int> prices;

@@ -5,7 +5,7 @@
 #include <optional>
 
 // One residential community with its current asking price.
-struct THouseListing
+struct HouseListing
 {
     int id;
     QString community;
@@ -20,17 +20,17 @@ struct THouseListing
 // history. Everything is derived from fixed figures so that every run shows the same numbers.
 namespace HousePrices {
 
-QList<THouseListing> all();
-std::optional<THouseListing> find(int id);
+QList<HouseListing> all();
+std::optional<HouseListing> find(int id);
 
 // The communities a user follows: the same eight for the same user name, different users differ.
-QList<THouseListing> watchListFor(const QString& userName);
+QList<HouseListing> watchListFor(const QString& userName);
 
-QList<THouseListing> inDistrict(const QString& districtCode);
+QList<HouseListing> inDistrict(const QString& districtCode);
 std::optional<QString> districtName(const QString& districtCode);
 
 // Average asking price of the twelve months up to the current one, oldest first.
-QList<int> history(const THouseListing& listing);
+QList<int> history(const HouseListing& listing);
 
 // The month the data describes, as the pages show it.
 QString currentMonth();

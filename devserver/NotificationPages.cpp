@@ -24,8 +24,8 @@ QString page(const QString& heading, const QString& message, const QString& show
         QStringLiteral("<div class=\"note\"><h1>") + escape(heading) + QStringLiteral("</h1><p>") +
         escape(message) +
         QStringLiteral("</p><div class=\"actions\"><a class=\"button\" id=\"show\" href=\"") +
-        escape(TSiteLinks::clientShow(showPath)) + QStringLiteral("\">") + escape(showText) +
-        QStringLiteral("</a><a id=\"open\" href=\"") + escape(TSiteLinks::clientOpen(openAddress)) +
+        escape(SiteLinks::clientShow(showPath)) + QStringLiteral("\">") + escape(showText) +
+        QStringLiteral("</a><a id=\"open\" href=\"") + escape(SiteLinks::clientOpen(openAddress)) +
         QStringLiteral("\">市场报告</a></div></div>");
     return HtmlPage::render(heading, body, QString::fromUtf8(kNotificationCss));
 }
@@ -34,11 +34,11 @@ QString page(const QString& heading, const QString& message, const QString& show
 
 namespace NotificationPages {
 
-std::optional<QString> render(const TSiteLinks& links, int id)
+std::optional<QString> render(const SiteLinks& links, int id)
 {
     switch (id) {
     case 1: {
-        const THouseListing listing = *HousePrices::find(3);
+        const HouseListing listing = *HousePrices::find(3);
         return page(QStringLiteral("欢迎使用 Quorvane 房价通"),
                     HousePrices::currentMonth() + QStringLiteral("房价数据已更新，") + listing.community +
                         QStringLiteral("等热门小区价格稳中有升。"),
@@ -46,7 +46,7 @@ std::optional<QString> render(const TSiteLinks& links, int id)
                     links.report(listing.districtCode));
     }
     case 2: {
-        const THouseListing listing = *HousePrices::find(1);
+        const HouseListing listing = *HousePrices::find(1);
         return page(QStringLiteral("价格提醒"),
                     listing.community + QStringLiteral("挂牌均价较上月上涨 ") +
                         QString::number(listing.monthChangePercent, 'f', 1) + QStringLiteral("%，现为 ") +

@@ -10,6 +10,6 @@
 namespace NotificationPages {
 
 // Nothing for an unknown id.
-std::optional<QString> render(const TSiteLinks& links, int id);
+std::optional<QString> render(const SiteLinks& links, int id);
 
 } // namespace NotificationPages

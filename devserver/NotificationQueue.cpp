@@ -6,23 +6,23 @@ constexpr qsizetype kMaxWaiting = 20;
 
 } // namespace
 
-TNotification TNotification::welcome()
+Notification Notification::welcome()
 {
     return {QStringLiteral("/information/message?id=1"), 300, 220, 51};
 }
 
-TNotification TNotification::priceAlert()
+Notification Notification::priceAlert()
 {
     return {QStringLiteral("/information/message?id=2"), 300, 220, 51};
 }
 
-void TNotificationQueue::push(const QString& userName, const TNotification& notification)
+void NotificationQueue::push(const QString& userName, const Notification& notification)
 {
     std::lock_guard lock(m_mutex);
     pushLocked(userName.toLower(), notification);
 }
 
-void TNotificationQueue::pushOnce(const QString& userName, const TNotification& notification)
+void NotificationQueue::pushOnce(const QString& userName, const Notification& notification)
 {
     std::lock_guard lock(m_mutex);
     const QString key = userName.toLower();
@@ -30,7 +30,7 @@ void TNotificationQueue::pushOnce(const QString& userName, const TNotification& 
         pushLocked(key, notification);
 }
 
-std::optional<TNotification> TNotificationQueue::take(const QString& userName)
+std::optional<Notification> NotificationQueue::take(const QString& userName)
 {
     std::lock_guard lock(m_mutex);
     const auto it = m_waiting.find(userName.toLower());
@@ -39,9 +39,9 @@ std::optional<TNotification> TNotificationQueue::take(const QString& userName)
     return it->takeFirst();
 }
 
-void TNotificationQueue::pushLocked(const QString& key, const TNotification& notification)
+void NotificationQueue::pushLocked(const QString& key, const Notification& notification)
 {
-    QList<TNotification>& list = m_waiting[key];
+    QList<Notification>& list = m_waiting[key];
     list.append(notification);
     if (list.size() > kMaxWaiting)
         list.removeFirst();

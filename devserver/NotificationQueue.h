@@ -8,39 +8,39 @@
 #include <optional>
 
 // A notification as the poll hands it out: a page below the application URL and the pop-up's size.
-struct TNotification
+struct Notification
 {
     QString path;
     int width = 300;
     int height = 220;
     int titleHeight = 51;
 
-    bool operator==(const TNotification&) const = default;
+    bool operator==(const Notification&) const = default;
 
     // The greeting every sign-in leaves for the next poll.
-    static TNotification welcome();
+    static Notification welcome();
     // The price alert the admin URL queues when it names no page.
-    static TNotification priceAlert();
+    static Notification priceAlert();
 };
 
 // Notifications waiting per user, handed out one per poll. Safe to use from several threads.
-class TNotificationQueue final
+class NotificationQueue final
 {
 public:
-    TNotificationQueue() = default;
-    Q_DISABLE_COPY_MOVE(TNotificationQueue)
+    NotificationQueue() = default;
+    Q_DISABLE_COPY_MOVE(NotificationQueue)
 
     // Queues a notification; a user holds at most a small number, the oldest go first.
-    void push(const QString& userName, const TNotification& notification);
+    void push(const QString& userName, const Notification& notification);
 
     // Queues the notification unless the same one is already waiting.
-    void pushOnce(const QString& userName, const TNotification& notification);
+    void pushOnce(const QString& userName, const Notification& notification);
 
-    std::optional<TNotification> take(const QString& userName);
+    std::optional<Notification> take(const QString& userName);
 
 private:
-    void pushLocked(const QString& key, const TNotification& notification);
+    void pushLocked(const QString& key, const Notification& notification);
 
     std::mutex m_mutex;
-    QHash<QString, QList<TNotification>> m_waiting; // lower-case user name -> oldest first
+    QHash<QString, QList<Notification>> m_waiting; // lower-case user name -> oldest first
 };

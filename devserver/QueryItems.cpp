@@ -45,9 +45,9 @@ std::optional<QByteArray> percentDecode(const QByteArray& text)
 
 } // namespace
 
-TQueryItems TQueryItems::fromTarget(const std::string& target)
+QueryItems QueryItems::fromTarget(const std::string& target)
 {
-    TQueryItems items;
+    QueryItems items;
     const QByteArray raw = QByteArray::fromStdString(target);
     const qsizetype question = raw.indexOf('?');
     if (question < 0)
@@ -70,20 +70,20 @@ TQueryItems TQueryItems::fromTarget(const std::string& target)
     return items;
 }
 
-bool TQueryItems::contains(const QByteArray& name) const
+bool QueryItems::contains(const QByteArray& name) const
 {
     return find(name) != nullptr;
 }
 
-std::optional<QByteArray> TQueryItems::rawValue(const QByteArray& name) const
+std::optional<QByteArray> QueryItems::rawValue(const QByteArray& name) const
 {
-    const TItem* item = find(name);
+    const Item* item = find(name);
     if (!item)
         return std::nullopt;
     return item->value;
 }
 
-std::optional<QString> TQueryItems::ansiText(const QByteArray& name) const
+std::optional<QString> QueryItems::ansiText(const QByteArray& name) const
 {
     const std::optional<QByteArray> bytes = rawValue(name);
     if (!bytes)
@@ -95,7 +95,7 @@ std::optional<QString> TQueryItems::ansiText(const QByteArray& name) const
     return text;
 }
 
-std::optional<QString> TQueryItems::utf8Text(const QByteArray& name) const
+std::optional<QString> QueryItems::utf8Text(const QByteArray& name) const
 {
     const std::optional<QByteArray> bytes = rawValue(name);
     if (!bytes)
@@ -107,9 +107,9 @@ std::optional<QString> TQueryItems::utf8Text(const QByteArray& name) const
     return text;
 }
 
-const TQueryItems::TItem* TQueryItems::find(const QByteArray& name) const
+const QueryItems::Item* QueryItems::find(const QByteArray& name) const
 {
-    for (const TItem& item : m_items) {
+    for (const Item& item : m_items) {
         if (item.name == name)
             return &item;
     }

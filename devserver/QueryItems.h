@@ -8,10 +8,10 @@
 
 // The query of a request target: name=value items separated by "&", percent-encoded. The client
 // encodes its values as code page 936 bytes; forms in the service's own pages send UTF-8.
-class TQueryItems final
+class QueryItems final
 {
 public:
-    static TQueryItems fromTarget(const std::string& target);
+    static QueryItems fromTarget(const std::string& target);
 
     // Whether an item of this name is present (the first one counts, as in the client's lookups).
     bool contains(const QByteArray& name) const;
@@ -25,13 +25,13 @@ public:
     std::optional<QString> utf8Text(const QByteArray& name) const;
 
 private:
-    struct TItem
+    struct Item
     {
         QByteArray name;
         std::optional<QByteArray> value; // nothing: broken percent-encoding
     };
 
-    const TItem* find(const QByteArray& name) const;
+    const Item* find(const QByteArray& name) const;
 
-    QList<TItem> m_items;
+    QList<Item> m_items;
 };

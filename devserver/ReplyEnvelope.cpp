@@ -17,25 +17,25 @@ QString xmlText(const QString& value)
 
 } // namespace
 
-TReplyEnvelope TReplyEnvelope::success()
+ReplyEnvelope ReplyEnvelope::success()
 {
-    return TReplyEnvelope(0);
+    return ReplyEnvelope(0);
 }
 
-TReplyEnvelope TReplyEnvelope::failure(int code, const QString& message)
+ReplyEnvelope ReplyEnvelope::failure(int code, const QString& message)
 {
-    TReplyEnvelope reply(code);
+    ReplyEnvelope reply(code);
     reply.set("msg", message);
     return reply;
 }
 
-TReplyEnvelope& TReplyEnvelope::set(const char* name, const QString& value)
+ReplyEnvelope& ReplyEnvelope::set(const char* name, const QString& value)
 {
     m_values.append({QByteArray(name), value});
     return *this;
 }
 
-QByteArray TReplyEnvelope::toBytes() const
+QByteArray ReplyEnvelope::toBytes() const
 {
     QString xml =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"GBK\"?>\n<responsed><code>%1</code>").arg(m_code);

@@ -6,16 +6,15 @@ namespace {
 
 [[noreturn]] void refuseMissing(const char* name)
 {
-    throw TRequestRefused{ReplyCode::kBadRequest, QStringLiteral("缺少参数：%1").arg(QLatin1String(name))};
+    throw RequestRefused{ReplyCode::kBadRequest, QStringLiteral("缺少参数：%1").arg(QLatin1String(name))};
 }
 
 [[noreturn]] void refuseMalformed(const char* name)
 {
-    throw TRequestRefused{ReplyCode::kBadRequest,
-                          QStringLiteral("参数格式错误：%1").arg(QLatin1String(name))};
+    throw RequestRefused{ReplyCode::kBadRequest, QStringLiteral("参数格式错误：%1").arg(QLatin1String(name))};
 }
 
-QString required(const TQueryItems& items, const char* name, const std::optional<QString>& value)
+QString required(const QueryItems& items, const char* name, const std::optional<QString>& value)
 {
     if (!items.contains(name))
         refuseMissing(name);
@@ -30,24 +29,24 @@ QString required(const TQueryItems& items, const char* name, const std::optional
 
 namespace RequestItems {
 
-QString requiredAnsi(const TQueryItems& items, const char* name)
+QString requiredAnsi(const QueryItems& items, const char* name)
 {
     return required(items, name, items.ansiText(name));
 }
 
-QString requiredUtf8(const TQueryItems& items, const char* name)
+QString requiredUtf8(const QueryItems& items, const char* name)
 {
     return required(items, name, items.utf8Text(name));
 }
 
-int optionalInt(const TQueryItems& items, const char* name, int fallback)
+int optionalInt(const QueryItems& items, const char* name, int fallback)
 {
     if (!items.contains(name))
         return fallback;
     return requiredInt(items, name);
 }
 
-int requiredInt(const TQueryItems& items, const char* name)
+int requiredInt(const QueryItems& items, const char* name)
 {
     const QString text = requiredAnsi(items, name);
     bool ok = false;
@@ -57,7 +56,7 @@ int requiredInt(const TQueryItems& items, const char* name)
     return value;
 }
 
-void requireXmlFormat(const TQueryItems& items)
+void requireXmlFormat(const QueryItems& items)
 {
     if (requiredAnsi(items, "format") != QLatin1String("xml"))
         refuseMalformed("format");

@@ -5,27 +5,27 @@
 #include <QString>
 
 // A request the server answers with a failure reply instead of carrying it out.
-struct TRequestRefused
+struct RequestRefused
 {
     int code;
     QString message;
 };
 
-// Readers of the query items an operation needs. Each raises TRequestRefused (code "bad request",
+// Readers of the query items an operation needs. Each raises RequestRefused (code "bad request",
 // with a message naming the item) when the item is missing, empty or malformed.
 namespace RequestItems {
 
 // A value the client sends in code page 936.
-QString requiredAnsi(const TQueryItems& items, const char* name);
+QString requiredAnsi(const QueryItems& items, const char* name);
 
 // A value a form of the service's own pages sends in UTF-8.
-QString requiredUtf8(const TQueryItems& items, const char* name);
+QString requiredUtf8(const QueryItems& items, const char* name);
 
 // A decimal 32-bit integer; `fallback` when the item is absent.
-int optionalInt(const TQueryItems& items, const char* name, int fallback);
-int requiredInt(const TQueryItems& items, const char* name);
+int optionalInt(const QueryItems& items, const char* name, int fallback);
+int requiredInt(const QueryItems& items, const char* name);
 
 // "format=xml", which every operation carries.
-void requireXmlFormat(const TQueryItems& items);
+void requireXmlFormat(const QueryItems& items);
 
 } // namespace RequestItems

@@ -23,17 +23,17 @@ QByteArray oneLine(const std::string& text)
 
 } // namespace
 
-TRequestLog::TRequestLog(const QString& dataDir)
+RequestLog::RequestLog(const QString& dataDir)
     : m_file(QDir(dataDir).filePath(QStringLiteral("requests.log")))
 {
     if (!QDir().mkpath(dataDir) || !m_file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw TFailure(QStringLiteral("cannot open %1: %2").arg(m_file.fileName(), m_file.errorString()));
+        throw Failure(QStringLiteral("cannot open %1: %2").arg(m_file.fileName(), m_file.errorString()));
     // The log holds every request line, passwords included: for the server's user alone.
     m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QFile::setPermissions(dataDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-void TRequestLog::append(const std::string& method, const std::string& target)
+void RequestLog::append(const std::string& method, const std::string& target)
 {
     const QByteArray line = oneLine(method) + ' ' + oneLine(target) + '\n';
     std::lock_guard lock(m_mutex);
@@ -41,7 +41,7 @@ void TRequestLog::append(const std::string& method, const std::string& target)
     m_file.flush();
 }
 
-QByteArray TRequestLog::contents() const
+QByteArray RequestLog::contents() const
 {
     std::lock_guard lock(m_mutex);
     QFile reader(m_file.fileName());

@@ -10,12 +10,12 @@
 // "requests.log" in the data folder: one line per request, the method and the target exactly as
 // the request line carried them, so tests can check what the client sent. It holds the passwords
 // of sign-in requests in clear, as the targets do; it is meant for the demo and the tests only.
-class TRequestLog final
+class RequestLog final
 {
 public:
-    // Opens the log for appending. Raises TFailure when it cannot.
-    explicit TRequestLog(const QString& dataDir);
-    Q_DISABLE_COPY_MOVE(TRequestLog)
+    // Opens the log for appending. Raises Failure when it cannot.
+    explicit RequestLog(const QString& dataDir);
+    Q_DISABLE_COPY_MOVE(RequestLog)
 
     void append(const std::string& method, const std::string& target);
 

@@ -22,10 +22,10 @@ button { border: 0; border-radius: 4px; background: #1d65bf; color: #fff; paddin
 
 namespace ServicePages {
 
-QString renderReport(const TSiteLinks& links, const QString& districtCode, const QString& districtName)
+QString renderReport(const SiteLinks& links, const QString& districtCode, const QString& districtName)
 {
     QString rows;
-    for (const THouseListing& listing : HousePrices::inDistrict(districtCode)) {
+    for (const HouseListing& listing : HousePrices::inDistrict(districtCode)) {
         const QList<int> history = HousePrices::history(listing);
         const double yearChange = 100.0 * (history.last() - history.first()) / history.first();
         rows += QStringLiteral("<tr><td>") + escape(listing.community) +
@@ -71,7 +71,7 @@ QString renderOpinion(const QString& userName, const QString& token)
     return HtmlPage::render(QStringLiteral("意见反馈"), body, QString::fromUtf8(kFeedbackCss));
 }
 
-QString renderOpinionThanks(const TSiteLinks& links, const QString& userName, const QString& token)
+QString renderOpinionThanks(const SiteLinks& links, const QString& userName, const QString& token)
 {
     const QString body = QStringLiteral("<div class=\"thanks\"><h1>感谢您的反馈！</h1>"
                                         "<p>我们会认真阅读每一条意见。</p><p><a href=\"") +

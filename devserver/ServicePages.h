@@ -9,11 +9,11 @@
 namespace ServicePages {
 
 // The market report of one district; the client opens it in the default browser.
-QString renderReport(const TSiteLinks& links, const QString& districtCode, const QString& districtName);
+QString renderReport(const SiteLinks& links, const QString& districtCode, const QString& districtName);
 
 // The feedback form. It sends userName, token and content (UTF-8) to "saveOpinion".
 QString renderOpinion(const QString& userName, const QString& token);
 
-QString renderOpinionThanks(const TSiteLinks& links, const QString& userName, const QString& token);
+QString renderOpinionThanks(const SiteLinks& links, const QString& userName, const QString& token);
 
 } // namespace ServicePages

@@ -16,7 +16,7 @@ QString newToken()
 
 } // namespace
 
-QString TSessionTable::open(const QString& userName)
+QString SessionTable::open(const QString& userName)
 {
     const QString token = newToken();
     std::lock_guard lock(m_mutex);
@@ -28,13 +28,13 @@ QString TSessionTable::open(const QString& userName)
     return token;
 }
 
-bool TSessionTable::isValid(const QString& userName, const QString& token) const
+bool SessionTable::isValid(const QString& userName, const QString& token) const
 {
     const std::optional<QString> owner = userOf(token);
     return owner && owner->compare(userName, Qt::CaseInsensitive) == 0;
 }
 
-std::optional<QString> TSessionTable::userOf(const QString& token) const
+std::optional<QString> SessionTable::userOf(const QString& token) const
 {
     std::lock_guard lock(m_mutex);
     const auto it = m_users.constFind(token);

@@ -9,11 +9,11 @@
 
 // The tokens handed out at sign-in, random per sign-in and kept in memory only: after a restart
 // every user signs in again. Safe to use from several threads.
-class TSessionTable final
+class SessionTable final
 {
 public:
-    TSessionTable() = default;
-    Q_DISABLE_COPY_MOVE(TSessionTable)
+    SessionTable() = default;
+    Q_DISABLE_COPY_MOVE(SessionTable)
 
     // A new token for the user. A user keeps a few recent tokens, so a second client
     // does not sign out the first.

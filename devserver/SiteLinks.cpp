@@ -5,23 +5,23 @@
 
 using HtmlPage::encode;
 
-QString TSiteLinks::home() const
+QString SiteLinks::home() const
 {
     return appBase + QStringLiteral("/house/home");
 }
 
-QString TSiteLinks::detail(int listingId) const
+QString SiteLinks::detail(int listingId) const
 {
     return appBase + QStringLiteral("/house/detail?id=") + QString::number(listingId);
 }
 
-QString TSiteLinks::report(const QString& districtCode) const
+QString SiteLinks::report(const QString& districtCode) const
 {
     return appBase + QStringLiteral("/house/report?district=") + encode(districtCode) +
            QStringLiteral("&month=2012-12");
 }
 
-QString TSiteLinks::opinion(const QString& userName, const QString& token) const
+QString SiteLinks::opinion(const QString& userName, const QString& token) const
 {
     // The client's own requests carry code page 936; this link imitates them.
     return appBase + QStringLiteral("/users/opinion?userName=") +
@@ -29,24 +29,24 @@ QString TSiteLinks::opinion(const QString& userName, const QString& token) const
            encode(token);
 }
 
-QString TSiteLinks::share(const QString& url, const QString& title, const QString& shareType) const
+QString SiteLinks::share(const QString& url, const QString& title, const QString& shareType) const
 {
     return QStringLiteral("http://") + shareHost + QStringLiteral("/share/share.php?url=") + encode(url) +
            QStringLiteral("&title=") + encode(title) + QStringLiteral("&shareType=") + encode(shareType);
 }
 
-QString TSiteLinks::clientClose()
+QString SiteLinks::clientClose()
 {
     return QStringLiteral("vemtraclient://close/");
 }
 
-QString TSiteLinks::clientOpen(const QString& address)
+QString SiteLinks::clientOpen(const QString& address)
 {
     // The client splits its parameters at "&" before decoding, so the whole address is encoded.
     return QStringLiteral("vemtraclient://open/?url=") + encode(address);
 }
 
-QString TSiteLinks::clientShow(const QString& path)
+QString SiteLinks::clientShow(const QString& path)
 {
     // The client uses this value as it stands, so it must hold no "&" of its own.
     return QStringLiteral("vemtraclient://show/?url=") + path;

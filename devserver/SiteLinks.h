@@ -4,7 +4,7 @@
 
 // The addresses the service's pages link to: its own pages below the application URL, the
 // microblog share page, and the client URLs through which a page drives the client.
-struct TSiteLinks
+struct SiteLinks
 {
     QString appBase;   // e.g. "http://127.0.0.1:8642/quorvane2"
     QString shareHost; // the share host the pages use

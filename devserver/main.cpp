@@ -20,7 +20,7 @@ void print(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-void printBanner(const TDemoServerOptions& options, int port, const QString& adminKey)
+void printBanner(const DemoServerOptions& options, int port, const QString& adminKey)
 {
     QString text = QStringLiteral("quorvane-demo-server: listening on http://127.0.0.1:%1\n").arg(port);
     text += QStringLiteral("  application URL  http://127.0.0.1:%1/quorvane2\n").arg(port);
@@ -33,7 +33,7 @@ void printBanner(const TDemoServerOptions& options, int port, const QString& adm
                 "  admin key        %1 (/admin/requests?key=..., /admin/notify?key=...&userName=...)\n")
                 .arg(adminKey);
     text += QStringLiteral("Demo accounts (unless changed in this data folder):\n");
-    for (const TDemoAccount& account : demoAccounts())
+    for (const DemoAccount& account : demoAccounts())
         text += QStringLiteral("  %1  %2  %3\n")
                     .arg(account.name, -22)
                     .arg(account.password, -10)
@@ -42,7 +42,7 @@ void printBanner(const TDemoServerOptions& options, int port, const QString& adm
 }
 
 // Waits for SIGINT or SIGTERM; also returns should the server stop on its own.
-void waitForStopSignal(const sigset_t& stopSignals, const TDemoServer& server)
+void waitForStopSignal(const sigset_t& stopSignals, const DemoServer& server)
 {
     const timespec interval{1, 0};
     while (server.isRunning()) {
@@ -71,15 +71,15 @@ int main(int argc, char* argv[])
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
-        const TDemoServerOptions options = parseDemoServerOptions(arguments);
-        TDemoServer server(options);
+        const DemoServerOptions options = parseDemoServerOptions(arguments);
+        DemoServer server(options);
         const int port = server.start();
         printBanner(options, port, server.adminKey());
         waitForStopSignal(stopSignals, server);
         server.stop();
         print(stdout, QStringLiteral("quorvane-demo-server: stopped\n"));
         return 0;
-    } catch (const TFailure& failure) {
+    } catch (const Failure& failure) {
         print(stderr,
               QStringLiteral("quorvane-demo-server: %1\n\n%2").arg(failure.message(), demoServerUsage()));
         return 2;

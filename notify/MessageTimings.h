@@ -2,7 +2,7 @@
 
 // The times of the notification pop-up, in milliseconds. The client keeps the defaults; tests
 // shorten them so that no test waits two minutes for a fade-out.
-struct TMessageTimings
+struct MessageTimings
 {
     // How long a notification stays before it fades out (Timer1).
     int showMs = 120000;

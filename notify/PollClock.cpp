@@ -4,24 +4,24 @@
 
 #include <chrono>
 
-TPollClock::~TPollClock() = default;
+PollClock::~PollClock() = default;
 
-TSystemPollClock::TSystemPollClock() = default;
+SystemPollClock::SystemPollClock() = default;
 
-TSystemPollClock::~TSystemPollClock() = default;
+SystemPollClock::~SystemPollClock() = default;
 
-uint32_t TSystemPollClock::now()
+uint32_t SystemPollClock::now()
 {
     return getTickCount32();
 }
 
-void TSystemPollClock::sleep(uint32_t ms)
+void SystemPollClock::sleep(uint32_t ms)
 {
     std::unique_lock lock(m_mutex);
     m_interrupted.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_interrupt; });
 }
 
-void TSystemPollClock::interrupt()
+void SystemPollClock::interrupt()
 {
     {
         std::lock_guard lock(m_mutex);

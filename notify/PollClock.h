@@ -9,10 +9,10 @@
 // The time the polling thread lives by: the millisecond tick count and the sleep between two
 // cycles. The client uses the system's; tests drive a clock of their own so that no test waits
 // two minutes for a cycle.
-class TPollClock
+class PollClock
 {
 public:
-    virtual ~TPollClock();
+    virtual ~PollClock();
 
     // Milliseconds since some fixed moment, wrapping around at 2^32 like the tick counter.
     virtual uint32_t now() = 0;
@@ -24,13 +24,13 @@ public:
 };
 
 // The system's tick counter and a sleep that Interrupt ends early.
-class TSystemPollClock final : public TPollClock
+class SystemPollClock final : public PollClock
 {
-    Q_DISABLE_COPY_MOVE(TSystemPollClock)
+    Q_DISABLE_COPY_MOVE(SystemPollClock)
 
 public:
-    TSystemPollClock();
-    ~TSystemPollClock() override;
+    SystemPollClock();
+    ~SystemPollClock() override;
 
     uint32_t now() override;
     void sleep(uint32_t ms) override;

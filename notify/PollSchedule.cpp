@@ -1,11 +1,11 @@
 #include "notify/PollSchedule.h"
 
-TPollSchedule::TPollSchedule(uint32_t interval, uint32_t now)
+PollSchedule::PollSchedule(uint32_t interval, uint32_t now)
     : m_checkSpacing(uint64_t{VersionCheckMultiple} * interval), m_lastCheck(now)
 {
 }
 
-bool TPollSchedule::versionCheckDue(uint32_t now) const
+bool PollSchedule::versionCheckDue(uint32_t now) const
 {
     if (m_declined)
         return false;
@@ -14,17 +14,17 @@ bool TPollSchedule::versionCheckDue(uint32_t now) const
     return m_firstCycle || elapsed > m_checkSpacing;
 }
 
-void TPollSchedule::versionCheckStarted()
+void PollSchedule::versionCheckStarted()
 {
     m_firstCycle = false;
 }
 
-void TPollSchedule::versionCheckEnded(uint32_t now)
+void PollSchedule::versionCheckEnded(uint32_t now)
 {
     m_lastCheck = now;
 }
 
-void TPollSchedule::decline()
+void PollSchedule::decline()
 {
     m_declined = true;
 }

@@ -6,12 +6,12 @@
 // on the first cycle on which more than VersionCheckMultiple intervals have passed since the
 // previous check ended, and never again in this run once the user has declined an update.
 // Times are tick counts that wrap around at 2^32; the elapsed time is taken modulo 2^32.
-class TPollSchedule final
+class PollSchedule final
 {
 public:
     static constexpr uint32_t VersionCheckMultiple = 10;
 
-    TPollSchedule(uint32_t interval, uint32_t now);
+    PollSchedule(uint32_t interval, uint32_t now);
 
     bool versionCheckDue(uint32_t now) const;
     // A check begins: the first cycle is over.

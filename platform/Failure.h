@@ -4,10 +4,10 @@
 #include <stdexcept>
 
 // The one failure type the client raises: a message text meant for the user.
-class TFailure : public std::runtime_error
+class Failure : public std::runtime_error
 {
 public:
-    explicit TFailure(const QString& message) : std::runtime_error(message.toStdString()), m_message(message)
+    explicit Failure(const QString& message) : std::runtime_error(message.toStdString()), m_message(message)
     {
     }
 

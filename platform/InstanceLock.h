@@ -8,14 +8,14 @@ class QLocalServer;
 
 // A per-user named lock that lets one client run per user, with a request channel through
 // which a second start asks the running client to show its main window.
-class TInstanceLock final : public QObject
+class InstanceLock final : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TInstanceLock)
+    Q_DISABLE_COPY_MOVE(InstanceLock)
 
 public:
-    explicit TInstanceLock(const QString& name, QObject* parent = nullptr);
-    ~TInstanceLock() override;
+    explicit InstanceLock(const QString& name, QObject* parent = nullptr);
+    ~InstanceLock() override;
 
     // False when another process holds the lock. When no lock can be made at all,
     // this process goes on as the first instance.

@@ -183,5 +183,5 @@ void writeProfileString(const QString& file, const QString& section, const QStri
     if (!out.open(QIODevice::WriteOnly) ||
         !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         out.write(content) != content.size() || !out.commit())
-        throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()));
+        throw Failure(QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()));
 }

@@ -15,6 +15,6 @@ int readProfileInt(const QString& file, const QString& section, const QString& k
 
 // Writes one key, creating the file or section when missing. Every other byte of the file is kept.
 // The file is replaced atomically and readable by its owner only; a refused write raises
-// TFailure naming the file.
+// Failure naming the file.
 void writeProfileString(const QString& file, const QString& section, const QString& key,
                         const QString& value);

@@ -59,7 +59,7 @@ bool isSuccessStatus(long status)
 
 } // namespace
 
-struct THttpClient::Transfer
+struct HttpClient::Transfer
 {
     CURL* easy = nullptr;
     QByteArray* body = nullptr; // in-memory target
@@ -109,7 +109,7 @@ struct THttpClient::Transfer
     }
 };
 
-THttpClient::THttpClient(THttpLimits limits) : m_limits(limits)
+HttpClient::HttpClient(HttpLimits limits) : m_limits(limits)
 {
     initCurlOnce();
     m_easy = curl_easy_init();
@@ -117,7 +117,7 @@ THttpClient::THttpClient(THttpLimits limits) : m_limits(limits)
     if (!m_easy || !m_multi) {
         curl_easy_cleanup(easyHandle(m_easy));
         curl_multi_cleanup(multiHandle(m_multi));
-        throw TFailure(QStringLiteral("The HTTP client could not be created"));
+        throw Failure(QStringLiteral("The HTTP client could not be created"));
     }
     CURL* easy = easyHandle(m_easy);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -135,13 +135,13 @@ THttpClient::THttpClient(THttpLimits limits) : m_limits(limits)
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::onBody);
 }
 
-THttpClient::~THttpClient()
+HttpClient::~HttpClient()
 {
     curl_multi_cleanup(multiHandle(m_multi));
     curl_easy_cleanup(easyHandle(m_easy));
 }
 
-QByteArray THttpClient::get(const QString& url)
+QByteArray HttpClient::get(const QString& url)
 {
     QByteArray body;
     Transfer transfer;
@@ -151,18 +151,18 @@ QByteArray THttpClient::get(const QString& url)
     return body;
 }
 
-void THttpClient::getToFile(const QString& url, const QString& filePath)
+void HttpClient::getToFile(const QString& url, const QString& filePath)
 {
     QFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
+        throw Failure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
     Transfer transfer;
     transfer.file = &file;
     transfer.maxBytes = m_limits.maxFileBytes;
     try {
         perform(url, transfer);
         if (!file.flush())
-            throw TFailure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
+            throw Failure(QStringLiteral("Cannot write \"%1\": %2").arg(filePath, file.errorString()));
         file.close();
     } catch (...) {
         file.close();
@@ -171,26 +171,26 @@ void THttpClient::getToFile(const QString& url, const QString& filePath)
     }
 }
 
-void THttpClient::abort()
+void HttpClient::abort()
 {
     m_aborted = true;
     curl_multi_wakeup(multiHandle(m_multi));
 }
 
-void THttpClient::perform(const QString& url, Transfer& transfer)
+void HttpClient::perform(const QString& url, Transfer& transfer)
 {
     std::lock_guard lock(m_requestMutex);
     const QUrl parsed(url, QUrl::StrictMode);
     const QString scheme = parsed.scheme().toLower();
     if (parsed.isValid() && scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        throw TFailure(
+        throw Failure(
             QStringLiteral("Only http and https addresses can be requested, not \"%1\"").arg(scheme));
     if (!parsed.isValid() || parsed.host().isEmpty())
-        throw TFailure(
+        throw Failure(
             QStringLiteral("\"%1\" is not a valid address").arg(url.section(QLatin1Char('?'), 0, 0)));
     const QString where = describe(parsed);
     if (m_aborted)
-        throw TFailure(QStringLiteral("The request to %1 was cancelled").arg(where));
+        throw Failure(QStringLiteral("The request to %1 was cancelled").arg(where));
 
     CURL* easy = easyHandle(m_easy);
     CURLM* multi = multiHandle(m_multi);
@@ -205,7 +205,7 @@ void THttpClient::perform(const QString& url, Transfer& transfer)
 
     CURLcode result = CURLE_OK;
     if (curl_multi_add_handle(multi, easy) != CURLM_OK)
-        throw TFailure(QStringLiteral("The request to %1 could not be started").arg(where));
+        throw Failure(QStringLiteral("The request to %1 could not be started").arg(where));
     bool finished = false;
     while (!finished && !m_aborted) {
         int running = 0;
@@ -233,20 +233,20 @@ void THttpClient::perform(const QString& url, Transfer& transfer)
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
 
     if (m_aborted)
-        throw TFailure(QStringLiteral("The request to %1 was cancelled").arg(where));
+        throw Failure(QStringLiteral("The request to %1 was cancelled").arg(where));
     if (status != 0 && !isSuccessStatus(status)) {
         const QString answer = transfer.statusLine.isEmpty() ? QStringLiteral("HTTP %1").arg(status)
                                                              : QString::fromLatin1(transfer.statusLine);
         QString message = QStringLiteral("The server answered \"%1\" for %2").arg(answer, where);
         if (status >= 300 && status <= 399)
             message += QStringLiteral(" (redirects are not followed)");
-        throw TFailure(message);
+        throw Failure(message);
     }
     if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        throw TFailure(QStringLiteral("The reply from %1 is larger than %2 and was refused")
-                           .arg(where, size(transfer.maxBytes)));
+        throw Failure(QStringLiteral("The reply from %1 is larger than %2 and was refused")
+                          .arg(where, size(transfer.maxBytes)));
     if (!transfer.fileError.isEmpty())
-        throw TFailure(
+        throw Failure(
             QStringLiteral("Cannot write \"%1\": %2").arg(transfer.file->fileName(), transfer.fileError));
     if (!finished || result != CURLE_OK) {
         const QString detail = transfer.errors[0] ? QString::fromLocal8Bit(transfer.errors)
@@ -254,22 +254,22 @@ void THttpClient::perform(const QString& url, Transfer& transfer)
         switch (result) {
         case CURLE_OPERATION_TIMEDOUT:
             if (connectTime == 0)
-                throw TFailure(QStringLiteral("Could not connect to %1 within %2")
-                                   .arg(hostOf(parsed), duration(m_limits.connectTimeoutMs)));
+                throw Failure(QStringLiteral("Could not connect to %1 within %2")
+                                  .arg(hostOf(parsed), duration(m_limits.connectTimeoutMs)));
             if (detail.startsWith(QLatin1String("Operation too slow")))
-                throw TFailure(
+                throw Failure(
                     QStringLiteral("The transfer from %1 was slower than %2 bytes per second for %3 s")
                         .arg(where)
                         .arg(m_limits.lowSpeedBytesPerSec)
                         .arg(m_limits.lowSpeedSeconds));
-            throw TFailure(QStringLiteral("No complete reply from %1 within %2")
-                               .arg(where, duration(m_limits.totalTimeoutMs)));
+            throw Failure(QStringLiteral("No complete reply from %1 within %2")
+                              .arg(where, duration(m_limits.totalTimeoutMs)));
         case CURLE_COULDNT_RESOLVE_HOST:
-            throw TFailure(QStringLiteral("The server name \"%1\" could not be resolved").arg(parsed.host()));
+            throw Failure(QStringLiteral("The server name \"%1\" could not be resolved").arg(parsed.host()));
         case CURLE_COULDNT_CONNECT:
-            throw TFailure(QStringLiteral("Could not connect to %1 (%2)").arg(hostOf(parsed), detail));
+            throw Failure(QStringLiteral("Could not connect to %1 (%2)").arg(hostOf(parsed), detail));
         default:
-            throw TFailure(QStringLiteral("The request to %1 failed: %2").arg(where, detail));
+            throw Failure(QStringLiteral("The request to %1 failed: %2").arg(where, detail));
         }
     }
 }

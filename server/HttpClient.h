@@ -9,7 +9,7 @@
 
 // How long and how much a request may take; the defaults keep a sign-in or a poll from
 // hanging for ever and a hostile reply from filling the memory.
-struct THttpLimits
+struct HttpLimits
 {
     int connectTimeoutMs = 10000;      // give up connecting after this
     int totalTimeoutMs = 30000;        // whole request; 0 = no total limit
@@ -21,21 +21,21 @@ struct THttpLimits
 
 // A plain HTTP(S) GET client over libcurl. One request runs at a time; the connection is kept
 // for the next request. Redirects are never followed, only http and https are allowed, and no
-// proxy, user agent or header of our own is set. Every failure raises TFailure with a message
+// proxy, user agent or header of our own is set. Every failure raises Failure with a message
 // for the user; the query of the URL (which carries passwords and tokens) is never part of it.
-class THttpClient final
+class HttpClient final
 {
-    Q_DISABLE_COPY_MOVE(THttpClient)
+    Q_DISABLE_COPY_MOVE(HttpClient)
 
 public:
-    explicit THttpClient(THttpLimits limits = {});
-    ~THttpClient();
+    explicit HttpClient(HttpLimits limits = {});
+    ~HttpClient();
 
-    // Body of a 2xx reply; raises TFailure with a clear message otherwise.
+    // Body of a 2xx reply; raises Failure with a clear message otherwise.
     QByteArray get(const QString& url);
 
     // Streams the body to the file (never all in memory), replacing what the file held; on
-    // failure deletes the partial file and raises TFailure. maxFileBytes applies, not maxBodyBytes.
+    // failure deletes the partial file and raises Failure. maxFileBytes applies, not maxBodyBytes.
     void getToFile(const QString& url, const QString& filePath);
 
     // Thread-safe: the running request and later ones fail at once.
@@ -46,7 +46,7 @@ private:
 
     void perform(const QString& url, Transfer& transfer);
 
-    THttpLimits m_limits;
+    HttpLimits m_limits;
     void* m_easy = nullptr;  // CURL*
     void* m_multi = nullptr; // CURLM*: its poll can be woken from another thread by Abort
     std::mutex m_requestMutex;

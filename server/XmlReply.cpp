@@ -100,9 +100,9 @@ void loadReply(pugi::xml_document& document, const QByteArray& body)
     const auto refuse = [&document](const QString& what, qsizetype offset) {
         // Nothing of a broken reply stays to be read by mistake.
         document.reset();
-        throw TFailure(QStringLiteral("The server's reply is not well-formed XML (%1 at offset %2)")
-                           .arg(what)
-                           .arg(offset));
+        throw Failure(QStringLiteral("The server's reply is not well-formed XML (%1 at offset %2)")
+                          .arg(what)
+                          .arg(offset));
     };
     const qsizetype ampersand = strayAmpersand(text);
     if (ampersand >= 0)
@@ -120,19 +120,19 @@ QString nodeText(const pugi::xml_document& document, const QString& path)
 {
     const pugi::xml_node root = document.document_element();
     if (!root)
-        throw TFailure(QStringLiteral("The server's reply is empty"));
+        throw Failure(QStringLiteral("The server's reply is empty"));
     // Anything else that is well-formed (a captive portal's page, another service's answer) is
     // not a reply of this service, and never a success.
     if (QLatin1String(root.name()) != QLatin1String("responsed") || !root.child("code"))
-        throw TFailure(QStringLiteral("The server's reply is not a reply of this service (root \"%1\"%2)")
-                           .arg(QString::fromUtf8(root.name()).left(40),
-                                root.child("code") ? QString() : QStringLiteral(", no code")));
+        throw Failure(QStringLiteral("The server's reply is not a reply of this service (root \"%1\"%2)")
+                          .arg(QString::fromUtf8(root.name()).left(40),
+                               root.child("code") ? QString() : QStringLiteral(", no code")));
     pugi::xpath_node found;
     try {
         found = document.select_node(path.toUtf8().constData());
     } catch (const pugi::xpath_exception& error) {
-        throw TFailure(QStringLiteral("\"%1\" is not a valid reply path: %2")
-                           .arg(path, QString::fromLatin1(error.what())));
+        throw Failure(QStringLiteral("\"%1\" is not a valid reply path: %2")
+                          .arg(path, QString::fromLatin1(error.what())));
     }
     if (found.attribute())
         return QString::fromUtf8(found.attribute().value());

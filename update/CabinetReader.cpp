@@ -206,7 +206,7 @@ QString checkTargets(const std::vector<Step>& steps)
 
 } // namespace
 
-QString TCabinetReader::safeRelativeName(const QString& archiveName)
+QString CabinetReader::safeRelativeName(const QString& archiveName)
 {
     static const QRegularExpression driveLetter(QStringLiteral("^[A-Za-z]:"));
     if (archiveName.isEmpty() || driveLetter.match(archiveName).hasMatch())
@@ -226,13 +226,13 @@ QString TCabinetReader::safeRelativeName(const QString& archiveName)
     return name;
 }
 
-bool TCabinetReader::fail(const QString& message)
+bool CabinetReader::fail(const QString& message)
 {
     m_error = message;
     return false;
 }
 
-bool TCabinetReader::extract(const QString& cabinetPath, const TargetChooser& chooseTarget)
+bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& chooseTarget)
 {
     m_error.clear();
     int selfTest = MSPACK_ERR_OK;

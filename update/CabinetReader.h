@@ -11,9 +11,9 @@
 // before anything is written, and every file is unpacked beside its target before the first
 // target is replaced, so a hostile name, a bomb, a truncated archive or a file that cannot be
 // written leaves every target as it was.
-class TCabinetReader final
+class CabinetReader final
 {
-    Q_DISABLE_COPY_MOVE(TCabinetReader)
+    Q_DISABLE_COPY_MOVE(CabinetReader)
 
 public:
     // A target path longer than this (in ANSI bytes) does not fit the target buffer of the
@@ -36,7 +36,7 @@ public:
     // nearest existing folder of a target); nothing when the system cannot tell.
     using FreeSpaceProbe = std::function<std::optional<qint64>(const QString& folder)>;
 
-    TCabinetReader() = default;
+    CabinetReader() = default;
 
     void setLimits(const Limits& limits) { m_limits = limits; }
     // Checked between files and between blocks of a file: once set, the extraction stops, fails

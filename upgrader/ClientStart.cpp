@@ -23,7 +23,7 @@ namespace {
 constexpr int kReportFd = 3;
 constexpr int kPollSliceMs = 100;
 
-std::vector<QByteArray> environmentFor(int uid, const TAccount& account, bool watch)
+std::vector<QByteArray> environmentFor(int uid, const Account& account, bool watch)
 {
     std::vector<QByteArray> variables;
     if (uid < 0) {
@@ -47,10 +47,10 @@ std::vector<QByteArray> environmentFor(int uid, const TAccount& account, bool wa
 
 } // namespace
 
-TStartedClient startClient(const QString& program, int uid, bool watch)
+StartedClient startClient(const QString& program, int uid, bool watch)
 {
-    TStartedClient started;
-    TAccount account;
+    StartedClient started;
+    Account account;
     if (uid >= 0 && !lookUpAccount(uid, account))
         return started;
     // Everything the child needs is made before it forks.
@@ -93,7 +93,7 @@ TStartedClient startClient(const QString& program, int uid, bool watch)
     return started;
 }
 
-ClientOutcome waitForClient(TStartedClient& client, int timeoutMs, int* exitCode)
+ClientOutcome waitForClient(StartedClient& client, int timeoutMs, int* exitCode)
 {
     const QDeadlineTimer deadline(timeoutMs);
     ClientOutcome outcome = ClientOutcome::Started;

@@ -14,7 +14,7 @@
 namespace {
 
 // Runs `work` in a child process with the rights of `account`; true when it exited with 0.
-template <typename Work> bool asUser(const TAccount& account, Work work)
+template <typename Work> bool asUser(const Account& account, Work work)
 {
     const pid_t child = fork();
     if (child < 0)
@@ -33,7 +33,7 @@ template <typename Work> bool asUser(const TAccount& account, Work work)
 
 } // namespace
 
-bool lookUpAccount(int uid, TAccount& account)
+bool lookUpAccount(int uid, Account& account)
 {
     const passwd* entry = getpwuid(uid_t(uid));
     if (!entry)
@@ -58,7 +58,7 @@ QString clientLockFileOf(int uid, const QString& lockName)
 
 void removeFolderAsUser(const QString& path, int uid)
 {
-    TAccount account;
+    Account account;
     if (!lookUpAccount(uid, account))
         return;
     asUser(account, [&] { return removeFolderTree(path); });

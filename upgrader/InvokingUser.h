@@ -8,7 +8,7 @@
 // a bare environment; what it does for the user who asked, it does as that user.
 
 // A user account as the updater needs it to act for that user.
-struct TAccount
+struct Account
 {
     uid_t uid = 0;
     gid_t gid = 0;
@@ -17,7 +17,7 @@ struct TAccount
 };
 
 // The account of user `uid`; false when there is none.
-bool lookUpAccount(int uid, TAccount& account);
+bool lookUpAccount(int uid, Account& account);
 
 // The user who started the updater through pkexec, or -1 when it runs with the user's own rights.
 int invokingUserThroughPkexec();

@@ -21,9 +21,9 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool rename(const QString& from, const QString& to)
+bool renamePath(const QString& from, const QString& to)
 {
-    return rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 // What a path below the application folder is, without following a link.
@@ -72,12 +72,12 @@ bool setPermissions(const QString& file, const QString& replaced, bool program)
 
 } // namespace
 
-TPackageInstall::TPackageInstall(QString appDir, QString unpackedDir, QString backupDir)
+PackageInstall::PackageInstall(QString appDir, QString unpackedDir, QString backupDir)
     : m_appDir(std::move(appDir)), m_unpackedDir(std::move(unpackedDir)), m_backupDir(std::move(backupDir))
 {
 }
 
-bool TPackageInstall::install(QString* error)
+bool PackageInstall::install(QString* error)
 {
     m_steps.clear();
     QDirIterator files(m_unpackedDir, QDir::Files | QDir::Hidden | QDir::System,
@@ -106,7 +106,7 @@ bool TPackageInstall::install(QString* error)
     return true;
 }
 
-bool TPackageInstall::place(Step& step, QString* error)
+bool PackageInstall::place(Step& step, QString* error)
 {
     // Every folder on the way must be a real folder below the application folder: a link
     // planted there would carry the file elsewhere.
@@ -136,7 +136,7 @@ bool TPackageInstall::place(Step& step, QString* error)
     case Kind::File: {
         step.backup = m_backupDir + QLatin1Char('/') + QString::number(&step - m_steps.data());
         if (!setPermissions(step.source, target, step.name == nativeProgramFileName(kProgramInPackage)) ||
-            !rename(target, step.backup)) {
+            !renamePath(target, step.backup)) {
             *error = QStringLiteral("cannot set %1 aside: %2").arg(target, systemError());
             step.backup.clear();
             return false;
@@ -152,9 +152,9 @@ bool TPackageInstall::place(Step& step, QString* error)
         *error = QStringLiteral("cannot set the permissions of %1: %2").arg(step.name, systemError());
         return false;
     }
-    if (!rename(step.source, target)) {
+    if (!renamePath(step.source, target)) {
         *error = QStringLiteral("cannot put %1 in place: %2").arg(target, systemError());
-        if (!step.backup.isEmpty() && rename(step.backup, target))
+        if (!step.backup.isEmpty() && renamePath(step.backup, target))
             step.backup.clear();
         return false;
     }
@@ -162,7 +162,7 @@ bool TPackageInstall::place(Step& step, QString* error)
     return true;
 }
 
-void TPackageInstall::rollBack()
+void PackageInstall::rollBack()
 {
     for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it) {
         const QString target = m_appDir + QLatin1Char('/') + it->name;
@@ -170,10 +170,10 @@ void TPackageInstall::rollBack()
             if (it->backup.isEmpty())
                 unlink(QFile::encodeName(target).constData());
             else
-                rename(it->backup, target);
+                renamePath(it->backup, target);
             it->done = false;
         } else if (!it->backup.isEmpty()) {
-            rename(it->backup, target);
+            renamePath(it->backup, target);
         }
         it->backup.clear();
     }
@@ -183,7 +183,7 @@ void TPackageInstall::rollBack()
     sync();
 }
 
-QStringList TPackageInstall::installedNames() const
+QStringList PackageInstall::installedNames() const
 {
     QStringList names;
     for (const Step& step : m_steps) {

@@ -6,14 +6,14 @@
 
 // Puts the files of an unpacked package in place below the application folder, all or nothing,
 // and keeps every file it replaces until the new version has proved that it starts.
-class TPackageInstall final
+class PackageInstall final
 {
-    Q_DISABLE_COPY_MOVE(TPackageInstall)
+    Q_DISABLE_COPY_MOVE(PackageInstall)
 
 public:
     // `unpackedDir` holds the package's files; `backupDir` (a new folder on the same file system
     // as the application folder) receives the files they replace.
-    TPackageInstall(QString appDir, QString unpackedDir, QString backupDir);
+    PackageInstall(QString appDir, QString unpackedDir, QString backupDir);
 
     // Moves every file into place; the program "quorvane_client.exe" gets its name on this system.
     // When one file cannot be put in place, everything done so far is taken back and the reason

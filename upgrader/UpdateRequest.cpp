@@ -1,8 +1,8 @@
 #include "upgrader/UpdateRequest.h"
 
-std::optional<TUpdateRequest> parseUpdateRequest(const QStringList& arguments)
+std::optional<UpdateRequest> parseUpdateRequest(const QStringList& arguments)
 {
-    TUpdateRequest request;
+    UpdateRequest request;
     if (arguments.size() == 1) {
         const QString& line = arguments.first();
         const qsizetype space = line.lastIndexOf(QLatin1Char(' '));

@@ -5,7 +5,7 @@
 #include <optional>
 
 // What the client asks of the updater: copy `fileName` to `dstFileName` in the application folder.
-struct TUpdateRequest
+struct UpdateRequest
 {
     QString fileName;
     QString dstFileName;
@@ -15,7 +15,7 @@ struct TUpdateRequest
 // "fileName dstFileName" unquoted, as one argument; the file name may hold spaces, the bare
 // destination name does not, so the text splits at its last space. Two separate arguments are
 // taken as they are. Nothing when the arguments do not name both.
-std::optional<TUpdateRequest> parseUpdateRequest(const QStringList& arguments);
+std::optional<UpdateRequest> parseUpdateRequest(const QStringList& arguments);
 
 // Whether `name` is a plain file name that stays in the application folder.
 bool isBareFileName(const QString& name);

@@ -65,18 +65,18 @@ struct WorkFolder
 
 // The client's single-instance lock, taken by the updater once the client has ended, so that no
 // client starts while its files are being replaced.
-class TClientLock final
+class ClientLock final
 {
 public:
-    explicit TClientLock(int invokingUid)
+    explicit ClientLock(int invokingUid)
     {
         if (invokingUid < 0)
-            m_instance = std::make_unique<TInstanceLock>(kClientLockName);
+            m_instance = std::make_unique<InstanceLock>(kClientLockName);
         else
             m_userLockFile = QFile::encodeName(clientLockFileOf(invokingUid, kClientLockName));
     }
 
-    ~TClientLock() { release(); }
+    ~ClientLock() { release(); }
 
     // False while a client holds the lock.
     bool tryAcquire()
@@ -105,17 +105,17 @@ public:
     }
 
 private:
-    std::unique_ptr<TInstanceLock> m_instance;
+    std::unique_ptr<InstanceLock> m_instance;
     QByteArray m_userLockFile;
     int m_fd = -1;
 };
 
-TUpdater::TUpdater(QString appDir)
+Updater::Updater(QString appDir)
     : m_appDir(std::move(appDir)), m_key(trustedUpdateKey()), m_ready(writeReadyLine)
 {
 }
 
-void TUpdater::say(const QString& line) const
+void Updater::say(const QString& line) const
 {
     if (m_progress) {
         m_progress(line);
@@ -125,12 +125,12 @@ void TUpdater::say(const QString& line) const
     std::fflush(stderr);
 }
 
-int TUpdater::ownerUid() const
+int Updater::ownerUid() const
 {
     return m_invokingUid >= 0 ? m_invokingUid : int(currentUserId());
 }
 
-bool TUpdater::waitForClientToEnd(TClientLock& lock)
+bool Updater::waitForClientToEnd(ClientLock& lock)
 {
     const QDeadlineTimer deadline(m_waitLimitMs);
     bool told = false;
@@ -146,7 +146,7 @@ bool TUpdater::waitForClientToEnd(TClientLock& lock)
     return true;
 }
 
-TUpdater::Result TUpdater::run(const TUpdateRequest& request)
+Updater::Result Updater::run(const UpdateRequest& request)
 {
     // The client only ever hands over its own program; any other name is not its request.
     if (request.dstFileName != name(UpgradeName::kClientExe)) {
@@ -182,7 +182,7 @@ TUpdater::Result TUpdater::run(const TUpdateRequest& request)
     return installAndStart(StagingLayout{work.path}, version);
 }
 
-TUpdater::Result TUpdater::prepare(const StagingLayout& staging, const StagingLayout& work, QString* version)
+Updater::Result Updater::prepare(const StagingLayout& staging, const StagingLayout& work, QString* version)
 {
     // Each read checks the file and the folder it lies in: the staging and its "files".
     const uint owner = uint(ownerUid());
@@ -203,7 +203,7 @@ TUpdater::Result TUpdater::prepare(const StagingLayout& staging, const StagingLa
     *version = verdict.version;
 
     const QString files = work.unpacked();
-    TCabinetReader reader;
+    CabinetReader reader;
     if (!QDir().mkdir(files) || !reader.extract(work.package(), [&files](const QString& name) {
             return files + QLatin1Char('/') + name;
         })) {
@@ -219,15 +219,15 @@ TUpdater::Result TUpdater::prepare(const StagingLayout& staging, const StagingLa
     return Result::Done;
 }
 
-TUpdater::Result TUpdater::installAndStart(const StagingLayout& work, const QString& version)
+Updater::Result Updater::installAndStart(const StagingLayout& work, const QString& version)
 {
-    TClientLock lock(m_invokingUid);
+    ClientLock lock(m_invokingUid);
     if (!waitForClientToEnd(lock)) {
         say(QStringLiteral("The client did not end within %1 s; nothing was replaced")
                 .arg(m_waitLimitMs / 1000));
         return Result::ClientStillRunning;
     }
-    TPackageInstall install(m_appDir, work.unpacked(), work.folder + QStringLiteral("/replaced"));
+    PackageInstall install(m_appDir, work.unpacked(), work.folder + QStringLiteral("/replaced"));
     QString error;
     if (!install.install(&error)) {
         say(QStringLiteral("Not installed: %1").arg(error));
@@ -241,7 +241,7 @@ TUpdater::Result TUpdater::installAndStart(const StagingLayout& work, const QStr
 
     const QString program =
         m_appDir + QLatin1Char('/') + nativeProgramFileName(name(UpgradeName::kClientExe));
-    TStartedClient client = startClient(program, m_invokingUid, true);
+    StartedClient client = startClient(program, m_invokingUid, true);
     int exitCode = 0;
     if (client.pid > 0 && waitForClient(client, m_startConfirmMs, &exitCode) == ClientOutcome::Started)
         return Result::Done;
@@ -254,7 +254,7 @@ TUpdater::Result TUpdater::installAndStart(const StagingLayout& work, const QStr
     return Result::RolledBack;
 }
 
-void TUpdater::removeStaging(const QString& staging) const
+void Updater::removeStaging(const QString& staging) const
 {
     if (m_invokingUid < 0)
         removeFolderTree(staging);
@@ -262,7 +262,7 @@ void TUpdater::removeStaging(const QString& staging) const
         removeFolderAsUser(staging, m_invokingUid);
 }
 
-void TUpdater::recordRollBack(const QString& version) const
+void Updater::recordRollBack(const QString& version) const
 {
     // Beside the programs, so that no client of this installation offers the version again.
     const QString file = m_appDir + QLatin1Char('/') + name(UpgradeName::kRolledBackFile);
@@ -281,7 +281,7 @@ void TUpdater::recordRollBack(const QString& version) const
         say(QStringLiteral("Cannot record the rolled-back version"));
 }
 
-void TUpdater::startOldClient() const
+void Updater::startOldClient() const
 {
     const QString program =
         m_appDir + QLatin1Char('/') + nativeProgramFileName(name(UpgradeName::kClientExe));

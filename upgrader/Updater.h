@@ -9,9 +9,9 @@
 // The updater's work: check the staged package against the key built into this program, wait
 // until the client has ended, put the package's files in place (all or nothing), start the new
 // client, and take everything back when the new client fails before it is up.
-class TUpdater final
+class Updater final
 {
-    Q_DISABLE_COPY_MOVE(TUpdater)
+    Q_DISABLE_COPY_MOVE(Updater)
 
 public:
     enum class Result
@@ -29,7 +29,7 @@ public:
     static constexpr int kDefaultWaitMs = 60000;
     static constexpr int kStartConfirmMs = 20000;
 
-    explicit TUpdater(QString appDir);
+    explicit Updater(QString appDir);
 
     void setWaitLimitMs(int ms) { m_waitLimitMs = ms; }
     void setStartConfirmMs(int ms) { m_startConfirmMs = ms; }
@@ -44,12 +44,12 @@ public:
     // listens any more. By default the line "ready" on the standard output.
     void setReadySignal(std::function<bool()> ready) { m_ready = std::move(ready); }
 
-    Result run(const TUpdateRequest& request);
+    Result run(const UpdateRequest& request);
 
 private:
     Result prepare(const StagingLayout& staging, const StagingLayout& work, QString* version);
     Result installAndStart(const StagingLayout& work, const QString& version);
-    bool waitForClientToEnd(class TClientLock& lock);
+    bool waitForClientToEnd(class ClientLock& lock);
     void removeStaging(const QString& staging) const;
     void recordRollBack(const QString& version) const;
     void startOldClient() const;

@@ -15,12 +15,12 @@ int main(int argc, char** argv)
     // The client stops reading once it has heard "ready"; a later line must not end us.
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
-    const std::optional<TUpdateRequest> request = parseUpdateRequest(app.arguments().mid(1));
+    const std::optional<UpdateRequest> request = parseUpdateRequest(app.arguments().mid(1));
     if (!request) {
         std::fputs("usage: upgrade \"NEW-FILE DESTINATION-NAME\"\n", stderr);
         return 1;
     }
-    TUpdater updater(appDir());
+    Updater updater(appDir());
     updater.setInvokingUser(invokingUserThroughPkexec());
     return int(updater.run(*request));
 }

@@ -21,14 +21,14 @@ QString channelPath(const QString& name)
 
 } // namespace
 
-TInstanceLock::TInstanceLock(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
+InstanceLock::InstanceLock(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
 
-TInstanceLock::~TInstanceLock()
+InstanceLock::~InstanceLock()
 {
     release();
 }
 
-bool TInstanceLock::acquire()
+bool InstanceLock::acquire()
 {
     const QByteArray path = QFile::encodeName(channelPath(m_name) + QStringLiteral(".lock"));
     // Never through a link: the lock is a file of the user's own.
@@ -43,7 +43,7 @@ bool TInstanceLock::acquire()
     return !heldElsewhere;
 }
 
-void TInstanceLock::release()
+void InstanceLock::release()
 {
     if (m_server) {
         m_server->close();
@@ -56,7 +56,7 @@ void TInstanceLock::release()
     }
 }
 
-void TInstanceLock::listen(std::function<void(qint64)> onShowRequest)
+void InstanceLock::listen(std::function<void(qint64)> onShowRequest)
 {
     m_onShowRequest = std::move(onShowRequest);
     if (m_server)
@@ -66,11 +66,11 @@ void TInstanceLock::listen(std::function<void(qint64)> onShowRequest)
     QLocalServer::removeServer(path);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &TInstanceLock::serveConnection);
+    connect(m_server, &QLocalServer::newConnection, this, &InstanceLock::serveConnection);
     m_server->listen(path);
 }
 
-void TInstanceLock::serveConnection()
+void InstanceLock::serveConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -91,7 +91,7 @@ void TInstanceLock::serveConnection()
     }
 }
 
-void TInstanceLock::sendShowRequest(const QString& name, qint64 windowId)
+void InstanceLock::sendShowRequest(const QString& name, qint64 windowId)
 {
     QLocalSocket socket;
     socket.connectToServer(channelPath(name));

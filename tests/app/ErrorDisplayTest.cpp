@@ -28,7 +28,7 @@ struct Shown
 };
 
 // Posts one failing event, answers the message box it raises and returns what it showed.
-Shown showFailureOf(TApplication& app, std::function<void()> fail)
+Shown showFailureOf(Application& app, std::function<void()> fail)
 {
     FailingObject object;
     object.fail = std::move(fail);
@@ -52,7 +52,7 @@ TEST(ErrorDisplay, FailureInAnEventHandlerIsShownAndTheClientKeepsRunning)
     int argc = 1;
     char name[] = "quorvane_client";
     char* argv[] = {name, nullptr};
-    TApplication app(argc, argv);
+    Application app(argc, argv);
 
     const struct
     {
@@ -60,7 +60,7 @@ TEST(ErrorDisplay, FailureInAnEventHandlerIsShownAndTheClientKeepsRunning)
         std::function<void()> fail;
         QString text;
     } cases[] = {
-        {"failure", [] { throw TFailure(QStringLiteral("连接服务器失败")); },
+        {"failure", [] { throw Failure(QStringLiteral("连接服务器失败")); },
          QStringLiteral("连接服务器失败")},
         {"standard exception", [] { throw std::runtime_error("bad reply"); }, QStringLiteral("bad reply")},
         {"not an exception", [] { throw 42; }, QString()},

@@ -1,4 +1,4 @@
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "tests/app/ClientProcess.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
@@ -45,7 +45,7 @@ protected:
         TempProfile::writeFile(m_profile.configFile(), ("[Common]\napp_root=" + m_server.url() +
                                                         "\ndown_url=" + m_server.url() + "/res/download\n")
                                                            .toLatin1());
-        TSelvorConfig().saveConfigInfo(
+        ConfigStore().saveConfigInfo(
             {QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"), true, true, 0});
     }
 

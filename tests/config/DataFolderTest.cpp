@@ -1,5 +1,5 @@
 #include "config/DataFolder.h"
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "config/Util.h"
 #include "tests/support/TempProfile.h"
 
@@ -45,10 +45,10 @@ protected:
 TEST_F(DataFolderTest, NewFilesAreTheUsersAlone)
 {
     const Umask lax(022);
-    SelvorConfigInfo login;
+    SavedLogin login;
     login.userName = QStringLiteral("alice");
     login.password = QStringLiteral("secret");
-    TSelvorConfig().saveConfigInfo(login);
+    ConfigStore().saveConfigInfo(login);
     writeDebugLog("Error on longin:test");
     secureDataFolder();
     EXPECT_EQ(modeOf(folder()), 0700u);

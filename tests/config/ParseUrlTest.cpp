@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NameValueList, LooksUpByNameRegardlessOfCase)
 {
-    const TNameValueList list =
+    const NameValueList list =
         parseClientUrl(QStringLiteral("vemtraclient://open/?URL=x=y&w=1&plain&url=second"));
     EXPECT_EQ(list.value(QStringLiteral("ACTIONNAME")), QStringLiteral("open"));
     EXPECT_EQ(list.value(QStringLiteral("url")),

@@ -5,9 +5,9 @@
 
 #include <QXmlStreamReader>
 
-TReply parseReply(const httplib::Result& result)
+DemoReply parseReply(const httplib::Result& result)
 {
-    TReply reply;
+    DemoReply reply;
     if (!result)
         return reply;
     reply.status = result->status;
@@ -43,16 +43,16 @@ DemoServerTest::~DemoServerTest()
     stopServer();
 }
 
-TDemoServerOptions DemoServerTest::options() const
+DemoServerOptions DemoServerTest::options() const
 {
     return parseDemoServerOptions(
         {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), dataDir()});
 }
 
-void DemoServerTest::startServer(const TDemoServerOptions& options)
+void DemoServerTest::startServer(const DemoServerOptions& options)
 {
     m_options = options;
-    m_server = std::make_unique<TDemoServer>(options);
+    m_server = std::make_unique<DemoServer>(options);
     m_port = m_server->start();
     ASSERT_GT(m_port, 0);
 }
@@ -81,7 +81,7 @@ httplib::Result DemoServerTest::get(const std::string& target, const httplib::He
     return client.Get(withKey, headers);
 }
 
-TReply DemoServerTest::call(const std::string& target) const
+DemoReply DemoServerTest::call(const std::string& target) const
 {
     const httplib::Result result = get(target);
     EXPECT_TRUE(result) << target;
@@ -90,16 +90,16 @@ TReply DemoServerTest::call(const std::string& target) const
 
 QString DemoServerTest::signIn(const QString& userName, const QString& password) const
 {
-    const TReply reply = call(appBase() + "/users/userLogin?format=xml&userName=" + encode(userName) +
-                              "&password=" + encode(password));
+    const DemoReply reply = call(appBase() + "/users/userLogin?format=xml&userName=" + encode(userName) +
+                                 "&password=" + encode(password));
     EXPECT_EQ(reply.code(), "0") << userName.toStdString();
     return reply.value("token");
 }
 
 QString DemoServerTest::weiboSignIn(const QString& userName, const QString& password) const
 {
-    const TReply reply = call(appBase() + "/users/weiboLogin?format=xml&userName=" + encode(userName) +
-                              "&password=" + encode(password));
+    const DemoReply reply = call(appBase() + "/users/weiboLogin?format=xml&userName=" + encode(userName) +
+                                 "&password=" + encode(password));
     EXPECT_EQ(reply.code(), "0") << userName.toStdString();
     return reply.value("token");
 }
@@ -113,5 +113,5 @@ std::string DemoServerTest::registerTarget(const QString& userName, const QStrin
 {
     return appBase() + "/users/userRegister?format=xml&userName=" + encode(userName) +
            "&password=" + encode(password) +
-           "&sn=" + TAppOperations::registrationSignature(userName, password).toStdString();
+           "&sn=" + AppOperations::registrationSignature(userName, password).toStdString();
 }

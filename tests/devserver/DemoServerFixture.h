@@ -12,7 +12,7 @@
 #include <string>
 
 // The application server's reply as the client reads it: the children of "responsed".
-struct TReply
+struct DemoReply
 {
     int status = 0;
     std::string contentType;
@@ -30,8 +30,8 @@ protected:
     DemoServerTest();
     ~DemoServerTest() override;
 
-    TDemoServerOptions options() const;
-    void startServer(const TDemoServerOptions& options);
+    DemoServerOptions options() const;
+    void startServer(const DemoServerOptions& options);
     void startServer() { startServer(options()); }
     void restartServer();
     void stopServer();
@@ -45,7 +45,7 @@ protected:
     httplib::Result get(const std::string& target, const httplib::Headers& headers = {}) const;
 
     // A GET of an application server operation, its reply decoded from code page 936.
-    TReply call(const std::string& target) const;
+    DemoReply call(const std::string& target) const;
 
     // Signs in through userLogin or weiboLogin and gives the token (fails the test otherwise).
     QString signIn(const QString& userName, const QString& password) const;
@@ -59,9 +59,9 @@ protected:
 
 private:
     QTemporaryDir m_dataDir;
-    std::unique_ptr<TDemoServer> m_server;
-    TDemoServerOptions m_options;
+    std::unique_ptr<DemoServer> m_server;
+    DemoServerOptions m_options;
     int m_port = 0;
 };
 
-TReply parseReply(const httplib::Result& result);
+DemoReply parseReply(const httplib::Result& result);

@@ -166,12 +166,12 @@ TEST_F(Routing, ItsFilesAreForItsUserAlone)
 
 TEST_F(Routing, ASecondServerOnAPortInUseFails)
 {
-    TDemoServerOptions options = this->options();
+    DemoServerOptions options = this->options();
     options.port = port();
     QTemporaryDir otherData;
     options.dataDir = otherData.path();
-    TDemoServer second(options);
-    EXPECT_THROW(second.start(), TFailure);
+    DemoServer second(options);
+    EXPECT_THROW(second.start(), Failure);
     EXPECT_EQ(get("/res/download/quorvane_version.txt")->status, 200);
 }
 

@@ -59,14 +59,12 @@ TEST_F(OperationReplies, EveryOperationAnswersSuccessRefusalsAndBadTokens)
          false, nullptr},
         {"registration signed for another password",
          app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret2&sn=" +
-             TAppOperations::registrationSignature(QStringLiteral("x@quorvane.com"),
-                                                   QStringLiteral("secret1"))
+             AppOperations::registrationSignature(QStringLiteral("x@quorvane.com"), QStringLiteral("secret1"))
                  .toStdString(),
          "5", false, nullptr},
         {"registration with a lower-case signature",
          app + "/users/userRegister?format=xml&userName=x%40quorvane.com&password=secret1&sn=" +
-             TAppOperations::registrationSignature(QStringLiteral("x@quorvane.com"),
-                                                   QStringLiteral("secret1"))
+             AppOperations::registrationSignature(QStringLiteral("x@quorvane.com"), QStringLiteral("secret1"))
                  .toLower()
                  .toStdString(),
          "5", false, nullptr},
@@ -106,7 +104,7 @@ TEST_F(OperationReplies, EveryOperationAnswersSuccessRefusalsAndBadTokens)
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const TReply reply = call(c.target);
+        const DemoReply reply = call(c.target);
         EXPECT_EQ(reply.status, 200);
         EXPECT_EQ(reply.contentType, "text/xml; charset=GBK");
         EXPECT_EQ(reply.code(), QLatin1String(c.code));
@@ -130,10 +128,10 @@ TEST_F(OperationReplies, EveryOperationAnswersSuccessRefusalsAndBadTokens)
 TEST_F(OperationReplies, PasswordChangeTakesEffect)
 {
     const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
-    const TReply reply = call(appBase() +
-                              "/users/changePassword?format=xml&userName=demo%40quorvane.com"
-                              "&oldPassword=demo123&newPassword=fresh%26pass%3D1&token=" +
-                              token.toStdString());
+    const DemoReply reply = call(appBase() +
+                                 "/users/changePassword?format=xml&userName=demo%40quorvane.com"
+                                 "&oldPassword=demo123&newPassword=fresh%26pass%3D1&token=" +
+                                 token.toStdString());
     EXPECT_EQ(reply.code(), "0");
     EXPECT_FALSE(reply.has("msg"));
     EXPECT_EQ(
@@ -182,7 +180,7 @@ TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
 {
     const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
     const std::string sn =
-        TAppOperations::registrationSignature(QStringLiteral("q@quorvane.com"), QStringLiteral("secret1"))
+        AppOperations::registrationSignature(QStringLiteral("q@quorvane.com"), QStringLiteral("secret1"))
             .toStdString();
     using Items = std::vector<std::pair<std::string, std::string>>;
     const struct
@@ -247,7 +245,7 @@ TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
                     else if (change.value)
                         items.push_back({name, *change.value});
                 }
-                const TReply reply = call(target(operation.path, items));
+                const DemoReply reply = call(target(operation.path, items));
                 EXPECT_EQ(reply.status, 200);
                 EXPECT_EQ(reply.code(), "6");
                 EXPECT_TRUE(reply.value("msg").contains(QString::fromStdString(name)))
@@ -273,7 +271,7 @@ TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
     };
     for (const auto& other : others) {
         SCOPED_TRACE(other.what);
-        const TReply reply = call(appBase() + other.target);
+        const DemoReply reply = call(appBase() + other.target);
         EXPECT_EQ(reply.code(), "6");
         EXPECT_FALSE(reply.value("msg").isEmpty());
     }
@@ -281,7 +279,7 @@ TEST_F(OperationReplies, MissingOrMalformedItemsAnswerAFailureNamingTheItem)
 
 TEST(RegistrationSignature, IsTheClientsScrambleOfNameUnderscorePassword)
 {
-    EXPECT_EQ(TAppOperations::registrationSignature(QStringLiteral("abc"), QStringLiteral("xyz")),
+    EXPECT_EQ(AppOperations::registrationSignature(QStringLiteral("abc"), QStringLiteral("xyz")),
               QByteArrayLiteral("11300633351631"));
 }
 

@@ -14,7 +14,7 @@ QStringList split(const QString& text)
 
 TEST(DemoServerOptions, DefaultsPublishTheClientsVersionWithoutAPackageOnTheKnownShareHosts)
 {
-    const TDemoServerOptions options =
+    const DemoServerOptions options =
         parseDemoServerOptions(split(QStringLiteral("--port 8642 --data /tmp/d")));
     EXPECT_EQ(options.port, 8642);
     EXPECT_EQ(options.dataDir, QStringLiteral("/tmp/d"));
@@ -29,7 +29,7 @@ TEST(DemoServerOptions, EveryOptionIsRead)
 {
     QTemporaryFile package;
     ASSERT_TRUE(package.open());
-    const TDemoServerOptions options = parseDemoServerOptions(
+    const DemoServerOptions options = parseDemoServerOptions(
         {QStringLiteral("--data"), QStringLiteral("d"), QStringLiteral("--port"), QStringLiteral("0"),
          QStringLiteral("--version"), QStringLiteral("01.00.201212101200"), QStringLiteral("--version-desc"),
          QStringLiteral("新版本 说明"), QStringLiteral("--package"), package.fileName(),
@@ -65,7 +65,7 @@ TEST(DemoServerOptions, BadCommandLinesAreRefusedWithAMessage)
         try {
             parseDemoServerOptions(split(QString::fromLatin1(commandLine)));
             ADD_FAILURE() << "accepted: " << commandLine;
-        } catch (const TFailure& failure) {
+        } catch (const Failure& failure) {
             EXPECT_FALSE(failure.message().isEmpty()) << commandLine;
         }
     }

@@ -264,7 +264,7 @@ TEST_F(SharePages, TheShareFormCarriesTheShareTypeToTheSuccessPage)
 TEST_F(SharePages, ShareHostsComeFromTheCommandLine)
 {
     stopServer();
-    TDemoServerOptions options = this->options();
+    DemoServerOptions options = this->options();
     options.shareHosts = {QStringLiteral("share.example")};
     startServer(options);
     const std::string sharePage = "/share/share.php?url=http%3A%2F%2Fexample.com%2Fa";

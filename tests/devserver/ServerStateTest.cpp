@@ -33,7 +33,7 @@ TEST_F(Notifications, ASignInLeavesOneNotificationThenPollsAnswerZeroUntilOneIsQ
 {
     const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
 
-    TReply reply = call(pollTarget(token));
+    DemoReply reply = call(pollTarget(token));
     EXPECT_EQ(reply.code(), "0");
     EXPECT_EQ(reply.value("url"), "/information/message?id=1");
     EXPECT_EQ(reply.value("width"), "300");
@@ -47,7 +47,7 @@ TEST_F(Notifications, ASignInLeavesOneNotificationThenPollsAnswerZeroUntilOneIsQ
         EXPECT_FALSE(reply.has("width"));
     }
 
-    const TReply queued =
+    const DemoReply queued =
         call("/admin/notify?userName=demo%40quorvane.com&url=%2Finformation%2Fmessage%3Fid%3D2"
              "&width=320&height=240&title_height=30");
     EXPECT_EQ(queued.code(), "0");
@@ -83,7 +83,7 @@ TEST_F(Notifications, AdminNotifyRefusesBadInput)
         "/admin/notify?userName=demo%40quorvane.com&height=-1",
     };
     for (const char* target : targets) {
-        const TReply reply = call(target);
+        const DemoReply reply = call(target);
         EXPECT_NE(reply.code(), "0") << target;
         EXPECT_FALSE(reply.value("msg").isEmpty()) << target;
     }
@@ -96,7 +96,7 @@ class Persistence : public DemoServerTest
 TEST_F(Persistence, RegistrationAndPasswordChangeSurviveARestartButTokensDoNot)
 {
     startServer();
-    const TReply registered =
+    const DemoReply registered =
         call(registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")));
     ASSERT_EQ(registered.code(), "0");
     const QString token = signIn(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"));
@@ -175,7 +175,7 @@ TEST_F(Persistence, ADamagedStoreStopsTheStartAndIsLeftAsItWas)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
         file.close();
-        EXPECT_THROW(TDemoServer{options()}, TFailure) << content.toStdString();
+        EXPECT_THROW(DemoServer{options()}, Failure) << content.toStdString();
         EXPECT_EQ(readFile(path), content);
     }
 }
@@ -188,7 +188,8 @@ TEST_F(Persistence, AStoreThatCannotBeWrittenRefusesTheChangeAndKeepsTheOldState
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QDir().mkdir(path));
 
-    const TReply reply = call(registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")));
+    const DemoReply reply =
+        call(registerTarget(QStringLiteral("new@quorvane.com"), QStringLiteral("secret1")));
     EXPECT_EQ(reply.code(), "8");
     EXPECT_FALSE(reply.value("msg").isEmpty());
     EXPECT_EQ(

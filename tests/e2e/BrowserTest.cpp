@@ -2,7 +2,7 @@
 
 namespace {
 
-using TBrowserTest = TEndToEndTest;
+using BrowserTest = EndToEndTest;
 
 // Colours of the demo pages' controls.
 constexpr QRgb kNotificationButton = qRgb(0x1d, 0x65, 0xbf); // "查看小区详情" in the notification
@@ -16,21 +16,21 @@ constexpr int kTitleBarHeight = 51;
 
 // The notification of a sign-in fades in at the bottom right; its "show" link brings the main
 // window up from the tray on the page the link names, and the notification stays.
-TEST_F(TBrowserTest, NotificationShowLinkBringsUpTheMainWindowOnItsPage)
+TEST_F(BrowserTest, NotificationShowLinkBringsUpTheMainWindowOnItsPage)
 {
     saveLogin(kUser, kPassword);
-    TClientProgram* client = startClient();
-    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main) << "no main window";
 
-    const std::optional<TWindow> note =
+    const std::optional<DesktopWindow> note =
         waitForWindow(client->pid(), WindowSize::kNotification, kActionTimeoutMs);
     ASSERT_TRUE(note) << "no notification";
     // 20 pixels from the right edge of the work area, resting on its bottom edge (without a window
     // manager the work area is the whole screen).
     EXPECT_EQ(note->geometry.right() + 1, m_x.screenSize().width() - 20);
     EXPECT_EQ(note->geometry.bottom() + 1, m_x.screenSize().height());
-    const QList<TLoggedRequest> polls =
+    const QList<LoggedRequest> polls =
         m_server->requestsTo(QStringLiteral("/quorvane2/information/getInformationList"));
     ASSERT_FALSE(polls.isEmpty());
     EXPECT_EQ(polls[0].query.value(QStringLiteral("userName")), kUser);
@@ -48,10 +48,11 @@ TEST_F(TBrowserTest, NotificationShowLinkBringsUpTheMainWindowOnItsPage)
     ASSERT_TRUE(show) << "the notification page shows no link";
     Desktop::click(*show);
 
-    const QList<TLoggedRequest> detail = waitForRequests(QStringLiteral("/quorvane2/house/detail"));
+    const QList<LoggedRequest> detail = waitForRequests(QStringLiteral("/quorvane2/house/detail"));
     ASSERT_EQ(detail.size(), 1) << "the main window did not open the page of the link";
     EXPECT_EQ(detail[0].query.value(QStringLiteral("id")), QStringLiteral("3"));
-    const std::optional<TWindow> shown = waitForWindow(client->pid(), WindowSize::kMain, kActionTimeoutMs);
+    const std::optional<DesktopWindow> shown =
+        waitForWindow(client->pid(), WindowSize::kMain, kActionTimeoutMs);
     ASSERT_TRUE(shown) << "the main window stays in the tray";
     EXPECT_EQ(shown->id, main->id);
     EXPECT_TRUE(Desktop::shownWindowOfSize(client->pid(), note->geometry.width(), note->geometry.height()))
@@ -62,11 +63,11 @@ TEST_F(TBrowserTest, NotificationShowLinkBringsUpTheMainWindowOnItsPage)
 
 // A share link of the start page opens the share window on the microblog's share page; sending
 // the share reports it, with its share type, to the application server.
-TEST_F(TBrowserTest, ShareLinkOpensTheShareWindowAndReportsTheShare)
+TEST_F(BrowserTest, ShareLinkOpensTheShareWindowAndReportsTheShare)
 {
     saveLogin(kUser, kPassword);
-    TClientProgram* client = startClient();
-    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main) << "no main window";
 
     const QRect page = main->geometry.adjusted(0, kTitleBarHeight, 0, 0);
@@ -75,11 +76,11 @@ TEST_F(TBrowserTest, ShareLinkOpensTheShareWindowAndReportsTheShare)
     Desktop::click(*shareLink);
 
     // A share page with a picture fits the window to 628 x 528.
-    const std::optional<TWindow> share =
+    const std::optional<DesktopWindow> share =
         waitForWindow(client->pid(), WindowSize::kShareWithPicture, kActionTimeoutMs);
     ASSERT_TRUE(share) << "no share window of the share page's size";
     EXPECT_EQ(Desktop::windowName(share->id), QStringLiteral("Quorvane"));
-    const QList<TLoggedRequest> sharePage = waitForRequests(QStringLiteral("/share/share.php"));
+    const QList<LoggedRequest> sharePage = waitForRequests(QStringLiteral("/share/share.php"));
     ASSERT_EQ(sharePage.size(), 1);
     EXPECT_EQ(sharePage[0].query.value(QStringLiteral("shareType")), QStringLiteral("3"));
     EXPECT_TRUE(m_server->requestsTo(QStringLiteral("/quorvane2/personalcenter/shareInfo")).isEmpty())
@@ -92,7 +93,7 @@ TEST_F(TBrowserTest, ShareLinkOpensTheShareWindowAndReportsTheShare)
     Desktop::click(*send);
 
     EXPECT_EQ(waitForRequests(QStringLiteral("/share/success.php")).size(), 1);
-    const QList<TLoggedRequest> reports =
+    const QList<LoggedRequest> reports =
         waitForRequests(QStringLiteral("/quorvane2/personalcenter/shareInfo"));
     ASSERT_EQ(reports.size(), 1) << "the completed share was not reported";
     EXPECT_EQ(reports[0].query.value(QStringLiteral("shareType")), QStringLiteral("3"));

@@ -8,8 +8,8 @@
 #include <csignal>
 #include <sys/types.h>
 
-TClientProgram::TClientProgram(const QString& program, const QProcessEnvironment& environment,
-                               const QString& workDir, const QString& logFile)
+ClientProgram::ClientProgram(const QString& program, const QProcessEnvironment& environment,
+                             const QString& workDir, const QString& logFile)
 {
     m_process.setProgram(program);
     m_process.setProcessEnvironment(environment);
@@ -18,12 +18,12 @@ TClientProgram::TClientProgram(const QString& program, const QProcessEnvironment
     m_process.setStandardOutputFile(logFile, QIODevice::Append);
 }
 
-TClientProgram::~TClientProgram()
+ClientProgram::~ClientProgram()
 {
     end();
 }
 
-bool TClientProgram::start()
+bool ClientProgram::start()
 {
     m_process.start();
     if (!m_process.waitForStarted(20000))
@@ -32,14 +32,14 @@ bool TClientProgram::start()
     return true;
 }
 
-bool TClientProgram::waitForExit(int ms)
+bool ClientProgram::waitForExit(int ms)
 {
     if (m_process.state() == QProcess::NotRunning)
         return true;
     return m_process.waitForFinished(ms);
 }
 
-void TClientProgram::end()
+void ClientProgram::end()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;

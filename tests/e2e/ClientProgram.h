@@ -7,15 +7,15 @@
 
 // One start of a client program (the client itself, or a copy of it in an application folder of
 // the test's own), with its output appended to a log file.
-class TClientProgram final
+class ClientProgram final
 {
-    Q_DISABLE_COPY_MOVE(TClientProgram)
+    Q_DISABLE_COPY_MOVE(ClientProgram)
 
 public:
-    TClientProgram(const QString& program, const QProcessEnvironment& environment, const QString& workDir,
-                   const QString& logFile);
+    ClientProgram(const QString& program, const QProcessEnvironment& environment, const QString& workDir,
+                  const QString& logFile);
     // Ends the client should it still run.
-    ~TClientProgram();
+    ~ClientProgram();
 
     bool start();
     qint64 pid() const { return m_pid; }

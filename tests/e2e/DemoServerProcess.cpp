@@ -6,14 +6,14 @@
 #include <QRegularExpression>
 #include <httplib.h>
 
-TDemoServerProcess::TDemoServerProcess(QString dataDir) : m_dataDir(std::move(dataDir)) {}
+DemoServerProcess::DemoServerProcess(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
-TDemoServerProcess::~TDemoServerProcess()
+DemoServerProcess::~DemoServerProcess()
 {
     stop();
 }
 
-bool TDemoServerProcess::start(const QStringList& options)
+bool DemoServerProcess::start(const QStringList& options)
 {
     m_process.setProgram(QStringLiteral(QUORVANE_DEMO_SERVER_EXE));
     m_process.setArguments(
@@ -42,7 +42,7 @@ bool TDemoServerProcess::start(const QStringList& options)
     return m_port > 0;
 }
 
-void TDemoServerProcess::stop()
+void DemoServerProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
@@ -53,14 +53,14 @@ void TDemoServerProcess::stop()
     }
 }
 
-QString TDemoServerProcess::output()
+QString DemoServerProcess::output()
 {
     m_process.waitForReadyRead(50);
     m_output += QString::fromLocal8Bit(m_process.readAll());
     return m_output;
 }
 
-QString TDemoServerProcess::requestLog() const
+QString DemoServerProcess::requestLog() const
 {
     httplib::Client client("127.0.0.1", m_port);
     client.set_connection_timeout(5);
@@ -71,11 +71,11 @@ QString TDemoServerProcess::requestLog() const
     return QString::fromUtf8(QByteArray::fromStdString(result->body));
 }
 
-QList<TLoggedRequest> TDemoServerProcess::requests() const
+QList<LoggedRequest> DemoServerProcess::requests() const
 {
-    QList<TLoggedRequest> requests;
+    QList<LoggedRequest> requests;
     for (const QString& line : requestLog().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const TLoggedRequest request = parseLogLine(line);
+        const LoggedRequest request = parseLogLine(line);
         // The test's own look at the log is no request of the client.
         if (!request.path.startsWith(QLatin1String("/admin/")))
             requests.append(request);
@@ -83,19 +83,19 @@ QList<TLoggedRequest> TDemoServerProcess::requests() const
     return requests;
 }
 
-QList<TLoggedRequest> TDemoServerProcess::requestsTo(const QString& path) const
+QList<LoggedRequest> DemoServerProcess::requestsTo(const QString& path) const
 {
-    QList<TLoggedRequest> matching;
-    for (const TLoggedRequest& request : requests()) {
+    QList<LoggedRequest> matching;
+    for (const LoggedRequest& request : requests()) {
         if (request.path == path)
             matching.append(request);
     }
     return matching;
 }
 
-TLoggedRequest TDemoServerProcess::parseLogLine(const QString& line)
+LoggedRequest DemoServerProcess::parseLogLine(const QString& line)
 {
-    TLoggedRequest request;
+    LoggedRequest request;
     const qsizetype space = line.indexOf(QLatin1Char(' '));
     request.method = line.left(space);
     request.target = line.mid(space + 1).trimmed();

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // One request as the demo server logged it, its query values decoded from code page 936.
-struct TLoggedRequest
+struct LoggedRequest
 {
     QString method;
     QString path;
@@ -16,13 +16,13 @@ struct TLoggedRequest
 };
 
 // The real demo server program on a free port of 127.0.0.1, with a data folder of its own.
-class TDemoServerProcess final
+class DemoServerProcess final
 {
-    Q_DISABLE_COPY_MOVE(TDemoServerProcess)
+    Q_DISABLE_COPY_MOVE(DemoServerProcess)
 
 public:
-    explicit TDemoServerProcess(QString dataDir);
-    ~TDemoServerProcess();
+    explicit DemoServerProcess(QString dataDir);
+    ~DemoServerProcess();
 
     // Starts it with `options` besides the port and the data folder; false (see Output) when it
     // does not come up.
@@ -35,13 +35,13 @@ public:
     QString output();
 
     // Everything it received, oldest first (from /admin/requests).
-    QList<TLoggedRequest> requests() const;
+    QList<LoggedRequest> requests() const;
     // The requests for one path, such as "/quorvane2/users/userLogin".
-    QList<TLoggedRequest> requestsTo(const QString& path) const;
+    QList<LoggedRequest> requestsTo(const QString& path) const;
     // The raw request log.
     QString requestLog() const;
 
-    static TLoggedRequest parseLogLine(const QString& line);
+    static LoggedRequest parseLogLine(const QString& line);
 
 private:
     QString m_dataDir;

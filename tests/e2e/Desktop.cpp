@@ -32,7 +32,7 @@ QList<qint64> searchWindows(qint64 pid, const QString& namePattern)
     return ids;
 }
 
-std::optional<TWindow> inspect(qint64 id)
+std::optional<DesktopWindow> inspect(qint64 id)
 {
     const QString out = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(id)});
     auto number = [&out](const char* label) -> std::optional<int> {
@@ -48,7 +48,7 @@ std::optional<TWindow> inspect(qint64 id)
     const auto height = number("Height");
     if (!x || !y || !width || !height)
         return std::nullopt;
-    TWindow window;
+    DesktopWindow window;
     window.id = id;
     window.geometry = QRect(*x, *y, *width, *height);
     window.viewable = out.contains(QStringLiteral("Map State: IsViewable"));
@@ -56,20 +56,20 @@ std::optional<TWindow> inspect(qint64 id)
     return window;
 }
 
-QList<TWindow> shownWindows(qint64 pid, const QString& namePattern)
+QList<DesktopWindow> shownWindows(qint64 pid, const QString& namePattern)
 {
-    QList<TWindow> shown;
+    QList<DesktopWindow> shown;
     for (const qint64 id : searchWindows(pid, namePattern)) {
-        const std::optional<TWindow> window = inspect(id);
+        const std::optional<DesktopWindow> window = inspect(id);
         if (window && window->viewable)
             shown.append(*window);
     }
     return shown;
 }
 
-std::optional<TWindow> shownWindowOfSize(qint64 pid, int width, int height)
+std::optional<DesktopWindow> shownWindowOfSize(qint64 pid, int width, int height)
 {
-    for (const TWindow& window : shownWindows(pid)) {
+    for (const DesktopWindow& window : shownWindows(pid)) {
         if (window.geometry.width() == width && window.geometry.height() == height)
             return window;
     }

@@ -8,7 +8,7 @@
 #include <optional>
 
 // A top-level window as the X server shows it.
-struct TWindow
+struct DesktopWindow
 {
     qint64 id = 0;
     QRect geometry; // on the screen
@@ -26,11 +26,11 @@ namespace Desktop {
 // The windows (shown or not) of process `pid` whose name matches `namePattern`.
 QList<qint64> searchWindows(qint64 pid, const QString& namePattern = QStringLiteral(".*"));
 // Where a window is and whether it is shown; nothing when it is gone.
-std::optional<TWindow> inspect(qint64 id);
+std::optional<DesktopWindow> inspect(qint64 id);
 // The shown windows of `pid` whose name matches.
-QList<TWindow> shownWindows(qint64 pid, const QString& namePattern = QStringLiteral(".*"));
+QList<DesktopWindow> shownWindows(qint64 pid, const QString& namePattern = QStringLiteral(".*"));
 // The shown window of `pid` with exactly that size.
-std::optional<TWindow> shownWindowOfSize(qint64 pid, int width, int height);
+std::optional<DesktopWindow> shownWindowOfSize(qint64 pid, int width, int height);
 // The name of a window.
 QString windowName(qint64 id);
 // The window types the client declared (_NET_WM_WINDOW_TYPE), such as "_NET_WM_WINDOW_TYPE_DIALOG".

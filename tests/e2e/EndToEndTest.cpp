@@ -1,6 +1,6 @@
 #include "tests/e2e/EndToEndTest.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/PrivateProfile.h"
 #include "tests/e2e/ColourArea.h"
 
@@ -11,8 +11,8 @@
 #include <QStandardPaths>
 #include <iostream>
 
-const QString TEndToEndTest::kUser = QStringLiteral("demo@quorvane.com");
-const QString TEndToEndTest::kPassword = QStringLiteral("demo123");
+const QString EndToEndTest::kUser = QStringLiteral("demo@quorvane.com");
+const QString EndToEndTest::kPassword = QStringLiteral("demo123");
 
 namespace {
 
@@ -34,7 +34,7 @@ void copyIfThere(const QString& from, const QString& to)
 
 } // namespace
 
-void TEndToEndTest::SetUp()
+void EndToEndTest::SetUp()
 {
     for (const char* tool : {"Xvfb", "xdotool", "xwininfo"})
         ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
@@ -45,7 +45,7 @@ void TEndToEndTest::SetUp()
 
     m_profile = std::make_unique<TempProfile>();
     QDir().mkpath(m_profile->root() + QStringLiteral("/cache"));
-    m_server = std::make_unique<TDemoServerProcess>(m_profile->root() + QStringLiteral("/server"));
+    m_server = std::make_unique<DemoServerProcess>(m_profile->root() + QStringLiteral("/server"));
     const QStringList options = serverOptions();
     ASSERT_FALSE(HasFailure()) << "the server could not be prepared";
     ASSERT_TRUE(m_server->start(options)) << m_server->output().toStdString();
@@ -57,7 +57,7 @@ void TEndToEndTest::SetUp()
         QStringLiteral("[Common]\napp_root=%1\ndown_url=%1/res/download\n").arg(m_server->root()).toLatin1());
 }
 
-void TEndToEndTest::TearDown()
+void EndToEndTest::TearDown()
 {
     if (HasFailure() && m_profile)
         saveArtifacts();
@@ -75,7 +75,7 @@ void TEndToEndTest::TearDown()
     m_x.stop();
 }
 
-void TEndToEndTest::saveArtifacts()
+void EndToEndTest::saveArtifacts()
 {
     const QString dir = artifactsDir();
     QDir(dir).removeRecursively();
@@ -92,23 +92,23 @@ void TEndToEndTest::saveArtifacts()
     std::cerr << "End-to-end artifacts (screenshot, logs, files): " << dir.toStdString() << std::endl;
 }
 
-void TEndToEndTest::saveLogin(const QString& userName, const QString& password)
+void EndToEndTest::saveLogin(const QString& userName, const QString& password)
 {
-    TSelvorConfig().saveConfigInfo({userName, password, true, true, 0});
+    ConfigStore().saveConfigInfo({userName, password, true, true, 0});
 }
 
-QString TEndToEndTest::iniValue(const QString& key) const
+QString EndToEndTest::iniValue(const QString& key) const
 {
     return readProfileString(configFile(), QStringLiteral("Common"), key, QString());
 }
 
-QString TEndToEndTest::upgradeIniValue(const QString& key) const
+QString EndToEndTest::upgradeIniValue(const QString& key) const
 {
     return readProfileString(m_profile->dataHome() + QStringLiteral("/quorvane/upgrade.ini"),
                              QStringLiteral("Common"), key, QString());
 }
 
-QProcessEnvironment TEndToEndTest::clientEnvironment() const
+QProcessEnvironment EndToEndTest::clientEnvironment() const
 {
     QProcessEnvironment env = m_profile->environment();
     env.insert(QStringLiteral("DISPLAY"), m_x.display());
@@ -135,51 +135,51 @@ QProcessEnvironment TEndToEndTest::clientEnvironment() const
     return env;
 }
 
-TClientProgram* TEndToEndTest::startClient(const QString& program)
+ClientProgram* EndToEndTest::startClient(const QString& program)
 {
     const QString log = m_profile->root() + QStringLiteral("/client-%1.log").arg(m_clients.size() + 1);
     m_clients.push_back(
-        std::make_unique<TClientProgram>(program.isEmpty() ? QStringLiteral(QUORVANE_CLIENT_EXE) : program,
-                                         clientEnvironment(), m_profile->workDir(), log));
-    TClientProgram* client = m_clients.back().get();
+        std::make_unique<ClientProgram>(program.isEmpty() ? QStringLiteral(QUORVANE_CLIENT_EXE) : program,
+                                        clientEnvironment(), m_profile->workDir(), log));
+    ClientProgram* client = m_clients.back().get();
     EXPECT_TRUE(client->start()) << "the client did not start";
     return client;
 }
 
-std::optional<TWindow> TEndToEndTest::waitForWindow(qint64 pid, QSize size, int timeoutMs) const
+std::optional<DesktopWindow> EndToEndTest::waitForWindow(qint64 pid, QSize size, int timeoutMs) const
 {
-    std::optional<TWindow> found;
+    std::optional<DesktopWindow> found;
     waitFor(
         [&] { return (found = Desktop::shownWindowOfSize(pid, size.width(), size.height())).has_value(); },
         timeoutMs, 200);
     return found;
 }
 
-bool TEndToEndTest::waitForWindowGone(qint64 pid, QSize size, int timeoutMs) const
+bool EndToEndTest::waitForWindowGone(qint64 pid, QSize size, int timeoutMs) const
 {
     return waitFor([&] { return !Desktop::shownWindowOfSize(pid, size.width(), size.height()); }, timeoutMs,
                    200);
 }
 
-std::optional<TWindow> TEndToEndTest::trayIcon(qint64 pid) const
+std::optional<DesktopWindow> EndToEndTest::trayIcon(qint64 pid) const
 {
     // The icon is a small window of the client that the tray host has taken in.
-    for (const TWindow& window : Desktop::shownWindows(pid)) {
+    for (const DesktopWindow& window : Desktop::shownWindows(pid)) {
         if (window.geometry.width() <= 48 && window.geometry.height() <= 48)
             return window;
     }
     return std::nullopt;
 }
 
-QList<TLoggedRequest> TEndToEndTest::waitForRequests(const QString& path, int count, int timeoutMs) const
+QList<LoggedRequest> EndToEndTest::waitForRequests(const QString& path, int count, int timeoutMs) const
 {
-    QList<TLoggedRequest> requests;
+    QList<LoggedRequest> requests;
     waitFor([&] { return (requests = m_server->requestsTo(path)).size() >= count; }, timeoutMs, 200);
     return requests;
 }
 
-std::optional<QPoint> TEndToEndTest::waitForColour(const QRect& area, QRgb colour, QSize minimum,
-                                                   int timeoutMs) const
+std::optional<QPoint> EndToEndTest::waitForColour(const QRect& area, QRgb colour, QSize minimum,
+                                                  int timeoutMs) const
 {
     std::optional<QRect> found;
     waitFor([&] { return (found = findColourArea(m_x.grab(area), colour, 6, minimum)).has_value(); },
@@ -189,8 +189,8 @@ std::optional<QPoint> TEndToEndTest::waitForColour(const QRect& area, QRgb colou
     return area.topLeft() + found->center();
 }
 
-void TEndToEndTest::signInThroughLoginWindow(const TWindow& login, const QString& userName,
-                                             const QString& password)
+void EndToEndTest::signInThroughLoginWindow(const DesktopWindow& login, const QString& userName,
+                                            const QString& password)
 {
     Desktop::focus(login.id);
     // The e-mail field of the account frame: the frame lies at (152, 53), the field at (62, 28).
@@ -203,10 +203,10 @@ void TEndToEndTest::signInThroughLoginWindow(const TWindow& login, const QString
     Desktop::key({QStringLiteral("Return")});
 }
 
-bool TEndToEndTest::chooseFromTrayMenu(qint64 pid, const QStringList& keys)
+bool EndToEndTest::chooseFromTrayMenu(qint64 pid, const QStringList& keys)
 {
     // A client that has just started may not have its icon docked yet.
-    std::optional<TWindow> icon;
+    std::optional<DesktopWindow> icon;
     waitFor([&] { return (icon = trayIcon(pid)).has_value(); }, kActionTimeoutMs, 150);
     if (!icon)
         return false;
@@ -215,7 +215,7 @@ bool TEndToEndTest::chooseFromTrayMenu(qint64 pid, const QStringList& keys)
     // that happens to fade in meanwhile is no pop-up. A click that arrives while the client is
     // still busy may be lost, so a person would click again.
     const auto menuOpen = [&] {
-        for (const TWindow& window : Desktop::shownWindows(pid)) {
+        for (const DesktopWindow& window : Desktop::shownWindows(pid)) {
             if (!before.contains(window.id) && window.overrideRedirect)
                 return true;
         }
@@ -232,22 +232,22 @@ bool TEndToEndTest::chooseFromTrayMenu(qint64 pid, const QStringList& keys)
     return true;
 }
 
-QSet<qint64> TEndToEndTest::shownWindowIds(qint64 pid) const
+QSet<qint64> EndToEndTest::shownWindowIds(qint64 pid) const
 {
     QSet<qint64> ids;
-    for (const TWindow& window : Desktop::shownWindows(pid))
+    for (const DesktopWindow& window : Desktop::shownWindows(pid))
         ids.insert(window.id);
     return ids;
 }
 
-std::optional<TWindow> TEndToEndTest::waitForWindowOfType(qint64 pid, const QString& type,
-                                                          const QSet<qint64>& known, int timeoutMs) const
+std::optional<DesktopWindow> EndToEndTest::waitForWindowOfType(qint64 pid, const QString& type,
+                                                               const QSet<qint64>& known, int timeoutMs) const
 {
     QSet<qint64> checked = known;
-    std::optional<TWindow> found;
+    std::optional<DesktopWindow> found;
     waitFor(
         [&] {
-            for (const TWindow& window : Desktop::shownWindows(pid)) {
+            for (const DesktopWindow& window : Desktop::shownWindows(pid)) {
                 if (checked.contains(window.id))
                     continue;
                 if (Desktop::windowTypes(window.id).contains(QStringLiteral("_NET_WM_WINDOW_TYPE_") + type)) {

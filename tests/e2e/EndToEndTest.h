@@ -30,7 +30,7 @@ inline const QSize kShareWithPicture(628, 528);
 // the real demo server, in a fresh profile. It is driven only from outside, with the mouse and
 // the keyboard (xdotool), and checks what the server received, what the files hold and which
 // windows are shown. A failing test leaves a screenshot, the logs and the files behind.
-class TEndToEndTest : public ::testing::Test
+class EndToEndTest : public ::testing::Test
 {
 protected:
     static const QString kUser;
@@ -51,38 +51,40 @@ protected:
     QString upgradeIniValue(const QString& key) const;
 
     // Starts a client program (the build's client unless given) in the profile.
-    TClientProgram* startClient(const QString& program = QString());
+    ClientProgram* startClient(const QString& program = QString());
     QProcessEnvironment clientEnvironment() const;
 
     // Waits for a shown window of `pid` with that size.
-    std::optional<TWindow> waitForWindow(qint64 pid, QSize size, int timeoutMs = kStartTimeoutMs) const;
+    std::optional<DesktopWindow> waitForWindow(qint64 pid, QSize size, int timeoutMs = kStartTimeoutMs) const;
     // Waits until `pid` shows no window of that size.
     bool waitForWindowGone(qint64 pid, QSize size, int timeoutMs = kActionTimeoutMs) const;
     // Waits for a shown window of `pid` of that type ("DIALOG", "UTILITY") that is not in `known`.
-    std::optional<TWindow> waitForWindowOfType(qint64 pid, const QString& type, const QSet<qint64>& known,
-                                               int timeoutMs = kActionTimeoutMs) const;
+    std::optional<DesktopWindow> waitForWindowOfType(qint64 pid, const QString& type,
+                                                     const QSet<qint64>& known,
+                                                     int timeoutMs = kActionTimeoutMs) const;
     // The ids of the windows `pid` shows now.
     QSet<qint64> shownWindowIds(qint64 pid) const;
-    std::optional<TWindow> trayIcon(qint64 pid) const;
+    std::optional<DesktopWindow> trayIcon(qint64 pid) const;
     // Waits for `count` requests to `path` at the server and gives them.
-    QList<TLoggedRequest> waitForRequests(const QString& path, int count = 1,
-                                          int timeoutMs = kActionTimeoutMs) const;
+    QList<LoggedRequest> waitForRequests(const QString& path, int count = 1,
+                                         int timeoutMs = kActionTimeoutMs) const;
     // Waits until an area of the screen shows a control of that colour; gives its centre.
     std::optional<QPoint> waitForColour(const QRect& area, QRgb colour, QSize minimum,
                                         int timeoutMs = kActionTimeoutMs) const;
 
     // Types the account into the login window and presses Enter.
-    void signInThroughLoginWindow(const TWindow& login, const QString& userName, const QString& password);
+    void signInThroughLoginWindow(const DesktopWindow& login, const QString& userName,
+                                  const QString& password);
     // Opens the tray icon's menu with the right button and presses `keys` in it.
     bool chooseFromTrayMenu(qint64 pid, const QStringList& keys);
     // The main window's title-bar buttons.
-    void clickMinimise(const TWindow& main) { Desktop::click(main.at(912 + 14, 8 + 8)); }
-    void clickClose(const TWindow& main) { Desktop::click(main.at(946 + 14, 8 + 8)); }
+    void clickMinimise(const DesktopWindow& main) { Desktop::click(main.at(912 + 14, 8 + 8)); }
+    void clickClose(const DesktopWindow& main) { Desktop::click(main.at(946 + 14, 8 + 8)); }
 
-    TXServer m_x;
+    XServer m_x;
     std::unique_ptr<TempProfile> m_profile;
-    std::unique_ptr<TDemoServerProcess> m_server;
-    std::vector<std::unique_ptr<TClientProgram>> m_clients;
+    std::unique_ptr<DemoServerProcess> m_server;
+    std::vector<std::unique_ptr<ClientProgram>> m_clients;
     // Clients the test did not start itself (the updater starts the new one); ended at the end.
     QList<qint64> m_otherClients;
 

@@ -13,7 +13,7 @@ namespace {
 
 QString outputDir = QStringLiteral(QUORVANE_DOCS_DIR);
 
-class TReadmeScreenshots : public TEndToEndTest
+class ReadmeScreenshots : public EndToEndTest
 {
 protected:
     // Wide enough that the notification at the bottom right leaves the centred main window whole.
@@ -22,13 +22,13 @@ protected:
 
 } // namespace
 
-TEST_F(TReadmeScreenshots, MainWindowAndNotification)
+TEST_F(ReadmeScreenshots, MainWindowAndNotification)
 {
     saveLogin(kUser, kPassword);
-    TClientProgram* client = startClient();
-    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main);
-    const std::optional<TWindow> note =
+    const std::optional<DesktopWindow> note =
         waitForWindow(client->pid(), WindowSize::kNotification, kActionTimeoutMs);
     ASSERT_TRUE(note);
     ASSERT_FALSE(main->geometry.intersects(note->geometry));

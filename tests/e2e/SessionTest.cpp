@@ -1,11 +1,11 @@
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "tests/e2e/EndToEndTest.h"
 
 #include <QFile>
 
 namespace {
 
-using TSessionTest = TEndToEndTest;
+using SessionTest = EndToEndTest;
 
 // The tray menu of the signed-in client: "退出" is its last item.
 const QStringList kExitFromMenu = {QStringLiteral("Up"), QStringLiteral("Return")};
@@ -14,10 +14,10 @@ const QStringList kExitFromMenu = {QStringLiteral("Up"), QStringLiteral("Return"
 
 // A person signs in through the login window, ends the client with "退出" in the tray menu and
 // starts it again: the second start signs in on its own with the saved login.
-TEST_F(TSessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
+TEST_F(SessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
 {
-    TClientProgram* client = startClient();
-    const std::optional<TWindow> login = waitForWindow(client->pid(), WindowSize::kLogin);
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> login = waitForWindow(client->pid(), WindowSize::kLogin);
     ASSERT_TRUE(login) << "no login window";
     EXPECT_EQ(Desktop::windowName(login->id), QStringLiteral("Quorvane"));
     EXPECT_FALSE(
@@ -27,17 +27,18 @@ TEST_F(TSessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
     EXPECT_TRUE(m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin")).isEmpty());
 
     signInThroughLoginWindow(*login, kUser, kPassword);
-    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain, kActionTimeoutMs);
+    const std::optional<DesktopWindow> main =
+        waitForWindow(client->pid(), WindowSize::kMain, kActionTimeoutMs);
     ASSERT_TRUE(main) << "no main window after sign-in";
     EXPECT_TRUE(waitForWindowGone(client->pid(), WindowSize::kLogin)) << "the login window stays";
 
     // What the server received: the typed account, then the signed-in start page in the browser.
-    const QList<TLoggedRequest> logins = m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin"));
+    const QList<LoggedRequest> logins = m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin"));
     ASSERT_EQ(logins.size(), 1);
     EXPECT_EQ(logins[0].query.value(QStringLiteral("userName")), kUser);
     EXPECT_EQ(logins[0].query.value(QStringLiteral("password")), kPassword);
     EXPECT_EQ(logins[0].query.value(QStringLiteral("format")), QStringLiteral("xml"));
-    const QList<TLoggedRequest> startPage = waitForRequests(QStringLiteral("/quorvane2/users/validateUser"));
+    const QList<LoggedRequest> startPage = waitForRequests(QStringLiteral("/quorvane2/users/validateUser"));
     ASSERT_EQ(startPage.size(), 1);
     EXPECT_EQ(startPage[0].query.value(QStringLiteral("userName")), kUser);
     EXPECT_FALSE(startPage[0].query.value(QStringLiteral("token")).isEmpty());
@@ -48,7 +49,7 @@ TEST_F(TSessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
     EXPECT_EQ(iniValue(QStringLiteral("uname")), kUser);
     EXPECT_NE(iniValue(QStringLiteral("passwd")), kPassword);
     EXPECT_FALSE(iniValue(QStringLiteral("passwd")).isEmpty());
-    EXPECT_EQ(TSelvorConfig().loadConfigInfo().password, kPassword);
+    EXPECT_EQ(ConfigStore().loadConfigInfo().password, kPassword);
     EXPECT_EQ(iniValue(QStringLiteral("rember_pass")), QStringLiteral("1"));
     EXPECT_EQ(iniValue(QStringLiteral("auto_login")), QStringLiteral("1"));
     EXPECT_EQ(iniValue(QStringLiteral("user_type")), QStringLiteral("0"));
@@ -64,9 +65,9 @@ TEST_F(TSessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
     EXPECT_EQ(client->exitCode(), 0);
 
     // The next start signs in with the saved login and never shows the login window.
-    TClientProgram* next = startClient();
+    ClientProgram* next = startClient();
     bool loginShown = false;
-    std::optional<TWindow> nextMain;
+    std::optional<DesktopWindow> nextMain;
     waitFor(
         [&] {
             loginShown = loginShown || Desktop::shownWindowOfSize(next->pid(), WindowSize::kLogin.width(),
@@ -78,7 +79,7 @@ TEST_F(TSessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
         kStartTimeoutMs, 200);
     ASSERT_TRUE(nextMain) << "no main window at the next start";
     EXPECT_FALSE(loginShown) << "the login window showed although the login was saved";
-    const QList<TLoggedRequest> automatic =
+    const QList<LoggedRequest> automatic =
         waitForRequests(QStringLiteral("/quorvane2/users/userLogin"), 2, kActionTimeoutMs);
     ASSERT_EQ(automatic.size(), 2);
     EXPECT_EQ(automatic[1].query.value(QStringLiteral("userName")), kUser);
@@ -88,23 +89,24 @@ TEST_F(TSessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
 
 // A second start while the client hides in the tray brings the running client's main window
 // forward and ends at once, without signing in.
-TEST_F(TSessionTest, SecondStartBringsTheHiddenWindowForward)
+TEST_F(SessionTest, SecondStartBringsTheHiddenWindowForward)
 {
     saveLogin(kUser, kPassword);
-    TClientProgram* client = startClient();
-    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main) << "no main window";
 
     clickMinimise(*main);
     ASSERT_TRUE(waitForWindowGone(client->pid(), WindowSize::kMain)) << "the minimise button does not hide";
     EXPECT_TRUE(trayIcon(client->pid())) << "the tray icon went with the window";
 
-    TClientProgram* second = startClient();
+    ClientProgram* second = startClient();
     ASSERT_TRUE(second->waitForExit(kActionTimeoutMs)) << "the second start runs on";
     EXPECT_TRUE(second->endedNormally());
     EXPECT_EQ(second->exitCode(), 0);
 
-    const std::optional<TWindow> shown = waitForWindow(client->pid(), WindowSize::kMain, kActionTimeoutMs);
+    const std::optional<DesktopWindow> shown =
+        waitForWindow(client->pid(), WindowSize::kMain, kActionTimeoutMs);
     ASSERT_TRUE(shown) << "the hidden main window was not brought forward";
     EXPECT_EQ(shown->id, main->id);
     EXPECT_EQ(m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin")).size(), 1)
@@ -114,18 +116,18 @@ TEST_F(TSessionTest, SecondStartBringsTheHiddenWindowForward)
 
 // The settings window saves its three ticks; they take effect: the close button ends the client,
 // and the next start shows the login window instead of signing in.
-TEST_F(TSessionTest, SettingsAreSavedAndTakeEffect)
+TEST_F(SessionTest, SettingsAreSavedAndTakeEffect)
 {
     saveLogin(kUser, kPassword);
-    TClientProgram* client = startClient();
-    const std::optional<TWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
     ASSERT_TRUE(main) << "no main window";
     // The first start switched autostart on.
     ASSERT_TRUE(QFile::exists(m_profile->autostartFile()));
 
     // "系统设置(&S)..." in the tray menu.
     ASSERT_TRUE(chooseFromTrayMenu(client->pid(), {QStringLiteral("s")})) << "no tray menu";
-    const std::optional<TWindow> settings =
+    const std::optional<DesktopWindow> settings =
         waitForWindow(client->pid(), WindowSize::kSettings, kActionTimeoutMs);
     ASSERT_TRUE(settings) << "no settings window";
     EXPECT_EQ(Desktop::windowName(settings->id), QStringLiteral("系统设置"));
@@ -147,8 +149,8 @@ TEST_F(TSessionTest, SettingsAreSavedAndTakeEffect)
     EXPECT_EQ(client->exitCode(), 0);
 
     // Without automatic sign-in the next start shows the login window and signs nobody in.
-    TClientProgram* next = startClient();
-    const std::optional<TWindow> login = waitForWindow(next->pid(), WindowSize::kLogin);
+    ClientProgram* next = startClient();
+    const std::optional<DesktopWindow> login = waitForWindow(next->pid(), WindowSize::kLogin);
     ASSERT_TRUE(login) << "no login window although automatic sign-in is off";
     EXPECT_EQ(m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin")).size(), 1);
 

@@ -47,7 +47,7 @@ bool copyProgram(const QString& from, const QString& to, const QByteArray& trail
 // with a few bytes appended (so the replaced file can be told from the old one) and a further
 // file for the application folder. The client runs from an application folder of the test's
 // own, so the build tree is never touched.
-class TUpdateTest : public TEndToEndTest
+class UpdateTest : public EndToEndTest
 {
 protected:
     QStringList serverOptions() override
@@ -98,7 +98,7 @@ protected:
         if (demoSecretKey().isEmpty())
             GTEST_SKIP()
                 << "this build has no demo update key (configure with -DQUORVANE_DEMO_UPDATE_KEY=ON)";
-        TEndToEndTest::SetUp();
+        EndToEndTest::SetUp();
     }
 
     // Whether the published package is changed after it was signed.
@@ -116,17 +116,18 @@ protected:
 // The download server publishes a newer, signed version: right after sign-in the client downloads,
 // checks and stages it and offers it; the user accepts, the client ends, the updater checks the
 // package again, puts its files in place and starts the new program, which signs in again.
-TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
+TEST_F(UpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
 {
     saveLogin(kUser, kPassword);
     const QByteArray oldProgramHash = fileHash(appProgram());
-    TClientProgram* client = startClient(appProgram());
+    ClientProgram* client = startClient(appProgram());
     ASSERT_TRUE(waitForWindow(client->pid(), WindowSize::kMain)) << "no main window";
 
     // The offer comes once the package is checked and unpacked: everything waits in a private
     // staging folder, nothing of it is in the application folder yet, and the hand-over file
     // names the staged program with its size and hash.
-    const std::optional<TWindow> offer = waitForWindowOfType(client->pid(), QStringLiteral("DIALOG"), {});
+    const std::optional<DesktopWindow> offer =
+        waitForWindowOfType(client->pid(), QStringLiteral("DIALOG"), {});
     ASSERT_TRUE(offer) << "no update offer";
     EXPECT_EQ(Desktop::windowName(offer->id), QStringLiteral("Quorvane"));
     const QString unpacked = upgradeIniValue(QStringLiteral("fileName"));
@@ -136,7 +137,7 @@ TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
     EXPECT_EQ(upgradeIniValue(QStringLiteral("fileSha256")).toLatin1(), m_newProgramHash);
     EXPECT_EQ(fileHash(unpacked), m_newProgramHash);
     EXPECT_FALSE(QFile::exists(m_appDir + QLatin1Char('/') + kNotesFile));
-    const QList<TLoggedRequest> versionChecks =
+    const QList<LoggedRequest> versionChecks =
         m_server->requestsTo(QStringLiteral("/res/download/quorvane_version.txt"));
     ASSERT_EQ(versionChecks.size(), 1);
     EXPECT_EQ(versionChecks[0].query.value(QStringLiteral("v")),
@@ -172,20 +173,20 @@ TEST_F(TUpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
     EXPECT_FALSE(QFile::exists(m_appDir + QStringLiteral("/test.tmp")));
 
     // The new program signs in with the saved login and shows its main window.
-    const std::optional<TWindow> main = waitForWindow(newPid, WindowSize::kMain);
+    const std::optional<DesktopWindow> main = waitForWindow(newPid, WindowSize::kMain);
     ASSERT_TRUE(main) << "the new program shows no main window";
     EXPECT_EQ(waitForRequests(QStringLiteral("/quorvane2/users/userLogin"), 2).size(), 2);
     EXPECT_EQ(iniValue(QStringLiteral("handle")), QString::number(main->id));
 
     // Built from the same sources, the new program still calls itself the old version, so the
     // server's version is offered again. Declining it keeps the client running; "退出" ends it.
-    const std::optional<TWindow> again = waitForWindowOfType(newPid, QStringLiteral("DIALOG"), {});
+    const std::optional<DesktopWindow> again = waitForWindowOfType(newPid, QStringLiteral("DIALOG"), {});
     ASSERT_TRUE(again) << "the new program made no offer";
     EXPECT_EQ(upgradeIniValue(QStringLiteral("versionNo")), kNewVersion);
     Desktop::focus(again->id);
     Desktop::key({QStringLiteral("Escape")});
-    ASSERT_TRUE(
-        waitFor([&] { return !Desktop::inspect(again->id).value_or(TWindow{}).viewable; }, kActionTimeoutMs))
+    ASSERT_TRUE(waitFor([&] { return !Desktop::inspect(again->id).value_or(DesktopWindow{}).viewable; },
+                        kActionTimeoutMs))
         << "Escape did not decline the offer";
     ASSERT_TRUE(processAlive(newPid));
     ASSERT_TRUE(chooseFromTrayMenu(newPid, {QStringLiteral("Up"), QStringLiteral("Return")}))
@@ -198,7 +199,7 @@ namespace {
 
 // The same publication, but the package was changed after it was signed (on the way, or on the
 // server): the client never offers it, never writes it anywhere and keeps running.
-class TTamperedUpdateTest : public TUpdateTest
+class TamperedUpdateTest : public UpdateTest
 {
 protected:
     bool tampered() const override { return true; }
@@ -206,7 +207,7 @@ protected:
 
 } // namespace
 
-TEST_F(TTamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
+TEST_F(TamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
 {
     saveLogin(kUser, kPassword);
     const auto appFiles = [this] {
@@ -216,7 +217,7 @@ TEST_F(TTamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
         return files;
     };
     const QMap<QString, QByteArray> before = appFiles();
-    TClientProgram* client = startClient(appProgram());
+    ClientProgram* client = startClient(appProgram());
     ASSERT_TRUE(waitForWindow(client->pid(), WindowSize::kMain)) << "no main window";
     ASSERT_EQ(waitForRequests(QStringLiteral("/res/download/quorvane_upgrade.cab")).size(), 1);
 

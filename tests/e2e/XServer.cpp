@@ -25,12 +25,12 @@ void endProcess(QProcess& process)
 
 } // namespace
 
-TXServer::~TXServer()
+XServer::~XServer()
 {
     stop();
 }
 
-bool TXServer::start(QSize size)
+bool XServer::start(QSize size)
 {
     m_size = size;
     // -displayfd picks a display nobody uses and prints its number; -noreset keeps the server
@@ -69,7 +69,7 @@ bool TXServer::start(QSize size)
     return true;
 }
 
-bool TXServer::startTrayHost()
+bool XServer::startTrayHost()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
         m_error = QStringLiteral("no tray host: install the package trayer (tools/install-deps)");
@@ -93,7 +93,7 @@ bool TXServer::startTrayHost()
     return true;
 }
 
-bool TXServer::trayOwned() const
+bool XServer::trayOwned() const
 {
     if (!m_connection)
         return false;
@@ -101,7 +101,7 @@ bool TXServer::trayOwned() const
     return XGetSelectionOwner(m_connection, tray) != 0;
 }
 
-void TXServer::stop()
+void XServer::stop()
 {
     endProcess(m_trayHost);
     if (m_connection) {
@@ -118,7 +118,7 @@ void TXServer::stop()
     }
 }
 
-QImage TXServer::grab(const QRect& area) const
+QImage XServer::grab(const QRect& area) const
 {
     const QRect visible = area.intersected(QRect(QPoint(0, 0), m_size));
     if (!m_connection || visible.isEmpty())
@@ -137,7 +137,7 @@ QImage TXServer::grab(const QRect& area) const
     return image;
 }
 
-QImage TXServer::grabWindow(qint64 id, const QRect& geometry) const
+QImage XServer::grabWindow(qint64 id, const QRect& geometry) const
 {
     QImage image = grab(geometry).convertToFormat(QImage::Format_ARGB32);
     if (image.isNull())

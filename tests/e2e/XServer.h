@@ -11,13 +11,13 @@ struct _XDisplay;
 // A private X server (Xvfb on a free display) with a tray host, as a person's desktop would
 // have. While it runs, DISPLAY of this process names it, so xdotool and the client use it.
 // Screens are read straight from the server, so a failure can leave a screenshot behind.
-class TXServer final
+class XServer final
 {
-    Q_DISABLE_COPY_MOVE(TXServer)
+    Q_DISABLE_COPY_MOVE(XServer)
 
 public:
-    TXServer() = default;
-    ~TXServer();
+    XServer() = default;
+    ~XServer();
 
     // Starts Xvfb with one screen of `size`; false (see Error) when it does not come up.
     bool start(QSize size);

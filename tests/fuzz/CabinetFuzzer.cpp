@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     scratch.reset(Fuzz::bytes(data, size));
 
     QStringList targets;
-    TCabinetReader reader;
+    CabinetReader reader;
     const bool unpacked = reader.extract(scratch.cabinet(), [&](const QString& name) {
         const QString target = scratch.app() + QLatin1Char('/') + name;
         targets << target;

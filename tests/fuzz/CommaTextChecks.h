@@ -9,7 +9,7 @@
 namespace Fuzz {
 
 // What holds for any list the URL parsers make from `source`.
-inline void checkEntries(const TNameValueList& list, const QString& source)
+inline void checkEntries(const NameValueList& list, const QString& source)
 {
     const bool quoted = source.contains(QLatin1Char('"'));
     for (const QString& entry : list.entries()) {

@@ -7,7 +7,7 @@ namespace {
 
 void check(const QString& url)
 {
-    const TNameValueList list = parseClientUrl(url);
+    const NameValueList list = parseClientUrl(url);
     FUZZ_CHECK(!list.entries().isEmpty(), "the first entry is always the action");
     const QString& first = list.entries().first();
     FUZZ_CHECK(first.startsWith(QLatin1String("actionName=")), "the first entry is always the action");

@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString url = QString::fromUtf8(Fuzz::bytes(data, size));
-    const TNameValueList list = parseUrlQuery(url);
+    const NameValueList list = parseUrlQuery(url);
     Fuzz::checkEntries(list, url);
     for (const QString& entry : list.entries())
         FUZZ_CHECK(!entry.contains(QLatin1Char('&')), "every \"&\" separates two entries");

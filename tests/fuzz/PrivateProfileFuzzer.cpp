@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     try {
         writeProfileString(file, section, key, value);
-    } catch (const TFailure&) {
+    } catch (const Failure&) {
         FUZZ_CHECK(false, "a write to a writable file succeeds");
     }
     FUZZ_CHECK(readProfileString(file, section, key, QStringLiteral("\x01missing")) == readBack(value),

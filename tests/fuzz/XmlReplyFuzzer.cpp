@@ -2,7 +2,7 @@
 #include "tests/fuzz/FuzzTarget.h"
 
 #include "platform/Failure.h"
-#include "server/SelvorAPI.h"
+#include "server/ServerApi.h"
 
 #include <functional>
 
@@ -14,13 +14,13 @@ const char* const kPaths[] = {"/responsed/code",   "/responsed/msg",         "/r
                               "/responsed/role",   "/responsed/url",         "/responsed/width",
                               "/responsed/height", "/responsed/title_height"};
 
-// Runs one reading step; a TFailure is a reported failure, anything else escapes and is a finding.
+// Runs one reading step; a Failure is a reported failure, anything else escapes and is a finding.
 template <typename Step> bool reads(Step step)
 {
     try {
         step();
         return true;
-    } catch (const TFailure&) {
+    } catch (const Failure&) {
         return false;
     }
 }
@@ -30,7 +30,7 @@ template <typename Step> bool reads(Step step)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static pugi::xml_document document;
-    static TSelvorAPI api(document);
+    static ServerApi api(document);
     const QByteArray body = Fuzz::bytes(data, size);
 
     // Each round starts on a document that holds an earlier reply, as the client's does.
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (const bool readRole : {true, false}) {
         reads([&] {
-            const APILoginResponse login = api.readLoginReply(readRole);
+            const LoginReply login = api.readLoginReply(readRole);
             FUZZ_CHECK(login.code == code, "sign-in reads the result code");
             FUZZ_CHECK(login.code == 0 || login.token.isEmpty(), "a refused sign-in has no token");
             FUZZ_CHECK(login.code != 0 || login.msg.isEmpty(), "a sign-in has no failure message");
@@ -59,12 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         });
     }
     reads([&] {
-        const APIResponse reg = api.readRegisterReply();
+        const Reply reg = api.readRegisterReply();
         FUZZ_CHECK(reg.success == success, "registration judges the code text");
         FUZZ_CHECK(reg.success || reg.token.isEmpty(), "a refused registration has no token");
     });
     reads([&] {
-        const APIResponse poll = api.readInformationReply(kAppUrl);
+        const Reply poll = api.readInformationReply(kAppUrl);
         FUZZ_CHECK(poll.success == success, "the poll judges the code text");
         FUZZ_CHECK(poll.success || poll.url.isEmpty(), "a refused poll has no notification");
         FUZZ_CHECK(!poll.success || poll.url == QLatin1String("0") || poll.url.startsWith(kAppUrl),

@@ -6,7 +6,7 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/Failure.h"
-#include "server/DataModule.h"
+#include "server/Session.h"
 
 #include <QStringConverter>
 
@@ -22,9 +22,9 @@ class ApplicationServerTest : public HostileFixture
 {
 protected:
     // Short limits, so that a stalled reply costs half a second.
-    static THttpLimits limits()
+    static HttpLimits limits()
     {
-        THttpLimits limits;
+        HttpLimits limits;
         limits.connectTimeoutMs = 2000;
         limits.totalTimeoutMs = 500;
         return limits;
@@ -35,7 +35,7 @@ protected:
     {
         try {
             call();
-        } catch (const TFailure& failure) {
+        } catch (const Failure& failure) {
             return failure.message();
         }
         return std::nullopt;
@@ -82,7 +82,7 @@ TEST_F(ApplicationServerTest, RepliesThatFailAreReportedAndChangeNothing)
     const auto before = snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TDMod session(limits());
+        Session session(limits());
         for (const std::string& path : {kLogin, kPoll})
             c.serve(path);
         for (const auto& [operation, call] :
@@ -149,12 +149,11 @@ TEST_F(ApplicationServerTest, OddRepliesAreReadAsTheyStandOrRefused)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         m_server.reply(kLogin, c.body);
-        TDMod session(limits());
+        Session session(limits());
         if (c.expectedMsg == refused) {
-            EXPECT_THROW(session.login(QStringLiteral("alice"), QStringLiteral("secret")), TFailure);
+            EXPECT_THROW(session.login(QStringLiteral("alice"), QStringLiteral("secret")), Failure);
         } else {
-            const APILoginResponse response =
-                session.login(QStringLiteral("alice"), QStringLiteral("secret"));
+            const LoginReply response = session.login(QStringLiteral("alice"), QStringLiteral("secret"));
             EXPECT_EQ(response.code, 1);
             EXPECT_EQ(response.msg, c.expectedMsg);
         }

@@ -8,7 +8,7 @@
 #include "tests/support/CabinetWriter.h"
 #include "tests/support/Minisign.h"
 #include "tests/support/TestUpdateKeys.h"
-#include "update/Upgrade.h"
+#include "update/SelfUpdate.h"
 
 #include <QFile>
 #include <QStringConverter>
@@ -34,17 +34,17 @@ protected:
     }
 
     // The version files' limits with a short total time.
-    static THttpLimits versionLimits()
+    static HttpLimits versionLimits()
     {
-        THttpLimits limits = TUpgrade::versionLimits();
+        HttpLimits limits = SelfUpdate::versionLimits();
         limits.totalTimeoutMs = 500;
         return limits;
     }
 
     // The package's limits, with a stall found after one second and a size limit of 1 MiB.
-    static THttpLimits packageLimits()
+    static HttpLimits packageLimits()
     {
-        THttpLimits limits = TUpgrade::packageLimits();
+        HttpLimits limits = SelfUpdate::packageLimits();
         limits.lowSpeedBytesPerSec = 1000;
         limits.lowSpeedSeconds = 1;
         limits.maxFileBytes = 1024 * 1024;
@@ -62,7 +62,7 @@ protected:
                        200, "text/plain");
     }
 
-    TUpgrade m_upgrade;
+    SelfUpdate m_upgrade;
     QStringList m_reported;
 };
 
@@ -90,8 +90,8 @@ TEST_F(DownloadServerTest, VersionFilesThatCannotBeReadAreNoNewerVersion)
         SCOPED_TRACE(c.what);
         c.serve();
         m_server.clearRequests();
-        THttpClient http(versionLimits());
-        EXPECT_FALSE(TUpgrade::isNewerVersion(m_upgrade.fetchVersion(http)));
+        HttpClient http(versionLimits());
+        EXPECT_FALSE(SelfUpdate::isNewerVersion(m_upgrade.fetchVersion(http)));
         EXPECT_FALSE(m_upgrade.checkAndDownload(http));
         EXPECT_EQ(m_server.targets().filter(QStringLiteral("upgrade.cab")), QStringList());
         EXPECT_TRUE(m_reported.isEmpty());
@@ -106,7 +106,7 @@ TEST_F(DownloadServerTest, DescriptionThatCannotBeReadIsShownAsZero)
              [&] { serveHuge(kDescriptionFile, 10 * 1024 * 1024, 'd'); },
              [&] { serveStallingHalfWay(kDescriptionFile, 100, 50); }}) {
         serve();
-        THttpClient http(versionLimits());
+        HttpClient http(versionLimits());
         EXPECT_EQ(m_upgrade.fetchVersionDesc(http), QStringLiteral("0"));
     }
 }
@@ -130,7 +130,7 @@ TEST_F(DownloadServerTest, PackagesThatDoNotArriveAreDroppedSilently)
         SCOPED_TRACE(c.what);
         c.serve();
         m_server.clearRequests();
-        THttpClient http(packageLimits());
+        HttpClient http(packageLimits());
         EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kNewer));
         EXPECT_EQ(m_server.targets(),
                   (QStringList{QString::fromStdString(kSignature), QString::fromStdString(kPackage)}));
@@ -165,7 +165,7 @@ TEST_F(DownloadServerTest, PackagesThatDoNotUnpackAreReportedOnce)
         m_reported.clear();
         m_server.reply(kPackage, c.package.toStdString(), 200, "application/vnd.ms-cab-compressed");
         serveSignatureFor(c.package);
-        THttpClient http(packageLimits());
+        HttpClient http(packageLimits());
         EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kNewer));
         EXPECT_EQ(m_reported, QStringList{QStringLiteral("解压升级包失败!")});
         EXPECT_EQ(snapshot(), before);

@@ -1,6 +1,6 @@
 #include "tests/hostile/HostileFixture.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -26,7 +26,7 @@ HostileFixture::HostileFixture()
                                                        "\r\nuname=alice\r\n");
     TempProfile::writeFile(appDir() + QStringLiteral("/quorvane_client.exe"), "the running client");
     TempProfile::writeFile(appDir() + QStringLiteral("/readme.txt"), "old readme");
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
 }
 
 HostileFixture::~HostileFixture()

@@ -1,10 +1,10 @@
-#include "config/SelvorConfig.h"
-#include "config/SelvorConfigInfo.h"
+#include "config/ConfigStore.h"
+#include "config/SavedLogin.h"
 #include "server/ClientVersion.h"
 #include "tests/notify/PopupFixture.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/ImageButton.h"
-#include "ui/main/MainForm.h"
+#include "ui/main/MainWindow.h"
 
 #include <QTest>
 #include <QTimer>
@@ -32,40 +32,39 @@ protected:
     // The main window after an automatic sign-in against the loopback server.
     void signIn()
     {
-        SelvorConfigInfo saved;
+        SavedLogin saved;
         saved.userName = QStringLiteral("demo@quorvane.com");
         saved.password = QStringLiteral("secret1");
         saved.rememberPass = true;
         saved.autoLogin = true;
-        TSelvorConfig().saveConfigInfo(saved);
+        ConfigStore().saveConfigInfo(saved);
         m_rig.server.reply("/quorvane2/users/userLogin", "<responsed><code>0</code><token>T0K3N</token>"
                                                          "<role>1</role></responsed>");
-        m_main = std::make_unique<TfrmMain>();
+        m_main = std::make_unique<MainWindow>();
         ASSERT_TRUE(waitUntil([&] { return m_main->isVisible(); })) << "the automatic sign-in did not finish";
     }
 
     int polls() const { return m_rig.count(QLatin1Char('P')); }
 
-    std::unique_ptr<TfrmMain> m_main;
-    std::unique_ptr<TTimerThread> m_thread;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<Poller> m_thread;
 };
 
 TEST_F(NotificationRoadTest, TheThreadShowsANotificationAndPausesUntilThePopUpCloses)
 {
     m_rig.servePolls({PollReply::Notification});
     m_rig.server.reply("/quorvane2/notice/1", "<!doctype html><p>notice</p>", 200, "text/html");
-    TTimerThreadOptions options;
+    PollerOptions options;
     options.interval = 50;
     options.applicationDir = m_rig.appDir();
-    m_thread = std::make_unique<TTimerThread>(TTimerThreadOwner{&m_rig.ownerWindow,
-                                                                [this](const APIResponse& information) {
-                                                                    // What the main window's ShowInformation
-                                                                    // does.
-                                                                    m_form->showInformation(m_thread.get(),
-                                                                                            information);
-                                                                },
-                                                                {}},
-                                              options);
+    m_thread = std::make_unique<Poller>(PollerOwner{&m_rig.ownerWindow,
+                                                    [this](const Reply& information) {
+                                                        // What the main window's ShowInformation
+                                                        // does.
+                                                        m_form->showInformation(m_thread.get(), information);
+                                                    },
+                                                    {}},
+                                        options);
     m_thread->start();
 
     ASSERT_TRUE(waitUntil([&] { return fadedIn(); }));

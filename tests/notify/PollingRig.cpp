@@ -1,6 +1,6 @@
 #include "tests/notify/PollingRig.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/AnsiCodePage.h"
 #include "tests/support/CabinetWriter.h"
 #include "tests/support/Minisign.h"
@@ -50,16 +50,16 @@ PollingRig::PollingRig()
     TempProfile::writeFile(profile.configFile(), "[Common]\r\napp_root=" + server.url().toLatin1() +
                                                      "\r\ndown_url=" + server.url().toLatin1() +
                                                      "/res/download\r\n");
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
     DMod = &session;
-    TMessageBox::setTestMode(true);
+    MessageBox::setTestMode(true);
 }
 
 PollingRig::~PollingRig()
 {
     m_boxCloser.reset();
     DMod = nullptr;
-    TMessageBox::setTestMode(true);
+    MessageBox::setTestMode(true);
 }
 
 void PollingRig::serveVersion(const QByteArray& body, int status)
@@ -103,9 +103,9 @@ void PollingRig::serveSignature(const QByteArray& signature)
     server.reply("/res/download/quorvane_upgrade.cab.minisig", signature.toStdString(), 200, "text/plain");
 }
 
-TTimerThreadOptions PollingRig::options(uint32_t interval, std::shared_ptr<TPollClock> clock) const
+PollerOptions PollingRig::options(uint32_t interval, std::shared_ptr<PollClock> clock) const
 {
-    TTimerThreadOptions options;
+    PollerOptions options;
     options.interval = interval;
     options.clock = std::move(clock);
     options.applicationDir = appDir();
@@ -196,10 +196,10 @@ void PollingRig::closeUnpackFailureBoxes()
     m_boxCloser->start(10);
 }
 
-TTimerThreadOwner PollingRig::owner(std::function<void(const APIResponse&)> onShow)
+PollerOwner PollingRig::owner(std::function<void(const Reply&)> onShow)
 {
     return {&ownerWindow,
-            [this, onShow](const APIResponse& information) {
+            [this, onShow](const Reply& information) {
                 {
                     std::lock_guard lock(m_mutex);
                     m_shown.append(information);
@@ -219,7 +219,7 @@ void PollingRig::record(const QString& events)
 
 void PollingRig::endCycle()
 {
-    const QList<TShownMessage> prompts = TMessageBox::takeShown();
+    const QList<ShownMessage> prompts = MessageBox::takeShown();
     std::lock_guard lock(m_mutex);
     m_prompts += prompts;
     m_events += QString(prompts.size(), QLatin1Char('?')) + QLatin1Char('|');
@@ -256,19 +256,19 @@ int PollingRig::count(QChar letter) const
     return static_cast<int>(m_events.count(letter));
 }
 
-QList<APIResponse> PollingRig::shown() const
+QList<Reply> PollingRig::shown() const
 {
     std::lock_guard lock(m_mutex);
     return m_shown;
 }
 
-QList<TShownMessage> PollingRig::prompts() const
+QList<ShownMessage> PollingRig::prompts() const
 {
     std::lock_guard lock(m_mutex);
     return m_prompts;
 }
 
-QList<TShownMessage> PollingRig::failureBoxes() const
+QList<ShownMessage> PollingRig::failureBoxes() const
 {
     std::lock_guard lock(m_mutex);
     return m_failureBoxes;

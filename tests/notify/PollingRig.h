@@ -1,9 +1,9 @@
 #pragma once
 
-#include "notify/TimerThread.h"
-#include "notify/TimerThreadOwner.h"
-#include "server/APIResponse.h"
-#include "server/DataModule.h"
+#include "notify/Poller.h"
+#include "notify/PollerOwner.h"
+#include "server/Reply.h"
+#include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
 #include "ui/chrome/MessageBox.h"
@@ -56,8 +56,8 @@ public:
     // The package's signature file.
     void serveSignature(const QByteArray& signature);
     // Options for a polling thread of this rig: its application folder and the test key.
-    TTimerThreadOptions options(uint32_t interval = TTimerThread::DefaultInterval,
-                                std::shared_ptr<TPollClock> clock = {}) const;
+    PollerOptions options(uint32_t interval = Poller::DefaultInterval,
+                          std::shared_ptr<PollClock> clock = {}) const;
     // The replies to the polls in turn; the last one repeats.
     void servePolls(const QList<PollReply>& replies);
     // An updater program in the application folder that writes down its arguments and says it
@@ -69,7 +69,7 @@ public:
     void closeUnpackFailureBoxes();
 
     // An owner that writes "S" for a notification and "X" for the exit, optionally doing more.
-    TTimerThreadOwner owner(std::function<void(const APIResponse&)> onShow = {});
+    PollerOwner owner(std::function<void(const Reply&)> onShow = {});
 
     void record(const QString& events);
     // Adds "?" for every update prompt shown since the last call, then "|".
@@ -80,21 +80,21 @@ public:
 
     // How often a letter has been written so far.
     int count(QChar letter) const;
-    QList<APIResponse> shown() const;
-    QList<TShownMessage> prompts() const;
-    QList<TShownMessage> failureBoxes() const;
+    QList<Reply> shown() const;
+    QList<ShownMessage> prompts() const;
+    QList<ShownMessage> failureBoxes() const;
 
     TempProfile profile;
     LoopbackServer server;
-    TDMod session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+    Session session{HttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
     QWidget ownerWindow;
 
 private:
     mutable std::mutex m_mutex;
     QString m_events;
-    QList<APIResponse> m_shown;
-    QList<TShownMessage> m_prompts;
-    QList<TShownMessage> m_failureBoxes;
+    QList<Reply> m_shown;
+    QList<ShownMessage> m_prompts;
+    QList<ShownMessage> m_failureBoxes;
     QList<PollReply> m_polls;
     int m_pollCount = 0;
     std::unique_ptr<QTimer> m_boxCloser;

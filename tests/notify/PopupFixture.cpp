@@ -29,7 +29,7 @@ const char kCounters[] = "<script>window.counts = { left: 0, right: 0, menu: 0 }
 
 } // namespace
 
-PopupFixture::PopupFixture(const TMessageTimings& timings)
+PopupFixture::PopupFixture(const MessageTimings& timings)
 {
     testApp();
     // Every other page of the web application; the later registrations below win over it.
@@ -49,16 +49,16 @@ PopupFixture::PopupFixture(const TMessageTimings& timings)
                        200, "text/html");
     m_rig.server.reply("/quorvane2/notice/frame[AB]", page("frame", "<p>frame</p>"), 200, "text/html");
 
-    m_form = std::make_unique<TfrmMessage>(nullptr, timings);
-    QObject::connect(m_form->webBrowser1->browserPage(), &TBrowserPage::documentComplete,
+    m_form = std::make_unique<NotificationPopup>(nullptr, timings);
+    QObject::connect(m_form->webBrowser1->browserPage(), &BrowserPage::documentComplete,
                      [this](const QString& url) { m_completions << url; });
-    QObject::connect(m_form.get(), &TfrmMessage::fadeInStarted, [this] {
+    QObject::connect(m_form.get(), &NotificationPopup::fadeInStarted, [this] {
         ++m_fadeIns;
         m_opacities.clear();
     });
-    QObject::connect(m_form.get(), &TfrmMessage::opacityChanged,
+    QObject::connect(m_form.get(), &NotificationPopup::opacityChanged,
                      [this](int opacity) { m_opacities << opacity; });
-    QObject::connect(m_form.get(), &TfrmMessage::closed, [this] { ++m_closes; });
+    QObject::connect(m_form.get(), &NotificationPopup::closed, [this] { ++m_closes; });
 }
 
 PopupFixture::~PopupFixture()
@@ -66,18 +66,18 @@ PopupFixture::~PopupFixture()
     m_form.reset();
 }
 
-TMessageTimings PopupFixture::quickFades()
+MessageTimings PopupFixture::quickFades()
 {
-    TMessageTimings timings;
+    MessageTimings timings;
     timings.fadeInFastMs = 0;
     timings.fadeInSlowMs = 0;
     timings.fadeOutMs = 0;
     return timings;
 }
 
-APIResponse PopupFixture::notice(const QString& page, int width, int height) const
+Reply PopupFixture::notice(const QString& page, int width, int height) const
 {
-    APIResponse information;
+    Reply information;
     information.success = true;
     information.url = m_rig.appUrl() + QStringLiteral("/notice/") + page;
     information.width = width;
@@ -90,7 +90,7 @@ bool PopupFixture::fadedIn() const
     return m_form->isVisible() && !m_form->fadingIn() && m_form->opacity() == 255;
 }
 
-bool PopupFixture::showAndFadeIn(const APIResponse& information)
+bool PopupFixture::showAndFadeIn(const Reply& information)
 {
     const int before = m_fadeIns;
     m_form->showInformation(&m_pollingThread, information);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "notify/MessageForm.h"
-#include "notify/TimerThread.h"
-#include "server/APIResponse.h"
+#include "notify/NotificationPopup.h"
+#include "notify/Poller.h"
+#include "server/Reply.h"
 #include "tests/notify/PollingRig.h"
 #include "tests/support/TestApplication.h"
 
@@ -18,16 +18,16 @@
 class PopupFixture : public ::testing::Test
 {
 protected:
-    explicit PopupFixture(const TMessageTimings& timings = quickFades());
+    explicit PopupFixture(const MessageTimings& timings = quickFades());
     ~PopupFixture() override;
 
     // Fades without pauses; the two minutes stay.
-    static TMessageTimings quickFades();
+    static MessageTimings quickFades();
 
     // The record of a notification page of that size below "/quorvane2/notice/".
-    APIResponse notice(const QString& page, int width = 300, int height = 200) const;
+    Reply notice(const QString& page, int width = 300, int height = 200) const;
     // Hands the record to the window and waits until it has faded in completely.
-    bool showAndFadeIn(const APIResponse& information);
+    bool showAndFadeIn(const Reply& information);
     bool fadedIn() const;
 
     // Lets Timer1 fire now, as it does two minutes after it was turned on, and waits until it has.
@@ -45,8 +45,8 @@ protected:
     static void movePointer(const QPoint& global);
 
     PollingRig m_rig;
-    TTimerThread m_pollingThread{TTimerThreadOwner{}};
-    std::unique_ptr<TfrmMessage> m_form;
+    Poller m_pollingThread{PollerOwner{}};
+    std::unique_ptr<NotificationPopup> m_form;
     QStringList m_completions;
     int m_fadeIns = 0;
     int m_closes = 0;

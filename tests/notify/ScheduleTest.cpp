@@ -1,5 +1,5 @@
 #include "notify/PollSchedule.h"
-#include "notify/TimerThread.h"
+#include "notify/Poller.h"
 #include "platform/AnsiCodePage.h"
 #include "server/ClientVersion.h"
 #include "tests/notify/PollingRig.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr uint32_t kInterval = TTimerThread::DefaultInterval;
+constexpr uint32_t kInterval = Poller::DefaultInterval;
 // Close to the wrap of the tick count, so that later checks fall after it.
 constexpr uint32_t kStart = 0xFFFFFFFFu - 3 * kInterval;
 // What one cycle's work takes on the clock.
@@ -33,7 +33,7 @@ QStringList repeat(const QString& cycle, int times)
 
 TEST(PollScheduleTest, ChecksFirstThenOnceMoreThanTenIntervalsHavePassed)
 {
-    const uint32_t spacing = TPollSchedule::VersionCheckMultiple * kInterval;
+    const uint32_t spacing = PollSchedule::VersionCheckMultiple * kInterval;
     EXPECT_EQ(spacing, 1200000u);
     const struct
     {
@@ -49,7 +49,7 @@ TEST(PollScheduleTest, ChecksFirstThenOnceMoreThanTenIntervalsHavePassed)
         {"across the wrap of the tick count", 0xFFFFFF00u, 0xFFFFFF00u + spacing + 1, true},
     };
     for (const auto& c : cases) {
-        TPollSchedule schedule(kInterval, 0);
+        PollSchedule schedule(kInterval, 0);
         EXPECT_TRUE(schedule.versionCheckDue(0)) << "the first cycle always checks";
         schedule.versionCheckStarted();
         schedule.versionCheckEnded(c.lastCheckEnded);
@@ -77,7 +77,7 @@ struct ScheduleRow
     QStringList cycles;
     // The thread ends by itself in its last cycle.
     bool ends = false;
-    std::function<void(PollingRig&, TTimerThread&)> check;
+    std::function<void(PollingRig&, Poller&)> check;
 };
 
 class PollingScheduleTest : public ::testing::Test
@@ -100,10 +100,10 @@ protected:
         if (row.setup)
             row.setup(rig);
         for (const auto answer : row.answers)
-            TMessageBox::setNextAnswer(answer);
+            MessageBox::setNextAnswer(answer);
 
         auto clock = std::make_shared<StepClock>(kStart, kWorkMs, [&rig] { rig.endCycle(); });
-        TTimerThread thread(rig.owner(), rig.options(kInterval, clock));
+        Poller thread(rig.owner(), rig.options(kInterval, clock));
         thread.start();
         for (int cycle = 1; cycle <= row.cycles.size(); ++cycle) {
             const bool last = cycle == row.cycles.size();
@@ -129,9 +129,9 @@ protected:
 
 TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
 {
-    const auto expectPrompt = [](PollingRig& rig, TTimerThread&) {
+    const auto expectPrompt = [](PollingRig& rig, Poller&) {
         ASSERT_FALSE(rig.prompts().isEmpty());
-        for (const TShownMessage& prompt : rig.prompts()) {
+        for (const ShownMessage& prompt : rig.prompts()) {
             EXPECT_EQ(prompt.title, QStringLiteral("Quorvane"));
             EXPECT_EQ(prompt.text, QStringLiteral("发现有更新的版本\n要立刻升级吗?\n\n相关更新为:\n") +
                                        newVersionDescription());
@@ -163,7 +163,7 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .cycles = {"VKD?X"},
          .ends = true,
          .check =
-             [&](PollingRig& rig, TTimerThread& thread) {
+             [&](PollingRig& rig, Poller& thread) {
                  expectPrompt(rig, thread);
                  const QStringList arguments = rig.updaterArguments();
                  ASSERT_EQ(arguments.size(), 1);
@@ -176,7 +176,7 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .boxes = true,
          .cycles = QStringList{"VK!D?P"} + repeat("P", 9) + QStringList{"VKD?P", "P"},
          .check =
-             [&](PollingRig& rig, TTimerThread& thread) {
+             [&](PollingRig& rig, Poller& thread) {
                  expectPrompt(rig, thread);
                  EXPECT_EQ(rig.prompts().size(), 2);
                  ASSERT_EQ(rig.failureBoxes().size(), 1);
@@ -187,7 +187,7 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .validPackage = false,
          .cycles = {"VK!P", "P"},
          .check =
-             [](PollingRig& rig, TTimerThread&) {
+             [](PollingRig& rig, Poller&) {
                  ASSERT_EQ(rig.failureBoxes().size(), 1);
                  EXPECT_EQ(rig.failureBoxes()[0].title, QStringLiteral("Quorvane"));
                  EXPECT_EQ(rig.failureBoxes()[0].text, QStringLiteral("解压升级包失败!"));
@@ -206,10 +206,10 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .polls = {PollReply::HttpError, PollReply::Garbage, PollReply::Refused, PollReply::Notification},
          .cycles = {"VP", "P", "P", "PS"},
          .check =
-             [](PollingRig& rig, TTimerThread&) {
+             [](PollingRig& rig, Poller&) {
                  EXPECT_TRUE(rig.prompts().isEmpty());
                  ASSERT_EQ(rig.shown().size(), 1);
-                 const APIResponse shown = rig.shown()[0];
+                 const Reply shown = rig.shown()[0];
                  EXPECT_TRUE(shown.success);
                  EXPECT_EQ(shown.url, rig.appUrl() + "/notice/1");
                  EXPECT_EQ(shown.width, 300);
@@ -219,7 +219,7 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
          .polls = {PollReply::Nothing},
          .cycles = {"VP", "P", "P"},
          .check =
-             [](PollingRig& rig, TTimerThread& thread) {
+             [](PollingRig& rig, Poller& thread) {
                  EXPECT_TRUE(rig.shown().isEmpty());
                  EXPECT_FALSE(thread.paused());
              }},

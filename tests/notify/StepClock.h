@@ -10,7 +10,7 @@
 // and the interval to the clock, reports itself, and then holds the thread until the test
 // releases it, so the test sees the thread between two cycles and may change what the next one
 // finds.
-class StepClock final : public TPollClock
+class StepClock final : public PollClock
 {
 public:
     // `onSleep` runs on the polling thread as each sleep begins.

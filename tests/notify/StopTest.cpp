@@ -1,4 +1,4 @@
-#include "notify/TimerThread.h"
+#include "notify/Poller.h"
 #include "platform/Failure.h"
 #include "server/ClientVersion.h"
 #include "tests/notify/PollingRig.h"
@@ -24,9 +24,9 @@ protected:
         m_rig.servePolls({PollReply::Nothing});
     }
 
-    std::unique_ptr<TTimerThread> makeThread(TTimerThreadOwner owner)
+    std::unique_ptr<Poller> makeThread(PollerOwner owner)
     {
-        return std::make_unique<TTimerThread>(std::move(owner), m_rig.options());
+        return std::make_unique<Poller>(std::move(owner), m_rig.options());
     }
 
     bool pollsArrived(int count)
@@ -84,7 +84,7 @@ TEST_F(StopTest, AbortsAPollThatWaitsForTheServer)
     EXPECT_TRUE(returnsWithin([&] { thread->stop(); }));
     EXPECT_TRUE(m_rig.shown().isEmpty());
     // The session is done with: a later request fails at once instead of reaching the server.
-    EXPECT_THROW(m_rig.session.getInformationList(), TFailure);
+    EXPECT_THROW(m_rig.session.getInformationList(), Failure);
 }
 
 TEST_F(StopTest, AbortsAPackageDownloadThatWaitsForTheServer)
@@ -98,7 +98,7 @@ TEST_F(StopTest, AbortsAPackageDownloadThatWaitsForTheServer)
     ASSERT_TRUE(m_rig.server.targets().last().startsWith("/res/download/quorvane_upgrade.cab"));
     EXPECT_TRUE(returnsWithin([&] { thread->stop(); }));
     // No prompt and no poll after the stop.
-    EXPECT_TRUE(TMessageBox::shown().isEmpty());
+    EXPECT_TRUE(MessageBox::shown().isEmpty());
     for (const QString& target : m_rig.server.targets())
         EXPECT_FALSE(target.startsWith(PollingRig::pollPath())) << target.toStdString();
 }
@@ -109,9 +109,9 @@ TEST_F(StopTest, AStopFromInsideAHandOverDoesNotWaitForItself)
     // hand-over to finish (ExitApplication in SyncExit, or the window closing while a
     // notification is being shown).
     m_rig.servePolls({PollReply::Notification});
-    std::unique_ptr<TTimerThread> thread;
+    std::unique_ptr<Poller> thread;
     bool stoppedInside = false;
-    thread = makeThread(m_rig.owner([&](const APIResponse&) {
+    thread = makeThread(m_rig.owner([&](const Reply&) {
         thread->stop();
         stoppedInside = true;
     }));

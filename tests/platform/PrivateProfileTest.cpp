@@ -124,7 +124,7 @@ TEST_F(PrivateProfileTest, RefusedWriteRaisesAFailureNamingTheFileAndKeepsTheOld
         writeProfileString(blocked + QStringLiteral("/test.ini"), QStringLiteral("Common"),
                            QStringLiteral("k"), QStringLiteral("v"));
         FAIL() << "no failure raised";
-    } catch (const TFailure& failure) {
+    } catch (const Failure& failure) {
         EXPECT_TRUE(failure.message().contains(blocked + QStringLiteral("/test.ini")))
             << failure.message().toStdString();
     }

@@ -63,8 +63,8 @@ TEST(RuntimeFolder, OnlyAPrivateFolderOfTheUsersIsUsed)
         EXPECT_EQ(info.st_uid, getuid());
 
         // The lock works in the folder taken; a second one is refused.
-        TInstanceLock first(kLockName);
-        TInstanceLock second(kLockName);
+        InstanceLock first(kLockName);
+        InstanceLock second(kLockName);
         EXPECT_TRUE(first.acquire());
         EXPECT_FALSE(second.acquire());
     }
@@ -78,7 +78,7 @@ TEST(RuntimeFolder, TheLockIsNotTakenThroughALink)
     TempProfile::writeFile(elsewhere, "untouched");
     ASSERT_TRUE(
         QFile::link(elsewhere, runtimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")));
-    TInstanceLock lock(kLockName);
+    InstanceLock lock(kLockName);
     lock.acquire();
     EXPECT_EQ(TempProfile::readFile(elsewhere), QStringLiteral("untouched"));
     EXPECT_TRUE(QFileInfo(runtimeDir() + QLatin1Char('/') + kLockName + QStringLiteral(".lock")).isSymLink());

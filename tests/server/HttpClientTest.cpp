@@ -22,7 +22,7 @@ QString failureOf(const std::function<void()>& request)
 {
     try {
         request();
-    } catch (const TFailure& failure) {
+    } catch (const Failure& failure) {
         return failure.message();
     }
     ADD_FAILURE() << "no failure was raised";
@@ -49,7 +49,7 @@ TEST(HttpClient, GetReturnsTheBodyByteForByte)
     LoopbackServer server;
     const std::string body("\x00\x01\xff<responsed/>\r\n", 16);
     server.reply("/data", body, 200, "application/octet-stream");
-    THttpClient client;
+    HttpClient client;
     EXPECT_EQ(client.get(server.url() + "/data"),
               QByteArray(body.data(), static_cast<qsizetype>(body.size())));
 }
@@ -58,7 +58,7 @@ TEST(HttpClient, KeepsTheConnectionForTheNextRequest)
 {
     LoopbackServer server;
     server.reply("/a", "one");
-    THttpClient client;
+    HttpClient client;
     client.get(server.url() + "/a");
     client.get(server.url() + "/a");
     const auto requests = server.requests();
@@ -71,13 +71,13 @@ struct FailureCase
     const char* name;
     std::function<void(LoopbackServer&)> serve;
     const char* path; // on the loopback server; a full URL when it has a scheme
-    THttpLimits limits;
+    HttpLimits limits;
     const char* expected; // part of the failure's message
 };
 
-THttpLimits limits(qint64 maxBodyBytes)
+HttpLimits limits(qint64 maxBodyBytes)
 {
-    THttpLimits limits;
+    HttpLimits limits;
     limits.maxBodyBytes = maxBodyBytes;
     return limits;
 }
@@ -121,7 +121,7 @@ TEST(HttpClient, FailuresNameWhatHappened)
         const QString path = QString::fromLatin1(row.path);
         const QString url = (path.contains(QLatin1String("://")) ? path : server.url() + path) +
                             QStringLiteral("?userName=u&password=secret");
-        THttpClient client(row.limits);
+        HttpClient client(row.limits);
         const QString message = failureOf([&] { client.get(url); });
         EXPECT_TRUE(message.contains(QLatin1String(row.expected))) << message.toStdString();
         // Messages reach the diagnostics log: the query with the password must not.
@@ -135,7 +135,7 @@ TEST(HttpClient, RepliesUpToTheLimitAreAccepted)
     LoopbackServer server;
     server.reply("/exact", std::string(kMiB, 'x'));
     serveChunked(server, "/chunked", kMiB);
-    THttpClient client;
+    HttpClient client;
     EXPECT_EQ(client.get(server.url() + "/exact").size(), kMiB);
     EXPECT_EQ(client.get(server.url() + "/chunked").size(), kMiB);
 }
@@ -143,7 +143,7 @@ TEST(HttpClient, RepliesUpToTheLimitAreAccepted)
 TEST(HttpClient, RefusedConnectionFails)
 {
     RefusingPort port;
-    THttpClient client;
+    HttpClient client;
     const QString message = failureOf([&] { client.get(port.url() + "/x"); });
     EXPECT_TRUE(message.startsWith(QLatin1String("Could not connect to 127.0.0.1:")))
         << message.toStdString();
@@ -153,9 +153,9 @@ TEST(HttpClient, ServerThatNeverAnswersFailsAfterTheTimeLimit)
 {
     LoopbackServer server;
     server.stall("/slow");
-    THttpLimits limits;
+    HttpLimits limits;
     limits.totalTimeoutMs = 300;
-    THttpClient client(limits);
+    HttpClient client(limits);
     const QString message = failureOf([&] { client.get(server.url() + "/slow"); });
     EXPECT_TRUE(message.contains(QLatin1String("within 300 ms"))) << message.toStdString();
 }
@@ -175,11 +175,11 @@ TEST(HttpClient, TransferThatCrawlsFailsAtTheLowSpeedLimit)
                 return false;
             });
     });
-    THttpLimits limits;
+    HttpLimits limits;
     limits.lowSpeedBytesPerSec = 100;
     limits.lowSpeedSeconds = 1;
     limits.totalTimeoutMs = 0;
-    THttpClient client(limits);
+    HttpClient client(limits);
     const QString message = failureOf([&] { client.get(server.url() + "/crawl"); });
     *finished = true;
     EXPECT_TRUE(message.contains(QLatin1String("slower than 100 bytes per second"))) << message.toStdString();
@@ -190,7 +190,7 @@ TEST(HttpClient, AbortEndsTheRunningRequestAndLaterOnes)
     LoopbackServer server;
     server.stall("/slow");
     server.reply("/ok", "fine");
-    THttpClient client; // the default 30 s limit: only the abort can end the request early
+    HttpClient client; // the default 30 s limit: only the abort can end the request early
     QString message;
     std::thread requester([&] { message = failureOf([&] { client.get(server.url() + "/slow"); }); });
     ASSERT_TRUE(server.waitForRequests(1));
@@ -216,7 +216,7 @@ TEST_F(HttpClientToFile, StreamsBodiesOfAnySize)
 {
     // Three times the in-memory limit: a file target has none.
     serveChunked(m_server, "/big", 3 * kMiB);
-    THttpClient client;
+    HttpClient client;
     client.getToFile(m_server.url() + "/big", target());
     QFile file(target());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -230,18 +230,18 @@ TEST_F(HttpClientToFile, BodiesOverTheFileLimitAreRefusedAndRemoved)
 {
     serveChunked(m_server, "/endless", 64 * kMiB);
     m_server.reply("/announced", std::string(5000, 'x'), 200, "application/octet-stream");
-    THttpLimits limits;
+    HttpLimits limits;
     limits.maxFileBytes = 4096;
     for (const char* path : {"/endless", "/announced"}) {
         SCOPED_TRACE(path);
-        THttpClient client(limits);
+        HttpClient client(limits);
         const QString message = failureOf([&] { client.getToFile(m_server.url() + path, target()); });
         EXPECT_TRUE(message.contains(QLatin1String("larger than 4096 bytes"))) << message.toStdString();
         EXPECT_FALSE(QFile::exists(target()));
     }
     // The in-memory limit does not apply to files.
     limits.maxBodyBytes = 10;
-    THttpClient client(limits);
+    HttpClient client(limits);
     m_server.reply("/small", std::string(4096, 'y'), 200, "application/octet-stream");
     client.getToFile(m_server.url() + "/small", target());
     EXPECT_EQ(QFileInfo(target()).size(), 4096);
@@ -260,12 +260,12 @@ TEST_F(HttpClientToFile, FailureLeavesNoPartialFile)
                                       });
     });
     m_server.stall("/slow");
-    THttpLimits limits;
+    HttpLimits limits;
     limits.totalTimeoutMs = 300;
     for (const char* path : {"/missing", "/broken", "/slow"}) {
         SCOPED_TRACE(path);
         TempProfile::writeFile(target(), "old content");
-        THttpClient client(limits);
+        HttpClient client(limits);
         failureOf([&] { client.getToFile(m_server.url() + path, target()); });
         EXPECT_FALSE(QFile::exists(target()));
     }
@@ -275,7 +275,7 @@ TEST_F(HttpClientToFile, UnwritableTargetFailsNamingTheFile)
 {
     m_server.reply("/x", "data");
     const QString target = m_profile.tempDir() + QStringLiteral("/no/such/folder/file.bin");
-    THttpClient client;
+    HttpClient client;
     const QString message = failureOf([&] { client.getToFile(m_server.url() + "/x", target); });
     EXPECT_TRUE(message.contains(target)) << message.toStdString();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
 
@@ -18,7 +18,7 @@ protected:
     void pointAppRootAt(const QString& root)
     {
         TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + root.toLatin1() + "\r\n");
-        TSelvorConfig::forgetCachedAddresses();
+        ConfigStore::forgetCachedAddresses();
     }
 
     // The application URL the client builds from that file (the default context root).

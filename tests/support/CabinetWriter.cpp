@@ -28,15 +28,15 @@ void put32(QByteArray& out, quint32 value)
 
 } // namespace
 
-QByteArray buildCabinet(const QList<TCabinetFile>& files)
+QByteArray buildCabinet(const QList<CabinetFile>& files)
 {
     QByteArray stream;
-    for (const TCabinetFile& file : files)
+    for (const CabinetFile& file : files)
         stream += file.data;
     const int blocks = (stream.size() + kMaxBlock - 1) / kMaxBlock;
 
     int entriesSize = 0;
-    for (const TCabinetFile& file : files)
+    for (const CabinetFile& file : files)
         entriesSize += kFileEntrySize + file.name.size() + 1;
     const int filesOffset = kHeaderSize + kFolderSize;
     const int dataOffset = filesOffset + entriesSize;
@@ -62,7 +62,7 @@ QByteArray buildCabinet(const QList<TCabinetFile>& files)
     put16(out, 0); // stored, no compression
 
     quint32 offset = 0;
-    for (const TCabinetFile& file : files) {
+    for (const CabinetFile& file : files) {
         put32(out, quint32(file.data.size()));
         put32(out, offset);
         put16(out, 0);      // folder 0
@@ -84,7 +84,7 @@ QByteArray buildCabinet(const QList<TCabinetFile>& files)
     return out;
 }
 
-void writeCabinet(const QString& path, const QList<TCabinetFile>& files)
+void writeCabinet(const QString& path, const QList<CabinetFile>& files)
 {
     QFile out(path);
     if (out.open(QIODevice::WriteOnly))

@@ -9,7 +9,7 @@
 
 // One file of a hand-made cabinet: the name is stored byte for byte, so names that gcab
 // rewrites (absolute, "..", drive letters) can be written too.
-struct TCabinetFile
+struct CabinetFile
 {
     QByteArray name;
     QByteArray data;
@@ -17,8 +17,8 @@ struct TCabinetFile
 };
 
 // An uncompressed cabinet holding the files in the given order.
-QByteArray buildCabinet(const QList<TCabinetFile>& files);
-void writeCabinet(const QString& path, const QList<TCabinetFile>& files);
+QByteArray buildCabinet(const QList<CabinetFile>& files);
+void writeCabinet(const QString& path, const QList<CabinetFile>& files);
 
 // Runs `gcab -c` (with `compress`, `gcab -z -c`) in `sourceDir` on the given relative names;
 // false when gcab failed.

@@ -1,6 +1,6 @@
 #include "tests/support/TempProfile.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +27,7 @@ TempProfile::TempProfile()
     }
     m_previousWorkDir = QDir::currentPath();
     QDir::setCurrent(workDir());
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
 }
 
 TempProfile::~TempProfile()
@@ -39,7 +39,7 @@ TempProfile::~TempProfile()
         else
             qputenv(name.constData(), value);
     }
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
 }
 
 QProcessEnvironment TempProfile::environment() const

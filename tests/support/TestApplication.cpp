@@ -21,16 +21,16 @@ namespace {
 
 // Catches a failure that escapes an event handler as the client's application object does, and
 // records its message. Events of other threads pass here too, hence the lock.
-class TTestApplication final : public QApplication
+class TestApplication final : public QApplication
 {
 public:
-    TTestApplication(int& argc, char** argv) : QApplication(argc, argv) { setQuitOnLastWindowClosed(false); }
+    TestApplication(int& argc, char** argv) : QApplication(argc, argv) { setQuitOnLastWindowClosed(false); }
 
     bool notify(QObject* receiver, QEvent* event) override
     {
         try {
             return QApplication::notify(receiver, event);
-        } catch (const TFailure& failure) {
+        } catch (const Failure& failure) {
             record(failure.message());
         } catch (const std::exception& failure) {
             record(QString::fromUtf8(failure.what()));
@@ -57,7 +57,7 @@ private:
 
 // A failure that escaped an event handler and that no test took fails the test it happened in.
 // Listeners hear of a test's end before the result printer does, so the failure is printed with it.
-class TEscapedFailureCheck final : public ::testing::EmptyTestEventListener
+class EscapedFailureCheck final : public ::testing::EmptyTestEventListener
 {
 public:
     void OnTestEnd(const ::testing::TestInfo&) override
@@ -81,9 +81,9 @@ void run(auto&& steps, std::function<void()> TestAppSteps::*step)
     }
 }
 
-TTestApplication* app = nullptr;
+TestApplication* app = nullptr;
 
-class TApplicationEnvironment final : public ::testing::Environment
+class ApplicationEnvironment final : public ::testing::Environment
 {
 public:
     void SetUp() override
@@ -93,9 +93,9 @@ public:
         // The browser engine takes its schemes only before the application object exists.
         registerClientUrlScheme();
         qstrncpy(m_name, program_invocation_short_name, sizeof(m_name));
-        m_app = std::make_unique<TTestApplication>(m_argc, m_argv);
+        m_app = std::make_unique<TestApplication>(m_argc, m_argv);
         app = m_app.get();
-        m_check = new TEscapedFailureCheck;
+        m_check = new EscapedFailureCheck;
         ::testing::UnitTest::GetInstance()->listeners().Append(m_check);
         run(registeredSteps(), &TestAppSteps::afterApp);
     }
@@ -116,8 +116,8 @@ private:
     char m_name[64] = {};
     char* m_argv[2] = {m_name, nullptr};
     std::unique_ptr<TempProfile> m_profile;
-    std::unique_ptr<TTestApplication> m_app;
-    TEscapedFailureCheck* m_check = nullptr;
+    std::unique_ptr<TestApplication> m_app;
+    EscapedFailureCheck* m_check = nullptr;
 };
 
 } // namespace
@@ -127,7 +127,7 @@ private:
 extern "C" {
 extern const bool quorvane_test_app_environment;
 const bool quorvane_test_app_environment =
-    ::testing::AddGlobalTestEnvironment(new TApplicationEnvironment) != nullptr;
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment) != nullptr;
 }
 
 QApplication& testApp()

@@ -73,7 +73,7 @@ protected:
     }
 
     TempProfile m_profile;
-    TCabinetReader m_reader;
+    CabinetReader m_reader;
     QStringList m_asked;
 };
 
@@ -193,13 +193,13 @@ TEST(CabinetReaderNames, SafeRelativeName)
         {QStringLiteral("x\ny"), QString()},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TCabinetReader::safeRelativeName(c.archiveName), c.expected) << c.archiveName.toStdString();
+        EXPECT_EQ(CabinetReader::safeRelativeName(c.archiveName), c.expected) << c.archiveName.toStdString();
 }
 
 TEST_F(CabinetReaderTest, FailsOnTargetPathsOver259Bytes)
 {
     // A name that makes the target exactly 259 bytes still fits; one more byte does not.
-    const int room = TCabinetReader::kMaxTargetPathBytes - int(toAnsi(target() + QLatin1Char('/')).size());
+    const int room = CabinetReader::kMaxTargetPathBytes - int(toAnsi(target() + QLatin1Char('/')).size());
     ASSERT_GT(room, 10);
     const QString fits = QString(room, QLatin1Char('a'));
     const QString tooLong = QString(room + 1, QLatin1Char('b'));
@@ -226,7 +226,7 @@ TEST_F(CabinetReaderTest, FolderPartTooLongForTheFileSystemLeavesNoFolders)
 {
     const QString part(90, QChar(0x5347)); // 180 ANSI bytes, 270 bytes in the file system
     ASSERT_LT(toAnsi(target() + QStringLiteral("/skin/") + part + QStringLiteral("/x.txt")).size(),
-              TCabinetReader::kMaxTargetPathBytes);
+              CabinetReader::kMaxTargetPathBytes);
     writeCabinet(cabinet(),
                  {{"first.txt", "ok"}, {toAnsi(QStringLiteral("skin\\%1\\x.txt").arg(part)), "x"}});
     EXPECT_FALSE(extract(cabinet()));
@@ -363,7 +363,7 @@ namespace {
 // block: a few kilobytes that would unpack to entries x lengthEach bytes.
 QByteArray sharedBlockBomb(int entries, quint32 lengthEach)
 {
-    QList<TCabinetFile> files;
+    QList<CabinetFile> files;
     for (int i = 0; i < entries; ++i)
         files.append({QByteArray("f") + QByteArray::number(i).rightJustified(3, '0'), i == 0 ? "x" : ""});
     QByteArray cabinet = buildCabinet(files);
@@ -382,7 +382,7 @@ QByteArray sharedBlockBomb(int entries, quint32 lengthEach)
 // Packages the reader refuses from their headers alone: nothing at all is written.
 TEST_F(CabinetReaderTest, RefusesPackagesOverItsLimitsBeforeWritingAnything)
 {
-    QList<TCabinetFile> tooMany;
+    QList<CabinetFile> tooMany;
     for (int i = 0; i <= 1000; ++i)
         tooMany.append({QByteArray("n") + QByteArray::number(i), ""});
     const struct
@@ -463,11 +463,11 @@ TEST_F(CabinetReaderTest, AnAbortStopsTheExtractionAndLeavesNothing)
 // The limits a caller sets hold to the byte and the entry; a package at a limit still unpacks.
 TEST_F(CabinetReaderTest, UnpacksUpToTheLimitsSetAndNoFurther)
 {
-    QList<TCabinetFile> ten;
+    QList<CabinetFile> ten;
     for (int i = 0; i < 10; ++i)
         ten.append({QByteArray("f") + QByteArray::number(i), pattern(10, char(i))});
-    QList<TCabinetFile> eleven = ten;
-    eleven.append(TCabinetFile{"f10", ""});
+    QList<CabinetFile> eleven = ten;
+    eleven.append(CabinetFile{"f10", ""});
     // MSZIP turns 4 MiB of zeros into a few kilobytes.
     addSource(QStringLiteral("zeros.dat"), QByteArray(4 * 1024 * 1024, '\0'));
     ASSERT_TRUE(makeCabinetWithGcab(cabinet(), source(), {QStringLiteral("zeros.dat")}, true));
@@ -475,12 +475,12 @@ TEST_F(CabinetReaderTest, UnpacksUpToTheLimitsSetAndNoFurther)
     ASSERT_LT(zeros.size(), 64 * 1024);
 
     const QByteArray oneBlock = sharedBlockBomb(300, 64 * 1024);
-    const TCabinetReader::Limits defaults;
+    const CabinetReader::Limits defaults;
     const struct
     {
         const char* what;
         QByteArray cabinet;
-        TCabinetReader::Limits limits;
+        CabinetReader::Limits limits;
         const char* error; // nullptr: the package unpacks
     } cases[] = {
         {"as many files as allowed", buildCabinet(ten), {10, 1000}, nullptr},

@@ -1,5 +1,5 @@
 #include "server/HttpClient.h"
-#include "tests/update/UpgradeFixture.h"
+#include "tests/update/SelfUpdateFixture.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -33,7 +33,7 @@ TEST_F(DownloadUpgradeTest, StagesEveryFileInAPrivateFolderAndNothingInTheApplic
                                             {QStringLiteral("quorvane_client.exe"), "new client"},
                                             {QStringLiteral("skin/main/bg.bmp"), "BM"}});
     const QByteArray signature = serveSignedPackage(package, kVersion);
-    THttpClient http;
+    HttpClient http;
     ASSERT_TRUE(m_upgrade.downloadUpgrade(http, kVersion));
 
     EXPECT_EQ(tree(appDir()), QStringList{QStringLiteral("readme.txt")});
@@ -100,7 +100,7 @@ TEST_F(DownloadUpgradeTest, SignatureTable)
         QFile::remove(m_profile.dataHome() + QStringLiteral("/quorvane/debug.txt"));
         servePackage(package);
         serveSignature(c.signature, c.signatureStatus);
-        THttpClient http;
+        HttpClient http;
         EXPECT_FALSE(m_upgrade.downloadUpgrade(http, c.announced));
         EXPECT_FALSE(QFile::exists(upgradeFile()));
         EXPECT_EQ(stagings(), QStringList());
@@ -111,7 +111,7 @@ TEST_F(DownloadUpgradeTest, SignatureTable)
     }
     // The same package with its valid signature is staged.
     serveSignature(valid);
-    THttpClient http;
+    HttpClient http;
     EXPECT_TRUE(m_upgrade.downloadUpgrade(http, kVersion));
 }
 
@@ -121,7 +121,7 @@ TEST_F(DownloadUpgradeTest, WithoutAKeyNothingIsDownloaded)
     serveVersion(kVersion.toLatin1());
     serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
     m_upgrade.setTrustedKey(QString());
-    THttpClient http;
+    HttpClient http;
     EXPECT_FALSE(m_upgrade.checkAndDownload(http));
     EXPECT_EQ(m_server.targets().size(), 1);
     EXPECT_TRUE(m_server.targets().first().startsWith(QStringLiteral("/res/download/quorvane_version.txt")));
@@ -155,7 +155,7 @@ TEST_F(DownloadUpgradeTest, PackagesThatDoNotUnpack)
         SCOPED_TRACE(c.what);
         m_reported.clear();
         serveSignedPackage(c.package, kVersion);
-        THttpClient http;
+        HttpClient http;
         EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
         EXPECT_EQ(m_reported, c.reported ? QStringList{kUnpackFailed} : QStringList());
         EXPECT_FALSE(QFile::exists(upgradeFile()));
@@ -180,7 +180,7 @@ TEST_F(DownloadUpgradeTest, FailedDownloadsLeaveNothingAndTellNobody)
                                                        return true;
                                                    });
                  });
-    THttpClient http;
+    HttpClient http;
     EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
     servePackage("gone", 404);
     EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
@@ -225,7 +225,7 @@ TEST_F(DownloadUpgradeTest, AStagingParentThatIsNotTheUsersIsRefused)
     QDir().mkpath(elsewhere);
     ASSERT_TRUE(QFile::link(elsewhere, stagingParent()));
     serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
-    THttpClient http;
+    HttpClient http;
     EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
     EXPECT_EQ(tree(elsewhere), QStringList());
     EXPECT_FALSE(QFile::exists(upgradeFile()));
@@ -237,7 +237,7 @@ TEST_F(DownloadUpgradeTest, AnAbortStopsTheStagingAndLeavesNothing)
     m_upgrade.setAbortFlag(&abort);
     serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), QByteArray(300000, 'x')}}),
                        kVersion);
-    THttpClient http;
+    HttpClient http;
     EXPECT_FALSE(m_upgrade.downloadUpgrade(http, kVersion));
     EXPECT_EQ(stagings(), QStringList());
     EXPECT_TRUE(m_reported.isEmpty()); // an ending client shows no box

@@ -1,6 +1,6 @@
 #include "server/ClientVersion.h"
 #include "server/HttpClient.h"
-#include "tests/update/UpgradeFixture.h"
+#include "tests/update/SelfUpdateFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -126,7 +126,7 @@ TEST_F(HandOverTest, CommandLineIsNotQuotedWhenTheStagingPathHasSpaces)
     const UpgradeInfo info = m_upgrade.readUpgradeInfo();
     EXPECT_TRUE(info.fileName.startsWith(spaced + QStringLiteral("/quorvane/update-")));
     const QString commandLine = info.fileName + QStringLiteral(" quorvane_client.exe");
-    EXPECT_EQ(TUpgrade::updaterCommandLine(info), commandLine);
+    EXPECT_EQ(SelfUpdate::updaterCommandLine(info), commandLine);
     ASSERT_TRUE(m_upgrade.applyPendingUpgrade());
     EXPECT_EQ(launched(), QStringList{commandLine}); // one argument, as it stands
     EXPECT_TRUE(m_notices.isEmpty());
@@ -301,7 +301,7 @@ TEST_F(HandOverTest, ARolledBackVersionIsNotOfferedAgain)
     EXPECT_EQ(m_upgrade.rolledBackVersion(), kVersion);
     serveVersion(kVersion.toLatin1());
     serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}), kVersion);
-    THttpClient http;
+    HttpClient http;
     EXPECT_FALSE(m_upgrade.checkAndDownload(http));
     EXPECT_EQ(stagings(), QStringList());
 

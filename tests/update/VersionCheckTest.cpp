@@ -1,8 +1,8 @@
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/AnsiCodePage.h"
 #include "server/ClientVersion.h"
 #include "server/HttpClient.h"
-#include "tests/update/UpgradeFixture.h"
+#include "tests/update/SelfUpdateFixture.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ TEST(VersionComparison, IsNewerVersion)
         {QStringLiteral("升级"), true}, // bytes above 0x7f sort after the digits
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TUpgrade::isNewerVersion(c.version), c.newer) << '"' << c.version.toStdString() << '"';
+        EXPECT_EQ(SelfUpdate::isNewerVersion(c.version), c.newer) << '"' << c.version.toStdString() << '"';
 }
 
 using VersionCheckTest = UpgradeFixture;
@@ -46,7 +46,7 @@ TEST_F(VersionCheckTest, FetchesBothVersionFilesAsAnsiText)
     serveVersion("01.00.201205281430\r\n");
     m_server.reply("/res/download/quorvane_version_desc.txt",
                    toAnsi(QStringLiteral("修复了登录问题\n")).toStdString(), 200, "text/plain");
-    THttpClient http(TUpgrade::versionLimits());
+    HttpClient http(SelfUpdate::versionLimits());
     EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("01.00.201205281430\r\n")); // nothing trimmed
     EXPECT_EQ(m_upgrade.fetchVersionDesc(http), QStringLiteral("修复了登录问题\n"));
     EXPECT_EQ(m_server.targets(),
@@ -60,7 +60,7 @@ TEST_F(VersionCheckTest, VersionFileThatIsNoTextGivesZero)
 {
     servePackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}));
     const QByteArray utf16 = QByteArray("\xFF\xFE", 2) + QByteArray("9\0009\0.\0", 6);
-    THttpClient http(TUpgrade::versionLimits());
+    HttpClient http(SelfUpdate::versionLimits());
     for (const QByteArray& body : {utf16, utf16.mid(2), QByteArray("99.00\xFF\xFF.201205281430")}) {
         serveVersion(body);
         EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("0"));
@@ -72,7 +72,7 @@ TEST_F(VersionCheckTest, VersionFileThatIsNoTextGivesZero)
 
 TEST_F(VersionCheckTest, AnyFailureGivesZero)
 {
-    THttpClient http;
+    HttpClient http;
     // Nothing registered: 404.
     EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("0"));
     EXPECT_EQ(m_upgrade.fetchVersionDesc(http), QStringLiteral("0"));
@@ -84,7 +84,7 @@ TEST_F(VersionCheckTest, AnyFailureGivesZero)
 
     // A server that is not there.
     TempProfile::writeFile(m_profile.configFile(), "[Common]\ndown_url=http://127.0.0.1:1/res/download\n");
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
     EXPECT_EQ(m_upgrade.fetchVersion(http), QStringLiteral("0"));
     EXPECT_FALSE(m_upgrade.checkAndDownload(http));
     EXPECT_TRUE(m_reported.isEmpty());
@@ -94,7 +94,7 @@ TEST_F(VersionCheckTest, CheckAndDownloadFetchesThePackageOnlyForANewerVersion)
 {
     serveSignedPackage(gcabPackage({{QStringLiteral("quorvane_client.exe"), "new client"}}),
                        QStringLiteral("99.00.201205281430"));
-    THttpClient http;
+    HttpClient http;
 
     serveVersion(CLIENT_VERSION.toLatin1() + "\n");
     EXPECT_FALSE(m_upgrade.checkAndDownload(http));
@@ -117,7 +117,7 @@ TEST_F(VersionCheckTest, ANewerVersionWhosePackageIsMissingIsNotOffered)
     serveVersion("99.00.201205281430");
     serveSignature("no");
     servePackage("not here", 404);
-    THttpClient http;
+    HttpClient http;
     EXPECT_FALSE(m_upgrade.checkAndDownload(http));
     EXPECT_FALSE(QFile::exists(upgradeFile()));
     EXPECT_EQ(stagings(), QStringList());
@@ -126,10 +126,10 @@ TEST_F(VersionCheckTest, ANewerVersionWhosePackageIsMissingIsNotOffered)
 
 TEST(VersionLimits, PackageHasNoTotalLimitButAStallAndASizeLimit)
 {
-    const THttpLimits version = TUpgrade::versionLimits();
+    const HttpLimits version = SelfUpdate::versionLimits();
     EXPECT_EQ(version.connectTimeoutMs, 10000);
     EXPECT_EQ(version.totalTimeoutMs, 30000);
-    const THttpLimits package = TUpgrade::packageLimits();
+    const HttpLimits package = SelfUpdate::packageLimits();
     EXPECT_EQ(package.connectTimeoutMs, 10000);
     EXPECT_EQ(package.totalTimeoutMs, 0);
     EXPECT_EQ(package.maxBodyBytes, 0);

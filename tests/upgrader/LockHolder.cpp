@@ -10,7 +10,7 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    TInstanceLock lock(QStringLiteral("quorvane_client.exe"));
+    InstanceLock lock(QStringLiteral("quorvane_client.exe"));
     if (!lock.acquire())
         return 1;
     std::fputs("locked\n", stdout);

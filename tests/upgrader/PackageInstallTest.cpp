@@ -68,7 +68,7 @@ protected:
 
 TEST_F(PackageInstallTest, PutsEveryFileInPlaceAndKeepsTheOldPermissions)
 {
-    TPackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
+    PackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
     QString error;
     ASSERT_TRUE(install.install(&error)) << error.toStdString();
     const QMap<QString, QString> after = snapshot();
@@ -84,7 +84,7 @@ TEST_F(PackageInstallTest, PutsEveryFileInPlaceAndKeepsTheOldPermissions)
 TEST_F(PackageInstallTest, ANewProgramIsExecutable)
 {
     QFile::remove(appDir() + QStringLiteral("/quorvane_client"));
-    TPackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
+    PackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
     QString error;
     ASSERT_TRUE(install.install(&error));
     EXPECT_EQ(mode(appDir() + QStringLiteral("/quorvane_client")), mode_t(0755));
@@ -92,7 +92,7 @@ TEST_F(PackageInstallTest, ANewProgramIsExecutable)
 
 TEST_F(PackageInstallTest, RollBackPutsEveryOldFileBackAndRemovesTheNewOnes)
 {
-    TPackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
+    PackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
     QString error;
     ASSERT_TRUE(install.install(&error));
     install.rollBack();
@@ -123,7 +123,7 @@ TEST_F(PackageInstallTest, OneFileInTheWayTakesEverythingBack)
         write(unpacked() + QStringLiteral("/zz/inner.txt"), "inner", 0644);
         c.obstruct();
         const QMap<QString, QString> before = snapshot();
-        TPackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
+        PackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
         QString error;
         EXPECT_FALSE(install.install(&error));
         EXPECT_FALSE(error.isEmpty());
@@ -140,7 +140,7 @@ TEST_F(PackageInstallTest, AFileThatCannotBeReplacedTakesEverythingBack)
     const ProtectedFolder guard(appDir() + QStringLiteral("/readme.txt"));
     if (!guard.ok())
         GTEST_SKIP() << "cannot protect a file here";
-    TPackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
+    PackageInstall install(appDir(), unpacked(), work() + QStringLiteral("/replaced"));
     QString error;
     EXPECT_FALSE(install.install(&error));
     EXPECT_EQ(snapshot(), m_before);

@@ -40,17 +40,17 @@ protected:
     TempProfile m_profile;
     QTemporaryDir m_keys;
     QString m_program;
-    TUpdater m_updater{appDir()};
+    Updater m_updater{appDir()};
     QStringList m_progress;
 };
 
 TEST_F(UpdaterTest, GivesUpWhenTheClientDoesNotEnd)
 {
-    TInstanceLock client(QStringLiteral("quorvane_client.exe"));
+    InstanceLock client(QStringLiteral("quorvane_client.exe"));
     ASSERT_TRUE(client.acquire());
     m_updater.setWaitLimitMs(300);
     EXPECT_EQ(m_updater.run({m_program, QStringLiteral("quorvane_client.exe")}),
-              TUpdater::Result::ClientStillRunning);
+              Updater::Result::ClientStillRunning);
     EXPECT_EQ(installed(), QByteArray("old client"));
     EXPECT_TRUE(m_progress.contains(QStringLiteral("Waiting for the client to end")));
     EXPECT_EQ(QDir(appDir()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -63,7 +63,7 @@ TEST_F(UpdaterTest, NothingIsInstalledWhenNobodyWaitsForIt)
 {
     m_updater.setReadySignal([] { return false; });
     EXPECT_EQ(m_updater.run({m_program, QStringLiteral("quorvane_client.exe")}),
-              TUpdater::Result::NobodyWaiting);
+              Updater::Result::NobodyWaiting);
     EXPECT_EQ(installed(), QByteArray("old client"));
 }
 
@@ -71,7 +71,7 @@ TEST_F(UpdaterTest, RefusesADestinationOtherThanTheClient)
 {
     for (const QString& destination :
          {QStringLiteral("../quorvane_client.exe"), QStringLiteral("/etc/x"), QStringLiteral("upgrade")}) {
-        EXPECT_EQ(m_updater.run({m_program, destination}), TUpdater::Result::BadRequest);
+        EXPECT_EQ(m_updater.run({m_program, destination}), Updater::Result::BadRequest);
         EXPECT_EQ(installed(), QByteArray("old client"));
         EXPECT_TRUE(QFile::exists(m_program));
     }

@@ -1,8 +1,8 @@
 #include "tests/support/Minisign.h"
 #include "tests/support/TempProfile.h"
 #include "tests/upgrader/StagedPackage.h"
+#include "update/SelfUpdate.h"
 #include "update/TrustedKey.h"
-#include "update/Upgrade.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -220,7 +220,7 @@ TEST_F(UpgradeProgramTest, RollsBackWhenTheNewClientFailsBeforeItIsUp)
         EXPECT_EQ(after.take(QStringLiteral("upgrade-rolled-back.txt")), kVersion.toLatin1() + "\n|644");
         EXPECT_EQ(after, m_before);
 
-        TUpgrade upgrade;
+        SelfUpdate upgrade;
         upgrade.setApplicationDir(appDir());
         EXPECT_EQ(upgrade.rolledBackVersion(), kVersion);
     }

@@ -25,7 +25,7 @@ void paintBorderLine(QWidget* window)
     drawBorderLine(painter, window->size());
 }
 
-TBorderLine::TBorderLine(QWidget* window) : QWidget(window)
+BorderLine::BorderLine(QWidget* window) : QWidget(window)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -35,9 +35,9 @@ TBorderLine::TBorderLine(QWidget* window) : QWidget(window)
     raise();
 }
 
-TBorderLine::~TBorderLine() = default;
+BorderLine::~BorderLine() = default;
 
-bool TBorderLine::eventFilter(QObject* watched, QEvent* event)
+bool BorderLine::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == parent()) {
         if (event->type() == QEvent::Resize) {
@@ -52,7 +52,7 @@ bool TBorderLine::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void TBorderLine::paintEvent(QPaintEvent*)
+void BorderLine::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     drawBorderLine(painter, size());

@@ -19,14 +19,14 @@ void paintBorderLine(QWidget* window);
 
 // The border line drawn over everything the window shows: a child that covers the window,
 // follows its size, stays above the other children and lets every mouse event through.
-class TBorderLine final : public QWidget
+class BorderLine final : public QWidget
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TBorderLine)
+    Q_DISABLE_COPY_MOVE(BorderLine)
 
 public:
-    explicit TBorderLine(QWidget* window);
-    ~TBorderLine() override;
+    explicit BorderLine(QWidget* window);
+    ~BorderLine() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -22,15 +22,15 @@ bool filterBrowserMessage(const QWidget* view, const QObject* target, const QEve
     return view->isAncestorOf(static_cast<const QWidget*>(target));
 }
 
-TBrowserMessageFilter::TBrowserMessageFilter(QWidget* window, QWidget* view, TExtraStep extraStep)
+BrowserMessageFilter::BrowserMessageFilter(QWidget* window, QWidget* view, ExtraStep extraStep)
     : QObject(window), m_view(view), m_extraStep(std::move(extraStep))
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-TBrowserMessageFilter::~TBrowserMessageFilter() = default;
+BrowserMessageFilter::~BrowserMessageFilter() = default;
 
-bool TBrowserMessageFilter::eventFilter(QObject* watched, QEvent* event)
+bool BrowserMessageFilter::eventFilter(QObject* watched, QEvent* event)
 {
     if (filterBrowserMessage(m_view, watched, event))
         return true;

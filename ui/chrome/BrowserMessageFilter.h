@@ -15,21 +15,21 @@ bool filterBrowserMessage(const QWidget* view, const QObject* target, const QEve
 // A window's filter of every event the application delivers, installed on the application for
 // as long as the window lives. Events it does not drop go to the window's extra step, if it
 // has one, before they are delivered; the extra step sees every event, so it must be quick.
-class TBrowserMessageFilter final : public QObject
+class BrowserMessageFilter final : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TBrowserMessageFilter)
+    Q_DISABLE_COPY_MOVE(BrowserMessageFilter)
 
 public:
-    using TExtraStep = std::function<void(QObject* target, QEvent* event)>;
+    using ExtraStep = std::function<void(QObject* target, QEvent* event)>;
 
-    TBrowserMessageFilter(QWidget* window, QWidget* view, TExtraStep extraStep = {});
-    ~TBrowserMessageFilter() override;
+    BrowserMessageFilter(QWidget* window, QWidget* view, ExtraStep extraStep = {});
+    ~BrowserMessageFilter() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<QWidget> m_view;
-    TExtraStep m_extraStep;
+    ExtraStep m_extraStep;
 };

@@ -11,22 +11,22 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 
-TBrowserPage::TBrowserPage(QObject* parent) : QWebEnginePage(browserProfile(), parent)
+BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(browserProfile(), parent)
 {
-    connect(this, &QWebEnginePage::newWindowRequested, this, &TBrowserPage::onNewWindowRequested);
-    connect(this, &QWebEnginePage::loadingChanged, this, &TBrowserPage::onLoadingChanged);
+    connect(this, &QWebEnginePage::newWindowRequested, this, &BrowserPage::onNewWindowRequested);
+    connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::onLoadingChanged);
 }
 
-TBrowserPage::~TBrowserPage() = default;
+BrowserPage::~BrowserPage() = default;
 
-bool TBrowserPage::mayLoad(const QUrl& url)
+bool BrowserPage::mayLoad(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
     return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
            scheme == QLatin1String("about") || scheme == QLatin1String(clientUrlScheme());
 }
 
-void TBrowserPage::navigate(const QString& url)
+void BrowserPage::navigate(const QString& url)
 {
     QUrl target(url);
     if (target.scheme().isEmpty())
@@ -34,7 +34,7 @@ void TBrowserPage::navigate(const QString& url)
     load(target);
 }
 
-bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
+bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
 {
     bool cancel = false;
     emit beforeNavigate(urlText(url), cancel, isMainFrame);
@@ -43,8 +43,8 @@ bool TBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool
     return !cancel && mayLoad(url);
 }
 
-void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
-                                            int lineNumber, const QString& sourceId)
+void BrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                           int lineNumber, const QString& sourceId)
 {
     if (message.startsWith(frameCompleteMarker())) {
         emit documentComplete(message.mid(frameCompleteMarker().size()));
@@ -53,7 +53,7 @@ void TBrowserPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
 }
 
-bool TBrowserPage::mayShowDialog(const QUrl& securityOrigin) const
+bool BrowserPage::mayShowDialog(const QUrl& securityOrigin) const
 {
     if (isApplicationOrigin(securityOrigin))
         return true;
@@ -61,28 +61,28 @@ bool TBrowserPage::mayShowDialog(const QUrl& securityOrigin) const
     return false;
 }
 
-QWidget* TBrowserPage::dialogOwner() const
+QWidget* BrowserPage::dialogOwner() const
 {
     QWidget* view = QWebEngineView::forPage(this);
     return view ? view->window() : nullptr;
 }
 
-void TBrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
+void BrowserPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
     if (mayShowDialog(securityOrigin))
-        TMessageBox::show(dialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok,
-                          QMessageBox::Information);
+        MessageBox::show(dialogOwner(), QStringLiteral("Quorvane"), msg, QMessageBox::Ok,
+                         QMessageBox::Information);
 }
 
-bool TBrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
+bool BrowserPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
     return mayShowDialog(securityOrigin) &&
-           TMessageBox::show(dialogOwner(), QStringLiteral("Quorvane"), msg,
-                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question) == QMessageBox::Ok;
+           MessageBox::show(dialogOwner(), QStringLiteral("Quorvane"), msg,
+                            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Question) == QMessageBox::Ok;
 }
 
-bool TBrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
-                                    const QString& defaultValue, QString* result)
+bool BrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                                   const QString& defaultValue, QString* result)
 {
     if (!mayShowDialog(securityOrigin))
         return false;
@@ -93,7 +93,7 @@ bool TBrowserPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& m
     return true;
 }
 
-void TBrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
+void BrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
 {
     const QUrl url = request.requestedUrl();
     // A window for an address that may not load is not even asked for (an empty one may be
@@ -117,7 +117,7 @@ void TBrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
     // "open" stays the one way out to the user's browser.
 }
 
-void TBrowserPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
+void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
     // A stopped load (a navigation cancelled before it began) completes nothing: the page
     // stays as it was. A failed one completes with the engine's error page.

@@ -8,14 +8,14 @@ class QWebEngineNewWindowRequest;
 
 // A web page of the client's shared browser profile that reports what the windows need to
 // know, on the user-interface thread and without any user interface of its own.
-class TBrowserPage final : public QWebEnginePage
+class BrowserPage final : public QWebEnginePage
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TBrowserPage)
+    Q_DISABLE_COPY_MOVE(BrowserPage)
 
 public:
-    explicit TBrowserPage(QObject* parent = nullptr);
-    ~TBrowserPage() override;
+    explicit BrowserPage(QObject* parent = nullptr);
+    ~BrowserPage() override;
 
     // Loads the URL in this page with a plain GET, replacing the current page.
     void navigate(const QString& url);

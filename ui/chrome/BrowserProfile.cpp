@@ -73,7 +73,7 @@ QWebEngineProfile* browserProfile()
     // A link of a scheme the engine does not know (smb:, ms-msdt:, mailto:) is never handed to
     // the desktop; the client URL action "open" is the way out to the user's programs.
     profile->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
-    profile->installUrlSchemeHandler(clientUrlScheme(), new TClientUrlSchemeHandler(profile));
+    profile->installUrlSchemeHandler(clientUrlScheme(), new ClientUrlSchemeHandler(profile));
     profile->scripts()->insert(frameCompleteScript());
     return profile;
 }

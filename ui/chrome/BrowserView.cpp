@@ -2,16 +2,16 @@
 
 #include "ui/chrome/BrowserPage.h"
 
-TBrowserView::TBrowserView(QWidget* parent) : QWebEngineView(parent), m_page(new TBrowserPage(this))
+BrowserView::BrowserView(QWidget* parent) : QWebEngineView(parent), m_page(new BrowserPage(this))
 {
     setPage(m_page);
     // The engine's own menu (back, reload, view source) has no place in the client.
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
-TBrowserView::~TBrowserView() = default;
+BrowserView::~BrowserView() = default;
 
-void TBrowserView::navigate(const QString& url)
+void BrowserView::navigate(const QString& url)
 {
     m_page->navigate(url);
 }

@@ -2,24 +2,24 @@
 
 #include <QWebEngineView>
 
-class TBrowserPage;
+class BrowserPage;
 
-// The embedded browser of a window: a view hosting a TBrowserPage, whose events the window
+// The embedded browser of a window: a view hosting a BrowserPage, whose events the window
 // handles. The view itself is the window that the browser-message filter tests messages
 // against; everything the engine puts inside it lies below it.
-class TBrowserView final : public QWebEngineView
+class BrowserView final : public QWebEngineView
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TBrowserView)
+    Q_DISABLE_COPY_MOVE(BrowserView)
 
 public:
-    explicit TBrowserView(QWidget* parent = nullptr);
-    ~TBrowserView() override;
+    explicit BrowserView(QWidget* parent = nullptr);
+    ~BrowserView() override;
 
-    TBrowserPage* browserPage() const { return m_page; }
+    BrowserPage* browserPage() const { return m_page; }
     // Loads the URL in this view with a plain GET, replacing the current page.
     void navigate(const QString& url);
 
 private:
-    TBrowserPage* m_page;
+    BrowserPage* m_page;
 };

@@ -5,21 +5,21 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-TCaptionLabel::TCaptionLabel(const QString& text, TImageButton* image, QWidget* parent)
+CaptionLabel::CaptionLabel(const QString& text, ImageButton* image, QWidget* parent)
     : QLabel(text, parent), m_image(image)
 {
 }
 
-TCaptionLabel::~TCaptionLabel() = default;
+CaptionLabel::~CaptionLabel() = default;
 
-void TCaptionLabel::enterEvent(QEnterEvent* event)
+void CaptionLabel::enterEvent(QEnterEvent* event)
 {
     QLabel::enterEvent(event);
     if (m_image)
         m_image->showHoverPicture();
 }
 
-void TCaptionLabel::leaveEvent(QEvent* event)
+void CaptionLabel::leaveEvent(QEvent* event)
 {
     QLabel::leaveEvent(event);
     // The image learns that the cursor is over it only after this label has been left.
@@ -29,14 +29,14 @@ void TCaptionLabel::leaveEvent(QEvent* event)
     });
 }
 
-void TCaptionLabel::mousePressEvent(QMouseEvent* event)
+void CaptionLabel::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() == Qt::LeftButton)
         m_leftPressed = true;
 }
 
-void TCaptionLabel::mouseReleaseEvent(QMouseEvent* event)
+void CaptionLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() != Qt::LeftButton)
@@ -47,7 +47,7 @@ void TCaptionLabel::mouseReleaseEvent(QMouseEvent* event)
         m_image->click();
 }
 
-void TCaptionLabel::mouseDoubleClickEvent(QMouseEvent* event)
+void CaptionLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() == Qt::LeftButton)

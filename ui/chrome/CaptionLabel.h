@@ -3,23 +3,23 @@
 #include <QLabel>
 #include <QPointer>
 
-class TImageButton;
+class ImageButton;
 
 // The text of an image button, laid over its image: entering the label loads the image's
 // hover picture and clicking the label performs the image's click. Moving on from the label
 // onto its image keeps the hover picture, and leaving the image restores the normal one; a
 // label left straight for a place outside its image restores the normal picture too, so the
 // image never stays lit with the cursor elsewhere.
-class TCaptionLabel final : public QLabel
+class CaptionLabel final : public QLabel
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TCaptionLabel)
+    Q_DISABLE_COPY_MOVE(CaptionLabel)
 
 public:
-    TCaptionLabel(const QString& text, TImageButton* image, QWidget* parent = nullptr);
-    ~TCaptionLabel() override;
+    CaptionLabel(const QString& text, ImageButton* image, QWidget* parent = nullptr);
+    ~CaptionLabel() override;
 
-    TImageButton* image() const { return m_image; }
+    ImageButton* image() const { return m_image; }
 
 protected:
     void enterEvent(QEnterEvent* event) override;
@@ -29,6 +29,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QPointer<TImageButton> m_image;
+    QPointer<ImageButton> m_image;
     bool m_leftPressed = false;
 };

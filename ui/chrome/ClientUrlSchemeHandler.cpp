@@ -2,11 +2,11 @@
 
 #include <QWebEngineUrlRequestJob>
 
-TClientUrlSchemeHandler::TClientUrlSchemeHandler(QObject* parent) : QWebEngineUrlSchemeHandler(parent) {}
+ClientUrlSchemeHandler::ClientUrlSchemeHandler(QObject* parent) : QWebEngineUrlSchemeHandler(parent) {}
 
-TClientUrlSchemeHandler::~TClientUrlSchemeHandler() = default;
+ClientUrlSchemeHandler::~ClientUrlSchemeHandler() = default;
 
-void TClientUrlSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
+void ClientUrlSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
     job->fail(QWebEngineUrlRequestJob::RequestDenied);
 }

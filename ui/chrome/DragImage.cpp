@@ -4,19 +4,19 @@
 
 #include <QMouseEvent>
 
-TDragImage::TDragImage(QWidget* parent) : TImage(parent) {}
+DragImage::DragImage(QWidget* parent) : Image(parent) {}
 
-TDragImage::~TDragImage() = default;
+DragImage::~DragImage() = default;
 
-void TDragImage::mousePressEvent(QMouseEvent* event)
+void DragImage::mousePressEvent(QMouseEvent* event)
 {
-    TImage::mousePressEvent(event);
+    Image::mousePressEvent(event);
     dragWindow(window(), *event);
 }
 
-void TDragImage::mouseDoubleClickEvent(QMouseEvent* event)
+void DragImage::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click drags like the first.
-    TImage::mouseDoubleClickEvent(event);
+    Image::mouseDoubleClickEvent(event);
     dragWindow(window(), *event);
 }

@@ -4,14 +4,14 @@
 
 // A background picture by which its window is dragged: a left press on it moves the window
 // until the button is released.
-class TDragImage final : public TImage
+class DragImage final : public Image
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TDragImage)
+    Q_DISABLE_COPY_MOVE(DragImage)
 
 public:
-    explicit TDragImage(QWidget* parent = nullptr);
-    ~TDragImage() override;
+    explicit DragImage(QWidget* parent = nullptr);
+    ~DragImage() override;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

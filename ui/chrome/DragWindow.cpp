@@ -10,10 +10,10 @@ namespace {
 
 // Moves a window with the mouse until the left button is released, for window systems that
 // cannot move it themselves.
-class TWindowFollower final : public QObject
+class WindowFollower final : public QObject
 {
 public:
-    TWindowFollower(QWidget* window, QPointF pressGlobal)
+    WindowFollower(QWidget* window, QPointF pressGlobal)
         : QObject(window), m_window(window), m_pressGlobal(pressGlobal), m_startPos(window->pos())
     {
         QCoreApplication::instance()->installEventFilter(this);
@@ -60,6 +60,6 @@ bool dragWindow(QWidget* window, const QMouseEvent& press)
     delete follower;
     if (QWindow* handle = window->windowHandle(); handle && handle->startSystemMove())
         return true;
-    follower = new TWindowFollower(window, press.globalPosition());
+    follower = new WindowFollower(window, press.globalPosition());
     return true;
 }

@@ -3,26 +3,26 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TImage::TImage(QWidget* parent) : QWidget(parent)
+Image::Image(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
-TImage::~TImage() = default;
+Image::~Image() = default;
 
-void TImage::setPicture(const QPixmap& picture)
+void Image::setPicture(const QPixmap& picture)
 {
     m_picture = picture;
     setFixedSize(m_picture.deviceIndependentSize().toSize());
     update();
 }
 
-QSize TImage::sizeHint() const
+QSize Image::sizeHint() const
 {
     return m_picture.deviceIndependentSize().toSize();
 }
 
-void TImage::paintEvent(QPaintEvent*)
+void Image::paintEvent(QPaintEvent*)
 {
     if (m_picture.isNull())
         return;
@@ -30,29 +30,29 @@ void TImage::paintEvent(QPaintEvent*)
     painter.drawPixmap(0, 0, m_picture);
 }
 
-void TImage::enterEvent(QEnterEvent*)
+void Image::enterEvent(QEnterEvent*)
 {
     emit mouseEnter();
 }
 
-void TImage::leaveEvent(QEvent*)
+void Image::leaveEvent(QEvent*)
 {
     emit mouseLeave();
 }
 
-void TImage::mousePressEvent(QMouseEvent* event)
+void Image::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     emit mouseDown(event->button());
 }
 
-void TImage::mouseReleaseEvent(QMouseEvent* event)
+void Image::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     emit mouseUp(event->button());
 }
 
-void TImage::mouseDoubleClickEvent(QMouseEvent* event)
+void Image::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click arrives as this event only.
     event->accept();

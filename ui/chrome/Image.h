@@ -6,14 +6,14 @@
 // A picture component that takes the size of the picture it shows. It reports the mouse
 // over it and keeps every press for itself, so a press on an image never reaches the
 // picture behind it. The second press of a double click is reported as a press too.
-class TImage : public QWidget
+class Image : public QWidget
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TImage)
+    Q_DISABLE_COPY_MOVE(Image)
 
 public:
-    explicit TImage(QWidget* parent = nullptr);
-    ~TImage() override;
+    explicit Image(QWidget* parent = nullptr);
+    ~Image() override;
 
     const QPixmap& picture() const { return m_picture; }
     // Replaces the picture whole and resizes the image to it.

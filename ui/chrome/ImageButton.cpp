@@ -5,73 +5,73 @@
 #include <QMouseEvent>
 #include <QPointer>
 
-TImageButton::TImageButton(const QString& word, TStates states, QWidget* parent)
-    : TImage(parent), m_word(word), m_states(states)
+ImageButton::ImageButton(const QString& word, States states, QWidget* parent)
+    : Image(parent), m_word(word), m_states(states)
 {
     showNormalPicture();
 }
 
-TImageButton::~TImageButton() = default;
+ImageButton::~ImageButton() = default;
 
-void TImageButton::showNormalPicture()
+void ImageButton::showNormalPicture()
 {
     loadButtonBitmap(this, m_word + QStringLiteral("_NORMAL"));
 }
 
-void TImageButton::showHoverPicture()
+void ImageButton::showHoverPicture()
 {
     loadButtonBitmap(this, m_word + QStringLiteral("_HOVER"));
 }
 
-void TImageButton::click()
+void ImageButton::click()
 {
     emit clicked();
 }
 
-void TImageButton::enterEvent(QEnterEvent* event)
+void ImageButton::enterEvent(QEnterEvent* event)
 {
     showHoverPicture();
-    TImage::enterEvent(event);
+    Image::enterEvent(event);
 }
 
-void TImageButton::leaveEvent(QEvent* event)
+void ImageButton::leaveEvent(QEvent* event)
 {
     showNormalPicture();
-    TImage::leaveEvent(event);
+    Image::leaveEvent(event);
 }
 
-void TImageButton::mousePressEvent(QMouseEvent* event)
+void ImageButton::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         m_leftPressed = true;
-    if (m_states == TStates::Three)
+    if (m_states == States::Three)
         loadButtonBitmap(this, m_word + QStringLiteral("_CLICK"));
-    TImage::mousePressEvent(event);
+    Image::mousePressEvent(event);
 }
 
-void TImageButton::mouseReleaseEvent(QMouseEvent* event)
+void ImageButton::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool isClick =
         event->button() == Qt::LeftButton && m_leftPressed && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_leftPressed = false;
     // The click action may close the window and destroy this button with it.
-    QPointer<TImageButton> alive(this);
+    QPointer<ImageButton> alive(this);
     if (isClick)
         click();
     if (!alive)
         return;
-    if (m_states == TStates::Three)
+    if (m_states == States::Three)
         showNormalPicture();
-    TImage::mouseReleaseEvent(event);
+    Image::mouseReleaseEvent(event);
 }
 
-void TImageButton::mouseDoubleClickEvent(QMouseEvent* event)
+void ImageButton::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click: pressed like any press, but its release is no
     // second click.
     m_leftPressed = false;
-    if (m_states == TStates::Three)
+    if (m_states == States::Three)
         loadButtonBitmap(this, m_word + QStringLiteral("_CLICK"));
-    TImage::mouseDoubleClickEvent(event);
+    Image::mouseDoubleClickEvent(event);
 }

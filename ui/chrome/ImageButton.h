@@ -13,23 +13,23 @@
 // any button, so the hover picture returns only with the next enter. The release of the left
 // button over the button runs the click action first (Clicked) and only then loads the normal
 // picture: the button stays pressed for as long as the action lasts.
-class TImageButton final : public TImage
+class ImageButton final : public Image
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TImageButton)
+    Q_DISABLE_COPY_MOVE(ImageButton)
 
 public:
-    enum class TStates
+    enum class States
     {
         Two,
         Three
     };
 
-    TImageButton(const QString& word, TStates states, QWidget* parent = nullptr);
-    ~TImageButton() override;
+    ImageButton(const QString& word, States states, QWidget* parent = nullptr);
+    ~ImageButton() override;
 
     const QString& word() const { return m_word; }
-    TStates states() const { return m_states; }
+    States states() const { return m_states; }
 
     void showNormalPicture();
     void showHoverPicture();
@@ -48,7 +48,7 @@ protected:
 
 private:
     QString m_word;
-    TStates m_states;
+    States m_states;
     // A click needs a left press on the button; the second press of a double click makes none.
     bool m_leftPressed = false;
 };

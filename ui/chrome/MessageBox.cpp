@@ -12,7 +12,7 @@ struct TestHooks
     QMutex mutex;
     bool on = false;
     QQueue<QMessageBox::StandardButton> answers;
-    QList<TShownMessage> shown;
+    QList<ShownMessage> shown;
 };
 
 TestHooks& testHooks()
@@ -33,9 +33,9 @@ QMessageBox::StandardButton defaultOf(QMessageBox::StandardButtons buttons)
 
 } // namespace
 
-QMessageBox::StandardButton TMessageBox::show(QWidget* owner, const QString& title, const QString& text,
-                                              QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
-                                              QMessageBox::StandardButton defaultButton)
+QMessageBox::StandardButton MessageBox::show(QWidget* owner, const QString& title, const QString& text,
+                                             QMessageBox::StandardButtons buttons, QMessageBox::Icon icon,
+                                             QMessageBox::StandardButton defaultButton)
 {
     if (buttons == QMessageBox::NoButton)
         buttons = QMessageBox::Ok;
@@ -59,28 +59,28 @@ QMessageBox::StandardButton TMessageBox::show(QWidget* owner, const QString& tit
     return static_cast<QMessageBox::StandardButton>(answer);
 }
 
-void TMessageBox::information(QWidget* owner, const QString& title, const QString& text)
+void MessageBox::information(QWidget* owner, const QString& title, const QString& text)
 {
     show(owner, title, text, QMessageBox::Ok, QMessageBox::Information);
 }
 
-void TMessageBox::warning(QWidget* owner, const QString& title, const QString& text)
+void MessageBox::warning(QWidget* owner, const QString& title, const QString& text)
 {
     show(owner, title, text, QMessageBox::Ok, QMessageBox::Warning);
 }
 
-void TMessageBox::critical(QWidget* owner, const QString& title, const QString& text)
+void MessageBox::critical(QWidget* owner, const QString& title, const QString& text)
 {
     show(owner, title, text, QMessageBox::Ok, QMessageBox::Critical);
 }
 
-bool TMessageBox::question(QWidget* owner, const QString& title, const QString& text)
+bool MessageBox::question(QWidget* owner, const QString& title, const QString& text)
 {
     return show(owner, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question) ==
            QMessageBox::Yes;
 }
 
-void TMessageBox::setTestMode(bool on)
+void MessageBox::setTestMode(bool on)
 {
     TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);
@@ -89,7 +89,7 @@ void TMessageBox::setTestMode(bool on)
     hooks.shown.clear();
 }
 
-void TMessageBox::setNextAnswer(QMessageBox::StandardButton answer)
+void MessageBox::setNextAnswer(QMessageBox::StandardButton answer)
 {
     TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);
@@ -97,14 +97,14 @@ void TMessageBox::setNextAnswer(QMessageBox::StandardButton answer)
     hooks.answers.enqueue(answer);
 }
 
-QList<TShownMessage> TMessageBox::shown()
+QList<ShownMessage> MessageBox::shown()
 {
     TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);
     return hooks.shown;
 }
 
-QList<TShownMessage> TMessageBox::takeShown()
+QList<ShownMessage> MessageBox::takeShown()
 {
     TestHooks& hooks = testHooks();
     QMutexLocker lock(&hooks.mutex);

@@ -7,7 +7,7 @@
 class QWidget;
 
 // What a message box showed, as recorded in test mode.
-struct TShownMessage
+struct ShownMessage
 {
     QString title;
     QString text;
@@ -17,10 +17,10 @@ struct TShownMessage
 
 // Every message box of the client goes through here, so that a window test can answer the
 // boxes in advance instead of blocking on them.
-class TMessageBox final
+class MessageBox final
 {
 public:
-    TMessageBox() = delete;
+    MessageBox() = delete;
 
     // Shows a modal message box owned by `owner` (or by no window) and returns the button
     // chosen. Escape or closing the box gives the box's escape button. The first of `buttons`
@@ -42,6 +42,6 @@ public:
     // Queues the answer of the next box and turns test mode on.
     static void setNextAnswer(QMessageBox::StandardButton answer);
     // The boxes recorded since test mode began or since the last TakeShown, oldest first.
-    static QList<TShownMessage> shown();
-    static QList<TShownMessage> takeShown();
+    static QList<ShownMessage> shown();
+    static QList<ShownMessage> takeShown();
 };

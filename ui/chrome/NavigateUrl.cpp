@@ -2,7 +2,7 @@
 
 #include "ui/chrome/BrowserView.h"
 
-void navigateUrl(TBrowserView* view, const QString& url)
+void navigateUrl(BrowserView* view, const QString& url)
 {
     if (view)
         view->navigate(url);

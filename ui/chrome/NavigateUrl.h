@@ -2,8 +2,8 @@
 
 #include <QString>
 
-class TBrowserView;
+class BrowserView;
 
 // Opens the URL in the given browser view with a plain GET, replacing its page. Navigation
 // errors are the view's own business.
-void navigateUrl(TBrowserView* view, const QString& url);
+void navigateUrl(BrowserView* view, const QString& url);

@@ -1,6 +1,6 @@
 #include "ui/chrome/PageOrigin.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "ui/chrome/ShareHosts.h"
 
 namespace {
@@ -20,16 +20,16 @@ bool isWeb(const QUrl& url)
 
 bool isApplicationOrigin(const QUrl& url)
 {
-    const QUrl app(TSelvorConfig().getAppUrl());
+    const QUrl app(ConfigStore().getAppUrl());
     return isWeb(url) && isWeb(app) && url.scheme().compare(app.scheme(), Qt::CaseInsensitive) == 0 &&
            url.host().compare(app.host(), Qt::CaseInsensitive) == 0 && portOf(url) == portOf(app);
 }
 
-TNewWindowRoute routeNewWindow(const QUrl& url)
+NewWindowRoute routeNewWindow(const QUrl& url)
 {
     if (!isWeb(url))
-        return TNewWindowRoute::Drop;
+        return NewWindowRoute::Drop;
     if (shareHosts().contains(url.host().toLower()))
-        return TNewWindowRoute::ShareWindow;
-    return TNewWindowRoute::DefaultBrowser;
+        return NewWindowRoute::ShareWindow;
+    return NewWindowRoute::DefaultBrowser;
 }

@@ -9,11 +9,11 @@
 bool isApplicationOrigin(const QUrl& url);
 
 // Where a page's request for a new window goes.
-enum class TNewWindowRoute
+enum class NewWindowRoute
 {
     ShareWindow,    // the microblog's share hosts: the share window, loaded afresh
     DefaultBrowser, // any other http or https address: the user's browser
     Drop,           // anything else (no address, a local file, another scheme)
 };
 
-TNewWindowRoute routeNewWindow(const QUrl& url);
+NewWindowRoute routeNewWindow(const QUrl& url);

@@ -8,11 +8,11 @@ QPixmap skinBitmap(const QString& name)
 {
     QPixmap bitmap;
     if (name.isEmpty() || !bitmap.load(skinPath(name)))
-        throw TFailure(QStringLiteral("Resource %1 not found").arg(name));
+        throw Failure(QStringLiteral("Resource %1 not found").arg(name));
     return bitmap;
 }
 
-void loadButtonBitmap(TImage* image, const QString& name)
+void loadButtonBitmap(Image* image, const QString& name)
 {
     image->setPicture(skinBitmap(name));
 }

@@ -1,6 +1,6 @@
 #include "ui/dialogs/AboutText.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "update/TrustedKey.h"
 
 QString diagnosticsText()
@@ -10,7 +10,7 @@ QString diagnosticsText()
 
 QString diagnosticsText(const QString& updateKey)
 {
-    const TSelvorConfig config;
+    const ConfigStore config;
     const QString lineEnd = QStringLiteral("\r\n");
     const QString noUpdates =
         updateKey.isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级") + lineEnd : QString();

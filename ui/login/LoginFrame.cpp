@@ -1,170 +1,256 @@
 #include "ui/login/LoginFrame.h"
 
-#include "config/SelvorConfig.h"
-#include "config/Util.h"
-#include "platform/AnsiCodePage.h"
 #include "platform/Failure.h"
 #include "resources/SkinPictures.h"
-#include "server/DataModule.h"
+#include "server/Session.h"
 #include "ui/chrome/CaptionLabel.h"
 #include "ui/chrome/Image.h"
 #include "ui/chrome/ImageButton.h"
+#include "ui/chrome/MessageBox.h"
+#include "ui/chrome/SkinBitmap.h"
 #include "ui/login/LoginFonts.h"
-#include "ui/login/LoginForm.h"
+#include "ui/login/LoginWindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 
 namespace {
 
-const QColor kTextColor(60, 60, 60);
+constexpr QSize kFrameSize(301, 295);
+const QColor kArcColor(35, 83, 141);
+const QColor kFrameColor(213, 226, 242);
+const QColor kErrorColor(255, 0, 0);
+constexpr int kErrorPixels = 12;
+constexpr int kCaptionPixels = 15;
+constexpr int kCheckBoxPixels = 12;
 
-void logLoginFailure(const QString& message)
+// Rounds the frame's bottom-right corner, which lies on the window's rounded edge: the
+// bottom-right quarter of the ellipse in the box (W - 8, H - 8) to (W, H), from its bottom
+// point counter-clockwise to its right point.
+QPixmap withCornerArc(QPixmap picture)
 {
-    writeDebugLog(toAnsi(QStringLiteral("Error on longin:") + message));
+    const int w = picture.width();
+    const int h = picture.height();
+    QPainter painter(&picture);
+    painter.setPen(QPen(kArcColor, 1));
+    painter.setBrush(Qt::NoBrush);
+    // An aliased outline of a box 7 pixels wide covers 8 pixels: W - 8 to W - 1.
+    painter.drawArc(QRectF(w - 8, h - 8, 7, 7), 270 * 16, 90 * 16);
+    return picture;
+}
+
+void setTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    widget->setPalette(palette);
 }
 
 } // namespace
 
-TframeLogin::TframeLogin(QWidget* panFrame, TfrmLogin* loginForm)
-    : TLoginFrameBase(panFrame, loginForm, SkinPicture::LoginFrame)
+Session& LoginFrame::session()
 {
-    setObjectName(QStringLiteral("frameLogin"));
-
-    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
-                      {0, 33}, kArialAscent);
-    edEmail = addEdit(QStringLiteral("edEmail"), {62, 28}, {195, 22}, false);
-    setEditLook(edEmail, songFont(14), kTextColor);
-    addEmailErrorDisplay({64, 64}, {82, 63});
-
-    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), kTextColor, {11, 92},
-                      kSongAscent);
-    edPassword = addEdit(QStringLiteral("edPassword"), {62, 86}, {195, 22}, true);
-    addPasswordErrorDisplay({64, 117}, {82, 117});
-
-    cbRemberPass = addCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 137});
-    cbAutoLogin = addCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 137});
-    setTabOrder(edEmail, edPassword);
-    setTabOrder(edPassword, cbRemberPass);
-    setTabOrder(cbRemberPass, cbAutoLogin);
-
-    imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {64, 165});
-    label3 = addCaption(QStringLiteral("Label3"), QStringLiteral("登录"), imgLogin, {92, 172});
-    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {170, 166});
-    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("重置"), imgReset, {198, 172});
-    image3 = addPicture(QStringLiteral("Image3"), SkinPicture::FrameSeparator, {0, 206});
-    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
-    imgSina = addButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
-    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
-
-    connect(imgLogin, &TImageButton::clicked, this, &TframeLogin::submitLogin);
-    connect(imgReset, &TImageButton::clicked, this, &TframeLogin::imgResetClick);
-    connect(imgReg, &TImageButton::clicked, this, &TframeLogin::imgRegClick);
-    connect(imgSina, &TImageButton::clicked, this, &TframeLogin::imgSinaClick);
-    connect(cbAutoLogin, &QCheckBox::clicked, this, &TframeLogin::cbAutoLoginClick);
-
-    loadSavedLogin();
+    if (!DMod)
+        throw Failure(QStringLiteral("The session has not been started."));
+    return *DMod;
 }
 
-TframeLogin::~TframeLogin() = default;
-
-void TframeLogin::loadSavedLogin()
+LoginFrame::LoginFrame(QWidget* panFrame, LoginWindow* loginForm, const char* background)
+    : QWidget(panFrame), m_loginForm(loginForm)
 {
-    const SelvorConfigInfo info = TSelvorConfig().loadConfigInfo();
-    if (info.userType == 0) {
-        edEmail->setText(info.userName);
-        edPassword->setText(info.password);
+    setGeometry(QRect(QPoint(0, 0), kFrameSize));
+    setFont(songFont(16));
+    setAutoFillBackground(true);
+    setTextColor(this, QPalette::Window, kFrameColor);
+
+    imgBg = new Image(this);
+    imgBg->setObjectName(QStringLiteral("imgBg"));
+    imgBg->setPicture(withCornerArc(skinBitmap(QString::fromLatin1(background))));
+}
+
+LoginFrame::~LoginFrame() = default;
+
+bool LoginFrame::isValidEmail(const QString& text)
+{
+    return !text.contains(QLatin1Char(' '));
+}
+
+QString LoginFrame::trimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 0x20)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 0x20)
+        --last;
+    return text.mid(first, last - first);
+}
+
+bool LoginFrame::requestRunning() const
+{
+    return guard().running();
+}
+
+RequestGuard& LoginFrame::guard() const
+{
+    return m_loginForm->requestGuard();
+}
+
+void LoginFrame::hideErrors()
+{
+    for (const ErrorDisplay& display : std::as_const(m_errors)) {
+        display.icon->hide();
+        display.label->hide();
     }
-    cbRemberPass->setChecked(info.rememberPass);
-    cbAutoLogin->setChecked(info.autoLogin);
 }
 
-void TframeLogin::submitLogin()
+void LoginFrame::showEmailError(const QString& text)
 {
-    if (requestRunning())
-        return;
+    showError(m_emailError, text);
+}
+
+void LoginFrame::showPasswordError(const QString& text)
+{
+    showError(m_passwordError, text);
+}
+
+LoginFrame::ErrorDisplay LoginFrame::addErrorDisplay(const QString& name, QPoint iconPos, QPoint labelPos)
+{
+    ErrorDisplay display;
+    display.icon =
+        addPicture(QStringLiteral("img") + name + QStringLiteral("Error"), SkinPicture::ErrorIcon, iconPos);
+    display.label = addLabel(QStringLiteral("lab") + name + QStringLiteral("Error"), QString(),
+                             songFont(kErrorPixels), kErrorColor, labelPos, kSongAscent);
+    display.labelPos = labelPos;
+    display.icon->hide();
+    display.label->hide();
+    m_errors.append(display);
+    return display;
+}
+
+void LoginFrame::addEmailErrorDisplay(QPoint iconPos, QPoint labelPos)
+{
+    m_emailError = addErrorDisplay(QStringLiteral("Email"), iconPos, labelPos);
+    imgEmailError = m_emailError.icon;
+    labEmailError = m_emailError.label;
+}
+
+void LoginFrame::addPasswordErrorDisplay(QPoint iconPos, QPoint labelPos)
+{
+    m_passwordError = addErrorDisplay(QStringLiteral("Password"), iconPos, labelPos);
+    imgPasswordError = m_passwordError.icon;
+    labPasswordError = m_passwordError.label;
+}
+
+void LoginFrame::showError(const ErrorDisplay& display, const QString& text)
+{
     hideErrors();
-    if (edEmail->text().isEmpty()) {
-        // Not trimmed: a field of blanks counts as filled and goes to the server as it is.
-        showEmailError(QStringLiteral("请输入登录的E-mail!"));
-        edEmail->setFocus();
-        return;
-    }
-    if (edPassword->text().isEmpty()) {
-        showPasswordError(QStringLiteral("请填写密码！"));
-        edPassword->setFocus();
-        return;
-    }
+    display.label->setText(text);
+    placeLabel(display.label, display.labelPos.x(), display.labelPos.y(), kSongAscent);
+    // A long message from the server is cut at the frame's edge; the whole text is its tooltip.
+    const int room = width() - display.label->x();
+    const bool cut = display.label->width() > room;
+    if (cut)
+        display.label->resize(room, display.label->height());
+    display.label->setToolTip(cut ? text : QString());
+    display.icon->show();
+    display.label->show();
+}
 
-    const QString userName = edEmail->text();
-    const QString password = edPassword->text();
-    APILoginResponse reply;
+Image* LoginFrame::addPicture(const QString& name, const char* picture, QPoint pos)
+{
+    auto* image = new Image(this);
+    image->setObjectName(name);
+    image->setPicture(skinBitmap(QString::fromLatin1(picture)));
+    image->move(pos);
+    return image;
+}
+
+QLabel* LoginFrame::addLabel(const QString& name, const QString& text, const QFont& font, const QColor& color,
+                             QPoint pos, double designAscent)
+{
+    auto* label = new QLabel(text, this);
+    label->setObjectName(name);
+    // The server's messages are shown as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    // Transparent, so that the background picture shows through.
+    label->setAutoFillBackground(false);
+    setTextColor(label, QPalette::WindowText, color);
+    placeLabel(label, pos.x(), pos.y(), designAscent);
+    return label;
+}
+
+QLineEdit* LoginFrame::addEdit(const QString& name, QPoint pos, QSize size, bool password)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(name);
+    edit->setGeometry(QRect(pos, size));
+    if (password) {
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    }
+    return edit;
+}
+
+void LoginFrame::setEditLook(QLineEdit* edit, const QFont& font, const QColor& color)
+{
+    edit->setFont(font);
+    setTextColor(edit, QPalette::Text, color);
+}
+
+QCheckBox* LoginFrame::addCheckBox(const QString& name, const QString& text, QPoint pos)
+{
+    auto* box = new QCheckBox(text, this);
+    box->setObjectName(name);
+    // In the frame's 16-pixel font the caption would run past the box's 70 pixels.
+    box->setFont(songFont(kCheckBoxPixels));
+    box->setChecked(true);
+    box->setGeometry(QRect(pos, QSize(70, 17)));
+    return box;
+}
+
+ImageButton* LoginFrame::addButton(const QString& name, const QString& word, QPoint pos)
+{
+    auto* button = new ImageButton(word, ImageButton::States::Two, this);
+    button->setObjectName(name);
+    button->setCursor(Qt::PointingHandCursor);
+    button->move(pos);
+    return button;
+}
+
+CaptionLabel* LoginFrame::addCaption(const QString& name, const QString& text, ImageButton* button,
+                                     QPoint pos)
+{
+    auto* label = new CaptionLabel(text, button, this);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(songFont(kCaptionPixels));
+    label->setAutoFillBackground(false);
+    label->setCursor(Qt::PointingHandCursor);
+    setTextColor(label, QPalette::WindowText, Qt::white);
+    placeLabel(label, pos.x(), pos.y(), kSongAscent);
+    return label;
+}
+
+void LoginFrame::finishSignIn(const std::function<void()>& save)
+{
     try {
-        reply = runRequest([&] { return session().login(userName, password); });
-    } catch (const TFailure& failure) {
-        logLoginFailure(failure.message());
-        showEmailError(QStringLiteral("目前服务维护中，请稍后再试!"));
-        return;
-    } catch (const std::exception& failure) {
-        logLoginFailure(QString::fromLocal8Bit(failure.what()));
-        showEmailError(QStringLiteral("目前服务维护中，请稍后再试!"));
-        return;
+        save();
+    } catch (const Failure& failure) {
+        MessageBox::warning(window(), QStringLiteral("Quorvane"), failure.message());
     }
-
-    switch (reply.code) {
-    case 0: {
-        // The password is saved whatever "记住密码" says; the two flags only decide whether
-        // the next start signs in by itself.
-        SelvorConfigInfo info;
-        info.userName = userName;
-        info.password = password;
-        info.rememberPass = cbRemberPass->isChecked();
-        info.autoLogin = cbAutoLogin->isChecked();
-        info.userType = 0;
-        finishSignIn([&] { TSelvorConfig().saveConfigInfo(info); });
-        break;
-    }
-    case 1:
-        showPasswordError(QStringLiteral("用户名或密码不正确!"));
-        break;
-    case 3:
-        showEmailError(QStringLiteral("用户未激活，等待审核中!"));
-        break;
-    default:
-        // Other codes say nothing the user could act on.
-        break;
-    }
+    m_loginForm->setModalResult(LoginWindow::ResultOk);
 }
 
-void TframeLogin::focusFirstEmpty()
+void LoginFrame::leaveFrame()
 {
-    if (edEmail->text().isEmpty())
-        edEmail->setFocus();
-    else
-        edPassword->setFocus();
-}
-
-void TframeLogin::imgResetClick()
-{
-    edEmail->clear();
-    edPassword->clear();
-}
-
-void TframeLogin::cbAutoLoginClick(bool checked)
-{
-    if (checked)
-        cbRemberPass->setChecked(true);
-}
-
-void TframeLogin::imgRegClick()
-{
-    m_loginForm->showRegFrame();
-    leaveFrame();
-}
-
-void TframeLogin::imgSinaClick()
-{
-    m_loginForm->showSinaLoginFrame();
-    leaveFrame();
+    // A hidden frame would hand the caret on to the next field, which is in the new frame.
+    if (QWidget* focus = window()->focusWidget(); focus && isAncestorOf(focus))
+        focus->clearFocus();
+    hide();
+    deleteLater();
 }

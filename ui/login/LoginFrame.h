@@ -1,46 +1,106 @@
 #pragma once
 
-#include "ui/login/LoginFrameBase.h"
+#include "ui/login/RequestGuard.h"
+
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
 
 class QCheckBox;
+class QColor;
+class QFont;
 class QLabel;
 class QLineEdit;
+class CaptionLabel;
+class Session;
+class Image;
+class ImageButton;
+class LoginWindow;
 
-// The frame in which a user signs in with the account's e-mail address and password. It also
-// leads on to the registration frame and to the microblog login frame.
-class TframeLogin final : public TLoginFrameBase
+// What the three frames of the login window share: the 301 x 295 frame over the window's host
+// panel with its background picture and rounded corner, the error displays of which at most
+// one is visible, the blocking server request, and the way a frame gives way to another.
+class LoginFrame : public QWidget
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TframeLogin)
+    Q_DISABLE_COPY_MOVE(LoginFrame)
 
 public:
-    TframeLogin(QWidget* panFrame, TfrmLogin* loginForm);
-    ~TframeLogin() override;
+    ~LoginFrame() override;
 
-    // Validates the fields and signs in; on success saves the login and ends the window with OK.
-    void submitLogin();
-    // The caret goes into the e-mail field when it is empty, else into the password field.
-    void focusFirstEmpty();
+    // True when the text holds no blank (U+0020): the whole test of an e-mail address.
+    static bool isValidEmail(const QString& text);
+    // The text without the blanks and control characters at its ends (characters up to U+0020).
+    static QString trimBlanks(const QString& text);
 
-    QLabel* label1 = nullptr;
-    QLineEdit* edEmail = nullptr;
-    QLabel* label2 = nullptr;
-    QLineEdit* edPassword = nullptr;
-    QCheckBox* cbRemberPass = nullptr;
-    QCheckBox* cbAutoLogin = nullptr;
-    TImageButton* imgLogin = nullptr;
-    TCaptionLabel* label3 = nullptr;
-    TImageButton* imgReset = nullptr;
-    TCaptionLabel* label4 = nullptr;
-    TImage* image3 = nullptr;
-    TImageButton* imgReg = nullptr;
-    TImageButton* imgSina = nullptr;
-    TImage* image5 = nullptr;
+    // Hides every error icon and label of the frame.
+    void hideErrors();
+    void showEmailError(const QString& text);
+    void showPasswordError(const QString& text);
+
+    // True while a sign-in or registration request of the window runs.
+    bool requestRunning() const;
+
+    // The background picture, carrying the rounded corner.
+    Image* imgBg = nullptr;
+    Image* imgEmailError = nullptr;
+    QLabel* labEmailError = nullptr;
+    Image* imgPasswordError = nullptr;
+    QLabel* labPasswordError = nullptr;
+
+protected:
+    // A frame lies on `panFrame` of `loginForm`; `background` names its picture.
+    LoginFrame(QWidget* panFrame, LoginWindow* loginForm, const char* background);
+
+    struct ErrorDisplay
+    {
+        Image* icon = nullptr;
+        QLabel* label = nullptr;
+        QPoint labelPos;
+    };
+
+    // The error icon "img<name>Error" and label "lab<name>Error", hidden.
+    ErrorDisplay addErrorDisplay(const QString& name, QPoint iconPos, QPoint labelPos);
+    void addEmailErrorDisplay(QPoint iconPos, QPoint labelPos);
+    void addPasswordErrorDisplay(QPoint iconPos, QPoint labelPos);
+    void showError(const ErrorDisplay& display, const QString& text);
+
+    // Components, each at its layout position and named after its member.
+    Image* addPicture(const QString& name, const char* picture, QPoint pos);
+    QLabel* addLabel(const QString& name, const QString& text, const QFont& font, const QColor& color,
+                     QPoint pos, double designAscent);
+    QLineEdit* addEdit(const QString& name, QPoint pos, QSize size, bool password);
+    static void setEditLook(QLineEdit* edit, const QFont& font, const QColor& color);
+    QCheckBox* addCheckBox(const QString& name, const QString& text, QPoint pos);
+    ImageButton* addButton(const QString& name, const QString& word, QPoint pos);
+    // A white caption laid over its button.
+    CaptionLabel* addCaption(const QString& name, const QString& text, ImageButton* button, QPoint pos);
+
+    // The session the frames sign in through; raises Failure when there is none.
+    static Session& session();
+    // Runs a request to the server, blocking the window until it answers.
+    template <typename Request> auto runRequest(Request&& request)
+    {
+        return guard().run(std::forward<Request>(request));
+    }
+
+    // Ends the window with OK after a successful sign-in, once `save` has stored the login.
+    // A login that cannot be stored is reported, but the user stays signed in.
+    void finishSignIn(const std::function<void()>& save);
+
+    // Destroys this frame once another has taken its place; the caret leaves with it.
+    void leaveFrame();
+
+    LoginWindow* const m_loginForm;
 
 private:
-    void loadSavedLogin();
-    void imgResetClick();
-    void cbAutoLoginClick(bool checked);
-    void imgRegClick();
-    void imgSinaClick();
+    RequestGuard& guard() const;
+
+    QList<ErrorDisplay> m_errors;
+    ErrorDisplay m_emailError;
+    ErrorDisplay m_passwordError;
 };

@@ -3,22 +3,22 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-TRequestGuard::TRequestGuard(QWidget* window) : QObject(window), m_window(window)
+RequestGuard::RequestGuard(QWidget* window) : QObject(window), m_window(window)
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-TRequestGuard::~TRequestGuard()
+RequestGuard::~RequestGuard()
 {
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
-void TRequestGuard::dropQueuedInput()
+void RequestGuard::dropQueuedInput()
 {
     QCoreApplication::processEvents();
 }
 
-bool TRequestGuard::eventFilter(QObject* watched, QEvent* event)
+bool RequestGuard::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_running)
         return false;

@@ -14,14 +14,14 @@
 // time; they are dropped instead. The guard filters the application's events from its
 // creation on: a filter installed while an event is being delivered would make the
 // application hand that event to some filters twice.
-class TRequestGuard final : public QObject
+class RequestGuard final : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TRequestGuard)
+    Q_DISABLE_COPY_MOVE(RequestGuard)
 
 public:
-    explicit TRequestGuard(QWidget* window);
-    ~TRequestGuard() override;
+    explicit RequestGuard(QWidget* window);
+    ~RequestGuard() override;
 
     // True while a request runs; a second one must not start then.
     bool running() const { return m_running; }
@@ -41,13 +41,13 @@ private:
     bool m_running = false;
 };
 
-template <typename Request> auto TRequestGuard::run(Request&& request) -> decltype(request())
+template <typename Request> auto RequestGuard::run(Request&& request) -> decltype(request())
 {
-    struct TRunning
+    struct RunningRequest
     {
         bool& flag;
-        explicit TRunning(bool& running) : flag(running) { flag = true; }
-        ~TRunning() { flag = false; }
+        explicit RunningRequest(bool& running) : flag(running) { flag = true; }
+        ~RunningRequest() { flag = false; }
     } running(m_running);
 
     std::optional<decltype(request())> reply;

@@ -1,11 +1,11 @@
 #include "ui/main/ClientUrlScheme.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "config/Util.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Shell.h"
 #include "ui/chrome/PageOrigin.h"
-#include "ui/main/MainForm.h"
+#include "ui/main/MainWindow.h"
 
 #include <QDebug>
 #include <QUrl>
@@ -53,29 +53,29 @@ bool hasStrayPercent(const QString& text)
     return false;
 }
 
-TfrmMain* mainWindowOf(QWidget* owner)
+MainWindow* mainWindowOf(QWidget* owner)
 {
-    if (auto* main = qobject_cast<TfrmMain*>(owner))
+    if (auto* main = qobject_cast<MainWindow*>(owner))
         return main;
     return frmMain;
 }
 
-void mainWindowAction(const QString& action, const TNameValueList& items, QWidget* owner)
+void mainWindowAction(const QString& action, const NameValueList& items, QWidget* owner)
 {
     if (action == QLatin1String("close")) {
-        if (TfrmMain* main = mainWindowOf(owner))
+        if (MainWindow* main = mainWindowOf(owner))
             main->hideToTray();
     } else if (action == QLatin1String("open")) {
         openClientUrlTarget(decodeClientUrlValue(items.value(QStringLiteral("url"))));
     }
 }
 
-void notificationWindowAction(const QString& action, const TNameValueList& items)
+void notificationWindowAction(const QString& action, const NameValueList& items)
 {
     if (action == QLatin1String("show")) {
         // The page names a path below the application root, used as it stands.
         const QString target =
-            TSelvorConfig().getAppUrl() + QLatin1Char('/') + items.value(QStringLiteral("url"));
+            ConfigStore().getAppUrl() + QLatin1Char('/') + items.value(QStringLiteral("url"));
         if (frmMain) {
             frmMain->navigateTo(target);
             frmMain->bringToFront();
@@ -192,14 +192,14 @@ bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl)
     return false;
 }
 
-bool handleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner)
+bool handleClientUrl(const QString& url, ClientUrlListener listener, QWidget* owner)
 {
     if (!isClientUrl(url))
         return false;
-    const TNameValueList items = parseClientUrl(clientUrlAsWritten(url));
+    const NameValueList items = parseClientUrl(clientUrlAsWritten(url));
     // Action names are compared exactly; a name the window does not know does nothing.
     const QString action = items.value(QStringLiteral("actionName"));
-    if (listener == TClientUrlListener::MainWindow)
+    if (listener == ClientUrlListener::MainWindow)
         mainWindowAction(action, items, owner);
     else
         notificationWindowAction(action, items);

@@ -7,7 +7,7 @@ class QWidget;
 
 // The windows whose browsers listen for "vemtraclient://" URLs, each with its own actions:
 // the main window knows "close" and "open", the notification window "show" and "open".
-enum class TClientUrlListener
+enum class ClientUrlListener
 {
     MainWindow,
     NotificationWindow
@@ -53,4 +53,4 @@ bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl);
 // client URL: the navigation goes ahead. Otherwise it performs the listener's action, if the
 // action name (letter case included) is one the listener knows, and returns true: the caller
 // cancels the navigation, whatever the action was. `owner` is the listening window.
-bool handleClientUrl(const QString& url, TClientUrlListener listener, QWidget* owner);
+bool handleClientUrl(const QString& url, ClientUrlListener listener, QWidget* owner);

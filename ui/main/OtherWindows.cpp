@@ -1,22 +1,22 @@
 #include "ui/main/OtherWindows.h"
 
-#include "notify/TimerThread.h"
+#include "notify/Poller.h"
 #include "platform/Shell.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/PageOrigin.h"
-#include "ui/dialogs/AboutForm.h"
-#include "ui/dialogs/ChangePasswordForm.h"
-#include "ui/dialogs/FeedbackForm.h"
-#include "ui/dialogs/SettingForm.h"
-#include "ui/share/BrowserForm.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/ChangePasswordDialog.h"
+#include "ui/dialogs/FeedbackWindow.h"
+#include "ui/dialogs/SettingsDialog.h"
+#include "ui/share/ShareWindow.h"
 
 #include <QDebug>
 #include <QUrl>
 
 namespace OtherWindows {
 
-void stopPollingThread(TTimerThread* thread)
+void stopPollingThread(Poller* thread)
 {
     if (!thread)
         return;
@@ -27,19 +27,19 @@ void stopPollingThread(TTimerThread* thread)
 void openNewWindow(QWidget* owner, const QUrl& url)
 {
     switch (routeNewWindow(url)) {
-    case TNewWindowRoute::ShareWindow:
+    case NewWindowRoute::ShareWindow:
         if (!frmBrowser)
-            frmBrowser = new TfrmBrowser(owner);
+            frmBrowser = new ShareWindow(owner);
         frmBrowser->expectSharePage();
         // A load of its own: the share page gets no opener, so it cannot reach the page that
         // asked for it.
         frmBrowser->webBrowser1->browserPage()->navigate(urlText(url));
         frmBrowser->show();
         break;
-    case TNewWindowRoute::DefaultBrowser:
+    case NewWindowRoute::DefaultBrowser:
         openInDefaultBrowser(urlText(url));
         break;
-    case TNewWindowRoute::Drop:
+    case NewWindowRoute::Drop:
         qWarning().noquote() << "New window dropped:" << url.toString();
         break;
     }

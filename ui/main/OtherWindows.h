@@ -6,19 +6,19 @@
 
 class QUrl;
 class QWidget;
-class TTimerThread;
-class TfrmMain;
-struct APIResponse;
+class Poller;
+class MainWindow;
+struct Reply;
 
 namespace OtherWindows {
 
 // Creates the polling thread owned by the main window and starts it; none when polling is not
 // built in.
-TTimerThread* startPollingThread(TfrmMain* owner);
+Poller* startPollingThread(MainWindow* owner);
 // Stops the thread, waits for it and destroys it.
-void stopPollingThread(TTimerThread* thread);
+void stopPollingThread(Poller* thread);
 // Hands a notification to the notification window.
-void showInformation(TTimerThread* thread, const APIResponse& information);
+void showInformation(Poller* thread, const Reply& information);
 
 // A page's request for a new window: a share page loads afresh in the share window (created if
 // there is none and told to expect a share page), any other web address opens in the user's

@@ -4,19 +4,19 @@
 
 #include "ui/main/OtherWindows.h"
 
-#include "notify/MessageForm.h"
-#include "notify/TimerThread.h"
+#include "notify/NotificationPopup.h"
+#include "notify/Poller.h"
 
 namespace OtherWindows {
 
-TTimerThread* startPollingThread(TfrmMain* owner)
+Poller* startPollingThread(MainWindow* owner)
 {
-    auto* thread = new TTimerThread(owner);
+    auto* thread = new Poller(owner);
     thread->start();
     return thread;
 }
 
-void showInformation(TTimerThread* thread, const APIResponse& information)
+void showInformation(Poller* thread, const Reply& information)
 {
     if (frmMessage)
         frmMessage->showInformation(thread, information);

@@ -61,7 +61,7 @@ protected:
         m_window.resize(600, 400);
         auto* layout = new QHBoxLayout(&m_window);
         layout->setContentsMargins(0, 0, 0, 0);
-        m_view = new TBrowserView(&m_window);
+        m_view = new BrowserView(&m_window);
         m_outside = new RecordingWidget(&m_window);
         m_outside->setFixedWidth(100);
         layout->addWidget(m_view);
@@ -87,11 +87,11 @@ protected:
 
     QString url(const char* path) const { return m_server.url() + QLatin1String(path); }
 
-    static void record(TBrowserPage* page, QStringList& navigations, QStringList& completions)
+    static void record(BrowserPage* page, QStringList& navigations, QStringList& completions)
     {
-        QObject::connect(page, &TBrowserPage::beforeNavigate,
+        QObject::connect(page, &BrowserPage::beforeNavigate,
                          [&navigations](const QString& url, bool&) { navigations << url; });
-        QObject::connect(page, &TBrowserPage::documentComplete,
+        QObject::connect(page, &BrowserPage::documentComplete,
                          [&completions](const QString& url) { completions << url; });
     }
 
@@ -147,7 +147,7 @@ protected:
 
     LoopbackServer m_server;
     QWidget m_window;
-    TBrowserView* m_view = nullptr;
+    BrowserView* m_view = nullptr;
     RecordingWidget* m_outside = nullptr;
     QStringList m_navigations;
     QStringList m_completions;
@@ -157,7 +157,7 @@ TEST_F(BrowserViewTest, ACancelledNavigationOfAnyKindLeavesThePageAsItWas)
 {
     load("/start");
     QString cancelled;
-    QObject::connect(m_view->browserPage(), &TBrowserPage::beforeNavigate,
+    QObject::connect(m_view->browserPage(), &BrowserPage::beforeNavigate,
                      [&](const QString& url, bool& cancel) {
                          cancelled = url;
                          cancel = true;
@@ -209,9 +209,9 @@ TEST_F(BrowserViewTest, ANavigationNotCancelledIsAnnouncedThenCompleted)
 {
     load("/start");
     QStringList order;
-    QObject::connect(m_view->browserPage(), &TBrowserPage::beforeNavigate,
+    QObject::connect(m_view->browserPage(), &BrowserPage::beforeNavigate,
                      [&](const QString& url, bool&) { order << QStringLiteral("before ") + url; });
-    QObject::connect(m_view->browserPage(), &TBrowserPage::documentComplete,
+    QObject::connect(m_view->browserPage(), &BrowserPage::documentComplete,
                      [&](const QString& url) { order << QStringLiteral("complete ") + url; });
     waitForInput();
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf("plain"));
@@ -232,7 +232,7 @@ TEST_F(BrowserViewTest, ANewWindowLoadsInTheHiddenViewHandedBack)
 {
     // The other view has shown a page before and is hidden, as the share window is between
     // two shares.
-    TBrowserView other;
+    BrowserView other;
     QStringList otherNavigations;
     QStringList otherCompletions;
     record(other.browserPage(), otherNavigations, otherCompletions);
@@ -241,7 +241,7 @@ TEST_F(BrowserViewTest, ANewWindowLoadsInTheHiddenViewHandedBack)
     ASSERT_FALSE(other.isVisible());
 
     QStringList requested;
-    QObject::connect(m_view->browserPage(), &TBrowserPage::newWindow,
+    QObject::connect(m_view->browserPage(), &BrowserPage::newWindow,
                      [&](const QString& url, QWebEnginePage*& target, bool&) {
                          requested << url;
                          target = other.browserPage();
@@ -286,7 +286,7 @@ TEST(BrowserPageSchemes, OnlyWebPagesAndTheClientsOwnLoad)
         {"", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TBrowserPage::mayLoad(QUrl(QString::fromLatin1(c.url))), c.loads) << c.url;
+        EXPECT_EQ(BrowserPage::mayLoad(QUrl(QString::fromLatin1(c.url))), c.loads) << c.url;
 }
 
 // Qt WebEngine's default would hand a clicked link of a scheme it does not know to the desktop,
@@ -295,8 +295,8 @@ TEST(BrowserPageSchemes, OnlyWebPagesAndTheClientsOwnLoad)
 // dropped.
 TEST_F(BrowserViewTest, OtherSchemesNeitherLoadNorReachTheDesktop)
 {
-    TDesktopUrlCatcher desktop({QStringLiteral("file"), QStringLiteral("smb"), QStringLiteral("ms-msdt"),
-                                QStringLiteral("mailto"), QStringLiteral("http"), QStringLiteral("https")});
+    DesktopUrlCatcher desktop({QStringLiteral("file"), QStringLiteral("smb"), QStringLiteral("ms-msdt"),
+                               QStringLiteral("mailto"), QStringLiteral("http"), QStringLiteral("https")});
     m_server.reply("/hostile", R"(<!doctype html><html><body style="margin:0">
 <a id="smb" href="smb://127.0.0.1/share/setup.exe" style="display:block;height:40px">smb</a>
 <a id="msdt" href="ms-msdt:/id PCWDiagnostic" style="display:block;height:40px">msdt</a>
@@ -317,7 +317,7 @@ document.addEventListener("mousedown", function (e) { if (e.button === 0) counts
                              ended << info.url().scheme();
                      });
     QStringList newWindows;
-    QObject::connect(m_view->browserPage(), &TBrowserPage::newWindow,
+    QObject::connect(m_view->browserPage(), &BrowserPage::newWindow,
                      [&](const QString& url, QWebEnginePage*&, bool&) { newWindows << url; });
     waitForInput();
 
@@ -363,7 +363,7 @@ class RightClickFilter : public BrowserViewTest, public ::testing::WithParamInte
 protected:
     void TearDown() override { delete m_filter; }
 
-    QPointer<TBrowserMessageFilter> m_filter;
+    QPointer<BrowserMessageFilter> m_filter;
 };
 
 TEST_P(RightClickFilter, DropsRightClicksInsideTheViewOnly)
@@ -372,7 +372,7 @@ TEST_P(RightClickFilter, DropsRightClicksInsideTheViewOnly)
     int extraSteps = 0;
     int rightPressesSeenByExtraStep = 0;
     if (filtered) {
-        m_filter = new TBrowserMessageFilter(&m_window, m_view, [&](QObject* target, QEvent* event) {
+        m_filter = new BrowserMessageFilter(&m_window, m_view, [&](QObject* target, QEvent* event) {
             ++extraSteps;
             if (target->isWidgetType() && event->type() == QEvent::MouseButtonPress &&
                 static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)

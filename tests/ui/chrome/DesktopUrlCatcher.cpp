@@ -2,19 +2,19 @@
 
 #include <QDesktopServices>
 
-TDesktopUrlCatcher::TDesktopUrlCatcher(const QStringList& schemes) : m_schemes(schemes)
+DesktopUrlCatcher::DesktopUrlCatcher(const QStringList& schemes) : m_schemes(schemes)
 {
     for (const QString& scheme : m_schemes)
-        QDesktopServices::setUrlHandler(scheme, this, "Open");
+        QDesktopServices::setUrlHandler(scheme, this, "open");
 }
 
-TDesktopUrlCatcher::~TDesktopUrlCatcher()
+DesktopUrlCatcher::~DesktopUrlCatcher()
 {
     for (const QString& scheme : m_schemes)
         QDesktopServices::unsetUrlHandler(scheme);
 }
 
-void TDesktopUrlCatcher::open(const QUrl& url)
+void DesktopUrlCatcher::open(const QUrl& url)
 {
     m_caught.append(url.toString());
 }

@@ -6,13 +6,13 @@
 
 // Takes the place of the desktop's programs for the given schemes while it lives: every address
 // the client hands to the desktop for them is recorded here and nothing is started.
-class TDesktopUrlCatcher final : public QObject
+class DesktopUrlCatcher final : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit TDesktopUrlCatcher(const QStringList& schemes);
-    ~TDesktopUrlCatcher() override;
+    explicit DesktopUrlCatcher(const QStringList& schemes);
+    ~DesktopUrlCatcher() override;
 
     // The addresses handed over, as text.
     const QStringList& caught() const { return m_caught; }

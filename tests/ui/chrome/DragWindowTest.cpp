@@ -23,9 +23,9 @@ protected:
         m_window.setWindowFlags(Qt::FramelessWindowHint);
         m_window.resize(451, 300);
         m_window.move(100, 100);
-        m_title = new TDragImage(&m_window);
+        m_title = new DragImage(&m_window);
         m_title->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
-        m_close = new TImageButton(QStringLiteral("CLOSE"), TImageButton::TStates::Three, m_title);
+        m_close = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Three, m_title);
         m_close->move(410, 5);
         ASSERT_TRUE(showAndExpose(m_window));
         m_start = m_window.pos();
@@ -54,8 +54,8 @@ public:
 
 protected:
     QWidget m_window;
-    TDragImage* m_title = nullptr;
-    TImageButton* m_close = nullptr;
+    DragImage* m_title = nullptr;
+    ImageButton* m_close = nullptr;
     QPoint m_start;
 };
 

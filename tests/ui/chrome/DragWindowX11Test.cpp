@@ -40,7 +40,7 @@ TEST(DragWindowOnX11, ARealLeftDragMovesTheWindowAndARightDragDoesNot)
     window.setWindowFlags(Qt::FramelessWindowHint);
     window.resize(451, 300);
     window.move(100, 100);
-    auto* title = new TDragImage(&window);
+    auto* title = new DragImage(&window);
     title->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
     ASSERT_TRUE(showAndExpose(window));
     ASSERT_TRUE(waitUntil([&] { return xPosition(window) == QPoint(100, 100); }));

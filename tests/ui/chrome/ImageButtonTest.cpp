@@ -12,12 +12,12 @@
 namespace {
 
 // The state whose bitmap the button shows, by comparing pixels: "NORMAL", "HOVER", "CLICK".
-QString shownState(const TImageButton& button)
+QString shownState(const ImageButton& button)
 {
     const QImage shown = button.picture().toImage();
     for (const char* state : {"NORMAL", "HOVER", "CLICK"}) {
         const QString name = button.word() + QLatin1Char('_') + QLatin1String(state);
-        if (button.states() == TImageButton::TStates::Two && QLatin1String(state) == "CLICK")
+        if (button.states() == ImageButton::States::Two && QLatin1String(state) == "CLICK")
             continue;
         if (skinBitmap(name).toImage() == shown)
             return QLatin1String(state);
@@ -45,7 +45,7 @@ TEST(SkinBitmap, EveryButtonBitmapLoadsAtItsSize)
             states << QStringLiteral("CLICK");
         for (const QString& state : states) {
             const QString name = QString::fromLatin1(b.word) + QLatin1Char('_') + state;
-            TImage image;
+            Image image;
             loadButtonBitmap(&image, name);
             EXPECT_EQ(image.picture().size(), b.size) << name.toStdString();
             // The image takes the size of its bitmap.
@@ -57,13 +57,13 @@ TEST(SkinBitmap, EveryButtonBitmapLoadsAtItsSize)
 TEST(SkinBitmap, AMissingNameFailsAndLeavesThePictureUnchanged)
 {
     testApp();
-    TImage image;
+    Image image;
     loadButtonBitmap(&image, QStringLiteral("CLOSE_NORMAL"));
     const QImage before = image.picture().toImage();
     try {
         loadButtonBitmap(&image, QStringLiteral("CLOSE_PRESSED"));
         FAIL() << "no failure raised";
-    } catch (const TFailure& failure) {
+    } catch (const Failure& failure) {
         EXPECT_TRUE(failure.message().contains(QLatin1String("CLOSE_PRESSED")))
             << failure.message().toStdString();
     }
@@ -75,13 +75,13 @@ TEST(SkinBitmap, AMissingNameFailsAndLeavesThePictureUnchanged)
 class ButtonWindow : public ::testing::Test
 {
 protected:
-    void make(const char* word, TImageButton::TStates states)
+    void make(const char* word, ImageButton::States states)
     {
         testApp();
         m_window.resize(300, 200);
-        m_button = new TImageButton(QString::fromLatin1(word), states, &m_window);
+        m_button = new ImageButton(QString::fromLatin1(word), states, &m_window);
         m_button->move(50, 50);
-        QObject::connect(m_button, &TImageButton::clicked, [this] {
+        QObject::connect(m_button, &ImageButton::clicked, [this] {
             ++m_clicks;
             m_shownDuringClick = shownState(*m_button);
         });
@@ -121,7 +121,7 @@ protected:
     }
 
     QWidget m_window;
-    TImageButton* m_button = nullptr;
+    ImageButton* m_button = nullptr;
     int m_clicks = 0;
     QString m_shownDuringClick;
 };
@@ -132,7 +132,7 @@ class ThreeStateButton : public ButtonWindow
 
 TEST_F(ThreeStateButton, SwapsWholePicturesAndShowsNormalAfterRelease)
 {
-    make("CLOSE", TImageButton::TStates::Three);
+    make("CLOSE", ImageButton::States::Three);
     Run({
         {"created", [] {}, "NORMAL", 0},
         {"enter", [this] { moveTo(onButton()); }, "HOVER", 0},
@@ -159,9 +159,9 @@ TEST_F(ThreeStateButton, SwapsWholePicturesAndShowsNormalAfterRelease)
 
 TEST_F(ThreeStateButton, AClickActionThatDestroysTheButtonEndsCleanly)
 {
-    make("MIN", TImageButton::TStates::Three);
-    QObject::connect(m_button, &TImageButton::clicked, [this] { delete m_button; });
-    QPointer<TImageButton> watched(m_button);
+    make("MIN", ImageButton::States::Three);
+    QObject::connect(m_button, &ImageButton::clicked, [this] { delete m_button; });
+    QPointer<ImageButton> watched(m_button);
     moveTo(onButton());
     const QPoint at = onButton();
     press(Qt::LeftButton, at);
@@ -176,7 +176,7 @@ class TwoStateButton : public ButtonWindow
 
 TEST_F(TwoStateButton, HoverAndNormalOnlyAndClicksOnLeftRelease)
 {
-    make("SINA", TImageButton::TStates::Two);
+    make("SINA", ImageButton::States::Two);
     Run({
         {"created", [] {}, "NORMAL", 0},
         {"enter", [this] { moveTo(onButton()); }, "HOVER", 0},
@@ -190,9 +190,9 @@ TEST_F(TwoStateButton, HoverAndNormalOnlyAndClicksOnLeftRelease)
 
 TEST_F(ThreeStateButton, BothPressesOfADoubleClickShowThePressedPictureButOnlyTheFirstClicks)
 {
-    make("OPTION", TImageButton::TStates::Three);
+    make("OPTION", ImageButton::States::Three);
     QStringList shownAtPress;
-    QObject::connect(m_button, &TImage::mouseDown, [&] { shownAtPress << shownState(*m_button); });
+    QObject::connect(m_button, &Image::mouseDown, [&] { shownAtPress << shownState(*m_button); });
     moveTo(onButton());
     QTest::mouseDClick(handle(), Qt::LeftButton, {}, onButton());
     EXPECT_EQ(shownAtPress, QStringList({QStringLiteral("CLICK"), QStringLiteral("CLICK")}));
@@ -202,7 +202,7 @@ TEST_F(ThreeStateButton, BothPressesOfADoubleClickShowThePressedPictureButOnlyTh
 
 TEST_F(TwoStateButton, ADoubleClickRunsTheClickActionOnce)
 {
-    make("BUTTON", TImageButton::TStates::Two);
+    make("BUTTON", ImageButton::States::Two);
     QTest::mouseDClick(handle(), Qt::LeftButton, {}, onButton());
     EXPECT_EQ(m_clicks, 1);
 }
@@ -213,8 +213,8 @@ class CaptionLabelOverButton : public ButtonWindow
 protected:
     void SetUp() override
     {
-        make("BUTTON", TImageButton::TStates::Two);
-        m_label = new TCaptionLabel(QStringLiteral("登录"), m_button, &m_window);
+        make("BUTTON", ImageButton::States::Two);
+        m_label = new CaptionLabel(QStringLiteral("登录"), m_button, &m_window);
         m_label->setGeometry(m_button->x() + 20, m_button->y() + 5, 47, 20);
         m_label->show();
         m_label->raise();
@@ -223,7 +223,7 @@ protected:
     QPoint onLabel() const { return m_label->geometry().center(); }
     QPoint onImageBesideLabel() const { return {m_button->x() + 5, m_button->y() + 15}; }
 
-    TCaptionLabel* m_label = nullptr;
+    CaptionLabel* m_label = nullptr;
 };
 
 TEST_F(CaptionLabelOverButton, ForwardsEnterAndClickToItsImage)

@@ -13,7 +13,7 @@ class MessageBoxHooks : public ::testing::Test
 {
 protected:
     void SetUp() override { testApp(); }
-    void TearDown() override { TMessageBox::setTestMode(false); }
+    void TearDown() override { MessageBox::setTestMode(false); }
 
     // Once a real modal box is up, lets `look` see it and presses `button`.
     void answerTheNextRealBox(QMessageBox::StandardButton button, std::function<void(QMessageBox&)> look)
@@ -35,15 +35,15 @@ private:
 
 TEST_F(MessageBoxHooks, QueuedAnswersAnswerTheNextBoxesInTurnAndAreRecorded)
 {
-    TMessageBox::setNextAnswer(QMessageBox::No);
-    TMessageBox::setNextAnswer(QMessageBox::Yes);
-    EXPECT_FALSE(TMessageBox::question(nullptr, QStringLiteral("Quorvane"), QStringLiteral("升级吗？")));
-    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("设置"), QStringLiteral("保存？"),
-                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
+    MessageBox::setNextAnswer(QMessageBox::No);
+    MessageBox::setNextAnswer(QMessageBox::Yes);
+    EXPECT_FALSE(MessageBox::question(nullptr, QStringLiteral("Quorvane"), QStringLiteral("升级吗？")));
+    EXPECT_EQ(MessageBox::show(nullptr, QStringLiteral("设置"), QStringLiteral("保存？"),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
               QMessageBox::Yes);
-    TMessageBox::critical(nullptr, QStringLiteral("Quorvane"), QStringLiteral("连接失败"));
+    MessageBox::critical(nullptr, QStringLiteral("Quorvane"), QStringLiteral("连接失败"));
 
-    const QList<TShownMessage> shown = TMessageBox::takeShown();
+    const QList<ShownMessage> shown = MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 3);
     EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
     EXPECT_EQ(shown[0].text, QStringLiteral("升级吗？"));
@@ -52,20 +52,20 @@ TEST_F(MessageBoxHooks, QueuedAnswersAnswerTheNextBoxesInTurnAndAreRecorded)
     EXPECT_EQ(shown[1].title, QStringLiteral("设置"));
     EXPECT_EQ(shown[2].text, QStringLiteral("连接失败"));
     EXPECT_EQ(shown[2].icon, QMessageBox::Critical);
-    EXPECT_TRUE(TMessageBox::shown().isEmpty());
+    EXPECT_TRUE(MessageBox::shown().isEmpty());
 }
 
 TEST_F(MessageBoxHooks, AnUnansweredBoxInTestModeGetsItsDefaultButtonWithoutBlocking)
 {
-    TMessageBox::setTestMode(true);
-    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
-                                QMessageBox::Yes | QMessageBox::No),
+    MessageBox::setTestMode(true);
+    EXPECT_EQ(MessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
+                               QMessageBox::Yes | QMessageBox::No),
               QMessageBox::Yes);
-    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
-                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, QMessageBox::No),
+    EXPECT_EQ(MessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x"),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Question, QMessageBox::No),
               QMessageBox::No);
-    EXPECT_EQ(TMessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x")), QMessageBox::Ok);
-    EXPECT_EQ(TMessageBox::shown().size(), 3);
+    EXPECT_EQ(MessageBox::show(nullptr, QStringLiteral("t"), QStringLiteral("x")), QMessageBox::Ok);
+    EXPECT_EQ(MessageBox::shown().size(), 3);
 }
 
 TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
@@ -78,12 +78,12 @@ TEST_F(MessageBoxHooks, OutsideTestModeARealModalBoxIsShownAndAnswered)
         title = box.windowTitle();
         text = box.text();
     });
-    EXPECT_EQ(TMessageBox::show(&owner, QStringLiteral("Quorvane"), QStringLiteral("退出吗？"),
-                                QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
+    EXPECT_EQ(MessageBox::show(&owner, QStringLiteral("Quorvane"), QStringLiteral("退出吗？"),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::Question),
               QMessageBox::No);
     EXPECT_EQ(title, QStringLiteral("Quorvane"));
     EXPECT_EQ(text, QStringLiteral("退出吗？"));
-    EXPECT_TRUE(TMessageBox::shown().isEmpty());
+    EXPECT_TRUE(MessageBox::shown().isEmpty());
 }
 
 // A server's message in a box is text: markup in it shows as it stands and is never rendered
@@ -98,7 +98,7 @@ TEST_F(MessageBoxHooks, TextFromOutsideIsShownAsPlainText)
         format = box.textFormat();
         shown = box.text();
     });
-    TMessageBox::warning(nullptr, QStringLiteral("修改密码"), fromServer);
+    MessageBox::warning(nullptr, QStringLiteral("修改密码"), fromServer);
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown, fromServer);
 }

@@ -171,13 +171,13 @@ TEST(BorderLine, OverlayLiesOverTheTitlePictureAndFollowsResizes)
     testApp();
     QWidget window;
     window.resize(300, 200);
-    auto* title = new TDragImage(&window);
+    auto* title = new DragImage(&window);
     QPixmap white(300, 51);
     white.fill(Qt::white);
     title->setPicture(white);
-    new TBorderLine(&window);
+    new BorderLine(&window);
     // A picture added after the line still lies below it.
-    auto* late = new TDragImage(&window);
+    auto* late = new DragImage(&window);
     late->setPicture(white);
     late->move(0, 149);
     ASSERT_TRUE(showAndExpose(window));

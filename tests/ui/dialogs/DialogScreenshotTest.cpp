@@ -3,10 +3,10 @@
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
-#include "ui/dialogs/AboutForm.h"
-#include "ui/dialogs/ChangePasswordForm.h"
-#include "ui/dialogs/FeedbackForm.h"
-#include "ui/dialogs/SettingForm.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/ChangePasswordDialog.h"
+#include "ui/dialogs/FeedbackWindow.h"
+#include "ui/dialogs/SettingsDialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -46,14 +46,14 @@ TEST_F(DialogScreenshotTest, EveryWindowShowsOnTheScreen)
     saveScreenshot(*frmChangePassword, QStringLiteral("change-password"));
     delete frmChangePassword;
 
-    auto about = std::make_unique<TfrmAbout>();
+    auto about = std::make_unique<AboutDialog>();
     ASSERT_TRUE(showAndActivate(*about));
     saveScreenshot(*about, QStringLiteral("about"));
     about.reset();
 
     showFeedbackWindow(nullptr);
     ASSERT_TRUE(frmFeedback);
-    TfrmFeedback* feedback = frmFeedback;
+    FeedbackWindow* feedback = frmFeedback;
     ASSERT_TRUE(showAndActivate(*feedback));
     ASSERT_TRUE(waitUntil([&] {
         return !feedback->webBrowser1->url().isEmpty() && !feedback->webBrowser1->browserPage()->isLoading();

@@ -1,7 +1,7 @@
 #include "tests/ui/dialogs/DialogsFixture.h"
 
 #include "config/ConfigKeys.h"
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/PrivateProfile.h"
 #include "ui/chrome/MessageBox.h"
 
@@ -9,7 +9,7 @@ DialogsFixture::DialogsFixture()
 {
     writeIni({});
     DMod = &m_session;
-    TMessageBox::setTestMode(true);
+    MessageBox::setTestMode(true);
     takeEscapedFailures();
 }
 
@@ -17,7 +17,7 @@ DialogsFixture::~DialogsFixture()
 {
     processEvents();
     DMod = nullptr;
-    TMessageBox::setTestMode(true);
+    MessageBox::setTestMode(true);
     EXPECT_EQ(takeEscapedFailures(), QStringList()) << "failures nobody expected";
 }
 
@@ -35,7 +35,7 @@ void DialogsFixture::writeIni(const QByteArray& lines)
 void DialogsFixture::writeRawIni(const QByteArray& lines)
 {
     TempProfile::writeFile(m_profile.configFile(), "[Common]\r\n" + lines);
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
 }
 
 void DialogsFixture::signIn(const QString& userName)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "server/DataModule.h"
+#include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
 #include "tests/ui/dialogs/WindowTestApp.h"
@@ -32,5 +32,5 @@ protected:
 
     TempProfile m_profile;
     LoopbackServer m_server;
-    TDMod m_session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+    Session m_session{HttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
 };

@@ -1,11 +1,11 @@
 #include "tests/ui/login/LoginFixture.h"
 
 #include "config/ConfigKeys.h"
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/PrivateProfile.h"
 #include "ui/chrome/MessageBox.h"
-#include "ui/login/LoginFrameBase.h"
+#include "ui/login/LoginFrame.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -16,22 +16,22 @@ LoginFixture::LoginFixture()
 {
     TempProfile::writeFile(m_profile.configFile(),
                            "[Common]\r\napp_root=" + m_server.url().toLatin1() + "\r\n");
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
     DMod = &m_session;
-    TMessageBox::setTestMode(true);
-    TMessageBox::takeShown();
+    MessageBox::setTestMode(true);
+    MessageBox::takeShown();
 }
 
 LoginFixture::~LoginFixture()
 {
     processEvents();
     DMod = nullptr;
-    TMessageBox::takeShown();
+    MessageBox::takeShown();
 }
 
-SelvorConfigInfo LoginFixture::savedLogin() const
+SavedLogin LoginFixture::savedLogin() const
 {
-    return TSelvorConfig().loadConfigInfo();
+    return ConfigStore().loadConfigInfo();
 }
 
 QString LoginFixture::iniValue(const char* key) const
@@ -68,9 +68,9 @@ QStringList LoginFixture::requests() const
     return requests;
 }
 
-std::unique_ptr<TfrmLogin> LoginFixture::openWindow()
+std::unique_ptr<LoginWindow> LoginFixture::openWindow()
 {
-    auto window = std::make_unique<TfrmLogin>();
+    auto window = std::make_unique<LoginWindow>();
     EXPECT_TRUE(showAndActivate(*window));
     return window;
 }
@@ -98,9 +98,9 @@ void click(QWidget* widget)
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
-TShownError shownError(const TLoginFrameBase& frame)
+ErrorShown shownError(const LoginFrame& frame)
 {
-    TShownError shown;
+    ErrorShown shown;
     int visible = 0;
     for (const QLabel* label : frame.findChildren<QLabel*>()) {
         if (!label->objectName().endsWith(QLatin1String("Error")) || label->isHidden())

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "config/SelvorConfigInfo.h"
-#include "server/DataModule.h"
+#include "config/SavedLogin.h"
+#include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/SavedLogin.h"
 #include "tests/support/TempProfile.h"
 #include "tests/support/TestApplication.h"
-#include "ui/login/LoginForm.h"
+#include "ui/login/LoginWindow.h"
 
 #include <QString>
 #include <QWidget>
@@ -17,7 +17,7 @@
 
 class QLabel;
 class QLineEdit;
-class TLoginFrameBase;
+class LoginFrame;
 
 // A fresh profile whose quorvane.ini points the application server at a loopback server, a
 // session (DMod) that talks to it, and message boxes answered in advance.
@@ -27,7 +27,7 @@ protected:
     LoginFixture();
     ~LoginFixture() override;
 
-    SelvorConfigInfo savedLogin() const;
+    SavedLogin savedLogin() const;
     // The raw value of a key of quorvane.ini.
     QString iniValue(const char* key) const;
 
@@ -44,11 +44,11 @@ protected:
     QStringList requests() const;
 
     // A login window made as the main window makes it, shown and active.
-    std::unique_ptr<TfrmLogin> openWindow();
+    std::unique_ptr<LoginWindow> openWindow();
 
     TempProfile m_profile;
     LoopbackServer m_server;
-    TDMod m_session{THttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
+    Session m_session{HttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
 };
 
 // Shows a top-level widget and waits until it is exposed and active.
@@ -62,11 +62,11 @@ void pressKey(QWidget& window, Qt::Key key);
 void click(QWidget* widget);
 
 // Which error of a frame is visible: "" for none, else the label's object name and text.
-struct TShownError
+struct ErrorShown
 {
     QString label;
     QString text;
 };
-TShownError shownError(const TLoginFrameBase& frame);
+ErrorShown shownError(const LoginFrame& frame);
 // The widget of the window that has the caret, by object name ("" for none).
 QString caret(const QWidget& window);

@@ -5,10 +5,10 @@
 #include "ui/chrome/Image.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/SkinBitmap.h"
+#include "ui/login/AccountLoginFrame.h"
 #include "ui/login/LoginFonts.h"
-#include "ui/login/LoginFrame.h"
-#include "ui/login/RegFrame.h"
-#include "ui/login/SinaLoginFrame.h"
+#include "ui/login/MicroblogLoginFrame.h"
+#include "ui/login/RegistrationFrame.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -22,17 +22,17 @@ namespace {
 
 using LoginLookTest = LoginFixture;
 
-struct TPlace
+struct Placement
 {
     const char* name;
     QRect geometry;
 };
 
 // Each named component of the frame sits at its place with its size.
-void expectPlaces(const TLoginFrameBase& frame, std::initializer_list<TPlace> places)
+void expectPlaces(const LoginFrame& frame, std::initializer_list<Placement> places)
 {
     EXPECT_EQ(frame.geometry(), QRect(0, 0, 301, 295));
-    for (const TPlace& place : places) {
+    for (const Placement& place : places) {
         const auto* widget = frame.findChild<QWidget*>(QString::fromLatin1(place.name));
         ASSERT_NE(widget, nullptr) << place.name;
         EXPECT_EQ(widget->geometry(), place.geometry)
@@ -42,9 +42,9 @@ void expectPlaces(const TLoginFrameBase& frame, std::initializer_list<TPlace> pl
 
 TEST_F(LoginLookTest, AccountFrameComponents)
 {
-    TfrmLogin window;
+    LoginWindow window;
     window.showLoginFrame();
-    const auto& frame = *qobject_cast<TframeLogin*>(window.currentFrame());
+    const auto& frame = *qobject_cast<AccountLoginFrame*>(window.currentFrame());
     expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"edEmail", {62, 28, 195, 22}},
                          {"imgEmailError", {64, 64, 12, 12}},
@@ -83,9 +83,9 @@ TEST_F(LoginLookTest, AccountFrameComponents)
 
 TEST_F(LoginLookTest, MicroblogFrameComponents)
 {
-    TfrmLogin window;
+    LoginWindow window;
     window.showSinaLoginFrame();
-    const auto& frame = *qobject_cast<TframeSinaLogin*>(window.currentFrame());
+    const auto& frame = *qobject_cast<MicroblogLoginFrame*>(window.currentFrame());
     expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"Image1", {21, 13, 140, 42}},
                          {"edEmail", {86, 65, 195, 23}},
@@ -108,9 +108,9 @@ TEST_F(LoginLookTest, MicroblogFrameComponents)
 
 TEST_F(LoginLookTest, RegistrationFrameComponents)
 {
-    TfrmLogin window;
+    LoginWindow window;
     window.showRegFrame();
-    const auto& frame = *qobject_cast<TframeReg*>(window.currentFrame());
+    const auto& frame = *qobject_cast<RegistrationFrame*>(window.currentFrame());
     expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"edEmail", {86, 27, 195, 23}},
                          {"imgEmailError", {86, 61, 12, 12}},
@@ -129,18 +129,18 @@ TEST_F(LoginLookTest, RegistrationFrameComponents)
 }
 
 // The frames of a window, one of each kind.
-QList<TLoginFrameBase*> allFrames(TfrmLogin& window)
+QList<LoginFrame*> allFrames(LoginWindow& window)
 {
     window.showLoginFrame();
     window.showSinaLoginFrame();
     window.showRegFrame();
-    return window.panFrame->findChildren<TLoginFrameBase*>();
+    return window.panFrame->findChildren<LoginFrame*>();
 }
 
 TEST_F(LoginLookTest, PasswordsShowStars)
 {
-    TfrmLogin window;
-    for (TLoginFrameBase* frame : allFrames(window)) {
+    LoginWindow window;
+    for (LoginFrame* frame : allFrames(window)) {
         for (auto* edit : frame->findChildren<QLineEdit*>()) {
             edit->setText("秘密 pw");
             const bool password = edit->objectName().contains("Password");
@@ -162,32 +162,32 @@ QWidget* nextTabStop(QWidget* widget)
 
 TEST_F(LoginLookTest, TabOrderRunsThroughTheFields)
 {
-    TfrmLogin window;
+    LoginWindow window;
     window.showLoginFrame();
-    auto* login = qobject_cast<TframeLogin*>(window.currentFrame());
+    auto* login = qobject_cast<AccountLoginFrame*>(window.currentFrame());
     EXPECT_EQ(nextTabStop(login->edEmail), login->edPassword);
     EXPECT_EQ(nextTabStop(login->edPassword), login->cbRemberPass);
     EXPECT_EQ(nextTabStop(login->cbRemberPass), login->cbAutoLogin);
     window.showSinaLoginFrame();
-    auto* sina = qobject_cast<TframeSinaLogin*>(window.currentFrame());
+    auto* sina = qobject_cast<MicroblogLoginFrame*>(window.currentFrame());
     EXPECT_EQ(nextTabStop(sina->edEmail), sina->edPassword);
     EXPECT_EQ(nextTabStop(sina->edPassword), sina->cbRemberPass);
     EXPECT_EQ(nextTabStop(sina->cbRemberPass), sina->cbAutoLogin);
     window.showRegFrame();
-    auto* reg = qobject_cast<TframeReg*>(window.currentFrame());
+    auto* reg = qobject_cast<RegistrationFrame*>(window.currentFrame());
     EXPECT_EQ(nextTabStop(reg->edEmail), reg->edPassword);
     EXPECT_EQ(nextTabStop(reg->edPassword), reg->edRePassword);
 }
 
 TEST_F(LoginLookTest, EveryFrameRoundsItsBottomRightCorner)
 {
-    TfrmLogin window;
-    const QList<TLoginFrameBase*> frames = allFrames(window);
+    LoginWindow window;
+    const QList<LoginFrame*> frames = allFrames(window);
     ASSERT_EQ(frames.size(), 4);
-    for (TLoginFrameBase* frame : frames) {
-        const char* name = qobject_cast<TframeLogin*>(frame)       ? SkinPicture::LoginFrame
-                           : qobject_cast<TframeSinaLogin*>(frame) ? SkinPicture::SinaFrame
-                                                                   : SkinPicture::RegFrame;
+    for (LoginFrame* frame : frames) {
+        const char* name = qobject_cast<AccountLoginFrame*>(frame)     ? SkinPicture::LoginFrame
+                           : qobject_cast<MicroblogLoginFrame*>(frame) ? SkinPicture::SinaFrame
+                                                                       : SkinPicture::RegFrame;
         const QImage plain = skinBitmap(QString::fromLatin1(name)).toImage();
         const QImage shown = frame->imgBg->picture().toImage();
         ASSERT_EQ(shown.size(), QSize(301, 295));
@@ -229,8 +229,8 @@ TEST_F(LoginLookTest, TheFontsResolveToInstalledChineseFonts)
 // the edit beside it.
 TEST_F(LoginLookTest, NoTextIsCutOff)
 {
-    TfrmLogin window;
-    for (TLoginFrameBase* frame : allFrames(window)) {
+    LoginWindow window;
+    for (LoginFrame* frame : allFrames(window)) {
         const std::string frameName = frame->objectName().toStdString();
         frame->showPasswordError("用户名或密码不正确!");
         for (const QLabel* label : frame->findChildren<QLabel*>()) {
@@ -266,7 +266,7 @@ TEST_F(LoginLookTest, NoTextIsCutOff)
                 }
             }
         }
-        for (const auto* caption : frame->findChildren<TCaptionLabel*>()) {
+        for (const auto* caption : frame->findChildren<CaptionLabel*>()) {
             const QRect button = caption->image()->geometry();
             EXPECT_TRUE(button.contains(caption->geometry()))
                 << frameName << " " << caption->objectName().toStdString();
@@ -278,9 +278,9 @@ TEST_F(LoginLookTest, NoTextIsCutOff)
 
 TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
 {
-    TfrmLogin window;
+    LoginWindow window;
     window.showRegFrame();
-    auto* frame = qobject_cast<TframeReg*>(window.currentFrame());
+    auto* frame = qobject_cast<RegistrationFrame*>(window.currentFrame());
     const QString message = QString("服务器消息").repeated(12);
     frame->showEmailError(message);
     EXPECT_EQ(frame->labEmailError->text(), message);
@@ -292,8 +292,8 @@ TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
 
 TEST_F(LoginLookTest, LabelsAreTransparentPlainText)
 {
-    TfrmLogin window;
-    for (TLoginFrameBase* frame : allFrames(window)) {
+    LoginWindow window;
+    for (LoginFrame* frame : allFrames(window)) {
         for (const QLabel* label : frame->findChildren<QLabel*>()) {
             EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
@@ -311,7 +311,7 @@ TEST_F(LoginLookTest, Pictures)
     QDir().mkpath(folder);
     saveLogin("alice@example.com", "secret", true, false, 0);
     const auto window = openWindow();
-    auto* login = qobject_cast<TframeLogin*>(window->currentFrame());
+    auto* login = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     login->showPasswordError("用户名或密码不正确!");
     window->grab().save(folder + "/login.png");
     // As the screen shows it, with the rounded region (under a real X server).
@@ -321,11 +321,11 @@ TEST_F(LoginLookTest, Pictures)
         ->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height())
         .save(folder + "/login-screen.png");
     window->showSinaLoginFrame();
-    auto* sina = qobject_cast<TframeSinaLogin*>(window->currentFrame());
+    auto* sina = qobject_cast<MicroblogLoginFrame*>(window->currentFrame());
     sina->showEmailError("请输入有效的E-mail!");
     window->grab().save(folder + "/sina.png");
     window->showRegFrame();
-    auto* reg = qobject_cast<TframeReg*>(window->currentFrame());
+    auto* reg = qobject_cast<RegistrationFrame*>(window->currentFrame());
     reg->edEmail->setText("new@example.com");
     reg->edPassword->setText("pw");
     reg->showRePasswordError("重复密码错误!");

@@ -2,9 +2,9 @@
 
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/ImageButton.h"
-#include "ui/login/LoginFrame.h"
-#include "ui/login/RegFrame.h"
-#include "ui/login/SinaLoginFrame.h"
+#include "ui/login/AccountLoginFrame.h"
+#include "ui/login/MicroblogLoginFrame.h"
+#include "ui/login/RegistrationFrame.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,7 +21,7 @@ using LoginWindowTest = LoginFixture;
 
 TEST_F(LoginWindowTest, WindowLayout)
 {
-    TfrmLogin window;
+    LoginWindow window;
     EXPECT_EQ(window.windowTitle(), "Quorvane");
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.windowModality(), Qt::ApplicationModal);
@@ -49,7 +49,7 @@ TEST_F(LoginWindowTest, WindowLayout)
     EXPECT_EQ(window.font().family(), "宋体");
     EXPECT_EQ(window.font().pixelSize(), 16);
     // The title picture is the window's drag area.
-    EXPECT_NE(qobject_cast<TDragImage*>(window.image1), nullptr);
+    EXPECT_NE(qobject_cast<DragImage*>(window.image1), nullptr);
 
     // Rounded corners: the left column and the top row lie outside, the corners are cut.
     const QRegion mask = window.mask();
@@ -82,12 +82,15 @@ TEST_F(LoginWindowTest, SavedUserTypeChoosesTheFirstFrame)
     {
         int userType;
         const char* frameClass;
-    } cases[] = {{0, "TframeLogin"}, {1, "TframeSinaLogin"}, {2, "TframeLogin"}, {-1, "TframeLogin"}};
+    } cases[] = {{0, "AccountLoginFrame"},
+                 {1, "MicroblogLoginFrame"},
+                 {2, "AccountLoginFrame"},
+                 {-1, "AccountLoginFrame"}};
     for (const auto& c : cases) {
         saveLogin("someone@example.com", "secret", true, false, c.userType);
-        TfrmLogin window;
+        LoginWindow window;
         EXPECT_STREQ(window.currentFrame()->metaObject()->className(), c.frameClass) << c.userType;
-        EXPECT_EQ(window.panFrame->findChildren<TLoginFrameBase*>().size(), 1);
+        EXPECT_EQ(window.panFrame->findChildren<LoginFrame*>().size(), 1);
         // Not visible yet, so no caret anywhere.
         EXPECT_EQ(window.focusWidget(), nullptr);
     }
@@ -129,7 +132,7 @@ TEST_F(LoginWindowTest, EnterSubmitsTheCurrentFrame)
 
     // Account frame, the caret in the password field.
     pressKey(*window, Qt::Key_Return);
-    auto* login = qobject_cast<TframeLogin*>(window->currentFrame());
+    auto* login = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(login, nullptr);
     EXPECT_EQ(shownError(*login).text, "用户名或密码不正确!");
     EXPECT_EQ(requests().size(), 1);
@@ -143,7 +146,7 @@ TEST_F(LoginWindowTest, EnterSubmitsTheCurrentFrame)
     // Registration frame, as its button does.
     click(login->imgReg);
     processEvents();
-    auto* reg = qobject_cast<TframeReg*>(window->currentFrame());
+    auto* reg = qobject_cast<RegistrationFrame*>(window->currentFrame());
     ASSERT_NE(reg, nullptr);
     QTest::keyClicks(reg->edEmail, "bob@example.com");
     reg->edPassword->setText("pw1");
@@ -156,9 +159,9 @@ TEST_F(LoginWindowTest, EnterSubmitsTheCurrentFrame)
     // Microblog frame.
     click(reg->imgGoback);
     processEvents();
-    click(qobject_cast<TframeLogin*>(window->currentFrame())->imgSina);
+    click(qobject_cast<AccountLoginFrame*>(window->currentFrame())->imgSina);
     processEvents();
-    auto* sina = qobject_cast<TframeSinaLogin*>(window->currentFrame());
+    auto* sina = qobject_cast<MicroblogLoginFrame*>(window->currentFrame());
     ASSERT_NE(sina, nullptr);
     sina->edEmail->setText("weibo-user");
     sina->edPassword->setText("pw");
@@ -172,7 +175,7 @@ TEST_F(LoginWindowTest, EnterSubmitsTheCurrentFrame)
 TEST_F(LoginWindowTest, EnterTravelsOnToTheFocusedControl)
 {
     const auto window = openWindow();
-    auto* frame = qobject_cast<TframeLogin*>(window->currentFrame());
+    auto* frame = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(frame, nullptr);
     int returnPressed = 0;
     QObject::connect(frame->edEmail, &QLineEdit::returnPressed, [&] { ++returnPressed; });
@@ -192,7 +195,7 @@ TEST_F(LoginWindowTest, EscapeDoesNothing)
     pressKey(*window, Qt::Key_Escape);
     processEvents();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->modalResult(), TfrmLogin::ResultNone);
+    EXPECT_EQ(window->modalResult(), LoginWindow::ResultNone);
     EXPECT_EQ(window->currentFrame(), frame.data());
     EXPECT_EQ(caret(*window), "edPassword");
     EXPECT_TRUE(m_server.targets().isEmpty());
@@ -202,25 +205,25 @@ TEST_F(LoginWindowTest, SwitchingFramesGivesFreshFramesFilledFromTheSavedLogin)
 {
     saveLogin("alice@example.com", "saved-pw", false, false, 0);
     const auto window = openWindow();
-    QPointer<TframeLogin> first = qobject_cast<TframeLogin*>(window->currentFrame());
+    QPointer<AccountLoginFrame> first = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(first, nullptr);
     first->edEmail->setText("typed@example.com");
     first->cbAutoLogin->setChecked(true);
 
     click(first->imgReg);
-    auto* reg = qobject_cast<TframeReg*>(window->currentFrame());
+    auto* reg = qobject_cast<RegistrationFrame*>(window->currentFrame());
     ASSERT_NE(reg, nullptr);
     EXPECT_EQ(caret(*window), "edEmail");
     EXPECT_EQ(window->focusWidget(), reg->edEmail);
     processEvents();
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(window->panFrame->findChildren<TLoginFrameBase*>().size(), 1);
+    EXPECT_EQ(window->panFrame->findChildren<LoginFrame*>().size(), 1);
 
-    QPointer<TframeReg> regAlive = reg;
+    QPointer<RegistrationFrame> regAlive = reg;
     click(reg->imgGoback);
     processEvents();
     EXPECT_TRUE(regAlive.isNull());
-    auto* second = qobject_cast<TframeLogin*>(window->currentFrame());
+    auto* second = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(second->isVisible());
     EXPECT_EQ(second->edEmail->text(), "alice@example.com");
@@ -243,70 +246,70 @@ TEST_F(LoginWindowTest, SwitchingToTheMicroblogFramePlacesTheCaret)
 {
     // An empty saved login: the caret goes into the e-mail field.
     const auto window = openWindow();
-    click(qobject_cast<TframeLogin*>(window->currentFrame())->imgSina);
+    click(qobject_cast<AccountLoginFrame*>(window->currentFrame())->imgSina);
     processEvents();
-    auto* sina = qobject_cast<TframeSinaLogin*>(window->currentFrame());
+    auto* sina = qobject_cast<MicroblogLoginFrame*>(window->currentFrame());
     ASSERT_NE(sina, nullptr);
     EXPECT_EQ(window->focusWidget(), sina->edEmail);
 
     click(sina->imgGoback);
     processEvents();
-    ASSERT_NE(qobject_cast<TframeLogin*>(window->currentFrame()), nullptr);
+    ASSERT_NE(qobject_cast<AccountLoginFrame*>(window->currentFrame()), nullptr);
     EXPECT_EQ(window->focusWidget(), nullptr);
-    EXPECT_EQ(window->panFrame->findChildren<TLoginFrameBase*>().size(), 1);
+    EXPECT_EQ(window->panFrame->findChildren<LoginFrame*>().size(), 1);
 }
 
 TEST_F(LoginWindowTest, CloseButtonEndsWithCancel)
 {
-    TfrmLogin window;
+    LoginWindow window;
     QTimer::singleShot(0, &window, [&] {
         EXPECT_TRUE(window.isVisible());
         click(window.imgClose);
     });
-    EXPECT_EQ(window.showModal(), TfrmLogin::ResultCancel);
-    EXPECT_EQ(TfrmLogin::ResultCancel, 2);
+    EXPECT_EQ(window.showModal(), LoginWindow::ResultCancel);
+    EXPECT_EQ(LoginWindow::ResultCancel, 2);
     EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(LoginWindowTest, ClosedByTheSystemEndsWithCancel)
 {
-    TfrmLogin window;
+    LoginWindow window;
     QTimer::singleShot(0, &window, [&] { window.close(); });
-    EXPECT_EQ(window.showModal(), TfrmLogin::ResultCancel);
+    EXPECT_EQ(window.showModal(), LoginWindow::ResultCancel);
 }
 
 TEST_F(LoginWindowTest, MinimiseHidesAndTheModalStateGoesOn)
 {
     saveLogin("alice@example.com", "pw", true, true, 0);
     answer("userLogin", "<code>0</code><token>TK</token><role>1</role>");
-    TfrmLogin window;
+    LoginWindow window;
     bool hiddenAndRunning = false;
     QTimer::singleShot(0, &window, [&] {
         click(window.imgMin);
         QTimer::singleShot(0, &window, [&] {
-            hiddenAndRunning = !window.isVisible() && window.modalResult() == TfrmLogin::ResultNone;
+            hiddenAndRunning = !window.isVisible() && window.modalResult() == LoginWindow::ResultNone;
             // What the main window's show action does.
             window.show();
             window.raise();
             window.activateWindow();
             QTimer::singleShot(0, &window, [&] {
                 EXPECT_EQ(QApplication::activeModalWidget(), &window);
-                click(qobject_cast<TframeLogin*>(window.currentFrame())->imgLogin);
+                click(qobject_cast<AccountLoginFrame*>(window.currentFrame())->imgLogin);
             });
         });
     });
-    EXPECT_EQ(window.showModal(), TfrmLogin::ResultOk);
+    EXPECT_EQ(window.showModal(), LoginWindow::ResultOk);
     EXPECT_TRUE(hiddenAndRunning);
-    EXPECT_EQ(TfrmLogin::ResultOk, 1);
+    EXPECT_EQ(LoginWindow::ResultOk, 1);
 }
 
 TEST_F(LoginWindowTest, ShowModalCentresTheWindowOnTheDesktop)
 {
-    TfrmLogin window;
+    LoginWindow window;
     QTimer::singleShot(0, &window, [&] {
         const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
         EXPECT_LE((window.frameGeometry().center() - desktop.center()).manhattanLength(), 2);
-        window.setModalResult(TfrmLogin::ResultCancel);
+        window.setModalResult(LoginWindow::ResultCancel);
     });
     window.showModal();
 }
@@ -317,7 +320,7 @@ TEST_F(LoginWindowTest, InputDuringARequestSendsNoSecondRequest)
 {
     saveLogin("alice@example.com", "pw", true, true, 0);
     const auto window = openWindow();
-    auto* frame = qobject_cast<TframeLogin*>(window->currentFrame());
+    auto* frame = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(frame, nullptr);
     QPointer<QWidget> caret = window->focusWidget();
     QPointer<QWidget> button = frame->imgLogin;

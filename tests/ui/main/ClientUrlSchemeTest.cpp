@@ -4,7 +4,7 @@
 #include "tests/support/TempProfile.h"
 #include "tests/support/TestApplication.h"
 #include "tests/ui/main/OpenedUrls.h"
-#include "ui/main/MainForm.h"
+#include "ui/main/MainWindow.h"
 
 #include <QUrlQuery>
 
@@ -123,59 +123,59 @@ TEST(ClientUrlShellTargets, OnlyWebAndMailAddressesReachTheShell)
 }
 
 // What the handler does with a URL when no main window exists.
-struct THandlerCase
+struct HandlerCase
 {
     const char* name;
     const char* url;
-    TClientUrlListener listener;
+    ClientUrlListener listener;
     bool handled;
     const char* opened; // "" when nothing was handed to the shell
 };
 
-std::ostream& operator<<(std::ostream& out, const THandlerCase& c)
+std::ostream& operator<<(std::ostream& out, const HandlerCase& c)
 {
     return out << c.name;
 }
 
-const THandlerCase kHandlerCases[] = {
+const HandlerCase kHandlerCases[] = {
     {"OpenEncodedInnerQuery", "vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fa%3D1%26b%3D2",
-     TClientUrlListener::MainWindow, true, "http://example.com/report?a=1&b=2"},
+     ClientUrlListener::MainWindow, true, "http://example.com/report?a=1&b=2"},
     {"OpenFromNotification", "vemtraclient://open/?url=https%3A%2F%2Fexample.com%2F",
-     TClientUrlListener::NotificationWindow, true, "https://example.com/"},
+     ClientUrlListener::NotificationWindow, true, "https://example.com/"},
     {"OpenParameterNameInCapitals", "vemtraclient://open/?URL=http%3A%2F%2Fexample.com%2F",
-     TClientUrlListener::MainWindow, true, "http://example.com/"},
-    {"OpenMail", "vemtraclient://open/?url=mailto%3Ainfo%40example.com", TClientUrlListener::MainWindow, true,
+     ClientUrlListener::MainWindow, true, "http://example.com/"},
+    {"OpenMail", "vemtraclient://open/?url=mailto%3Ainfo%40example.com", ClientUrlListener::MainWindow, true,
      "mailto:info@example.com"},
     // An unencoded inner query is cut at its first "&".
     {"OpenUnencodedInnerQuery", "vemtraclient://open/?url=http://example.com/r?a=1&b=2",
-     TClientUrlListener::MainWindow, true, "http://example.com/r?a=1"},
+     ClientUrlListener::MainWindow, true, "http://example.com/r?a=1"},
     // The parameters' own actionName does not override the action.
     {"OpenWithForgedActionName", "vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F&actionName=close",
-     TClientUrlListener::MainWindow, true, "http://example.com/"},
+     ClientUrlListener::MainWindow, true, "http://example.com/"},
     // As the browser reports a page's "%u" escapes.
     {"OpenEscapedWholesale", "vemtraclient://open/?url=http%253A%252F%252Fexample.com%252F%25u6D77",
-     TClientUrlListener::MainWindow, true, "http://example.com/%E6%B5%B7"},
-    {"OpenWithoutSlash", "vemtraclient://open?url=http%3A%2F%2Fexample.com%2F",
-     TClientUrlListener::MainWindow, true, ""},
-    {"OpenInCapitals", "vemtraclient://OPEN/?url=http%3A%2F%2Fexample.com%2F", TClientUrlListener::MainWindow,
+     ClientUrlListener::MainWindow, true, "http://example.com/%E6%B5%B7"},
+    {"OpenWithoutSlash", "vemtraclient://open?url=http%3A%2F%2Fexample.com%2F", ClientUrlListener::MainWindow,
      true, ""},
-    {"OpenFileTarget", "vemtraclient://open/?url=file%3A%2F%2F%2Fetc%2Fpasswd",
-     TClientUrlListener::MainWindow, true, ""},
-    {"OpenProgram", "vemtraclient://open/?url=%2Fusr%2Fbin%2Fxterm", TClientUrlListener::NotificationWindow,
+    {"OpenInCapitals", "vemtraclient://OPEN/?url=http%3A%2F%2Fexample.com%2F", ClientUrlListener::MainWindow,
      true, ""},
-    {"OpenEmptyTarget", "vemtraclient://open/?url=", TClientUrlListener::MainWindow, true, ""},
-    {"OpenWithoutTarget", "vemtraclient://open/", TClientUrlListener::MainWindow, true, ""},
-    {"UnknownAction", "vemtraclient://launch/?url=http%3A%2F%2Fexample.com%2F",
-     TClientUrlListener::MainWindow, true, ""},
-    {"CloseWithoutMainWindow", "vemtraclient://close/", TClientUrlListener::MainWindow, true, ""},
-    {"UrlInCapitals", "VEMTRACLIENT://open/?url=http%3A%2F%2Fexample.com%2F", TClientUrlListener::MainWindow,
+    {"OpenFileTarget", "vemtraclient://open/?url=file%3A%2F%2F%2Fetc%2Fpasswd", ClientUrlListener::MainWindow,
+     true, ""},
+    {"OpenProgram", "vemtraclient://open/?url=%2Fusr%2Fbin%2Fxterm", ClientUrlListener::NotificationWindow,
+     true, ""},
+    {"OpenEmptyTarget", "vemtraclient://open/?url=", ClientUrlListener::MainWindow, true, ""},
+    {"OpenWithoutTarget", "vemtraclient://open/", ClientUrlListener::MainWindow, true, ""},
+    {"UnknownAction", "vemtraclient://launch/?url=http%3A%2F%2Fexample.com%2F", ClientUrlListener::MainWindow,
+     true, ""},
+    {"CloseWithoutMainWindow", "vemtraclient://close/", ClientUrlListener::MainWindow, true, ""},
+    {"UrlInCapitals", "VEMTRACLIENT://open/?url=http%3A%2F%2Fexample.com%2F", ClientUrlListener::MainWindow,
      false, ""},
     {"PrefixInTheMiddleOfAWebAddress",
      "http://example.com/?next=vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F",
-     TClientUrlListener::MainWindow, false, ""},
+     ClientUrlListener::MainWindow, false, ""},
 };
 
-class ClientUrlHandlerTest : public ::testing::TestWithParam<THandlerCase>
+class ClientUrlHandlerTest : public ::testing::TestWithParam<HandlerCase>
 {
 protected:
     void SetUp() override { clearOpenedUrls(); }
@@ -184,7 +184,7 @@ protected:
 
 TEST_P(ClientUrlHandlerTest, CancelsEveryClientUrlAndOpensOnlySafeTargets)
 {
-    const THandlerCase& c = GetParam();
+    const HandlerCase& c = GetParam();
     ASSERT_EQ(frmMain, nullptr);
     EXPECT_EQ(handleClientUrl(QString::fromLatin1(c.url), c.listener, nullptr), c.handled);
     const QList<QUrl> opened = openedUrls();
@@ -204,7 +204,7 @@ TEST(ClientUrlOpen, InnerQueryKeepsItsOwnItems)
     clearOpenedUrls();
     handleClientUrl(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fdistrict%3D"
                                    "%u6D77%u6DC0%26month%3D2012-12"),
-                    TClientUrlListener::MainWindow, nullptr);
+                    ClientUrlListener::MainWindow, nullptr);
     ASSERT_EQ(openedUrls().size(), 1);
     const QUrlQuery query(openedUrls().first());
     EXPECT_EQ(query.queryItemValue(QStringLiteral("district")), QStringLiteral("海淀"));

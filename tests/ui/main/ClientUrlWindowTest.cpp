@@ -14,48 +14,48 @@
 namespace {
 
 // Whether the main window ends up hidden in the tray, and where its browser is sent.
-struct TWindowCase
+struct WindowCase
 {
     const char* name;
     const char* url;
-    TClientUrlListener listener;
+    ClientUrlListener listener;
     bool hidden;
     // The page the main window is sent to, below the application root ("" for none).
     const char* navigatedTo;
 };
 
-std::ostream& operator<<(std::ostream& out, const TWindowCase& c)
+std::ostream& operator<<(std::ostream& out, const WindowCase& c)
 {
     return out << c.name;
 }
 
-const TWindowCase kWindowCases[] = {
-    {"CloseWithSlash", "vemtraclient://close/", TClientUrlListener::MainWindow, true, ""},
-    {"CloseWithoutSlash", "vemtraclient://close", TClientUrlListener::MainWindow, true, ""},
-    {"CloseWithParameters", "vemtraclient://close/?x=1", TClientUrlListener::MainWindow, true, ""},
-    {"CloseWithQuestionBeforeSlash", "vemtraclient://close?x=1", TClientUrlListener::MainWindow, false, ""},
-    {"CloseInCapitals", "vemtraclient://Close/", TClientUrlListener::MainWindow, false, ""},
-    {"CloseInNotification", "vemtraclient://close/", TClientUrlListener::NotificationWindow, false, ""},
-    {"ShowInMainWindow", "vemtraclient://show/?url=house/list", TClientUrlListener::MainWindow, false, ""},
-    {"ShowInCapitals", "vemtraclient://SHOW/?url=house/list", TClientUrlListener::NotificationWindow, false,
+const WindowCase kWindowCases[] = {
+    {"CloseWithSlash", "vemtraclient://close/", ClientUrlListener::MainWindow, true, ""},
+    {"CloseWithoutSlash", "vemtraclient://close", ClientUrlListener::MainWindow, true, ""},
+    {"CloseWithParameters", "vemtraclient://close/?x=1", ClientUrlListener::MainWindow, true, ""},
+    {"CloseWithQuestionBeforeSlash", "vemtraclient://close?x=1", ClientUrlListener::MainWindow, false, ""},
+    {"CloseInCapitals", "vemtraclient://Close/", ClientUrlListener::MainWindow, false, ""},
+    {"CloseInNotification", "vemtraclient://close/", ClientUrlListener::NotificationWindow, false, ""},
+    {"ShowInMainWindow", "vemtraclient://show/?url=house/list", ClientUrlListener::MainWindow, false, ""},
+    {"ShowInCapitals", "vemtraclient://SHOW/?url=house/list", ClientUrlListener::NotificationWindow, false,
      ""},
 };
 
-class ClientUrlWindowTest : public MainFixture, public ::testing::WithParamInterface<TWindowCase>
+class ClientUrlWindowTest : public MainFixture, public ::testing::WithParamInterface<WindowCase>
 {
 };
 
 TEST_P(ClientUrlWindowTest, PerformsOnlyTheListenersOwnActions)
 {
-    const TWindowCase& c = GetParam();
-    TfrmMain& main = signInAutomatically();
+    const WindowCase& c = GetParam();
+    MainWindow& main = signInAutomatically();
     ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser")));
     m_server.clearRequests();
 
     EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), c.listener, &main));
     EXPECT_EQ(!main.isVisible(), c.hidden);
     EXPECT_TRUE(openedUrls().isEmpty());
-    EXPECT_EQ(runUntil([] { return false; }, 300), TRunEnd::TimedOut);
+    EXPECT_EQ(runUntil([] { return false; }, 300), RunEnd::TimedOut);
     EXPECT_TRUE(pageRequests().isEmpty()) << pageRequests().join(QLatin1Char(' ')).toStdString();
 }
 
@@ -64,14 +64,14 @@ INSTANTIATE_TEST_SUITE_P(Urls, ClientUrlWindowTest, ::testing::ValuesIn(kWindowC
 
 // "show" in a notification: the main window goes to the page below the application root and
 // comes up from the tray.
-struct TShowCase
+struct ShowCase
 {
     const char* name;
     const char* url;
     const char* target; // request target below the application root
 };
 
-const TShowCase kShowCases[] = {
+const ShowCase kShowCases[] = {
     {"RelativePath", "vemtraclient://show/?url=house/list", "/house/list"},
     {"ParameterNameInCapitals", "vemtraclient://show/?URL=house/list", "/house/list"},
     {"PathWithLeadingSlash", "vemtraclient://show/?url=/house/list", "//house/list"},
@@ -79,19 +79,19 @@ const TShowCase kShowCases[] = {
     {"WithoutUrl", "vemtraclient://show/", "/"},
 };
 
-class ShowTest : public MainFixture, public ::testing::WithParamInterface<TShowCase>
+class ShowTest : public MainFixture, public ::testing::WithParamInterface<ShowCase>
 {
 };
 
 TEST_P(ShowTest, NavigatesTheMainWindowAndBringsItUp)
 {
-    const TShowCase& c = GetParam();
-    TfrmMain& main = signInAutomatically();
+    const ShowCase& c = GetParam();
+    MainWindow& main = signInAutomatically();
     ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser")));
     main.hideToTray();
     m_server.clearRequests();
 
-    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), TClientUrlListener::NotificationWindow, nullptr));
+    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), ClientUrlListener::NotificationWindow, nullptr));
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.isMinimized());
     ASSERT_TRUE(waitForRequest(QString::fromLatin1(c.target)));
@@ -108,7 +108,7 @@ protected:
     void SetUp() override
     {
         m_main = &signInAutomatically();
-        ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("start"); }), TRunEnd::Stopped);
+        ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("start"); }), RunEnd::Stopped);
         m_startUrl = m_main->webBrowser->url();
         // A mark that only this very page carries; a page loaded anew has lost it.
         ASSERT_EQ(evaluate(QStringLiteral("window.quorvaneMark = 'kept'; window.quorvaneMark")),
@@ -124,7 +124,7 @@ protected:
         std::optional<QString> result;
         m_main->webBrowser->browserPage()->runJavaScript(
             script, [&](const QVariant& value) { result = value.toString(); });
-        EXPECT_EQ(runUntil([&] { return result.has_value(); }), TRunEnd::Stopped);
+        EXPECT_EQ(runUntil([&] { return result.has_value(); }), RunEnd::Stopped);
         return result.value_or(QString());
     }
 
@@ -145,14 +145,14 @@ protected:
         EXPECT_TRUE(pageRequests().isEmpty()) << pageRequests().join(QLatin1Char(' ')).toStdString();
     }
 
-    TfrmMain* m_main = nullptr;
+    MainWindow* m_main = nullptr;
     QUrl m_startUrl;
 };
 
 TEST_F(PageNavigationTest, CloseLinkHidesTheWindowAndLeavesThePage)
 {
     followLink(QStringLiteral("vemtraclient://close/"));
-    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), RunEnd::Stopped);
     EXPECT_TRUE(m_main->isMinimized());
     expectStillOnStartPage();
 }
@@ -160,14 +160,14 @@ TEST_F(PageNavigationTest, CloseLinkHidesTheWindowAndLeavesThePage)
 TEST_F(PageNavigationTest, ScriptSettingTheLocationIsHandledToo)
 {
     m_main->webBrowser->browserPage()->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
-    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), RunEnd::Stopped);
     expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, OpenLinkHandsTheDecodedAddressToTheDefaultBrowser)
 {
     followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fa%3D1%26b%3D2"));
-    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), RunEnd::Stopped);
     EXPECT_EQ(openedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/report?a=1&b=2"))});
     EXPECT_TRUE(m_main->isVisible());
     expectStillOnStartPage();
@@ -176,7 +176,7 @@ TEST_F(PageNavigationTest, OpenLinkHandsTheDecodedAddressToTheDefaultBrowser)
 TEST_F(PageNavigationTest, OpenLinkWithUnicodeEscapes)
 {
     followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2F%u6D77%u6DC0"));
-    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), RunEnd::Stopped);
     EXPECT_EQ(openedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://example.com/海淀"))});
     expectStillOnStartPage();
 }
@@ -186,7 +186,7 @@ TEST_F(PageNavigationTest, OpenLinkToALocalFileOpensNothing)
     followLink(QStringLiteral("vemtraclient://open/?url=file%3A%2F%2F%2Fetc%2Fpasswd"));
     // A later link shows that the first one has been dealt with.
     followLink(QStringLiteral("vemtraclient://close/"));
-    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), RunEnd::Stopped);
     EXPECT_TRUE(openedUrls().isEmpty());
     expectStillOnStartPage();
 }
@@ -195,14 +195,14 @@ TEST_F(PageNavigationTest, UnknownActionOnlyCancelsTheNavigation)
 {
     followLink(QStringLiteral("vemtraclient://launch/?url=house/list"));
     followLink(QStringLiteral("vemtraclient://close/"));
-    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), RunEnd::Stopped);
     expectStillOnStartPage();
 }
 
 TEST_F(PageNavigationTest, WebAddressCarryingTheSchemeIsNavigatedNormally)
 {
     followLink(appUrl() + QStringLiteral("/house/list?next=vemtraclient://close/"));
-    ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("page"); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("page"); }), RunEnd::Stopped);
     EXPECT_TRUE(m_main->isVisible());
     EXPECT_TRUE(wasRequested(QStringLiteral("/house/list?next=vemtraclient://close/")))
         << m_server.targets().join(QLatin1Char(' ')).toStdString();
@@ -213,7 +213,7 @@ TEST_F(PageNavigationTest, OpenMailtoKeepsOnlySubjectAndBody)
     followLink(QStringLiteral(
         "vemtraclient://open/?url=mailto%3Asales%40quorvane.com%3Fsubject%3Dhi%26cc%3Devil%40x.example"
         "%26body%3Dtext%26attach%3D%2Fetc%2Fpasswd%26bcc%3Dspy%40x.example"));
-    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), RunEnd::Stopped);
     EXPECT_EQ(openedUrls(),
               QList<QUrl>{QUrl(QStringLiteral("mailto:sales@quorvane.com?subject=hi&body=text"))});
 }
@@ -238,13 +238,13 @@ protected:
                          "document.title = 'done:' + confirm('sure?') + ':' + prompt('name?', 'x');"
                          "</script></body>",
                          200, html);
-        TMessageBox::takeShown();
+        MessageBox::takeShown();
     }
 
     // Lets the page run its course; a client URL it fired has been dealt with by then.
     void settle()
     {
-        EXPECT_EQ(runUntil([] { return false; }, 1000), TRunEnd::TimedOut);
+        EXPECT_EQ(runUntil([] { return false; }, 1000), RunEnd::TimedOut);
     }
 
     LoopbackServer m_stranger;
@@ -258,11 +258,11 @@ TEST_F(StrangerPageTest, AThirdPartyFrameCannotDriveTheClient)
         QStringLiteral(
             "var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
             .arg(m_stranger.url()));
-    ASSERT_EQ(runUntil([&] { return !m_stranger.targets().isEmpty(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return !m_stranger.targets().isEmpty(); }), RunEnd::Stopped);
     settle();
     EXPECT_TRUE(openedUrls().isEmpty());
     followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fgood.example%2F"));
-    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([] { return !openedUrls().isEmpty(); }), RunEnd::Stopped);
     EXPECT_EQ(openedUrls(), QList<QUrl>{QUrl(QStringLiteral("http://good.example/"))});
 }
 
@@ -270,7 +270,7 @@ TEST_F(StrangerPageTest, AThirdPartyFrameCannotDriveTheClient)
 TEST_F(StrangerPageTest, AnotherSitesPageCannotDriveTheClient)
 {
     m_main->navigateTo(m_stranger.url() + QStringLiteral("/page"));
-    ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("stranger"); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("stranger"); }), RunEnd::Stopped);
     followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fpage"));
     m_main->webBrowser->browserPage()->runJavaScript(
         QStringLiteral("location.href='vemtraclient://close/';"));
@@ -286,16 +286,16 @@ TEST_F(StrangerPageTest, OnlyTheApplicationsPagesShowDialogs)
 {
     EXPECT_EQ(evaluate(QStringLiteral("alert('<b>价格</b> changed'); confirm('sure?')")),
               QStringLiteral("true"));
-    const QList<TShownMessage> shown = TMessageBox::takeShown();
+    const QList<ShownMessage> shown = MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0].title, QStringLiteral("Quorvane"));
     EXPECT_EQ(shown[0].text, QStringLiteral("<b>价格</b> changed"));
     EXPECT_EQ(shown[1].text, QStringLiteral("sure?"));
 
     m_main->navigateTo(m_stranger.url() + QStringLiteral("/dialogs"));
-    ASSERT_EQ(runUntil([&] { return pageTitle().startsWith(QStringLiteral("done:")); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return pageTitle().startsWith(QStringLiteral("done:")); }), RunEnd::Stopped);
     EXPECT_EQ(pageTitle(), QStringLiteral("done:false:null"));
-    EXPECT_TRUE(TMessageBox::takeShown().isEmpty());
+    EXPECT_TRUE(MessageBox::takeShown().isEmpty());
 }
 
 } // namespace

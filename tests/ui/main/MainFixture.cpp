@@ -1,11 +1,11 @@
 #include "tests/ui/main/MainFixture.h"
 
-#include "config/SelvorConfig.h"
-#include "config/SelvorConfigInfo.h"
+#include "config/ConfigStore.h"
+#include "config/SavedLogin.h"
 #include "ui/chrome/BrowserProfile.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/MessageBox.h"
-#include "ui/login/LoginForm.h"
+#include "ui/login/LoginWindow.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -15,7 +15,7 @@ namespace {
 // The browser keeps its storage in the run's profile, not in that of the test that opens it first.
 [[maybe_unused]] const bool runSteps = addTestAppSteps({.afterApp = [] {
     browserProfile();
-    TMessageBox::setTestMode(true);
+    MessageBox::setTestMode(true);
 }});
 
 std::string page(const std::string& title, const std::string& body)
@@ -26,14 +26,14 @@ std::string page(const std::string& title, const std::string& body)
 
 } // namespace
 
-std::ostream& operator<<(std::ostream& out, TRunEnd end)
+std::ostream& operator<<(std::ostream& out, RunEnd end)
 {
     switch (end) {
-    case TRunEnd::ClientEnded:
+    case RunEnd::ClientEnded:
         return out << "client ended";
-    case TRunEnd::Stopped:
+    case RunEnd::Stopped:
         return out << "stopped";
-    case TRunEnd::TimedOut:
+    case RunEnd::TimedOut:
         return out << "timed out";
     }
     return out;
@@ -44,7 +44,7 @@ MainFixture::MainFixture()
     TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + m_server.url().toLatin1() +
                                                        "\r\ndown_url=" + m_server.url().toLatin1() +
                                                        "/res/download\r\n");
-    TSelvorConfig::forgetCachedAddresses();
+    ConfigStore::forgetCachedAddresses();
     // Every page of the web application; the start page says whose it is.
     m_server.reply("/quorvane2/.*", page("page", "<p>page</p>"), 200, "text/html");
     m_server.get("/quorvane2/users/validateUser", [](const httplib::Request& request,
@@ -53,8 +53,8 @@ MainFixture::MainFixture()
                              "text/html");
     });
     DMod = &m_session;
-    TMessageBox::setTestMode(true);
-    TMessageBox::takeShown();
+    MessageBox::setTestMode(true);
+    MessageBox::takeShown();
     clearOpenedUrls();
 }
 
@@ -64,13 +64,13 @@ MainFixture::~MainFixture()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     DMod = nullptr;
-    TMessageBox::takeShown();
+    MessageBox::takeShown();
     clearOpenedUrls();
 }
 
 void MainFixture::setCloseOnExit(bool on)
 {
-    TSelvorConfig().setCloseOnExit(on);
+    ConfigStore().setCloseOnExit(on);
 }
 
 void MainFixture::answer(const std::string& operation, const std::string& elements)
@@ -114,26 +114,26 @@ bool MainFixture::wasRequested(const QString& prefix) const
 bool MainFixture::waitForRequest(const QString& prefix, int timeoutMs) const
 {
     return const_cast<MainFixture*>(this)->runUntil([&] { return wasRequested(prefix); }, timeoutMs) ==
-           TRunEnd::Stopped;
+           RunEnd::Stopped;
 }
 
-TfrmMain& MainFixture::createMainWindow()
+MainWindow& MainFixture::createMainWindow()
 {
-    m_window = std::make_unique<TfrmMain>();
+    m_window = std::make_unique<MainWindow>();
     return *m_window;
 }
 
-TfrmMain& MainFixture::signInAutomatically(const QString& userName, const QString& role)
+MainWindow& MainFixture::signInAutomatically(const QString& userName, const QString& role)
 {
     saveLogin(userName, QStringLiteral("secret1"), true, true, 0);
     answer("userLogin", "<code>0</code><token>T0K3N</token><role>" + role.toStdString() + "</role>");
-    TfrmMain& main = createMainWindow();
-    EXPECT_EQ(runClient({}, [&] { return main.isVisible(); }), TRunEnd::Stopped);
+    MainWindow& main = createMainWindow();
+    EXPECT_EQ(runClient({}, [&] { return main.isVisible(); }), RunEnd::Stopped);
     return main;
 }
 
-TRunEnd MainFixture::runClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
-                               const std::function<void(TfrmLogin&)>& onLoginWindow, int timeoutMs)
+RunEnd MainFixture::runClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
+                              const std::function<void(LoginWindow&)>& onLoginWindow, int timeoutMs)
 {
     enum
     {
@@ -145,7 +145,7 @@ TRunEnd MainFixture::runClient(const std::function<void()>& action, const std::f
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        TfrmLogin* login = frmMain ? frmMain->loginWindow() : nullptr;
+        LoginWindow* login = frmMain ? frmMain->loginWindow() : nullptr;
         if (login && login->isVisible() && !loginSeen) {
             loginSeen = true;
             if (onLoginWindow)
@@ -166,13 +166,13 @@ TRunEnd MainFixture::runClient(const std::function<void()>& action, const std::f
     });
     const int code = QCoreApplication::exec();
     if (code == Stop)
-        return TRunEnd::Stopped;
+        return RunEnd::Stopped;
     if (code == Timeout)
-        return TRunEnd::TimedOut;
-    return TRunEnd::ClientEnded;
+        return RunEnd::TimedOut;
+    return RunEnd::ClientEnded;
 }
 
-TRunEnd MainFixture::runUntil(const std::function<bool()>& done, int timeoutMs)
+RunEnd MainFixture::runUntil(const std::function<bool()>& done, int timeoutMs)
 {
     return runClient({}, done, {}, timeoutMs);
 }
@@ -182,13 +182,13 @@ QString MainFixture::appUrl() const
     return m_server.url() + QStringLiteral("/quorvane2");
 }
 
-QString frameClass(const TfrmLogin& login)
+QString frameClass(const LoginWindow& login)
 {
     return login.currentFrame() ? QString::fromLatin1(login.currentFrame()->metaObject()->className())
                                 : QString();
 }
 
-void cancelLogin(TfrmLogin& login)
+void cancelLogin(LoginWindow& login)
 {
     login.imgClose->click();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "server/DataModule.h"
+#include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/SavedLogin.h"
 #include "tests/support/TempProfile.h"
 #include "tests/support/TestApplication.h"
 #include "tests/ui/main/OpenedUrls.h"
-#include "ui/main/MainForm.h"
+#include "ui/main/MainWindow.h"
 
 #include <QList>
 #include <QString>
@@ -19,16 +19,16 @@
 #include <ostream>
 #include <string>
 
-class TfrmLogin;
+class LoginWindow;
 
 // How a run of the event loop ended.
-enum class TRunEnd
+enum class RunEnd
 {
     ClientEnded, // the client ended the application
     Stopped,     // the condition of the test held
     TimedOut
 };
-std::ostream& operator<<(std::ostream& out, TRunEnd end);
+std::ostream& operator<<(std::ostream& out, RunEnd end);
 
 // A fresh profile whose quorvane.ini points both servers at a loopback server, a session
 // (DMod) that talks to it, and message boxes answered in advance.
@@ -55,29 +55,29 @@ protected:
     bool waitForRequest(const QString& prefix, int timeoutMs = 20000) const;
 
     // The main window as the start-up sequence creates it: hidden, sign-in posted.
-    TfrmMain& createMainWindow();
+    MainWindow& createMainWindow();
     // Saves a login for automatic sign-in that the server accepts with this role, and runs the
     // event loop until the main window shows.
-    TfrmMain& signInAutomatically(const QString& userName = QStringLiteral("demo@quorvane.com"),
-                                  const QString& role = QStringLiteral("1"));
+    MainWindow& signInAutomatically(const QString& userName = QStringLiteral("demo@quorvane.com"),
+                                    const QString& role = QStringLiteral("1"));
 
     // Runs the event loop as the client's start-up does: `action` runs first, inside the loop;
     // the loop ends when the client ends the application, when `stopWhen` holds, or after
     // `timeoutMs`. When a login window comes up, `onLoginWindow` runs inside its modal loop.
-    TRunEnd runClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
-                      const std::function<void(TfrmLogin&)>& onLoginWindow = {}, int timeoutMs = 30000);
+    RunEnd runClient(const std::function<void()>& action, const std::function<bool()>& stopWhen,
+                     const std::function<void(LoginWindow&)>& onLoginWindow = {}, int timeoutMs = 30000);
     // Runs the event loop until `done` holds; false after `timeoutMs`.
-    TRunEnd runUntil(const std::function<bool()>& done, int timeoutMs = 20000);
+    RunEnd runUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
     QString appUrl() const;
 
     TempProfile m_profile;
     LoopbackServer m_server;
-    TDMod m_session{THttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000}};
-    std::unique_ptr<TfrmMain> m_window;
+    Session m_session{HttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000}};
+    std::unique_ptr<MainWindow> m_window;
 };
 
-// The class name of the frame a login window shows ("TframeLogin", "TframeSinaLogin").
-QString frameClass(const TfrmLogin& login);
+// The class name of the frame a login window shows ("AccountLoginFrame", "MicroblogLoginFrame").
+QString frameClass(const LoginWindow& login);
 // Ends the login window as its close button does.
-void cancelLogin(TfrmLogin& login);
+void cancelLogin(LoginWindow& login);

@@ -2,7 +2,7 @@
 // minimise and exit rules, and both menus.
 #include "tests/ui/main/MainFixture.h"
 
-#include "config/SelvorConfig.h"
+#include "config/ConfigStore.h"
 #include "platform/PrivateProfile.h"
 #include "resources/SkinPictures.h"
 #include "ui/chrome/BorderLine.h"
@@ -26,7 +26,7 @@
 
 namespace {
 
-bool samePicture(const TImage* image, const char* name)
+bool samePicture(const Image* image, const char* name)
 {
     return image->picture().toImage() == skinBitmap(QString::fromLatin1(name)).toImage();
 }
@@ -50,7 +50,7 @@ class MainWindowTest : public MainFixture
 
 TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
 
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Quorvane"));
     EXPECT_TRUE(main.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -107,12 +107,12 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
     EXPECT_EQ(main.trayIcon1->contextMenu(), main.popupMenu1);
 
     // The window is stored for a second start of the client.
-    EXPECT_EQ(TSelvorConfig().getMainHandle(), static_cast<qint64>(main.winId()));
+    EXPECT_EQ(ConfigStore().getMainHandle(), static_cast<qint64>(main.winId()));
 }
 
 TEST_F(MainWindowTest, BorderLineIsDrawnAroundTheWindow)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     const QImage shot = main.grab().toImage();
     // The line runs down the left and right edges and along the bottom, beside the browser panel.
@@ -123,7 +123,7 @@ TEST_F(MainWindowTest, BorderLineIsDrawnAroundTheWindow)
 
 TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     main.resize(1100, 800);
     EXPECT_EQ(main.panel1->width(), 1100);
     EXPECT_EQ(main.panel2->geometry(), QRect(2, 51, 1096, 747));
@@ -138,13 +138,13 @@ TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 
 TEST_F(MainWindowTest, RightClicksInsideTheBrowserNeverReachIt)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     ASSERT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
-              TRunEnd::Stopped);
+              RunEnd::Stopped);
     QWidget* inside = main.webBrowser->focusProxy();
     ASSERT_NE(inside, nullptr);
     // What reaches the widget inside the view after the application's filters.
-    struct TSeen final : QObject
+    struct Seen final : QObject
     {
         QList<QEvent::Type> types;
         bool eventFilter(QObject*, QEvent* event) override
@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, RightClicksInsideTheBrowserNeverReachIt)
     inside->removeEventFilter(&seen);
 }
 
-struct TPlacementCase
+struct PlacementCase
 {
     const char* name;
     const char* userName;
@@ -175,7 +175,7 @@ struct TPlacementCase
     bool badge;
 };
 
-const TPlacementCase kPlacementCases[] = {
+const PlacementCase kPlacementCases[] = {
     {"CertifiedShortName", "a@b.cn", "2", true},
     {"CertifiedLongName", "purchasing.department@agency-example.com", "2", true},
     {"PlainAccount", "demo@quorvane.com", "1", false},
@@ -183,14 +183,14 @@ const TPlacementCase kPlacementCases[] = {
     {"NameThatLooksLikeMarkup", "<b>x</b>@y.cn", "1", false},
 };
 
-class PlacementTest : public MainFixture, public ::testing::WithParamInterface<TPlacementCase>
+class PlacementTest : public MainFixture, public ::testing::WithParamInterface<PlacementCase>
 {
 };
 
 TEST_P(PlacementTest, NameAndGreetingStayRightAlignedAgainstBadgeOrSeparator)
 {
-    const TPlacementCase& c = GetParam();
-    TfrmMain& main = signInAutomatically(QString::fromUtf8(c.userName), QString::fromLatin1(c.role));
+    const PlacementCase& c = GetParam();
+    MainWindow& main = signInAutomatically(QString::fromUtf8(c.userName), QString::fromLatin1(c.role));
 
     EXPECT_EQ(main.labUserName->text(), QString::fromUtf8(c.userName));
     EXPECT_EQ(main.labUserName->textFormat(), Qt::PlainText);
@@ -208,48 +208,48 @@ INSTANTIATE_TEST_SUITE_P(Accounts, PlacementTest, ::testing::ValuesIn(kPlacement
                          [](const auto& info) { return std::string(info.param.name); });
 
 // How the user asks to close or hide the signed-in window, and whether the client ends.
-struct TCloseCase
+struct CloseCase
 {
     const char* name;
     bool closeOnExit;
-    std::function<void(TfrmMain&)> request;
+    std::function<void(MainWindow&)> request;
     bool clientEnds;
 };
 
-const TCloseCase kCloseCases[] = {
-    {"CloseButton", false, [](TfrmMain& main) { main.imgClose->click(); }, false},
-    {"CloseButtonWithCloseOnExit", true, [](TfrmMain& main) { main.imgClose->click(); }, true},
-    {"MinimiseButton", true, [](TfrmMain& main) { main.imgMin->click(); }, false},
+const CloseCase kCloseCases[] = {
+    {"CloseButton", false, [](MainWindow& main) { main.imgClose->click(); }, false},
+    {"CloseButtonWithCloseOnExit", true, [](MainWindow& main) { main.imgClose->click(); }, true},
+    {"MinimiseButton", true, [](MainWindow& main) { main.imgMin->click(); }, false},
     // The task bar and the window manager ask the window system to close the window.
-    {"TaskBarClose", false, [](TfrmMain& main) { main.windowHandle()->close(); }, false},
-    {"TaskBarCloseWithCloseOnExit", true, [](TfrmMain& main) { main.windowHandle()->close(); }, false},
-    {"ExitInTrayMenu", false, [](TfrmMain& main) { main.miExit->trigger(); }, true},
-    {"ExitApplication", false, [](TfrmMain& main) { main.exitApplication(); }, true},
+    {"TaskBarClose", false, [](MainWindow& main) { main.windowHandle()->close(); }, false},
+    {"TaskBarCloseWithCloseOnExit", true, [](MainWindow& main) { main.windowHandle()->close(); }, false},
+    {"ExitInTrayMenu", false, [](MainWindow& main) { main.miExit->trigger(); }, true},
+    {"ExitApplication", false, [](MainWindow& main) { main.exitApplication(); }, true},
 };
 
-class CloseTest : public MainFixture, public ::testing::WithParamInterface<TCloseCase>
+class CloseTest : public MainFixture, public ::testing::WithParamInterface<CloseCase>
 {
 };
 
 TEST_P(CloseTest, HidesToTheTrayOrEndsTheClient)
 {
-    const TCloseCase& c = GetParam();
+    const CloseCase& c = GetParam();
     setCloseOnExit(c.closeOnExit);
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     ASSERT_TRUE(main.isVisible());
 
-    const TRunEnd end = runClient([&] { c.request(main); }, [&] { return !main.isVisible(); }, {}, 5000);
+    const RunEnd end = runClient([&] { c.request(main); }, [&] { return !main.isVisible(); }, {}, 5000);
     if (c.clientEnds) {
-        EXPECT_EQ(end, TRunEnd::ClientEnded);
+        EXPECT_EQ(end, RunEnd::ClientEnded);
         EXPECT_TRUE(main.allowClose());
         EXPECT_FALSE(main.isVisible());
     } else {
         // Hidden to the tray, and the client keeps running with only the tray icon.
-        EXPECT_EQ(end, TRunEnd::Stopped);
+        EXPECT_EQ(end, RunEnd::Stopped);
         EXPECT_FALSE(main.allowClose());
         EXPECT_TRUE(main.isMinimized());
         EXPECT_TRUE(main.trayIcon1->isVisible());
-        EXPECT_EQ(runUntil([] { return false; }, 300), TRunEnd::TimedOut);
+        EXPECT_EQ(runUntil([] { return false; }, 300), RunEnd::TimedOut);
         // The tray icon brings it back.
         emit main.trayIcon1->activated(QSystemTrayIcon::Trigger);
         EXPECT_TRUE(main.isVisible());
@@ -262,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, CloseTest, ::testing::ValuesIn(kCloseCases),
 
 TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
         main.hideToTray();
         emit main.trayIcon1->activated(reason);
@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
 
 TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     EXPECT_EQ(captions(main.popupMenu1),
               (QStringList{QStringLiteral("打开Quorvane"), QStringLiteral("系统设置(&S)..."),
                            QStringLiteral("修改密码..."), QStringLiteral("Selvor网站"),
@@ -289,9 +289,9 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder)
 
 TEST_F(MainWindowTest, WebSiteOpensInTheDefaultBrowserWithTheClientAsReferrer)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     ASSERT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
-              TRunEnd::Stopped);
+              RunEnd::Stopped);
     for (QAction* item : {main.miWebSite, main.n7}) {
         clearOpenedUrls();
         item->trigger();
@@ -306,29 +306,29 @@ TEST_F(MainWindowTest, WebSiteOpensInTheDefaultBrowserWithTheClientAsReferrer)
 }
 
 // The change-password items show only for a session signed in with an account password.
-struct TMenuCase
+struct MenuCase
 {
     const char* name;
     int userType;
     bool changePassword;
 };
 
-const TMenuCase kMenuCases[] = {
+const MenuCase kMenuCases[] = {
     {"AccountSession", 0, true},
     {"MicroblogSession", 1, false},
 };
 
-class MenuTest : public MainFixture, public ::testing::WithParamInterface<TMenuCase>
+class MenuTest : public MainFixture, public ::testing::WithParamInterface<MenuCase>
 {
 };
 
 TEST_P(MenuTest, ChangePasswordOnlyForAnAccountSession)
 {
-    const TMenuCase& c = GetParam();
+    const MenuCase& c = GetParam();
     saveLogin(QStringLiteral("someone@example.com"), QStringLiteral("secret1"), true, true, c.userType);
     answer(c.userType == 1 ? "weiboLogin" : "userLogin", "<code>0</code><token>T0K3N</token><role>1</role>");
-    TfrmMain& main = createMainWindow();
-    ASSERT_EQ(runClient({}, [&] { return main.isVisible(); }), TRunEnd::Stopped);
+    MainWindow& main = createMainWindow();
+    ASSERT_EQ(runClient({}, [&] { return main.isVisible(); }), RunEnd::Stopped);
 
     // The tray menu, as the tray icon opens it.
     main.popupMenu1->popup(main.mapToGlobal(QPoint(100, 100)));

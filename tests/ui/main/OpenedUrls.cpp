@@ -7,7 +7,7 @@
 
 namespace {
 
-class TUrlCatcher final : public QObject
+class UrlCatcher final : public QObject
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ public slots:
     void open(const QUrl& url) { opened.append(url); }
 };
 
-TUrlCatcher* catcher = nullptr;
+UrlCatcher* catcher = nullptr;
 
 // The schemes a page might try to have opened; "" stands for a bare path.
 const char* const kSchemes[] = {"",    "http", "https",      "mailto",      "file",
@@ -26,9 +26,9 @@ const char* const kSchemes[] = {"",    "http", "https",      "mailto",      "fil
 
 void installUrlCatcher()
 {
-    catcher = new TUrlCatcher;
+    catcher = new UrlCatcher;
     for (const char* scheme : kSchemes)
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), catcher, "Open");
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), catcher, "open");
 }
 
 void removeUrlCatcher()

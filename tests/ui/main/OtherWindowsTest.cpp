@@ -7,17 +7,17 @@
 #include "ui/chrome/Image.h"
 
 #if QUORVANE_MAIN_WITH_NOTIFY
-#include "notify/MessageForm.h"
-#include "notify/TimerThread.h"
+#include "notify/NotificationPopup.h"
+#include "notify/Poller.h"
 #endif
 #if QUORVANE_MAIN_WITH_SHARE
-#include "ui/share/BrowserForm.h"
+#include "ui/share/ShareWindow.h"
 #endif
 #if QUORVANE_MAIN_WITH_DIALOGS
-#include "ui/dialogs/AboutForm.h"
-#include "ui/dialogs/ChangePasswordForm.h"
-#include "ui/dialogs/FeedbackForm.h"
-#include "ui/dialogs/SettingForm.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/ChangePasswordDialog.h"
+#include "ui/dialogs/FeedbackWindow.h"
+#include "ui/dialogs/SettingsDialog.h"
 #endif
 
 #include <QAction>
@@ -35,16 +35,16 @@ class OtherWindowsTest : public MainFixture
 {
 protected:
     // Waits for the start page, so that the page can open windows of its own.
-    TfrmMain& signInToStartPage()
+    MainWindow& signInToStartPage()
     {
-        TfrmMain& main = signInAutomatically();
+        MainWindow& main = signInAutomatically();
         EXPECT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
-                  TRunEnd::Stopped);
+                  RunEnd::Stopped);
         return main;
     }
 
     // The start page asks for a new window, as a link with target "_blank" does.
-    void openNewWindowAt(TfrmMain& main, const QString& url)
+    void openNewWindowAt(MainWindow& main, const QString& url)
     {
         main.webBrowser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
     }
@@ -54,8 +54,8 @@ protected:
 
 TEST_F(OtherWindowsTest, PollingStartsAfterSignInAndStopsWithTheWindow)
 {
-    TfrmMain& main = signInAutomatically();
-    QPointer<TTimerThread> thread = main.timerThread();
+    MainWindow& main = signInAutomatically();
+    QPointer<Poller> thread = main.timerThread();
     ASSERT_NE(thread, nullptr);
     EXPECT_TRUE(thread->running());
     // The thread polls the application server for the signed-in user.
@@ -66,22 +66,22 @@ TEST_F(OtherWindowsTest, PollingStartsAfterSignInAndStopsWithTheWindow)
 
 TEST_F(OtherWindowsTest, NoPollingBeforeSignIn)
 {
-    TfrmMain& main = createMainWindow();
+    MainWindow& main = createMainWindow();
     EXPECT_EQ(runClient({}, {},
-                        [](TfrmLogin& login) {
+                        [](LoginWindow& login) {
                             EXPECT_EQ(frmMain->timerThread(), nullptr);
                             cancelLogin(login);
                         }),
-              TRunEnd::ClientEnded);
+              RunEnd::ClientEnded);
     EXPECT_EQ(main.timerThread(), nullptr);
 }
 
 TEST_F(OtherWindowsTest, NotificationGoesToThePopupWithThePollingThread)
 {
-    TfrmMessage popup;
-    TfrmMain& main = signInAutomatically();
+    NotificationPopup popup;
+    MainWindow& main = signInAutomatically();
     ASSERT_NE(main.timerThread(), nullptr);
-    APIResponse information;
+    Reply information;
     information.success = true;
     information.url = appUrl() + QStringLiteral("/information/message?id=1");
     information.width = 300;
@@ -107,9 +107,9 @@ TEST_F(OtherWindowsTest, NotificationGoesToThePopupWithThePollingThread)
 TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
 {
     // The start-up sequence creates the share window hidden; the first request uses it.
-    auto* created = new TfrmBrowser;
+    auto* created = new ShareWindow;
     frmBrowser = created;
-    TfrmMain& main = signInToStartPage();
+    MainWindow& main = signInToStartPage();
     const QUrl startUrl = main.webBrowser->url();
     const QString sharePage =
         QStringLiteral("http://service.weibo.com/share/share.php?url=x&title=t&shareType=1");
@@ -119,7 +119,7 @@ TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
                   return frmBrowser && frmBrowser->isVisible() &&
                          frmBrowser->webBrowser1->url().host() == QStringLiteral("service.weibo.com");
               }),
-              TRunEnd::Stopped);
+              RunEnd::Stopped);
     EXPECT_EQ(frmBrowser, created);
     EXPECT_TRUE(openedUrls().isEmpty());
 
@@ -128,21 +128,21 @@ TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
     openNewWindowAt(main, QStringLiteral("https://example.com/news"));
     openNewWindowAt(main, QStringLiteral("file:///etc/passwd"));
     openNewWindowAt(main, QString());
-    ASSERT_EQ(runUntil([] { return openedUrls().size() >= 2; }), TRunEnd::Stopped);
-    EXPECT_EQ(runUntil([] { return false; }, 500), TRunEnd::TimedOut);
+    ASSERT_EQ(runUntil([] { return openedUrls().size() >= 2; }), RunEnd::Stopped);
+    EXPECT_EQ(runUntil([] { return false; }, 500), RunEnd::TimedOut);
     EXPECT_EQ(openedUrls(), (QList<QUrl>{QUrl(report), QUrl(QStringLiteral("https://example.com/news"))}));
     EXPECT_EQ(main.webBrowser->url().toString(), startUrl.toString());
 
     // Closed, the share window is created anew for the next share page, owned by the main window.
-    QPointer<TfrmBrowser> first = frmBrowser;
-    ASSERT_EQ(runClient([&] { frmBrowser->close(); }, [&] { return first.isNull(); }), TRunEnd::Stopped);
+    QPointer<ShareWindow> first = frmBrowser;
+    ASSERT_EQ(runClient([&] { frmBrowser->close(); }, [&] { return first.isNull(); }), RunEnd::Stopped);
     EXPECT_EQ(frmBrowser, nullptr);
     openNewWindowAt(main, sharePage + QStringLiteral("&again=1"));
     ASSERT_EQ(runUntil([&] {
                   return frmBrowser && frmBrowser->isVisible() &&
                          frmBrowser->webBrowser1->url().query().endsWith(QStringLiteral("again=1"));
               }),
-              TRunEnd::Stopped);
+              RunEnd::Stopped);
     EXPECT_EQ(frmBrowser->parentWidget(), &main);
     EXPECT_EQ(main.webBrowser->url().toString(), startUrl.toString());
     delete frmBrowser;
@@ -154,12 +154,12 @@ TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
 
 TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
 
     main.miSetting->trigger();
     ASSERT_NE(frmSetting, nullptr);
     EXPECT_TRUE(frmSetting->isVisible());
-    TfrmSetting* setting = frmSetting;
+    SettingsDialog* setting = frmSetting;
     main.miSystemSetting->trigger();
     EXPECT_EQ(frmSetting, setting);
     delete frmSetting;
@@ -167,7 +167,7 @@ TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
     main.miChangePassword->trigger();
     ASSERT_NE(frmChangePassword, nullptr);
     EXPECT_TRUE(frmChangePassword->isVisible());
-    TfrmChangePassword* password = frmChangePassword;
+    ChangePasswordDialog* password = frmChangePassword;
     main.miChangePassword2->trigger();
     EXPECT_EQ(frmChangePassword, password);
     delete frmChangePassword;
@@ -176,7 +176,7 @@ TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
     QTest::mouseClick(main.labFeedback, Qt::LeftButton, {}, main.labFeedback->rect().center());
     ASSERT_NE(frmFeedback, nullptr);
     EXPECT_TRUE(frmFeedback->isVisible());
-    TfrmFeedback* feedback = frmFeedback;
+    FeedbackWindow* feedback = frmFeedback;
     frmFeedback->hide();
     QTest::mouseClick(main.imgEmail, Qt::LeftButton, {}, main.imgEmail->rect().center());
     EXPECT_EQ(frmFeedback, feedback);
@@ -193,19 +193,19 @@ TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
             }
         });
         item->trigger();
-        EXPECT_EQ(shown, QStringLiteral("TfrmAbout")) << item->objectName().toStdString();
+        EXPECT_EQ(shown, QStringLiteral("AboutDialog")) << item->objectName().toStdString();
     }
     const auto aboutWindows = [] {
         const QWidgetList windows = QApplication::topLevelWidgets();
         return std::count_if(windows.begin(), windows.end(),
-                             [](QWidget* w) { return qobject_cast<TfrmAbout*>(w) != nullptr; });
+                             [](QWidget* w) { return qobject_cast<AboutDialog*>(w) != nullptr; });
     };
-    EXPECT_EQ(runUntil([&] { return aboutWindows() == 0; }), TRunEnd::Stopped);
+    EXPECT_EQ(runUntil([&] { return aboutWindows() == 0; }), RunEnd::Stopped);
 }
 
 TEST_F(OtherWindowsTest, ClickThatEndsOffTheLinkOpensNothing)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     QTest::mousePress(main.labFeedback, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(main.labFeedback, Qt::LeftButton, {}, QPoint(-20, 5));
     EXPECT_EQ(frmFeedback, nullptr);

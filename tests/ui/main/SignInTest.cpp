@@ -4,8 +4,8 @@
 
 #include "server/ClientVersion.h"
 #include "ui/chrome/ImageButton.h"
-#include "ui/login/LoginForm.h"
-#include "ui/login/LoginFrame.h"
+#include "ui/login/AccountLoginFrame.h"
+#include "ui/login/LoginWindow.h"
 #include "ui/main/WindowMessages.h"
 
 #include <QCoreApplication>
@@ -15,14 +15,14 @@
 namespace {
 
 // What the user does in the login window when it comes up.
-enum class TInLogin
+enum class InLogin
 {
     NotExpected,
     Cancel,
     SignIn
 };
 
-struct TSignInCase
+struct SignInCase
 {
     const char* name;
     // The saved login.
@@ -34,7 +34,7 @@ struct TSignInCase
     // The server's answers to the two sign-in operations ("" for an HTTP error).
     const char* userLoginReply;
     const char* weiboLoginReply;
-    TInLogin inLogin;
+    InLogin inLogin;
     // What happened.
     QStringList requests;
     const char* loginFrame; // the frame the login window opened with, "" when it never came
@@ -48,7 +48,7 @@ const char* const kRefused = "<code>1</code><msg>wrong password</msg>";
 const char* const kCaptivePortal =
     "RAW<html><head><title>Welcome</title></head><body>Accept the terms</body></html>";
 
-const TSignInCase kSignInCases[] = {
+const SignInCase kSignInCases[] = {
     {"AutoSignInSucceeds",
      "demo@quorvane.com",
      "demo123",
@@ -57,7 +57,7 @@ const TSignInCase kSignInCases[] = {
      0,
      kAccepted,
      kRefused,
-     TInLogin::NotExpected,
+     InLogin::NotExpected,
      {"userLogin"},
      "",
      true,
@@ -70,9 +70,9 @@ const TSignInCase kSignInCases[] = {
      0,
      kRefused,
      kRefused,
-     TInLogin::Cancel,
+     InLogin::Cancel,
      {"userLogin"},
-     "TframeLogin",
+     "AccountLoginFrame",
      false,
      false},
     {"AutoSignInServerDown",
@@ -83,9 +83,9 @@ const TSignInCase kSignInCases[] = {
      0,
      "",
      kRefused,
-     TInLogin::Cancel,
+     InLogin::Cancel,
      {"userLogin"},
-     "TframeLogin",
+     "AccountLoginFrame",
      false,
      false},
     {"AutoSignInBehindACaptivePortal",
@@ -96,9 +96,9 @@ const TSignInCase kSignInCases[] = {
      0,
      kCaptivePortal,
      kRefused,
-     TInLogin::Cancel,
+     InLogin::Cancel,
      {"userLogin"},
-     "TframeLogin",
+     "AccountLoginFrame",
      false,
      false},
     {"RememberPasswordWithoutAutoSignIn",
@@ -109,9 +109,9 @@ const TSignInCase kSignInCases[] = {
      0,
      kAccepted,
      kAccepted,
-     TInLogin::Cancel,
+     InLogin::Cancel,
      {},
-     "TframeLogin",
+     "AccountLoginFrame",
      false,
      false},
     {"NothingSaved",
@@ -122,9 +122,9 @@ const TSignInCase kSignInCases[] = {
      0,
      kAccepted,
      kAccepted,
-     TInLogin::Cancel,
+     InLogin::Cancel,
      {},
-     "TframeLogin",
+     "AccountLoginFrame",
      false,
      false},
     {"PasswordNotRemembered",
@@ -135,9 +135,9 @@ const TSignInCase kSignInCases[] = {
      0,
      kAccepted,
      kAccepted,
-     TInLogin::Cancel,
+     InLogin::Cancel,
      {},
-     "TframeLogin",
+     "AccountLoginFrame",
      false,
      false},
     {"RefusedThenSignedInByHand",
@@ -148,9 +148,9 @@ const TSignInCase kSignInCases[] = {
      0,
      kRefused,
      kRefused,
-     TInLogin::SignIn,
+     InLogin::SignIn,
      {"userLogin", "userLogin"},
-     "TframeLogin",
+     "AccountLoginFrame",
      true,
      true},
     // A microblog login is signed in again through the microblog sign-in.
@@ -162,7 +162,7 @@ const TSignInCase kSignInCases[] = {
      1,
      kRefused,
      kAccepted,
-     TInLogin::NotExpected,
+     InLogin::NotExpected,
      {"weiboLogin"},
      "",
      true,
@@ -175,20 +175,20 @@ const TSignInCase kSignInCases[] = {
      1,
      kAccepted,
      kRefused,
-     TInLogin::Cancel,
+     InLogin::Cancel,
      {"weiboLogin"},
-     "TframeSinaLogin",
+     "MicroblogLoginFrame",
      false,
      false},
 };
 
-class SignInTest : public MainFixture, public ::testing::WithParamInterface<TSignInCase>
+class SignInTest : public MainFixture, public ::testing::WithParamInterface<SignInCase>
 {
 };
 
 TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
 {
-    const TSignInCase& c = GetParam();
+    const SignInCase& c = GetParam();
     saveLogin(QString::fromUtf8(c.userName), QString::fromUtf8(c.password), c.rememberPass, c.autoLogin,
               c.userType);
     for (const auto& [operation, reply] :
@@ -201,19 +201,19 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
             fail(operation);
     }
 
-    TfrmMain& main = createMainWindow();
+    MainWindow& main = createMainWindow();
     EXPECT_FALSE(main.isVisible());
     bool mainShown = false;
     QString loginFrame;
-    const TRunEnd end = runClient(
+    const RunEnd end = runClient(
         {}, [&] { return (mainShown = mainShown || main.isVisible()); },
-        [&](TfrmLogin& login) {
+        [&](LoginWindow& login) {
             loginFrame = frameClass(login);
             EXPECT_FALSE(main.isVisible());
-            if (c.inLogin == TInLogin::SignIn) {
+            if (c.inLogin == InLogin::SignIn) {
                 // The user corrects the password and signs in.
                 answer("userLogin", kAccepted);
-                auto* frame = qobject_cast<TframeLogin*>(login.currentFrame());
+                auto* frame = qobject_cast<AccountLoginFrame*>(login.currentFrame());
                 ASSERT_NE(frame, nullptr);
                 frame->edPassword->setText(QStringLiteral("demo123"));
                 frame->submitLogin();
@@ -227,7 +227,7 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
     EXPECT_EQ(main.loginWindow(), nullptr);
     EXPECT_TRUE(main.loginStarted());
     if (c.mainWindowShown) {
-        EXPECT_EQ(end, TRunEnd::Stopped);
+        EXPECT_EQ(end, RunEnd::Stopped);
         EXPECT_TRUE(main.isVisible());
         EXPECT_FALSE(main.allowClose());
         EXPECT_TRUE(DMod->isLoggedIn());
@@ -242,7 +242,7 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
         EXPECT_EQ(query.queryItemValue(QStringLiteral("v")), CLIENT_VERSION);
     } else {
         // Giving up ends the client without ever showing the main window.
-        EXPECT_EQ(end, TRunEnd::ClientEnded);
+        EXPECT_EQ(end, RunEnd::ClientEnded);
         EXPECT_FALSE(mainShown);
         EXPECT_FALSE(DMod->isLoggedIn());
         EXPECT_FALSE(wasRequested(QStringLiteral("/users/validateUser")));
@@ -258,7 +258,7 @@ class SignInWindowsTest : public MainFixture
 
 TEST_F(SignInWindowsTest, SecondStartBeforeSignInBeginsHasNoEffect)
 {
-    TfrmMain& main = createMainWindow();
+    MainWindow& main = createMainWindow();
     QEvent request(WM_SHOWMAINFORM);
     QCoreApplication::sendEvent(&main, &request);
     EXPECT_FALSE(main.isVisible());
@@ -267,9 +267,9 @@ TEST_F(SignInWindowsTest, SecondStartBeforeSignInBeginsHasNoEffect)
 
 TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
 {
-    TfrmMain& main = createMainWindow();
+    MainWindow& main = createMainWindow();
     bool hiddenLoginShownAgain = false;
-    const TRunEnd end = runClient({}, {}, [&](TfrmLogin& login) {
+    const RunEnd end = runClient({}, {}, [&](LoginWindow& login) {
         // The login window's minimise button only hides it; it stays modal.
         login.imgMin->click();
         EXPECT_FALSE(login.isVisible());
@@ -284,13 +284,13 @@ TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
         cancelLogin(login);
     });
     EXPECT_TRUE(hiddenLoginShownAgain);
-    EXPECT_EQ(end, TRunEnd::ClientEnded);
+    EXPECT_EQ(end, RunEnd::ClientEnded);
     EXPECT_FALSE(main.isVisible());
 }
 
 TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     main.hideToTray();
     ASSERT_FALSE(main.isVisible());
     QEvent request(WM_SHOWMAINFORM);
@@ -301,9 +301,9 @@ TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
 
 TEST_F(SignInWindowsTest, SignInStartsOnlyOnce)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     QCoreApplication::postEvent(&main, new QEvent(WM_STARTLOGIN));
-    EXPECT_EQ(runUntil([] { return false; }, 300), TRunEnd::TimedOut);
+    EXPECT_EQ(runUntil([] { return false; }, 300), RunEnd::TimedOut);
     EXPECT_EQ(signInRequests(), QStringList{QStringLiteral("userLogin")});
 }
 

@@ -25,7 +25,7 @@ protected:
                       QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--transparent"),
                       QStringLiteral("false"), QStringLiteral("--tint"), QStringLiteral("0x202020")});
         ASSERT_TRUE(m_host.waitForStarted());
-        ASSERT_EQ(runUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }), TRunEnd::Stopped);
+        ASSERT_EQ(runUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }), RunEnd::Stopped);
     }
 
     void TearDown() override
@@ -36,9 +36,9 @@ protected:
     }
 
     // Waits until the tray host shows the icon; its place on the screen.
-    QRect iconPlace(const TfrmMain& main)
+    QRect iconPlace(const MainWindow& main)
     {
-        EXPECT_EQ(runUntil([&] { return main.trayIcon1->geometry().isValid(); }), TRunEnd::Stopped);
+        EXPECT_EQ(runUntil([&] { return main.trayIcon1->geometry().isValid(); }), RunEnd::Stopped);
         return main.trayIcon1->geometry();
     }
 
@@ -57,7 +57,7 @@ protected:
 
 TEST_F(TrayIconTest, ClicksOnTheIconBringTheWindowBackFromTheTray)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     const QRect icon = iconPlace(main);
     ASSERT_TRUE(icon.isValid());
     EXPECT_EQ(main.trayIcon1->toolTip(), QStringLiteral("Quorvane"));
@@ -66,22 +66,22 @@ TEST_F(TrayIconTest, ClicksOnTheIconBringTheWindowBackFromTheTray)
         main.hideToTray();
         ASSERT_FALSE(main.isVisible());
         clickAt(icon.center(), 1, clicks);
-        EXPECT_EQ(runUntil([&] { return main.isVisible(); }), TRunEnd::Stopped) << clicks << " click(s)";
+        EXPECT_EQ(runUntil([&] { return main.isVisible(); }), RunEnd::Stopped) << clicks << " click(s)";
         EXPECT_FALSE(main.isMinimized());
     }
 }
 
 TEST_F(TrayIconTest, RightClickOpensTheTrayMenu)
 {
-    TfrmMain& main = signInAutomatically();
+    MainWindow& main = signInAutomatically();
     const QRect icon = iconPlace(main);
     ASSERT_TRUE(icon.isValid());
     main.hideToTray();
     clickAt(icon.center(), 3);
-    ASSERT_EQ(runUntil([&] { return main.popupMenu1->isVisible(); }), TRunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return main.popupMenu1->isVisible(); }), RunEnd::Stopped);
     EXPECT_TRUE(main.miChangePassword->isVisible());
     // "退出" in the menu ends the client.
-    EXPECT_EQ(runClient([&] { main.miExit->trigger(); }, {}, {}, 5000), TRunEnd::ClientEnded);
+    EXPECT_EQ(runClient([&] { main.miExit->trigger(); }, {}, {}, 5000), RunEnd::ClientEnded);
     EXPECT_FALSE(main.isVisible());
 }
 

@@ -15,14 +15,14 @@ namespace {
 
 std::unique_ptr<QTemporaryDir> demoData;
 std::unique_ptr<LoopbackServer> loopback;
-std::unique_ptr<TDemoServer> demo;
+std::unique_ptr<DemoServer> demo;
 int demoPort = 0;
 
 void startServers()
 {
     demoData = std::make_unique<QTemporaryDir>();
     loopback = std::make_unique<LoopbackServer>();
-    demo = std::make_unique<TDemoServer>(parseDemoServerOptions(
+    demo = std::make_unique<DemoServer>(parseDemoServerOptions(
         {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), demoData->path()}));
     demoPort = demo->start();
 

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "notify/MessageTimings.h"
+#include "server/Reply.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+class QTimer;
+class BrowserView;
+class DragImage;
+class ImageButton;
+class Poller;
+
+// The notification pop-up: one server notification at a time, a web page in a small borderless
+// window at the bottom right of the work area, above all other windows and never the active
+// window, with no task-bar entry. It fades in once the page has loaded, stays two minutes and
+// then fades out, unless the mouse is over it. Polling is paused while it is up.
+//
+// Created hidden once by the start-up sequence and reused for every notification; closing it
+// only hides it.
+class NotificationPopup final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(NotificationPopup)
+
+public:
+    static constexpr int kTitleHeight = 51;
+    static constexpr int kCloseRightMargin = 17;
+    static constexpr int kScreenRightMargin = 20;
+    static constexpr int kCornerEllipse = 10;
+    static constexpr int kMinimumSize = 50;
+
+    explicit NotificationPopup(QWidget* parent = nullptr, const MessageTimings& timings = {});
+    ~NotificationPopup() override;
+
+    // Sizes the window from the record, pauses `timerThread` and loads the notification page;
+    // the window shows itself once the page has loaded.
+    void showInformation(Poller* timerThread, const Reply& information);
+
+    // Turns Timer1 on unless it is already counting.
+    void startFadeOut();
+    // Turns Timer1 and translucency off.
+    void stopFadeOut();
+
+    int opacity() const { return m_opacity; }
+    bool translucent() const { return m_translucent; }
+    bool fadingIn() const { return m_fade == Fade::In; }
+    bool fadingOut() const { return m_fade == Fade::Out; }
+    bool positionPending() const { return m_positionPending; }
+    const MessageTimings& timings() const { return m_timings; }
+
+    // The primary screen without the task bar.
+    static QRect workArea();
+    // The window size for a notification page of the given size: 3 wider and 5 higher, the page
+    // kept between kMinimumSize and what fits the work area beside the right margin.
+    static QSize windowSizeFor(int width, int height, const QRect& workArea);
+
+    QWidget* panel1 = nullptr;
+    DragImage* image1 = nullptr;
+    ImageButton* imgClose = nullptr;
+    QWidget* panel2 = nullptr;
+    BrowserView* webBrowser1 = nullptr;
+    QTimer* timer1 = nullptr;
+
+signals:
+    // A fade-in begins (once per notification, on its first completed document).
+    void fadeInStarted();
+    // Every opacity step of a fade, 0 (invisible) to 255 (opaque).
+    void opacityChanged(int opacity);
+    // The window has closed (hidden), by its button, a complete fade-out or otherwise.
+    void closed();
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Fade
+    {
+        None,
+        In,
+        Out
+    };
+
+    void layoutBrowser();
+    void webBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
+    void webBrowser1DocumentComplete(const QString& url);
+    void applicationEvents1Message(QObject* target, QEvent* event);
+    void fadeIn();
+    void timer1Timer();
+    void fadeStep();
+    void endFade();
+    void releasePage();
+    bool isMouseOver() const;
+    void setOpacity(int opacity);
+    void setTranslucent(bool on);
+    void applyOpacity();
+
+    MessageTimings m_timings;
+    QPointer<Poller> m_pollingThread;
+    bool m_positionPending = false;
+
+    Fade m_fade = Fade::None;
+    int m_nextOpacity = 0;
+    QTimer* m_fadeTimer = nullptr;
+    int m_opacity = 255;
+    bool m_translucent = false;
+};
+
+// The one notification window; empty while it does not exist.
+extern NotificationPopup* frmMessage;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// The general reply record of a server operation; also carries a notification of the poll.
+struct Reply
+{
+    bool success = false; // the reply's code text was exactly "0"
+    QString msg;
+    QString token; // registration
+    QString url;   // full URL of a notification page, or "0"
+    int width = 0; // notification window size in pixels
+    int height = 0;
+    int titleHeight = 0;
+};

@@ -1,0 +1,248 @@
+#include "ui/dialogs/SettingsDialog.h"
+
+#include "config/ConfigStore.h"
+#include "platform/SystemPaths.h"
+#include "tests/ui/dialogs/DialogsFixture.h"
+#include "ui/chrome/DragImage.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/chrome/MessageBox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QPointer>
+#include <QTest>
+
+namespace {
+
+class SettingFormTest : public DialogsFixture
+{
+protected:
+    ~SettingFormTest() override
+    {
+        if (frmSetting)
+            delete frmSetting;
+    }
+
+    // Opens the window as the menus do and waits until it can take keys.
+    SettingsDialog* open()
+    {
+        showSettingWindow(nullptr);
+        EXPECT_TRUE(frmSetting);
+        if (frmSetting) {
+            EXPECT_TRUE(showAndActivate(*frmSetting));
+        }
+        return frmSetting;
+    }
+
+    static void click(ImageButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+        processEvents();
+    }
+
+    QString autostartExec() const
+    {
+        const QString entry = TempProfile::readFile(m_profile.autostartFile());
+        for (const QString& line : entry.split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("Exec=")))
+                return line.mid(5);
+        return QStringLiteral("<none>");
+    }
+
+    static int openWindows()
+    {
+        int count = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            count += qobject_cast<SettingsDialog*>(widget) != nullptr;
+        return count;
+    }
+};
+
+TEST_F(SettingFormTest, LooksAsLaidOut)
+{
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("系统设置"));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(window->size(), QSize(453, 251));
+    EXPECT_EQ(window->image2->geometry(), QRect(0, 0, 453, 251));
+    EXPECT_EQ(window->cbAutoRun->text(), QStringLiteral(" 开机时自动启动"));
+    EXPECT_EQ(window->cbAutoLogin->text(), QStringLiteral(" 启动时自动登录"));
+    EXPECT_EQ(window->cbCloseOnExit->text(), QStringLiteral(" 点击关闭自动退出"));
+    // Left edges and widths as laid out; the heights follow the font, centred on the rows.
+    EXPECT_EQ(window->cbAutoRun->x(), 149);
+    EXPECT_EQ(window->cbAutoRun->width(), 153);
+    EXPECT_EQ(window->cbAutoLogin->width(), 185);
+    EXPECT_EQ(window->cbCloseOnExit->width(), 161);
+    EXPECT_LT(window->cbAutoRun->geometry().center().y(), window->cbAutoLogin->geometry().center().y());
+    EXPECT_LT(window->cbAutoLogin->geometry().center().y(), window->cbCloseOnExit->geometry().center().y());
+    EXPECT_EQ(window->imgSave->geometry(), QRect(129, 180, 78, 26));
+    EXPECT_EQ(window->imgCancel->geometry(), QRect(237, 180, 78, 26));
+    EXPECT_EQ(window->imgClose->geometry(), QRect(415, 18, 19, 18));
+    EXPECT_EQ(window->imgSave->word(), QStringLiteral("SAVE"));
+    EXPECT_EQ(window->imgCancel->word(), QStringLiteral("CANCEL"));
+    EXPECT_EQ(window->imgClose->word(), QStringLiteral("CLOSEF"));
+
+    // The keyboard visits the boxes in their own order, not in their order on screen.
+    window->cbAutoRun->setFocus();
+    QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->cbCloseOnExit);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->cbAutoLogin);
+}
+
+TEST_F(SettingFormTest, OpeningTwiceGivesOneWindowBroughtToTheFront)
+{
+    SettingsDialog* first = open();
+    ASSERT_TRUE(first);
+    QWidget other;
+    ASSERT_TRUE(showAndActivate(other));
+    showSettingWindow(nullptr);
+    EXPECT_EQ(frmSetting, first);
+    EXPECT_EQ(openWindows(), 1);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
+}
+
+TEST_F(SettingFormTest, NothingStoredOpensUnticked)
+{
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(window->cbAutoRun->isChecked());
+    EXPECT_FALSE(window->cbAutoLogin->isChecked());
+    EXPECT_FALSE(window->cbCloseOnExit->isChecked());
+}
+
+TEST_F(SettingFormTest, OpensWithTheStoredValues)
+{
+    writeIni("auto_login=1\r\nclose_on_exit=1\r\n");
+    ASSERT_TRUE(ConfigStore().setAutoRun(true));
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->cbAutoRun->isChecked());
+    EXPECT_TRUE(window->cbAutoLogin->isChecked());
+    EXPECT_TRUE(window->cbCloseOnExit->isChecked());
+}
+
+TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
+{
+    writeIni("auto_login=1\r\n");
+    const QByteArray before = TempProfile::readFile(m_profile.configFile()).toUtf8();
+    for (const char* button : {"imgCancel", "imgClose"}) {
+        SettingsDialog* window = open();
+        ASSERT_TRUE(window);
+        QPointer<SettingsDialog> alive(window);
+        window->cbAutoRun->setChecked(true);
+        window->cbAutoLogin->setChecked(false);
+        window->cbCloseOnExit->setChecked(true);
+        click(window->findChild<ImageButton*>(QLatin1String(button)));
+
+        EXPECT_FALSE(frmSetting) << button;
+        EXPECT_FALSE(alive) << button << ": the window is destroyed";
+        EXPECT_EQ(TempProfile::readFile(m_profile.configFile()).toUtf8(), before) << button;
+        EXPECT_FALSE(QFile::exists(m_profile.autostartFile())) << button;
+    }
+    // A fresh window reads the stored values again.
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(window->cbAutoRun->isChecked());
+    EXPECT_TRUE(window->cbAutoLogin->isChecked());
+    EXPECT_FALSE(window->cbCloseOnExit->isChecked());
+}
+
+TEST_F(SettingFormTest, SaveWritesAllThree)
+{
+    const struct
+    {
+        bool autoRun, autoLogin, closeOnExit;
+    } cases[] = {{true, true, true}, {false, true, false}, {true, false, true}, {false, false, false}};
+    for (const auto& c : cases) {
+        const std::string row =
+            std::to_string(c.autoRun) + std::to_string(c.autoLogin) + std::to_string(c.closeOnExit);
+        SettingsDialog* window = open();
+        ASSERT_TRUE(window);
+        window->cbAutoRun->setChecked(c.autoRun);
+        window->cbAutoLogin->setChecked(c.autoLogin);
+        window->cbCloseOnExit->setChecked(c.closeOnExit);
+        click(window->imgSave);
+
+        EXPECT_FALSE(frmSetting) << row;
+        EXPECT_EQ(iniValue("auto_login"), c.autoLogin ? QStringLiteral("1") : QStringLiteral("0")) << row;
+        EXPECT_EQ(iniValue("close_on_exit"), c.closeOnExit ? QStringLiteral("1") : QStringLiteral("0"))
+            << row;
+        EXPECT_EQ(ConfigStore().isAutoRun(), c.autoRun) << row;
+        EXPECT_EQ(QFile::exists(m_profile.autostartFile()), c.autoRun) << row;
+    }
+    EXPECT_EQ(MessageBox::takeShown().size(), 0);
+}
+
+TEST_F(SettingFormTest, SaveWithoutChangeStillWritesEveryValue)
+{
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    click(window->imgSave);
+    EXPECT_EQ(iniValue("auto_login"), QStringLiteral("0"));
+    EXPECT_EQ(iniValue("close_on_exit"), QStringLiteral("0"));
+}
+
+TEST_F(SettingFormTest, AutostartEntryOfAnotherProgram)
+{
+    TempProfile::writeFile(m_profile.autostartFile(),
+                           "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=/opt/other/quorvane\n");
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(window->cbAutoRun->isChecked());
+    // Saving without a change removes the other program's entry.
+    click(window->imgSave);
+    EXPECT_FALSE(QFile::exists(m_profile.autostartFile()));
+
+    TempProfile::writeFile(m_profile.autostartFile(),
+                           "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=/opt/other/quorvane\n");
+    window = open();
+    ASSERT_TRUE(window);
+    window->cbAutoRun->setChecked(true);
+    click(window->imgSave);
+    EXPECT_EQ(autostartExec(), executablePath());
+}
+
+TEST_F(SettingFormTest, RefusedAutostartIsReported)
+{
+    // A file where the autostart folder belongs: the entry cannot be written.
+    TempProfile::writeFile(m_profile.configHome() + QStringLiteral("/autostart"), "not a folder");
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    window->cbAutoRun->setChecked(true);
+    window->cbCloseOnExit->setChecked(true);
+    click(window->imgSave);
+
+    const QList<ShownMessage> shown = MessageBox::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, QStringLiteral("系统设置"));
+    EXPECT_EQ(shown[0].icon, QMessageBox::Warning);
+    // The other values are saved all the same.
+    EXPECT_EQ(iniValue("close_on_exit"), QStringLiteral("1"));
+    EXPECT_FALSE(frmSetting);
+}
+
+TEST_F(SettingFormTest, ClosedBySystemIsDestroyed)
+{
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    QPointer<SettingsDialog> alive(window);
+    // The keyboard's close command reaches the window as a close request.
+    window->close();
+    processEvents();
+    EXPECT_FALSE(frmSetting);
+    EXPECT_FALSE(alive);
+    EXPECT_EQ(iniValue("auto_login"), QStringLiteral("<none>"));
+}
+
+TEST_F(SettingFormTest, DraggedByItsBackground)
+{
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(qobject_cast<DragImage*>(window->childAt(200, 30)));
+    EXPECT_EQ(window->childAt(420, 22), window->imgClose);
+}
+
+} // namespace

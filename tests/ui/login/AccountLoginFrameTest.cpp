@@ -1,0 +1,341 @@
+#include "tests/ui/login/LoginFixture.h"
+
+#include "config/ConfigKeys.h"
+#include "config/ConfigStore.h"
+#include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/chrome/MessageBox.h"
+#include "ui/login/AccountLoginFrame.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+// The account login frame on a shown login window.
+class LoginFrameTest : public LoginFixture
+{
+protected:
+    // A window whose saved login is a microblog login opens on the microblog frame; the user
+    // then switches here.
+    void open()
+    {
+        m_window = openWindow();
+        if (!qobject_cast<AccountLoginFrame*>(m_window->currentFrame()))
+            m_window->showLoginFrame();
+        m_frame = qobject_cast<AccountLoginFrame*>(m_window->currentFrame());
+        ASSERT_NE(m_frame, nullptr);
+    }
+
+    // Records the user name and password of each sign-in and answers with `elements`.
+    void answerLogin(const std::string& elements)
+    {
+        m_server.get("/quorvane2/users/userLogin",
+                     [this, elements](const httplib::Request& request, httplib::Response& response) {
+                         m_sentUserName = param(request, "userName");
+                         m_sentPassword = param(request, "password");
+                         response.set_content(replyBody(elements), "text/xml");
+                     });
+    }
+
+    QString debugLog() const
+    {
+        return TempProfile::readFile(m_profile.dataHome() + QStringLiteral("/quorvane/debug.txt"));
+    }
+
+    std::unique_ptr<LoginWindow> m_window;
+    AccountLoginFrame* m_frame = nullptr;
+    QString m_sentUserName;
+    QString m_sentPassword;
+};
+
+TEST_F(LoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
+{
+    const struct
+    {
+        const char* email;
+        const char* password;
+        const char* label;
+        const char* text;
+    } cases[] = {
+        {"", "", "labEmailError", "请输入登录的E-mail!"},
+        {"", "pw", "labEmailError", "请输入登录的E-mail!"},
+        {"alice@example.com", "", "labPasswordError", "请填写密码！"},
+        // Not trimmed: blanks count as an e-mail.
+        {" ", "", "labPasswordError", "请填写密码！"},
+    };
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (const auto& c : cases) {
+        // An earlier error of the other field disappears.
+        m_frame->showEmailError("old");
+        m_frame->showPasswordError("old");
+        m_frame->edEmail->setText(QString::fromUtf8(c.email));
+        m_frame->edPassword->setText(QString::fromUtf8(c.password));
+        m_frame->cbAutoLogin->setFocus();
+        m_frame->submitLogin();
+        const ErrorShown shown = shownError(*m_frame);
+        EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
+        EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password;
+        EXPECT_EQ(caret(*m_window), shown.label == "labEmailError" ? "edEmail" : "edPassword");
+    }
+    EXPECT_TRUE(m_server.targets().isEmpty());
+    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
+}
+
+TEST_F(LoginFrameTest, ServerCodesShowTheirMessages)
+{
+    const struct
+    {
+        const char* elements;
+        const char* label; // "" when nothing is shown
+        const char* text;
+    } cases[] = {
+        {"<code>1</code><msg>bad password</msg>", "labPasswordError", "用户名或密码不正确!"},
+        {"<code>3</code><msg>waiting</msg>", "labEmailError", "用户未激活，等待审核中!"},
+        {"<code>7</code><msg>something else</msg>", "", ""},
+        {"<code>-1</code>", "", ""},
+        {"<code>x</code>", "", ""},
+        {"<code>2</code>", "", ""},
+    };
+    saveLogin("saved@example.com", "saved", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (const auto& c : cases) {
+        answerLogin(c.elements);
+        // An error of the previous attempt disappears with the new attempt.
+        m_frame->showEmailError("previous");
+        m_frame->edEmail->setText("alice@example.com");
+        m_frame->edPassword->setText("pw");
+        m_frame->cbRemberPass->setFocus();
+        m_frame->submitLogin();
+        const ErrorShown shown = shownError(*m_frame);
+        EXPECT_EQ(shown.label, c.label) << c.elements;
+        EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;
+        EXPECT_EQ(caret(*m_window), "cbRemberPass") << c.elements;
+        EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
+        EXPECT_TRUE(m_window->isVisible());
+    }
+    EXPECT_EQ(savedLogin().userName, "saved@example.com");
+    EXPECT_FALSE(m_session.isLoggedIn());
+    EXPECT_FALSE(QFile::exists(m_profile.dataHome() + "/quorvane/debug.txt"));
+}
+
+TEST_F(LoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>7</code>");
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    m_frame->submitLogin();
+    answerLogin("<code>0</code><token>TK</token><role>1</role>");
+    m_frame->submitLogin();
+    EXPECT_EQ(m_server.targets().size(), 2);
+    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
+}
+
+// A failed request and a reply that is no reply of this service (a captive portal answering
+// every request with its own page) fail alike: nobody is signed in, no token is kept.
+TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
+{
+    const struct
+    {
+        const char* name;
+        int status;
+        const char* body;
+    } cases[] = {
+        {"http error", 500, "<html>down</html>"},
+        {"malformed reply", 200, "<responsed><code>0</co"},
+        {"an HTML page", 200,
+         "<html><head><title>Hotel Wi-Fi</title></head><body><p>Sign in</p></body></html>"},
+        {"JSON", 200, "{\"code\":0,\"token\":\"T\"}"},
+        {"an empty body", 200, ""},
+        {"trailing junk", 200, "<responsed><code>0</code><token>T</token></responsed>junk"},
+        {"a second root", 200, "<responsed><code>0</code><token>T</token></responsed><responsed/>"},
+        {"a bare ampersand", 200, "<responsed><code>0</code><token>T&T</token></responsed>"},
+        {"no code", 200, "<responsed><token>T</token></responsed>"},
+        {"another root", 200, "<reply><code>0</code><token>T</token></reply>"},
+    };
+    saveLogin("saved@example.com", "saved", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    int entries = 0;
+    for (const auto& c : cases) {
+        m_server.reply("/quorvane2/users/userLogin", c.body, c.status);
+        m_frame->edEmail->setText("alice@example.com");
+        m_frame->edPassword->setText("pw");
+        m_frame->edPassword->setFocus();
+        m_frame->submitLogin();
+        ++entries;
+        const ErrorShown shown = shownError(*m_frame);
+        EXPECT_EQ(shown.label, "labEmailError") << c.name;
+        EXPECT_EQ(shown.text, "目前服务维护中，请稍后再试!") << c.name;
+        EXPECT_EQ(caret(*m_window), "edPassword") << c.name;
+
+        // Each failure adds two lines: the local date and time, then the message.
+        const QStringList lines = debugLog().split("\r\n", Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 2 * entries) << debugLog().toStdString();
+        EXPECT_TRUE(lines.at(2 * entries - 1).startsWith("Error on longin:")) << lines.last().toStdString();
+        EXPECT_GT(lines.at(2 * entries - 1).size(), QString("Error on longin:").size());
+        EXPECT_FALSE(lines.at(2 * entries - 2).startsWith("Error"))
+            << lines.at(2 * entries - 2).toStdString();
+    }
+    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
+    EXPECT_EQ(savedLogin().userName, "saved@example.com");
+}
+
+TEST_F(LoginFrameTest, AnUnreachableServerShowsMaintenance)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    // Nothing listens on the port any more.
+    const QString deadRoot = [] {
+        LoopbackServer gone;
+        return gone.url();
+    }();
+    TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + deadRoot.toLatin1() + "\r\n");
+    ConfigStore::forgetCachedAddresses();
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    m_frame->submitLogin();
+    EXPECT_EQ(shownError(*m_frame).text, "目前服务维护中，请稍后再试!");
+    EXPECT_TRUE(debugLog().contains("Error on longin:"));
+}
+
+TEST_F(LoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
+{
+    const struct
+    {
+        bool rememberPass;
+        bool autoLogin;
+    } cases[] = {{true, true}, {false, false}, {true, false}};
+    for (const auto& c : cases) {
+        saveLogin("weibo-user", "old", !c.rememberPass, !c.autoLogin, 1);
+        ASSERT_NO_FATAL_FAILURE(open());
+        answerLogin("<code>0</code><token>TK1</token><role>2</role>");
+        m_frame->edEmail->setText("alice@example.com");
+        m_frame->edPassword->setText("new 密码");
+        m_frame->cbRemberPass->setChecked(c.rememberPass);
+        m_frame->cbAutoLogin->setChecked(c.autoLogin);
+        m_frame->submitLogin();
+
+        EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
+        EXPECT_FALSE(m_window->isVisible());
+        EXPECT_EQ(m_sentUserName, "alice@example.com");
+        EXPECT_EQ(m_sentPassword, "new 密码");
+        const SavedLogin saved = savedLogin();
+        EXPECT_EQ(saved.userName, "alice@example.com");
+        EXPECT_EQ(saved.password, "new 密码");
+        EXPECT_EQ(saved.rememberPass, c.rememberPass);
+        EXPECT_EQ(saved.autoLogin, c.autoLogin);
+        EXPECT_EQ(saved.userType, 0);
+        // Stored scrambled, never as typed.
+        EXPECT_FALSE(iniValue(ConfigKey::kPassword).isEmpty());
+        EXPECT_FALSE(TempProfile::readFile(m_profile.configFile()).contains("new"));
+        EXPECT_EQ(m_session.getToken(), "TK1");
+        EXPECT_EQ(m_session.getUserName(), "alice@example.com");
+        EXPECT_TRUE(m_session.isAccountLogin());
+    }
+}
+
+TEST_F(LoginFrameTest, TheEmailGoesToTheServerAsTyped)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>1</code>");
+    m_frame->edEmail->setText(" ");
+    m_frame->edPassword->setText(" pw ");
+    m_frame->submitLogin();
+    EXPECT_EQ(m_sentUserName, " ");
+    EXPECT_EQ(m_sentPassword, " pw ");
+}
+
+TEST_F(LoginFrameTest, ButtonAndCaptionSubmit)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>1</code>");
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    click(m_frame->imgLogin);
+    EXPECT_EQ(m_server.targets().size(), 1);
+    click(m_frame->label3);
+    EXPECT_EQ(m_server.targets().size(), 2);
+    EXPECT_EQ(shownError(*m_frame).text, "用户名或密码不正确!");
+}
+
+TEST_F(LoginFrameTest, ResetClearsTheFieldsOnly)
+{
+    saveLogin("alice@example.com", "pw", true, true, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (QWidget* trigger :
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label4)}) {
+        m_frame->edEmail->setText("x");
+        m_frame->edPassword->setText("y");
+        m_frame->showPasswordError("shown");
+        m_frame->cbAutoLogin->setFocus();
+        click(trigger);
+        EXPECT_EQ(m_frame->edEmail->text(), "");
+        EXPECT_EQ(m_frame->edPassword->text(), "");
+        // The caret and the error stay.
+        EXPECT_EQ(caret(*m_window), "cbAutoLogin");
+        EXPECT_EQ(shownError(*m_frame).text, "shown");
+    }
+}
+
+TEST_F(LoginFrameTest, CheckingAutoLoginChecksRememberPassword)
+{
+    saveLogin("alice@example.com", "pw", false, false, 0);
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    EXPECT_FALSE(m_frame->cbAutoLogin->isChecked());
+    m_frame->cbAutoLogin->click();
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+    // Unchecking either changes nothing else.
+    m_frame->cbRemberPass->click();
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    m_frame->cbAutoLogin->click();
+    EXPECT_FALSE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+}
+
+TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
+{
+    saveLogin("weibo-user", "pw", false, true, 1);
+    LoginWindow window;
+    window.showLoginFrame();
+    auto* login = qobject_cast<AccountLoginFrame*>(window.currentFrame());
+    ASSERT_NE(login, nullptr);
+    EXPECT_EQ(login->edEmail->text(), "");
+    EXPECT_EQ(login->edPassword->text(), "");
+    EXPECT_FALSE(login->cbRemberPass->isChecked());
+    EXPECT_TRUE(login->cbAutoLogin->isChecked());
+}
+
+TEST_F(LoginFrameTest, ANewProfileChecksBothBoxes)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_EQ(m_frame->edEmail->text(), "");
+}
+
+// A login the profile refuses to store is reported, and the user stays signed in.
+TEST_F(LoginFrameTest, ALoginThatCannotBeSavedIsReportedAndTheSignInStands)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>0</code><token>TK</token><role>1</role>");
+    ConfigStore().getAppUrl();
+    ASSERT_TRUE(QFile::remove(m_profile.configFile()));
+    ASSERT_TRUE(QDir().mkpath(m_profile.configFile()));
+    m_frame->edEmail->setText("alice@example.com");
+    m_frame->edPassword->setText("pw");
+    m_frame->submitLogin();
+    const QList<ShownMessage> shown = MessageBox::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().title, "Quorvane");
+    EXPECT_FALSE(shown.first().text.isEmpty());
+    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
+    EXPECT_TRUE(m_session.isLoggedIn());
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+#include "tests/ui/login/LoginFixture.h"
+
+#include "platform/Failure.h"
+#include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/login/MicroblogLoginFrame.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+// The microblog login frame, the first frame of a window whose saved login is a microblog one.
+class SinaLoginFrameTest : public LoginFixture
+{
+protected:
+    void open()
+    {
+        m_window = openWindow();
+        m_frame = qobject_cast<MicroblogLoginFrame*>(m_window->currentFrame());
+        ASSERT_NE(m_frame, nullptr);
+    }
+
+    void answerLogin(const std::string& elements)
+    {
+        m_server.get("/quorvane2/users/weiboLogin",
+                     [this, elements](const httplib::Request& request, httplib::Response& response) {
+                         m_sentUserName = param(request, "userName");
+                         m_sentPassword = param(request, "password");
+                         response.set_content(replyBody(elements), "text/xml");
+                     });
+    }
+
+    std::unique_ptr<LoginWindow> m_window;
+    MicroblogLoginFrame* m_frame = nullptr;
+    QString m_sentUserName;
+    QString m_sentPassword;
+};
+
+TEST_F(SinaLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
+{
+    const struct
+    {
+        const char* email;
+        const char* password;
+        const char* label;
+        const char* text;
+    } cases[] = {
+        {"", "", "labEmailError", "请输入注册的E-mail!"},
+        {"  \t ", "pw", "labEmailError", "请输入注册的E-mail!"},
+        {"  a b  ", "pw", "labEmailError", "请输入有效的E-mail!"},
+        {"a b", "", "labEmailError", "请输入有效的E-mail!"},
+        {"user", "", "labPasswordError", "请填写密码!"},
+        // Tabs and line ends at the ends are trimmed away, so this one is valid.
+        {"\tuser\r\n", "", "labPasswordError", "请填写密码!"},
+    };
+    saveLogin("weibo-user", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (const auto& c : cases) {
+        m_frame->showPasswordError("earlier");
+        m_frame->edEmail->setText(QString::fromUtf8(c.email));
+        m_frame->edPassword->setText(QString::fromUtf8(c.password));
+        m_frame->cbAutoLogin->setFocus();
+        m_frame->submitSinaLogin();
+        const ErrorShown shown = shownError(*m_frame);
+        EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
+        EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password;
+        EXPECT_EQ(caret(*m_window), shown.label == "labEmailError" ? "edEmail" : "edPassword");
+    }
+    EXPECT_TRUE(m_server.targets().isEmpty());
+}
+
+TEST_F(SinaLoginFrameTest, RefusalsShowTheServersMessage)
+{
+    const struct
+    {
+        const char* elements;
+        const char* text;
+    } cases[] = {
+        {"<code>1</code><msg>微博帐号或密码错误</msg>", "微博帐号或密码错误"},
+        {"<code>3</code><msg>awaiting approval</msg>", "awaiting approval"},
+        // A refusal without a message shows the reply reader's "0".
+        {"<code>2</code>", "0"},
+        {"<code>x</code><msg>odd code</msg>", "odd code"},
+        // Shown as text, not as markup.
+        {"<code>1</code><msg>&lt;b&gt;bold&lt;/b&gt;</msg>", "<b>bold</b>"},
+    };
+    saveLogin("saved", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (const auto& c : cases) {
+        answerLogin(c.elements);
+        m_frame->edPassword->setFocus();
+        m_frame->submitSinaLogin();
+        const ErrorShown shown = shownError(*m_frame);
+        EXPECT_EQ(shown.label, "labEmailError") << c.elements;
+        EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;
+        EXPECT_EQ(caret(*m_window), "edPassword");
+        EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
+    }
+    EXPECT_FALSE(m_session.isLoggedIn());
+}
+
+TEST_F(SinaLoginFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
+{
+    saveLogin("saved", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    fail("weiboLogin");
+    m_frame->edEmail->setText("weibo-user");
+    m_frame->edPassword->setText("pw2");
+    EXPECT_THROW(m_frame->submitSinaLogin(), Failure);
+    EXPECT_EQ(shownError(*m_frame).label, "");
+    EXPECT_EQ(m_window->currentFrame(), m_frame);
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
+    EXPECT_EQ(savedLogin().userName, "saved");
+    EXPECT_FALSE(QFile::exists(m_profile.dataHome() + "/quorvane/debug.txt"));
+    // The request is over: the frame takes the next one.
+    EXPECT_FALSE(m_frame->requestRunning());
+}
+
+TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
+{
+    saveLogin("alice@example.com", "old", true, true, 0);
+    // Switched to from the account frame.
+    m_window = openWindow();
+    m_window->showSinaLoginFrame();
+    m_frame = qobject_cast<MicroblogLoginFrame*>(m_window->currentFrame());
+    ASSERT_NE(m_frame, nullptr);
+    // The saved login is an account login: empty fields, the saved flags.
+    EXPECT_EQ(m_frame->edEmail->text(), "");
+    EXPECT_EQ(m_frame->edPassword->text(), "");
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+
+    answerLogin("<code>0</code><token>WB</token>");
+    m_frame->edEmail->setText(" weibo-user");
+    m_frame->edPassword->setText("微博 pw");
+    m_frame->cbAutoLogin->setChecked(false);
+    m_frame->submitSinaLogin();
+    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
+    // The text as typed, blanks included.
+    EXPECT_EQ(m_sentUserName, " weibo-user");
+    EXPECT_EQ(m_sentPassword, "微博 pw");
+    const SavedLogin saved = savedLogin();
+    EXPECT_EQ(saved.password, "微博 pw");
+    EXPECT_TRUE(saved.rememberPass);
+    EXPECT_FALSE(saved.autoLogin);
+    EXPECT_EQ(saved.userType, 1);
+    EXPECT_EQ(m_session.getToken(), "WB");
+    EXPECT_FALSE(m_session.isAccountLogin());
+
+    LoginWindow next;
+    auto* again = qobject_cast<MicroblogLoginFrame*>(next.currentFrame());
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->edEmail->text().trimmed(), "weibo-user");
+    EXPECT_EQ(again->edPassword->text(), "微博 pw");
+    EXPECT_FALSE(again->cbAutoLogin->isChecked());
+}
+
+TEST_F(SinaLoginFrameTest, ButtonAndCaptionSubmit)
+{
+    saveLogin("weibo-user", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    answerLogin("<code>1</code><msg>no</msg>");
+    click(m_frame->imgReg);
+    EXPECT_EQ(m_server.targets().size(), 1);
+    click(m_frame->label4);
+    EXPECT_EQ(m_server.targets().size(), 2);
+}
+
+TEST_F(SinaLoginFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
+{
+    saveLogin("weibo-user", "pw", true, true, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (QWidget* trigger :
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label5)}) {
+        m_frame->edEmail->setText("x");
+        m_frame->edPassword->setText("y");
+        m_frame->showPasswordError("shown");
+        m_frame->cbAutoLogin->setFocus();
+        click(trigger);
+        EXPECT_EQ(m_frame->edEmail->text(), "");
+        EXPECT_EQ(m_frame->edPassword->text(), "");
+        EXPECT_EQ(caret(*m_window), "edEmail");
+        EXPECT_EQ(shownError(*m_frame).text, "shown");
+    }
+}
+
+TEST_F(SinaLoginFrameTest, CheckingAutoLoginChecksRememberPassword)
+{
+    saveLogin("weibo-user", "pw", false, false, 1);
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    m_frame->cbAutoLogin->click();
+    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+    m_frame->cbRemberPass->click();
+    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
+    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The signed-in account changes its password here: the old one once, the new one twice. A
+// remembered password follows the change. An ordinary framed window; at most one exists, and
+// closing it in any way (a successful change, Button2, the title bar's close button) destroys
+// it.
+class ChangePasswordDialog final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ChangePasswordDialog)
+
+public:
+    explicit ChangePasswordDialog(QWidget* owner = nullptr);
+    ~ChangePasswordDialog() override;
+
+    // Checks the fields and asks the server to change the password. A request that fails on
+    // the network raises Failure and leaves the window as it was.
+    void button1Click();
+    void button2Click();
+
+    QLabel* label1 = nullptr;
+    QLabel* label2 = nullptr;
+    QLabel* label3 = nullptr;
+    QLineEdit* edtOldPassword = nullptr;
+    QLineEdit* edtNewPassword = nullptr;
+    QLineEdit* edtNewPassword2 = nullptr;
+    QPushButton* button1 = nullptr;
+    QPushButton* button2 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void showError(const QString& text, QLineEdit* field);
+    void storeNewPassword(const QString& newPassword);
+};
+
+// The change-password window while it exists; empty otherwise.
+extern ChangePasswordDialog* frmChangePassword;
+
+// The menus' command (for an account session only): brings the open window to the front, or
+// else opens a new one, owned by `owner` and centred over it, without making it modal.
+void showChangePasswordWindow(QWidget* owner);

@@ -1,0 +1,125 @@
+#include "ui/dialogs/SettingsDialog.h"
+
+#include "config/ConfigStore.h"
+#include "resources/SkinPictures.h"
+#include "resources/SkinResources.h"
+#include "ui/chrome/DragImage.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/chrome/MessageBox.h"
+#include "ui/chrome/SkinBitmap.h"
+#include "ui/dialogs/DialogLook.h"
+#include "ui/dialogs/WindowPlacement.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+
+SettingsDialog* frmSetting = nullptr;
+
+namespace {
+
+const QString kCaption = QStringLiteral("系统设置");
+const QColor kBackground(216, 216, 216);
+// The body of the background picture, behind the check boxes.
+const QColor kCheckBoxBackground(247, 247, 247);
+
+QCheckBox* newCheckBox(QWidget* parent, const char* name, const QString& text, const QRect& place)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QLatin1String(name));
+    fillBackground(box, kCheckBoxBackground);
+    placeCentred(box, place);
+    return box;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmSetting"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kCaption);
+    setWindowIcon(applicationIcon());
+    setFont(songFont(16));
+    fillBackground(this, kBackground);
+    setFixedSize(453, 251);
+
+    image2 = new DragImage(this);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
+
+    cbAutoRun = newCheckBox(this, "cbAutoRun", QStringLiteral(" 开机时自动启动"), {149, 75, 153, 17});
+    cbAutoLogin = newCheckBox(this, "cbAutoLogin", QStringLiteral(" 启动时自动登录"), {149, 105, 185, 17});
+    cbCloseOnExit =
+        newCheckBox(this, "cbCloseOnExit", QStringLiteral(" 点击关闭自动退出"), {149, 136, 161, 17});
+    // The keyboard visits the boxes in this order, not in their order on screen.
+    setTabOrder(cbAutoRun, cbCloseOnExit);
+    setTabOrder(cbCloseOnExit, cbAutoLogin);
+
+    imgSave = new ImageButton(QStringLiteral("SAVE"), ImageButton::States::Two, this);
+    imgSave->setObjectName(QStringLiteral("imgSave"));
+    imgSave->move(129, 180);
+    imgCancel = new ImageButton(QStringLiteral("CANCEL"), ImageButton::States::Two, this);
+    imgCancel->setObjectName(QStringLiteral("imgCancel"));
+    imgCancel->move(237, 180);
+    imgClose = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
+    imgClose->setObjectName(QStringLiteral("imgClose"));
+    imgClose->move(415, 18);
+
+    connect(imgSave, &ImageButton::clicked, this, &SettingsDialog::saveSettings);
+    connect(imgCancel, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
+    connect(imgClose, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
+
+    formCreate();
+    cbAutoRun->setFocus();
+}
+
+SettingsDialog::~SettingsDialog()
+{
+    if (frmSetting == this)
+        frmSetting = nullptr;
+}
+
+void SettingsDialog::formCreate()
+{
+    const ConfigStore config;
+    cbAutoLogin->setChecked(config.getAutoLogin());
+    cbAutoRun->setChecked(config.isAutoRun());
+    cbCloseOnExit->setChecked(config.getCloseOnExit());
+}
+
+void SettingsDialog::saveSettings()
+{
+    const ConfigStore config;
+    // All three are written every time, changed or not.
+    config.setAutoLogin(cbAutoLogin->isChecked());
+    const bool autoRunWritten = config.setAutoRun(cbAutoRun->isChecked());
+    config.setCloseOnExit(cbCloseOnExit->isChecked());
+    if (!autoRunWritten)
+        MessageBox::warning(this, kCaption, QStringLiteral("无法保存“开机时自动启动”的设置。"));
+    closeSettings();
+}
+
+void SettingsDialog::closeSettings()
+{
+    close();
+}
+
+void SettingsDialog::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    // Destroyed once the close has completed (WA_DeleteOnClose); the next opening reads the
+    // stored values anew.
+    if (frmSetting == this)
+        frmSetting = nullptr;
+}
+
+void showSettingWindow(QWidget* owner)
+{
+    if (frmSetting) {
+        bringToFront(frmSetting);
+        return;
+    }
+    frmSetting = new SettingsDialog(owner);
+    centreOnScreen(frmSetting);
+    bringToFront(frmSetting);
+}

@@ -1,0 +1,238 @@
+#include "ui/login/LoginWindow.h"
+
+#include "config/ConfigStore.h"
+#include "resources/SkinPictures.h"
+#include "resources/SkinResources.h"
+#include "ui/chrome/BorderLine.h"
+#include "ui/chrome/ButtonTips.h"
+#include "ui/chrome/DragImage.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/chrome/SkinBitmap.h"
+#include "ui/chrome/WindowRegion.h"
+#include "ui/login/AccountLoginFrame.h"
+#include "ui/login/LoginFonts.h"
+#include "ui/login/MicroblogLoginFrame.h"
+#include "ui/login/RegistrationFrame.h"
+#include "ui/login/RequestGuard.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace {
+
+constexpr QSize kClientSize(455, 350);
+constexpr int kMargin = 2;
+constexpr int kTitleHeight = 51;
+constexpr int kSideWidth = 150;
+constexpr int kCornerEllipse = 15;
+const QColor kTitleColor(22, 80, 153);
+const QColor kFrameHostColor(35, 83, 141);
+
+void fill(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(QStringLiteral("Quorvane"));
+    setWindowIcon(applicationIcon());
+    setWindowModality(Qt::ApplicationModal);
+    setFont(songFont(16));
+    // Key preview: the window sees every key before the focused control does. The request
+    // guard's filter, installed after it, sees input first.
+    qApp->installEventFilter(this);
+    m_requestGuard = new RequestGuard(this);
+    fill(this, kFrameHostColor);
+    resize(kClientSize);
+
+    panel1 = new QWidget(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    fill(panel1, kTitleColor);
+    image1 = new DragImage(panel1);
+    image1->setObjectName(QStringLiteral("Image1"));
+    image1->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
+    imgMin = new ImageButton(QStringLiteral("MIN"), ImageButton::States::Two, panel1);
+    imgMin->setObjectName(QStringLiteral("imgMin"));
+    imgMin->setToolTip(minimizeTip());
+    imgMin->move(381, 8);
+    imgClose = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, panel1);
+    imgClose->setObjectName(QStringLiteral("imgClose"));
+    imgClose->setToolTip(closeTip());
+    imgClose->move(415, 8);
+
+    image2 = new Image(this);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginSide)));
+
+    panFrame = new QWidget(this);
+    panFrame->setObjectName(QStringLiteral("panFrame"));
+    fill(panFrame, kFrameHostColor);
+    layOut();
+
+    connect(imgMin, &ImageButton::clicked, this, &LoginWindow::imgMinClick);
+    connect(imgClose, &ImageButton::clicked, this, &LoginWindow::imgCloseClick);
+
+    // The window is not visible yet, so no frame places the caret here; FormShow does.
+    if (ConfigStore().getUserType() == 1)
+        m_currentFrame = new MicroblogLoginFrame(panFrame, this);
+    else
+        m_currentFrame = new AccountLoginFrame(panFrame, this);
+
+    updateRegion(this, kCornerEllipse);
+}
+
+LoginWindow::~LoginWindow()
+{
+    qApp->removeEventFilter(this);
+    if (m_modalLoop)
+        m_modalLoop->exit();
+}
+
+int LoginWindow::showModal()
+{
+    m_modalResult = ResultNone;
+    const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+    move(desktop.center() - rect().center());
+    show();
+    raise();
+    activateWindow();
+
+    QPointer<LoginWindow> alive(this);
+    if (m_modalResult == ResultNone) {
+        QEventLoop loop;
+        m_modalLoop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        if (!alive)
+            return ResultCancel;
+        m_modalLoop = nullptr;
+    }
+    hide();
+    return m_modalResult;
+}
+
+void LoginWindow::setModalResult(int result)
+{
+    m_modalResult = result;
+    if (result == ResultNone)
+        return;
+    hide();
+    if (m_modalLoop)
+        m_modalLoop->exit();
+}
+
+void LoginWindow::showLoginFrame()
+{
+    auto* frame = new AccountLoginFrame(panFrame, this);
+    frame->show();
+    m_currentFrame = frame;
+}
+
+void LoginWindow::showRegFrame()
+{
+    auto* frame = new RegistrationFrame(panFrame, this);
+    frame->show();
+    m_currentFrame = frame;
+}
+
+void LoginWindow::showSinaLoginFrame()
+{
+    auto* frame = new MicroblogLoginFrame(panFrame, this);
+    frame->show();
+    m_currentFrame = frame;
+    frame->focusFirstEmpty();
+}
+
+bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !isVisible())
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return false;
+    // A key the focused control leaves alone travels on to its parents, each of which passes
+    // through this filter; only its first stop, the control with the caret, counts.
+    QWidget* first = focusWidget() ? focusWidget() : this;
+    if (watched != first || QApplication::activeModalWidget() != this)
+        return false;
+    formKeyPress();
+    // Not consumed: the key goes on to the focused control.
+    return false;
+}
+
+void LoginWindow::formKeyPress()
+{
+    if (auto* frame = qobject_cast<AccountLoginFrame*>(m_currentFrame))
+        frame->submitLogin();
+    else if (auto* frame = qobject_cast<RegistrationFrame*>(m_currentFrame))
+        frame->submitReg();
+    else if (auto* frame = qobject_cast<MicroblogLoginFrame*>(m_currentFrame))
+        frame->submitSinaLogin();
+}
+
+void LoginWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        formShow();
+}
+
+void LoginWindow::formShow()
+{
+    if (auto* frame = qobject_cast<AccountLoginFrame*>(m_currentFrame))
+        frame->focusFirstEmpty();
+    else if (auto* frame = qobject_cast<MicroblogLoginFrame*>(m_currentFrame))
+        frame->focusFirstEmpty();
+}
+
+void LoginWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+    updateRegion(this, kCornerEllipse);
+}
+
+void LoginWindow::layOut()
+{
+    const int innerWidth = width() - 2 * kMargin;
+    const int innerHeight = height() - 2 * kMargin;
+    panel1->setGeometry(kMargin, kMargin, innerWidth, kTitleHeight);
+    image1->move(0, 0);
+    image2->move(kMargin, kMargin + kTitleHeight);
+    panFrame->setGeometry(kMargin + kSideWidth, kMargin + kTitleHeight, innerWidth - kSideWidth,
+                          innerHeight - kTitleHeight);
+}
+
+void LoginWindow::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    paintBorderLine(this);
+}
+
+void LoginWindow::closeEvent(QCloseEvent* event)
+{
+    // Closed by the system (a window manager's close, a log-out) counts as cancel.
+    event->accept();
+    if (m_modalResult == ResultNone)
+        setModalResult(ResultCancel);
+}
+
+void LoginWindow::imgMinClick()
+{
+    // Hidden, not minimised to the task bar; ShowModal goes on running.
+    hide();
+}
+
+void LoginWindow::imgCloseClick()
+{
+    setModalResult(ResultCancel);
+}

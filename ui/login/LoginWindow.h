@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QEventLoop;
+class DragImage;
+class Image;
+class ImageButton;
+class RequestGuard;
+
+// The modal login window: a title bar, a side picture and a host panel that shows one of three
+// exchangeable frames (account login, microblog login, registration).
+//
+// The main window makes it, runs ShowModal and destroys it afterwards. The minimise button
+// only hides the window and ShowModal goes on running, so the main window keeps a pointer to
+// it while ShowModal runs and brings it back with show(), raise() and activateWindow().
+class LoginWindow final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(LoginWindow)
+
+public:
+    // Modal results: a user is signed in and the session holds the sign-in (OK), or the user
+    // closed the window (cancel).
+    static constexpr int ResultNone = 0;
+    static constexpr int ResultOk = 1;
+    static constexpr int ResultCancel = 2;
+
+    explicit LoginWindow(QWidget* parent = nullptr);
+    ~LoginWindow() override;
+
+    // Shows the window centred on the desktop and runs until a modal result is set.
+    int showModal();
+    int modalResult() const { return m_modalResult; }
+    // A result other than ResultNone hides the window and ends ShowModal.
+    void setModalResult(int result);
+
+    // Put a new frame of that kind in place; the caller destroys the old one afterwards.
+    void showLoginFrame();
+    void showRegFrame();
+    void showSinaLoginFrame();
+
+    // The frame now shown: a AccountLoginFrame, MicroblogLoginFrame or RegistrationFrame.
+    QWidget* currentFrame() const { return m_currentFrame; }
+    // Runs the frames' requests to the server.
+    RequestGuard& requestGuard() const { return *m_requestGuard; }
+
+    QWidget* panel1 = nullptr;
+    DragImage* image1 = nullptr;
+    ImageButton* imgMin = nullptr;
+    ImageButton* imgClose = nullptr;
+    Image* image2 = nullptr;
+    QWidget* panFrame = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void formShow();
+    void formKeyPress();
+    void imgMinClick();
+    void imgCloseClick();
+    void layOut();
+
+    QPointer<QWidget> m_currentFrame;
+    int m_modalResult = ResultNone;
+    QEventLoop* m_modalLoop = nullptr;
+    RequestGuard* m_requestGuard = nullptr;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ui/login/LoginFrame.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+// The frame in which a user signs in with the user name and password of a microblog account.
+// The application server checks them; the client never talks to the microblog service itself.
+class MicroblogLoginFrame final : public LoginFrame
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MicroblogLoginFrame)
+
+public:
+    MicroblogLoginFrame(QWidget* panFrame, LoginWindow* loginForm);
+    ~MicroblogLoginFrame() override;
+
+    // Validates the fields and signs in; on success saves the login as a microblog login and ends
+    // the window with OK. A request that fails is not caught here.
+    void submitSinaLogin();
+    // The caret goes into the e-mail field when it is empty, else into the password field.
+    void focusFirstEmpty();
+
+    Image* image1 = nullptr;
+    QLabel* label1 = nullptr;
+    QLineEdit* edEmail = nullptr;
+    QLabel* label2 = nullptr;
+    QLineEdit* edPassword = nullptr;
+    QCheckBox* cbRemberPass = nullptr;
+    QCheckBox* cbAutoLogin = nullptr;
+    ImageButton* imgReg = nullptr;
+    CaptionLabel* label4 = nullptr;
+    ImageButton* imgReset = nullptr;
+    CaptionLabel* label5 = nullptr;
+    ImageButton* imgGoback = nullptr;
+    Image* image5 = nullptr;
+
+private:
+    void loadSavedLogin();
+    void imgResetClick();
+    void cbAutoLoginClick(bool checked);
+    void imgGobackClick();
+};

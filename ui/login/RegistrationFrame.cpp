@@ -1,0 +1,117 @@
+#include "ui/login/RegistrationFrame.h"
+
+#include "config/ConfigStore.h"
+#include "resources/SkinPictures.h"
+#include "server/Session.h"
+#include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/Image.h"
+#include "ui/chrome/ImageButton.h"
+#include "ui/login/LoginFonts.h"
+#include "ui/login/LoginWindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QColor kTextColor(60, 60, 60);
+
+} // namespace
+
+RegistrationFrame::RegistrationFrame(QWidget* panFrame, LoginWindow* loginForm)
+    : LoginFrame(panFrame, loginForm, SkinPicture::RegFrame)
+{
+    setObjectName(QStringLiteral("frameReg"));
+
+    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
+                      {21, 32}, kArialAscent);
+    edEmail = addEdit(QStringLiteral("edEmail"), {86, 27}, {195, 23}, false);
+    setEditLook(edEmail, songFont(15), kTextColor);
+    addEmailErrorDisplay({86, 61}, {107, 61});
+
+    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), Qt::black, {34, 91},
+                      kSongAscent);
+    edPassword = addEdit(QStringLiteral("edPassword"), {86, 85}, {195, 23}, true);
+    addPasswordErrorDisplay({86, 120}, {107, 120});
+
+    label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("重复密码："), songFont(15), Qt::black,
+                      {4, 148}, kSongAscent);
+    edRePassword = addEdit(QStringLiteral("edRePassword"), {86, 142}, {195, 23}, true);
+    m_rePasswordError = addErrorDisplay(QStringLiteral("RePassword"), {86, 176}, {107, 176});
+    imgRePasswordError = m_rePasswordError.icon;
+    labRePasswordError = m_rePasswordError.label;
+    setTabOrder(edEmail, edPassword);
+    setTabOrder(edPassword, edRePassword);
+
+    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
+    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("注册"), imgReg, {118, 209});
+    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
+    label5 = addCaption(QStringLiteral("Label5"), QStringLiteral("重置"), imgReset, {211, 209});
+    imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
+    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
+
+    connect(imgReg, &ImageButton::clicked, this, &RegistrationFrame::submitReg);
+    connect(imgReset, &ImageButton::clicked, this, &RegistrationFrame::imgResetClick);
+    connect(imgGoback, &ImageButton::clicked, this, &RegistrationFrame::imgGobackClick);
+
+    edEmail->setFocus();
+}
+
+RegistrationFrame::~RegistrationFrame() = default;
+
+void RegistrationFrame::showRePasswordError(const QString& text)
+{
+    showError(m_rePasswordError, text);
+}
+
+void RegistrationFrame::submitReg()
+{
+    if (requestRunning())
+        return;
+    // The trimmed text serves the checks only; the server gets the text as typed.
+    const QString trimmed = trimBlanks(edEmail->text());
+    if (trimmed.isEmpty()) {
+        showEmailError(QStringLiteral("请输入注册的E-mail!"));
+        edEmail->setFocus();
+        return;
+    }
+    if (!isValidEmail(trimmed)) {
+        showEmailError(QStringLiteral("请输入有效的E-mail!"));
+        edEmail->setFocus();
+        return;
+    }
+    if (edPassword->text().isEmpty()) {
+        showPasswordError(QStringLiteral("请填写密码!"));
+        edPassword->setFocus();
+        return;
+    }
+    if (edPassword->text() != edRePassword->text()) {
+        showRePasswordError(QStringLiteral("重复密码错误!"));
+        edRePassword->setFocus();
+        return;
+    }
+
+    const QString userName = edEmail->text();
+    const QString password = edPassword->text();
+    const Reply reply = runRequest([&] { return session().registerAccount(userName, password); });
+    if (!reply.success) {
+        showEmailError(reply.msg);
+        return;
+    }
+    // The new account becomes the saved login; the two check-box flags stay as they were.
+    finishSignIn([&] { ConfigStore().saveAccount(userName, password, 0); });
+}
+
+void RegistrationFrame::imgResetClick()
+{
+    edEmail->clear();
+    edPassword->clear();
+    edRePassword->clear();
+    edEmail->setFocus();
+}
+
+void RegistrationFrame::imgGobackClick()
+{
+    m_loginForm->showLoginFrame();
+    leaveFrame();
+}

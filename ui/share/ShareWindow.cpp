@@ -1,0 +1,127 @@
+#include "ui/share/ShareWindow.h"
+
+#include "resources/SkinResources.h"
+#include "server/Session.h"
+#include "ui/chrome/BrowserMessageFilter.h"
+#include "ui/chrome/BrowserPage.h"
+#include "ui/chrome/BrowserView.h"
+#include "ui/dialogs/WindowPlacement.h"
+#include "ui/main/MainWindow.h"
+#include "ui/share/SharePageUrl.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <QTimer>
+#include <exception>
+
+ShareWindow* frmBrowser = nullptr;
+
+namespace {
+
+constexpr QSize kCreatedSize(620, 290);
+constexpr QRect kCreatedBrowser(0, 0, 392, 278);
+constexpr int kFittedWidth = 628;
+// Type "3" shares with a picture and needs the taller window.
+constexpr int kPictureShareHeight = 528;
+constexpr int kLinkShareHeight = 324;
+
+// Hands a failure to the application's error display from the event loop: raised where it
+// happens, it would unwind through the browser engine, which cannot carry it.
+void raiseLater(std::exception_ptr failure)
+{
+    QTimer::singleShot(0, qApp, [failure] { std::rethrow_exception(failure); });
+}
+
+} // namespace
+
+ShareWindow::ShareWindow(QWidget* owner) : QWidget(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmBrowser"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Quorvane"));
+    setWindowIcon(applicationIcon());
+    resize(kCreatedSize);
+
+    webBrowser1 = new BrowserView(this);
+    webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    webBrowser1->setGeometry(kCreatedBrowser);
+    connect(webBrowser1->browserPage(), &BrowserPage::documentComplete, this,
+            &ShareWindow::webBrowser1DocumentComplete);
+    // A page that closes its own window (the share page's cancel, the success page's close
+    // button) closes the share window.
+    connect(webBrowser1->browserPage(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+
+    m_applicationEvents1 = new BrowserMessageFilter(this, webBrowser1);
+}
+
+ShareWindow::~ShareWindow()
+{
+    if (frmBrowser == this)
+        frmBrowser = nullptr;
+}
+
+void ShareWindow::expectSharePage()
+{
+    m_sharePending = true;
+}
+
+void ShareWindow::showEvent(QShowEvent* event)
+{
+    // Placed once, when first shown: at creation the main window may not have its place yet.
+    if (!m_placed && !event->spontaneous()) {
+        m_placed = true;
+        centreOverWindow(this, frmMain);
+    }
+    QWidget::showEvent(event);
+}
+
+void ShareWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_browserFills)
+        webBrowser1->setGeometry(rect());
+}
+
+void ShareWindow::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    // The window is destroyed once the close has completed (WA_DeleteOnClose).
+    if (frmBrowser == this)
+        frmBrowser = nullptr;
+}
+
+void ShareWindow::webBrowser1DocumentComplete(const QString& url)
+{
+    if (m_sharePending && isSharePage(url)) {
+        m_sharePending = false;
+        fitToShareType(getShareType(url));
+    }
+    // Every completed success page reports, a reload as well.
+    if (isSuccessPage(url))
+        reportShare(getSharedType(url));
+}
+
+void ShareWindow::fitToShareType(const QString& shareType)
+{
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    // The sizes are those of the whole window, frame included.
+    const QSize frame(kFittedWidth, shareType == QLatin1String("3") ? kPictureShareHeight : kLinkShareHeight);
+    const QSize margins = frameGeometry().size() - geometry().size();
+    resize(frame - margins);
+    m_browserFills = true;
+    webBrowser1->setGeometry(rect());
+    bringToFront(this);
+}
+
+void ShareWindow::reportShare(const QString& shareType)
+{
+    if (!DMod)
+        return;
+    // The server's answer is of no interest; a failure to reach it goes to the error display.
+    try {
+        DMod->shareInfo(shareType);
+    } catch (...) {
+        raiseLater(std::current_exception());
+    }
+}
