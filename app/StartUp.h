@@ -1,8 +1,8 @@
 #pragma once
 
-class Application;
-class InstanceLock;
+struct ClientOptions;
 
-// Creates the client's long-lived objects in their fixed order, serves show requests of later
-// starts, and runs the event loop until the main window ends the client.
-void runClient(Application& app, InstanceLock& lock);
+// The client program: the application object, the private data folder, the single-instance rule,
+// then the client itself until it ends. What main() does; the benchmark's build of the client
+// passes options of its own.
+int runClientProgram(int argc, char** argv, const ClientOptions& options);

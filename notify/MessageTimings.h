@@ -4,7 +4,7 @@
 // shorten them so that no test waits two minutes for a fade-out.
 struct MessageTimings
 {
-    // How long a notification stays before it fades out (Timer1).
+    // How long a notification stays before it fades out (the pop-up's close timer).
     int showMs = 120000;
     // The pause after each opacity step of the fade-in: short up to `fadeInSlowAbove`, then longer,
     // so that the window appears quickly and settles gently.

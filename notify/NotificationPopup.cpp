@@ -1,18 +1,16 @@
 #include "notify/NotificationPopup.h"
 
 #include "notify/MessageTitle.h"
-#include "notify/Poller.h"
 #include "ui/chrome/BorderLine.h"
 #include "ui/chrome/BrowserMessageFilter.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/ButtonTips.h"
+#include "ui/chrome/ClientUrl.h"
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/NavigateUrl.h"
 #include "ui/chrome/WindowRegion.h"
-#include "ui/main/ClientUrlScheme.h"
-#include "ui/main/OtherWindows.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -23,8 +21,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
-
-NotificationPopup* frmMessage = nullptr;
 
 namespace {
 
@@ -41,7 +37,6 @@ NotificationPopup::NotificationPopup(QWidget* parent, const MessageTimings& timi
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       m_timings(timings)
 {
-    frmMessage = this;
     setWindowTitle(QStringLiteral("Quorvane"));
     // Shown at the side of whatever the user is doing, never taking the keyboard from it.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -50,45 +45,43 @@ NotificationPopup::NotificationPopup(QWidget* parent, const MessageTimings& timi
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(415, 510);
 
-    panel1 = new QWidget(this);
-    panel1->setAutoFillBackground(true);
-    QPalette titlePalette = panel1->palette();
+    titleBar = new QWidget(this);
+    titleBar->setAutoFillBackground(true);
+    QPalette titlePalette = titleBar->palette();
     titlePalette.setColor(QPalette::Window, kTitleColor);
-    panel1->setPalette(titlePalette);
-    panel1->installEventFilter(this);
+    titleBar->setPalette(titlePalette);
+    titleBar->installEventFilter(this);
 
-    image1 = new DragImage(panel1);
-    imgClose = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, panel1);
-    imgClose->setToolTip(closeTip());
-    connect(imgClose, &ImageButton::clicked, this, &QWidget::close);
+    titlePicture = new DragImage(titleBar);
+    closeButton = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, titleBar);
+    closeButton->setToolTip(closeTip());
+    connect(closeButton, &ImageButton::clicked, this, &QWidget::close);
 
-    panel2 = new QWidget(this);
-    webBrowser1 = new BrowserView(panel2);
-    connect(webBrowser1->browserPage(), &BrowserPage::beforeNavigate, this,
-            &NotificationPopup::webBrowser1BeforeNavigate2);
-    connect(webBrowser1->browserPage(), &BrowserPage::documentComplete, this,
-            &NotificationPopup::webBrowser1DocumentComplete);
+    browserPanel = new QWidget(this);
+    browser = new BrowserView(browserPanel);
+    connect(browser->browserPage(), &BrowserPage::beforeNavigate, this, &NotificationPopup::onBeforeNavigate);
+    connect(browser->browserPage(), &BrowserPage::documentComplete, this,
+            &NotificationPopup::onDocumentComplete);
     // A link of the notification that opens a window: a share page in the share window, any other
     // web address in the user's browser.
-    connect(webBrowser1->browserPage(), &BrowserPage::newWindow, this,
+    connect(browser->browserPage(), &BrowserPage::newWindow, this,
             [this](const QString& url, QWebEnginePage*&, bool& cancel) {
                 cancel = true;
-                OtherWindows::openNewWindow(this, QUrl(url));
+                emit newWindowRequested(QUrl(url));
             });
-    new BrowserMessageFilter(this, webBrowser1, [this](QObject* target, QEvent* event) {
-        applicationEvents1Message(target, event);
-    });
+    new BrowserMessageFilter(this, browser,
+                             [this](QObject* target, QEvent* event) { onBrowserEvent(target, event); });
 
-    timer1 = new QTimer(this);
-    timer1->setInterval(m_timings.showMs);
-    connect(timer1, &QTimer::timeout, this, &NotificationPopup::timer1Timer);
+    closeTimer = new QTimer(this);
+    closeTimer->setInterval(m_timings.showMs);
+    connect(closeTimer, &QTimer::timeout, this, &NotificationPopup::onCloseTimer);
 
     m_fadeTimer = new QTimer(this);
     m_fadeTimer->setSingleShot(true);
     m_fadeTimer->setTimerType(Qt::PreciseTimer);
     connect(m_fadeTimer, &QTimer::timeout, this, &NotificationPopup::fadeStep);
 
-    imgClose->move(width() - imgClose->width() - kCloseRightMargin, 8);
+    closeButton->move(width() - closeButton->width() - kCloseRightMargin, 8);
     layoutBrowser();
 }
 
@@ -96,8 +89,6 @@ NotificationPopup::~NotificationPopup()
 {
     // The filter's extra step calls into this window: it must go before the window is half gone.
     qDeleteAll(findChildren<BrowserMessageFilter*>(Qt::FindDirectChildrenOnly));
-    if (frmMessage == this)
-        frmMessage = nullptr;
 }
 
 QRect NotificationPopup::workArea()
@@ -115,11 +106,9 @@ QSize NotificationPopup::windowSizeFor(int width, int height, const QRect& workA
             std::clamp(height, kMinimumSize, highest) + kExtraHeight};
 }
 
-void NotificationPopup::showInformation(Poller* timerThread, const Reply& information)
+void NotificationPopup::showNotification(const Reply& information)
 {
-    m_pollingThread = timerThread;
-    if (timerThread)
-        timerThread->pausePolling();
+    emit notificationStarted();
     m_positionPending = true;
     // A record that arrives while the window fades out replaces the notification: the window
     // stays and fades in anew once the new page has loaded.
@@ -127,34 +116,35 @@ void NotificationPopup::showInformation(Poller* timerThread, const Reply& inform
         endFade();
 
     resize(windowSizeFor(information.width, information.height, workArea()));
-    imgClose->move(width() - imgClose->width() - kCloseRightMargin, 8);
+    closeButton->move(width() - closeButton->width() - kCloseRightMargin, 8);
     layoutBrowser();
-    updateRegion(this, kCornerEllipse, panel2);
-    navigateUrl(webBrowser1, information.url);
+    updateRegion(this, kCornerEllipse, browserPanel);
+    navigateUrl(browser, information.url);
     // A countdown already running goes on from its start.
-    if (!timer1->isActive())
-        timer1->start();
+    if (!closeTimer->isActive())
+        closeTimer->start();
 }
 
 void NotificationPopup::layoutBrowser()
 {
-    panel1->setGeometry(0, 0, width(), kTitleHeight);
-    if (image1->picture().isNull() || image1->width() < width())
-        image1->setPicture(messageTitlePicture(width()));
-    const int top = panel1->height();
-    panel2->setGeometry(2, top, width() - 4, height() - top - 2);
+    titleBar->setGeometry(0, 0, width(), kTitleHeight);
+    if (titlePicture->picture().isNull() || titlePicture->width() < width())
+        titlePicture->setPicture(messageTitlePicture(width()));
+    const int top = titleBar->height();
+    browserPanel->setGeometry(2, top, width() - 4, height() - top - 2);
     // The panel clips the browser's own edge: 2 pixels on the left, 1 at the top and bottom.
-    webBrowser1->setGeometry(-2, -1, panel2->width() + 2, panel2->height() + 2);
+    browser->setGeometry(-2, -1, browserPanel->width() + 2, browserPanel->height() + 2);
 }
 
-void NotificationPopup::webBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
+void NotificationPopup::onBeforeNavigate(const QString& url, bool& cancel, bool mainFrame)
 {
     try {
         if (!isClientUrl(url))
             return;
         cancel = true;
-        if (mayActOnClientUrl(mainFrame, webBrowser1->browserPage()->url()))
-            handleClientUrl(url, ClientUrlListener::NotificationWindow, this);
+        if (mayActOnClientUrl(mainFrame, browser->browserPage()->url()))
+            handleClientUrl(url, ClientUrlListener::NotificationWindow,
+                            {.show = [this](const QString& target) { emit showRequested(target); }});
     } catch (const std::exception& failure) {
         // Raised inside the browser engine's callback, a failure must go no further.
         qWarning() << "Client URL not handled:" << failure.what();
@@ -162,7 +152,7 @@ void NotificationPopup::webBrowser1BeforeNavigate2(const QString& url, bool& can
     }
 }
 
-void NotificationPopup::webBrowser1DocumentComplete(const QString&)
+void NotificationPopup::onDocumentComplete(const QString&)
 {
     // Frames complete too; only the first completion after a new notification counts.
     if (!m_positionPending)
@@ -187,9 +177,9 @@ void NotificationPopup::fadeIn()
     fadeStep();
 }
 
-void NotificationPopup::timer1Timer()
+void NotificationPopup::onCloseTimer()
 {
-    timer1->stop();
+    closeTimer->stop();
     setTranslucent(true);
     m_fade = Fade::Out;
     m_nextOpacity = 255;
@@ -237,15 +227,15 @@ void NotificationPopup::endFade()
 
 void NotificationPopup::startFadeOut()
 {
-    if (!timer1->isActive())
-        timer1->start();
+    if (!closeTimer->isActive())
+        closeTimer->start();
 }
 
 void NotificationPopup::stopFadeOut()
 {
     if (m_fade == Fade::Out)
         endFade();
-    timer1->stop();
+    closeTimer->stop();
     setTranslucent(false);
 }
 
@@ -255,7 +245,7 @@ bool NotificationPopup::isMouseOver() const
     return isVisible() && frameGeometry().contains(QCursor::pos());
 }
 
-void NotificationPopup::applicationEvents1Message(QObject* target, QEvent* event)
+void NotificationPopup::onBrowserEvent(QObject* target, QEvent* event)
 {
     // Cheap tests first: this step sees every event of the application.
     const bool pointer = event->isSinglePointEvent();
@@ -264,7 +254,7 @@ void NotificationPopup::applicationEvents1Message(QObject* target, QEvent* event
     if (!isVisible() || !target->isWidgetType())
         return;
     auto* widget = static_cast<QWidget*>(target);
-    if (widget != webBrowser1 && !webBrowser1->isAncestorOf(widget))
+    if (widget != browser && !browser->isAncestorOf(widget))
         return;
     const QPoint cursor =
         pointer ? static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint() : QCursor::pos();
@@ -283,7 +273,7 @@ bool NotificationPopup::event(QEvent* event)
 
 bool NotificationPopup::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == panel1 && event->type() == QEvent::Leave)
+    if (watched == titleBar && event->type() == QEvent::Leave)
         startFadeOut();
     return QWidget::eventFilter(watched, event);
 }
@@ -299,13 +289,11 @@ void NotificationPopup::closeEvent(QCloseEvent* event)
     endFade();
     // The next notification gets its full two minutes, and a page still loading for this one
     // can no longer bring the window back.
-    timer1->stop();
+    closeTimer->stop();
     m_positionPending = false;
-    webBrowser1->stop();
+    browser->stop();
     // The engine gives up a page only once its window is off the screen, after this event.
     QTimer::singleShot(0, this, &NotificationPopup::releasePage);
-    if (m_pollingThread)
-        m_pollingThread->resumePolling();
     emit closed();
 }
 
@@ -314,8 +302,8 @@ void NotificationPopup::releasePage()
     // A client resting in the tray keeps no renderer process for a notification it no longer
     // shows; the next notification loads its page anew. One handed over since the close is
     // loading already (hidden, with its two minutes counting) and keeps its page.
-    if (!isVisible() && !timer1->isActive())
-        webBrowser1->browserPage()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    if (!isVisible() && !closeTimer->isActive())
+        browser->browserPage()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
 }
 
 void NotificationPopup::setOpacity(int opacity)

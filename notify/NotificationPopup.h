@@ -5,20 +5,20 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QUrl>
 #include <QWidget>
 
 class QTimer;
 class BrowserView;
 class DragImage;
 class ImageButton;
-class Poller;
 
 // The notification pop-up: one server notification at a time, a web page in a small borderless
 // window at the bottom right of the work area, above all other windows and never the active
 // window, with no task-bar entry. It fades in once the page has loaded, stays two minutes and
 // then fades out, unless the mouse is over it. Polling is paused while it is up.
 //
-// Created hidden once by the start-up sequence and reused for every notification; closing it
+// Created hidden once by the client and reused for every notification; closing it
 // only hides it.
 class NotificationPopup final : public QWidget
 {
@@ -35,13 +35,13 @@ public:
     explicit NotificationPopup(QWidget* parent = nullptr, const MessageTimings& timings = {});
     ~NotificationPopup() override;
 
-    // Sizes the window from the record, pauses `timerThread` and loads the notification page;
+    // Sizes the window from the record and loads the notification page (notificationStarted);
     // the window shows itself once the page has loaded.
-    void showInformation(Poller* timerThread, const Reply& information);
+    void showNotification(const Reply& information);
 
-    // Turns Timer1 on unless it is already counting.
+    // Turns the close timer on unless it is already counting.
     void startFadeOut();
-    // Turns Timer1 and translucency off.
+    // Turns the close timer and translucency off.
     void stopFadeOut();
 
     int opacity() const { return m_opacity; }
@@ -57,14 +57,20 @@ public:
     // kept between kMinimumSize and what fits the work area beside the right margin.
     static QSize windowSizeFor(int width, int height, const QRect& workArea);
 
-    QWidget* panel1 = nullptr;
-    DragImage* image1 = nullptr;
-    ImageButton* imgClose = nullptr;
-    QWidget* panel2 = nullptr;
-    BrowserView* webBrowser1 = nullptr;
-    QTimer* timer1 = nullptr;
+    QWidget* titleBar = nullptr;
+    DragImage* titlePicture = nullptr;
+    ImageButton* closeButton = nullptr;
+    QWidget* browserPanel = nullptr;
+    BrowserView* browser = nullptr;
+    QTimer* closeTimer = nullptr;
 
 signals:
+    // A notification is taken on: polling pauses until the window has closed.
+    void notificationStarted();
+    // The page asks for an address of the application in the main window ("show").
+    void showRequested(const QString& url);
+    // A link of the page asks for a new window; nothing has opened yet.
+    void newWindowRequested(const QUrl& url);
     // A fade-in begins (once per notification, on its first completed document).
     void fadeInStarted();
     // Every opacity step of a fade, 0 (invisible) to 255 (opaque).
@@ -87,11 +93,11 @@ private:
     };
 
     void layoutBrowser();
-    void webBrowser1BeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
-    void webBrowser1DocumentComplete(const QString& url);
-    void applicationEvents1Message(QObject* target, QEvent* event);
+    void onBeforeNavigate(const QString& url, bool& cancel, bool mainFrame);
+    void onDocumentComplete(const QString& url);
+    void onBrowserEvent(QObject* target, QEvent* event);
     void fadeIn();
-    void timer1Timer();
+    void onCloseTimer();
     void fadeStep();
     void endFade();
     void releasePage();
@@ -101,7 +107,6 @@ private:
     void applyOpacity();
 
     MessageTimings m_timings;
-    QPointer<Poller> m_pollingThread;
     bool m_positionPending = false;
 
     Fade m_fade = Fade::None;
@@ -110,6 +115,3 @@ private:
     int m_opacity = 255;
     bool m_translucent = false;
 };
-
-// The one notification window; empty while it does not exist.
-extern NotificationPopup* frmMessage;

@@ -58,12 +58,8 @@ private:
     HttpClient& m_http;
 };
 
-Poller::Poller(MainWindow* owner, PollerOptions options) : Poller(mainWindowOwner(owner), std::move(options))
-{
-}
-
-Poller::Poller(PollerOwner owner, PollerOptions options)
-    : m_owner(std::move(owner)), m_interval(options.interval),
+Poller::Poller(Session& session, PollerOptions options)
+    : m_session(session), m_interval(options.interval),
       m_clock(options.clock ? std::move(options.clock) : std::make_shared<SystemPollClock>()),
       m_applicationDir(std::move(options.applicationDir)), m_trustedKey(std::move(options.trustedKey)),
       m_wait(std::make_shared<WaitState>())
@@ -98,8 +94,8 @@ void Poller::stop()
             http->abort();
         // Nothing may run against the session once the client ends; a poll waiting for the
         // server would hold up the end by its whole time limit.
-        if (m_wait->polling && DMod)
-            DMod->abortRequests();
+        if (m_wait->polling)
+            m_session.abortRequests();
     }
     m_wait->changed.notify_all();
     m_clock->interrupt();
@@ -214,7 +210,7 @@ QString Poller::getVersionDescription()
 Poller::Answer Poller::askForUpdate(const QString& prompt)
 {
     auto yes = std::make_shared<std::atomic<bool>>(false);
-    const QPointer<QWidget> window = m_owner.window;
+    const QPointer<QWidget> window = m_promptParent;
     const bool answered = handOver([window, prompt, yes] {
         *yes =
             MessageBox::show(window, QStringLiteral("Quorvane"), prompt, QMessageBox::Yes | QMessageBox::No,
@@ -241,13 +237,13 @@ void Poller::poll()
 {
     {
         std::lock_guard lock(m_wait->mutex);
-        if (m_wait->stop || !DMod)
+        if (m_wait->stop)
             return;
         m_wait->polling = true;
     }
     std::optional<Reply> information;
     try {
-        Reply reply = DMod->getInformationList();
+        Reply reply = m_session.getInformationList();
         if (reply.success && reply.url != QLatin1String("0"))
             information = std::move(reply);
     } catch (...) {
@@ -263,18 +259,12 @@ void Poller::poll()
 
 bool Poller::syncShowInformation(const Reply& information)
 {
-    const auto show = m_owner.showInformation;
-    if (!show)
-        return false;
-    return handOver([show, information] { show(information); });
+    return handOver([this, information] { emit notificationArrived(information); });
 }
 
 bool Poller::syncExit()
 {
-    const auto exit = m_owner.exitApplication;
-    if (!exit)
-        return false;
-    return handOver([exit] { exit(); });
+    return handOver([this] { emit exitRequested(); });
 }
 
 bool Poller::handOver(std::function<void()> work)

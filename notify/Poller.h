@@ -1,10 +1,12 @@
 #pragma once
 
 #include "notify/PollSchedule.h"
-#include "notify/PollerOwner.h"
+#include "server/Reply.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <atomic>
 #include <cstdint>
@@ -17,7 +19,8 @@
 class PollClock;
 class HttpClient;
 class SelfUpdate;
-class MainWindow;
+class Session;
+class QWidget;
 
 // Settings of the polling thread that tests change; the client keeps the defaults.
 struct PollerOptions
@@ -33,10 +36,10 @@ struct PollerOptions
 };
 
 // The client's one background thread. Every cycle it asks the application server for a waiting
-// notification and hands it to the main window; on its first cycle, and then once more than ten
-// intervals have passed since the previous check, it asks the download server for a newer client
-// and offers it to the user. While a notification is on screen it is paused: it keeps waking but
-// does nothing.
+// notification and hands it to the user-interface thread (notificationArrived); on its first cycle, and then
+// once more than ten intervals have passed since the previous check, it asks the download server for a newer
+// client and offers it to the user. While a notification is on screen it is paused: it keeps waking but does
+// nothing.
 //
 // The thread reaches windows only through hand-overs that run on the user-interface thread while
 // it waits. Stop (or the destructor) ends it promptly: the sleep, a running request and a pending
@@ -51,13 +54,13 @@ public:
     static constexpr uint32_t VersionCheckMultiple = PollSchedule::VersionCheckMultiple;
 
     // Create it on the user-interface thread; it does nothing until Start.
-    explicit Poller(MainWindow* owner, PollerOptions options = {});
-    explicit Poller(PollerOwner owner, PollerOptions options = {});
+    // Polls for the user signed in to `session`, which must outlive the poller.
+    explicit Poller(Session& session, PollerOptions options = {});
     ~Poller() override;
 
     void start();
     // Ends the thread and waits for it. Meant for the end of the client: a poll that is running
-    // is aborted through DMod->AbortRequests(), which fails the session's later requests too.
+    // is aborted through the session's abortRequests(), which fails its later requests too.
     void stop();
     // True from Start until the work function has ended.
     bool running() const { return m_running; }
@@ -71,8 +74,17 @@ public:
 
     uint32_t interval() const { return m_interval; }
 
+    // The window that owns the update prompt; none by default.
+    void setPromptParent(QWidget* window) { m_promptParent = window; }
+
     // The update prompt: "发现有更新的版本\n要立刻升级吗?\n\n相关更新为:\n" + description.
     static QString updatePrompt(const QString& description);
+
+signals:
+    // Emitted on the user-interface thread while the polling thread waits: a notification is due.
+    void notificationArrived(const Reply& notification);
+    // Emitted on the user-interface thread once the updater has been started: the client ends.
+    void exitRequested();
 
 private:
     enum class Answer
@@ -101,7 +113,8 @@ private:
     bool stopRequested() const;
     void prepareUpgrade(SelfUpdate& upgrade);
 
-    PollerOwner m_owner;
+    Session& m_session;
+    QPointer<QWidget> m_promptParent;
     uint32_t m_interval;
     std::shared_ptr<PollClock> m_clock;
     QString m_applicationDir;

@@ -5,8 +5,6 @@
 #include "server/ClientVersion.h"
 #include "server/QueryEncoding.h"
 
-Session* DMod = nullptr;
-
 Session::Session(const HttpLimits& limits, TickSource tickCount)
     : m_tickCount(tickCount ? std::move(tickCount) : TickSource(&getTickCount32)),
       m_api(m_xmlDocument1, limits)

@@ -13,7 +13,7 @@
 #include <pugixml.hpp>
 
 // The session: owns the server client and the document its replies are loaded into, remembers
-// the signed-in user, and builds the signed-in URLs. One instance, DMod, lives for the whole run.
+// the signed-in user, and builds the signed-in URLs. The client owns the one instance of a run.
 class Session final
 {
     Q_DISABLE_COPY_MOVE(Session)
@@ -66,6 +66,3 @@ private:
     QString m_role = QStringLiteral("1");
     bool m_accountLogin = true;
 };
-
-// The one session of the process; created first by the start-up sequence, empty before and after.
-extern Session* DMod;

@@ -2,7 +2,7 @@
 #include "tests/fuzz/FuzzTarget.h"
 
 #include "platform/AnsiCodePage.h"
-#include "ui/main/ClientUrlScheme.h"
+#include "ui/chrome/ClientUrl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,3 +1,5 @@
+#include "notify/NotificationRoad.h"
+#include "app/Client.h"
 #include "config/ConfigStore.h"
 #include "config/SavedLogin.h"
 #include "server/ClientVersion.h"
@@ -12,8 +14,8 @@
 
 namespace {
 
-// A notification on its whole way: the polling thread polls the loopback server, the main
-// window's hand-over passes the record to the pop-up, and the pop-up drives the main window.
+// A notification on its whole way: the polling thread polls the loopback server, the hand-over
+// passes the record to the pop-up, and the pop-up drives the main window.
 class NotificationRoadTest : public PopupFixture
 {
 protected:
@@ -26,10 +28,11 @@ protected:
     ~NotificationRoadTest() override
     {
         m_thread.reset();
-        m_main.reset();
+        m_client.reset();
     }
 
-    // The main window after an automatic sign-in against the loopback server.
+    // The client after an automatic sign-in against the loopback server; its pop-up is the one
+    // under test from then on.
     void signIn()
     {
         SavedLogin saved;
@@ -40,13 +43,20 @@ protected:
         ConfigStore().saveConfigInfo(saved);
         m_rig.server.reply("/quorvane2/users/userLogin", "<responsed><code>0</code><token>T0K3N</token>"
                                                          "<role>1</role></responsed>");
-        m_main = std::make_unique<MainWindow>();
+        ClientOptions options;
+        options.limits = HttpLimits{2000, 5000, 1024 * 1024, 0, 0};
+        options.poller.applicationDir = m_rig.appDir();
+        m_client = std::make_unique<Client>(options);
+        m_client->start();
+        m_main = &m_client->mainWindow();
         ASSERT_TRUE(waitUntil([&] { return m_main->isVisible(); })) << "the automatic sign-in did not finish";
+        watch(m_client->popup());
     }
 
     int polls() const { return m_rig.count(QLatin1Char('P')); }
 
-    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<Client> m_client;
+    MainWindow* m_main = nullptr;
     std::unique_ptr<Poller> m_thread;
 };
 
@@ -57,20 +67,14 @@ TEST_F(NotificationRoadTest, TheThreadShowsANotificationAndPausesUntilThePopUpCl
     PollerOptions options;
     options.interval = 50;
     options.applicationDir = m_rig.appDir();
-    m_thread = std::make_unique<Poller>(PollerOwner{&m_rig.ownerWindow,
-                                                    [this](const Reply& information) {
-                                                        // What the main window's ShowInformation
-                                                        // does.
-                                                        m_form->showInformation(m_thread.get(), information);
-                                                    },
-                                                    {}},
-                                        options);
+    m_thread = m_rig.makePoller(options);
+    showNotificationsIn(*m_form, *m_thread);
     m_thread->start();
 
     ASSERT_TRUE(waitUntil([&] { return fadedIn(); }));
     EXPECT_TRUE(m_thread->paused());
     EXPECT_EQ(m_form->size(), QSize(303, 205));
-    EXPECT_EQ(m_form->webBrowser1->url().toString(), m_rig.appUrl() + "/notice/1");
+    EXPECT_EQ(m_form->browser->url().toString(), m_rig.appUrl() + "/notice/1");
     const int pollsBefore = polls();
     EXPECT_EQ(pollsBefore, 1);
     // Twenty intervals later the thread has still neither polled nor checked the version.
@@ -79,7 +83,7 @@ TEST_F(NotificationRoadTest, TheThreadShowsANotificationAndPausesUntilThePopUpCl
     EXPECT_EQ(polls(), pollsBefore);
     EXPECT_EQ(m_rig.server.targets().size(), requests);
 
-    QTest::mouseClick(m_form->imgClose, Qt::LeftButton, {}, QPoint(14, 8));
+    QTest::mouseClick(m_form->closeButton, Qt::LeftButton, {}, QPoint(14, 8));
     ASSERT_TRUE(waitUntil([&] { return !m_form->isVisible(); }));
     EXPECT_FALSE(m_thread->paused());
     // The next poll finds the notification still waiting and brings the pop-up back.
@@ -99,24 +103,24 @@ TEST_F(NotificationRoadTest, AShowLinkBringsUpTheMainWindowOnThatPageAndLeavesTh
     ASSERT_TRUE(waitUntil([&] { return !m_main->isVisible(); }));
 
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
-    const QString notice = m_form->webBrowser1->url().toString();
-    const int history = m_form->webBrowser1->history()->count();
+    const QString notice = m_form->browser->url().toString();
+    const int history = m_form->browser->history()->count();
     waitForInput();
     QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {},
                       m_form->mapFromGlobal(globalCentreOf("show")));
 
     const QString target = m_rig.appUrl() + "/house/list";
-    ASSERT_TRUE(waitUntil([&] {
-        return m_main->isVisible() && m_main->webBrowser->url().toString() == target;
-    })) << m_main->webBrowser->url().toString().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return m_main->isVisible() && m_main->browser->url().toString() == target; }))
+        << m_main->browser->url().toString().toStdString();
     EXPECT_FALSE(m_main->isMinimized());
     // The notification stays as it was, on its page, counting down, polling still paused.
     runEvents(200);
     EXPECT_TRUE(m_form->isVisible());
-    EXPECT_EQ(m_form->webBrowser1->url().toString(), notice);
-    EXPECT_EQ(m_form->webBrowser1->history()->count(), history);
-    EXPECT_TRUE(m_form->timer1->isActive());
-    EXPECT_TRUE(m_pollingThread.paused());
+    EXPECT_EQ(m_form->browser->url().toString(), notice);
+    EXPECT_EQ(m_form->browser->history()->count(), history);
+    EXPECT_TRUE(m_form->closeTimer->isActive());
+    ASSERT_NE(m_client->poller(), nullptr);
+    EXPECT_TRUE(m_client->poller()->paused());
     EXPECT_EQ(m_closes, 0);
 }
 

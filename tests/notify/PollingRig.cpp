@@ -51,14 +51,12 @@ PollingRig::PollingRig()
                                                      "\r\ndown_url=" + server.url().toLatin1() +
                                                      "/res/download\r\n");
     ConfigStore::forgetCachedAddresses();
-    DMod = &session;
     MessageBox::setTestMode(true);
 }
 
 PollingRig::~PollingRig()
 {
     m_boxCloser.reset();
-    DMod = nullptr;
     MessageBox::setTestMode(true);
 }
 
@@ -196,19 +194,22 @@ void PollingRig::closeUnpackFailureBoxes()
     m_boxCloser->start(10);
 }
 
-PollerOwner PollingRig::owner(std::function<void(const Reply&)> onShow)
+std::unique_ptr<Poller> PollingRig::makePoller(PollerOptions options,
+                                               std::function<void(const Reply&)> onShow)
 {
-    return {&ownerWindow,
-            [this, onShow](const Reply& information) {
-                {
-                    std::lock_guard lock(m_mutex);
-                    m_shown.append(information);
-                }
-                record(QStringLiteral("S"));
-                if (onShow)
-                    onShow(information);
-            },
-            [this] { record(QStringLiteral("X")); }};
+    auto poller = std::make_unique<Poller>(session, std::move(options));
+    poller->setPromptParent(&ownerWindow);
+    QObject::connect(poller.get(), &Poller::notificationArrived, [this, onShow](const Reply& information) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_shown.append(information);
+        }
+        record(QStringLiteral("S"));
+        if (onShow)
+            onShow(information);
+    });
+    QObject::connect(poller.get(), &Poller::exitRequested, [this] { record(QStringLiteral("X")); });
+    return poller;
 }
 
 void PollingRig::record(const QString& events)

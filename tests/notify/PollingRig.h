@@ -1,7 +1,6 @@
 #pragma once
 
 #include "notify/Poller.h"
-#include "notify/PollerOwner.h"
 #include "server/Reply.h"
 #include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
@@ -30,8 +29,8 @@ enum class PollReply
 };
 
 // A fresh profile whose quorvane.ini points the application server and the download server at a
-// loopback server, a session (DMod) that talks to it, an application folder, and an owner window
-// stand-in that records what the polling thread hands over.
+// loopback server, a session that talks to it, an application folder, and an owner window
+// stand-in for the update prompt; the rig records what the polling thread hands over.
 //
 // What happens is written down as letters, in the order it happens: V version file, K package,
 // D description, ! unpack-failure box, ? update prompt, X exit, P poll, S notification shown.
@@ -68,8 +67,9 @@ public:
     // Closes every unpack-failure box that comes up, writing "!".
     void closeUnpackFailureBoxes();
 
-    // An owner that writes "S" for a notification and "X" for the exit, optionally doing more.
-    PollerOwner owner(std::function<void(const Reply&)> onShow = {});
+    // A polling thread of the session whose notifications write "S" (and run `onShow`) and whose
+    // exit writes "X"; its update prompt is owned by ownerWindow. Not started.
+    std::unique_ptr<Poller> makePoller(PollerOptions options, std::function<void(const Reply&)> onShow = {});
 
     void record(const QString& events);
     // Adds "?" for every update prompt shown since the last call, then "|".

@@ -1,5 +1,7 @@
 #include "tests/notify/PopupFixture.h"
 
+#include "notify/NotificationRoad.h"
+
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
 
@@ -49,21 +51,28 @@ PopupFixture::PopupFixture(const MessageTimings& timings)
                        200, "text/html");
     m_rig.server.reply("/quorvane2/notice/frame[AB]", page("frame", "<p>frame</p>"), 200, "text/html");
 
-    m_form = std::make_unique<NotificationPopup>(nullptr, timings);
-    QObject::connect(m_form->webBrowser1->browserPage(), &BrowserPage::documentComplete,
+    m_ownForm = std::make_unique<NotificationPopup>(nullptr, timings);
+    showNotificationsIn(*m_ownForm, m_pollingThread);
+    watch(*m_ownForm);
+}
+
+void PopupFixture::watch(NotificationPopup& popup)
+{
+    m_form = &popup;
+    QObject::connect(m_form->browser->browserPage(), &BrowserPage::documentComplete,
                      [this](const QString& url) { m_completions << url; });
-    QObject::connect(m_form.get(), &NotificationPopup::fadeInStarted, [this] {
+    QObject::connect(m_form, &NotificationPopup::fadeInStarted, [this] {
         ++m_fadeIns;
         m_opacities.clear();
     });
-    QObject::connect(m_form.get(), &NotificationPopup::opacityChanged,
+    QObject::connect(m_form, &NotificationPopup::opacityChanged,
                      [this](int opacity) { m_opacities << opacity; });
-    QObject::connect(m_form.get(), &NotificationPopup::closed, [this] { ++m_closes; });
+    QObject::connect(m_form, &NotificationPopup::closed, [this] { ++m_closes; });
 }
 
 PopupFixture::~PopupFixture()
 {
-    m_form.reset();
+    m_ownForm.reset();
 }
 
 MessageTimings PopupFixture::quickFades()
@@ -93,24 +102,24 @@ bool PopupFixture::fadedIn() const
 bool PopupFixture::showAndFadeIn(const Reply& information)
 {
     const int before = m_fadeIns;
-    m_form->showInformation(&m_pollingThread, information);
+    m_form->showNotification(information);
     return waitUntil([&] { return m_fadeIns > before && fadedIn(); }) &&
-           QTest::qWaitForWindowExposed(m_form.get(), 20000);
+           QTest::qWaitForWindowExposed(m_form, 20000);
 }
 
 void PopupFixture::twoMinutesPass()
 {
-    const int interval = m_form->timer1->interval();
-    m_form->timer1->start(0);
-    EXPECT_TRUE(waitUntil([&] { return !m_form->timer1->isActive(); }));
-    m_form->timer1->setInterval(interval);
+    const int interval = m_form->closeTimer->interval();
+    m_form->closeTimer->start(0);
+    EXPECT_TRUE(waitUntil([&] { return !m_form->closeTimer->isActive(); }));
+    m_form->closeTimer->setInterval(interval);
 }
 
 QVariant PopupFixture::js(const QString& script)
 {
     QVariant result;
     bool done = false;
-    m_form->webBrowser1->browserPage()->runJavaScript(script, [&](const QVariant& value) {
+    m_form->browser->browserPage()->runJavaScript(script, [&](const QVariant& value) {
         result = value;
         done = true;
     });
@@ -128,7 +137,7 @@ QPoint PopupFixture::globalCentreOf(const QString& id)
     EXPECT_EQ(centre.size(), 2) << id.toStdString();
     if (centre.size() != 2)
         return {};
-    return m_form->webBrowser1->mapToGlobal(QPoint(centre[0].toInt(), centre[1].toInt()));
+    return m_form->browser->mapToGlobal(QPoint(centre[0].toInt(), centre[1].toInt()));
 }
 
 int PopupFixture::count(const char* what)
@@ -139,8 +148,8 @@ int PopupFixture::count(const char* what)
 void PopupFixture::waitForInput()
 {
     // Low in the page, away from its links.
-    const QPoint blank = m_form->mapFromGlobal(m_form->webBrowser1->mapToGlobal(
-        QPoint(m_form->webBrowser1->width() / 2, m_form->webBrowser1->height() - 20)));
+    const QPoint blank = m_form->mapFromGlobal(
+        m_form->browser->mapToGlobal(QPoint(m_form->browser->width() / 2, m_form->browser->height() - 20)));
     ASSERT_TRUE(waitUntil([&] {
         QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, blank);
         return count("left") > 0;

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// The notification window (frmMessage) against a loopback application server that serves the
+// The notification window against a loopback application server that serves the
 // notification pages below "/quorvane2/notice/", with fades that take no time. The polling
 // thread is a real one that is never started: the window only pauses and resumes it.
 class PopupFixture : public ::testing::Test
@@ -30,7 +30,7 @@ protected:
     bool showAndFadeIn(const Reply& information);
     bool fadedIn() const;
 
-    // Lets Timer1 fire now, as it does two minutes after it was turned on, and waits until it has.
+    // Lets the close timer fire now, as it does two minutes after it was turned on, and waits until it has.
     void twoMinutesPass();
 
     // Runs a script in the notification page and gives its result.
@@ -41,12 +41,17 @@ protected:
     void waitForInput();
     int count(const char* what);
 
+    // Makes `popup` the one under test, counting its fades and closes from now on.
+    void watch(NotificationPopup& popup);
+
     // Moves the real pointer (an X server pointer warp) and lets the window system report it.
     static void movePointer(const QPoint& global);
 
     PollingRig m_rig;
-    Poller m_pollingThread{PollerOwner{}};
-    std::unique_ptr<NotificationPopup> m_form;
+    Poller m_pollingThread{m_rig.session};
+    std::unique_ptr<NotificationPopup> m_ownForm;
+    // The pop-up under test: the fixture's own, or the one watch() was given.
+    NotificationPopup* m_form = nullptr;
     QStringList m_completions;
     int m_fadeIns = 0;
     int m_closes = 0;

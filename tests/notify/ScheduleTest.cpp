@@ -103,7 +103,8 @@ protected:
             MessageBox::setNextAnswer(answer);
 
         auto clock = std::make_shared<StepClock>(kStart, kWorkMs, [&rig] { rig.endCycle(); });
-        Poller thread(rig.owner(), rig.options(kInterval, clock));
+        const std::unique_ptr<Poller> poller = rig.makePoller(rig.options(kInterval, clock));
+        Poller& thread = *poller;
         thread.start();
         for (int cycle = 1; cycle <= row.cycles.size(); ++cycle) {
             const bool last = cycle == row.cycles.size();

@@ -24,9 +24,9 @@ protected:
         m_rig.servePolls({PollReply::Nothing});
     }
 
-    std::unique_ptr<Poller> makeThread(PollerOwner owner)
+    std::unique_ptr<Poller> makeThread(std::function<void(const Reply&)> onShow = {})
     {
-        return std::make_unique<Poller>(std::move(owner), m_rig.options());
+        return m_rig.makePoller(m_rig.options(), std::move(onShow));
     }
 
     bool pollsArrived(int count)
@@ -61,7 +61,7 @@ protected:
 
 TEST_F(StopTest, CutsTheTwoMinuteSleepShortAndStaysStopped)
 {
-    auto thread = makeThread(m_rig.owner());
+    auto thread = makeThread();
     EXPECT_EQ(thread->interval(), 120000u);
     thread->start();
     ASSERT_TRUE(pollsArrived(1));
@@ -78,7 +78,7 @@ TEST_F(StopTest, CutsTheTwoMinuteSleepShortAndStaysStopped)
 TEST_F(StopTest, AbortsAPollThatWaitsForTheServer)
 {
     m_rig.server.stall(PollingRig::pollPath().toStdString());
-    auto thread = makeThread(m_rig.owner());
+    auto thread = makeThread();
     thread->start();
     ASSERT_TRUE(pollsArrived(1));
     EXPECT_TRUE(returnsWithin([&] { thread->stop(); }));
@@ -92,7 +92,7 @@ TEST_F(StopTest, AbortsAPackageDownloadThatWaitsForTheServer)
     m_rig.serveVersion("01.00.201205281430");
     m_rig.serveSignature("a signature is fetched first");
     m_rig.server.stall("/res/download/quorvane_upgrade.cab");
-    auto thread = makeThread(m_rig.owner());
+    auto thread = makeThread();
     thread->start();
     ASSERT_TRUE(m_rig.server.waitForRequests(3));
     ASSERT_TRUE(m_rig.server.targets().last().startsWith("/res/download/quorvane_upgrade.cab"));
@@ -111,10 +111,10 @@ TEST_F(StopTest, AStopFromInsideAHandOverDoesNotWaitForItself)
     m_rig.servePolls({PollReply::Notification});
     std::unique_ptr<Poller> thread;
     bool stoppedInside = false;
-    thread = makeThread(m_rig.owner([&](const Reply&) {
+    thread = makeThread([&](const Reply&) {
         thread->stop();
         stoppedInside = true;
-    }));
+    });
     thread->start();
     ASSERT_TRUE(waitUntil([&] { return stoppedInside; }));
     EXPECT_FALSE(thread->running());
@@ -123,7 +123,7 @@ TEST_F(StopTest, AStopFromInsideAHandOverDoesNotWaitForItself)
 
 TEST_F(StopTest, TheDestructorStopsAndJoins)
 {
-    auto thread = makeThread(m_rig.owner());
+    auto thread = makeThread();
     thread->start();
     ASSERT_TRUE(pollsArrived(1));
     runEvents(100);

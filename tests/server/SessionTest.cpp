@@ -254,9 +254,4 @@ TEST_F(DataModuleTest, SignInWhilePollingKeepsEachRequestWhole)
     EXPECT_EQ(m_dmod.getToken(), QStringLiteral("T%1").arg(issued.load()));
 }
 
-TEST_F(DataModuleTest, GlobalStartsEmpty)
-{
-    EXPECT_EQ(DMod, nullptr);
-}
-
 } // namespace

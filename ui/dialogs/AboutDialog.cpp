@@ -4,10 +4,11 @@
 #include "resources/SkinResources.h"
 #include "server/ClientVersion.h"
 #include "ui/chrome/MessageBox.h"
+#include "ui/chrome/OpenWindows.h"
 #include "ui/chrome/SkinBitmap.h"
+#include "ui/chrome/WindowPlacement.h"
 #include "ui/dialogs/AboutText.h"
 #include "ui/dialogs/DialogLook.h"
-#include "ui/dialogs/WindowPlacement.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -28,16 +29,13 @@ QLabel* newLabel(QWidget* parent, const char* name, const QString& text, int x, 
     return label;
 }
 
-// The About window now showing, so that a second menu command does not stack another one.
-QPointer<AboutDialog> openAbout;
-
 } // namespace
 
 AboutDialog::AboutDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                          Qt::MSWindowsFixedSizeDialogHint)
 {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("关于Quorvane"));
     setWindowIcon(applicationIcon());
     setFont(songFont(14));
@@ -45,35 +43,35 @@ AboutDialog::AboutDialog(QWidget* owner)
     setFixedSize(460, 310);
 
     // The banner is wider than the window, which shows its left part.
-    programIcon = new QLabel(this);
-    programIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    programIcon->setScaledContents(true);
-    programIcon->setPixmap(skinBitmap(QString::fromLatin1(SkinPicture::AboutBanner)));
-    programIcon->setGeometry(-1, 0, 1290, 49);
+    labIcon = new QLabel(this);
+    labIcon->setObjectName(QStringLiteral("labIcon"));
+    labIcon->setScaledContents(true);
+    labIcon->setPixmap(skinBitmap(QString::fromLatin1(SkinPicture::AboutBanner)));
+    labIcon->setGeometry(-1, 0, 1290, 49);
 
-    label1 = newLabel(this, "Label1", QStringLiteral("Quorvane"), 16, 64);
+    labProduct = newLabel(this, "labProduct", QStringLiteral("Quorvane"), 16, 64);
     labVersion = newLabel(this, "labVersion", QString(), 72, 64);
-    label2 = newLabel(this, "Label2", legalNoticeLine1(), 16, 96);
-    label3 = newLabel(this, "Label3", legalNoticeLine2(), 16, 128);
+    labNotice1 = newLabel(this, "labNotice1", legalNoticeLine1(), 16, 96);
+    labNotice2 = newLabel(this, "labNotice2", legalNoticeLine2(), 16, 128);
 
-    memo1 = new QPlainTextEdit(this);
-    memo1->setObjectName(QStringLiteral("Memo1"));
-    memo1->setReadOnly(true);
+    memoNotice = new QPlainTextEdit(this);
+    memoNotice->setObjectName(QStringLiteral("memoNotice"));
+    memoNotice->setReadOnly(true);
     // Read-only, but the caret still moves with the keys, so the text can be selected and copied.
-    memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo1->setPlainText(legalStatement());
-    memo1->setGeometry(16, 160, 436, 97);
+    memoNotice->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    memoNotice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoNotice->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoNotice->setPlainText(legalStatement());
+    memoNotice->setGeometry(16, 160, 436, 97);
 
-    okButton = new QPushButton(QStringLiteral("确定"), this);
-    okButton->setObjectName(QStringLiteral("OKButton"));
-    okButton->setDefault(true);
-    placeCentred(okButton, {377, 271, 75, 25});
-    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    btnOk = new QPushButton(QStringLiteral("确定"), this);
+    btnOk->setObjectName(QStringLiteral("OKButton"));
+    btnOk->setDefault(true);
+    placeCentred(btnOk, {377, 271, 75, 25});
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
 
-    formCreate();
-    okButton->setFocus();
+    showVersion();
+    btnOk->setFocus();
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
 }
@@ -83,12 +81,12 @@ AboutDialog::~AboutDialog()
     qApp->removeEventFilter(this);
 }
 
-void AboutDialog::formCreate()
+void AboutDialog::showVersion()
 {
     labVersion->setText(CLIENT_VERSION);
     labVersion->adjustSize();
     // The substitute font sets "Quorvane" wider than the layout allows for; the version keeps clear of it.
-    const int clear = label1->geometry().right() + 5;
+    const int clear = labProduct->geometry().right() + 5;
     if (labVersion->x() < clear)
         labVersion->move(clear, labVersion->y());
 }
@@ -105,12 +103,12 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
     const auto* key = static_cast<const QKeyEvent*>(event);
     // Tab moves between the controls and types nothing.
     if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)
-        formKeyPress(key->text());
+        onKeyPress(key->text());
     // Not consumed: the key goes on to the focused control.
     return false;
 }
 
-void AboutDialog::formKeyPress(const QString& characters)
+void AboutDialog::onKeyPress(const QString& characters)
 {
     if (characters.isEmpty())
         return;
@@ -125,7 +123,7 @@ void AboutDialog::keyPressEvent(QKeyEvent* event)
 {
     // Escape presses the OK button, as Enter does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        okButton->click();
+        btnOk->click();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -133,12 +131,11 @@ void AboutDialog::keyPressEvent(QKeyEvent* event)
 
 void showAboutWindow(QWidget* owner)
 {
-    if (openAbout) {
-        bringToFront(openAbout);
+    if (auto* open = findOpenWindow<AboutDialog>()) {
+        bringToFront(open);
         return;
     }
     QPointer<AboutDialog> about = new AboutDialog(owner);
-    openAbout = about;
     centreOnScreen(about);
     about->exec();
     // The owner may have taken it along when the client ended during the modal loop.

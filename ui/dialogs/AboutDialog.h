@@ -22,21 +22,21 @@ public:
     // Every character typed in the window since it opened.
     const QString& keyBuffer() const { return m_keyBuffer; }
 
-    QLabel* programIcon = nullptr;
-    QLabel* label1 = nullptr;
+    QLabel* labIcon = nullptr;
+    QLabel* labProduct = nullptr;
     QLabel* labVersion = nullptr;
-    QLabel* label2 = nullptr;
-    QLabel* label3 = nullptr;
-    QPlainTextEdit* memo1 = nullptr;
-    QPushButton* okButton = nullptr;
+    QLabel* labNotice1 = nullptr;
+    QLabel* labNotice2 = nullptr;
+    QPlainTextEdit* memoNotice = nullptr;
+    QPushButton* btnOk = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void formCreate();
-    void formKeyPress(const QString& characters);
+    void showVersion();
+    void onKeyPress(const QString& characters);
 
     QString m_keyBuffer;
 };

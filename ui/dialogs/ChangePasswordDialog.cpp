@@ -5,16 +5,15 @@
 #include "resources/SkinResources.h"
 #include "server/Session.h"
 #include "ui/chrome/MessageBox.h"
+#include "ui/chrome/OpenWindows.h"
+#include "ui/chrome/WindowPlacement.h"
 #include "ui/dialogs/DialogLook.h"
-#include "ui/dialogs/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <exception>
-
-ChangePasswordDialog* frmChangePassword = nullptr;
 
 namespace {
 
@@ -47,51 +46,41 @@ QPushButton* newButton(QWidget* parent, const char* name, const QString& text, i
     return button;
 }
 
-Session& signedInSession()
-{
-    if (!DMod)
-        throw Failure(QStringLiteral("The session has not been started."));
-    return *DMod;
-}
-
 } // namespace
 
-ChangePasswordDialog::ChangePasswordDialog(QWidget* owner)
+ChangePasswordDialog::ChangePasswordDialog(Session& session, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_session(session)
 {
-    setObjectName(QStringLiteral("frmChangePassword"));
+    setObjectName(QStringLiteral("changePasswordDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kCaption);
     setWindowIcon(applicationIcon());
     setFont(songFont(14));
     setFixedSize(390, 225);
 
-    label1 = newLabel(this, "Label1", QStringLiteral("输入旧密码："), 56, 40);
-    label2 = newLabel(this, "Label2", QStringLiteral("输入新密码："), 56, 84);
-    label3 = newLabel(this, "Label3", QStringLiteral("再次输入："), 56, 126);
+    labOldPassword = newLabel(this, "labOldPassword", QStringLiteral("输入旧密码："), 56, 40);
+    labNewPassword = newLabel(this, "labNewPassword", QStringLiteral("输入新密码："), 56, 84);
+    labNewPassword2 = newLabel(this, "labNewPassword2", QStringLiteral("再次输入："), 56, 126);
     edtOldPassword = newPasswordEdit(this, "edtOldPassword", 146, 37);
     edtNewPassword = newPasswordEdit(this, "edtNewPassword", 146, 77);
     edtNewPassword2 = newPasswordEdit(this, "edtNewPassword2", 146, 123);
-    button1 = newButton(this, "Button1", QStringLiteral("修改密码"), 146, 175);
-    button2 = newButton(this, "Button2", QStringLiteral("取消"), 230, 175);
+    btnChange = newButton(this, "btnChange", QStringLiteral("修改密码"), 146, 175);
+    btnCancel = newButton(this, "btnCancel", QStringLiteral("取消"), 230, 175);
     setTabOrder(edtOldPassword, edtNewPassword);
     setTabOrder(edtNewPassword, edtNewPassword2);
-    setTabOrder(edtNewPassword2, button1);
-    setTabOrder(button1, button2);
+    setTabOrder(edtNewPassword2, btnChange);
+    setTabOrder(btnChange, btnCancel);
 
-    connect(button1, &QPushButton::clicked, this, &ChangePasswordDialog::button1Click);
-    connect(button2, &QPushButton::clicked, this, &ChangePasswordDialog::button2Click);
+    connect(btnChange, &QPushButton::clicked, this, &ChangePasswordDialog::changePassword);
+    connect(btnCancel, &QPushButton::clicked, this, &ChangePasswordDialog::cancel);
     edtOldPassword->setFocus();
 }
 
-ChangePasswordDialog::~ChangePasswordDialog()
-{
-    if (frmChangePassword == this)
-        frmChangePassword = nullptr;
-}
+ChangePasswordDialog::~ChangePasswordDialog() {}
 
-void ChangePasswordDialog::button1Click()
+void ChangePasswordDialog::changePassword()
 {
     if (edtOldPassword->text().isEmpty()) {
         showError(QStringLiteral("原始密码不能为空!"), edtOldPassword);
@@ -107,7 +96,7 @@ void ChangePasswordDialog::button1Click()
         return;
     }
 
-    Session& session = signedInSession();
+    Session& session = m_session;
     const QString newPassword = edtNewPassword->text();
     // Blocks until the server answers; a failed request raises and leaves the fields as they are.
     const QString refusal = session.getApi().changePassword(session.getUserName(), edtOldPassword->text(),
@@ -126,12 +115,12 @@ void ChangePasswordDialog::button1Click()
         storeFailure = std::current_exception();
     }
     MessageBox::information(this, kCaption, QStringLiteral("密码修改成功!"));
-    button2Click();
+    cancel();
     if (storeFailure)
         std::rethrow_exception(storeFailure);
 }
 
-void ChangePasswordDialog::button2Click()
+void ChangePasswordDialog::cancel()
 {
     close();
 }
@@ -139,10 +128,9 @@ void ChangePasswordDialog::button2Click()
 void ChangePasswordDialog::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
+    markClosedForGood(this);
     // Every way of closing ends the window (WA_DeleteOnClose), the title bar's close button too,
     // so the reference never names a window that is gone.
-    if (frmChangePassword == this)
-        frmChangePassword = nullptr;
 }
 
 void ChangePasswordDialog::showError(const QString& text, QLineEdit* field)
@@ -157,16 +145,16 @@ void ChangePasswordDialog::storeNewPassword(const QString& newPassword)
     const SavedLogin saved = config.loadConfigInfo();
     // Only a remembered password is stored; the session keeps the one it signed in with.
     if (saved.rememberPass)
-        config.saveAccount(signedInSession().getUserName(), newPassword, saved.userType);
+        config.saveAccount(m_session.getUserName(), newPassword, saved.userType);
 }
 
-void showChangePasswordWindow(QWidget* owner)
+void showChangePasswordWindow(Session& session, QWidget* owner)
 {
-    if (frmChangePassword) {
-        bringToFront(frmChangePassword);
+    if (auto* open = findOpenWindow<ChangePasswordDialog>()) {
+        bringToFront(open);
         return;
     }
-    frmChangePassword = new ChangePasswordDialog(owner);
-    centreOverWindow(frmChangePassword, owner);
-    bringToFront(frmChangePassword);
+    auto* dialog = new ChangePasswordDialog(session, owner);
+    centreOverWindow(dialog, owner);
+    bringToFront(dialog);
 }

@@ -5,6 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Session;
 
 // The signed-in account changes its password here: the old one once, the new one twice. A
 // remembered password follows the change. An ordinary framed window; at most one exists, and
@@ -16,34 +17,33 @@ class ChangePasswordDialog final : public QWidget
     Q_DISABLE_COPY_MOVE(ChangePasswordDialog)
 
 public:
-    explicit ChangePasswordDialog(QWidget* owner = nullptr);
+    // The password of `session`'s account is changed.
+    explicit ChangePasswordDialog(Session& session, QWidget* owner = nullptr);
     ~ChangePasswordDialog() override;
 
     // Checks the fields and asks the server to change the password. A request that fails on
     // the network raises Failure and leaves the window as it was.
-    void button1Click();
-    void button2Click();
+    void changePassword();
+    void cancel();
 
-    QLabel* label1 = nullptr;
-    QLabel* label2 = nullptr;
-    QLabel* label3 = nullptr;
+    QLabel* labOldPassword = nullptr;
+    QLabel* labNewPassword = nullptr;
+    QLabel* labNewPassword2 = nullptr;
     QLineEdit* edtOldPassword = nullptr;
     QLineEdit* edtNewPassword = nullptr;
     QLineEdit* edtNewPassword2 = nullptr;
-    QPushButton* button1 = nullptr;
-    QPushButton* button2 = nullptr;
+    QPushButton* btnChange = nullptr;
+    QPushButton* btnCancel = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    Session& m_session;
     void showError(const QString& text, QLineEdit* field);
     void storeNewPassword(const QString& newPassword);
 };
 
-// The change-password window while it exists; empty otherwise.
-extern ChangePasswordDialog* frmChangePassword;
-
 // The menus' command (for an account session only): brings the open window to the front, or
 // else opens a new one, owned by `owner` and centred over it, without making it modal.
-void showChangePasswordWindow(QWidget* owner);
+void showChangePasswordWindow(Session& session, QWidget* owner);

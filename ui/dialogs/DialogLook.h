@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/login/LoginFonts.h" // SongFont: "宋体", mapped once for the whole application
+#include "ui/chrome/Fonts.h" // SongFont: "宋体", mapped once for the whole application
 
 #include <QColor>
 #include <QFont>

@@ -11,60 +11,49 @@
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/NavigateUrl.h"
+#include "ui/chrome/OpenWindows.h"
 #include "ui/chrome/PageOrigin.h"
 #include "ui/chrome/SkinBitmap.h"
+#include "ui/chrome/WindowPlacement.h"
 #include "ui/dialogs/DialogLook.h"
-#include "ui/dialogs/WindowPlacement.h"
 
 #include <QCloseEvent>
 
-FeedbackWindow* frmFeedback = nullptr;
-
-FeedbackWindow::FeedbackWindow(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
+FeedbackWindow::FeedbackWindow(const Session& session, QWidget* owner)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("frmFeedback"));
+    setObjectName(QStringLiteral("feedbackWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("意见反馈"));
     setWindowIcon(applicationIcon());
     setFont(tahomaFont(11));
     setFixedSize(453, 280);
 
-    image1 = new DragImage(this);
-    image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::FeedbackBackground)));
-    imgClose = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
-    imgClose->setObjectName(QStringLiteral("imgClose"));
-    imgClose->move(414, 20);
-    webBrowser1 = new BrowserView(this);
-    webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    webBrowser1->setGeometry(24, 64, 409, 193);
+    background = new DragImage(this);
+    background->setObjectName(QStringLiteral("background"));
+    background->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::FeedbackBackground)));
+    closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->move(414, 20);
+    browser = new BrowserView(this);
+    browser->setObjectName(QStringLiteral("browser"));
+    browser->setGeometry(24, 64, 409, 193);
 
-    connect(imgClose, &ImageButton::clicked, this, &FeedbackWindow::closeFeedback);
-    m_applicationEvents1 = new BrowserMessageFilter(this, webBrowser1);
+    connect(closeButton, &ImageButton::clicked, this, &FeedbackWindow::closeFeedback);
+    m_browserFilter = new BrowserMessageFilter(this, browser);
     // A link of the feedback page that opens a window goes to the user's browser (a share page
     // too: the share window belongs to the main window); nothing else opens.
-    connect(webBrowser1->browserPage(), &BrowserPage::newWindow, this,
+    connect(browser->browserPage(), &BrowserPage::newWindow, this,
             [](const QString& url, QWebEnginePage*&, bool& cancel) {
                 cancel = true;
                 if (routeNewWindow(QUrl(url)) != NewWindowRoute::Drop)
                     openInDefaultBrowser(url);
             });
 
-    formCreate();
+    navigateUrl(browser, session.getFeedbackUrl());
 }
 
-FeedbackWindow::~FeedbackWindow()
-{
-    if (frmFeedback == this)
-        frmFeedback = nullptr;
-}
-
-void FeedbackWindow::formCreate()
-{
-    if (!DMod)
-        throw Failure(QStringLiteral("The session has not been started."));
-    navigateUrl(webBrowser1, DMod->getFeedbackUrl());
-}
+FeedbackWindow::~FeedbackWindow() = default;
 
 void FeedbackWindow::closeFeedback()
 {
@@ -74,16 +63,16 @@ void FeedbackWindow::closeFeedback()
 void FeedbackWindow::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
+    markClosedForGood(this);
     // Destroyed once the close has completed (WA_DeleteOnClose).
-    if (frmFeedback == this)
-        frmFeedback = nullptr;
 }
 
-void showFeedbackWindow(QWidget* owner)
+void showFeedbackWindow(const Session& session, QWidget* owner)
 {
-    if (!frmFeedback) {
-        frmFeedback = new FeedbackWindow(owner);
-        centreOnScreenOf(frmFeedback, owner);
+    auto* window = findOpenWindow<FeedbackWindow>();
+    if (!window) {
+        window = new FeedbackWindow(session, owner);
+        centreOnScreenOf(window, owner);
     }
-    bringToFront(frmFeedback);
+    bringToFront(window);
 }

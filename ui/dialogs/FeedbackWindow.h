@@ -6,6 +6,7 @@ class BrowserMessageFilter;
 class BrowserView;
 class DragImage;
 class ImageButton;
+class Session;
 
 // The service's feedback page for the signed-in user, in a small skinned window. At most one
 // exists; closing it destroys it, so the next opening loads the page anew, while opening it
@@ -16,27 +17,23 @@ class FeedbackWindow final : public QWidget
     Q_DISABLE_COPY_MOVE(FeedbackWindow)
 
 public:
-    explicit FeedbackWindow(QWidget* owner = nullptr);
+    // Loads the feedback page of `session`'s user.
+    explicit FeedbackWindow(const Session& session, QWidget* owner = nullptr);
     ~FeedbackWindow() override;
 
     void closeFeedback();
 
-    DragImage* image1 = nullptr;
-    ImageButton* imgClose = nullptr;
-    BrowserView* webBrowser1 = nullptr;
+    DragImage* background = nullptr;
+    ImageButton* closeButton = nullptr;
+    BrowserView* browser = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void formCreate();
-
-    BrowserMessageFilter* m_applicationEvents1 = nullptr;
+    BrowserMessageFilter* m_browserFilter = nullptr;
 };
-
-// The feedback window while it exists; empty otherwise.
-extern FeedbackWindow* frmFeedback;
 
 // The feedback link and the mail icon of the main window: opens the window, owned by `owner`,
 // when there is none, and in every case shows it in front.
-void showFeedbackWindow(QWidget* owner);
+void showFeedbackWindow(const Session& session, QWidget* owner);

@@ -6,14 +6,13 @@
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/MessageBox.h"
+#include "ui/chrome/OpenWindows.h"
 #include "ui/chrome/SkinBitmap.h"
+#include "ui/chrome/WindowPlacement.h"
 #include "ui/dialogs/DialogLook.h"
-#include "ui/dialogs/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-
-SettingsDialog* frmSetting = nullptr;
 
 namespace {
 
@@ -35,7 +34,7 @@ QCheckBox* newCheckBox(QWidget* parent, const char* name, const QString& text, c
 
 SettingsDialog::SettingsDialog(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("frmSetting"));
+    setObjectName(QStringLiteral("settingsDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kCaption);
     setWindowIcon(applicationIcon());
@@ -43,9 +42,9 @@ SettingsDialog::SettingsDialog(QWidget* owner) : QWidget(owner, Qt::Window | Qt:
     fillBackground(this, kBackground);
     setFixedSize(453, 251);
 
-    image2 = new DragImage(this);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
+    background = new DragImage(this);
+    background->setObjectName(QStringLiteral("background"));
+    background->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
 
     cbAutoRun = newCheckBox(this, "cbAutoRun", QStringLiteral(" 开机时自动启动"), {149, 75, 153, 17});
     cbAutoLogin = newCheckBox(this, "cbAutoLogin", QStringLiteral(" 启动时自动登录"), {149, 105, 185, 17});
@@ -61,25 +60,21 @@ SettingsDialog::SettingsDialog(QWidget* owner) : QWidget(owner, Qt::Window | Qt:
     imgCancel = new ImageButton(QStringLiteral("CANCEL"), ImageButton::States::Two, this);
     imgCancel->setObjectName(QStringLiteral("imgCancel"));
     imgCancel->move(237, 180);
-    imgClose = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
-    imgClose->setObjectName(QStringLiteral("imgClose"));
-    imgClose->move(415, 18);
+    closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->move(415, 18);
 
     connect(imgSave, &ImageButton::clicked, this, &SettingsDialog::saveSettings);
     connect(imgCancel, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
-    connect(imgClose, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
+    connect(closeButton, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
 
-    formCreate();
+    loadSettings();
     cbAutoRun->setFocus();
 }
 
-SettingsDialog::~SettingsDialog()
-{
-    if (frmSetting == this)
-        frmSetting = nullptr;
-}
+SettingsDialog::~SettingsDialog() = default;
 
-void SettingsDialog::formCreate()
+void SettingsDialog::loadSettings()
 {
     const ConfigStore config;
     cbAutoLogin->setChecked(config.getAutoLogin());
@@ -107,19 +102,18 @@ void SettingsDialog::closeSettings()
 void SettingsDialog::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
+    markClosedForGood(this);
     // Destroyed once the close has completed (WA_DeleteOnClose); the next opening reads the
     // stored values anew.
-    if (frmSetting == this)
-        frmSetting = nullptr;
 }
 
 void showSettingWindow(QWidget* owner)
 {
-    if (frmSetting) {
-        bringToFront(frmSetting);
+    if (auto* open = findOpenWindow<SettingsDialog>()) {
+        bringToFront(open);
         return;
     }
-    frmSetting = new SettingsDialog(owner);
-    centreOnScreen(frmSetting);
-    bringToFront(frmSetting);
+    auto* dialog = new SettingsDialog(owner);
+    centreOnScreen(dialog);
+    bringToFront(dialog);
 }

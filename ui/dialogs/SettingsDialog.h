@@ -23,23 +23,20 @@ public:
     // Closes the window without saving.
     void closeSettings();
 
-    DragImage* image2 = nullptr;
+    DragImage* background = nullptr;
     QCheckBox* cbAutoRun = nullptr;
     QCheckBox* cbAutoLogin = nullptr;
     QCheckBox* cbCloseOnExit = nullptr;
     ImageButton* imgSave = nullptr;
     ImageButton* imgCancel = nullptr;
-    ImageButton* imgClose = nullptr;
+    ImageButton* closeButton = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void formCreate();
+    void loadSettings();
 };
-
-// The settings window while it exists; empty otherwise.
-extern SettingsDialog* frmSetting;
 
 // The menus' command: brings the open settings window to the front, or else opens a new one,
 // owned by `owner`, without making it modal.

@@ -7,10 +7,9 @@
 #include "resources/SkinPictures.h"
 #include "server/Session.h"
 #include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/Fonts.h"
 #include "ui/chrome/Image.h"
 #include "ui/chrome/ImageButton.h"
-#include "ui/login/LoginFonts.h"
-#include "ui/login/LoginWindow.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -27,19 +26,19 @@ void logLoginFailure(const QString& message)
 
 } // namespace
 
-AccountLoginFrame::AccountLoginFrame(QWidget* panFrame, LoginWindow* loginForm)
-    : LoginFrame(panFrame, loginForm, SkinPicture::LoginFrame)
+AccountLoginFrame::AccountLoginFrame(QWidget* host, Session& session, RequestGuard& guard)
+    : LoginFrame(host, session, guard, SkinPicture::LoginFrame)
 {
     setObjectName(QStringLiteral("frameLogin"));
 
-    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
-                      {0, 33}, kArialAscent);
+    labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
+                        {0, 33}, kArialAscent);
     edEmail = addEdit(QStringLiteral("edEmail"), {62, 28}, {195, 22}, false);
     setEditLook(edEmail, songFont(14), kTextColor);
     addEmailErrorDisplay({64, 64}, {82, 63});
 
-    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), kTextColor, {11, 92},
-                      kSongAscent);
+    labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), kTextColor,
+                           {11, 92}, kSongAscent);
     edPassword = addEdit(QStringLiteral("edPassword"), {62, 86}, {195, 22}, true);
     addPasswordErrorDisplay({64, 117}, {82, 117});
 
@@ -50,19 +49,19 @@ AccountLoginFrame::AccountLoginFrame(QWidget* panFrame, LoginWindow* loginForm)
     setTabOrder(cbRemberPass, cbAutoLogin);
 
     imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {64, 165});
-    label3 = addCaption(QStringLiteral("Label3"), QStringLiteral("登录"), imgLogin, {92, 172});
+    labLogin = addCaption(QStringLiteral("labLogin"), QStringLiteral("登录"), imgLogin, {92, 172});
     imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {170, 166});
-    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("重置"), imgReset, {198, 172});
-    image3 = addPicture(QStringLiteral("Image3"), SkinPicture::FrameSeparator, {0, 206});
+    labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), imgReset, {198, 172});
+    imgSeparator = addPicture(QStringLiteral("imgSeparator"), SkinPicture::FrameSeparator, {0, 206});
     imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
     imgSina = addButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
-    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
+    imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 
     connect(imgLogin, &ImageButton::clicked, this, &AccountLoginFrame::submitLogin);
-    connect(imgReset, &ImageButton::clicked, this, &AccountLoginFrame::imgResetClick);
-    connect(imgReg, &ImageButton::clicked, this, &AccountLoginFrame::imgRegClick);
-    connect(imgSina, &ImageButton::clicked, this, &AccountLoginFrame::imgSinaClick);
-    connect(cbAutoLogin, &QCheckBox::clicked, this, &AccountLoginFrame::cbAutoLoginClick);
+    connect(imgReset, &ImageButton::clicked, this, &AccountLoginFrame::onResetClicked);
+    connect(imgReg, &ImageButton::clicked, this, &AccountLoginFrame::onRegisterClicked);
+    connect(imgSina, &ImageButton::clicked, this, &AccountLoginFrame::onMicroblogClicked);
+    connect(cbAutoLogin, &QCheckBox::clicked, this, &AccountLoginFrame::onAutoLoginClicked);
 
     loadSavedLogin();
 }
@@ -145,26 +144,26 @@ void AccountLoginFrame::focusFirstEmpty()
         edPassword->setFocus();
 }
 
-void AccountLoginFrame::imgResetClick()
+void AccountLoginFrame::onResetClicked()
 {
     edEmail->clear();
     edPassword->clear();
 }
 
-void AccountLoginFrame::cbAutoLoginClick(bool checked)
+void AccountLoginFrame::onAutoLoginClicked(bool checked)
 {
     if (checked)
         cbRemberPass->setChecked(true);
 }
 
-void AccountLoginFrame::imgRegClick()
+void AccountLoginFrame::onRegisterClicked()
 {
-    m_loginForm->showRegFrame();
+    emit registerRequested();
     leaveFrame();
 }
 
-void AccountLoginFrame::imgSinaClick()
+void AccountLoginFrame::onMicroblogClicked()
 {
-    m_loginForm->showSinaLoginFrame();
+    emit microblogRequested();
     leaveFrame();
 }

@@ -14,7 +14,7 @@ class AccountLoginFrame final : public LoginFrame
     Q_DISABLE_COPY_MOVE(AccountLoginFrame)
 
 public:
-    AccountLoginFrame(QWidget* panFrame, LoginWindow* loginForm);
+    AccountLoginFrame(QWidget* host, Session& session, RequestGuard& guard);
     ~AccountLoginFrame() override;
 
     // Validates the fields and signs in; on success saves the login and ends the window with OK.
@@ -22,25 +22,25 @@ public:
     // The caret goes into the e-mail field when it is empty, else into the password field.
     void focusFirstEmpty();
 
-    QLabel* label1 = nullptr;
+    QLabel* labEmail = nullptr;
     QLineEdit* edEmail = nullptr;
-    QLabel* label2 = nullptr;
+    QLabel* labPassword = nullptr;
     QLineEdit* edPassword = nullptr;
     QCheckBox* cbRemberPass = nullptr;
     QCheckBox* cbAutoLogin = nullptr;
     ImageButton* imgLogin = nullptr;
-    CaptionLabel* label3 = nullptr;
+    CaptionLabel* labLogin = nullptr;
     ImageButton* imgReset = nullptr;
-    CaptionLabel* label4 = nullptr;
-    Image* image3 = nullptr;
+    CaptionLabel* labReset = nullptr;
+    Image* imgSeparator = nullptr;
     ImageButton* imgReg = nullptr;
     ImageButton* imgSina = nullptr;
-    Image* image5 = nullptr;
+    Image* imgFooter = nullptr;
 
 private:
     void loadSavedLogin();
-    void imgResetClick();
-    void cbAutoLoginClick(bool checked);
-    void imgRegClick();
-    void imgSinaClick();
+    void onResetClicked();
+    void onAutoLoginClicked(bool checked);
+    void onRegisterClicked();
+    void onMicroblogClicked();
 };

@@ -4,12 +4,11 @@
 #include "resources/SkinPictures.h"
 #include "server/Session.h"
 #include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/Fonts.h"
 #include "ui/chrome/Image.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/MessageBox.h"
 #include "ui/chrome/SkinBitmap.h"
-#include "ui/login/LoginFonts.h"
-#include "ui/login/LoginWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,15 +50,8 @@ void setTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color
 
 } // namespace
 
-Session& LoginFrame::session()
-{
-    if (!DMod)
-        throw Failure(QStringLiteral("The session has not been started."));
-    return *DMod;
-}
-
-LoginFrame::LoginFrame(QWidget* panFrame, LoginWindow* loginForm, const char* background)
-    : QWidget(panFrame), m_loginForm(loginForm)
+LoginFrame::LoginFrame(QWidget* host, Session& session, RequestGuard& guard, const char* background)
+    : QWidget(host), m_session(session), m_guard(guard)
 {
     setGeometry(QRect(QPoint(0, 0), kFrameSize));
     setFont(songFont(16));
@@ -91,12 +83,7 @@ QString LoginFrame::trimBlanks(const QString& text)
 
 bool LoginFrame::requestRunning() const
 {
-    return guard().running();
-}
-
-RequestGuard& LoginFrame::guard() const
-{
-    return m_loginForm->requestGuard();
+    return m_guard.running();
 }
 
 void LoginFrame::hideErrors()
@@ -243,7 +230,7 @@ void LoginFrame::finishSignIn(const std::function<void()>& save)
     } catch (const Failure& failure) {
         MessageBox::warning(window(), QStringLiteral("Quorvane"), failure.message());
     }
-    m_loginForm->setModalResult(LoginWindow::ResultOk);
+    emit signedIn();
 }
 
 void LoginFrame::leaveFrame()

@@ -19,7 +19,6 @@ class CaptionLabel;
 class Session;
 class Image;
 class ImageButton;
-class LoginWindow;
 
 // What the three frames of the login window share: the 301 x 295 frame over the window's host
 // panel with its background picture and rounded corner, the error displays of which at most
@@ -45,6 +44,16 @@ public:
     // True while a sign-in or registration request of the window runs.
     bool requestRunning() const;
 
+signals:
+    // The session is signed in and the login stored: the window's work is done.
+    void signedIn();
+    // The user asks for another frame: registration, the microblog sign-in, or back to the
+    // account sign-in. The window puts the new frame in place; this one then leaves.
+    void registerRequested();
+    void microblogRequested();
+    void backRequested();
+
+public:
     // The background picture, carrying the rounded corner.
     Image* imgBg = nullptr;
     Image* imgEmailError = nullptr;
@@ -53,8 +62,10 @@ public:
     QLabel* labPasswordError = nullptr;
 
 protected:
-    // A frame lies on `panFrame` of `loginForm`; `background` names its picture.
-    LoginFrame(QWidget* panFrame, LoginWindow* loginForm, const char* background);
+    // A frame lies on `host`, signs in through `session` and runs its requests through `guard`
+    // (the window's, so that one request at a time runs whichever frame is shown); `background`
+    // names its picture.
+    LoginFrame(QWidget* host, Session& session, RequestGuard& guard, const char* background);
 
     struct ErrorDisplay
     {
@@ -80,25 +91,24 @@ protected:
     // A white caption laid over its button.
     CaptionLabel* addCaption(const QString& name, const QString& text, ImageButton* button, QPoint pos);
 
-    // The session the frames sign in through; raises Failure when there is none.
-    static Session& session();
+    // The session the frames sign in through.
+    Session& session() const { return m_session; }
     // Runs a request to the server, blocking the window until it answers.
     template <typename Request> auto runRequest(Request&& request)
     {
-        return guard().run(std::forward<Request>(request));
+        return m_guard.run(std::forward<Request>(request));
     }
 
-    // Ends the window with OK after a successful sign-in, once `save` has stored the login.
+    // Reports a successful sign-in (signedIn) once `save` has stored the login.
     // A login that cannot be stored is reported, but the user stays signed in.
     void finishSignIn(const std::function<void()>& save);
 
     // Destroys this frame once another has taken its place; the caret leaves with it.
     void leaveFrame();
 
-    LoginWindow* const m_loginForm;
-
 private:
-    RequestGuard& guard() const;
+    Session& m_session;
+    RequestGuard& m_guard;
 
     QList<ErrorDisplay> m_errors;
     ErrorDisplay m_emailError;

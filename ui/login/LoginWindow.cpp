@@ -6,11 +6,11 @@
 #include "ui/chrome/BorderLine.h"
 #include "ui/chrome/ButtonTips.h"
 #include "ui/chrome/DragImage.h"
+#include "ui/chrome/Fonts.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/SkinBitmap.h"
 #include "ui/chrome/WindowRegion.h"
 #include "ui/login/AccountLoginFrame.h"
-#include "ui/login/LoginFonts.h"
 #include "ui/login/MicroblogLoginFrame.h"
 #include "ui/login/RegistrationFrame.h"
 #include "ui/login/RequestGuard.h"
@@ -41,9 +41,10 @@ void fill(QWidget* widget, const QColor& color)
 
 } // namespace
 
-LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+LoginWindow::LoginWindow(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_session(session)
 {
-    setObjectName(QStringLiteral("frmLogin"));
+    setObjectName(QStringLiteral("loginWindow"));
     setWindowTitle(QStringLiteral("Quorvane"));
     setWindowIcon(applicationIcon());
     setWindowModality(Qt::ApplicationModal);
@@ -55,38 +56,38 @@ LoginWindow::LoginWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Fra
     fill(this, kFrameHostColor);
     resize(kClientSize);
 
-    panel1 = new QWidget(this);
-    panel1->setObjectName(QStringLiteral("Panel1"));
-    fill(panel1, kTitleColor);
-    image1 = new DragImage(panel1);
-    image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
-    imgMin = new ImageButton(QStringLiteral("MIN"), ImageButton::States::Two, panel1);
-    imgMin->setObjectName(QStringLiteral("imgMin"));
-    imgMin->setToolTip(minimizeTip());
-    imgMin->move(381, 8);
-    imgClose = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, panel1);
-    imgClose->setObjectName(QStringLiteral("imgClose"));
-    imgClose->setToolTip(closeTip());
-    imgClose->move(415, 8);
+    titleBar = new QWidget(this);
+    titleBar->setObjectName(QStringLiteral("titleBar"));
+    fill(titleBar, kTitleColor);
+    titlePicture = new DragImage(titleBar);
+    titlePicture->setObjectName(QStringLiteral("titlePicture"));
+    titlePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
+    minimizeButton = new ImageButton(QStringLiteral("MIN"), ImageButton::States::Two, titleBar);
+    minimizeButton->setObjectName(QStringLiteral("minimizeButton"));
+    minimizeButton->setToolTip(minimizeTip());
+    minimizeButton->move(381, 8);
+    closeButton = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, titleBar);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setToolTip(closeTip());
+    closeButton->move(415, 8);
 
-    image2 = new Image(this);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginSide)));
+    sidePicture = new Image(this);
+    sidePicture->setObjectName(QStringLiteral("sidePicture"));
+    sidePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginSide)));
 
-    panFrame = new QWidget(this);
-    panFrame->setObjectName(QStringLiteral("panFrame"));
-    fill(panFrame, kFrameHostColor);
+    frameHost = new QWidget(this);
+    frameHost->setObjectName(QStringLiteral("frameHost"));
+    fill(frameHost, kFrameHostColor);
     layOut();
 
-    connect(imgMin, &ImageButton::clicked, this, &LoginWindow::imgMinClick);
-    connect(imgClose, &ImageButton::clicked, this, &LoginWindow::imgCloseClick);
+    connect(minimizeButton, &ImageButton::clicked, this, &LoginWindow::onMinimizeClicked);
+    connect(closeButton, &ImageButton::clicked, this, &LoginWindow::onCloseClicked);
 
     // The window is not visible yet, so no frame places the caret here; FormShow does.
     if (ConfigStore().getUserType() == 1)
-        m_currentFrame = new MicroblogLoginFrame(panFrame, this);
+        adopt(new MicroblogLoginFrame(frameHost, m_session, *m_requestGuard));
     else
-        m_currentFrame = new AccountLoginFrame(panFrame, this);
+        adopt(new AccountLoginFrame(frameHost, m_session, *m_requestGuard));
 
     updateRegion(this, kCornerEllipse);
 }
@@ -130,25 +131,34 @@ void LoginWindow::setModalResult(int result)
         m_modalLoop->exit();
 }
 
-void LoginWindow::showLoginFrame()
+void LoginWindow::adopt(LoginFrame* frame)
 {
-    auto* frame = new AccountLoginFrame(panFrame, this);
-    frame->show();
+    connect(frame, &LoginFrame::signedIn, this, [this] { setModalResult(ResultOk); });
+    connect(frame, &LoginFrame::registerRequested, this, &LoginWindow::showRegistrationFrame);
+    connect(frame, &LoginFrame::microblogRequested, this, &LoginWindow::showMicroblogLoginFrame);
+    connect(frame, &LoginFrame::backRequested, this, &LoginWindow::showAccountLoginFrame);
     m_currentFrame = frame;
 }
 
-void LoginWindow::showRegFrame()
+void LoginWindow::showAccountLoginFrame()
 {
-    auto* frame = new RegistrationFrame(panFrame, this);
+    auto* frame = new AccountLoginFrame(frameHost, m_session, *m_requestGuard);
+    adopt(frame);
     frame->show();
-    m_currentFrame = frame;
 }
 
-void LoginWindow::showSinaLoginFrame()
+void LoginWindow::showRegistrationFrame()
 {
-    auto* frame = new MicroblogLoginFrame(panFrame, this);
+    auto* frame = new RegistrationFrame(frameHost, m_session, *m_requestGuard);
+    adopt(frame);
     frame->show();
-    m_currentFrame = frame;
+}
+
+void LoginWindow::showMicroblogLoginFrame()
+{
+    auto* frame = new MicroblogLoginFrame(frameHost, m_session, *m_requestGuard);
+    adopt(frame);
+    frame->show();
     frame->focusFirstEmpty();
 }
 
@@ -164,12 +174,12 @@ bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
     QWidget* first = focusWidget() ? focusWidget() : this;
     if (watched != first || QApplication::activeModalWidget() != this)
         return false;
-    formKeyPress();
+    onKeyPress();
     // Not consumed: the key goes on to the focused control.
     return false;
 }
 
-void LoginWindow::formKeyPress()
+void LoginWindow::onKeyPress()
 {
     if (auto* frame = qobject_cast<AccountLoginFrame*>(m_currentFrame))
         frame->submitLogin();
@@ -183,10 +193,10 @@ void LoginWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        formShow();
+        onShown();
 }
 
-void LoginWindow::formShow()
+void LoginWindow::onShown()
 {
     if (auto* frame = qobject_cast<AccountLoginFrame*>(m_currentFrame))
         frame->focusFirstEmpty();
@@ -205,11 +215,11 @@ void LoginWindow::layOut()
 {
     const int innerWidth = width() - 2 * kMargin;
     const int innerHeight = height() - 2 * kMargin;
-    panel1->setGeometry(kMargin, kMargin, innerWidth, kTitleHeight);
-    image1->move(0, 0);
-    image2->move(kMargin, kMargin + kTitleHeight);
-    panFrame->setGeometry(kMargin + kSideWidth, kMargin + kTitleHeight, innerWidth - kSideWidth,
-                          innerHeight - kTitleHeight);
+    titleBar->setGeometry(kMargin, kMargin, innerWidth, kTitleHeight);
+    titlePicture->move(0, 0);
+    sidePicture->move(kMargin, kMargin + kTitleHeight);
+    frameHost->setGeometry(kMargin + kSideWidth, kMargin + kTitleHeight, innerWidth - kSideWidth,
+                           innerHeight - kTitleHeight);
 }
 
 void LoginWindow::paintEvent(QPaintEvent* event)
@@ -226,13 +236,13 @@ void LoginWindow::closeEvent(QCloseEvent* event)
         setModalResult(ResultCancel);
 }
 
-void LoginWindow::imgMinClick()
+void LoginWindow::onMinimizeClicked()
 {
     // Hidden, not minimised to the task bar; ShowModal goes on running.
     hide();
 }
 
-void LoginWindow::imgCloseClick()
+void LoginWindow::onCloseClicked()
 {
     setModalResult(ResultCancel);
 }

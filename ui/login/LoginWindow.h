@@ -5,6 +5,8 @@
 
 class QEventLoop;
 class DragImage;
+class LoginFrame;
+class Session;
 class Image;
 class ImageButton;
 class RequestGuard;
@@ -12,9 +14,9 @@ class RequestGuard;
 // The modal login window: a title bar, a side picture and a host panel that shows one of three
 // exchangeable frames (account login, microblog login, registration).
 //
-// The main window makes it, runs ShowModal and destroys it afterwards. The minimise button
-// only hides the window and ShowModal goes on running, so the main window keeps a pointer to
-// it while ShowModal runs and brings it back with show(), raise() and activateWindow().
+// The client makes it, runs showModal and destroys it afterwards. The minimise button only
+// hides the window and showModal goes on running, so the client keeps a pointer to it while
+// showModal runs and brings it back with show(), raise() and activateWindow().
 class LoginWindow final : public QWidget
 {
     Q_OBJECT
@@ -27,7 +29,8 @@ public:
     static constexpr int ResultOk = 1;
     static constexpr int ResultCancel = 2;
 
-    explicit LoginWindow(QWidget* parent = nullptr);
+    // The frames sign in through `session`.
+    explicit LoginWindow(Session& session, QWidget* parent = nullptr);
     ~LoginWindow() override;
 
     // Shows the window centred on the desktop and runs until a modal result is set.
@@ -36,22 +39,23 @@ public:
     // A result other than ResultNone hides the window and ends ShowModal.
     void setModalResult(int result);
 
-    // Put a new frame of that kind in place; the caller destroys the old one afterwards.
-    void showLoginFrame();
-    void showRegFrame();
-    void showSinaLoginFrame();
+    // Put a new frame of that kind in place. A frame that asks for another leaves by itself;
+    // any other caller destroys the old frame afterwards.
+    void showAccountLoginFrame();
+    void showRegistrationFrame();
+    void showMicroblogLoginFrame();
 
     // The frame now shown: a AccountLoginFrame, MicroblogLoginFrame or RegistrationFrame.
     QWidget* currentFrame() const { return m_currentFrame; }
     // Runs the frames' requests to the server.
     RequestGuard& requestGuard() const { return *m_requestGuard; }
 
-    QWidget* panel1 = nullptr;
-    DragImage* image1 = nullptr;
-    ImageButton* imgMin = nullptr;
-    ImageButton* imgClose = nullptr;
-    Image* image2 = nullptr;
-    QWidget* panFrame = nullptr;
+    QWidget* titleBar = nullptr;
+    DragImage* titlePicture = nullptr;
+    ImageButton* minimizeButton = nullptr;
+    ImageButton* closeButton = nullptr;
+    Image* sidePicture = nullptr;
+    QWidget* frameHost = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,11 +65,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void formShow();
-    void formKeyPress();
-    void imgMinClick();
-    void imgCloseClick();
+    void onShown();
+    void onKeyPress();
+    void onMinimizeClicked();
+    void onCloseClicked();
     void layOut();
+    void adopt(LoginFrame* frame);
+
+    Session& m_session;
 
     QPointer<QWidget> m_currentFrame;
     int m_modalResult = ResultNone;

@@ -4,10 +4,9 @@
 #include "resources/SkinPictures.h"
 #include "server/Session.h"
 #include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/Fonts.h"
 #include "ui/chrome/Image.h"
 #include "ui/chrome/ImageButton.h"
-#include "ui/login/LoginFonts.h"
-#include "ui/login/LoginWindow.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,20 +18,20 @@ const QColor kTextColor(60, 60, 60);
 
 } // namespace
 
-MicroblogLoginFrame::MicroblogLoginFrame(QWidget* panFrame, LoginWindow* loginForm)
-    : LoginFrame(panFrame, loginForm, SkinPicture::SinaFrame)
+MicroblogLoginFrame::MicroblogLoginFrame(QWidget* host, Session& session, RequestGuard& guard)
+    : LoginFrame(host, session, guard, SkinPicture::SinaFrame)
 {
     setObjectName(QStringLiteral("frameSinaLogin"));
 
-    image1 = addPicture(QStringLiteral("Image1"), SkinPicture::SinaLogo, {21, 13});
-    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
-                      {21, 70}, kArialAscent);
+    imgLogo = addPicture(QStringLiteral("imgLogo"), SkinPicture::SinaLogo, {21, 13});
+    labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
+                        {21, 70}, kArialAscent);
     edEmail = addEdit(QStringLiteral("edEmail"), {86, 65}, {195, 23}, false);
     setEditLook(edEmail, songFont(15), kTextColor);
     addEmailErrorDisplay({86, 99}, {107, 99});
 
-    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), Qt::black, {34, 129},
-                      kSongAscent);
+    labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), Qt::black,
+                           {34, 129}, kSongAscent);
     edPassword = addEdit(QStringLiteral("edPassword"), {86, 123}, {195, 23}, true);
     addPasswordErrorDisplay({86, 158}, {107, 158});
 
@@ -42,17 +41,17 @@ MicroblogLoginFrame::MicroblogLoginFrame(QWidget* panFrame, LoginWindow* loginFo
     setTabOrder(edPassword, cbRemberPass);
     setTabOrder(cbRemberPass, cbAutoLogin);
 
-    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
-    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("微博登录"), imgReg, {104, 209});
+    imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {90, 203});
+    labLogin = addCaption(QStringLiteral("labLogin"), QStringLiteral("微博登录"), imgLogin, {104, 209});
     imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    label5 = addCaption(QStringLiteral("Label5"), QStringLiteral("重置"), imgReset, {211, 209});
+    labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), imgReset, {211, 209});
     imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
+    imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 
-    connect(imgReg, &ImageButton::clicked, this, &MicroblogLoginFrame::submitSinaLogin);
-    connect(imgReset, &ImageButton::clicked, this, &MicroblogLoginFrame::imgResetClick);
-    connect(imgGoback, &ImageButton::clicked, this, &MicroblogLoginFrame::imgGobackClick);
-    connect(cbAutoLogin, &QCheckBox::clicked, this, &MicroblogLoginFrame::cbAutoLoginClick);
+    connect(imgLogin, &ImageButton::clicked, this, &MicroblogLoginFrame::submitSinaLogin);
+    connect(imgReset, &ImageButton::clicked, this, &MicroblogLoginFrame::onResetClicked);
+    connect(imgGoback, &ImageButton::clicked, this, &MicroblogLoginFrame::onBackClicked);
+    connect(cbAutoLogin, &QCheckBox::clicked, this, &MicroblogLoginFrame::onAutoLoginClicked);
 
     loadSavedLogin();
 }
@@ -116,21 +115,21 @@ void MicroblogLoginFrame::focusFirstEmpty()
         edPassword->setFocus();
 }
 
-void MicroblogLoginFrame::imgResetClick()
+void MicroblogLoginFrame::onResetClicked()
 {
     edEmail->clear();
     edPassword->clear();
     edEmail->setFocus();
 }
 
-void MicroblogLoginFrame::cbAutoLoginClick(bool checked)
+void MicroblogLoginFrame::onAutoLoginClicked(bool checked)
 {
     if (checked)
         cbRemberPass->setChecked(true);
 }
 
-void MicroblogLoginFrame::imgGobackClick()
+void MicroblogLoginFrame::onBackClicked()
 {
-    m_loginForm->showLoginFrame();
+    emit backRequested();
     leaveFrame();
 }

@@ -14,7 +14,7 @@ class MicroblogLoginFrame final : public LoginFrame
     Q_DISABLE_COPY_MOVE(MicroblogLoginFrame)
 
 public:
-    MicroblogLoginFrame(QWidget* panFrame, LoginWindow* loginForm);
+    MicroblogLoginFrame(QWidget* host, Session& session, RequestGuard& guard);
     ~MicroblogLoginFrame() override;
 
     // Validates the fields and signs in; on success saves the login as a microblog login and ends
@@ -23,23 +23,23 @@ public:
     // The caret goes into the e-mail field when it is empty, else into the password field.
     void focusFirstEmpty();
 
-    Image* image1 = nullptr;
-    QLabel* label1 = nullptr;
+    Image* imgLogo = nullptr;
+    QLabel* labEmail = nullptr;
     QLineEdit* edEmail = nullptr;
-    QLabel* label2 = nullptr;
+    QLabel* labPassword = nullptr;
     QLineEdit* edPassword = nullptr;
     QCheckBox* cbRemberPass = nullptr;
     QCheckBox* cbAutoLogin = nullptr;
-    ImageButton* imgReg = nullptr;
-    CaptionLabel* label4 = nullptr;
+    ImageButton* imgLogin = nullptr;
+    CaptionLabel* labLogin = nullptr;
     ImageButton* imgReset = nullptr;
-    CaptionLabel* label5 = nullptr;
+    CaptionLabel* labReset = nullptr;
     ImageButton* imgGoback = nullptr;
-    Image* image5 = nullptr;
+    Image* imgFooter = nullptr;
 
 private:
     void loadSavedLogin();
-    void imgResetClick();
-    void cbAutoLoginClick(bool checked);
-    void imgGobackClick();
+    void onResetClicked();
+    void onAutoLoginClicked(bool checked);
+    void onBackClicked();
 };

@@ -4,10 +4,9 @@
 #include "resources/SkinPictures.h"
 #include "server/Session.h"
 #include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/Fonts.h"
 #include "ui/chrome/Image.h"
 #include "ui/chrome/ImageButton.h"
-#include "ui/login/LoginFonts.h"
-#include "ui/login/LoginWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,24 +17,24 @@ const QColor kTextColor(60, 60, 60);
 
 } // namespace
 
-RegistrationFrame::RegistrationFrame(QWidget* panFrame, LoginWindow* loginForm)
-    : LoginFrame(panFrame, loginForm, SkinPicture::RegFrame)
+RegistrationFrame::RegistrationFrame(QWidget* host, Session& session, RequestGuard& guard)
+    : LoginFrame(host, session, guard, SkinPicture::RegFrame)
 {
     setObjectName(QStringLiteral("frameReg"));
 
-    label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
-                      {21, 32}, kArialAscent);
+    labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
+                        {21, 32}, kArialAscent);
     edEmail = addEdit(QStringLiteral("edEmail"), {86, 27}, {195, 23}, false);
     setEditLook(edEmail, songFont(15), kTextColor);
     addEmailErrorDisplay({86, 61}, {107, 61});
 
-    label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("密码："), songFont(15), Qt::black, {34, 91},
-                      kSongAscent);
+    labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), Qt::black,
+                           {34, 91}, kSongAscent);
     edPassword = addEdit(QStringLiteral("edPassword"), {86, 85}, {195, 23}, true);
     addPasswordErrorDisplay({86, 120}, {107, 120});
 
-    label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("重复密码："), songFont(15), Qt::black,
-                      {4, 148}, kSongAscent);
+    labRePassword = addLabel(QStringLiteral("labRePassword"), QStringLiteral("重复密码："), songFont(15),
+                             Qt::black, {4, 148}, kSongAscent);
     edRePassword = addEdit(QStringLiteral("edRePassword"), {86, 142}, {195, 23}, true);
     m_rePasswordError = addErrorDisplay(QStringLiteral("RePassword"), {86, 176}, {107, 176});
     imgRePasswordError = m_rePasswordError.icon;
@@ -44,15 +43,15 @@ RegistrationFrame::RegistrationFrame(QWidget* panFrame, LoginWindow* loginForm)
     setTabOrder(edPassword, edRePassword);
 
     imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
-    label4 = addCaption(QStringLiteral("Label4"), QStringLiteral("注册"), imgReg, {118, 209});
+    labRegister = addCaption(QStringLiteral("labRegister"), QStringLiteral("注册"), imgReg, {118, 209});
     imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    label5 = addCaption(QStringLiteral("Label5"), QStringLiteral("重置"), imgReset, {211, 209});
+    labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), imgReset, {211, 209});
     imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    image5 = addPicture(QStringLiteral("Image5"), SkinPicture::FrameFooter, {0, 274});
+    imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 
     connect(imgReg, &ImageButton::clicked, this, &RegistrationFrame::submitReg);
-    connect(imgReset, &ImageButton::clicked, this, &RegistrationFrame::imgResetClick);
-    connect(imgGoback, &ImageButton::clicked, this, &RegistrationFrame::imgGobackClick);
+    connect(imgReset, &ImageButton::clicked, this, &RegistrationFrame::onResetClicked);
+    connect(imgGoback, &ImageButton::clicked, this, &RegistrationFrame::onBackClicked);
 
     edEmail->setFocus();
 }
@@ -102,7 +101,7 @@ void RegistrationFrame::submitReg()
     finishSignIn([&] { ConfigStore().saveAccount(userName, password, 0); });
 }
 
-void RegistrationFrame::imgResetClick()
+void RegistrationFrame::onResetClicked()
 {
     edEmail->clear();
     edPassword->clear();
@@ -110,8 +109,8 @@ void RegistrationFrame::imgResetClick()
     edEmail->setFocus();
 }
 
-void RegistrationFrame::imgGobackClick()
+void RegistrationFrame::onBackClicked()
 {
-    m_loginForm->showLoginFrame();
+    emit backRequested();
     leaveFrame();
 }

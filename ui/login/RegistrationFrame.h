@@ -14,7 +14,7 @@ class RegistrationFrame final : public LoginFrame
 
 public:
     // The window is visible whenever this frame is made, so the caret goes into the e-mail field.
-    RegistrationFrame(QWidget* panFrame, LoginWindow* loginForm);
+    RegistrationFrame(QWidget* host, Session& session, RequestGuard& guard);
     ~RegistrationFrame() override;
 
     // Validates the fields and registers; on success saves the account as the saved login and
@@ -22,24 +22,24 @@ public:
     void submitReg();
     void showRePasswordError(const QString& text);
 
-    QLabel* label1 = nullptr;
+    QLabel* labEmail = nullptr;
     QLineEdit* edEmail = nullptr;
-    QLabel* label2 = nullptr;
+    QLabel* labPassword = nullptr;
     QLineEdit* edPassword = nullptr;
-    QLabel* label3 = nullptr;
+    QLabel* labRePassword = nullptr;
     QLineEdit* edRePassword = nullptr;
     Image* imgRePasswordError = nullptr;
     QLabel* labRePasswordError = nullptr;
     ImageButton* imgReg = nullptr;
-    CaptionLabel* label4 = nullptr;
+    CaptionLabel* labRegister = nullptr;
     ImageButton* imgReset = nullptr;
-    CaptionLabel* label5 = nullptr;
+    CaptionLabel* labReset = nullptr;
     ImageButton* imgGoback = nullptr;
-    Image* image5 = nullptr;
+    Image* imgFooter = nullptr;
 
 private:
-    void imgResetClick();
-    void imgGobackClick();
+    void onResetClicked();
+    void onBackClicked();
 
     ErrorDisplay m_rePasswordError;
 };

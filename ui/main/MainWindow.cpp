@@ -11,18 +11,14 @@
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/ButtonTips.h"
+#include "ui/chrome/ClientUrl.h"
 #include "ui/chrome/DragImage.h"
+#include "ui/chrome/Fonts.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/NavigateUrl.h"
 #include "ui/chrome/SkinBitmap.h"
 #include "ui/chrome/WindowRegion.h"
-#include "ui/login/LoginFonts.h"
-#include "ui/login/LoginWindow.h"
-#include "ui/main/AutoSignIn.h"
-#include "ui/main/ClientUrlScheme.h"
 #include "ui/main/CompanyWebSite.h"
-#include "ui/main/OtherWindows.h"
-#include "ui/main/WindowMessages.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -34,8 +30,6 @@
 #include <QSystemTrayIcon>
 
 #include <memory>
-
-MainWindow* frmMain = nullptr;
 
 namespace {
 
@@ -94,12 +88,12 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(const Session& session, QWidget* parent)
     : QWidget(parent,
-              Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint)
+              Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint),
+      m_session(session)
 {
-    frmMain = this;
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Quorvane"));
     setWindowIcon(applicationIcon());
     // What shows around the browser panel, beside the border line.
@@ -116,22 +110,9 @@ MainWindow::MainWindow(QWidget* parent)
     config.setMainHandle(static_cast<qint64>(winId()));
     m_handlePublished = true;
     config.checkFirstRun();
-    // Sign-in begins once the event loop runs, after every long-lived window exists.
-    QCoreApplication::postEvent(this, new QEvent(WM_STARTLOGIN));
 }
 
-MainWindow::~MainWindow()
-{
-    OtherWindows::stopPollingThread(m_timerThread);
-    m_timerThread = nullptr;
-    if (frmMain == this)
-        frmMain = nullptr;
-}
-
-LoginWindow* MainWindow::loginWindow() const
-{
-    return m_loginWindow;
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::publishHandle()
 {
@@ -149,155 +130,124 @@ void MainWindow::publishHandle()
 
 void MainWindow::createTitleBar()
 {
-    panel1 = new QWidget(this);
-    panel1->setObjectName(QStringLiteral("Panel1"));
-    fill(panel1, kTitleColor);
-    panel1->setGeometry(0, 0, width(), kTitleHeight);
+    titleBar = new QWidget(this);
+    titleBar->setObjectName(QStringLiteral("titleBar"));
+    fill(titleBar, kTitleColor);
+    titleBar->setGeometry(0, 0, width(), kTitleHeight);
 
-    image2 = new DragImage(panel1);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::MainTitle)));
+    titlePicture = new DragImage(titleBar);
+    titlePicture->setObjectName(QStringLiteral("titlePicture"));
+    titlePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::MainTitle)));
 
-    labWelcome = addLabel(panel1, "labWelcome", QStringLiteral("欢迎！"), Qt::white, {624, 10});
-    labUserName = addLabel(panel1, "labUserName", QString(), Qt::yellow, {666, 9});
-    imgV = addPicture(panel1, "imgV", SkinPicture::CertifiedBadge, {774, 6});
-    imgV->setToolTip(QStringLiteral("认证企业"));
-    imgSplit = addPicture(panel1, "imgSplit", SkinPicture::TitleSplit, {794, 11});
-    imgEmail = addPicture(panel1, "imgEmail", SkinPicture::TitleEmail, {803, 11});
+    labWelcome = addLabel(titleBar, "labWelcome", QStringLiteral("欢迎！"), Qt::white, {624, 10});
+    labUserName = addLabel(titleBar, "labUserName", QString(), Qt::yellow, {666, 9});
+    imgCertified = addPicture(titleBar, "imgCertified", SkinPicture::CertifiedBadge, {774, 6});
+    imgCertified->setToolTip(QStringLiteral("认证企业"));
+    imgSplit = addPicture(titleBar, "imgSplit", SkinPicture::TitleSplit, {794, 11});
+    imgEmail = addPicture(titleBar, "imgEmail", SkinPicture::TitleEmail, {803, 11});
     imgEmail->setCursor(Qt::PointingHandCursor);
-    labFeedback = addLabel(panel1, "labFeedback", QStringLiteral("  意见反馈"), Qt::white, {817, 10});
+    labFeedback = addLabel(titleBar, "labFeedback", QStringLiteral("  意见反馈"), Qt::white, {817, 10});
     labFeedback->setCursor(Qt::PointingHandCursor);
-    image1 = addPicture(panel1, "Image1", SkinPicture::TitleSeparator, {879, 12});
+    titleSeparator = addPicture(titleBar, "titleSeparator", SkinPicture::TitleSeparator, {879, 12});
 
-    imgOption = addButton(panel1, "imgOption", "OPTION", optionTip(), {885, 6});
-    imgMin = addButton(panel1, "imgMin", "MIN", minimizeTip(), {912, 8});
-    imgClose = addButton(panel1, "imgClose", "CLOSE", closeTip(), {946, 8});
+    optionButton = addButton(titleBar, "optionButton", "OPTION", optionTip(), {885, 6});
+    minimizeButton = addButton(titleBar, "minimizeButton", "MIN", minimizeTip(), {912, 8});
+    closeButton = addButton(titleBar, "closeButton", "CLOSE", closeTip(), {946, 8});
 
     imgEmail->installEventFilter(this);
     labFeedback->installEventFilter(this);
-    connect(imgOption, &ImageButton::clicked, this, &MainWindow::imgOptionClick);
-    connect(imgMin, &ImageButton::clicked, this, &MainWindow::imgMinClick);
-    connect(imgClose, &ImageButton::clicked, this, &MainWindow::imgCloseClick);
+    connect(optionButton, &ImageButton::clicked, this, &MainWindow::onOptionClicked);
+    connect(minimizeButton, &ImageButton::clicked, this, &MainWindow::onMinimizeClicked);
+    connect(closeButton, &ImageButton::clicked, this, &MainWindow::onCloseClicked);
 }
 
 void MainWindow::createBrowser()
 {
-    panel2 = new QWidget(this);
-    panel2->setObjectName(QStringLiteral("Panel2"));
-    fill(panel2, Qt::white);
-    webBrowser = new BrowserView(panel2);
-    webBrowser->setObjectName(QStringLiteral("WebBrowser"));
+    browserPanel = new QWidget(this);
+    browserPanel->setObjectName(QStringLiteral("browserPanel"));
+    fill(browserPanel, Qt::white);
+    browser = new BrowserView(browserPanel);
+    browser->setObjectName(QStringLiteral("browser"));
     layoutBrowser();
 
-    connect(webBrowser->browserPage(), &BrowserPage::beforeNavigate, this,
-            &MainWindow::webBrowserBeforeNavigate2);
-    connect(
-        webBrowser->browserPage(), &BrowserPage::newWindow, this,
-        [this](const QString& url, QWebEnginePage*&, bool& cancel) { webBrowserNewWindow2(url, cancel); });
+    connect(browser->browserPage(), &BrowserPage::beforeNavigate, this, &MainWindow::onBeforeNavigate);
+    connect(browser->browserPage(), &BrowserPage::newWindow, this,
+            [this](const QString& url, QWebEnginePage*&, bool& cancel) { onNewWindow(url, cancel); });
     // The browser's own right-click menu never opens.
-    applicationEvents1 = new BrowserMessageFilter(this, webBrowser);
+    browserFilter = new BrowserMessageFilter(this, browser);
 }
 
 void MainWindow::createMenus()
 {
-    popupMenu1 = new QMenu(this);
-    popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    miOpen = addItem(popupMenu1, "miOpen", QStringLiteral("打开Quorvane"));
-    miSetting = addItem(popupMenu1, "miSetting", QStringLiteral("系统设置(&S)..."));
-    miChangePassword = addItem(popupMenu1, "miChangePassword", QStringLiteral("修改密码..."));
-    miWebSite = addItem(popupMenu1, "miWebSite", QStringLiteral("Selvor网站"));
-    miAbout = addItem(popupMenu1, "miAbout", QStringLiteral("关于"));
-    n2 = popupMenu1->addSeparator();
-    n2->setObjectName(QStringLiteral("N2"));
-    miExit = addItem(popupMenu1, "miExit", QStringLiteral("退出"));
+    trayMenu = new QMenu(this);
+    trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    miOpen = addItem(trayMenu, "miOpen", QStringLiteral("打开Quorvane"));
+    miSetting = addItem(trayMenu, "miSetting", QStringLiteral("系统设置(&S)..."));
+    miChangePassword = addItem(trayMenu, "miChangePassword", QStringLiteral("修改密码..."));
+    miWebSite = addItem(trayMenu, "miWebSite", QStringLiteral("Selvor网站"));
+    miAbout = addItem(trayMenu, "miAbout", QStringLiteral("关于"));
+    miSeparator = trayMenu->addSeparator();
+    miSeparator->setObjectName(QStringLiteral("miSeparator"));
+    miExit = addItem(trayMenu, "miExit", QStringLiteral("退出"));
 
-    pmOption = new QMenu(this);
-    pmOption->setObjectName(QStringLiteral("pmOption"));
-    miSystemSetting = addItem(pmOption, "miSystemSetting", QStringLiteral("系统设置"));
-    miChangePassword2 = addItem(pmOption, "miChangePassword2", QStringLiteral("修改密码"));
-    n7 = addItem(pmOption, "N7", QStringLiteral("Selvor网站"));
-    n8 = addItem(pmOption, "N8", QStringLiteral("关于"));
+    optionMenu = new QMenu(this);
+    optionMenu->setObjectName(QStringLiteral("optionMenu"));
+    miSystemSetting = addItem(optionMenu, "miSystemSetting", QStringLiteral("系统设置"));
+    miChangePassword2 = addItem(optionMenu, "miChangePassword2", QStringLiteral("修改密码"));
+    miWebSite2 = addItem(optionMenu, "miWebSite2", QStringLiteral("Selvor网站"));
+    miAbout2 = addItem(optionMenu, "miAbout2", QStringLiteral("关于"));
 
-    connect(popupMenu1, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword); });
-    connect(pmOption, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword2); });
-    connect(miOpen, &QAction::triggered, this, &MainWindow::showMainWindow);
-    connect(miSetting, &QAction::triggered, this, &MainWindow::miSettingClick);
-    connect(miSystemSetting, &QAction::triggered, this, &MainWindow::miSettingClick);
-    connect(miChangePassword, &QAction::triggered, this, &MainWindow::showChangePassword);
-    connect(miChangePassword2, &QAction::triggered, this, &MainWindow::showChangePassword);
-    connect(miWebSite, &QAction::triggered, this, &MainWindow::miWebSiteClick);
-    connect(n7, &QAction::triggered, this, &MainWindow::miWebSiteClick);
-    connect(miAbout, &QAction::triggered, this, &MainWindow::miAboutClick);
-    connect(n8, &QAction::triggered, this, &MainWindow::miAboutClick);
-    connect(miExit, &QAction::triggered, this, &MainWindow::miExitClick);
+    connect(trayMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword); });
+    connect(optionMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword2); });
+    connect(miOpen, &QAction::triggered, this, &MainWindow::openRequested);
+    connect(miSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
+    connect(miSystemSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
+    connect(miChangePassword, &QAction::triggered, this, &MainWindow::changePasswordRequested);
+    connect(miChangePassword2, &QAction::triggered, this, &MainWindow::changePasswordRequested);
+    connect(miWebSite, &QAction::triggered, this, &MainWindow::onWebSite);
+    connect(miWebSite2, &QAction::triggered, this, &MainWindow::onWebSite);
+    connect(miAbout, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(miAbout2, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(miExit, &QAction::triggered, this, &MainWindow::onExit);
 }
 
 void MainWindow::createTrayIcon()
 {
-    trayIcon1 = new QSystemTrayIcon(applicationIcon(), this);
-    trayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
-    trayIcon1->setToolTip(QStringLiteral("Quorvane"));
-    trayIcon1->setContextMenu(popupMenu1);
-    connect(trayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    trayIcon = new QSystemTrayIcon(applicationIcon(), this);
+    trayIcon->setObjectName(QStringLiteral("trayIcon"));
+    trayIcon->setToolTip(QStringLiteral("Quorvane"));
+    trayIcon->setContextMenu(trayMenu);
+    connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            showMainWindow();
+            emit openRequested();
     });
-    trayIcon1->show();
+    trayIcon->show();
 }
 
 bool MainWindow::event(QEvent* event)
 {
-    if (event->type() == WM_STARTLOGIN) {
-        startLogin();
-        return true;
-    }
-    if (event->type() == WM_SHOWMAINFORM) {
-        showMainWindow();
-        return true;
-    }
     if (event->type() == QEvent::WinIdChange)
         publishHandle();
     return QWidget::event(event);
 }
 
-void MainWindow::startLogin()
+void MainWindow::beginSignIn()
 {
     if (m_loginStarted)
         return;
-    layoutBrowser();
     m_loginStarted = true;
-    if (doLogin())
-        afterLogin();
-    else
-        QCoreApplication::exit(0);
+    layoutBrowser();
 }
 
-bool MainWindow::doLogin()
-{
-    const ConfigStore config;
-    const SavedLogin saved = config.loadConfigInfo();
-    if (config.canAutoLogin(saved) && signInAutomatically(saved))
-        return true;
-
-    // Owned by the application, not by this hidden window.
-    auto window = std::make_unique<LoginWindow>();
-    m_loginWindow = window.get();
-    const int result = window->showModal();
-    window.reset();
-    m_loginWindow = nullptr;
-    return result == LoginWindow::ResultOk;
-}
-
-void MainWindow::afterLogin()
+void MainWindow::showSignedIn()
 {
     m_allowClose = false;
-    navigateTo(DMod->getMainUrl());
-    m_timerThread = OtherWindows::startPollingThread(this);
-    imgClose->showNormalPicture();
-    imgMin->showNormalPicture();
-    imgOption->showNormalPicture();
+    navigateTo(m_session.getMainUrl());
+    closeButton->showNormalPicture();
+    minimizeButton->showNormalPicture();
+    optionButton->showNormalPicture();
     updateRegion();
-    labUserName->setText(DMod->getUserName());
+    labUserName->setText(m_session.getUserName());
     placeUserName();
     bringToFront();
 }
@@ -306,28 +256,14 @@ void MainWindow::placeUserName()
 {
     labUserName->adjustSize();
     // The greeting and the name stay right-aligned against the badge or the separator.
-    if (DMod->isCertified()) {
-        imgV->show();
-        labUserName->move(imgV->x() - labUserName->width() - 2, labUserName->y());
+    if (m_session.isCertified()) {
+        imgCertified->show();
+        labUserName->move(imgCertified->x() - labUserName->width() - 2, labUserName->y());
     } else {
-        imgV->hide();
+        imgCertified->hide();
         labUserName->move(imgSplit->x() - labUserName->width() - 5, labUserName->y());
     }
     labWelcome->move(labUserName->x() - labWelcome->width() - 5, labWelcome->y());
-}
-
-void MainWindow::showMainWindow()
-{
-    if (!m_loginStarted)
-        return;
-    if (m_loginWindow) {
-        // The login window may have been hidden by its minimise button; it is still modal.
-        m_loginWindow->show();
-        m_loginWindow->raise();
-        m_loginWindow->activateWindow();
-        return;
-    }
-    bringToFront();
 }
 
 void MainWindow::bringToFront()
@@ -357,12 +293,7 @@ void MainWindow::exitApplication()
 
 void MainWindow::navigateTo(const QString& url)
 {
-    navigateUrl(webBrowser, url);
-}
-
-void MainWindow::showInformation(const Reply& information)
-{
-    OtherWindows::showInformation(m_timerThread, information);
+    navigateUrl(browser, url);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -381,7 +312,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    panel1->setGeometry(0, 0, width(), kTitleHeight);
+    titleBar->setGeometry(0, 0, width(), kTitleHeight);
     if (m_loginStarted)
         layoutBrowser();
     updateRegion();
@@ -397,13 +328,13 @@ void MainWindow::layoutBrowser()
 {
     // The browser reaches 2 pixels past the panel's left edge and 1 past its top and bottom;
     // the panel clips those strips.
-    panel2->setGeometry(2, kTitleHeight, width() - 4, height() - kTitleHeight - 2);
-    webBrowser->setGeometry(-2, -1, panel2->width() + 2, panel2->height() + 2);
+    browserPanel->setGeometry(2, kTitleHeight, width() - 4, height() - kTitleHeight - 2);
+    browser->setGeometry(-2, -1, browserPanel->width() + 2, browserPanel->height() + 2);
 }
 
 void MainWindow::updateRegion()
 {
-    ::updateRegion(this, kCornerEllipse, panel2);
+    ::updateRegion(this, kCornerEllipse, browserPanel);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -420,25 +351,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             const bool click = m_pressedLink == link && link->rect().contains(release->position().toPoint());
             m_pressedLink = nullptr;
             if (click)
-                labFeedbackClick();
+                emit feedbackRequested();
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::imgOptionClick()
+void MainWindow::onOptionClicked()
 {
     // The menu runs inside the click, so the button shows its pressed picture while it is open.
-    const QPoint below = imgOption->mapTo(this, QPoint(0, imgOption->height() + 10));
-    pmOption->exec(mapToGlobal(below));
+    const QPoint below = optionButton->mapTo(this, QPoint(0, optionButton->height() + 10));
+    optionMenu->exec(mapToGlobal(below));
 }
 
-void MainWindow::imgMinClick()
+void MainWindow::onMinimizeClicked()
 {
     hideToTray();
 }
 
-void MainWindow::imgCloseClick()
+void MainWindow::onCloseClicked()
 {
     if (ConfigStore().getCloseOnExit()) {
         m_allowClose = true;
@@ -448,33 +379,13 @@ void MainWindow::imgCloseClick()
     }
 }
 
-void MainWindow::labFeedbackClick()
-{
-    OtherWindows::showFeedbackWindow(this);
-}
-
-void MainWindow::miSettingClick()
-{
-    OtherWindows::showSettingWindow(this);
-}
-
-void MainWindow::showChangePassword()
-{
-    OtherWindows::showChangePasswordWindow(this);
-}
-
-void MainWindow::miWebSiteClick()
+void MainWindow::onWebSite()
 {
     // The default browser, not the embedded one; its answer is of no interest.
     openInDefaultBrowser(companyWebSite());
 }
 
-void MainWindow::miAboutClick()
-{
-    OtherWindows::showAboutWindow(this);
-}
-
-void MainWindow::miExitClick()
+void MainWindow::onExit()
 {
     m_allowClose = true;
     close();
@@ -483,22 +394,22 @@ void MainWindow::miExitClick()
 void MainWindow::changePasswordPopup(QAction* item)
 {
     // A microblog session has no password of ours to change.
-    item->setVisible(DMod && DMod->isLoggedIn() && DMod->isAccountLogin());
+    item->setVisible(m_session.isLoggedIn() && m_session.isAccountLogin());
 }
 
-void MainWindow::webBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame)
+void MainWindow::onBeforeNavigate(const QString& url, bool& cancel, bool mainFrame)
 {
     if (!isClientUrl(url))
         return;
     // Cancelled at once, whatever the action turns out to be.
     cancel = true;
-    if (mayActOnClientUrl(mainFrame, webBrowser->browserPage()->url()))
-        handleClientUrl(url, ClientUrlListener::MainWindow, this);
+    if (mayActOnClientUrl(mainFrame, browser->browserPage()->url()))
+        handleClientUrl(url, ClientUrlListener::MainWindow, {.close = [this] { hideToTray(); }});
 }
 
-void MainWindow::webBrowserNewWindow2(const QString& url, bool& cancel)
+void MainWindow::onNewWindow(const QString& url, bool& cancel)
 {
     // Handled here in every case: nothing opens with this page as its opener.
     cancel = true;
-    OtherWindows::openNewWindow(this, QUrl(url));
+    emit newWindowRequested(QUrl(url));
 }

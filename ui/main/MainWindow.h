@@ -13,74 +13,82 @@ class BrowserView;
 class DragImage;
 class Image;
 class ImageButton;
-class Poller;
-class LoginWindow;
-struct Reply;
+class Session;
 
 // The main window: a borderless window that shows the service's web application. It lives in
-// the notification area from creation on, signs the user in once the event loop runs, and only
-// then shows itself. After sign-in a close request hides it to the tray; only "退出", the close
-// button with close-on-exit set, or ExitApplication end the client.
+// the notification area from creation on and shows itself once the user is signed in. After
+// sign-in a close request hides it to the tray; only "退出", the close button with close-on-exit
+// set, or exitApplication end the client.
+//
+// What it cannot do itself it asks for with a signal: the client opens the other windows.
 class MainWindow final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // Shows the user signed in to `session`, which must outlive the window.
+    explicit MainWindow(const Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Brings the client to the front: the login window while it is open, else this window.
-    // Does nothing before sign-in has begun.
-    void showMainWindow();
+    // Sign-in has begun: the browser takes its place in the window.
+    void beginSignIn();
+    // The user is signed in: loads the application's start page, shows the user name and the
+    // title-bar buttons, and brings the window to the front.
+    void showSignedIn();
     // Minimises and hides the window; only the tray icon remains.
     void hideToTray();
     // Closes the window for good, which ends the client.
     void exitApplication();
     // Loads the URL in the browser with a plain GET, replacing the page.
     void navigateTo(const QString& url);
-    // Passes a notification of the polling thread on to the notification window.
-    void showInformation(const Reply& information);
     // Shows the window in its normal state on top and makes it the active window.
     void bringToFront();
 
     bool allowClose() const { return m_allowClose; }
-    bool loginStarted() const { return m_loginStarted; }
-    // The login window while it is open modally.
-    LoginWindow* loginWindow() const;
-    Poller* timerThread() const { return m_timerThread; }
 
-    QWidget* panel1 = nullptr;
-    DragImage* image2 = nullptr;
+signals:
+    // The tray icon or "打开Quorvane": the user wants the client in front.
+    void openRequested();
+    void settingsRequested();
+    void changePasswordRequested();
+    void feedbackRequested();
+    void aboutRequested();
+    // A page asks for a new window; nothing has opened yet.
+    void newWindowRequested(const QUrl& url);
+
+public:
+    QWidget* titleBar = nullptr;
+    DragImage* titlePicture = nullptr;
     QLabel* labWelcome = nullptr;
     QLabel* labUserName = nullptr;
-    Image* imgV = nullptr;
+    Image* imgCertified = nullptr;
     Image* imgSplit = nullptr;
     Image* imgEmail = nullptr;
     QLabel* labFeedback = nullptr;
-    Image* image1 = nullptr;
-    ImageButton* imgOption = nullptr;
-    ImageButton* imgMin = nullptr;
-    ImageButton* imgClose = nullptr;
-    QWidget* panel2 = nullptr;
-    BrowserView* webBrowser = nullptr;
-    BrowserMessageFilter* applicationEvents1 = nullptr;
-    QSystemTrayIcon* trayIcon1 = nullptr;
+    Image* titleSeparator = nullptr;
+    ImageButton* optionButton = nullptr;
+    ImageButton* minimizeButton = nullptr;
+    ImageButton* closeButton = nullptr;
+    QWidget* browserPanel = nullptr;
+    BrowserView* browser = nullptr;
+    BrowserMessageFilter* browserFilter = nullptr;
+    QSystemTrayIcon* trayIcon = nullptr;
 
-    QMenu* popupMenu1 = nullptr;
+    QMenu* trayMenu = nullptr;
     QAction* miOpen = nullptr;
     QAction* miSetting = nullptr;
     QAction* miChangePassword = nullptr;
     QAction* miWebSite = nullptr;
     QAction* miAbout = nullptr;
-    QAction* n2 = nullptr;
+    QAction* miSeparator = nullptr;
     QAction* miExit = nullptr;
 
-    QMenu* pmOption = nullptr;
+    QMenu* optionMenu = nullptr;
     QAction* miSystemSetting = nullptr;
     QAction* miChangePassword2 = nullptr;
-    QAction* n7 = nullptr;
-    QAction* n8 = nullptr;
+    QAction* miWebSite2 = nullptr;
+    QAction* miAbout2 = nullptr;
 
 protected:
     bool event(QEvent* event) override;
@@ -96,28 +104,20 @@ private:
     void createTrayIcon();
     void publishHandle();
 
-    void startLogin();
-    bool doLogin();
-    void afterLogin();
     void placeUserName();
     void layoutBrowser();
     void updateRegion();
 
-    void imgOptionClick();
-    void imgMinClick();
-    void imgCloseClick();
-    void labFeedbackClick();
-    void miSettingClick();
-    void showChangePassword();
-    void miWebSiteClick();
-    void miAboutClick();
-    void miExitClick();
+    void onOptionClicked();
+    void onMinimizeClicked();
+    void onCloseClicked();
+    void onWebSite();
+    void onExit();
     void changePasswordPopup(QAction* item);
-    void webBrowserBeforeNavigate2(const QString& url, bool& cancel, bool mainFrame);
-    void webBrowserNewWindow2(const QString& url, bool& cancel);
+    void onBeforeNavigate(const QString& url, bool& cancel, bool mainFrame);
+    void onNewWindow(const QString& url, bool& cancel);
 
-    Poller* m_timerThread = nullptr;
-    QPointer<LoginWindow> m_loginWindow;
+    const Session& m_session;
     bool m_loginStarted = false;
     bool m_allowClose = true;
     bool m_placed = false;
@@ -125,6 +125,3 @@ private:
     // The title-bar link (envelope or "意见反馈") that the left button went down on.
     QPointer<QWidget> m_pressedLink;
 };
-
-// The one main window; empty while it does not exist.
-extern MainWindow* frmMain;

@@ -5,8 +5,8 @@
 #include "ui/chrome/BrowserMessageFilter.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
-#include "ui/dialogs/WindowPlacement.h"
-#include "ui/main/MainWindow.h"
+#include "ui/chrome/OpenWindows.h"
+#include "ui/chrome/WindowPlacement.h"
 #include "ui/share/SharePageUrl.h"
 
 #include <QApplication>
@@ -14,8 +14,6 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <exception>
-
-ShareWindow* frmBrowser = nullptr;
 
 namespace {
 
@@ -35,31 +33,26 @@ void raiseLater(std::exception_ptr failure)
 
 } // namespace
 
-ShareWindow::ShareWindow(QWidget* owner) : QWidget(owner, Qt::Window)
+ShareWindow::ShareWindow(Session& session, QWidget* owner) : QWidget(owner, Qt::Window), m_session(session)
 {
-    setObjectName(QStringLiteral("frmBrowser"));
+    setObjectName(QStringLiteral("shareWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quorvane"));
     setWindowIcon(applicationIcon());
     resize(kCreatedSize);
 
-    webBrowser1 = new BrowserView(this);
-    webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    webBrowser1->setGeometry(kCreatedBrowser);
-    connect(webBrowser1->browserPage(), &BrowserPage::documentComplete, this,
-            &ShareWindow::webBrowser1DocumentComplete);
+    browser = new BrowserView(this);
+    browser->setObjectName(QStringLiteral("browser"));
+    browser->setGeometry(kCreatedBrowser);
+    connect(browser->browserPage(), &BrowserPage::documentComplete, this, &ShareWindow::onDocumentComplete);
     // A page that closes its own window (the share page's cancel, the success page's close
     // button) closes the share window.
-    connect(webBrowser1->browserPage(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+    connect(browser->browserPage(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
 
-    m_applicationEvents1 = new BrowserMessageFilter(this, webBrowser1);
+    m_browserFilter = new BrowserMessageFilter(this, browser);
 }
 
-ShareWindow::~ShareWindow()
-{
-    if (frmBrowser == this)
-        frmBrowser = nullptr;
-}
+ShareWindow::~ShareWindow() = default;
 
 void ShareWindow::expectSharePage()
 {
@@ -71,7 +64,7 @@ void ShareWindow::showEvent(QShowEvent* event)
     // Placed once, when first shown: at creation the main window may not have its place yet.
     if (!m_placed && !event->spontaneous()) {
         m_placed = true;
-        centreOverWindow(this, frmMain);
+        centreOverWindow(this, parentWidget());
     }
     QWidget::showEvent(event);
 }
@@ -80,18 +73,17 @@ void ShareWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (m_browserFills)
-        webBrowser1->setGeometry(rect());
+        browser->setGeometry(rect());
 }
 
 void ShareWindow::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
+    markClosedForGood(this);
     // The window is destroyed once the close has completed (WA_DeleteOnClose).
-    if (frmBrowser == this)
-        frmBrowser = nullptr;
 }
 
-void ShareWindow::webBrowser1DocumentComplete(const QString& url)
+void ShareWindow::onDocumentComplete(const QString& url)
 {
     if (m_sharePending && isSharePage(url)) {
         m_sharePending = false;
@@ -110,17 +102,15 @@ void ShareWindow::fitToShareType(const QString& shareType)
     const QSize margins = frameGeometry().size() - geometry().size();
     resize(frame - margins);
     m_browserFills = true;
-    webBrowser1->setGeometry(rect());
+    browser->setGeometry(rect());
     bringToFront(this);
 }
 
 void ShareWindow::reportShare(const QString& shareType)
 {
-    if (!DMod)
-        return;
     // The server's answer is of no interest; a failure to reach it goes to the error display.
     try {
-        DMod->shareInfo(shareType);
+        m_session.shareInfo(shareType);
     } catch (...) {
         raiseLater(std::current_exception());
     }

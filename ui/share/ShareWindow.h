@@ -5,20 +5,22 @@
 
 class BrowserMessageFilter;
 class BrowserView;
+class Session;
 
 // The window in which every new browser window that the main window's web application asks for
 // opens: in practice the microblog service's share page. It fits itself to the share page once
 // that page has loaded, and reports a completed share to the application server.
 //
-// The start-up sequence creates one, hidden. Closing it destroys it and empties frmBrowser; the
-// main window then creates a fresh one, owned by itself, for its next new-window request.
+// The client creates one, hidden, owned by the main window. Closing it destroys it; the client
+// then creates a fresh one for the next new-window request.
 class ShareWindow final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ShareWindow)
 
 public:
-    explicit ShareWindow(QWidget* owner = nullptr);
+    // Completed shares are reported through `session`; the window is placed over `owner`.
+    explicit ShareWindow(Session& session, QWidget* owner = nullptr);
     ~ShareWindow() override;
 
     // The main window calls this each time it hands WebBrowser1's page over as a new window:
@@ -26,7 +28,7 @@ public:
     void expectSharePage();
     bool sharePending() const { return m_sharePending; }
 
-    BrowserView* webBrowser1 = nullptr;
+    BrowserView* browser = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -34,17 +36,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void webBrowser1DocumentComplete(const QString& url);
+    Session& m_session;
+    void onDocumentComplete(const QString& url);
     void fitToShareType(const QString& shareType);
     void reportShare(const QString& shareType);
 
-    BrowserMessageFilter* m_applicationEvents1 = nullptr;
+    BrowserMessageFilter* m_browserFilter = nullptr;
     bool m_sharePending = false;
     bool m_placed = false;
     // From the first fit on, the browser fills the window.
     bool m_browserFills = false;
 };
-
-// The share window while it exists; empty before the start-up sequence creates it and after it
-// has been closed.
-extern ShareWindow* frmBrowser;

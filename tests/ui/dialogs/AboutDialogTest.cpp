@@ -55,21 +55,21 @@ TEST_F(AboutFormTest, LooksAsLaidOut)
     auto about = open();
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于Quorvane"));
     EXPECT_EQ(about->size(), QSize(460, 310));
-    EXPECT_EQ(about->label1->text(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(about->labProduct->text(), QStringLiteral("Quorvane"));
     EXPECT_EQ(about->labVersion->text(), CLIENT_VERSION);
     EXPECT_GE(about->labVersion->x(), 72);
-    EXPECT_GT(about->labVersion->x(), about->label1->geometry().right())
+    EXPECT_GT(about->labVersion->x(), about->labProduct->geometry().right())
         << "the version keeps clear of the name";
-    EXPECT_FALSE(about->label2->text().isEmpty());
-    EXPECT_FALSE(about->label3->text().isEmpty());
-    EXPECT_FALSE(about->memo1->toPlainText().isEmpty());
-    EXPECT_TRUE(about->memo1->isReadOnly());
-    EXPECT_EQ(about->memo1->geometry(), QRect(16, 160, 436, 97));
-    EXPECT_EQ(about->programIcon->geometry(), QRect(-1, 0, 1290, 49));
-    EXPECT_EQ(about->okButton->text(), QStringLiteral("确定"));
-    EXPECT_TRUE(about->okButton->isDefault());
-    EXPECT_EQ(about->okButton->x(), 377);
-    EXPECT_EQ(about->okButton->width(), 75);
+    EXPECT_FALSE(about->labNotice1->text().isEmpty());
+    EXPECT_FALSE(about->labNotice2->text().isEmpty());
+    EXPECT_FALSE(about->memoNotice->toPlainText().isEmpty());
+    EXPECT_TRUE(about->memoNotice->isReadOnly());
+    EXPECT_EQ(about->memoNotice->geometry(), QRect(16, 160, 436, 97));
+    EXPECT_EQ(about->labIcon->geometry(), QRect(-1, 0, 1290, 49));
+    EXPECT_EQ(about->btnOk->text(), QStringLiteral("确定"));
+    EXPECT_TRUE(about->btnOk->isDefault());
+    EXPECT_EQ(about->btnOk->x(), 377);
+    EXPECT_EQ(about->btnOk->width(), 75);
     EXPECT_TRUE(about->keyBuffer().isEmpty());
 }
 
@@ -111,7 +111,7 @@ TEST_F(AboutFormTest, EachOpeningStartsAfresh)
 TEST_F(AboutFormTest, KeysGoOnToTheFocusedControl)
 {
     auto about = open();
-    ASSERT_EQ(QApplication::focusWidget(), about->okButton);
+    ASSERT_EQ(QApplication::focusWidget(), about->btnOk);
     // Counted, and still delivered: the space presses the focused OK button.
     type(*about, kAccessWord + QLatin1Char(' '));
     EXPECT_EQ(about->keyBuffer(), kAccessWord + QLatin1Char(' '));
@@ -165,7 +165,7 @@ TEST_F(AboutFormTest, ShownModallyAndDestroyedAfterwards)
         showAboutWindow(nullptr);
         secondCommandStacked = QApplication::activeModalWidget() != seen;
         type(*seen, kAccessWord);
-        seen->okButton->click();
+        seen->btnOk->click();
         ran = true;
     });
     showAboutWindow(nullptr);

@@ -1,4 +1,5 @@
 #include "ui/dialogs/ChangePasswordDialog.h"
+#include "ui/chrome/OpenWindows.h"
 
 #include "config/ConfigStore.h"
 #include "platform/AnsiCodePage.h"
@@ -27,18 +28,18 @@ protected:
 
     ~ChangePasswordFormTest() override
     {
-        if (frmChangePassword)
-            delete frmChangePassword;
+        if (findOpenWindow<ChangePasswordDialog>())
+            delete findOpenWindow<ChangePasswordDialog>();
     }
 
     ChangePasswordDialog* open()
     {
-        showChangePasswordWindow(nullptr);
-        EXPECT_TRUE(frmChangePassword);
-        if (frmChangePassword) {
-            EXPECT_TRUE(showAndActivate(*frmChangePassword));
+        showChangePasswordWindow(m_session, nullptr);
+        EXPECT_TRUE(findOpenWindow<ChangePasswordDialog>());
+        if (findOpenWindow<ChangePasswordDialog>()) {
+            EXPECT_TRUE(showAndActivate(*findOpenWindow<ChangePasswordDialog>()));
         }
-        return frmChangePassword;
+        return findOpenWindow<ChangePasswordDialog>();
     }
 
     static void fill(ChangePasswordDialog* window, const QString& old, const QString& fresh,
@@ -76,11 +77,11 @@ TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("修改密码"));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(390, 225));
-    EXPECT_EQ(window->label1->text(), QStringLiteral("输入旧密码："));
-    EXPECT_EQ(window->label2->text(), QStringLiteral("输入新密码："));
-    EXPECT_EQ(window->label3->text(), QStringLiteral("再次输入："));
-    EXPECT_EQ(window->button1->text(), QStringLiteral("修改密码"));
-    EXPECT_EQ(window->button2->text(), QStringLiteral("取消"));
+    EXPECT_EQ(window->labOldPassword->text(), QStringLiteral("输入旧密码："));
+    EXPECT_EQ(window->labNewPassword->text(), QStringLiteral("输入新密码："));
+    EXPECT_EQ(window->labNewPassword2->text(), QStringLiteral("再次输入："));
+    EXPECT_EQ(window->btnChange->text(), QStringLiteral("修改密码"));
+    EXPECT_EQ(window->btnCancel->text(), QStringLiteral("取消"));
     const QLineEdit* edits[] = {window->edtOldPassword, window->edtNewPassword, window->edtNewPassword2};
     const int tops[] = {37, 77, 123};
     for (int i = 0; i < 3; ++i) {
@@ -90,13 +91,13 @@ TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
         EXPECT_NEAR(edits[i]->geometry().center().y(), tops[i] + 11, 1);
         EXPECT_TRUE(edits[i]->text().isEmpty());
     }
-    EXPECT_EQ(window->button1->x(), 146);
-    EXPECT_EQ(window->button2->x(), 230);
+    EXPECT_EQ(window->btnChange->x(), 146);
+    EXPECT_EQ(window->btnCancel->x(), 230);
 
     // Tab order: the three fields, then the two buttons.
     EXPECT_EQ(QApplication::focusWidget(), window->edtOldPassword);
-    const QWidget* order[] = {window->edtNewPassword, window->edtNewPassword2, window->button1,
-                              window->button2};
+    const QWidget* order[] = {window->edtNewPassword, window->edtNewPassword2, window->btnChange,
+                              window->btnCancel};
     for (const QWidget* next : order) {
         QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
@@ -126,7 +127,7 @@ TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
         const std::string row = std::string(c.old) + "/" + c.fresh + "/" + c.again;
         fill(window, QString::fromUtf8(c.old), QString::fromUtf8(c.fresh), QString::fromUtf8(c.again));
         window->edtOldPassword->setFocus();
-        window->button1->click();
+        window->btnChange->click();
 
         const QList<ShownMessage> shown = MessageBox::takeShown();
         ASSERT_EQ(shown.size(), 1) << row;
@@ -139,7 +140,7 @@ TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
         if (QLatin1String(c.caret) == QLatin1String("edtNewPassword2")) {
             EXPECT_EQ(window->edtNewPassword2->selectedText(), QString::fromUtf8(c.again)) << row;
         }
-        EXPECT_EQ(frmChangePassword, window) << row;
+        EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window) << row;
     }
     EXPECT_EQ(m_server.targets(), QStringList()) << "no request for input the window refuses";
 }
@@ -152,7 +153,7 @@ TEST_F(ChangePasswordFormTest, SuccessWithRememberedPasswordStoresTheNewOne)
     ASSERT_TRUE(window);
     QPointer<ChangePasswordDialog> alive(window);
     fill(window, QStringLiteral("old-secret"), QStringLiteral("n&w #1"), QStringLiteral("n&w #1"));
-    window->button1->click();
+    window->btnChange->click();
     processEvents();
 
     EXPECT_EQ(operations(),
@@ -163,7 +164,7 @@ TEST_F(ChangePasswordFormTest, SuccessWithRememberedPasswordStoresTheNewOne)
     EXPECT_EQ(shown[0].title, QStringLiteral("修改密码"));
     EXPECT_EQ(shown[0].text, QStringLiteral("密码修改成功!"));
     EXPECT_EQ(shown[0].icon, QMessageBox::Information);
-    EXPECT_FALSE(frmChangePassword);
+    EXPECT_FALSE(findOpenWindow<ChangePasswordDialog>());
     EXPECT_FALSE(alive);
 
     const SavedLogin saved = ConfigStore().loadConfigInfo();
@@ -183,11 +184,11 @@ TEST_F(ChangePasswordFormTest, SuccessWithoutRememberedPasswordStoresNothing)
     ChangePasswordDialog* window = open();
     ASSERT_TRUE(window);
     fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-    window->button1->click();
+    window->btnChange->click();
     processEvents();
 
     EXPECT_EQ(MessageBox::takeShown().size(), 1);
-    EXPECT_FALSE(frmChangePassword);
+    EXPECT_FALSE(findOpenWindow<ChangePasswordDialog>());
     EXPECT_EQ(iniValue("passwd"), before);
     EXPECT_EQ(ConfigStore().loadConfigInfo().password, QStringLiteral("old-secret"));
 }
@@ -209,7 +210,7 @@ TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
     for (const auto& c : cases) {
         answer(c.reply);
         fill(window, QStringLiteral("wrong"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-        window->button1->click();
+        window->btnChange->click();
         processEvents();
 
         const QList<ShownMessage> shown = MessageBox::takeShown();
@@ -217,7 +218,7 @@ TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
         EXPECT_EQ(shown[0].title, QStringLiteral("修改密码"));
         EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message));
         EXPECT_EQ(shown[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(frmChangePassword, window);
+        EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window);
         EXPECT_EQ(window->edtOldPassword->text(), QStringLiteral("wrong"));
         EXPECT_EQ(window->edtNewPassword->text(), QStringLiteral("brand-new"));
         EXPECT_EQ(window->edtNewPassword2->text(), QStringLiteral("brand-new"));
@@ -231,16 +232,16 @@ TEST_F(ChangePasswordFormTest, FailedRequestRaisesAndKeepsTheWindow)
     ChangePasswordDialog* window = open();
     ASSERT_TRUE(window);
     fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-    EXPECT_THROW(window->button1Click(), Failure);
+    EXPECT_THROW(window->changePassword(), Failure);
     processEvents();
     EXPECT_EQ(MessageBox::takeShown().size(), 0);
-    EXPECT_EQ(frmChangePassword, window);
+    EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window);
     EXPECT_EQ(window->edtNewPassword->text(), QStringLiteral("brand-new"));
 
     // Clicked, the failure goes to the application's error display.
-    QTest::mouseClick(window->button1, Qt::LeftButton, Qt::NoModifier, window->button1->rect().center());
+    QTest::mouseClick(window->btnChange, Qt::LeftButton, Qt::NoModifier, window->btnChange->rect().center());
     EXPECT_EQ(takeEscapedFailures().size(), 1);
-    EXPECT_EQ(frmChangePassword, window);
+    EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window);
 }
 
 TEST_F(ChangePasswordFormTest, SavedLoginThatCannotBeWrittenIsReportedAfterTheSuccess)
@@ -255,13 +256,13 @@ TEST_F(ChangePasswordFormTest, SavedLoginThatCannotBeWrittenIsReportedAfterTheSu
     ChangePasswordDialog* window = open();
     ASSERT_TRUE(window);
     fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-    EXPECT_THROW(window->button1Click(), Failure);
+    EXPECT_THROW(window->changePassword(), Failure);
     processEvents();
 
     const QList<ShownMessage> shown = MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].text, QStringLiteral("密码修改成功!"));
-    EXPECT_FALSE(frmChangePassword);
+    EXPECT_FALSE(findOpenWindow<ChangePasswordDialog>());
 }
 
 TEST_F(ChangePasswordFormTest, EveryCloseEndsTheWindow)
@@ -274,9 +275,9 @@ TEST_F(ChangePasswordFormTest, EveryCloseEndsTheWindow)
         if (titleBar)
             window->close();
         else
-            window->button2->click();
+            window->btnCancel->click();
         processEvents();
-        EXPECT_FALSE(frmChangePassword) << titleBar;
+        EXPECT_FALSE(findOpenWindow<ChangePasswordDialog>()) << titleBar;
         EXPECT_FALSE(alive) << titleBar;
     }
     // A fresh window starts empty.
@@ -293,8 +294,8 @@ TEST_F(ChangePasswordFormTest, OpeningTwiceGivesOneWindow)
     first->edtOldPassword->setText(QStringLiteral("typed"));
     QWidget other;
     ASSERT_TRUE(showAndActivate(other));
-    showChangePasswordWindow(nullptr);
-    EXPECT_EQ(frmChangePassword, first);
+    showChangePasswordWindow(m_session, nullptr);
+    EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), first);
     EXPECT_EQ(first->edtOldPassword->text(), QStringLiteral("typed"));
     EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
 }
@@ -304,17 +305,17 @@ TEST_F(ChangePasswordFormTest, CentredOverItsOwner)
     QWidget owner;
     owner.setGeometry(100, 120, 700, 500);
     ASSERT_TRUE(showAndActivate(owner));
-    showChangePasswordWindow(&owner);
-    ASSERT_TRUE(frmChangePassword);
-    EXPECT_EQ(frmChangePassword->parentWidget(), &owner);
-    EXPECT_TRUE(frmChangePassword->isWindow());
+    showChangePasswordWindow(m_session, &owner);
+    ASSERT_TRUE(findOpenWindow<ChangePasswordDialog>());
+    EXPECT_EQ(findOpenWindow<ChangePasswordDialog>()->parentWidget(), &owner);
+    EXPECT_TRUE(findOpenWindow<ChangePasswordDialog>()->isWindow());
     // Placed before the window system adds its frame, so off by at most the frame's width.
-    const QMargins frame = frmChangePassword->windowHandle()->frameMargins();
-    EXPECT_NEAR(frmChangePassword->frameGeometry().center().x(), owner.frameGeometry().center().x(),
-                frame.left() + 1);
-    EXPECT_NEAR(frmChangePassword->frameGeometry().center().y(), owner.frameGeometry().center().y(),
-                frame.top() + 1);
-    delete frmChangePassword;
+    const QMargins frame = findOpenWindow<ChangePasswordDialog>()->windowHandle()->frameMargins();
+    EXPECT_NEAR(findOpenWindow<ChangePasswordDialog>()->frameGeometry().center().x(),
+                owner.frameGeometry().center().x(), frame.left() + 1);
+    EXPECT_NEAR(findOpenWindow<ChangePasswordDialog>()->frameGeometry().center().y(),
+                owner.frameGeometry().center().y(), frame.top() + 1);
+    delete findOpenWindow<ChangePasswordDialog>();
 }
 
 } // namespace

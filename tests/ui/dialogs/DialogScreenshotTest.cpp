@@ -3,6 +3,7 @@
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
+#include "ui/chrome/OpenWindows.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/ChangePasswordDialog.h"
 #include "ui/dialogs/FeedbackWindow.h"
@@ -33,33 +34,33 @@ protected:
 TEST_F(DialogScreenshotTest, EveryWindowShowsOnTheScreen)
 {
     showSettingWindow(nullptr);
-    ASSERT_TRUE(frmSetting);
-    frmSetting->cbAutoLogin->setChecked(true);
-    ASSERT_TRUE(showAndActivate(*frmSetting));
-    saveScreenshot(*frmSetting, QStringLiteral("setting"));
-    delete frmSetting;
+    ASSERT_TRUE(findOpenWindow<SettingsDialog>());
+    findOpenWindow<SettingsDialog>()->cbAutoLogin->setChecked(true);
+    ASSERT_TRUE(showAndActivate(*findOpenWindow<SettingsDialog>()));
+    saveScreenshot(*findOpenWindow<SettingsDialog>(), QStringLiteral("setting"));
+    delete findOpenWindow<SettingsDialog>();
 
-    showChangePasswordWindow(nullptr);
-    ASSERT_TRUE(frmChangePassword);
-    frmChangePassword->edtOldPassword->setText(QStringLiteral("secret"));
-    ASSERT_TRUE(showAndActivate(*frmChangePassword));
-    saveScreenshot(*frmChangePassword, QStringLiteral("change-password"));
-    delete frmChangePassword;
+    showChangePasswordWindow(m_session, nullptr);
+    ASSERT_TRUE(findOpenWindow<ChangePasswordDialog>());
+    findOpenWindow<ChangePasswordDialog>()->edtOldPassword->setText(QStringLiteral("secret"));
+    ASSERT_TRUE(showAndActivate(*findOpenWindow<ChangePasswordDialog>()));
+    saveScreenshot(*findOpenWindow<ChangePasswordDialog>(), QStringLiteral("change-password"));
+    delete findOpenWindow<ChangePasswordDialog>();
 
     auto about = std::make_unique<AboutDialog>();
     ASSERT_TRUE(showAndActivate(*about));
     saveScreenshot(*about, QStringLiteral("about"));
     about.reset();
 
-    showFeedbackWindow(nullptr);
-    ASSERT_TRUE(frmFeedback);
-    FeedbackWindow* feedback = frmFeedback;
+    showFeedbackWindow(m_session, nullptr);
+    ASSERT_TRUE(findOpenWindow<FeedbackWindow>());
+    FeedbackWindow* feedback = findOpenWindow<FeedbackWindow>();
     ASSERT_TRUE(showAndActivate(*feedback));
     ASSERT_TRUE(waitUntil([&] {
-        return !feedback->webBrowser1->url().isEmpty() && !feedback->webBrowser1->browserPage()->isLoading();
+        return !feedback->browser->url().isEmpty() && !feedback->browser->browserPage()->isLoading();
     }));
     saveScreenshot(*feedback, QStringLiteral("feedback"));
-    delete frmFeedback;
+    delete findOpenWindow<FeedbackWindow>();
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 DialogsFixture::DialogsFixture()
 {
     writeIni({});
-    DMod = &m_session;
     MessageBox::setTestMode(true);
     takeEscapedFailures();
 }
@@ -16,7 +15,6 @@ DialogsFixture::DialogsFixture()
 DialogsFixture::~DialogsFixture()
 {
     processEvents();
-    DMod = nullptr;
     MessageBox::setTestMode(true);
     EXPECT_EQ(takeEscapedFailures(), QStringList()) << "failures nobody expected";
 }

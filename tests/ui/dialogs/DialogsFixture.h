@@ -10,7 +10,7 @@
 #include <string>
 
 // A fresh profile whose quorvane.ini points the application server at a loopback server, a
-// session (DMod) that talks to it, and message boxes recorded and answered in advance.
+// session that talks to it, and message boxes recorded and answered in advance.
 class DialogsFixture : public ::testing::Test
 {
 protected:

@@ -1,4 +1,5 @@
 #include "ui/dialogs/FeedbackWindow.h"
+#include "ui/chrome/OpenWindows.h"
 
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/BrowserPage.h"
@@ -38,31 +39,30 @@ protected:
 
     ~FeedbackFormTest() override
     {
-        if (frmFeedback)
-            delete frmFeedback;
+        if (findOpenWindow<FeedbackWindow>())
+            delete findOpenWindow<FeedbackWindow>();
     }
 
     // Opens the window as the main window does and waits until its page has loaded.
     FeedbackWindow* open()
     {
-        showFeedbackWindow(nullptr);
-        FeedbackWindow* window = frmFeedback;
+        showFeedbackWindow(m_session, nullptr);
+        FeedbackWindow* window = findOpenWindow<FeedbackWindow>();
         if (!window) {
             ADD_FAILURE() << "no feedback window";
             return nullptr;
         }
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
         EXPECT_TRUE(waitUntil([&] {
-            return window->webBrowser1->url().path() == QLatin1String("/quorvane2/users/opinion") &&
-                   !window->webBrowser1->browserPage()->isLoading();
+            return window->browser->url().path() == QLatin1String("/quorvane2/users/opinion") &&
+                   !window->browser->browserPage()->isLoading();
         }));
         return window;
     }
 
     int count(FeedbackWindow* window, const char* what)
     {
-        return runScript(window->webBrowser1->browserPage(),
-                         QStringLiteral("counts.%1").arg(QLatin1String(what)))
+        return runScript(window->browser->browserPage(), QStringLiteral("counts.%1").arg(QLatin1String(what)))
             .toInt();
     }
 
@@ -80,11 +80,11 @@ TEST_F(FeedbackFormTest, ShowsTheFeedbackPageOfTheSession)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("意见反馈"));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(453, 280));
-    EXPECT_EQ(window->image1->geometry(), QRect(0, 0, 453, 280));
-    EXPECT_EQ(window->imgClose->geometry(), QRect(414, 20, 19, 18));
-    EXPECT_EQ(window->imgClose->word(), QStringLiteral("CLOSEF"));
-    EXPECT_EQ(window->webBrowser1->geometry(), QRect(24, 64, 409, 193));
-    EXPECT_EQ(runScript(window->webBrowser1->browserPage(), QStringLiteral("document.title")).toString(),
+    EXPECT_EQ(window->background->geometry(), QRect(0, 0, 453, 280));
+    EXPECT_EQ(window->closeButton->geometry(), QRect(414, 20, 19, 18));
+    EXPECT_EQ(window->closeButton->word(), QStringLiteral("CLOSEF"));
+    EXPECT_EQ(window->browser->geometry(), QRect(24, 64, 409, 193));
+    EXPECT_EQ(runScript(window->browser->browserPage(), QStringLiteral("document.title")).toString(),
               QStringLiteral("opinion"));
 }
 
@@ -92,14 +92,14 @@ TEST_F(FeedbackFormTest, OpeningAgainKeepsThePageWhereTheUserLeftIt)
 {
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
-    runScript(window->webBrowser1->browserPage(), QStringLiteral("location.href = '/quorvane2/thanks'"));
+    runScript(window->browser->browserPage(), QStringLiteral("location.href = '/quorvane2/thanks'"));
     ASSERT_TRUE(
-        waitUntil([&] { return window->webBrowser1->url().path() == QLatin1String("/quorvane2/thanks"); }));
+        waitUntil([&] { return window->browser->url().path() == QLatin1String("/quorvane2/thanks"); }));
 
-    showFeedbackWindow(nullptr);
-    EXPECT_EQ(frmFeedback, window);
+    showFeedbackWindow(m_session, nullptr);
+    EXPECT_EQ(findOpenWindow<FeedbackWindow>(), window);
     processEvents();
-    EXPECT_EQ(window->webBrowser1->url().path(), QStringLiteral("/quorvane2/thanks"));
+    EXPECT_EQ(window->browser->url().path(), QStringLiteral("/quorvane2/thanks"));
     EXPECT_EQ(m_server.targets().count(kOpinionTarget), 1);
 }
 
@@ -108,9 +108,10 @@ TEST_F(FeedbackFormTest, CloseDestroysAndTheNextOpeningLoadsAgain)
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
     QPointer<FeedbackWindow> alive(window);
-    QTest::mouseClick(window->imgClose, Qt::LeftButton, Qt::NoModifier, window->imgClose->rect().center());
+    QTest::mouseClick(window->closeButton, Qt::LeftButton, Qt::NoModifier,
+                      window->closeButton->rect().center());
     processEvents();
-    EXPECT_FALSE(frmFeedback);
+    EXPECT_FALSE(findOpenWindow<FeedbackWindow>());
     EXPECT_FALSE(alive);
 
     FeedbackWindow* again = open();
@@ -123,7 +124,7 @@ TEST_F(FeedbackFormTest, RightClickInThePageOpensNoMenu)
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
     ASSERT_TRUE(showAndActivate(*window));
-    const QPoint inside = window->webBrowser1->mapTo(window, QPoint(200, 100));
+    const QPoint inside = window->browser->mapTo(window, QPoint(200, 100));
     // Left clicks until the renderer takes input.
     ASSERT_TRUE(waitUntil([&] {
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, inside);

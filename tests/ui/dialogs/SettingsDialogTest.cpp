@@ -1,4 +1,5 @@
 #include "ui/dialogs/SettingsDialog.h"
+#include "ui/chrome/OpenWindows.h"
 
 #include "config/ConfigStore.h"
 #include "platform/SystemPaths.h"
@@ -20,19 +21,19 @@ class SettingFormTest : public DialogsFixture
 protected:
     ~SettingFormTest() override
     {
-        if (frmSetting)
-            delete frmSetting;
+        if (findOpenWindow<SettingsDialog>())
+            delete findOpenWindow<SettingsDialog>();
     }
 
     // Opens the window as the menus do and waits until it can take keys.
     SettingsDialog* open()
     {
         showSettingWindow(nullptr);
-        EXPECT_TRUE(frmSetting);
-        if (frmSetting) {
-            EXPECT_TRUE(showAndActivate(*frmSetting));
+        EXPECT_TRUE(findOpenWindow<SettingsDialog>());
+        if (findOpenWindow<SettingsDialog>()) {
+            EXPECT_TRUE(showAndActivate(*findOpenWindow<SettingsDialog>()));
         }
-        return frmSetting;
+        return findOpenWindow<SettingsDialog>();
     }
 
     static void click(ImageButton* button)
@@ -66,7 +67,7 @@ TEST_F(SettingFormTest, LooksAsLaidOut)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("系统设置"));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(453, 251));
-    EXPECT_EQ(window->image2->geometry(), QRect(0, 0, 453, 251));
+    EXPECT_EQ(window->background->geometry(), QRect(0, 0, 453, 251));
     EXPECT_EQ(window->cbAutoRun->text(), QStringLiteral(" 开机时自动启动"));
     EXPECT_EQ(window->cbAutoLogin->text(), QStringLiteral(" 启动时自动登录"));
     EXPECT_EQ(window->cbCloseOnExit->text(), QStringLiteral(" 点击关闭自动退出"));
@@ -79,10 +80,10 @@ TEST_F(SettingFormTest, LooksAsLaidOut)
     EXPECT_LT(window->cbAutoLogin->geometry().center().y(), window->cbCloseOnExit->geometry().center().y());
     EXPECT_EQ(window->imgSave->geometry(), QRect(129, 180, 78, 26));
     EXPECT_EQ(window->imgCancel->geometry(), QRect(237, 180, 78, 26));
-    EXPECT_EQ(window->imgClose->geometry(), QRect(415, 18, 19, 18));
+    EXPECT_EQ(window->closeButton->geometry(), QRect(415, 18, 19, 18));
     EXPECT_EQ(window->imgSave->word(), QStringLiteral("SAVE"));
     EXPECT_EQ(window->imgCancel->word(), QStringLiteral("CANCEL"));
-    EXPECT_EQ(window->imgClose->word(), QStringLiteral("CLOSEF"));
+    EXPECT_EQ(window->closeButton->word(), QStringLiteral("CLOSEF"));
 
     // The keyboard visits the boxes in their own order, not in their order on screen.
     window->cbAutoRun->setFocus();
@@ -99,7 +100,7 @@ TEST_F(SettingFormTest, OpeningTwiceGivesOneWindowBroughtToTheFront)
     QWidget other;
     ASSERT_TRUE(showAndActivate(other));
     showSettingWindow(nullptr);
-    EXPECT_EQ(frmSetting, first);
+    EXPECT_EQ(findOpenWindow<SettingsDialog>(), first);
     EXPECT_EQ(openWindows(), 1);
     EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
 }
@@ -128,7 +129,7 @@ TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
 {
     writeIni("auto_login=1\r\n");
     const QByteArray before = TempProfile::readFile(m_profile.configFile()).toUtf8();
-    for (const char* button : {"imgCancel", "imgClose"}) {
+    for (const char* button : {"imgCancel", "closeButton"}) {
         SettingsDialog* window = open();
         ASSERT_TRUE(window);
         QPointer<SettingsDialog> alive(window);
@@ -137,7 +138,7 @@ TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
         window->cbCloseOnExit->setChecked(true);
         click(window->findChild<ImageButton*>(QLatin1String(button)));
 
-        EXPECT_FALSE(frmSetting) << button;
+        EXPECT_FALSE(findOpenWindow<SettingsDialog>()) << button;
         EXPECT_FALSE(alive) << button << ": the window is destroyed";
         EXPECT_EQ(TempProfile::readFile(m_profile.configFile()).toUtf8(), before) << button;
         EXPECT_FALSE(QFile::exists(m_profile.autostartFile())) << button;
@@ -166,7 +167,7 @@ TEST_F(SettingFormTest, SaveWritesAllThree)
         window->cbCloseOnExit->setChecked(c.closeOnExit);
         click(window->imgSave);
 
-        EXPECT_FALSE(frmSetting) << row;
+        EXPECT_FALSE(findOpenWindow<SettingsDialog>()) << row;
         EXPECT_EQ(iniValue("auto_login"), c.autoLogin ? QStringLiteral("1") : QStringLiteral("0")) << row;
         EXPECT_EQ(iniValue("close_on_exit"), c.closeOnExit ? QStringLiteral("1") : QStringLiteral("0"))
             << row;
@@ -221,7 +222,7 @@ TEST_F(SettingFormTest, RefusedAutostartIsReported)
     EXPECT_EQ(shown[0].icon, QMessageBox::Warning);
     // The other values are saved all the same.
     EXPECT_EQ(iniValue("close_on_exit"), QStringLiteral("1"));
-    EXPECT_FALSE(frmSetting);
+    EXPECT_FALSE(findOpenWindow<SettingsDialog>());
 }
 
 TEST_F(SettingFormTest, ClosedBySystemIsDestroyed)
@@ -232,7 +233,7 @@ TEST_F(SettingFormTest, ClosedBySystemIsDestroyed)
     // The keyboard's close command reaches the window as a close request.
     window->close();
     processEvents();
-    EXPECT_FALSE(frmSetting);
+    EXPECT_FALSE(findOpenWindow<SettingsDialog>());
     EXPECT_FALSE(alive);
     EXPECT_EQ(iniValue("auto_login"), QStringLiteral("<none>"));
 }
@@ -242,7 +243,7 @@ TEST_F(SettingFormTest, DraggedByItsBackground)
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
     EXPECT_TRUE(qobject_cast<DragImage*>(window->childAt(200, 30)));
-    EXPECT_EQ(window->childAt(420, 22), window->imgClose);
+    EXPECT_EQ(window->childAt(420, 22), window->closeButton);
 }
 
 } // namespace

@@ -25,7 +25,7 @@ protected:
     {
         m_window = openWindow();
         if (!qobject_cast<AccountLoginFrame*>(m_window->currentFrame()))
-            m_window->showLoginFrame();
+            m_window->showAccountLoginFrame();
         m_frame = qobject_cast<AccountLoginFrame*>(m_window->currentFrame());
         ASSERT_NE(m_frame, nullptr);
     }
@@ -256,7 +256,7 @@ TEST_F(LoginFrameTest, ButtonAndCaptionSubmit)
     m_frame->edPassword->setText("pw");
     click(m_frame->imgLogin);
     EXPECT_EQ(m_server.targets().size(), 1);
-    click(m_frame->label3);
+    click(m_frame->labLogin);
     EXPECT_EQ(m_server.targets().size(), 2);
     EXPECT_EQ(shownError(*m_frame).text, "用户名或密码不正确!");
 }
@@ -266,7 +266,7 @@ TEST_F(LoginFrameTest, ResetClearsTheFieldsOnly)
     saveLogin("alice@example.com", "pw", true, true, 0);
     ASSERT_NO_FATAL_FAILURE(open());
     for (QWidget* trigger :
-         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label4)}) {
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->labReset)}) {
         m_frame->edEmail->setText("x");
         m_frame->edPassword->setText("y");
         m_frame->showPasswordError("shown");
@@ -301,8 +301,8 @@ TEST_F(LoginFrameTest, CheckingAutoLoginChecksRememberPassword)
 TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
 {
     saveLogin("weibo-user", "pw", false, true, 1);
-    LoginWindow window;
-    window.showLoginFrame();
+    LoginWindow window(m_session);
+    window.showAccountLoginFrame();
     auto* login = qobject_cast<AccountLoginFrame*>(window.currentFrame());
     ASSERT_NE(login, nullptr);
     EXPECT_EQ(login->edEmail->text(), "");

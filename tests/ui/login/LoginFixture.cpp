@@ -17,7 +17,6 @@ LoginFixture::LoginFixture()
     TempProfile::writeFile(m_profile.configFile(),
                            "[Common]\r\napp_root=" + m_server.url().toLatin1() + "\r\n");
     ConfigStore::forgetCachedAddresses();
-    DMod = &m_session;
     MessageBox::setTestMode(true);
     MessageBox::takeShown();
 }
@@ -25,7 +24,6 @@ LoginFixture::LoginFixture()
 LoginFixture::~LoginFixture()
 {
     processEvents();
-    DMod = nullptr;
     MessageBox::takeShown();
 }
 
@@ -70,7 +68,7 @@ QStringList LoginFixture::requests() const
 
 std::unique_ptr<LoginWindow> LoginFixture::openWindow()
 {
-    auto window = std::make_unique<LoginWindow>();
+    auto window = std::make_unique<LoginWindow>(m_session);
     EXPECT_TRUE(showAndActivate(*window));
     return window;
 }

@@ -20,7 +20,7 @@ class QLineEdit;
 class LoginFrame;
 
 // A fresh profile whose quorvane.ini points the application server at a loopback server, a
-// session (DMod) that talks to it, and message boxes answered in advance.
+// session that talks to it, and message boxes answered in advance.
 class LoginFixture : public ::testing::Test
 {
 protected:

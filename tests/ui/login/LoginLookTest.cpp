@@ -2,11 +2,11 @@
 
 #include "resources/SkinPictures.h"
 #include "ui/chrome/CaptionLabel.h"
+#include "ui/chrome/Fonts.h"
 #include "ui/chrome/Image.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/SkinBitmap.h"
 #include "ui/login/AccountLoginFrame.h"
-#include "ui/login/LoginFonts.h"
 #include "ui/login/MicroblogLoginFrame.h"
 #include "ui/login/RegistrationFrame.h"
 
@@ -42,8 +42,8 @@ void expectPlaces(const LoginFrame& frame, std::initializer_list<Placement> plac
 
 TEST_F(LoginLookTest, AccountFrameComponents)
 {
-    LoginWindow window;
-    window.showLoginFrame();
+    LoginWindow window(m_session);
+    window.showAccountLoginFrame();
     const auto& frame = *qobject_cast<AccountLoginFrame*>(window.currentFrame());
     expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"edEmail", {62, 28, 195, 22}},
@@ -54,53 +54,53 @@ TEST_F(LoginLookTest, AccountFrameComponents)
                          {"cbAutoLogin", {170, 137, 70, 17}},
                          {"imgLogin", {64, 165, 87, 30}},
                          {"imgReset", {170, 166, 87, 30}},
-                         {"Image3", {0, 206, 267, 4}},
+                         {"imgSeparator", {0, 206, 267, 4}},
                          {"imgReg", {3, 227, 100, 30}},
                          {"imgSina", {121, 227, 146, 30}},
-                         {"Image5", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.label1->text(), "E-mail：");
-    EXPECT_EQ(frame.label2->text(), "密码：");
-    EXPECT_EQ(frame.label3->text(), "登录");
-    EXPECT_EQ(frame.label4->text(), "重置");
+                         {"imgFooter", {0, 274, 168, 13}}});
+    EXPECT_EQ(frame.labEmail->text(), "E-mail：");
+    EXPECT_EQ(frame.labPassword->text(), "密码：");
+    EXPECT_EQ(frame.labLogin->text(), "登录");
+    EXPECT_EQ(frame.labReset->text(), "重置");
     EXPECT_EQ(frame.cbRemberPass->text(), "记住密码");
     EXPECT_EQ(frame.cbAutoLogin->text(), "自动登录");
-    EXPECT_EQ(frame.label3->image(), frame.imgLogin);
-    EXPECT_EQ(frame.label4->image(), frame.imgReset);
+    EXPECT_EQ(frame.labLogin->image(), frame.imgLogin);
+    EXPECT_EQ(frame.labReset->image(), frame.imgReset);
     EXPECT_EQ(frame.imgLogin->word(), "BUTTON");
     EXPECT_EQ(frame.imgReg->word(), "REG");
     EXPECT_EQ(frame.imgSina->word(), "SINA");
     EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
     EXPECT_EQ(frame.edEmail->font().pixelSize(), 14);
     EXPECT_EQ(frame.edEmail->palette().color(QPalette::Text), QColor(60, 60, 60));
-    EXPECT_EQ(frame.label1->font().family(), "Arial");
-    EXPECT_EQ(frame.label1->palette().color(QPalette::WindowText), QColor(60, 60, 60));
-    EXPECT_EQ(frame.label3->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(frame.labEmail->font().family(), "Arial");
+    EXPECT_EQ(frame.labEmail->palette().color(QPalette::WindowText), QColor(60, 60, 60));
+    EXPECT_EQ(frame.labLogin->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_EQ(frame.labEmailError->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(frame.labEmailError->font().pixelSize(), 12);
     EXPECT_EQ(frame.imgLogin->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(frame.label3->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(frame.labLogin->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(LoginLookTest, MicroblogFrameComponents)
 {
-    LoginWindow window;
-    window.showSinaLoginFrame();
+    LoginWindow window(m_session);
+    window.showMicroblogLoginFrame();
     const auto& frame = *qobject_cast<MicroblogLoginFrame*>(window.currentFrame());
     expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
-                         {"Image1", {21, 13, 140, 42}},
+                         {"imgLogo", {21, 13, 140, 42}},
                          {"edEmail", {86, 65, 195, 23}},
                          {"imgEmailError", {86, 99, 12, 12}},
                          {"edPassword", {86, 123, 195, 23}},
                          {"imgPasswordError", {86, 158, 12, 12}},
                          {"cbRemberPass", {64, 175, 70, 17}},
                          {"cbAutoLogin", {170, 175, 70, 17}},
-                         {"imgReg", {90, 203, 87, 30}},
+                         {"imgLogin", {90, 203, 87, 30}},
                          {"imgReset", {183, 203, 87, 30}},
                          {"imgGoback", {212, 265, 75, 22}},
-                         {"Image5", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.label4->text(), "微博登录");
-    EXPECT_EQ(frame.label5->text(), "重置");
-    EXPECT_EQ(frame.label4->image(), frame.imgReg);
+                         {"imgFooter", {0, 274, 168, 13}}});
+    EXPECT_EQ(frame.labLogin->text(), "微博登录");
+    EXPECT_EQ(frame.labReset->text(), "重置");
+    EXPECT_EQ(frame.labLogin->image(), frame.imgLogin);
     EXPECT_EQ(frame.imgGoback->word(), "GOBACK");
     EXPECT_EQ(frame.edEmail->font().pixelSize(), 15);
     EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
@@ -108,8 +108,8 @@ TEST_F(LoginLookTest, MicroblogFrameComponents)
 
 TEST_F(LoginLookTest, RegistrationFrameComponents)
 {
-    LoginWindow window;
-    window.showRegFrame();
+    LoginWindow window(m_session);
+    window.showRegistrationFrame();
     const auto& frame = *qobject_cast<RegistrationFrame*>(window.currentFrame());
     expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
                          {"edEmail", {86, 27, 195, 23}},
@@ -121,25 +121,25 @@ TEST_F(LoginLookTest, RegistrationFrameComponents)
                          {"imgReg", {90, 203, 87, 30}},
                          {"imgReset", {183, 203, 87, 30}},
                          {"imgGoback", {212, 265, 75, 22}},
-                         {"Image5", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.label3->text(), "重复密码：");
-    EXPECT_EQ(frame.label4->text(), "注册");
-    EXPECT_EQ(frame.label4->image(), frame.imgReg);
-    EXPECT_EQ(frame.label5->image(), frame.imgReset);
+                         {"imgFooter", {0, 274, 168, 13}}});
+    EXPECT_EQ(frame.labRePassword->text(), "重复密码：");
+    EXPECT_EQ(frame.labRegister->text(), "注册");
+    EXPECT_EQ(frame.labRegister->image(), frame.imgReg);
+    EXPECT_EQ(frame.labReset->image(), frame.imgReset);
 }
 
 // The frames of a window, one of each kind.
 QList<LoginFrame*> allFrames(LoginWindow& window)
 {
-    window.showLoginFrame();
-    window.showSinaLoginFrame();
-    window.showRegFrame();
-    return window.panFrame->findChildren<LoginFrame*>();
+    window.showAccountLoginFrame();
+    window.showMicroblogLoginFrame();
+    window.showRegistrationFrame();
+    return window.frameHost->findChildren<LoginFrame*>();
 }
 
 TEST_F(LoginLookTest, PasswordsShowStars)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     for (LoginFrame* frame : allFrames(window)) {
         for (auto* edit : frame->findChildren<QLineEdit*>()) {
             edit->setText("秘密 pw");
@@ -162,18 +162,18 @@ QWidget* nextTabStop(QWidget* widget)
 
 TEST_F(LoginLookTest, TabOrderRunsThroughTheFields)
 {
-    LoginWindow window;
-    window.showLoginFrame();
+    LoginWindow window(m_session);
+    window.showAccountLoginFrame();
     auto* login = qobject_cast<AccountLoginFrame*>(window.currentFrame());
     EXPECT_EQ(nextTabStop(login->edEmail), login->edPassword);
     EXPECT_EQ(nextTabStop(login->edPassword), login->cbRemberPass);
     EXPECT_EQ(nextTabStop(login->cbRemberPass), login->cbAutoLogin);
-    window.showSinaLoginFrame();
+    window.showMicroblogLoginFrame();
     auto* sina = qobject_cast<MicroblogLoginFrame*>(window.currentFrame());
     EXPECT_EQ(nextTabStop(sina->edEmail), sina->edPassword);
     EXPECT_EQ(nextTabStop(sina->edPassword), sina->cbRemberPass);
     EXPECT_EQ(nextTabStop(sina->cbRemberPass), sina->cbAutoLogin);
-    window.showRegFrame();
+    window.showRegistrationFrame();
     auto* reg = qobject_cast<RegistrationFrame*>(window.currentFrame());
     EXPECT_EQ(nextTabStop(reg->edEmail), reg->edPassword);
     EXPECT_EQ(nextTabStop(reg->edPassword), reg->edRePassword);
@@ -181,7 +181,7 @@ TEST_F(LoginLookTest, TabOrderRunsThroughTheFields)
 
 TEST_F(LoginLookTest, EveryFrameRoundsItsBottomRightCorner)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     const QList<LoginFrame*> frames = allFrames(window);
     ASSERT_EQ(frames.size(), 4);
     for (LoginFrame* frame : frames) {
@@ -229,7 +229,7 @@ TEST_F(LoginLookTest, TheFontsResolveToInstalledChineseFonts)
 // the edit beside it.
 TEST_F(LoginLookTest, NoTextIsCutOff)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     for (LoginFrame* frame : allFrames(window)) {
         const std::string frameName = frame->objectName().toStdString();
         frame->showPasswordError("用户名或密码不正确!");
@@ -278,8 +278,8 @@ TEST_F(LoginLookTest, NoTextIsCutOff)
 
 TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
 {
-    LoginWindow window;
-    window.showRegFrame();
+    LoginWindow window(m_session);
+    window.showRegistrationFrame();
     auto* frame = qobject_cast<RegistrationFrame*>(window.currentFrame());
     const QString message = QString("服务器消息").repeated(12);
     frame->showEmailError(message);
@@ -292,7 +292,7 @@ TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
 
 TEST_F(LoginLookTest, LabelsAreTransparentPlainText)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     for (LoginFrame* frame : allFrames(window)) {
         for (const QLabel* label : frame->findChildren<QLabel*>()) {
             EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
@@ -320,11 +320,11 @@ TEST_F(LoginLookTest, Pictures)
     window->screen()
         ->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height())
         .save(folder + "/login-screen.png");
-    window->showSinaLoginFrame();
+    window->showMicroblogLoginFrame();
     auto* sina = qobject_cast<MicroblogLoginFrame*>(window->currentFrame());
     sina->showEmailError("请输入有效的E-mail!");
     window->grab().save(folder + "/sina.png");
-    window->showRegFrame();
+    window->showRegistrationFrame();
     auto* reg = qobject_cast<RegistrationFrame*>(window->currentFrame());
     reg->edEmail->setText("new@example.com");
     reg->edPassword->setText("pw");

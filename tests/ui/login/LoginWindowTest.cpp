@@ -21,7 +21,7 @@ using LoginWindowTest = LoginFixture;
 
 TEST_F(LoginWindowTest, WindowLayout)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     EXPECT_EQ(window.windowTitle(), "Quorvane");
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.windowModality(), Qt::ApplicationModal);
@@ -32,24 +32,24 @@ TEST_F(LoginWindowTest, WindowLayout)
         QWidget* widget;
         QRect geometry;
     } parts[] = {
-        {window.panel1, {2, 2, 451, 51}},          {window.image1, {0, 0, 451, 51}},
-        {window.imgMin, {381, 8, 28, 16}},         {window.imgClose, {415, 8, 28, 16}},
-        {window.image2, {2, 53, 150, 295}},        {window.panFrame, {152, 53, 301, 295}},
+        {window.titleBar, {2, 2, 451, 51}},        {window.titlePicture, {0, 0, 451, 51}},
+        {window.minimizeButton, {381, 8, 28, 16}}, {window.closeButton, {415, 8, 28, 16}},
+        {window.sidePicture, {2, 53, 150, 295}},   {window.frameHost, {152, 53, 301, 295}},
         {window.currentFrame(), {0, 0, 301, 295}},
     };
     for (const auto& part : parts)
         EXPECT_EQ(part.widget->geometry(), part.geometry) << part.widget->objectName().toStdString();
 
-    EXPECT_EQ(window.panel1->palette().color(QPalette::Window), QColor(22, 80, 153));
-    EXPECT_EQ(window.panFrame->palette().color(QPalette::Window), QColor(35, 83, 141));
-    EXPECT_EQ(window.imgMin->toolTip(), "最小化");
-    EXPECT_EQ(window.imgClose->toolTip(), "关闭");
-    EXPECT_EQ(window.imgMin->word(), "MIN");
-    EXPECT_EQ(window.imgClose->word(), "CLOSE");
+    EXPECT_EQ(window.titleBar->palette().color(QPalette::Window), QColor(22, 80, 153));
+    EXPECT_EQ(window.frameHost->palette().color(QPalette::Window), QColor(35, 83, 141));
+    EXPECT_EQ(window.minimizeButton->toolTip(), "最小化");
+    EXPECT_EQ(window.closeButton->toolTip(), "关闭");
+    EXPECT_EQ(window.minimizeButton->word(), "MIN");
+    EXPECT_EQ(window.closeButton->word(), "CLOSE");
     EXPECT_EQ(window.font().family(), "宋体");
     EXPECT_EQ(window.font().pixelSize(), 16);
     // The title picture is the window's drag area.
-    EXPECT_NE(qobject_cast<DragImage*>(window.image1), nullptr);
+    EXPECT_NE(qobject_cast<DragImage*>(window.titlePicture), nullptr);
 
     // Rounded corners: the left column and the top row lie outside, the corners are cut.
     const QRegion mask = window.mask();
@@ -69,11 +69,11 @@ TEST_F(LoginWindowTest, ResizingRebuildsTheRoundedRegion)
     EXPECT_TRUE(window->mask().contains(QPoint(499, 200)));
     EXPECT_FALSE(window->mask().contains(QPoint(499, 399)));
     EXPECT_TRUE(window->mask().contains(QPoint(250, 399)));
-    EXPECT_EQ(window->panel1->width(), 496);
+    EXPECT_EQ(window->titleBar->width(), 496);
     window->resize(455, 350);
     EXPECT_FALSE(window->mask().contains(QPoint(455, 200)));
     EXPECT_TRUE(window->mask().contains(QPoint(454, 200)));
-    EXPECT_EQ(window->panFrame->geometry(), QRect(152, 53, 301, 295));
+    EXPECT_EQ(window->frameHost->geometry(), QRect(152, 53, 301, 295));
 }
 
 TEST_F(LoginWindowTest, SavedUserTypeChoosesTheFirstFrame)
@@ -88,9 +88,9 @@ TEST_F(LoginWindowTest, SavedUserTypeChoosesTheFirstFrame)
                  {-1, "AccountLoginFrame"}};
     for (const auto& c : cases) {
         saveLogin("someone@example.com", "secret", true, false, c.userType);
-        LoginWindow window;
+        LoginWindow window(m_session);
         EXPECT_STREQ(window.currentFrame()->metaObject()->className(), c.frameClass) << c.userType;
-        EXPECT_EQ(window.panFrame->findChildren<LoginFrame*>().size(), 1);
+        EXPECT_EQ(window.frameHost->findChildren<LoginFrame*>().size(), 1);
         // Not visible yet, so no caret anywhere.
         EXPECT_EQ(window.focusWidget(), nullptr);
     }
@@ -217,7 +217,7 @@ TEST_F(LoginWindowTest, SwitchingFramesGivesFreshFramesFilledFromTheSavedLogin)
     EXPECT_EQ(window->focusWidget(), reg->edEmail);
     processEvents();
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(window->panFrame->findChildren<LoginFrame*>().size(), 1);
+    EXPECT_EQ(window->frameHost->findChildren<LoginFrame*>().size(), 1);
 
     QPointer<RegistrationFrame> regAlive = reg;
     click(reg->imgGoback);
@@ -256,15 +256,15 @@ TEST_F(LoginWindowTest, SwitchingToTheMicroblogFramePlacesTheCaret)
     processEvents();
     ASSERT_NE(qobject_cast<AccountLoginFrame*>(window->currentFrame()), nullptr);
     EXPECT_EQ(window->focusWidget(), nullptr);
-    EXPECT_EQ(window->panFrame->findChildren<LoginFrame*>().size(), 1);
+    EXPECT_EQ(window->frameHost->findChildren<LoginFrame*>().size(), 1);
 }
 
 TEST_F(LoginWindowTest, CloseButtonEndsWithCancel)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     QTimer::singleShot(0, &window, [&] {
         EXPECT_TRUE(window.isVisible());
-        click(window.imgClose);
+        click(window.closeButton);
     });
     EXPECT_EQ(window.showModal(), LoginWindow::ResultCancel);
     EXPECT_EQ(LoginWindow::ResultCancel, 2);
@@ -273,7 +273,7 @@ TEST_F(LoginWindowTest, CloseButtonEndsWithCancel)
 
 TEST_F(LoginWindowTest, ClosedByTheSystemEndsWithCancel)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     QTimer::singleShot(0, &window, [&] { window.close(); });
     EXPECT_EQ(window.showModal(), LoginWindow::ResultCancel);
 }
@@ -282,10 +282,10 @@ TEST_F(LoginWindowTest, MinimiseHidesAndTheModalStateGoesOn)
 {
     saveLogin("alice@example.com", "pw", true, true, 0);
     answer("userLogin", "<code>0</code><token>TK</token><role>1</role>");
-    LoginWindow window;
+    LoginWindow window(m_session);
     bool hiddenAndRunning = false;
     QTimer::singleShot(0, &window, [&] {
-        click(window.imgMin);
+        click(window.minimizeButton);
         QTimer::singleShot(0, &window, [&] {
             hiddenAndRunning = !window.isVisible() && window.modalResult() == LoginWindow::ResultNone;
             // What the main window's show action does.
@@ -305,7 +305,7 @@ TEST_F(LoginWindowTest, MinimiseHidesAndTheModalStateGoesOn)
 
 TEST_F(LoginWindowTest, ShowModalCentresTheWindowOnTheDesktop)
 {
-    LoginWindow window;
+    LoginWindow window(m_session);
     QTimer::singleShot(0, &window, [&] {
         const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
         EXPECT_LE((window.frameGeometry().center() - desktop.center()).manhattanLength(), 2);

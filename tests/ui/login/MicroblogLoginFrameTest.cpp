@@ -125,7 +125,7 @@ TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
     saveLogin("alice@example.com", "old", true, true, 0);
     // Switched to from the account frame.
     m_window = openWindow();
-    m_window->showSinaLoginFrame();
+    m_window->showMicroblogLoginFrame();
     m_frame = qobject_cast<MicroblogLoginFrame*>(m_window->currentFrame());
     ASSERT_NE(m_frame, nullptr);
     // The saved login is an account login: empty fields, the saved flags.
@@ -150,7 +150,7 @@ TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
     EXPECT_EQ(m_session.getToken(), "WB");
     EXPECT_FALSE(m_session.isAccountLogin());
 
-    LoginWindow next;
+    LoginWindow next(m_session);
     auto* again = qobject_cast<MicroblogLoginFrame*>(next.currentFrame());
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->edEmail->text().trimmed(), "weibo-user");
@@ -163,9 +163,9 @@ TEST_F(SinaLoginFrameTest, ButtonAndCaptionSubmit)
     saveLogin("weibo-user", "pw", true, true, 1);
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>1</code><msg>no</msg>");
-    click(m_frame->imgReg);
+    click(m_frame->imgLogin);
     EXPECT_EQ(m_server.targets().size(), 1);
-    click(m_frame->label4);
+    click(m_frame->labLogin);
     EXPECT_EQ(m_server.targets().size(), 2);
 }
 
@@ -174,7 +174,7 @@ TEST_F(SinaLoginFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
     saveLogin("weibo-user", "pw", true, true, 1);
     ASSERT_NO_FATAL_FAILURE(open());
     for (QWidget* trigger :
-         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label5)}) {
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->labReset)}) {
         m_frame->edEmail->setText("x");
         m_frame->edPassword->setText("y");
         m_frame->showPasswordError("shown");

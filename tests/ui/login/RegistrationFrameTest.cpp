@@ -19,7 +19,7 @@ protected:
     {
         m_window = openWindow();
         if (!qobject_cast<AccountLoginFrame*>(m_window->currentFrame()))
-            m_window->showLoginFrame();
+            m_window->showAccountLoginFrame();
         auto* login = qobject_cast<AccountLoginFrame*>(m_window->currentFrame());
         ASSERT_NE(login, nullptr);
         click(login->imgReg);
@@ -177,7 +177,7 @@ TEST_F(RegFrameTest, ButtonAndCaptionSubmit)
     fill("new@example.com", "pw", "pw");
     click(m_frame->imgReg);
     EXPECT_EQ(m_server.targets().size(), 1);
-    click(m_frame->label4);
+    click(m_frame->labRegister);
     EXPECT_EQ(m_server.targets().size(), 2);
 }
 
@@ -185,7 +185,7 @@ TEST_F(RegFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     for (QWidget* trigger :
-         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->label5)}) {
+         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->labReset)}) {
         fill("x", "y", "z");
         m_frame->showRePasswordError("shown");
         m_frame->edPassword->setFocus();

@@ -1,9 +1,9 @@
 // The client URL scheme without any window: the prefix, the decoding of "open", which targets
 // reach the shell, and the handler's answers.
-#include "ui/main/ClientUrlScheme.h"
 #include "tests/support/TempProfile.h"
 #include "tests/support/TestApplication.h"
 #include "tests/ui/main/OpenedUrls.h"
+#include "ui/chrome/ClientUrl.h"
 #include "ui/main/MainWindow.h"
 
 #include <QUrlQuery>
@@ -185,8 +185,7 @@ protected:
 TEST_P(ClientUrlHandlerTest, CancelsEveryClientUrlAndOpensOnlySafeTargets)
 {
     const HandlerCase& c = GetParam();
-    ASSERT_EQ(frmMain, nullptr);
-    EXPECT_EQ(handleClientUrl(QString::fromLatin1(c.url), c.listener, nullptr), c.handled);
+    EXPECT_EQ(handleClientUrl(QString::fromLatin1(c.url), c.listener), c.handled);
     const QList<QUrl> opened = openedUrls();
     if (*c.opened == '\0') {
         EXPECT_TRUE(opened.isEmpty()) << opened.value(0).toString().toStdString();
@@ -204,7 +203,7 @@ TEST(ClientUrlOpen, InnerQueryKeepsItsOwnItems)
     clearOpenedUrls();
     handleClientUrl(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fexample.com%2Freport%3Fdistrict%3D"
                                    "%u6D77%u6DC0%26month%3D2012-12"),
-                    ClientUrlListener::MainWindow, nullptr);
+                    ClientUrlListener::MainWindow);
     ASSERT_EQ(openedUrls().size(), 1);
     const QUrlQuery query(openedUrls().first());
     EXPECT_EQ(query.queryItemValue(QStringLiteral("district")), QStringLiteral("海淀"));

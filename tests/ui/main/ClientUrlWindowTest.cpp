@@ -4,8 +4,8 @@
 
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
+#include "ui/chrome/ClientUrl.h"
 #include "ui/chrome/MessageBox.h"
-#include "ui/main/ClientUrlScheme.h"
 
 #include <QVariant>
 #include <optional>
@@ -52,7 +52,7 @@ TEST_P(ClientUrlWindowTest, PerformsOnlyTheListenersOwnActions)
     ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser")));
     m_server.clearRequests();
 
-    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), c.listener, &main));
+    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), c.listener, windowActions(main)));
     EXPECT_EQ(!main.isVisible(), c.hidden);
     EXPECT_TRUE(openedUrls().isEmpty());
     EXPECT_EQ(runUntil([] { return false; }, 300), RunEnd::TimedOut);
@@ -91,7 +91,8 @@ TEST_P(ShowTest, NavigatesTheMainWindowAndBringsItUp)
     main.hideToTray();
     m_server.clearRequests();
 
-    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), ClientUrlListener::NotificationWindow, nullptr));
+    EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), ClientUrlListener::NotificationWindow,
+                                windowActions(main)));
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.isMinimized());
     ASSERT_TRUE(waitForRequest(QString::fromLatin1(c.target)));
@@ -109,20 +110,20 @@ protected:
     {
         m_main = &signInAutomatically();
         ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("start"); }), RunEnd::Stopped);
-        m_startUrl = m_main->webBrowser->url();
+        m_startUrl = m_main->browser->url();
         // A mark that only this very page carries; a page loaded anew has lost it.
         ASSERT_EQ(evaluate(QStringLiteral("window.quorvaneMark = 'kept'; window.quorvaneMark")),
                   QStringLiteral("kept"));
         m_server.clearRequests();
     }
 
-    QString pageTitle() const { return m_main->webBrowser->browserPage()->title(); }
+    QString pageTitle() const { return m_main->browser->browserPage()->title(); }
 
     // Runs a script in the page and gives its result as text.
     QString evaluate(const QString& script)
     {
         std::optional<QString> result;
-        m_main->webBrowser->browserPage()->runJavaScript(
+        m_main->browser->browserPage()->runJavaScript(
             script, [&](const QVariant& value) { result = value.toString(); });
         EXPECT_EQ(runUntil([&] { return result.has_value(); }), RunEnd::Stopped);
         return result.value_or(QString());
@@ -131,7 +132,7 @@ protected:
     // The page follows a link it has just been given, as a click would.
     void followLink(const QString& href)
     {
-        m_main->webBrowser->browserPage()->runJavaScript(
+        m_main->browser->browserPage()->runJavaScript(
             QStringLiteral("(function(){var a=document.createElement('a');a.href=%1;"
                            "document.body.appendChild(a);a.click();})();")
                 .arg(QStringLiteral("'") + href + QStringLiteral("'")));
@@ -140,7 +141,7 @@ protected:
     // The browser is still on the start page it had, and asked the server for nothing.
     void expectStillOnStartPage()
     {
-        EXPECT_EQ(m_main->webBrowser->url(), m_startUrl);
+        EXPECT_EQ(m_main->browser->url(), m_startUrl);
         EXPECT_EQ(evaluate(QStringLiteral("window.quorvaneMark")), QStringLiteral("kept"));
         EXPECT_TRUE(pageRequests().isEmpty()) << pageRequests().join(QLatin1Char(' ')).toStdString();
     }
@@ -159,7 +160,7 @@ TEST_F(PageNavigationTest, CloseLinkHidesTheWindowAndLeavesThePage)
 
 TEST_F(PageNavigationTest, ScriptSettingTheLocationIsHandledToo)
 {
-    m_main->webBrowser->browserPage()->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
+    m_main->browser->browserPage()->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
     ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), RunEnd::Stopped);
     expectStillOnStartPage();
 }
@@ -254,7 +255,7 @@ protected:
 // fires; the page's own top frame still can.
 TEST_F(StrangerPageTest, AThirdPartyFrameCannotDriveTheClient)
 {
-    m_main->webBrowser->browserPage()->runJavaScript(
+    m_main->browser->browserPage()->runJavaScript(
         QStringLiteral(
             "var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
             .arg(m_stranger.url()));
@@ -272,8 +273,7 @@ TEST_F(StrangerPageTest, AnotherSitesPageCannotDriveTheClient)
     m_main->navigateTo(m_stranger.url() + QStringLiteral("/page"));
     ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("stranger"); }), RunEnd::Stopped);
     followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fpage"));
-    m_main->webBrowser->browserPage()->runJavaScript(
-        QStringLiteral("location.href='vemtraclient://close/';"));
+    m_main->browser->browserPage()->runJavaScript(QStringLiteral("location.href='vemtraclient://close/';"));
     settle();
     EXPECT_TRUE(openedUrls().isEmpty());
     EXPECT_TRUE(m_main->isVisible());

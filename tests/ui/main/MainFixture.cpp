@@ -52,7 +52,6 @@ MainFixture::MainFixture()
         response.set_content(page("start", "<p id=\"user\">" + request.get_param_value("userName") + "</p>"),
                              "text/html");
     });
-    DMod = &m_session;
     MessageBox::setTestMode(true);
     MessageBox::takeShown();
     clearOpenedUrls();
@@ -60,10 +59,9 @@ MainFixture::MainFixture()
 
 MainFixture::~MainFixture()
 {
-    m_window.reset();
+    m_client.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
-    DMod = nullptr;
     MessageBox::takeShown();
     clearOpenedUrls();
 }
@@ -119,8 +117,11 @@ bool MainFixture::waitForRequest(const QString& prefix, int timeoutMs) const
 
 MainWindow& MainFixture::createMainWindow()
 {
-    m_window = std::make_unique<MainWindow>();
-    return *m_window;
+    ClientOptions options;
+    options.limits = HttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000};
+    m_client = std::make_unique<Client>(options);
+    m_client->start();
+    return m_client->mainWindow();
 }
 
 MainWindow& MainFixture::signInAutomatically(const QString& userName, const QString& role)
@@ -145,7 +146,7 @@ RunEnd MainFixture::runClient(const std::function<void()>& action, const std::fu
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        LoginWindow* login = frmMain ? frmMain->loginWindow() : nullptr;
+        LoginWindow* login = m_client ? m_client->loginWindow() : nullptr;
         if (login && login->isVisible() && !loginSeen) {
             loginSeen = true;
             if (onLoginWindow)
@@ -182,6 +183,13 @@ QString MainFixture::appUrl() const
     return m_server.url() + QStringLiteral("/quorvane2");
 }
 
+ClientUrlActions MainFixture::windowActions(MainWindow& main) const
+{
+    NotificationPopup* popup = &m_client->popup();
+    return {.close = [&main] { main.hideToTray(); },
+            .show = [popup](const QString& url) { emit popup->showRequested(url); }};
+}
+
 QString frameClass(const LoginWindow& login)
 {
     return login.currentFrame() ? QString::fromLatin1(login.currentFrame()->metaObject()->className())
@@ -190,5 +198,5 @@ QString frameClass(const LoginWindow& login)
 
 void cancelLogin(LoginWindow& login)
 {
-    login.imgClose->click();
+    login.closeButton->click();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/Client.h"
 #include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/SavedLogin.h"
 #include "tests/support/TempProfile.h"
 #include "tests/support/TestApplication.h"
 #include "tests/ui/main/OpenedUrls.h"
+#include "ui/chrome/ClientUrl.h"
 #include "ui/main/MainWindow.h"
 
 #include <QList>
@@ -30,8 +32,8 @@ enum class RunEnd
 };
 std::ostream& operator<<(std::ostream& out, RunEnd end);
 
-// A fresh profile whose quorvane.ini points both servers at a loopback server, a session
-// (DMod) that talks to it, and message boxes answered in advance.
+// A fresh profile whose quorvane.ini points both servers at a loopback server, a client whose
+// session talks to it, and message boxes answered in advance.
 class MainFixture : public ::testing::Test
 {
 protected:
@@ -54,7 +56,7 @@ protected:
     bool wasRequested(const QString& prefix) const;
     bool waitForRequest(const QString& prefix, int timeoutMs = 20000) const;
 
-    // The main window as the start-up sequence creates it: hidden, sign-in posted.
+    // The main window as the client creates it: hidden, sign-in about to begin.
     MainWindow& createMainWindow();
     // Saves a login for automatic sign-in that the server accepts with this role, and runs the
     // event loop until the main window shows.
@@ -70,11 +72,14 @@ protected:
     RunEnd runUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
     QString appUrl() const;
+    // The window actions of client URLs as the two listening windows have them: the main window
+    // hides itself, and the pop-up's "show" goes through the client to the main window.
+    ClientUrlActions windowActions(MainWindow& main) const;
 
     TempProfile m_profile;
     LoopbackServer m_server;
-    Session m_session{HttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000}};
-    std::unique_ptr<MainWindow> m_window;
+    // The client of the test, once createMainWindow has made it.
+    std::unique_ptr<Client> m_client;
 };
 
 // The class name of the frame a login window shows ("AccountLoginFrame", "MicroblogLoginFrame").

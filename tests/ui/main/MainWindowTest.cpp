@@ -58,12 +58,12 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(main.geometry().center(), screen.center());
 
-    EXPECT_EQ(main.panel1->geometry(), QRect(0, 0, 995, 51));
-    EXPECT_EQ(main.panel1->palette().color(QPalette::Window), QColor(22, 80, 153));
-    EXPECT_EQ(main.image2->geometry(), QRect(0, 0, 995, 51));
+    EXPECT_EQ(main.titleBar->geometry(), QRect(0, 0, 995, 51));
+    EXPECT_EQ(main.titleBar->palette().color(QPalette::Window), QColor(22, 80, 153));
+    EXPECT_EQ(main.titlePicture->geometry(), QRect(0, 0, 995, 51));
     // The browser panel below the title bar; the browser reaches past its left, top and bottom.
-    EXPECT_EQ(main.panel2->geometry(), QRect(2, 51, 991, 671));
-    EXPECT_EQ(main.webBrowser->geometry(), QRect(-2, -1, 993, 673));
+    EXPECT_EQ(main.browserPanel->geometry(), QRect(2, 51, 991, 671));
+    EXPECT_EQ(main.browser->geometry(), QRect(-2, -1, 993, 673));
 
     const struct
     {
@@ -71,20 +71,23 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
         QRect geometry;
         const char* tip;
     } pictures[] = {
-        {main.imgV, {774, 6, 16, 16}, "认证企业"},    {main.imgSplit, {794, 11, 2, 11}, ""},
-        {main.imgEmail, {803, 11, 13, 10}, ""},       {main.image1, {879, 12, 3, 8}, ""},
-        {main.imgOption, {885, 6, 21, 21}, "主菜单"}, {main.imgMin, {912, 8, 28, 16}, "最小化"},
-        {main.imgClose, {946, 8, 28, 16}, "关闭"},
+        {main.imgCertified, {774, 6, 16, 16}, "认证企业"},
+        {main.imgSplit, {794, 11, 2, 11}, ""},
+        {main.imgEmail, {803, 11, 13, 10}, ""},
+        {main.titleSeparator, {879, 12, 3, 8}, ""},
+        {main.optionButton, {885, 6, 21, 21}, "主菜单"},
+        {main.minimizeButton, {912, 8, 28, 16}, "最小化"},
+        {main.closeButton, {946, 8, 28, 16}, "关闭"},
     };
     for (const auto& picture : pictures) {
         SCOPED_TRACE(picture.widget->objectName().toStdString());
-        EXPECT_EQ(picture.widget->parentWidget(), main.panel1);
+        EXPECT_EQ(picture.widget->parentWidget(), main.titleBar);
         EXPECT_EQ(picture.widget->geometry(), picture.geometry);
         EXPECT_EQ(picture.widget->toolTip(), QString::fromUtf8(picture.tip));
     }
-    EXPECT_TRUE(samePicture(main.imgOption, "OPTION_NORMAL"));
-    EXPECT_TRUE(samePicture(main.imgMin, "MIN_NORMAL"));
-    EXPECT_TRUE(samePicture(main.imgClose, "CLOSE_NORMAL"));
+    EXPECT_TRUE(samePicture(main.optionButton, "OPTION_NORMAL"));
+    EXPECT_TRUE(samePicture(main.minimizeButton, "MIN_NORMAL"));
+    EXPECT_TRUE(samePicture(main.closeButton, "CLOSE_NORMAL"));
     EXPECT_EQ(main.imgEmail->cursor().shape(), Qt::PointingHandCursor);
 
     EXPECT_EQ(main.labWelcome->text(), QStringLiteral("欢迎！"));
@@ -99,12 +102,12 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
 
     // Rounded corners with the browser panel's lower corners rounded too.
     EXPECT_EQ(main.mask(), roundedWindowRegion(main.size(), 15));
-    EXPECT_EQ(main.panel2->mask(), shapedPanelRegion(main.panel2->size()));
+    EXPECT_EQ(main.browserPanel->mask(), shapedPanelRegion(main.browserPanel->size()));
 
-    EXPECT_TRUE(main.trayIcon1->isVisible());
-    EXPECT_EQ(main.trayIcon1->toolTip(), QStringLiteral("Quorvane"));
-    EXPECT_FALSE(main.trayIcon1->icon().isNull());
-    EXPECT_EQ(main.trayIcon1->contextMenu(), main.popupMenu1);
+    EXPECT_TRUE(main.trayIcon->isVisible());
+    EXPECT_EQ(main.trayIcon->toolTip(), QStringLiteral("Quorvane"));
+    EXPECT_FALSE(main.trayIcon->icon().isNull());
+    EXPECT_EQ(main.trayIcon->contextMenu(), main.trayMenu);
 
     // The window is stored for a second start of the client.
     EXPECT_EQ(ConfigStore().getMainHandle(), static_cast<qint64>(main.winId()));
@@ -125,11 +128,11 @@ TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 {
     MainWindow& main = signInAutomatically();
     main.resize(1100, 800);
-    EXPECT_EQ(main.panel1->width(), 1100);
-    EXPECT_EQ(main.panel2->geometry(), QRect(2, 51, 1096, 747));
-    EXPECT_EQ(main.webBrowser->geometry(), QRect(-2, -1, 1098, 749));
+    EXPECT_EQ(main.titleBar->width(), 1100);
+    EXPECT_EQ(main.browserPanel->geometry(), QRect(2, 51, 1096, 747));
+    EXPECT_EQ(main.browser->geometry(), QRect(-2, -1, 1098, 749));
     EXPECT_EQ(main.mask(), roundedWindowRegion(QSize(1100, 800), 15));
-    EXPECT_EQ(main.panel2->mask(), shapedPanelRegion(main.panel2->size()));
+    EXPECT_EQ(main.browserPanel->mask(), shapedPanelRegion(main.browserPanel->size()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     const QImage shot = main.grab().toImage();
     EXPECT_EQ(shot.pixelColor(1098, 400), kBorderLineColor);
@@ -139,9 +142,9 @@ TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 TEST_F(MainWindowTest, RightClicksInsideTheBrowserNeverReachIt)
 {
     MainWindow& main = signInAutomatically();
-    ASSERT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
+    ASSERT_EQ(runUntil([&] { return main.browser->page()->title() == QStringLiteral("start"); }),
               RunEnd::Stopped);
-    QWidget* inside = main.webBrowser->focusProxy();
+    QWidget* inside = main.browser->focusProxy();
     ASSERT_NE(inside, nullptr);
     // What reaches the widget inside the view after the application's filters.
     struct Seen final : QObject
@@ -195,10 +198,10 @@ TEST_P(PlacementTest, NameAndGreetingStayRightAlignedAgainstBadgeOrSeparator)
     EXPECT_EQ(main.labUserName->text(), QString::fromUtf8(c.userName));
     EXPECT_EQ(main.labUserName->textFormat(), Qt::PlainText);
     EXPECT_EQ(main.labUserName->width(), main.labUserName->sizeHint().width());
-    EXPECT_EQ(main.imgV->isVisible(), c.badge);
+    EXPECT_EQ(main.imgCertified->isVisible(), c.badge);
     const QRect name = main.labUserName->geometry();
     if (c.badge)
-        EXPECT_EQ(name.x() + name.width(), main.imgV->x() - 2);
+        EXPECT_EQ(name.x() + name.width(), main.imgCertified->x() - 2);
     else
         EXPECT_EQ(name.x() + name.width(), main.imgSplit->x() - 5);
     EXPECT_EQ(main.labWelcome->x() + main.labWelcome->width(), name.x() - 5);
@@ -217,9 +220,9 @@ struct CloseCase
 };
 
 const CloseCase kCloseCases[] = {
-    {"CloseButton", false, [](MainWindow& main) { main.imgClose->click(); }, false},
-    {"CloseButtonWithCloseOnExit", true, [](MainWindow& main) { main.imgClose->click(); }, true},
-    {"MinimiseButton", true, [](MainWindow& main) { main.imgMin->click(); }, false},
+    {"CloseButton", false, [](MainWindow& main) { main.closeButton->click(); }, false},
+    {"CloseButtonWithCloseOnExit", true, [](MainWindow& main) { main.closeButton->click(); }, true},
+    {"MinimiseButton", true, [](MainWindow& main) { main.minimizeButton->click(); }, false},
     // The task bar and the window manager ask the window system to close the window.
     {"TaskBarClose", false, [](MainWindow& main) { main.windowHandle()->close(); }, false},
     {"TaskBarCloseWithCloseOnExit", true, [](MainWindow& main) { main.windowHandle()->close(); }, false},
@@ -248,10 +251,10 @@ TEST_P(CloseTest, HidesToTheTrayOrEndsTheClient)
         EXPECT_EQ(end, RunEnd::Stopped);
         EXPECT_FALSE(main.allowClose());
         EXPECT_TRUE(main.isMinimized());
-        EXPECT_TRUE(main.trayIcon1->isVisible());
+        EXPECT_TRUE(main.trayIcon->isVisible());
         EXPECT_EQ(runUntil([] { return false; }, 300), RunEnd::TimedOut);
         // The tray icon brings it back.
-        emit main.trayIcon1->activated(QSystemTrayIcon::Trigger);
+        emit main.trayIcon->activated(QSystemTrayIcon::Trigger);
         EXPECT_TRUE(main.isVisible());
         EXPECT_FALSE(main.isMinimized());
     }
@@ -265,12 +268,12 @@ TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
     MainWindow& main = signInAutomatically();
     for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
         main.hideToTray();
-        emit main.trayIcon1->activated(reason);
+        emit main.trayIcon->activated(reason);
         EXPECT_TRUE(main.isVisible()) << reason;
     }
     // The middle button does nothing.
     main.hideToTray();
-    emit main.trayIcon1->activated(QSystemTrayIcon::MiddleClick);
+    emit main.trayIcon->activated(QSystemTrayIcon::MiddleClick);
     EXPECT_FALSE(main.isVisible());
     main.miOpen->trigger();
     EXPECT_TRUE(main.isVisible());
@@ -279,20 +282,20 @@ TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
 TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder)
 {
     MainWindow& main = signInAutomatically();
-    EXPECT_EQ(captions(main.popupMenu1),
+    EXPECT_EQ(captions(main.trayMenu),
               (QStringList{QStringLiteral("打开Quorvane"), QStringLiteral("系统设置(&S)..."),
                            QStringLiteral("修改密码..."), QStringLiteral("Selvor网站"),
                            QStringLiteral("关于"), QStringLiteral("-"), QStringLiteral("退出")}));
-    EXPECT_EQ(captions(main.pmOption), (QStringList{QStringLiteral("系统设置"), QStringLiteral("修改密码"),
-                                                    QStringLiteral("Selvor网站"), QStringLiteral("关于")}));
+    EXPECT_EQ(captions(main.optionMenu), (QStringList{QStringLiteral("系统设置"), QStringLiteral("修改密码"),
+                                                      QStringLiteral("Selvor网站"), QStringLiteral("关于")}));
 }
 
 TEST_F(MainWindowTest, WebSiteOpensInTheDefaultBrowserWithTheClientAsReferrer)
 {
     MainWindow& main = signInAutomatically();
-    ASSERT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
+    ASSERT_EQ(runUntil([&] { return main.browser->page()->title() == QStringLiteral("start"); }),
               RunEnd::Stopped);
-    for (QAction* item : {main.miWebSite, main.n7}) {
+    for (QAction* item : {main.miWebSite, main.miWebSite2}) {
         clearOpenedUrls();
         item->trigger();
         ASSERT_EQ(openedUrls().size(), 1) << item->objectName().toStdString();
@@ -302,7 +305,7 @@ TEST_F(MainWindowTest, WebSiteOpensInTheDefaultBrowserWithTheClientAsReferrer)
         EXPECT_EQ(QUrlQuery(site).queryItemValue(QStringLiteral("from")), QStringLiteral("quorvane_client"));
     }
     // The embedded browser stays on its page.
-    EXPECT_TRUE(main.webBrowser->url().toString().contains(QStringLiteral("/users/validateUser")));
+    EXPECT_TRUE(main.browser->url().toString().contains(QStringLiteral("/users/validateUser")));
 }
 
 // The change-password items show only for a session signed in with an account password.
@@ -331,27 +334,27 @@ TEST_P(MenuTest, ChangePasswordOnlyForAnAccountSession)
     ASSERT_EQ(runClient({}, [&] { return main.isVisible(); }), RunEnd::Stopped);
 
     // The tray menu, as the tray icon opens it.
-    main.popupMenu1->popup(main.mapToGlobal(QPoint(100, 100)));
+    main.trayMenu->popup(main.mapToGlobal(QPoint(100, 100)));
     EXPECT_EQ(main.miChangePassword->isVisible(), c.changePassword);
     EXPECT_TRUE(main.miSetting->isVisible());
-    main.popupMenu1->hide();
+    main.trayMenu->hide();
 
     // The option menu drops down below its button while the button shows its pressed picture.
     QPoint menuAt;
     bool optionVisible = !c.changePassword;
     bool pressed = false;
     QTimer::singleShot(200, [&] {
-        menuAt = main.pmOption->pos();
+        menuAt = main.optionMenu->pos();
         optionVisible = main.miChangePassword2->isVisible();
-        pressed = samePicture(main.imgOption, "OPTION_CLICK");
-        main.pmOption->close();
+        pressed = samePicture(main.optionButton, "OPTION_CLICK");
+        main.optionMenu->close();
     });
-    QTest::mousePress(main.imgOption, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(main.imgOption, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mousePress(main.optionButton, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(main.optionButton, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(optionVisible, c.changePassword);
     EXPECT_TRUE(pressed);
     EXPECT_EQ(menuAt, main.mapToGlobal(QPoint(885, 6 + 21 + 10)));
-    EXPECT_TRUE(samePicture(main.imgOption, "OPTION_NORMAL"));
+    EXPECT_TRUE(samePicture(main.optionButton, "OPTION_NORMAL"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, MenuTest, ::testing::ValuesIn(kMenuCases),

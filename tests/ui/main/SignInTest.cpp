@@ -6,7 +6,6 @@
 #include "ui/chrome/ImageButton.h"
 #include "ui/login/AccountLoginFrame.h"
 #include "ui/login/LoginWindow.h"
-#include "ui/main/WindowMessages.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -224,14 +223,14 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
 
     EXPECT_EQ(signInRequests(), c.requests);
     EXPECT_EQ(loginFrame, QString::fromLatin1(c.loginFrame));
-    EXPECT_EQ(main.loginWindow(), nullptr);
-    EXPECT_TRUE(main.loginStarted());
+    EXPECT_EQ(m_client->loginWindow(), nullptr);
+    EXPECT_TRUE(m_client->signInStarted());
     if (c.mainWindowShown) {
         EXPECT_EQ(end, RunEnd::Stopped);
         EXPECT_TRUE(main.isVisible());
         EXPECT_FALSE(main.allowClose());
-        EXPECT_TRUE(DMod->isLoggedIn());
-        EXPECT_EQ(DMod->isAccountLogin(), c.accountSession);
+        EXPECT_TRUE(m_client->session().isLoggedIn());
+        EXPECT_EQ(m_client->session().isAccountLogin(), c.accountSession);
         // The browser goes to the signed-in start page.
         ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser?")));
         const QString target = pageRequests().filter(QStringLiteral("/users/validateUser?")).first();
@@ -244,7 +243,7 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
         // Giving up ends the client without ever showing the main window.
         EXPECT_EQ(end, RunEnd::ClientEnded);
         EXPECT_FALSE(mainShown);
-        EXPECT_FALSE(DMod->isLoggedIn());
+        EXPECT_FALSE(m_client->session().isLoggedIn());
         EXPECT_FALSE(wasRequested(QStringLiteral("/users/validateUser")));
     }
 }
@@ -259,10 +258,10 @@ class SignInWindowsTest : public MainFixture
 TEST_F(SignInWindowsTest, SecondStartBeforeSignInBeginsHasNoEffect)
 {
     MainWindow& main = createMainWindow();
-    QEvent request(WM_SHOWMAINFORM);
-    QCoreApplication::sendEvent(&main, &request);
+    // What a second start asks for through the instance lock.
+    m_client->showClient();
     EXPECT_FALSE(main.isVisible());
-    EXPECT_FALSE(main.loginStarted());
+    EXPECT_FALSE(m_client->signInStarted());
 }
 
 TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
@@ -271,14 +270,13 @@ TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
     bool hiddenLoginShownAgain = false;
     const RunEnd end = runClient({}, {}, [&](LoginWindow& login) {
         // The login window's minimise button only hides it; it stays modal.
-        login.imgMin->click();
+        login.minimizeButton->click();
         EXPECT_FALSE(login.isVisible());
-        QEvent request(WM_SHOWMAINFORM);
-        QCoreApplication::sendEvent(&main, &request);
+        m_client->showClient();
         hiddenLoginShownAgain = login.isVisible();
         EXPECT_FALSE(main.isVisible());
         // The tray icon's menu item does the same.
-        login.imgMin->click();
+        login.minimizeButton->click();
         main.miOpen->trigger();
         EXPECT_TRUE(login.isVisible());
         cancelLogin(login);
@@ -293,8 +291,8 @@ TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
     MainWindow& main = signInAutomatically();
     main.hideToTray();
     ASSERT_FALSE(main.isVisible());
-    QEvent request(WM_SHOWMAINFORM);
-    QCoreApplication::sendEvent(&main, &request);
+    // What a second start asks for through the instance lock.
+    m_client->showClient();
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.isMinimized());
 }
@@ -302,7 +300,8 @@ TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
 TEST_F(SignInWindowsTest, SignInStartsOnlyOnce)
 {
     MainWindow& main = signInAutomatically();
-    QCoreApplication::postEvent(&main, new QEvent(WM_STARTLOGIN));
+    (void)main;
+    m_client->start();
     EXPECT_EQ(runUntil([] { return false; }, 300), RunEnd::TimedOut);
     EXPECT_EQ(signInRequests(), QStringList{QStringLiteral("userLogin")});
 }

@@ -30,7 +30,7 @@ protected:
 
     void TearDown() override
     {
-        m_window.reset();
+        m_client.reset();
         m_host.terminate();
         m_host.waitForFinished();
     }
@@ -38,8 +38,8 @@ protected:
     // Waits until the tray host shows the icon; its place on the screen.
     QRect iconPlace(const MainWindow& main)
     {
-        EXPECT_EQ(runUntil([&] { return main.trayIcon1->geometry().isValid(); }), RunEnd::Stopped);
-        return main.trayIcon1->geometry();
+        EXPECT_EQ(runUntil([&] { return main.trayIcon->geometry().isValid(); }), RunEnd::Stopped);
+        return main.trayIcon->geometry();
     }
 
     // Real pointer input at a place on the screen.
@@ -60,7 +60,7 @@ TEST_F(TrayIconTest, ClicksOnTheIconBringTheWindowBackFromTheTray)
     MainWindow& main = signInAutomatically();
     const QRect icon = iconPlace(main);
     ASSERT_TRUE(icon.isValid());
-    EXPECT_EQ(main.trayIcon1->toolTip(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(main.trayIcon->toolTip(), QStringLiteral("Quorvane"));
 
     for (const int clicks : {1, 2}) {
         main.hideToTray();
@@ -78,7 +78,7 @@ TEST_F(TrayIconTest, RightClickOpensTheTrayMenu)
     ASSERT_TRUE(icon.isValid());
     main.hideToTray();
     clickAt(icon.center(), 3);
-    ASSERT_EQ(runUntil([&] { return main.popupMenu1->isVisible(); }), RunEnd::Stopped);
+    ASSERT_EQ(runUntil([&] { return main.trayMenu->isVisible(); }), RunEnd::Stopped);
     EXPECT_TRUE(main.miChangePassword->isVisible());
     // "退出" in the menu ends the client.
     EXPECT_EQ(runClient([&] { main.miExit->trigger(); }, {}, {}, 5000), RunEnd::ClientEnded);

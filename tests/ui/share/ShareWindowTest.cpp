@@ -9,6 +9,7 @@
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/NavigateUrl.h"
+#include "ui/chrome/OpenWindows.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -41,7 +42,6 @@ protected:
     BrowserFormTest() : m_server(shareHostServer())
     {
         useApplicationServer(m_server.url());
-        DMod = &m_session;
         m_server.reply("/share/share.php", kSharePage, 200, "text/html");
         m_server.reply("/share/success.php", kSuccessPage, 200, "text/html");
         m_server.reply("/other", "<!doctype html><title>other</title>", 200, "text/html");
@@ -58,9 +58,8 @@ protected:
 
     ~BrowserFormTest() override
     {
-        delete frmBrowser;
+        delete findOpenWindow<ShareWindow>();
         processEvents();
-        DMod = nullptr;
         EXPECT_EQ(takeEscapedFailures(), QStringList()) << "failures nobody expected";
     }
 
@@ -70,18 +69,18 @@ protected:
         ConfigStore::forgetCachedAddresses();
     }
 
-    // The share window as the start-up sequence makes it, recording its completed documents.
+    // The share window as the client makes it, recording its completed documents.
     ShareWindow* create(QWidget* owner = nullptr)
     {
-        frmBrowser = new ShareWindow(owner);
-        record(frmBrowser);
-        return frmBrowser;
+        auto* window = new ShareWindow(m_session, owner);
+        record(window);
+        return window;
     }
 
     void record(ShareWindow* window)
     {
         m_completions.clear();
-        QObject::connect(window->webBrowser1->browserPage(), &BrowserPage::documentComplete,
+        QObject::connect(window->browser->browserPage(), &BrowserPage::documentComplete,
                          [this](const QString& url) { m_completions << url; });
     }
 
@@ -97,7 +96,7 @@ protected:
     void load(const QString& url)
     {
         const qsizetype before = m_completions.size();
-        navigateUrl(frmBrowser->webBrowser1, url);
+        navigateUrl(findOpenWindow<ShareWindow>()->browser, url);
         ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; })) << url.toStdString();
     }
 
@@ -132,7 +131,7 @@ TEST_F(BrowserFormTest, CreatedHiddenAtItsFirstSize)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvane"));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(620, 290));
-    EXPECT_EQ(window->webBrowser1->geometry(), QRect(0, 0, 392, 278));
+    EXPECT_EQ(window->browser->geometry(), QRect(0, 0, 392, 278));
 }
 
 TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
@@ -157,11 +156,11 @@ TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
         EXPECT_EQ(m_completions.last(), c.url);
         EXPECT_FALSE(window->sharePending()) << c.url.toStdString();
         EXPECT_EQ(windowSize(window), QSize(628, c.height)) << c.url.toStdString();
-        EXPECT_EQ(window->webBrowser1->geometry(), window->rect()) << c.url.toStdString();
+        EXPECT_EQ(window->browser->geometry(), window->rect()) << c.url.toStdString();
         EXPECT_TRUE(window->isVisible());
         // From now on the browser fills the window whatever its size.
         window->resize(700, 600);
-        EXPECT_EQ(window->webBrowser1->geometry(), QRect(0, 0, 700, 600));
+        EXPECT_EQ(window->browser->geometry(), QRect(0, 0, 700, 600));
         delete window;
     }
     EXPECT_EQ(shareReports(), QStringList());
@@ -174,7 +173,7 @@ TEST_F(BrowserFormTest, OnlyAnExpectedSharePageFits)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
     load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
     EXPECT_EQ(window->size(), QSize(620, 290));
-    EXPECT_EQ(window->webBrowser1->geometry(), QRect(0, 0, 392, 278));
+    EXPECT_EQ(window->browser->geometry(), QRect(0, 0, 392, 278));
 
     // A first page that is no share page keeps the size and the expectation.
     window->expectSharePage();
@@ -217,7 +216,7 @@ TEST_F(BrowserFormTest, SuccessPageReportsTheSharedType)
 
     // A reload reports again.
     const qsizetype before = m_completions.size();
-    frmBrowser->webBrowser1->reload();
+    findOpenWindow<ShareWindow>()->browser->reload();
     ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; }));
     EXPECT_EQ(shareReports(), QStringList({report("2"), report("2")}));
 }
@@ -241,7 +240,7 @@ TEST_F(BrowserFormTest, SharingFromTheSharePageReports)
     ShareWindow* window = create();
     expectAndShow(window);
     load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=2"));
-    runScript(window->webBrowser1->browserPage(), QStringLiteral("document.getElementById('send').click()"));
+    runScript(window->browser->browserPage(), QStringLiteral("document.getElementById('send').click()"));
     ASSERT_TRUE(waitUntil([&] { return !shareReports().isEmpty(); }));
     EXPECT_EQ(shareReports(), QStringList({report("2")}));
     EXPECT_EQ(windowSize(window), QSize(628, 324));
@@ -263,7 +262,7 @@ TEST_F(BrowserFormTest, ServerRefusalIsIgnoredAndFailureReachesTheErrorDisplay)
     load(success);
     ASSERT_TRUE(waitUntil([&] { return !takeEscapedFailures().isEmpty(); }));
     EXPECT_EQ(shareReports().size(), 2);
-    EXPECT_TRUE(frmBrowser) << "the window stays";
+    EXPECT_TRUE(findOpenWindow<ShareWindow>()) << "the window stays";
 }
 
 TEST_F(BrowserFormTest, CloseDestroysTheWindowAndEmptiesTheReference)
@@ -272,7 +271,7 @@ TEST_F(BrowserFormTest, CloseDestroysTheWindowAndEmptiesTheReference)
     expectAndShow(window);
     QPointer<ShareWindow> alive(window);
     window->close();
-    EXPECT_FALSE(frmBrowser);
+    EXPECT_FALSE(findOpenWindow<ShareWindow>());
     processEvents();
     EXPECT_FALSE(alive);
 
@@ -281,8 +280,8 @@ TEST_F(BrowserFormTest, CloseDestroysTheWindowAndEmptiesTheReference)
     expectAndShow(window);
     alive = window;
     load(m_server.url() + QStringLiteral("/other"));
-    runScript(window->webBrowser1->browserPage(), QStringLiteral("window.close()"));
-    ASSERT_TRUE(waitUntil([&] { return !frmBrowser; }));
+    runScript(window->browser->browserPage(), QStringLiteral("window.close()"));
+    ASSERT_TRUE(waitUntil([&] { return !findOpenWindow<ShareWindow>(); }));
     processEvents();
     EXPECT_FALSE(alive);
 }
@@ -318,13 +317,11 @@ TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
     mainWindow.resize(500, 300);
     QObject::connect(mainView->browserPage(), &BrowserPage::newWindow,
                      [&](const QString&, QWebEnginePage*& target, bool&) {
-                         if (!frmBrowser) {
-                             frmBrowser = new ShareWindow(&mainWindow);
-                             record(frmBrowser);
-                         }
-                         frmBrowser->expectSharePage();
-                         target = frmBrowser->webBrowser1->browserPage();
-                         frmBrowser->show();
+                         if (!findOpenWindow<ShareWindow>())
+                             record(new ShareWindow(m_session, &mainWindow));
+                         findOpenWindow<ShareWindow>()->expectSharePage();
+                         target = findOpenWindow<ShareWindow>()->browser->browserPage();
+                         findOpenWindow<ShareWindow>()->show();
                      });
     mainWindow.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow, 20000));
@@ -337,18 +334,18 @@ TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
     for (int round = 0; round < 2; ++round) {
         runScript(mainView->browserPage(), QStringLiteral("document.getElementById('share').click()"));
         ASSERT_TRUE(waitUntil([&] {
-            return frmBrowser && frmBrowser->isVisible() && !frmBrowser->sharePending();
+            return findOpenWindow<ShareWindow>() && findOpenWindow<ShareWindow>()->isVisible() &&
+                   !findOpenWindow<ShareWindow>()->sharePending();
         })) << round;
-        ShareWindow* window = frmBrowser;
+        ShareWindow* window = findOpenWindow<ShareWindow>();
         EXPECT_EQ(window->parentWidget(), &mainWindow);
         EXPECT_EQ(windowSize(window), QSize(628, 528));
-        EXPECT_TRUE(
-            window->webBrowser1->url().toString().startsWith(QLatin1String("http://service.weibo.com/")));
+        EXPECT_TRUE(window->browser->url().toString().startsWith(QLatin1String("http://service.weibo.com/")));
         QPointer<ShareWindow> alive(window);
         window->close();
         processEvents();
         EXPECT_FALSE(alive);
-        EXPECT_FALSE(frmBrowser);
+        EXPECT_FALSE(findOpenWindow<ShareWindow>());
     }
 }
 
@@ -367,7 +364,7 @@ TEST_F(BrowserFormTest, ShareWithTheDemoServer)
          encoded(detail.toUtf8().constData()) + QStringLiteral("&title=") + encoded("房价") +
          QStringLiteral("&shareType=2"));
     EXPECT_EQ(windowSize(window), QSize(628, 324));
-    EXPECT_EQ(runScript(window->webBrowser1->browserPage(), QStringLiteral("document.title")).toString(),
+    EXPECT_EQ(runScript(window->browser->browserPage(), QStringLiteral("document.title")).toString(),
               QStringLiteral("分享到微博"));
     saveScreenshot(*window, QStringLiteral("share"));
 
@@ -380,7 +377,7 @@ TEST_F(BrowserFormTest, ShareWithTheDemoServer)
         const auto result = client.Get("/admin/requests?key=" + demoServerAdminKey().toStdString());
         return result ? QString::fromStdString(result->body) : QString();
     };
-    runScript(window->webBrowser1->browserPage(), QStringLiteral("document.getElementById('send').click()"));
+    runScript(window->browser->browserPage(), QStringLiteral("document.getElementById('send').click()"));
     ASSERT_TRUE(waitUntil([&] { return requestLog().contains(expected); })) << requestLog().toStdString();
     EXPECT_TRUE(m_completions.last().startsWith(QLatin1String("http://v.t.sina.com.cn/share/success.php?")));
 }

@@ -4,7 +4,7 @@
 
 class QLabel;
 
-// The login window is laid out for the fonts "宋体" and "Arial". Where they are not installed
+// The skinned windows are laid out for the fonts "宋体" and "Arial". Where they are not installed
 // they are mapped once, for the whole application, onto installed fonts that carry Chinese
 // (fonts-noto-cjk). Safe to call repeatedly; every function below calls it.
 void installLoginFonts();

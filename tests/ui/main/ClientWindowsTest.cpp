@@ -1,24 +1,19 @@
-// What the main window asks of the windows around it: the polling thread it starts and stops,
-// the notification window it hands notifications to, the share window that serves its new-window
-// requests, and the secondary windows of its menus.
+// What the client does around the main window: the polling thread it starts and stops, the
+// notification window it hands notifications to, the share window that serves the main window's
+// new-window requests, and the secondary windows of its menus.
 #include "tests/ui/main/MainFixture.h"
 
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/Image.h"
+#include "ui/chrome/OpenWindows.h"
 
-#if QUORVANE_MAIN_WITH_NOTIFY
 #include "notify/NotificationPopup.h"
 #include "notify/Poller.h"
-#endif
-#if QUORVANE_MAIN_WITH_SHARE
-#include "ui/share/ShareWindow.h"
-#endif
-#if QUORVANE_MAIN_WITH_DIALOGS
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/ChangePasswordDialog.h"
 #include "ui/dialogs/FeedbackWindow.h"
 #include "ui/dialogs/SettingsDialog.h"
-#endif
+#include "ui/share/ShareWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,14 +26,14 @@
 
 namespace {
 
-class OtherWindowsTest : public MainFixture
+class ClientWindowsTest : public MainFixture
 {
 protected:
     // Waits for the start page, so that the page can open windows of its own.
     MainWindow& signInToStartPage()
     {
         MainWindow& main = signInAutomatically();
-        EXPECT_EQ(runUntil([&] { return main.webBrowser->page()->title() == QStringLiteral("start"); }),
+        EXPECT_EQ(runUntil([&] { return main.browser->page()->title() == QStringLiteral("start"); }),
                   RunEnd::Stopped);
         return main;
     }
@@ -46,41 +41,42 @@ protected:
     // The start page asks for a new window, as a link with target "_blank" does.
     void openNewWindowAt(MainWindow& main, const QString& url)
     {
-        main.webBrowser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
+        main.browser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
     }
 };
 
-#if QUORVANE_MAIN_WITH_NOTIFY
-
-TEST_F(OtherWindowsTest, PollingStartsAfterSignInAndStopsWithTheWindow)
+TEST_F(ClientWindowsTest, PollingStartsAfterSignInAndStopsWithTheWindow)
 {
     MainWindow& main = signInAutomatically();
-    QPointer<Poller> thread = main.timerThread();
+    (void)main;
+    QPointer<Poller> thread = m_client->poller();
     ASSERT_NE(thread, nullptr);
     EXPECT_TRUE(thread->running());
     // The thread polls the application server for the signed-in user.
     EXPECT_TRUE(waitForRequest(QStringLiteral("/information/getInformationList?")));
-    m_window.reset();
+    m_client.reset();
     EXPECT_EQ(thread, nullptr);
 }
 
-TEST_F(OtherWindowsTest, NoPollingBeforeSignIn)
+TEST_F(ClientWindowsTest, NoPollingBeforeSignIn)
 {
     MainWindow& main = createMainWindow();
     EXPECT_EQ(runClient({}, {},
-                        [](LoginWindow& login) {
-                            EXPECT_EQ(frmMain->timerThread(), nullptr);
+                        [this](LoginWindow& login) {
+                            EXPECT_EQ(m_client->poller(), nullptr);
                             cancelLogin(login);
                         }),
               RunEnd::ClientEnded);
-    EXPECT_EQ(main.timerThread(), nullptr);
+    (void)main;
+    EXPECT_EQ(m_client->poller(), nullptr);
 }
 
-TEST_F(OtherWindowsTest, NotificationGoesToThePopupWithThePollingThread)
+TEST_F(ClientWindowsTest, NotificationGoesToThePopupWithThePollingThread)
 {
-    NotificationPopup popup;
-    MainWindow& main = signInAutomatically();
-    ASSERT_NE(main.timerThread(), nullptr);
+    signInAutomatically();
+    Poller* poller = m_client->poller();
+    ASSERT_NE(poller, nullptr);
+    NotificationPopup& popup = m_client->popup();
     Reply information;
     information.success = true;
     information.url = appUrl() + QStringLiteral("/information/message?id=1");
@@ -88,39 +84,38 @@ TEST_F(OtherWindowsTest, NotificationGoesToThePopupWithThePollingThread)
     information.height = 200;
     information.titleHeight = 51;
 
-    main.showInformation(information);
-    // The pop-up has paused the thread that the main window handed it, and loads the page.
-    EXPECT_TRUE(main.timerThread()->paused());
+    // As the polling thread's hand-over does.
+    emit poller->notificationArrived(information);
+    // The pop-up has paused the thread, and loads the page.
+    EXPECT_TRUE(poller->paused());
     EXPECT_EQ(popup.size(), QSize(303, 205));
     EXPECT_TRUE(waitForRequest(QStringLiteral("/information/message?id=1")));
     popup.close();
-    EXPECT_FALSE(main.timerThread()->paused());
+    EXPECT_FALSE(poller->paused());
 }
-
-#endif
-
-#if QUORVANE_MAIN_WITH_SHARE
 
 // A share page opens in the share window, loaded afresh; any other web address (a page of the
 // web application included) in the user's browser; anything else nowhere. The main window stays
 // on its page.
-TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
+TEST_F(ClientWindowsTest, NewWindowsGoWhereTheyBelong)
 {
-    // The start-up sequence creates the share window hidden; the first request uses it.
-    auto* created = new ShareWindow;
-    frmBrowser = created;
     MainWindow& main = signInToStartPage();
-    const QUrl startUrl = main.webBrowser->url();
+    // The client creates the share window hidden; the first request uses it.
+    ShareWindow* created = m_client->shareWindow();
+    ASSERT_NE(created, nullptr);
+    EXPECT_FALSE(created->isVisible());
+    const QUrl startUrl = main.browser->url();
     const QString sharePage =
         QStringLiteral("http://service.weibo.com/share/share.php?url=x&title=t&shareType=1");
 
     openNewWindowAt(main, sharePage);
     ASSERT_EQ(runUntil([&] {
-                  return frmBrowser && frmBrowser->isVisible() &&
-                         frmBrowser->webBrowser1->url().host() == QStringLiteral("service.weibo.com");
+                  return m_client->shareWindow() && m_client->shareWindow()->isVisible() &&
+                         m_client->shareWindow()->browser->url().host() ==
+                             QStringLiteral("service.weibo.com");
               }),
               RunEnd::Stopped);
-    EXPECT_EQ(frmBrowser, created);
+    EXPECT_EQ(m_client->shareWindow(), created);
     EXPECT_TRUE(openedUrls().isEmpty());
 
     const QString report = appUrl() + QStringLiteral("/house/report?district=1");
@@ -131,60 +126,57 @@ TEST_F(OtherWindowsTest, NewWindowsGoWhereTheyBelong)
     ASSERT_EQ(runUntil([] { return openedUrls().size() >= 2; }), RunEnd::Stopped);
     EXPECT_EQ(runUntil([] { return false; }, 500), RunEnd::TimedOut);
     EXPECT_EQ(openedUrls(), (QList<QUrl>{QUrl(report), QUrl(QStringLiteral("https://example.com/news"))}));
-    EXPECT_EQ(main.webBrowser->url().toString(), startUrl.toString());
+    EXPECT_EQ(main.browser->url().toString(), startUrl.toString());
 
     // Closed, the share window is created anew for the next share page, owned by the main window.
-    QPointer<ShareWindow> first = frmBrowser;
-    ASSERT_EQ(runClient([&] { frmBrowser->close(); }, [&] { return first.isNull(); }), RunEnd::Stopped);
-    EXPECT_EQ(frmBrowser, nullptr);
+    QPointer<ShareWindow> first = m_client->shareWindow();
+    ASSERT_EQ(runClient([&] { m_client->shareWindow()->close(); }, [&] { return first.isNull(); }),
+              RunEnd::Stopped);
+    EXPECT_EQ(m_client->shareWindow(), nullptr);
     openNewWindowAt(main, sharePage + QStringLiteral("&again=1"));
     ASSERT_EQ(runUntil([&] {
-                  return frmBrowser && frmBrowser->isVisible() &&
-                         frmBrowser->webBrowser1->url().query().endsWith(QStringLiteral("again=1"));
+                  return m_client->shareWindow() && m_client->shareWindow()->isVisible() &&
+                         m_client->shareWindow()->browser->url().query().endsWith(QStringLiteral("again=1"));
               }),
               RunEnd::Stopped);
-    EXPECT_EQ(frmBrowser->parentWidget(), &main);
-    EXPECT_EQ(main.webBrowser->url().toString(), startUrl.toString());
-    delete frmBrowser;
+    EXPECT_EQ(m_client->shareWindow()->parentWidget(), &main);
+    EXPECT_EQ(main.browser->url().toString(), startUrl.toString());
+    delete m_client->shareWindow();
 }
 
-#endif
-
-#if QUORVANE_MAIN_WITH_DIALOGS
-
-TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
+TEST_F(ClientWindowsTest, MenusOpenOneSecondaryWindowEach)
 {
     MainWindow& main = signInAutomatically();
 
     main.miSetting->trigger();
-    ASSERT_NE(frmSetting, nullptr);
-    EXPECT_TRUE(frmSetting->isVisible());
-    SettingsDialog* setting = frmSetting;
+    ASSERT_NE(findOpenWindow<SettingsDialog>(), nullptr);
+    EXPECT_TRUE(findOpenWindow<SettingsDialog>()->isVisible());
+    SettingsDialog* setting = findOpenWindow<SettingsDialog>();
     main.miSystemSetting->trigger();
-    EXPECT_EQ(frmSetting, setting);
-    delete frmSetting;
+    EXPECT_EQ(findOpenWindow<SettingsDialog>(), setting);
+    delete findOpenWindow<SettingsDialog>();
 
     main.miChangePassword->trigger();
-    ASSERT_NE(frmChangePassword, nullptr);
-    EXPECT_TRUE(frmChangePassword->isVisible());
-    ChangePasswordDialog* password = frmChangePassword;
+    ASSERT_NE(findOpenWindow<ChangePasswordDialog>(), nullptr);
+    EXPECT_TRUE(findOpenWindow<ChangePasswordDialog>()->isVisible());
+    ChangePasswordDialog* password = findOpenWindow<ChangePasswordDialog>();
     main.miChangePassword2->trigger();
-    EXPECT_EQ(frmChangePassword, password);
-    delete frmChangePassword;
+    EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), password);
+    delete findOpenWindow<ChangePasswordDialog>();
 
     // The feedback link and the envelope beside it, clicked.
     QTest::mouseClick(main.labFeedback, Qt::LeftButton, {}, main.labFeedback->rect().center());
-    ASSERT_NE(frmFeedback, nullptr);
-    EXPECT_TRUE(frmFeedback->isVisible());
-    FeedbackWindow* feedback = frmFeedback;
-    frmFeedback->hide();
+    ASSERT_NE(findOpenWindow<FeedbackWindow>(), nullptr);
+    EXPECT_TRUE(findOpenWindow<FeedbackWindow>()->isVisible());
+    FeedbackWindow* feedback = findOpenWindow<FeedbackWindow>();
+    findOpenWindow<FeedbackWindow>()->hide();
     QTest::mouseClick(main.imgEmail, Qt::LeftButton, {}, main.imgEmail->rect().center());
-    EXPECT_EQ(frmFeedback, feedback);
-    EXPECT_TRUE(frmFeedback->isVisible());
-    delete frmFeedback;
+    EXPECT_EQ(findOpenWindow<FeedbackWindow>(), feedback);
+    EXPECT_TRUE(findOpenWindow<FeedbackWindow>()->isVisible());
+    delete findOpenWindow<FeedbackWindow>();
 
     // About is modal and gone once closed.
-    for (QAction* item : {main.miAbout, main.n8}) {
+    for (QAction* item : {main.miAbout, main.miAbout2}) {
         QString shown;
         QTimer::singleShot(100, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -203,14 +195,12 @@ TEST_F(OtherWindowsTest, MenusOpenOneSecondaryWindowEach)
     EXPECT_EQ(runUntil([&] { return aboutWindows() == 0; }), RunEnd::Stopped);
 }
 
-TEST_F(OtherWindowsTest, ClickThatEndsOffTheLinkOpensNothing)
+TEST_F(ClientWindowsTest, ClickThatEndsOffTheLinkOpensNothing)
 {
     MainWindow& main = signInAutomatically();
     QTest::mousePress(main.labFeedback, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(main.labFeedback, Qt::LeftButton, {}, QPoint(-20, 5));
-    EXPECT_EQ(frmFeedback, nullptr);
+    EXPECT_EQ(findOpenWindow<FeedbackWindow>(), nullptr);
 }
-
-#endif
 
 } // namespace

@@ -1,11 +1,10 @@
-#include "ui/main/ClientUrlScheme.h"
+#include "ui/chrome/ClientUrl.h"
 
 #include "config/ConfigStore.h"
 #include "config/Util.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Shell.h"
 #include "ui/chrome/PageOrigin.h"
-#include "ui/main/MainWindow.h"
 
 #include <QDebug>
 #include <QUrl>
@@ -53,33 +52,25 @@ bool hasStrayPercent(const QString& text)
     return false;
 }
 
-MainWindow* mainWindowOf(QWidget* owner)
-{
-    if (auto* main = qobject_cast<MainWindow*>(owner))
-        return main;
-    return frmMain;
-}
-
-void mainWindowAction(const QString& action, const NameValueList& items, QWidget* owner)
+void mainWindowAction(const QString& action, const NameValueList& items, const ClientUrlActions& actions)
 {
     if (action == QLatin1String("close")) {
-        if (MainWindow* main = mainWindowOf(owner))
-            main->hideToTray();
+        if (actions.close)
+            actions.close();
     } else if (action == QLatin1String("open")) {
         openClientUrlTarget(decodeClientUrlValue(items.value(QStringLiteral("url"))));
     }
 }
 
-void notificationWindowAction(const QString& action, const NameValueList& items)
+void notificationWindowAction(const QString& action, const NameValueList& items,
+                              const ClientUrlActions& actions)
 {
     if (action == QLatin1String("show")) {
         // The page names a path below the application root, used as it stands.
         const QString target =
             ConfigStore().getAppUrl() + QLatin1Char('/') + items.value(QStringLiteral("url"));
-        if (frmMain) {
-            frmMain->navigateTo(target);
-            frmMain->bringToFront();
-        }
+        if (actions.show)
+            actions.show(target);
     } else if (action == QLatin1String("open")) {
         openClientUrlTarget(decodeClientUrlValue(items.value(QStringLiteral("url"))));
     }
@@ -192,7 +183,7 @@ bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl)
     return false;
 }
 
-bool handleClientUrl(const QString& url, ClientUrlListener listener, QWidget* owner)
+bool handleClientUrl(const QString& url, ClientUrlListener listener, const ClientUrlActions& actions)
 {
     if (!isClientUrl(url))
         return false;
@@ -200,8 +191,8 @@ bool handleClientUrl(const QString& url, ClientUrlListener listener, QWidget* ow
     // Action names are compared exactly; a name the window does not know does nothing.
     const QString action = items.value(QStringLiteral("actionName"));
     if (listener == ClientUrlListener::MainWindow)
-        mainWindowAction(action, items, owner);
+        mainWindowAction(action, items, actions);
     else
-        notificationWindowAction(action, items);
+        notificationWindowAction(action, items, actions);
     return true;
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-class QWidget;
+#include <functional>
 
 // The windows whose browsers listen for "vemtraclient://" URLs, each with its own actions:
 // the main window knows "close" and "open", the notification window "show" and "open".
@@ -11,6 +11,15 @@ enum class ClientUrlListener
 {
     MainWindow,
     NotificationWindow
+};
+
+// What a listening window does for the actions that concern a window: "close" (the main window
+// hides itself to the tray) and "show" (the main window loads the given address of the
+// application and comes to the front). "open" needs no window.
+struct ClientUrlActions
+{
+    std::function<void()> close;
+    std::function<void(const QString& url)> show;
 };
 
 // True when the URL begins with "vemtraclient://", exactly as written (letter case included).
@@ -52,5 +61,5 @@ bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl);
 // (see ClientUrlAsWritten). Returns false for any URL that is not a
 // client URL: the navigation goes ahead. Otherwise it performs the listener's action, if the
 // action name (letter case included) is one the listener knows, and returns true: the caller
-// cancels the navigation, whatever the action was. `owner` is the listening window.
-bool handleClientUrl(const QString& url, ClientUrlListener listener, QWidget* owner);
+// cancels the navigation, whatever the action was. The window's own actions go to `actions`.
+bool handleClientUrl(const QString& url, ClientUrlListener listener, const ClientUrlActions& actions = {});

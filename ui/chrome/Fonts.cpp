@@ -1,4 +1,4 @@
-#include "ui/login/LoginFonts.h"
+#include "ui/chrome/Fonts.h"
 
 #include <QFontMetrics>
 #include <QLabel>

@@ -1,18 +1,16 @@
-#include "ui/main/AutoSignIn.h"
+#include "app/AutoSignIn.h"
 
 #include "config/SavedLogin.h"
 #include "platform/Failure.h"
 #include "server/Session.h"
 
-bool signInAutomatically(const SavedLogin& saved)
+bool signInAutomatically(Session& session, const SavedLogin& saved)
 {
-    if (!DMod)
-        return false;
     try {
         // A microblog account is unknown to the account sign-in; sending its password there
         // would only be refused, every time.
-        const LoginReply reply = saved.userType == 1 ? DMod->weiboLogin(saved.userName, saved.password)
-                                                     : DMod->login(saved.userName, saved.password);
+        const LoginReply reply = saved.userType == 1 ? session.weiboLogin(saved.userName, saved.password)
+                                                     : session.login(saved.userName, saved.password);
         return reply.code == 0;
     } catch (const Failure&) {
         return false;

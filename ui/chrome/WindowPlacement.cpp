@@ -1,4 +1,4 @@
-#include "ui/dialogs/WindowPlacement.h"
+#include "ui/chrome/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QRect>

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "notify/NotificationPopup.h"
+#include "notify/Poller.h"
+#include "server/HttpClient.h"
+#include "server/Session.h"
+#include "ui/login/LoginWindow.h"
+#include "ui/main/MainWindow.h"
+#include "ui/share/ShareWindow.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <memory>
+
+// What a run of the client may change; the client keeps the defaults.
+struct ClientOptions
+{
+    // The time limits of the session's requests.
+    HttpLimits limits;
+    // The polling thread's settings (the benchmark shortens the interval).
+    PollerOptions poller;
+    // The benchmark measures polls without the pop-up, which pauses polling while it is up.
+    bool showNotifications = true;
+};
+
+// Ends the polling thread before it is destroyed: a poller owned this way never outlives its
+// owner's session.
+struct PollerStop
+{
+    void operator()(Poller* poller) const;
+};
+using PollerPointer = std::unique_ptr<Poller, PollerStop>;
+
+// The client: creates and owns the session, the windows and the polling thread, and wires them
+// together. Windows ask with signals; nothing reaches another window but through here.
+//
+// Created before the event loop runs; start() signs the user in once it does: automatically from
+// the saved login when it may, else through the login window. The client ends (the event loop is
+// left) when the user closes the login window, or when the main window closes for good.
+class Client final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Client)
+
+public:
+    explicit Client(ClientOptions options = {});
+    ~Client() override;
+
+    // Sign-in begins once the event loop runs.
+    void start();
+    // Brings the client to the front: the login window while it is open, else the main window.
+    // Does nothing before sign-in has begun.
+    void showClient();
+
+    Session& session() { return m_session; }
+    MainWindow& mainWindow() const { return *m_mainWindow; }
+    NotificationPopup& popup() const { return *m_popup; }
+    // The login window while it is open modally.
+    LoginWindow* loginWindow() const { return m_loginWindow; }
+    // The share window until the user closes it: created hidden, made anew for the next share.
+    ShareWindow* shareWindow() const;
+    // The polling thread, once the user is signed in.
+    Poller* poller() const { return m_poller.get(); }
+    bool signInStarted() const { return m_signInStarted; }
+
+private:
+    void signIn();
+    bool signInSavedOrAsk();
+    void startPolling();
+    // A page's request for a new window: a share page loads afresh in the share window (created
+    // if there is none and told to expect a share page), any other web address opens in the
+    // user's browser, anything else is dropped.
+    void openNewWindow(const QUrl& url);
+    void showInMainWindow(const QString& url);
+
+    ClientOptions m_options;
+    Session m_session;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<NotificationPopup> m_popup;
+    QPointer<LoginWindow> m_loginWindow;
+    PollerPointer m_poller;
+    bool m_signInStarted = false;
+};

@@ -1,0 +1,7 @@
+#pragma once
+
+class NotificationPopup;
+class Poller;
+
+// Hands the poller's notifications to the pop-up, and pauses polling while the pop-up is up.
+void showNotificationsIn(NotificationPopup& popup, Poller& poller);
