@@ -27,9 +27,9 @@ int main(int argc, char** argv)
         const QString file = config.getConfigFile();
         QDir().mkpath(QFileInfo(file).absolutePath());
         writeProfileString(file, QString::fromLatin1(ConfigKey::kSection),
-                           QString::fromLatin1(ConfigKey::kAppRoot), args[1]);
+                           QString::fromLatin1(ConfigKey::kAppRoot.key), args[1]);
         writeProfileString(file, QString::fromLatin1(ConfigKey::kSection),
-                           QString::fromLatin1(ConfigKey::kDownUrl), args[2]);
+                           QString::fromLatin1(ConfigKey::kDownUrl.key), args[2]);
         SavedLogin info;
         info.userName = args[3];
         info.password = args[4];

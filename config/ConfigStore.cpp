@@ -1,7 +1,6 @@
 #include "config/ConfigStore.h"
 
 #include "config/ConfigKeys.h"
-#include "config/ServerDefaults.h"
 #include "config/Util.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Autostart.h"
@@ -67,8 +66,8 @@ QString ConfigStore::getAppUrl() const
     CachedAddresses& cache = cachedAddresses();
     std::lock_guard lock(cache.mutex);
     if (cache.appRoot == kNotRead) {
-        cache.appRoot = readString(ConfigKey::kAppRoot, QString::fromLatin1(kDefaultAppRoot));
-        cache.contextRoot = readString(ConfigKey::kContextRoot, QString::fromLatin1(kDefaultContextRoot));
+        cache.appRoot = readString(ConfigKey::kAppRoot);
+        cache.contextRoot = readString(ConfigKey::kContextRoot);
     }
     return cache.appRoot + cache.contextRoot;
 }
@@ -78,8 +77,7 @@ QString ConfigStore::getDownUrl() const
     CachedAddresses& cache = cachedAddresses();
     std::lock_guard lock(cache.mutex);
     if (cache.downUrl == kNotRead)
-        cache.downUrl = readString(ConfigKey::kDownUrl, QString::fromLatin1(kDefaultDownRoot) +
-                                                            QString::fromLatin1(kDownloadPath));
+        cache.downUrl = readString(ConfigKey::kDownUrl);
     return cache.downUrl;
 }
 
@@ -93,11 +91,11 @@ void ConfigStore::forgetCachedAddresses()
 SavedLogin ConfigStore::loadConfigInfo() const
 {
     SavedLogin info;
-    info.rememberPass = readBool(ConfigKey::kRememberPass, true);
-    info.password = unscramblePassword(readString(ConfigKey::kPassword, QString()));
-    info.autoLogin = readBool(ConfigKey::kAutoLogin, true);
-    info.userName = readString(ConfigKey::kUserName, QString());
-    info.userType = readProfileInt(getConfigFile(), ConfigKey::kSection, ConfigKey::kUserType, 0);
+    info.rememberPass = readBool(ConfigKey::kRememberPass);
+    info.password = unscramblePassword(readString(ConfigKey::kPassword));
+    info.autoLogin = readBool(ConfigKey::kAutoLogin);
+    info.userName = readString(ConfigKey::kUserName);
+    info.userType = readInt(ConfigKey::kUserType);
     return info;
 }
 
@@ -131,17 +129,17 @@ int ConfigStore::getUserType() const
 
 bool ConfigStore::getAutoLogin() const
 {
-    return readBool(ConfigKey::kAutoLogin, false);
+    return readBool(ConfigKey::kAutoLoginSetting);
 }
 
 void ConfigStore::setAutoLogin(bool on) const
 {
-    writeBool(ConfigKey::kAutoLogin, on);
+    writeBool(ConfigKey::kAutoLoginSetting, on);
 }
 
 bool ConfigStore::getCloseOnExit() const
 {
-    return readBool(ConfigKey::kCloseOnExit, false);
+    return readBool(ConfigKey::kCloseOnExit);
 }
 
 void ConfigStore::setCloseOnExit(bool on) const
@@ -152,7 +150,7 @@ void ConfigStore::setCloseOnExit(bool on) const
 qint64 ConfigStore::getMainHandle() const
 {
     bool ok = false;
-    const qint64 handle = readString(ConfigKey::kHandle, QString()).trimmed().toLongLong(&ok);
+    const qint64 handle = readString(ConfigKey::kHandle).trimmed().toLongLong(&ok);
     return ok ? handle : -1;
 }
 
@@ -177,7 +175,7 @@ bool ConfigStore::setAutoRun(bool on) const
 
 void ConfigStore::checkFirstRun() const
 {
-    if (!readBool(ConfigKey::kFirstRun, true))
+    if (!readBool(ConfigKey::kFirstRun))
         return;
     if (!setAutoRun(true))
         return;
@@ -188,23 +186,29 @@ void ConfigStore::checkFirstRun() const
     }
 }
 
-QString ConfigStore::readString(const char* key, const QString& defaultValue) const
+QString ConfigStore::readString(const ConfigEntry& entry) const
 {
-    return readProfileString(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(key), defaultValue);
+    return readProfileString(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(entry.key),
+                             QString::fromUtf8(entry.defaultValue));
 }
 
-bool ConfigStore::readBool(const char* key, bool defaultValue) const
+int ConfigStore::readInt(const ConfigEntry& entry) const
 {
-    return readProfileInt(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(key),
-                          defaultValue ? 1 : 0) != 0;
+    return readProfileInt(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(entry.key),
+                          QByteArray(entry.defaultValue).toInt());
 }
 
-void ConfigStore::writeString(const char* key, const QString& value) const
+bool ConfigStore::readBool(const ConfigEntry& entry) const
 {
-    writeProfileString(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(key), value);
+    return readInt(entry) != 0;
 }
 
-void ConfigStore::writeBool(const char* key, bool value) const
+void ConfigStore::writeString(const ConfigEntry& entry, const QString& value) const
 {
-    writeString(key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    writeProfileString(getConfigFile(), ConfigKey::kSection, QString::fromLatin1(entry.key), value);
+}
+
+void ConfigStore::writeBool(const ConfigEntry& entry, bool value) const
+{
+    writeString(entry, value ? QStringLiteral("1") : QStringLiteral("0"));
 }

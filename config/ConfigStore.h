@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ConfigKeys.h"
 #include "config/SavedLogin.h"
 
 #include <QString>
@@ -40,8 +41,10 @@ public:
     static void forgetCachedAddresses();
 
 private:
-    QString readString(const char* key, const QString& defaultValue) const;
-    bool readBool(const char* key, bool defaultValue) const;
-    void writeString(const char* key, const QString& value) const;
-    void writeBool(const char* key, bool value) const;
+    // Entries of the table in config/ConfigKeys.h, read with their defaults.
+    QString readString(const ConfigEntry& entry) const;
+    int readInt(const ConfigEntry& entry) const;
+    bool readBool(const ConfigEntry& entry) const;
+    void writeString(const ConfigEntry& entry, const QString& value) const;
+    void writeBool(const ConfigEntry& entry, bool value) const;
 };

@@ -6,3 +6,5 @@ inline constexpr const char* kDefaultAppRoot = "http://www.quorvane.com";
 inline constexpr const char* kDefaultContextRoot = "/quorvane2";
 inline constexpr const char* kDefaultDownRoot = "http://download.quorvane.com";
 inline constexpr const char* kDownloadPath = "/res/download";
+// The download folder on the download server: kDefaultDownRoot followed by kDownloadPath.
+inline constexpr const char* kDefaultDownUrl = "http://download.quorvane.com/res/download";

@@ -385,12 +385,8 @@ QString SelfUpdate::stagingParent() const
 
 QString SelfUpdate::getUpgradeDir() const
 {
-    const QString base = localAppDataDir();
-    if (base.isEmpty())
-        return {};
-    const QString dir = base + QStringLiteral("/quorvane");
-    QDir().mkpath(dir);
-    return dir;
+    // The client's data folder, which holds quorvane.ini as well: created private when missing.
+    return ConfigStore().getConfigDir();
 }
 
 QString SelfUpdate::getUpgradeFile() const

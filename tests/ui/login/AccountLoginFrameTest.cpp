@@ -229,7 +229,7 @@ TEST_F(LoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
         EXPECT_EQ(saved.autoLogin, c.autoLogin);
         EXPECT_EQ(saved.userType, 0);
         // Stored scrambled, never as typed.
-        EXPECT_FALSE(iniValue(ConfigKey::kPassword).isEmpty());
+        EXPECT_FALSE(iniValue(ConfigKey::kPassword.key).isEmpty());
         EXPECT_FALSE(TempProfile::readFile(m_profile.configFile()).contains("new"));
         EXPECT_EQ(m_session.getToken(), "TK1");
         EXPECT_EQ(m_session.getUserName(), "alice@example.com");
