@@ -16,7 +16,7 @@ bool checkInstance(InstanceLock& lock)
     // A newer version staged by an earlier run replaces this one before anything else happens.
     // When it cannot (no administrator rights), the user hears of it once and the client starts.
     SelfUpdate upgrade;
-    upgrade.setNoticeReport(showUnpackFailureBox);
+    upgrade.setNoticeReport(showUpdateNotice);
     if (upgrade.applyPendingUpgrade()) {
         lock.release(); // the updater waits for this lock
         return false;

@@ -1,7 +1,7 @@
 #include "devserver/DemoServerOptions.h"
 
+#include "config/ShareHosts.h"
 #include "devserver/DownloadFiles.h"
-#include "devserver/ShareHosts.h"
 #include "platform/Failure.h"
 
 #include <QFileInfo>
@@ -80,7 +80,7 @@ DemoServerOptions parseDemoServerOptions(const QStringList& arguments)
             throw Failure(QStringLiteral("--share-host: \"%1\" is not a host name").arg(host));
     }
     if (hosts.isEmpty()) {
-        for (const char* host : kDefaultShareHosts)
+        for (const char* host : kShareHosts)
             hosts.append(QString::fromLatin1(host));
     }
     options.shareHosts = hosts;
@@ -100,5 +100,5 @@ QString demoServerUsage()
                "  --package FILE      the cabinet published as quorvane_upgrade.cab (default: none, 404);\n"
                "                      FILE.minisig, when there, as quorvane_upgrade.cab.minisig\n"
                "  --share-host HOST   a microblog share host (default: %1 and %2)\n")
-        .arg(QLatin1String(kDefaultShareHosts[0]), QLatin1String(kDefaultShareHosts[1]));
+        .arg(QLatin1String(kShareHosts[0]), QLatin1String(kShareHosts[1]));
 }

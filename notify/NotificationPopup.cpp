@@ -10,6 +10,7 @@
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/NavigateUrl.h"
+#include "ui/chrome/TitleBar.h"
 #include "ui/chrome/WindowRegion.h"
 
 #include <QCloseEvent>
@@ -23,8 +24,6 @@
 #include <exception>
 
 namespace {
-
-const QColor kTitleColor{22, 80, 153};
 
 // The page is 3 pixels narrower and 5 lower than the window around it.
 constexpr int kExtraWidth = 3;
@@ -45,11 +44,8 @@ NotificationPopup::NotificationPopup(QWidget* parent, const MessageTimings& timi
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(415, 510);
 
-    titleBar = new QWidget(this);
-    titleBar->setAutoFillBackground(true);
-    QPalette titlePalette = titleBar->palette();
-    titlePalette.setColor(QPalette::Window, kTitleColor);
-    titleBar->setPalette(titlePalette);
+    titleBar = new TitleBar(this);
+    titleBar->setObjectName(QStringLiteral("titleBar"));
     titleBar->installEventFilter(this);
 
     titlePicture = new DragImage(titleBar);

@@ -2,6 +2,7 @@
 
 #include "notify/MessageTimings.h"
 #include "server/Reply.h"
+#include "ui/chrome/TitleBar.h"
 
 #include <QPointer>
 #include <QRect>
@@ -26,7 +27,7 @@ class NotificationPopup final : public QWidget
     Q_DISABLE_COPY_MOVE(NotificationPopup)
 
 public:
-    static constexpr int kTitleHeight = 51;
+    static constexpr int kTitleHeight = TitleBar::kHeight;
     static constexpr int kCloseRightMargin = 17;
     static constexpr int kScreenRightMargin = 20;
     static constexpr int kCornerEllipse = 10;

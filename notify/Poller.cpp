@@ -175,7 +175,7 @@ void Poller::prepareUpgrade(SelfUpdate& upgrade)
     // The box of a package that does not unpack is a window: it is shown on the user-interface
     // thread while this thread waits, and a stop does not wait for the user to close it.
     const auto showBox = [this](const QString& message) {
-        handOver([message] { showUnpackFailureBox(message); });
+        handOver([message] { showUpdateNotice(message); });
     };
     upgrade.setUnpackFailureReport(showBox);
     upgrade.setNoticeReport(showBox);

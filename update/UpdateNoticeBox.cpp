@@ -4,24 +4,24 @@
 #include <QPointer>
 #include <QThread>
 
-void showUnpackFailureBox(const QString& message)
+void showUpdateNotice(const QString& message)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvane"), message, QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-UpdateNoticeReport unpackFailureBoxOn(QObject* uiContext)
+UpdateNoticeReport updateNoticesOn(QObject* uiContext)
 {
     return [context = QPointer<QObject>(uiContext)](const QString& message) {
         if (!context)
             return;
         // A blocking hand-over from the object's own thread would wait for itself.
         if (QThread::currentThread() == context->thread()) {
-            showUnpackFailureBox(message);
+            showUpdateNotice(message);
             return;
         }
         QMetaObject::invokeMethod(
-            context, [message] { showUnpackFailureBox(message); }, Qt::BlockingQueuedConnection);
+            context, [message] { showUpdateNotice(message); }, Qt::BlockingQueuedConnection);
     };
 }

@@ -1,5 +1,5 @@
+#include "config/ShareHosts.h"
 #include "devserver/DemoServerOptions.h"
-#include "devserver/ShareHosts.h"
 #include "platform/Failure.h"
 
 #include <QTemporaryFile>
@@ -22,7 +22,7 @@ TEST(DemoServerOptions, DefaultsPublishTheClientsVersionWithoutAPackageOnTheKnow
     EXPECT_FALSE(options.versionDesc.isEmpty());
     EXPECT_TRUE(options.packageFile.isEmpty());
     EXPECT_EQ(options.shareHosts,
-              QStringList({QLatin1String(kDefaultShareHosts[0]), QLatin1String(kDefaultShareHosts[1])}));
+              QStringList({QLatin1String(kShareHosts[0]), QLatin1String(kShareHosts[1])}));
 }
 
 TEST(DemoServerOptions, EveryOptionIsRead)

@@ -59,7 +59,7 @@ TEST(UnpackFailureBox, PollingThreadHandsTheBoxToTheUserInterfaceThreadAndWaits)
 {
     app();
     QObject uiContext;
-    const UpdateNoticeReport report = unpackFailureBoxOn(&uiContext);
+    const UpdateNoticeReport report = updateNoticesOn(&uiContext);
     std::atomic<bool> returned = false;
     std::thread polling([&] {
         report(QStringLiteral("解压升级包失败!"));
@@ -79,7 +79,7 @@ TEST(UnpackFailureBox, OnTheUserInterfaceThreadItShowsDirectly)
 {
     app();
     QObject uiContext;
-    const UpdateNoticeReport report = unpackFailureBoxOn(&uiContext);
+    const UpdateNoticeReport report = updateNoticesOn(&uiContext);
     std::atomic<bool> returned = false;
     QTimer::singleShot(0, [&] {
         report(QStringLiteral("解压升级包失败!"));
@@ -96,7 +96,7 @@ TEST(UnpackFailureBox, NothingIsShownOnceTheContextIsGone)
     UpdateNoticeReport report;
     {
         QObject uiContext;
-        report = unpackFailureBoxOn(&uiContext);
+        report = updateNoticesOn(&uiContext);
     }
     std::thread polling([&] { report(QStringLiteral("解压升级包失败!")); });
     polling.join(); // returns without a user-interface thread to wait for

@@ -1,7 +1,7 @@
 #include "ui/chrome/PageOrigin.h"
 
 #include "config/ConfigStore.h"
-#include "ui/chrome/ShareHosts.h"
+#include "config/ShareHosts.h"
 
 namespace {
 

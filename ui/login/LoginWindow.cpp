@@ -9,6 +9,7 @@
 #include "ui/chrome/Fonts.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/SkinBitmap.h"
+#include "ui/chrome/TitleBar.h"
 #include "ui/chrome/WindowRegion.h"
 #include "ui/login/AccountLoginFrame.h"
 #include "ui/login/MicroblogLoginFrame.h"
@@ -25,19 +26,10 @@ namespace {
 
 constexpr QSize kClientSize(455, 350);
 constexpr int kMargin = 2;
-constexpr int kTitleHeight = 51;
+constexpr int kTitleHeight = TitleBar::kHeight;
 constexpr int kSideWidth = 150;
 constexpr int kCornerEllipse = 15;
-const QColor kTitleColor(22, 80, 153);
 const QColor kFrameHostColor(35, 83, 141);
-
-void fill(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 } // namespace
 
@@ -53,12 +45,11 @@ LoginWindow::LoginWindow(Session& session, QWidget* parent)
     // guard's filter, installed after it, sees input first.
     qApp->installEventFilter(this);
     m_requestGuard = new RequestGuard(this);
-    fill(this, kFrameHostColor);
+    fillBackground(this, kFrameHostColor);
     resize(kClientSize);
 
-    titleBar = new QWidget(this);
+    titleBar = new TitleBar(this);
     titleBar->setObjectName(QStringLiteral("titleBar"));
-    fill(titleBar, kTitleColor);
     titlePicture = new DragImage(titleBar);
     titlePicture->setObjectName(QStringLiteral("titlePicture"));
     titlePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
@@ -77,7 +68,7 @@ LoginWindow::LoginWindow(Session& session, QWidget* parent)
 
     frameHost = new QWidget(this);
     frameHost->setObjectName(QStringLiteral("frameHost"));
-    fill(frameHost, kFrameHostColor);
+    fillBackground(frameHost, kFrameHostColor);
     layOut();
 
     connect(minimizeButton, &ImageButton::clicked, this, &LoginWindow::onMinimizeClicked);

@@ -17,6 +17,7 @@
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/NavigateUrl.h"
 #include "ui/chrome/SkinBitmap.h"
+#include "ui/chrome/TitleBar.h"
 #include "ui/chrome/WindowRegion.h"
 #include "ui/main/CompanyWebSite.h"
 
@@ -34,17 +35,8 @@
 namespace {
 
 constexpr QSize kClientSize(995, 724);
-constexpr int kTitleHeight = 51;
+constexpr int kTitleHeight = TitleBar::kHeight;
 constexpr int kCornerEllipse = 15;
-const QColor kTitleColor(22, 80, 153);
-
-void fill(QWidget* widget, const QColor& color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 Image* addPicture(QWidget* parent, const char* name, const char* picture, QPoint pos)
 {
@@ -97,7 +89,7 @@ MainWindow::MainWindow(const Session& session, QWidget* parent)
     setWindowTitle(QStringLiteral("Quorvane"));
     setWindowIcon(applicationIcon());
     // What shows around the browser panel, beside the border line.
-    fill(this, kBorderLineColor);
+    fillBackground(this, kBorderLineColor);
     resize(kClientSize);
 
     createTitleBar();
@@ -130,9 +122,8 @@ void MainWindow::publishHandle()
 
 void MainWindow::createTitleBar()
 {
-    titleBar = new QWidget(this);
+    titleBar = new TitleBar(this);
     titleBar->setObjectName(QStringLiteral("titleBar"));
-    fill(titleBar, kTitleColor);
     titleBar->setGeometry(0, 0, width(), kTitleHeight);
 
     titlePicture = new DragImage(titleBar);
@@ -165,7 +156,7 @@ void MainWindow::createBrowser()
 {
     browserPanel = new QWidget(this);
     browserPanel->setObjectName(QStringLiteral("browserPanel"));
-    fill(browserPanel, Qt::white);
+    fillBackground(browserPanel, Qt::white);
     browser = new BrowserView(browserPanel);
     browser->setObjectName(QStringLiteral("browser"));
     layoutBrowser();

@@ -1,8 +1,8 @@
 #include "ui/share/SharePageUrl.h"
 
+#include "config/ShareHosts.h"
 #include "config/Util.h"
 #include "ui/chrome/ClientUrl.h"
-#include "ui/chrome/ShareHosts.h"
 
 namespace {
 

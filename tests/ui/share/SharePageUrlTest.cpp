@@ -1,6 +1,6 @@
 #include "ui/share/SharePageUrl.h"
 
-#include "ui/chrome/ShareHosts.h"
+#include "config/ShareHosts.h"
 
 #include <gtest/gtest.h>
 

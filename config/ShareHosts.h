@@ -4,8 +4,8 @@
 #include <QStringList>
 
 // The microblog service's two share hosts. Its share page and success page lie below either of
-// them; the demo server plays both names, and tests point them at 127.0.0.1 through Chromium's
-// "--host-resolver-rules", never by changing these.
+// them; the windows trust pages of these hosts, and the demo server plays both names (tests point
+// them at 127.0.0.1 through Chromium's "--host-resolver-rules", never by changing these).
 inline constexpr const char* kShareHosts[] = {"service.weibo.com", "v.t.sina.com.cn"};
 
 inline QStringList shareHosts()

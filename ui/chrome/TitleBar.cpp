@@ -1,0 +1,20 @@
+#include "ui/chrome/TitleBar.h"
+
+#include <QPalette>
+
+void fillBackground(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    // Buttons (check boxes) fill with another role by default.
+    widget->setBackgroundRole(QPalette::Window);
+    widget->setAutoFillBackground(true);
+}
+
+TitleBar::TitleBar(QWidget* window) : QWidget(window)
+{
+    fillBackground(this, colour());
+}
+
+TitleBar::~TitleBar() = default;
