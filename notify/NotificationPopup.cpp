@@ -139,8 +139,9 @@ void NotificationPopup::onBeforeNavigate(const QString& url, bool& cancel, bool 
             return;
         cancel = true;
         if (mayActOnClientUrl(mainFrame, browser->browserPage()->url()))
-            handleClientUrl(url, ClientUrlListener::NotificationWindow,
-                            {.show = [this](const QString& target) { emit showRequested(target); }});
+            handleClientUrl(
+                url, ClientUrlListener::NotificationWindow,
+                {.close = {}, .show = [this](const QString& target) { emit showRequested(target); }});
     } catch (const std::exception& failure) {
         // Raised inside the browser engine's callback, a failure must go no further.
         qWarning() << "Client URL not handled:" << failure.what();

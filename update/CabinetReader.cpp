@@ -2,21 +2,17 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/DiskSpace.h"
+#include "platform/RawFiles.h"
 #include "update/GuardedCabinetSystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <mspack.h>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -107,35 +103,11 @@ QStringList missingFolders(const QString& folder)
 }
 
 // Creates an empty, uniquely named file beside `target`; executables get the execute bits the
-// user's umask allows.
+// user's umask allows. Not named after the target, whose name may already be as long as a name
+// can be.
 QString createStagingFile(const QString& target, bool executable)
 {
-    const QFileInfo info(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        // Not named after the target, whose name may already be as long as a name can be.
-        const QString path = info.absolutePath() + QStringLiteral("/.quorvane-part-") +
-                             QString::number(QRandomGenerator::global()->generate(), 36);
-        const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                            executable ? 0777 : 0666);
-        if (fd >= 0) {
-            close(fd);
-            return path;
-        }
-        if (errno != EEXIST)
-            return {};
-    }
-    return {};
-}
-
-// A file that is replaced keeps its permissions.
-bool keepModeOf(const QString& target, const QString& staging)
-{
-    struct stat old
-    {
-    };
-    if (lstat(QFile::encodeName(target).constData(), &old) != 0 || !S_ISREG(old.st_mode))
-        return true;
-    return chmod(QFile::encodeName(staging).constData(), old.st_mode & 07777) == 0;
+    return createUniqueFile(QFileInfo(target).absolutePath(), QStringLiteral(".quorvane-part-"), executable);
 }
 
 // Every unpacked file reaches the disk before any target is replaced: one flush of each file
@@ -146,25 +118,7 @@ bool syncFileSystemsOf(const std::vector<Step>& steps)
     std::set<QString> folders;
     for (const Step& step : steps)
         folders.insert(QFileInfo(step.staging).absolutePath());
-    std::set<dev_t> flushed;
-    for (const QString& folder : folders) {
-        const int fd = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return false;
-        struct stat info
-        {
-        };
-        bool ok = fstat(fd, &info) == 0;
-        if (ok && flushed.insert(info.st_dev).second)
-            ok = syncfs(fd) == 0;
-        const int error = errno;
-        close(fd);
-        if (!ok) {
-            errno = error; // for the message
-            return false;
-        }
-    }
-    return true;
+    return syncFileSystems(QStringList(folders.begin(), folders.end()));
 }
 
 // The nearest folder of `path` that exists.
@@ -345,22 +299,21 @@ bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& cho
             return fail(QStringLiteral("\"%1\" unpacks to more than the archive declares").arg(step.name));
         if (result != MSPACK_ERR_OK)
             return fail(QStringLiteral("\"%1\": %2").arg(step.name, errorText(result)));
-        if (!keepModeOf(step.target, step.staging))
+        // A file that is replaced keeps its permissions.
+        if (!copyPermissions(step.target, step.staging))
             return fail(QStringLiteral("cannot write %1").arg(step.staging));
     }
     // The last moment an abort can take everything back.
     if (aborted())
         return fail(QStringLiteral("aborted"));
     if (!syncFileSystemsOf(steps))
-        return fail(QStringLiteral("the unpacked files could not be written to the disk: %1")
-                        .arg(QString::fromLocal8Bit(strerror(errno))));
+        return fail(
+            QStringLiteral("the unpacked files could not be written to the disk: %1").arg(lastSystemError()));
 
     // Put every file in place; a rename replaces a target in one step.
     for (Step& step : steps) {
-        if (rename(QFile::encodeName(step.staging).constData(), QFile::encodeName(step.target).constData()) !=
-            0)
-            return fail(QStringLiteral("cannot replace %1: %2")
-                            .arg(step.target, QString::fromLocal8Bit(strerror(errno))));
+        if (!renameFile(step.staging, step.target))
+            return fail(QStringLiteral("cannot replace %1: %2").arg(step.target, lastSystemError()));
         step.committed = true;
     }
     leftovers.keep = true;

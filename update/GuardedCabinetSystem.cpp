@@ -1,12 +1,10 @@
 #include "update/GuardedCabinetSystem.h"
 
-#include <cerrno>
+#include "platform/RawFiles.h"
+
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,35 +21,12 @@ GuardedCabinetSystem* cabinetOwner(mspack_system* self)
 
 mspack_file* cabinetOpen(mspack_system* self, const char* filename, int mode)
 {
-    // Non-blocking until the file is known to be a regular one: opening a FIFO would otherwise
-    // wait for its other end.
-    int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-    switch (mode) {
-    case MSPACK_SYS_OPEN_READ:
-        flags |= O_RDONLY;
-        break;
-    case MSPACK_SYS_OPEN_WRITE:
-        flags |= O_WRONLY | O_CREAT | O_TRUNC;
-        break;
-    default:
-        // The cabinet reader only reads the archive and writes new files.
+    // The cabinet reader only reads the archive and writes new files.
+    if (mode != MSPACK_SYS_OPEN_READ && mode != MSPACK_SYS_OPEN_WRITE)
         return nullptr;
-    }
-    const int fd = open(filename, flags, 0666);
+    const int fd = openRegularFile(filename, mode == MSPACK_SYS_OPEN_READ ? RawOpen::Read : RawOpen::Write);
     if (fd < 0)
         return nullptr;
-    struct stat info
-    {
-    };
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    const int status = fcntl(fd, F_GETFL);
-    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
-        close(fd);
-        return nullptr;
-    }
     auto* file = new GuardedFile{fd, cabinetOwner(self)};
     return reinterpret_cast<mspack_file*>(file);
 }
@@ -65,7 +40,7 @@ void cabinetClose(mspack_file* file)
 {
     if (!file)
         return;
-    close(cabinetFile(file)->fd);
+    closeRawFile(cabinetFile(file)->fd);
     delete cabinetFile(file);
 }
 
@@ -73,12 +48,7 @@ int cabinetRead(mspack_file* file, void* buffer, int bytes)
 {
     if (!file || bytes < 0 || cabinetFile(file)->system->aborted())
         return -1;
-    for (;;) {
-        const ssize_t count = read(cabinetFile(file)->fd, buffer, size_t(bytes));
-        if (count < 0 && errno == EINTR)
-            continue;
-        return int(count);
-    }
+    return int(readRawFile(cabinetFile(file)->fd, buffer, bytes));
 }
 
 int cabinetWrite(mspack_file* file, void* buffer, int bytes)
@@ -92,17 +62,8 @@ int cabinetWrite(mspack_file* file, void* buffer, int bytes)
         system->overBudget = true;
         return -1;
     }
-    const char* data = static_cast<const char*>(buffer);
-    int left = bytes;
-    while (left > 0) {
-        const ssize_t count = write(cabinetFile(file)->fd, data, size_t(left));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return -1;
-        data += count;
-        left -= int(count);
-    }
+    if (!writeRawFile(cabinetFile(file)->fd, buffer, bytes))
+        return -1;
     system->budget -= bytes;
     system->fileBudget -= bytes;
     system->written += bytes;
@@ -115,17 +76,17 @@ int cabinetSeek(mspack_file* file, off_t offset, int mode)
 {
     if (!file)
         return -1;
-    int whence = SEEK_SET;
+    RawSeek from = RawSeek::Set;
     if (mode == MSPACK_SYS_SEEK_CUR)
-        whence = SEEK_CUR;
+        from = RawSeek::Current;
     else if (mode == MSPACK_SYS_SEEK_END)
-        whence = SEEK_END;
-    return lseek(cabinetFile(file)->fd, offset, whence) < 0 ? -1 : 0;
+        from = RawSeek::End;
+    return seekRawFile(cabinetFile(file)->fd, offset, from) < 0 ? -1 : 0;
 }
 
 off_t cabinetTell(mspack_file* file)
 {
-    return file ? lseek(cabinetFile(file)->fd, 0, SEEK_CUR) : -1;
+    return file ? off_t(seekRawFile(cabinetFile(file)->fd, 0, RawSeek::Current)) : -1;
 }
 
 void cabinetMessage(mspack_file*, const char*, ...)

@@ -395,7 +395,7 @@ void MainWindow::onBeforeNavigate(const QString& url, bool& cancel, bool mainFra
     // Cancelled at once, whatever the action turns out to be.
     cancel = true;
     if (mayActOnClientUrl(mainFrame, browser->browserPage()->url()))
-        handleClientUrl(url, ClientUrlListener::MainWindow, {.close = [this] { hideToTray(); }});
+        handleClientUrl(url, ClientUrlListener::MainWindow, {.close = [this] { hideToTray(); }, .show = {}});
 }
 
 void MainWindow::onNewWindow(const QString& url, bool& cancel)

@@ -267,7 +267,6 @@ TEST_F(LoginWindowTest, CloseButtonEndsWithCancel)
         click(window.closeButton);
     });
     EXPECT_EQ(window.showModal(), LoginWindow::ResultCancel);
-    EXPECT_EQ(LoginWindow::ResultCancel, 2);
     EXPECT_FALSE(window.isVisible());
 }
 
@@ -288,7 +287,7 @@ TEST_F(LoginWindowTest, MinimiseHidesAndTheModalStateGoesOn)
         click(window.minimizeButton);
         QTimer::singleShot(0, &window, [&] {
             hiddenAndRunning = !window.isVisible() && window.modalResult() == LoginWindow::ResultNone;
-            // What the main window's show action does.
+            // Shown again, as the client does for a second start or the tray icon.
             window.show();
             window.raise();
             window.activateWindow();
@@ -300,7 +299,6 @@ TEST_F(LoginWindowTest, MinimiseHidesAndTheModalStateGoesOn)
     });
     EXPECT_EQ(window.showModal(), LoginWindow::ResultOk);
     EXPECT_TRUE(hiddenAndRunning);
-    EXPECT_EQ(LoginWindow::ResultOk, 1);
 }
 
 TEST_F(LoginWindowTest, ShowModalCentresTheWindowOnTheDesktop)
