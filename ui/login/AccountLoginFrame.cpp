@@ -61,23 +61,11 @@ AccountLoginFrame::AccountLoginFrame(QWidget* host, Session& session, RequestGua
     connect(imgReset, &ImageButton::clicked, this, &AccountLoginFrame::onResetClicked);
     connect(imgReg, &ImageButton::clicked, this, &AccountLoginFrame::onRegisterClicked);
     connect(imgSina, &ImageButton::clicked, this, &AccountLoginFrame::onMicroblogClicked);
-    connect(cbAutoLogin, &QCheckBox::clicked, this, &AccountLoginFrame::onAutoLoginClicked);
 
-    loadSavedLogin();
+    fillFromSavedLogin(0, edEmail, edPassword, cbRemberPass, cbAutoLogin);
 }
 
 AccountLoginFrame::~AccountLoginFrame() = default;
-
-void AccountLoginFrame::loadSavedLogin()
-{
-    const SavedLogin info = ConfigStore().loadConfigInfo();
-    if (info.userType == 0) {
-        edEmail->setText(info.userName);
-        edPassword->setText(info.password);
-    }
-    cbRemberPass->setChecked(info.rememberPass);
-    cbAutoLogin->setChecked(info.autoLogin);
-}
 
 void AccountLoginFrame::submitLogin()
 {
@@ -112,18 +100,9 @@ void AccountLoginFrame::submitLogin()
     }
 
     switch (reply.code) {
-    case 0: {
-        // The password is saved whatever "记住密码" says; the two flags only decide whether
-        // the next start signs in by itself.
-        SavedLogin info;
-        info.userName = userName;
-        info.password = password;
-        info.rememberPass = cbRemberPass->isChecked();
-        info.autoLogin = cbAutoLogin->isChecked();
-        info.userType = 0;
-        finishSignIn([&] { ConfigStore().saveConfigInfo(info); });
+    case 0:
+        finishSignInSaving(userName, password, 0, cbRemberPass, cbAutoLogin);
         break;
-    }
     case 1:
         showPasswordError(QStringLiteral("用户名或密码不正确!"));
         break;
@@ -148,12 +127,6 @@ void AccountLoginFrame::onResetClicked()
 {
     edEmail->clear();
     edPassword->clear();
-}
-
-void AccountLoginFrame::onAutoLoginClicked(bool checked)
-{
-    if (checked)
-        cbRemberPass->setChecked(true);
 }
 
 void AccountLoginFrame::onRegisterClicked()

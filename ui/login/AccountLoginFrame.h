@@ -38,9 +38,7 @@ public:
     Image* imgFooter = nullptr;
 
 private:
-    void loadSavedLogin();
     void onResetClicked();
-    void onAutoLoginClicked(bool checked);
     void onRegisterClicked();
     void onMicroblogClicked();
 };

@@ -1,5 +1,6 @@
 #include "ui/login/LoginFrame.h"
 
+#include "config/ConfigStore.h"
 #include "platform/Failure.h"
 #include "resources/SkinPictures.h"
 #include "server/Session.h"
@@ -231,6 +232,48 @@ void LoginFrame::finishSignIn(const std::function<void()>& save)
         MessageBox::warning(window(), QStringLiteral("Quorvane"), failure.message());
     }
     emit signedIn();
+}
+
+void LoginFrame::fillFromSavedLogin(int userType, QLineEdit* email, QLineEdit* password,
+                                    QCheckBox* rememberPassword, QCheckBox* autoLogin)
+{
+    const SavedLogin info = ConfigStore().loadConfigInfo();
+    if (info.userType == userType) {
+        email->setText(info.userName);
+        password->setText(info.password);
+    }
+    rememberPassword->setChecked(info.rememberPass);
+    autoLogin->setChecked(info.autoLogin);
+    connect(autoLogin, &QCheckBox::clicked, rememberPassword, [rememberPassword](bool checked) {
+        if (checked)
+            rememberPassword->setChecked(true);
+    });
+}
+
+bool LoginFrame::checkEmailAddress(QLineEdit* email)
+{
+    // The trimmed text serves the check only; the server gets the text as typed.
+    const QString trimmed = trimBlanks(email->text());
+    if (trimmed.isEmpty())
+        showEmailError(QStringLiteral("请输入注册的E-mail!"));
+    else if (!isValidEmail(trimmed))
+        showEmailError(QStringLiteral("请输入有效的E-mail!"));
+    else
+        return true;
+    email->setFocus();
+    return false;
+}
+
+void LoginFrame::finishSignInSaving(const QString& userName, const QString& password, int userType,
+                                    const QCheckBox* rememberPassword, const QCheckBox* autoLogin)
+{
+    SavedLogin info;
+    info.userName = userName;
+    info.password = password;
+    info.rememberPass = rememberPassword->isChecked();
+    info.autoLogin = autoLogin->isChecked();
+    info.userType = userType;
+    finishSignIn([&] { ConfigStore().saveConfigInfo(info); });
 }
 
 void LoginFrame::leaveFrame()

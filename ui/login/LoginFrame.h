@@ -103,6 +103,18 @@ protected:
     // A login that cannot be stored is reported, but the user stays signed in.
     void finishSignIn(const std::function<void()>& save);
 
+    // What the frames that sign in share: the saved login of their kind (`userType`) fills the
+    // fields, the check boxes show the saved flags, and ticking "自动登录" ticks "记住密码" too.
+    void fillFromSavedLogin(int userType, QLineEdit* email, QLineEdit* password, QCheckBox* rememberPassword,
+                            QCheckBox* autoLogin);
+    // The e-mail check of the microblog and registration frames, on the trimmed text: an empty or
+    // invalid address is shown and takes the caret; false then.
+    bool checkEmailAddress(QLineEdit* email);
+    // Saves the login that has just signed in (the password whatever "记住密码" says: the two flags
+    // only decide whether the next start signs in by itself) and reports the sign-in.
+    void finishSignInSaving(const QString& userName, const QString& password, int userType,
+                            const QCheckBox* rememberPassword, const QCheckBox* autoLogin);
+
     // Destroys this frame once another has taken its place; the caret leaves with it.
     void leaveFrame();
 

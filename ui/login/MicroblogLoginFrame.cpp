@@ -51,40 +51,18 @@ MicroblogLoginFrame::MicroblogLoginFrame(QWidget* host, Session& session, Reques
     connect(imgLogin, &ImageButton::clicked, this, &MicroblogLoginFrame::submitSinaLogin);
     connect(imgReset, &ImageButton::clicked, this, &MicroblogLoginFrame::onResetClicked);
     connect(imgGoback, &ImageButton::clicked, this, &MicroblogLoginFrame::onBackClicked);
-    connect(cbAutoLogin, &QCheckBox::clicked, this, &MicroblogLoginFrame::onAutoLoginClicked);
 
-    loadSavedLogin();
+    fillFromSavedLogin(1, edEmail, edPassword, cbRemberPass, cbAutoLogin);
 }
 
 MicroblogLoginFrame::~MicroblogLoginFrame() = default;
-
-void MicroblogLoginFrame::loadSavedLogin()
-{
-    const SavedLogin info = ConfigStore().loadConfigInfo();
-    if (info.userType == 1) {
-        edEmail->setText(info.userName);
-        edPassword->setText(info.password);
-    }
-    cbRemberPass->setChecked(info.rememberPass);
-    cbAutoLogin->setChecked(info.autoLogin);
-}
 
 void MicroblogLoginFrame::submitSinaLogin()
 {
     if (requestRunning())
         return;
-    // The trimmed text serves the checks only; the server gets the text as typed.
-    const QString trimmed = trimBlanks(edEmail->text());
-    if (trimmed.isEmpty()) {
-        showEmailError(QStringLiteral("请输入注册的E-mail!"));
-        edEmail->setFocus();
+    if (!checkEmailAddress(edEmail))
         return;
-    }
-    if (!isValidEmail(trimmed)) {
-        showEmailError(QStringLiteral("请输入有效的E-mail!"));
-        edEmail->setFocus();
-        return;
-    }
     if (edPassword->text().isEmpty()) {
         showPasswordError(QStringLiteral("请填写密码!"));
         edPassword->setFocus();
@@ -98,13 +76,7 @@ void MicroblogLoginFrame::submitSinaLogin()
         showEmailError(reply.msg);
         return;
     }
-    SavedLogin info;
-    info.userName = userName;
-    info.password = password;
-    info.rememberPass = cbRemberPass->isChecked();
-    info.autoLogin = cbAutoLogin->isChecked();
-    info.userType = 1;
-    finishSignIn([&] { ConfigStore().saveConfigInfo(info); });
+    finishSignInSaving(userName, password, 1, cbRemberPass, cbAutoLogin);
 }
 
 void MicroblogLoginFrame::focusFirstEmpty()
@@ -120,12 +92,6 @@ void MicroblogLoginFrame::onResetClicked()
     edEmail->clear();
     edPassword->clear();
     edEmail->setFocus();
-}
-
-void MicroblogLoginFrame::onAutoLoginClicked(bool checked)
-{
-    if (checked)
-        cbRemberPass->setChecked(true);
 }
 
 void MicroblogLoginFrame::onBackClicked()

@@ -38,8 +38,6 @@ public:
     Image* imgFooter = nullptr;
 
 private:
-    void loadSavedLogin();
     void onResetClicked();
-    void onAutoLoginClicked(bool checked);
     void onBackClicked();
 };

@@ -67,18 +67,8 @@ void RegistrationFrame::submitReg()
 {
     if (requestRunning())
         return;
-    // The trimmed text serves the checks only; the server gets the text as typed.
-    const QString trimmed = trimBlanks(edEmail->text());
-    if (trimmed.isEmpty()) {
-        showEmailError(QStringLiteral("请输入注册的E-mail!"));
-        edEmail->setFocus();
+    if (!checkEmailAddress(edEmail))
         return;
-    }
-    if (!isValidEmail(trimmed)) {
-        showEmailError(QStringLiteral("请输入有效的E-mail!"));
-        edEmail->setFocus();
-        return;
-    }
     if (edPassword->text().isEmpty()) {
         showPasswordError(QStringLiteral("请填写密码!"));
         edPassword->setFocus();
