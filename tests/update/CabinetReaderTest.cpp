@@ -2,6 +2,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/DiskSpace.h"
 #include "tests/support/CabinetWriter.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/TempProfile.h"
 #include "update/GuardedCabinetSystem.h"
 
@@ -24,24 +25,6 @@ QByteArray pattern(int size, char seed)
     for (int i = 0; i < size; ++i)
         data[i] = char(seed + i * 7 + i / 251);
     return data;
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every file and folder below `dir`, relative to it, sorted.
-QStringList tree(const QString& dir)
-{
-    QStringList entries;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << QDir(dir).relativeFilePath(it.next());
-    entries.sort();
-    return entries;
 }
 
 class CabinetReaderTest : public ::testing::Test

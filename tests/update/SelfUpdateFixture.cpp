@@ -103,23 +103,6 @@ QString UpgradeFixture::debugLog() const
     return QString::fromUtf8(readBytes(m_profile.dataHome() + QStringLiteral("/quorvane/debug.txt")));
 }
 
-QStringList tree(const QString& dir)
-{
-    QStringList entries;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << QDir(dir).relativeFilePath(it.next());
-    entries.sort();
-    return entries;
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool waitForFile(const QString& path, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);

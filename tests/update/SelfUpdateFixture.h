@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/CabinetWriter.h"
+#include "tests/support/FileTree.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
 #include "tests/update/ProtectedFolder.h"
@@ -57,9 +58,6 @@ protected:
     QStringList m_notices;
 };
 
-// Every entry below `dir`, relative to it, sorted.
-QStringList tree(const QString& dir);
-QByteArray readBytes(const QString& path);
 // Waits until `path` exists; false after `timeoutMs`.
 bool waitForFile(const QString& path, int timeoutMs = 20000);
 void writeExecutable(const QString& path, const QByteArray& content);
