@@ -2,6 +2,8 @@
 
 #include "app/ErrorDisplay.h"
 
+namespace quorvane {
+
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Quorvane"));
@@ -18,3 +20,5 @@ bool Application::notify(QObject* receiver, QEvent* event)
         return true;
     }
 }
+
+} // namespace quorvane

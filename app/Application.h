@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+namespace quorvane {
+
 // The application object. A failure that escapes an event handler is shown in a message box
 // titled "Quorvane" with the failure's text, and the client keeps running.
 class Application final : public QApplication
@@ -13,3 +15,5 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+} // namespace quorvane

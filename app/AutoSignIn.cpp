@@ -4,6 +4,8 @@
 #include "platform/Failure.h"
 #include "server/Session.h"
 
+namespace quorvane {
+
 bool signInAutomatically(Session& session, const SavedLogin& saved)
 {
     try {
@@ -16,3 +18,5 @@ bool signInAutomatically(Session& session, const SavedLogin& saved)
         return false;
     }
 }
+
+} // namespace quorvane

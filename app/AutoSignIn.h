@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quorvane {
+
 class Session;
 struct SavedLogin;
 
@@ -8,3 +10,5 @@ struct SavedLogin;
 // sign-in. A refusal or a server that cannot be reached gives false without a message: the
 // login window then lets the user try.
 bool signInAutomatically(Session& session, const SavedLogin& saved);
+
+} // namespace quorvane

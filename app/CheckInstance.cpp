@@ -5,6 +5,8 @@
 #include "update/SelfUpdate.h"
 #include "update/UpdateNoticeBox.h"
 
+namespace quorvane {
+
 bool checkInstance(InstanceLock& lock)
 {
     if (!lock.acquire()) {
@@ -23,3 +25,5 @@ bool checkInstance(InstanceLock& lock)
     }
     return true;
 }
+
+} // namespace quorvane

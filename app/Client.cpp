@@ -21,6 +21,8 @@
 #include <QDebug>
 #include <QTimer>
 
+namespace quorvane {
+
 void PollerStop::operator()(Poller* poller) const
 {
     poller->stop();
@@ -148,3 +150,5 @@ void Client::openNewWindow(const QUrl& url)
         break;
     }
 }
+
+} // namespace quorvane

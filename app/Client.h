@@ -14,6 +14,8 @@
 
 #include <memory>
 
+namespace quorvane {
+
 // What a run of the client may change; the client keeps the defaults.
 struct ClientOptions
 {
@@ -83,3 +85,5 @@ private:
     PollerPointer m_poller;
     bool m_signInStarted = false;
 };
+
+} // namespace quorvane

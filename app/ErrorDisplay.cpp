@@ -5,6 +5,8 @@
 
 #include <exception>
 
+namespace quorvane {
+
 void showErrorMessage(const QString& text)
 {
     MessageBox::critical(nullptr, QStringLiteral("Quorvane"), text);
@@ -22,3 +24,5 @@ void showCurrentException()
         showErrorMessage(QString());
     }
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QWidget>
 
+namespace quorvane {
+
 StartReport::StartReport(QObject* parent) : QObject(parent)
 {
     QCoreApplication::instance()->installEventFilter(this);
@@ -22,3 +24,5 @@ bool StartReport::eventFilter(QObject* watched, QEvent* event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+namespace quorvane {
+
 // Tells the updater that installed this program that it came up, once the first window of the
 // run is on screen. Does nothing when no updater started the client.
 class StartReport final : public QObject
@@ -14,3 +16,5 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include "ui/chrome/BrowserProfile.h"
 #include "ui/main/MainWindow.h"
 
+namespace quorvane {
+
 namespace {
 
 // Runs the client until its main window ends it, serving the show requests of later starts.
@@ -45,3 +47,5 @@ int runClientProgram(int argc, char** argv, const ClientOptions& options)
     }
     return 0;
 }
+
+} // namespace quorvane

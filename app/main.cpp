@@ -3,5 +3,5 @@
 
 int main(int argc, char** argv)
 {
-    return runClientProgram(argc, argv, ClientOptions{});
+    return quorvane::runClientProgram(argc, argv, quorvane::ClientOptions{});
 }

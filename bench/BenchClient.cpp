@@ -9,6 +9,8 @@
 
 #include <QtGlobal>
 
+using namespace quorvane;
+
 int main(int argc, char** argv)
 {
     ClientOptions options;

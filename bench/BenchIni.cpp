@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <cstdio>
 
+using namespace quorvane;
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

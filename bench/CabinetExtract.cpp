@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
+using namespace quorvane;
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <cstdio>
 
+using namespace quorvane;
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

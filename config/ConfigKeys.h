@@ -2,6 +2,8 @@
 
 #include "config/ServerDefaults.h"
 
+namespace quorvane {
+
 // An entry of quorvane.ini and what it reads as while it is missing ("1" and "0" for on and off).
 struct ConfigEntry
 {
@@ -28,3 +30,5 @@ inline constexpr ConfigEntry kUserType{"user_type", "0"};
 inline constexpr ConfigEntry kHandle{"handle", ""};
 inline constexpr ConfigEntry kCloseOnExit{"close_on_exit", "0"};
 } // namespace ConfigKey
+
+} // namespace quorvane

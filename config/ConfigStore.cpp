@@ -11,6 +11,8 @@
 #include <QDir>
 #include <mutex>
 
+namespace quorvane {
+
 namespace {
 
 const QByteArray kPasswordKey = QByteArrayLiteral("r5k83bqhzLm41xp7W2d");
@@ -212,3 +214,5 @@ void ConfigStore::writeBool(const ConfigEntry& entry, bool value) const
 {
     writeString(entry, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
+
+} // namespace quorvane

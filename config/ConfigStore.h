@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The configuration store. It keeps no state: every call reads or writes quorvane.ini at once,
 // so a value written by one call (or by another process) is seen by the next read. Only the
 // server addresses are read once per run. Writes the file system refuses raise Failure.
@@ -48,3 +50,5 @@ private:
     void writeString(const ConfigEntry& entry, const QString& value) const;
     void writeBool(const ConfigEntry& entry, bool value) const;
 };
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include <QDebug>
 
+namespace quorvane {
+
 namespace {
 
 void report(const QString& problem)
@@ -34,3 +36,5 @@ void secureDataFolder()
             report(problem);
     }
 }
+
+} // namespace quorvane

@@ -1,5 +1,7 @@
 #include "config/NameValueList.h"
 
+namespace quorvane {
+
 namespace {
 
 bool isBlank(QChar c)
@@ -71,3 +73,5 @@ QString NameValueList::value(const QString& name) const
     }
     return {};
 }
+
+} // namespace quorvane

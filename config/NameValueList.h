@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace quorvane {
+
 // An ordered list of "name=value" entries, as the URL parsers make them.
 class NameValueList final
 {
@@ -22,3 +24,5 @@ public:
 private:
     QStringList m_entries;
 };
+
+} // namespace quorvane

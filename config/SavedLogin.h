@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The saved login; the password here is plain text.
 struct SavedLogin
 {
@@ -11,3 +13,5 @@ struct SavedLogin
     bool autoLogin = true;
     int userType = 0; // 0 account (e-mail) login, 1 microblog login
 };
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QLocale>
 
+namespace quorvane {
+
 namespace {
 
 constexpr qsizetype kUnscrambleBufferSize = 512;
@@ -101,3 +103,5 @@ NameValueList parseClientUrl(const QString& url)
     }
     return NameValueList::fromCommaText(QStringLiteral("actionName=") + action + QLatin1Char(',') + query);
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace quorvane {
+
 // Reversible scrambling of short byte texts: each byte XOR the key byte at its position,
 // written as two upper-case hexadecimal digits.
 QByteArray scrambleText(const QByteArray& key, const QByteArray& data);
@@ -26,3 +28,5 @@ NameValueList parseUrlQuery(const QString& url);
 // A "vemtraclient://action/?a=1&b=2" URL as the entries actionName=action, a=1, b=2.
 // Nothing is percent-decoded.
 NameValueList parseClientUrl(const QString& url);
+
+} // namespace quorvane

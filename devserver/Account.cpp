@@ -3,6 +3,8 @@
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 
+namespace quorvane {
+
 namespace {
 
 QByteArray hashPassword(const QByteArray& salt, const QString& password)
@@ -36,3 +38,5 @@ void Account::setPassword(const QString& password)
     salt = bytes.toHex();
     hash = hashPassword(salt, password);
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace quorvane {
+
 // One account of the service: a Quorvane account signed in with e-mail and password, or a microblog
 // account signed in through the microblog service. Only a salted hash of the password is kept.
 struct Account
@@ -25,3 +27,5 @@ struct Account
     bool hasPassword(const QString& password) const;
     void setPassword(const QString& password);
 };
+
+} // namespace quorvane

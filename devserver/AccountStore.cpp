@@ -10,6 +10,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+namespace quorvane {
+
 namespace {
 
 const char* const kFileName = "accounts.json";
@@ -144,3 +146,5 @@ void AccountStore::save(const QList<Account>& accounts) const
         file.write(content) != content.size() || !file.commit())
         throw Failure(QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString()));
 }
+
+} // namespace quorvane

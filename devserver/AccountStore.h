@@ -8,6 +8,8 @@
 #include <mutex>
 #include <optional>
 
+namespace quorvane {
+
 // The accounts of the service, kept in "accounts.json" in the data folder. Every change is written
 // to a temporary file that then replaces the store, so a crash never leaves half a file behind;
 // a change that cannot be written is not made in memory either. Safe to use from several threads.
@@ -38,3 +40,5 @@ private:
     mutable std::mutex m_mutex;
     QList<Account> m_accounts;
 };
+
+} // namespace quorvane

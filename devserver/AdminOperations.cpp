@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+namespace quorvane {
+
 using namespace RequestItems;
 
 namespace {
@@ -52,3 +54,5 @@ ReplyEnvelope AdminOperations::queueNotification(const QueryItems& items)
         return ReplyEnvelope::failure(refused.code, refused.message);
     }
 }
+
+} // namespace quorvane

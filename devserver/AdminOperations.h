@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+namespace quorvane {
+
 class AccountStore;
 class NotificationQueue;
 
@@ -24,3 +26,5 @@ private:
     AccountStore& m_accounts;
     NotificationQueue& m_notifications;
 };
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 
 #include <QRegularExpression>
 
+namespace quorvane {
+
 using namespace RequestItems;
 
 namespace {
@@ -192,3 +194,5 @@ QString AppOperations::startSession(const QString& userName)
     m_notifications.pushOnce(userName, Notification::welcome());
     return m_sessions.open(userName);
 }
+
+} // namespace quorvane

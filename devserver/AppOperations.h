@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace quorvane {
+
 class AccountStore;
 class NotificationQueue;
 class SessionTable;
@@ -39,3 +41,5 @@ private:
     SessionTable& m_sessions;
     NotificationQueue& m_notifications;
 };
+
+} // namespace quorvane

@@ -1,5 +1,7 @@
 #include "devserver/DemoAccounts.h"
 
+namespace quorvane {
+
 Account DemoAccount::toAccount() const
 {
     Account account = Account::create(name, password, kind);
@@ -22,3 +24,5 @@ QList<DemoAccount> demoAccounts()
          false, QStringLiteral("microblog account")},
     };
 }
+
+} // namespace quorvane

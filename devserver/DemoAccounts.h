@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+namespace quorvane {
+
 // The accounts a fresh data folder starts with: one for every case the client tells apart.
 struct DemoAccount
 {
@@ -19,3 +21,5 @@ struct DemoAccount
 };
 
 QList<DemoAccount> demoAccounts();
+
+} // namespace quorvane

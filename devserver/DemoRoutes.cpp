@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+namespace quorvane {
+
 namespace {
 
 const char* const kSessionCookie = "quorvane_token";
@@ -391,3 +393,5 @@ bool DemoRoutes::isCertified(const QString& userName) const
     const std::optional<Account> account = m_accounts.find(userName);
     return account && account->role == QLatin1String("2");
 }
+
+} // namespace quorvane

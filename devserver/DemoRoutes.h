@@ -18,6 +18,8 @@
 #include <httplib.h>
 #include <optional>
 
+namespace quorvane {
+
 // Which answer each request gets: the request's host and path choose a route, the route reads the
 // query and answers with a reply envelope, a page or a file. Unknown paths answer 404.
 class DemoRoutes final
@@ -89,3 +91,5 @@ private:
     QHash<QString, Route> m_appRoutes;
     QHash<QString, Route> m_shareRoutes;
 };
+
+} // namespace quorvane

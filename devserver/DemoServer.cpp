@@ -9,6 +9,8 @@
 #include <sys/socket.h>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 // Loopback only: the demo server holds passwords and admin URLs and is no public service.
@@ -125,3 +127,5 @@ QString DemoServer::adminKey() const
 {
     return m_impl->adminKey();
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QtGlobal>
 #include <memory>
 
+namespace quorvane {
+
 // The demo server: the application server below "/quorvane2", the download server below
 // "/res/download", the microblog share pages on the share hosts, and the admin URLs, all on one
 // port of 127.0.0.1. Requests are served on a pool of background threads.
@@ -33,3 +35,5 @@ private:
     class Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+} // namespace quorvane

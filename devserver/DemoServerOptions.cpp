@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+namespace quorvane {
+
 namespace {
 
 // The published description when none is given; it is shown beneath the update prompt.
@@ -102,3 +104,5 @@ QString demoServerUsage()
                "  --share-host HOST   a microblog share host (default: %1 and %2)\n")
         .arg(QLatin1String(kShareHosts[0]), QLatin1String(kShareHosts[1]));
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace quorvane {
+
 // What the command line chooses: where the server listens, where it keeps its files, and what the
 // download server publishes.
 struct DemoServerOptions
@@ -23,3 +25,5 @@ struct DemoServerOptions
 DemoServerOptions parseDemoServerOptions(const QStringList& arguments);
 
 QString demoServerUsage();
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+namespace quorvane {
+
 DownloadFiles::DownloadFiles(QString version, QString description, QString packageFile)
     : m_version(std::move(version)), m_description(std::move(description)),
       m_packageFile(std::move(packageFile))
@@ -46,3 +48,5 @@ bool DownloadFiles::isPublishableVersion(const QString& version)
     const QRegularExpression pattern(QStringLiteral("^[0-9]{2}\\.[0-9]{2}\\.[0-9]{12}$"));
     return pattern.match(version).hasMatch();
 }
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+namespace quorvane {
+
 // The files of the download server: the published version, its description, the package and its
 // signature.
 class DownloadFiles final
@@ -30,3 +32,5 @@ private:
     QString m_description;
     QString m_packageFile;
 };
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 using HtmlPage::escape;
 
 namespace {
@@ -133,3 +135,5 @@ QString renderDetail(const SiteLinks& links, const QString& userName, bool certi
 }
 
 } // namespace HomePages
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The signed-in pages of the web application that the client's main window shows.
 namespace HomePages {
 
@@ -17,3 +19,5 @@ QString renderDetail(const SiteLinks& links, const QString& userName, bool certi
                      const HouseListing& listing);
 
 } // namespace HomePages
+
+} // namespace quorvane

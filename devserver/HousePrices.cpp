@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quorvane {
+
 namespace {
 
 constexpr qsizetype kWatchListSize = 8;
@@ -105,3 +107,5 @@ QString currentMonth()
 }
 
 } // namespace HousePrices
+
+} // namespace quorvane

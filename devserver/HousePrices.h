@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+namespace quorvane {
+
 // One residential community with its current asking price.
 struct HouseListing
 {
@@ -36,3 +38,5 @@ QList<int> history(const HouseListing& listing);
 QString currentMonth();
 
 } // namespace HousePrices
+
+} // namespace quorvane

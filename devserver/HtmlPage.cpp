@@ -1,5 +1,7 @@
 #include "devserver/HtmlPage.h"
 
+namespace quorvane {
+
 namespace {
 
 const char* const kStyleSheet = R"css(
@@ -72,3 +74,5 @@ QString renderNotice(const QString& heading, const QString& message, const QStri
 }
 
 } // namespace HtmlPage
+
+} // namespace quorvane

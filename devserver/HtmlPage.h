@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace quorvane {
+
 // The frame every page of the service shares: one style sheet, UTF-8, and the small helpers
 // that put values into markup and links safely.
 namespace HtmlPage {
@@ -23,3 +25,5 @@ QString renderNotice(const QString& heading, const QString& message, const QStri
                      const QString& linkText = {});
 
 } // namespace HtmlPage
+
+} // namespace quorvane

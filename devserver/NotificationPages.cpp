@@ -3,6 +3,8 @@
 #include "devserver/HousePrices.h"
 #include "devserver/HtmlPage.h"
 
+namespace quorvane {
+
 using HtmlPage::escape;
 
 namespace {
@@ -60,3 +62,5 @@ std::optional<QString> render(const SiteLinks& links, int id)
 }
 
 } // namespace NotificationPages
+
+} // namespace quorvane

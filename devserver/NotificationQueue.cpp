@@ -1,5 +1,7 @@
 #include "devserver/NotificationQueue.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr qsizetype kMaxWaiting = 20;
@@ -46,3 +48,5 @@ void NotificationQueue::pushLocked(const QString& key, const Notification& notif
     if (list.size() > kMaxWaiting)
         list.removeFirst();
 }
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <optional>
 
+namespace quorvane {
+
 // A notification as the poll hands it out: a page below the application URL and the pop-up's size.
 struct Notification
 {
@@ -44,3 +46,5 @@ private:
     std::mutex m_mutex;
     QHash<QString, QList<Notification>> m_waiting; // lower-case user name -> oldest first
 };
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+namespace quorvane {
+
 namespace {
 
 int hexDigit(char c)
@@ -115,3 +117,5 @@ const QueryItems::Item* QueryItems::find(const QByteArray& name) const
     }
     return nullptr;
 }
+
+} // namespace quorvane

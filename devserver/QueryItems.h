@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace quorvane {
+
 // The query of a request target: name=value items separated by "&", percent-encoded. The client
 // encodes its values as code page 936 bytes; forms in the service's own pages send UTF-8.
 class QueryItems final
@@ -35,3 +37,5 @@ private:
 
     QList<Item> m_items;
 };
+
+} // namespace quorvane

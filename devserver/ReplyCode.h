@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quorvane {
+
 // Result codes of the application server's replies. The client tells 0, 1 and 3 apart; the others
 // only mean "refused" to it and come with a message.
 namespace ReplyCode {
@@ -13,3 +15,5 @@ inline constexpr int kBadRequest = 6;
 inline constexpr int kRefusedValue = 7;
 inline constexpr int kServerError = 8;
 } // namespace ReplyCode
+
+} // namespace quorvane

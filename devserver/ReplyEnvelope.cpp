@@ -2,6 +2,8 @@
 
 #include "platform/AnsiCodePage.h"
 
+namespace quorvane {
+
 namespace {
 
 // XML 1.0 allows no control characters besides tab and line ends.
@@ -46,3 +48,5 @@ QByteArray ReplyEnvelope::toBytes() const
     xml += QStringLiteral("</responsed>\n");
     return toAnsi(xml);
 }
+
+} // namespace quorvane

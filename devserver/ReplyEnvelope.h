@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QString>
 
+namespace quorvane {
+
 // The application server's reply: an XML document whose root "responsed" holds one child element
 // per value (code, msg, token, role, url, width, height, title_height), sent as code page 936 bytes.
 class ReplyEnvelope final
@@ -28,3 +30,5 @@ private:
     int m_code;
     QList<QPair<QByteArray, QString>> m_values;
 };
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "devserver/ReplyCode.h"
 
+namespace quorvane {
+
 namespace {
 
 [[noreturn]] void refuseMissing(const char* name)
@@ -63,3 +65,5 @@ void requireXmlFormat(const QueryItems& items)
 }
 
 } // namespace RequestItems
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // A request the server answers with a failure reply instead of carrying it out.
 struct RequestRefused
 {
@@ -29,3 +31,5 @@ int requiredInt(const QueryItems& items, const char* name);
 void requireXmlFormat(const QueryItems& items);
 
 } // namespace RequestItems
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+namespace quorvane {
+
 namespace {
 
 // Control characters would break the one-line-per-request rule; they are written as %XX.
@@ -49,3 +51,5 @@ QByteArray RequestLog::contents() const
         return {};
     return reader.readAll();
 }
+
+} // namespace quorvane

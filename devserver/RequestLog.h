@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+namespace quorvane {
+
 // "requests.log" in the data folder: one line per request, the method and the target exactly as
 // the request line carried them, so tests can check what the client sent. It holds the passwords
 // of sign-in requests in clear, as the targets do; it is meant for the demo and the tests only.
@@ -26,3 +28,5 @@ private:
     mutable std::mutex m_mutex;
     QFile m_file;
 };
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include "devserver/HousePrices.h"
 #include "devserver/HtmlPage.h"
 
+namespace quorvane {
+
 using HtmlPage::escape;
 
 namespace {
@@ -80,3 +82,5 @@ QString renderOpinionThanks(const SiteLinks& links, const QString& userName, con
 }
 
 } // namespace ServicePages
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The service's smaller pages: the public market report, and the feedback form the client's
 // feedback window shows.
 namespace ServicePages {
@@ -17,3 +19,5 @@ QString renderOpinion(const QString& userName, const QString& token);
 QString renderOpinionThanks(const SiteLinks& links, const QString& userName, const QString& token);
 
 } // namespace ServicePages
+
+} // namespace quorvane

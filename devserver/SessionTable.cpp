@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QRandomGenerator>
 
+namespace quorvane {
+
 namespace {
 
 constexpr qsizetype kTokensPerUser = 8;
@@ -42,3 +44,5 @@ std::optional<QString> SessionTable::userOf(const QString& token) const
         return std::nullopt;
     return *it;
 }
+
+} // namespace quorvane

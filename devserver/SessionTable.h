@@ -7,6 +7,8 @@
 #include <mutex>
 #include <optional>
 
+namespace quorvane {
+
 // The tokens handed out at sign-in, random per sign-in and kept in memory only: after a restart
 // every user signs in again. Safe to use from several threads.
 class SessionTable final
@@ -30,3 +32,5 @@ private:
     QHash<QString, QString> m_users;      // token -> user name
     QHash<QString, QStringList> m_tokens; // lower-case user name -> tokens, oldest first
 };
+
+} // namespace quorvane

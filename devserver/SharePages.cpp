@@ -4,6 +4,8 @@
 
 #include <QUrlQuery>
 
+namespace quorvane {
+
 using HtmlPage::escape;
 
 namespace {
@@ -78,3 +80,5 @@ QString sharedAddress(const QString& url, const QString& shareType)
 }
 
 } // namespace SharePages
+
+} // namespace quorvane

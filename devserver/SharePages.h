@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The microblog service's share page and success page, as the demo plays that service. The share
 // page's "shareType" decides the size of the client's share window; the success page's "urlpara"
 // carries the shared address with its "shareType", which the client reports to the application server.
@@ -17,3 +19,5 @@ QString renderSuccess(const QString& sharedAddress);
 QString sharedAddress(const QString& url, const QString& shareType);
 
 } // namespace SharePages
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include "devserver/HtmlPage.h"
 #include "platform/AnsiCodePage.h"
 
+namespace quorvane {
+
 using HtmlPage::encode;
 
 QString SiteLinks::home() const
@@ -51,3 +53,5 @@ QString SiteLinks::clientShow(const QString& path)
     // The client uses this value as it stands, so it must hold no "&" of its own.
     return QStringLiteral("vemtraclient://show/?url=") + path;
 }
+
+} // namespace quorvane

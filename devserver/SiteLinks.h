@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The addresses the service's pages link to: its own pages below the application URL, the
 // microblog share page, and the client URLs through which a page drives the client.
 struct SiteLinks
@@ -26,3 +28,5 @@ struct SiteLinks
     // the client's main window goes there.
     static QString clientShow(const QString& path);
 };
+
+} // namespace quorvane

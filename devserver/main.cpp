@@ -12,6 +12,8 @@
 #include <ctime>
 #include <pthread.h>
 
+namespace quorvane {
+
 namespace {
 
 void print(FILE* stream, const QString& text)
@@ -53,7 +55,7 @@ void waitForStopSignal(const sigset_t& stopSignals, const DemoServer& server)
 
 } // namespace
 
-int main(int argc, char* argv[])
+static int programMain(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -84,4 +86,11 @@ int main(int argc, char* argv[])
               QStringLiteral("quorvane-demo-server: %1\n\n%2").arg(failure.message(), demoServerUsage()));
         return 2;
     }
+}
+
+} // namespace quorvane
+
+int main(int argc, char* argv[])
+{
+    return quorvane::programMain(argc, argv);
 }

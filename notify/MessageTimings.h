@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quorvane {
+
 // The times of the notification pop-up, in milliseconds. The client keeps the defaults; tests
 // shorten them so that no test waits two minutes for a fade-out.
 struct MessageTimings
@@ -17,3 +19,5 @@ struct MessageTimings
     // The pause that follows setting `opacity` during the fade-in.
     int fadeInPause(int opacity) const { return opacity <= fadeInSlowAbove ? fadeInFastMs : fadeInSlowMs; }
 };
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+namespace quorvane {
+
 QPixmap messageTitlePicture(int width)
 {
     const QPixmap title = skinBitmap(QString::fromLatin1(SkinPicture::MessageTitle));
@@ -19,3 +21,5 @@ QPixmap messageTitlePicture(int width)
     painter.drawPixmap(QRect(title.width(), 0, width - title.width(), title.height()), title, lastColumn);
     return wide;
 }
+
+} // namespace quorvane

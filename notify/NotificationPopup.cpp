@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <exception>
 
+namespace quorvane {
+
 namespace {
 
 // The page is 3 pixels narrower and 5 lower than the window around it.
@@ -320,3 +322,5 @@ void NotificationPopup::applyOpacity()
 {
     setWindowOpacity(m_translucent ? m_opacity / 255.0 : 1.0);
 }
+
+} // namespace quorvane

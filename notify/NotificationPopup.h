@@ -10,6 +10,9 @@
 #include <QWidget>
 
 class QTimer;
+
+namespace quorvane {
+
 class BrowserView;
 class DragImage;
 class ImageButton;
@@ -116,3 +119,5 @@ private:
     int m_opacity = 255;
     bool m_translucent = false;
 };
+
+} // namespace quorvane

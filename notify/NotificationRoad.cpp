@@ -3,6 +3,8 @@
 #include "notify/NotificationPopup.h"
 #include "notify/Poller.h"
 
+namespace quorvane {
+
 void showNotificationsIn(NotificationPopup& popup, Poller& poller)
 {
     // All three run on the user-interface thread, the first while the polling thread waits.
@@ -10,3 +12,5 @@ void showNotificationsIn(NotificationPopup& popup, Poller& poller)
     QObject::connect(&popup, &NotificationPopup::notificationStarted, &poller, &Poller::pausePolling);
     QObject::connect(&popup, &NotificationPopup::closed, &poller, &Poller::resumePolling);
 }
+
+} // namespace quorvane

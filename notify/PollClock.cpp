@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+namespace quorvane {
+
 PollClock::~PollClock() = default;
 
 SystemPollClock::SystemPollClock() = default;
@@ -29,3 +31,5 @@ void SystemPollClock::interrupt()
     }
     m_interrupted.notify_all();
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <mutex>
 
+namespace quorvane {
+
 // The time the polling thread lives by: the millisecond tick count and the sleep between two
 // cycles. The client uses the system's; tests drive a clock of their own so that no test waits
 // two minutes for a cycle.
@@ -41,3 +43,5 @@ private:
     std::condition_variable m_interrupted;
     bool m_interrupt = false;
 };
+
+} // namespace quorvane

@@ -1,5 +1,7 @@
 #include "notify/PollSchedule.h"
 
+namespace quorvane {
+
 PollSchedule::PollSchedule(uint32_t interval, uint32_t now)
     : m_checkSpacing(uint64_t{VersionCheckMultiple} * interval), m_lastCheck(now)
 {
@@ -28,3 +30,5 @@ void PollSchedule::decline()
 {
     m_declined = true;
 }
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quorvane {
+
 // When the polling thread asks the download server for a newer client: on its first cycle, then
 // on the first cycle on which more than VersionCheckMultiple intervals have passed since the
 // previous check ended, and never again in this run once the user has declined an update.
@@ -31,3 +33,5 @@ private:
     bool m_declined = false;
     bool m_firstCycle = true;
 };
+
+} // namespace quorvane

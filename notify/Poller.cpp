@@ -16,6 +16,8 @@
 #include <mutex>
 #include <optional>
 
+namespace quorvane {
+
 // What the polling thread and its controller share: the stop request, the running requests that a
 // stop aborts, and the completion of hand-overs. Hand-overs keep it alive after the thread object
 // is gone.
@@ -310,3 +312,5 @@ bool Poller::handOver(std::function<void()> work)
     wait->changed.wait(lock, [&] { return *done || wait->stop; });
     return *done && *ran;
 }
+
+} // namespace quorvane

@@ -16,11 +16,14 @@
 #include <thread>
 #include <vector>
 
+class QWidget;
+
+namespace quorvane {
+
 class PollClock;
 class HttpClient;
 class SelfUpdate;
 class Session;
-class QWidget;
 
 // Settings of the polling thread that tests change; the client keeps the defaults.
 struct PollerOptions
@@ -125,3 +128,5 @@ private:
     std::shared_ptr<WaitState> m_wait;
     std::thread m_worker;
 };
+
+} // namespace quorvane

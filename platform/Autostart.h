@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The per-user autostart entry "quorvane" (an XDG autostart desktop file).
 
 // The program the entry starts, exactly as stored; empty when there is no entry.
@@ -15,3 +17,5 @@ bool writeAutostartEntry(const QString& programPath);
 
 // Removes the entry; a missing entry is not an error.
 void removeAutostartEntry();
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QString>
 #include <stdexcept>
 
+namespace quorvane {
+
 // The one failure type the client raises: a message text meant for the user.
 class Failure : public std::runtime_error
 {
@@ -16,3 +18,5 @@ public:
 private:
     QString m_message;
 };
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 
 class QLocalServer;
 
+namespace quorvane {
+
 // A per-user named lock that lets one client run per user, with a request channel through
 // which a second start asks the running client to show its main window.
 class InstanceLock final : public QObject
@@ -40,3 +42,5 @@ private:
     QLocalServer* m_server = nullptr;
     std::function<void(qint64)> m_onShowRequest;
 };
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace quorvane {
+
 // Files and folders that only one user could have written. An update is staged in them, and the
 // updater, which may run as root, reads nothing else.
 
@@ -55,3 +57,5 @@ bool appendToPrivateFile(const QString& path, const QByteArray& data);
 
 // Removes a folder and everything below it without following links; true when it is gone.
 bool removeFolderTree(const QString& path);
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <optional>
 
+namespace quorvane {
+
 namespace {
 
 constexpr qsizetype kMaxValueLength = 2047;
@@ -185,3 +187,5 @@ void writeProfileString(const QString& file, const QString& section, const QStri
         out.write(content) != content.size() || !out.commit())
         throw Failure(QStringLiteral("Cannot write \"%1\": %2").arg(file, out.errorString()));
 }
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // Windows-style private-profile (INI) access: one key per call, straight to the file.
 // Sections and keys compare without regard to letter case; the text is in the ANSI code page.
 // A missing file, section or key reads as the default.
@@ -18,3 +20,5 @@ int readProfileInt(const QString& file, const QString& section, const QString& k
 // Failure naming the file.
 void writeProfileString(const QString& file, const QString& section, const QString& key,
                         const QString& value);
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace quorvane {
+
 // Plain files by descriptor, for a reader that brings its own buffering (the cabinet reader), and
 // the file-system steps of putting unpacked files in place. Each call goes on when a signal
 // interrupts it; a failure leaves its cause for lastSystemError().
@@ -42,3 +44,5 @@ bool syncFileSystems(const QStringList& folders);
 bool renameFile(const QString& from, const QString& to);
 // The cause of the last failure, in the system's words.
 QString lastSystemError();
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+namespace quorvane {
+
 // Opens a URL in the user's default browser; false when no handler could be started.
 bool openInDefaultBrowser(const QString& url);
 
@@ -31,3 +33,5 @@ void reportStartToUpdater();
 
 // The environment variable through which the updater passes the descriptor for that report.
 inline constexpr const char* kStartReportVariable = "QUORVANE_START_REPORT_FD";
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // Every folder the client uses comes from here, so a test isolates itself by pointing
 // the XDG variables and TMPDIR at a temporary folder.
 
@@ -25,3 +27,5 @@ QString configHomeDir();
 // Full path of the running executable, and the folder that holds it.
 QString executablePath();
 QString appDir();
+
+} // namespace quorvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quorvane {
+
 // Names of the window pictures, for SkinPath. The button bitmaps are named by their state
 // ("CLOSE_HOVER") where they are used.
 namespace SkinPicture {
@@ -24,3 +26,5 @@ inline constexpr char FeedbackBackground[] = "FEEDBACK_BG"; // feedback window, 
 inline constexpr char AboutBanner[] = "ABOUT_BANNER";       // About window banner, 1290 x 49
 
 } // namespace SkinPicture
+
+} // namespace quorvane

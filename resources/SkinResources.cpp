@@ -4,11 +4,14 @@
 #include <mutex>
 
 // A static library's compiled resources register only when something calls their initialiser;
-// keeping the call here ties it to the first use of any picture.
+// keeping the call here ties it to the first use of any picture. The initialiser's declaration
+// must stay outside any namespace.
 static void registerCompiledResources()
 {
     Q_INIT_RESOURCE(resources);
 }
+
+namespace quorvane {
 
 void initSkinResources()
 {
@@ -34,3 +37,5 @@ QIcon applicationIcon()
         icon.addFile(QStringLiteral(":/skin/icons/quorvane-%1.png").arg(size), QSize(size, size));
     return icon;
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QString>
 
+namespace quorvane {
+
 // The one place that knows where the client's pictures live. Every picture is compiled into the
 // library quorvane_resources under the resource prefix "/skin":
 //   button bitmaps      ":/skin/NAME.bmp"  (CLOSE_HOVER, BUTTON_NORMAL, ...)
@@ -20,3 +22,5 @@ QString skinPath(const QString& name);
 
 // The application icon in all its drawn sizes, for the tray icon and the windows.
 QIcon applicationIcon();
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The version this build calls itself, fixed at build time by the CMake cache variable
 // QUORVANE_CLIENT_VERSION (tests and the demo build a newer client by setting it).
 #ifndef QUORVANE_CLIENT_VERSION
@@ -9,3 +11,5 @@
 #endif
 
 inline const QString CLIENT_VERSION = QStringLiteral(QUORVANE_CLIENT_VERSION);
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 
 #include <curl/curl.h>
 
+namespace quorvane {
+
 namespace {
 
 void initCurlOnce()
@@ -273,3 +275,5 @@ void HttpClient::perform(const QString& url, Transfer& transfer)
         }
     }
 }
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <mutex>
 
+namespace quorvane {
+
 // How long and how much a request may take; the defaults keep a sign-in or a poll from
 // hanging for ever and a hostile reply from filling the memory.
 struct HttpLimits
@@ -52,3 +54,5 @@ private:
     std::mutex m_requestMutex;
     std::atomic<bool> m_aborted = false;
 };
+
+} // namespace quorvane

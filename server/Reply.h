@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The general reply record of a server operation; also carries a notification of the poll.
 struct Reply
 {
@@ -13,3 +15,5 @@ struct Reply
     int height = 0;
     int titleHeight = 0;
 };
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 
 #include <limits>
 
+namespace quorvane {
+
 namespace {
 
 const QByteArray kRegisterKey = QByteArrayLiteral("pRelMoK4vda");
@@ -87,7 +89,7 @@ void ServerApi::invokeRemote(pugi::xml_document& document, const QString& url)
 void ServerApi::loadReply(pugi::xml_document& document, const QByteArray& body)
 {
     std::lock_guard lock(m_operationMutex);
-    ::loadReply(document, body);
+    quorvane::loadReply(document, body);
 }
 
 QString ServerApi::getNodeText(const pugi::xml_document& document, const QString& path)
@@ -234,3 +236,5 @@ void ServerApi::replaceHttpClient()
     if (m_aborted)
         m_httpClient->abort();
 }
+
+} // namespace quorvane

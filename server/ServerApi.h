@@ -11,6 +11,8 @@
 #include <mutex>
 #include <pugixml.hpp>
 
+namespace quorvane {
+
 // The client's one way to the application server: every operation is a GET below the
 // application URL whose XML reply (root "responsed") is loaded into the document handed in
 // and read by path. Failures are raised as Failure; nothing is caught here.
@@ -71,3 +73,5 @@ private:
     pugi::xml_document& m_xmlDocument;
     std::atomic<bool> m_aborted = false;
 };
+
+} // namespace quorvane

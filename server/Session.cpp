@@ -5,6 +5,8 @@
 #include "server/ClientVersion.h"
 #include "server/QueryEncoding.h"
 
+namespace quorvane {
+
 Session::Session(const HttpLimits& limits, TickSource tickCount)
     : m_tickCount(tickCount ? std::move(tickCount) : TickSource(&getTickCount32)),
       m_api(m_xmlDocument1, limits)
@@ -127,3 +129,5 @@ void Session::abortRequests()
 {
     m_api.abort();
 }
+
+} // namespace quorvane

@@ -12,6 +12,8 @@
 #include <mutex>
 #include <pugixml.hpp>
 
+namespace quorvane {
+
 // The session: owns the server client and the document its replies are loaded into, remembers
 // the signed-in user, and builds the signed-in URLs. The client owns the one instance of a run.
 class Session final
@@ -66,3 +68,5 @@ private:
     QString m_role = QStringLiteral("1");
     bool m_accountLogin = true;
 };
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <cstring>
 
+namespace quorvane {
+
 namespace {
 
 // The default options read neither the document type declaration nor processing instructions;
@@ -140,3 +142,5 @@ QString nodeText(const pugi::xml_document& document, const QString& path)
         return QStringLiteral("0");
     return textContent(found.node());
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <pugixml.hpp>
 
+namespace quorvane {
+
 // Loading and reading the server's XML replies.
 
 // Replaces the document's content with the reply body, decoded from code page 936 whatever its
@@ -18,3 +20,5 @@ void loadReply(pugi::xml_document& document, const QByteArray& body);
 // its descendants), or "0" when no node matches. A document without a root element, or whose root
 // is not "responsed" with a "code" element, is no reply of this service and raises Failure.
 QString nodeText(const pugi::xml_document& document, const QString& path);
+
+} // namespace quorvane

@@ -15,6 +15,8 @@
 #include <set>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 struct DecompressorDeleter
@@ -319,3 +321,5 @@ bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& cho
     leftovers.keep = true;
     return true;
 }
+
+} // namespace quorvane

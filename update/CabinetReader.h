@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+namespace quorvane {
+
 // Unpacks a Microsoft cabinet file, file by file in archive order, each file to the path a
 // callback chooses. Success is all or nothing as far as the archive's content goes: every name
 // and target is checked, and the limits on entries, unpacked size and free space are applied,
@@ -67,3 +69,5 @@ private:
     FreeSpaceProbe m_freeSpace;
     std::function<void(qint64)> m_progress;
 };
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace quorvane {
+
 namespace {
 
 struct GuardedFile
@@ -127,3 +129,5 @@ GuardedCabinetSystem::GuardedCabinetSystem()
     base.copy = cabinetCopy;
     base.null_ptr = nullptr;
 }
+
+} // namespace quorvane

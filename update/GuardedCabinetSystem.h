@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace quorvane {
+
 // The file access libmspack unpacks through, with guards the library itself does not have: every
 // read and write fails once the abort flag is set (so a large file is cut short between blocks),
 // writes stop at the file's declared length and at the archive's declared total whatever a
@@ -34,3 +36,5 @@ struct GuardedCabinetSystem
     mspack_system* system() { return &hook.base; }
     bool aborted() const { return abort && *abort; }
 };
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <sodium.h>
 
+namespace quorvane {
+
 namespace {
 
 // minisign's layout: a public key is "Ed" + key id + Ed25519 key; a signature line is the
@@ -148,3 +150,5 @@ SignatureVerdict verifyPackageSignature(const QString& packagePath, const QByteA
     verdict.version = version;
     return verdict;
 }
+
+} // namespace quorvane

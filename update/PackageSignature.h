@@ -4,6 +4,8 @@
 #include <QString>
 #include <atomic>
 
+namespace quorvane {
+
 // Update packages are signed with minisign (Ed25519 over the BLAKE2b-512 hash of the file). The
 // download server publishes the detached signature beside the package; its trusted comment is
 // "version:" followed by the 18-character version the package installs.
@@ -30,3 +32,5 @@ SignatureVerdict verifyPackageSignature(const QString& packagePath, const QByteA
 
 // The version of a trusted comment "version:01.00.201212101200", or empty when it has another form.
 QString signedVersion(const QString& trustedComment);
+
+} // namespace quorvane

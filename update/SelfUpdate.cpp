@@ -24,6 +24,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace quorvane {
+
 namespace {
 
 const QString kFailureValue = QStringLiteral("0");
@@ -61,7 +63,7 @@ void logUpdate(const QString& line)
     writeDebugLog(toAnsi(QStringLiteral("Update: ") + line));
 }
 
-SelfUpdate::SelfUpdate() : m_appDir(::appDir()), m_key(trustedUpdateKey()) {}
+SelfUpdate::SelfUpdate() : m_appDir(quorvane::appDir()), m_key(trustedUpdateKey()) {}
 
 HttpLimits SelfUpdate::versionLimits()
 {
@@ -428,3 +430,5 @@ UpgradeInfo SelfUpdate::readUpgradeInfo() const
     info.fileSha256 = read(UpgradeName::kFileSha256);
     return info;
 }
+
+} // namespace quorvane

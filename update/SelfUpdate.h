@@ -6,6 +6,8 @@
 #include <atomic>
 #include <functional>
 
+namespace quorvane {
+
 class HttpClient;
 struct HttpLimits;
 struct StagingLayout;
@@ -124,3 +126,5 @@ private:
 
 // Writes a line about the self-update to the debug log (and the diagnostics output).
 void logUpdate(const QString& line);
+
+} // namespace quorvane

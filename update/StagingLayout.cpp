@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+namespace quorvane {
+
 namespace {
 
 QString below(const QString& folder, const char* name)
@@ -44,3 +46,5 @@ StagingLayout StagingLayout::ofProgram(const QString& program)
         return {};
     return {staging.absoluteFilePath()};
 }
+
+} // namespace quorvane

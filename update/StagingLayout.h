@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // Where a staged package's pieces lie: "<parent>/update-XXXXXX" holds the package, its
 // signature, and below "files" the unpacked files. The client and the updater both read a staged
 // program's path through here.
@@ -18,3 +20,5 @@ struct StagingLayout
     // (".../update-XXXXXX/files/quorvane_client.exe"); an empty folder otherwise.
     static StagingLayout ofProgram(const QString& program);
 };
+
+} // namespace quorvane

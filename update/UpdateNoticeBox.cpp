@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QThread>
 
+namespace quorvane {
+
 void showUpdateNotice(const QString& message)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvane"), message, QMessageBox::Ok);
@@ -25,3 +27,5 @@ UpdateNoticeReport updateNoticesOn(QObject* uiContext)
             context, [message] { showUpdateNotice(message); }, Qt::BlockingQueuedConnection);
     };
 }
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 class QObject;
 
+namespace quorvane {
+
 // The boxes that tell the user about an update: a downloaded package that could not be unpacked,
 // or a notice of SelfUpdate's own. SelfUpdate runs on the polling thread, which must not touch
 // windows, so it only calls the report it was given; the report built here hands the box over to
@@ -18,3 +20,5 @@ void showUpdateNotice(const QString& message);
 // window) and waits until the user has closed the box, so that the update prompt comes after it. On that
 // thread itself it shows the box directly; once `uiContext` is gone it shows nothing.
 UpdateNoticeReport updateNoticesOn(QObject* uiContext);
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The hand-over record of "upgrade.ini" (section "Common"); a missing key reads as empty.
 struct UpgradeInfo
 {
@@ -11,3 +13,5 @@ struct UpgradeInfo
     QString fileSize;    // size of the unpacked executable, in bytes
     QString fileSha256;  // its SHA-256, in hexadecimal
 };
+
+} // namespace quorvane

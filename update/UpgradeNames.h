@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quorvane {
+
 // Names the client and the updater program share.
 namespace UpgradeName {
 // The client's executable, in the package and in the application folder.
@@ -28,3 +30,5 @@ inline constexpr const char* kRolledBackFile = "upgrade-rolled-back.txt";
 // The line the updater writes once it has checked the package and waits for the client to end.
 inline constexpr const char* kReadyLine = "ready";
 } // namespace UpgradeName
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace quorvane {
+
 namespace {
 // Versions compare over the width of CLIENT_VERSION: "01.00.201205281429".
 constexpr size_t kVersionBytes = 18;
@@ -18,3 +20,5 @@ bool isNewerThanClient(const QString& version)
     const QByteArray own = toAnsi(CLIENT_VERSION);
     return std::strncmp(candidate.constData(), own.constData(), kVersionBytes) > 0;
 }
+
+} // namespace quorvane

@@ -17,6 +17,8 @@
 
 extern char** environ;
 
+namespace quorvane {
+
 namespace {
 
 // The descriptor number the client finds the report pipe under.
@@ -137,3 +139,5 @@ ClientOutcome waitForClient(StartedClient& client, int timeoutMs, int* exitCode)
     }
     return outcome;
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QString>
 #include <sys/types.h>
 
+namespace quorvane {
+
 // The updater starts the client it installed and watches it until the client reports that its
 // first window is on screen (through a pipe whose descriptor the client finds in the variable
 // QUORVANE_START_REPORT_FD), ends, or has run long enough.
@@ -26,3 +28,5 @@ enum class ClientOutcome
 // Waits for a watched client; closes the report pipe. `exitCode` receives the code of a client
 // that ended (-1 for one that was killed).
 ClientOutcome waitForClient(StartedClient& client, int timeoutMs, int* exitCode = nullptr);
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 // Runs `work` in a child process with the rights of `account`; true when it exited with 0.
@@ -63,3 +65,5 @@ void removeFolderAsUser(const QString& path, int uid)
         return;
     asUser(account, [&] { return removeFolderTree(path); });
 }
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <QString>
 #include <sys/types.h>
 
+namespace quorvane {
+
 // When the client starts the updater with elevated rights (pkexec), the updater runs as root in
 // a bare environment; what it does for the user who asked, it does as that user.
 
@@ -27,3 +29,5 @@ QString clientLockFileOf(int uid, const QString& lockName);
 
 // Removes the folder `path` and everything below it with the rights of user `uid` only.
 void removeFolderAsUser(const QString& path, int uid);
+
+} // namespace quorvane

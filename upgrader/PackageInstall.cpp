@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 const QString kProgramInPackage = QStringLiteral("quorvane_client.exe");
@@ -193,3 +195,5 @@ QStringList PackageInstall::installedNames() const
     names.sort();
     return names;
 }
+
+} // namespace quorvane

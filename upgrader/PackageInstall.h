@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <vector>
 
+namespace quorvane {
+
 // Puts the files of an unpacked package in place below the application folder, all or nothing,
 // and keeps every file it replaces until the new version has proved that it starts.
 class PackageInstall final
@@ -43,3 +45,5 @@ private:
     std::vector<Step> m_steps;
     QStringList m_createdFolders; // outermost first
 };
+
+} // namespace quorvane

@@ -1,5 +1,7 @@
 #include "upgrader/UpdateRequest.h"
 
+namespace quorvane {
+
 std::optional<UpdateRequest> parseUpdateRequest(const QStringList& arguments)
 {
     UpdateRequest request;
@@ -26,3 +28,5 @@ bool isBareFileName(const QString& name)
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
            !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
+
+} // namespace quorvane

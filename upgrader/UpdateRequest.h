@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace quorvane {
+
 // What the client asks of the updater: copy `fileName` to `dstFileName` in the application folder.
 struct UpdateRequest
 {
@@ -19,3 +21,5 @@ std::optional<UpdateRequest> parseUpdateRequest(const QStringList& arguments);
 
 // Whether `name` is a plain file name that stays in the application folder.
 bool isBareFileName(const QString& name);
+
+} // namespace quorvane

@@ -24,6 +24,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 // The name of the client's single-instance lock.
@@ -288,3 +290,5 @@ void Updater::startOldClient() const
     if (!QFileInfo(program).isFile() || startClient(program, m_invokingUid, false).pid <= 0)
         say(QStringLiteral("Could not start %1").arg(program));
 }
+
+} // namespace quorvane

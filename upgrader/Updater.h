@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+namespace quorvane {
+
 // The updater's work: check the staged package against the key built into this program, wait
 // until the client has ended, put the package's files in place (all or nothing), start the new
 // client, and take everything back when the new client fails before it is up.
@@ -64,3 +66,5 @@ private:
     std::function<void(const QString&)> m_progress;
     std::function<bool()> m_ready;
 };
+
+} // namespace quorvane

@@ -6,11 +6,14 @@
 #include <csignal>
 #include <cstdio>
 
+namespace quorvane {
+
 // The updater: started by the client from the application folder with the command line
 // "fileName dstFileName", it checks the staged package against its built-in key, says "ready",
 // waits for the client to end, installs the package and starts the new client, taking everything
 // back when the new client fails before it is up.
-int main(int argc, char** argv)
+
+static int programMain(int argc, char** argv)
 {
     // The client stops reading once it has heard "ready"; a later line must not end us.
     std::signal(SIGPIPE, SIG_IGN);
@@ -23,4 +26,11 @@ int main(int argc, char** argv)
     Updater updater(appDir());
     updater.setInvokingUser(invokingUserThroughPkexec());
     return int(updater.run(*request));
+}
+
+} // namespace quorvane
+
+int main(int argc, char** argv)
+{
+    return quorvane::programMain(argc, argv);
 }

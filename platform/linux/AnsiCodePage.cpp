@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <iconv.h>
 
+namespace quorvane {
+
 namespace {
 
 constexpr const char* kAnsiCodePage = "CP936";
@@ -88,3 +90,5 @@ QString fromAnsi(const QByteArray& bytes)
         return std::pair<QByteArray, size_t>(QByteArray("\xEF\xBF\xBD"), size_t{1});
     }));
 }
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+namespace quorvane {
+
 namespace {
 
 QString entryPath()
@@ -69,3 +71,5 @@ void removeAutostartEntry()
 {
     QFile::remove(entryPath());
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <sys/statvfs.h>
 
+namespace quorvane {
+
 std::optional<qint64> freeDiskBytes(const QString& folder)
 {
     struct statvfs info
@@ -12,3 +14,5 @@ std::optional<qint64> freeDiskBytes(const QString& folder)
         return std::nullopt;
     return qint64(info.f_bavail) * qint64(info.f_frsize);
 }
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kRequestTimeoutMs = 10000;
@@ -104,3 +106,5 @@ void InstanceLock::sendShowRequest(const QString& name, qint64 windowId)
     while (!socket.canReadLine() && socket.waitForReadyRead(kRequestTimeoutMs)) {
     }
 }
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 QString systemError()
@@ -223,3 +225,5 @@ bool removeFolderTree(const QString& path)
     // QDir removes links it meets instead of following them.
     return QDir(path).removeRecursively();
 }
+
+} // namespace quorvane

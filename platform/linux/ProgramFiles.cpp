@@ -1,5 +1,7 @@
 #include "platform/ProgramFiles.h"
 
+namespace quorvane {
+
 QString nativeProgramFileName(const QString& packageName)
 {
     static const QString suffix = QStringLiteral(".exe");
@@ -7,3 +9,5 @@ QString nativeProgramFileName(const QString& packageName)
         return packageName.left(packageName.size() - suffix.size());
     return packageName;
 }
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 int openRegularFile(const char* path, RawOpen mode)
 {
     // Non-blocking until the file is known to be a regular one: opening a FIFO would otherwise
@@ -130,3 +132,5 @@ QString lastSystemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
+
+} // namespace quorvane

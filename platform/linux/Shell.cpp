@@ -17,6 +17,8 @@
 
 extern char** environ;
 
+namespace quorvane {
+
 namespace {
 
 // pkexec's own exit codes: 126 when the prompt was dismissed, 127 when the user is not authorised
@@ -147,3 +149,5 @@ void reportStartToUpdater()
     }
     close(fd);
 }
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 QString localAppDataDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -60,3 +62,5 @@ QString appDir()
 {
     return QFileInfo(executablePath()).absolutePath();
 }
+
+} // namespace quorvane

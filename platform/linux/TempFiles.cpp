@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <unistd.h>
 
+namespace quorvane {
+
 QString createUniqueTempFile(const QString& dir, const QString& prefix)
 {
     QByteArray pattern = QFile::encodeName(dir + QLatin1Char('/') + prefix) + "XXXXXX";
@@ -13,3 +15,5 @@ QString createUniqueTempFile(const QString& dir, const QString& prefix)
     close(fd);
     return QFile::decodeName(pattern);
 }
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+namespace quorvane {
+
 uint32_t getTickCount32()
 {
     timespec now{};
@@ -10,3 +12,5 @@ uint32_t getTickCount32()
         static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(ms);
 }
+
+} // namespace quorvane

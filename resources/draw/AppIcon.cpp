@@ -3,6 +3,8 @@
 #include "Canvas.h"
 #include "PictureWriter.h"
 
+namespace quorvane {
+
 namespace {
 
 // The same outline as DrawProductMark with its plate, in the icon's 256-unit square.
@@ -25,20 +27,22 @@ const char Svg[] = R"svg(<?xml version="1.0" encoding="UTF-8"?>
 </svg>
 )svg";
 
-QImage Icon(int size)
+QImage icon(int size)
 {
-    QImage image = ClearCanvas(size, size);
+    QImage image = clearCanvas(size, size);
     QPainter painter(&image);
-    Smooth(painter);
-    DrawProductMark(painter, QRectF(0, 0, size, size), true);
+    smooth(painter);
+    drawProductMark(painter, QRectF(0, 0, size, size), true);
     return image;
 }
 
 } // namespace
 
-void DrawAppIcons(PictureWriter& writer)
+void drawAppIcons(PictureWriter& writer)
 {
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        writer.IconFile(QStringLiteral("quorvane-%1.png").arg(size), Icon(size));
-    writer.IconText(QStringLiteral("quorvane.svg"), QByteArray(Svg));
+        writer.iconFile(QStringLiteral("quorvane-%1.png").arg(size), icon(size));
+    writer.iconText(QStringLiteral("quorvane.svg"), QByteArray(Svg));
 }
+
+} // namespace quorvane

@@ -1,6 +1,10 @@
 #pragma once
 
+namespace quorvane {
+
 class PictureWriter;
 
 // The application icon in every size the desktop and the tray ask for, and as SVG.
-void DrawAppIcons(PictureWriter& writer);
+void drawAppIcons(PictureWriter& writer);
+
+} // namespace quorvane

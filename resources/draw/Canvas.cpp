@@ -5,39 +5,41 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 
-QImage OpaqueCanvas(int width, int height, const QColor& fill)
+namespace quorvane {
+
+QImage opaqueCanvas(int width, int height, const QColor& fill)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(fill);
     return image;
 }
 
-QImage ClearCanvas(int width, int height)
+QImage clearCanvas(int width, int height)
 {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 
-QImage TitleCanvas(int width, int height, int top)
+QImage titleCanvas(int width, int height, int top)
 {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
-        const QRgb colour = Palette::TitleRow(top + y).rgb();
+        const QRgb colour = Palette::titleRow(top + y).rgb();
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         std::fill(line, line + width, colour);
     }
     return image;
 }
 
-void Smooth(QPainter& painter)
+void smooth(QPainter& painter)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
-QFont UiFont(int pixelSize, bool bold)
+QFont uiFont(int pixelSize, bool bold)
 {
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPixelSize(pixelSize);
@@ -47,7 +49,7 @@ QFont UiFont(int pixelSize, bool bold)
     return font;
 }
 
-void DrawText(QPainter& painter, const QRectF& rect, int flags, const QString& text, const QFont& font,
+void drawText(QPainter& painter, const QRectF& rect, int flags, const QString& text, const QFont& font,
               const QColor& colour)
 {
     painter.save();
@@ -57,7 +59,7 @@ void DrawText(QPainter& painter, const QRectF& rect, int flags, const QString& t
     painter.restore();
 }
 
-void DrawButtonFace(QPainter& painter, const QRectF& rect, double radius, const ButtonLook& look)
+void drawButtonFace(QPainter& painter, const QRectF& rect, double radius, const ButtonLook& look)
 {
     painter.save();
     const QRectF face = rect.adjusted(0.5, 0.5, -0.5, -0.5);
@@ -75,7 +77,7 @@ void DrawButtonFace(QPainter& painter, const QRectF& rect, double radius, const 
     painter.restore();
 }
 
-void DrawProductMark(QPainter& painter, const QRectF& box, bool plate)
+void drawProductMark(QPainter& painter, const QRectF& box, bool plate)
 {
     painter.save();
     painter.translate(box.topLeft());
@@ -129,3 +131,5 @@ void DrawProductMark(QPainter& painter, const QRectF& box, bool plate)
     painter.drawPath(head);
     painter.restore();
 }
+
+} // namespace quorvane

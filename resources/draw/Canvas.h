@@ -6,25 +6,27 @@
 #include <QPainter>
 #include <QString>
 
+namespace quorvane {
+
 // Small painting helpers shared by the picture painters.
 
 // An opaque picture filled with one colour.
-QImage OpaqueCanvas(int width, int height, const QColor& fill);
+QImage opaqueCanvas(int width, int height, const QColor& fill);
 
 // A picture with an alpha channel, fully transparent.
-QImage ClearCanvas(int width, int height);
+QImage clearCanvas(int width, int height);
 
 // An opaque picture painted with the title-bar rows starting at row `top` of the bar.
-QImage TitleCanvas(int width, int height, int top);
+QImage titleCanvas(int width, int height, int top);
 
 // A painter with antialiasing for shapes and text.
-void Smooth(QPainter& painter);
+void smooth(QPainter& painter);
 
 // The CJK sans-serif face at a pixel size; it carries Latin letters as well.
-QFont UiFont(int pixelSize, bool bold = false);
+QFont uiFont(int pixelSize, bool bold = false);
 
 // Text inside a rectangle with alignment flags.
-void DrawText(QPainter& painter, const QRectF& rect, int flags, const QString& text, const QFont& font,
+void drawText(QPainter& painter, const QRectF& rect, int flags, const QString& text, const QFont& font,
               const QColor& colour);
 
 // A rounded button face: vertical gradient, one-pixel border, a lighter inner line at the top.
@@ -35,9 +37,11 @@ struct ButtonLook
     QColor border;
     QColor shine;
 };
-void DrawButtonFace(QPainter& painter, const QRectF& rect, double radius, const ButtonLook& look);
+void drawButtonFace(QPainter& painter, const QRectF& rect, double radius, const ButtonLook& look);
 
 // The product's mark: a white house with a rising gold price line, fitting the square `box`.
 // `plate` draws the blue rounded plate behind it (the application icon); without it the mark is
 // drawn alone for use on the blue title bars.
-void DrawProductMark(QPainter& painter, const QRectF& box, bool plate);
+void drawProductMark(QPainter& painter, const QRectF& box, bool plate);
+
+} // namespace quorvane

@@ -7,20 +7,22 @@
 #include <QPainterPath>
 #include <QtMath>
 
+namespace quorvane {
+
 namespace {
 
 // Light body, header band with the product mark and the window's title, and a border line.
-QImage DialogCanvas(int width, int height, const QString& title)
+QImage dialogCanvas(int width, int height, const QString& title)
 {
-    QImage image = OpaqueCanvas(width, height, Palette::DialogBody);
+    QImage image = opaqueCanvas(width, height, Palette::DialogBody);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     const int header = Palette::DialogHeaderHeight;
     painter.fillRect(QRect(0, 0, width, header), Palette::DialogHeader);
     painter.fillRect(QRect(0, 1, width, 1), QColor(242, 247, 253));
     painter.fillRect(QRect(0, header - 1, width, 1), QColor(196, 212, 234));
-    DrawProductMark(painter, QRectF(16, 14, 22, 22), true);
-    DrawText(painter, QRectF(46, 0, 200, header), Qt::AlignLeft | Qt::AlignVCenter, title, UiFont(15, true),
+    drawProductMark(painter, QRectF(16, 14, 22, 22), true);
+    drawText(painter, QRectF(46, 0, 200, header), Qt::AlignLeft | Qt::AlignVCenter, title, uiFont(15, true),
              Palette::TitleBlue);
     painter.setPen(QPen(Palette::Border, 1));
     painter.setBrush(Qt::NoBrush);
@@ -28,7 +30,7 @@ QImage DialogCanvas(int width, int height, const QString& title)
     return image;
 }
 
-void DrawGear(QPainter& painter, QPointF centre, double outer, double inner, const QColor& colour)
+void drawGear(QPainter& painter, QPointF centre, double outer, double inner, const QColor& colour)
 {
     QPainterPath gear;
     const int teeth = 8;
@@ -55,42 +57,44 @@ void DrawGear(QPainter& painter, QPointF centre, double outer, double inner, con
     painter.restore();
 }
 
-QImage SettingsPicture()
+QImage settingsPicture()
 {
-    QImage image = DialogCanvas(453, 251, QStringLiteral("系统设置"));
+    QImage image = dialogCanvas(453, 251, QStringLiteral("系统设置"));
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     // An emblem to the left of the three check boxes.
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(228, 237, 249));
     painter.drawEllipse(QPointF(84, 114), 40, 40);
-    DrawGear(painter, QPointF(78, 108), 24, 18, QColor(70, 128, 196));
-    DrawGear(painter, QPointF(100, 132), 12, 9, QColor(245, 177, 45));
+    drawGear(painter, QPointF(78, 108), 24, 18, QColor(70, 128, 196));
+    drawGear(painter, QPointF(100, 132), 12, 9, QColor(245, 177, 45));
     // A groove above the buttons.
     painter.fillRect(QRect(24, 164, 405, 1), QColor(222, 222, 222));
     painter.fillRect(QRect(24, 165, 405, 1), Qt::white);
     return image;
 }
 
-QImage FeedbackPicture()
+QImage feedbackPicture()
 {
-    QImage image = DialogCanvas(453, 280, QStringLiteral("意见反馈"));
+    QImage image = dialogCanvas(453, 280, QStringLiteral("意见反馈"));
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     // A frame around the page view at (24, 64), 409 x 193.
     painter.setPen(QPen(QColor(182, 198, 222), 1));
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(23.5, 63.5, 410, 194));
-    DrawText(painter, QRectF(24, 259, 409, 20), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("感谢您的宝贵意见，我们会认真阅读每一条反馈。"), UiFont(12),
+    drawText(painter, QRectF(24, 259, 409, 20), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("感谢您的宝贵意见，我们会认真阅读每一条反馈。"), uiFont(12),
              QColor(124, 132, 146));
     return image;
 }
 
 } // namespace
 
-void DrawDialogPictures(PictureWriter& writer)
+void drawDialogPictures(PictureWriter& writer)
 {
-    writer.Picture(QStringLiteral("SETTING_BG"), SettingsPicture());
-    writer.Picture(QStringLiteral("FEEDBACK_BG"), FeedbackPicture());
+    writer.picture(QStringLiteral("SETTING_BG"), settingsPicture());
+    writer.picture(QStringLiteral("FEEDBACK_BG"), feedbackPicture());
 }
+
+} // namespace quorvane

@@ -1,6 +1,10 @@
 #pragma once
 
+namespace quorvane {
+
 class PictureWriter;
 
 // The whole-window pictures of the settings and feedback windows.
-void DrawDialogPictures(PictureWriter& writer);
+void drawDialogPictures(PictureWriter& writer);
+
+} // namespace quorvane

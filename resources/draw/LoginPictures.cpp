@@ -7,9 +7,11 @@
 
 #include <QPainterPath>
 
+namespace quorvane {
+
 namespace {
 
-void DrawCoin(QPainter& painter, QPointF centre, double radius, bool sign)
+void drawCoin(QPainter& painter, QPointF centre, double radius, bool sign)
 {
     painter.save();
     // The coin's edge shows below its face.
@@ -23,12 +25,12 @@ void DrawCoin(QPainter& painter, QPointF centre, double radius, bool sign)
     painter.setPen(QPen(QColor(214, 142, 26), 1));
     painter.drawEllipse(centre, radius, radius * 0.92);
     if (sign)
-        DrawText(painter, QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius),
-                 Qt::AlignCenter, QStringLiteral("¥"), UiFont(int(radius * 1.2), true), QColor(176, 108, 10));
+        drawText(painter, QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius),
+                 Qt::AlignCenter, QStringLiteral("¥"), uiFont(int(radius * 1.2), true), QColor(176, 108, 10));
     painter.restore();
 }
 
-void DrawHouse(QPainter& painter)
+void drawHouse(QPainter& painter)
 {
     painter.save();
     // Shadow on the ground.
@@ -91,37 +93,37 @@ void DrawHouse(QPainter& painter)
 }
 
 // The side picture of the login window: a house with a trail of coins.
-QImage LoginSide()
+QImage loginSide()
 {
-    QImage image = OpaqueCanvas(150, 295, Palette::FrameLight);
+    QImage image = opaqueCanvas(150, 295, Palette::FrameLight);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     QLinearGradient sky(0, 0, 0, 295);
     sky.setColorAt(0, QColor(240, 246, 253));
     sky.setColorAt(1, QColor(206, 222, 243));
     painter.fillRect(image.rect(), sky);
 
-    DrawText(painter, QRectF(0, 20, 150, 26), Qt::AlignHCenter | Qt::AlignVCenter,
-             QStringLiteral("房价早知道"), UiFont(19, true), Palette::TitleBlue);
-    DrawText(painter, QRectF(0, 48, 150, 18), Qt::AlignHCenter | Qt::AlignVCenter,
-             QStringLiteral("实时掌握房产价格动态"), UiFont(11), QColor(84, 112, 150));
+    drawText(painter, QRectF(0, 20, 150, 26), Qt::AlignHCenter | Qt::AlignVCenter,
+             QStringLiteral("房价早知道"), uiFont(19, true), Palette::TitleBlue);
+    drawText(painter, QRectF(0, 48, 150, 18), Qt::AlignHCenter | Qt::AlignVCenter,
+             QStringLiteral("实时掌握房产价格动态"), uiFont(11), QColor(84, 112, 150));
 
     // A soft hill for the house to stand on.
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 255, 255, 110));
     painter.drawEllipse(QRectF(-40, 198, 230, 90));
 
-    DrawHouse(painter);
+    drawHouse(painter);
 
     // The trail of coins rising towards the house, and a small stack beside it.
     const QPointF trail[] = {{16, 268}, {36, 259}, {57, 252}, {79, 247}};
     const double sizes[] = {4.5, 5.5, 6.5, 7.5};
     for (int i = 0; i < 4; ++i)
-        DrawCoin(painter, trail[i], sizes[i], false);
+        drawCoin(painter, trail[i], sizes[i], false);
     for (int i = 0; i < 3; ++i)
-        DrawCoin(painter, QPointF(126, 206 - i * 6), 11, false);
-    DrawCoin(painter, QPointF(126, 188), 11, true);
-    DrawCoin(painter, QPointF(106, 244), 10, true);
+        drawCoin(painter, QPointF(126, 206 - i * 6), 11, false);
+    drawCoin(painter, QPointF(126, 188), 11, true);
+    drawCoin(painter, QPointF(106, 244), 10, true);
 
     // A hairline that parts the picture from the frame beside it.
     painter.setPen(QPen(QColor(186, 204, 230), 1));
@@ -130,38 +132,38 @@ QImage LoginSide()
 }
 
 // A frame background: the light frame colour with a small caption above the form.
-QImage FrameBackground(const QString& caption, double captionLeft)
+QImage frameBackground(const QString& caption, double captionLeft)
 {
-    QImage image = OpaqueCanvas(301, 295, Palette::FrameLight);
+    QImage image = opaqueCanvas(301, 295, Palette::FrameLight);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     painter.fillRect(QRect(0, 0, 301, 1), QColor(236, 243, 251));
     if (!caption.isEmpty()) {
         painter.fillRect(QRectF(captionLeft, 7, 3, 12), Palette::TitleBlue);
-        DrawText(painter, QRectF(captionLeft + 7, 3, 200, 20), Qt::AlignLeft | Qt::AlignVCenter, caption,
-                 UiFont(12, true), Palette::TitleBlue);
+        drawText(painter, QRectF(captionLeft + 7, 3, 200, 20), Qt::AlignLeft | Qt::AlignVCenter, caption,
+                 uiFont(12, true), Palette::TitleBlue);
     }
     return image;
 }
 
 // The logo picture of the microblog frame.
-QImage MicroblogLogo()
+QImage microblogLogo()
 {
-    QImage image = OpaqueCanvas(140, 42, Palette::FrameLight);
+    QImage image = opaqueCanvas(140, 42, Palette::FrameLight);
     QPainter painter(&image);
-    Smooth(painter);
-    DrawMicroblogBubble(painter, QRectF(0, 3, 40, 36));
-    DrawText(painter, QRectF(47, 1, 93, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("微博登录"),
-             UiFont(18, true), QColor(206, 34, 44));
-    DrawText(painter, QRectF(47, 24, 93, 16), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("使用微博帐号登录"), UiFont(11), Palette::Ink);
+    smooth(painter);
+    drawMicroblogBubble(painter, QRectF(0, 3, 40, 36));
+    drawText(painter, QRectF(47, 1, 93, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("微博登录"),
+             uiFont(18, true), QColor(206, 34, 44));
+    drawText(painter, QRectF(47, 24, 93, 16), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("使用微博帐号登录"), uiFont(11), Palette::Ink);
     return image;
 }
 
 // An etched line that fades out at both ends.
-QImage Separator()
+QImage separator()
 {
-    QImage image = ClearCanvas(267, 4);
+    QImage image = clearCanvas(267, 4);
     QPainter painter(&image);
     auto faded = [](const QColor& colour) {
         QLinearGradient gradient(0, 0, 267, 0);
@@ -179,22 +181,22 @@ QImage Separator()
 }
 
 // The small line of text at the foot of every frame.
-QImage Footer()
+QImage footer()
 {
-    QImage image = ClearCanvas(168, 13);
+    QImage image = clearCanvas(168, 13);
     QPainter painter(&image);
-    Smooth(painter);
-    DrawText(painter, QRectF(4, -2, 164, 16), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("Quorvane · 房产价格信息服务"), UiFont(11), QColor(112, 136, 170));
+    smooth(painter);
+    drawText(painter, QRectF(4, -2, 164, 16), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("Quorvane · 房产价格信息服务"), uiFont(11), QColor(112, 136, 170));
     return image;
 }
 
 // Red round sign with a white exclamation mark, beside an error label.
-QImage ErrorIcon()
+QImage errorIcon()
 {
-    QImage image = ClearCanvas(12, 12);
+    QImage image = clearCanvas(12, 12);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(222, 48, 48));
     painter.drawEllipse(QRectF(0, 0, 12, 12));
@@ -206,14 +208,16 @@ QImage ErrorIcon()
 
 } // namespace
 
-void DrawLoginPictures(PictureWriter& writer)
+void drawLoginPictures(PictureWriter& writer)
 {
-    writer.Picture(QStringLiteral("LOGIN_SIDE"), LoginSide());
-    writer.Picture(QStringLiteral("FRAME_LOGIN"), FrameBackground(QStringLiteral("帐号登录"), 62));
-    writer.Picture(QStringLiteral("FRAME_SINA"), FrameBackground(QString(), 0));
-    writer.Picture(QStringLiteral("FRAME_REG"), FrameBackground(QStringLiteral("注册新帐号"), 86));
-    writer.Picture(QStringLiteral("SINA_LOGO"), MicroblogLogo());
-    writer.Picture(QStringLiteral("FRAME_SEPARATOR"), Separator());
-    writer.Picture(QStringLiteral("FRAME_FOOTER"), Footer());
-    writer.Picture(QStringLiteral("ERROR_ICON"), ErrorIcon());
+    writer.picture(QStringLiteral("LOGIN_SIDE"), loginSide());
+    writer.picture(QStringLiteral("FRAME_LOGIN"), frameBackground(QStringLiteral("帐号登录"), 62));
+    writer.picture(QStringLiteral("FRAME_SINA"), frameBackground(QString(), 0));
+    writer.picture(QStringLiteral("FRAME_REG"), frameBackground(QStringLiteral("注册新帐号"), 86));
+    writer.picture(QStringLiteral("SINA_LOGO"), microblogLogo());
+    writer.picture(QStringLiteral("FRAME_SEPARATOR"), separator());
+    writer.picture(QStringLiteral("FRAME_FOOTER"), footer());
+    writer.picture(QStringLiteral("ERROR_ICON"), errorIcon());
 }
+
+} // namespace quorvane

@@ -1,6 +1,10 @@
 #pragma once
 
+namespace quorvane {
+
 class PictureWriter;
 
 // The pictures of the login window and its three frames.
-void DrawLoginPictures(PictureWriter& writer);
+void drawLoginPictures(PictureWriter& writer);
+
+} // namespace quorvane

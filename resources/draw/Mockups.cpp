@@ -7,95 +7,98 @@
 #include <QPainterPath>
 #include <stdexcept>
 
+namespace quorvane {
+
 namespace {
 
 class Sheet final
 {
 public:
     Sheet(const QDir& resources, int width, int height, const QColor& fill)
-        : resources(resources), image(OpaqueCanvas(width, height, fill)), painter(&image)
+        : m_resources(resources), m_image(opaqueCanvas(width, height, fill)), m_painter(&m_image)
     {
-        Smooth(painter);
+        smooth(m_painter);
     }
 
-    QImage Load(const QString& name) const
+    QImage load(const QString& name) const
     {
         for (const char* suffix : {".bmp", ".png"}) {
-            const QImage picture(resources.filePath(QStringLiteral("skin/") + name + QLatin1String(suffix)));
+            const QImage picture(
+                m_resources.filePath(QStringLiteral("skin/") + name + QLatin1String(suffix)));
             if (!picture.isNull())
                 return picture;
         }
         throw std::runtime_error("missing picture " + name.toStdString());
     }
 
-    void Put(const QString& name, int x, int y) { painter.drawImage(x, y, Load(name)); }
+    void put(const QString& name, int x, int y) { m_painter.drawImage(x, y, load(name)); }
 
-    void Text(int x, int y, const QString& text, int size, const QColor& colour = Palette::Ink,
-              bool bold = false)
+    void writeText(int x, int y, const QString& text, int size, const QColor& colour = Palette::Ink,
+                   bool bold = false)
     {
-        DrawText(painter, QRectF(x, y, 400, size + 6), Qt::AlignLeft | Qt::AlignTop, text, UiFont(size, bold),
-                 colour);
+        drawText(m_painter, QRectF(x, y, 400, size + 6), Qt::AlignLeft | Qt::AlignTop, text,
+                 uiFont(size, bold), colour);
     }
 
-    void Edit(int x, int y, int w, int h, const QString& text = QString())
+    void edit(int x, int y, int w, int h, const QString& text = QString())
     {
-        painter.setPen(QPen(QColor(127, 157, 185), 1));
-        painter.setBrush(Qt::white);
-        painter.drawRect(QRectF(x + 0.5, y + 0.5, w - 1, h - 1));
+        m_painter.setPen(QPen(QColor(127, 157, 185), 1));
+        m_painter.setBrush(Qt::white);
+        m_painter.drawRect(QRectF(x + 0.5, y + 0.5, w - 1, h - 1));
         if (!text.isEmpty())
-            DrawText(painter, QRectF(x + 4, y, w - 8, h), Qt::AlignLeft | Qt::AlignVCenter, text, UiFont(14),
-                     Palette::Ink);
+            drawText(m_painter, QRectF(x + 4, y, w - 8, h), Qt::AlignLeft | Qt::AlignVCenter, text,
+                     uiFont(14), Palette::Ink);
     }
 
-    void Check(int x, int y, const QString& text, bool checked = true)
+    void check(int x, int y, const QString& text, bool checked = true)
     {
-        painter.setPen(QPen(QColor(112, 112, 112), 1));
-        painter.setBrush(Qt::white);
-        painter.drawRect(QRectF(x + 0.5, y + 2.5, 12, 12));
+        m_painter.setPen(QPen(QColor(112, 112, 112), 1));
+        m_painter.setBrush(Qt::white);
+        m_painter.drawRect(QRectF(x + 0.5, y + 2.5, 12, 12));
         if (checked) {
             QPainterPath tick;
             tick.moveTo(x + 3, y + 8.5);
             tick.lineTo(x + 5.5, y + 11);
             tick.lineTo(x + 10, y + 5.5);
-            painter.setPen(QPen(QColor(30, 30, 30), 1.6));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawPath(tick);
+            m_painter.setPen(QPen(QColor(30, 30, 30), 1.6));
+            m_painter.setBrush(Qt::NoBrush);
+            m_painter.drawPath(tick);
         }
-        Text(x + 16, y, text, 12);
+        writeText(x + 16, y, text, 12);
     }
 
     // The rounded region and border line of a skinned window.
-    void Round(int ellipse)
+    void round(int ellipse)
     {
-        QImage shaped = OpaqueCanvas(image.width(), image.height(), QColor(90, 90, 90));
+        QImage shaped = opaqueCanvas(m_image.width(), m_image.height(), QColor(90, 90, 90));
         QPainter mask(&shaped);
-        Smooth(mask);
+        smooth(mask);
         QPainterPath region;
-        region.addRoundedRect(QRectF(1, 1, image.width() - 1, image.height() - 1), ellipse / 2.0,
+        region.addRoundedRect(QRectF(1, 1, m_image.width() - 1, m_image.height() - 1), ellipse / 2.0,
                               ellipse / 2.0);
         mask.setClipPath(region);
-        mask.drawImage(0, 0, image);
+        mask.drawImage(0, 0, m_image);
         mask.setClipping(false);
         mask.setPen(QPen(Palette::Border, 1));
         mask.setBrush(Qt::NoBrush);
-        mask.drawRoundedRect(QRectF(1.5, 1.5, image.width() - 2.5, image.height() - 2.5), 7.5, 7.5);
+        mask.drawRoundedRect(QRectF(1.5, 1.5, m_image.width() - 2.5, m_image.height() - 2.5), 7.5, 7.5);
         mask.end();
-        painter.drawImage(0, 0, shaped);
+        m_painter.drawImage(0, 0, shaped);
     }
 
-    QPainter& Painter() { return painter; }
+    QPainter& painter() { return m_painter; }
 
-    void Save(const QDir& out, const QString& file)
+    void save(const QDir& out, const QString& file)
     {
-        painter.end();
-        if (!image.save(out.filePath(file)))
+        m_painter.end();
+        if (!m_image.save(out.filePath(file)))
             throw std::runtime_error("cannot write " + file.toStdString());
     }
 
 private:
-    QDir resources;
-    QImage image;
-    QPainter painter;
+    QDir m_resources;
+    QImage m_image;
+    QPainter m_painter;
 };
 
 enum class Frame
@@ -105,31 +108,31 @@ enum class Frame
     Reg
 };
 
-void LoginWindow(const QDir& resources, const QDir& out, Frame frame, const QString& file)
+void loginWindow(const QDir& resources, const QDir& out, Frame frame, const QString& file)
 {
     Sheet s(resources, 455, 350, Palette::Border);
-    s.Put(QStringLiteral("TITLE_LOGIN"), 2, 2);
-    s.Put(QStringLiteral("MIN_NORMAL"), 2 + 381, 2 + 8);
-    s.Put(QStringLiteral("CLOSE_HOVER"), 2 + 415, 2 + 8);
-    s.Put(QStringLiteral("LOGIN_SIDE"), 2, 53);
+    s.put(QStringLiteral("TITLE_LOGIN"), 2, 2);
+    s.put(QStringLiteral("MIN_NORMAL"), 2 + 381, 2 + 8);
+    s.put(QStringLiteral("CLOSE_HOVER"), 2 + 415, 2 + 8);
+    s.put(QStringLiteral("LOGIN_SIDE"), 2, 53);
     const int fx = 152;
     const int fy = 53;
-    auto at = [&](const QString& name, int x, int y) { s.Put(name, fx + x, fy + y); };
+    auto at = [&](const QString& name, int x, int y) { s.put(name, fx + x, fy + y); };
     auto text = [&](int x, int y, const QString& t, int size, const QColor& c = Palette::Ink) {
-        s.Text(fx + x, fy + y, t, size, c);
+        s.writeText(fx + x, fy + y, t, size, c);
     };
     const QColor red(230, 0, 0);
     switch (frame) {
     case Frame::Login:
         at(QStringLiteral("FRAME_LOGIN"), 0, 0);
         text(0, 33, QStringLiteral("E-mail："), 15);
-        s.Edit(fx + 62, fy + 28, 195, 22, QStringLiteral("user@example.com"));
+        s.edit(fx + 62, fy + 28, 195, 22, QStringLiteral("user@example.com"));
         at(QStringLiteral("ERROR_ICON"), 64, 64);
         text(82, 63, QStringLiteral("目前服务维护中，请稍后再试!"), 12, red);
         text(11, 92, QStringLiteral("密码："), 15);
-        s.Edit(fx + 62, fy + 86, 195, 22, QStringLiteral("******"));
-        s.Check(fx + 64, fy + 137, QStringLiteral("记住密码"));
-        s.Check(fx + 170, fy + 137, QStringLiteral("自动登录"), false);
+        s.edit(fx + 62, fy + 86, 195, 22, QStringLiteral("******"));
+        s.check(fx + 64, fy + 137, QStringLiteral("记住密码"));
+        s.check(fx + 170, fy + 137, QStringLiteral("自动登录"), false);
         at(QStringLiteral("BUTTON_NORMAL"), 64, 165);
         text(92, 172, QStringLiteral("登录"), 15, Qt::white);
         at(QStringLiteral("BUTTON_HOVER"), 170, 166);
@@ -143,13 +146,13 @@ void LoginWindow(const QDir& resources, const QDir& out, Frame frame, const QStr
         at(QStringLiteral("FRAME_SINA"), 0, 0);
         at(QStringLiteral("SINA_LOGO"), 21, 13);
         text(21, 70, QStringLiteral("E-mail："), 15);
-        s.Edit(fx + 86, fy + 65, 195, 23);
+        s.edit(fx + 86, fy + 65, 195, 23);
         at(QStringLiteral("ERROR_ICON"), 86, 99);
         text(107, 99, QStringLiteral("请输入注册的E-mail!"), 12, red);
         text(34, 129, QStringLiteral("密码："), 15);
-        s.Edit(fx + 86, fy + 123, 195, 23);
-        s.Check(fx + 64, fy + 175, QStringLiteral("记住密码"));
-        s.Check(fx + 170, fy + 175, QStringLiteral("自动登录"));
+        s.edit(fx + 86, fy + 123, 195, 23);
+        s.check(fx + 64, fy + 175, QStringLiteral("记住密码"));
+        s.check(fx + 170, fy + 175, QStringLiteral("自动登录"));
         at(QStringLiteral("BUTTON_HOVER"), 90, 203);
         text(104, 209, QStringLiteral("微博登录"), 15, Qt::white);
         at(QStringLiteral("BUTTON_NORMAL"), 183, 203);
@@ -160,11 +163,11 @@ void LoginWindow(const QDir& resources, const QDir& out, Frame frame, const QStr
     case Frame::Reg:
         at(QStringLiteral("FRAME_REG"), 0, 0);
         text(21, 32, QStringLiteral("E-mail："), 15);
-        s.Edit(fx + 86, fy + 27, 195, 23, QStringLiteral("new@example.com"));
+        s.edit(fx + 86, fy + 27, 195, 23, QStringLiteral("new@example.com"));
         text(34, 91, QStringLiteral("密码："), 15);
-        s.Edit(fx + 86, fy + 85, 195, 23, QStringLiteral("****"));
+        s.edit(fx + 86, fy + 85, 195, 23, QStringLiteral("****"));
         text(4, 148, QStringLiteral("重复密码："), 15);
-        s.Edit(fx + 86, fy + 142, 195, 23, QStringLiteral("***"));
+        s.edit(fx + 86, fy + 142, 195, 23, QStringLiteral("***"));
         at(QStringLiteral("ERROR_ICON"), 86, 176);
         text(107, 176, QStringLiteral("重复密码错误!"), 12, red);
         at(QStringLiteral("BUTTON_NORMAL"), 90, 203);
@@ -176,86 +179,86 @@ void LoginWindow(const QDir& resources, const QDir& out, Frame frame, const QStr
         break;
     }
     // The corner arc each frame draws on its background.
-    s.Painter().setPen(QPen(Palette::Border, 1));
-    s.Painter().drawArc(QRectF(fx + 301 - 8, fy + 295 - 8, 8, 8), 270 * 16, 90 * 16);
-    s.Round(15);
-    s.Save(out, file);
+    s.painter().setPen(QPen(Palette::Border, 1));
+    s.painter().drawArc(QRectF(fx + 301 - 8, fy + 295 - 8, 8, 8), 270 * 16, 90 * 16);
+    s.round(15);
+    s.save(out, file);
 }
 
-void MainTitle(const QDir& resources, const QDir& out)
+void mainTitle(const QDir& resources, const QDir& out)
 {
     Sheet s(resources, 995, 140, Qt::white);
-    s.Put(QStringLiteral("TITLE_MAIN"), 0, 0);
-    const QFont font = UiFont(12);
+    s.put(QStringLiteral("TITLE_MAIN"), 0, 0);
+    const QFont font = uiFont(12);
     const QString name = QStringLiteral("zhang.wei@example.com");
     const int nameWidth = QFontMetrics(font).horizontalAdvance(name);
     const int welcomeWidth = QFontMetrics(font).horizontalAdvance(QStringLiteral("欢迎！"));
     const int nameLeft = 774 - nameWidth - 2;
-    s.Text(nameLeft - welcomeWidth - 5, 10, QStringLiteral("欢迎！"), 12, Qt::white);
-    s.Text(nameLeft, 9, name, 12, QColor(255, 230, 0));
-    s.Put(QStringLiteral("BADGE_V"), 774, 6);
-    s.Put(QStringLiteral("TITLE_SPLIT"), 794, 11);
-    s.Put(QStringLiteral("TITLE_EMAIL"), 803, 11);
-    s.Text(817, 10, QStringLiteral("  意见反馈"), 12, Qt::white);
-    s.Put(QStringLiteral("TITLE_SEPARATOR"), 879, 12);
-    s.Put(QStringLiteral("OPTION_HOVER"), 885, 6);
-    s.Put(QStringLiteral("MIN_NORMAL"), 912, 8);
-    s.Put(QStringLiteral("CLOSE_NORMAL"), 946, 8);
-    s.Text(40, 80, QStringLiteral("（网页内容）"), 14);
-    s.Round(15);
-    s.Save(out, QStringLiteral("main-title.png"));
+    s.writeText(nameLeft - welcomeWidth - 5, 10, QStringLiteral("欢迎！"), 12, Qt::white);
+    s.writeText(nameLeft, 9, name, 12, QColor(255, 230, 0));
+    s.put(QStringLiteral("BADGE_V"), 774, 6);
+    s.put(QStringLiteral("TITLE_SPLIT"), 794, 11);
+    s.put(QStringLiteral("TITLE_EMAIL"), 803, 11);
+    s.writeText(817, 10, QStringLiteral("  意见反馈"), 12, Qt::white);
+    s.put(QStringLiteral("TITLE_SEPARATOR"), 879, 12);
+    s.put(QStringLiteral("OPTION_HOVER"), 885, 6);
+    s.put(QStringLiteral("MIN_NORMAL"), 912, 8);
+    s.put(QStringLiteral("CLOSE_NORMAL"), 946, 8);
+    s.writeText(40, 80, QStringLiteral("（网页内容）"), 14);
+    s.round(15);
+    s.save(out, QStringLiteral("main-title.png"));
 }
 
 // A notification window of the given outer width: the title picture, then its last column
 // repeated when the window is wider than the picture.
-void Notification(const QDir& resources, const QDir& out, int width, const QString& file)
+void notification(const QDir& resources, const QDir& out, int width, const QString& file)
 {
     Sheet s(resources, width, 150, Qt::white);
-    const QImage title = s.Load(QStringLiteral("TITLE_MESSAGE"));
+    const QImage title = s.load(QStringLiteral("TITLE_MESSAGE"));
     for (int x = title.width(); x < width; ++x)
-        s.Painter().drawImage(x, 0, title, title.width() - 1, 0, 1, title.height());
-    s.Painter().drawImage(0, 0, title);
-    s.Put(QStringLiteral("CLOSE_HOVER"), width - 28 - 17, 8);
-    s.Text(20, 70, QStringLiteral("您关注的小区本周均价上涨 2.3%"), 14);
-    s.Round(10);
-    s.Save(out, file);
+        s.painter().drawImage(x, 0, title, title.width() - 1, 0, 1, title.height());
+    s.painter().drawImage(0, 0, title);
+    s.put(QStringLiteral("CLOSE_HOVER"), width - 28 - 17, 8);
+    s.writeText(20, 70, QStringLiteral("您关注的小区本周均价上涨 2.3%"), 14);
+    s.round(10);
+    s.save(out, file);
 }
 
-void Settings(const QDir& resources, const QDir& out)
+void settings(const QDir& resources, const QDir& out)
 {
     Sheet s(resources, 453, 251, Palette::DialogBody);
-    s.Put(QStringLiteral("SETTING_BG"), 0, 0);
-    s.Check(149, 75, QStringLiteral(" 开机时自动启动"));
-    s.Check(149, 105, QStringLiteral(" 启动时自动登录"), false);
-    s.Check(149, 136, QStringLiteral(" 点击关闭自动退出"));
-    s.Put(QStringLiteral("SAVE_HOVER"), 129, 180);
-    s.Put(QStringLiteral("CANCEL_NORMAL"), 237, 180);
-    s.Put(QStringLiteral("CLOSEF_NORMAL"), 415, 18);
-    s.Save(out, QStringLiteral("settings.png"));
+    s.put(QStringLiteral("SETTING_BG"), 0, 0);
+    s.check(149, 75, QStringLiteral(" 开机时自动启动"));
+    s.check(149, 105, QStringLiteral(" 启动时自动登录"), false);
+    s.check(149, 136, QStringLiteral(" 点击关闭自动退出"));
+    s.put(QStringLiteral("SAVE_HOVER"), 129, 180);
+    s.put(QStringLiteral("CANCEL_NORMAL"), 237, 180);
+    s.put(QStringLiteral("CLOSEF_NORMAL"), 415, 18);
+    s.save(out, QStringLiteral("settings.png"));
 }
 
-void Feedback(const QDir& resources, const QDir& out)
+void feedback(const QDir& resources, const QDir& out)
 {
     Sheet s(resources, 453, 280, Palette::DialogBody);
-    s.Put(QStringLiteral("FEEDBACK_BG"), 0, 0);
-    s.Put(QStringLiteral("CLOSEF_HOVER"), 414, 20);
-    s.Text(34, 74, QStringLiteral("（意见反馈网页）"), 14);
-    s.Save(out, QStringLiteral("feedback.png"));
+    s.put(QStringLiteral("FEEDBACK_BG"), 0, 0);
+    s.put(QStringLiteral("CLOSEF_HOVER"), 414, 20);
+    s.writeText(34, 74, QStringLiteral("（意见反馈网页）"), 14);
+    s.save(out, QStringLiteral("feedback.png"));
 }
 
-void About(const QDir& resources, const QDir& out)
+void about(const QDir& resources, const QDir& out)
 {
     Sheet s(resources, 460, 310, Palette::FrameLight);
-    s.Put(QStringLiteral("ABOUT_BANNER"), -1, 0);
-    s.Text(16, 64, QStringLiteral("Quorvane"), 14);
-    s.Text(72, 64, QStringLiteral("01.00.201205281429"), 14);
-    s.Text(16, 96, QStringLiteral("版权所有"), 14);
-    s.Edit(16, 160, 436, 97);
-    s.Save(out, QStringLiteral("about.png"));
+    s.put(QStringLiteral("ABOUT_BANNER"), -1, 0);
+    s.writeText(16, 64, QStringLiteral("Quorvane"), 14);
+    s.writeText(72, 64, QStringLiteral("01.00.201205281429"), 14);
+    s.writeText(16, 96, QStringLiteral("版权所有"), 14);
+    s.edit(16, 160, 436, 97);
+    s.save(out, QStringLiteral("about.png"));
 }
 
 // Every button bitmap, state by state, at three times its size.
-void ButtonSheet(const QDir& resources, const QDir& out)
+void buttonSheet(const QDir& resources, const QDir& out)
 {
     const QStringList rows[] = {{"CLOSE_NORMAL", "CLOSE_HOVER", "CLOSE_CLICK"},
                                 {"MIN_NORMAL", "MIN_HOVER", "MIN_CLICK"},
@@ -272,28 +275,30 @@ void ButtonSheet(const QDir& resources, const QDir& out)
     for (const QStringList& row : rows) {
         int x = 10;
         for (const QString& name : row) {
-            const QImage picture = s.Load(name);
-            s.Painter().setRenderHint(QPainter::SmoothPixmapTransform, false);
-            s.Painter().drawImage(QRect(x, y, picture.width() * 3, picture.height() * 3), picture);
+            const QImage picture = s.load(name);
+            s.painter().setRenderHint(QPainter::SmoothPixmapTransform, false);
+            s.painter().drawImage(QRect(x, y, picture.width() * 3, picture.height() * 3), picture);
             x += 460;
         }
         y += 34 * 3;
     }
-    s.Save(out, QStringLiteral("buttons.png"));
+    s.save(out, QStringLiteral("buttons.png"));
 }
 
 } // namespace
 
-void WriteMockups(const QDir& resources, const QDir& out)
+void writeMockups(const QDir& resources, const QDir& out)
 {
-    LoginWindow(resources, out, Frame::Login, QStringLiteral("login-account.png"));
-    LoginWindow(resources, out, Frame::Sina, QStringLiteral("login-microblog.png"));
-    LoginWindow(resources, out, Frame::Reg, QStringLiteral("login-register.png"));
-    MainTitle(resources, out);
-    Notification(resources, out, 303, QStringLiteral("notification-303.png"));
-    Notification(resources, out, 603, QStringLiteral("notification-603.png"));
-    Settings(resources, out);
-    Feedback(resources, out);
-    About(resources, out);
-    ButtonSheet(resources, out);
+    loginWindow(resources, out, Frame::Login, QStringLiteral("login-account.png"));
+    loginWindow(resources, out, Frame::Sina, QStringLiteral("login-microblog.png"));
+    loginWindow(resources, out, Frame::Reg, QStringLiteral("login-register.png"));
+    mainTitle(resources, out);
+    notification(resources, out, 303, QStringLiteral("notification-303.png"));
+    notification(resources, out, 603, QStringLiteral("notification-603.png"));
+    settings(resources, out);
+    feedback(resources, out);
+    about(resources, out);
+    buttonSheet(resources, out);
 }
+
+} // namespace quorvane

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 namespace Palette {
 
-QColor Mix(const QColor& a, const QColor& b, double t)
+QColor mix(const QColor& a, const QColor& b, double t)
 {
     t = std::clamp(t, 0.0, 1.0);
     auto channel = [t](int x, int y) { return int(x + (y - x) * t + 0.5); };
@@ -12,17 +14,19 @@ QColor Mix(const QColor& a, const QColor& b, double t)
                   channel(a.alpha(), b.alpha()));
 }
 
-QColor TitleRow(int y)
+QColor titleRow(int y)
 {
     // A soft gloss at the top that settles into the flat title blue, and a darker last row
     // that sets the bar off against the content below.
     if (y <= 0)
         return QColor(74, 132, 204);
     if (y < 30)
-        return Mix(QColor(40, 103, 181), TitleBlue, (y - 1) / 29.0);
+        return mix(QColor(40, 103, 181), TitleBlue, (y - 1) / 29.0);
     if (y >= 50)
         return QColor(16, 62, 122);
     return TitleBlue;
 }
 
 } // namespace Palette
+
+} // namespace quorvane

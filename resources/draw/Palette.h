@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+namespace quorvane {
+
 // The colours every picture shares, so that buttons sit on their backgrounds without a seam.
 namespace Palette {
 
@@ -13,11 +15,11 @@ inline const QColor Ink{60, 60, 60};           // dark text on light ground
 inline const QColor Gold{245, 177, 45};
 
 // Linear mix of two colours, t = 0 gives a, t = 1 gives b.
-QColor Mix(const QColor& a, const QColor& b, double t);
+QColor mix(const QColor& a, const QColor& b, double t);
 
 // The colour of row y of every dark title bar (rows 0 to 50). Only the row counts, never the
 // column, so a button bitmap drawn on the rows it covers matches any title bar it lies on.
-QColor TitleRow(int y);
+QColor titleRow(int y);
 
 // The header band of the light dialogs (settings, feedback): rows 0 to 49, flat where the small
 // close button lies.
@@ -25,3 +27,5 @@ inline constexpr int DialogHeaderHeight = 50;
 inline const QColor DialogHeader{226, 235, 247};
 
 } // namespace Palette
+
+} // namespace quorvane

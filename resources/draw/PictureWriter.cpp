@@ -4,60 +4,64 @@
 #include <QSaveFile>
 #include <stdexcept>
 
-PictureWriter::PictureWriter(const QDir& root) : root(root)
+namespace quorvane {
+
+PictureWriter::PictureWriter(const QDir& root) : m_root(root)
 {
     root.mkpath(QStringLiteral("skin"));
     root.mkpath(QStringLiteral("icons"));
 }
 
-void PictureWriter::Bitmap(const QString& name, const QImage& image)
+void PictureWriter::bitmap(const QString& name, const QImage& image)
 {
     // Qt writes images without an alpha channel as 24-bit uncompressed device-independent bitmaps.
     const QString relative = QStringLiteral("skin/%1.bmp").arg(name);
-    Save(relative, image.convertToFormat(QImage::Format_RGB32), "BMP");
-    listed << name + QStringLiteral(".bmp|") + relative;
+    save(relative, image.convertToFormat(QImage::Format_RGB32), "BMP");
+    m_listed << name + QStringLiteral(".bmp|") + relative;
 }
 
-void PictureWriter::Picture(const QString& name, const QImage& image)
+void PictureWriter::picture(const QString& name, const QImage& image)
 {
     const QString relative = QStringLiteral("skin/%1.png").arg(name);
-    Save(relative, image, "PNG");
-    listed << name + QStringLiteral(".png|") + relative;
+    save(relative, image, "PNG");
+    m_listed << name + QStringLiteral(".png|") + relative;
 }
 
-void PictureWriter::IconFile(const QString& fileName, const QImage& image)
+void PictureWriter::iconFile(const QString& fileName, const QImage& image)
 {
     const QString relative = QStringLiteral("icons/") + fileName;
-    Save(relative, image, "PNG");
-    listed << relative + QLatin1Char('|') + relative;
+    save(relative, image, "PNG");
+    m_listed << relative + QLatin1Char('|') + relative;
 }
 
-void PictureWriter::IconText(const QString& fileName, const QByteArray& text)
+void PictureWriter::iconText(const QString& fileName, const QByteArray& text)
 {
     const QString relative = QStringLiteral("icons/") + fileName;
-    QSaveFile file(root.filePath(relative));
+    QSaveFile file(m_root.filePath(relative));
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         throw std::runtime_error("cannot write " + relative.toStdString());
-    files << relative;
+    m_files << relative;
 }
 
-void PictureWriter::WriteResourceFile() const
+void PictureWriter::writeResourceFile() const
 {
     QByteArray text = "<!-- Written by draw-pictures; every skin bitmap and picture of the client. -->\n"
                       "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/skin\">\n";
-    for (const QString& entry : listed) {
+    for (const QString& entry : m_listed) {
         const QStringList parts = entry.split(QLatin1Char('|'));
         text += "    <file alias=\"" + parts[0].toUtf8() + "\">" + parts[1].toUtf8() + "</file>\n";
     }
     text += "</qresource>\n</RCC>\n";
-    QSaveFile file(root.filePath(QStringLiteral("resources.qrc")));
+    QSaveFile file(m_root.filePath(QStringLiteral("resources.qrc")));
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         throw std::runtime_error("cannot write resources.qrc");
 }
 
-void PictureWriter::Save(const QString& relative, const QImage& image, const char* format)
+void PictureWriter::save(const QString& relative, const QImage& image, const char* format)
 {
-    if (!image.save(root.filePath(relative), format))
+    if (!image.save(m_root.filePath(relative), format))
         throw std::runtime_error("cannot write " + relative.toStdString());
-    files << relative;
+    m_files << relative;
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace quorvane {
+
 // Writes the drawn pictures below the resources folder and the resource file that lists them.
 class PictureWriter final
 {
@@ -12,23 +14,25 @@ public:
     explicit PictureWriter(const QDir& root);
 
     // A skin bitmap: skin/NAME.bmp, 24 bits per pixel, uncompressed.
-    void Bitmap(const QString& name, const QImage& image);
+    void bitmap(const QString& name, const QImage& image);
     // A picture of a window: skin/NAME.png.
-    void Picture(const QString& name, const QImage& image);
+    void picture(const QString& name, const QImage& image);
     // An application icon file below icons/; PNG files are also listed in the resource file.
-    void IconFile(const QString& fileName, const QImage& image);
-    void IconText(const QString& fileName, const QByteArray& text);
+    void iconFile(const QString& fileName, const QImage& image);
+    void iconText(const QString& fileName, const QByteArray& text);
 
     // resources.qrc: every bitmap, picture and PNG icon under the prefix "/skin".
-    void WriteResourceFile() const;
+    void writeResourceFile() const;
 
     // Files written so far, relative to the resources folder.
-    const QStringList& Written() const { return files; }
+    const QStringList& written() const { return m_files; }
 
 private:
-    void Save(const QString& relative, const QImage& image, const char* format);
+    void save(const QString& relative, const QImage& image, const char* format);
 
-    QDir root;
-    QStringList files;
-    QStringList listed; // entries of the resource file: "alias|relative path"
+    QDir m_root;
+    QStringList m_files;
+    QStringList m_listed; // entries of the resource file: "alias|relative path"
 };
+
+} // namespace quorvane

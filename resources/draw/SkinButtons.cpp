@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 
+namespace quorvane {
+
 namespace {
 
 enum class State
@@ -20,7 +22,7 @@ enum class State
 constexpr int TitleButtonTop = 8;
 constexpr int OptionButtonTop = 6;
 
-void DrawCross(QPainter& painter, QPointF centre, double half, const QColor& colour, double width)
+void drawCross(QPainter& painter, QPointF centre, double half, const QColor& colour, double width)
 {
     painter.save();
     painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
@@ -30,7 +32,7 @@ void DrawCross(QPainter& painter, QPointF centre, double half, const QColor& col
 }
 
 // The lit or pressed plate behind a title-bar glyph.
-void DrawTitlePlate(QPainter& painter, const QRectF& rect, const QColor& colour)
+void drawTitlePlate(QPainter& painter, const QRectF& rect, const QColor& colour)
 {
     painter.save();
     painter.setPen(Qt::NoPen);
@@ -39,48 +41,48 @@ void DrawTitlePlate(QPainter& painter, const QRectF& rect, const QColor& colour)
     painter.restore();
 }
 
-QImage CloseButton(State state)
+QImage closeButton(State state)
 {
-    QImage image = TitleCanvas(28, 16, TitleButtonTop);
+    QImage image = titleCanvas(28, 16, TitleButtonTop);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     QPointF centre(14, 8);
     if (state == State::Hover)
-        DrawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(224, 67, 56));
+        drawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(224, 67, 56));
     if (state == State::Click) {
-        DrawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(170, 36, 28));
+        drawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(170, 36, 28));
         centre += QPointF(0, 1);
     }
-    DrawCross(painter, centre, 3.6, Qt::white, 1.7);
+    drawCross(painter, centre, 3.6, Qt::white, 1.7);
     return image;
 }
 
-QImage MinButton(State state)
+QImage minButton(State state)
 {
-    QImage image = TitleCanvas(28, 16, TitleButtonTop);
+    QImage image = titleCanvas(28, 16, TitleButtonTop);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     double y = 10;
     if (state == State::Hover)
-        DrawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(255, 255, 255, 60));
+        drawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(255, 255, 255, 60));
     if (state == State::Click) {
-        DrawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(6, 40, 86, 150));
+        drawTitlePlate(painter, QRectF(0, 0, 28, 16), QColor(6, 40, 86, 150));
         y += 1;
     }
     painter.fillRect(QRectF(9, y, 10, 2), Qt::white);
     return image;
 }
 
-QImage OptionButton(State state)
+QImage optionButton(State state)
 {
-    QImage image = TitleCanvas(21, 21, OptionButtonTop);
+    QImage image = titleCanvas(21, 21, OptionButtonTop);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     double shift = 0;
     if (state == State::Hover)
-        DrawTitlePlate(painter, QRectF(0, 0, 21, 21), QColor(255, 255, 255, 60));
+        drawTitlePlate(painter, QRectF(0, 0, 21, 21), QColor(255, 255, 255, 60));
     if (state == State::Click) {
-        DrawTitlePlate(painter, QRectF(0, 0, 21, 21), QColor(6, 40, 86, 150));
+        drawTitlePlate(painter, QRectF(0, 0, 21, 21), QColor(6, 40, 86, 150));
         shift = 1;
     }
     // Three bars, the menu sign.
@@ -89,16 +91,16 @@ QImage OptionButton(State state)
     return image;
 }
 
-QImage SmallCloseButton(State state)
+QImage smallCloseButton(State state)
 {
-    QImage image = OpaqueCanvas(19, 18, Palette::DialogHeader);
+    QImage image = opaqueCanvas(19, 18, Palette::DialogHeader);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     if (state == State::Hover) {
-        DrawTitlePlate(painter, QRectF(0, 0, 19, 18), QColor(224, 67, 56));
-        DrawCross(painter, QPointF(9.5, 9), 3.6, Qt::white, 1.6);
+        drawTitlePlate(painter, QRectF(0, 0, 19, 18), QColor(224, 67, 56));
+        drawCross(painter, QPointF(9.5, 9), 3.6, Qt::white, 1.6);
     } else {
-        DrawCross(painter, QPointF(9.5, 9), 3.6, QColor(88, 112, 146), 1.6);
+        drawCross(painter, QPointF(9.5, 9), 3.6, QColor(88, 112, 146), 1.6);
     }
     return image;
 }
@@ -109,46 +111,46 @@ const ButtonLook BlueHoverLook{QColor(100, 166, 238), QColor(46, 116, 198), QCol
                                QColor(164, 208, 248)};
 
 // The blank blue button of the login frames; its caption is a label laid over it.
-QImage BlankButton(State state)
+QImage blankButton(State state)
 {
-    QImage image = OpaqueCanvas(87, 30, Palette::FrameLight);
+    QImage image = opaqueCanvas(87, 30, Palette::FrameLight);
     QPainter painter(&image);
-    Smooth(painter);
-    DrawButtonFace(painter, QRectF(0, 0, 87, 30), 4, state == State::Hover ? BlueHoverLook : BlueLook);
+    smooth(painter);
+    drawButtonFace(painter, QRectF(0, 0, 87, 30), 4, state == State::Hover ? BlueHoverLook : BlueLook);
     return image;
 }
 
-QImage SaveButton(State state)
+QImage saveButton(State state)
 {
-    QImage image = OpaqueCanvas(78, 26, Palette::DialogBody);
+    QImage image = opaqueCanvas(78, 26, Palette::DialogBody);
     QPainter painter(&image);
-    Smooth(painter);
-    DrawButtonFace(painter, QRectF(0, 0, 78, 26), 4, state == State::Hover ? BlueHoverLook : BlueLook);
-    DrawText(painter, QRectF(0, 0, 78, 25), Qt::AlignCenter, QStringLiteral("保存"), UiFont(14, true),
+    smooth(painter);
+    drawButtonFace(painter, QRectF(0, 0, 78, 26), 4, state == State::Hover ? BlueHoverLook : BlueLook);
+    drawText(painter, QRectF(0, 0, 78, 25), Qt::AlignCenter, QStringLiteral("保存"), uiFont(14, true),
              Qt::white);
     return image;
 }
 
-QImage CancelButton(State state)
+QImage cancelButton(State state)
 {
-    QImage image = OpaqueCanvas(78, 26, Palette::DialogBody);
+    QImage image = opaqueCanvas(78, 26, Palette::DialogBody);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     const bool hover = state == State::Hover;
     const ButtonLook look{Qt::white, hover ? QColor(232, 240, 251) : QColor(228, 230, 235),
                           hover ? QColor(66, 122, 190) : QColor(168, 174, 184), QColor()};
-    DrawButtonFace(painter, QRectF(0, 0, 78, 26), 4, look);
-    DrawText(painter, QRectF(0, 0, 78, 25), Qt::AlignCenter, QStringLiteral("取消"), UiFont(14),
+    drawButtonFace(painter, QRectF(0, 0, 78, 26), 4, look);
+    drawText(painter, QRectF(0, 0, 78, 25), Qt::AlignCenter, QStringLiteral("取消"), uiFont(14),
              hover ? Palette::TitleBlue : Palette::Ink);
     return image;
 }
 
 // A back arrow in a ring and the words "back to login".
-QImage GobackButton(State state)
+QImage gobackButton(State state)
 {
-    QImage image = OpaqueCanvas(75, 22, Palette::FrameLight);
+    QImage image = opaqueCanvas(75, 22, Palette::FrameLight);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     const bool hover = state == State::Hover;
     if (hover) {
         painter.setPen(QPen(QColor(150, 180, 220), 1));
@@ -167,26 +169,26 @@ QImage GobackButton(State state)
         QPen(hover ? Qt::white : Palette::TitleBlue, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(arrow);
-    QFont font = UiFont(12);
+    QFont font = uiFont(12);
     font.setUnderline(hover);
-    DrawText(painter, QRectF(21, 0, 52, 21), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("返回登录"),
+    drawText(painter, QRectF(21, 0, 52, 21), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("返回登录"),
              font, Palette::TitleBlue);
     return image;
 }
 
 // The green button of the account frame whose picture carries "register a new user".
-QImage RegButton(State state)
+QImage regButton(State state)
 {
-    QImage image = OpaqueCanvas(100, 30, Palette::FrameLight);
+    QImage image = opaqueCanvas(100, 30, Palette::FrameLight);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     const ButtonLook normal{QColor(104, 194, 86), QColor(58, 148, 50), QColor(44, 120, 40),
                             QColor(160, 224, 146)};
     const ButtonLook hover{QColor(128, 212, 108), QColor(74, 168, 64), QColor(52, 136, 46),
                            QColor(186, 238, 172)};
-    DrawButtonFace(painter, QRectF(0, 0, 100, 30), 4, state == State::Hover ? hover : normal);
+    drawButtonFace(painter, QRectF(0, 0, 100, 30), 4, state == State::Hover ? hover : normal);
 
-    const QFont font = UiFont(13, true);
+    const QFont font = uiFont(13, true);
     const QString text = QStringLiteral("注册新用户");
     const double textWidth = QFontMetricsF(font).horizontalAdvance(text);
     const double left = (100 - (12 + 4 + textWidth)) / 2;
@@ -196,35 +198,35 @@ QImage RegButton(State state)
     painter.drawEllipse(QRectF(left + 0.5, 9.5, 11, 11));
     painter.drawLine(QPointF(left + 6, 12), QPointF(left + 6, 18));
     painter.drawLine(QPointF(left + 3, 15), QPointF(left + 9, 15));
-    DrawText(painter, QRectF(left + 16, 0, textWidth + 2, 29), Qt::AlignVCenter | Qt::AlignLeft, text, font,
+    drawText(painter, QRectF(left + 16, 0, textWidth + 2, 29), Qt::AlignVCenter | Qt::AlignLeft, text, font,
              Qt::white);
     return image;
 }
 
 // The light button of the account frame: the microblog bubble and "log in with a microblog account".
-QImage SinaButton(State state)
+QImage sinaButton(State state)
 {
-    QImage image = OpaqueCanvas(146, 30, Palette::FrameLight);
+    QImage image = opaqueCanvas(146, 30, Palette::FrameLight);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     const bool hover = state == State::Hover;
     const ButtonLook look{Qt::white, hover ? QColor(255, 243, 234) : QColor(238, 241, 246),
                           hover ? QColor(226, 112, 52) : QColor(160, 174, 196), QColor()};
-    DrawButtonFace(painter, QRectF(0, 0, 146, 30), 4, look);
+    drawButtonFace(painter, QRectF(0, 0, 146, 30), 4, look);
 
-    const QFont font = UiFont(12, hover);
+    const QFont font = uiFont(12, hover);
     const QString text = QStringLiteral("使用微博帐号登录");
     const double textWidth = QFontMetricsF(font).horizontalAdvance(text);
     const double left = (146 - (20 + 4 + textWidth)) / 2;
-    DrawMicroblogBubble(painter, QRectF(left, 6, 20, 18));
-    DrawText(painter, QRectF(left + 24, 0, textWidth + 2, 29), Qt::AlignVCenter | Qt::AlignLeft, text, font,
+    drawMicroblogBubble(painter, QRectF(left, 6, 20, 18));
+    drawText(painter, QRectF(left + 24, 0, textWidth + 2, 29), Qt::AlignVCenter | Qt::AlignLeft, text, font,
              hover ? QColor(196, 64, 20) : Palette::Ink);
     return image;
 }
 
 } // namespace
 
-void DrawMicroblogBubble(QPainter& painter, const QRectF& box)
+void drawMicroblogBubble(QPainter& painter, const QRectF& box)
 {
     painter.save();
     painter.translate(box.topLeft());
@@ -246,29 +248,31 @@ void DrawMicroblogBubble(QPainter& painter, const QRectF& box)
     painter.restore();
 }
 
-void DrawSkinButtons(PictureWriter& writer)
+void drawSkinButtons(PictureWriter& writer)
 {
-    writer.Bitmap(QStringLiteral("BUTTON_NORMAL"), BlankButton(State::Normal));
-    writer.Bitmap(QStringLiteral("BUTTON_HOVER"), BlankButton(State::Hover));
-    writer.Bitmap(QStringLiteral("CANCEL_NORMAL"), CancelButton(State::Normal));
-    writer.Bitmap(QStringLiteral("CANCEL_HOVER"), CancelButton(State::Hover));
-    writer.Bitmap(QStringLiteral("SAVE_NORMAL"), SaveButton(State::Normal));
-    writer.Bitmap(QStringLiteral("SAVE_HOVER"), SaveButton(State::Hover));
-    writer.Bitmap(QStringLiteral("CLOSEF_NORMAL"), SmallCloseButton(State::Normal));
-    writer.Bitmap(QStringLiteral("CLOSEF_HOVER"), SmallCloseButton(State::Hover));
-    writer.Bitmap(QStringLiteral("CLOSE_NORMAL"), CloseButton(State::Normal));
-    writer.Bitmap(QStringLiteral("CLOSE_HOVER"), CloseButton(State::Hover));
-    writer.Bitmap(QStringLiteral("CLOSE_CLICK"), CloseButton(State::Click));
-    writer.Bitmap(QStringLiteral("MIN_NORMAL"), MinButton(State::Normal));
-    writer.Bitmap(QStringLiteral("MIN_HOVER"), MinButton(State::Hover));
-    writer.Bitmap(QStringLiteral("MIN_CLICK"), MinButton(State::Click));
-    writer.Bitmap(QStringLiteral("OPTION_NORMAL"), OptionButton(State::Normal));
-    writer.Bitmap(QStringLiteral("OPTION_HOVER"), OptionButton(State::Hover));
-    writer.Bitmap(QStringLiteral("OPTION_CLICK"), OptionButton(State::Click));
-    writer.Bitmap(QStringLiteral("GOBACK_NORMAL"), GobackButton(State::Normal));
-    writer.Bitmap(QStringLiteral("GOBACK_HOVER"), GobackButton(State::Hover));
-    writer.Bitmap(QStringLiteral("REG_NORMAL"), RegButton(State::Normal));
-    writer.Bitmap(QStringLiteral("REG_HOVER"), RegButton(State::Hover));
-    writer.Bitmap(QStringLiteral("SINA_NORMAL"), SinaButton(State::Normal));
-    writer.Bitmap(QStringLiteral("SINA_HOVER"), SinaButton(State::Hover));
+    writer.bitmap(QStringLiteral("BUTTON_NORMAL"), blankButton(State::Normal));
+    writer.bitmap(QStringLiteral("BUTTON_HOVER"), blankButton(State::Hover));
+    writer.bitmap(QStringLiteral("CANCEL_NORMAL"), cancelButton(State::Normal));
+    writer.bitmap(QStringLiteral("CANCEL_HOVER"), cancelButton(State::Hover));
+    writer.bitmap(QStringLiteral("SAVE_NORMAL"), saveButton(State::Normal));
+    writer.bitmap(QStringLiteral("SAVE_HOVER"), saveButton(State::Hover));
+    writer.bitmap(QStringLiteral("CLOSEF_NORMAL"), smallCloseButton(State::Normal));
+    writer.bitmap(QStringLiteral("CLOSEF_HOVER"), smallCloseButton(State::Hover));
+    writer.bitmap(QStringLiteral("CLOSE_NORMAL"), closeButton(State::Normal));
+    writer.bitmap(QStringLiteral("CLOSE_HOVER"), closeButton(State::Hover));
+    writer.bitmap(QStringLiteral("CLOSE_CLICK"), closeButton(State::Click));
+    writer.bitmap(QStringLiteral("MIN_NORMAL"), minButton(State::Normal));
+    writer.bitmap(QStringLiteral("MIN_HOVER"), minButton(State::Hover));
+    writer.bitmap(QStringLiteral("MIN_CLICK"), minButton(State::Click));
+    writer.bitmap(QStringLiteral("OPTION_NORMAL"), optionButton(State::Normal));
+    writer.bitmap(QStringLiteral("OPTION_HOVER"), optionButton(State::Hover));
+    writer.bitmap(QStringLiteral("OPTION_CLICK"), optionButton(State::Click));
+    writer.bitmap(QStringLiteral("GOBACK_NORMAL"), gobackButton(State::Normal));
+    writer.bitmap(QStringLiteral("GOBACK_HOVER"), gobackButton(State::Hover));
+    writer.bitmap(QStringLiteral("REG_NORMAL"), regButton(State::Normal));
+    writer.bitmap(QStringLiteral("REG_HOVER"), regButton(State::Hover));
+    writer.bitmap(QStringLiteral("SINA_NORMAL"), sinaButton(State::Normal));
+    writer.bitmap(QStringLiteral("SINA_HOVER"), sinaButton(State::Hover));
 }
+
+} // namespace quorvane

@@ -3,10 +3,14 @@
 #include <QPainter>
 #include <QRectF>
 
+namespace quorvane {
+
 class PictureWriter;
 
 // Draws every skin bitmap (the image buttons in all their states).
-void DrawSkinButtons(PictureWriter& writer);
+void drawSkinButtons(PictureWriter& writer);
 
 // The microblog speech bubble used on the microblog button and logo, fitted into `box`.
-void DrawMicroblogBubble(QPainter& painter, const QRectF& box);
+void drawMicroblogBubble(QPainter& painter, const QRectF& box);
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include <QPainterPath>
 
+namespace quorvane {
+
 namespace {
 
 // Buttons and labels cover rows 6 to 27; the skyline stays below them, so every column above
@@ -13,7 +15,7 @@ namespace {
 constexpr int SkylineTop = 30;
 
 // A faint city skyline along the bottom of a title bar, between `left` and `right`.
-void DrawSkyline(QPainter& painter, int left, int right, int bottom)
+void drawSkyline(QPainter& painter, int left, int right, int bottom)
 {
     static const int heights[] = {9, 14, 7, 18, 11, 16, 6, 12, 20, 10, 15, 8, 13, 17, 9, 12, 6, 14};
     static const int widths[] = {14, 10, 18, 12, 16, 9, 20, 13, 11, 17, 12, 15, 10, 14, 19, 11, 16, 12};
@@ -39,49 +41,49 @@ void DrawSkyline(QPainter& painter, int left, int right, int bottom)
 }
 
 // Product mark, name and a subtitle at the left end of a dark band.
-void DrawBrand(QPainter& painter, int height, const QString& subtitle)
+void drawBrand(QPainter& painter, int height, const QString& subtitle)
 {
     const int mark = height >= 51 ? 34 : 30;
     const double top = (height - mark) / 2.0;
-    DrawProductMark(painter, QRectF(12, top, mark, mark), true);
+    drawProductMark(painter, QRectF(12, top, mark, mark), true);
     painter.setPen(QPen(QColor(255, 255, 255, 70), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(12 + mark * 8 / 256.0 + 0.5, top + mark * 8 / 256.0 + 0.5,
                                    mark * 240 / 256.0 - 1, mark * 240 / 256.0 - 1),
                             mark * 52 / 256.0, mark * 52 / 256.0);
     const int textLeft = 12 + mark + 9;
-    DrawText(painter, QRectF(textLeft, height / 2.0 - 21, 200, 24), Qt::AlignLeft | Qt::AlignBottom,
-             QStringLiteral("Quorvane"), UiFont(19, true), Qt::white);
-    DrawText(painter, QRectF(textLeft + 1, height / 2.0 + 3, 240, 18), Qt::AlignLeft | Qt::AlignTop, subtitle,
-             UiFont(12), QColor(188, 213, 243));
+    drawText(painter, QRectF(textLeft, height / 2.0 - 21, 200, 24), Qt::AlignLeft | Qt::AlignBottom,
+             QStringLiteral("Quorvane"), uiFont(19, true), Qt::white);
+    drawText(painter, QRectF(textLeft + 1, height / 2.0 + 3, 240, 18), Qt::AlignLeft | Qt::AlignTop, subtitle,
+             uiFont(12), QColor(188, 213, 243));
 }
 
-QImage TitleBar(int width, const QString& subtitle, int skylineLeft, int skylineRight)
+QImage titleBar(int width, const QString& subtitle, int skylineLeft, int skylineRight)
 {
-    QImage image = TitleCanvas(width, 51, 0);
+    QImage image = titleCanvas(width, 51, 0);
     QPainter painter(&image);
-    Smooth(painter);
-    DrawSkyline(painter, skylineLeft, skylineRight, 50);
-    DrawBrand(painter, 51, subtitle);
+    smooth(painter);
+    drawSkyline(painter, skylineLeft, skylineRight, 50);
+    drawBrand(painter, 51, subtitle);
     return image;
 }
 
-QImage AboutBanner()
+QImage aboutBanner()
 {
-    QImage image = TitleCanvas(1290, 49, 0);
+    QImage image = titleCanvas(1290, 49, 0);
     QPainter painter(&image);
-    Smooth(painter);
-    DrawSkyline(painter, 220, 1200, 49);
-    DrawBrand(painter, 49, QStringLiteral("房产价格信息服务客户端"));
+    smooth(painter);
+    drawSkyline(painter, 220, 1200, 49);
+    drawBrand(painter, 49, QStringLiteral("房产价格信息服务客户端"));
     return image;
 }
 
 // Gold round badge with a white V: a certified enterprise account.
-QImage CertifiedBadge()
+QImage certifiedBadge()
 {
-    QImage image = ClearCanvas(16, 16);
+    QImage image = clearCanvas(16, 16);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     QRadialGradient gold(QPointF(6, 5), 11);
     gold.setColorAt(0, QColor(255, 214, 102));
     gold.setColorAt(1, QColor(232, 146, 20));
@@ -99,9 +101,9 @@ QImage CertifiedBadge()
 }
 
 // A one-pixel groove: a dark column beside a light one.
-QImage Groove(int width, int height)
+QImage groove(int width, int height)
 {
-    QImage image = ClearCanvas(width, height);
+    QImage image = clearCanvas(width, height);
     QPainter painter(&image);
     painter.fillRect(QRect(0, 0, 1, height), QColor(10, 50, 104));
     painter.fillRect(QRect(1, 0, 1, height), QColor(74, 132, 202));
@@ -109,11 +111,11 @@ QImage Groove(int width, int height)
 }
 
 // A white envelope.
-QImage Envelope()
+QImage envelope()
 {
-    QImage image = ClearCanvas(13, 10);
+    QImage image = clearCanvas(13, 10);
     QPainter painter(&image);
-    Smooth(painter);
+    smooth(painter);
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(0.5, 0.5, 12, 9));
@@ -127,14 +129,16 @@ QImage Envelope()
 
 } // namespace
 
-void DrawTitlePictures(PictureWriter& writer)
+void drawTitlePictures(PictureWriter& writer)
 {
-    writer.Picture(QStringLiteral("TITLE_MAIN"), TitleBar(995, QStringLiteral("房产价格信息服务"), 200, 600));
-    writer.Picture(QStringLiteral("TITLE_LOGIN"), TitleBar(451, QStringLiteral("欢迎登录"), 170, 372));
-    writer.Picture(QStringLiteral("TITLE_MESSAGE"), TitleBar(415, QStringLiteral("消息提醒"), 170, 340));
-    writer.Picture(QStringLiteral("BADGE_V"), CertifiedBadge());
-    writer.Picture(QStringLiteral("TITLE_SPLIT"), Groove(2, 11));
-    writer.Picture(QStringLiteral("TITLE_EMAIL"), Envelope());
-    writer.Picture(QStringLiteral("TITLE_SEPARATOR"), Groove(3, 8));
-    writer.Picture(QStringLiteral("ABOUT_BANNER"), AboutBanner());
+    writer.picture(QStringLiteral("TITLE_MAIN"), titleBar(995, QStringLiteral("房产价格信息服务"), 200, 600));
+    writer.picture(QStringLiteral("TITLE_LOGIN"), titleBar(451, QStringLiteral("欢迎登录"), 170, 372));
+    writer.picture(QStringLiteral("TITLE_MESSAGE"), titleBar(415, QStringLiteral("消息提醒"), 170, 340));
+    writer.picture(QStringLiteral("BADGE_V"), certifiedBadge());
+    writer.picture(QStringLiteral("TITLE_SPLIT"), groove(2, 11));
+    writer.picture(QStringLiteral("TITLE_EMAIL"), envelope());
+    writer.picture(QStringLiteral("TITLE_SEPARATOR"), groove(3, 8));
+    writer.picture(QStringLiteral("ABOUT_BANNER"), aboutBanner());
 }
+
+} // namespace quorvane

@@ -1,7 +1,11 @@
 #pragma once
 
+namespace quorvane {
+
 class PictureWriter;
 
 // The dark title bars (main, login, notification), the small pictures on the main title bar,
 // and the banner of the About window.
-void DrawTitlePictures(PictureWriter& writer);
+void drawTitlePictures(PictureWriter& writer);
+
+} // namespace quorvane

@@ -15,6 +15,8 @@
 #include <QTextStream>
 #include <exception>
 
+using namespace quorvane;
+
 int main(int argc, char* argv[])
 {
     // Fonts need a platform; the offscreen one needs no display.
@@ -33,18 +35,18 @@ int main(int argc, char* argv[])
     try {
         const QDir root(args[1]);
         PictureWriter writer(root);
-        DrawSkinButtons(writer);
-        DrawTitlePictures(writer);
-        DrawLoginPictures(writer);
-        DrawDialogPictures(writer);
-        DrawAppIcons(writer);
-        writer.WriteResourceFile();
-        QTextStream(stdout) << "wrote " << writer.Written().size() << " files and resources.qrc below "
+        drawSkinButtons(writer);
+        drawTitlePictures(writer);
+        drawLoginPictures(writer);
+        drawDialogPictures(writer);
+        drawAppIcons(writer);
+        writer.writeResourceFile();
+        QTextStream(stdout) << "wrote " << writer.written().size() << " files and resources.qrc below "
                             << root.absolutePath() << "\n";
         if (args.size() == 4) {
             QDir out(args[3]);
             out.mkpath(QStringLiteral("."));
-            WriteMockups(root, out);
+            writeMockups(root, out);
         }
     } catch (const std::exception& failure) {
         err << failure.what() << "\n";

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+namespace quorvane {
+
 ClientProcess::ClientProcess(const TempProfile& profile)
 {
     m_process.setProgram(QStringLiteral(QUORVANE_CLIENT_EXE));
@@ -58,3 +60,5 @@ bool waitUntil(const std::function<bool()>& condition, int ms)
     }
     return true;
 }
+
+} // namespace quorvane

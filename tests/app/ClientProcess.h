@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QString>
 
+namespace quorvane {
+
 class TempProfile;
 
 // The real client executable, started in a test profile.
@@ -27,3 +29,5 @@ QString mapState(qint64 windowId);
 
 // Polls `condition` until it holds or `ms` have passed.
 bool waitUntil(const std::function<bool()>& condition, int ms);
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 // An object whose event handler fails with whatever the test chose.
@@ -73,3 +75,5 @@ TEST(ErrorDisplay, FailureInAnEventHandlerIsShownAndTheClientKeepsRunning)
 }
 
 } // namespace
+
+} // namespace quorvane

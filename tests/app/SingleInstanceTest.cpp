@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <optional>
 
+namespace quorvane {
+
 namespace {
 
 qint64 storedHandle(const TempProfile& profile)
@@ -116,3 +118,5 @@ TEST_F(SingleInstanceTest, ClientStartsAgainAfterTheFirstHasEnded)
 }
 
 } // namespace
+
+} // namespace quorvane

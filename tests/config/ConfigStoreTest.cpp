@@ -11,6 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 class SelvorConfigTest : public ::testing::Test
@@ -248,3 +250,5 @@ TEST_F(AutostartTest, FirstRunIsTriedAgainWhenTheEntryWasRefused)
 }
 
 } // namespace
+
+} // namespace quorvane

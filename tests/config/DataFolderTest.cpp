@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 mode_t modeOf(const QString& path)
@@ -85,3 +87,5 @@ TEST_F(DataFolderTest, WiderFilesAreRepairedAtStart)
 }
 
 } // namespace
+
+} // namespace quorvane

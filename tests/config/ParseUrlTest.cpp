@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 struct ParseCase
@@ -82,3 +84,5 @@ TEST(NameValueList, LooksUpByNameRegardlessOfCase)
 }
 
 } // namespace
+
+} // namespace quorvane

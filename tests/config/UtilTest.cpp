@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+namespace quorvane {
+
 namespace {
 
 const QByteArray kKey = QByteArrayLiteral("r5k83bqhzLm41xp7W2d");
@@ -130,3 +132,5 @@ TEST(WriteDebugLog, IsTheUsersAloneAndNeverWrittenThroughALink)
 }
 
 } // namespace
+
+} // namespace quorvane

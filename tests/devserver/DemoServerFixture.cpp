@@ -5,6 +5,8 @@
 
 #include <QXmlStreamReader>
 
+namespace quorvane {
+
 DemoReply parseReply(const httplib::Result& result)
 {
     DemoReply reply;
@@ -115,3 +117,5 @@ std::string DemoServerTest::registerTarget(const QString& userName, const QStrin
            "&password=" + encode(password) +
            "&sn=" + AppOperations::registrationSignature(userName, password).toStdString();
 }
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+namespace quorvane {
+
 // The application server's reply as the client reads it: the children of "responsed".
 struct DemoReply
 {
@@ -65,3 +67,5 @@ private:
 };
 
 DemoReply parseReply(const httplib::Result& result);
+
+} // namespace quorvane

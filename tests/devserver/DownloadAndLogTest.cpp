@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace quorvane {
+
 namespace {
 
 class Downloads : public DemoServerTest
@@ -218,3 +220,5 @@ TEST_F(RequestLog, KeepsEarlierRunsAndLogsOtherMethodsToo)
 }
 
 } // namespace
+
+} // namespace quorvane

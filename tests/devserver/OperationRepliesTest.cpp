@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 class OperationReplies : public DemoServerTest
@@ -284,3 +286,5 @@ TEST(RegistrationSignature, IsTheClientsScrambleOfNameUnderscorePassword)
 }
 
 } // namespace
+
+} // namespace quorvane

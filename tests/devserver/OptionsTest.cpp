@@ -5,6 +5,8 @@
 #include <QTemporaryFile>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 QStringList split(const QString& text)
@@ -72,3 +74,5 @@ TEST(DemoServerOptions, BadCommandLinesAreRefusedWithAMessage)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+namespace quorvane {
+
 namespace {
 
 class Pages : public DemoServerTest
@@ -279,3 +281,5 @@ TEST_F(SharePages, ShareHostsComeFromTheCommandLine)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+namespace quorvane {
+
 namespace {
 
 TEST(DemoServerProgram, StartsPrintsItsPortAndAccountsServesAndStopsOnTerm)
@@ -50,3 +52,5 @@ TEST(DemoServerProgram, ABadCommandLineShowsTheUsage)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 std::string pollTarget(const QString& token)
@@ -199,3 +201,5 @@ TEST_F(Persistence, AStoreThatCannotBeWrittenRefusesTheChangeAndKeepsTheOldState
 }
 
 } // namespace
+
+} // namespace quorvane

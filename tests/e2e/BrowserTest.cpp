@@ -1,5 +1,7 @@
 #include "tests/e2e/EndToEndTest.h"
 
+namespace quorvane {
+
 namespace {
 
 using BrowserTest = EndToEndTest;
@@ -103,3 +105,5 @@ TEST_F(BrowserTest, ShareLinkOpensTheShareWindowAndReportsTheShare)
                   .value(0)
                   .query.value(QStringLiteral("token")));
 }
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <sys/types.h>
 
+namespace quorvane {
+
 ClientProgram::ClientProgram(const QString& program, const QProcessEnvironment& environment,
                              const QString& workDir, const QString& logFile)
 {
@@ -86,3 +88,5 @@ QList<qint64> processesOf(const QString& path)
     }
     return pids;
 }
+
+} // namespace quorvane

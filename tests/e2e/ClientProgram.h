@@ -5,6 +5,8 @@
 #include <QProcessEnvironment>
 #include <QString>
 
+namespace quorvane {
+
 // One start of a client program (the client itself, or a copy of it in an application folder of
 // the test's own), with its output appended to a log file.
 class ClientProgram final
@@ -37,3 +39,5 @@ void endProcess(qint64 pid);
 bool processAlive(qint64 pid);
 // The running processes whose program is `path`, or lies below `path` when it is a folder.
 QList<qint64> processesOf(const QString& path);
+
+} // namespace quorvane

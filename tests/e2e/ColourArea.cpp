@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 bool near(QRgb a, QRgb b, int tolerance)
@@ -57,3 +59,5 @@ std::optional<QRect> findColourArea(const QImage& image, QRgb colour, int tolera
     }
     return best;
 }
+
+} // namespace quorvane

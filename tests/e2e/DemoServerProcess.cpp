@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <httplib.h>
 
+namespace quorvane {
+
 DemoServerProcess::DemoServerProcess(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
 DemoServerProcess::~DemoServerProcess()
@@ -112,3 +114,5 @@ LoggedRequest DemoServerProcess::parseLogLine(const QString& line)
     }
     return request;
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace quorvane {
+
 // One request as the demo server logged it, its query values decoded from code page 936.
 struct LoggedRequest
 {
@@ -50,3 +52,5 @@ private:
     int m_port = 0;
     QString m_adminKey;
 };
+
+} // namespace quorvane

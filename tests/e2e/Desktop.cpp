@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+namespace quorvane {
+
 namespace Desktop {
 
 QString run(const QString& program, const QStringList& arguments, int timeoutMs)
@@ -121,3 +123,5 @@ void focus(qint64 id)
 }
 
 } // namespace Desktop
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace quorvane {
+
 // A top-level window as the X server shows it.
 struct DesktopWindow
 {
@@ -51,3 +53,5 @@ void focus(qint64 id);
 QString run(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
 
 } // namespace Desktop
+
+} // namespace quorvane

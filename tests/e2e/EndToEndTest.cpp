@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <iostream>
 
+namespace quorvane {
+
 const QString EndToEndTest::kUser = QStringLiteral("demo@quorvane.com");
 const QString EndToEndTest::kPassword = QStringLiteral("demo123");
 
@@ -264,3 +266,5 @@ std::optional<DesktopWindow> EndToEndTest::waitForWindowOfType(qint64 pid, const
         timeoutMs, 150);
     return found;
 }
+
+} // namespace quorvane

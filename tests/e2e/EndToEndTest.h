@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+namespace quorvane {
+
 // The windows a person sees, told apart by their size (every one of them is called "Quorvane").
 namespace WindowSize {
 inline const QSize kLogin(455, 350);
@@ -91,3 +93,5 @@ protected:
 private:
     void saveArtifacts();
 };
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <iostream>
 
+namespace quorvane {
+
 namespace {
 
 QString outputDir = QStringLiteral(QUORVANE_DOCS_DIR);
@@ -48,7 +50,7 @@ TEST_F(ReadmeScreenshots, MainWindowAndNotification)
     std::cout << "Saved main-window.png and notification.png in " << outputDir.toStdString() << std::endl;
 }
 
-int main(int argc, char** argv)
+static int programMain(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {
@@ -56,4 +58,11 @@ int main(int argc, char** argv)
             outputDir = QString::fromLocal8Bit(argv[i] + 9);
     }
     return RUN_ALL_TESTS();
+}
+
+} // namespace quorvane
+
+int main(int argc, char** argv)
+{
+    return quorvane::programMain(argc, argv);
 }

@@ -3,6 +3,8 @@
 
 #include <QFile>
 
+namespace quorvane {
+
 namespace {
 
 using SessionTest = EndToEndTest;
@@ -160,3 +162,5 @@ TEST_F(SessionTest, SettingsAreSavedAndTakeEffect)
     EXPECT_EQ(next->exitCode(), 0);
     EXPECT_EQ(m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin")).size(), 1);
 }
+
+} // namespace quorvane

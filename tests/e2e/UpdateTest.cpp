@@ -9,6 +9,8 @@
 
 #include "tests/support/Minisign.h"
 
+namespace quorvane {
+
 namespace {
 
 // Newer than the client's own version, in the same shape.
@@ -235,3 +237,5 @@ TEST_F(TamperedUpdateTest, ATamperedPackageIsRefusedAndNothingChanges)
     EXPECT_EQ(appFiles(), before);
     EXPECT_TRUE(processAlive(client->pid()));
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+namespace quorvane {
+
 bool waitFor(const std::function<bool()>& condition, int timeoutMs, int pollMs)
 {
     QElapsedTimer timer;
@@ -14,3 +16,5 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs, int pollMs)
     }
     return true;
 }
+
+} // namespace quorvane

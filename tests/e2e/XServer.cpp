@@ -8,6 +8,9 @@
 #include <X11/Xutil.h>
 #ifdef QUORVANE_E2E_HAVE_XSHAPE
 #include <X11/extensions/shape.h>
+
+namespace quorvane {
+
 #endif
 
 namespace {
@@ -164,3 +167,5 @@ QImage XServer::grabWindow(qint64 id, const QRect& geometry) const
 #endif
     return image;
 }
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 
 struct _XDisplay;
 
+namespace quorvane {
+
 // A private X server (Xvfb on a free display) with a tray host, as a person's desktop would
 // have. While it runs, DISPLAY of this process names it, so xdotool and the client use it.
 // Screens are read straight from the server, so a failure can leave a screenshot behind.
@@ -46,3 +48,5 @@ private:
     _XDisplay* m_connection = nullptr;
     QByteArray m_previousDisplay;
 };
+
+} // namespace quorvane

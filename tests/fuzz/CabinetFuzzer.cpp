@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+namespace quorvane {
+
 namespace {
 
 const QByteArray kOldContent = "old content";
@@ -130,3 +132,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    "files the package does not hold stay as they were");
     return 0;
 }
+
+} // namespace quorvane

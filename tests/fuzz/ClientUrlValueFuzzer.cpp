@@ -4,6 +4,8 @@
 #include "platform/AnsiCodePage.h"
 #include "ui/chrome/ClientUrl.h"
 
+namespace quorvane {
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString value = QString::fromUtf8(Fuzz::bytes(data, size));
@@ -20,3 +22,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     isShellOpenable(decoded);
     return 0;
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 namespace Fuzz {
 
 // What holds for any list the URL parsers make from `source`.
@@ -30,3 +32,5 @@ inline void checkEntries(const NameValueList& list, const QString& source)
 }
 
 } // namespace Fuzz
+
+} // namespace quorvane

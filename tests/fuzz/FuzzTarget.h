@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace quorvane {
+
 // The entry point every fuzz target defines. libFuzzer calls it with generated inputs; the
 // replay tests of the normal build call it with the committed seeds and findings.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
@@ -49,3 +51,5 @@ inline QList<QByteArray> parts(const QByteArray& input, int count)
 }
 
 } // namespace Fuzz
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 
 #include "config/Util.h"
 
+namespace quorvane {
+
 namespace {
 
 void check(const QString& url)
@@ -28,3 +30,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(QStringLiteral("vemtraclient://") + text);
     return 0;
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 
 #include "config/Util.h"
 
+namespace quorvane {
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString url = QString::fromUtf8(Fuzz::bytes(data, size));
@@ -12,3 +14,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(!entry.contains(QLatin1Char('&')), "every \"&\" separates two entries");
     return 0;
 }
+
+} // namespace quorvane

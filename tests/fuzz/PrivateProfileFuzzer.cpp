@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 // A name the writer can be asked for: what a caller of the client passes.
@@ -100,3 +102,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     return 0;
 }
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 TEST(FuzzReplay, SeedsAndFindings)
@@ -28,3 +30,5 @@ TEST(FuzzReplay, SeedsAndFindings)
 }
 
 } // namespace
+
+} // namespace quorvane

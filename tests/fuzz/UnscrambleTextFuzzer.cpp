@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> parts = Fuzz::parts(Fuzz::bytes(data, size), 2);
@@ -23,3 +25,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(unscrambleText(key, scrambled.toLower()) == data512, "lower-case digits read the same");
     return 0;
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+namespace quorvane {
+
 namespace {
 
 const QString kAppUrl = QStringLiteral("http://127.0.0.1:8080/quorvane2");
@@ -78,3 +80,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     });
     return 0;
 }
+
+} // namespace quorvane

@@ -13,6 +13,8 @@
 #include <functional>
 #include <optional>
 
+namespace quorvane {
+
 namespace {
 
 const std::string kLogin = "/quorvane2/users/userLogin";
@@ -163,3 +165,5 @@ TEST_F(ApplicationServerTest, OddRepliesAreReadAsTheyStandOrRefused)
 }
 
 } // namespace
+
+} // namespace quorvane

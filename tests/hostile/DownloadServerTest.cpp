@@ -15,6 +15,8 @@
 
 #include <functional>
 
+namespace quorvane {
+
 namespace {
 
 const std::string kVersionFile = "/down/quorvane_version.txt";
@@ -175,3 +177,5 @@ TEST_F(DownloadServerTest, PackagesThatDoNotUnpackAreReportedOnce)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 void pause(int ms)
@@ -120,3 +122,5 @@ std::string envelope(const std::string& elements)
 {
     return "<responsed>" + elements + "</responsed>";
 }
+
+} // namespace quorvane

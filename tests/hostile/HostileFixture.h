@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+namespace quorvane {
+
 // A fresh profile whose quorvane.ini points both servers at a loopback server that misbehaves on
 // purpose, an application folder of its own, and a snapshot of everything the client must not
 // write when a server misbehaves: the configuration, the hand-over file, the application folder.
@@ -49,3 +51,5 @@ protected:
 
 // An XML reply envelope around the given elements.
 std::string envelope(const std::string& elements);
+
+} // namespace quorvane

@@ -23,6 +23,8 @@
 #include <numeric>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 using MessageFormTest = PopupFixture;
@@ -357,3 +359,5 @@ TEST_F(MessageFormTest, AWideTitleBarRepeatsThePicturesLastColumn)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWebEngineHistory>
 
+namespace quorvane {
+
 namespace {
 
 // A notification on its whole way: the polling thread polls the loopback server, the hand-over
@@ -125,3 +127,5 @@ TEST_F(NotificationRoadTest, AShowLinkBringsUpTheMainWindowOnThatPageAndLeavesTh
 }
 
 } // namespace
+
+} // namespace quorvane

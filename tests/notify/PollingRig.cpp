@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 namespace {
 
 std::string envelope(const std::string& elements)
@@ -274,3 +276,5 @@ QList<ShownMessage> PollingRig::failureBoxes() const
     std::lock_guard lock(m_mutex);
     return m_failureBoxes;
 }
+
+} // namespace quorvane

@@ -18,6 +18,8 @@
 
 class QTimer;
 
+namespace quorvane {
+
 // What the application server answers to a notification poll.
 enum class PollReply
 {
@@ -102,3 +104,5 @@ private:
 
 // The description of the new version the download server publishes.
 QString newVersionDescription();
+
+} // namespace quorvane

@@ -12,6 +12,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 namespace {
 
 std::string page(const std::string& title, const std::string& body)
@@ -162,3 +164,5 @@ void PopupFixture::movePointer(const QPoint& global)
     waitUntil([&] { return QCursor::pos() == global; }, 5000);
     runEvents(100);
 }
+
+} // namespace quorvane

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace quorvane {
+
 // The notification window against a loopback application server that serves the
 // notification pages below "/quorvane2/notice/", with fades that take no time. The polling
 // thread is a real one that is never started: the window only pauses and resumes it.
@@ -57,3 +59,5 @@ protected:
     int m_closes = 0;
     QList<int> m_opacities;
 };
+
+} // namespace quorvane

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+namespace quorvane {
+
 // The rows below name only the fields that differ from the defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
@@ -230,3 +232,5 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -1,5 +1,7 @@
 #include "tests/notify/StepClock.h"
 
+namespace quorvane {
+
 StepClock::StepClock(uint32_t start, uint32_t workMs, std::function<void()> onSleep)
     : m_now(start), m_workMs(workMs), m_onSleep(std::move(onSleep))
 {
@@ -51,3 +53,5 @@ void StepClock::release()
     }
     m_changed.notify_all();
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <functional>
 #include <mutex>
 
+namespace quorvane {
+
 // A clock for the polling thread that the test moves on. Each sleep adds the cycle's work time
 // and the interval to the clock, reports itself, and then holds the thread until the test
 // releases it, so the test sees the thread between two cycles and may change what the next one
@@ -35,3 +37,5 @@ private:
     int m_released = 0;
     bool m_interrupted = false;
 };
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 #include <memory>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 // The polling thread with the client's own two-minute interval and the system clock.
@@ -141,3 +143,5 @@ TEST_F(StopTest, TheDestructorStopsAndJoins)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 struct AnsiCase
@@ -47,3 +49,5 @@ TEST(AnsiCodePage, InvalidBytesDecodeToReplacementCharacter)
 }
 
 } // namespace
+
+} // namespace quorvane

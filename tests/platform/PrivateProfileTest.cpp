@@ -6,6 +6,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 class PrivateProfileTest : public ::testing::Test
@@ -135,3 +137,5 @@ TEST_F(PrivateProfileTest, RefusedWriteRaisesAFailureNamingTheFileAndKeepsTheOld
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 const QString kLockName = QStringLiteral("quorvane_client.exe");
@@ -85,3 +87,5 @@ TEST(RuntimeFolder, TheLockIsNotTakenThroughALink)
 }
 
 } // namespace
+
+} // namespace quorvane

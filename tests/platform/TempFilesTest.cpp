@@ -1,8 +1,12 @@
 #include "platform/TempFiles.h"
+#include "platform/ProgramFiles.h"
+#include "platform/SystemPaths.h"
 #include "tests/support/TempProfile.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+
+namespace quorvane {
 
 TEST(TempFiles, CreatesDistinctEmptyFilesWithThePrefix)
 {
@@ -22,8 +26,6 @@ TEST(TempFiles, CreatesDistinctEmptyFilesWithThePrefix)
         createUniqueTempFile(profile.root() + QStringLiteral("/missing"), QStringLiteral("q")).isEmpty());
 }
 
-#include "platform/ProgramFiles.h"
-
 TEST(ProgramFiles, PackageNamesMapToThisSystemsProgramNames)
 {
     const struct
@@ -40,8 +42,6 @@ TEST(ProgramFiles, PackageNamesMapToThisSystemsProgramNames)
             << c.package;
 }
 
-#include "platform/SystemPaths.h"
-
 TEST(SystemPaths, TempDirNeverEmpty)
 {
     TempProfile profile;
@@ -51,3 +51,5 @@ TEST(SystemPaths, TempDirNeverEmpty)
     EXPECT_EQ(tempDir(), QStringLiteral("/tmp"));
     qputenv("TMPDIR", saved);
 }
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 struct Sized
@@ -278,3 +280,5 @@ TEST(ResourceFile, ListsExactlyThePicturesOfTheSourceFolder)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
@@ -281,3 +283,5 @@ TEST_F(HttpClientToFile, UnwritableTargetFailsNamingTheFile)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTcpSocket>
 
+namespace quorvane {
+
 // A port on 127.0.0.1 that is bound but not listening: connecting to it is refused, and no other
 // program can take it while the object lives.
 class RefusingPort final
@@ -22,3 +24,5 @@ public:
 private:
     QTcpSocket m_socket;
 };
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <functional>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 QString describe(const LoginReply& r)
@@ -388,3 +390,5 @@ TEST_F(SelvorAPITest, ConcurrentOperationsEachReadTheirOwnReply)
 }
 
 } // namespace
+
+} // namespace quorvane

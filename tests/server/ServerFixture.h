@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+namespace quorvane {
+
 // A fresh profile whose quorvane.ini points the application server at a loopback server.
 class ServerFixture : public ::testing::Test
 {
@@ -33,3 +35,5 @@ protected:
     TempProfile m_profile;
     LoopbackServer m_server;
 };
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 class DataModuleTest : public ServerFixture
@@ -255,3 +257,5 @@ TEST_F(DataModuleTest, SignInWhilePollingKeepsEachRequestWhole)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QtEndian>
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kHeaderSize = 36;
@@ -104,3 +106,5 @@ bool makeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, c
     gcab.start(QStringLiteral("gcab"), arguments);
     return gcab.waitForFinished(60000) && gcab.exitStatus() == QProcess::NormalExit && gcab.exitCode() == 0;
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace quorvane {
+
 // Cabinet files for tests.
 
 // One file of a hand-made cabinet: the name is stored byte for byte, so names that gcab
@@ -24,3 +26,5 @@ void writeCabinet(const QString& path, const QList<CabinetFile>& files);
 // false when gcab failed.
 bool makeCabinetWithGcab(const QString& cabinetPath, const QString& sourceDir, const QStringList& names,
                          bool compress = false);
+
+} // namespace quorvane

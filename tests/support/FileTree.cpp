@@ -4,6 +4,8 @@
 #include <QDirIterator>
 #include <QFile>
 
+namespace quorvane {
+
 QStringList tree(const QString& dir)
 {
     QStringList entries;
@@ -20,3 +22,5 @@ QByteArray readBytes(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+} // namespace quorvane

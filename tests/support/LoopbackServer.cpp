@@ -3,6 +3,8 @@
 #include <chrono>
 #include <stdexcept>
 
+namespace quorvane {
+
 LoopbackServer::LoopbackServer()
 {
     // Short enough that a client's idle connection does not hold up the destructor for long.
@@ -127,3 +129,5 @@ void LoopbackServer::dispatch(const httplib::Request& request, httplib::Response
     }
     handler(request, response);
 }
+
+} // namespace quorvane

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+namespace quorvane {
+
 // A real HTTP server on 127.0.0.1 for tests, on a free port, serving in its own thread from
 // construction to destruction. Handlers may be registered at any time; every request is recorded
 // as it arrived, with its raw request target (path and query, nothing decoded).
@@ -67,3 +69,5 @@ private:
     QList<Received> m_requests;
     bool m_stopping = false;
 };
+
+} // namespace quorvane

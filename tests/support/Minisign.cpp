@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtDebug>
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kTimeoutMs = 30000;
@@ -68,3 +70,5 @@ bool signWithMinisign(const QString& file, const QString& trustedComment, const 
     return !secretKey.isEmpty() && run({QStringLiteral("-S"), QStringLiteral("-s"), secretKey,
                                         QStringLiteral("-m"), file, QStringLiteral("-t"), trustedComment});
 }
+
+} // namespace quorvane

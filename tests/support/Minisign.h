@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // Real minisign signatures for tests, made with Debian's minisign program.
 
 // The demo key pair this build trusts (configured with -DQUORVANE_DEMO_UPDATE_KEY=ON): the path of
@@ -20,3 +22,5 @@ QString minisignPublicKeyLine(const QString& publicKeyFile);
 // False when there is no secret key or minisign fails.
 bool signWithMinisign(const QString& file, const QString& trustedComment,
                       const QString& secretKey = demoSecretKey());
+
+} // namespace quorvane

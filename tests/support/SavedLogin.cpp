@@ -2,6 +2,8 @@
 
 #include "config/ConfigStore.h"
 
+namespace quorvane {
+
 void saveLogin(const QString& userName, const QString& password, bool rememberPass, bool autoLogin,
                int userType)
 {
@@ -13,3 +15,5 @@ void saveLogin(const QString& userName, const QString& password, bool rememberPa
     info.userType = userType;
     ConfigStore().saveConfigInfo(info);
 }
+
+} // namespace quorvane

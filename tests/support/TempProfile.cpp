@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <cstdlib>
 
+namespace quorvane {
+
 namespace {
 
 const char* const kVariables[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "TMPDIR",
@@ -68,3 +70,5 @@ void TempProfile::writeFile(const QString& path, const QByteArray& content)
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
 }
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+namespace quorvane {
+
 // A fresh user profile in a temporary folder: the XDG folders, TMPDIR and the working folder
 // of this process point into it while the object lives, so nothing touches the real profile.
 class TempProfile final
@@ -37,3 +39,5 @@ private:
     QString m_previousWorkDir;
     QList<QPair<QByteArray, QByteArray>> m_saved;
 };
+
+} // namespace quorvane

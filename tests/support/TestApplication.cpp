@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 // Catches a failure that escapes an event handler as the client's application object does, and
@@ -161,3 +163,5 @@ bool addTestAppSteps(TestAppSteps steps)
     registeredSteps().push_back(std::move(steps));
     return true;
 }
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 class QApplication;
 class QWidget;
 
+namespace quorvane {
+
 // Every test program that links quorvane_test_app runs one application object for all its tests,
 // created before the first test and destroyed after the last, made as the client makes its own:
 // a temporary profile for the whole run, the client's URL scheme registered before it, the last
@@ -43,3 +45,5 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 struct KeyPairs
@@ -43,3 +45,5 @@ QString otherTestSecretKey()
 {
     return keys().other + QStringLiteral("/minisign.key");
 }
+
+} // namespace quorvane

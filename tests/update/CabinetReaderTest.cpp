@@ -17,6 +17,8 @@
 #include <limits>
 #include <sys/stat.h>
 
+namespace quorvane {
+
 namespace {
 
 QByteArray pattern(int size, char seed)
@@ -637,3 +639,5 @@ TEST_F(CabinetReaderTest, TheFileAccessHoldsItsGuards)
     EXPECT_EQ(system->write(file, data, 4), -1);
     system->close(file);
 }
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 const QString kVersion = QStringLiteral("99.00.201205281430");
@@ -244,3 +246,5 @@ TEST_F(DownloadUpgradeTest, AnAbortStopsTheStagingAndLeavesNothing)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 const QString kVersion = QStringLiteral("99.00.201205281430");
@@ -313,3 +315,5 @@ TEST_F(HandOverTest, ARolledBackVersionIsNotOfferedAgain)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 const QString kVersion = QStringLiteral("99.00.201205281430");
@@ -161,3 +163,5 @@ TEST(TrustedUpdateKey, IsTheConfiguredKey)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 bool setImmutable(const QString& path, bool on)
@@ -44,3 +46,5 @@ ProtectedFolder::~ProtectedFolder()
         QFile::setPermissions(m_path,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
+
+} // namespace quorvane

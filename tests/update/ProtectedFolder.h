@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // Makes a folder that this process cannot write to (read-only permissions, or for root, who
 // writes through those, the immutable flag, which also protects a single file) until the object
 // is destroyed.
@@ -21,3 +23,5 @@ private:
     bool m_ok = false;
     bool m_immutable = false;
 };
+
+} // namespace quorvane

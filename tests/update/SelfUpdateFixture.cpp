@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+namespace quorvane {
+
 UpgradeFixture::UpgradeFixture()
 {
     QDir().mkpath(appDir());
@@ -121,3 +123,5 @@ void writeExecutable(const QString& path, const QByteArray& content)
                                     QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                     QFileDevice::ExeOther);
 }
+
+} // namespace quorvane

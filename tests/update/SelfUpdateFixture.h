@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace quorvane {
+
 // A fresh profile whose quorvane.ini points the download root at a loopback server, an
 // application folder of its own, a key pair of the test's own that the SelfUpdate trusts, and a
 // SelfUpdate that records what it reports.
@@ -61,3 +63,5 @@ protected:
 // Waits until `path` exists; false after `timeoutMs`.
 bool waitForFile(const QString& path, int timeoutMs = 20000);
 void writeExecutable(const QString& path, const QByteArray& content);
+
+} // namespace quorvane

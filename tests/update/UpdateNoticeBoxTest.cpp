@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+namespace quorvane {
+
 namespace {
 
 QApplication& app()
@@ -104,3 +106,5 @@ TEST(UnpackFailureBox, NothingIsShownOnceTheContextIsGone)
 }
 
 } // namespace
+
+} // namespace quorvane

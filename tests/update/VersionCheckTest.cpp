@@ -4,6 +4,8 @@
 #include "server/HttpClient.h"
 #include "tests/update/SelfUpdateFixture.h"
 
+namespace quorvane {
+
 namespace {
 
 const QString kOwnVersion = QStringLiteral("01.00.201205281429");
@@ -139,3 +141,5 @@ TEST(VersionLimits, PackageHasNoTotalLimitButAStallAndASizeLimit)
 }
 
 } // namespace
+
+} // namespace quorvane

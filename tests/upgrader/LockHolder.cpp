@@ -5,9 +5,12 @@
 #include <iostream>
 #include <string>
 
+namespace quorvane {
+
 // A stand-in for a running client: holds the client's single-instance lock until a line arrives
 // on the standard input (or the input closes).
-int main(int argc, char** argv)
+
+static int programMain(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     InstanceLock lock(QStringLiteral("quorvane_client.exe"));
@@ -18,4 +21,11 @@ int main(int argc, char** argv)
     std::string line;
     std::getline(std::cin, line);
     return 0;
+}
+
+} // namespace quorvane
+
+int main(int argc, char** argv)
+{
+    return quorvane::programMain(argc, argv);
 }

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 // An application folder with an old client and readme, and an unpacked package beside it.
@@ -147,3 +149,5 @@ TEST_F(PackageInstallTest, AFileThatCannotBeReplacedTakesEverythingBack)
 }
 
 } // namespace
+
+} // namespace quorvane

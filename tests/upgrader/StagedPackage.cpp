@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+namespace quorvane {
+
 QString stagePackage(const QString& parent, const QList<QPair<QString, QByteArray>>& files,
                      const QString& version, const QString& secretKey)
 {
@@ -41,3 +43,5 @@ QString stagingOf(const QString& program)
 {
     return QFileInfo(QFileInfo(program).absolutePath()).absolutePath();
 }
+
+} // namespace quorvane

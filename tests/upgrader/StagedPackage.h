@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QString>
 
+namespace quorvane {
+
 // A package staged the way the client stages it: "<parent>/update-XXXXXX" (mode 0700) holding the
 // cabinet made by gcab from `files`, its minisign signature by `secretKey` for `version`, and
 // "files/quorvane_client.exe" unpacked. Answers the staged program's path (the record's
@@ -14,3 +16,5 @@ QString stagePackage(const QString& parent, const QList<QPair<QString, QByteArra
 
 // The folder "update-XXXXXX" of a staged program.
 QString stagingOf(const QString& program);
+
+} // namespace quorvane

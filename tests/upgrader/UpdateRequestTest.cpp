@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 TEST(UpdateRequest, ParsesTheClientsCommandLine)
@@ -53,3 +55,5 @@ TEST(UpdateRequest, DestinationMustStayInTheApplicationFolder)
 }
 
 } // namespace
+
+} // namespace quorvane

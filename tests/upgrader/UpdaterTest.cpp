@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 // The updater's work in this process, with a key pair of the test's own.
@@ -78,3 +80,5 @@ TEST_F(UpdaterTest, RefusesADestinationOtherThanTheClient)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kWaitMs = 30000;
@@ -371,3 +373,5 @@ TEST_F(UpgradeProgramTest, ThroughPkexecItActsForTheUserWhoAsked)
 }
 
 } // namespace
+
+} // namespace quorvane

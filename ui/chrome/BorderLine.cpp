@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QTimer>
 
+namespace quorvane {
+
 void drawBorderLine(QPainter& painter, const QSize& size)
 {
     if (size.width() < 4 || size.height() < 4)
@@ -57,3 +59,5 @@ void BorderLine::paintEvent(QPaintEvent*)
     QPainter painter(this);
     drawBorderLine(painter, size());
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 
 class QPainter;
 
+namespace quorvane {
+
 // The colour of the thin border line of the rounded windows.
 inline const QColor kBorderLineColor{35, 83, 141};
 
@@ -32,3 +34,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
+namespace quorvane {
+
 bool filterBrowserMessage(const QWidget* view, const QObject* target, const QEvent* event)
 {
     switch (event->type()) {
@@ -38,3 +40,5 @@ bool BrowserMessageFilter::eventFilter(QObject* watched, QEvent* event)
         m_extraStep(watched, event);
     return false;
 }
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 
 class QEvent;
 
+namespace quorvane {
+
 // True when the event must be dropped so that the browser's right-click menu never opens: a
 // right-button press, release or double click, or a context-menu request, aimed at a widget
 // inside the browser view (the view itself does not count).
@@ -33,3 +35,5 @@ private:
     QPointer<QWidget> m_view;
     ExtraStep m_extraStep;
 };
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 
+namespace quorvane {
+
 BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(browserProfile(), parent)
 {
     connect(this, &QWebEnginePage::newWindowRequested, this, &BrowserPage::onNewWindowRequested);
@@ -130,3 +132,5 @@ QString urlText(const QUrl& url)
 {
     return url.toString(QUrl::FullyEncoded);
 }
+
+} // namespace quorvane

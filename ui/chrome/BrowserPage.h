@@ -6,6 +6,8 @@
 class QWebEngineLoadingInfo;
 class QWebEngineNewWindowRequest;
 
+namespace quorvane {
+
 // A web page of the client's shared browser profile that reports what the windows need to
 // know, on the user-interface thread and without any user interface of its own.
 class BrowserPage final : public QWebEnginePage
@@ -60,3 +62,5 @@ private:
 
 // The URL as text, in the encoded form the engine navigates to.
 QString urlText(const QUrl& url);
+
+} // namespace quorvane

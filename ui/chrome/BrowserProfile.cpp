@@ -13,6 +13,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlScheme>
 
+namespace quorvane {
+
 namespace {
 
 // Runs in every frame but the top one, in a world of its own that the page cannot reach, and
@@ -84,3 +86,5 @@ const QString& frameCompleteMarker()
                                       .arg(QString::number(QRandomGenerator::system()->generate64(), 16));
     return marker;
 }
+
+} // namespace quorvane

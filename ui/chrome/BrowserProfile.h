@@ -5,6 +5,8 @@
 
 class QWebEngineProfile;
 
+namespace quorvane {
+
 // The scheme through which pages ask the client to act ("vemtraclient://close/").
 inline QByteArray clientUrlScheme()
 {
@@ -24,3 +26,5 @@ QWebEngineProfile* browserProfile();
 // The prefix of the console line by which a frame of any page reports that its document has
 // loaded; unique to this run, so pages cannot forge it.
 const QString& frameCompleteMarker();
+
+} // namespace quorvane

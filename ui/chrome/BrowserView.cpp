@@ -2,6 +2,8 @@
 
 #include "ui/chrome/BrowserPage.h"
 
+namespace quorvane {
+
 BrowserView::BrowserView(QWidget* parent) : QWebEngineView(parent), m_page(new BrowserPage(this))
 {
     setPage(m_page);
@@ -15,3 +17,5 @@ void BrowserView::navigate(const QString& url)
 {
     m_page->navigate(url);
 }
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QWebEngineView>
 
+namespace quorvane {
+
 class BrowserPage;
 
 // The embedded browser of a window: a view hosting a BrowserPage, whose events the window
@@ -23,3 +25,5 @@ public:
 private:
     BrowserPage* m_page;
 };
+
+} // namespace quorvane

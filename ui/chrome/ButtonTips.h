@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // Tooltips of the buttons on the dark title bars.
 inline QString minimizeTip()
 {
@@ -17,3 +19,5 @@ inline QString optionTip()
 {
     return QStringLiteral("主菜单");
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+namespace quorvane {
+
 CaptionLabel::CaptionLabel(const QString& text, ImageButton* image, QWidget* parent)
     : QLabel(text, parent), m_image(image)
 {
@@ -53,3 +55,5 @@ void CaptionLabel::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         m_leftPressed = false;
 }
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPointer>
 
+namespace quorvane {
+
 class ImageButton;
 
 // The text of an image button, laid over its image: entering the label loads the image's
@@ -32,3 +34,5 @@ private:
     QPointer<ImageButton> m_image;
     bool m_leftPressed = false;
 };
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+namespace quorvane {
+
 namespace {
 
 const QString kPrefix = QStringLiteral("vemtraclient://");
@@ -196,3 +198,5 @@ bool handleClientUrl(const QString& url, ClientUrlListener listener, const Clien
         notificationWindowAction(action, items, actions);
     return true;
 }
+
+} // namespace quorvane

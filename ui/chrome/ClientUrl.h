@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace quorvane {
+
 // The windows whose browsers listen for "vemtraclient://" URLs, each with its own actions:
 // the main window knows "close" and "open", the notification window "show" and "open".
 enum class ClientUrlListener
@@ -63,3 +65,5 @@ bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl);
 // action name (letter case included) is one the listener knows, and returns true: the caller
 // cancels the navigation, whatever the action was. The window's own actions go to `actions`.
 bool handleClientUrl(const QString& url, ClientUrlListener listener, const ClientUrlActions& actions = {});
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QWebEngineUrlRequestJob>
 
+namespace quorvane {
+
 ClientUrlSchemeHandler::ClientUrlSchemeHandler(QObject* parent) : QWebEngineUrlSchemeHandler(parent) {}
 
 ClientUrlSchemeHandler::~ClientUrlSchemeHandler() = default;
@@ -10,3 +12,5 @@ void ClientUrlSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
     job->fail(QWebEngineUrlRequestJob::RequestDenied);
 }
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QWebEngineUrlSchemeHandler>
 
+namespace quorvane {
+
 // Serves "vemtraclient" URLs that no window cancelled: they stand for requests to the client,
 // not for pages, so the browser shows its error page as for any address it cannot open.
 class ClientUrlSchemeHandler final : public QWebEngineUrlSchemeHandler
@@ -15,3 +17,5 @@ public:
 
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 };
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <QMouseEvent>
 
+namespace quorvane {
+
 DragImage::DragImage(QWidget* parent) : Image(parent) {}
 
 DragImage::~DragImage() = default;
@@ -20,3 +22,5 @@ void DragImage::mouseDoubleClickEvent(QMouseEvent* event)
     Image::mouseDoubleClickEvent(event);
     dragWindow(window(), *event);
 }
+
+} // namespace quorvane

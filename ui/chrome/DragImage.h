@@ -2,6 +2,8 @@
 
 #include "ui/chrome/Image.h"
 
+namespace quorvane {
+
 // A background picture by which its window is dragged: a left press on it moves the window
 // until the button is released.
 class DragImage final : public Image
@@ -17,3 +19,5 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
+
+} // namespace quorvane

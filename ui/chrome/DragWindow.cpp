@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <QWindow>
 
+namespace quorvane {
+
 namespace {
 
 // Moves a window with the mouse until the left button is released, for window systems that
@@ -63,3 +65,5 @@ bool dragWindow(QWidget* window, const QMouseEvent& press)
     follower = new WindowFollower(window, press.globalPosition());
     return true;
 }
+
+} // namespace quorvane

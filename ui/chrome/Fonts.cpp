@@ -6,6 +6,8 @@
 #include <cmath>
 #include <mutex>
 
+namespace quorvane {
+
 namespace {
 
 const QString kSong = QStringLiteral("宋体");
@@ -52,3 +54,5 @@ void placeLabel(QLabel* label, int x, int y, double designAscent)
     const int shift = QFontMetrics(font).ascent() - designed;
     label->move(x, y - shift);
 }
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 class QLabel;
 
+namespace quorvane {
+
 // The skinned windows are laid out for the fonts "宋体" and "Arial". Where they are not installed
 // they are mapped once, for the whole application, onto installed fonts that carry Chinese
 // (fonts-noto-cjk). Safe to call repeatedly; every function below calls it.
@@ -22,3 +24,5 @@ inline constexpr double kArialAscent = 0.905;
 // the font the layout was made for: the substitute fonts have a taller ascent, which would push
 // every caption a few pixels down, off the buttons and edits it belongs to.
 void placeLabel(QLabel* label, int x, int y, double designAscent);
+
+} // namespace quorvane

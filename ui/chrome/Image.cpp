@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace quorvane {
+
 Image::Image(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_NoSystemBackground);
@@ -58,3 +60,5 @@ void Image::mouseDoubleClickEvent(QMouseEvent* event)
     event->accept();
     emit mouseDown(event->button());
 }
+
+} // namespace quorvane

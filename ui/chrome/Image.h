@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+namespace quorvane {
+
 // A picture component that takes the size of the picture it shows. It reports the mouse
 // over it and keeps every press for itself, so a press on an image never reaches the
 // picture behind it. The second press of a double click is reported as a press too.
@@ -38,3 +40,5 @@ protected:
 private:
     QPixmap m_picture;
 };
+
+} // namespace quorvane

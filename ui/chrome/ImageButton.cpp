@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+namespace quorvane {
+
 ImageButton::ImageButton(const QString& word, States states, QWidget* parent)
     : Image(parent), m_word(word), m_states(states)
 {
@@ -75,3 +77,5 @@ void ImageButton::mouseDoubleClickEvent(QMouseEvent* event)
         loadButtonBitmap(this, m_word + QStringLiteral("_CLICK"));
     Image::mouseDoubleClickEvent(event);
 }
+
+} // namespace quorvane

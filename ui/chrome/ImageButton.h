@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // An image that plays a button by swapping whole skin bitmaps named after its word and state:
 // WORD_NORMAL, WORD_HOVER and, for three states, WORD_CLICK. It shows its normal picture from
 // creation on.
@@ -52,3 +54,5 @@ private:
     // A click needs a left press on the button; the second press of a double click makes none.
     bool m_leftPressed = false;
 };
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QQueue>
 #include <utility>
 
+namespace quorvane {
+
 namespace {
 
 struct TestHooks
@@ -110,3 +112,5 @@ QList<ShownMessage> MessageBox::takeShown()
     QMutexLocker lock(&hooks.mutex);
     return std::exchange(hooks.shown, {});
 }
+
+} // namespace quorvane

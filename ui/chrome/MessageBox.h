@@ -6,6 +6,8 @@
 
 class QWidget;
 
+namespace quorvane {
+
 // What a message box showed, as recorded in test mode.
 struct ShownMessage
 {
@@ -45,3 +47,5 @@ public:
     static QList<ShownMessage> shown();
     static QList<ShownMessage> takeShown();
 };
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QWidget>
 
+namespace quorvane {
+
 // A window that closes for good (WA_DeleteOnClose) marks itself in its close event: from then on
 // it no longer counts as open, although it exists until its deletion.
 inline void markClosedForGood(QWidget* window)
@@ -20,3 +22,5 @@ template <typename Window> Window* findOpenWindow()
     }
     return nullptr;
 }
+
+} // namespace quorvane

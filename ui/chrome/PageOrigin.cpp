@@ -3,6 +3,8 @@
 #include "config/ConfigStore.h"
 #include "config/ShareHosts.h"
 
+namespace quorvane {
+
 namespace {
 
 int portOf(const QUrl& url)
@@ -33,3 +35,5 @@ NewWindowRoute routeNewWindow(const QUrl& url)
         return NewWindowRoute::ShareWindow;
     return NewWindowRoute::DefaultBrowser;
 }
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+namespace quorvane {
+
 // Pages of the application server are the client's own; every other page (a third-party frame,
 // a site a link led to) is a stranger that may not drive the client's actions or its dialogs.
 
@@ -17,3 +19,5 @@ enum class NewWindowRoute
 };
 
 NewWindowRoute routeNewWindow(const QUrl& url);
+
+} // namespace quorvane

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+namespace quorvane {
+
 bool askForText(QWidget* owner, const QString& question, QString& text)
 {
     QDialog dialog(owner);
@@ -26,3 +28,5 @@ bool askForText(QWidget* owner, const QString& question, QString& text)
     text = edit->text();
     return true;
 }
+
+} // namespace quorvane

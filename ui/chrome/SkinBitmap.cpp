@@ -4,6 +4,8 @@
 #include "resources/SkinResources.h"
 #include "ui/chrome/Image.h"
 
+namespace quorvane {
+
 QPixmap skinBitmap(const QString& name)
 {
     QPixmap bitmap;
@@ -16,3 +18,5 @@ void loadButtonBitmap(Image* image, const QString& name)
 {
     image->setPicture(skinBitmap(name));
 }
+
+} // namespace quorvane

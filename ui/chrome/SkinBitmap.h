@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QString>
 
+namespace quorvane {
+
 class Image;
 
 // The skin bitmap of that name (e.g. "CLOSE_HOVER") from the client's own resources.
@@ -12,3 +14,5 @@ QPixmap skinBitmap(const QString& name);
 // Replaces the image's picture by the skin bitmap of that name. A missing name raises
 // Failure and leaves the picture unchanged.
 void loadButtonBitmap(Image* image, const QString& name);
+
+} // namespace quorvane

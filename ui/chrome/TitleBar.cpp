@@ -2,6 +2,8 @@
 
 #include <QPalette>
 
+namespace quorvane {
+
 void fillBackground(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();
@@ -18,3 +20,5 @@ TitleBar::TitleBar(QWidget* window) : QWidget(window)
 }
 
 TitleBar::~TitleBar() = default;
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+namespace quorvane {
+
 // Paints the widget's background in a plain colour.
 void fillBackground(QWidget* widget, const QColor& color);
 
@@ -21,3 +23,5 @@ public:
     explicit TitleBar(QWidget* window);
     ~TitleBar() override;
 };
+
+} // namespace quorvane

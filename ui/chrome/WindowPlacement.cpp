@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWidget>
 
+namespace quorvane {
+
 namespace {
 
 QScreen* screenAt(const QPoint& point)
@@ -58,3 +60,5 @@ void bringToFront(QWidget* window)
     window->raise();
     window->activateWindow();
 }
+
+} // namespace quorvane

@@ -4,6 +4,8 @@ class QRect;
 class QScreen;
 class QWidget;
 
+namespace quorvane {
+
 // Places the top-level window so that its frame is centred on `area`, moved back inside the
 // work area of the screen that holds the centre of `area` where it would stick out.
 void centreWindowOn(QWidget* window, const QRect& area);
@@ -19,3 +21,5 @@ void centreOverWindow(QWidget* window, const QWidget* other);
 
 // Shows the window in its normal state on top of the others and gives it the focus.
 void bringToFront(QWidget* window);
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace quorvane {
+
 QRegion roundedRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
 {
     if (right <= left || bottom <= top)
@@ -58,3 +60,5 @@ void updateRegion(QWidget* window, int ellipse, QWidget* shapedPanel)
     if (shapedPanel)
         shapedPanel->setMask(shapedPanelRegion(shapedPanel->size()));
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace quorvane {
+
 // The rounded rectangle from (left, top) to (right, bottom), right and bottom excluded, with
 // corners cut along an ellipse of the given width and height. A pixel belongs to the region
 // when its centre lies inside the rounded outline.
@@ -22,3 +24,5 @@ QRegion shapedPanelRegion(const QSize& size);
 // Rebuilds the window's region from its current size, and that of its browser panel when it
 // has a shaped one.
 void updateRegion(QWidget* window, int ellipse, QWidget* shapedPanel = nullptr);
+
+} // namespace quorvane

@@ -17,6 +17,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+namespace quorvane {
+
 namespace {
 
 const QColor kBackground(213, 226, 242);
@@ -141,3 +143,5 @@ void showAboutWindow(QWidget* owner)
     // The owner may have taken it along when the client ended during the modal loop.
     delete about.data();
 }
+
+} // namespace quorvane

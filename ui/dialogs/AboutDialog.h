@@ -7,6 +7,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace quorvane {
+
 // The About window: product name, client version and the legal notice, shown modally and
 // destroyed after each showing. It sees every key before the focused control does: when the
 // first characters typed since it opened are the access word, it shows the diagnostics text.
@@ -44,3 +46,5 @@ private:
 // The menus' command: shows a new About window, owned by `owner`, modally and destroys it
 // afterwards. While one is open, a second command only brings it to the front.
 void showAboutWindow(QWidget* owner);
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include "config/ConfigStore.h"
 #include "update/TrustedKey.h"
 
+namespace quorvane {
+
 QString diagnosticsText()
 {
     return diagnosticsText(trustedUpdateKey());
@@ -38,3 +40,5 @@ QString legalStatement()
                           "4. 选择“记住密码”时，密码经加扰后保存在本机；请勿在他人共用的电脑上记住密码。\n"
                           "5. 客户端定期联系服务器，以接收消息提醒和检查新版本。");
 }
+
+} // namespace quorvane

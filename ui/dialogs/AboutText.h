@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The word that, typed as the very first keys in the About window, shows the diagnostics text.
 inline const QString kAccessWord = QStringLiteral("MerlDox");
 
@@ -17,3 +19,5 @@ QString diagnosticsText(const QString& updateKey);
 QString legalNoticeLine1();
 QString legalNoticeLine2();
 QString legalStatement();
+
+} // namespace quorvane

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <exception>
 
+namespace quorvane {
+
 namespace {
 
 const QString kCaption = QStringLiteral("修改密码");
@@ -158,3 +160,5 @@ void showChangePasswordWindow(Session& session, QWidget* owner)
     centreOverWindow(dialog, owner);
     bringToFront(dialog);
 }
+
+} // namespace quorvane

@@ -5,6 +5,9 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace quorvane {
+
 class Session;
 
 // The signed-in account changes its password here: the old one once, the new one twice. A
@@ -47,3 +50,5 @@ private:
 // The menus' command (for an account session only): brings the open window to the front, or
 // else opens a new one, owned by `owner` and centred over it, without making it modal.
 void showChangePasswordWindow(Session& session, QWidget* owner);
+
+} // namespace quorvane

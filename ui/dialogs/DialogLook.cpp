@@ -3,6 +3,8 @@
 #include <QPalette>
 #include <QWidget>
 
+namespace quorvane {
+
 QFont tahomaFont(int pixelSize)
 {
     QFont font(QStringLiteral("Tahoma"));
@@ -15,3 +17,5 @@ void placeCentred(QWidget* widget, const QRect& place)
     const int height = qMax(place.height(), widget->sizeHint().height());
     widget->setGeometry(place.left(), place.center().y() - (height - 1) / 2, place.width(), height);
 }
+
+} // namespace quorvane

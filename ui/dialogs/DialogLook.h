@@ -9,6 +9,8 @@
 
 class QWidget;
 
+namespace quorvane {
+
 // "Tahoma" at the given character height in pixels.
 QFont tahomaFont(int pixelSize);
 
@@ -16,3 +18,5 @@ QFont tahomaFont(int pixelSize);
 // that of `place`), centred on the middle of `place`: the substitute fonts are taller than the
 // ones the windows were laid out for, and would otherwise be clipped.
 void placeCentred(QWidget* widget, const QRect& place);
+
+} // namespace quorvane

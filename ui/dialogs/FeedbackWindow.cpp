@@ -19,6 +19,8 @@
 
 #include <QCloseEvent>
 
+namespace quorvane {
+
 FeedbackWindow::FeedbackWindow(const Session& session, QWidget* owner)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -76,3 +78,5 @@ void showFeedbackWindow(const Session& session, QWidget* owner)
     }
     bringToFront(window);
 }
+
+} // namespace quorvane

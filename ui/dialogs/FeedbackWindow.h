@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace quorvane {
+
 class BrowserMessageFilter;
 class BrowserView;
 class DragImage;
@@ -37,3 +39,5 @@ private:
 // The feedback link and the mail icon of the main window: opens the window, owned by `owner`,
 // when there is none, and in every case shows it in front.
 void showFeedbackWindow(const Session& session, QWidget* owner);
+
+} // namespace quorvane

@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 
+namespace quorvane {
+
 namespace {
 
 const QString kCaption = QStringLiteral("系统设置");
@@ -117,3 +119,5 @@ void showSettingWindow(QWidget* owner)
     centreOnScreen(dialog);
     bringToFront(dialog);
 }
+
+} // namespace quorvane

@@ -3,6 +3,9 @@
 #include <QWidget>
 
 class QCheckBox;
+
+namespace quorvane {
+
 class DragImage;
 class ImageButton;
 
@@ -41,3 +44,5 @@ private:
 // The menus' command: brings the open settings window to the front, or else opens a new one,
 // owned by `owner`, without making it modal.
 void showSettingWindow(QWidget* owner);
+
+} // namespace quorvane

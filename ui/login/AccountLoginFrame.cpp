@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace quorvane {
+
 namespace {
 
 const QColor kTextColor(60, 60, 60);
@@ -140,3 +142,5 @@ void AccountLoginFrame::onMicroblogClicked()
     emit microblogRequested();
     leaveFrame();
 }
+
+} // namespace quorvane

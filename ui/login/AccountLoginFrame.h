@@ -6,6 +6,8 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 
+namespace quorvane {
+
 // The frame in which a user signs in with the account's e-mail address and password. It also
 // leads on to the registration frame and to the microblog login frame.
 class AccountLoginFrame final : public LoginFrame
@@ -42,3 +44,5 @@ private:
     void onRegisterClicked();
     void onMicroblogClicked();
 };
+
+} // namespace quorvane

@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QPainter>
 
+namespace quorvane {
+
 namespace {
 
 constexpr QSize kFrameSize(301, 295);
@@ -284,3 +286,5 @@ void LoginFrame::leaveFrame()
     hide();
     deleteLater();
 }
+
+} // namespace quorvane

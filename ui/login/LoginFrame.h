@@ -15,6 +15,9 @@ class QColor;
 class QFont;
 class QLabel;
 class QLineEdit;
+
+namespace quorvane {
+
 class CaptionLabel;
 class Session;
 class Image;
@@ -126,3 +129,5 @@ private:
     ErrorDisplay m_emailError;
     ErrorDisplay m_passwordError;
 };
+
+} // namespace quorvane

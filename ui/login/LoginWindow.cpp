@@ -22,6 +22,8 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+namespace quorvane {
+
 namespace {
 
 constexpr QSize kClientSize(455, 350);
@@ -237,3 +239,5 @@ void LoginWindow::onCloseClicked()
 {
     setModalResult(ResultCancel);
 }
+
+} // namespace quorvane

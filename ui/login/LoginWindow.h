@@ -4,6 +4,9 @@
 #include <QWidget>
 
 class QEventLoop;
+
+namespace quorvane {
+
 class DragImage;
 class LoginFrame;
 class Session;
@@ -79,3 +82,5 @@ private:
     QEventLoop* m_modalLoop = nullptr;
     RequestGuard* m_requestGuard = nullptr;
 };
+
+} // namespace quorvane

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace quorvane {
+
 namespace {
 
 const QColor kTextColor(60, 60, 60);
@@ -99,3 +101,5 @@ void MicroblogLoginFrame::onBackClicked()
     emit backRequested();
     leaveFrame();
 }
+
+} // namespace quorvane

@@ -6,6 +6,8 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 
+namespace quorvane {
+
 // The frame in which a user signs in with the user name and password of a microblog account.
 // The application server checks them; the client never talks to the microblog service itself.
 class MicroblogLoginFrame final : public LoginFrame
@@ -41,3 +43,5 @@ private:
     void onResetClicked();
     void onBackClicked();
 };
+
+} // namespace quorvane

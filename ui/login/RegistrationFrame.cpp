@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace quorvane {
+
 namespace {
 
 const QColor kTextColor(60, 60, 60);
@@ -104,3 +106,5 @@ void RegistrationFrame::onBackClicked()
     emit backRequested();
     leaveFrame();
 }
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 class QLabel;
 class QLineEdit;
 
+namespace quorvane {
+
 // The frame in which a new account is registered with an e-mail address and a password typed
 // twice. A successful registration signs the new user in.
 class RegistrationFrame final : public LoginFrame
@@ -43,3 +45,5 @@ private:
 
     ErrorDisplay m_rePasswordError;
 };
+
+} // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+namespace quorvane {
+
 RequestGuard::RequestGuard(QWidget* window) : QObject(window), m_window(window)
 {
     QCoreApplication::instance()->installEventFilter(this);
@@ -37,3 +39,5 @@ bool RequestGuard::eventFilter(QObject* watched, QEvent* event)
     const auto* widget = qobject_cast<const QWidget*>(watched);
     return widget && m_window && widget->window() == m_window;
 }
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <optional>
 #include <utility>
 
+namespace quorvane {
+
 // Runs the server requests of a window, each of which blocks the window until the reply
 // arrives. Clicks and keys that reach the window meanwhile (a second click on the button, Enter
 // pressed again) would only be delivered after the reply and would send the request a second
@@ -62,3 +64,5 @@ template <typename Request> auto RequestGuard::run(Request&& request) -> decltyp
         std::rethrow_exception(failure);
     return std::move(*reply);
 }
+
+} // namespace quorvane

@@ -32,6 +32,8 @@
 
 #include <memory>
 
+namespace quorvane {
+
 namespace {
 
 constexpr QSize kClientSize(995, 724);
@@ -325,7 +327,7 @@ void MainWindow::layoutBrowser()
 
 void MainWindow::updateRegion()
 {
-    ::updateRegion(this, kCornerEllipse, browserPanel);
+    quorvane::updateRegion(this, kCornerEllipse, browserPanel);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -404,3 +406,5 @@ void MainWindow::onNewWindow(const QString& url, bool& cancel)
     cancel = true;
     emit newWindowRequested(QUrl(url));
 }
+
+} // namespace quorvane

@@ -8,6 +8,9 @@ class QLabel;
 class QMenu;
 class QSystemTrayIcon;
 class QWebEnginePage;
+
+namespace quorvane {
+
 class BrowserMessageFilter;
 class BrowserView;
 class DragImage;
@@ -125,3 +128,5 @@ private:
     // The title-bar link (envelope or "意见反馈") that the left button went down on.
     QPointer<QWidget> m_pressedLink;
 };
+
+} // namespace quorvane

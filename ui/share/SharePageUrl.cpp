@@ -4,6 +4,8 @@
 #include "config/Util.h"
 #include "ui/chrome/ClientUrl.h"
 
+namespace quorvane {
+
 namespace {
 
 bool startsWithPageOf(const QString& url, QLatin1String path)
@@ -39,3 +41,5 @@ QString getSharedType(const QString& url)
     const QString sharedAddress = decodeClientUrlValue(parseUrlQuery(url).value(QStringLiteral("urlpara")));
     return parseUrlQuery(sharedAddress).value(QStringLiteral("shareType"));
 }
+
+} // namespace quorvane

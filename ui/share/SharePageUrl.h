@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 // The addresses of the microblog service's pages, recognised at the start of a completed
 // document's URL with exact letter case: "http://" + a share host + "/share/share.php" for the
 // share page and "/share/success.php" for the page shown once a share is done.
@@ -14,3 +16,5 @@ QString getShareType(const QString& url);
 // The "shareType" of the shared address: the success page's "urlpara" is that address,
 // percent-encoded, and carries the type in its own query. Empty when either is missing.
 QString getSharedType(const QString& url);
+
+} // namespace quorvane

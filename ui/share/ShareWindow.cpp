@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <exception>
 
+namespace quorvane {
+
 namespace {
 
 constexpr QSize kCreatedSize(620, 290);
@@ -115,3 +117,5 @@ void ShareWindow::reportShare(const QString& shareType)
         raiseLater(std::current_exception());
     }
 }
+
+} // namespace quorvane

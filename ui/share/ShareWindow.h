@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+namespace quorvane {
+
 class BrowserMessageFilter;
 class BrowserView;
 class Session;
@@ -47,3 +49,5 @@ private:
     // From the first fit on, the browser fills the window.
     bool m_browserFills = false;
 };
+
+} // namespace quorvane

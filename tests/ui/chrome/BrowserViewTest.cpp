@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 const char kStartPage[] = R"(<!doctype html>
@@ -404,3 +406,5 @@ INSTANTIATE_TEST_SUITE_P(WithAndWithout, RightClickFilter, ::testing::Values(tru
                          [](const auto& info) { return info.param ? "filtered" : "unfiltered"; });
 
 } // namespace
+
+} // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 
+namespace quorvane {
+
 DesktopUrlCatcher::DesktopUrlCatcher(const QStringList& schemes) : m_schemes(schemes)
 {
     for (const QString& scheme : m_schemes)
@@ -18,3 +20,5 @@ void DesktopUrlCatcher::open(const QUrl& url)
 {
     m_caught.append(url.toString());
 }
+
+} // namespace quorvane

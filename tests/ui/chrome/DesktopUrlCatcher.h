@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QUrl>
 
+namespace quorvane {
+
 // Takes the place of the desktop's programs for the given schemes while it lives: every address
 // the client hands to the desktop for them is recorded here and nothing is started.
 class DesktopUrlCatcher final : public QObject
@@ -24,3 +26,5 @@ private:
     QStringList m_schemes;
     QStringList m_caught;
 };
+
+} // namespace quorvane

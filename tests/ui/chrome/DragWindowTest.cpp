@@ -10,6 +10,8 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 // A borderless window with a draggable title picture and a close button lying on it, as the
@@ -104,3 +106,5 @@ TEST(DragWindow, StartsAMoveForTheLeftButtonOnly)
 }
 
 } // namespace
+
+} // namespace quorvane

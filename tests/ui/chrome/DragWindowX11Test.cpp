@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 // Real pointer input from the X server, made with xdotool; the window's position is then read
@@ -62,3 +64,5 @@ TEST(DragWindowOnX11, ARealLeftDragMovesTheWindowAndARightDragDoesNot)
 }
 
 } // namespace
+
+} // namespace quorvane

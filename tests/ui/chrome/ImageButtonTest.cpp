@@ -9,6 +9,8 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 // The state whose bitmap the button shows, by comparing pixels: "NORMAL", "HOVER", "CLICK".
@@ -247,3 +249,5 @@ TEST_F(CaptionLabelOverButton, LeavingTheLabelForOutsideRestoresTheNormalPicture
 }
 
 } // namespace
+
+} // namespace quorvane

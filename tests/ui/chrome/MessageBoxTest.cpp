@@ -7,6 +7,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 class MessageBoxHooks : public ::testing::Test
@@ -104,3 +106,5 @@ TEST_F(MessageBoxHooks, TextFromOutsideIsShownAsPlainText)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 struct Sample
@@ -189,3 +191,5 @@ TEST(BorderLine, OverlayLiesOverTheTitlePictureAndFollowsResizes)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <memory>
 
+namespace quorvane {
+
 namespace {
 
 class AboutFormTest : public DialogsFixture
@@ -177,3 +179,5 @@ TEST_F(AboutFormTest, ShownModallyAndDestroyedAfterwards)
 }
 
 } // namespace
+
+} // namespace quorvane

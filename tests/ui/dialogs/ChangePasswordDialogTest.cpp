@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QWindow>
 
+namespace quorvane {
+
 namespace {
 
 const char kChangePassword[] = "/quorvane2/users/changePassword";
@@ -319,3 +321,5 @@ TEST_F(ChangePasswordFormTest, CentredOverItsOwner)
 }
 
 } // namespace
+
+} // namespace quorvane

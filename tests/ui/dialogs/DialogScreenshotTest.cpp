@@ -14,6 +14,8 @@
 #include <QTest>
 #include <memory>
 
+namespace quorvane {
+
 namespace {
 
 class DialogScreenshotTest : public DialogsFixture
@@ -64,3 +66,5 @@ TEST_F(DialogScreenshotTest, EveryWindowShowsOnTheScreen)
 }
 
 } // namespace
+
+} // namespace quorvane

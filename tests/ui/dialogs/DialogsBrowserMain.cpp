@@ -3,8 +3,12 @@
 #include "tests/support/TestApplication.h"
 #include "ui/chrome/BrowserProfile.h"
 
+namespace quorvane {
+
 namespace {
 
 [[maybe_unused]] const bool runSteps = addTestAppSteps({.afterApp = [] { browserProfile(); }});
 
 } // namespace
+
+} // namespace quorvane

@@ -5,6 +5,8 @@
 #include "platform/PrivateProfile.h"
 #include "ui/chrome/MessageBox.h"
 
+namespace quorvane {
+
 DialogsFixture::DialogsFixture()
 {
     writeIni({});
@@ -51,3 +53,5 @@ QStringList DialogsFixture::operations() const
         operations << target.mid(QStringLiteral("/quorvane2/").size());
     return operations;
 }
+
+} // namespace quorvane

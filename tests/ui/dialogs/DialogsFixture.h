@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+namespace quorvane {
+
 // A fresh profile whose quorvane.ini points the application server at a loopback server, a
 // session that talks to it, and message boxes recorded and answered in advance.
 class DialogsFixture : public ::testing::Test
@@ -34,3 +36,5 @@ protected:
     LoopbackServer m_server;
     Session m_session{HttpLimits{2000, 5000, 1024 * 1024, 0, 0}};
 };
+
+} // namespace quorvane

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QWindow>
 
+namespace quorvane {
+
 namespace {
 
 const char kOpinionPage[] = R"(<!doctype html>
@@ -140,3 +142,5 @@ TEST_F(FeedbackFormTest, RightClickInThePageOpensNoMenu)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QTest>
 
+namespace quorvane {
+
 namespace {
 
 class SettingFormTest : public DialogsFixture
@@ -247,3 +249,5 @@ TEST_F(SettingFormTest, DraggedByItsBackground)
 }
 
 } // namespace
+
+} // namespace quorvane

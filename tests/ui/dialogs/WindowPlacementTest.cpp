@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 TEST(WindowPlacementTest, CentresAndKeepsOnTheScreen)
@@ -33,3 +35,5 @@ TEST(WindowPlacementTest, CentresAndKeepsOnTheScreen)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -10,6 +10,8 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 bool showAndActivate(QWidget& window)
 {
     window.show();
@@ -51,3 +53,5 @@ void saveScreenshot(QWidget& window, const QString& name)
     const QPixmap shot = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     shot.save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
+
+} // namespace quorvane

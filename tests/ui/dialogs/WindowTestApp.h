@@ -8,6 +8,8 @@
 class QWebEnginePage;
 class QWidget;
 
+namespace quorvane {
+
 // Helpers of the window tests; the application object is the one of quorvane_test_app.
 
 // Shows a top-level window and waits until it is exposed and active.
@@ -21,3 +23,5 @@ QVariant runScript(QWebEnginePage* page, const QString& script);
 // When QUORVANE_SCREENSHOT_DIR is set, saves what the screen shows of the window there as
 // NAME.png, for a person to look at. Does nothing otherwise.
 void saveScreenshot(QWidget& window, const QString& name);
+
+} // namespace quorvane

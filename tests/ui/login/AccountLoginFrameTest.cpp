@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace quorvane {
+
 namespace {
 
 // The account login frame on a shown login window.
@@ -339,3 +341,5 @@ TEST_F(LoginFrameTest, ALoginThatCannotBeSavedIsReportedAndTheSignInStands)
 }
 
 } // namespace
+
+} // namespace quorvane

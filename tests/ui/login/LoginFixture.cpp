@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QWindow>
 
+namespace quorvane {
+
 LoginFixture::LoginFixture()
 {
     TempProfile::writeFile(m_profile.configFile(),
@@ -119,3 +121,5 @@ QString caret(const QWidget& window)
     const QWidget* focus = window.focusWidget();
     return focus ? focus->objectName() : QString();
 }
+
+} // namespace quorvane

@@ -17,6 +17,9 @@
 
 class QLabel;
 class QLineEdit;
+
+namespace quorvane {
+
 class LoginFrame;
 
 // A fresh profile whose quorvane.ini points the application server at a loopback server, a
@@ -70,3 +73,5 @@ struct ErrorShown
 ErrorShown shownError(const LoginFrame& frame);
 // The widget of the window that has the caret, by object name ("" for none).
 QString caret(const QWidget& window);
+
+} // namespace quorvane

@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QStyleOptionButton>
 
+namespace quorvane {
+
 namespace {
 
 using LoginLookTest = LoginFixture;
@@ -333,3 +335,5 @@ TEST_F(LoginLookTest, Pictures)
 }
 
 } // namespace
+
+} // namespace quorvane

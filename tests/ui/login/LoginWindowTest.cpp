@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace quorvane {
+
 namespace {
 
 using LoginWindowTest = LoginFixture;
@@ -81,15 +83,15 @@ TEST_F(LoginWindowTest, SavedUserTypeChoosesTheFirstFrame)
     const struct
     {
         int userType;
-        const char* frameClass;
-    } cases[] = {{0, "AccountLoginFrame"},
-                 {1, "MicroblogLoginFrame"},
-                 {2, "AccountLoginFrame"},
-                 {-1, "AccountLoginFrame"}};
+        const QMetaObject* frame;
+    } cases[] = {{0, &AccountLoginFrame::staticMetaObject},
+                 {1, &MicroblogLoginFrame::staticMetaObject},
+                 {2, &AccountLoginFrame::staticMetaObject},
+                 {-1, &AccountLoginFrame::staticMetaObject}};
     for (const auto& c : cases) {
         saveLogin("someone@example.com", "secret", true, false, c.userType);
         LoginWindow window(m_session);
-        EXPECT_STREQ(window.currentFrame()->metaObject()->className(), c.frameClass) << c.userType;
+        EXPECT_STREQ(window.currentFrame()->metaObject()->className(), c.frame->className()) << c.userType;
         EXPECT_EQ(window.frameHost->findChildren<LoginFrame*>().size(), 1);
         // Not visible yet, so no caret anywhere.
         EXPECT_EQ(window.focusWidget(), nullptr);
@@ -346,3 +348,5 @@ TEST_F(LoginWindowTest, InputDuringARequestSendsNoSecondRequest)
 }
 
 } // namespace
+
+} // namespace quorvane

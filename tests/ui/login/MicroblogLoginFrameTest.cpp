@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace quorvane {
+
 namespace {
 
 // The microblog login frame, the first frame of a window whose saved login is a microblog one.
@@ -200,3 +202,5 @@ TEST_F(SinaLoginFrameTest, CheckingAutoLoginChecksRememberPassword)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace quorvane {
+
 namespace {
 
 // The registration frame, reached from the account frame of a shown window.
@@ -199,3 +201,5 @@ TEST_F(RegFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
 }
 
 } // namespace
+
+} // namespace quorvane

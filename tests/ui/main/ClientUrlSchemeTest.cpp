@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
+namespace quorvane {
+
 namespace {
 
 TEST(ClientUrlPrefix, OnlyTheExactPrefixAtTheStartCounts)
@@ -211,3 +213,5 @@ TEST(ClientUrlOpen, InnerQueryKeepsItsOwnItems)
 }
 
 } // namespace
+
+} // namespace quorvane

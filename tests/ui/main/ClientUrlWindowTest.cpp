@@ -11,6 +11,8 @@
 #include <optional>
 #include <ostream>
 
+namespace quorvane {
+
 namespace {
 
 // Whether the main window ends up hidden in the tray, and where its browser is sent.
@@ -299,3 +301,5 @@ TEST_F(StrangerPageTest, OnlyTheApplicationsPagesShowDialogs)
 }
 
 } // namespace
+
+} // namespace quorvane

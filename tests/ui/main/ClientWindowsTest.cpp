@@ -24,6 +24,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 namespace {
 
 class ClientWindowsTest : public MainFixture
@@ -185,7 +187,8 @@ TEST_F(ClientWindowsTest, MenusOpenOneSecondaryWindowEach)
             }
         });
         item->trigger();
-        EXPECT_EQ(shown, QStringLiteral("AboutDialog")) << item->objectName().toStdString();
+        EXPECT_EQ(shown, QString::fromLatin1(AboutDialog::staticMetaObject.className()))
+            << item->objectName().toStdString();
     }
     const auto aboutWindows = [] {
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -204,3 +207,5 @@ TEST_F(ClientWindowsTest, ClickThatEndsOffTheLinkOpensNothing)
 }
 
 } // namespace
+
+} // namespace quorvane

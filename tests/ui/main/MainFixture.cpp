@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+namespace quorvane {
+
 namespace {
 
 // The browser keeps its storage in the run's profile, not in that of the test that opens it first.
@@ -192,7 +194,9 @@ ClientUrlActions MainFixture::windowActions(MainWindow& main) const
 
 QString frameClass(const LoginWindow& login)
 {
+    // The class name without its namespace, as the tests spell it.
     return login.currentFrame() ? QString::fromLatin1(login.currentFrame()->metaObject()->className())
+                                      .section(QStringLiteral("::"), -1)
                                 : QString();
 }
 
@@ -200,3 +204,5 @@ void cancelLogin(LoginWindow& login)
 {
     login.closeButton->click();
 }
+
+} // namespace quorvane

@@ -21,6 +21,8 @@
 #include <ostream>
 #include <string>
 
+namespace quorvane {
+
 class LoginWindow;
 
 // How a run of the event loop ended.
@@ -86,3 +88,5 @@ protected:
 QString frameClass(const LoginWindow& login);
 // Ends the login window as its close button does.
 void cancelLogin(LoginWindow& login);
+
+} // namespace quorvane

@@ -24,6 +24,8 @@
 #include <QUrlQuery>
 #include <QWindow>
 
+namespace quorvane {
+
 namespace {
 
 bool samePicture(const Image* image, const char* name)
@@ -361,3 +363,5 @@ INSTANTIATE_TEST_SUITE_P(Sessions, MenuTest, ::testing::ValuesIn(kMenuCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+} // namespace quorvane

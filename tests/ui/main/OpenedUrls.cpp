@@ -5,6 +5,8 @@
 #include <QDesktopServices>
 #include <QObject>
 
+namespace quorvane {
+
 namespace {
 
 class UrlCatcher final : public QObject
@@ -54,5 +56,7 @@ void clearOpenedUrls()
     if (catcher)
         catcher->opened.clear();
 }
+
+} // namespace quorvane
 
 #include "OpenedUrls.moc"

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QUrlQuery>
 
+namespace quorvane {
+
 namespace {
 
 // What the user does in the login window when it comes up.
@@ -307,3 +309,5 @@ TEST_F(SignInWindowsTest, SignInStartsOnlyOnce)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
+namespace quorvane {
+
 namespace {
 
 class TrayIconTest : public MainFixture
@@ -86,3 +88,5 @@ TEST_F(TrayIconTest, RightClickOpensTheTrayMenu)
 }
 
 } // namespace
+
+} // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace quorvane {
+
 namespace {
 
 TEST(SharePageUrlTest, RecognisesThePagesOfBothShareHosts)
@@ -85,3 +87,5 @@ TEST(SharePageUrlTest, TheTwoShareHosts)
 }
 
 } // namespace
+
+} // namespace quorvane

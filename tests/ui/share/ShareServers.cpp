@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+namespace quorvane {
+
 namespace {
 
 std::unique_ptr<QTemporaryDir> demoData;
@@ -62,3 +64,5 @@ QString demoServerAdminKey()
 {
     return demo->adminKey();
 }
+
+} // namespace quorvane

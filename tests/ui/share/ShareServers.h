@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace quorvane {
+
 class LoopbackServer;
 
 // The servers of the share window tests, started before the application object so that the
@@ -12,3 +14,5 @@ LoopbackServer& shareHostServer();
 QString demoServerUrl();
 // The key of the demo server's admin URLs.
 QString demoServerAdminKey();
+
+} // namespace quorvane

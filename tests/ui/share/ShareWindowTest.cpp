@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+namespace quorvane {
+
 namespace {
 
 const char kSharePage[] = R"(<!doctype html><html><head><meta charset="utf-8"><title>share</title></head>
@@ -383,3 +385,5 @@ TEST_F(BrowserFormTest, ShareWithTheDemoServer)
 }
 
 } // namespace
+
+} // namespace quorvane
