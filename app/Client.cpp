@@ -135,10 +135,7 @@ void Client::openNewWindow(const QUrl& url)
         ShareWindow* share = shareWindow();
         if (!share)
             share = new ShareWindow(m_session, m_mainWindow.get());
-        share->expectSharePage();
-        // A load of its own: the share page gets no opener, so it cannot reach the page that
-        // asked for it.
-        share->browser->browserPage()->navigate(urlText(url));
+        share->openSharePage(urlText(url));
         share->show();
         break;
     }

@@ -46,40 +46,46 @@ NotificationPopup::NotificationPopup(QWidget* parent, const MessageTimings& timi
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(415, 510);
 
-    titleBar = new TitleBar(this);
-    titleBar->setObjectName(QStringLiteral("titleBar"));
-    titleBar->installEventFilter(this);
+    m_titleBar = new TitleBar(this);
+    m_titleBar->setObjectName(QStringLiteral("titleBar"));
+    m_titleBar->installEventFilter(this);
 
-    titlePicture = new DragImage(titleBar);
-    closeButton = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, titleBar);
-    closeButton->setToolTip(closeTip());
-    connect(closeButton, &ImageButton::clicked, this, &QWidget::close);
+    m_titlePicture = new DragImage(m_titleBar);
+    m_titlePicture->setObjectName(QStringLiteral("titlePicture"));
+    m_closeButton = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, m_titleBar);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->setToolTip(closeTip());
+    connect(m_closeButton, &ImageButton::clicked, this, &QWidget::close);
 
-    browserPanel = new QWidget(this);
-    browser = new BrowserView(browserPanel);
-    connect(browser->browserPage(), &BrowserPage::beforeNavigate, this, &NotificationPopup::onBeforeNavigate);
-    connect(browser->browserPage(), &BrowserPage::documentComplete, this,
+    m_browserPanel = new QWidget(this);
+    m_browserPanel->setObjectName(QStringLiteral("browserPanel"));
+    m_browser = new BrowserView(m_browserPanel);
+    m_browser->setObjectName(QStringLiteral("browser"));
+    connect(m_browser->browserPage(), &BrowserPage::beforeNavigate, this,
+            &NotificationPopup::onBeforeNavigate);
+    connect(m_browser->browserPage(), &BrowserPage::documentComplete, this,
             &NotificationPopup::onDocumentComplete);
     // A link of the notification that opens a window: a share page in the share window, any other
     // web address in the user's browser.
-    connect(browser->browserPage(), &BrowserPage::newWindow, this,
+    connect(m_browser->browserPage(), &BrowserPage::newWindow, this,
             [this](const QString& url, QWebEnginePage*&, bool& cancel) {
                 cancel = true;
                 emit newWindowRequested(QUrl(url));
             });
-    new BrowserMessageFilter(this, browser,
+    new BrowserMessageFilter(this, m_browser,
                              [this](QObject* target, QEvent* event) { onBrowserEvent(target, event); });
 
-    closeTimer = new QTimer(this);
-    closeTimer->setInterval(m_timings.showMs);
-    connect(closeTimer, &QTimer::timeout, this, &NotificationPopup::onCloseTimer);
+    m_closeTimer = new QTimer(this);
+    m_closeTimer->setObjectName(QStringLiteral("closeTimer"));
+    m_closeTimer->setInterval(m_timings.showMs);
+    connect(m_closeTimer, &QTimer::timeout, this, &NotificationPopup::onCloseTimer);
 
     m_fadeTimer = new QTimer(this);
     m_fadeTimer->setSingleShot(true);
     m_fadeTimer->setTimerType(Qt::PreciseTimer);
     connect(m_fadeTimer, &QTimer::timeout, this, &NotificationPopup::fadeStep);
 
-    closeButton->move(width() - closeButton->width() - kCloseRightMargin, 8);
+    m_closeButton->move(width() - m_closeButton->width() - kCloseRightMargin, 8);
     layoutBrowser();
 }
 
@@ -114,24 +120,24 @@ void NotificationPopup::showNotification(const Reply& information)
         endFade();
 
     resize(windowSizeFor(information.width, information.height, workArea()));
-    closeButton->move(width() - closeButton->width() - kCloseRightMargin, 8);
+    m_closeButton->move(width() - m_closeButton->width() - kCloseRightMargin, 8);
     layoutBrowser();
-    updateRegion(this, kCornerEllipse, browserPanel);
-    navigateUrl(browser, information.url);
+    updateRegion(this, kCornerEllipse, m_browserPanel);
+    navigateUrl(m_browser, information.url);
     // A countdown already running goes on from its start.
-    if (!closeTimer->isActive())
-        closeTimer->start();
+    if (!m_closeTimer->isActive())
+        m_closeTimer->start();
 }
 
 void NotificationPopup::layoutBrowser()
 {
-    titleBar->setGeometry(0, 0, width(), kTitleHeight);
-    if (titlePicture->picture().isNull() || titlePicture->width() < width())
-        titlePicture->setPicture(messageTitlePicture(width()));
-    const int top = titleBar->height();
-    browserPanel->setGeometry(2, top, width() - 4, height() - top - 2);
+    m_titleBar->setGeometry(0, 0, width(), kTitleHeight);
+    if (m_titlePicture->picture().isNull() || m_titlePicture->width() < width())
+        m_titlePicture->setPicture(messageTitlePicture(width()));
+    const int top = m_titleBar->height();
+    m_browserPanel->setGeometry(2, top, width() - 4, height() - top - 2);
     // The panel clips the browser's own edge: 2 pixels on the left, 1 at the top and bottom.
-    browser->setGeometry(-2, -1, browserPanel->width() + 2, browserPanel->height() + 2);
+    m_browser->setGeometry(-2, -1, m_browserPanel->width() + 2, m_browserPanel->height() + 2);
 }
 
 void NotificationPopup::onBeforeNavigate(const QString& url, bool& cancel, bool mainFrame)
@@ -140,7 +146,7 @@ void NotificationPopup::onBeforeNavigate(const QString& url, bool& cancel, bool 
         if (!isClientUrl(url))
             return;
         cancel = true;
-        if (mayActOnClientUrl(mainFrame, browser->browserPage()->url()))
+        if (mayActOnClientUrl(mainFrame, m_browser->browserPage()->url()))
             handleClientUrl(
                 url, ClientUrlListener::NotificationWindow,
                 {.close = {}, .show = [this](const QString& target) { emit showRequested(target); }});
@@ -178,7 +184,7 @@ void NotificationPopup::fadeIn()
 
 void NotificationPopup::onCloseTimer()
 {
-    closeTimer->stop();
+    m_closeTimer->stop();
     setTranslucent(true);
     m_fade = Fade::Out;
     m_nextOpacity = 255;
@@ -226,15 +232,15 @@ void NotificationPopup::endFade()
 
 void NotificationPopup::startFadeOut()
 {
-    if (!closeTimer->isActive())
-        closeTimer->start();
+    if (!m_closeTimer->isActive())
+        m_closeTimer->start();
 }
 
 void NotificationPopup::stopFadeOut()
 {
     if (m_fade == Fade::Out)
         endFade();
-    closeTimer->stop();
+    m_closeTimer->stop();
     setTranslucent(false);
 }
 
@@ -253,7 +259,7 @@ void NotificationPopup::onBrowserEvent(QObject* target, QEvent* event)
     if (!isVisible() || !target->isWidgetType())
         return;
     auto* widget = static_cast<QWidget*>(target);
-    if (widget != browser && !browser->isAncestorOf(widget))
+    if (widget != m_browser && !m_browser->isAncestorOf(widget))
         return;
     const QPoint cursor =
         pointer ? static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint() : QCursor::pos();
@@ -272,7 +278,7 @@ bool NotificationPopup::event(QEvent* event)
 
 bool NotificationPopup::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == titleBar && event->type() == QEvent::Leave)
+    if (watched == m_titleBar && event->type() == QEvent::Leave)
         startFadeOut();
     return QWidget::eventFilter(watched, event);
 }
@@ -288,9 +294,9 @@ void NotificationPopup::closeEvent(QCloseEvent* event)
     endFade();
     // The next notification gets its full two minutes, and a page still loading for this one
     // can no longer bring the window back.
-    closeTimer->stop();
+    m_closeTimer->stop();
     m_positionPending = false;
-    browser->stop();
+    m_browser->stop();
     // The engine gives up a page only once its window is off the screen, after this event.
     QTimer::singleShot(0, this, &NotificationPopup::releasePage);
     emit closed();
@@ -301,8 +307,8 @@ void NotificationPopup::releasePage()
     // A client resting in the tray keeps no renderer process for a notification it no longer
     // shows; the next notification loads its page anew. One handed over since the close is
     // loading already (hidden, with its two minutes counting) and keeps its page.
-    if (!isVisible() && !closeTimer->isActive())
-        browser->browserPage()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    if (!isVisible() && !m_closeTimer->isActive())
+        m_browser->browserPage()->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
 }
 
 void NotificationPopup::setOpacity(int opacity)

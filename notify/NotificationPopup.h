@@ -61,13 +61,6 @@ public:
     // kept between kMinimumSize and what fits the work area beside the right margin.
     static QSize windowSizeFor(int width, int height, const QRect& workArea);
 
-    QWidget* titleBar = nullptr;
-    DragImage* titlePicture = nullptr;
-    ImageButton* closeButton = nullptr;
-    QWidget* browserPanel = nullptr;
-    BrowserView* browser = nullptr;
-    QTimer* closeTimer = nullptr;
-
 signals:
     // A notification is taken on: polling pauses until the window has closed.
     void notificationStarted();
@@ -89,6 +82,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* m_titleBar = nullptr;
+    DragImage* m_titlePicture = nullptr;
+    ImageButton* m_closeButton = nullptr;
+    QWidget* m_browserPanel = nullptr;
+    BrowserView* m_browser = nullptr;
+    QTimer* m_closeTimer = nullptr;
+
     enum class Fade
     {
         None,

@@ -2,6 +2,7 @@
 #include "notify/MessageTitle.h"
 #include "resources/SkinPictures.h"
 #include "tests/notify/PopupFixture.h"
+#include "tests/support/NamedChild.h"
 #include "ui/chrome/BorderLine.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/DragImage.h"
@@ -49,23 +50,25 @@ TEST_F(MessageFormTest, ANotificationOf300By200SitsAtTheBottomRight)
     EXPECT_TRUE(m_pollingThread.paused());
     EXPECT_TRUE(m_form->positionPending());
     EXPECT_FALSE(m_form->isVisible());
-    EXPECT_TRUE(m_form->closeTimer->isActive());
-    EXPECT_EQ(m_form->closeTimer->interval(), 120000);
+    EXPECT_TRUE(child<QTimer>(m_form, "closeTimer")->isActive());
+    EXPECT_EQ(child<QTimer>(m_form, "closeTimer")->interval(), 120000);
     EXPECT_EQ(m_form->size(), QSize(303, 205));
-    EXPECT_EQ(m_form->closeButton->geometry(), QRect(303 - 28 - 17, 8, 28, 16));
-    EXPECT_EQ(m_form->width() - (m_form->closeButton->x() + m_form->closeButton->width()), 17);
-    EXPECT_EQ(m_form->closeButton->toolTip(), QStringLiteral("关闭"));
-    EXPECT_EQ(m_form->titleBar->geometry(), QRect(0, 0, 303, 51));
-    EXPECT_EQ(m_form->browserPanel->geometry(), QRect(2, 51, 299, 152));
-    EXPECT_EQ(m_form->browser->geometry(), QRect(-2, -1, 301, 154));
+    EXPECT_EQ(child<ImageButton>(m_form, "closeButton")->geometry(), QRect(303 - 28 - 17, 8, 28, 16));
+    EXPECT_EQ(m_form->width() - (child<ImageButton>(m_form, "closeButton")->x() +
+                                 child<ImageButton>(m_form, "closeButton")->width()),
+              17);
+    EXPECT_EQ(child<ImageButton>(m_form, "closeButton")->toolTip(), QStringLiteral("关闭"));
+    EXPECT_EQ(child<QWidget>(m_form, "titleBar")->geometry(), QRect(0, 0, 303, 51));
+    EXPECT_EQ(child<QWidget>(m_form, "browserPanel")->geometry(), QRect(2, 51, 299, 152));
+    EXPECT_EQ(child<BrowserView>(m_form, "browser")->geometry(), QRect(-2, -1, 301, 154));
     EXPECT_EQ(m_form->mask(), roundedWindowRegion(QSize(303, 205), 10));
-    EXPECT_EQ(m_form->browserPanel->mask(), shapedPanelRegion(QSize(299, 152)));
+    EXPECT_EQ(child<QWidget>(m_form, "browserPanel")->mask(), shapedPanelRegion(QSize(299, 152)));
 
     ASSERT_TRUE(waitUntil([&] { return fadedIn(); }));
     EXPECT_EQ(m_form->geometry(), QRect(areaRight() - 303 - 20, areaBottom() - 205, 303, 205));
     EXPECT_FALSE(m_form->positionPending());
     EXPECT_EQ(m_fadeIns, 1);
-    EXPECT_TRUE(m_form->closeTimer->isActive());
+    EXPECT_TRUE(child<QTimer>(m_form, "closeTimer")->isActive());
     EXPECT_TRUE(m_pollingThread.paused());
 }
 
@@ -93,9 +96,11 @@ TEST_F(MessageFormTest, SizesOutsideTheUsableRangeAreClamped)
                   QRect(areaRight() - c.window.width() - 20, areaBottom() - c.window.height(),
                         c.window.width(), c.window.height()));
         EXPECT_TRUE(area.contains(m_form->geometry()));
-        EXPECT_EQ(m_form->width() - (m_form->closeButton->x() + m_form->closeButton->width()), 17);
+        EXPECT_EQ(m_form->width() - (child<ImageButton>(m_form, "closeButton")->x() +
+                                     child<ImageButton>(m_form, "closeButton")->width()),
+                  17);
         // The title picture reaches across however wide the window is.
-        EXPECT_GE(m_form->titlePicture->width(), m_form->width());
+        EXPECT_GE(child<DragImage>(m_form, "titlePicture")->width(), m_form->width());
         m_form->close();
     }
 }
@@ -148,7 +153,7 @@ TEST_F(MessageFormTest, FadesInAndOutThroughEveryOpacity)
     QList<int> downwards(upwards.rbegin(), upwards.rend());
     EXPECT_EQ(m_opacities, downwards);
     EXPECT_FALSE(m_form->isVisible());
-    EXPECT_FALSE(m_form->closeTimer->isActive());
+    EXPECT_FALSE(child<QTimer>(m_form, "closeTimer")->isActive());
     EXPECT_FALSE(m_pollingThread.paused());
 }
 
@@ -158,29 +163,30 @@ TEST_F(MessageFormTest, TheMouseOverTheWindowStopsTheFadeOut)
     movePointer(m_form->geometry().center());
     m_opacities.clear();
     twoMinutesPass();
-    ASSERT_TRUE(waitUntil([&] { return !m_form->closeTimer->isActive() && !m_form->fadingOut(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return !child<QTimer>(m_form, "closeTimer")->isActive() && !m_form->fadingOut(); }));
     runEvents(100);
     EXPECT_TRUE(m_form->isVisible());
     EXPECT_FALSE(m_form->translucent());
     EXPECT_DOUBLE_EQ(m_form->windowOpacity(), 1.0);
     EXPECT_TRUE(m_opacities.isEmpty()) << "the fade stopped before its first step";
-    EXPECT_FALSE(m_form->closeTimer->isActive());
+    EXPECT_FALSE(child<QTimer>(m_form, "closeTimer")->isActive());
     EXPECT_TRUE(m_pollingThread.paused());
     EXPECT_EQ(m_closes, 0);
 
     // Out across the title bar: a new two-minute countdown starts.
     movePointer(m_form->mapToGlobal(QPoint(100, 25)));
-    EXPECT_FALSE(m_form->closeTimer->isActive());
+    EXPECT_FALSE(child<QTimer>(m_form, "closeTimer")->isActive());
     movePointer(m_form->mapToGlobal(QPoint(100, -30)));
-    ASSERT_TRUE(waitUntil([&] { return m_form->closeTimer->isActive(); }));
-    EXPECT_GT(m_form->closeTimer->remainingTime(), 60000);
+    ASSERT_TRUE(waitUntil([&] { return child<QTimer>(m_form, "closeTimer")->isActive(); }));
+    EXPECT_GT(child<QTimer>(m_form, "closeTimer")->remainingTime(), 60000);
 
     // Back over the page, then out through the page's side: the same.
     m_form->stopFadeOut();
     movePointer(m_form->mapToGlobal(QPoint(150, 120)));
-    EXPECT_FALSE(m_form->closeTimer->isActive());
+    EXPECT_FALSE(child<QTimer>(m_form, "closeTimer")->isActive());
     movePointer(m_form->mapToGlobal(QPoint(m_form->width() + 10, 120)));
-    ASSERT_TRUE(waitUntil([&] { return m_form->closeTimer->isActive(); }));
+    ASSERT_TRUE(waitUntil([&] { return child<QTimer>(m_form, "closeTimer")->isActive(); }));
     EXPECT_TRUE(m_form->isVisible());
 }
 
@@ -188,17 +194,17 @@ TEST_F(MessageFormTest, TheCloseButtonHidesTheWindowAndResumesPolling)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
     ASSERT_TRUE(m_pollingThread.paused());
-    QTest::mouseClick(m_form->closeButton, Qt::LeftButton, {}, QPoint(14, 8));
+    QTest::mouseClick(child<ImageButton>(m_form, "closeButton"), Qt::LeftButton, {}, QPoint(14, 8));
     ASSERT_TRUE(waitUntil([&] { return !m_form->isVisible(); }));
     EXPECT_EQ(m_closes, 1);
     EXPECT_FALSE(m_pollingThread.paused());
     // The next notification gets its full two minutes.
-    EXPECT_FALSE(m_form->closeTimer->isActive());
+    EXPECT_FALSE(child<QTimer>(m_form, "closeTimer")->isActive());
     // Closing it never ends the client, even as the last window on screen.
     EXPECT_FALSE(m_form->testAttribute(Qt::WA_QuitOnClose));
 
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
-    EXPECT_GT(m_form->closeTimer->remainingTime(), 60000);
+    EXPECT_GT(child<QTimer>(m_form, "closeTimer")->remainingTime(), 60000);
     EXPECT_TRUE(m_pollingThread.paused());
 }
 
@@ -207,9 +213,9 @@ TEST_F(MessageFormTest, TheCloseButtonHidesTheWindowAndResumesPolling)
 TEST_F(MessageFormTest, AClosedNotificationGivesUpItsPageAndTheNextOneLoadsAnew)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
-    QWebEnginePage* page = m_form->browser->page();
+    QWebEnginePage* page = child<BrowserView>(m_form, "browser")->page();
     ASSERT_TRUE(waitUntil([&] { return page->renderProcessPid() > 0; }));
-    QTest::mouseClick(m_form->closeButton, Qt::LeftButton, {}, QPoint(14, 8));
+    QTest::mouseClick(child<ImageButton>(m_form, "closeButton"), Qt::LeftButton, {}, QPoint(14, 8));
     ASSERT_TRUE(
         waitUntil([&] { return page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded; }));
     EXPECT_TRUE(waitUntil([&] { return page->renderProcessPid() == 0; }));
@@ -289,7 +295,8 @@ TEST_F(MessageFormTest, ARightClickInThePageShowsNoMenu)
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
     waitForInput();
     const int leftBefore = count("left");
-    const QPoint inside = m_form->mapFromGlobal(m_form->browser->mapToGlobal(QPoint(150, 120)));
+    const QPoint inside =
+        m_form->mapFromGlobal(child<BrowserView>(m_form, "browser")->mapToGlobal(QPoint(150, 120)));
     QTest::mouseClick(m_form->windowHandle(), Qt::RightButton, {}, inside);
     // Once the page has seen the left click after it, it would have seen the right one too.
     QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, inside);
@@ -355,7 +362,7 @@ TEST_F(MessageFormTest, AWideTitleBarRepeatsThePicturesLastColumn)
         for (const int x : {415, 500, 640})
             ASSERT_EQ(shot.pixel(x, y), picture.pixel(414, y)) << x << ", " << y;
     }
-    EXPECT_EQ(m_form->closeButton->x(), 703 - 28 - 17);
+    EXPECT_EQ(child<ImageButton>(m_form, "closeButton")->x(), 703 - 28 - 17);
 }
 
 } // namespace

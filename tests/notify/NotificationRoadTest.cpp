@@ -4,6 +4,7 @@
 #include "config/SavedLogin.h"
 #include "server/ClientVersion.h"
 #include "tests/notify/PopupFixture.h"
+#include "tests/support/NamedChild.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/main/MainWindow.h"
@@ -76,7 +77,7 @@ TEST_F(NotificationRoadTest, TheThreadShowsANotificationAndPausesUntilThePopUpCl
     ASSERT_TRUE(waitUntil([&] { return fadedIn(); }));
     EXPECT_TRUE(m_thread->paused());
     EXPECT_EQ(m_form->size(), QSize(303, 205));
-    EXPECT_EQ(m_form->browser->url().toString(), m_rig.appUrl() + "/notice/1");
+    EXPECT_EQ(child<BrowserView>(m_form, "browser")->url().toString(), m_rig.appUrl() + "/notice/1");
     const int pollsBefore = polls();
     EXPECT_EQ(pollsBefore, 1);
     // Twenty intervals later the thread has still neither polled nor checked the version.
@@ -85,7 +86,7 @@ TEST_F(NotificationRoadTest, TheThreadShowsANotificationAndPausesUntilThePopUpCl
     EXPECT_EQ(polls(), pollsBefore);
     EXPECT_EQ(m_rig.server.targets().size(), requests);
 
-    QTest::mouseClick(m_form->closeButton, Qt::LeftButton, {}, QPoint(14, 8));
+    QTest::mouseClick(child<ImageButton>(m_form, "closeButton"), Qt::LeftButton, {}, QPoint(14, 8));
     ASSERT_TRUE(waitUntil([&] { return !m_form->isVisible(); }));
     EXPECT_FALSE(m_thread->paused());
     // The next poll finds the notification still waiting and brings the pop-up back.
@@ -105,22 +106,23 @@ TEST_F(NotificationRoadTest, AShowLinkBringsUpTheMainWindowOnThatPageAndLeavesTh
     ASSERT_TRUE(waitUntil([&] { return !m_main->isVisible(); }));
 
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
-    const QString notice = m_form->browser->url().toString();
-    const int history = m_form->browser->history()->count();
+    const QString notice = child<BrowserView>(m_form, "browser")->url().toString();
+    const int history = child<BrowserView>(m_form, "browser")->history()->count();
     waitForInput();
     QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {},
                       m_form->mapFromGlobal(globalCentreOf("show")));
 
     const QString target = m_rig.appUrl() + "/house/list";
-    ASSERT_TRUE(waitUntil([&] { return m_main->isVisible() && m_main->browser->url().toString() == target; }))
-        << m_main->browser->url().toString().toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        return m_main->isVisible() && child<BrowserView>(m_main, "browser")->url().toString() == target;
+    })) << child<BrowserView>(m_main, "browser")->url().toString().toStdString();
     EXPECT_FALSE(m_main->isMinimized());
     // The notification stays as it was, on its page, counting down, polling still paused.
     runEvents(200);
     EXPECT_TRUE(m_form->isVisible());
-    EXPECT_EQ(m_form->browser->url().toString(), notice);
-    EXPECT_EQ(m_form->browser->history()->count(), history);
-    EXPECT_TRUE(m_form->closeTimer->isActive());
+    EXPECT_EQ(child<BrowserView>(m_form, "browser")->url().toString(), notice);
+    EXPECT_EQ(child<BrowserView>(m_form, "browser")->history()->count(), history);
+    EXPECT_TRUE(child<QTimer>(m_form, "closeTimer")->isActive());
     ASSERT_NE(m_client->poller(), nullptr);
     EXPECT_TRUE(m_client->poller()->paused());
     EXPECT_EQ(m_closes, 0);

@@ -1,4 +1,5 @@
 #include "tests/notify/PopupFixture.h"
+#include "tests/support/NamedChild.h"
 
 #include "notify/NotificationRoad.h"
 
@@ -61,7 +62,7 @@ PopupFixture::PopupFixture(const MessageTimings& timings)
 void PopupFixture::watch(NotificationPopup& popup)
 {
     m_form = &popup;
-    QObject::connect(m_form->browser->browserPage(), &BrowserPage::documentComplete,
+    QObject::connect(child<BrowserView>(m_form, "browser")->browserPage(), &BrowserPage::documentComplete,
                      [this](const QString& url) { m_completions << url; });
     QObject::connect(m_form, &NotificationPopup::fadeInStarted, [this] {
         ++m_fadeIns;
@@ -111,17 +112,17 @@ bool PopupFixture::showAndFadeIn(const Reply& information)
 
 void PopupFixture::twoMinutesPass()
 {
-    const int interval = m_form->closeTimer->interval();
-    m_form->closeTimer->start(0);
-    EXPECT_TRUE(waitUntil([&] { return !m_form->closeTimer->isActive(); }));
-    m_form->closeTimer->setInterval(interval);
+    const int interval = child<QTimer>(m_form, "closeTimer")->interval();
+    child<QTimer>(m_form, "closeTimer")->start(0);
+    EXPECT_TRUE(waitUntil([&] { return !child<QTimer>(m_form, "closeTimer")->isActive(); }));
+    child<QTimer>(m_form, "closeTimer")->setInterval(interval);
 }
 
 QVariant PopupFixture::js(const QString& script)
 {
     QVariant result;
     bool done = false;
-    m_form->browser->browserPage()->runJavaScript(script, [&](const QVariant& value) {
+    child<BrowserView>(m_form, "browser")->browserPage()->runJavaScript(script, [&](const QVariant& value) {
         result = value;
         done = true;
     });
@@ -139,7 +140,7 @@ QPoint PopupFixture::globalCentreOf(const QString& id)
     EXPECT_EQ(centre.size(), 2) << id.toStdString();
     if (centre.size() != 2)
         return {};
-    return m_form->browser->mapToGlobal(QPoint(centre[0].toInt(), centre[1].toInt()));
+    return child<BrowserView>(m_form, "browser")->mapToGlobal(QPoint(centre[0].toInt(), centre[1].toInt()));
 }
 
 int PopupFixture::count(const char* what)
@@ -151,7 +152,9 @@ void PopupFixture::waitForInput()
 {
     // Low in the page, away from its links.
     const QPoint blank = m_form->mapFromGlobal(
-        m_form->browser->mapToGlobal(QPoint(m_form->browser->width() / 2, m_form->browser->height() - 20)));
+        child<BrowserView>(m_form, "browser")
+            ->mapToGlobal(QPoint(child<BrowserView>(m_form, "browser")->width() / 2,
+                                 child<BrowserView>(m_form, "browser")->height() - 20)));
     ASSERT_TRUE(waitUntil([&] {
         QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, blank);
         return count("left") > 0;

@@ -45,35 +45,35 @@ AboutDialog::AboutDialog(QWidget* owner)
     setFixedSize(460, 310);
 
     // The banner is wider than the window, which shows its left part.
-    labIcon = new QLabel(this);
-    labIcon->setObjectName(QStringLiteral("labIcon"));
-    labIcon->setScaledContents(true);
-    labIcon->setPixmap(skinBitmap(QString::fromLatin1(SkinPicture::AboutBanner)));
-    labIcon->setGeometry(-1, 0, 1290, 49);
+    m_labIcon = new QLabel(this);
+    m_labIcon->setObjectName(QStringLiteral("labIcon"));
+    m_labIcon->setScaledContents(true);
+    m_labIcon->setPixmap(skinBitmap(QString::fromLatin1(SkinPicture::AboutBanner)));
+    m_labIcon->setGeometry(-1, 0, 1290, 49);
 
-    labProduct = newLabel(this, "labProduct", QStringLiteral("Quorvane"), 16, 64);
-    labVersion = newLabel(this, "labVersion", QString(), 72, 64);
-    labNotice1 = newLabel(this, "labNotice1", legalNoticeLine1(), 16, 96);
-    labNotice2 = newLabel(this, "labNotice2", legalNoticeLine2(), 16, 128);
+    m_labProduct = newLabel(this, "labProduct", QStringLiteral("Quorvane"), 16, 64);
+    m_labVersion = newLabel(this, "labVersion", QString(), 72, 64);
+    m_labNotice1 = newLabel(this, "labNotice1", legalNoticeLine1(), 16, 96);
+    m_labNotice2 = newLabel(this, "labNotice2", legalNoticeLine2(), 16, 128);
 
-    memoNotice = new QPlainTextEdit(this);
-    memoNotice->setObjectName(QStringLiteral("memoNotice"));
-    memoNotice->setReadOnly(true);
+    m_memoNotice = new QPlainTextEdit(this);
+    m_memoNotice->setObjectName(QStringLiteral("memoNotice"));
+    m_memoNotice->setReadOnly(true);
     // Read-only, but the caret still moves with the keys, so the text can be selected and copied.
-    memoNotice->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    memoNotice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoNotice->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoNotice->setPlainText(legalStatement());
-    memoNotice->setGeometry(16, 160, 436, 97);
+    m_memoNotice->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_memoNotice->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memoNotice->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memoNotice->setPlainText(legalStatement());
+    m_memoNotice->setGeometry(16, 160, 436, 97);
 
-    btnOk = new QPushButton(QStringLiteral("确定"), this);
-    btnOk->setObjectName(QStringLiteral("OKButton"));
-    btnOk->setDefault(true);
-    placeCentred(btnOk, {377, 271, 75, 25});
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    m_btnOk = new QPushButton(QStringLiteral("确定"), this);
+    m_btnOk->setObjectName(QStringLiteral("btnOk"));
+    m_btnOk->setDefault(true);
+    placeCentred(m_btnOk, {377, 271, 75, 25});
+    connect(m_btnOk, &QPushButton::clicked, this, &QDialog::accept);
 
     showVersion();
-    btnOk->setFocus();
+    m_btnOk->setFocus();
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
 }
@@ -85,12 +85,12 @@ AboutDialog::~AboutDialog()
 
 void AboutDialog::showVersion()
 {
-    labVersion->setText(CLIENT_VERSION);
-    labVersion->adjustSize();
+    m_labVersion->setText(CLIENT_VERSION);
+    m_labVersion->adjustSize();
     // The substitute font sets "Quorvane" wider than the layout allows for; the version keeps clear of it.
-    const int clear = labProduct->geometry().right() + 5;
-    if (labVersion->x() < clear)
-        labVersion->move(clear, labVersion->y());
+    const int clear = m_labProduct->geometry().right() + 5;
+    if (m_labVersion->x() < clear)
+        m_labVersion->move(clear, m_labVersion->y());
 }
 
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
@@ -125,7 +125,7 @@ void AboutDialog::keyPressEvent(QKeyEvent* event)
 {
     // Escape presses the OK button, as Enter does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        btnOk->click();
+        m_btnOk->click();
         return;
     }
     QDialog::keyPressEvent(event);

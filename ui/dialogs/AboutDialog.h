@@ -24,19 +24,19 @@ public:
     // Every character typed in the window since it opened.
     const QString& keyBuffer() const { return m_keyBuffer; }
 
-    QLabel* labIcon = nullptr;
-    QLabel* labProduct = nullptr;
-    QLabel* labVersion = nullptr;
-    QLabel* labNotice1 = nullptr;
-    QLabel* labNotice2 = nullptr;
-    QPlainTextEdit* memoNotice = nullptr;
-    QPushButton* btnOk = nullptr;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QLabel* m_labIcon = nullptr;
+    QLabel* m_labProduct = nullptr;
+    QLabel* m_labVersion = nullptr;
+    QLabel* m_labNotice1 = nullptr;
+    QLabel* m_labNotice2 = nullptr;
+    QPlainTextEdit* m_memoNotice = nullptr;
+    QPushButton* m_btnOk = nullptr;
+
     void showVersion();
     void onKeyPress(const QString& characters);
 

@@ -62,46 +62,46 @@ ChangePasswordDialog::ChangePasswordDialog(Session& session, QWidget* owner)
     setFont(songFont(14));
     setFixedSize(390, 225);
 
-    labOldPassword = newLabel(this, "labOldPassword", QStringLiteral("输入旧密码："), 56, 40);
-    labNewPassword = newLabel(this, "labNewPassword", QStringLiteral("输入新密码："), 56, 84);
-    labNewPassword2 = newLabel(this, "labNewPassword2", QStringLiteral("再次输入："), 56, 126);
-    edtOldPassword = newPasswordEdit(this, "edtOldPassword", 146, 37);
-    edtNewPassword = newPasswordEdit(this, "edtNewPassword", 146, 77);
-    edtNewPassword2 = newPasswordEdit(this, "edtNewPassword2", 146, 123);
-    btnChange = newButton(this, "btnChange", QStringLiteral("修改密码"), 146, 175);
-    btnCancel = newButton(this, "btnCancel", QStringLiteral("取消"), 230, 175);
-    setTabOrder(edtOldPassword, edtNewPassword);
-    setTabOrder(edtNewPassword, edtNewPassword2);
-    setTabOrder(edtNewPassword2, btnChange);
-    setTabOrder(btnChange, btnCancel);
+    m_labOldPassword = newLabel(this, "labOldPassword", QStringLiteral("输入旧密码："), 56, 40);
+    m_labNewPassword = newLabel(this, "labNewPassword", QStringLiteral("输入新密码："), 56, 84);
+    m_labNewPassword2 = newLabel(this, "labNewPassword2", QStringLiteral("再次输入："), 56, 126);
+    m_edtOldPassword = newPasswordEdit(this, "edtOldPassword", 146, 37);
+    m_edtNewPassword = newPasswordEdit(this, "edtNewPassword", 146, 77);
+    m_edtNewPassword2 = newPasswordEdit(this, "edtNewPassword2", 146, 123);
+    m_btnChange = newButton(this, "btnChange", QStringLiteral("修改密码"), 146, 175);
+    m_btnCancel = newButton(this, "btnCancel", QStringLiteral("取消"), 230, 175);
+    setTabOrder(m_edtOldPassword, m_edtNewPassword);
+    setTabOrder(m_edtNewPassword, m_edtNewPassword2);
+    setTabOrder(m_edtNewPassword2, m_btnChange);
+    setTabOrder(m_btnChange, m_btnCancel);
 
-    connect(btnChange, &QPushButton::clicked, this, &ChangePasswordDialog::changePassword);
-    connect(btnCancel, &QPushButton::clicked, this, &ChangePasswordDialog::cancel);
-    edtOldPassword->setFocus();
+    connect(m_btnChange, &QPushButton::clicked, this, &ChangePasswordDialog::changePassword);
+    connect(m_btnCancel, &QPushButton::clicked, this, &ChangePasswordDialog::cancel);
+    m_edtOldPassword->setFocus();
 }
 
 ChangePasswordDialog::~ChangePasswordDialog() {}
 
 void ChangePasswordDialog::changePassword()
 {
-    if (edtOldPassword->text().isEmpty()) {
-        showError(QStringLiteral("原始密码不能为空!"), edtOldPassword);
+    if (m_edtOldPassword->text().isEmpty()) {
+        showError(QStringLiteral("原始密码不能为空!"), m_edtOldPassword);
         return;
     }
-    if (edtNewPassword->text().isEmpty()) {
-        showError(QStringLiteral("请输入新密码!"), edtNewPassword);
+    if (m_edtNewPassword->text().isEmpty()) {
+        showError(QStringLiteral("请输入新密码!"), m_edtNewPassword);
         return;
     }
-    if (edtNewPassword->text() != edtNewPassword2->text()) {
-        showError(QStringLiteral("两次输入密码不一致!"), edtNewPassword2);
-        edtNewPassword2->selectAll();
+    if (m_edtNewPassword->text() != m_edtNewPassword2->text()) {
+        showError(QStringLiteral("两次输入密码不一致!"), m_edtNewPassword2);
+        m_edtNewPassword2->selectAll();
         return;
     }
 
     Session& session = m_session;
-    const QString newPassword = edtNewPassword->text();
+    const QString newPassword = m_edtNewPassword->text();
     // Blocks until the server answers; a failed request raises and leaves the fields as they are.
-    const QString refusal = session.getApi().changePassword(session.getUserName(), edtOldPassword->text(),
+    const QString refusal = session.getApi().changePassword(session.getUserName(), m_edtOldPassword->text(),
                                                             newPassword, session.getToken());
     if (!refusal.isEmpty()) {
         MessageBox::critical(this, kCaption, refusal);

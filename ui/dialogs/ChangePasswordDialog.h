@@ -29,19 +29,19 @@ public:
     void changePassword();
     void cancel();
 
-    QLabel* labOldPassword = nullptr;
-    QLabel* labNewPassword = nullptr;
-    QLabel* labNewPassword2 = nullptr;
-    QLineEdit* edtOldPassword = nullptr;
-    QLineEdit* edtNewPassword = nullptr;
-    QLineEdit* edtNewPassword2 = nullptr;
-    QPushButton* btnChange = nullptr;
-    QPushButton* btnCancel = nullptr;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QLabel* m_labOldPassword = nullptr;
+    QLabel* m_labNewPassword = nullptr;
+    QLabel* m_labNewPassword2 = nullptr;
+    QLineEdit* m_edtOldPassword = nullptr;
+    QLineEdit* m_edtNewPassword = nullptr;
+    QLineEdit* m_edtNewPassword2 = nullptr;
+    QPushButton* m_btnChange = nullptr;
+    QPushButton* m_btnCancel = nullptr;
+
     Session& m_session;
     void showError(const QString& text, QLineEdit* field);
     void storeNewPassword(const QString& newPassword);

@@ -31,28 +31,29 @@ FeedbackWindow::FeedbackWindow(const Session& session, QWidget* owner)
     setFont(tahomaFont(11));
     setFixedSize(453, 280);
 
-    background = new DragImage(this);
-    background->setObjectName(QStringLiteral("background"));
-    background->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::FeedbackBackground)));
-    closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
-    closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->move(414, 20);
-    browser = new BrowserView(this);
-    browser->setObjectName(QStringLiteral("browser"));
-    browser->setGeometry(24, 64, 409, 193);
+    m_background = new DragImage(this);
+    m_background->setObjectName(QStringLiteral("background"));
+    m_background->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::FeedbackBackground)));
+    m_closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->move(414, 20);
+    m_browser = new BrowserView(this);
+    m_browser->setObjectName(QStringLiteral("browser"));
+    m_browser->setGeometry(24, 64, 409, 193);
 
-    connect(closeButton, &ImageButton::clicked, this, &FeedbackWindow::closeFeedback);
-    m_browserFilter = new BrowserMessageFilter(this, browser);
+    connect(m_closeButton, &ImageButton::clicked, this, &FeedbackWindow::closeFeedback);
+    m_browserFilter = new BrowserMessageFilter(this, m_browser);
+    m_browserFilter->setObjectName(QStringLiteral("browserFilter"));
     // A link of the feedback page that opens a window goes to the user's browser (a share page
     // too: the share window belongs to the main window); nothing else opens.
-    connect(browser->browserPage(), &BrowserPage::newWindow, this,
+    connect(m_browser->browserPage(), &BrowserPage::newWindow, this,
             [](const QString& url, QWebEnginePage*&, bool& cancel) {
                 cancel = true;
                 if (routeNewWindow(QUrl(url)) != NewWindowRoute::Drop)
                     openInDefaultBrowser(url);
             });
 
-    navigateUrl(browser, session.getFeedbackUrl());
+    navigateUrl(m_browser, session.getFeedbackUrl());
 }
 
 FeedbackWindow::~FeedbackWindow() = default;

@@ -25,14 +25,14 @@ public:
 
     void closeFeedback();
 
-    DragImage* background = nullptr;
-    ImageButton* closeButton = nullptr;
-    BrowserView* browser = nullptr;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    DragImage* m_background = nullptr;
+    ImageButton* m_closeButton = nullptr;
+    BrowserView* m_browser = nullptr;
+
     BrowserMessageFilter* m_browserFilter = nullptr;
 };
 

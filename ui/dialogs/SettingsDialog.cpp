@@ -44,34 +44,34 @@ SettingsDialog::SettingsDialog(QWidget* owner) : QWidget(owner, Qt::Window | Qt:
     fillBackground(this, kBackground);
     setFixedSize(453, 251);
 
-    background = new DragImage(this);
-    background->setObjectName(QStringLiteral("background"));
-    background->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
+    m_background = new DragImage(this);
+    m_background->setObjectName(QStringLiteral("background"));
+    m_background->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::SettingBackground)));
 
-    cbAutoRun = newCheckBox(this, "cbAutoRun", QStringLiteral(" 开机时自动启动"), {149, 75, 153, 17});
-    cbAutoLogin = newCheckBox(this, "cbAutoLogin", QStringLiteral(" 启动时自动登录"), {149, 105, 185, 17});
-    cbCloseOnExit =
+    m_cbAutoRun = newCheckBox(this, "cbAutoRun", QStringLiteral(" 开机时自动启动"), {149, 75, 153, 17});
+    m_cbAutoLogin = newCheckBox(this, "cbAutoLogin", QStringLiteral(" 启动时自动登录"), {149, 105, 185, 17});
+    m_cbCloseOnExit =
         newCheckBox(this, "cbCloseOnExit", QStringLiteral(" 点击关闭自动退出"), {149, 136, 161, 17});
     // The keyboard visits the boxes in this order, not in their order on screen.
-    setTabOrder(cbAutoRun, cbCloseOnExit);
-    setTabOrder(cbCloseOnExit, cbAutoLogin);
+    setTabOrder(m_cbAutoRun, m_cbCloseOnExit);
+    setTabOrder(m_cbCloseOnExit, m_cbAutoLogin);
 
-    imgSave = new ImageButton(QStringLiteral("SAVE"), ImageButton::States::Two, this);
-    imgSave->setObjectName(QStringLiteral("imgSave"));
-    imgSave->move(129, 180);
-    imgCancel = new ImageButton(QStringLiteral("CANCEL"), ImageButton::States::Two, this);
-    imgCancel->setObjectName(QStringLiteral("imgCancel"));
-    imgCancel->move(237, 180);
-    closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
-    closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->move(415, 18);
+    m_imgSave = new ImageButton(QStringLiteral("SAVE"), ImageButton::States::Two, this);
+    m_imgSave->setObjectName(QStringLiteral("imgSave"));
+    m_imgSave->move(129, 180);
+    m_imgCancel = new ImageButton(QStringLiteral("CANCEL"), ImageButton::States::Two, this);
+    m_imgCancel->setObjectName(QStringLiteral("imgCancel"));
+    m_imgCancel->move(237, 180);
+    m_closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->move(415, 18);
 
-    connect(imgSave, &ImageButton::clicked, this, &SettingsDialog::saveSettings);
-    connect(imgCancel, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
-    connect(closeButton, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
+    connect(m_imgSave, &ImageButton::clicked, this, &SettingsDialog::saveSettings);
+    connect(m_imgCancel, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
+    connect(m_closeButton, &ImageButton::clicked, this, &SettingsDialog::closeSettings);
 
     loadSettings();
-    cbAutoRun->setFocus();
+    m_cbAutoRun->setFocus();
 }
 
 SettingsDialog::~SettingsDialog() = default;
@@ -79,18 +79,18 @@ SettingsDialog::~SettingsDialog() = default;
 void SettingsDialog::loadSettings()
 {
     const ConfigStore config;
-    cbAutoLogin->setChecked(config.getAutoLogin());
-    cbAutoRun->setChecked(config.isAutoRun());
-    cbCloseOnExit->setChecked(config.getCloseOnExit());
+    m_cbAutoLogin->setChecked(config.getAutoLogin());
+    m_cbAutoRun->setChecked(config.isAutoRun());
+    m_cbCloseOnExit->setChecked(config.getCloseOnExit());
 }
 
 void SettingsDialog::saveSettings()
 {
     const ConfigStore config;
     // All three are written every time, changed or not.
-    config.setAutoLogin(cbAutoLogin->isChecked());
-    const bool autoRunWritten = config.setAutoRun(cbAutoRun->isChecked());
-    config.setCloseOnExit(cbCloseOnExit->isChecked());
+    config.setAutoLogin(m_cbAutoLogin->isChecked());
+    const bool autoRunWritten = config.setAutoRun(m_cbAutoRun->isChecked());
+    config.setCloseOnExit(m_cbCloseOnExit->isChecked());
     if (!autoRunWritten)
         MessageBox::warning(this, kCaption, QStringLiteral("无法保存“开机时自动启动”的设置。"));
     closeSettings();

@@ -26,18 +26,18 @@ public:
     // Closes the window without saving.
     void closeSettings();
 
-    DragImage* background = nullptr;
-    QCheckBox* cbAutoRun = nullptr;
-    QCheckBox* cbAutoLogin = nullptr;
-    QCheckBox* cbCloseOnExit = nullptr;
-    ImageButton* imgSave = nullptr;
-    ImageButton* imgCancel = nullptr;
-    ImageButton* closeButton = nullptr;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    DragImage* m_background = nullptr;
+    QCheckBox* m_cbAutoRun = nullptr;
+    QCheckBox* m_cbAutoLogin = nullptr;
+    QCheckBox* m_cbCloseOnExit = nullptr;
+    ImageButton* m_imgSave = nullptr;
+    ImageButton* m_imgCancel = nullptr;
+    ImageButton* m_closeButton = nullptr;
+
     void loadSettings();
 };
 

@@ -33,38 +33,38 @@ AccountLoginFrame::AccountLoginFrame(QWidget* host, Session& session, RequestGua
 {
     setObjectName(QStringLiteral("frameLogin"));
 
-    labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
-                        {0, 33}, kArialAscent);
-    edEmail = addEdit(QStringLiteral("edEmail"), {62, 28}, {195, 22}, false);
-    setEditLook(edEmail, songFont(14), kTextColor);
+    m_labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
+                          {0, 33}, kArialAscent);
+    m_edEmail = addEdit(QStringLiteral("edEmail"), {62, 28}, {195, 22}, false);
+    setEditLook(m_edEmail, songFont(14), kTextColor);
     addEmailErrorDisplay({64, 64}, {82, 63});
 
-    labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), kTextColor,
-                           {11, 92}, kSongAscent);
-    edPassword = addEdit(QStringLiteral("edPassword"), {62, 86}, {195, 22}, true);
+    m_labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15),
+                             kTextColor, {11, 92}, kSongAscent);
+    m_edPassword = addEdit(QStringLiteral("edPassword"), {62, 86}, {195, 22}, true);
     addPasswordErrorDisplay({64, 117}, {82, 117});
 
-    cbRemberPass = addCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 137});
-    cbAutoLogin = addCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 137});
-    setTabOrder(edEmail, edPassword);
-    setTabOrder(edPassword, cbRemberPass);
-    setTabOrder(cbRemberPass, cbAutoLogin);
+    m_cbRemberPass = addCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 137});
+    m_cbAutoLogin = addCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 137});
+    setTabOrder(m_edEmail, m_edPassword);
+    setTabOrder(m_edPassword, m_cbRemberPass);
+    setTabOrder(m_cbRemberPass, m_cbAutoLogin);
 
-    imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {64, 165});
-    labLogin = addCaption(QStringLiteral("labLogin"), QStringLiteral("登录"), imgLogin, {92, 172});
-    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {170, 166});
-    labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), imgReset, {198, 172});
-    imgSeparator = addPicture(QStringLiteral("imgSeparator"), SkinPicture::FrameSeparator, {0, 206});
-    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
-    imgSina = addButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
-    imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
+    m_imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {64, 165});
+    m_labLogin = addCaption(QStringLiteral("labLogin"), QStringLiteral("登录"), m_imgLogin, {92, 172});
+    m_imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {170, 166});
+    m_labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), m_imgReset, {198, 172});
+    m_imgSeparator = addPicture(QStringLiteral("imgSeparator"), SkinPicture::FrameSeparator, {0, 206});
+    m_imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
+    m_imgSina = addButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
+    m_imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 
-    connect(imgLogin, &ImageButton::clicked, this, &AccountLoginFrame::submitLogin);
-    connect(imgReset, &ImageButton::clicked, this, &AccountLoginFrame::onResetClicked);
-    connect(imgReg, &ImageButton::clicked, this, &AccountLoginFrame::onRegisterClicked);
-    connect(imgSina, &ImageButton::clicked, this, &AccountLoginFrame::onMicroblogClicked);
+    connect(m_imgLogin, &ImageButton::clicked, this, &AccountLoginFrame::submitLogin);
+    connect(m_imgReset, &ImageButton::clicked, this, &AccountLoginFrame::onResetClicked);
+    connect(m_imgReg, &ImageButton::clicked, this, &AccountLoginFrame::onRegisterClicked);
+    connect(m_imgSina, &ImageButton::clicked, this, &AccountLoginFrame::onMicroblogClicked);
 
-    fillFromSavedLogin(0, edEmail, edPassword, cbRemberPass, cbAutoLogin);
+    fillFromSavedLogin(0, m_edEmail, m_edPassword, m_cbRemberPass, m_cbAutoLogin);
 }
 
 AccountLoginFrame::~AccountLoginFrame() = default;
@@ -74,20 +74,20 @@ void AccountLoginFrame::submitLogin()
     if (requestRunning())
         return;
     hideErrors();
-    if (edEmail->text().isEmpty()) {
+    if (m_edEmail->text().isEmpty()) {
         // Not trimmed: a field of blanks counts as filled and goes to the server as it is.
         showEmailError(QStringLiteral("请输入登录的E-mail!"));
-        edEmail->setFocus();
+        m_edEmail->setFocus();
         return;
     }
-    if (edPassword->text().isEmpty()) {
+    if (m_edPassword->text().isEmpty()) {
         showPasswordError(QStringLiteral("请填写密码！"));
-        edPassword->setFocus();
+        m_edPassword->setFocus();
         return;
     }
 
-    const QString userName = edEmail->text();
-    const QString password = edPassword->text();
+    const QString userName = m_edEmail->text();
+    const QString password = m_edPassword->text();
     LoginReply reply;
     try {
         reply = runRequest([&] { return session().login(userName, password); });
@@ -103,7 +103,7 @@ void AccountLoginFrame::submitLogin()
 
     switch (reply.code) {
     case 0:
-        finishSignInSaving(userName, password, 0, cbRemberPass, cbAutoLogin);
+        finishSignInSaving(userName, password, 0, m_cbRemberPass, m_cbAutoLogin);
         break;
     case 1:
         showPasswordError(QStringLiteral("用户名或密码不正确!"));
@@ -119,16 +119,16 @@ void AccountLoginFrame::submitLogin()
 
 void AccountLoginFrame::focusFirstEmpty()
 {
-    if (edEmail->text().isEmpty())
-        edEmail->setFocus();
+    if (m_edEmail->text().isEmpty())
+        m_edEmail->setFocus();
     else
-        edPassword->setFocus();
+        m_edPassword->setFocus();
 }
 
 void AccountLoginFrame::onResetClicked()
 {
-    edEmail->clear();
-    edPassword->clear();
+    m_edEmail->clear();
+    m_edPassword->clear();
 }
 
 void AccountLoginFrame::onRegisterClicked()

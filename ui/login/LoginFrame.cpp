@@ -61,9 +61,9 @@ LoginFrame::LoginFrame(QWidget* host, Session& session, RequestGuard& guard, con
     setAutoFillBackground(true);
     setTextColor(this, QPalette::Window, kFrameColor);
 
-    imgBg = new Image(this);
-    imgBg->setObjectName(QStringLiteral("imgBg"));
-    imgBg->setPicture(withCornerArc(skinBitmap(QString::fromLatin1(background))));
+    m_imgBg = new Image(this);
+    m_imgBg->setObjectName(QStringLiteral("imgBg"));
+    m_imgBg->setPicture(withCornerArc(skinBitmap(QString::fromLatin1(background))));
 }
 
 LoginFrame::~LoginFrame() = default;
@@ -124,15 +124,11 @@ LoginFrame::ErrorDisplay LoginFrame::addErrorDisplay(const QString& name, QPoint
 void LoginFrame::addEmailErrorDisplay(QPoint iconPos, QPoint labelPos)
 {
     m_emailError = addErrorDisplay(QStringLiteral("Email"), iconPos, labelPos);
-    imgEmailError = m_emailError.icon;
-    labEmailError = m_emailError.label;
 }
 
 void LoginFrame::addPasswordErrorDisplay(QPoint iconPos, QPoint labelPos)
 {
     m_passwordError = addErrorDisplay(QStringLiteral("Password"), iconPos, labelPos);
-    imgPasswordError = m_passwordError.icon;
-    labPasswordError = m_passwordError.label;
 }
 
 void LoginFrame::showError(const ErrorDisplay& display, const QString& text)

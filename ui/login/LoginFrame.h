@@ -56,14 +56,6 @@ signals:
     void microblogRequested();
     void backRequested();
 
-public:
-    // The background picture, carrying the rounded corner.
-    Image* imgBg = nullptr;
-    Image* imgEmailError = nullptr;
-    QLabel* labEmailError = nullptr;
-    Image* imgPasswordError = nullptr;
-    QLabel* labPasswordError = nullptr;
-
 protected:
     // A frame lies on `host`, signs in through `session` and runs its requests through `guard`
     // (the window's, so that one request at a time runs whichever frame is shown); `background`
@@ -122,6 +114,9 @@ protected:
     void leaveFrame();
 
 private:
+    // The background picture, carrying the rounded corner.
+    Image* m_imgBg = nullptr;
+
     Session& m_session;
     RequestGuard& m_guard;
 

@@ -50,37 +50,37 @@ LoginWindow::LoginWindow(Session& session, QWidget* parent)
     fillBackground(this, kFrameHostColor);
     resize(kClientSize);
 
-    titleBar = new TitleBar(this);
-    titleBar->setObjectName(QStringLiteral("titleBar"));
-    titlePicture = new DragImage(titleBar);
-    titlePicture->setObjectName(QStringLiteral("titlePicture"));
-    titlePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
-    minimizeButton = new ImageButton(QStringLiteral("MIN"), ImageButton::States::Two, titleBar);
-    minimizeButton->setObjectName(QStringLiteral("minimizeButton"));
-    minimizeButton->setToolTip(minimizeTip());
-    minimizeButton->move(381, 8);
-    closeButton = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, titleBar);
-    closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setToolTip(closeTip());
-    closeButton->move(415, 8);
+    m_titleBar = new TitleBar(this);
+    m_titleBar->setObjectName(QStringLiteral("titleBar"));
+    m_titlePicture = new DragImage(m_titleBar);
+    m_titlePicture->setObjectName(QStringLiteral("titlePicture"));
+    m_titlePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginTitle)));
+    m_minimizeButton = new ImageButton(QStringLiteral("MIN"), ImageButton::States::Two, m_titleBar);
+    m_minimizeButton->setObjectName(QStringLiteral("minimizeButton"));
+    m_minimizeButton->setToolTip(minimizeTip());
+    m_minimizeButton->move(381, 8);
+    m_closeButton = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, m_titleBar);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->setToolTip(closeTip());
+    m_closeButton->move(415, 8);
 
-    sidePicture = new Image(this);
-    sidePicture->setObjectName(QStringLiteral("sidePicture"));
-    sidePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginSide)));
+    m_sidePicture = new Image(this);
+    m_sidePicture->setObjectName(QStringLiteral("sidePicture"));
+    m_sidePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::LoginSide)));
 
-    frameHost = new QWidget(this);
-    frameHost->setObjectName(QStringLiteral("frameHost"));
-    fillBackground(frameHost, kFrameHostColor);
+    m_frameHost = new QWidget(this);
+    m_frameHost->setObjectName(QStringLiteral("frameHost"));
+    fillBackground(m_frameHost, kFrameHostColor);
     layOut();
 
-    connect(minimizeButton, &ImageButton::clicked, this, &LoginWindow::onMinimizeClicked);
-    connect(closeButton, &ImageButton::clicked, this, &LoginWindow::onCloseClicked);
+    connect(m_minimizeButton, &ImageButton::clicked, this, &LoginWindow::onMinimizeClicked);
+    connect(m_closeButton, &ImageButton::clicked, this, &LoginWindow::onCloseClicked);
 
     // The window is not visible yet, so no frame places the caret here; FormShow does.
     if (ConfigStore().getUserType() == 1)
-        adopt(new MicroblogLoginFrame(frameHost, m_session, *m_requestGuard));
+        adopt(new MicroblogLoginFrame(m_frameHost, m_session, *m_requestGuard));
     else
-        adopt(new AccountLoginFrame(frameHost, m_session, *m_requestGuard));
+        adopt(new AccountLoginFrame(m_frameHost, m_session, *m_requestGuard));
 
     updateRegion(this, kCornerEllipse);
 }
@@ -135,21 +135,21 @@ void LoginWindow::adopt(LoginFrame* frame)
 
 void LoginWindow::showAccountLoginFrame()
 {
-    auto* frame = new AccountLoginFrame(frameHost, m_session, *m_requestGuard);
+    auto* frame = new AccountLoginFrame(m_frameHost, m_session, *m_requestGuard);
     adopt(frame);
     frame->show();
 }
 
 void LoginWindow::showRegistrationFrame()
 {
-    auto* frame = new RegistrationFrame(frameHost, m_session, *m_requestGuard);
+    auto* frame = new RegistrationFrame(m_frameHost, m_session, *m_requestGuard);
     adopt(frame);
     frame->show();
 }
 
 void LoginWindow::showMicroblogLoginFrame()
 {
-    auto* frame = new MicroblogLoginFrame(frameHost, m_session, *m_requestGuard);
+    auto* frame = new MicroblogLoginFrame(m_frameHost, m_session, *m_requestGuard);
     adopt(frame);
     frame->show();
     frame->focusFirstEmpty();
@@ -208,11 +208,11 @@ void LoginWindow::layOut()
 {
     const int innerWidth = width() - 2 * kMargin;
     const int innerHeight = height() - 2 * kMargin;
-    titleBar->setGeometry(kMargin, kMargin, innerWidth, kTitleHeight);
-    titlePicture->move(0, 0);
-    sidePicture->move(kMargin, kMargin + kTitleHeight);
-    frameHost->setGeometry(kMargin + kSideWidth, kMargin + kTitleHeight, innerWidth - kSideWidth,
-                           innerHeight - kTitleHeight);
+    m_titleBar->setGeometry(kMargin, kMargin, innerWidth, kTitleHeight);
+    m_titlePicture->move(0, 0);
+    m_sidePicture->move(kMargin, kMargin + kTitleHeight);
+    m_frameHost->setGeometry(kMargin + kSideWidth, kMargin + kTitleHeight, innerWidth - kSideWidth,
+                             innerHeight - kTitleHeight);
 }
 
 void LoginWindow::paintEvent(QPaintEvent* event)

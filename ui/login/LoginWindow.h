@@ -53,13 +53,6 @@ public:
     // Runs the frames' requests to the server.
     RequestGuard& requestGuard() const { return *m_requestGuard; }
 
-    QWidget* titleBar = nullptr;
-    DragImage* titlePicture = nullptr;
-    ImageButton* minimizeButton = nullptr;
-    ImageButton* closeButton = nullptr;
-    Image* sidePicture = nullptr;
-    QWidget* frameHost = nullptr;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -68,6 +61,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* m_titleBar = nullptr;
+    DragImage* m_titlePicture = nullptr;
+    ImageButton* m_minimizeButton = nullptr;
+    ImageButton* m_closeButton = nullptr;
+    Image* m_sidePicture = nullptr;
+    QWidget* m_frameHost = nullptr;
+
     void onShown();
     void onKeyPress();
     void onMinimizeClicked();

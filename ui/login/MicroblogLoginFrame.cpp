@@ -25,36 +25,36 @@ MicroblogLoginFrame::MicroblogLoginFrame(QWidget* host, Session& session, Reques
 {
     setObjectName(QStringLiteral("frameSinaLogin"));
 
-    imgLogo = addPicture(QStringLiteral("imgLogo"), SkinPicture::SinaLogo, {21, 13});
-    labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
-                        {21, 70}, kArialAscent);
-    edEmail = addEdit(QStringLiteral("edEmail"), {86, 65}, {195, 23}, false);
-    setEditLook(edEmail, songFont(15), kTextColor);
+    m_imgLogo = addPicture(QStringLiteral("imgLogo"), SkinPicture::SinaLogo, {21, 13});
+    m_labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
+                          {21, 70}, kArialAscent);
+    m_edEmail = addEdit(QStringLiteral("edEmail"), {86, 65}, {195, 23}, false);
+    setEditLook(m_edEmail, songFont(15), kTextColor);
     addEmailErrorDisplay({86, 99}, {107, 99});
 
-    labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), Qt::black,
-                           {34, 129}, kSongAscent);
-    edPassword = addEdit(QStringLiteral("edPassword"), {86, 123}, {195, 23}, true);
+    m_labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), Qt::black,
+                             {34, 129}, kSongAscent);
+    m_edPassword = addEdit(QStringLiteral("edPassword"), {86, 123}, {195, 23}, true);
     addPasswordErrorDisplay({86, 158}, {107, 158});
 
-    cbRemberPass = addCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 175});
-    cbAutoLogin = addCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 175});
-    setTabOrder(edEmail, edPassword);
-    setTabOrder(edPassword, cbRemberPass);
-    setTabOrder(cbRemberPass, cbAutoLogin);
+    m_cbRemberPass = addCheckBox(QStringLiteral("cbRemberPass"), QStringLiteral("记住密码"), {64, 175});
+    m_cbAutoLogin = addCheckBox(QStringLiteral("cbAutoLogin"), QStringLiteral("自动登录"), {170, 175});
+    setTabOrder(m_edEmail, m_edPassword);
+    setTabOrder(m_edPassword, m_cbRemberPass);
+    setTabOrder(m_cbRemberPass, m_cbAutoLogin);
 
-    imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {90, 203});
-    labLogin = addCaption(QStringLiteral("labLogin"), QStringLiteral("微博登录"), imgLogin, {104, 209});
-    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), imgReset, {211, 209});
-    imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
+    m_imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {90, 203});
+    m_labLogin = addCaption(QStringLiteral("labLogin"), QStringLiteral("微博登录"), m_imgLogin, {104, 209});
+    m_imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
+    m_labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), m_imgReset, {211, 209});
+    m_imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
+    m_imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 
-    connect(imgLogin, &ImageButton::clicked, this, &MicroblogLoginFrame::submitSinaLogin);
-    connect(imgReset, &ImageButton::clicked, this, &MicroblogLoginFrame::onResetClicked);
-    connect(imgGoback, &ImageButton::clicked, this, &MicroblogLoginFrame::onBackClicked);
+    connect(m_imgLogin, &ImageButton::clicked, this, &MicroblogLoginFrame::submitSinaLogin);
+    connect(m_imgReset, &ImageButton::clicked, this, &MicroblogLoginFrame::onResetClicked);
+    connect(m_imgGoback, &ImageButton::clicked, this, &MicroblogLoginFrame::onBackClicked);
 
-    fillFromSavedLogin(1, edEmail, edPassword, cbRemberPass, cbAutoLogin);
+    fillFromSavedLogin(1, m_edEmail, m_edPassword, m_cbRemberPass, m_cbAutoLogin);
 }
 
 MicroblogLoginFrame::~MicroblogLoginFrame() = default;
@@ -63,37 +63,37 @@ void MicroblogLoginFrame::submitSinaLogin()
 {
     if (requestRunning())
         return;
-    if (!checkEmailAddress(edEmail))
+    if (!checkEmailAddress(m_edEmail))
         return;
-    if (edPassword->text().isEmpty()) {
+    if (m_edPassword->text().isEmpty()) {
         showPasswordError(QStringLiteral("请填写密码!"));
-        edPassword->setFocus();
+        m_edPassword->setFocus();
         return;
     }
 
-    const QString userName = edEmail->text();
-    const QString password = edPassword->text();
+    const QString userName = m_edEmail->text();
+    const QString password = m_edPassword->text();
     const LoginReply reply = runRequest([&] { return session().weiboLogin(userName, password); });
     if (reply.code != 0) {
         showEmailError(reply.msg);
         return;
     }
-    finishSignInSaving(userName, password, 1, cbRemberPass, cbAutoLogin);
+    finishSignInSaving(userName, password, 1, m_cbRemberPass, m_cbAutoLogin);
 }
 
 void MicroblogLoginFrame::focusFirstEmpty()
 {
-    if (edEmail->text().isEmpty())
-        edEmail->setFocus();
+    if (m_edEmail->text().isEmpty())
+        m_edEmail->setFocus();
     else
-        edPassword->setFocus();
+        m_edPassword->setFocus();
 }
 
 void MicroblogLoginFrame::onResetClicked()
 {
-    edEmail->clear();
-    edPassword->clear();
-    edEmail->setFocus();
+    m_edEmail->clear();
+    m_edPassword->clear();
+    m_edEmail->setFocus();
 }
 
 void MicroblogLoginFrame::onBackClicked()

@@ -25,21 +25,21 @@ public:
     // The caret goes into the e-mail field when it is empty, else into the password field.
     void focusFirstEmpty();
 
-    Image* imgLogo = nullptr;
-    QLabel* labEmail = nullptr;
-    QLineEdit* edEmail = nullptr;
-    QLabel* labPassword = nullptr;
-    QLineEdit* edPassword = nullptr;
-    QCheckBox* cbRemberPass = nullptr;
-    QCheckBox* cbAutoLogin = nullptr;
-    ImageButton* imgLogin = nullptr;
-    CaptionLabel* labLogin = nullptr;
-    ImageButton* imgReset = nullptr;
-    CaptionLabel* labReset = nullptr;
-    ImageButton* imgGoback = nullptr;
-    Image* imgFooter = nullptr;
-
 private:
+    Image* m_imgLogo = nullptr;
+    QLabel* m_labEmail = nullptr;
+    QLineEdit* m_edEmail = nullptr;
+    QLabel* m_labPassword = nullptr;
+    QLineEdit* m_edPassword = nullptr;
+    QCheckBox* m_cbRemberPass = nullptr;
+    QCheckBox* m_cbAutoLogin = nullptr;
+    ImageButton* m_imgLogin = nullptr;
+    CaptionLabel* m_labLogin = nullptr;
+    ImageButton* m_imgReset = nullptr;
+    CaptionLabel* m_labReset = nullptr;
+    ImageButton* m_imgGoback = nullptr;
+    Image* m_imgFooter = nullptr;
+
     void onResetClicked();
     void onBackClicked();
 };

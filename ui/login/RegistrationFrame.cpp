@@ -24,38 +24,36 @@ RegistrationFrame::RegistrationFrame(QWidget* host, Session& session, RequestGua
 {
     setObjectName(QStringLiteral("frameReg"));
 
-    labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
-                        {21, 32}, kArialAscent);
-    edEmail = addEdit(QStringLiteral("edEmail"), {86, 27}, {195, 23}, false);
-    setEditLook(edEmail, songFont(15), kTextColor);
+    m_labEmail = addLabel(QStringLiteral("labEmail"), QStringLiteral("E-mail："), arialFont(15), kTextColor,
+                          {21, 32}, kArialAscent);
+    m_edEmail = addEdit(QStringLiteral("edEmail"), {86, 27}, {195, 23}, false);
+    setEditLook(m_edEmail, songFont(15), kTextColor);
     addEmailErrorDisplay({86, 61}, {107, 61});
 
-    labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), Qt::black,
-                           {34, 91}, kSongAscent);
-    edPassword = addEdit(QStringLiteral("edPassword"), {86, 85}, {195, 23}, true);
+    m_labPassword = addLabel(QStringLiteral("labPassword"), QStringLiteral("密码："), songFont(15), Qt::black,
+                             {34, 91}, kSongAscent);
+    m_edPassword = addEdit(QStringLiteral("edPassword"), {86, 85}, {195, 23}, true);
     addPasswordErrorDisplay({86, 120}, {107, 120});
 
-    labRePassword = addLabel(QStringLiteral("labRePassword"), QStringLiteral("重复密码："), songFont(15),
-                             Qt::black, {4, 148}, kSongAscent);
-    edRePassword = addEdit(QStringLiteral("edRePassword"), {86, 142}, {195, 23}, true);
+    m_labRePassword = addLabel(QStringLiteral("labRePassword"), QStringLiteral("重复密码："), songFont(15),
+                               Qt::black, {4, 148}, kSongAscent);
+    m_edRePassword = addEdit(QStringLiteral("edRePassword"), {86, 142}, {195, 23}, true);
     m_rePasswordError = addErrorDisplay(QStringLiteral("RePassword"), {86, 176}, {107, 176});
-    imgRePasswordError = m_rePasswordError.icon;
-    labRePasswordError = m_rePasswordError.label;
-    setTabOrder(edEmail, edPassword);
-    setTabOrder(edPassword, edRePassword);
+    setTabOrder(m_edEmail, m_edPassword);
+    setTabOrder(m_edPassword, m_edRePassword);
 
-    imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
-    labRegister = addCaption(QStringLiteral("labRegister"), QStringLiteral("注册"), imgReg, {118, 209});
-    imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), imgReset, {211, 209});
-    imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
+    m_imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
+    m_labRegister = addCaption(QStringLiteral("labRegister"), QStringLiteral("注册"), m_imgReg, {118, 209});
+    m_imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
+    m_labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), m_imgReset, {211, 209});
+    m_imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
+    m_imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 
-    connect(imgReg, &ImageButton::clicked, this, &RegistrationFrame::submitReg);
-    connect(imgReset, &ImageButton::clicked, this, &RegistrationFrame::onResetClicked);
-    connect(imgGoback, &ImageButton::clicked, this, &RegistrationFrame::onBackClicked);
+    connect(m_imgReg, &ImageButton::clicked, this, &RegistrationFrame::submitReg);
+    connect(m_imgReset, &ImageButton::clicked, this, &RegistrationFrame::onResetClicked);
+    connect(m_imgGoback, &ImageButton::clicked, this, &RegistrationFrame::onBackClicked);
 
-    edEmail->setFocus();
+    m_edEmail->setFocus();
 }
 
 RegistrationFrame::~RegistrationFrame() = default;
@@ -69,21 +67,21 @@ void RegistrationFrame::submitReg()
 {
     if (requestRunning())
         return;
-    if (!checkEmailAddress(edEmail))
+    if (!checkEmailAddress(m_edEmail))
         return;
-    if (edPassword->text().isEmpty()) {
+    if (m_edPassword->text().isEmpty()) {
         showPasswordError(QStringLiteral("请填写密码!"));
-        edPassword->setFocus();
+        m_edPassword->setFocus();
         return;
     }
-    if (edPassword->text() != edRePassword->text()) {
+    if (m_edPassword->text() != m_edRePassword->text()) {
         showRePasswordError(QStringLiteral("重复密码错误!"));
-        edRePassword->setFocus();
+        m_edRePassword->setFocus();
         return;
     }
 
-    const QString userName = edEmail->text();
-    const QString password = edPassword->text();
+    const QString userName = m_edEmail->text();
+    const QString password = m_edPassword->text();
     const Reply reply = runRequest([&] { return session().registerAccount(userName, password); });
     if (!reply.success) {
         showEmailError(reply.msg);
@@ -95,10 +93,10 @@ void RegistrationFrame::submitReg()
 
 void RegistrationFrame::onResetClicked()
 {
-    edEmail->clear();
-    edPassword->clear();
-    edRePassword->clear();
-    edEmail->setFocus();
+    m_edEmail->clear();
+    m_edPassword->clear();
+    m_edRePassword->clear();
+    m_edEmail->setFocus();
 }
 
 void RegistrationFrame::onBackClicked()

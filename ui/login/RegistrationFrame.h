@@ -24,22 +24,20 @@ public:
     void submitReg();
     void showRePasswordError(const QString& text);
 
-    QLabel* labEmail = nullptr;
-    QLineEdit* edEmail = nullptr;
-    QLabel* labPassword = nullptr;
-    QLineEdit* edPassword = nullptr;
-    QLabel* labRePassword = nullptr;
-    QLineEdit* edRePassword = nullptr;
-    Image* imgRePasswordError = nullptr;
-    QLabel* labRePasswordError = nullptr;
-    ImageButton* imgReg = nullptr;
-    CaptionLabel* labRegister = nullptr;
-    ImageButton* imgReset = nullptr;
-    CaptionLabel* labReset = nullptr;
-    ImageButton* imgGoback = nullptr;
-    Image* imgFooter = nullptr;
-
 private:
+    QLabel* m_labEmail = nullptr;
+    QLineEdit* m_edEmail = nullptr;
+    QLabel* m_labPassword = nullptr;
+    QLineEdit* m_edPassword = nullptr;
+    QLabel* m_labRePassword = nullptr;
+    QLineEdit* m_edRePassword = nullptr;
+    ImageButton* m_imgReg = nullptr;
+    CaptionLabel* m_labRegister = nullptr;
+    ImageButton* m_imgReset = nullptr;
+    CaptionLabel* m_labReset = nullptr;
+    ImageButton* m_imgGoback = nullptr;
+    Image* m_imgFooter = nullptr;
+
     void onResetClicked();
     void onBackClicked();
 

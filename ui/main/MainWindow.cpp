@@ -124,97 +124,98 @@ void MainWindow::publishHandle()
 
 void MainWindow::createTitleBar()
 {
-    titleBar = new TitleBar(this);
-    titleBar->setObjectName(QStringLiteral("titleBar"));
-    titleBar->setGeometry(0, 0, width(), kTitleHeight);
+    m_titleBar = new TitleBar(this);
+    m_titleBar->setObjectName(QStringLiteral("titleBar"));
+    m_titleBar->setGeometry(0, 0, width(), kTitleHeight);
 
-    titlePicture = new DragImage(titleBar);
-    titlePicture->setObjectName(QStringLiteral("titlePicture"));
-    titlePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::MainTitle)));
+    m_titlePicture = new DragImage(m_titleBar);
+    m_titlePicture->setObjectName(QStringLiteral("titlePicture"));
+    m_titlePicture->setPicture(skinBitmap(QString::fromLatin1(SkinPicture::MainTitle)));
 
-    labWelcome = addLabel(titleBar, "labWelcome", QStringLiteral("欢迎！"), Qt::white, {624, 10});
-    labUserName = addLabel(titleBar, "labUserName", QString(), Qt::yellow, {666, 9});
-    imgCertified = addPicture(titleBar, "imgCertified", SkinPicture::CertifiedBadge, {774, 6});
-    imgCertified->setToolTip(QStringLiteral("认证企业"));
-    imgSplit = addPicture(titleBar, "imgSplit", SkinPicture::TitleSplit, {794, 11});
-    imgEmail = addPicture(titleBar, "imgEmail", SkinPicture::TitleEmail, {803, 11});
-    imgEmail->setCursor(Qt::PointingHandCursor);
-    labFeedback = addLabel(titleBar, "labFeedback", QStringLiteral("  意见反馈"), Qt::white, {817, 10});
-    labFeedback->setCursor(Qt::PointingHandCursor);
-    titleSeparator = addPicture(titleBar, "titleSeparator", SkinPicture::TitleSeparator, {879, 12});
+    m_labWelcome = addLabel(m_titleBar, "labWelcome", QStringLiteral("欢迎！"), Qt::white, {624, 10});
+    m_labUserName = addLabel(m_titleBar, "labUserName", QString(), Qt::yellow, {666, 9});
+    m_imgCertified = addPicture(m_titleBar, "imgCertified", SkinPicture::CertifiedBadge, {774, 6});
+    m_imgCertified->setToolTip(QStringLiteral("认证企业"));
+    m_imgSplit = addPicture(m_titleBar, "imgSplit", SkinPicture::TitleSplit, {794, 11});
+    m_imgEmail = addPicture(m_titleBar, "imgEmail", SkinPicture::TitleEmail, {803, 11});
+    m_imgEmail->setCursor(Qt::PointingHandCursor);
+    m_labFeedback = addLabel(m_titleBar, "labFeedback", QStringLiteral("  意见反馈"), Qt::white, {817, 10});
+    m_labFeedback->setCursor(Qt::PointingHandCursor);
+    m_titleSeparator = addPicture(m_titleBar, "titleSeparator", SkinPicture::TitleSeparator, {879, 12});
 
-    optionButton = addButton(titleBar, "optionButton", "OPTION", optionTip(), {885, 6});
-    minimizeButton = addButton(titleBar, "minimizeButton", "MIN", minimizeTip(), {912, 8});
-    closeButton = addButton(titleBar, "closeButton", "CLOSE", closeTip(), {946, 8});
+    m_optionButton = addButton(m_titleBar, "optionButton", "OPTION", optionTip(), {885, 6});
+    m_minimizeButton = addButton(m_titleBar, "minimizeButton", "MIN", minimizeTip(), {912, 8});
+    m_closeButton = addButton(m_titleBar, "closeButton", "CLOSE", closeTip(), {946, 8});
 
-    imgEmail->installEventFilter(this);
-    labFeedback->installEventFilter(this);
-    connect(optionButton, &ImageButton::clicked, this, &MainWindow::onOptionClicked);
-    connect(minimizeButton, &ImageButton::clicked, this, &MainWindow::onMinimizeClicked);
-    connect(closeButton, &ImageButton::clicked, this, &MainWindow::onCloseClicked);
+    m_imgEmail->installEventFilter(this);
+    m_labFeedback->installEventFilter(this);
+    connect(m_optionButton, &ImageButton::clicked, this, &MainWindow::onOptionClicked);
+    connect(m_minimizeButton, &ImageButton::clicked, this, &MainWindow::onMinimizeClicked);
+    connect(m_closeButton, &ImageButton::clicked, this, &MainWindow::onCloseClicked);
 }
 
 void MainWindow::createBrowser()
 {
-    browserPanel = new QWidget(this);
-    browserPanel->setObjectName(QStringLiteral("browserPanel"));
-    fillBackground(browserPanel, Qt::white);
-    browser = new BrowserView(browserPanel);
-    browser->setObjectName(QStringLiteral("browser"));
+    m_browserPanel = new QWidget(this);
+    m_browserPanel->setObjectName(QStringLiteral("browserPanel"));
+    fillBackground(m_browserPanel, Qt::white);
+    m_browser = new BrowserView(m_browserPanel);
+    m_browser->setObjectName(QStringLiteral("browser"));
     layoutBrowser();
 
-    connect(browser->browserPage(), &BrowserPage::beforeNavigate, this, &MainWindow::onBeforeNavigate);
-    connect(browser->browserPage(), &BrowserPage::newWindow, this,
+    connect(m_browser->browserPage(), &BrowserPage::beforeNavigate, this, &MainWindow::onBeforeNavigate);
+    connect(m_browser->browserPage(), &BrowserPage::newWindow, this,
             [this](const QString& url, QWebEnginePage*&, bool& cancel) { onNewWindow(url, cancel); });
     // The browser's own right-click menu never opens.
-    browserFilter = new BrowserMessageFilter(this, browser);
+    m_browserFilter = new BrowserMessageFilter(this, m_browser);
+    m_browserFilter->setObjectName(QStringLiteral("browserFilter"));
 }
 
 void MainWindow::createMenus()
 {
-    trayMenu = new QMenu(this);
-    trayMenu->setObjectName(QStringLiteral("trayMenu"));
-    miOpen = addItem(trayMenu, "miOpen", QStringLiteral("打开Quorvane"));
-    miSetting = addItem(trayMenu, "miSetting", QStringLiteral("系统设置(&S)..."));
-    miChangePassword = addItem(trayMenu, "miChangePassword", QStringLiteral("修改密码..."));
-    miWebSite = addItem(trayMenu, "miWebSite", QStringLiteral("Selvor网站"));
-    miAbout = addItem(trayMenu, "miAbout", QStringLiteral("关于"));
-    miSeparator = trayMenu->addSeparator();
-    miSeparator->setObjectName(QStringLiteral("miSeparator"));
-    miExit = addItem(trayMenu, "miExit", QStringLiteral("退出"));
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    m_miOpen = addItem(m_trayMenu, "miOpen", QStringLiteral("打开Quorvane"));
+    m_miSetting = addItem(m_trayMenu, "miSetting", QStringLiteral("系统设置(&S)..."));
+    m_miChangePassword = addItem(m_trayMenu, "miChangePassword", QStringLiteral("修改密码..."));
+    m_miWebSite = addItem(m_trayMenu, "miWebSite", QStringLiteral("Selvor网站"));
+    m_miAbout = addItem(m_trayMenu, "miAbout", QStringLiteral("关于"));
+    m_miSeparator = m_trayMenu->addSeparator();
+    m_miSeparator->setObjectName(QStringLiteral("miSeparator"));
+    m_miExit = addItem(m_trayMenu, "miExit", QStringLiteral("退出"));
 
-    optionMenu = new QMenu(this);
-    optionMenu->setObjectName(QStringLiteral("optionMenu"));
-    miSystemSetting = addItem(optionMenu, "miSystemSetting", QStringLiteral("系统设置"));
-    miChangePassword2 = addItem(optionMenu, "miChangePassword2", QStringLiteral("修改密码"));
-    miWebSite2 = addItem(optionMenu, "miWebSite2", QStringLiteral("Selvor网站"));
-    miAbout2 = addItem(optionMenu, "miAbout2", QStringLiteral("关于"));
+    m_optionMenu = new QMenu(this);
+    m_optionMenu->setObjectName(QStringLiteral("optionMenu"));
+    m_miSystemSetting = addItem(m_optionMenu, "miSystemSetting", QStringLiteral("系统设置"));
+    m_miChangePassword2 = addItem(m_optionMenu, "miChangePassword2", QStringLiteral("修改密码"));
+    m_miWebSite2 = addItem(m_optionMenu, "miWebSite2", QStringLiteral("Selvor网站"));
+    m_miAbout2 = addItem(m_optionMenu, "miAbout2", QStringLiteral("关于"));
 
-    connect(trayMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword); });
-    connect(optionMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(miChangePassword2); });
-    connect(miOpen, &QAction::triggered, this, &MainWindow::openRequested);
-    connect(miSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
-    connect(miSystemSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
-    connect(miChangePassword, &QAction::triggered, this, &MainWindow::changePasswordRequested);
-    connect(miChangePassword2, &QAction::triggered, this, &MainWindow::changePasswordRequested);
-    connect(miWebSite, &QAction::triggered, this, &MainWindow::onWebSite);
-    connect(miWebSite2, &QAction::triggered, this, &MainWindow::onWebSite);
-    connect(miAbout, &QAction::triggered, this, &MainWindow::aboutRequested);
-    connect(miAbout2, &QAction::triggered, this, &MainWindow::aboutRequested);
-    connect(miExit, &QAction::triggered, this, &MainWindow::onExit);
+    connect(m_trayMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(m_miChangePassword); });
+    connect(m_optionMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(m_miChangePassword2); });
+    connect(m_miOpen, &QAction::triggered, this, &MainWindow::openRequested);
+    connect(m_miSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
+    connect(m_miSystemSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
+    connect(m_miChangePassword, &QAction::triggered, this, &MainWindow::changePasswordRequested);
+    connect(m_miChangePassword2, &QAction::triggered, this, &MainWindow::changePasswordRequested);
+    connect(m_miWebSite, &QAction::triggered, this, &MainWindow::onWebSite);
+    connect(m_miWebSite2, &QAction::triggered, this, &MainWindow::onWebSite);
+    connect(m_miAbout, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(m_miAbout2, &QAction::triggered, this, &MainWindow::aboutRequested);
+    connect(m_miExit, &QAction::triggered, this, &MainWindow::onExit);
 }
 
 void MainWindow::createTrayIcon()
 {
-    trayIcon = new QSystemTrayIcon(applicationIcon(), this);
-    trayIcon->setObjectName(QStringLiteral("trayIcon"));
-    trayIcon->setToolTip(QStringLiteral("Quorvane"));
-    trayIcon->setContextMenu(trayMenu);
-    connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    m_trayIcon = new QSystemTrayIcon(applicationIcon(), this);
+    m_trayIcon->setObjectName(QStringLiteral("trayIcon"));
+    m_trayIcon->setToolTip(QStringLiteral("Quorvane"));
+    m_trayIcon->setContextMenu(m_trayMenu);
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             emit openRequested();
     });
-    trayIcon->show();
+    m_trayIcon->show();
 }
 
 bool MainWindow::event(QEvent* event)
@@ -236,27 +237,27 @@ void MainWindow::showSignedIn()
 {
     m_allowClose = false;
     navigateTo(m_session.getMainUrl());
-    closeButton->showNormalPicture();
-    minimizeButton->showNormalPicture();
-    optionButton->showNormalPicture();
+    m_closeButton->showNormalPicture();
+    m_minimizeButton->showNormalPicture();
+    m_optionButton->showNormalPicture();
     updateRegion();
-    labUserName->setText(m_session.getUserName());
+    m_labUserName->setText(m_session.getUserName());
     placeUserName();
     bringToFront();
 }
 
 void MainWindow::placeUserName()
 {
-    labUserName->adjustSize();
+    m_labUserName->adjustSize();
     // The greeting and the name stay right-aligned against the badge or the separator.
     if (m_session.isCertified()) {
-        imgCertified->show();
-        labUserName->move(imgCertified->x() - labUserName->width() - 2, labUserName->y());
+        m_imgCertified->show();
+        m_labUserName->move(m_imgCertified->x() - m_labUserName->width() - 2, m_labUserName->y());
     } else {
-        imgCertified->hide();
-        labUserName->move(imgSplit->x() - labUserName->width() - 5, labUserName->y());
+        m_imgCertified->hide();
+        m_labUserName->move(m_imgSplit->x() - m_labUserName->width() - 5, m_labUserName->y());
     }
-    labWelcome->move(labUserName->x() - labWelcome->width() - 5, labWelcome->y());
+    m_labWelcome->move(m_labUserName->x() - m_labWelcome->width() - 5, m_labWelcome->y());
 }
 
 void MainWindow::bringToFront()
@@ -286,7 +287,7 @@ void MainWindow::exitApplication()
 
 void MainWindow::navigateTo(const QString& url)
 {
-    navigateUrl(browser, url);
+    navigateUrl(m_browser, url);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -305,7 +306,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    titleBar->setGeometry(0, 0, width(), kTitleHeight);
+    m_titleBar->setGeometry(0, 0, width(), kTitleHeight);
     if (m_loginStarted)
         layoutBrowser();
     updateRegion();
@@ -321,18 +322,18 @@ void MainWindow::layoutBrowser()
 {
     // The browser reaches 2 pixels past the panel's left edge and 1 past its top and bottom;
     // the panel clips those strips.
-    browserPanel->setGeometry(2, kTitleHeight, width() - 4, height() - kTitleHeight - 2);
-    browser->setGeometry(-2, -1, browserPanel->width() + 2, browserPanel->height() + 2);
+    m_browserPanel->setGeometry(2, kTitleHeight, width() - 4, height() - kTitleHeight - 2);
+    m_browser->setGeometry(-2, -1, m_browserPanel->width() + 2, m_browserPanel->height() + 2);
 }
 
 void MainWindow::updateRegion()
 {
-    quorvane::updateRegion(this, kCornerEllipse, browserPanel);
+    quorvane::updateRegion(this, kCornerEllipse, m_browserPanel);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != imgEmail && watched != labFeedback)
+    if (watched != m_imgEmail && watched != m_labFeedback)
         return QWidget::eventFilter(watched, event);
     auto* link = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
@@ -353,8 +354,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 void MainWindow::onOptionClicked()
 {
     // The menu runs inside the click, so the button shows its pressed picture while it is open.
-    const QPoint below = optionButton->mapTo(this, QPoint(0, optionButton->height() + 10));
-    optionMenu->exec(mapToGlobal(below));
+    const QPoint below = m_optionButton->mapTo(this, QPoint(0, m_optionButton->height() + 10));
+    m_optionMenu->exec(mapToGlobal(below));
 }
 
 void MainWindow::onMinimizeClicked()
@@ -396,7 +397,7 @@ void MainWindow::onBeforeNavigate(const QString& url, bool& cancel, bool mainFra
         return;
     // Cancelled at once, whatever the action turns out to be.
     cancel = true;
-    if (mayActOnClientUrl(mainFrame, browser->browserPage()->url()))
+    if (mayActOnClientUrl(mainFrame, m_browser->browserPage()->url()))
         handleClientUrl(url, ClientUrlListener::MainWindow, {.close = [this] { hideToTray(); }, .show = {}});
 }
 

@@ -60,39 +60,6 @@ signals:
     // A page asks for a new window; nothing has opened yet.
     void newWindowRequested(const QUrl& url);
 
-public:
-    QWidget* titleBar = nullptr;
-    DragImage* titlePicture = nullptr;
-    QLabel* labWelcome = nullptr;
-    QLabel* labUserName = nullptr;
-    Image* imgCertified = nullptr;
-    Image* imgSplit = nullptr;
-    Image* imgEmail = nullptr;
-    QLabel* labFeedback = nullptr;
-    Image* titleSeparator = nullptr;
-    ImageButton* optionButton = nullptr;
-    ImageButton* minimizeButton = nullptr;
-    ImageButton* closeButton = nullptr;
-    QWidget* browserPanel = nullptr;
-    BrowserView* browser = nullptr;
-    BrowserMessageFilter* browserFilter = nullptr;
-    QSystemTrayIcon* trayIcon = nullptr;
-
-    QMenu* trayMenu = nullptr;
-    QAction* miOpen = nullptr;
-    QAction* miSetting = nullptr;
-    QAction* miChangePassword = nullptr;
-    QAction* miWebSite = nullptr;
-    QAction* miAbout = nullptr;
-    QAction* miSeparator = nullptr;
-    QAction* miExit = nullptr;
-
-    QMenu* optionMenu = nullptr;
-    QAction* miSystemSetting = nullptr;
-    QAction* miChangePassword2 = nullptr;
-    QAction* miWebSite2 = nullptr;
-    QAction* miAbout2 = nullptr;
-
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,6 +68,36 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QWidget* m_titleBar = nullptr;
+    DragImage* m_titlePicture = nullptr;
+    QLabel* m_labWelcome = nullptr;
+    QLabel* m_labUserName = nullptr;
+    Image* m_imgCertified = nullptr;
+    Image* m_imgSplit = nullptr;
+    Image* m_imgEmail = nullptr;
+    QLabel* m_labFeedback = nullptr;
+    Image* m_titleSeparator = nullptr;
+    ImageButton* m_optionButton = nullptr;
+    ImageButton* m_minimizeButton = nullptr;
+    ImageButton* m_closeButton = nullptr;
+    QWidget* m_browserPanel = nullptr;
+    BrowserView* m_browser = nullptr;
+    BrowserMessageFilter* m_browserFilter = nullptr;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction* m_miOpen = nullptr;
+    QAction* m_miSetting = nullptr;
+    QAction* m_miChangePassword = nullptr;
+    QAction* m_miWebSite = nullptr;
+    QAction* m_miAbout = nullptr;
+    QAction* m_miSeparator = nullptr;
+    QAction* m_miExit = nullptr;
+    QMenu* m_optionMenu = nullptr;
+    QAction* m_miSystemSetting = nullptr;
+    QAction* m_miChangePassword2 = nullptr;
+    QAction* m_miWebSite2 = nullptr;
+    QAction* m_miAbout2 = nullptr;
+
     void createTitleBar();
     void createBrowser();
     void createMenus();

@@ -43,15 +43,16 @@ ShareWindow::ShareWindow(Session& session, QWidget* owner) : QWidget(owner, Qt::
     setWindowIcon(applicationIcon());
     resize(kCreatedSize);
 
-    browser = new BrowserView(this);
-    browser->setObjectName(QStringLiteral("browser"));
-    browser->setGeometry(kCreatedBrowser);
-    connect(browser->browserPage(), &BrowserPage::documentComplete, this, &ShareWindow::onDocumentComplete);
+    m_browser = new BrowserView(this);
+    m_browser->setObjectName(QStringLiteral("browser"));
+    m_browser->setGeometry(kCreatedBrowser);
+    connect(m_browser->browserPage(), &BrowserPage::documentComplete, this, &ShareWindow::onDocumentComplete);
     // A page that closes its own window (the share page's cancel, the success page's close
     // button) closes the share window.
-    connect(browser->browserPage(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+    connect(m_browser->browserPage(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
 
-    m_browserFilter = new BrowserMessageFilter(this, browser);
+    m_browserFilter = new BrowserMessageFilter(this, m_browser);
+    m_browserFilter->setObjectName(QStringLiteral("browserFilter"));
 }
 
 ShareWindow::~ShareWindow() = default;
@@ -59,6 +60,12 @@ ShareWindow::~ShareWindow() = default;
 void ShareWindow::expectSharePage()
 {
     m_sharePending = true;
+}
+
+void ShareWindow::openSharePage(const QString& url)
+{
+    expectSharePage();
+    m_browser->browserPage()->navigate(url);
 }
 
 void ShareWindow::showEvent(QShowEvent* event)
@@ -75,7 +82,7 @@ void ShareWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (m_browserFills)
-        browser->setGeometry(rect());
+        m_browser->setGeometry(rect());
 }
 
 void ShareWindow::closeEvent(QCloseEvent* event)
@@ -104,7 +111,7 @@ void ShareWindow::fitToShareType(const QString& shareType)
     const QSize margins = frameGeometry().size() - geometry().size();
     resize(frame - margins);
     m_browserFills = true;
-    browser->setGeometry(rect());
+    m_browser->setGeometry(rect());
     bringToFront(this);
 }
 

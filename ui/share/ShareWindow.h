@@ -25,12 +25,13 @@ public:
     explicit ShareWindow(Session& session, QWidget* owner = nullptr);
     ~ShareWindow() override;
 
-    // The main window calls this each time it hands WebBrowser1's page over as a new window:
-    // the next share page to load fits the window.
+    // The main window calls this each time it hands its page over as a new window: the next
+    // share page to load fits the window.
     void expectSharePage();
+    // Loads a share page the main window's page asked for, in a load of its own: the share page
+    // gets no opener, so it cannot reach the page that asked for it.
+    void openSharePage(const QString& url);
     bool sharePending() const { return m_sharePending; }
-
-    BrowserView* browser = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,6 +39,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    BrowserView* m_browser = nullptr;
+
     Session& m_session;
     void onDocumentComplete(const QString& url);
     void fitToShareType(const QString& shareType);

@@ -1,6 +1,7 @@
 #include "ui/dialogs/AboutDialog.h"
 
 #include "server/ClientVersion.h"
+#include "tests/support/NamedChild.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/MessageBox.h"
 #include "ui/dialogs/AboutText.h"
@@ -57,21 +58,21 @@ TEST_F(AboutFormTest, LooksAsLaidOut)
     auto about = open();
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于Quorvane"));
     EXPECT_EQ(about->size(), QSize(460, 310));
-    EXPECT_EQ(about->labProduct->text(), QStringLiteral("Quorvane"));
-    EXPECT_EQ(about->labVersion->text(), CLIENT_VERSION);
-    EXPECT_GE(about->labVersion->x(), 72);
-    EXPECT_GT(about->labVersion->x(), about->labProduct->geometry().right())
+    EXPECT_EQ(child<QLabel>(about, "labProduct")->text(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(child<QLabel>(about, "labVersion")->text(), CLIENT_VERSION);
+    EXPECT_GE(child<QLabel>(about, "labVersion")->x(), 72);
+    EXPECT_GT(child<QLabel>(about, "labVersion")->x(), child<QLabel>(about, "labProduct")->geometry().right())
         << "the version keeps clear of the name";
-    EXPECT_FALSE(about->labNotice1->text().isEmpty());
-    EXPECT_FALSE(about->labNotice2->text().isEmpty());
-    EXPECT_FALSE(about->memoNotice->toPlainText().isEmpty());
-    EXPECT_TRUE(about->memoNotice->isReadOnly());
-    EXPECT_EQ(about->memoNotice->geometry(), QRect(16, 160, 436, 97));
-    EXPECT_EQ(about->labIcon->geometry(), QRect(-1, 0, 1290, 49));
-    EXPECT_EQ(about->btnOk->text(), QStringLiteral("确定"));
-    EXPECT_TRUE(about->btnOk->isDefault());
-    EXPECT_EQ(about->btnOk->x(), 377);
-    EXPECT_EQ(about->btnOk->width(), 75);
+    EXPECT_FALSE(child<QLabel>(about, "labNotice1")->text().isEmpty());
+    EXPECT_FALSE(child<QLabel>(about, "labNotice2")->text().isEmpty());
+    EXPECT_FALSE(child<QPlainTextEdit>(about, "memoNotice")->toPlainText().isEmpty());
+    EXPECT_TRUE(child<QPlainTextEdit>(about, "memoNotice")->isReadOnly());
+    EXPECT_EQ(child<QPlainTextEdit>(about, "memoNotice")->geometry(), QRect(16, 160, 436, 97));
+    EXPECT_EQ(child<QLabel>(about, "labIcon")->geometry(), QRect(-1, 0, 1290, 49));
+    EXPECT_EQ(child<QPushButton>(about, "btnOk")->text(), QStringLiteral("确定"));
+    EXPECT_TRUE(child<QPushButton>(about, "btnOk")->isDefault());
+    EXPECT_EQ(child<QPushButton>(about, "btnOk")->x(), 377);
+    EXPECT_EQ(child<QPushButton>(about, "btnOk")->width(), 75);
     EXPECT_TRUE(about->keyBuffer().isEmpty());
 }
 
@@ -113,7 +114,7 @@ TEST_F(AboutFormTest, EachOpeningStartsAfresh)
 TEST_F(AboutFormTest, KeysGoOnToTheFocusedControl)
 {
     auto about = open();
-    ASSERT_EQ(QApplication::focusWidget(), about->btnOk);
+    ASSERT_EQ(QApplication::focusWidget(), child<QPushButton>(about, "btnOk"));
     // Counted, and still delivered: the space presses the focused OK button.
     type(*about, kAccessWord + QLatin1Char(' '));
     EXPECT_EQ(about->keyBuffer(), kAccessWord + QLatin1Char(' '));
@@ -167,7 +168,7 @@ TEST_F(AboutFormTest, ShownModallyAndDestroyedAfterwards)
         showAboutWindow(nullptr);
         secondCommandStacked = QApplication::activeModalWidget() != seen;
         type(*seen, kAccessWord);
-        seen->btnOk->click();
+        child<QPushButton>(seen, "btnOk")->click();
         ran = true;
     });
     showAboutWindow(nullptr);

@@ -4,6 +4,7 @@
 #include "config/ConfigStore.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Failure.h"
+#include "tests/support/NamedChild.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/MessageBox.h"
 
@@ -47,9 +48,9 @@ protected:
     static void fill(ChangePasswordDialog* window, const QString& old, const QString& fresh,
                      const QString& again)
     {
-        window->edtOldPassword->setText(old);
-        window->edtNewPassword->setText(fresh);
-        window->edtNewPassword2->setText(again);
+        child<QLineEdit>(window, "edtOldPassword")->setText(old);
+        child<QLineEdit>(window, "edtNewPassword")->setText(fresh);
+        child<QLineEdit>(window, "edtNewPassword2")->setText(again);
     }
 
     void saveLogin(bool rememberPass)
@@ -79,12 +80,14 @@ TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("修改密码"));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(390, 225));
-    EXPECT_EQ(window->labOldPassword->text(), QStringLiteral("输入旧密码："));
-    EXPECT_EQ(window->labNewPassword->text(), QStringLiteral("输入新密码："));
-    EXPECT_EQ(window->labNewPassword2->text(), QStringLiteral("再次输入："));
-    EXPECT_EQ(window->btnChange->text(), QStringLiteral("修改密码"));
-    EXPECT_EQ(window->btnCancel->text(), QStringLiteral("取消"));
-    const QLineEdit* edits[] = {window->edtOldPassword, window->edtNewPassword, window->edtNewPassword2};
+    EXPECT_EQ(child<QLabel>(window, "labOldPassword")->text(), QStringLiteral("输入旧密码："));
+    EXPECT_EQ(child<QLabel>(window, "labNewPassword")->text(), QStringLiteral("输入新密码："));
+    EXPECT_EQ(child<QLabel>(window, "labNewPassword2")->text(), QStringLiteral("再次输入："));
+    EXPECT_EQ(child<QPushButton>(window, "btnChange")->text(), QStringLiteral("修改密码"));
+    EXPECT_EQ(child<QPushButton>(window, "btnCancel")->text(), QStringLiteral("取消"));
+    const QLineEdit* edits[] = {child<QLineEdit>(window, "edtOldPassword"),
+                                child<QLineEdit>(window, "edtNewPassword"),
+                                child<QLineEdit>(window, "edtNewPassword2")};
     const int tops[] = {37, 77, 123};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(edits[i]->echoMode(), QLineEdit::Password);
@@ -93,13 +96,14 @@ TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
         EXPECT_NEAR(edits[i]->geometry().center().y(), tops[i] + 11, 1);
         EXPECT_TRUE(edits[i]->text().isEmpty());
     }
-    EXPECT_EQ(window->btnChange->x(), 146);
-    EXPECT_EQ(window->btnCancel->x(), 230);
+    EXPECT_EQ(child<QPushButton>(window, "btnChange")->x(), 146);
+    EXPECT_EQ(child<QPushButton>(window, "btnCancel")->x(), 230);
 
     // Tab order: the three fields, then the two buttons.
-    EXPECT_EQ(QApplication::focusWidget(), window->edtOldPassword);
-    const QWidget* order[] = {window->edtNewPassword, window->edtNewPassword2, window->btnChange,
-                              window->btnCancel};
+    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(window, "edtOldPassword"));
+    const QWidget* order[] = {
+        child<QLineEdit>(window, "edtNewPassword"), child<QLineEdit>(window, "edtNewPassword2"),
+        child<QPushButton>(window, "btnChange"), child<QPushButton>(window, "btnCancel")};
     for (const QWidget* next : order) {
         QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
@@ -128,8 +132,8 @@ TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
     for (const auto& c : cases) {
         const std::string row = std::string(c.old) + "/" + c.fresh + "/" + c.again;
         fill(window, QString::fromUtf8(c.old), QString::fromUtf8(c.fresh), QString::fromUtf8(c.again));
-        window->edtOldPassword->setFocus();
-        window->btnChange->click();
+        child<QLineEdit>(window, "edtOldPassword")->setFocus();
+        child<QPushButton>(window, "btnChange")->click();
 
         const QList<ShownMessage> shown = MessageBox::takeShown();
         ASSERT_EQ(shown.size(), 1) << row;
@@ -140,7 +144,8 @@ TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
         ASSERT_TRUE(QApplication::focusWidget()) << row;
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(c.caret)) << row;
         if (QLatin1String(c.caret) == QLatin1String("edtNewPassword2")) {
-            EXPECT_EQ(window->edtNewPassword2->selectedText(), QString::fromUtf8(c.again)) << row;
+            EXPECT_EQ(child<QLineEdit>(window, "edtNewPassword2")->selectedText(), QString::fromUtf8(c.again))
+                << row;
         }
         EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window) << row;
     }
@@ -155,7 +160,7 @@ TEST_F(ChangePasswordFormTest, SuccessWithRememberedPasswordStoresTheNewOne)
     ASSERT_TRUE(window);
     QPointer<ChangePasswordDialog> alive(window);
     fill(window, QStringLiteral("old-secret"), QStringLiteral("n&w #1"), QStringLiteral("n&w #1"));
-    window->btnChange->click();
+    child<QPushButton>(window, "btnChange")->click();
     processEvents();
 
     EXPECT_EQ(operations(),
@@ -186,7 +191,7 @@ TEST_F(ChangePasswordFormTest, SuccessWithoutRememberedPasswordStoresNothing)
     ChangePasswordDialog* window = open();
     ASSERT_TRUE(window);
     fill(window, QStringLiteral("old-secret"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-    window->btnChange->click();
+    child<QPushButton>(window, "btnChange")->click();
     processEvents();
 
     EXPECT_EQ(MessageBox::takeShown().size(), 1);
@@ -212,7 +217,7 @@ TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
     for (const auto& c : cases) {
         answer(c.reply);
         fill(window, QStringLiteral("wrong"), QStringLiteral("brand-new"), QStringLiteral("brand-new"));
-        window->btnChange->click();
+        child<QPushButton>(window, "btnChange")->click();
         processEvents();
 
         const QList<ShownMessage> shown = MessageBox::takeShown();
@@ -221,9 +226,9 @@ TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
         EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message));
         EXPECT_EQ(shown[0].icon, QMessageBox::Critical);
         EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window);
-        EXPECT_EQ(window->edtOldPassword->text(), QStringLiteral("wrong"));
-        EXPECT_EQ(window->edtNewPassword->text(), QStringLiteral("brand-new"));
-        EXPECT_EQ(window->edtNewPassword2->text(), QStringLiteral("brand-new"));
+        EXPECT_EQ(child<QLineEdit>(window, "edtOldPassword")->text(), QStringLiteral("wrong"));
+        EXPECT_EQ(child<QLineEdit>(window, "edtNewPassword")->text(), QStringLiteral("brand-new"));
+        EXPECT_EQ(child<QLineEdit>(window, "edtNewPassword2")->text(), QStringLiteral("brand-new"));
     }
     EXPECT_EQ(iniValue("passwd"), before);
 }
@@ -238,10 +243,11 @@ TEST_F(ChangePasswordFormTest, FailedRequestRaisesAndKeepsTheWindow)
     processEvents();
     EXPECT_EQ(MessageBox::takeShown().size(), 0);
     EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window);
-    EXPECT_EQ(window->edtNewPassword->text(), QStringLiteral("brand-new"));
+    EXPECT_EQ(child<QLineEdit>(window, "edtNewPassword")->text(), QStringLiteral("brand-new"));
 
     // Clicked, the failure goes to the application's error display.
-    QTest::mouseClick(window->btnChange, Qt::LeftButton, Qt::NoModifier, window->btnChange->rect().center());
+    QTest::mouseClick(child<QPushButton>(window, "btnChange"), Qt::LeftButton, Qt::NoModifier,
+                      child<QPushButton>(window, "btnChange")->rect().center());
     EXPECT_EQ(takeEscapedFailures().size(), 1);
     EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window);
 }
@@ -277,7 +283,7 @@ TEST_F(ChangePasswordFormTest, EveryCloseEndsTheWindow)
         if (titleBar)
             window->close();
         else
-            window->btnCancel->click();
+            child<QPushButton>(window, "btnCancel")->click();
         processEvents();
         EXPECT_FALSE(findOpenWindow<ChangePasswordDialog>()) << titleBar;
         EXPECT_FALSE(alive) << titleBar;
@@ -285,7 +291,7 @@ TEST_F(ChangePasswordFormTest, EveryCloseEndsTheWindow)
     // A fresh window starts empty.
     ChangePasswordDialog* window = open();
     ASSERT_TRUE(window);
-    EXPECT_TRUE(window->edtOldPassword->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(window, "edtOldPassword")->text().isEmpty());
     EXPECT_EQ(m_server.targets(), QStringList());
 }
 
@@ -293,12 +299,12 @@ TEST_F(ChangePasswordFormTest, OpeningTwiceGivesOneWindow)
 {
     ChangePasswordDialog* first = open();
     ASSERT_TRUE(first);
-    first->edtOldPassword->setText(QStringLiteral("typed"));
+    child<QLineEdit>(first, "edtOldPassword")->setText(QStringLiteral("typed"));
     QWidget other;
     ASSERT_TRUE(showAndActivate(other));
     showChangePasswordWindow(m_session, nullptr);
     EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), first);
-    EXPECT_EQ(first->edtOldPassword->text(), QStringLiteral("typed"));
+    EXPECT_EQ(child<QLineEdit>(first, "edtOldPassword")->text(), QStringLiteral("typed"));
     EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
 }
 

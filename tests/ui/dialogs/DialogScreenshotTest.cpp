@@ -1,5 +1,6 @@
 // Shows each secondary window on the X server; with QUORVANE_SCREENSHOT_DIR set, saves what the
 // screen shows of it for a person to look at.
+#include "tests/support/NamedChild.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
@@ -37,14 +38,15 @@ TEST_F(DialogScreenshotTest, EveryWindowShowsOnTheScreen)
 {
     showSettingWindow(nullptr);
     ASSERT_TRUE(findOpenWindow<SettingsDialog>());
-    findOpenWindow<SettingsDialog>()->cbAutoLogin->setChecked(true);
+    child<QCheckBox>(findOpenWindow<SettingsDialog>(), "cbAutoLogin")->setChecked(true);
     ASSERT_TRUE(showAndActivate(*findOpenWindow<SettingsDialog>()));
     saveScreenshot(*findOpenWindow<SettingsDialog>(), QStringLiteral("setting"));
     delete findOpenWindow<SettingsDialog>();
 
     showChangePasswordWindow(m_session, nullptr);
     ASSERT_TRUE(findOpenWindow<ChangePasswordDialog>());
-    findOpenWindow<ChangePasswordDialog>()->edtOldPassword->setText(QStringLiteral("secret"));
+    child<QLineEdit>(findOpenWindow<ChangePasswordDialog>(), "edtOldPassword")
+        ->setText(QStringLiteral("secret"));
     ASSERT_TRUE(showAndActivate(*findOpenWindow<ChangePasswordDialog>()));
     saveScreenshot(*findOpenWindow<ChangePasswordDialog>(), QStringLiteral("change-password"));
     delete findOpenWindow<ChangePasswordDialog>();
@@ -59,7 +61,8 @@ TEST_F(DialogScreenshotTest, EveryWindowShowsOnTheScreen)
     FeedbackWindow* feedback = findOpenWindow<FeedbackWindow>();
     ASSERT_TRUE(showAndActivate(*feedback));
     ASSERT_TRUE(waitUntil([&] {
-        return !feedback->browser->url().isEmpty() && !feedback->browser->browserPage()->isLoading();
+        return !child<BrowserView>(feedback, "browser")->url().isEmpty() &&
+               !child<BrowserView>(feedback, "browser")->browserPage()->isLoading();
     }));
     saveScreenshot(*feedback, QStringLiteral("feedback"));
     delete findOpenWindow<FeedbackWindow>();

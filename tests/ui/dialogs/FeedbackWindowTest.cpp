@@ -1,6 +1,7 @@
 #include "ui/dialogs/FeedbackWindow.h"
 #include "ui/chrome/OpenWindows.h"
 
+#include "tests/support/NamedChild.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
@@ -56,15 +57,17 @@ protected:
         }
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
         EXPECT_TRUE(waitUntil([&] {
-            return window->browser->url().path() == QLatin1String("/quorvane2/users/opinion") &&
-                   !window->browser->browserPage()->isLoading();
+            return child<BrowserView>(window, "browser")->url().path() ==
+                       QLatin1String("/quorvane2/users/opinion") &&
+                   !child<BrowserView>(window, "browser")->browserPage()->isLoading();
         }));
         return window;
     }
 
     int count(FeedbackWindow* window, const char* what)
     {
-        return runScript(window->browser->browserPage(), QStringLiteral("counts.%1").arg(QLatin1String(what)))
+        return runScript(child<BrowserView>(window, "browser")->browserPage(),
+                         QStringLiteral("counts.%1").arg(QLatin1String(what)))
             .toInt();
     }
 
@@ -82,26 +85,30 @@ TEST_F(FeedbackFormTest, ShowsTheFeedbackPageOfTheSession)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("意见反馈"));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(453, 280));
-    EXPECT_EQ(window->background->geometry(), QRect(0, 0, 453, 280));
-    EXPECT_EQ(window->closeButton->geometry(), QRect(414, 20, 19, 18));
-    EXPECT_EQ(window->closeButton->word(), QStringLiteral("CLOSEF"));
-    EXPECT_EQ(window->browser->geometry(), QRect(24, 64, 409, 193));
-    EXPECT_EQ(runScript(window->browser->browserPage(), QStringLiteral("document.title")).toString(),
-              QStringLiteral("opinion"));
+    EXPECT_EQ(child<DragImage>(window, "background")->geometry(), QRect(0, 0, 453, 280));
+    EXPECT_EQ(child<ImageButton>(window, "closeButton")->geometry(), QRect(414, 20, 19, 18));
+    EXPECT_EQ(child<ImageButton>(window, "closeButton")->word(), QStringLiteral("CLOSEF"));
+    EXPECT_EQ(child<BrowserView>(window, "browser")->geometry(), QRect(24, 64, 409, 193));
+    EXPECT_EQ(
+        runScript(child<BrowserView>(window, "browser")->browserPage(), QStringLiteral("document.title"))
+            .toString(),
+        QStringLiteral("opinion"));
 }
 
 TEST_F(FeedbackFormTest, OpeningAgainKeepsThePageWhereTheUserLeftIt)
 {
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
-    runScript(window->browser->browserPage(), QStringLiteral("location.href = '/quorvane2/thanks'"));
-    ASSERT_TRUE(
-        waitUntil([&] { return window->browser->url().path() == QLatin1String("/quorvane2/thanks"); }));
+    runScript(child<BrowserView>(window, "browser")->browserPage(),
+              QStringLiteral("location.href = '/quorvane2/thanks'"));
+    ASSERT_TRUE(waitUntil([&] {
+        return child<BrowserView>(window, "browser")->url().path() == QLatin1String("/quorvane2/thanks");
+    }));
 
     showFeedbackWindow(m_session, nullptr);
     EXPECT_EQ(findOpenWindow<FeedbackWindow>(), window);
     processEvents();
-    EXPECT_EQ(window->browser->url().path(), QStringLiteral("/quorvane2/thanks"));
+    EXPECT_EQ(child<BrowserView>(window, "browser")->url().path(), QStringLiteral("/quorvane2/thanks"));
     EXPECT_EQ(m_server.targets().count(kOpinionTarget), 1);
 }
 
@@ -110,8 +117,8 @@ TEST_F(FeedbackFormTest, CloseDestroysAndTheNextOpeningLoadsAgain)
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
     QPointer<FeedbackWindow> alive(window);
-    QTest::mouseClick(window->closeButton, Qt::LeftButton, Qt::NoModifier,
-                      window->closeButton->rect().center());
+    QTest::mouseClick(child<ImageButton>(window, "closeButton"), Qt::LeftButton, Qt::NoModifier,
+                      child<ImageButton>(window, "closeButton")->rect().center());
     processEvents();
     EXPECT_FALSE(findOpenWindow<FeedbackWindow>());
     EXPECT_FALSE(alive);
@@ -126,7 +133,7 @@ TEST_F(FeedbackFormTest, RightClickInThePageOpensNoMenu)
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
     ASSERT_TRUE(showAndActivate(*window));
-    const QPoint inside = window->browser->mapTo(window, QPoint(200, 100));
+    const QPoint inside = child<BrowserView>(window, "browser")->mapTo(window, QPoint(200, 100));
     // Left clicks until the renderer takes input.
     ASSERT_TRUE(waitUntil([&] {
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, inside);

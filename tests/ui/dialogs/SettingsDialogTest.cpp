@@ -3,6 +3,7 @@
 
 #include "config/ConfigStore.h"
 #include "platform/SystemPaths.h"
+#include "tests/support/NamedChild.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/ImageButton.h"
@@ -69,30 +70,32 @@ TEST_F(SettingFormTest, LooksAsLaidOut)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("系统设置"));
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(453, 251));
-    EXPECT_EQ(window->background->geometry(), QRect(0, 0, 453, 251));
-    EXPECT_EQ(window->cbAutoRun->text(), QStringLiteral(" 开机时自动启动"));
-    EXPECT_EQ(window->cbAutoLogin->text(), QStringLiteral(" 启动时自动登录"));
-    EXPECT_EQ(window->cbCloseOnExit->text(), QStringLiteral(" 点击关闭自动退出"));
+    EXPECT_EQ(child<DragImage>(window, "background")->geometry(), QRect(0, 0, 453, 251));
+    EXPECT_EQ(child<QCheckBox>(window, "cbAutoRun")->text(), QStringLiteral(" 开机时自动启动"));
+    EXPECT_EQ(child<QCheckBox>(window, "cbAutoLogin")->text(), QStringLiteral(" 启动时自动登录"));
+    EXPECT_EQ(child<QCheckBox>(window, "cbCloseOnExit")->text(), QStringLiteral(" 点击关闭自动退出"));
     // Left edges and widths as laid out; the heights follow the font, centred on the rows.
-    EXPECT_EQ(window->cbAutoRun->x(), 149);
-    EXPECT_EQ(window->cbAutoRun->width(), 153);
-    EXPECT_EQ(window->cbAutoLogin->width(), 185);
-    EXPECT_EQ(window->cbCloseOnExit->width(), 161);
-    EXPECT_LT(window->cbAutoRun->geometry().center().y(), window->cbAutoLogin->geometry().center().y());
-    EXPECT_LT(window->cbAutoLogin->geometry().center().y(), window->cbCloseOnExit->geometry().center().y());
-    EXPECT_EQ(window->imgSave->geometry(), QRect(129, 180, 78, 26));
-    EXPECT_EQ(window->imgCancel->geometry(), QRect(237, 180, 78, 26));
-    EXPECT_EQ(window->closeButton->geometry(), QRect(415, 18, 19, 18));
-    EXPECT_EQ(window->imgSave->word(), QStringLiteral("SAVE"));
-    EXPECT_EQ(window->imgCancel->word(), QStringLiteral("CANCEL"));
-    EXPECT_EQ(window->closeButton->word(), QStringLiteral("CLOSEF"));
+    EXPECT_EQ(child<QCheckBox>(window, "cbAutoRun")->x(), 149);
+    EXPECT_EQ(child<QCheckBox>(window, "cbAutoRun")->width(), 153);
+    EXPECT_EQ(child<QCheckBox>(window, "cbAutoLogin")->width(), 185);
+    EXPECT_EQ(child<QCheckBox>(window, "cbCloseOnExit")->width(), 161);
+    EXPECT_LT(child<QCheckBox>(window, "cbAutoRun")->geometry().center().y(),
+              child<QCheckBox>(window, "cbAutoLogin")->geometry().center().y());
+    EXPECT_LT(child<QCheckBox>(window, "cbAutoLogin")->geometry().center().y(),
+              child<QCheckBox>(window, "cbCloseOnExit")->geometry().center().y());
+    EXPECT_EQ(child<ImageButton>(window, "imgSave")->geometry(), QRect(129, 180, 78, 26));
+    EXPECT_EQ(child<ImageButton>(window, "imgCancel")->geometry(), QRect(237, 180, 78, 26));
+    EXPECT_EQ(child<ImageButton>(window, "closeButton")->geometry(), QRect(415, 18, 19, 18));
+    EXPECT_EQ(child<ImageButton>(window, "imgSave")->word(), QStringLiteral("SAVE"));
+    EXPECT_EQ(child<ImageButton>(window, "imgCancel")->word(), QStringLiteral("CANCEL"));
+    EXPECT_EQ(child<ImageButton>(window, "closeButton")->word(), QStringLiteral("CLOSEF"));
 
     // The keyboard visits the boxes in their own order, not in their order on screen.
-    window->cbAutoRun->setFocus();
+    child<QCheckBox>(window, "cbAutoRun")->setFocus();
     QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), window->cbCloseOnExit);
+    EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(window, "cbCloseOnExit"));
     QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), window->cbAutoLogin);
+    EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(window, "cbAutoLogin"));
 }
 
 TEST_F(SettingFormTest, OpeningTwiceGivesOneWindowBroughtToTheFront)
@@ -111,9 +114,9 @@ TEST_F(SettingFormTest, NothingStoredOpensUnticked)
 {
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
-    EXPECT_FALSE(window->cbAutoRun->isChecked());
-    EXPECT_FALSE(window->cbAutoLogin->isChecked());
-    EXPECT_FALSE(window->cbCloseOnExit->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(window, "cbAutoRun")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(window, "cbAutoLogin")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(window, "cbCloseOnExit")->isChecked());
 }
 
 TEST_F(SettingFormTest, OpensWithTheStoredValues)
@@ -122,9 +125,9 @@ TEST_F(SettingFormTest, OpensWithTheStoredValues)
     ASSERT_TRUE(ConfigStore().setAutoRun(true));
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
-    EXPECT_TRUE(window->cbAutoRun->isChecked());
-    EXPECT_TRUE(window->cbAutoLogin->isChecked());
-    EXPECT_TRUE(window->cbCloseOnExit->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(window, "cbAutoRun")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(window, "cbAutoLogin")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(window, "cbCloseOnExit")->isChecked());
 }
 
 TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
@@ -135,9 +138,9 @@ TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
         SettingsDialog* window = open();
         ASSERT_TRUE(window);
         QPointer<SettingsDialog> alive(window);
-        window->cbAutoRun->setChecked(true);
-        window->cbAutoLogin->setChecked(false);
-        window->cbCloseOnExit->setChecked(true);
+        child<QCheckBox>(window, "cbAutoRun")->setChecked(true);
+        child<QCheckBox>(window, "cbAutoLogin")->setChecked(false);
+        child<QCheckBox>(window, "cbCloseOnExit")->setChecked(true);
         click(window->findChild<ImageButton*>(QLatin1String(button)));
 
         EXPECT_FALSE(findOpenWindow<SettingsDialog>()) << button;
@@ -148,9 +151,9 @@ TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
     // A fresh window reads the stored values again.
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
-    EXPECT_FALSE(window->cbAutoRun->isChecked());
-    EXPECT_TRUE(window->cbAutoLogin->isChecked());
-    EXPECT_FALSE(window->cbCloseOnExit->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(window, "cbAutoRun")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(window, "cbAutoLogin")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(window, "cbCloseOnExit")->isChecked());
 }
 
 TEST_F(SettingFormTest, SaveWritesAllThree)
@@ -164,10 +167,10 @@ TEST_F(SettingFormTest, SaveWritesAllThree)
             std::to_string(c.autoRun) + std::to_string(c.autoLogin) + std::to_string(c.closeOnExit);
         SettingsDialog* window = open();
         ASSERT_TRUE(window);
-        window->cbAutoRun->setChecked(c.autoRun);
-        window->cbAutoLogin->setChecked(c.autoLogin);
-        window->cbCloseOnExit->setChecked(c.closeOnExit);
-        click(window->imgSave);
+        child<QCheckBox>(window, "cbAutoRun")->setChecked(c.autoRun);
+        child<QCheckBox>(window, "cbAutoLogin")->setChecked(c.autoLogin);
+        child<QCheckBox>(window, "cbCloseOnExit")->setChecked(c.closeOnExit);
+        click(child<ImageButton>(window, "imgSave"));
 
         EXPECT_FALSE(findOpenWindow<SettingsDialog>()) << row;
         EXPECT_EQ(iniValue("auto_login"), c.autoLogin ? QStringLiteral("1") : QStringLiteral("0")) << row;
@@ -183,7 +186,7 @@ TEST_F(SettingFormTest, SaveWithoutChangeStillWritesEveryValue)
 {
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
-    click(window->imgSave);
+    click(child<ImageButton>(window, "imgSave"));
     EXPECT_EQ(iniValue("auto_login"), QStringLiteral("0"));
     EXPECT_EQ(iniValue("close_on_exit"), QStringLiteral("0"));
 }
@@ -194,17 +197,17 @@ TEST_F(SettingFormTest, AutostartEntryOfAnotherProgram)
                            "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=/opt/other/quorvane\n");
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
-    EXPECT_FALSE(window->cbAutoRun->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(window, "cbAutoRun")->isChecked());
     // Saving without a change removes the other program's entry.
-    click(window->imgSave);
+    click(child<ImageButton>(window, "imgSave"));
     EXPECT_FALSE(QFile::exists(m_profile.autostartFile()));
 
     TempProfile::writeFile(m_profile.autostartFile(),
                            "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=/opt/other/quorvane\n");
     window = open();
     ASSERT_TRUE(window);
-    window->cbAutoRun->setChecked(true);
-    click(window->imgSave);
+    child<QCheckBox>(window, "cbAutoRun")->setChecked(true);
+    click(child<ImageButton>(window, "imgSave"));
     EXPECT_EQ(autostartExec(), executablePath());
 }
 
@@ -214,9 +217,9 @@ TEST_F(SettingFormTest, RefusedAutostartIsReported)
     TempProfile::writeFile(m_profile.configHome() + QStringLiteral("/autostart"), "not a folder");
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
-    window->cbAutoRun->setChecked(true);
-    window->cbCloseOnExit->setChecked(true);
-    click(window->imgSave);
+    child<QCheckBox>(window, "cbAutoRun")->setChecked(true);
+    child<QCheckBox>(window, "cbCloseOnExit")->setChecked(true);
+    click(child<ImageButton>(window, "imgSave"));
 
     const QList<ShownMessage> shown = MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
@@ -245,7 +248,7 @@ TEST_F(SettingFormTest, DraggedByItsBackground)
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
     EXPECT_TRUE(qobject_cast<DragImage*>(window->childAt(200, 30)));
-    EXPECT_EQ(window->childAt(420, 22), window->closeButton);
+    EXPECT_EQ(window->childAt(420, 22), child<ImageButton>(window, "closeButton"));
 }
 
 } // namespace

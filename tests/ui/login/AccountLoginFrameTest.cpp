@@ -1,3 +1,4 @@
+#include "tests/support/NamedChild.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "config/ConfigKeys.h"
@@ -74,9 +75,9 @@ TEST_F(LoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
         // An earlier error of the other field disappears.
         m_frame->showEmailError("old");
         m_frame->showPasswordError("old");
-        m_frame->edEmail->setText(QString::fromUtf8(c.email));
-        m_frame->edPassword->setText(QString::fromUtf8(c.password));
-        m_frame->cbAutoLogin->setFocus();
+        child<QLineEdit>(m_frame, "edEmail")->setText(QString::fromUtf8(c.email));
+        child<QLineEdit>(m_frame, "edPassword")->setText(QString::fromUtf8(c.password));
+        child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
         m_frame->submitLogin();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
@@ -108,9 +109,9 @@ TEST_F(LoginFrameTest, ServerCodesShowTheirMessages)
         answerLogin(c.elements);
         // An error of the previous attempt disappears with the new attempt.
         m_frame->showEmailError("previous");
-        m_frame->edEmail->setText("alice@example.com");
-        m_frame->edPassword->setText("pw");
-        m_frame->cbRemberPass->setFocus();
+        child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+        child<QLineEdit>(m_frame, "edPassword")->setText("pw");
+        child<QCheckBox>(m_frame, "cbRemberPass")->setFocus();
         m_frame->submitLogin();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.elements;
@@ -128,8 +129,8 @@ TEST_F(LoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>7</code>");
-    m_frame->edEmail->setText("alice@example.com");
-    m_frame->edPassword->setText("pw");
+    child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+    child<QLineEdit>(m_frame, "edPassword")->setText("pw");
     m_frame->submitLogin();
     answerLogin("<code>0</code><token>TK</token><role>1</role>");
     m_frame->submitLogin();
@@ -164,9 +165,9 @@ TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
     int entries = 0;
     for (const auto& c : cases) {
         m_server.reply("/quorvane2/users/userLogin", c.body, c.status);
-        m_frame->edEmail->setText("alice@example.com");
-        m_frame->edPassword->setText("pw");
-        m_frame->edPassword->setFocus();
+        child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+        child<QLineEdit>(m_frame, "edPassword")->setText("pw");
+        child<QLineEdit>(m_frame, "edPassword")->setFocus();
         m_frame->submitLogin();
         ++entries;
         const ErrorShown shown = shownError(*m_frame);
@@ -196,8 +197,8 @@ TEST_F(LoginFrameTest, AnUnreachableServerShowsMaintenance)
     }();
     TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + deadRoot.toLatin1() + "\r\n");
     ConfigStore::forgetCachedAddresses();
-    m_frame->edEmail->setText("alice@example.com");
-    m_frame->edPassword->setText("pw");
+    child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+    child<QLineEdit>(m_frame, "edPassword")->setText("pw");
     m_frame->submitLogin();
     EXPECT_EQ(shownError(*m_frame).text, "目前服务维护中，请稍后再试!");
     EXPECT_TRUE(debugLog().contains("Error on longin:"));
@@ -214,10 +215,10 @@ TEST_F(LoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
         saveLogin("weibo-user", "old", !c.rememberPass, !c.autoLogin, 1);
         ASSERT_NO_FATAL_FAILURE(open());
         answerLogin("<code>0</code><token>TK1</token><role>2</role>");
-        m_frame->edEmail->setText("alice@example.com");
-        m_frame->edPassword->setText("new 密码");
-        m_frame->cbRemberPass->setChecked(c.rememberPass);
-        m_frame->cbAutoLogin->setChecked(c.autoLogin);
+        child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+        child<QLineEdit>(m_frame, "edPassword")->setText("new 密码");
+        child<QCheckBox>(m_frame, "cbRemberPass")->setChecked(c.rememberPass);
+        child<QCheckBox>(m_frame, "cbAutoLogin")->setChecked(c.autoLogin);
         m_frame->submitLogin();
 
         EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
@@ -243,8 +244,8 @@ TEST_F(LoginFrameTest, TheEmailGoesToTheServerAsTyped)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>1</code>");
-    m_frame->edEmail->setText(" ");
-    m_frame->edPassword->setText(" pw ");
+    child<QLineEdit>(m_frame, "edEmail")->setText(" ");
+    child<QLineEdit>(m_frame, "edPassword")->setText(" pw ");
     m_frame->submitLogin();
     EXPECT_EQ(m_sentUserName, " ");
     EXPECT_EQ(m_sentPassword, " pw ");
@@ -254,11 +255,11 @@ TEST_F(LoginFrameTest, ButtonAndCaptionSubmit)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>1</code>");
-    m_frame->edEmail->setText("alice@example.com");
-    m_frame->edPassword->setText("pw");
-    click(m_frame->imgLogin);
+    child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+    child<QLineEdit>(m_frame, "edPassword")->setText("pw");
+    click(child<ImageButton>(m_frame, "imgLogin"));
     EXPECT_EQ(m_server.targets().size(), 1);
-    click(m_frame->labLogin);
+    click(child<CaptionLabel>(m_frame, "labLogin"));
     EXPECT_EQ(m_server.targets().size(), 2);
     EXPECT_EQ(shownError(*m_frame).text, "用户名或密码不正确!");
 }
@@ -267,15 +268,15 @@ TEST_F(LoginFrameTest, ResetClearsTheFieldsOnly)
 {
     saveLogin("alice@example.com", "pw", true, true, 0);
     ASSERT_NO_FATAL_FAILURE(open());
-    for (QWidget* trigger :
-         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->labReset)}) {
-        m_frame->edEmail->setText("x");
-        m_frame->edPassword->setText("y");
+    for (QWidget* trigger : {static_cast<QWidget*>(child<ImageButton>(m_frame, "imgReset")),
+                             static_cast<QWidget*>(child<CaptionLabel>(m_frame, "labReset"))}) {
+        child<QLineEdit>(m_frame, "edEmail")->setText("x");
+        child<QLineEdit>(m_frame, "edPassword")->setText("y");
         m_frame->showPasswordError("shown");
-        m_frame->cbAutoLogin->setFocus();
+        child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
         click(trigger);
-        EXPECT_EQ(m_frame->edEmail->text(), "");
-        EXPECT_EQ(m_frame->edPassword->text(), "");
+        EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
+        EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
         // The caret and the error stay.
         EXPECT_EQ(caret(*m_window), "cbAutoLogin");
         EXPECT_EQ(shownError(*m_frame).text, "shown");
@@ -286,18 +287,18 @@ TEST_F(LoginFrameTest, CheckingAutoLoginChecksRememberPassword)
 {
     saveLogin("alice@example.com", "pw", false, false, 0);
     ASSERT_NO_FATAL_FAILURE(open());
-    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
-    EXPECT_FALSE(m_frame->cbAutoLogin->isChecked());
-    m_frame->cbAutoLogin->click();
-    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
-    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
+    child<QCheckBox>(m_frame, "cbAutoLogin")->click();
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
     // Unchecking either changes nothing else.
-    m_frame->cbRemberPass->click();
-    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
-    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
-    m_frame->cbAutoLogin->click();
-    EXPECT_FALSE(m_frame->cbAutoLogin->isChecked());
-    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    child<QCheckBox>(m_frame, "cbRemberPass")->click();
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
+    child<QCheckBox>(m_frame, "cbAutoLogin")->click();
+    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
 }
 
 TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
@@ -307,18 +308,18 @@ TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
     window.showAccountLoginFrame();
     auto* login = qobject_cast<AccountLoginFrame*>(window.currentFrame());
     ASSERT_NE(login, nullptr);
-    EXPECT_EQ(login->edEmail->text(), "");
-    EXPECT_EQ(login->edPassword->text(), "");
-    EXPECT_FALSE(login->cbRemberPass->isChecked());
-    EXPECT_TRUE(login->cbAutoLogin->isChecked());
+    EXPECT_EQ(child<QLineEdit>(login, "edEmail")->text(), "");
+    EXPECT_EQ(child<QLineEdit>(login, "edPassword")->text(), "");
+    EXPECT_FALSE(child<QCheckBox>(login, "cbRemberPass")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(login, "cbAutoLogin")->isChecked());
 }
 
 TEST_F(LoginFrameTest, ANewProfileChecksBothBoxes)
 {
     ASSERT_NO_FATAL_FAILURE(open());
-    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
-    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
-    EXPECT_EQ(m_frame->edEmail->text(), "");
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
 }
 
 // A login the profile refuses to store is reported, and the user stays signed in.
@@ -329,8 +330,8 @@ TEST_F(LoginFrameTest, ALoginThatCannotBeSavedIsReportedAndTheSignInStands)
     ConfigStore().getAppUrl();
     ASSERT_TRUE(QFile::remove(m_profile.configFile()));
     ASSERT_TRUE(QDir().mkpath(m_profile.configFile()));
-    m_frame->edEmail->setText("alice@example.com");
-    m_frame->edPassword->setText("pw");
+    child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+    child<QLineEdit>(m_frame, "edPassword")->setText("pw");
     m_frame->submitLogin();
     const QList<ShownMessage> shown = MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);

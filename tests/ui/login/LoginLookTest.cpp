@@ -1,3 +1,4 @@
+#include "tests/support/NamedChild.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "resources/SkinPictures.h"
@@ -60,27 +61,29 @@ TEST_F(LoginLookTest, AccountFrameComponents)
                          {"imgReg", {3, 227, 100, 30}},
                          {"imgSina", {121, 227, 146, 30}},
                          {"imgFooter", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.labEmail->text(), "E-mail：");
-    EXPECT_EQ(frame.labPassword->text(), "密码：");
-    EXPECT_EQ(frame.labLogin->text(), "登录");
-    EXPECT_EQ(frame.labReset->text(), "重置");
-    EXPECT_EQ(frame.cbRemberPass->text(), "记住密码");
-    EXPECT_EQ(frame.cbAutoLogin->text(), "自动登录");
-    EXPECT_EQ(frame.labLogin->image(), frame.imgLogin);
-    EXPECT_EQ(frame.labReset->image(), frame.imgReset);
-    EXPECT_EQ(frame.imgLogin->word(), "BUTTON");
-    EXPECT_EQ(frame.imgReg->word(), "REG");
-    EXPECT_EQ(frame.imgSina->word(), "SINA");
+    EXPECT_EQ(child<QLabel>(frame, "labEmail")->text(), "E-mail：");
+    EXPECT_EQ(child<QLabel>(frame, "labPassword")->text(), "密码：");
+    EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->text(), "登录");
+    EXPECT_EQ(child<CaptionLabel>(frame, "labReset")->text(), "重置");
+    EXPECT_EQ(child<QCheckBox>(frame, "cbRemberPass")->text(), "记住密码");
+    EXPECT_EQ(child<QCheckBox>(frame, "cbAutoLogin")->text(), "自动登录");
+    EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->image(), child<ImageButton>(frame, "imgLogin"));
+    EXPECT_EQ(child<CaptionLabel>(frame, "labReset")->image(), child<ImageButton>(frame, "imgReset"));
+    EXPECT_EQ(child<ImageButton>(frame, "imgLogin")->word(), "BUTTON");
+    EXPECT_EQ(child<ImageButton>(frame, "imgReg")->word(), "REG");
+    EXPECT_EQ(child<ImageButton>(frame, "imgSina")->word(), "SINA");
     EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
-    EXPECT_EQ(frame.edEmail->font().pixelSize(), 14);
-    EXPECT_EQ(frame.edEmail->palette().color(QPalette::Text), QColor(60, 60, 60));
-    EXPECT_EQ(frame.labEmail->font().family(), "Arial");
-    EXPECT_EQ(frame.labEmail->palette().color(QPalette::WindowText), QColor(60, 60, 60));
-    EXPECT_EQ(frame.labLogin->palette().color(QPalette::WindowText), QColor(Qt::white));
-    EXPECT_EQ(frame.labEmailError->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(frame.labEmailError->font().pixelSize(), 12);
-    EXPECT_EQ(frame.imgLogin->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(frame.labLogin->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(child<QLineEdit>(frame, "edEmail")->font().pixelSize(), 14);
+    EXPECT_EQ(child<QLineEdit>(frame, "edEmail")->palette().color(QPalette::Text), QColor(60, 60, 60));
+    EXPECT_EQ(child<QLabel>(frame, "labEmail")->font().family(), "Arial");
+    EXPECT_EQ(child<QLabel>(frame, "labEmail")->palette().color(QPalette::WindowText), QColor(60, 60, 60));
+    EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->palette().color(QPalette::WindowText),
+              QColor(Qt::white));
+    EXPECT_EQ(child<QLabel>(frame, "labEmailError")->palette().color(QPalette::WindowText),
+              QColor(255, 0, 0));
+    EXPECT_EQ(child<QLabel>(frame, "labEmailError")->font().pixelSize(), 12);
+    EXPECT_EQ(child<ImageButton>(frame, "imgLogin")->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(LoginLookTest, MicroblogFrameComponents)
@@ -100,11 +103,11 @@ TEST_F(LoginLookTest, MicroblogFrameComponents)
                          {"imgReset", {183, 203, 87, 30}},
                          {"imgGoback", {212, 265, 75, 22}},
                          {"imgFooter", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.labLogin->text(), "微博登录");
-    EXPECT_EQ(frame.labReset->text(), "重置");
-    EXPECT_EQ(frame.labLogin->image(), frame.imgLogin);
-    EXPECT_EQ(frame.imgGoback->word(), "GOBACK");
-    EXPECT_EQ(frame.edEmail->font().pixelSize(), 15);
+    EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->text(), "微博登录");
+    EXPECT_EQ(child<CaptionLabel>(frame, "labReset")->text(), "重置");
+    EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->image(), child<ImageButton>(frame, "imgLogin"));
+    EXPECT_EQ(child<ImageButton>(frame, "imgGoback")->word(), "GOBACK");
+    EXPECT_EQ(child<QLineEdit>(frame, "edEmail")->font().pixelSize(), 15);
     EXPECT_EQ(frame.palette().color(QPalette::Window), QColor(213, 226, 242));
 }
 
@@ -124,10 +127,10 @@ TEST_F(LoginLookTest, RegistrationFrameComponents)
                          {"imgReset", {183, 203, 87, 30}},
                          {"imgGoback", {212, 265, 75, 22}},
                          {"imgFooter", {0, 274, 168, 13}}});
-    EXPECT_EQ(frame.labRePassword->text(), "重复密码：");
-    EXPECT_EQ(frame.labRegister->text(), "注册");
-    EXPECT_EQ(frame.labRegister->image(), frame.imgReg);
-    EXPECT_EQ(frame.labReset->image(), frame.imgReset);
+    EXPECT_EQ(child<QLabel>(frame, "labRePassword")->text(), "重复密码：");
+    EXPECT_EQ(child<CaptionLabel>(frame, "labRegister")->text(), "注册");
+    EXPECT_EQ(child<CaptionLabel>(frame, "labRegister")->image(), child<ImageButton>(frame, "imgReg"));
+    EXPECT_EQ(child<CaptionLabel>(frame, "labReset")->image(), child<ImageButton>(frame, "imgReset"));
 }
 
 // The frames of a window, one of each kind.
@@ -136,7 +139,7 @@ QList<LoginFrame*> allFrames(LoginWindow& window)
     window.showAccountLoginFrame();
     window.showMicroblogLoginFrame();
     window.showRegistrationFrame();
-    return window.frameHost->findChildren<LoginFrame*>();
+    return child<QWidget>(window, "frameHost")->findChildren<LoginFrame*>();
 }
 
 TEST_F(LoginLookTest, PasswordsShowStars)
@@ -167,18 +170,18 @@ TEST_F(LoginLookTest, TabOrderRunsThroughTheFields)
     LoginWindow window(m_session);
     window.showAccountLoginFrame();
     auto* login = qobject_cast<AccountLoginFrame*>(window.currentFrame());
-    EXPECT_EQ(nextTabStop(login->edEmail), login->edPassword);
-    EXPECT_EQ(nextTabStop(login->edPassword), login->cbRemberPass);
-    EXPECT_EQ(nextTabStop(login->cbRemberPass), login->cbAutoLogin);
+    EXPECT_EQ(nextTabStop(child<QLineEdit>(login, "edEmail")), child<QLineEdit>(login, "edPassword"));
+    EXPECT_EQ(nextTabStop(child<QLineEdit>(login, "edPassword")), child<QCheckBox>(login, "cbRemberPass"));
+    EXPECT_EQ(nextTabStop(child<QCheckBox>(login, "cbRemberPass")), child<QCheckBox>(login, "cbAutoLogin"));
     window.showMicroblogLoginFrame();
     auto* sina = qobject_cast<MicroblogLoginFrame*>(window.currentFrame());
-    EXPECT_EQ(nextTabStop(sina->edEmail), sina->edPassword);
-    EXPECT_EQ(nextTabStop(sina->edPassword), sina->cbRemberPass);
-    EXPECT_EQ(nextTabStop(sina->cbRemberPass), sina->cbAutoLogin);
+    EXPECT_EQ(nextTabStop(child<QLineEdit>(sina, "edEmail")), child<QLineEdit>(sina, "edPassword"));
+    EXPECT_EQ(nextTabStop(child<QLineEdit>(sina, "edPassword")), child<QCheckBox>(sina, "cbRemberPass"));
+    EXPECT_EQ(nextTabStop(child<QCheckBox>(sina, "cbRemberPass")), child<QCheckBox>(sina, "cbAutoLogin"));
     window.showRegistrationFrame();
     auto* reg = qobject_cast<RegistrationFrame*>(window.currentFrame());
-    EXPECT_EQ(nextTabStop(reg->edEmail), reg->edPassword);
-    EXPECT_EQ(nextTabStop(reg->edPassword), reg->edRePassword);
+    EXPECT_EQ(nextTabStop(child<QLineEdit>(reg, "edEmail")), child<QLineEdit>(reg, "edPassword"));
+    EXPECT_EQ(nextTabStop(child<QLineEdit>(reg, "edPassword")), child<QLineEdit>(reg, "edRePassword"));
 }
 
 TEST_F(LoginLookTest, EveryFrameRoundsItsBottomRightCorner)
@@ -191,7 +194,7 @@ TEST_F(LoginLookTest, EveryFrameRoundsItsBottomRightCorner)
                            : qobject_cast<MicroblogLoginFrame*>(frame) ? SkinPicture::SinaFrame
                                                                        : SkinPicture::RegFrame;
         const QImage plain = skinBitmap(QString::fromLatin1(name)).toImage();
-        const QImage shown = frame->imgBg->picture().toImage();
+        const QImage shown = child<Image>(frame, "imgBg")->picture().toImage();
         ASSERT_EQ(shown.size(), QSize(301, 295));
         int arcPixels = 0;
         for (int y = 0; y < 295; ++y) {
@@ -285,11 +288,11 @@ TEST_F(LoginLookTest, ALongServerMessageIsCutAtTheFrameEdgeAndKeptWhole)
     auto* frame = qobject_cast<RegistrationFrame*>(window.currentFrame());
     const QString message = QString("服务器消息").repeated(12);
     frame->showEmailError(message);
-    EXPECT_EQ(frame->labEmailError->text(), message);
-    EXPECT_LE(frame->labEmailError->geometry().right(), 300);
-    EXPECT_EQ(frame->labEmailError->toolTip(), message);
+    EXPECT_EQ(child<QLabel>(frame, "labEmailError")->text(), message);
+    EXPECT_LE(child<QLabel>(frame, "labEmailError")->geometry().right(), 300);
+    EXPECT_EQ(child<QLabel>(frame, "labEmailError")->toolTip(), message);
     frame->showEmailError("short");
-    EXPECT_EQ(frame->labEmailError->toolTip(), "");
+    EXPECT_EQ(child<QLabel>(frame, "labEmailError")->toolTip(), "");
 }
 
 TEST_F(LoginLookTest, LabelsAreTransparentPlainText)
@@ -328,8 +331,8 @@ TEST_F(LoginLookTest, Pictures)
     window->grab().save(folder + "/sina.png");
     window->showRegistrationFrame();
     auto* reg = qobject_cast<RegistrationFrame*>(window->currentFrame());
-    reg->edEmail->setText("new@example.com");
-    reg->edPassword->setText("pw");
+    child<QLineEdit>(reg, "edEmail")->setText("new@example.com");
+    child<QLineEdit>(reg, "edPassword")->setText("pw");
     reg->showRePasswordError("重复密码错误!");
     window->grab().save(folder + "/reg.png");
 }

@@ -1,3 +1,4 @@
+#include "tests/support/NamedChild.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "ui/chrome/DragImage.h"
@@ -34,24 +35,27 @@ TEST_F(LoginWindowTest, WindowLayout)
         QWidget* widget;
         QRect geometry;
     } parts[] = {
-        {window.titleBar, {2, 2, 451, 51}},        {window.titlePicture, {0, 0, 451, 51}},
-        {window.minimizeButton, {381, 8, 28, 16}}, {window.closeButton, {415, 8, 28, 16}},
-        {window.sidePicture, {2, 53, 150, 295}},   {window.frameHost, {152, 53, 301, 295}},
+        {child<QWidget>(window, "titleBar"), {2, 2, 451, 51}},
+        {child<DragImage>(window, "titlePicture"), {0, 0, 451, 51}},
+        {child<ImageButton>(window, "minimizeButton"), {381, 8, 28, 16}},
+        {child<ImageButton>(window, "closeButton"), {415, 8, 28, 16}},
+        {child<Image>(window, "sidePicture"), {2, 53, 150, 295}},
+        {child<QWidget>(window, "frameHost"), {152, 53, 301, 295}},
         {window.currentFrame(), {0, 0, 301, 295}},
     };
     for (const auto& part : parts)
         EXPECT_EQ(part.widget->geometry(), part.geometry) << part.widget->objectName().toStdString();
 
-    EXPECT_EQ(window.titleBar->palette().color(QPalette::Window), QColor(22, 80, 153));
-    EXPECT_EQ(window.frameHost->palette().color(QPalette::Window), QColor(35, 83, 141));
-    EXPECT_EQ(window.minimizeButton->toolTip(), "最小化");
-    EXPECT_EQ(window.closeButton->toolTip(), "关闭");
-    EXPECT_EQ(window.minimizeButton->word(), "MIN");
-    EXPECT_EQ(window.closeButton->word(), "CLOSE");
+    EXPECT_EQ(child<QWidget>(window, "titleBar")->palette().color(QPalette::Window), QColor(22, 80, 153));
+    EXPECT_EQ(child<QWidget>(window, "frameHost")->palette().color(QPalette::Window), QColor(35, 83, 141));
+    EXPECT_EQ(child<ImageButton>(window, "minimizeButton")->toolTip(), "最小化");
+    EXPECT_EQ(child<ImageButton>(window, "closeButton")->toolTip(), "关闭");
+    EXPECT_EQ(child<ImageButton>(window, "minimizeButton")->word(), "MIN");
+    EXPECT_EQ(child<ImageButton>(window, "closeButton")->word(), "CLOSE");
     EXPECT_EQ(window.font().family(), "宋体");
     EXPECT_EQ(window.font().pixelSize(), 16);
     // The title picture is the window's drag area.
-    EXPECT_NE(qobject_cast<DragImage*>(window.titlePicture), nullptr);
+    EXPECT_NE(qobject_cast<DragImage*>(child<DragImage>(window, "titlePicture")), nullptr);
 
     // Rounded corners: the left column and the top row lie outside, the corners are cut.
     const QRegion mask = window.mask();
@@ -71,11 +75,11 @@ TEST_F(LoginWindowTest, ResizingRebuildsTheRoundedRegion)
     EXPECT_TRUE(window->mask().contains(QPoint(499, 200)));
     EXPECT_FALSE(window->mask().contains(QPoint(499, 399)));
     EXPECT_TRUE(window->mask().contains(QPoint(250, 399)));
-    EXPECT_EQ(window->titleBar->width(), 496);
+    EXPECT_EQ(child<QWidget>(window, "titleBar")->width(), 496);
     window->resize(455, 350);
     EXPECT_FALSE(window->mask().contains(QPoint(455, 200)));
     EXPECT_TRUE(window->mask().contains(QPoint(454, 200)));
-    EXPECT_EQ(window->frameHost->geometry(), QRect(152, 53, 301, 295));
+    EXPECT_EQ(child<QWidget>(window, "frameHost")->geometry(), QRect(152, 53, 301, 295));
 }
 
 TEST_F(LoginWindowTest, SavedUserTypeChoosesTheFirstFrame)
@@ -92,7 +96,7 @@ TEST_F(LoginWindowTest, SavedUserTypeChoosesTheFirstFrame)
         saveLogin("someone@example.com", "secret", true, false, c.userType);
         LoginWindow window(m_session);
         EXPECT_STREQ(window.currentFrame()->metaObject()->className(), c.frame->className()) << c.userType;
-        EXPECT_EQ(window.frameHost->findChildren<LoginFrame*>().size(), 1);
+        EXPECT_EQ(child<QWidget>(window, "frameHost")->findChildren<LoginFrame*>().size(), 1);
         // Not visible yet, so no caret anywhere.
         EXPECT_EQ(window.focusWidget(), nullptr);
     }
@@ -146,27 +150,27 @@ TEST_F(LoginWindowTest, EnterSubmitsTheCurrentFrame)
     EXPECT_EQ(requests().size(), 2);
 
     // Registration frame, as its button does.
-    click(login->imgReg);
+    click(child<ImageButton>(login, "imgReg"));
     processEvents();
     auto* reg = qobject_cast<RegistrationFrame*>(window->currentFrame());
     ASSERT_NE(reg, nullptr);
-    QTest::keyClicks(reg->edEmail, "bob@example.com");
-    reg->edPassword->setText("pw1");
-    reg->edRePassword->setText("pw1");
+    QTest::keyClicks(child<QLineEdit>(reg, "edEmail"), "bob@example.com");
+    child<QLineEdit>(reg, "edPassword")->setText("pw1");
+    child<QLineEdit>(reg, "edRePassword")->setText("pw1");
     pressKey(*window, Qt::Key_Return);
     EXPECT_EQ(shownError(*reg).text, "该E-mail已被注册");
     ASSERT_EQ(requests().size(), 3);
     EXPECT_TRUE(requests().last().startsWith("userRegister?"));
 
     // Microblog frame.
-    click(reg->imgGoback);
+    click(child<ImageButton>(reg, "imgGoback"));
     processEvents();
-    click(qobject_cast<AccountLoginFrame*>(window->currentFrame())->imgSina);
+    click(child<ImageButton>(qobject_cast<AccountLoginFrame*>(window->currentFrame()), "imgSina"));
     processEvents();
     auto* sina = qobject_cast<MicroblogLoginFrame*>(window->currentFrame());
     ASSERT_NE(sina, nullptr);
-    sina->edEmail->setText("weibo-user");
-    sina->edPassword->setText("pw");
+    child<QLineEdit>(sina, "edEmail")->setText("weibo-user");
+    child<QLineEdit>(sina, "edPassword")->setText("pw");
     pressKey(*window, Qt::Key_Return);
     EXPECT_EQ(shownError(*sina).text, "微博帐号不存在");
     ASSERT_EQ(requests().size(), 4);
@@ -180,8 +184,8 @@ TEST_F(LoginWindowTest, EnterTravelsOnToTheFocusedControl)
     auto* frame = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(frame, nullptr);
     int returnPressed = 0;
-    QObject::connect(frame->edEmail, &QLineEdit::returnPressed, [&] { ++returnPressed; });
-    frame->edEmail->setFocus();
+    QObject::connect(child<QLineEdit>(frame, "edEmail"), &QLineEdit::returnPressed, [&] { ++returnPressed; });
+    child<QLineEdit>(frame, "edEmail")->setFocus();
     pressKey(*window, Qt::Key_Return);
     EXPECT_EQ(returnPressed, 1);
     // Submitted once, although the key passed the window on its way up from the edit.
@@ -209,29 +213,29 @@ TEST_F(LoginWindowTest, SwitchingFramesGivesFreshFramesFilledFromTheSavedLogin)
     const auto window = openWindow();
     QPointer<AccountLoginFrame> first = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(first, nullptr);
-    first->edEmail->setText("typed@example.com");
-    first->cbAutoLogin->setChecked(true);
+    child<QLineEdit>(first, "edEmail")->setText("typed@example.com");
+    child<QCheckBox>(first, "cbAutoLogin")->setChecked(true);
 
-    click(first->imgReg);
+    click(child<ImageButton>(first, "imgReg"));
     auto* reg = qobject_cast<RegistrationFrame*>(window->currentFrame());
     ASSERT_NE(reg, nullptr);
     EXPECT_EQ(caret(*window), "edEmail");
-    EXPECT_EQ(window->focusWidget(), reg->edEmail);
+    EXPECT_EQ(window->focusWidget(), child<QLineEdit>(reg, "edEmail"));
     processEvents();
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(window->frameHost->findChildren<LoginFrame*>().size(), 1);
+    EXPECT_EQ(child<QWidget>(window, "frameHost")->findChildren<LoginFrame*>().size(), 1);
 
     QPointer<RegistrationFrame> regAlive = reg;
-    click(reg->imgGoback);
+    click(child<ImageButton>(reg, "imgGoback"));
     processEvents();
     EXPECT_TRUE(regAlive.isNull());
     auto* second = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(second->isVisible());
-    EXPECT_EQ(second->edEmail->text(), "alice@example.com");
-    EXPECT_EQ(second->edPassword->text(), "saved-pw");
-    EXPECT_FALSE(second->cbRemberPass->isChecked());
-    EXPECT_FALSE(second->cbAutoLogin->isChecked());
+    EXPECT_EQ(child<QLineEdit>(second, "edEmail")->text(), "alice@example.com");
+    EXPECT_EQ(child<QLineEdit>(second, "edPassword")->text(), "saved-pw");
+    EXPECT_FALSE(child<QCheckBox>(second, "cbRemberPass")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(second, "cbAutoLogin")->isChecked());
     // Back from registration the caret is nowhere.
     EXPECT_EQ(window->focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
@@ -248,17 +252,17 @@ TEST_F(LoginWindowTest, SwitchingToTheMicroblogFramePlacesTheCaret)
 {
     // An empty saved login: the caret goes into the e-mail field.
     const auto window = openWindow();
-    click(qobject_cast<AccountLoginFrame*>(window->currentFrame())->imgSina);
+    click(child<ImageButton>(qobject_cast<AccountLoginFrame*>(window->currentFrame()), "imgSina"));
     processEvents();
     auto* sina = qobject_cast<MicroblogLoginFrame*>(window->currentFrame());
     ASSERT_NE(sina, nullptr);
-    EXPECT_EQ(window->focusWidget(), sina->edEmail);
+    EXPECT_EQ(window->focusWidget(), child<QLineEdit>(sina, "edEmail"));
 
-    click(sina->imgGoback);
+    click(child<ImageButton>(sina, "imgGoback"));
     processEvents();
     ASSERT_NE(qobject_cast<AccountLoginFrame*>(window->currentFrame()), nullptr);
     EXPECT_EQ(window->focusWidget(), nullptr);
-    EXPECT_EQ(window->frameHost->findChildren<LoginFrame*>().size(), 1);
+    EXPECT_EQ(child<QWidget>(window, "frameHost")->findChildren<LoginFrame*>().size(), 1);
 }
 
 TEST_F(LoginWindowTest, CloseButtonEndsWithCancel)
@@ -266,7 +270,7 @@ TEST_F(LoginWindowTest, CloseButtonEndsWithCancel)
     LoginWindow window(m_session);
     QTimer::singleShot(0, &window, [&] {
         EXPECT_TRUE(window.isVisible());
-        click(window.closeButton);
+        click(child<ImageButton>(window, "closeButton"));
     });
     EXPECT_EQ(window.showModal(), LoginWindow::ResultCancel);
     EXPECT_FALSE(window.isVisible());
@@ -286,7 +290,7 @@ TEST_F(LoginWindowTest, MinimiseHidesAndTheModalStateGoesOn)
     LoginWindow window(m_session);
     bool hiddenAndRunning = false;
     QTimer::singleShot(0, &window, [&] {
-        click(window.minimizeButton);
+        click(child<ImageButton>(window, "minimizeButton"));
         QTimer::singleShot(0, &window, [&] {
             hiddenAndRunning = !window.isVisible() && window.modalResult() == LoginWindow::ResultNone;
             // Shown again, as the client does for a second start or the tray icon.
@@ -295,7 +299,8 @@ TEST_F(LoginWindowTest, MinimiseHidesAndTheModalStateGoesOn)
             window.activateWindow();
             QTimer::singleShot(0, &window, [&] {
                 EXPECT_EQ(QApplication::activeModalWidget(), &window);
-                click(qobject_cast<AccountLoginFrame*>(window.currentFrame())->imgLogin);
+                click(
+                    child<ImageButton>(qobject_cast<AccountLoginFrame*>(window.currentFrame()), "imgLogin"));
             });
         });
     });
@@ -323,7 +328,7 @@ TEST_F(LoginWindowTest, InputDuringARequestSendsNoSecondRequest)
     auto* frame = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(frame, nullptr);
     QPointer<QWidget> caret = window->focusWidget();
-    QPointer<QWidget> button = frame->imgLogin;
+    QPointer<QWidget> button = child<ImageButton>(frame, "imgLogin");
     m_server.get("/quorvane2/users/userLogin", [&](const httplib::Request&, httplib::Response& response) {
         // The user presses Enter and clicks the button again while the server thinks.
         for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
@@ -335,7 +340,7 @@ TEST_F(LoginWindowTest, InputDuringARequestSendsNoSecondRequest)
                                                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
         response.set_content(replyBody("<code>1</code><msg>no</msg>"), "text/xml");
     });
-    click(frame->imgLogin);
+    click(child<ImageButton>(frame, "imgLogin"));
     EXPECT_FALSE(frame->requestRunning());
     processEvents();
     processEvents();

@@ -1,3 +1,4 @@
+#include "tests/support/NamedChild.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "platform/Failure.h"
@@ -62,9 +63,9 @@ TEST_F(SinaLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
     ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
         m_frame->showPasswordError("earlier");
-        m_frame->edEmail->setText(QString::fromUtf8(c.email));
-        m_frame->edPassword->setText(QString::fromUtf8(c.password));
-        m_frame->cbAutoLogin->setFocus();
+        child<QLineEdit>(m_frame, "edEmail")->setText(QString::fromUtf8(c.email));
+        child<QLineEdit>(m_frame, "edPassword")->setText(QString::fromUtf8(c.password));
+        child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
         m_frame->submitSinaLogin();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
@@ -93,7 +94,7 @@ TEST_F(SinaLoginFrameTest, RefusalsShowTheServersMessage)
     ASSERT_NO_FATAL_FAILURE(open());
     for (const auto& c : cases) {
         answerLogin(c.elements);
-        m_frame->edPassword->setFocus();
+        child<QLineEdit>(m_frame, "edPassword")->setFocus();
         m_frame->submitSinaLogin();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.elements;
@@ -109,8 +110,8 @@ TEST_F(SinaLoginFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
     saveLogin("saved", "pw", true, true, 1);
     ASSERT_NO_FATAL_FAILURE(open());
     fail("weiboLogin");
-    m_frame->edEmail->setText("weibo-user");
-    m_frame->edPassword->setText("pw2");
+    child<QLineEdit>(m_frame, "edEmail")->setText("weibo-user");
+    child<QLineEdit>(m_frame, "edPassword")->setText("pw2");
     EXPECT_THROW(m_frame->submitSinaLogin(), Failure);
     EXPECT_EQ(shownError(*m_frame).label, "");
     EXPECT_EQ(m_window->currentFrame(), m_frame);
@@ -131,14 +132,14 @@ TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
     m_frame = qobject_cast<MicroblogLoginFrame*>(m_window->currentFrame());
     ASSERT_NE(m_frame, nullptr);
     // The saved login is an account login: empty fields, the saved flags.
-    EXPECT_EQ(m_frame->edEmail->text(), "");
-    EXPECT_EQ(m_frame->edPassword->text(), "");
-    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
+    EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
+    EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
 
     answerLogin("<code>0</code><token>WB</token>");
-    m_frame->edEmail->setText(" weibo-user");
-    m_frame->edPassword->setText("微博 pw");
-    m_frame->cbAutoLogin->setChecked(false);
+    child<QLineEdit>(m_frame, "edEmail")->setText(" weibo-user");
+    child<QLineEdit>(m_frame, "edPassword")->setText("微博 pw");
+    child<QCheckBox>(m_frame, "cbAutoLogin")->setChecked(false);
     m_frame->submitSinaLogin();
     EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
     // The text as typed, blanks included.
@@ -155,9 +156,9 @@ TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
     LoginWindow next(m_session);
     auto* again = qobject_cast<MicroblogLoginFrame*>(next.currentFrame());
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->edEmail->text().trimmed(), "weibo-user");
-    EXPECT_EQ(again->edPassword->text(), "微博 pw");
-    EXPECT_FALSE(again->cbAutoLogin->isChecked());
+    EXPECT_EQ(child<QLineEdit>(again, "edEmail")->text().trimmed(), "weibo-user");
+    EXPECT_EQ(child<QLineEdit>(again, "edPassword")->text(), "微博 pw");
+    EXPECT_FALSE(child<QCheckBox>(again, "cbAutoLogin")->isChecked());
 }
 
 TEST_F(SinaLoginFrameTest, ButtonAndCaptionSubmit)
@@ -165,9 +166,9 @@ TEST_F(SinaLoginFrameTest, ButtonAndCaptionSubmit)
     saveLogin("weibo-user", "pw", true, true, 1);
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>1</code><msg>no</msg>");
-    click(m_frame->imgLogin);
+    click(child<ImageButton>(m_frame, "imgLogin"));
     EXPECT_EQ(m_server.targets().size(), 1);
-    click(m_frame->labLogin);
+    click(child<CaptionLabel>(m_frame, "labLogin"));
     EXPECT_EQ(m_server.targets().size(), 2);
 }
 
@@ -175,15 +176,15 @@ TEST_F(SinaLoginFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
 {
     saveLogin("weibo-user", "pw", true, true, 1);
     ASSERT_NO_FATAL_FAILURE(open());
-    for (QWidget* trigger :
-         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->labReset)}) {
-        m_frame->edEmail->setText("x");
-        m_frame->edPassword->setText("y");
+    for (QWidget* trigger : {static_cast<QWidget*>(child<ImageButton>(m_frame, "imgReset")),
+                             static_cast<QWidget*>(child<CaptionLabel>(m_frame, "labReset"))}) {
+        child<QLineEdit>(m_frame, "edEmail")->setText("x");
+        child<QLineEdit>(m_frame, "edPassword")->setText("y");
         m_frame->showPasswordError("shown");
-        m_frame->cbAutoLogin->setFocus();
+        child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
         click(trigger);
-        EXPECT_EQ(m_frame->edEmail->text(), "");
-        EXPECT_EQ(m_frame->edPassword->text(), "");
+        EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
+        EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
         EXPECT_EQ(caret(*m_window), "edEmail");
         EXPECT_EQ(shownError(*m_frame).text, "shown");
     }
@@ -193,12 +194,12 @@ TEST_F(SinaLoginFrameTest, CheckingAutoLoginChecksRememberPassword)
 {
     saveLogin("weibo-user", "pw", false, false, 1);
     ASSERT_NO_FATAL_FAILURE(open());
-    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
-    m_frame->cbAutoLogin->click();
-    EXPECT_TRUE(m_frame->cbRemberPass->isChecked());
-    m_frame->cbRemberPass->click();
-    EXPECT_TRUE(m_frame->cbAutoLogin->isChecked());
-    EXPECT_FALSE(m_frame->cbRemberPass->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
+    child<QCheckBox>(m_frame, "cbAutoLogin")->click();
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
+    child<QCheckBox>(m_frame, "cbRemberPass")->click();
+    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
 }
 
 } // namespace

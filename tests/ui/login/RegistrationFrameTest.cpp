@@ -1,3 +1,4 @@
+#include "tests/support/NamedChild.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "platform/Failure.h"
@@ -24,7 +25,7 @@ protected:
             m_window->showAccountLoginFrame();
         auto* login = qobject_cast<AccountLoginFrame*>(m_window->currentFrame());
         ASSERT_NE(login, nullptr);
-        click(login->imgReg);
+        click(child<ImageButton>(login, "imgReg"));
         processEvents();
         m_frame = qobject_cast<RegistrationFrame*>(m_window->currentFrame());
         ASSERT_NE(m_frame, nullptr);
@@ -32,9 +33,9 @@ protected:
 
     void fill(const char* email, const char* password, const char* repeat)
     {
-        m_frame->edEmail->setText(QString::fromUtf8(email));
-        m_frame->edPassword->setText(QString::fromUtf8(password));
-        m_frame->edRePassword->setText(QString::fromUtf8(repeat));
+        child<QLineEdit>(m_frame, "edEmail")->setText(QString::fromUtf8(email));
+        child<QLineEdit>(m_frame, "edPassword")->setText(QString::fromUtf8(password));
+        child<QLineEdit>(m_frame, "edRePassword")->setText(QString::fromUtf8(repeat));
     }
 
     void answerRegister(const std::string& elements)
@@ -58,8 +59,8 @@ TEST_F(RegFrameTest, OpensWithTheCaretInTheEmailAndEmptyFields)
     saveLogin("alice@example.com", "pw", true, true, 0);
     ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(caret(*m_window), "edEmail");
-    EXPECT_EQ(m_frame->edEmail->text(), "");
-    EXPECT_EQ(m_frame->edPassword->text(), "");
+    EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
+    EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
     EXPECT_EQ(shownError(*m_frame).label, "");
 }
 
@@ -87,7 +88,7 @@ TEST_F(RegFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
     for (const auto& c : cases) {
         m_frame->showPasswordError("earlier");
         fill(c.email, c.password, c.repeat);
-        m_frame->imgGoback->setFocus();
+        child<ImageButton>(m_frame, "imgGoback")->setFocus();
         m_frame->submitReg();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password << "|" << c.repeat;
@@ -146,7 +147,7 @@ TEST_F(RegFrameTest, ARefusalShowsTheServersMessage)
     for (const auto& c : cases) {
         answerRegister(c.elements);
         fill("new@example.com", "pw", "pw");
-        m_frame->edRePassword->setFocus();
+        child<QLineEdit>(m_frame, "edRePassword")->setFocus();
         m_frame->submitReg();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.elements;
@@ -169,7 +170,7 @@ TEST_F(RegFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
     EXPECT_EQ(m_window->currentFrame(), m_frame);
     EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
     EXPECT_EQ(savedLogin().userName, "saved");
-    EXPECT_EQ(m_frame->edEmail->text(), "new@example.com");
+    EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "new@example.com");
 }
 
 TEST_F(RegFrameTest, ButtonAndCaptionSubmit)
@@ -177,24 +178,24 @@ TEST_F(RegFrameTest, ButtonAndCaptionSubmit)
     ASSERT_NO_FATAL_FAILURE(open());
     answerRegister("<code>1</code><msg>no</msg>");
     fill("new@example.com", "pw", "pw");
-    click(m_frame->imgReg);
+    click(child<ImageButton>(m_frame, "imgReg"));
     EXPECT_EQ(m_server.targets().size(), 1);
-    click(m_frame->labRegister);
+    click(child<CaptionLabel>(m_frame, "labRegister"));
     EXPECT_EQ(m_server.targets().size(), 2);
 }
 
 TEST_F(RegFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
 {
     ASSERT_NO_FATAL_FAILURE(open());
-    for (QWidget* trigger :
-         {static_cast<QWidget*>(m_frame->imgReset), static_cast<QWidget*>(m_frame->labReset)}) {
+    for (QWidget* trigger : {static_cast<QWidget*>(child<ImageButton>(m_frame, "imgReset")),
+                             static_cast<QWidget*>(child<CaptionLabel>(m_frame, "labReset"))}) {
         fill("x", "y", "z");
         m_frame->showRePasswordError("shown");
-        m_frame->edPassword->setFocus();
+        child<QLineEdit>(m_frame, "edPassword")->setFocus();
         click(trigger);
-        EXPECT_EQ(m_frame->edEmail->text(), "");
-        EXPECT_EQ(m_frame->edPassword->text(), "");
-        EXPECT_EQ(m_frame->edRePassword->text(), "");
+        EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
+        EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
+        EXPECT_EQ(child<QLineEdit>(m_frame, "edRePassword")->text(), "");
         EXPECT_EQ(caret(*m_window), "edEmail");
         EXPECT_EQ(shownError(*m_frame).text, "shown");
     }

@@ -1,5 +1,6 @@
 // The client URL scheme in the signed-in client: the main window's actions, the notification
 // window's actions through the shared handler, and navigations made by real pages.
+#include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
 #include "ui/chrome/BrowserPage.h"
@@ -112,21 +113,22 @@ protected:
     {
         m_main = &signInAutomatically();
         ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("start"); }), RunEnd::Stopped);
-        m_startUrl = m_main->browser->url();
+        m_startUrl = child<BrowserView>(m_main, "browser")->url();
         // A mark that only this very page carries; a page loaded anew has lost it.
         ASSERT_EQ(evaluate(QStringLiteral("window.quorvaneMark = 'kept'; window.quorvaneMark")),
                   QStringLiteral("kept"));
         m_server.clearRequests();
     }
 
-    QString pageTitle() const { return m_main->browser->browserPage()->title(); }
+    QString pageTitle() const { return child<BrowserView>(m_main, "browser")->browserPage()->title(); }
 
     // Runs a script in the page and gives its result as text.
     QString evaluate(const QString& script)
     {
         std::optional<QString> result;
-        m_main->browser->browserPage()->runJavaScript(
-            script, [&](const QVariant& value) { result = value.toString(); });
+        child<BrowserView>(m_main, "browser")
+            ->browserPage()
+            ->runJavaScript(script, [&](const QVariant& value) { result = value.toString(); });
         EXPECT_EQ(runUntil([&] { return result.has_value(); }), RunEnd::Stopped);
         return result.value_or(QString());
     }
@@ -134,16 +136,17 @@ protected:
     // The page follows a link it has just been given, as a click would.
     void followLink(const QString& href)
     {
-        m_main->browser->browserPage()->runJavaScript(
-            QStringLiteral("(function(){var a=document.createElement('a');a.href=%1;"
-                           "document.body.appendChild(a);a.click();})();")
-                .arg(QStringLiteral("'") + href + QStringLiteral("'")));
+        child<BrowserView>(m_main, "browser")
+            ->browserPage()
+            ->runJavaScript(QStringLiteral("(function(){var a=document.createElement('a');a.href=%1;"
+                                           "document.body.appendChild(a);a.click();})();")
+                                .arg(QStringLiteral("'") + href + QStringLiteral("'")));
     }
 
     // The browser is still on the start page it had, and asked the server for nothing.
     void expectStillOnStartPage()
     {
-        EXPECT_EQ(m_main->browser->url(), m_startUrl);
+        EXPECT_EQ(child<BrowserView>(m_main, "browser")->url(), m_startUrl);
         EXPECT_EQ(evaluate(QStringLiteral("window.quorvaneMark")), QStringLiteral("kept"));
         EXPECT_TRUE(pageRequests().isEmpty()) << pageRequests().join(QLatin1Char(' ')).toStdString();
     }
@@ -162,7 +165,9 @@ TEST_F(PageNavigationTest, CloseLinkHidesTheWindowAndLeavesThePage)
 
 TEST_F(PageNavigationTest, ScriptSettingTheLocationIsHandledToo)
 {
-    m_main->browser->browserPage()->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
+    child<BrowserView>(m_main, "browser")
+        ->browserPage()
+        ->runJavaScript(QStringLiteral("location.href='vemtraclient://close';"));
     ASSERT_EQ(runUntil([&] { return !m_main->isVisible(); }), RunEnd::Stopped);
     expectStillOnStartPage();
 }
@@ -257,10 +262,12 @@ protected:
 // fires; the page's own top frame still can.
 TEST_F(StrangerPageTest, AThirdPartyFrameCannotDriveTheClient)
 {
-    m_main->browser->browserPage()->runJavaScript(
-        QStringLiteral(
-            "var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
-            .arg(m_stranger.url()));
+    child<BrowserView>(m_main, "browser")
+        ->browserPage()
+        ->runJavaScript(
+            QStringLiteral(
+                "var f=document.createElement('iframe');f.src='%1/frame';document.body.appendChild(f);")
+                .arg(m_stranger.url()));
     ASSERT_EQ(runUntil([&] { return !m_stranger.targets().isEmpty(); }), RunEnd::Stopped);
     settle();
     EXPECT_TRUE(openedUrls().isEmpty());
@@ -275,7 +282,9 @@ TEST_F(StrangerPageTest, AnotherSitesPageCannotDriveTheClient)
     m_main->navigateTo(m_stranger.url() + QStringLiteral("/page"));
     ASSERT_EQ(runUntil([&] { return pageTitle() == QStringLiteral("stranger"); }), RunEnd::Stopped);
     followLink(QStringLiteral("vemtraclient://open/?url=http%3A%2F%2Fevil.example%2Fpage"));
-    m_main->browser->browserPage()->runJavaScript(QStringLiteral("location.href='vemtraclient://close/';"));
+    child<BrowserView>(m_main, "browser")
+        ->browserPage()
+        ->runJavaScript(QStringLiteral("location.href='vemtraclient://close/';"));
     settle();
     EXPECT_TRUE(openedUrls().isEmpty());
     EXPECT_TRUE(m_main->isVisible());

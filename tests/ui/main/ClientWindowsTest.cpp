@@ -1,6 +1,7 @@
 // What the client does around the main window: the polling thread it starts and stops, the
 // notification window it hands notifications to, the share window that serves the main window's
 // new-window requests, and the secondary windows of its menus.
+#include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
 #include "ui/chrome/BrowserView.h"
@@ -35,7 +36,9 @@ protected:
     MainWindow& signInToStartPage()
     {
         MainWindow& main = signInAutomatically();
-        EXPECT_EQ(runUntil([&] { return main.browser->page()->title() == QStringLiteral("start"); }),
+        EXPECT_EQ(runUntil([&] {
+                      return child<BrowserView>(main, "browser")->page()->title() == QStringLiteral("start");
+                  }),
                   RunEnd::Stopped);
         return main;
     }
@@ -43,7 +46,9 @@ protected:
     // The start page asks for a new window, as a link with target "_blank" does.
     void openNewWindowAt(MainWindow& main, const QString& url)
     {
-        main.browser->page()->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
+        child<BrowserView>(main, "browser")
+            ->page()
+            ->runJavaScript(QStringLiteral("window.open('%1');").arg(url));
     }
 };
 
@@ -106,14 +111,14 @@ TEST_F(ClientWindowsTest, NewWindowsGoWhereTheyBelong)
     ShareWindow* created = m_client->shareWindow();
     ASSERT_NE(created, nullptr);
     EXPECT_FALSE(created->isVisible());
-    const QUrl startUrl = main.browser->url();
+    const QUrl startUrl = child<BrowserView>(main, "browser")->url();
     const QString sharePage =
         QStringLiteral("http://service.weibo.com/share/share.php?url=x&title=t&shareType=1");
 
     openNewWindowAt(main, sharePage);
     ASSERT_EQ(runUntil([&] {
                   return m_client->shareWindow() && m_client->shareWindow()->isVisible() &&
-                         m_client->shareWindow()->browser->url().host() ==
+                         child<BrowserView>(m_client->shareWindow(), "browser")->url().host() ==
                              QStringLiteral("service.weibo.com");
               }),
               RunEnd::Stopped);
@@ -128,7 +133,7 @@ TEST_F(ClientWindowsTest, NewWindowsGoWhereTheyBelong)
     ASSERT_EQ(runUntil([] { return openedUrls().size() >= 2; }), RunEnd::Stopped);
     EXPECT_EQ(runUntil([] { return false; }, 500), RunEnd::TimedOut);
     EXPECT_EQ(openedUrls(), (QList<QUrl>{QUrl(report), QUrl(QStringLiteral("https://example.com/news"))}));
-    EXPECT_EQ(main.browser->url().toString(), startUrl.toString());
+    EXPECT_EQ(child<BrowserView>(main, "browser")->url().toString(), startUrl.toString());
 
     // Closed, the share window is created anew for the next share page, owned by the main window.
     QPointer<ShareWindow> first = m_client->shareWindow();
@@ -138,11 +143,14 @@ TEST_F(ClientWindowsTest, NewWindowsGoWhereTheyBelong)
     openNewWindowAt(main, sharePage + QStringLiteral("&again=1"));
     ASSERT_EQ(runUntil([&] {
                   return m_client->shareWindow() && m_client->shareWindow()->isVisible() &&
-                         m_client->shareWindow()->browser->url().query().endsWith(QStringLiteral("again=1"));
+                         child<BrowserView>(m_client->shareWindow(), "browser")
+                             ->url()
+                             .query()
+                             .endsWith(QStringLiteral("again=1"));
               }),
               RunEnd::Stopped);
     EXPECT_EQ(m_client->shareWindow()->parentWidget(), &main);
-    EXPECT_EQ(main.browser->url().toString(), startUrl.toString());
+    EXPECT_EQ(child<BrowserView>(main, "browser")->url().toString(), startUrl.toString());
     delete m_client->shareWindow();
 }
 
@@ -150,35 +158,37 @@ TEST_F(ClientWindowsTest, MenusOpenOneSecondaryWindowEach)
 {
     MainWindow& main = signInAutomatically();
 
-    main.miSetting->trigger();
+    child<QAction>(main, "miSetting")->trigger();
     ASSERT_NE(findOpenWindow<SettingsDialog>(), nullptr);
     EXPECT_TRUE(findOpenWindow<SettingsDialog>()->isVisible());
     SettingsDialog* setting = findOpenWindow<SettingsDialog>();
-    main.miSystemSetting->trigger();
+    child<QAction>(main, "miSystemSetting")->trigger();
     EXPECT_EQ(findOpenWindow<SettingsDialog>(), setting);
     delete findOpenWindow<SettingsDialog>();
 
-    main.miChangePassword->trigger();
+    child<QAction>(main, "miChangePassword")->trigger();
     ASSERT_NE(findOpenWindow<ChangePasswordDialog>(), nullptr);
     EXPECT_TRUE(findOpenWindow<ChangePasswordDialog>()->isVisible());
     ChangePasswordDialog* password = findOpenWindow<ChangePasswordDialog>();
-    main.miChangePassword2->trigger();
+    child<QAction>(main, "miChangePassword2")->trigger();
     EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), password);
     delete findOpenWindow<ChangePasswordDialog>();
 
     // The feedback link and the envelope beside it, clicked.
-    QTest::mouseClick(main.labFeedback, Qt::LeftButton, {}, main.labFeedback->rect().center());
+    QTest::mouseClick(child<QLabel>(main, "labFeedback"), Qt::LeftButton, {},
+                      child<QLabel>(main, "labFeedback")->rect().center());
     ASSERT_NE(findOpenWindow<FeedbackWindow>(), nullptr);
     EXPECT_TRUE(findOpenWindow<FeedbackWindow>()->isVisible());
     FeedbackWindow* feedback = findOpenWindow<FeedbackWindow>();
     findOpenWindow<FeedbackWindow>()->hide();
-    QTest::mouseClick(main.imgEmail, Qt::LeftButton, {}, main.imgEmail->rect().center());
+    QTest::mouseClick(child<Image>(main, "imgEmail"), Qt::LeftButton, {},
+                      child<Image>(main, "imgEmail")->rect().center());
     EXPECT_EQ(findOpenWindow<FeedbackWindow>(), feedback);
     EXPECT_TRUE(findOpenWindow<FeedbackWindow>()->isVisible());
     delete findOpenWindow<FeedbackWindow>();
 
     // About is modal and gone once closed.
-    for (QAction* item : {main.miAbout, main.miAbout2}) {
+    for (QAction* item : {child<QAction>(main, "miAbout"), child<QAction>(main, "miAbout2")}) {
         QString shown;
         QTimer::singleShot(100, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -201,8 +211,8 @@ TEST_F(ClientWindowsTest, MenusOpenOneSecondaryWindowEach)
 TEST_F(ClientWindowsTest, ClickThatEndsOffTheLinkOpensNothing)
 {
     MainWindow& main = signInAutomatically();
-    QTest::mousePress(main.labFeedback, Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(main.labFeedback, Qt::LeftButton, {}, QPoint(-20, 5));
+    QTest::mousePress(child<QLabel>(main, "labFeedback"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(child<QLabel>(main, "labFeedback"), Qt::LeftButton, {}, QPoint(-20, 5));
     EXPECT_EQ(findOpenWindow<FeedbackWindow>(), nullptr);
 }
 

@@ -1,4 +1,5 @@
 #include "tests/ui/main/MainFixture.h"
+#include "tests/support/NamedChild.h"
 
 #include "config/ConfigStore.h"
 #include "config/SavedLogin.h"
@@ -202,7 +203,7 @@ QString frameClass(const LoginWindow& login)
 
 void cancelLogin(LoginWindow& login)
 {
-    login.closeButton->click();
+    child<ImageButton>(login, "closeButton")->click();
 }
 
 } // namespace quorvane

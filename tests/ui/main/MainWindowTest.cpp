@@ -1,5 +1,6 @@
 // The signed-in main window: its components, the placement of the user's name, the close,
 // minimise and exit rules, and both menus.
+#include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
 #include "config/ConfigStore.h"
@@ -60,12 +61,12 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(main.geometry().center(), screen.center());
 
-    EXPECT_EQ(main.titleBar->geometry(), QRect(0, 0, 995, 51));
-    EXPECT_EQ(main.titleBar->palette().color(QPalette::Window), QColor(22, 80, 153));
-    EXPECT_EQ(main.titlePicture->geometry(), QRect(0, 0, 995, 51));
+    EXPECT_EQ(child<QWidget>(main, "titleBar")->geometry(), QRect(0, 0, 995, 51));
+    EXPECT_EQ(child<QWidget>(main, "titleBar")->palette().color(QPalette::Window), QColor(22, 80, 153));
+    EXPECT_EQ(child<DragImage>(main, "titlePicture")->geometry(), QRect(0, 0, 995, 51));
     // The browser panel below the title bar; the browser reaches past its left, top and bottom.
-    EXPECT_EQ(main.browserPanel->geometry(), QRect(2, 51, 991, 671));
-    EXPECT_EQ(main.browser->geometry(), QRect(-2, -1, 993, 673));
+    EXPECT_EQ(child<QWidget>(main, "browserPanel")->geometry(), QRect(2, 51, 991, 671));
+    EXPECT_EQ(child<BrowserView>(main, "browser")->geometry(), QRect(-2, -1, 993, 673));
 
     const struct
     {
@@ -73,43 +74,45 @@ TEST_F(MainWindowTest, SignedInWindowHasItsComponentsInPlace)
         QRect geometry;
         const char* tip;
     } pictures[] = {
-        {main.imgCertified, {774, 6, 16, 16}, "认证企业"},
-        {main.imgSplit, {794, 11, 2, 11}, ""},
-        {main.imgEmail, {803, 11, 13, 10}, ""},
-        {main.titleSeparator, {879, 12, 3, 8}, ""},
-        {main.optionButton, {885, 6, 21, 21}, "主菜单"},
-        {main.minimizeButton, {912, 8, 28, 16}, "最小化"},
-        {main.closeButton, {946, 8, 28, 16}, "关闭"},
+        {child<Image>(main, "imgCertified"), {774, 6, 16, 16}, "认证企业"},
+        {child<Image>(main, "imgSplit"), {794, 11, 2, 11}, ""},
+        {child<Image>(main, "imgEmail"), {803, 11, 13, 10}, ""},
+        {child<Image>(main, "titleSeparator"), {879, 12, 3, 8}, ""},
+        {child<ImageButton>(main, "optionButton"), {885, 6, 21, 21}, "主菜单"},
+        {child<ImageButton>(main, "minimizeButton"), {912, 8, 28, 16}, "最小化"},
+        {child<ImageButton>(main, "closeButton"), {946, 8, 28, 16}, "关闭"},
     };
     for (const auto& picture : pictures) {
         SCOPED_TRACE(picture.widget->objectName().toStdString());
-        EXPECT_EQ(picture.widget->parentWidget(), main.titleBar);
+        EXPECT_EQ(picture.widget->parentWidget(), child<QWidget>(main, "titleBar"));
         EXPECT_EQ(picture.widget->geometry(), picture.geometry);
         EXPECT_EQ(picture.widget->toolTip(), QString::fromUtf8(picture.tip));
     }
-    EXPECT_TRUE(samePicture(main.optionButton, "OPTION_NORMAL"));
-    EXPECT_TRUE(samePicture(main.minimizeButton, "MIN_NORMAL"));
-    EXPECT_TRUE(samePicture(main.closeButton, "CLOSE_NORMAL"));
-    EXPECT_EQ(main.imgEmail->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_TRUE(samePicture(child<ImageButton>(main, "optionButton"), "OPTION_NORMAL"));
+    EXPECT_TRUE(samePicture(child<ImageButton>(main, "minimizeButton"), "MIN_NORMAL"));
+    EXPECT_TRUE(samePicture(child<ImageButton>(main, "closeButton"), "CLOSE_NORMAL"));
+    EXPECT_EQ(child<Image>(main, "imgEmail")->cursor().shape(), Qt::PointingHandCursor);
 
-    EXPECT_EQ(main.labWelcome->text(), QStringLiteral("欢迎！"));
-    EXPECT_EQ(textColor(main.labWelcome), QColor(Qt::white));
-    EXPECT_EQ(textColor(main.labUserName), QColor(Qt::yellow));
-    EXPECT_EQ(main.labFeedback->text(), QStringLiteral("  意见反馈"));
-    EXPECT_EQ(textColor(main.labFeedback), QColor(Qt::white));
-    EXPECT_EQ(main.labFeedback->x(), 817);
-    EXPECT_EQ(main.labFeedback->cursor().shape(), Qt::PointingHandCursor);
-    for (const QLabel* label : {main.labWelcome, main.labUserName, main.labFeedback})
+    EXPECT_EQ(child<QLabel>(main, "labWelcome")->text(), QStringLiteral("欢迎！"));
+    EXPECT_EQ(textColor(child<QLabel>(main, "labWelcome")), QColor(Qt::white));
+    EXPECT_EQ(textColor(child<QLabel>(main, "labUserName")), QColor(Qt::yellow));
+    EXPECT_EQ(child<QLabel>(main, "labFeedback")->text(), QStringLiteral("  意见反馈"));
+    EXPECT_EQ(textColor(child<QLabel>(main, "labFeedback")), QColor(Qt::white));
+    EXPECT_EQ(child<QLabel>(main, "labFeedback")->x(), 817);
+    EXPECT_EQ(child<QLabel>(main, "labFeedback")->cursor().shape(), Qt::PointingHandCursor);
+    for (const QLabel* label : {child<QLabel>(main, "labWelcome"), child<QLabel>(main, "labUserName"),
+                                child<QLabel>(main, "labFeedback")})
         EXPECT_FALSE(label->autoFillBackground()) << label->objectName().toStdString();
 
     // Rounded corners with the browser panel's lower corners rounded too.
     EXPECT_EQ(main.mask(), roundedWindowRegion(main.size(), 15));
-    EXPECT_EQ(main.browserPanel->mask(), shapedPanelRegion(main.browserPanel->size()));
+    EXPECT_EQ(child<QWidget>(main, "browserPanel")->mask(),
+              shapedPanelRegion(child<QWidget>(main, "browserPanel")->size()));
 
-    EXPECT_TRUE(main.trayIcon->isVisible());
-    EXPECT_EQ(main.trayIcon->toolTip(), QStringLiteral("Quorvane"));
-    EXPECT_FALSE(main.trayIcon->icon().isNull());
-    EXPECT_EQ(main.trayIcon->contextMenu(), main.trayMenu);
+    EXPECT_TRUE(child<QSystemTrayIcon>(main, "trayIcon")->isVisible());
+    EXPECT_EQ(child<QSystemTrayIcon>(main, "trayIcon")->toolTip(), QStringLiteral("Quorvane"));
+    EXPECT_FALSE(child<QSystemTrayIcon>(main, "trayIcon")->icon().isNull());
+    EXPECT_EQ(child<QSystemTrayIcon>(main, "trayIcon")->contextMenu(), child<QMenu>(main, "trayMenu"));
 
     // The window is stored for a second start of the client.
     EXPECT_EQ(ConfigStore().getMainHandle(), static_cast<qint64>(main.winId()));
@@ -130,11 +133,12 @@ TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 {
     MainWindow& main = signInAutomatically();
     main.resize(1100, 800);
-    EXPECT_EQ(main.titleBar->width(), 1100);
-    EXPECT_EQ(main.browserPanel->geometry(), QRect(2, 51, 1096, 747));
-    EXPECT_EQ(main.browser->geometry(), QRect(-2, -1, 1098, 749));
+    EXPECT_EQ(child<QWidget>(main, "titleBar")->width(), 1100);
+    EXPECT_EQ(child<QWidget>(main, "browserPanel")->geometry(), QRect(2, 51, 1096, 747));
+    EXPECT_EQ(child<BrowserView>(main, "browser")->geometry(), QRect(-2, -1, 1098, 749));
     EXPECT_EQ(main.mask(), roundedWindowRegion(QSize(1100, 800), 15));
-    EXPECT_EQ(main.browserPanel->mask(), shapedPanelRegion(main.browserPanel->size()));
+    EXPECT_EQ(child<QWidget>(main, "browserPanel")->mask(),
+              shapedPanelRegion(child<QWidget>(main, "browserPanel")->size()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     const QImage shot = main.grab().toImage();
     EXPECT_EQ(shot.pixelColor(1098, 400), kBorderLineColor);
@@ -144,9 +148,11 @@ TEST_F(MainWindowTest, ResizingKeepsTheRoundedCornersAndTheBrowserInPlace)
 TEST_F(MainWindowTest, RightClicksInsideTheBrowserNeverReachIt)
 {
     MainWindow& main = signInAutomatically();
-    ASSERT_EQ(runUntil([&] { return main.browser->page()->title() == QStringLiteral("start"); }),
+    ASSERT_EQ(runUntil([&] {
+                  return child<BrowserView>(main, "browser")->page()->title() == QStringLiteral("start");
+              }),
               RunEnd::Stopped);
-    QWidget* inside = main.browser->focusProxy();
+    QWidget* inside = child<BrowserView>(main, "browser")->focusProxy();
     ASSERT_NE(inside, nullptr);
     // What reaches the widget inside the view after the application's filters.
     struct Seen final : QObject
@@ -197,16 +203,18 @@ TEST_P(PlacementTest, NameAndGreetingStayRightAlignedAgainstBadgeOrSeparator)
     const PlacementCase& c = GetParam();
     MainWindow& main = signInAutomatically(QString::fromUtf8(c.userName), QString::fromLatin1(c.role));
 
-    EXPECT_EQ(main.labUserName->text(), QString::fromUtf8(c.userName));
-    EXPECT_EQ(main.labUserName->textFormat(), Qt::PlainText);
-    EXPECT_EQ(main.labUserName->width(), main.labUserName->sizeHint().width());
-    EXPECT_EQ(main.imgCertified->isVisible(), c.badge);
-    const QRect name = main.labUserName->geometry();
+    EXPECT_EQ(child<QLabel>(main, "labUserName")->text(), QString::fromUtf8(c.userName));
+    EXPECT_EQ(child<QLabel>(main, "labUserName")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(child<QLabel>(main, "labUserName")->width(),
+              child<QLabel>(main, "labUserName")->sizeHint().width());
+    EXPECT_EQ(child<Image>(main, "imgCertified")->isVisible(), c.badge);
+    const QRect name = child<QLabel>(main, "labUserName")->geometry();
     if (c.badge)
-        EXPECT_EQ(name.x() + name.width(), main.imgCertified->x() - 2);
+        EXPECT_EQ(name.x() + name.width(), child<Image>(main, "imgCertified")->x() - 2);
     else
-        EXPECT_EQ(name.x() + name.width(), main.imgSplit->x() - 5);
-    EXPECT_EQ(main.labWelcome->x() + main.labWelcome->width(), name.x() - 5);
+        EXPECT_EQ(name.x() + name.width(), child<Image>(main, "imgSplit")->x() - 5);
+    EXPECT_EQ(child<QLabel>(main, "labWelcome")->x() + child<QLabel>(main, "labWelcome")->width(),
+              name.x() - 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Accounts, PlacementTest, ::testing::ValuesIn(kPlacementCases),
@@ -222,13 +230,15 @@ struct CloseCase
 };
 
 const CloseCase kCloseCases[] = {
-    {"CloseButton", false, [](MainWindow& main) { main.closeButton->click(); }, false},
-    {"CloseButtonWithCloseOnExit", true, [](MainWindow& main) { main.closeButton->click(); }, true},
-    {"MinimiseButton", true, [](MainWindow& main) { main.minimizeButton->click(); }, false},
+    {"CloseButton", false, [](MainWindow& main) { child<ImageButton>(main, "closeButton")->click(); }, false},
+    {"CloseButtonWithCloseOnExit", true,
+     [](MainWindow& main) { child<ImageButton>(main, "closeButton")->click(); }, true},
+    {"MinimiseButton", true, [](MainWindow& main) { child<ImageButton>(main, "minimizeButton")->click(); },
+     false},
     // The task bar and the window manager ask the window system to close the window.
     {"TaskBarClose", false, [](MainWindow& main) { main.windowHandle()->close(); }, false},
     {"TaskBarCloseWithCloseOnExit", true, [](MainWindow& main) { main.windowHandle()->close(); }, false},
-    {"ExitInTrayMenu", false, [](MainWindow& main) { main.miExit->trigger(); }, true},
+    {"ExitInTrayMenu", false, [](MainWindow& main) { child<QAction>(main, "miExit")->trigger(); }, true},
     {"ExitApplication", false, [](MainWindow& main) { main.exitApplication(); }, true},
 };
 
@@ -253,10 +263,10 @@ TEST_P(CloseTest, HidesToTheTrayOrEndsTheClient)
         EXPECT_EQ(end, RunEnd::Stopped);
         EXPECT_FALSE(main.allowClose());
         EXPECT_TRUE(main.isMinimized());
-        EXPECT_TRUE(main.trayIcon->isVisible());
+        EXPECT_TRUE(child<QSystemTrayIcon>(main, "trayIcon")->isVisible());
         EXPECT_EQ(runUntil([] { return false; }, 300), RunEnd::TimedOut);
         // The tray icon brings it back.
-        emit main.trayIcon->activated(QSystemTrayIcon::Trigger);
+        emit child<QSystemTrayIcon>(main, "trayIcon")->activated(QSystemTrayIcon::Trigger);
         EXPECT_TRUE(main.isVisible());
         EXPECT_FALSE(main.isMinimized());
     }
@@ -270,34 +280,37 @@ TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
     MainWindow& main = signInAutomatically();
     for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
         main.hideToTray();
-        emit main.trayIcon->activated(reason);
+        emit child<QSystemTrayIcon>(main, "trayIcon")->activated(reason);
         EXPECT_TRUE(main.isVisible()) << reason;
     }
     // The middle button does nothing.
     main.hideToTray();
-    emit main.trayIcon->activated(QSystemTrayIcon::MiddleClick);
+    emit child<QSystemTrayIcon>(main, "trayIcon")->activated(QSystemTrayIcon::MiddleClick);
     EXPECT_FALSE(main.isVisible());
-    main.miOpen->trigger();
+    child<QAction>(main, "miOpen")->trigger();
     EXPECT_TRUE(main.isVisible());
 }
 
 TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder)
 {
     MainWindow& main = signInAutomatically();
-    EXPECT_EQ(captions(main.trayMenu),
+    EXPECT_EQ(captions(child<QMenu>(main, "trayMenu")),
               (QStringList{QStringLiteral("打开Quorvane"), QStringLiteral("系统设置(&S)..."),
                            QStringLiteral("修改密码..."), QStringLiteral("Selvor网站"),
                            QStringLiteral("关于"), QStringLiteral("-"), QStringLiteral("退出")}));
-    EXPECT_EQ(captions(main.optionMenu), (QStringList{QStringLiteral("系统设置"), QStringLiteral("修改密码"),
-                                                      QStringLiteral("Selvor网站"), QStringLiteral("关于")}));
+    EXPECT_EQ(captions(child<QMenu>(main, "optionMenu")),
+              (QStringList{QStringLiteral("系统设置"), QStringLiteral("修改密码"),
+                           QStringLiteral("Selvor网站"), QStringLiteral("关于")}));
 }
 
 TEST_F(MainWindowTest, WebSiteOpensInTheDefaultBrowserWithTheClientAsReferrer)
 {
     MainWindow& main = signInAutomatically();
-    ASSERT_EQ(runUntil([&] { return main.browser->page()->title() == QStringLiteral("start"); }),
+    ASSERT_EQ(runUntil([&] {
+                  return child<BrowserView>(main, "browser")->page()->title() == QStringLiteral("start");
+              }),
               RunEnd::Stopped);
-    for (QAction* item : {main.miWebSite, main.miWebSite2}) {
+    for (QAction* item : {child<QAction>(main, "miWebSite"), child<QAction>(main, "miWebSite2")}) {
         clearOpenedUrls();
         item->trigger();
         ASSERT_EQ(openedUrls().size(), 1) << item->objectName().toStdString();
@@ -307,7 +320,10 @@ TEST_F(MainWindowTest, WebSiteOpensInTheDefaultBrowserWithTheClientAsReferrer)
         EXPECT_EQ(QUrlQuery(site).queryItemValue(QStringLiteral("from")), QStringLiteral("quorvane_client"));
     }
     // The embedded browser stays on its page.
-    EXPECT_TRUE(main.browser->url().toString().contains(QStringLiteral("/users/validateUser")));
+    EXPECT_TRUE(child<BrowserView>(main, "browser")
+                    ->url()
+                    .toString()
+                    .contains(QStringLiteral("/users/validateUser")));
 }
 
 // The change-password items show only for a session signed in with an account password.
@@ -336,27 +352,27 @@ TEST_P(MenuTest, ChangePasswordOnlyForAnAccountSession)
     ASSERT_EQ(runClient({}, [&] { return main.isVisible(); }), RunEnd::Stopped);
 
     // The tray menu, as the tray icon opens it.
-    main.trayMenu->popup(main.mapToGlobal(QPoint(100, 100)));
-    EXPECT_EQ(main.miChangePassword->isVisible(), c.changePassword);
-    EXPECT_TRUE(main.miSetting->isVisible());
-    main.trayMenu->hide();
+    child<QMenu>(main, "trayMenu")->popup(main.mapToGlobal(QPoint(100, 100)));
+    EXPECT_EQ(child<QAction>(main, "miChangePassword")->isVisible(), c.changePassword);
+    EXPECT_TRUE(child<QAction>(main, "miSetting")->isVisible());
+    child<QMenu>(main, "trayMenu")->hide();
 
     // The option menu drops down below its button while the button shows its pressed picture.
     QPoint menuAt;
     bool optionVisible = !c.changePassword;
     bool pressed = false;
     QTimer::singleShot(200, [&] {
-        menuAt = main.optionMenu->pos();
-        optionVisible = main.miChangePassword2->isVisible();
-        pressed = samePicture(main.optionButton, "OPTION_CLICK");
-        main.optionMenu->close();
+        menuAt = child<QMenu>(main, "optionMenu")->pos();
+        optionVisible = child<QAction>(main, "miChangePassword2")->isVisible();
+        pressed = samePicture(child<ImageButton>(main, "optionButton"), "OPTION_CLICK");
+        child<QMenu>(main, "optionMenu")->close();
     });
-    QTest::mousePress(main.optionButton, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(main.optionButton, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mousePress(child<ImageButton>(main, "optionButton"), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(child<ImageButton>(main, "optionButton"), Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(optionVisible, c.changePassword);
     EXPECT_TRUE(pressed);
     EXPECT_EQ(menuAt, main.mapToGlobal(QPoint(885, 6 + 21 + 10)));
-    EXPECT_TRUE(samePicture(main.optionButton, "OPTION_NORMAL"));
+    EXPECT_TRUE(samePicture(child<ImageButton>(main, "optionButton"), "OPTION_NORMAL"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, MenuTest, ::testing::ValuesIn(kMenuCases),

@@ -1,5 +1,6 @@
 // The sign-in sequence of the main window: automatic sign-in from the saved login, else the
 // modal login window; the client ends when the user gives up.
+#include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
 #include "server/ClientVersion.h"
@@ -216,7 +217,7 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
                 answer("userLogin", kAccepted);
                 auto* frame = qobject_cast<AccountLoginFrame*>(login.currentFrame());
                 ASSERT_NE(frame, nullptr);
-                frame->edPassword->setText(QStringLiteral("demo123"));
+                child<QLineEdit>(frame, "edPassword")->setText(QStringLiteral("demo123"));
                 frame->submitLogin();
             } else {
                 cancelLogin(login);
@@ -272,14 +273,14 @@ TEST_F(SignInWindowsTest, SecondStartWhileTheLoginWindowIsOpenBringsItForward)
     bool hiddenLoginShownAgain = false;
     const RunEnd end = runClient({}, {}, [&](LoginWindow& login) {
         // The login window's minimise button only hides it; it stays modal.
-        login.minimizeButton->click();
+        child<ImageButton>(login, "minimizeButton")->click();
         EXPECT_FALSE(login.isVisible());
         m_client->showClient();
         hiddenLoginShownAgain = login.isVisible();
         EXPECT_FALSE(main.isVisible());
         // The tray icon's menu item does the same.
-        login.minimizeButton->click();
-        main.miOpen->trigger();
+        child<ImageButton>(login, "minimizeButton")->click();
+        child<QAction>(main, "miOpen")->trigger();
         EXPECT_TRUE(login.isVisible());
         cancelLogin(login);
     });

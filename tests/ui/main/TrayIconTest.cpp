@@ -1,5 +1,6 @@
 // The tray icon in a real notification area: a tray host runs on the X server, and the icon is
 // clicked with real pointer input.
+#include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
 #include <QAction>
@@ -40,8 +41,9 @@ protected:
     // Waits until the tray host shows the icon; its place on the screen.
     QRect iconPlace(const MainWindow& main)
     {
-        EXPECT_EQ(runUntil([&] { return main.trayIcon->geometry().isValid(); }), RunEnd::Stopped);
-        return main.trayIcon->geometry();
+        EXPECT_EQ(runUntil([&] { return child<QSystemTrayIcon>(main, "trayIcon")->geometry().isValid(); }),
+                  RunEnd::Stopped);
+        return child<QSystemTrayIcon>(main, "trayIcon")->geometry();
     }
 
     // Real pointer input at a place on the screen.
@@ -62,7 +64,7 @@ TEST_F(TrayIconTest, ClicksOnTheIconBringTheWindowBackFromTheTray)
     MainWindow& main = signInAutomatically();
     const QRect icon = iconPlace(main);
     ASSERT_TRUE(icon.isValid());
-    EXPECT_EQ(main.trayIcon->toolTip(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(child<QSystemTrayIcon>(main, "trayIcon")->toolTip(), QStringLiteral("Quorvane"));
 
     for (const int clicks : {1, 2}) {
         main.hideToTray();
@@ -80,10 +82,11 @@ TEST_F(TrayIconTest, RightClickOpensTheTrayMenu)
     ASSERT_TRUE(icon.isValid());
     main.hideToTray();
     clickAt(icon.center(), 3);
-    ASSERT_EQ(runUntil([&] { return main.trayMenu->isVisible(); }), RunEnd::Stopped);
-    EXPECT_TRUE(main.miChangePassword->isVisible());
+    ASSERT_EQ(runUntil([&] { return child<QMenu>(main, "trayMenu")->isVisible(); }), RunEnd::Stopped);
+    EXPECT_TRUE(child<QAction>(main, "miChangePassword")->isVisible());
     // "退出" in the menu ends the client.
-    EXPECT_EQ(runClient([&] { main.miExit->trigger(); }, {}, {}, 5000), RunEnd::ClientEnded);
+    EXPECT_EQ(runClient([&] { child<QAction>(main, "miExit")->trigger(); }, {}, {}, 5000),
+              RunEnd::ClientEnded);
     EXPECT_FALSE(main.isVisible());
 }
 

@@ -3,6 +3,7 @@
 #include "config/ConfigStore.h"
 #include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/NamedChild.h"
 #include "tests/support/TempProfile.h"
 #include "tests/ui/dialogs/WindowTestApp.h"
 #include "tests/ui/share/ShareServers.h"
@@ -82,7 +83,7 @@ protected:
     void record(ShareWindow* window)
     {
         m_completions.clear();
-        QObject::connect(window->browser->browserPage(), &BrowserPage::documentComplete,
+        QObject::connect(child<BrowserView>(window, "browser")->browserPage(), &BrowserPage::documentComplete,
                          [this](const QString& url) { m_completions << url; });
     }
 
@@ -98,7 +99,7 @@ protected:
     void load(const QString& url)
     {
         const qsizetype before = m_completions.size();
-        navigateUrl(findOpenWindow<ShareWindow>()->browser, url);
+        navigateUrl(child<BrowserView>(findOpenWindow<ShareWindow>(), "browser"), url);
         ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; })) << url.toStdString();
     }
 
@@ -133,7 +134,7 @@ TEST_F(BrowserFormTest, CreatedHiddenAtItsFirstSize)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvane"));
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window->size(), QSize(620, 290));
-    EXPECT_EQ(window->browser->geometry(), QRect(0, 0, 392, 278));
+    EXPECT_EQ(child<BrowserView>(window, "browser")->geometry(), QRect(0, 0, 392, 278));
 }
 
 TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
@@ -158,11 +159,11 @@ TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
         EXPECT_EQ(m_completions.last(), c.url);
         EXPECT_FALSE(window->sharePending()) << c.url.toStdString();
         EXPECT_EQ(windowSize(window), QSize(628, c.height)) << c.url.toStdString();
-        EXPECT_EQ(window->browser->geometry(), window->rect()) << c.url.toStdString();
+        EXPECT_EQ(child<BrowserView>(window, "browser")->geometry(), window->rect()) << c.url.toStdString();
         EXPECT_TRUE(window->isVisible());
         // From now on the browser fills the window whatever its size.
         window->resize(700, 600);
-        EXPECT_EQ(window->browser->geometry(), QRect(0, 0, 700, 600));
+        EXPECT_EQ(child<BrowserView>(window, "browser")->geometry(), QRect(0, 0, 700, 600));
         delete window;
     }
     EXPECT_EQ(shareReports(), QStringList());
@@ -175,7 +176,7 @@ TEST_F(BrowserFormTest, OnlyAnExpectedSharePageFits)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 20000));
     load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=3"));
     EXPECT_EQ(window->size(), QSize(620, 290));
-    EXPECT_EQ(window->browser->geometry(), QRect(0, 0, 392, 278));
+    EXPECT_EQ(child<BrowserView>(window, "browser")->geometry(), QRect(0, 0, 392, 278));
 
     // A first page that is no share page keeps the size and the expectation.
     window->expectSharePage();
@@ -218,7 +219,7 @@ TEST_F(BrowserFormTest, SuccessPageReportsTheSharedType)
 
     // A reload reports again.
     const qsizetype before = m_completions.size();
-    findOpenWindow<ShareWindow>()->browser->reload();
+    child<BrowserView>(findOpenWindow<ShareWindow>(), "browser")->reload();
     ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; }));
     EXPECT_EQ(shareReports(), QStringList({report("2"), report("2")}));
 }
@@ -242,7 +243,8 @@ TEST_F(BrowserFormTest, SharingFromTheSharePageReports)
     ShareWindow* window = create();
     expectAndShow(window);
     load(QStringLiteral("http://service.weibo.com/share/share.php?shareType=2"));
-    runScript(window->browser->browserPage(), QStringLiteral("document.getElementById('send').click()"));
+    runScript(child<BrowserView>(window, "browser")->browserPage(),
+              QStringLiteral("document.getElementById('send').click()"));
     ASSERT_TRUE(waitUntil([&] { return !shareReports().isEmpty(); }));
     EXPECT_EQ(shareReports(), QStringList({report("2")}));
     EXPECT_EQ(windowSize(window), QSize(628, 324));
@@ -282,7 +284,7 @@ TEST_F(BrowserFormTest, CloseDestroysTheWindowAndEmptiesTheReference)
     expectAndShow(window);
     alive = window;
     load(m_server.url() + QStringLiteral("/other"));
-    runScript(window->browser->browserPage(), QStringLiteral("window.close()"));
+    runScript(child<BrowserView>(window, "browser")->browserPage(), QStringLiteral("window.close()"));
     ASSERT_TRUE(waitUntil([&] { return !findOpenWindow<ShareWindow>(); }));
     processEvents();
     EXPECT_FALSE(alive);
@@ -322,7 +324,7 @@ TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
                          if (!findOpenWindow<ShareWindow>())
                              record(new ShareWindow(m_session, &mainWindow));
                          findOpenWindow<ShareWindow>()->expectSharePage();
-                         target = findOpenWindow<ShareWindow>()->browser->browserPage();
+                         target = child<BrowserView>(findOpenWindow<ShareWindow>(), "browser")->browserPage();
                          findOpenWindow<ShareWindow>()->show();
                      });
     mainWindow.show();
@@ -342,7 +344,10 @@ TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
         ShareWindow* window = findOpenWindow<ShareWindow>();
         EXPECT_EQ(window->parentWidget(), &mainWindow);
         EXPECT_EQ(windowSize(window), QSize(628, 528));
-        EXPECT_TRUE(window->browser->url().toString().startsWith(QLatin1String("http://service.weibo.com/")));
+        EXPECT_TRUE(child<BrowserView>(window, "browser")
+                        ->url()
+                        .toString()
+                        .startsWith(QLatin1String("http://service.weibo.com/")));
         QPointer<ShareWindow> alive(window);
         window->close();
         processEvents();
@@ -366,8 +371,10 @@ TEST_F(BrowserFormTest, ShareWithTheDemoServer)
          encoded(detail.toUtf8().constData()) + QStringLiteral("&title=") + encoded("房价") +
          QStringLiteral("&shareType=2"));
     EXPECT_EQ(windowSize(window), QSize(628, 324));
-    EXPECT_EQ(runScript(window->browser->browserPage(), QStringLiteral("document.title")).toString(),
-              QStringLiteral("分享到微博"));
+    EXPECT_EQ(
+        runScript(child<BrowserView>(window, "browser")->browserPage(), QStringLiteral("document.title"))
+            .toString(),
+        QStringLiteral("分享到微博"));
     saveScreenshot(*window, QStringLiteral("share"));
 
     const QString expected =
@@ -379,7 +386,8 @@ TEST_F(BrowserFormTest, ShareWithTheDemoServer)
         const auto result = client.Get("/admin/requests?key=" + demoServerAdminKey().toStdString());
         return result ? QString::fromStdString(result->body) : QString();
     };
-    runScript(window->browser->browserPage(), QStringLiteral("document.getElementById('send').click()"));
+    runScript(child<BrowserView>(window, "browser")->browserPage(),
+              QStringLiteral("document.getElementById('send').click()"));
     ASSERT_TRUE(waitUntil([&] { return requestLog().contains(expected); })) << requestLog().toStdString();
     EXPECT_TRUE(m_completions.last().startsWith(QLatin1String("http://v.t.sina.com.cn/share/success.php?")));
 }
