@@ -21,23 +21,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-template<typename T>
-T* child(const QObject& window, const char* name)
+template <typename T> T* child(const QObject& window, const char* name)
 {
     auto hasType = [](QObject* candidate) { return dynamic_cast<T*>(candidate) != nullptr; };
     return dynamic_cast<T*>(findOwnChild(window, QString::fromLatin1(name), hasType));
 }
 
-template<typename T>
-T* child(const QObject* window, const char* name)
+template <typename T> T* child(const QObject* window, const char* name)
 {
     if (!window)
         throw MissingChild(std::string("no window to find \"") + name + "\" in");
     return child<T>(*window, name);
 }
 
-template<typename T, typename Window>
-T* child(const std::unique_ptr<Window>& window, const char* name)
+template <typename T, typename Window> T* child(const std::unique_ptr<Window>& window, const char* name)
 {
     return child<T>(window.get(), name);
 }

@@ -3,15 +3,12 @@
 
 #include "config/ConfigKeys.h"
 #include "config/ConfigStore.h"
-#include "ui/chrome/CaptionLabel.h"
-#include "ui/chrome/ImageButton.h"
 #include "ui/chrome/MessageBox.h"
 #include "ui/login/AccountLoginFrame.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 
 namespace quorvane {
@@ -249,56 +246,6 @@ TEST_F(LoginFrameTest, TheEmailGoesToTheServerAsTyped)
     m_frame->submitLogin();
     EXPECT_EQ(m_sentUserName, " ");
     EXPECT_EQ(m_sentPassword, " pw ");
-}
-
-TEST_F(LoginFrameTest, ButtonAndCaptionSubmit)
-{
-    ASSERT_NO_FATAL_FAILURE(open());
-    answerLogin("<code>1</code>");
-    child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
-    child<QLineEdit>(m_frame, "edPassword")->setText("pw");
-    click(child<ImageButton>(m_frame, "imgLogin"));
-    EXPECT_EQ(m_server.targets().size(), 1);
-    click(child<CaptionLabel>(m_frame, "labLogin"));
-    EXPECT_EQ(m_server.targets().size(), 2);
-    EXPECT_EQ(shownError(*m_frame).text, "用户名或密码不正确!");
-}
-
-TEST_F(LoginFrameTest, ResetClearsTheFieldsOnly)
-{
-    saveLogin("alice@example.com", "pw", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(open());
-    for (QWidget* trigger : {static_cast<QWidget*>(child<ImageButton>(m_frame, "imgReset")),
-                             static_cast<QWidget*>(child<CaptionLabel>(m_frame, "labReset"))}) {
-        child<QLineEdit>(m_frame, "edEmail")->setText("x");
-        child<QLineEdit>(m_frame, "edPassword")->setText("y");
-        m_frame->showPasswordError("shown");
-        child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
-        click(trigger);
-        EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
-        EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
-        // The caret and the error stay.
-        EXPECT_EQ(caret(*m_window), "cbAutoLogin");
-        EXPECT_EQ(shownError(*m_frame).text, "shown");
-    }
-}
-
-TEST_F(LoginFrameTest, CheckingAutoLoginChecksRememberPassword)
-{
-    saveLogin("alice@example.com", "pw", false, false, 0);
-    ASSERT_NO_FATAL_FAILURE(open());
-    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
-    child<QCheckBox>(m_frame, "cbAutoLogin")->click();
-    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
-    // Unchecking either changes nothing else.
-    child<QCheckBox>(m_frame, "cbRemberPass")->click();
-    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
-    child<QCheckBox>(m_frame, "cbAutoLogin")->click();
-    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
 }
 
 TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)

@@ -16,6 +16,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScreen>
 #include <QStyleOptionButton>
 
@@ -25,42 +26,77 @@ namespace {
 
 using LoginLookTest = LoginFixture;
 
-struct Placement
+// What a person sees in part of a rendered frame: a white edit box (one pixel), or a skin picture,
+// or a corner of one, lying over the frame's background (transparent parts let it through).
+struct Sample
 {
-    const char* name;
-    QRect geometry;
+    const char* what;
+    QPoint at;           // in the frame: the top-left of what is compared
+    const char* picture; // nullptr: a white edit box
+    QSize corner = {};   // compare only this top-left part of the picture (a caption covers the rest)
 };
 
-// Each named component of the frame sits at its place with its size.
-void expectPlaces(const LoginFrame& frame, std::initializer_list<Placement> places)
+QImage expectedLook(const QImage& ground, const Sample& sample)
 {
-    EXPECT_EQ(frame.geometry(), QRect(0, 0, 301, 295));
-    for (const Placement& place : places) {
-        const auto* widget = frame.findChild<QWidget*>(QString::fromLatin1(place.name));
-        ASSERT_NE(widget, nullptr) << place.name;
-        EXPECT_EQ(widget->geometry(), place.geometry)
-            << frame.objectName().toStdString() << " " << place.name;
+    if (!sample.picture) {
+        QImage white(1, 1, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        return white;
     }
+    const QImage picture = skinBitmap(QString::fromLatin1(sample.picture)).toImage();
+    const QSize size = sample.corner.isEmpty() ? picture.size() : sample.corner;
+    QImage look = ground.copy(QRect(sample.at, size)).convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&look);
+    painter.drawImage(QPoint(0, 0), picture, QRect(QPoint(0, 0), size));
+    painter.end();
+    return look;
+}
+
+// Renders the frame and compares it with the samples. `ground` names the frame's background
+// picture; a sample that would look like the bare background checks nothing and fails too.
+void expectSeen(LoginFrame& frame, const char* ground, std::initializer_list<Sample> samples)
+{
+    const QImage shown = frame.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage background =
+        skinBitmap(QString::fromLatin1(ground)).toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(301, 295));
+    for (const Sample& sample : samples) {
+        const QImage expected = expectedLook(background, sample);
+        const QRect area(sample.at, expected.size());
+        EXPECT_TRUE(shown.copy(area) == expected) << sample.what;
+        EXPECT_FALSE(background.copy(area) == expected) << sample.what << ": the sample shows no part of it";
+    }
+}
+
+// Where the background shows, the error mark is hidden.
+void expectNoErrorMark(LoginFrame& frame, const char* ground, QPoint at)
+{
+    const QImage shown = frame.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(at), skinBitmap(QString::fromLatin1(ground)).toImage().pixelColor(at));
 }
 
 TEST_F(LoginLookTest, AccountFrameComponents)
 {
     LoginWindow window(m_session);
     window.showAccountLoginFrame();
-    const auto& frame = *qobject_cast<AccountLoginFrame*>(window.currentFrame());
-    expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
-                         {"edEmail", {62, 28, 195, 22}},
-                         {"imgEmailError", {64, 64, 12, 12}},
-                         {"edPassword", {62, 86, 195, 22}},
-                         {"imgPasswordError", {64, 117, 12, 12}},
-                         {"cbRemberPass", {64, 137, 70, 17}},
-                         {"cbAutoLogin", {170, 137, 70, 17}},
-                         {"imgLogin", {64, 165, 87, 30}},
-                         {"imgReset", {170, 166, 87, 30}},
-                         {"imgSeparator", {0, 206, 267, 4}},
-                         {"imgReg", {3, 227, 100, 30}},
-                         {"imgSina", {121, 227, 146, 30}},
-                         {"imgFooter", {0, 274, 168, 13}}});
+    auto& frame = *qobject_cast<AccountLoginFrame*>(window.currentFrame());
+    EXPECT_EQ(frame.size(), QSize(301, 295));
+    expectNoErrorMark(frame, SkinPicture::LoginFrame, {66, 70});
+    expectNoErrorMark(frame, SkinPicture::LoginFrame, {66, 123});
+    frame.showEmailError(QStringLiteral("请输入E-mail!"));
+    expectSeen(frame, SkinPicture::LoginFrame,
+               {{"e-mail box", {150, 39}, nullptr},
+                {"e-mail error mark", {64, 64}, SkinPicture::ErrorIcon},
+                {"password box", {150, 97}, nullptr},
+                {"login button", {64, 165}, "BUTTON_NORMAL", {10, 10}},
+                {"reset button", {170, 166}, "BUTTON_NORMAL", {10, 10}},
+                {"separator", {0, 206}, SkinPicture::FrameSeparator},
+                {"register button", {3, 227}, "REG_NORMAL"},
+                {"microblog button", {121, 227}, "SINA_NORMAL"},
+                {"footer", {0, 274}, SkinPicture::FrameFooter}});
+    frame.showPasswordError(QStringLiteral("请输入密码!"));
+    expectSeen(frame, SkinPicture::LoginFrame, {{"password error mark", {64, 117}, SkinPicture::ErrorIcon}});
+    expectNoErrorMark(frame, SkinPicture::LoginFrame, {66, 70});
     EXPECT_EQ(child<QLabel>(frame, "labEmail")->text(), "E-mail：");
     EXPECT_EQ(child<QLabel>(frame, "labPassword")->text(), "密码：");
     EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->text(), "登录");
@@ -90,19 +126,19 @@ TEST_F(LoginLookTest, MicroblogFrameComponents)
 {
     LoginWindow window(m_session);
     window.showMicroblogLoginFrame();
-    const auto& frame = *qobject_cast<MicroblogLoginFrame*>(window.currentFrame());
-    expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
-                         {"imgLogo", {21, 13, 140, 42}},
-                         {"edEmail", {86, 65, 195, 23}},
-                         {"imgEmailError", {86, 99, 12, 12}},
-                         {"edPassword", {86, 123, 195, 23}},
-                         {"imgPasswordError", {86, 158, 12, 12}},
-                         {"cbRemberPass", {64, 175, 70, 17}},
-                         {"cbAutoLogin", {170, 175, 70, 17}},
-                         {"imgLogin", {90, 203, 87, 30}},
-                         {"imgReset", {183, 203, 87, 30}},
-                         {"imgGoback", {212, 265, 75, 22}},
-                         {"imgFooter", {0, 274, 168, 13}}});
+    auto& frame = *qobject_cast<MicroblogLoginFrame*>(window.currentFrame());
+    EXPECT_EQ(frame.size(), QSize(301, 295));
+    frame.showEmailError(QStringLiteral("请输入E-mail!"));
+    expectSeen(frame, SkinPicture::SinaFrame,
+               {{"logo", {21, 13}, SkinPicture::SinaLogo},
+                {"e-mail box", {150, 76}, nullptr},
+                {"e-mail error mark", {86, 99}, SkinPicture::ErrorIcon},
+                {"password box", {150, 134}, nullptr},
+                {"login button", {90, 203}, "BUTTON_NORMAL", {10, 10}},
+                {"reset button", {183, 203}, "BUTTON_NORMAL", {10, 10}},
+                {"back button", {212, 265}, "GOBACK_NORMAL"},
+                {"footer", {0, 274}, SkinPicture::FrameFooter}});
+    expectNoErrorMark(frame, SkinPicture::SinaFrame, {88, 164});
     EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->text(), "微博登录");
     EXPECT_EQ(child<CaptionLabel>(frame, "labReset")->text(), "重置");
     EXPECT_EQ(child<CaptionLabel>(frame, "labLogin")->image(), child<ImageButton>(frame, "imgLogin"));
@@ -115,18 +151,19 @@ TEST_F(LoginLookTest, RegistrationFrameComponents)
 {
     LoginWindow window(m_session);
     window.showRegistrationFrame();
-    const auto& frame = *qobject_cast<RegistrationFrame*>(window.currentFrame());
-    expectPlaces(frame, {{"imgBg", {0, 0, 301, 295}},
-                         {"edEmail", {86, 27, 195, 23}},
-                         {"imgEmailError", {86, 61, 12, 12}},
-                         {"edPassword", {86, 85, 195, 23}},
-                         {"imgPasswordError", {86, 120, 12, 12}},
-                         {"edRePassword", {86, 142, 195, 23}},
-                         {"imgRePasswordError", {86, 176, 12, 12}},
-                         {"imgReg", {90, 203, 87, 30}},
-                         {"imgReset", {183, 203, 87, 30}},
-                         {"imgGoback", {212, 265, 75, 22}},
-                         {"imgFooter", {0, 274, 168, 13}}});
+    auto& frame = *qobject_cast<RegistrationFrame*>(window.currentFrame());
+    EXPECT_EQ(frame.size(), QSize(301, 295));
+    frame.showRePasswordError(QStringLiteral("重复密码错误!"));
+    expectSeen(frame, SkinPicture::RegFrame,
+               {{"e-mail box", {150, 38}, nullptr},
+                {"password box", {150, 96}, nullptr},
+                {"repeated password box", {150, 153}, nullptr},
+                {"repeated password error mark", {86, 176}, SkinPicture::ErrorIcon},
+                {"register button", {90, 203}, "BUTTON_NORMAL", {10, 10}},
+                {"reset button", {183, 203}, "BUTTON_NORMAL", {10, 10}},
+                {"back button", {212, 265}, "GOBACK_NORMAL"},
+                {"footer", {0, 274}, SkinPicture::FrameFooter}});
+    expectNoErrorMark(frame, SkinPicture::RegFrame, {88, 67});
     EXPECT_EQ(child<QLabel>(frame, "labRePassword")->text(), "重复密码：");
     EXPECT_EQ(child<CaptionLabel>(frame, "labRegister")->text(), "注册");
     EXPECT_EQ(child<CaptionLabel>(frame, "labRegister")->image(), child<ImageButton>(frame, "imgReg"));

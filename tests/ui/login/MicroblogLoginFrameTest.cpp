@@ -1,14 +1,9 @@
 #include "tests/support/NamedChild.h"
 #include "tests/ui/login/LoginFixture.h"
 
-#include "platform/Failure.h"
-#include "ui/chrome/CaptionLabel.h"
-#include "ui/chrome/ImageButton.h"
 #include "ui/login/MicroblogLoginFrame.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 
 namespace quorvane {
@@ -105,24 +100,6 @@ TEST_F(SinaLoginFrameTest, RefusalsShowTheServersMessage)
     EXPECT_FALSE(m_session.isLoggedIn());
 }
 
-TEST_F(SinaLoginFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
-{
-    saveLogin("saved", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(open());
-    fail("weiboLogin");
-    child<QLineEdit>(m_frame, "edEmail")->setText("weibo-user");
-    child<QLineEdit>(m_frame, "edPassword")->setText("pw2");
-    EXPECT_THROW(m_frame->submitSinaLogin(), Failure);
-    EXPECT_EQ(shownError(*m_frame).label, "");
-    EXPECT_EQ(m_window->currentFrame(), m_frame);
-    EXPECT_TRUE(m_window->isVisible());
-    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
-    EXPECT_EQ(savedLogin().userName, "saved");
-    EXPECT_FALSE(QFile::exists(m_profile.dataHome() + "/quorvane/debug.txt"));
-    // The request is over: the frame takes the next one.
-    EXPECT_FALSE(m_frame->requestRunning());
-}
-
 TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
 {
     saveLogin("alice@example.com", "old", true, true, 0);
@@ -159,47 +136,6 @@ TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
     EXPECT_EQ(child<QLineEdit>(again, "edEmail")->text().trimmed(), "weibo-user");
     EXPECT_EQ(child<QLineEdit>(again, "edPassword")->text(), "微博 pw");
     EXPECT_FALSE(child<QCheckBox>(again, "cbAutoLogin")->isChecked());
-}
-
-TEST_F(SinaLoginFrameTest, ButtonAndCaptionSubmit)
-{
-    saveLogin("weibo-user", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(open());
-    answerLogin("<code>1</code><msg>no</msg>");
-    click(child<ImageButton>(m_frame, "imgLogin"));
-    EXPECT_EQ(m_server.targets().size(), 1);
-    click(child<CaptionLabel>(m_frame, "labLogin"));
-    EXPECT_EQ(m_server.targets().size(), 2);
-}
-
-TEST_F(SinaLoginFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
-{
-    saveLogin("weibo-user", "pw", true, true, 1);
-    ASSERT_NO_FATAL_FAILURE(open());
-    for (QWidget* trigger : {static_cast<QWidget*>(child<ImageButton>(m_frame, "imgReset")),
-                             static_cast<QWidget*>(child<CaptionLabel>(m_frame, "labReset"))}) {
-        child<QLineEdit>(m_frame, "edEmail")->setText("x");
-        child<QLineEdit>(m_frame, "edPassword")->setText("y");
-        m_frame->showPasswordError("shown");
-        child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
-        click(trigger);
-        EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
-        EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
-        EXPECT_EQ(caret(*m_window), "edEmail");
-        EXPECT_EQ(shownError(*m_frame).text, "shown");
-    }
-}
-
-TEST_F(SinaLoginFrameTest, CheckingAutoLoginChecksRememberPassword)
-{
-    saveLogin("weibo-user", "pw", false, false, 1);
-    ASSERT_NO_FATAL_FAILURE(open());
-    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
-    child<QCheckBox>(m_frame, "cbAutoLogin")->click();
-    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
-    child<QCheckBox>(m_frame, "cbRemberPass")->click();
-    EXPECT_TRUE(child<QCheckBox>(m_frame, "cbAutoLogin")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
 }
 
 } // namespace

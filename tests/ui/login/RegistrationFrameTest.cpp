@@ -1,13 +1,10 @@
 #include "tests/support/NamedChild.h"
 #include "tests/ui/login/LoginFixture.h"
 
-#include "platform/Failure.h"
-#include "ui/chrome/CaptionLabel.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/login/AccountLoginFrame.h"
 #include "ui/login/RegistrationFrame.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 namespace quorvane {
@@ -157,48 +154,6 @@ TEST_F(RegFrameTest, ARefusalShowsTheServersMessage)
     }
     EXPECT_EQ(savedLogin().userName, "saved");
     EXPECT_FALSE(m_session.isLoggedIn());
-}
-
-TEST_F(RegFrameTest, ARequestFailureIsNotCaughtAndChangesNothing)
-{
-    saveLogin("saved", "pw", true, true, 0);
-    ASSERT_NO_FATAL_FAILURE(open());
-    fail("userRegister");
-    fill("new@example.com", "pw", "pw");
-    EXPECT_THROW(m_frame->submitReg(), Failure);
-    EXPECT_EQ(shownError(*m_frame).label, "");
-    EXPECT_EQ(m_window->currentFrame(), m_frame);
-    EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
-    EXPECT_EQ(savedLogin().userName, "saved");
-    EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "new@example.com");
-}
-
-TEST_F(RegFrameTest, ButtonAndCaptionSubmit)
-{
-    ASSERT_NO_FATAL_FAILURE(open());
-    answerRegister("<code>1</code><msg>no</msg>");
-    fill("new@example.com", "pw", "pw");
-    click(child<ImageButton>(m_frame, "imgReg"));
-    EXPECT_EQ(m_server.targets().size(), 1);
-    click(child<CaptionLabel>(m_frame, "labRegister"));
-    EXPECT_EQ(m_server.targets().size(), 2);
-}
-
-TEST_F(RegFrameTest, ResetClearsTheFieldsAndPutsTheCaretInTheEmail)
-{
-    ASSERT_NO_FATAL_FAILURE(open());
-    for (QWidget* trigger : {static_cast<QWidget*>(child<ImageButton>(m_frame, "imgReset")),
-                             static_cast<QWidget*>(child<CaptionLabel>(m_frame, "labReset"))}) {
-        fill("x", "y", "z");
-        m_frame->showRePasswordError("shown");
-        child<QLineEdit>(m_frame, "edPassword")->setFocus();
-        click(trigger);
-        EXPECT_EQ(child<QLineEdit>(m_frame, "edEmail")->text(), "");
-        EXPECT_EQ(child<QLineEdit>(m_frame, "edPassword")->text(), "");
-        EXPECT_EQ(child<QLineEdit>(m_frame, "edRePassword")->text(), "");
-        EXPECT_EQ(caret(*m_window), "edEmail");
-        EXPECT_EQ(shownError(*m_frame).text, "shown");
-    }
 }
 
 } // namespace
