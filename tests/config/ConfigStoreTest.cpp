@@ -15,7 +15,7 @@ namespace quorvane {
 
 namespace {
 
-class SelvorConfigTest : public ::testing::Test
+class ConfigStoreTest : public ::testing::Test
 {
 protected:
     QString ini() const
@@ -31,7 +31,7 @@ protected:
     ConfigStore m_config;
 };
 
-TEST_F(SelvorConfigTest, FreshProfileGivesEveryDefault)
+TEST_F(ConfigStoreTest, FreshProfileGivesEveryDefault)
 {
     EXPECT_EQ(m_config.getAppUrl(), QString::fromLatin1(kDefaultAppRoot) + QStringLiteral("/quorvane2"));
     EXPECT_EQ(m_config.getDownUrl(), QString::fromLatin1(kDefaultDownRoot) + QStringLiteral("/res/download"));
@@ -50,7 +50,7 @@ TEST_F(SelvorConfigTest, FreshProfileGivesEveryDefault)
     EXPECT_EQ(m_config.getConfigDir(), m_profile.dataHome() + QStringLiteral("/quorvane"));
 }
 
-TEST_F(SelvorConfigTest, SavedLoginRoundTripsWithTheScrambledPassword)
+TEST_F(ConfigStoreTest, SavedLoginRoundTripsWithTheScrambledPassword)
 {
     m_config.saveConfigInfo({QStringLiteral("a@b.cn"), QStringLiteral("密码"), false, true, 1});
     EXPECT_EQ(ini(),
@@ -64,7 +64,7 @@ TEST_F(SelvorConfigTest, SavedLoginRoundTripsWithTheScrambledPassword)
     EXPECT_EQ(info.userType, 1);
 }
 
-TEST_F(SelvorConfigTest, SaveAccountKeepsBothFlags)
+TEST_F(ConfigStoreTest, SaveAccountKeepsBothFlags)
 {
     m_config.saveConfigInfo({QStringLiteral("old"), QStringLiteral("p"), false, false, 1});
     m_config.saveAccount(QStringLiteral("new@x.cn"), QStringLiteral("q"), 0);
@@ -76,7 +76,7 @@ TEST_F(SelvorConfigTest, SaveAccountKeepsBothFlags)
     EXPECT_EQ(info.userType, 0);
 }
 
-TEST_F(SelvorConfigTest, PasswordEdgeCases)
+TEST_F(ConfigStoreTest, PasswordEdgeCases)
 {
     const struct
     {
@@ -98,7 +98,7 @@ TEST_F(SelvorConfigTest, PasswordEdgeCases)
     EXPECT_EQ(m_config.loadConfigInfo().password, QStringLiteral("a?b"));
 }
 
-TEST_F(SelvorConfigTest, CanAutoLoginNeedsNamePasswordAndBothFlags)
+TEST_F(ConfigStoreTest, CanAutoLoginNeedsNamePasswordAndBothFlags)
 {
     const struct
     {
@@ -113,7 +113,7 @@ TEST_F(SelvorConfigTest, CanAutoLoginNeedsNamePasswordAndBothFlags)
         EXPECT_EQ(m_config.canAutoLogin(c.info), c.expected) << c.info.userName.toStdString();
 }
 
-TEST_F(SelvorConfigTest, FlagsAndHandle)
+TEST_F(ConfigStoreTest, FlagsAndHandle)
 {
     writeIni("[Common]\nauto_login=abc\nclose_on_exit=2\nhandle=x\n");
     EXPECT_FALSE(m_config.getAutoLogin());  // not a number: the default
@@ -127,7 +127,7 @@ TEST_F(SelvorConfigTest, FlagsAndHandle)
     EXPECT_EQ(m_config.getMainHandle(), 31457287);
 }
 
-TEST_F(SelvorConfigTest, ServerAddressesAreReadOncePerRun)
+TEST_F(ConfigStoreTest, ServerAddressesAreReadOncePerRun)
 {
     writeIni("[Common]\napp_root=http://127.0.0.1:1\ncontext_root=/ctx\ndown_url=http://127.0.0.1:2/d\n");
     EXPECT_EQ(m_config.getAppUrl(), QStringLiteral("http://127.0.0.1:1/ctx"));
@@ -137,7 +137,7 @@ TEST_F(SelvorConfigTest, ServerAddressesAreReadOncePerRun)
     EXPECT_EQ(ConfigStore().getDownUrl(), QStringLiteral("http://127.0.0.1:2/d"));
 }
 
-TEST_F(SelvorConfigTest, TwoThreadsAskingFirstGetTheSameAddress)
+TEST_F(ConfigStoreTest, TwoThreadsAskingFirstGetTheSameAddress)
 {
     writeIni("[Common]\napp_root=http://127.0.0.1:9\n");
     QString first;
@@ -150,7 +150,7 @@ TEST_F(SelvorConfigTest, TwoThreadsAskingFirstGetTheSameAddress)
     EXPECT_TRUE(second.startsWith(first));
 }
 
-TEST_F(SelvorConfigTest, AValueWrittenByOneProcessIsReadByAnother)
+TEST_F(ConfigStoreTest, AValueWrittenByOneProcessIsReadByAnother)
 {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -167,14 +167,14 @@ TEST_F(SelvorConfigTest, AValueWrittenByOneProcessIsReadByAnother)
     EXPECT_EQ(info.userType, 1);
 }
 
-TEST_F(SelvorConfigTest, RefusedWriteReachesTheCaller)
+TEST_F(ConfigStoreTest, RefusedWriteReachesTheCaller)
 {
     QFile::remove(m_profile.configFile());
     ASSERT_TRUE(QDir().mkpath(m_profile.configFile())); // a folder in the file's place
     EXPECT_THROW(m_config.setCloseOnExit(true), std::exception);
 }
 
-class AutostartTest : public SelvorConfigTest
+class AutostartTest : public ConfigStoreTest
 {
 protected:
     QString entry() const { return TempProfile::readFile(m_profile.autostartFile()); }

@@ -28,7 +28,7 @@ namespace quorvane {
 
 namespace {
 
-using MessageFormTest = PopupFixture;
+using NotificationPopupTest = PopupFixture;
 
 // The work area's right and bottom edges, one past the last pixel.
 int areaRight()
@@ -43,7 +43,7 @@ int areaBottom()
     return area.y() + area.height();
 }
 
-TEST_F(MessageFormTest, ANotificationOf300By200SitsAtTheBottomRight)
+TEST_F(NotificationPopupTest, ANotificationOf300By200SitsAtTheBottomRight)
 {
     m_form->showNotification(notice("plain"));
     // Sized, paused and counting at once; shown only once the page has loaded.
@@ -72,7 +72,7 @@ TEST_F(MessageFormTest, ANotificationOf300By200SitsAtTheBottomRight)
     EXPECT_TRUE(m_pollingThread.paused());
 }
 
-TEST_F(MessageFormTest, SizesOutsideTheUsableRangeAreClamped)
+TEST_F(NotificationPopupTest, SizesOutsideTheUsableRangeAreClamped)
 {
     const QRect area = NotificationPopup::workArea();
     const struct
@@ -105,7 +105,7 @@ TEST_F(MessageFormTest, SizesOutsideTheUsableRangeAreClamped)
     }
 }
 
-TEST_F(MessageFormTest, APageWithFramesFadesInOnce)
+TEST_F(NotificationPopupTest, APageWithFramesFadesInOnce)
 {
     m_form->showNotification(notice("frames"));
     const QStringList expected = {m_rig.appUrl() + "/notice/frameA", m_rig.appUrl() + "/notice/frameB",
@@ -127,7 +127,7 @@ TEST_F(MessageFormTest, APageWithFramesFadesInOnce)
     EXPECT_EQ(m_form->pos(), placed - QPoint(40, 40));
 }
 
-TEST_F(MessageFormTest, FadesInAndOutThroughEveryOpacity)
+TEST_F(NotificationPopupTest, FadesInAndOutThroughEveryOpacity)
 {
     // The client's own pauses: a short one up to 100, a longer one above, and 8 during the fade-out.
     const MessageTimings timings;
@@ -157,7 +157,7 @@ TEST_F(MessageFormTest, FadesInAndOutThroughEveryOpacity)
     EXPECT_FALSE(m_pollingThread.paused());
 }
 
-TEST_F(MessageFormTest, TheMouseOverTheWindowStopsTheFadeOut)
+TEST_F(NotificationPopupTest, TheMouseOverTheWindowStopsTheFadeOut)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
     movePointer(m_form->geometry().center());
@@ -190,7 +190,7 @@ TEST_F(MessageFormTest, TheMouseOverTheWindowStopsTheFadeOut)
     EXPECT_TRUE(m_form->isVisible());
 }
 
-TEST_F(MessageFormTest, TheCloseButtonHidesTheWindowAndResumesPolling)
+TEST_F(NotificationPopupTest, TheCloseButtonHidesTheWindowAndResumesPolling)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
     ASSERT_TRUE(m_pollingThread.paused());
@@ -210,7 +210,7 @@ TEST_F(MessageFormTest, TheCloseButtonHidesTheWindowAndResumesPolling)
 
 // A client at rest in the tray keeps no page of a notification it no longer shows: the page's
 // renderer process ends when the window closes, and the next notification loads anew.
-TEST_F(MessageFormTest, AClosedNotificationGivesUpItsPageAndTheNextOneLoadsAnew)
+TEST_F(NotificationPopupTest, AClosedNotificationGivesUpItsPageAndTheNextOneLoadsAnew)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
     QWebEnginePage* page = child<BrowserView>(m_form, "browser")->page();
@@ -234,7 +234,7 @@ TEST_F(MessageFormTest, AClosedNotificationGivesUpItsPageAndTheNextOneLoadsAnew)
         js(QStringLiteral("document.location.pathname")).toString().endsWith(QStringLiteral("/second")));
 }
 
-TEST_F(MessageFormTest, APageThatNeverLoadsIsClosedAfterTwoMinutesAndPollingResumes)
+TEST_F(NotificationPopupTest, APageThatNeverLoadsIsClosedAfterTwoMinutesAndPollingResumes)
 {
     m_rig.server.stall("/quorvane2/notice/stalled");
     m_form->showNotification(notice("stalled"));
@@ -248,7 +248,7 @@ TEST_F(MessageFormTest, APageThatNeverLoadsIsClosedAfterTwoMinutesAndPollingResu
     EXPECT_EQ(m_fadeIns, 0);
 }
 
-TEST_F(MessageFormTest, APageThatLoadsAfterTheCloseDoesNotBringTheWindowBack)
+TEST_F(NotificationPopupTest, APageThatLoadsAfterTheCloseDoesNotBringTheWindowBack)
 {
     m_rig.server.get("/quorvane2/notice/slow", [](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
@@ -263,7 +263,7 @@ TEST_F(MessageFormTest, APageThatLoadsAfterTheCloseDoesNotBringTheWindowBack)
     EXPECT_FALSE(m_pollingThread.paused());
 }
 
-TEST_F(MessageFormTest, NeverTakesTheFocusAndHasNoTaskBarEntry)
+TEST_F(NotificationPopupTest, NeverTakesTheFocusAndHasNoTaskBarEntry)
 {
     QWidget other;
     other.setWindowTitle(QStringLiteral("other"));
@@ -290,7 +290,7 @@ TEST_F(MessageFormTest, NeverTakesTheFocusAndHasNoTaskBarEntry)
     EXPECT_FALSE(m_form->isActiveWindow());
 }
 
-TEST_F(MessageFormTest, ARightClickInThePageShowsNoMenu)
+TEST_F(NotificationPopupTest, ARightClickInThePageShowsNoMenu)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain")));
     waitForInput();
@@ -316,7 +316,7 @@ QImage screenshot(const QWidget& window)
         .convertToFormat(QImage::Format_RGB32);
 }
 
-TEST_F(MessageFormTest, LooksLikeANotification)
+TEST_F(NotificationPopupTest, LooksLikeANotification)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain", 300, 200)));
     runEvents(500); // let the page paint
@@ -347,7 +347,7 @@ TEST_F(MessageFormTest, LooksLikeANotification)
     EXPECT_FALSE(m_form->mask().contains(QPoint(302, 204)));
 }
 
-TEST_F(MessageFormTest, AWideTitleBarRepeatsThePicturesLastColumn)
+TEST_F(NotificationPopupTest, AWideTitleBarRepeatsThePicturesLastColumn)
 {
     ASSERT_TRUE(showAndFadeIn(notice("plain", 700, 150)));
     runEvents(300);

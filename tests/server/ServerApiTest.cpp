@@ -43,17 +43,17 @@ std::string ansi(const char* utf8)
     return toAnsi(QString::fromUtf8(utf8)).toStdString();
 }
 
-class SelvorAPITest : public ServerFixture
+class ServerApiTest : public ServerFixture
 {
 protected:
-    SelvorAPITest() { m_server.reply(".*", envelope("<code>0</code><token>T</token>")); }
+    ServerApiTest() { m_server.reply(".*", envelope("<code>0</code><token>T</token>")); }
 
     pugi::xml_document m_document;
     ServerApi m_api{m_document};
 };
 
 // The request line of every operation, as the server receives it.
-TEST_F(SelvorAPITest, RequestLines)
+TEST_F(ServerApiTest, RequestLines)
 {
     const QString v = QStringLiteral("&v=") + CLIENT_VERSION;
     const struct
@@ -105,7 +105,7 @@ TEST_F(SelvorAPITest, RequestLines)
     }
 }
 
-TEST_F(SelvorAPITest, PasswordReachesTheServerWhole)
+TEST_F(ServerApiTest, PasswordReachesTheServerWhole)
 {
     std::string received;
     std::string names;
@@ -121,7 +121,7 @@ TEST_F(SelvorAPITest, PasswordReachesTheServerWhole)
 }
 
 // What each operation makes of a reply.
-TEST_F(SelvorAPITest, ReadingReplies)
+TEST_F(ServerApiTest, ReadingReplies)
 {
     const auto raw = [](ServerApi& a, pugi::xml_document& d, const QString& url) {
         a.invokeRemote(d, url);
@@ -262,7 +262,7 @@ TEST_F(SelvorAPITest, ReadingReplies)
 }
 
 // The reading half of each operation, fed a body without the network (as the fuzz target does).
-TEST_F(SelvorAPITest, ReadingStepsTakeABodyThatHasArrived)
+TEST_F(ServerApiTest, ReadingStepsTakeABodyThatHasArrived)
 {
     m_api.loadReply(m_document,
                     QByteArray::fromStdString(envelope(
@@ -284,7 +284,7 @@ TEST_F(SelvorAPITest, ReadingStepsTakeABodyThatHasArrived)
     EXPECT_TRUE(m_server.requests().isEmpty());
 }
 
-TEST_F(SelvorAPITest, FailedRequestReplacesTheClientAndKeepsTheDocument)
+TEST_F(ServerApiTest, FailedRequestReplacesTheClientAndKeepsTheDocument)
 {
     m_server.reply("/ok", envelope("<code>0</code><token>first</token>"));
     m_server.reply("/fail", "", 500); // no body: the connection itself stays usable
@@ -302,7 +302,7 @@ TEST_F(SelvorAPITest, FailedRequestReplacesTheClientAndKeepsTheDocument)
     EXPECT_NE(requests[3].remotePort, requests[0].remotePort); // a fresh one after the failure
 }
 
-TEST_F(SelvorAPITest, RefusedConnectionFailsAndTheNextRequestWorks)
+TEST_F(ServerApiTest, RefusedConnectionFailsAndTheNextRequestWorks)
 {
     RefusingPort refusing;
     pointAppRootAt(refusing.url());
@@ -314,7 +314,7 @@ TEST_F(SelvorAPITest, RefusedConnectionFailsAndTheNextRequestWorks)
     EXPECT_EQ(m_api.userLogin("alice", "secret").token, "T");
 }
 
-TEST_F(SelvorAPITest, RepliesThatAreRefused)
+TEST_F(ServerApiTest, RepliesThatAreRefused)
 {
     m_server.get("/quorvane2/users/userLogin", [this](const httplib::Request&, httplib::Response& response) {
         response.set_redirect(m_server.url().toStdString() + "/elsewhere");
@@ -328,7 +328,7 @@ TEST_F(SelvorAPITest, RepliesThatAreRefused)
     EXPECT_EQ(m_server.targets().size(), 2);
 }
 
-TEST_F(SelvorAPITest, ServerThatNeverAnswersFailsAfterTheTimeLimit)
+TEST_F(ServerApiTest, ServerThatNeverAnswersFailsAfterTheTimeLimit)
 {
     m_server.stall(".*");
     HttpLimits limits;
@@ -338,7 +338,7 @@ TEST_F(SelvorAPITest, ServerThatNeverAnswersFailsAfterTheTimeLimit)
     EXPECT_TRUE(message.contains(QLatin1String("within 300 ms"))) << message.toStdString();
 }
 
-TEST_F(SelvorAPITest, AbortEndsTheRunningOperationAndLaterOnes)
+TEST_F(ServerApiTest, AbortEndsTheRunningOperationAndLaterOnes)
 {
     m_server.stall(".*");
     QString message;
@@ -353,7 +353,7 @@ TEST_F(SelvorAPITest, AbortEndsTheRunningOperationAndLaterOnes)
 
 // The polling thread and the user-interface thread share one object: each operation must read
 // its own reply.
-TEST_F(SelvorAPITest, ConcurrentOperationsEachReadTheirOwnReply)
+TEST_F(ServerApiTest, ConcurrentOperationsEachReadTheirOwnReply)
 {
     // Many elements before the values make each reading step take a while, so that a reply loaded
     // by the other thread in the middle of an operation would be noticed.

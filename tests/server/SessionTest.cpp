@@ -13,7 +13,7 @@ namespace quorvane {
 
 namespace {
 
-class DataModuleTest : public ServerFixture
+class SessionTest : public ServerFixture
 {
 protected:
     // Answers every request with the given elements.
@@ -23,7 +23,7 @@ protected:
     Session m_dmod{HttpLimits{}, [this] { return m_tick.load(); }};
 };
 
-TEST_F(DataModuleTest, FreshSessionIsSignedOut)
+TEST_F(SessionTest, FreshSessionIsSignedOut)
 {
     EXPECT_FALSE(m_dmod.isLoggedIn());
     EXPECT_FALSE(m_dmod.isCertified());
@@ -37,7 +37,7 @@ TEST_F(DataModuleTest, FreshSessionIsSignedOut)
     EXPECT_TRUE(m_server.targets().isEmpty());
 }
 
-TEST_F(DataModuleTest, AccountSignInStartsTheSession)
+TEST_F(SessionTest, AccountSignInStartsTheSession)
 {
     answer("<code>0</code><token>TK1</token><role>2</role>");
     const LoginReply reply = m_dmod.login("alice@example.com", "pw");
@@ -54,7 +54,7 @@ TEST_F(DataModuleTest, AccountSignInStartsTheSession)
     EXPECT_EQ(&m_dmod.getApi(), &m_dmod.getApi());
 }
 
-TEST_F(DataModuleTest, RefusedSignInKeepsTheEarlierSession)
+TEST_F(SessionTest, RefusedSignInKeepsTheEarlierSession)
 {
     answer("<code>0</code><token>TK1</token><role>2</role>");
     m_dmod.login("alice", "pw");
@@ -80,7 +80,7 @@ TEST_F(DataModuleTest, RefusedSignInKeepsTheEarlierSession)
     EXPECT_TRUE(m_dmod.isAccountLogin());
 }
 
-TEST_F(DataModuleTest, MicroblogSignInKeepsTheRole)
+TEST_F(SessionTest, MicroblogSignInKeepsTheRole)
 {
     answer("<code>0</code><token>TK1</token><role>2</role>");
     m_dmod.login("alice", "pw");
@@ -99,7 +99,7 @@ TEST_F(DataModuleTest, MicroblogSignInKeepsTheRole)
     EXPECT_FALSE(m_dmod.isCertified());
 }
 
-TEST_F(DataModuleTest, FreshMicroblogSessionIsNotCertified)
+TEST_F(SessionTest, FreshMicroblogSessionIsNotCertified)
 {
     answer("<code>0</code><token>WB</token><role>2</role>");
     m_dmod.weiboLogin("weibo-bob", "pw");
@@ -108,7 +108,7 @@ TEST_F(DataModuleTest, FreshMicroblogSessionIsNotCertified)
     EXPECT_FALSE(m_dmod.isAccountLogin());
 }
 
-TEST_F(DataModuleTest, RegistrationSignsIn)
+TEST_F(SessionTest, RegistrationSignsIn)
 {
     m_tick = 70000;
     answer("<code>0</code><token>NEW</token><role>2</role>");
@@ -124,7 +124,7 @@ TEST_F(DataModuleTest, RegistrationSignsIn)
     EXPECT_EQ(m_dmod.getLoginElapsed(), 500);
 }
 
-TEST_F(DataModuleTest, OnlyRoleTwoIsCertified)
+TEST_F(SessionTest, OnlyRoleTwoIsCertified)
 {
     const struct
     {
@@ -139,7 +139,7 @@ TEST_F(DataModuleTest, OnlyRoleTwoIsCertified)
     }
 }
 
-TEST_F(DataModuleTest, TokenZeroOrEmptyIsSignedOut)
+TEST_F(SessionTest, TokenZeroOrEmptyIsSignedOut)
 {
     const struct
     {
@@ -159,7 +159,7 @@ TEST_F(DataModuleTest, TokenZeroOrEmptyIsSignedOut)
     }
 }
 
-TEST_F(DataModuleTest, ElapsedTimeWrapsAt32Bits)
+TEST_F(SessionTest, ElapsedTimeWrapsAt32Bits)
 {
     answer("<code>0</code><token>T</token>");
     const struct
@@ -180,7 +180,7 @@ TEST_F(DataModuleTest, ElapsedTimeWrapsAt32Bits)
     }
 }
 
-TEST_F(DataModuleTest, PollSendsTheSessionAndTheElapsedTime)
+TEST_F(SessionTest, PollSendsTheSessionAndTheElapsedTime)
 {
     answer("<code>0</code><token>T&amp;1</token>");
     m_tick = 0xFFFFFF00u;
@@ -202,7 +202,7 @@ TEST_F(DataModuleTest, PollSendsTheSessionAndTheElapsedTime)
     EXPECT_EQ(m_dmod.getFeedbackUrl(), appUrl() + "/users/opinion?userName=a%26b%3Dc&token=T%261");
 }
 
-TEST_F(DataModuleTest, ShareReportDropsTheAnswer)
+TEST_F(SessionTest, ShareReportDropsTheAnswer)
 {
     answer("<code>0</code><token>TK</token>");
     m_dmod.login("alice", "pw");
@@ -217,7 +217,7 @@ TEST_F(DataModuleTest, ShareReportDropsTheAnswer)
 // The user-interface thread signs in again while the polling thread polls and reads the session:
 // every poll carries a token the server handed out. Run under ThreadSanitizer by
 // tools/run-sanitizers.
-TEST_F(DataModuleTest, SignInWhilePollingKeepsEachRequestWhole)
+TEST_F(SessionTest, SignInWhilePollingKeepsEachRequestWhole)
 {
     std::atomic<int> issued{0};
     m_server.get(".*", [&issued](const httplib::Request& request, httplib::Response& response) {

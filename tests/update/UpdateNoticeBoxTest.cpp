@@ -15,7 +15,7 @@ namespace {
 QApplication& app()
 {
     static int argc = 1;
-    static char name[] = "update_unpack_failure_box_test";
+    static char name[] = "update_notice_box_test";
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
     return app;
@@ -57,7 +57,7 @@ SeenBox answerBox(const std::function<bool()>& done, const std::atomic<bool>& re
     return seen;
 }
 
-TEST(UnpackFailureBox, PollingThreadHandsTheBoxToTheUserInterfaceThreadAndWaits)
+TEST(UpdateNoticeBox, PollingThreadHandsTheBoxToTheUserInterfaceThreadAndWaits)
 {
     app();
     QObject uiContext;
@@ -77,7 +77,7 @@ TEST(UnpackFailureBox, PollingThreadHandsTheBoxToTheUserInterfaceThreadAndWaits)
     EXPECT_TRUE(returned);
 }
 
-TEST(UnpackFailureBox, OnTheUserInterfaceThreadItShowsDirectly)
+TEST(UpdateNoticeBox, OnTheUserInterfaceThreadItShowsDirectly)
 {
     app();
     QObject uiContext;
@@ -92,7 +92,7 @@ TEST(UnpackFailureBox, OnTheUserInterfaceThreadItShowsDirectly)
     EXPECT_TRUE(returned);
 }
 
-TEST(UnpackFailureBox, NothingIsShownOnceTheContextIsGone)
+TEST(UpdateNoticeBox, NothingIsShownOnceTheContextIsGone)
 {
     app();
     UpdateNoticeReport report;

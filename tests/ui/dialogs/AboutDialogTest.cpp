@@ -20,10 +20,10 @@ namespace quorvane {
 
 namespace {
 
-class AboutFormTest : public DialogsFixture
+class AboutDialogTest : public DialogsFixture
 {
 protected:
-    AboutFormTest()
+    AboutDialogTest()
     {
         writeRawIni("app_root=http://prices.example.com:8080\r\ncontext_root=/svc\r\n"
                     "down_url=http://down.example.com/files\r\n");
@@ -53,7 +53,7 @@ protected:
     }
 };
 
-TEST_F(AboutFormTest, LooksAsLaidOut)
+TEST_F(AboutDialogTest, LooksAsLaidOut)
 {
     auto about = open();
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于Quorvane"));
@@ -76,7 +76,7 @@ TEST_F(AboutFormTest, LooksAsLaidOut)
     EXPECT_TRUE(about->keyBuffer().isEmpty());
 }
 
-TEST_F(AboutFormTest, AccessWordShowsTheDiagnostics)
+TEST_F(AboutDialogTest, AccessWordShowsTheDiagnostics)
 {
     const struct
     {
@@ -100,7 +100,7 @@ TEST_F(AboutFormTest, AccessWordShowsTheDiagnostics)
     }
 }
 
-TEST_F(AboutFormTest, EachOpeningStartsAfresh)
+TEST_F(AboutDialogTest, EachOpeningStartsAfresh)
 {
     {
         auto about = open();
@@ -111,7 +111,7 @@ TEST_F(AboutFormTest, EachOpeningStartsAfresh)
     EXPECT_EQ(MessageBox::takeShown().size(), 1);
 }
 
-TEST_F(AboutFormTest, KeysGoOnToTheFocusedControl)
+TEST_F(AboutDialogTest, KeysGoOnToTheFocusedControl)
 {
     auto about = open();
     ASSERT_EQ(QApplication::focusWidget(), child<QPushButton>(about, "btnOk"));
@@ -123,7 +123,7 @@ TEST_F(AboutFormTest, KeysGoOnToTheFocusedControl)
     EXPECT_EQ(about->result(), QDialog::Accepted);
 }
 
-TEST_F(AboutFormTest, NumbersAreFixedWhateverTheConfiguration)
+TEST_F(AboutDialogTest, NumbersAreFixedWhateverTheConfiguration)
 {
     writeRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\nsleep=5\r\ninterval=3\r\n");
     EXPECT_EQ(
@@ -131,7 +131,7 @@ TEST_F(AboutFormTest, NumbersAreFixedWhateverTheConfiguration)
         QStringLiteral("appUrl:http://a\r\ndownUrl:http://b\r\n休眠时间:120000\r\n下载间隔倍数:10\r\n"));
 }
 
-TEST_F(AboutFormTest, ABuildWithoutAnUpdateKeySaysSo)
+TEST_F(AboutDialogTest, ABuildWithoutAnUpdateKeySaysSo)
 {
     writeRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\n");
     EXPECT_EQ(diagnosticsText(QString()),
@@ -140,7 +140,7 @@ TEST_F(AboutFormTest, ABuildWithoutAnUpdateKeySaysSo)
     EXPECT_FALSE(diagnosticsText(QStringLiteral("RWQ...")).contains(QStringLiteral("自动升级")));
 }
 
-TEST_F(AboutFormTest, EnterAndEscapeEndWithOk)
+TEST_F(AboutDialogTest, EnterAndEscapeEndWithOk)
 {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         auto about = open();
@@ -151,7 +151,7 @@ TEST_F(AboutFormTest, EnterAndEscapeEndWithOk)
     EXPECT_EQ(MessageBox::takeShown().size(), 0);
 }
 
-TEST_F(AboutFormTest, ShownModallyAndDestroyedAfterwards)
+TEST_F(AboutDialogTest, ShownModallyAndDestroyedAfterwards)
 {
     QPointer<AboutDialog> seen;
     bool ran = false;

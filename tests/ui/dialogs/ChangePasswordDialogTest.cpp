@@ -24,12 +24,12 @@ namespace {
 
 const char kChangePassword[] = "/quorvane2/users/changePassword";
 
-class ChangePasswordFormTest : public DialogsFixture
+class ChangePasswordDialogTest : public DialogsFixture
 {
 protected:
-    ChangePasswordFormTest() { signIn(QStringLiteral("user@example.com")); }
+    ChangePasswordDialogTest() { signIn(QStringLiteral("user@example.com")); }
 
-    ~ChangePasswordFormTest() override
+    ~ChangePasswordDialogTest() override
     {
         if (findOpenWindow<ChangePasswordDialog>())
             delete findOpenWindow<ChangePasswordDialog>();
@@ -73,7 +73,7 @@ protected:
     }
 };
 
-TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
+TEST_F(ChangePasswordDialogTest, LooksAsLaidOut)
 {
     ChangePasswordDialog* window = open();
     ASSERT_TRUE(window);
@@ -110,7 +110,7 @@ TEST_F(ChangePasswordFormTest, LooksAsLaidOut)
     }
 }
 
-TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
+TEST_F(ChangePasswordDialogTest, ChecksTheFieldsInOrder)
 {
     const struct
     {
@@ -152,7 +152,7 @@ TEST_F(ChangePasswordFormTest, ChecksTheFieldsInOrder)
     EXPECT_EQ(m_server.targets(), QStringList()) << "no request for input the window refuses";
 }
 
-TEST_F(ChangePasswordFormTest, SuccessWithRememberedPasswordStoresTheNewOne)
+TEST_F(ChangePasswordDialogTest, SuccessWithRememberedPasswordStoresTheNewOne)
 {
     saveLogin(true);
     answer("<code>0</code>");
@@ -183,7 +183,7 @@ TEST_F(ChangePasswordFormTest, SuccessWithRememberedPasswordStoresTheNewOne)
     EXPECT_NE(iniValue("passwd"), QStringLiteral("n&w #1")) << "stored scrambled";
 }
 
-TEST_F(ChangePasswordFormTest, SuccessWithoutRememberedPasswordStoresNothing)
+TEST_F(ChangePasswordDialogTest, SuccessWithoutRememberedPasswordStoresNothing)
 {
     saveLogin(false);
     const QString before = iniValue("passwd");
@@ -200,7 +200,7 @@ TEST_F(ChangePasswordFormTest, SuccessWithoutRememberedPasswordStoresNothing)
     EXPECT_EQ(ConfigStore().loadConfigInfo().password, QStringLiteral("old-secret"));
 }
 
-TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
+TEST_F(ChangePasswordDialogTest, RefusalKeepsTheWindowAsItWas)
 {
     saveLogin(true);
     const QString before = iniValue("passwd");
@@ -233,7 +233,7 @@ TEST_F(ChangePasswordFormTest, RefusalKeepsTheWindowAsItWas)
     EXPECT_EQ(iniValue("passwd"), before);
 }
 
-TEST_F(ChangePasswordFormTest, FailedRequestRaisesAndKeepsTheWindow)
+TEST_F(ChangePasswordDialogTest, FailedRequestRaisesAndKeepsTheWindow)
 {
     m_server.reply(kChangePassword, "<html>down</html>", 500, "text/html");
     ChangePasswordDialog* window = open();
@@ -252,7 +252,7 @@ TEST_F(ChangePasswordFormTest, FailedRequestRaisesAndKeepsTheWindow)
     EXPECT_EQ(findOpenWindow<ChangePasswordDialog>(), window);
 }
 
-TEST_F(ChangePasswordFormTest, SavedLoginThatCannotBeWrittenIsReportedAfterTheSuccess)
+TEST_F(ChangePasswordDialogTest, SavedLoginThatCannotBeWrittenIsReportedAfterTheSuccess)
 {
     saveLogin(true);
     answer("<code>0</code>");
@@ -273,7 +273,7 @@ TEST_F(ChangePasswordFormTest, SavedLoginThatCannotBeWrittenIsReportedAfterTheSu
     EXPECT_FALSE(findOpenWindow<ChangePasswordDialog>());
 }
 
-TEST_F(ChangePasswordFormTest, EveryCloseEndsTheWindow)
+TEST_F(ChangePasswordDialogTest, EveryCloseEndsTheWindow)
 {
     for (const bool titleBar : {false, true}) {
         ChangePasswordDialog* window = open();
@@ -295,7 +295,7 @@ TEST_F(ChangePasswordFormTest, EveryCloseEndsTheWindow)
     EXPECT_EQ(m_server.targets(), QStringList());
 }
 
-TEST_F(ChangePasswordFormTest, OpeningTwiceGivesOneWindow)
+TEST_F(ChangePasswordDialogTest, OpeningTwiceGivesOneWindow)
 {
     ChangePasswordDialog* first = open();
     ASSERT_TRUE(first);
@@ -308,7 +308,7 @@ TEST_F(ChangePasswordFormTest, OpeningTwiceGivesOneWindow)
     EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
 }
 
-TEST_F(ChangePasswordFormTest, CentredOverItsOwner)
+TEST_F(ChangePasswordDialogTest, CentredOverItsOwner)
 {
     QWidget owner;
     owner.setGeometry(100, 120, 700, 500);

@@ -30,17 +30,17 @@ document.addEventListener("contextmenu", function () { counts.menu++; });
 </script>
 </body></html>)";
 
-class FeedbackFormTest : public DialogsFixture
+class FeedbackWindowTest : public DialogsFixture
 {
 protected:
-    FeedbackFormTest()
+    FeedbackWindowTest()
     {
         signIn(QStringLiteral("user@example.com"));
         m_server.reply("/quorvane2/users/opinion", kOpinionPage, 200, "text/html");
         m_server.reply("/quorvane2/thanks", "<!doctype html><title>thanks</title>", 200, "text/html");
     }
 
-    ~FeedbackFormTest() override
+    ~FeedbackWindowTest() override
     {
         if (findOpenWindow<FeedbackWindow>())
             delete findOpenWindow<FeedbackWindow>();
@@ -74,10 +74,10 @@ protected:
     static const QString kOpinionTarget;
 };
 
-const QString FeedbackFormTest::kOpinionTarget =
+const QString FeedbackWindowTest::kOpinionTarget =
     QStringLiteral("/quorvane2/users/opinion?userName=user%40example.com&token=T0KEN");
 
-TEST_F(FeedbackFormTest, ShowsTheFeedbackPageOfTheSession)
+TEST_F(FeedbackWindowTest, ShowsTheFeedbackPageOfTheSession)
 {
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
@@ -95,7 +95,7 @@ TEST_F(FeedbackFormTest, ShowsTheFeedbackPageOfTheSession)
         QStringLiteral("opinion"));
 }
 
-TEST_F(FeedbackFormTest, OpeningAgainKeepsThePageWhereTheUserLeftIt)
+TEST_F(FeedbackWindowTest, OpeningAgainKeepsThePageWhereTheUserLeftIt)
 {
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
@@ -112,7 +112,7 @@ TEST_F(FeedbackFormTest, OpeningAgainKeepsThePageWhereTheUserLeftIt)
     EXPECT_EQ(m_server.targets().count(kOpinionTarget), 1);
 }
 
-TEST_F(FeedbackFormTest, CloseDestroysAndTheNextOpeningLoadsAgain)
+TEST_F(FeedbackWindowTest, CloseDestroysAndTheNextOpeningLoadsAgain)
 {
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);
@@ -128,7 +128,7 @@ TEST_F(FeedbackFormTest, CloseDestroysAndTheNextOpeningLoadsAgain)
     EXPECT_EQ(m_server.targets().count(kOpinionTarget), 2);
 }
 
-TEST_F(FeedbackFormTest, RightClickInThePageOpensNoMenu)
+TEST_F(FeedbackWindowTest, RightClickInThePageOpensNoMenu)
 {
     FeedbackWindow* window = open();
     ASSERT_TRUE(window);

@@ -19,10 +19,10 @@ namespace quorvane {
 
 namespace {
 
-class SettingFormTest : public DialogsFixture
+class SettingsDialogTest : public DialogsFixture
 {
 protected:
-    ~SettingFormTest() override
+    ~SettingsDialogTest() override
     {
         if (findOpenWindow<SettingsDialog>())
             delete findOpenWindow<SettingsDialog>();
@@ -63,7 +63,7 @@ protected:
     }
 };
 
-TEST_F(SettingFormTest, LooksAsLaidOut)
+TEST_F(SettingsDialogTest, LooksAsLaidOut)
 {
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
@@ -98,7 +98,7 @@ TEST_F(SettingFormTest, LooksAsLaidOut)
     EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(window, "cbAutoLogin"));
 }
 
-TEST_F(SettingFormTest, OpeningTwiceGivesOneWindowBroughtToTheFront)
+TEST_F(SettingsDialogTest, OpeningTwiceGivesOneWindowBroughtToTheFront)
 {
     SettingsDialog* first = open();
     ASSERT_TRUE(first);
@@ -110,7 +110,7 @@ TEST_F(SettingFormTest, OpeningTwiceGivesOneWindowBroughtToTheFront)
     EXPECT_TRUE(QTest::qWaitForWindowActive(first, 10000));
 }
 
-TEST_F(SettingFormTest, NothingStoredOpensUnticked)
+TEST_F(SettingsDialogTest, NothingStoredOpensUnticked)
 {
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
@@ -119,7 +119,7 @@ TEST_F(SettingFormTest, NothingStoredOpensUnticked)
     EXPECT_FALSE(child<QCheckBox>(window, "cbCloseOnExit")->isChecked());
 }
 
-TEST_F(SettingFormTest, OpensWithTheStoredValues)
+TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
 {
     writeIni("auto_login=1\r\nclose_on_exit=1\r\n");
     ASSERT_TRUE(ConfigStore().setAutoRun(true));
@@ -130,7 +130,7 @@ TEST_F(SettingFormTest, OpensWithTheStoredValues)
     EXPECT_TRUE(child<QCheckBox>(window, "cbCloseOnExit")->isChecked());
 }
 
-TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
+TEST_F(SettingsDialogTest, CancelAndCloseChangeNothing)
 {
     writeIni("auto_login=1\r\n");
     const QByteArray before = TempProfile::readFile(m_profile.configFile()).toUtf8();
@@ -156,7 +156,7 @@ TEST_F(SettingFormTest, CancelAndCloseChangeNothing)
     EXPECT_FALSE(child<QCheckBox>(window, "cbCloseOnExit")->isChecked());
 }
 
-TEST_F(SettingFormTest, SaveWritesAllThree)
+TEST_F(SettingsDialogTest, SaveWritesAllThree)
 {
     const struct
     {
@@ -182,7 +182,7 @@ TEST_F(SettingFormTest, SaveWritesAllThree)
     EXPECT_EQ(MessageBox::takeShown().size(), 0);
 }
 
-TEST_F(SettingFormTest, SaveWithoutChangeStillWritesEveryValue)
+TEST_F(SettingsDialogTest, SaveWithoutChangeStillWritesEveryValue)
 {
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
@@ -191,7 +191,7 @@ TEST_F(SettingFormTest, SaveWithoutChangeStillWritesEveryValue)
     EXPECT_EQ(iniValue("close_on_exit"), QStringLiteral("0"));
 }
 
-TEST_F(SettingFormTest, AutostartEntryOfAnotherProgram)
+TEST_F(SettingsDialogTest, AutostartEntryOfAnotherProgram)
 {
     TempProfile::writeFile(m_profile.autostartFile(),
                            "[Desktop Entry]\nType=Application\nName=Quorvane\nExec=/opt/other/quorvane\n");
@@ -211,7 +211,7 @@ TEST_F(SettingFormTest, AutostartEntryOfAnotherProgram)
     EXPECT_EQ(autostartExec(), executablePath());
 }
 
-TEST_F(SettingFormTest, RefusedAutostartIsReported)
+TEST_F(SettingsDialogTest, RefusedAutostartIsReported)
 {
     // A file where the autostart folder belongs: the entry cannot be written.
     TempProfile::writeFile(m_profile.configHome() + QStringLiteral("/autostart"), "not a folder");
@@ -230,7 +230,7 @@ TEST_F(SettingFormTest, RefusedAutostartIsReported)
     EXPECT_FALSE(findOpenWindow<SettingsDialog>());
 }
 
-TEST_F(SettingFormTest, ClosedBySystemIsDestroyed)
+TEST_F(SettingsDialogTest, ClosedBySystemIsDestroyed)
 {
     SettingsDialog* window = open();
     ASSERT_TRUE(window);
@@ -243,7 +243,7 @@ TEST_F(SettingFormTest, ClosedBySystemIsDestroyed)
     EXPECT_EQ(iniValue("auto_login"), QStringLiteral("<none>"));
 }
 
-TEST_F(SettingFormTest, DraggedByItsBackground)
+TEST_F(SettingsDialogTest, DraggedByItsBackground)
 {
     SettingsDialog* window = open();
     ASSERT_TRUE(window);

@@ -16,7 +16,7 @@ namespace quorvane {
 namespace {
 
 // The account login frame on a shown login window.
-class LoginFrameTest : public LoginFixture
+class AccountLoginFrameTest : public LoginFixture
 {
 protected:
     // A window whose saved login is a microblog login opens on the microblog frame; the user
@@ -52,7 +52,7 @@ protected:
     QString m_sentPassword;
 };
 
-TEST_F(LoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
+TEST_F(AccountLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
 {
     const struct
     {
@@ -85,7 +85,7 @@ TEST_F(LoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
     EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultNone);
 }
 
-TEST_F(LoginFrameTest, ServerCodesShowTheirMessages)
+TEST_F(AccountLoginFrameTest, ServerCodesShowTheirMessages)
 {
     const struct
     {
@@ -122,7 +122,7 @@ TEST_F(LoginFrameTest, ServerCodesShowTheirMessages)
     EXPECT_FALSE(QFile::exists(m_profile.dataHome() + "/quorvane/debug.txt"));
 }
 
-TEST_F(LoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
+TEST_F(AccountLoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>7</code>");
@@ -137,7 +137,7 @@ TEST_F(LoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
 
 // A failed request and a reply that is no reply of this service (a captive portal answering
 // every request with its own page) fail alike: nobody is signed in, no token is kept.
-TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
+TEST_F(AccountLoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
 {
     const struct
     {
@@ -184,7 +184,7 @@ TEST_F(LoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
     EXPECT_EQ(savedLogin().userName, "saved@example.com");
 }
 
-TEST_F(LoginFrameTest, AnUnreachableServerShowsMaintenance)
+TEST_F(AccountLoginFrameTest, AnUnreachableServerShowsMaintenance)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     // Nothing listens on the port any more.
@@ -201,7 +201,7 @@ TEST_F(LoginFrameTest, AnUnreachableServerShowsMaintenance)
     EXPECT_TRUE(debugLog().contains("Error on longin:"));
 }
 
-TEST_F(LoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
+TEST_F(AccountLoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
 {
     const struct
     {
@@ -237,7 +237,7 @@ TEST_F(LoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
     }
 }
 
-TEST_F(LoginFrameTest, TheEmailGoesToTheServerAsTyped)
+TEST_F(AccountLoginFrameTest, TheEmailGoesToTheServerAsTyped)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>1</code>");
@@ -248,7 +248,7 @@ TEST_F(LoginFrameTest, TheEmailGoesToTheServerAsTyped)
     EXPECT_EQ(m_sentPassword, " pw ");
 }
 
-TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
+TEST_F(AccountLoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
 {
     saveLogin("weibo-user", "pw", false, true, 1);
     LoginWindow window(m_session);
@@ -261,7 +261,7 @@ TEST_F(LoginFrameTest, AMicroblogLoginFillsOnlyTheFlags)
     EXPECT_TRUE(child<QCheckBox>(login, "cbAutoLogin")->isChecked());
 }
 
-TEST_F(LoginFrameTest, ANewProfileChecksBothBoxes)
+TEST_F(AccountLoginFrameTest, ANewProfileChecksBothBoxes)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_TRUE(child<QCheckBox>(m_frame, "cbRemberPass")->isChecked());
@@ -270,7 +270,7 @@ TEST_F(LoginFrameTest, ANewProfileChecksBothBoxes)
 }
 
 // A login the profile refuses to store is reported, and the user stays signed in.
-TEST_F(LoginFrameTest, ALoginThatCannotBeSavedIsReportedAndTheSignInStands)
+TEST_F(AccountLoginFrameTest, ALoginThatCannotBeSavedIsReportedAndTheSignInStands)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     answerLogin("<code>0</code><token>TK</token><role>1</role>");

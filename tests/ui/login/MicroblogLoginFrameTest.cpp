@@ -11,7 +11,7 @@ namespace quorvane {
 namespace {
 
 // The microblog login frame, the first frame of a window whose saved login is a microblog one.
-class SinaLoginFrameTest : public LoginFixture
+class MicroblogLoginFrameTest : public LoginFixture
 {
 protected:
     void open()
@@ -37,7 +37,7 @@ protected:
     QString m_sentPassword;
 };
 
-TEST_F(SinaLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
+TEST_F(MicroblogLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
 {
     const struct
     {
@@ -70,7 +70,7 @@ TEST_F(SinaLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
     EXPECT_TRUE(m_server.targets().isEmpty());
 }
 
-TEST_F(SinaLoginFrameTest, RefusalsShowTheServersMessage)
+TEST_F(MicroblogLoginFrameTest, RefusalsShowTheServersMessage)
 {
     const struct
     {
@@ -100,7 +100,7 @@ TEST_F(SinaLoginFrameTest, RefusalsShowTheServersMessage)
     EXPECT_FALSE(m_session.isLoggedIn());
 }
 
-TEST_F(SinaLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
+TEST_F(MicroblogLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpensHere)
 {
     saveLogin("alice@example.com", "old", true, true, 0);
     // Switched to from the account frame.

@@ -12,7 +12,7 @@ namespace quorvane {
 namespace {
 
 // The registration frame, reached from the account frame of a shown window.
-class RegFrameTest : public LoginFixture
+class RegistrationFrameTest : public LoginFixture
 {
 protected:
     void open()
@@ -51,7 +51,7 @@ protected:
     QString m_sentPassword;
 };
 
-TEST_F(RegFrameTest, OpensWithTheCaretInTheEmailAndEmptyFields)
+TEST_F(RegistrationFrameTest, OpensWithTheCaretInTheEmailAndEmptyFields)
 {
     saveLogin("alice@example.com", "pw", true, true, 0);
     ASSERT_NO_FATAL_FAILURE(open());
@@ -61,7 +61,7 @@ TEST_F(RegFrameTest, OpensWithTheCaretInTheEmailAndEmptyFields)
     EXPECT_EQ(shownError(*m_frame).label, "");
 }
 
-TEST_F(RegFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
+TEST_F(RegistrationFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
 {
     const struct
     {
@@ -95,7 +95,7 @@ TEST_F(RegFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
     EXPECT_TRUE(m_server.targets().isEmpty());
 }
 
-TEST_F(RegFrameTest, AddressesPassTheCheckAndGoOutAsTyped)
+TEST_F(RegistrationFrameTest, AddressesPassTheCheckAndGoOutAsTyped)
 {
     // No at sign is needed, and the blanks around an address are sent along.
     for (const char* email : {"abc", " abc ", "\tabc", "a\tb"}) {
@@ -108,7 +108,7 @@ TEST_F(RegFrameTest, AddressesPassTheCheckAndGoOutAsTyped)
     }
 }
 
-TEST_F(RegFrameTest, SuccessSavesTheAccountAndKeepsTheFlags)
+TEST_F(RegistrationFrameTest, SuccessSavesTheAccountAndKeepsTheFlags)
 {
     saveLogin("weibo-user", "old", false, false, 1);
     ASSERT_NO_FATAL_FAILURE(open());
@@ -128,7 +128,7 @@ TEST_F(RegFrameTest, SuccessSavesTheAccountAndKeepsTheFlags)
     EXPECT_EQ(m_session.getUserName(), "new@example.com");
 }
 
-TEST_F(RegFrameTest, ARefusalShowsTheServersMessage)
+TEST_F(RegistrationFrameTest, ARefusalShowsTheServersMessage)
 {
     const struct
     {

@@ -39,10 +39,10 @@ QString encoded(const char* text)
 
 // A fresh profile whose application server is the loopback server that also plays
 // "service.weibo.com", and a session signed in as user@example.com.
-class BrowserFormTest : public ::testing::Test
+class ShareWindowTest : public ::testing::Test
 {
 protected:
-    BrowserFormTest() : m_server(shareHostServer())
+    ShareWindowTest() : m_server(shareHostServer())
     {
         useApplicationServer(m_server.url());
         m_server.reply("/share/share.php", kSharePage, 200, "text/html");
@@ -59,7 +59,7 @@ protected:
         takeEscapedFailures();
     }
 
-    ~BrowserFormTest() override
+    ~ShareWindowTest() override
     {
         delete findOpenWindow<ShareWindow>();
         processEvents();
@@ -126,7 +126,7 @@ protected:
     QStringList m_completions;
 };
 
-TEST_F(BrowserFormTest, CreatedHiddenAtItsFirstSize)
+TEST_F(ShareWindowTest, CreatedHiddenAtItsFirstSize)
 {
     ShareWindow* window = create();
     EXPECT_FALSE(window->isVisible());
@@ -137,7 +137,7 @@ TEST_F(BrowserFormTest, CreatedHiddenAtItsFirstSize)
     EXPECT_EQ(child<BrowserView>(window, "browser")->geometry(), QRect(0, 0, 392, 278));
 }
 
-TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
+TEST_F(ShareWindowTest, SharePageFitsTheWindowToItsType)
 {
     const struct
     {
@@ -169,7 +169,7 @@ TEST_F(BrowserFormTest, SharePageFitsTheWindowToItsType)
     EXPECT_EQ(shareReports(), QStringList());
 }
 
-TEST_F(BrowserFormTest, OnlyAnExpectedSharePageFits)
+TEST_F(ShareWindowTest, OnlyAnExpectedSharePageFits)
 {
     ShareWindow* window = create();
     window->show();
@@ -198,7 +198,7 @@ TEST_F(BrowserFormTest, OnlyAnExpectedSharePageFits)
     EXPECT_EQ(windowSize(window), QSize(628, 528));
 }
 
-TEST_F(BrowserFormTest, SharePageReachedThroughARedirectFits)
+TEST_F(ShareWindowTest, SharePageReachedThroughARedirectFits)
 {
     ShareWindow* window = create();
     expectAndShow(window);
@@ -208,7 +208,7 @@ TEST_F(BrowserFormTest, SharePageReachedThroughARedirectFits)
     EXPECT_EQ(windowSize(window), QSize(628, 528));
 }
 
-TEST_F(BrowserFormTest, SuccessPageReportsTheSharedType)
+TEST_F(ShareWindowTest, SuccessPageReportsTheSharedType)
 {
     create();
     const QString success = QStringLiteral("http://service.weibo.com/share/success.php?urlpara=") +
@@ -224,7 +224,7 @@ TEST_F(BrowserFormTest, SuccessPageReportsTheSharedType)
     EXPECT_EQ(shareReports(), QStringList({report("2"), report("2")}));
 }
 
-TEST_F(BrowserFormTest, SuccessPageWithoutTypeReportsAnEmptyOne)
+TEST_F(ShareWindowTest, SuccessPageWithoutTypeReportsAnEmptyOne)
 {
     create();
     const QString pages[] = {
@@ -238,7 +238,7 @@ TEST_F(BrowserFormTest, SuccessPageWithoutTypeReportsAnEmptyOne)
     EXPECT_EQ(shareReports(), QStringList({report(""), report(""), report("4")}));
 }
 
-TEST_F(BrowserFormTest, SharingFromTheSharePageReports)
+TEST_F(ShareWindowTest, SharingFromTheSharePageReports)
 {
     ShareWindow* window = create();
     expectAndShow(window);
@@ -250,7 +250,7 @@ TEST_F(BrowserFormTest, SharingFromTheSharePageReports)
     EXPECT_EQ(windowSize(window), QSize(628, 324));
 }
 
-TEST_F(BrowserFormTest, ServerRefusalIsIgnoredAndFailureReachesTheErrorDisplay)
+TEST_F(ShareWindowTest, ServerRefusalIsIgnoredAndFailureReachesTheErrorDisplay)
 {
     create();
     const QString success =
@@ -269,7 +269,7 @@ TEST_F(BrowserFormTest, ServerRefusalIsIgnoredAndFailureReachesTheErrorDisplay)
     EXPECT_TRUE(findOpenWindow<ShareWindow>()) << "the window stays";
 }
 
-TEST_F(BrowserFormTest, CloseDestroysTheWindowAndEmptiesTheReference)
+TEST_F(ShareWindowTest, CloseDestroysTheWindowAndEmptiesTheReference)
 {
     ShareWindow* window = create();
     expectAndShow(window);
@@ -290,7 +290,7 @@ TEST_F(BrowserFormTest, CloseDestroysTheWindowAndEmptiesTheReference)
     EXPECT_FALSE(alive);
 }
 
-TEST_F(BrowserFormTest, FirstShownCentredWithoutMainWindow)
+TEST_F(ShareWindowTest, FirstShownCentredWithoutMainWindow)
 {
     ShareWindow* window = create();
     window->show();
@@ -307,7 +307,7 @@ TEST_F(BrowserFormTest, FirstShownCentredWithoutMainWindow)
 
 // The road of the main window: its browser's new-window request is served by the share window,
 // created anew after each close.
-TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
+TEST_F(ShareWindowTest, ServesNewWindowRequestsOfAnotherBrowser)
 {
     m_server.reply(
         "/start",
@@ -358,7 +358,7 @@ TEST_F(BrowserFormTest, ServesNewWindowRequestsOfAnotherBrowser)
 
 // The whole road against the demo server, which plays the application server and, as
 // "v.t.sina.com.cn", the microblog service.
-TEST_F(BrowserFormTest, ShareWithTheDemoServer)
+TEST_F(ShareWindowTest, ShareWithTheDemoServer)
 {
     useApplicationServer(demoServerUrl());
     ASSERT_EQ(m_session.login(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123")).code, 0);
