@@ -57,7 +57,6 @@ AccountLoginFrame::AccountLoginFrame(QWidget* host, Session& session, RequestGua
     m_imgSeparator = addPicture(QStringLiteral("imgSeparator"), SkinPicture::FrameSeparator, {0, 206});
     m_imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
     m_imgSina = addButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
-    m_imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 
     connect(m_imgLogin, &ImageButton::clicked, this, &AccountLoginFrame::submitLogin);
     connect(m_imgReset, &ImageButton::clicked, this, &AccountLoginFrame::onResetClicked);

@@ -38,7 +38,6 @@ private:
     Image* m_imgSeparator = nullptr;
     ImageButton* m_imgReg = nullptr;
     ImageButton* m_imgSina = nullptr;
-    Image* m_imgFooter = nullptr;
 
     void onResetClicked();
     void onRegisterClicked();

@@ -64,6 +64,8 @@ LoginFrame::LoginFrame(QWidget* host, Session& session, RequestGuard& guard, con
     m_imgBg = new Image(this);
     m_imgBg->setObjectName(QStringLiteral("imgBg"));
     m_imgBg->setPicture(withCornerArc(skinBitmap(QString::fromLatin1(background))));
+    // The foot line of every frame; nothing lies over it.
+    addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
 }
 
 LoginFrame::~LoginFrame() = default;
@@ -272,6 +274,22 @@ void LoginFrame::finishSignInSaving(const QString& userName, const QString& pass
     info.autoLogin = autoLogin->isChecked();
     info.userType = userType;
     finishSignIn([&] { ConfigStore().saveConfigInfo(info); });
+}
+
+void LoginFrame::addResetAndBackButtons(const QList<QLineEdit*>& fields)
+{
+    ImageButton* reset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
+    addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), reset, {211, 209});
+    ImageButton* back = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
+    connect(reset, &ImageButton::clicked, this, [fields] {
+        for (QLineEdit* field : fields)
+            field->clear();
+        fields.first()->setFocus();
+    });
+    connect(back, &ImageButton::clicked, this, [this] {
+        emit backRequested();
+        leaveFrame();
+    });
 }
 
 void LoginFrame::leaveFrame()

@@ -86,6 +86,11 @@ protected:
     // A white caption laid over its button.
     CaptionLabel* addCaption(const QString& name, const QString& text, ImageButton* button, QPoint pos);
 
+    // "重置" beside the submit button and "返回登录" below it, as the microblog and registration
+    // frames have them: reset empties `fields` and puts the caret in the first, back returns to the
+    // account frame.
+    void addResetAndBackButtons(const QList<QLineEdit*>& fields);
+
     // The session the frames sign in through.
     Session& session() const { return m_session; }
     // Runs a request to the server, blocking the window until it answers.

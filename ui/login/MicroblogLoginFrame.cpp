@@ -45,14 +45,9 @@ MicroblogLoginFrame::MicroblogLoginFrame(QWidget* host, Session& session, Reques
 
     m_imgLogin = addButton(QStringLiteral("imgLogin"), QStringLiteral("BUTTON"), {90, 203});
     m_labLogin = addCaption(QStringLiteral("labLogin"), QStringLiteral("微博登录"), m_imgLogin, {104, 209});
-    m_imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    m_labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), m_imgReset, {211, 209});
-    m_imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    m_imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
+    addResetAndBackButtons({m_edEmail, m_edPassword});
 
     connect(m_imgLogin, &ImageButton::clicked, this, &MicroblogLoginFrame::submitSinaLogin);
-    connect(m_imgReset, &ImageButton::clicked, this, &MicroblogLoginFrame::onResetClicked);
-    connect(m_imgGoback, &ImageButton::clicked, this, &MicroblogLoginFrame::onBackClicked);
 
     fillFromSavedLogin(1, m_edEmail, m_edPassword, m_cbRemberPass, m_cbAutoLogin);
 }
@@ -87,19 +82,6 @@ void MicroblogLoginFrame::focusFirstEmpty()
         m_edEmail->setFocus();
     else
         m_edPassword->setFocus();
-}
-
-void MicroblogLoginFrame::onResetClicked()
-{
-    m_edEmail->clear();
-    m_edPassword->clear();
-    m_edEmail->setFocus();
-}
-
-void MicroblogLoginFrame::onBackClicked()
-{
-    emit backRequested();
-    leaveFrame();
 }
 
 } // namespace quorvane

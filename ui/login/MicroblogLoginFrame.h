@@ -35,13 +35,6 @@ private:
     QCheckBox* m_cbAutoLogin = nullptr;
     ImageButton* m_imgLogin = nullptr;
     CaptionLabel* m_labLogin = nullptr;
-    ImageButton* m_imgReset = nullptr;
-    CaptionLabel* m_labReset = nullptr;
-    ImageButton* m_imgGoback = nullptr;
-    Image* m_imgFooter = nullptr;
-
-    void onResetClicked();
-    void onBackClicked();
 };
 
 } // namespace quorvane

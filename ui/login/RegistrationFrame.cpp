@@ -44,14 +44,9 @@ RegistrationFrame::RegistrationFrame(QWidget* host, Session& session, RequestGua
 
     m_imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("BUTTON"), {90, 203});
     m_labRegister = addCaption(QStringLiteral("labRegister"), QStringLiteral("注册"), m_imgReg, {118, 209});
-    m_imgReset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
-    m_labReset = addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), m_imgReset, {211, 209});
-    m_imgGoback = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
-    m_imgFooter = addPicture(QStringLiteral("imgFooter"), SkinPicture::FrameFooter, {0, 274});
+    addResetAndBackButtons({m_edEmail, m_edPassword, m_edRePassword});
 
     connect(m_imgReg, &ImageButton::clicked, this, &RegistrationFrame::submitReg);
-    connect(m_imgReset, &ImageButton::clicked, this, &RegistrationFrame::onResetClicked);
-    connect(m_imgGoback, &ImageButton::clicked, this, &RegistrationFrame::onBackClicked);
 
     m_edEmail->setFocus();
 }
@@ -89,20 +84,6 @@ void RegistrationFrame::submitReg()
     }
     // The new account becomes the saved login; the two check-box flags stay as they were.
     finishSignIn([&] { ConfigStore().saveAccount(userName, password, 0); });
-}
-
-void RegistrationFrame::onResetClicked()
-{
-    m_edEmail->clear();
-    m_edPassword->clear();
-    m_edRePassword->clear();
-    m_edEmail->setFocus();
-}
-
-void RegistrationFrame::onBackClicked()
-{
-    emit backRequested();
-    leaveFrame();
 }
 
 } // namespace quorvane

@@ -33,13 +33,6 @@ private:
     QLineEdit* m_edRePassword = nullptr;
     ImageButton* m_imgReg = nullptr;
     CaptionLabel* m_labRegister = nullptr;
-    ImageButton* m_imgReset = nullptr;
-    CaptionLabel* m_labReset = nullptr;
-    ImageButton* m_imgGoback = nullptr;
-    Image* m_imgFooter = nullptr;
-
-    void onResetClicked();
-    void onBackClicked();
 
     ErrorDisplay m_rePasswordError;
 };
