@@ -1,4 +1,5 @@
 #include "platform/PrivateFiles.h"
+#include "platform/RawFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -29,20 +30,6 @@ struct Descriptor
             close(fd);
     }
 };
-
-bool writeAll(int fd, const char* data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size_t(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -159,7 +146,7 @@ PrivateFile readPrivateFile(const QString& path, uint owner, const QString& copy
                 return fail(QStringLiteral("%1 is too large").arg(path));
             result.content.append(buffer, count);
         }
-        if (out.fd >= 0 && !writeAll(out.fd, buffer, count))
+        if (out.fd >= 0 && !writeRawFile(out.fd, buffer, count))
             return fail(QStringLiteral("%1: %2").arg(copyTo, systemError()));
     }
     if (out.fd >= 0 && fsync(out.fd) != 0)
@@ -210,7 +197,7 @@ bool appendToPrivateFile(const QString& path, const QByteArray& data)
     };
     if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid())
         return false;
-    return writeAll(file.fd, data.constData(), data.size());
+    return writeRawFile(file.fd, data.constData(), data.size());
 }
 
 bool removeFolderTree(const QString& path)
