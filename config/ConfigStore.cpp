@@ -53,7 +53,7 @@ QString ConfigStore::getConfigDir() const
     if (base.isEmpty())
         return {};
     const QString dir = base + QStringLiteral("/quorvane");
-    // Made private: it holds the saved login (see SecureDataFolder).
+    // Made private: it holds the saved login (see secureDataFolder).
     makePrivateFolderIfMissing(dir);
     return dir;
 }

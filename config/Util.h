@@ -11,7 +11,7 @@ namespace quorvane {
 // written as two upper-case hexadecimal digits.
 QByteArray scrambleText(const QByteArray& key, const QByteArray& data);
 
-// Reverses ScrambleText for up to 512 bytes. An odd last digit is ignored; from the first pair
+// Reverses scrambleText for up to 512 bytes. An odd last digit is ignored; from the first pair
 // that is not hexadecimal on, the result continues with the key's own bytes.
 QByteArray unscrambleText(const QByteArray& key, const QByteArray& text);
 

@@ -91,7 +91,7 @@ std::optional<QString> QueryItems::ansiText(const QByteArray& name) const
     if (!bytes)
         return std::nullopt;
     const QString text = fromAnsi(*bytes);
-    // FromAnsi marks bytes that are no code page 936 text with U+FFFD.
+    // fromAnsi marks bytes that are no code page 936 text with U+FFFD.
     if (text.contains(QChar::ReplacementCharacter))
         return std::nullopt;
     return text;

@@ -35,7 +35,7 @@ struct PrivateFile
 
 // Opens `path` without following a link or waiting on a FIFO and reads it whole, once. It must be
 // a regular file owned by `owner`, with one link, that group and others may not write, in a
-// folder that passes CheckPrivateFolder. The digest covers exactly the bytes read; with
+// folder that passes checkPrivateFolder. The digest covers exactly the bytes read; with
 // `copyTo` those bytes are also written to that new file (mode 0600, never an existing file), so
 // a caller can go on with a copy nobody else can change. `keepContentUpTo` > 0 keeps the bytes
 // in `content` and fails files larger than that.

@@ -9,7 +9,7 @@ namespace quorvane {
 // Opens a URL in the user's default browser; false when no handler could be started.
 bool openInDefaultBrowser(const QString& url);
 
-// How a program started with StartProgramAndWaitForReady came along.
+// How a program started with startProgramAndWaitForReady came along.
 enum class ProgramStart
 {
     Ready,            // it wrote its "ready" line and runs on

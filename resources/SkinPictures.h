@@ -2,7 +2,7 @@
 
 namespace quorvane {
 
-// Names of the window pictures, for SkinPath. The button bitmaps are named by their state
+// Names of the window pictures, for skinPath. The button bitmaps are named by their state
 // ("CLOSE_HOVER") where they are used.
 namespace SkinPicture {
 

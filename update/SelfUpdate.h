@@ -72,7 +72,7 @@ public:
     // there and writes the hand-over record. Any failure removes the staging folder, writes a
     // line to the debug log and answers false; a package that does not unpack is also reported.
     bool stageUpgrade(HttpClient& http, HttpClient& packageHttp, const QString& version) const;
-    // StageUpgrade with one client for both downloads.
+    // stageUpgrade with one client for both downloads.
     bool downloadUpgrade(HttpClient& http, const QString& version) const;
 
     // Starts the updater ("upgrade" in the application folder, elevated when that folder is not

@@ -7,7 +7,7 @@ namespace quorvane {
 
 namespace {
 
-// The same outline as DrawProductMark with its plate, in the icon's 256-unit square.
+// The same outline as drawProductMark with its plate, in the icon's 256-unit square.
 const char Svg[] = R"svg(<?xml version="1.0" encoding="UTF-8"?>
 <svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
   <defs>

@@ -1,4 +1,4 @@
-// ParseClientUrl: any navigation text, and any text after the client prefix.
+// parseClientUrl: any navigation text, and any text after the client prefix.
 #include "tests/fuzz/CommaTextChecks.h"
 
 #include "config/Util.h"

@@ -1,4 +1,4 @@
-// ParseUrlQuery: any address the share window reports.
+// parseUrlQuery: any address the share window reports.
 #include "tests/fuzz/CommaTextChecks.h"
 
 #include "config/Util.h"

@@ -1,4 +1,4 @@
-// UnscrambleText: any key and any text, as a hand-edited quorvane.ini may hold.
+// unscrambleText: any key and any text, as a hand-edited quorvane.ini may hold.
 #include "tests/fuzz/FuzzTarget.h"
 
 #include "config/Util.h"

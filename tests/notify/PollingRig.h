@@ -36,7 +36,7 @@ enum class PollReply
 //
 // What happens is written down as letters, in the order it happens: V version file, K package,
 // D description, ! unpack-failure box, ? update prompt, X exit, P poll, S notification shown.
-// EndCycle closes a cycle with "|".
+// endCycle closes a cycle with "|".
 class PollingRig final
 {
 public:

@@ -108,7 +108,7 @@ TEST_F(StopTest, AbortsAPackageDownloadThatWaitsForTheServer)
 TEST_F(StopTest, AStopFromInsideAHandOverDoesNotWaitForItself)
 {
     // The main window ends the client, and so stops the thread, while the thread waits for a
-    // hand-over to finish (ExitApplication in SyncExit, or the window closing while a
+    // hand-over to finish (exitApplication in syncExit, or the window closing while a
     // notification is being shown).
     m_rig.servePolls({PollReply::Notification});
     std::unique_ptr<Poller> thread;

@@ -14,7 +14,7 @@ namespace quorvane {
 // created before the first test and destroyed after the last, made as the client makes its own:
 // a temporary profile for the whole run, the client's URL scheme registered before it, the last
 // window closed does not end it, and a failure that escapes an event handler is caught and the
-// program goes on. A test takes such failures with TakeEscapedFailures; any left at its end fail it.
+// program goes on. A test takes such failures with takeEscapedFailures; any left at its end fail it.
 QApplication& testApp();
 
 // The messages of the failures that escaped an event handler since the last call.

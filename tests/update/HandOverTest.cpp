@@ -68,7 +68,7 @@ protected:
             qputenv("PATH", m_savedPath);
     }
 
-    // ApplyPendingUpgrade with the application folder closed to this process, which asks for
+    // applyPendingUpgrade with the application folder closed to this process, which asks for
     // elevation; nothing when the folder cannot be protected here.
     std::optional<bool> applyInProtectedFolder()
     {

@@ -49,8 +49,8 @@ bool isShellOpenable(const QString& target);
 // copies, attachments or headers. Any other address as it stands.
 QString mailtoWithSubjectAndBody(const QString& target);
 
-// Opens the decoded target of "open" (mailto addresses cut down as MailtoWithSubjectAndBody
-// says) in the user's default programs when IsShellOpenable allows it; true when it was handed to
+// Opens the decoded target of "open" (mailto addresses cut down as mailtoWithSubjectAndBody
+// says) in the user's default programs when isShellOpenable allows it; true when it was handed to
 // the shell.
 bool openClientUrlTarget(const QString& target);
 
@@ -60,7 +60,7 @@ bool openClientUrlTarget(const QString& target);
 bool mayActOnClientUrl(bool mainFrame, const QUrl& pageUrl);
 
 // The before-navigate handling of a listening browser, given the URL the browser view reports
-// (see ClientUrlAsWritten). Returns false for any URL that is not a
+// (see clientUrlAsWritten). Returns false for any URL that is not a
 // client URL: the navigation goes ahead. Otherwise it performs the listener's action, if the
 // action name (letter case included) is one the listener knows, and returns true: the caller
 // cancels the navigation, whatever the action was. The window's own actions go to `actions`.

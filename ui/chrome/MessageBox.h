@@ -43,7 +43,7 @@ public:
     static void setTestMode(bool on);
     // Queues the answer of the next box and turns test mode on.
     static void setNextAnswer(QMessageBox::StandardButton answer);
-    // The boxes recorded since test mode began or since the last TakeShown, oldest first.
+    // The boxes recorded since test mode began or since the last takeShown, oldest first.
     static QList<ShownMessage> shown();
     static QList<ShownMessage> takeShown();
 };

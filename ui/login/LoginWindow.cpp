@@ -231,7 +231,7 @@ void LoginWindow::closeEvent(QCloseEvent* event)
 
 void LoginWindow::onMinimizeClicked()
 {
-    // Hidden, not minimised to the task bar; ShowModal goes on running.
+    // Hidden, not minimised to the task bar; showModal goes on running.
     hide();
 }
 

@@ -39,7 +39,7 @@ public:
     // Shows the window centred on the desktop and runs until a modal result is set.
     int showModal();
     int modalResult() const { return m_modalResult; }
-    // A result other than ResultNone hides the window and ends ShowModal.
+    // A result other than ResultNone hides the window and ends showModal.
     void setModalResult(int result);
 
     // Put a new frame of that kind in place. A frame that asks for another leaves by itself;

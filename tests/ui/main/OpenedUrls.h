@@ -9,7 +9,7 @@ namespace quorvane {
 // mail program, files) for the whole run, so a test sees what would have been opened and nothing
 // is really started.
 
-// The addresses handed over since the last ClearOpenedUrls, oldest first.
+// The addresses handed over since the last clearOpenedUrls, oldest first.
 QList<QUrl> openedUrls();
 void clearOpenedUrls();
 
