@@ -173,6 +173,14 @@ std::optional<DesktopWindow> EndToEndTest::trayIcon(qint64 pid) const
     return std::nullopt;
 }
 
+std::optional<DesktopWindow> EndToEndTest::waitForTrayIcon(qint64 pid) const
+{
+    // A client that has just started may not have its icon docked yet.
+    std::optional<DesktopWindow> icon;
+    waitFor([&] { return (icon = trayIcon(pid)).has_value(); }, kActionTimeoutMs, 150);
+    return icon;
+}
+
 QList<LoggedRequest> EndToEndTest::waitForRequests(const QString& path, int count, int timeoutMs) const
 {
     QList<LoggedRequest> requests;
@@ -207,9 +215,7 @@ void EndToEndTest::signInThroughLoginWindow(const DesktopWindow& login, const QS
 
 bool EndToEndTest::chooseFromTrayMenu(qint64 pid, const QStringList& keys)
 {
-    // A client that has just started may not have its icon docked yet.
-    std::optional<DesktopWindow> icon;
-    waitFor([&] { return (icon = trayIcon(pid)).has_value(); }, kActionTimeoutMs, 150);
+    const std::optional<DesktopWindow> icon = waitForTrayIcon(pid);
     if (!icon)
         return false;
     const QSet<qint64> before = shownWindowIds(pid);

@@ -67,6 +67,7 @@ protected:
     // The ids of the windows `pid` shows now.
     QSet<qint64> shownWindowIds(qint64 pid) const;
     std::optional<DesktopWindow> trayIcon(qint64 pid) const;
+    std::optional<DesktopWindow> waitForTrayIcon(qint64 pid) const;
     // Waits for `count` requests to `path` at the server and gives them.
     QList<LoggedRequest> waitForRequests(const QString& path, int count = 1,
                                          int timeoutMs = kActionTimeoutMs) const;

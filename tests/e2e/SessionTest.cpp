@@ -25,7 +25,7 @@ TEST_F(SessionTest, LoginWindowSignsInAndTheNextStartSignsInAutomatically)
     EXPECT_FALSE(
         Desktop::shownWindowOfSize(client->pid(), WindowSize::kMain.width(), WindowSize::kMain.height()))
         << "the main window shows before sign-in";
-    EXPECT_TRUE(trayIcon(client->pid())) << "no tray icon while the login window is open";
+    EXPECT_TRUE(waitForTrayIcon(client->pid())) << "no tray icon while the login window is open";
     EXPECT_TRUE(m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin")).isEmpty());
 
     signInThroughLoginWindow(*login, kUser, kPassword);
@@ -100,7 +100,7 @@ TEST_F(SessionTest, SecondStartBringsTheHiddenWindowForward)
 
     clickMinimise(*main);
     ASSERT_TRUE(waitForWindowGone(client->pid(), WindowSize::kMain)) << "the minimise button does not hide";
-    EXPECT_TRUE(trayIcon(client->pid())) << "the tray icon went with the window";
+    EXPECT_TRUE(waitForTrayIcon(client->pid())) << "the tray icon went with the window";
 
     ClientProgram* second = startClient();
     ASSERT_TRUE(second->waitForExit(kActionTimeoutMs)) << "the second start runs on";
