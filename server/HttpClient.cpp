@@ -1,6 +1,7 @@
 #include "server/HttpClient.h"
 
 #include "platform/Failure.h"
+#include "server/RequestFailures.h"
 
 #include <QFile>
 #include <QUrl>
@@ -192,7 +193,7 @@ void HttpClient::perform(const QString& url, Transfer& transfer)
             QStringLiteral("\"%1\" is not a valid address").arg(url.section(QLatin1Char('?'), 0, 0)));
     const QString where = describe(parsed);
     if (m_aborted)
-        throw Failure(QStringLiteral("The request to %1 was cancelled").arg(where));
+        throw RequestCancelled(QStringLiteral("The request to %1 was cancelled").arg(where));
 
     CURL* easy = easyHandle(m_easy);
     CURLM* multi = multiHandle(m_multi);
@@ -235,7 +236,7 @@ void HttpClient::perform(const QString& url, Transfer& transfer)
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
 
     if (m_aborted)
-        throw Failure(QStringLiteral("The request to %1 was cancelled").arg(where));
+        throw RequestCancelled(QStringLiteral("The request to %1 was cancelled").arg(where));
     if (status != 0 && !isSuccessStatus(status)) {
         const QString answer = transfer.statusLine.isEmpty() ? QStringLiteral("HTTP %1").arg(status)
                                                              : QString::fromLatin1(transfer.statusLine);
@@ -256,20 +257,28 @@ void HttpClient::perform(const QString& url, Transfer& transfer)
         switch (result) {
         case CURLE_OPERATION_TIMEDOUT:
             if (connectTime == 0)
-                throw Failure(QStringLiteral("Could not connect to %1 within %2")
-                                  .arg(hostOf(parsed), duration(m_limits.connectTimeoutMs)));
+                throw ServerUnreachable(QStringLiteral("Could not connect to %1 within %2")
+                                            .arg(hostOf(parsed), duration(m_limits.connectTimeoutMs)));
             if (detail.startsWith(QLatin1String("Operation too slow")))
-                throw Failure(
+                throw ServerUnreachable(
                     QStringLiteral("The transfer from %1 was slower than %2 bytes per second for %3 s")
                         .arg(where)
                         .arg(m_limits.lowSpeedBytesPerSec)
                         .arg(m_limits.lowSpeedSeconds));
-            throw Failure(QStringLiteral("No complete reply from %1 within %2")
-                              .arg(where, duration(m_limits.totalTimeoutMs)));
+            throw ServerUnreachable(QStringLiteral("No complete reply from %1 within %2")
+                                        .arg(where, duration(m_limits.totalTimeoutMs)));
         case CURLE_COULDNT_RESOLVE_HOST:
-            throw Failure(QStringLiteral("The server name \"%1\" could not be resolved").arg(parsed.host()));
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            throw ServerUnreachable(
+                QStringLiteral("The server name \"%1\" could not be resolved").arg(parsed.host()));
         case CURLE_COULDNT_CONNECT:
-            throw Failure(QStringLiteral("Could not connect to %1 (%2)").arg(hostOf(parsed), detail));
+            throw ServerUnreachable(QStringLiteral("Could not connect to %1 (%2)").arg(hostOf(parsed), detail));
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE:
+            // The connection broke or closed before a whole reply came: the server did not answer.
+            throw ServerUnreachable(QStringLiteral("The request to %1 failed: %2").arg(where, detail));
         default:
             throw Failure(QStringLiteral("The request to %1 failed: %2").arg(where, detail));
         }

@@ -24,7 +24,8 @@ struct HttpLimits
 // A plain HTTP(S) GET client over libcurl. One request runs at a time; the connection is kept
 // for the next request. Redirects are never followed, only http and https are allowed, and no
 // proxy, user agent or header of our own is set. Every failure raises Failure with a message
-// for the user; the query of the URL (which carries passwords and tokens) is never part of it.
+// for the log; the query of the URL (which carries passwords and tokens) is never part of it. A
+// server that gave no answer raises ServerUnreachable, an aborted request RequestCancelled.
 class HttpClient final
 {
     Q_DISABLE_COPY_MOVE(HttpClient)

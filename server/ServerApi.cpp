@@ -6,8 +6,11 @@
 #include "platform/Failure.h"
 #include "server/ClientVersion.h"
 #include "server/QueryEncoding.h"
+#include "server/RequestCancel.h"
+#include "server/RequestFailures.h"
 #include "server/XmlReply.h"
 
+#include <chrono>
 #include <limits>
 
 namespace quorvane {
@@ -76,9 +79,24 @@ ServerApi::~ServerApi() = default;
 void ServerApi::invokeRemote(pugi::xml_document& document, const QString& url)
 {
     std::lock_guard lock(m_operationMutex);
+    RequestCancel* cancel = RequestCancelScope::current();
     QByteArray body;
     try {
-        body = m_httpClient->get(url);
+        if (cancel && !cancel->attach(*m_httpClient))
+            throw RequestCancelled(QStringLiteral("The request was cancelled before it began"));
+        try {
+            body = m_httpClient->get(url);
+        } catch (...) {
+            if (cancel)
+                cancel->detach();
+            throw;
+        }
+        if (cancel) {
+            cancel->detach();
+            // A cancel that came after the reply has still marked the HTTP client aborted.
+            if (cancel->cancelled())
+                throw RequestCancelled(QStringLiteral("The request was cancelled"));
+        }
     } catch (...) {
         replaceHttpClient();
         throw;
@@ -112,7 +130,7 @@ int ServerApi::getResultCode(const pugi::xml_document& document)
 
 LoginReply ServerApi::userLogin(const QString& userName, const QString& password)
 {
-    std::lock_guard lock(m_operationMutex);
+    const auto lock = lockOperation();
     invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/userLogin?format=xml") +
                                     item("userName", userName) + item("password", password));
     return readLoginReply(true);
@@ -120,7 +138,7 @@ LoginReply ServerApi::userLogin(const QString& userName, const QString& password
 
 LoginReply ServerApi::weiboLogin(const QString& userName, const QString& password)
 {
-    std::lock_guard lock(m_operationMutex);
+    const auto lock = lockOperation();
     invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/weiboLogin?format=xml") +
                                     item("userName", userName) + item("password", password));
     return readLoginReply(false);
@@ -128,7 +146,7 @@ LoginReply ServerApi::weiboLogin(const QString& userName, const QString& passwor
 
 Reply ServerApi::userRegister(const QString& userName, const QString& password)
 {
-    std::lock_guard lock(m_operationMutex);
+    const auto lock = lockOperation();
     const QString signature =
         QString::fromLatin1(scrambleText(kRegisterKey, toAnsi(userName + QLatin1Char('_') + password)));
     invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/userRegister?format=xml") +
@@ -139,7 +157,7 @@ Reply ServerApi::userRegister(const QString& userName, const QString& password)
 
 Reply ServerApi::getInformationList(const QString& userName, const QString& token, int ot)
 {
-    std::lock_guard lock(m_operationMutex);
+    const auto lock = lockOperation();
     const QString root = appUrl();
     invokeRemote(m_xmlDocument, root + QStringLiteral("/information/getInformationList?format=xml&v=") +
                                     encodeQueryValue(CLIENT_VERSION) + item("userName", userName) +
@@ -150,7 +168,7 @@ Reply ServerApi::getInformationList(const QString& userName, const QString& toke
 QString ServerApi::changePassword(const QString& userName, const QString& oldPassword,
                                   const QString& newPassword, const QString& token)
 {
-    std::lock_guard lock(m_operationMutex);
+    const auto lock = lockOperation();
     invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/users/changePassword?format=xml") +
                                     item("userName", userName) + item("oldPassword", oldPassword) +
                                     item("newPassword", newPassword) + item("token", token));
@@ -159,11 +177,24 @@ QString ServerApi::changePassword(const QString& userName, const QString& oldPas
 
 QString ServerApi::shareInfo(const QString& userName, const QString& token, const QString& shareType)
 {
-    std::lock_guard lock(m_operationMutex);
+    const auto lock = lockOperation();
     invokeRemote(m_xmlDocument, appUrl() + QStringLiteral("/personalcenter/shareInfo?format=xml") +
                                     item("userName", userName) + item("token", token) +
                                     item("shareType", shareType));
     return readMessageReply();
+}
+
+std::unique_lock<std::recursive_timed_mutex> ServerApi::lockOperation()
+{
+    // Another thread's request may hold the lock for as long as the server takes; a request that
+    // is cancelled meanwhile gives up waiting.
+    const RequestCancel* cancel = RequestCancelScope::current();
+    std::unique_lock lock(m_operationMutex, std::defer_lock);
+    while (!lock.try_lock_for(std::chrono::milliseconds(100))) {
+        if (cancel && cancel->cancelled())
+            throw RequestCancelled(QStringLiteral("The request was cancelled while it waited"));
+    }
+    return lock;
 }
 
 void ServerApi::abort()

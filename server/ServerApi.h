@@ -17,7 +17,10 @@ namespace quorvane {
 // application URL whose XML reply (root "responsed") is loaded into the document handed in
 // and read by path. Failures are raised as Failure; nothing is caught here.
 //
-// The polling thread and the user-interface thread share one object: each operation holds one
+// A thread whose requests are bound to a RequestCancel (see RequestCancelScope) can have them cut
+// short from another thread.
+//
+// The polling thread and the threads of the windows' requests share one object: each operation holds one
 // lock from building its URL to its last reading step, so that no other reply is loaded into
 // the document in between.
 class ServerApi final
@@ -64,8 +67,11 @@ public:
 private:
     void replaceHttpClient();
 
+    // Takes the operation lock for the current thread; a cancelled request stops waiting for it.
+    std::unique_lock<std::recursive_timed_mutex> lockOperation();
+
     // Recursive, so that an operation holding it can call the public reading steps.
-    std::recursive_mutex m_operationMutex;
+    std::recursive_timed_mutex m_operationMutex;
     // Guards only the pointer below against Abort while it is replaced.
     std::mutex m_clientMutex;
     HttpLimits m_limits;

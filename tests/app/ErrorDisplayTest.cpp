@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "platform/Failure.h"
+#include "server/RequestFailures.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -64,6 +65,10 @@ TEST(ErrorDisplay, FailureInAnEventHandlerIsShownAndTheClientKeepsRunning)
     } cases[] = {
         {"failure", [] { throw Failure(QStringLiteral("连接服务器失败")); },
          QStringLiteral("连接服务器失败")},
+        // The technical cause stays in the debug log.
+        {"unreachable server",
+         [] { throw ServerUnreachable(QStringLiteral("Could not connect to 127.0.0.1:9")); },
+         QStringLiteral("无法连接服务器，请检查网络后再试!")},
         {"standard exception", [] { throw std::runtime_error("bad reply"); }, QStringLiteral("bad reply")},
         {"not an exception", [] { throw 42; }, QString()},
     };

@@ -1,5 +1,7 @@
 #include "server/HttpClient.h"
 #include "platform/Failure.h"
+#include "server/RequestFailures.h"
+#include "tests/server/HangingUpPort.h"
 #include "tests/server/RefusingPort.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
@@ -149,6 +151,50 @@ TEST(HttpClient, RefusedConnectionFails)
     const QString message = failureOf([&] { client.get(port.url() + "/x"); });
     EXPECT_TRUE(message.startsWith(QLatin1String("Could not connect to 127.0.0.1:")))
         << message.toStdString();
+}
+
+// What the user is told depends on whether the server answered at all: a server that gave no
+// answer raises ServerUnreachable, one that answered with something unusable a plain Failure.
+TEST(HttpClient, AServerThatGaveNoAnswerIsUnreachable)
+{
+    LoopbackServer server;
+    server.stall("/silent");
+    server.reply("/missing", "<html>gone</html>", 404, "text/html");
+    server.reply("/broken", "oops", 500, "text/html");
+    server.reply("/huge", std::string(kMiB + 1, 'x'));
+    RefusingPort refusing;
+    HangingUpPort hangingUp;
+    const struct
+    {
+        const char* name;
+        QString url;
+        bool unreachable;
+    } cases[] = {
+        {"a refused connection", refusing.url() + "/x", true},
+        {"a name that does not resolve", QStringLiteral("http://quorvane-nowhere.invalid/x"), true},
+        {"a connection closed before the reply", hangingUp.url() + "/x", true},
+        {"no reply in time", server.url() + "/silent", true},
+        {"not found", server.url() + "/missing", false},
+        {"a server error", server.url() + "/broken", false},
+        {"a reply over the limit", server.url() + "/huge", false},
+    };
+    HttpLimits limits;
+    limits.connectTimeoutMs = 3000;
+    limits.totalTimeoutMs = 500;
+    for (const auto& c : cases) {
+        HttpClient client(limits);
+        bool unreachable = false;
+        bool failed = false;
+        try {
+            client.get(c.url);
+        } catch (const ServerUnreachable&) {
+            unreachable = failed = true;
+        } catch (const Failure&) {
+            failed = true;
+        }
+        EXPECT_TRUE(failed) << c.name;
+        EXPECT_EQ(unreachable, c.unreachable) << c.name;
+    }
 }
 
 TEST(HttpClient, ServerThatNeverAnswersFailsAfterTheTimeLimit)

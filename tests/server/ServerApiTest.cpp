@@ -2,9 +2,12 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/Failure.h"
 #include "server/ClientVersion.h"
+#include "server/RequestCancel.h"
+#include "server/RequestFailures.h"
 #include "tests/server/RefusingPort.h"
 #include "tests/server/ServerFixture.h"
 
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -349,6 +352,68 @@ TEST_F(ServerApiTest, AbortEndsTheRunningOperationAndLaterOnes)
     EXPECT_TRUE(message.contains(QLatin1String("cancelled"))) << message.toStdString();
     failureOf([&] { m_api.shareInfo("alice", "t", "1"); });
     EXPECT_EQ(m_server.requests().size(), 1);
+}
+
+// A window's request is cut short when its window closes: at once, whether it waits for the
+// server or for another thread's request to end, and only that request. The next one works.
+TEST_F(ServerApiTest, ACancelledRequestEndsAtOnceAndOnlyItself)
+{
+    m_server.stall("/quorvane2/users/changePassword");
+    m_server.stall("/quorvane2/information/getInformationList");
+    const struct
+    {
+        const char* name;
+        bool otherRequestRunning; // a poll that stalls holds the operation lock
+    } cases[] = {{"waiting for the server", false}, {"waiting for its turn", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpLimits limits;
+        limits.totalTimeoutMs = 1500;
+        ServerApi api(m_document, limits);
+        m_server.clearRequests();
+        std::thread poll;
+        if (c.otherRequestRunning) {
+            poll = std::thread([&] { failureOf([&] { api.getInformationList("alice", "t", 1); }); });
+            ASSERT_TRUE(m_server.waitForRequests(1));
+        }
+        RequestCancel cancel;
+        bool cancelled = false;
+        std::thread window([&] {
+            const RequestCancelScope scope(cancel);
+            try {
+                api.changePassword("alice", "old", "new", "t");
+            } catch (const RequestCancelled&) {
+                cancelled = true;
+            } catch (const Failure&) {
+            }
+        });
+        if (!c.otherRequestRunning)
+            ASSERT_TRUE(m_server.waitForRequests(1));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const auto start = std::chrono::steady_clock::now();
+        cancel.cancel();
+        window.join();
+        // Well before the 1.5 s limit would have ended it.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+        EXPECT_TRUE(cancelled);
+        if (poll.joinable())
+            poll.join();
+        EXPECT_EQ(m_server.requests().size(), 1) << "the cancelled request went out after all";
+
+        // The object serves the next request as before.
+        m_server.reply("/quorvane2/personalcenter/shareInfo", envelope("<code>0</code>"));
+        EXPECT_EQ(api.shareInfo("alice", "t", "1"), QString());
+    }
+}
+
+TEST_F(ServerApiTest, ARequestCancelledBeforeItBeganNeverGoesOut)
+{
+    RequestCancel cancel;
+    cancel.cancel();
+    const RequestCancelScope scope(cancel);
+    EXPECT_THROW(m_api.shareInfo("alice", "t", "1"), RequestCancelled);
+    EXPECT_TRUE(m_server.requests().isEmpty());
 }
 
 // The polling thread and the user-interface thread share one object: each operation must read

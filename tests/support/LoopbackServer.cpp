@@ -5,7 +5,7 @@
 
 namespace quorvane {
 
-LoopbackServer::LoopbackServer()
+LoopbackServer::LoopbackServer(int port)
 {
     // Short enough that a client's idle connection does not hold up the destructor for long.
     m_server.set_keep_alive_timeout(2);
@@ -23,7 +23,8 @@ LoopbackServer::LoopbackServer()
     m_server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         dispatch(request, response);
     });
-    m_port = m_server.bind_to_any_port("127.0.0.1");
+    m_port = port == 0 ? m_server.bind_to_any_port("127.0.0.1")
+                       : (m_server.bind_to_port("127.0.0.1", port) ? port : -1);
     if (m_port <= 0)
         throw std::runtime_error("the loopback server could not bind to 127.0.0.1");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });

@@ -30,7 +30,8 @@ public:
         int remotePort = 0; // the client's port: a new connection has a new port
     };
 
-    LoopbackServer();
+    // On `port` when given (a server that comes back where it was), else on a free port.
+    explicit LoopbackServer(int port = 0);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;

@@ -6,6 +6,7 @@
 #include "server/Session.h"
 #include "ui/chrome/MessageBox.h"
 #include "ui/chrome/OpenWindows.h"
+#include "ui/chrome/RequestRunner.h"
 #include "ui/chrome/WindowPlacement.h"
 #include "ui/dialogs/DialogLook.h"
 
@@ -75,6 +76,10 @@ ChangePasswordDialog::ChangePasswordDialog(Session& session, QWidget* owner)
     setTabOrder(m_edtNewPassword2, m_btnChange);
     setTabOrder(m_btnChange, m_btnCancel);
 
+    // "取消" and the title bar's close button stay usable while the server is asked.
+    m_requests =
+        new RequestRunner(this, {m_edtOldPassword, m_edtNewPassword, m_edtNewPassword2, m_btnChange});
+
     connect(m_btnChange, &QPushButton::clicked, this, &ChangePasswordDialog::changePassword);
     connect(m_btnCancel, &QPushButton::clicked, this, &ChangePasswordDialog::cancel);
     m_edtOldPassword->setFocus();
@@ -84,6 +89,8 @@ ChangePasswordDialog::~ChangePasswordDialog() {}
 
 void ChangePasswordDialog::changePassword()
 {
+    if (m_requests->running())
+        return;
     if (m_edtOldPassword->text().isEmpty()) {
         showError(QStringLiteral("原始密码不能为空!"), m_edtOldPassword);
         return;
@@ -99,10 +106,21 @@ void ChangePasswordDialog::changePassword()
     }
 
     Session& session = m_session;
+    const QString userName = session.getUserName();
+    const QString token = session.getToken();
+    const QString oldPassword = m_edtOldPassword->text();
     const QString newPassword = m_edtNewPassword->text();
-    // Blocks until the server answers; a failed request raises and leaves the fields as they are.
-    const QString refusal = session.getApi().changePassword(session.getUserName(), m_edtOldPassword->text(),
-                                                            newPassword, session.getToken());
+    m_requests->start(
+        [&session, userName, oldPassword, newPassword, token] {
+            return session.getApi().changePassword(userName, oldPassword, newPassword, token);
+        },
+        [this, newPassword](const RequestOutcome<QString>& outcome) {
+            readAnswer(outcome.get(), newPassword);
+        });
+}
+
+void ChangePasswordDialog::readAnswer(const QString& refusal, const QString& newPassword)
+{
     if (!refusal.isEmpty()) {
         MessageBox::critical(this, kCaption, refusal);
         return;

@@ -8,6 +8,7 @@ class QPushButton;
 
 namespace quorvane {
 
+class RequestRunner;
 class Session;
 
 // The signed-in account changes its password here: the old one once, the new one twice. A
@@ -24,8 +25,9 @@ public:
     explicit ChangePasswordDialog(Session& session, QWidget* owner = nullptr);
     ~ChangePasswordDialog() override;
 
-    // Checks the fields and asks the server to change the password. A request that fails on
-    // the network raises Failure and leaves the window as it was.
+    // Checks the fields and asks the server to change the password, with the fields disabled
+    // until it answers. A request that fails goes to the application's error display and leaves
+    // the window as it was; closing the window cancels it.
     void changePassword();
     void cancel();
 
@@ -42,7 +44,11 @@ private:
     QPushButton* m_btnChange = nullptr;
     QPushButton* m_btnCancel = nullptr;
 
+    RequestRunner* m_requests = nullptr;
+
     Session& m_session;
+    // The server's answer: empty when the password was changed, else its refusal.
+    void readAnswer(const QString& refusal, const QString& newPassword);
     void showError(const QString& text, QLineEdit* field);
     void storeNewPassword(const QString& newPassword);
 };

@@ -5,6 +5,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/Failure.h"
 #include "resources/SkinPictures.h"
+#include "server/RequestFailures.h"
 #include "server/Session.h"
 #include "ui/chrome/CaptionLabel.h"
 #include "ui/chrome/Fonts.h"
@@ -28,8 +29,8 @@ void logLoginFailure(const QString& message)
 
 } // namespace
 
-AccountLoginFrame::AccountLoginFrame(QWidget* host, Session& session, RequestGuard& guard)
-    : LoginFrame(host, session, guard, SkinPicture::LoginFrame)
+AccountLoginFrame::AccountLoginFrame(QWidget* host, Session& session, RequestRunner& requests)
+    : LoginFrame(host, session, requests, SkinPicture::LoginFrame)
 {
     setObjectName(QStringLiteral("frameLogin"));
 
@@ -87,10 +88,27 @@ void AccountLoginFrame::submitLogin()
 
     const QString userName = m_edEmail->text();
     const QString password = m_edPassword->text();
+    Session& server = session();
+    startRequest([&server, userName, password] { return server.login(userName, password); },
+                 [this, userName, password](const RequestOutcome<LoginReply>& outcome) {
+                     readLoginAnswer(outcome, userName, password);
+                 });
+}
+
+void AccountLoginFrame::readLoginAnswer(const RequestOutcome<LoginReply>& outcome, const QString& userName,
+                                        const QString& password)
+{
     LoginReply reply;
     try {
-        reply = runRequest([&] { return session().login(userName, password); });
+        reply = outcome.get();
+    } catch (const RequestCancelled&) {
+        return;
+    } catch (const ServerUnreachable& failure) {
+        logLoginFailure(failure.message());
+        showEmailError(ServerUnreachable::userMessage());
+        return;
     } catch (const Failure& failure) {
+        // The server answered, but with nothing a sign-in could use.
         logLoginFailure(failure.message());
         showEmailError(QStringLiteral("目前服务维护中，请稍后再试!"));
         return;

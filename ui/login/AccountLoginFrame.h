@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server/LoginReply.h"
 #include "ui/login/LoginFrame.h"
 
 class QCheckBox;
@@ -16,10 +17,11 @@ class AccountLoginFrame final : public LoginFrame
     Q_DISABLE_COPY_MOVE(AccountLoginFrame)
 
 public:
-    AccountLoginFrame(QWidget* host, Session& session, RequestGuard& guard);
+    AccountLoginFrame(QWidget* host, Session& session, RequestRunner& requests);
     ~AccountLoginFrame() override;
 
-    // Validates the fields and signs in; on success saves the login and ends the window with OK.
+    // Validates the fields and starts the sign-in; once it succeeds, saves the login and ends the
+    // window with OK.
     void submitLogin();
     // The caret goes into the e-mail field when it is empty, else into the password field.
     void focusFirstEmpty();
@@ -39,6 +41,8 @@ private:
     ImageButton* m_imgReg = nullptr;
     ImageButton* m_imgSina = nullptr;
 
+    void readLoginAnswer(const RequestOutcome<LoginReply>& outcome, const QString& userName,
+                         const QString& password);
     void onResetClicked();
     void onRegisterClicked();
     void onMicroblogClicked();

@@ -53,8 +53,8 @@ void setTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color
 
 } // namespace
 
-LoginFrame::LoginFrame(QWidget* host, Session& session, RequestGuard& guard, const char* background)
-    : QWidget(host), m_session(session), m_guard(guard)
+LoginFrame::LoginFrame(QWidget* host, Session& session, RequestRunner& requests, const char* background)
+    : QWidget(host), m_session(session), m_requests(requests)
 {
     setGeometry(QRect(QPoint(0, 0), kFrameSize));
     setFont(songFont(16));
@@ -88,7 +88,7 @@ QString LoginFrame::trimBlanks(const QString& text)
 
 bool LoginFrame::requestRunning() const
 {
-    return m_guard.running();
+    return m_requests.running();
 }
 
 void LoginFrame::hideErrors()

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "ui/login/RequestGuard.h"
+#include "ui/chrome/RequestRunner.h"
 
 #include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -25,7 +26,7 @@ class ImageButton;
 
 // What the three frames of the login window share: the 301 x 295 frame over the window's host
 // panel with its background picture and rounded corner, the error displays of which at most
-// one is visible, the blocking server request, and the way a frame gives way to another.
+// one is visible, the server requests, and the way a frame gives way to another.
 class LoginFrame : public QWidget
 {
     Q_OBJECT
@@ -57,10 +58,10 @@ signals:
     void backRequested();
 
 protected:
-    // A frame lies on `host`, signs in through `session` and runs its requests through `guard`
+    // A frame lies on `host`, signs in through `session` and runs its requests through `requests`
     // (the window's, so that one request at a time runs whichever frame is shown); `background`
     // names its picture.
-    LoginFrame(QWidget* host, Session& session, RequestGuard& guard, const char* background);
+    LoginFrame(QWidget* host, Session& session, RequestRunner& requests, const char* background);
 
     struct ErrorDisplay
     {
@@ -93,10 +94,16 @@ protected:
 
     // The session the frames sign in through.
     Session& session() const { return m_session; }
-    // Runs a request to the server, blocking the window until it answers.
-    template <typename Request> auto runRequest(Request&& request)
+    // Starts a request to the server off the user-interface thread; `onAnswer` reads its outcome
+    // here once it has arrived. The frame is disabled meanwhile, and a frame that is gone by then
+    // hears nothing.
+    template <typename Request, typename Answer> void startRequest(Request request, Answer onAnswer)
     {
-        return m_guard.run(std::forward<Request>(request));
+        m_requests.start(std::move(request), [frame = QPointer<LoginFrame>(this),
+                                              onAnswer = std::move(onAnswer)](const auto& outcome) {
+            if (frame)
+                onAnswer(outcome);
+        });
     }
 
     // Reports a successful sign-in (signedIn) once `save` has stored the login.
@@ -123,7 +130,7 @@ private:
     Image* m_imgBg = nullptr;
 
     Session& m_session;
-    RequestGuard& m_guard;
+    RequestRunner& m_requests;
 
     QList<ErrorDisplay> m_errors;
     ErrorDisplay m_emailError;

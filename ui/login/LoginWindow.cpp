@@ -8,13 +8,13 @@
 #include "ui/chrome/DragImage.h"
 #include "ui/chrome/Fonts.h"
 #include "ui/chrome/ImageButton.h"
+#include "ui/chrome/RequestRunner.h"
 #include "ui/chrome/SkinBitmap.h"
 #include "ui/chrome/TitleBar.h"
 #include "ui/chrome/WindowRegion.h"
 #include "ui/login/AccountLoginFrame.h"
 #include "ui/login/MicroblogLoginFrame.h"
 #include "ui/login/RegistrationFrame.h"
-#include "ui/login/RequestGuard.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,10 +43,8 @@ LoginWindow::LoginWindow(Session& session, QWidget* parent)
     setWindowIcon(applicationIcon());
     setWindowModality(Qt::ApplicationModal);
     setFont(songFont(16));
-    // Key preview: the window sees every key before the focused control does. The request
-    // guard's filter, installed after it, sees input first.
+    // Key preview: the window sees every key before the focused control does.
     qApp->installEventFilter(this);
-    m_requestGuard = new RequestGuard(this);
     fillBackground(this, kFrameHostColor);
     resize(kClientSize);
 
@@ -71,6 +69,9 @@ LoginWindow::LoginWindow(Session& session, QWidget* parent)
     m_frameHost = new QWidget(this);
     m_frameHost->setObjectName(QStringLiteral("frameHost"));
     fillBackground(m_frameHost, kFrameHostColor);
+    // The frames' requests: the frame shown is disabled while one runs; the title bar's buttons
+    // still minimise and close the window.
+    m_requestRunner = new RequestRunner(this, {m_frameHost});
     layOut();
 
     connect(m_minimizeButton, &ImageButton::clicked, this, &LoginWindow::onMinimizeClicked);
@@ -78,9 +79,9 @@ LoginWindow::LoginWindow(Session& session, QWidget* parent)
 
     // The window is not visible yet, so no frame places the caret here; FormShow does.
     if (ConfigStore().getUserType() == 1)
-        adopt(new MicroblogLoginFrame(m_frameHost, m_session, *m_requestGuard));
+        adopt(new MicroblogLoginFrame(m_frameHost, m_session, *m_requestRunner));
     else
-        adopt(new AccountLoginFrame(m_frameHost, m_session, *m_requestGuard));
+        adopt(new AccountLoginFrame(m_frameHost, m_session, *m_requestRunner));
 
     updateRegion(this, kCornerEllipse);
 }
@@ -119,9 +120,27 @@ void LoginWindow::setModalResult(int result)
     m_modalResult = result;
     if (result == ResultNone)
         return;
+    // Nobody waits for the answer of a sign-in that is still running.
+    m_requestRunner->cancel();
     hide();
     if (m_modalLoop)
         m_modalLoop->exit();
+}
+
+QString LoginWindow::waitingForNetworkText()
+{
+    return QStringLiteral("等待网络连接，稍后自动登录…");
+}
+
+void LoginWindow::showWaitingForNetwork(bool waiting)
+{
+    auto* frame = qobject_cast<LoginFrame*>(m_currentFrame);
+    if (!frame)
+        return;
+    if (waiting)
+        frame->showEmailError(waitingForNetworkText());
+    else
+        frame->hideErrors();
 }
 
 void LoginWindow::adopt(LoginFrame* frame)
@@ -135,21 +154,21 @@ void LoginWindow::adopt(LoginFrame* frame)
 
 void LoginWindow::showAccountLoginFrame()
 {
-    auto* frame = new AccountLoginFrame(m_frameHost, m_session, *m_requestGuard);
+    auto* frame = new AccountLoginFrame(m_frameHost, m_session, *m_requestRunner);
     adopt(frame);
     frame->show();
 }
 
 void LoginWindow::showRegistrationFrame()
 {
-    auto* frame = new RegistrationFrame(m_frameHost, m_session, *m_requestGuard);
+    auto* frame = new RegistrationFrame(m_frameHost, m_session, *m_requestRunner);
     adopt(frame);
     frame->show();
 }
 
 void LoginWindow::showMicroblogLoginFrame()
 {
-    auto* frame = new MicroblogLoginFrame(m_frameHost, m_session, *m_requestGuard);
+    auto* frame = new MicroblogLoginFrame(m_frameHost, m_session, *m_requestRunner);
     adopt(frame);
     frame->show();
     frame->focusFirstEmpty();

@@ -12,7 +12,7 @@ class LoginFrame;
 class Session;
 class Image;
 class ImageButton;
-class RequestGuard;
+class RequestRunner;
 
 // The modal login window: a title bar, a side picture and a host panel that shows one of three
 // exchangeable frames (account login, microblog login, registration).
@@ -48,10 +48,15 @@ public:
     void showRegistrationFrame();
     void showMicroblogLoginFrame();
 
+    // The automatic sign-in waits for the network: the frame says so until `waiting` is false or
+    // another frame takes its place.
+    void showWaitingForNetwork(bool waiting);
+    static QString waitingForNetworkText();
+
     // The frame now shown: a AccountLoginFrame, MicroblogLoginFrame or RegistrationFrame.
     QWidget* currentFrame() const { return m_currentFrame; }
     // Runs the frames' requests to the server.
-    RequestGuard& requestGuard() const { return *m_requestGuard; }
+    RequestRunner& requestRunner() const { return *m_requestRunner; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,7 +85,7 @@ private:
     QPointer<QWidget> m_currentFrame;
     int m_modalResult = ResultNone;
     QEventLoop* m_modalLoop = nullptr;
-    RequestGuard* m_requestGuard = nullptr;
+    RequestRunner* m_requestRunner = nullptr;
 };
 
 } // namespace quorvane

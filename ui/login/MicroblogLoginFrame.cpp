@@ -20,8 +20,8 @@ const QColor kTextColor(60, 60, 60);
 
 } // namespace
 
-MicroblogLoginFrame::MicroblogLoginFrame(QWidget* host, Session& session, RequestGuard& guard)
-    : LoginFrame(host, session, guard, SkinPicture::SinaFrame)
+MicroblogLoginFrame::MicroblogLoginFrame(QWidget* host, Session& session, RequestRunner& requests)
+    : LoginFrame(host, session, requests, SkinPicture::SinaFrame)
 {
     setObjectName(QStringLiteral("frameSinaLogin"));
 
@@ -68,12 +68,17 @@ void MicroblogLoginFrame::submitSinaLogin()
 
     const QString userName = m_edEmail->text();
     const QString password = m_edPassword->text();
-    const LoginReply reply = runRequest([&] { return session().weiboLogin(userName, password); });
-    if (reply.code != 0) {
-        showEmailError(reply.msg);
-        return;
-    }
-    finishSignInSaving(userName, password, 1, m_cbRemberPass, m_cbAutoLogin);
+    Session& server = session();
+    startRequest([&server, userName, password] { return server.weiboLogin(userName, password); },
+                 [this, userName, password](const RequestOutcome<LoginReply>& outcome) {
+                     // A failure goes on to the application's error display.
+                     const LoginReply& reply = outcome.get();
+                     if (reply.code != 0) {
+                         showEmailError(reply.msg);
+                         return;
+                     }
+                     finishSignInSaving(userName, password, 1, m_cbRemberPass, m_cbAutoLogin);
+                 });
 }
 
 void MicroblogLoginFrame::focusFirstEmpty()

@@ -16,11 +16,11 @@ class MicroblogLoginFrame final : public LoginFrame
     Q_DISABLE_COPY_MOVE(MicroblogLoginFrame)
 
 public:
-    MicroblogLoginFrame(QWidget* host, Session& session, RequestGuard& guard);
+    MicroblogLoginFrame(QWidget* host, Session& session, RequestRunner& requests);
     ~MicroblogLoginFrame() override;
 
-    // Validates the fields and signs in; on success saves the login as a microblog login and ends
-    // the window with OK. A request that fails is not caught here.
+    // Validates the fields and starts the sign-in; once it succeeds, saves the login as a microblog
+    // login and ends the window with OK. A request that fails goes to the application's error display.
     void submitSinaLogin();
     // The caret goes into the e-mail field when it is empty, else into the password field.
     void focusFirstEmpty();

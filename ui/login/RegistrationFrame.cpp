@@ -19,8 +19,8 @@ const QColor kTextColor(60, 60, 60);
 
 } // namespace
 
-RegistrationFrame::RegistrationFrame(QWidget* host, Session& session, RequestGuard& guard)
-    : LoginFrame(host, session, guard, SkinPicture::RegFrame)
+RegistrationFrame::RegistrationFrame(QWidget* host, Session& session, RequestRunner& requests)
+    : LoginFrame(host, session, requests, SkinPicture::RegFrame)
 {
     setObjectName(QStringLiteral("frameReg"));
 
@@ -77,13 +77,18 @@ void RegistrationFrame::submitReg()
 
     const QString userName = m_edEmail->text();
     const QString password = m_edPassword->text();
-    const Reply reply = runRequest([&] { return session().registerAccount(userName, password); });
-    if (!reply.success) {
-        showEmailError(reply.msg);
-        return;
-    }
-    // The new account becomes the saved login; the two check-box flags stay as they were.
-    finishSignIn([&] { ConfigStore().saveAccount(userName, password, 0); });
+    Session& server = session();
+    startRequest([&server, userName, password] { return server.registerAccount(userName, password); },
+                 [this, userName, password](const RequestOutcome<Reply>& outcome) {
+                     // A failure goes on to the application's error display.
+                     const Reply& reply = outcome.get();
+                     if (!reply.success) {
+                         showEmailError(reply.msg);
+                         return;
+                     }
+                     // The new account becomes the saved login; the two check-box flags stay as they were.
+                     finishSignIn([&] { ConfigStore().saveAccount(userName, password, 0); });
+                 });
 }
 
 } // namespace quorvane

@@ -16,11 +16,12 @@ class RegistrationFrame final : public LoginFrame
 
 public:
     // The window is visible whenever this frame is made, so the caret goes into the e-mail field.
-    RegistrationFrame(QWidget* host, Session& session, RequestGuard& guard);
+    RegistrationFrame(QWidget* host, Session& session, RequestRunner& requests);
     ~RegistrationFrame() override;
 
-    // Validates the fields and registers; on success saves the account as the saved login and
-    // ends the window with OK. A request that fails is not caught here.
+    // Validates the fields and starts the registration; once it succeeds, saves the account as
+    // the saved login and ends the window with OK. A request that fails goes to the application's
+    // error display.
     void submitReg();
     void showRePasswordError(const QString& text);
 

@@ -6,14 +6,12 @@
 #include "ui/chrome/BrowserPage.h"
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/OpenWindows.h"
+#include "ui/chrome/RequestRunner.h"
 #include "ui/chrome/WindowPlacement.h"
 #include "ui/share/SharePageUrl.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QShowEvent>
-#include <QTimer>
-#include <exception>
 
 namespace quorvane {
 
@@ -25,13 +23,6 @@ constexpr int kFittedWidth = 628;
 // Type "3" shares with a picture and needs the taller window.
 constexpr int kPictureShareHeight = 528;
 constexpr int kLinkShareHeight = 324;
-
-// Hands a failure to the application's error display from the event loop: raised where it
-// happens, it would unwind through the browser engine, which cannot carry it.
-void raiseLater(std::exception_ptr failure)
-{
-    QTimer::singleShot(0, qApp, [failure] { std::rethrow_exception(failure); });
-}
 
 } // namespace
 
@@ -118,11 +109,17 @@ void ShareWindow::fitToShareType(const QString& shareType)
 void ShareWindow::reportShare(const QString& shareType)
 {
     // The server's answer is of no interest; a failure to reach it goes to the error display.
-    try {
-        m_session.shareInfo(shareType);
-    } catch (...) {
-        raiseLater(std::current_exception());
-    }
+    // The report runs on after this window has closed, so its runner belongs to the owner.
+    QWidget* keeper = parentWidget() ? parentWidget() : this;
+    auto* runner = new RequestRunner(keeper);
+    connect(runner, &RequestRunner::finished, runner, &QObject::deleteLater);
+    Session& session = m_session;
+    runner->start(
+        [&session, shareType] {
+            session.shareInfo(shareType);
+            return true;
+        },
+        [](const RequestOutcome<bool>& outcome) { outcome.get(); });
 }
 
 } // namespace quorvane

@@ -1,4 +1,5 @@
 #include "tests/support/NamedChild.h"
+#include "tests/support/WindowRequests.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "config/ConfigKeys.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 namespace quorvane {
 
@@ -76,6 +79,7 @@ TEST_F(AccountLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
         child<QLineEdit>(m_frame, "edPassword")->setText(QString::fromUtf8(c.password));
         child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
         m_frame->submitLogin();
+        waitForWindowRequests();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password;
@@ -110,6 +114,7 @@ TEST_F(AccountLoginFrameTest, ServerCodesShowTheirMessages)
         child<QLineEdit>(m_frame, "edPassword")->setText("pw");
         child<QCheckBox>(m_frame, "cbRemberPass")->setFocus();
         m_frame->submitLogin();
+        waitForWindowRequests();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.elements;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;
@@ -129,8 +134,10 @@ TEST_F(AccountLoginFrameTest, ARefusedSignInCanBeRetriedAtOnce)
     child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
     child<QLineEdit>(m_frame, "edPassword")->setText("pw");
     m_frame->submitLogin();
+    waitForWindowRequests();
     answerLogin("<code>0</code><token>TK</token><role>1</role>");
     m_frame->submitLogin();
+    waitForWindowRequests();
     EXPECT_EQ(m_server.targets().size(), 2);
     EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
 }
@@ -166,6 +173,7 @@ TEST_F(AccountLoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
         child<QLineEdit>(m_frame, "edPassword")->setText("pw");
         child<QLineEdit>(m_frame, "edPassword")->setFocus();
         m_frame->submitLogin();
+        waitForWindowRequests();
         ++entries;
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.name;
@@ -184,21 +192,46 @@ TEST_F(AccountLoginFrameTest, TransportFailuresShowMaintenanceAndAreLogged)
     EXPECT_EQ(savedLogin().userName, "saved@example.com");
 }
 
-TEST_F(AccountLoginFrameTest, AnUnreachableServerShowsMaintenance)
+// A server that cannot be reached has a message of its own, whatever the cause; the cause goes
+// to the debug log.
+TEST_F(AccountLoginFrameTest, AnUnreachableServerHasItsOwnMessage)
 {
-    ASSERT_NO_FATAL_FAILURE(open());
-    // Nothing listens on the port any more.
-    const QString deadRoot = [] {
+    // Accepts and hangs up at once, before any reply.
+    QTcpServer hangUp;
+    ASSERT_TRUE(hangUp.listen(QHostAddress::LocalHost));
+    QObject::connect(&hangUp, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* socket = hangUp.nextPendingConnection())
+            socket->abort();
+    });
+    LoopbackServer silent;
+    silent.stall("/quorvane2/users/userLogin");
+    const QString refusing = [] {
         LoopbackServer gone;
         return gone.url();
     }();
-    TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + deadRoot.toLatin1() + "\r\n");
-    ConfigStore::forgetCachedAddresses();
-    child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
-    child<QLineEdit>(m_frame, "edPassword")->setText("pw");
-    m_frame->submitLogin();
-    EXPECT_EQ(shownError(*m_frame).text, "目前服务维护中，请稍后再试!");
-    EXPECT_TRUE(debugLog().contains("Error on longin:"));
+    const struct
+    {
+        const char* name;
+        QString root;
+    } cases[] = {
+        {"a refused connection", refusing},
+        {"a name that does not resolve", QStringLiteral("http://quorvane-nowhere.invalid")},
+        {"no answer in time", silent.url()},
+        {"a connection closed without a reply",
+         QStringLiteral("http://127.0.0.1:%1").arg(hangUp.serverPort())},
+    };
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (const auto& c : cases) {
+        TempProfile::writeFile(m_profile.configFile(), "[Common]\r\napp_root=" + c.root.toLatin1() + "\r\n");
+        ConfigStore::forgetCachedAddresses();
+        QFile::remove(m_profile.dataHome() + "/quorvane/debug.txt");
+        child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
+        child<QLineEdit>(m_frame, "edPassword")->setText("pw");
+        m_frame->submitLogin();
+        ASSERT_TRUE(waitForWindowRequests()) << c.name;
+        EXPECT_EQ(shownError(*m_frame).text, "无法连接服务器，请检查网络后再试!") << c.name;
+        EXPECT_TRUE(debugLog().contains("Error on longin:")) << c.name;
+    }
 }
 
 TEST_F(AccountLoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
@@ -217,6 +250,7 @@ TEST_F(AccountLoginFrameTest, SuccessSavesTheLoginWithTheFlagsAndEndsWithOk)
         child<QCheckBox>(m_frame, "cbRemberPass")->setChecked(c.rememberPass);
         child<QCheckBox>(m_frame, "cbAutoLogin")->setChecked(c.autoLogin);
         m_frame->submitLogin();
+        waitForWindowRequests();
 
         EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
         EXPECT_FALSE(m_window->isVisible());
@@ -244,6 +278,7 @@ TEST_F(AccountLoginFrameTest, TheEmailGoesToTheServerAsTyped)
     child<QLineEdit>(m_frame, "edEmail")->setText(" ");
     child<QLineEdit>(m_frame, "edPassword")->setText(" pw ");
     m_frame->submitLogin();
+    waitForWindowRequests();
     EXPECT_EQ(m_sentUserName, " ");
     EXPECT_EQ(m_sentPassword, " pw ");
 }
@@ -280,6 +315,7 @@ TEST_F(AccountLoginFrameTest, ALoginThatCannotBeSavedIsReportedAndTheSignInStand
     child<QLineEdit>(m_frame, "edEmail")->setText("alice@example.com");
     child<QLineEdit>(m_frame, "edPassword")->setText("pw");
     m_frame->submitLogin();
+    waitForWindowRequests();
     const QList<ShownMessage> shown = MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown.first().title, "Quorvane");

@@ -1,5 +1,7 @@
 #include "tests/ui/login/LoginFixture.h"
 
+#include "tests/support/WindowRequests.h"
+
 #include "config/ConfigKeys.h"
 #include "config/ConfigStore.h"
 #include "platform/AnsiCodePage.h"
@@ -91,11 +93,13 @@ void processEvents()
 void pressKey(QWidget& window, Qt::Key key)
 {
     QTest::keyClick(window.windowHandle(), key);
+    waitForWindowRequests();
 }
 
 void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+    waitForWindowRequests();
 }
 
 ErrorShown shownError(const LoginFrame& frame)

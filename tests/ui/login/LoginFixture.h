@@ -59,9 +59,10 @@ bool showAndActivate(QWidget& window);
 // Runs the event loop once, so that deferred deletions and queued calls happen.
 void processEvents();
 
-// Presses and releases a key through the window system, as a keyboard does.
+// Presses and releases a key through the window system, as a keyboard does, and waits for the
+// answer to a request it sent.
 void pressKey(QWidget& window, Qt::Key key);
-// A left click in the middle of the widget.
+// A left click in the middle of the widget, and the answer to a request it sent.
 void click(QWidget* widget);
 
 // Which error of a frame is visible: "" for none, else the label's object name and text.

@@ -1,4 +1,5 @@
 #include "tests/support/NamedChild.h"
+#include "tests/support/WindowRequests.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "ui/chrome/DragImage.h"
@@ -15,6 +16,10 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace quorvane {
 
@@ -319,37 +324,108 @@ TEST_F(LoginWindowTest, ShowModalCentresTheWindowOnTheDesktop)
     window.showModal();
 }
 
-// While a sign-in runs, clicks and keys that reach the window are dropped: a second click or
-// a repeated Enter sends no second request.
-TEST_F(LoginWindowTest, InputDuringARequestSendsNoSecondRequest)
+// The server holds its answer until the test lets it go (or 20 s have passed).
+class HeldAnswer
+{
+public:
+    void wait()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait_for(lock, std::chrono::seconds(20), [this] { return m_released; });
+    }
+    void release()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_released = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_released = false;
+};
+
+// Counts the paint events a widget receives.
+class PaintCounter final : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// While a sign-in waits for the server the window lives on: it paints, its frame is disabled
+// under a busy cursor, and a second click or Enter sends nothing. The answer then shows and the
+// frame takes input again.
+TEST_F(LoginWindowTest, AWaitingSignInKeepsTheWindowAliveAndSendsOnce)
 {
     saveLogin("alice@example.com", "pw", true, true, 0);
     const auto window = openWindow();
     auto* frame = qobject_cast<AccountLoginFrame*>(window->currentFrame());
     ASSERT_NE(frame, nullptr);
-    QPointer<QWidget> caret = window->focusWidget();
-    QPointer<QWidget> button = child<ImageButton>(frame, "imgLogin");
+    HeldAnswer held;
     m_server.get("/quorvane2/users/userLogin", [&](const httplib::Request&, httplib::Response& response) {
-        // The user presses Enter and clicks the button again while the server thinks.
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-            QCoreApplication::postEvent(caret, new QKeyEvent(type, Qt::Key_Return, Qt::NoModifier, "\r"));
-        const QPointF centre = QRectF(button->rect()).center();
-        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(button,
-                                        new QMouseEvent(type, centre, button->mapToGlobal(centre),
-                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        held.wait();
         response.set_content(replyBody("<code>1</code><msg>no</msg>"), "text/xml");
     });
-    click(child<ImageButton>(frame, "imgLogin"));
-    EXPECT_FALSE(frame->requestRunning());
-    processEvents();
-    processEvents();
+    auto* button = child<ImageButton>(frame, "imgLogin");
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    ASSERT_TRUE(m_server.waitForRequests(1));
+
+    EXPECT_TRUE(frame->requestRunning());
+    EXPECT_FALSE(frame->isEnabled());
+    EXPECT_EQ(window->cursor().shape(), Qt::BusyCursor);
+    EXPECT_TRUE(child<ImageButton>(window.get(), "closeButton")->isEnabled());
+    const PaintCounter paints(window.get());
+    window->update();
+    EXPECT_TRUE(waitUntil([&] { return paints.count > 0; }, 5000)) << "the window does not paint";
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    held.release();
+    ASSERT_TRUE(waitForWindowRequests());
+    runEvents(50);
     EXPECT_EQ(requests().size(), 1);
     EXPECT_EQ(shownError(*frame).text, "用户名或密码不正确!");
+    EXPECT_TRUE(frame->isEnabled());
+    EXPECT_NE(window->cursor().shape(), Qt::BusyCursor);
 
     // Afterwards the window takes input again.
     pressKey(*window, Qt::Key_Return);
     EXPECT_EQ(requests().size(), 2);
+}
+
+// Closing the window while the server keeps its answer back ends the sign-in at once: the
+// request is cancelled, not waited for, and nothing is shown or saved.
+TEST_F(LoginWindowTest, ClosingTheWindowCancelsAWaitingSignIn)
+{
+    saveLogin("alice@example.com", "pw", true, true, 0);
+    m_server.stall("/quorvane2/users/userLogin");
+    const auto window = openWindow();
+    auto* frame = qobject_cast<AccountLoginFrame*>(window->currentFrame());
+    ASSERT_NE(frame, nullptr);
+    auto* button = child<ImageButton>(frame, "imgLogin");
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    ASSERT_TRUE(m_server.waitForRequests(1));
+
+    auto* close = child<ImageButton>(window.get(), "closeButton");
+    QTest::mouseClick(close, Qt::LeftButton, Qt::NoModifier, close->rect().center());
+    EXPECT_EQ(window->modalResult(), LoginWindow::ResultCancel);
+    // Well within the session's 5 s limit for a reply.
+    EXPECT_TRUE(waitUntil([&] { return !frame->requestRunning(); }, 2000));
+    EXPECT_EQ(shownError(*frame).label, "");
+    EXPECT_EQ(savedLogin().userName, "alice@example.com");
+    EXPECT_FALSE(m_session.isLoggedIn());
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "tests/support/NamedChild.h"
+#include "tests/support/WindowRequests.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "ui/login/MicroblogLoginFrame.h"
@@ -62,6 +63,7 @@ TEST_F(MicroblogLoginFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
         child<QLineEdit>(m_frame, "edPassword")->setText(QString::fromUtf8(c.password));
         child<QCheckBox>(m_frame, "cbAutoLogin")->setFocus();
         m_frame->submitSinaLogin();
+        waitForWindowRequests();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password;
@@ -91,6 +93,7 @@ TEST_F(MicroblogLoginFrameTest, RefusalsShowTheServersMessage)
         answerLogin(c.elements);
         child<QLineEdit>(m_frame, "edPassword")->setFocus();
         m_frame->submitSinaLogin();
+        waitForWindowRequests();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.elements;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;
@@ -118,6 +121,7 @@ TEST_F(MicroblogLoginFrameTest, SuccessSavesAMicroblogLoginAndTheNextWindowOpens
     child<QLineEdit>(m_frame, "edPassword")->setText("微博 pw");
     child<QCheckBox>(m_frame, "cbAutoLogin")->setChecked(false);
     m_frame->submitSinaLogin();
+    waitForWindowRequests();
     EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
     // The text as typed, blanks included.
     EXPECT_EQ(m_sentUserName, " weibo-user");

@@ -1,4 +1,5 @@
 #include "tests/support/NamedChild.h"
+#include "tests/support/WindowRequests.h"
 #include "tests/ui/login/LoginFixture.h"
 
 #include "ui/chrome/ImageButton.h"
@@ -87,6 +88,7 @@ TEST_F(RegistrationFrameTest, ValidationShowsOneErrorAndPlacesTheCaret)
         fill(c.email, c.password, c.repeat);
         child<ImageButton>(m_frame, "imgGoback")->setFocus();
         m_frame->submitReg();
+        waitForWindowRequests();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, c.label) << c.email << "|" << c.password << "|" << c.repeat;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.email << "|" << c.password << "|" << c.repeat;
@@ -103,6 +105,7 @@ TEST_F(RegistrationFrameTest, AddressesPassTheCheckAndGoOutAsTyped)
         answerRegister("<code>0</code><token>RG</token>");
         fill(email, "pw", "pw");
         m_frame->submitReg();
+        waitForWindowRequests();
         EXPECT_EQ(m_sentUserName, QString::fromUtf8(email)) << email;
         EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk) << email;
     }
@@ -115,6 +118,7 @@ TEST_F(RegistrationFrameTest, SuccessSavesTheAccountAndKeepsTheFlags)
     answerRegister("<code>0</code><token>RG</token>");
     fill("new@example.com", "新 pw", "新 pw");
     m_frame->submitReg();
+    waitForWindowRequests();
     EXPECT_EQ(m_window->modalResult(), LoginWindow::ResultOk);
     EXPECT_FALSE(m_window->isVisible());
     EXPECT_EQ(m_sentPassword, "新 pw");
@@ -146,6 +150,7 @@ TEST_F(RegistrationFrameTest, ARefusalShowsTheServersMessage)
         fill("new@example.com", "pw", "pw");
         child<QLineEdit>(m_frame, "edRePassword")->setFocus();
         m_frame->submitReg();
+        waitForWindowRequests();
         const ErrorShown shown = shownError(*m_frame);
         EXPECT_EQ(shown.label, "labEmailError") << c.elements;
         EXPECT_EQ(shown.text, QString::fromUtf8(c.text)) << c.elements;

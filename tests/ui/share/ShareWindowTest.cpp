@@ -4,6 +4,7 @@
 #include "server/Session.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/NamedChild.h"
+#include "tests/support/WindowRequests.h"
 #include "tests/support/TempProfile.h"
 #include "tests/ui/dialogs/WindowTestApp.h"
 #include "tests/ui/share/ShareServers.h"
@@ -101,6 +102,8 @@ protected:
         const qsizetype before = m_completions.size();
         navigateUrl(child<BrowserView>(findOpenWindow<ShareWindow>(), "browser"), url);
         ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; })) << url.toStdString();
+        // A success page's report goes to the server off this thread.
+        ASSERT_TRUE(waitForWindowRequests());
     }
 
     QStringList shareReports() const
@@ -221,6 +224,7 @@ TEST_F(ShareWindowTest, SuccessPageReportsTheSharedType)
     const qsizetype before = m_completions.size();
     child<BrowserView>(findOpenWindow<ShareWindow>(), "browser")->reload();
     ASSERT_TRUE(waitUntil([&] { return m_completions.size() > before; }));
+    ASSERT_TRUE(waitForWindowRequests());
     EXPECT_EQ(shareReports(), QStringList({report("2"), report("2")}));
 }
 
