@@ -5,10 +5,21 @@ namespace quorvane {
 class Session;
 struct SavedLogin;
 
-// Signs in from the saved login without asking the user; true when `session` is signed in. A
-// login saved from the microblog sign-in goes to the microblog sign-in, any other to the account
-// sign-in. A refusal or a server that cannot be reached gives false without a message: the
-// login window then lets the user try.
-bool signInAutomatically(Session& session, const SavedLogin& saved);
+// What an automatic sign-in came to.
+enum class AutoSignInResult
+{
+    SignedIn,
+    // The server refused the login, or answered with something a sign-in cannot use: the login
+    // window lets the user try.
+    Refused,
+    // The server could not be reached (no network yet, name not resolved, no answer): the client
+    // tries again later.
+    Unreachable,
+};
+
+// Signs in from the saved login without asking the user. A login saved from the microblog
+// sign-in goes to the microblog sign-in, any other to the account sign-in. Shows nothing, so it
+// may run on any thread.
+AutoSignInResult signInAutomatically(Session& session, const SavedLogin& saved);
 
 } // namespace quorvane

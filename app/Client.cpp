@@ -1,6 +1,7 @@
 #include "app/Client.h"
 
 #include "app/AutoSignIn.h"
+#include "app/NetworkWatch.h"
 #include "config/ConfigStore.h"
 #include "notify/NotificationPopup.h"
 #include "notify/NotificationRoad.h"
@@ -9,6 +10,7 @@
 #include "ui/chrome/BrowserView.h"
 #include "ui/chrome/OpenWindows.h"
 #include "ui/chrome/PageOrigin.h"
+#include "ui/chrome/RequestRunner.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/ChangePasswordDialog.h"
 #include "ui/dialogs/FeedbackWindow.h"
@@ -19,6 +21,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace quorvane {
@@ -31,8 +34,12 @@ void PollerStop::operator()(Poller* poller) const
 
 Client::Client(ClientOptions options)
     : m_options(std::move(options)), m_session(m_options.limits),
+      m_signInRunner(std::make_unique<RequestRunner>()),
       m_mainWindow(std::make_unique<MainWindow>(m_session)), m_popup(std::make_unique<NotificationPopup>())
 {
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &Client::retryNow);
+
     MainWindow* main = m_mainWindow.get();
     // Owned by the main window; it closes itself for good and is made anew for the next share.
     new ShareWindow(m_session, main);
@@ -54,6 +61,7 @@ Client::~Client()
 {
     // A request still running on another thread fails at once instead of holding up the end.
     m_session.abortRequests();
+    m_signInRunner.reset();
     m_poller.reset();
     m_popup.reset();
     m_mainWindow.reset();
@@ -70,27 +78,116 @@ void Client::signIn()
         return;
     m_mainWindow->beginSignIn();
     m_signInStarted = true;
-    if (!signInSavedOrAsk()) {
-        QCoreApplication::exit(0);
-        return;
-    }
-    m_mainWindow->showSignedIn();
-    startPolling();
+    const ConfigStore config;
+    if (config.canAutoLogin(config.loadConfigInfo()))
+        startAutomaticSignIn();
+    else
+        askForLogin();
 }
 
-bool Client::signInSavedOrAsk()
+void Client::startAutomaticSignIn()
 {
-    const ConfigStore config;
-    const SavedLogin saved = config.loadConfigInfo();
-    if (config.canAutoLogin(saved) && signInAutomatically(m_session, saved))
-        return true;
+    if (m_signInRunner->running())
+        return;
+    // Read for each attempt: a sign-in by hand in the meantime has stored its own login.
+    const SavedLogin saved = ConfigStore().loadConfigInfo();
+    Session& session = m_session;
+    m_signInRunner->start(
+        [&session, saved] { return signInAutomatically(session, saved); },
+        [this](const RequestOutcome<AutoSignInResult>& outcome) { readAutomaticSignIn(outcome.get()); });
+}
 
-    // Owned by the application, not by the hidden main window.
+void Client::readAutomaticSignIn(AutoSignInResult result)
+{
+    switch (result) {
+    case AutoSignInResult::SignedIn:
+        stopWaitingForNetwork();
+        // A login window opened meanwhile ends, and askForLogin goes on from there.
+        if (m_loginWindow)
+            m_loginWindow->setModalResult(LoginWindow::ResultOk);
+        else
+            finishSignIn();
+        break;
+    case AutoSignInResult::Unreachable:
+        waitForNetwork();
+        break;
+    case AutoSignInResult::Refused:
+        stopWaitingForNetwork();
+        if (!m_loginWindow)
+            askForLogin();
+        break;
+    }
+}
+
+void Client::waitForNetwork()
+{
+    if (!m_waitingForNetwork) {
+        m_waitingForNetwork = true;
+        m_networkWatch = new NetworkWatch(this);
+        connect(m_networkWatch, &NetworkWatch::networkCameBack, this, &Client::retryNow);
+        if (m_loginWindow)
+            m_loginWindow->showWaitingForNetwork(true);
+    }
+    m_retryTimer.start(m_options.signInRetry.next());
+    // Without a tray nothing would show that the client runs at all.
+    if (!QSystemTrayIcon::isSystemTrayAvailable() && !m_loginWindow)
+        QTimer::singleShot(0, this, &Client::askForLogin);
+}
+
+void Client::stopWaitingForNetwork()
+{
+    if (!m_waitingForNetwork)
+        return;
+    m_waitingForNetwork = false;
+    m_retryTimer.stop();
+    m_options.signInRetry.reset();
+    delete m_networkWatch;
+    m_networkWatch = nullptr;
+    if (m_loginWindow)
+        m_loginWindow->showWaitingForNetwork(false);
+}
+
+void Client::retryNow()
+{
+    if (!m_waitingForNetwork)
+        return;
+    m_retryTimer.stop();
+    startAutomaticSignIn();
+}
+
+void Client::askForLogin()
+{
+    if (m_loginWindow || m_signedIn)
+        return;
+    // Owned here, not by the hidden main window.
     auto window = std::make_unique<LoginWindow>(m_session);
     m_loginWindow = window.get();
+    if (m_waitingForNetwork)
+        window->showWaitingForNetwork(true);
+    // A sign-in by hand takes over from the automatic one: its answer, should it still come, is
+    // dropped, so that it cannot replace the user's own sign-in.
+    connect(&window->requestRunner(), &RequestRunner::started, this, [this] {
+        m_signInRunner->cancel();
+        stopWaitingForNetwork();
+    });
     const int result = window->showModal();
     window.reset();
-    return result == LoginWindow::ResultOk;
+    if (result == LoginWindow::ResultOk) {
+        finishSignIn();
+        return;
+    }
+    stopWaitingForNetwork();
+    m_signInRunner->cancel();
+    QCoreApplication::exit(0);
+}
+
+void Client::finishSignIn()
+{
+    if (m_signedIn)
+        return;
+    m_signedIn = true;
+    m_mainWindow->showSignedIn();
+    startPolling();
 }
 
 void Client::startPolling()
@@ -119,7 +216,13 @@ void Client::showClient()
         m_loginWindow->activateWindow();
         return;
     }
-    m_mainWindow->bringToFront();
+    if (m_waitingForNetwork) {
+        // The user may want to sign in by hand, or see why nothing happens.
+        QTimer::singleShot(0, this, &Client::askForLogin);
+        return;
+    }
+    if (m_signedIn)
+        m_mainWindow->bringToFront();
 }
 
 void Client::showInMainWindow(const QString& url)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AutoSignIn.h"
+#include "app/RetryDelay.h"
 #include "notify/NotificationPopup.h"
 #include "notify/Poller.h"
 #include "server/HttpClient.h"
@@ -8,6 +10,8 @@
 #include "ui/main/MainWindow.h"
 #include "ui/share/ShareWindow.h"
 
+#include <QTimer>
+
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -15,6 +19,9 @@
 #include <memory>
 
 namespace quorvane {
+
+class NetworkWatch;
+class RequestRunner;
 
 // What a run of the client may change; the client keeps the defaults.
 struct ClientOptions
@@ -25,6 +32,8 @@ struct ClientOptions
     PollerOptions poller;
     // The benchmark measures polls without the pop-up, which pauses polling while it is up.
     bool showNotifications = true;
+    // The waits between automatic sign-in attempts while the server cannot be reached.
+    RetryDelay signInRetry;
 };
 
 // Ends the polling thread before it is destroyed: a poller owned this way never outlives its
@@ -39,8 +48,10 @@ using PollerPointer = std::unique_ptr<Poller, PollerStop>;
 // together. Windows ask with signals; nothing reaches another window but through here.
 //
 // Created before the event loop runs; start() signs the user in once it does: automatically from
-// the saved login when it may, else through the login window. The client ends (the event loop is
-// left) when the user closes the login window, or when the main window closes for good.
+// the saved login when it may, else through the login window. While the server cannot be reached
+// the automatic sign-in waits in the tray and tries again, sooner when the network comes back. The
+// client ends (the event loop is left) when the user closes the login window, or when the main
+// window closes for good.
 class Client final : public QObject
 {
     Q_OBJECT
@@ -53,7 +64,8 @@ public:
     // Sign-in begins once the event loop runs.
     void start();
     // Brings the client to the front: the login window while it is open, else the main window.
-    // Does nothing before sign-in has begun.
+    // While the automatic sign-in waits for the network it opens the login window. Does nothing
+    // before sign-in has begun.
     void showClient();
 
     Session& session() { return m_session; }
@@ -66,10 +78,19 @@ public:
     // The polling thread, once the user is signed in.
     Poller* poller() const { return m_poller.get(); }
     bool signInStarted() const { return m_signInStarted; }
+    // True while the automatic sign-in waits for the server to become reachable.
+    bool waitingForNetwork() const { return m_waitingForNetwork; }
 
 private:
     void signIn();
-    bool signInSavedOrAsk();
+    void startAutomaticSignIn();
+    void readAutomaticSignIn(AutoSignInResult result);
+    void waitForNetwork();
+    void stopWaitingForNetwork();
+    void retryNow();
+    // Opens the login window and runs it until the user signs in or gives up.
+    void askForLogin();
+    void finishSignIn();
     void startPolling();
     // A page's request for a new window: a share page loads afresh in the share window (created
     // if there is none and told to expect a share page), any other web address opens in the
@@ -79,6 +100,12 @@ private:
 
     ClientOptions m_options;
     Session m_session;
+    // Declared after the session, so it ends its request before the session goes.
+    std::unique_ptr<RequestRunner> m_signInRunner;
+    QTimer m_retryTimer;
+    NetworkWatch* m_networkWatch = nullptr;
+    bool m_waitingForNetwork = false;
+    bool m_signedIn = false;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<NotificationPopup> m_popup;
     QPointer<LoginWindow> m_loginWindow;

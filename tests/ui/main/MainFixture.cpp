@@ -118,9 +118,8 @@ bool MainFixture::waitForRequest(const QString& prefix, int timeoutMs) const
            RunEnd::Stopped;
 }
 
-MainWindow& MainFixture::createMainWindow()
+MainWindow& MainFixture::createMainWindow(ClientOptions options)
 {
-    ClientOptions options;
     options.limits = HttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000};
     m_client = std::make_unique<Client>(options);
     m_client->start();

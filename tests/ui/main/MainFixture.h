@@ -59,7 +59,7 @@ protected:
     bool waitForRequest(const QString& prefix, int timeoutMs = 20000) const;
 
     // The main window as the client creates it: hidden, sign-in about to begin.
-    MainWindow& createMainWindow();
+    MainWindow& createMainWindow(ClientOptions options = {});
     // Saves a login for automatic sign-in that the server accepts with this role, and runs the
     // event loop until the main window shows.
     MainWindow& signInAutomatically(const QString& userName = QStringLiteral("demo@quorvane.com"),

@@ -3,18 +3,38 @@
 #include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
+#include "app/RetryDelay.h"
+#include "config/ConfigStore.h"
 #include "server/ClientVersion.h"
+#include "tests/support/LoopbackServer.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/login/AccountLoginFrame.h"
+#include "ui/login/LoginFrame.h"
 #include "ui/login/LoginWindow.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSystemTrayIcon>
 #include <QUrlQuery>
+
+#include <chrono>
+#include <thread>
 
 namespace quorvane {
 
 namespace {
+
+// The text of the error or notice a frame shows, "" for none.
+QString shownErrorText(const LoginFrame& frame)
+{
+    for (const QLabel* label : frame.findChildren<QLabel*>()) {
+        if (label->objectName().endsWith(QLatin1String("Error")) && !label->isHidden())
+            return label->text();
+    }
+    return {};
+}
 
 // What the user does in the login window when it comes up.
 enum class InLogin
@@ -298,6 +318,132 @@ TEST_F(SignInWindowsTest, SecondStartShowsTheWindowHiddenInTheTray)
     m_client->showClient();
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.isMinimized());
+}
+
+// Sign-in with the server away: the client waits (in the tray, or in the login window saying so
+// when there is no tray) and signs in by itself once the server is back.
+class WaitingSignInTest : public MainFixture
+{
+protected:
+    WaitingSignInTest()
+    {
+        {
+            const LoopbackServer gone;
+            m_port = gone.port();
+        }
+        TempProfile::writeFile(
+            m_profile.configFile(),
+            QStringLiteral("[Common]\r\napp_root=http://127.0.0.1:%1\r\n").arg(m_port).toLatin1());
+        ConfigStore::forgetCachedAddresses();
+        saveLogin(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"), true, true, 0);
+    }
+
+    MainWindow& createWaitingClient()
+    {
+        ClientOptions options;
+        options.signInRetry = RetryDelay(200, 800);
+        return createMainWindow(options);
+    }
+
+    // The server comes back where it was.
+    std::unique_ptr<LoopbackServer> serverBack()
+    {
+        auto server = std::make_unique<LoopbackServer>(m_port);
+        server->reply("/quorvane2/users/userLogin",
+                      "<responsed><code>0</code><token>T0K3N</token></responsed>");
+        return server;
+    }
+
+    static int signInCount(const LoopbackServer& server)
+    {
+        return static_cast<int>(
+            server.targets().filter(QStringLiteral("/quorvane2/users/userLogin?")).size());
+    }
+
+    int m_port = 0;
+};
+
+TEST_F(WaitingSignInTest, SignsInByItselfOnceTheServerIsBack)
+{
+    MainWindow& main = createWaitingClient();
+    const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+    std::unique_ptr<LoopbackServer> server;
+    QElapsedTimer waiting;
+    bool loginShown = false;
+    const RunEnd end = runClient(
+        {},
+        [&] {
+            // A while of tries with the server away, then it comes back.
+            if (!server && m_client->waitingForNetwork()) {
+                if (!waiting.isValid())
+                    waiting.start();
+                if (waiting.elapsed() > 1500) {
+                    EXPECT_FALSE(main.isVisible());
+                    server = serverBack();
+                }
+            }
+            return main.isVisible();
+        },
+        [&](LoginWindow& login) {
+            // Without a tray the login window says what goes on; the tries go on meanwhile.
+            loginShown = true;
+            auto* frame = qobject_cast<LoginFrame*>(login.currentFrame());
+            ASSERT_NE(frame, nullptr);
+            EXPECT_EQ(shownErrorText(*frame), LoginWindow::waitingForNetworkText());
+        },
+        20000);
+    EXPECT_EQ(end, RunEnd::Stopped);
+    EXPECT_EQ(loginShown, !tray);
+    EXPECT_FALSE(m_client->waitingForNetwork());
+    EXPECT_EQ(m_client->loginWindow(), nullptr);
+    EXPECT_TRUE(m_client->session().isLoggedIn());
+    ASSERT_TRUE(server);
+    EXPECT_EQ(signInCount(*server), 1);
+}
+
+// The user opens the login window (from the tray) and signs in by hand: the automatic tries
+// stop, and the late answer of one still under way cannot replace the user's sign-in.
+TEST_F(WaitingSignInTest, ASignInByHandTakesOver)
+{
+    MainWindow& main = createWaitingClient();
+    std::unique_ptr<LoopbackServer> server;
+    bool asked = false;
+    const RunEnd end = runClient(
+        {},
+        [&] {
+            if (m_client->waitingForNetwork() && !asked) {
+                asked = true;
+                m_client->showClient();
+            }
+            return main.isVisible();
+        },
+        [&](LoginWindow& login) {
+            auto* frame = qobject_cast<AccountLoginFrame*>(login.currentFrame());
+            ASSERT_NE(frame, nullptr);
+            EXPECT_EQ(shownErrorText(*frame), LoginWindow::waitingForNetworkText());
+            // The server is back, but slow to answer the automatic try, which is still under
+            // way when the user signs in.
+            server = std::make_unique<LoopbackServer>(m_port);
+            server->get("/quorvane2/users/userLogin", [](const httplib::Request& request,
+                                                         httplib::Response& response) {
+                if (request.get_param_value("userName") == "demo@quorvane.com")
+                    std::this_thread::sleep_for(std::chrono::seconds(2));
+                response.set_content("<responsed><code>0</code><token>T0K3N</token></responsed>", "text/xml");
+            });
+            ASSERT_TRUE(waitUntil([&] { return !server->targets().isEmpty(); }, 5000));
+            child<QLineEdit>(frame, "edEmail")->setText(QStringLiteral("other@quorvane.com"));
+            child<QLineEdit>(frame, "edPassword")->setText(QStringLiteral("other1"));
+            frame->submitLogin();
+            EXPECT_FALSE(m_client->waitingForNetwork());
+        },
+        20000);
+    EXPECT_EQ(end, RunEnd::Stopped);
+    EXPECT_EQ(m_client->session().getUserName(), QStringLiteral("other@quorvane.com"));
+    // The automatic try's late answer changes nothing, and no other try follows.
+    runUntil([] { return false; }, 2500);
+    EXPECT_EQ(m_client->session().getUserName(), QStringLiteral("other@quorvane.com"));
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->targets().filter(QStringLiteral("userName=demo")).size(), 1);
 }
 
 TEST_F(SignInWindowsTest, SignInStartsOnlyOnce)
