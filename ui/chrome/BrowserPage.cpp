@@ -2,21 +2,38 @@
 
 #include "ui/chrome/BrowserProfile.h"
 #include "ui/chrome/MessageBox.h"
+#include "ui/chrome/OfflinePage.h"
 #include "ui/chrome/PageOrigin.h"
 #include "ui/chrome/PromptDialog.h"
+#include "ui/chrome/ReconnectWatch.h"
 
 #include <QDebug>
 #include <QWebEngineView>
 
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineSettings>
+#include <utility>
 
 namespace quorvane {
 
-BrowserPage::BrowserPage(QObject* parent) : QWebEnginePage(browserProfile(), parent)
+BrowserPage::BrowserPage(QObject* parent)
+    : QWebEnginePage(browserProfile(), parent), m_reconnect(new ReconnectWatch(this))
 {
+    m_reconnect->setObjectName(QStringLiteral("reconnectWatch"));
+    // The offline page stands in for the engine's own, which would flash before it.
+    settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     connect(this, &QWebEnginePage::newWindowRequested, this, &BrowserPage::onNewWindowRequested);
     connect(this, &QWebEnginePage::loadingChanged, this, &BrowserPage::onLoadingChanged);
+    connect(m_reconnect, &ReconnectWatch::reachable, this, &BrowserPage::onServerReachable);
+    // A hidden page (the main window in the tray, a pop-up between notifications) leaves the
+    // server alone until it shows again.
+    connect(this, &QWebEnginePage::visibleChanged, this, [this](bool visible) {
+        if (visible)
+            watchServer();
+        else
+            m_reconnect->stop();
+    });
 }
 
 BrowserPage::~BrowserPage() = default;
@@ -36,8 +53,18 @@ void BrowserPage::navigate(const QString& url)
     load(target);
 }
 
-bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
+QString BrowserPage::offlineUrl() const
 {
+    return m_offlineUrl.isEmpty() ? QString() : urlText(m_offlineUrl);
+}
+
+bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    // The offline page arrives as a data: URL of the client's own making; no page can start a
+    // typed navigation of the top page.
+    if (!m_offlineLoading.isEmpty() && isMainFrame && type == NavigationTypeTyped &&
+        url.scheme() == QLatin1String("data"))
+        return true;
     bool cancel = false;
     emit beforeNavigate(urlText(url), cancel, isMainFrame);
     // Whatever the windows decided, a page never opens a local file, a network share or a
@@ -121,11 +148,75 @@ void BrowserPage::onNewWindowRequested(QWebEngineNewWindowRequest& request)
 
 void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
+    const auto status = info.status();
+    if (status == QWebEngineLoadingInfo::LoadStartedStatus) {
+        if (!m_offlineLoading.isEmpty()) {
+            if (info.url().scheme() == QLatin1String("data"))
+                return;
+            // Another navigation came first: the offline page never shows.
+            endOfflineLoad(false);
+        }
+        // Whatever loads now may take the offline page's place; until it ends, the page leaves
+        // the server alone.
+        m_loadPending = true;
+        m_reconnect->stop();
+        return;
+    }
+    m_loadPending = false;
+    // The offline page's own load ends under the failed address, which it takes as its URL.
+    if (!m_offlineLoading.isEmpty()) {
+        endOfflineLoad(status == QWebEngineLoadingInfo::LoadSucceededStatus);
+        return;
+    }
+    const bool failed = status == QWebEngineLoadingInfo::LoadFailedStatus;
+    if (failed && isNetworkFailure(info.errorDomain(), info.errorCode()) && mayRetry(info.url())) {
+        showOfflinePage(info.url());
+        return;
+    }
+    // A page arrived (an HTTP error status brings the server's own page). Any other end leaves
+    // the document before it in place, the offline page too, which goes on watching.
+    if (status == QWebEngineLoadingInfo::LoadSucceededStatus ||
+        (failed && info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)) {
+        m_offlineUrl.clear();
+        m_reconnect->reset();
+    } else {
+        watchServer();
+    }
     // A stopped load (a navigation cancelled before it began) completes nothing: the page
-    // stays as it was. A failed one completes with the engine's error page.
-    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
-        info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
+    // stays as it was.
+    if (status == QWebEngineLoadingInfo::LoadSucceededStatus || failed)
         emit documentComplete(urlText(info.url()));
+}
+
+void BrowserPage::showOfflinePage(const QUrl& failedUrl)
+{
+    m_offlineUrl.clear();
+    m_offlineLoading = failedUrl;
+    // The failed address as the base keeps it as the page's URL, as the engine's error page did.
+    setHtml(offlinePageHtml(failedUrl), failedUrl);
+}
+
+void BrowserPage::endOfflineLoad(bool shown)
+{
+    const QUrl failedUrl = std::exchange(m_offlineLoading, QUrl());
+    if (shown) {
+        m_offlineUrl = failedUrl;
+        watchServer();
+        emit offlinePageShown(urlText(failedUrl));
+    }
+    emit documentComplete(urlText(failedUrl));
+}
+
+void BrowserPage::watchServer()
+{
+    if (showingOfflinePage() && isVisible() && !m_loadPending)
+        m_reconnect->watch(m_offlineUrl);
+}
+
+void BrowserPage::onServerReachable()
+{
+    if (showingOfflinePage())
+        load(m_offlineUrl);
 }
 
 QString urlText(const QUrl& url)
