@@ -272,7 +272,8 @@ void HttpClient::perform(const QString& url, Transfer& transfer)
             throw ServerUnreachable(
                 QStringLiteral("The server name \"%1\" could not be resolved").arg(parsed.host()));
         case CURLE_COULDNT_CONNECT:
-            throw ServerUnreachable(QStringLiteral("Could not connect to %1 (%2)").arg(hostOf(parsed), detail));
+            throw ServerUnreachable(
+                QStringLiteral("Could not connect to %1 (%2)").arg(hostOf(parsed), detail));
         case CURLE_GOT_NOTHING:
         case CURLE_RECV_ERROR:
         case CURLE_SEND_ERROR:
