@@ -14,11 +14,13 @@ AutoSignInResult signInAutomatically(Session& session, const SavedLogin& saved)
         // would only be refused, every time.
         const LoginReply reply = saved.userType == 1 ? session.weiboLogin(saved.userName, saved.password)
                                                      : session.login(saved.userName, saved.password);
-        return reply.code == 0 ? AutoSignInResult::SignedIn : AutoSignInResult::Refused;
+        if (reply.code == 0)
+            return {AutoSignInResult::SignedIn, {}};
+        return {AutoSignInResult::Refused, reply.msg};
     } catch (const ServerUnreachable&) {
-        return AutoSignInResult::Unreachable;
+        return {AutoSignInResult::Unreachable, {}};
     } catch (const Failure&) {
-        return AutoSignInResult::Refused;
+        return {AutoSignInResult::Refused, {}};
     }
 }
 

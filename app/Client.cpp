@@ -97,9 +97,9 @@ void Client::startAutomaticSignIn()
         [this](const RequestOutcome<AutoSignInResult>& outcome) { readAutomaticSignIn(outcome.get()); });
 }
 
-void Client::readAutomaticSignIn(AutoSignInResult result)
+void Client::readAutomaticSignIn(const AutoSignInResult& result)
 {
-    switch (result) {
+    switch (result.kind) {
     case AutoSignInResult::SignedIn:
         stopWaitingForNetwork();
         // A login window opened meanwhile ends, and askForLogin goes on from there.
@@ -159,11 +159,17 @@ void Client::askForLogin()
 {
     if (m_loginWindow || m_signedIn)
         return;
+    if (runLoginWindow(m_waitingForNetwork ? LoginWindow::waitingForNetworkText() : QString()))
+        finishSignIn();
+}
+
+bool Client::runLoginWindow(const QString& notice)
+{
     // Owned here, not by the hidden main window.
     auto window = std::make_unique<LoginWindow>(m_session);
     m_loginWindow = window.get();
-    if (m_waitingForNetwork)
-        window->showWaitingForNetwork(true);
+    if (!notice.isEmpty())
+        window->showNotice(notice);
     // A sign-in by hand takes over from the automatic one: its answer, should it still come, is
     // dropped, so that it cannot replace the user's own sign-in.
     connect(&window->requestRunner(), &RequestRunner::started, this, [this] {
@@ -172,13 +178,12 @@ void Client::askForLogin()
     });
     const int result = window->showModal();
     window.reset();
-    if (result == LoginWindow::ResultOk) {
-        finishSignIn();
-        return;
-    }
+    if (result == LoginWindow::ResultOk)
+        return true;
     stopWaitingForNetwork();
     m_signInRunner->cancel();
     QCoreApplication::exit(0);
+    return false;
 }
 
 void Client::finishSignIn()
@@ -190,6 +195,47 @@ void Client::finishSignIn()
     startPolling();
 }
 
+void Client::renewSession()
+{
+    if (m_renewing || m_loginWindow || !m_signedIn)
+        return;
+    const SavedLogin saved = ConfigStore().loadConfigInfo();
+    if (!saved.rememberPass || saved.userName.isEmpty() || saved.password.isEmpty()) {
+        askToSignInAgain({});
+        return;
+    }
+    m_renewing = true;
+    Session& session = m_session;
+    m_signInRunner->start(
+        [&session, saved] { return signInAutomatically(session, saved); },
+        [this](const RequestOutcome<AutoSignInResult>& outcome) { readRenewal(outcome.get()); });
+}
+
+void Client::readRenewal(const AutoSignInResult& result)
+{
+    m_renewing = false;
+    switch (result.kind) {
+    case AutoSignInResult::SignedIn:
+        // The page still holds the old token; the polls take the new one by themselves.
+        m_mainWindow->navigateTo(m_session.getMainUrl());
+        break;
+    case AutoSignInResult::Refused:
+        askToSignInAgain(result.message);
+        break;
+    case AutoSignInResult::Unreachable:
+        // The next refused polls try again.
+        break;
+    }
+}
+
+void Client::askToSignInAgain(const QString& notice)
+{
+    if (m_loginWindow)
+        return;
+    if (runLoginWindow(notice))
+        m_mainWindow->showSignedIn();
+}
+
 void Client::startPolling()
 {
     m_poller.reset(new Poller(m_session, m_options.poller));
@@ -197,6 +243,7 @@ void Client::startPolling()
     if (m_options.showNotifications)
         showNotificationsIn(*m_popup, *m_poller);
     connect(m_poller.get(), &Poller::exitRequested, m_mainWindow.get(), &MainWindow::exitApplication);
+    connect(m_poller.get(), &Poller::sessionRefused, this, &Client::renewSession);
     m_poller->start();
 }
 

@@ -78,19 +78,28 @@ public:
     // The polling thread, once the user is signed in.
     Poller* poller() const { return m_poller.get(); }
     bool signInStarted() const { return m_signInStarted; }
+    // True while a session the server has refused is being renewed.
+    bool renewingSession() const { return m_renewing; }
     // True while the automatic sign-in waits for the server to become reachable.
     bool waitingForNetwork() const { return m_waitingForNetwork; }
 
 private:
     void signIn();
     void startAutomaticSignIn();
-    void readAutomaticSignIn(AutoSignInResult result);
+    void readAutomaticSignIn(const AutoSignInResult& result);
     void waitForNetwork();
     void stopWaitingForNetwork();
     void retryNow();
     // Opens the login window and runs it until the user signs in or gives up.
     void askForLogin();
+    // Runs the login window, showing `notice` if there is one; true once the user has signed in.
+    // Giving up ends the client.
+    bool runLoginWindow(const QString& notice);
     void finishSignIn();
+    // The server refuses the session's polls: sign in again with the saved login, or ask.
+    void renewSession();
+    void readRenewal(const AutoSignInResult& result);
+    void askToSignInAgain(const QString& notice);
     void startPolling();
     // A page's request for a new window: a share page loads afresh in the share window (created
     // if there is none and told to expect a share page), any other web address opens in the
@@ -106,6 +115,7 @@ private:
     NetworkWatch* m_networkWatch = nullptr;
     bool m_waitingForNetwork = false;
     bool m_signedIn = false;
+    bool m_renewing = false;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<NotificationPopup> m_popup;
     QPointer<LoginWindow> m_loginWindow;

@@ -244,8 +244,16 @@ void Poller::poll()
         m_wait->polling = true;
     }
     std::optional<Reply> information;
+    bool sessionRefused = false;
     try {
         Reply reply = m_session.getInformationList();
+        // The server answers a poll of a session it does not know (any more) with a refusal;
+        // one alone may be a hiccup, two in a row mean the session has ended.
+        m_refusedPolls = reply.success ? 0 : m_refusedPolls + 1;
+        if (m_refusedPolls >= 2) {
+            m_refusedPolls = 0;
+            sessionRefused = true;
+        }
         if (reply.success && reply.url != QLatin1String("0"))
             information = std::move(reply);
     } catch (...) {
@@ -255,8 +263,15 @@ void Poller::poll()
         std::lock_guard lock(m_wait->mutex);
         m_wait->polling = false;
     }
+    if (sessionRefused)
+        syncSessionRefused();
     if (information)
         syncShowInformation(*information);
+}
+
+bool Poller::syncSessionRefused()
+{
+    return handOver([this] { emit sessionRefused(); });
 }
 
 bool Poller::syncShowInformation(const Reply& information)

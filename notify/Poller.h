@@ -88,6 +88,10 @@ signals:
     void notificationArrived(const Reply& notification);
     // Emitted on the user-interface thread once the updater has been started: the client ends.
     void exitRequested();
+    // Emitted on the user-interface thread while the polling thread waits: the server refused
+    // two polls in a row, so the session has ended (a server restart, an expired token). Polling
+    // goes on with whatever session the client makes of it.
+    void sessionRefused();
 
 private:
     enum class Answer
@@ -110,6 +114,7 @@ private:
     void poll();
     bool syncShowInformation(const Reply& information);
     bool syncExit();
+    bool syncSessionRefused();
     // Runs `work` on the user-interface thread and waits until it has run, been dropped or the
     // thread is asked to stop. True when it ran to its end.
     bool handOver(std::function<void()> work);
@@ -123,6 +128,8 @@ private:
     QString m_applicationDir;
     std::optional<QString> m_trustedKey;
 
+    // Polls the server refused since the last one it answered; only the polling thread uses it.
+    int m_refusedPolls = 0;
     std::atomic<bool> m_paused = false;
     std::atomic<bool> m_running = false;
     std::shared_ptr<WaitState> m_wait;

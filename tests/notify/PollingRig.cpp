@@ -211,6 +211,7 @@ std::unique_ptr<Poller> PollingRig::makePoller(PollerOptions options,
             onShow(information);
     });
     QObject::connect(poller.get(), &Poller::exitRequested, [this] { record(QStringLiteral("X")); });
+    QObject::connect(poller.get(), &Poller::sessionRefused, [this] { record(QStringLiteral("R")); });
     return poller;
 }
 
@@ -230,7 +231,7 @@ void PollingRig::endCycle()
 
 QStringList PollingRig::cycles() const
 {
-    static const QString order = QStringLiteral("VK!D?XPS");
+    static const QString order = QStringLiteral("VK!D?XPRS");
     QString events;
     {
         std::lock_guard lock(m_mutex);

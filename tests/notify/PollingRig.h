@@ -35,7 +35,8 @@ enum class PollReply
 // stand-in for the update prompt; the rig records what the polling thread hands over.
 //
 // What happens is written down as letters, in the order it happens: V version file, K package,
-// D description, ! unpack-failure box, ? update prompt, X exit, P poll, S notification shown.
+// D description, ! unpack-failure box, ? update prompt, X exit, P poll, R session refused,
+// S notification shown.
 // endCycle closes a cycle with "|".
 class PollingRig final
 {
@@ -77,7 +78,7 @@ public:
     // Adds "?" for every update prompt shown since the last call, then "|".
     void endCycle();
     // Everything written so far, cut into cycles, each cycle's letters in the order
-    // V K ! D ? X P S (the order of one cycle's steps).
+    // V K ! D ? X P R S (the order of one cycle's steps).
     QStringList cycles() const;
 
     // How often a letter has been written so far.

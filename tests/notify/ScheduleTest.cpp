@@ -218,6 +218,12 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
                  EXPECT_EQ(shown.width, 300);
                  EXPECT_EQ(shown.height, 200);
              }},
+        {.name = "two refused polls in a row hand the session's end over once; polling goes on",
+         .polls = {PollReply::Refused},
+         .cycles = {"VP", "PR", "P", "PR"}},
+        {.name = "a refusal between answered polls does not end the session",
+         .polls = {PollReply::Refused, PollReply::Nothing, PollReply::Refused, PollReply::Nothing},
+         .cycles = {"VP", "P", "P", "P"}},
         {.name = "url 0 shows nothing and leaves polling running",
          .polls = {PollReply::Nothing},
          .cycles = {"VP", "P", "P"},

@@ -132,14 +132,19 @@ QString LoginWindow::waitingForNetworkText()
     return QStringLiteral("等待网络连接，稍后自动登录…");
 }
 
+void LoginWindow::showNotice(const QString& text)
+{
+    if (auto* frame = qobject_cast<LoginFrame*>(m_currentFrame))
+        frame->showEmailError(text);
+}
+
 void LoginWindow::showWaitingForNetwork(bool waiting)
 {
-    auto* frame = qobject_cast<LoginFrame*>(m_currentFrame);
-    if (!frame)
+    if (waiting) {
+        showNotice(waitingForNetworkText());
         return;
-    if (waiting)
-        frame->showEmailError(waitingForNetworkText());
-    else
+    }
+    if (auto* frame = qobject_cast<LoginFrame*>(m_currentFrame))
         frame->hideErrors();
 }
 

@@ -48,8 +48,10 @@ public:
     void showRegistrationFrame();
     void showMicroblogLoginFrame();
 
-    // The automatic sign-in waits for the network: the frame says so until `waiting` is false or
-    // another frame takes its place.
+    // A word for the user in the frame's message line (why the window has come up), until the
+    // frame's next check or another frame takes its place.
+    void showNotice(const QString& text);
+    // The automatic sign-in waits for the network: the frame says so until `waiting` is false.
     void showWaitingForNetwork(bool waiting);
     static QString waitingForNetworkText();
 
