@@ -18,8 +18,12 @@ DemoServerProcess::~DemoServerProcess()
 bool DemoServerProcess::start(const QStringList& options)
 {
     m_process.setProgram(QStringLiteral(QUORVANE_DEMO_SERVER_EXE));
+    // A server started again comes back on its port, as a restarted server does.
+    const int port = m_port;
+    m_port = 0;
+    m_output.clear();
     m_process.setArguments(
-        QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--data"), m_dataDir} +
+        QStringList{QStringLiteral("--port"), QString::number(port), QStringLiteral("--data"), m_dataDir} +
         options);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.start();

@@ -27,7 +27,8 @@ public:
     ~DemoServerProcess();
 
     // Starts it with `options` besides the port and the data folder; false (see Output) when it
-    // does not come up.
+    // does not come up. Started again after stop(), it listens on the port it had, with the data
+    // folder (accounts, request log) it had, but no session survives.
     bool start(const QStringList& options = {});
     void stop();
 

@@ -1,5 +1,6 @@
 #include "config/ConfigStore.h"
 #include "tests/e2e/EndToEndTest.h"
+#include "tests/support/LoopbackServer.h"
 
 #include <QFile>
 
@@ -161,6 +162,129 @@ TEST_F(SessionTest, SettingsAreSavedAndTakeEffect)
     ASSERT_TRUE(next->waitForExit(kActionTimeoutMs)) << "closing the login window did not end the client";
     EXPECT_EQ(next->exitCode(), 0);
     EXPECT_EQ(m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin")).size(), 1);
+}
+
+// Logon before the network is up: with the server away the client waits in the tray, shows no
+// window, and signs in by itself a few seconds after the server has come up.
+TEST_F(SessionTest, AStartWithTheServerDownSignsInOnceItIsUp)
+{
+    saveLogin(kUser, kPassword);
+    m_server->stop();
+    ClientProgram* client = startClient();
+    ASSERT_TRUE(waitForTrayIcon(client->pid())) << "no tray icon while the client waits";
+    bool loginShown = false;
+    const auto anyWindow = [&] {
+        loginShown = loginShown || Desktop::shownWindowOfSize(client->pid(), WindowSize::kLogin.width(),
+                                                              WindowSize::kLogin.height());
+        return loginShown || Desktop::shownWindowOfSize(client->pid(), WindowSize::kMain.width(),
+                                                        WindowSize::kMain.height());
+    };
+    EXPECT_FALSE(waitFor(anyWindow, 3000, 200)) << "a window came up while the server was away";
+    EXPECT_TRUE(client->running());
+
+    ASSERT_TRUE(m_server->start()) << m_server->output().toStdString();
+    std::optional<DesktopWindow> main;
+    waitFor(
+        [&] {
+            anyWindow();
+            main = Desktop::shownWindowOfSize(client->pid(), WindowSize::kMain.width(),
+                                              WindowSize::kMain.height());
+            return main.has_value();
+        },
+        kStartTimeoutMs, 200);
+    ASSERT_TRUE(main) << "no sign-in after the server came up";
+    EXPECT_FALSE(loginShown) << "the login window came up although a tray is present";
+    const QList<LoggedRequest> signIns = m_server->requestsTo(QStringLiteral("/quorvane2/users/userLogin"));
+    ASSERT_EQ(signIns.size(), 1);
+    EXPECT_EQ(signIns[0].query.value(QStringLiteral("userName")), kUser);
+}
+
+// A server restart ends every session: the client sees two refused polls, signs in again by
+// itself and reloads its page with the new token, and its polls are answered again.
+TEST_F(SessionTest, AfterAServerRestartTheClientSignsInAgainByItself)
+{
+    saveLogin(kUser, kPassword);
+    ClientProgram* client = startClient(QStringLiteral(QUORVANE_QUICK_POLL_CLIENT_EXE));
+    ASSERT_TRUE(waitForWindow(client->pid(), WindowSize::kMain)) << "no main window";
+    const QString pollPath = QStringLiteral("/quorvane2/information/getInformationList");
+    ASSERT_EQ(waitForRequests(pollPath, 1).size(), 1) << "no poll";
+    const QList<LoggedRequest> firstPages =
+        waitForRequests(QStringLiteral("/quorvane2/users/validateUser"), 1);
+    ASSERT_EQ(firstPages.size(), 1);
+    const QString firstToken = firstPages[0].query.value(QStringLiteral("token"));
+
+    m_server->stop();
+    const int pollsBefore = static_cast<int>(m_server->requestsTo(pollPath).size());
+    ASSERT_TRUE(m_server->start()) << m_server->output().toStdString();
+
+    const QList<LoggedRequest> signIns =
+        waitForRequests(QStringLiteral("/quorvane2/users/userLogin"), 2, kStartTimeoutMs);
+    ASSERT_EQ(signIns.size(), 2) << "no new sign-in after the restart";
+    EXPECT_EQ(signIns[1].query.value(QStringLiteral("userName")), kUser);
+    EXPECT_EQ(signIns[1].query.value(QStringLiteral("password")), kPassword);
+    const QList<LoggedRequest> pages = waitForRequests(QStringLiteral("/quorvane2/users/validateUser"), 2);
+    ASSERT_EQ(pages.size(), 2) << "the main page was not loaded again";
+    const QString newToken = pages[1].query.value(QStringLiteral("token"));
+    EXPECT_NE(newToken, firstToken);
+
+    // In the log: polls with the old token after the restart, which the server refused, then
+    // polls with the new token.
+    int oldTokenPolls = 0;
+    for (const LoggedRequest& request : m_server->requestsTo(pollPath)) {
+        if (request.query.value(QStringLiteral("token")) == firstToken)
+            ++oldTokenPolls;
+    }
+    EXPECT_GE(oldTokenPolls - pollsBefore, 2);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            for (const LoggedRequest& request : m_server->requestsTo(pollPath)) {
+                if (request.query.value(QStringLiteral("token")) == newToken)
+                    return true;
+            }
+            return false;
+        },
+        kActionTimeoutMs, 200))
+        << "no poll with the new token";
+    EXPECT_FALSE(
+        Desktop::shownWindowOfSize(client->pid(), WindowSize::kLogin.width(), WindowSize::kLogin.height()));
+}
+
+// A server that takes the connection and never answers: while the sign-in waits, the login window
+// still follows a drag of its title (its user-interface thread is free), and its close button
+// ends the client at once instead of after the request's time limit.
+TEST_F(SessionTest, AStalledSignInLeavesTheLoginWindowAlive)
+{
+    LoopbackServer silent;
+    silent.stall("/quorvane2/users/userLogin");
+    TempProfile::writeFile(configFile(),
+                           QStringLiteral("[Common]\napp_root=%1\n").arg(silent.url()).toLatin1());
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> login = waitForWindow(client->pid(), WindowSize::kLogin);
+    ASSERT_TRUE(login) << "no login window";
+    signInThroughLoginWindow(*login, kUser, kPassword);
+    ASSERT_TRUE(silent.waitForRequests(1)) << "the sign-in did not go out";
+
+    // Drag the title picture by (60, 40).
+    const QPoint grab = login->at(120, 20);
+    Desktop::moveMouse(grab);
+    Desktop::run(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
+    for (int step = 1; step <= 4; ++step)
+        Desktop::moveMouse(grab + QPoint(15 * step, 10 * step));
+    Desktop::run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
+    std::optional<DesktopWindow> moved;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            moved = Desktop::inspect(login->id);
+            return moved && moved->geometry.topLeft() == login->geometry.topLeft() + QPoint(60, 40);
+        },
+        kActionTimeoutMs, 100))
+        << "the window did not follow the drag while the sign-in waited";
+
+    // The close button, at its place in the moved window; the request would take 30 s.
+    ASSERT_TRUE(moved);
+    Desktop::click(moved->at(415 + 14, 8 + 8));
+    EXPECT_TRUE(client->waitForExit(5000)) << "closing the login window waited for the server";
+    EXPECT_TRUE(client->endedNormally());
 }
 
 } // namespace quorvane
