@@ -2,6 +2,7 @@
 
 #include "app/AutoSignIn.h"
 #include "app/NetworkWatch.h"
+#include "app/ResumeWatch.h"
 #include "config/ConfigStore.h"
 #include "notify/NotificationPopup.h"
 #include "notify/NotificationRoad.h"
@@ -78,6 +79,8 @@ void Client::signIn()
         return;
     m_mainWindow->beginSignIn();
     m_signInStarted = true;
+    m_resumeWatch = new ResumeWatch(this);
+    connect(m_resumeWatch, &ResumeWatch::resumed, this, &Client::checkAfterResume);
     const ConfigStore config;
     if (config.canAutoLogin(config.loadConfigInfo()))
         startAutomaticSignIn();
@@ -234,6 +237,14 @@ void Client::askToSignInAgain(const QString& notice)
         return;
     if (runLoginWindow(notice))
         m_mainWindow->showSignedIn();
+}
+
+void Client::checkAfterResume()
+{
+    if (m_waitingForNetwork)
+        retryNow();
+    else if (m_poller)
+        m_poller->pollNow();
 }
 
 void Client::startPolling()

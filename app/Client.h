@@ -22,6 +22,7 @@ namespace quorvane {
 
 class NetworkWatch;
 class RequestRunner;
+class ResumeWatch;
 
 // What a run of the client may change; the client keeps the defaults.
 struct ClientOptions
@@ -100,6 +101,8 @@ private:
     void renewSession();
     void readRenewal(const AutoSignInResult& result);
     void askToSignInAgain(const QString& notice);
+    // After a suspend: try the waiting sign-in, or poll, at once.
+    void checkAfterResume();
     void startPolling();
     // A page's request for a new window: a share page loads afresh in the share window (created
     // if there is none and told to expect a share page), any other web address opens in the
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<RequestRunner> m_signInRunner;
     QTimer m_retryTimer;
     NetworkWatch* m_networkWatch = nullptr;
+    ResumeWatch* m_resumeWatch = nullptr;
     bool m_waitingForNetwork = false;
     bool m_signedIn = false;
     bool m_renewing = false;

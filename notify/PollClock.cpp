@@ -20,7 +20,17 @@ uint32_t SystemPollClock::now()
 void SystemPollClock::sleep(uint32_t ms)
 {
     std::unique_lock lock(m_mutex);
-    m_interrupted.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_interrupt; });
+    m_interrupted.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_interrupt || m_wake; });
+    m_wake = false;
+}
+
+void SystemPollClock::wake()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_wake = true;
+    }
+    m_interrupted.notify_all();
 }
 
 void SystemPollClock::interrupt()

@@ -23,6 +23,9 @@ public:
     virtual void sleep(uint32_t ms) = 0;
     // Cuts the running and every later Sleep short. Safe from any thread.
     virtual void interrupt() = 0;
+    // Cuts the running sleep short, or the next one if none runs; later ones last as asked. Safe
+    // from any thread.
+    virtual void wake() = 0;
 };
 
 // The system's tick counter and a sleep that Interrupt ends early.
@@ -37,11 +40,13 @@ public:
     uint32_t now() override;
     void sleep(uint32_t ms) override;
     void interrupt() override;
+    void wake() override;
 
 private:
     std::mutex m_mutex;
     std::condition_variable m_interrupted;
     bool m_interrupt = false;
+    bool m_wake = false;
 };
 
 } // namespace quorvane

@@ -109,6 +109,11 @@ void Poller::stop()
         m_worker.join();
 }
 
+void Poller::pollNow()
+{
+    m_clock->wake();
+}
+
 bool Poller::stopRequested() const
 {
     std::lock_guard lock(m_wait->mutex);

@@ -77,6 +77,10 @@ public:
 
     uint32_t interval() const { return m_interval; }
 
+    // Starts the next cycle now instead of at the end of the sleep: the machine has woken from
+    // suspend, and the session and the network want checking at once.
+    void pollNow();
+
     // The window that owns the update prompt; none by default.
     void setPromptParent(QWidget* window) { m_promptParent = window; }
 

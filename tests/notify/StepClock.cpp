@@ -39,6 +39,11 @@ void StepClock::interrupt()
     m_changed.notify_all();
 }
 
+void StepClock::wake()
+{
+    release();
+}
+
 int StepClock::sleeps() const
 {
     std::lock_guard lock(m_mutex);

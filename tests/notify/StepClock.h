@@ -21,6 +21,8 @@ public:
     uint32_t now() override;
     void sleep(uint32_t ms) override;
     void interrupt() override;
+    // Lets the thread out of its current sleep, as release() does.
+    void wake() override;
 
     // The sleeps begun so far: the thread is in its n-th sleep once this is n.
     int sleeps() const;

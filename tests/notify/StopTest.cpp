@@ -77,6 +77,25 @@ TEST_F(StopTest, CutsTheTwoMinuteSleepShortAndStaysStopped)
     EXPECT_FALSE(thread->running());
 }
 
+// After a suspend the client polls at once; the sleeps after that last the whole interval again.
+using PollNowTest = StopTest;
+
+TEST_F(PollNowTest, CutsOneTwoMinuteSleepShort)
+{
+    auto thread = makeThread();
+    thread->start();
+    ASSERT_TRUE(pollsArrived(1));
+    runEvents(100);
+    thread->pollNow();
+    ASSERT_TRUE(pollsArrived(2)) << "no poll before the two minutes were up";
+    runEvents(500);
+    int polls = 0;
+    for (const QString& target : m_rig.server.targets())
+        polls += target.startsWith(PollingRig::pollPath()) ? 1 : 0;
+    EXPECT_EQ(polls, 2);
+    thread->stop();
+}
+
 TEST_F(StopTest, AbortsAPollThatWaitsForTheServer)
 {
     m_rig.server.stall(PollingRig::pollPath().toStdString());
