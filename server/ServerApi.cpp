@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <limits>
+#include <thread>
 
 namespace quorvane {
 
@@ -184,15 +185,20 @@ QString ServerApi::shareInfo(const QString& userName, const QString& token, cons
     return readMessageReply();
 }
 
-std::unique_lock<std::recursive_timed_mutex> ServerApi::lockOperation()
+std::unique_lock<std::recursive_mutex> ServerApi::lockOperation()
 {
-    // Another thread's request may hold the lock for as long as the server takes; a request that
-    // is cancelled meanwhile gives up waiting.
     const RequestCancel* cancel = RequestCancelScope::current();
-    std::unique_lock lock(m_operationMutex, std::defer_lock);
-    while (!lock.try_lock_for(std::chrono::milliseconds(100))) {
-        if (cancel && cancel->cancelled())
+    if (!cancel)
+        return std::unique_lock(m_operationMutex);
+    // Another thread's request may hold the lock for as long as the server takes; a request that
+    // is cancelled meanwhile gives up waiting. (Tried now and then rather than with a timed lock,
+    // which ThreadSanitizer cannot follow.)
+    std::unique_lock lock(m_operationMutex, std::try_to_lock);
+    while (!lock.owns_lock()) {
+        if (cancel->cancelled())
             throw RequestCancelled(QStringLiteral("The request was cancelled while it waited"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        lock.try_lock();
     }
     return lock;
 }

@@ -68,10 +68,10 @@ private:
     void replaceHttpClient();
 
     // Takes the operation lock for the current thread; a cancelled request stops waiting for it.
-    std::unique_lock<std::recursive_timed_mutex> lockOperation();
+    std::unique_lock<std::recursive_mutex> lockOperation();
 
     // Recursive, so that an operation holding it can call the public reading steps.
-    std::recursive_timed_mutex m_operationMutex;
+    std::recursive_mutex m_operationMutex;
     // Guards only the pointer below against Abort while it is replaced.
     std::mutex m_clientMutex;
     HttpLimits m_limits;
