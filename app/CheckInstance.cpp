@@ -2,6 +2,7 @@
 
 #include "config/ConfigStore.h"
 #include "platform/InstanceLock.h"
+#include "update/DistributionPackage.h"
 #include "update/SelfUpdate.h"
 #include "update/UpdateNoticeBox.h"
 
@@ -15,6 +16,9 @@ bool checkInstance(InstanceLock& lock)
             InstanceLock::sendShowRequest(QString::fromLatin1(kInstanceName), handle);
         return false;
     }
+    // The package manager owns a packaged client's files: nothing else replaces them.
+    if (isDistributionPackage())
+        return true;
     // A newer version staged by an earlier run replaces this one before anything else happens.
     // When it cannot (no administrator rights), the user hears of it once and the client starts.
     SelfUpdate upgrade;

@@ -22,7 +22,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace quorvane {
@@ -42,6 +41,8 @@ Client::Client(ClientOptions options)
     connect(&m_retryTimer, &QTimer::timeout, this, &Client::retryNow);
 
     MainWindow* main = m_mainWindow.get();
+    if (m_options.trayAvailable)
+        main->setTrayAvailability(m_options.trayAvailable);
     // Owned by the main window; it closes itself for good and is made anew for the next share.
     new ShareWindow(m_session, main);
 
@@ -133,7 +134,7 @@ void Client::waitForNetwork()
     }
     m_retryTimer.start(m_options.signInRetry.next());
     // Without a tray nothing would show that the client runs at all.
-    if (!QSystemTrayIcon::isSystemTrayAvailable() && !m_loginWindow)
+    if (!m_mainWindow->trayAvailable() && !m_loginWindow)
         QTimer::singleShot(0, this, &Client::askForLogin);
 }
 

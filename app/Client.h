@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 namespace quorvane {
@@ -35,6 +36,8 @@ struct ClientOptions
     bool showNotifications = true;
     // The waits between automatic sign-in attempts while the server cannot be reached.
     RetryDelay signInRetry;
+    // Whether the desktop has a tray (asked at each use); the system's answer when empty.
+    std::function<bool()> trayAvailable;
 };
 
 // Ends the polling thread before it is destroyed: a poller owned this way never outlives its

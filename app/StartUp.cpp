@@ -4,6 +4,7 @@
 #include "app/CheckInstance.h"
 #include "app/Client.h"
 #include "app/ErrorDisplay.h"
+#include "app/PlatformChoice.h"
 #include "app/StartReport.h"
 #include "config/DataFolder.h"
 #include "platform/InstanceLock.h"
@@ -36,7 +37,11 @@ int runClientProgram(int argc, char** argv, const ClientOptions& options)
     // Pages reach the client through "vemtraclient://" URLs; the engine must know the scheme
     // before the application object exists.
     registerClientUrlScheme();
-    Application app(argc, argv);
+    // In a Wayland session the client takes X11 where it can, for its shaped windows, placement
+    // and fades; decided before the application object loads the windowing system.
+    std::vector<char*> arguments = argumentsWithWindowSystem(argc, argv);
+    int argumentCount = static_cast<int>(arguments.size()) - 1;
+    Application app(argumentCount, arguments.data());
     secureDataFolder();
     InstanceLock lock(QString::fromLatin1(kInstanceName));
     try {

@@ -29,6 +29,8 @@ inline constexpr ConfigEntry kAutoLoginSetting{"auto_login", "0"};
 inline constexpr ConfigEntry kUserType{"user_type", "0"};
 inline constexpr ConfigEntry kHandle{"handle", ""};
 inline constexpr ConfigEntry kCloseOnExit{"close_on_exit", "0"};
+// The newest version a client installed by the system's package manager has told the user about.
+inline constexpr ConfigEntry kAnnouncedVersion{"announced_version", ""};
 } // namespace ConfigKey
 
 } // namespace quorvane

@@ -161,6 +161,16 @@ void ConfigStore::setMainHandle(qint64 handle) const
     writeString(ConfigKey::kHandle, QString::number(handle));
 }
 
+QString ConfigStore::getAnnouncedVersion() const
+{
+    return readString(ConfigKey::kAnnouncedVersion);
+}
+
+void ConfigStore::setAnnouncedVersion(const QString& version) const
+{
+    writeString(ConfigKey::kAnnouncedVersion, version);
+}
+
 bool ConfigStore::isAutoRun() const
 {
     const QString command = readAutostartCommand();

@@ -31,6 +31,9 @@ public:
     void setCloseOnExit(bool on) const;
     qint64 getMainHandle() const;
     void setMainHandle(qint64 handle) const;
+    // The version a packaged client last told the user about; empty when none.
+    QString getAnnouncedVersion() const;
+    void setAnnouncedVersion(const QString& version) const;
 
     bool isAutoRun() const;
     // False when the entry could not be written.

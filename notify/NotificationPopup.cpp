@@ -31,6 +31,13 @@ namespace {
 constexpr int kExtraWidth = 3;
 constexpr int kExtraHeight = 5;
 
+// Wayland leaves a window's opacity to the compositor: asking for it would only warn, at every
+// step of a fade. The notification then shows without fading.
+bool windowSystemSetsOpacity()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace
 
 NotificationPopup::NotificationPopup(QWidget* parent, const MessageTimings& timings)
@@ -55,6 +62,8 @@ NotificationPopup::NotificationPopup(QWidget* parent, const MessageTimings& timi
     m_closeButton = new ImageButton(QStringLiteral("CLOSE"), ImageButton::States::Two, m_titleBar);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->setToolTip(closeTip());
+    // The pop-up never takes the keyboard from the window the user works in.
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
     connect(m_closeButton, &ImageButton::clicked, this, &QWidget::close);
 
     m_browserPanel = new QWidget(this);
@@ -326,7 +335,8 @@ void NotificationPopup::setTranslucent(bool on)
 
 void NotificationPopup::applyOpacity()
 {
-    setWindowOpacity(m_translucent ? m_opacity / 255.0 : 1.0);
+    if (windowSystemSetsOpacity())
+        setWindowOpacity(m_translucent ? m_opacity / 255.0 : 1.0);
 }
 
 } // namespace quorvane

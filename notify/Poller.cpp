@@ -6,6 +6,7 @@
 #include "ui/chrome/MessageBox.h"
 #include "update/SelfUpdate.h"
 #include "update/UpdateNoticeBox.h"
+#include "update/VersionAnnouncement.h"
 
 #include <QDebug>
 #include <QThread>
@@ -64,7 +65,7 @@ Poller::Poller(Session& session, PollerOptions options)
     : m_session(session), m_interval(options.interval),
       m_clock(options.clock ? std::move(options.clock) : std::make_shared<SystemPollClock>()),
       m_applicationDir(std::move(options.applicationDir)), m_trustedKey(std::move(options.trustedKey)),
-      m_wait(std::make_shared<WaitState>())
+      m_packageManaged(options.packageManaged), m_wait(std::make_shared<WaitState>())
 {
 }
 
@@ -146,6 +147,15 @@ void Poller::execute()
 bool Poller::versionCheck(PollSchedule& schedule)
 {
     schedule.versionCheckStarted();
+    if (m_packageManaged) {
+        try {
+            announceVersion();
+        } catch (const std::exception& failure) {
+            qWarning() << "Version check failed:" << failure.what();
+        }
+        schedule.versionCheckEnded(m_clock->now());
+        return false;
+    }
     bool newer = false;
     try {
         newer = checkVersion();
@@ -204,6 +214,26 @@ bool Poller::checkVersion()
     const ActiveRequest packageRequest(*m_wait, packageHttp);
     // Offered only once the package is downloaded, checked and unpacked.
     return upgrade.stageUpgrade(http, packageHttp, version);
+}
+
+void Poller::announceVersion()
+{
+    QString version;
+    {
+        HttpClient http(SelfUpdate::versionLimits());
+        const ActiveRequest request(*m_wait, http);
+        version = versionToAnnounce(http);
+    }
+    if (version.isEmpty() || stopRequested())
+        return;
+    const QString text = versionAnnouncement(version, getVersionDescription());
+    const QPointer<QWidget> window = m_promptParent;
+    const bool shown = handOver([window, text] {
+        MessageBox::show(window, QStringLiteral("Quorvane"), text, QMessageBox::Ok, QMessageBox::Information);
+    });
+    // A notice cut short by the end of the client is shown again at the next start.
+    if (shown)
+        rememberAnnouncedVersion(version);
 }
 
 QString Poller::getVersionDescription()

@@ -36,13 +36,16 @@ struct PollerOptions
     QString applicationDir;
     // The key update packages must be signed with; the one built into the client when unset.
     std::optional<QString> trustedKey;
+    // The system's package manager owns the client's files: a newer version is only told of,
+    // once per version, and nothing is downloaded, staged or installed.
+    bool packageManaged = false;
 };
 
 // The client's one background thread. Every cycle it asks the application server for a waiting
 // notification and hands it to the user-interface thread (notificationArrived); on its first cycle, and then
 // once more than ten intervals have passed since the previous check, it asks the download server for a newer
-// client and offers it to the user. While a notification is on screen it is paused: it keeps waking but does
-// nothing.
+// client and offers it to the user (a packaged client only tells of it). While a notification is on screen it
+// is paused: it keeps waking but does nothing.
 //
 // The thread reaches windows only through hand-overs that run on the user-interface thread while
 // it waits. Stop (or the destructor) ends it promptly: the sleep, a running request and a pending
@@ -112,6 +115,8 @@ private:
     // True when the update was accepted and the updater started: the thread must end.
     bool versionCheck(PollSchedule& schedule);
     bool checkVersion();
+    // The version check of a packaged client.
+    void announceVersion();
     QString getVersionDescription();
     Answer askForUpdate(const QString& prompt);
     bool applyPendingUpgrade();
@@ -131,6 +136,7 @@ private:
     std::shared_ptr<PollClock> m_clock;
     QString m_applicationDir;
     std::optional<QString> m_trustedKey;
+    bool m_packageManaged;
 
     // Polls the server refused since the last one it answered; only the polling thread uses it.
     int m_refusedPolls = 0;

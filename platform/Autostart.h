@@ -6,7 +6,8 @@ namespace quorvane {
 
 // The per-user autostart entry "quorvane" (an XDG autostart desktop file).
 
-// The program the entry starts, exactly as stored; empty when there is no entry.
+// The program the entry starts, exactly as stored; empty when there is no entry or the desktop
+// has switched it off (Hidden=true, X-GNOME-Autostart-enabled=false), as the autostart rules read it.
 QString readAutostartCommand();
 
 // The text the entry stores for a program path (quoted only when the path needs it).

@@ -23,12 +23,29 @@ QString readAutostartCommand()
     QFile file(entryPath());
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
+    QString command;
+    bool inMainGroup = false;
+    bool switchedOff = false;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(QLatin1String("Exec=")))
-            return line.mid(5);
+        if (line.startsWith(QLatin1Char('['))) {
+            inMainGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (!inMainGroup || equals < 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
+        if (key == QLatin1String("Exec") && command.isEmpty())
+            command = value;
+        // A desktop's own switch for an entry: the entry stays, but nothing starts.
+        else if (key == QLatin1String("Hidden"))
+            switchedOff = switchedOff || value == QLatin1String("true");
+        else if (key == QLatin1String("X-GNOME-Autostart-enabled"))
+            switchedOff = switchedOff || value == QLatin1String("false");
     }
-    return {};
+    return switchedOff ? QString() : command;
 }
 
 QString autostartCommandFor(const QString& programPath)

@@ -219,6 +219,34 @@ TEST_F(AutostartTest, OnlyTheExactPathCounts)
     EXPECT_TRUE(m_config.isAutoRun());
 }
 
+// A desktop's settings switch an entry off without removing it; switching autostart on again
+// writes an entry that is on.
+TEST_F(AutostartTest, AnEntryTheDesktopSwitchedOffReadsAsOff)
+{
+    const QString path = executablePath();
+    const struct
+    {
+        const char* name;
+        QByteArray lines;
+        bool on;
+    } cases[] = {
+        {"hidden", "Hidden=true\n", false},
+        {"disabled for GNOME", "X-GNOME-Autostart-enabled=false\n", false},
+        {"enabled for GNOME", "X-GNOME-Autostart-enabled=true\n", true},
+        {"not hidden", "Hidden=false\n", true},
+        {"hidden in another group", "[Desktop Action x]\nHidden=true\n", true},
+    };
+    for (const auto& c : cases) {
+        TempProfile::writeFile(m_profile.autostartFile(),
+                               "[Desktop Entry]\nType=Application\nExec=" + path.toUtf8() + "\n" + c.lines);
+        EXPECT_EQ(m_config.isAutoRun(), c.on) << c.name;
+        if (!c.on) {
+            EXPECT_TRUE(m_config.setAutoRun(true)) << c.name;
+            EXPECT_TRUE(m_config.isAutoRun()) << c.name;
+        }
+    }
+}
+
 TEST_F(AutostartTest, RefusedEntryReportsFalse)
 {
     // A file where the autostart folder should be.

@@ -43,12 +43,17 @@ bool ClientProgram::waitForExit(int ms)
 
 void ClientProgram::end()
 {
-    if (m_process.state() == QProcess::NotRunning)
+    endProcess(m_process);
+}
+
+void endProcess(QProcess& process, int graceMs)
+{
+    if (process.state() == QProcess::NotRunning)
         return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(10000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
+    process.terminate();
+    if (!process.waitForFinished(graceMs)) {
+        process.kill();
+        process.waitForFinished(5000);
     }
 }
 

@@ -36,6 +36,8 @@ private:
 // Ends a process that the test did not start itself (the client that the updater started again):
 // asks it to end, and kills it when it does not.
 void endProcess(qint64 pid);
+// Ends a program the test started: asks it to end, and kills it after `graceMs` when it does not.
+void endProcess(QProcess& process, int graceMs = 10000);
 bool processAlive(qint64 pid);
 // The running processes whose program is `path`, or lies below `path` when it is a folder.
 QList<qint64> processesOf(const QString& path);

@@ -1,5 +1,7 @@
 #include "tests/e2e/DemoServerProcess.h"
 
+#include "tests/e2e/ClientProgram.h"
+
 #include "platform/AnsiCodePage.h"
 #include "tests/e2e/Wait.h"
 
@@ -50,13 +52,7 @@ bool DemoServerProcess::start(const QStringList& options)
 
 void DemoServerProcess::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(10000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    endProcess(m_process);
 }
 
 QString DemoServerProcess::output()

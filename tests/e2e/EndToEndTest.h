@@ -43,6 +43,8 @@ protected:
 
     // The size of the private screen.
     virtual QSize screenSize() const { return QSize(1280, 1024); }
+    // Whether the desktop has a tray host.
+    virtual bool trayHost() const { return true; }
     // Options of the demo server besides its port and data folder (called once the profile exists).
     virtual QStringList serverOptions() { return {}; }
 

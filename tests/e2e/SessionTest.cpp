@@ -287,4 +287,32 @@ TEST_F(SessionTest, AStalledSignInLeavesTheLoginWindowAlive)
     EXPECT_TRUE(client->endedNormally());
 }
 
+// A desktop without a tray (GNOME's default): closing the main window puts it on the task bar
+// instead of withdrawing it, and the window's own menu offers "退出".
+class SessionWithoutTrayTest : public EndToEndTest
+{
+protected:
+    bool trayHost() const override { return false; }
+};
+
+TEST_F(SessionWithoutTrayTest, CloseMinimisesAndTheWindowsMenuQuits)
+{
+    saveLogin(kUser, kPassword);
+    ClientProgram* client = startClient();
+    const std::optional<DesktopWindow> main = waitForWindow(client->pid(), WindowSize::kMain);
+    ASSERT_TRUE(main) << "no main window";
+    EXPECT_FALSE(trayIcon(client->pid()));
+
+    clickClose(*main);
+    // Withdrawn, the window would be gone from the screen (and from the task bar) for good.
+    EXPECT_FALSE(waitForWindowGone(client->pid(), WindowSize::kMain, 1500)) << "the window was withdrawn";
+    EXPECT_TRUE(client->running());
+
+    // The option button's menu; its last item is "退出".
+    Desktop::click(main->at(885 + 10, 6 + 8));
+    Desktop::key({QStringLiteral("Up"), QStringLiteral("Return")});
+    ASSERT_TRUE(client->waitForExit(kActionTimeoutMs)) << "the window's menu did not end the client";
+    EXPECT_EQ(client->exitCode(), 0);
+}
+
 } // namespace quorvane

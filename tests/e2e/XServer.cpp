@@ -1,5 +1,6 @@
 #include "tests/e2e/XServer.h"
 
+#include "tests/e2e/ClientProgram.h"
 #include "tests/e2e/Wait.h"
 
 #include <QRegion>
@@ -8,23 +9,11 @@
 #include <X11/Xutil.h>
 #ifdef QUORVANE_E2E_HAVE_XSHAPE
 #include <X11/extensions/shape.h>
+#endif
 
 namespace quorvane {
 
-#endif
-
 namespace {
-
-void endProcess(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-}
 
 } // namespace
 
@@ -106,12 +95,12 @@ bool XServer::trayOwned() const
 
 void XServer::stop()
 {
-    endProcess(m_trayHost);
+    endProcess(m_trayHost, 5000);
     if (m_connection) {
         XCloseDisplay(m_connection);
         m_connection = nullptr;
     }
-    endProcess(m_xvfb);
+    endProcess(m_xvfb, 5000);
     if (!m_display.isEmpty()) {
         if (m_previousDisplay.isEmpty())
             qunsetenv("DISPLAY");

@@ -49,6 +49,8 @@ protected:
         ClientOptions options;
         options.limits = HttpLimits{2000, 5000, 1024 * 1024, 0, 0};
         options.poller.applicationDir = m_rig.appDir();
+        // A desktop with a tray, which the test display does not have.
+        options.trayAvailable = [] { return true; };
         m_client = std::make_unique<Client>(options);
         m_client->start();
         m_main = &m_client->mainWindow();

@@ -1,3 +1,4 @@
+#include "config/ConfigStore.h"
 #include "notify/PollSchedule.h"
 #include "notify/Poller.h"
 #include "platform/AnsiCodePage.h"
@@ -7,6 +8,7 @@
 #include "tests/support/TestApplication.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <gtest/gtest.h>
 
@@ -65,6 +67,8 @@ TEST(PollScheduleTest, ChecksFirstThenOnceMoreThanTenIntervalsHavePassed)
 struct ScheduleRow
 {
     const char* name;
+    // The client came in a distribution package (PollerOptions::packageManaged).
+    bool packageManaged = false;
     QByteArray version = CLIENT_VERSION.toLatin1();
     QList<PollReply> polls = {PollReply::Nothing};
     QList<QMessageBox::StandardButton> answers;
@@ -105,7 +109,9 @@ protected:
             MessageBox::setNextAnswer(answer);
 
         auto clock = std::make_shared<StepClock>(kStart, kWorkMs, [&rig] { rig.endCycle(); });
-        const std::unique_ptr<Poller> poller = rig.makePoller(rig.options(kInterval, clock));
+        PollerOptions options = rig.options(kInterval, clock);
+        options.packageManaged = row.packageManaged;
+        const std::unique_ptr<Poller> poller = rig.makePoller(std::move(options));
         Poller& thread = *poller;
         thread.start();
         for (int cycle = 1; cycle <= row.cycles.size(); ++cycle) {
@@ -142,6 +148,31 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
             EXPECT_EQ(prompt.icon, QMessageBox::Information);
         }
         EXPECT_TRUE(rig.shown().isEmpty());
+    };
+    // A packaged client's notice, and a download server that was asked for nothing but the two
+    // version files.
+    const auto expectNotice = [](const QString& version) {
+        return [version](PollingRig& rig, Poller&) {
+            ASSERT_EQ(rig.prompts().size(), 1);
+            const ShownMessage notice = rig.prompts()[0];
+            EXPECT_EQ(notice.title, QStringLiteral("Quorvane"));
+            EXPECT_EQ(notice.text, QStringLiteral("发现有更新的版本 ") + version +
+                                       QStringLiteral("\n请通过系统的软件更新安装。\n\n相关更新为:\n") +
+                                       newVersionDescription());
+            EXPECT_EQ(notice.buttons, QMessageBox::Ok);
+            EXPECT_EQ(notice.icon, QMessageBox::Information);
+            EXPECT_EQ(ConfigStore().getAnnouncedVersion(), version);
+        };
+    };
+    const auto expectNothingDownloaded = [](PollingRig& rig) {
+        for (const QString& target : rig.server.targets()) {
+            if (target.startsWith(QLatin1String("/res/download/")))
+                EXPECT_TRUE(target.startsWith(QLatin1String("/res/download/quorvane_version.txt?v=")) ||
+                            target == QLatin1String("/res/download/quorvane_version_desc.txt"))
+                    << target.toStdString();
+        }
+        EXPECT_FALSE(QFileInfo::exists(rig.profile.cacheHome() + QStringLiteral("/quorvane")));
+        EXPECT_TRUE(rig.updaterArguments(200).isEmpty()) << "the updater was started";
     };
 
     const ScheduleRow rows[] = {
@@ -224,6 +255,48 @@ TEST_F(PollingScheduleTest, CyclesAsTheScheduleSays)
         {.name = "a refusal between answered polls does not end the session",
          .polls = {PollReply::Refused, PollReply::Nothing, PollReply::Refused, PollReply::Nothing},
          .cycles = {"VP", "P", "P", "P"}},
+        {.name = "a packaged client tells of a newer version once, downloads nothing and goes on polling",
+         .packageManaged = true,
+         .version = kNewer,
+         .answers = {QMessageBox::Yes},
+         .updater = true,
+         .cycles = QStringList{"VD?P"} + repeat("P", 9) + QStringList{"VP", "P"},
+         .check =
+             [&](PollingRig& rig, Poller& thread) {
+                 expectNotice(QStringLiteral("01.00.201205281430"))(rig, thread);
+                 expectNothingDownloaded(rig);
+             }},
+        {.name = "a packaged client does not tell again of a version it told of in an earlier run",
+         .packageManaged = true,
+         .version = kNewer,
+         .setup =
+             [](PollingRig&) { ConfigStore().setAnnouncedVersion(QStringLiteral("01.00.201205281430")); },
+         .cycles = {"VP", "P"},
+         .check =
+             [&](PollingRig& rig, Poller&) {
+                 EXPECT_TRUE(rig.prompts().isEmpty());
+                 expectNothingDownloaded(rig);
+             }},
+        {.name = "a packaged client tells of a version newer than the one it told of before",
+         .packageManaged = true,
+         .version = "01.00.201206010900",
+         .setup =
+             [](PollingRig&) { ConfigStore().setAnnouncedVersion(QStringLiteral("01.00.201205281430")); },
+         .cycles = {"VD?P", "P"},
+         .check =
+             [&](PollingRig& rig, Poller& thread) {
+                 expectNotice(QStringLiteral("01.00.201206010900"))(rig, thread);
+                 expectNothingDownloaded(rig);
+             }},
+        {.name = "a packaged client with nothing newer tells nothing",
+         .packageManaged = true,
+         .cycles = {"VP", "P"},
+         .check =
+             [&](PollingRig& rig, Poller&) {
+                 EXPECT_TRUE(rig.prompts().isEmpty());
+                 EXPECT_TRUE(ConfigStore().getAnnouncedVersion().isEmpty());
+                 expectNothingDownloaded(rig);
+             }},
         {.name = "url 0 shows nothing and leaves polling running",
          .polls = {PollReply::Nothing},
          .cycles = {"VP", "P", "P"},

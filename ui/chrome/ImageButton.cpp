@@ -1,7 +1,9 @@
 #include "ui/chrome/ImageButton.h"
 
+#include "ui/chrome/ImageButtonAccessible.h"
 #include "ui/chrome/SkinBitmap.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -10,6 +12,8 @@ namespace quorvane {
 ImageButton::ImageButton(const QString& word, States states, QWidget* parent)
     : Image(parent), m_word(word), m_states(states)
 {
+    installImageButtonAccessibility();
+    setFocusPolicy(Qt::TabFocus);
     showNormalPicture();
 }
 
@@ -66,6 +70,39 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event)
     if (m_states == States::Three)
         showNormalPicture();
     Image::mouseReleaseEvent(event);
+}
+
+void ImageButton::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    default:
+        Image::keyPressEvent(event);
+    }
+}
+
+void ImageButton::focusInEvent(QFocusEvent* event)
+{
+    // Lit only when the keyboard brought the focus; a window that hands its first focus here on
+    // opening shows the button as it always has.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+        m_litByFocus = true;
+        showHoverPicture();
+    }
+    Image::focusInEvent(event);
+}
+
+void ImageButton::focusOutEvent(QFocusEvent* event)
+{
+    if (m_litByFocus && !underMouse())
+        showNormalPicture();
+    m_litByFocus = false;
+    Image::focusOutEvent(event);
 }
 
 void ImageButton::mouseDoubleClickEvent(QMouseEvent* event)

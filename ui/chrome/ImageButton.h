@@ -15,6 +15,11 @@ namespace quorvane {
 // any button, so the hover picture returns only with the next enter. The release of the left
 // button over the button runs the click action first (Clicked) and only then loads the normal
 // picture: the button stays pressed for as long as the action lasts.
+//
+// For the keyboard it is a stop of the Tab chain (not taken by a mouse click, which leaves the
+// caret where it is): focused with Tab it shows its hover picture, and Space, Enter or
+// Return press it. Screen readers see a push button named after its accessible name (the text
+// its picture shows, or what it does), else its tooltip.
 class ImageButton final : public Image
 {
     Q_OBJECT
@@ -47,12 +52,17 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QString m_word;
     States m_states;
     // A click needs a left press on the button; the second press of a double click makes none.
     bool m_leftPressed = false;
+    // The hover picture shows because Tab brought the focus here.
+    bool m_litByFocus = false;
 };
 
 } // namespace quorvane

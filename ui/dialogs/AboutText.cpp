@@ -1,21 +1,25 @@
 #include "ui/dialogs/AboutText.h"
 
 #include "config/ConfigStore.h"
+#include "update/DistributionPackage.h"
 #include "update/TrustedKey.h"
 
 namespace quorvane {
 
 QString diagnosticsText()
 {
-    return diagnosticsText(trustedUpdateKey());
+    return diagnosticsText(trustedUpdateKey(), isDistributionPackage());
 }
 
-QString diagnosticsText(const QString& updateKey)
+QString diagnosticsText(const QString& updateKey, bool packageManaged)
 {
     const ConfigStore config;
     const QString lineEnd = QStringLiteral("\r\n");
-    const QString noUpdates =
-        updateKey.isEmpty() ? QStringLiteral("自动升级:未内置升级密钥，不会自动升级") + lineEnd : QString();
+    QString noUpdates;
+    if (packageManaged)
+        noUpdates = QStringLiteral("自动升级:由系统的软件包管理器更新") + lineEnd;
+    else if (updateKey.isEmpty())
+        noUpdates = QStringLiteral("自动升级:未内置升级密钥，不会自动升级") + lineEnd;
     return QStringLiteral("appUrl:") + config.getAppUrl() + lineEnd + QStringLiteral("downUrl:") +
            config.getDownUrl() + lineEnd + QStringLiteral("休眠时间:") + QStringLiteral("120000") + lineEnd +
            QStringLiteral("下载间隔倍数:") + QStringLiteral("10") + lineEnd + noUpdates;

@@ -37,6 +37,9 @@ FeedbackWindow::FeedbackWindow(const Session& session, QWidget* owner)
     m_closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->move(414, 20);
+    m_closeButton->setAccessibleName(QStringLiteral("关闭"));
+    // The keyboard belongs to the feedback page.
+    m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_browser = new BrowserView(this);
     m_browser->setObjectName(QStringLiteral("browser"));
     m_browser->setGeometry(24, 64, 409, 193);

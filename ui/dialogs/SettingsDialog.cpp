@@ -65,6 +65,10 @@ SettingsDialog::SettingsDialog(QWidget* owner) : QWidget(owner, Qt::Window | Qt:
     m_closeButton = new ImageButton(QStringLiteral("CLOSEF"), ImageButton::States::Two, this);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->move(415, 18);
+    // Their pictures carry their text.
+    m_imgSave->setAccessibleName(QStringLiteral("保存"));
+    m_imgCancel->setAccessibleName(QStringLiteral("取消"));
+    m_closeButton->setAccessibleName(QStringLiteral("关闭"));
 
     connect(m_imgSave, &ImageButton::clicked, this, &SettingsDialog::saveSettings);
     connect(m_imgCancel, &ImageButton::clicked, this, &SettingsDialog::closeSettings);

@@ -58,6 +58,9 @@ AccountLoginFrame::AccountLoginFrame(QWidget* host, Session& session, RequestRun
     m_imgSeparator = addPicture(QStringLiteral("imgSeparator"), SkinPicture::FrameSeparator, {0, 206});
     m_imgReg = addButton(QStringLiteral("imgReg"), QStringLiteral("REG"), {3, 227});
     m_imgSina = addButton(QStringLiteral("imgSina"), QStringLiteral("SINA"), {121, 227});
+    // Their pictures carry their text.
+    m_imgReg->setAccessibleName(QStringLiteral("注册新用户"));
+    m_imgSina->setAccessibleName(QStringLiteral("使用微博帐号登录"));
 
     connect(m_imgLogin, &ImageButton::clicked, this, &AccountLoginFrame::submitLogin);
     connect(m_imgReset, &ImageButton::clicked, this, &AccountLoginFrame::onResetClicked);

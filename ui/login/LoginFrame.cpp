@@ -214,6 +214,8 @@ CaptionLabel* LoginFrame::addCaption(const QString& name, const QString& text, I
                                      QPoint pos)
 {
     auto* label = new CaptionLabel(text, button, this);
+    // The caption is the button's text: a screen reader reads the button by it.
+    button->setAccessibleName(text);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setFont(songFont(kCaptionPixels));
@@ -281,6 +283,7 @@ void LoginFrame::addResetAndBackButtons(const QList<QLineEdit*>& fields)
     ImageButton* reset = addButton(QStringLiteral("imgReset"), QStringLiteral("BUTTON"), {183, 203});
     addCaption(QStringLiteral("labReset"), QStringLiteral("重置"), reset, {211, 209});
     ImageButton* back = addButton(QStringLiteral("imgGoback"), QStringLiteral("GOBACK"), {212, 265});
+    back->setAccessibleName(QStringLiteral("返回登录"));
     connect(reset, &ImageButton::clicked, this, [fields] {
         for (QLineEdit* field : fields)
             field->clear();

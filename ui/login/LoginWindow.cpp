@@ -191,6 +191,9 @@ bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
     QWidget* first = focusWidget() ? focusWidget() : this;
     if (watched != first || QApplication::activeModalWidget() != this)
         return false;
+    // A button reached with Tab is pressed by Enter itself.
+    if (qobject_cast<ImageButton*>(first))
+        return false;
     onKeyPress();
     // Not consumed: the key goes on to the focused control.
     return false;

@@ -69,6 +69,8 @@ ImageButton* addButton(QWidget* parent, const char* name, const char* word, cons
     auto* button = new ImageButton(QString::fromLatin1(word), ImageButton::States::Three, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setToolTip(tip);
+    // The keyboard belongs to the web page (Tab walks its links); the title bar stays out of it.
+    button->setFocusPolicy(Qt::NoFocus);
     button->move(pos);
     return button;
 }
@@ -190,9 +192,20 @@ void MainWindow::createMenus()
     m_miChangePassword2 = addItem(m_optionMenu, "miChangePassword2", QStringLiteral("修改密码"));
     m_miWebSite2 = addItem(m_optionMenu, "miWebSite2", QStringLiteral("Selvor网站"));
     m_miAbout2 = addItem(m_optionMenu, "miAbout2", QStringLiteral("关于"));
+    m_miSeparator2 = m_optionMenu->addSeparator();
+    m_miSeparator2->setObjectName(QStringLiteral("miSeparator2"));
+    m_miExit2 = addItem(m_optionMenu, "miExit2", QStringLiteral("退出"));
+    m_miSeparator2->setVisible(false);
+    m_miExit2->setVisible(false);
 
     connect(m_trayMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(m_miChangePassword); });
-    connect(m_optionMenu, &QMenu::aboutToShow, this, [this] { changePasswordPopup(m_miChangePassword2); });
+    connect(m_optionMenu, &QMenu::aboutToShow, this, [this] {
+        changePasswordPopup(m_miChangePassword2);
+        // Without a tray this menu is the only way to quit.
+        const bool noTray = !trayAvailable();
+        m_miSeparator2->setVisible(noTray);
+        m_miExit2->setVisible(noTray);
+    });
     connect(m_miOpen, &QAction::triggered, this, &MainWindow::openRequested);
     connect(m_miSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
     connect(m_miSystemSetting, &QAction::triggered, this, &MainWindow::settingsRequested);
@@ -203,6 +216,7 @@ void MainWindow::createMenus()
     connect(m_miAbout, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(m_miAbout2, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(m_miExit, &QAction::triggered, this, &MainWindow::onExit);
+    connect(m_miExit2, &QAction::triggered, this, &MainWindow::onExit);
 }
 
 void MainWindow::createTrayIcon()
@@ -275,8 +289,17 @@ void MainWindow::bringToFront()
 
 void MainWindow::hideToTray()
 {
+    if (!trayAvailable()) {
+        showMinimized();
+        return;
+    }
     setWindowState(windowState() | Qt::WindowMinimized);
     hide();
+}
+
+void MainWindow::setTrayAvailability(std::function<bool()> trayAvailable)
+{
+    m_trayAvailable = std::move(trayAvailable);
 }
 
 void MainWindow::exitApplication()

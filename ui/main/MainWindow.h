@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QWidget>
+
+#include <functional>
 
 class QAction;
 class QLabel;
 class QMenu;
-class QSystemTrayIcon;
 class QWebEnginePage;
 
 namespace quorvane {
@@ -21,7 +23,8 @@ class Session;
 // The main window: a borderless window that shows the service's web application. It lives in
 // the notification area from creation on and shows itself once the user is signed in. After
 // sign-in a close request hides it to the tray; only "退出", the close button with close-on-exit
-// set, or exitApplication end the client.
+// set, or exitApplication end the client. On a desktop without a tray the window goes to the task
+// bar instead, and its own menu offers "退出" as well.
 //
 // What it cannot do itself it asks for with a signal: the client opens the other windows.
 class MainWindow final : public QWidget
@@ -39,8 +42,14 @@ public:
     // The user is signed in: loads the application's start page, shows the user name and the
     // title-bar buttons, and brings the window to the front.
     void showSignedIn();
-    // Minimises and hides the window; only the tray icon remains.
+    // Minimises and hides the window; only the tray icon remains. Without a tray it is only
+    // minimised, to the task bar: a hidden window could not be brought back.
     void hideToTray();
+
+    // Whether the desktop has a tray now; asked at each use, since a tray may come and go. The
+    // system's answer unless the client (or a test) says otherwise.
+    void setTrayAvailability(std::function<bool()> trayAvailable);
+    bool trayAvailable() const { return m_trayAvailable(); }
     // Closes the window for good, which ends the client.
     void exitApplication();
     // Loads the URL in the browser with a plain GET, replacing the page.
@@ -97,6 +106,9 @@ private:
     QAction* m_miChangePassword2 = nullptr;
     QAction* m_miWebSite2 = nullptr;
     QAction* m_miAbout2 = nullptr;
+    // Only without a tray, whose menu otherwise holds "退出".
+    QAction* m_miSeparator2 = nullptr;
+    QAction* m_miExit2 = nullptr;
 
     void createTitleBar();
     void createBrowser();
@@ -118,6 +130,7 @@ private:
     void onNewWindow(const QString& url, bool& cancel);
 
     const Session& m_session;
+    std::function<bool()> m_trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     bool m_loginStarted = false;
     bool m_allowClose = true;
     bool m_placed = false;

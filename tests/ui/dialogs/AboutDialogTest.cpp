@@ -140,6 +140,16 @@ TEST_F(AboutDialogTest, ABuildWithoutAnUpdateKeySaysSo)
     EXPECT_FALSE(diagnosticsText(QStringLiteral("RWQ...")).contains(QStringLiteral("自动升级")));
 }
 
+TEST_F(AboutDialogTest, APackagedBuildLeavesUpdatesToThePackageManager)
+{
+    writeRawIni("app_root=http://a\r\ncontext_root=\r\ndown_url=http://b\r\n");
+    const QString expected =
+        QStringLiteral("appUrl:http://a\r\ndownUrl:http://b\r\n休眠时间:120000\r\n下载间隔倍数:10\r\n"
+                       "自动升级:由系统的软件包管理器更新\r\n");
+    EXPECT_EQ(diagnosticsText(QStringLiteral("RWQ..."), true), expected);
+    EXPECT_EQ(diagnosticsText(QString(), true), expected);
+}
+
 TEST_F(AboutDialogTest, EnterAndEscapeEndWithOk)
 {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {

@@ -3,6 +3,7 @@
 
 #include "config/ConfigStore.h"
 #include "platform/SystemPaths.h"
+#include "tests/support/AccessibleTree.h"
 #include "tests/support/NamedChild.h"
 #include "tests/ui/dialogs/DialogsFixture.h"
 #include "ui/chrome/DragImage.h"
@@ -96,6 +97,19 @@ TEST_F(SettingsDialogTest, LooksAsLaidOut)
     EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(window, "cbCloseOnExit"));
     QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), child<QCheckBox>(window, "cbAutoLogin"));
+}
+
+// A screen reader reads the skinned buttons by the words their pictures show.
+TEST_F(SettingsDialogTest, ItsButtonsAreNamedPushButtons)
+{
+    SettingsDialog* window = open();
+    ASSERT_TRUE(window);
+    QStringList buttons;
+    for (const AccessibleNode& node : accessibleTree(window)) {
+        if (node.role == QAccessible::Button)
+            buttons.append(node.name);
+    }
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("保存"), QStringLiteral("取消"), QStringLiteral("关闭")}));
 }
 
 TEST_F(SettingsDialogTest, OpeningTwiceGivesOneWindowBroughtToTheFront)

@@ -120,6 +120,9 @@ bool MainFixture::waitForRequest(const QString& prefix, int timeoutMs) const
 
 MainWindow& MainFixture::createMainWindow(ClientOptions options)
 {
+    // The tests speak of a desktop with a tray unless they say otherwise; the test display has none.
+    if (!options.trayAvailable)
+        options.trayAvailable = [] { return true; };
     options.limits = HttpLimits{.connectTimeoutMs = 2000, .totalTimeoutMs = 5000};
     m_client = std::make_unique<Client>(options);
     m_client->start();

@@ -1,5 +1,6 @@
 // The signed-in main window: its components, the placement of the user's name, the close,
 // minimise and exit rules, and both menus.
+#include "tests/support/AccessibleTree.h"
 #include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
@@ -42,8 +43,10 @@ QColor textColor(const QLabel* label)
 QStringList captions(const QMenu* menu)
 {
     QStringList captions;
-    for (const QAction* item : menu->actions())
-        captions.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+    for (const QAction* item : menu->actions()) {
+        if (item->isVisible())
+            captions.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
     return captions;
 }
 
@@ -289,6 +292,19 @@ TEST_F(MainWindowTest, TrayIconClicksShowTheWindow)
     EXPECT_FALSE(main.isVisible());
     child<QAction>(main, "miOpen")->trigger();
     EXPECT_TRUE(main.isVisible());
+}
+
+// The title bar's pictures are push buttons a screen reader names by their tooltips.
+TEST_F(MainWindowTest, TitleButtonsAreNamedPushButtons)
+{
+    MainWindow& main = signInAutomatically();
+    QStringList buttons;
+    for (const AccessibleNode& node : accessibleTree(&main)) {
+        if (node.role == QAccessible::Button)
+            buttons.append(node.name);
+    }
+    EXPECT_EQ(buttons,
+              (QStringList{QStringLiteral("主菜单"), QStringLiteral("最小化"), QStringLiteral("关闭")}));
 }
 
 TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder)

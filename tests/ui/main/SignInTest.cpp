@@ -16,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSystemTrayIcon>
 #include <QUrlQuery>
 
 #include <chrono>
@@ -338,10 +337,11 @@ protected:
         saveLogin(QStringLiteral("demo@quorvane.com"), QStringLiteral("demo123"), true, true, 0);
     }
 
-    MainWindow& createWaitingClient()
+    MainWindow& createWaitingClient(bool tray = true)
     {
         ClientOptions options;
         options.signInRetry = RetryDelay(200, 800);
+        options.trayAvailable = [tray] { return tray; };
         return createMainWindow(options);
     }
 
@@ -363,10 +363,14 @@ protected:
     int m_port = 0;
 };
 
-TEST_F(WaitingSignInTest, SignsInByItselfOnceTheServerIsBack)
+class WaitingSignInOnADesktop : public WaitingSignInTest, public ::testing::WithParamInterface<bool>
 {
-    MainWindow& main = createWaitingClient();
-    const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+};
+
+TEST_P(WaitingSignInOnADesktop, SignsInByItselfOnceTheServerIsBack)
+{
+    const bool tray = GetParam();
+    MainWindow& main = createWaitingClient(tray);
     std::unique_ptr<LoopbackServer> server;
     QElapsedTimer waiting;
     bool loginShown = false;
@@ -400,6 +404,11 @@ TEST_F(WaitingSignInTest, SignsInByItselfOnceTheServerIsBack)
     ASSERT_TRUE(server);
     EXPECT_EQ(signInCount(*server), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutTray, WaitingSignInOnADesktop, ::testing::Bool(),
+                         [](const auto& info) {
+                             return std::string(info.param ? "WithTray" : "WithoutTray");
+                         });
 
 // The user opens the login window (from the tray) and signs in by hand: the automatic tries
 // stop, and the late answer of one still under way cannot replace the user's sign-in.

@@ -3,6 +3,8 @@
 #include "tests/support/NamedChild.h"
 #include "tests/ui/main/MainFixture.h"
 
+#include "ui/chrome/ImageButton.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QProcess>
@@ -18,11 +20,22 @@ class TrayIconTest : public MainFixture
 protected:
     void SetUp() override
     {
-        const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
+        findTools();
+        if (!IsSkipped())
+            startTrayHost();
+    }
+
+    void findTools()
+    {
+        m_trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
         m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (trayer.isEmpty() || m_xdotool.isEmpty())
+        if (m_trayer.isEmpty() || m_xdotool.isEmpty())
             GTEST_SKIP() << "needs the tray host trayer and xdotool (tools/install-deps)";
-        m_host.start(trayer,
+    }
+
+    void startTrayHost()
+    {
+        m_host.start(m_trayer,
                      {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
                       QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
                       QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--transparent"),
@@ -56,6 +69,7 @@ protected:
     }
 
     QProcess m_host;
+    QString m_trayer;
     QString m_xdotool;
 };
 
@@ -88,6 +102,56 @@ TEST_F(TrayIconTest, RightClickOpensTheTrayMenu)
     EXPECT_EQ(runClient([&] { child<QAction>(main, "miExit")->trigger(); }, {}, {}, 5000),
               RunEnd::ClientEnded);
     EXPECT_FALSE(main.isVisible());
+}
+
+// The desktop's own answer, asked again each time: no tray host at first, then one.
+class TrayComingAndGoingTest : public TrayIconTest
+{
+protected:
+    void SetUp() override { findTools(); }
+
+    MainWindow& signInWithTheSystemsTray()
+    {
+        saveLogin(QStringLiteral("demo@quorvane.com"), QStringLiteral("secret1"), true, true, 0);
+        answer("userLogin", "<code>0</code><token>T0K3N</token><role>1</role>");
+        ClientOptions options;
+        options.trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+        MainWindow& main = createMainWindow(options);
+        EXPECT_EQ(runUntil([&] { return main.isVisible(); }), RunEnd::Stopped);
+        return main;
+    }
+};
+
+TEST_F(TrayComingAndGoingTest, WithoutATrayTheWindowGoesToTheTaskBarAndItsMenuQuits)
+{
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()) << "the test display has a tray already";
+    MainWindow& main = signInWithTheSystemsTray();
+
+    // The minimise and close buttons minimise the window; it stays on the screen's task bar.
+    for (const char* button : {"minimizeButton", "closeButton"}) {
+        main.bringToFront();
+        ASSERT_EQ(runUntil([&] { return !main.isMinimized(); }), RunEnd::Stopped);
+        child<ImageButton>(main, button)->click();
+        EXPECT_TRUE(main.isVisible()) << button;
+        EXPECT_TRUE(main.isMinimized()) << button;
+    }
+    // The window's own menu offers "退出", next to everything else the tray menu has.
+    main.bringToFront();
+    auto* menu = child<QMenu>(main, "optionMenu");
+    emit menu->aboutToShow();
+    for (const char* item : {"miSystemSetting", "miChangePassword2", "miWebSite2", "miAbout2", "miExit2"})
+        EXPECT_TRUE(child<QAction>(main, item)->isVisible()) << item;
+
+    // A tray comes: from now on the window hides to it, and the menu leaves quitting to the tray.
+    startTrayHost();
+    main.hideToTray();
+    EXPECT_FALSE(main.isVisible());
+    emit menu->aboutToShow();
+    EXPECT_FALSE(child<QAction>(main, "miExit2")->isVisible());
+    main.bringToFront();
+
+    EXPECT_EQ(runClient([&] { child<QAction>(main, "miExit2")->trigger(); }, {}, {}, 5000),
+              RunEnd::ClientEnded);
 }
 
 } // namespace
