@@ -40,16 +40,17 @@ protected:
     SingleInstanceTest()
     {
         // A tray for the window to hide to: without one it would only be minimised.
-        m_trayHost.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"),
-                                                     QStringLiteral("--align"), QStringLiteral("right"),
-                                                     QStringLiteral("--widthtype"), QStringLiteral("request"),
-                                                     QStringLiteral("--height"), QStringLiteral("24")});
+        m_trayHost.start(QStringLiteral("trayer"),
+                         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                          QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                          QStringLiteral("--height"), QStringLiteral("24")});
         EXPECT_TRUE(m_trayHost.waitForStarted(10000)) << "no tray host: install trayer (tools/install-deps)";
         EXPECT_TRUE(waitUntil(
             [] {
                 QProcess search;
-                search.start(QStringLiteral("xdotool"),
-                             {QStringLiteral("search"), QStringLiteral("--classname"), QStringLiteral("trayer")});
+                search.start(
+                    QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--classname"), QStringLiteral("trayer")});
                 search.waitForFinished(10000);
                 return !search.readAllStandardOutput().trimmed().isEmpty();
             },
