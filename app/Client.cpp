@@ -201,7 +201,8 @@ void Client::finishSignIn()
 
 void Client::renewSession()
 {
-    if (m_renewing || m_loginWindow || !m_signedIn)
+    // Only one sign-in at a time; the next refused polls ask again.
+    if (m_renewing || m_loginWindow || !m_signedIn || m_signInRunner->running())
         return;
     const SavedLogin saved = ConfigStore().loadConfigInfo();
     if (!saved.rememberPass || saved.userName.isEmpty() || saved.password.isEmpty()) {
