@@ -34,7 +34,7 @@ void PollerStop::operator()(Poller* poller) const
 
 Client::Client(ClientOptions options)
     : m_options(std::move(options)), m_session(m_options.limits),
-      m_signInRunner(std::make_unique<RequestRunner>()),
+      m_signInRunner(std::make_unique<RequestRunner>()), m_retryDelay(m_options.signInRetry),
       m_mainWindow(std::make_unique<MainWindow>(m_session)), m_popup(std::make_unique<NotificationPopup>())
 {
     m_retryTimer.setSingleShot(true);
@@ -89,16 +89,20 @@ void Client::signIn()
         askForLogin();
 }
 
-void Client::startAutomaticSignIn()
+void Client::trySavedLogin(void (Client::*read)(const AutoSignInResult&))
 {
-    if (m_signInRunner->running())
-        return;
     // Read for each attempt: a sign-in by hand in the meantime has stored its own login.
     const SavedLogin saved = ConfigStore().loadConfigInfo();
     Session& session = m_session;
     m_signInRunner->start(
         [&session, saved] { return signInAutomatically(session, saved); },
-        [this](const RequestOutcome<AutoSignInResult>& outcome) { readAutomaticSignIn(outcome.get()); });
+        [this, read](const RequestOutcome<AutoSignInResult>& outcome) { (this->*read)(outcome.get()); });
+}
+
+void Client::startAutomaticSignIn()
+{
+    if (!m_signInRunner->running())
+        trySavedLogin(&Client::readAutomaticSignIn);
 }
 
 void Client::readAutomaticSignIn(const AutoSignInResult& result)
@@ -132,7 +136,7 @@ void Client::waitForNetwork()
         if (m_loginWindow)
             m_loginWindow->showWaitingForNetwork(true);
     }
-    m_retryTimer.start(m_options.signInRetry.next());
+    m_retryTimer.start(m_retryDelay.next());
     // Without a tray nothing would show that the client runs at all.
     if (!m_mainWindow->trayAvailable() && !m_loginWindow)
         QTimer::singleShot(0, this, &Client::askForLogin);
@@ -144,7 +148,7 @@ void Client::stopWaitingForNetwork()
         return;
     m_waitingForNetwork = false;
     m_retryTimer.stop();
-    m_options.signInRetry.reset();
+    m_retryDelay.reset();
     delete m_networkWatch;
     m_networkWatch = nullptr;
     if (m_loginWindow)
@@ -210,10 +214,7 @@ void Client::renewSession()
         return;
     }
     m_renewing = true;
-    Session& session = m_session;
-    m_signInRunner->start(
-        [&session, saved] { return signInAutomatically(session, saved); },
-        [this](const RequestOutcome<AutoSignInResult>& outcome) { readRenewal(outcome.get()); });
+    trySavedLogin(&Client::readRenewal);
 }
 
 void Client::readRenewal(const AutoSignInResult& result)

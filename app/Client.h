@@ -89,6 +89,8 @@ public:
 
 private:
     void signIn();
+    // Signs in with the saved login off this thread; `read` takes the result here.
+    void trySavedLogin(void (Client::*read)(const AutoSignInResult&));
     void startAutomaticSignIn();
     void readAutomaticSignIn(const AutoSignInResult& result);
     void waitForNetwork();
@@ -118,6 +120,7 @@ private:
     // Declared after the session, so it ends its request before the session goes.
     std::unique_ptr<RequestRunner> m_signInRunner;
     QTimer m_retryTimer;
+    RetryDelay m_retryDelay;
     NetworkWatch* m_networkWatch = nullptr;
     ResumeWatch* m_resumeWatch = nullptr;
     bool m_waitingForNetwork = false;

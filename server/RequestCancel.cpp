@@ -1,6 +1,7 @@
 #include "server/RequestCancel.h"
 
 #include "server/HttpClient.h"
+#include "server/RequestFailures.h"
 
 namespace quorvane {
 
@@ -31,6 +32,18 @@ void RequestCancel::detach()
 {
     std::lock_guard lock(m_mutex);
     m_http = nullptr;
+}
+
+CancelAttachment::CancelAttachment(HttpClient& http) : m_cancel(RequestCancelScope::current())
+{
+    if (m_cancel && !m_cancel->attach(http))
+        throw RequestCancelled(QStringLiteral("The request was cancelled before it began"));
+}
+
+CancelAttachment::~CancelAttachment()
+{
+    if (m_cancel)
+        m_cancel->detach();
 }
 
 RequestCancelScope::RequestCancelScope(RequestCancel& cancel) : m_previous(t_currentCancel)

@@ -33,6 +33,21 @@ private:
     std::atomic<bool> m_cancelled = false;
 };
 
+// The server client's side for one request: attaches `http` to the current thread's cancel, if it
+// has one, for the attachment's lifetime. Raises RequestCancelled when the requests are cancelled
+// already.
+class CancelAttachment final
+{
+public:
+    explicit CancelAttachment(HttpClient& http);
+    ~CancelAttachment();
+    CancelAttachment(const CancelAttachment&) = delete;
+    CancelAttachment& operator=(const CancelAttachment&) = delete;
+
+private:
+    RequestCancel* m_cancel;
+};
+
 // Binds the server requests that the current thread makes while the scope lives to `cancel`.
 class RequestCancelScope final
 {

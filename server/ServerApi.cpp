@@ -80,24 +80,16 @@ ServerApi::~ServerApi() = default;
 void ServerApi::invokeRemote(pugi::xml_document& document, const QString& url)
 {
     std::lock_guard lock(m_operationMutex);
-    RequestCancel* cancel = RequestCancelScope::current();
     QByteArray body;
     try {
-        if (cancel && !cancel->attach(*m_httpClient))
-            throw RequestCancelled(QStringLiteral("The request was cancelled before it began"));
-        try {
+        {
+            const CancelAttachment attachment(*m_httpClient);
             body = m_httpClient->get(url);
-        } catch (...) {
-            if (cancel)
-                cancel->detach();
-            throw;
         }
-        if (cancel) {
-            cancel->detach();
-            // A cancel that came after the reply has still marked the HTTP client aborted.
-            if (cancel->cancelled())
-                throw RequestCancelled(QStringLiteral("The request was cancelled"));
-        }
+        // A cancel that came after the reply has still marked the HTTP client aborted.
+        const RequestCancel* cancel = RequestCancelScope::current();
+        if (cancel && cancel->cancelled())
+            throw RequestCancelled(QStringLiteral("The request was cancelled"));
     } catch (...) {
         replaceHttpClient();
         throw;

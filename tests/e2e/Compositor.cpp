@@ -2,6 +2,7 @@
 
 #include "tests/e2e/ClientProgram.h"
 #include "tests/e2e/Wait.h"
+#include "tests/e2e/XServer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -110,32 +111,9 @@ bool Compositor::startRootfulXWayland(const QString& runtimeDir)
     QProcessEnvironment env = sessionEnvironment(runtimeDir);
     env.insert(QStringLiteral("WAYLAND_DISPLAY"), m_socketName);
     m_xwayland.setProcessEnvironment(env);
-    // Its screen takes the size of weston's output. -displayfd picks a display nobody uses;
-    // -noreset keeps the server when its last client goes.
-    m_xwayland.setProgram(QStringLiteral("Xwayland"));
-    m_xwayland.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                             QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    m_xwayland.setProcessChannelMode(QProcess::SeparateChannels);
-    m_xwayland.start();
-    if (!m_xwayland.waitForStarted(10000)) {
-        m_error = QStringLiteral("Xwayland did not start: ") + m_xwayland.errorString();
-        return false;
-    }
-    QByteArray number;
-    waitFor(
-        [&] {
-            m_xwayland.waitForReadyRead(100);
-            number += m_xwayland.readAllStandardOutput();
-            return number.contains('\n') || m_xwayland.state() == QProcess::NotRunning;
-        },
-        20000, 0);
-    if (!number.contains('\n')) {
-        m_error = QStringLiteral("Xwayland named no display: ") +
-                  QString::fromLocal8Bit(m_xwayland.readAllStandardError());
-        return false;
-    }
-    m_xDisplay = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
-    return true;
+    // Its screen takes the size of weston's output.
+    m_xDisplay = startDisplayServer(m_xwayland, QStringLiteral("Xwayland"), {}, m_error);
+    return !m_xDisplay.isEmpty();
 }
 
 void Compositor::stop()

@@ -22,35 +22,46 @@ XServer::~XServer()
     stop();
 }
 
+QString startDisplayServer(QProcess& server, const QString& program, const QStringList& arguments,
+                           QString& error)
+{
+    // -displayfd picks a display nobody uses and prints its number; -noreset keeps the server
+    // when its last client goes (between two starts of the client).
+    server.setProgram(program);
+    server.setArguments(arguments + QStringList{QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                                QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                                QStringLiteral("-noreset")});
+    server.setProcessChannelMode(QProcess::SeparateChannels);
+    server.start();
+    if (!server.waitForStarted(10000)) {
+        error = program + QStringLiteral(" did not start: ") + server.errorString();
+        return {};
+    }
+    QByteArray number;
+    waitFor(
+        [&] {
+            server.waitForReadyRead(100);
+            number += server.readAllStandardOutput();
+            return number.contains('\n') || server.state() == QProcess::NotRunning;
+        },
+        20000, 0);
+    if (!number.contains('\n')) {
+        error = program + QStringLiteral(" named no display: ") +
+                QString::fromLocal8Bit(server.readAllStandardError());
+        return {};
+    }
+    return QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+}
+
 bool XServer::start(QSize size)
 {
     m_size = size;
-    // -displayfd picks a display nobody uses and prints its number; -noreset keeps the server
-    // when its last client goes (between two starts of the client).
-    m_xvfb.setProgram(QStringLiteral("Xvfb"));
-    m_xvfb.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                         QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
-                         QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    m_xvfb.setProcessChannelMode(QProcess::SeparateChannels);
-    m_xvfb.start();
-    if (!m_xvfb.waitForStarted(10000)) {
-        m_error = QStringLiteral("Xvfb did not start: ") + m_xvfb.errorString();
+    m_display = startDisplayServer(m_xvfb, QStringLiteral("Xvfb"),
+                                   {QStringLiteral("-screen"), QStringLiteral("0"),
+                                    QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height())},
+                                   m_error);
+    if (m_display.isEmpty())
         return false;
-    }
-    QByteArray number;
-    const bool printed = waitFor(
-        [&] {
-            m_xvfb.waitForReadyRead(100);
-            number += m_xvfb.readAllStandardOutput();
-            return number.contains('\n') || m_xvfb.state() == QProcess::NotRunning;
-        },
-        20000, 0);
-    if (!printed || !number.contains('\n')) {
-        m_error =
-            QStringLiteral("Xvfb named no display: ") + QString::fromLocal8Bit(m_xvfb.readAllStandardError());
-        return false;
-    }
-    m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
     m_previousDisplay = qgetenv("DISPLAY");
     qputenv("DISPLAY", m_display.toLatin1());
     m_connection = XOpenDisplay(m_display.toLatin1().constData());

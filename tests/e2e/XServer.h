@@ -10,6 +10,11 @@ struct _XDisplay;
 
 namespace quorvane {
 
+// Starts an X server program (Xvfb, Xwayland) on a display nobody uses, with `arguments` besides
+// those that choose the display; gives the display (":N"), or an empty text and `error`.
+QString startDisplayServer(QProcess& server, const QString& program, const QStringList& arguments,
+                           QString& error);
+
 // A private X server (Xvfb on a free display) with a tray host, as a person's desktop would
 // have. While it runs, DISPLAY of this process names it, so xdotool and the client use it.
 // Screens are read straight from the server, so a failure can leave a screenshot behind.

@@ -38,36 +38,28 @@ const FrameRow kAccount = {"Account",
                            &LoginWindow::showAccountLoginFrame,
                            0,
                            "userLogin",
-                           [](LoginFrame& frame) {
-                               static_cast<AccountLoginFrame&>(frame).submitLogin();
-                               waitForWindowRequests();
-                           },
+                           [](LoginFrame& frame) { static_cast<AccountLoginFrame&>(frame).submitLogin(); },
                            "imgLogin",
                            "labLogin",
                            {"edEmail", "edPassword"},
                            true,
                            true};
-const FrameRow kMicroblog = {"Microblog",
-                             &LoginWindow::showMicroblogLoginFrame,
-                             1,
-                             "weiboLogin",
-                             [](LoginFrame& frame) {
-                                 static_cast<MicroblogLoginFrame&>(frame).submitSinaLogin();
-                                 waitForWindowRequests();
-                             },
-                             "imgLogin",
-                             "labLogin",
-                             {"edEmail", "edPassword"},
-                             true,
-                             false};
+const FrameRow kMicroblog = {
+    "Microblog",
+    &LoginWindow::showMicroblogLoginFrame,
+    1,
+    "weiboLogin",
+    [](LoginFrame& frame) { static_cast<MicroblogLoginFrame&>(frame).submitSinaLogin(); },
+    "imgLogin",
+    "labLogin",
+    {"edEmail", "edPassword"},
+    true,
+    false};
 const FrameRow kRegistration = {"Registration",
                                 &LoginWindow::showRegistrationFrame,
                                 0,
                                 "userRegister",
-                                [](LoginFrame& frame) {
-                                    static_cast<RegistrationFrame&>(frame).submitReg();
-                                    waitForWindowRequests();
-                                },
+                                [](LoginFrame& frame) { static_cast<RegistrationFrame&>(frame).submitReg(); },
                                 "imgReg",
                                 "labRegister",
                                 {"edEmail", "edPassword", "edRePassword"},
@@ -171,6 +163,7 @@ TEST_P(FrameWithUnguardedRequest, ARequestFailureIsNotCaughtAndChangesNothing)
     fail(GetParam().operation);
     fill();
     GetParam().submit(*m_frame);
+    ASSERT_TRUE(waitForWindowRequests());
     // The failure goes on to the application's error display.
     EXPECT_EQ(takeEscapedFailures().size(), 1);
     EXPECT_EQ(shownError(*m_frame).label, "");
