@@ -2,6 +2,7 @@
 #include "tests/app/ClientProcess.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempProfile.h"
+#include "tests/support/TrayHost.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -40,21 +41,7 @@ protected:
     SingleInstanceTest()
     {
         // A tray for the window to hide to: without one it would only be minimised.
-        m_trayHost.start(QStringLiteral("trayer"),
-                         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                          QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                          QStringLiteral("--height"), QStringLiteral("24")});
-        EXPECT_TRUE(m_trayHost.waitForStarted(10000)) << "no tray host: install trayer (tools/install-deps)";
-        EXPECT_TRUE(waitUntil(
-            [] {
-                QProcess search;
-                search.start(
-                    QStringLiteral("xdotool"),
-                    {QStringLiteral("search"), QStringLiteral("--classname"), QStringLiteral("trayer")});
-                search.waitForFinished(10000);
-                return !search.readAllStandardOutput().trimmed().isEmpty();
-            },
-            20000));
+        EXPECT_TRUE(m_trayHost.start()) << m_trayHost.error().toStdString();
         // The application server signs the saved login in and has no notification waiting.
         m_server.reply("/quorvane2/users/userLogin",
                        "<responsed><code>0</code><token>t1</token><role>1</role></responsed>");
@@ -95,11 +82,10 @@ protected:
     ~SingleInstanceTest() override
     {
         m_first.reset();
-        m_trayHost.terminate();
-        m_trayHost.waitForFinished(5000);
+        m_trayHost.stop();
     }
 
-    QProcess m_trayHost;
+    TrayHost m_trayHost;
     LoopbackServer m_server;
     TempProfile m_profile;
     std::optional<ClientProcess> m_first;

@@ -4,7 +4,6 @@
 #include "tests/e2e/Wait.h"
 
 #include <QRegion>
-#include <QStandardPaths>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #ifdef QUORVANE_E2E_HAVE_XSHAPE
@@ -74,39 +73,18 @@ bool XServer::start(QSize size)
 
 bool XServer::startTrayHost()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty()) {
-        m_error = QStringLiteral("no tray host: install the package trayer (tools/install-deps)");
-        return false;
-    }
-    // Top right, so that it never covers a notification at the bottom right.
-    m_trayHost.setProgram(QStringLiteral("trayer"));
-    m_trayHost.setArguments({QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                             QStringLiteral("right"), QStringLiteral("--widthtype"),
-                             QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24"),
-                             QStringLiteral("--expand"), QStringLiteral("false"),
-                             QStringLiteral("--SetDockType"), QStringLiteral("false"),
-                             QStringLiteral("--SetPartialStrut"), QStringLiteral("false")});
-    m_trayHost.setProcessChannelMode(QProcess::MergedChannels);
-    m_trayHost.start();
-    if (!m_trayHost.waitForStarted(10000) || !waitFor([this] { return trayOwned(); }, 20000)) {
-        m_error = QStringLiteral("the tray host did not take the tray: ") +
-                  QString::fromLocal8Bit(m_trayHost.readAll());
-        return false;
-    }
-    return true;
-}
-
-bool XServer::trayOwned() const
-{
-    if (!m_connection)
-        return false;
-    const Atom tray = XInternAtom(m_connection, "_NET_SYSTEM_TRAY_S0", False);
-    return XGetSelectionOwner(m_connection, tray) != 0;
+    // Above the pop-up's corner, reserving no room, so that windows keep their places.
+    if (m_trayHost.start({QStringLiteral("--expand"), QStringLiteral("false"),
+                          QStringLiteral("--SetDockType"), QStringLiteral("false"),
+                          QStringLiteral("--SetPartialStrut"), QStringLiteral("false")}))
+        return true;
+    m_error = m_trayHost.error();
+    return false;
 }
 
 void XServer::stop()
 {
-    endProcess(m_trayHost, 5000);
+    m_trayHost.stop();
     if (m_connection) {
         XCloseDisplay(m_connection);
         m_connection = nullptr;

@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include "tests/support/TrayHost.h"
+
 struct _XDisplay;
 
 namespace quorvane {
@@ -43,10 +45,8 @@ public:
     QImage grabWindow(qint64 id, const QRect& geometry) const;
 
 private:
-    bool trayOwned() const;
-
     QProcess m_xvfb;
-    QProcess m_trayHost;
+    TrayHost m_trayHost;
     QString m_display;
     QSize m_size;
     QString m_error;

@@ -1,6 +1,7 @@
 // The tray icon in a real notification area: a tray host runs on the X server, and the icon is
 // clicked with real pointer input.
 #include "tests/support/NamedChild.h"
+#include "tests/support/TrayHost.h"
 #include "tests/ui/main/MainFixture.h"
 
 #include "ui/chrome/ImageButton.h"
@@ -27,28 +28,23 @@ protected:
 
     void findTools()
     {
-        m_trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
         m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (m_trayer.isEmpty() || m_xdotool.isEmpty())
+        if (QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty() || m_xdotool.isEmpty())
             GTEST_SKIP() << "needs the tray host trayer and xdotool (tools/install-deps)";
     }
 
     void startTrayHost()
     {
-        m_host.start(m_trayer,
-                     {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                      QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                      QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--transparent"),
-                      QStringLiteral("false"), QStringLiteral("--tint"), QStringLiteral("0x202020")});
-        ASSERT_TRUE(m_host.waitForStarted());
+        ASSERT_TRUE(m_host.start({QStringLiteral("--transparent"), QStringLiteral("false"),
+                                  QStringLiteral("--tint"), QStringLiteral("0x202020")}))
+            << m_host.error().toStdString();
         ASSERT_EQ(runUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }), RunEnd::Stopped);
     }
 
     void TearDown() override
     {
         m_client.reset();
-        m_host.terminate();
-        m_host.waitForFinished();
+        m_host.stop();
     }
 
     // Waits until the tray host shows the icon; its place on the screen.
@@ -68,8 +64,7 @@ protected:
                            QString::number(button)});
     }
 
-    QProcess m_host;
-    QString m_trayer;
+    TrayHost m_host;
     QString m_xdotool;
 };
 
