@@ -19,14 +19,18 @@ void initSkinResources()
     std::call_once(once, registerCompiledResources);
 }
 
-QString skinPath(const QString& name)
+QString skinPath(const QString& name, qreal devicePixelRatio)
 {
     initSkinResources();
-    const QString bitmap = QStringLiteral(":/skin/%1.bmp").arg(name);
-    if (QFile::exists(bitmap))
-        return bitmap;
-    const QString picture = QStringLiteral(":/skin/%1.png").arg(name);
-    return QFile::exists(picture) ? picture : bitmap;
+    const QString scaled = devicePixelRatio > 1 ? name + QStringLiteral("@2x") : name;
+    for (const QString& candidate : {scaled, name}) {
+        for (const char* suffix : {".bmp", ".png"}) {
+            const QString path = QStringLiteral(":/skin/") + candidate + QLatin1String(suffix);
+            if (QFile::exists(path))
+                return path;
+        }
+    }
+    return QStringLiteral(":/skin/%1.bmp").arg(name);
 }
 
 QIcon applicationIcon()

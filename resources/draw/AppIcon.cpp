@@ -29,7 +29,7 @@ const char Svg[] = R"svg(<?xml version="1.0" encoding="UTF-8"?>
 
 QImage icon(int size)
 {
-    QImage image = clearCanvas(size, size);
+    QImage image = clearCanvas(size, size, 1);
     QPainter painter(&image);
     smooth(painter);
     drawProductMark(painter, QRectF(0, 0, size, size), true);

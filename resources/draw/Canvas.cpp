@@ -7,27 +7,38 @@
 
 namespace quorvane {
 
-QImage opaqueCanvas(int width, int height, const QColor& fill)
+namespace {
+
+QImage scaledImage(int width, int height, QImage::Format format, int scale)
 {
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width * scale, height * scale, format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+} // namespace
+
+QImage opaqueCanvas(int width, int height, const QColor& fill, int scale)
+{
+    QImage image = scaledImage(width, height, QImage::Format_RGB32, scale);
     image.fill(fill);
     return image;
 }
 
-QImage clearCanvas(int width, int height)
+QImage clearCanvas(int width, int height, int scale)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image = scaledImage(width, height, QImage::Format_ARGB32_Premultiplied, scale);
     image.fill(Qt::transparent);
     return image;
 }
 
-QImage titleCanvas(int width, int height, int top)
+QImage titleCanvas(int width, int height, int top, int scale)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        const QRgb colour = Palette::titleRow(top + y).rgb();
+    QImage image = scaledImage(width, height, QImage::Format_RGB32, scale);
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb colour = Palette::titleRow(top + y / scale).rgb();
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::fill(line, line + width, colour);
+        std::fill(line, line + image.width(), colour);
     }
     return image;
 }

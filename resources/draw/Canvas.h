@@ -9,15 +9,20 @@
 namespace quorvane {
 
 // Small painting helpers shared by the picture painters.
+//
+// Pictures are painted in the coordinates of their 1x size. A canvas at `scale` 2 has twice the
+// pixels each way and a device pixel ratio of 2, so the same painting gives the sharper picture
+// that the client shows on high-density screens.
 
 // An opaque picture filled with one colour.
-QImage opaqueCanvas(int width, int height, const QColor& fill);
+QImage opaqueCanvas(int width, int height, const QColor& fill, int scale);
 
 // A picture with an alpha channel, fully transparent.
-QImage clearCanvas(int width, int height);
+QImage clearCanvas(int width, int height, int scale);
 
-// An opaque picture painted with the title-bar rows starting at row `top` of the bar.
-QImage titleCanvas(int width, int height, int top);
+// An opaque picture painted with the title-bar rows starting at row `top` of the bar; at scale 2
+// every row is two pixel rows of the same colour, so the bars match at either scale.
+QImage titleCanvas(int width, int height, int top, int scale);
 
 // A painter with antialiasing for shapes and text.
 void smooth(QPainter& painter);

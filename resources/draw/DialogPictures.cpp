@@ -12,9 +12,9 @@ namespace quorvane {
 namespace {
 
 // Light body, header band with the product mark and the window's title, and a border line.
-QImage dialogCanvas(int width, int height, const QString& title)
+QImage dialogCanvas(int width, int height, const QString& title, int scale)
 {
-    QImage image = opaqueCanvas(width, height, Palette::DialogBody);
+    QImage image = opaqueCanvas(width, height, Palette::DialogBody, scale);
     QPainter painter(&image);
     smooth(painter);
     const int header = Palette::DialogHeaderHeight;
@@ -57,9 +57,9 @@ void drawGear(QPainter& painter, QPointF centre, double outer, double inner, con
     painter.restore();
 }
 
-QImage settingsPicture()
+QImage settingsPicture(int scale)
 {
-    QImage image = dialogCanvas(453, 251, QStringLiteral("系统设置"));
+    QImage image = dialogCanvas(453, 251, QStringLiteral("系统设置"), scale);
     QPainter painter(&image);
     smooth(painter);
     // An emblem to the left of the three check boxes.
@@ -74,9 +74,9 @@ QImage settingsPicture()
     return image;
 }
 
-QImage feedbackPicture()
+QImage feedbackPicture(int scale)
 {
-    QImage image = dialogCanvas(453, 280, QStringLiteral("意见反馈"));
+    QImage image = dialogCanvas(453, 280, QStringLiteral("意见反馈"), scale);
     QPainter painter(&image);
     smooth(painter);
     // A frame around the page view at (24, 64), 409 x 193.
@@ -91,10 +91,10 @@ QImage feedbackPicture()
 
 } // namespace
 
-void drawDialogPictures(PictureWriter& writer)
+void drawDialogPictures(PictureWriter& writer, int scale)
 {
-    writer.picture(QStringLiteral("SETTING_BG"), settingsPicture());
-    writer.picture(QStringLiteral("FEEDBACK_BG"), feedbackPicture());
+    writer.picture(QStringLiteral("SETTING_BG"), settingsPicture(scale));
+    writer.picture(QStringLiteral("FEEDBACK_BG"), feedbackPicture(scale));
 }
 
 } // namespace quorvane

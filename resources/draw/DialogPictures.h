@@ -5,6 +5,6 @@ namespace quorvane {
 class PictureWriter;
 
 // The whole-window pictures of the settings and feedback windows.
-void drawDialogPictures(PictureWriter& writer);
+void drawDialogPictures(PictureWriter& writer, int scale);
 
 } // namespace quorvane

@@ -93,9 +93,9 @@ void drawHouse(QPainter& painter)
 }
 
 // The side picture of the login window: a house with a trail of coins.
-QImage loginSide()
+QImage loginSide(int scale)
 {
-    QImage image = opaqueCanvas(150, 295, Palette::FrameLight);
+    QImage image = opaqueCanvas(150, 295, Palette::FrameLight, scale);
     QPainter painter(&image);
     smooth(painter);
     QLinearGradient sky(0, 0, 0, 295);
@@ -132,9 +132,9 @@ QImage loginSide()
 }
 
 // A frame background: the light frame colour with a small caption above the form.
-QImage frameBackground(const QString& caption, double captionLeft)
+QImage frameBackground(const QString& caption, double captionLeft, int scale)
 {
-    QImage image = opaqueCanvas(301, 295, Palette::FrameLight);
+    QImage image = opaqueCanvas(301, 295, Palette::FrameLight, scale);
     QPainter painter(&image);
     smooth(painter);
     painter.fillRect(QRect(0, 0, 301, 1), QColor(236, 243, 251));
@@ -147,9 +147,9 @@ QImage frameBackground(const QString& caption, double captionLeft)
 }
 
 // The logo picture of the microblog frame.
-QImage microblogLogo()
+QImage microblogLogo(int scale)
 {
-    QImage image = opaqueCanvas(140, 42, Palette::FrameLight);
+    QImage image = opaqueCanvas(140, 42, Palette::FrameLight, scale);
     QPainter painter(&image);
     smooth(painter);
     drawMicroblogBubble(painter, QRectF(0, 3, 40, 36));
@@ -161,9 +161,9 @@ QImage microblogLogo()
 }
 
 // An etched line that fades out at both ends.
-QImage separator()
+QImage separator(int scale)
 {
-    QImage image = clearCanvas(267, 4);
+    QImage image = clearCanvas(267, 4, scale);
     QPainter painter(&image);
     auto faded = [](const QColor& colour) {
         QLinearGradient gradient(0, 0, 267, 0);
@@ -181,9 +181,9 @@ QImage separator()
 }
 
 // The small line of text at the foot of every frame.
-QImage footer()
+QImage footer(int scale)
 {
-    QImage image = clearCanvas(168, 13);
+    QImage image = clearCanvas(168, 13, scale);
     QPainter painter(&image);
     smooth(painter);
     drawText(painter, QRectF(4, -2, 164, 16), Qt::AlignLeft | Qt::AlignVCenter,
@@ -192,9 +192,9 @@ QImage footer()
 }
 
 // Red round sign with a white exclamation mark, beside an error label.
-QImage errorIcon()
+QImage errorIcon(int scale)
 {
-    QImage image = clearCanvas(12, 12);
+    QImage image = clearCanvas(12, 12, scale);
     QPainter painter(&image);
     smooth(painter);
     painter.setPen(Qt::NoPen);
@@ -208,16 +208,16 @@ QImage errorIcon()
 
 } // namespace
 
-void drawLoginPictures(PictureWriter& writer)
+void drawLoginPictures(PictureWriter& writer, int scale)
 {
-    writer.picture(QStringLiteral("LOGIN_SIDE"), loginSide());
-    writer.picture(QStringLiteral("FRAME_LOGIN"), frameBackground(QStringLiteral("帐号登录"), 62));
-    writer.picture(QStringLiteral("FRAME_SINA"), frameBackground(QString(), 0));
-    writer.picture(QStringLiteral("FRAME_REG"), frameBackground(QStringLiteral("注册新帐号"), 86));
-    writer.picture(QStringLiteral("SINA_LOGO"), microblogLogo());
-    writer.picture(QStringLiteral("FRAME_SEPARATOR"), separator());
-    writer.picture(QStringLiteral("FRAME_FOOTER"), footer());
-    writer.picture(QStringLiteral("ERROR_ICON"), errorIcon());
+    writer.picture(QStringLiteral("LOGIN_SIDE"), loginSide(scale));
+    writer.picture(QStringLiteral("FRAME_LOGIN"), frameBackground(QStringLiteral("帐号登录"), 62, scale));
+    writer.picture(QStringLiteral("FRAME_SINA"), frameBackground(QString(), 0, scale));
+    writer.picture(QStringLiteral("FRAME_REG"), frameBackground(QStringLiteral("注册新帐号"), 86, scale));
+    writer.picture(QStringLiteral("SINA_LOGO"), microblogLogo(scale));
+    writer.picture(QStringLiteral("FRAME_SEPARATOR"), separator(scale));
+    writer.picture(QStringLiteral("FRAME_FOOTER"), footer(scale));
+    writer.picture(QStringLiteral("ERROR_ICON"), errorIcon(scale));
 }
 
 } // namespace quorvane

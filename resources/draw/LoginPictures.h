@@ -5,6 +5,6 @@ namespace quorvane {
 class PictureWriter;
 
 // The pictures of the login window and its three frames.
-void drawLoginPictures(PictureWriter& writer);
+void drawLoginPictures(PictureWriter& writer, int scale);
 
 } // namespace quorvane

@@ -15,7 +15,7 @@ class Sheet final
 {
 public:
     Sheet(const QDir& resources, int width, int height, const QColor& fill)
-        : m_resources(resources), m_image(opaqueCanvas(width, height, fill)), m_painter(&m_image)
+        : m_resources(resources), m_image(opaqueCanvas(width, height, fill, 1)), m_painter(&m_image)
     {
         smooth(m_painter);
     }
@@ -70,7 +70,7 @@ public:
     // The rounded region and border line of a skinned window.
     void round(int ellipse)
     {
-        QImage shaped = opaqueCanvas(m_image.width(), m_image.height(), QColor(90, 90, 90));
+        QImage shaped = opaqueCanvas(m_image.width(), m_image.height(), QColor(90, 90, 90), 1);
         QPainter mask(&shaped);
         smooth(mask);
         QPainterPath region;

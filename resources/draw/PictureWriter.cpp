@@ -6,6 +6,17 @@
 
 namespace quorvane {
 
+namespace {
+
+// The file name of a picture at its drawn scale.
+QString scaledName(const QString& name, const QImage& image)
+{
+    const int scale = qRound(image.devicePixelRatio());
+    return scale == 1 ? name : name + QStringLiteral("@%1x").arg(scale);
+}
+
+} // namespace
+
 PictureWriter::PictureWriter(const QDir& root) : m_root(root)
 {
     root.mkpath(QStringLiteral("skin"));
@@ -15,16 +26,18 @@ PictureWriter::PictureWriter(const QDir& root) : m_root(root)
 void PictureWriter::bitmap(const QString& name, const QImage& image)
 {
     // Qt writes images without an alpha channel as 24-bit uncompressed device-independent bitmaps.
-    const QString relative = QStringLiteral("skin/%1.bmp").arg(name);
+    const QString file = scaledName(name, image) + QStringLiteral(".bmp");
+    const QString relative = QStringLiteral("skin/") + file;
     save(relative, image.convertToFormat(QImage::Format_RGB32), "BMP");
-    m_listed << name + QStringLiteral(".bmp|") + relative;
+    m_listed << file + QLatin1Char('|') + relative;
 }
 
 void PictureWriter::picture(const QString& name, const QImage& image)
 {
-    const QString relative = QStringLiteral("skin/%1.png").arg(name);
+    const QString file = scaledName(name, image) + QStringLiteral(".png");
+    const QString relative = QStringLiteral("skin/") + file;
     save(relative, image, "PNG");
-    m_listed << name + QStringLiteral(".png|") + relative;
+    m_listed << file + QLatin1Char('|') + relative;
 }
 
 void PictureWriter::iconFile(const QString& fileName, const QImage& image)

@@ -13,9 +13,10 @@ class PictureWriter final
 public:
     explicit PictureWriter(const QDir& root);
 
-    // A skin bitmap: skin/NAME.bmp, 24 bits per pixel, uncompressed.
+    // A skin bitmap: skin/NAME.bmp, 24 bits per pixel, uncompressed; skin/NAME@2x.bmp for an
+    // image drawn at scale 2 (device pixel ratio 2), the name under which Qt reads it as such.
     void bitmap(const QString& name, const QImage& image);
-    // A picture of a window: skin/NAME.png.
+    // A picture of a window: skin/NAME.png, or skin/NAME@2x.png at scale 2.
     void picture(const QString& name, const QImage& image);
     // An application icon file below icons/; PNG files are also listed in the resource file.
     void iconFile(const QString& fileName, const QImage& image);

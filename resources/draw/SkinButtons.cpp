@@ -41,9 +41,9 @@ void drawTitlePlate(QPainter& painter, const QRectF& rect, const QColor& colour)
     painter.restore();
 }
 
-QImage closeButton(State state)
+QImage closeButton(State state, int scale)
 {
-    QImage image = titleCanvas(28, 16, TitleButtonTop);
+    QImage image = titleCanvas(28, 16, TitleButtonTop, scale);
     QPainter painter(&image);
     smooth(painter);
     QPointF centre(14, 8);
@@ -57,9 +57,9 @@ QImage closeButton(State state)
     return image;
 }
 
-QImage minButton(State state)
+QImage minButton(State state, int scale)
 {
-    QImage image = titleCanvas(28, 16, TitleButtonTop);
+    QImage image = titleCanvas(28, 16, TitleButtonTop, scale);
     QPainter painter(&image);
     smooth(painter);
     double y = 10;
@@ -73,9 +73,9 @@ QImage minButton(State state)
     return image;
 }
 
-QImage optionButton(State state)
+QImage optionButton(State state, int scale)
 {
-    QImage image = titleCanvas(21, 21, OptionButtonTop);
+    QImage image = titleCanvas(21, 21, OptionButtonTop, scale);
     QPainter painter(&image);
     smooth(painter);
     double shift = 0;
@@ -91,9 +91,9 @@ QImage optionButton(State state)
     return image;
 }
 
-QImage smallCloseButton(State state)
+QImage smallCloseButton(State state, int scale)
 {
-    QImage image = opaqueCanvas(19, 18, Palette::DialogHeader);
+    QImage image = opaqueCanvas(19, 18, Palette::DialogHeader, scale);
     QPainter painter(&image);
     smooth(painter);
     if (state == State::Hover) {
@@ -111,18 +111,18 @@ const ButtonLook BlueHoverLook{QColor(100, 166, 238), QColor(46, 116, 198), QCol
                                QColor(164, 208, 248)};
 
 // The blank blue button of the login frames; its caption is a label laid over it.
-QImage blankButton(State state)
+QImage blankButton(State state, int scale)
 {
-    QImage image = opaqueCanvas(87, 30, Palette::FrameLight);
+    QImage image = opaqueCanvas(87, 30, Palette::FrameLight, scale);
     QPainter painter(&image);
     smooth(painter);
     drawButtonFace(painter, QRectF(0, 0, 87, 30), 4, state == State::Hover ? BlueHoverLook : BlueLook);
     return image;
 }
 
-QImage saveButton(State state)
+QImage saveButton(State state, int scale)
 {
-    QImage image = opaqueCanvas(78, 26, Palette::DialogBody);
+    QImage image = opaqueCanvas(78, 26, Palette::DialogBody, scale);
     QPainter painter(&image);
     smooth(painter);
     drawButtonFace(painter, QRectF(0, 0, 78, 26), 4, state == State::Hover ? BlueHoverLook : BlueLook);
@@ -131,9 +131,9 @@ QImage saveButton(State state)
     return image;
 }
 
-QImage cancelButton(State state)
+QImage cancelButton(State state, int scale)
 {
-    QImage image = opaqueCanvas(78, 26, Palette::DialogBody);
+    QImage image = opaqueCanvas(78, 26, Palette::DialogBody, scale);
     QPainter painter(&image);
     smooth(painter);
     const bool hover = state == State::Hover;
@@ -146,9 +146,9 @@ QImage cancelButton(State state)
 }
 
 // A back arrow in a ring and the words "back to login".
-QImage gobackButton(State state)
+QImage gobackButton(State state, int scale)
 {
-    QImage image = opaqueCanvas(75, 22, Palette::FrameLight);
+    QImage image = opaqueCanvas(75, 22, Palette::FrameLight, scale);
     QPainter painter(&image);
     smooth(painter);
     const bool hover = state == State::Hover;
@@ -177,9 +177,9 @@ QImage gobackButton(State state)
 }
 
 // The green button of the account frame whose picture carries "register a new user".
-QImage regButton(State state)
+QImage regButton(State state, int scale)
 {
-    QImage image = opaqueCanvas(100, 30, Palette::FrameLight);
+    QImage image = opaqueCanvas(100, 30, Palette::FrameLight, scale);
     QPainter painter(&image);
     smooth(painter);
     const ButtonLook normal{QColor(104, 194, 86), QColor(58, 148, 50), QColor(44, 120, 40),
@@ -204,9 +204,9 @@ QImage regButton(State state)
 }
 
 // The light button of the account frame: the microblog bubble and "log in with a microblog account".
-QImage sinaButton(State state)
+QImage sinaButton(State state, int scale)
 {
-    QImage image = opaqueCanvas(146, 30, Palette::FrameLight);
+    QImage image = opaqueCanvas(146, 30, Palette::FrameLight, scale);
     QPainter painter(&image);
     smooth(painter);
     const bool hover = state == State::Hover;
@@ -248,31 +248,31 @@ void drawMicroblogBubble(QPainter& painter, const QRectF& box)
     painter.restore();
 }
 
-void drawSkinButtons(PictureWriter& writer)
+void drawSkinButtons(PictureWriter& writer, int scale)
 {
-    writer.bitmap(QStringLiteral("BUTTON_NORMAL"), blankButton(State::Normal));
-    writer.bitmap(QStringLiteral("BUTTON_HOVER"), blankButton(State::Hover));
-    writer.bitmap(QStringLiteral("CANCEL_NORMAL"), cancelButton(State::Normal));
-    writer.bitmap(QStringLiteral("CANCEL_HOVER"), cancelButton(State::Hover));
-    writer.bitmap(QStringLiteral("SAVE_NORMAL"), saveButton(State::Normal));
-    writer.bitmap(QStringLiteral("SAVE_HOVER"), saveButton(State::Hover));
-    writer.bitmap(QStringLiteral("CLOSEF_NORMAL"), smallCloseButton(State::Normal));
-    writer.bitmap(QStringLiteral("CLOSEF_HOVER"), smallCloseButton(State::Hover));
-    writer.bitmap(QStringLiteral("CLOSE_NORMAL"), closeButton(State::Normal));
-    writer.bitmap(QStringLiteral("CLOSE_HOVER"), closeButton(State::Hover));
-    writer.bitmap(QStringLiteral("CLOSE_CLICK"), closeButton(State::Click));
-    writer.bitmap(QStringLiteral("MIN_NORMAL"), minButton(State::Normal));
-    writer.bitmap(QStringLiteral("MIN_HOVER"), minButton(State::Hover));
-    writer.bitmap(QStringLiteral("MIN_CLICK"), minButton(State::Click));
-    writer.bitmap(QStringLiteral("OPTION_NORMAL"), optionButton(State::Normal));
-    writer.bitmap(QStringLiteral("OPTION_HOVER"), optionButton(State::Hover));
-    writer.bitmap(QStringLiteral("OPTION_CLICK"), optionButton(State::Click));
-    writer.bitmap(QStringLiteral("GOBACK_NORMAL"), gobackButton(State::Normal));
-    writer.bitmap(QStringLiteral("GOBACK_HOVER"), gobackButton(State::Hover));
-    writer.bitmap(QStringLiteral("REG_NORMAL"), regButton(State::Normal));
-    writer.bitmap(QStringLiteral("REG_HOVER"), regButton(State::Hover));
-    writer.bitmap(QStringLiteral("SINA_NORMAL"), sinaButton(State::Normal));
-    writer.bitmap(QStringLiteral("SINA_HOVER"), sinaButton(State::Hover));
+    writer.bitmap(QStringLiteral("BUTTON_NORMAL"), blankButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("BUTTON_HOVER"), blankButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("CANCEL_NORMAL"), cancelButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("CANCEL_HOVER"), cancelButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("SAVE_NORMAL"), saveButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("SAVE_HOVER"), saveButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("CLOSEF_NORMAL"), smallCloseButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("CLOSEF_HOVER"), smallCloseButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("CLOSE_NORMAL"), closeButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("CLOSE_HOVER"), closeButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("CLOSE_CLICK"), closeButton(State::Click, scale));
+    writer.bitmap(QStringLiteral("MIN_NORMAL"), minButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("MIN_HOVER"), minButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("MIN_CLICK"), minButton(State::Click, scale));
+    writer.bitmap(QStringLiteral("OPTION_NORMAL"), optionButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("OPTION_HOVER"), optionButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("OPTION_CLICK"), optionButton(State::Click, scale));
+    writer.bitmap(QStringLiteral("GOBACK_NORMAL"), gobackButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("GOBACK_HOVER"), gobackButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("REG_NORMAL"), regButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("REG_HOVER"), regButton(State::Hover, scale));
+    writer.bitmap(QStringLiteral("SINA_NORMAL"), sinaButton(State::Normal, scale));
+    writer.bitmap(QStringLiteral("SINA_HOVER"), sinaButton(State::Hover, scale));
 }
 
 } // namespace quorvane

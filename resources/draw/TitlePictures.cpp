@@ -58,9 +58,9 @@ void drawBrand(QPainter& painter, int height, const QString& subtitle)
              uiFont(12), QColor(188, 213, 243));
 }
 
-QImage titleBar(int width, const QString& subtitle, int skylineLeft, int skylineRight)
+QImage titleBar(int width, const QString& subtitle, int skylineLeft, int skylineRight, int scale)
 {
-    QImage image = titleCanvas(width, 51, 0);
+    QImage image = titleCanvas(width, 51, 0, scale);
     QPainter painter(&image);
     smooth(painter);
     drawSkyline(painter, skylineLeft, skylineRight, 50);
@@ -68,9 +68,9 @@ QImage titleBar(int width, const QString& subtitle, int skylineLeft, int skyline
     return image;
 }
 
-QImage aboutBanner()
+QImage aboutBanner(int scale)
 {
-    QImage image = titleCanvas(1290, 49, 0);
+    QImage image = titleCanvas(1290, 49, 0, scale);
     QPainter painter(&image);
     smooth(painter);
     drawSkyline(painter, 220, 1200, 49);
@@ -79,9 +79,9 @@ QImage aboutBanner()
 }
 
 // Gold round badge with a white V: a certified enterprise account.
-QImage certifiedBadge()
+QImage certifiedBadge(int scale)
 {
-    QImage image = clearCanvas(16, 16);
+    QImage image = clearCanvas(16, 16, scale);
     QPainter painter(&image);
     smooth(painter);
     QRadialGradient gold(QPointF(6, 5), 11);
@@ -101,9 +101,9 @@ QImage certifiedBadge()
 }
 
 // A one-pixel groove: a dark column beside a light one.
-QImage groove(int width, int height)
+QImage groove(int width, int height, int scale)
 {
-    QImage image = clearCanvas(width, height);
+    QImage image = clearCanvas(width, height, scale);
     QPainter painter(&image);
     painter.fillRect(QRect(0, 0, 1, height), QColor(10, 50, 104));
     painter.fillRect(QRect(1, 0, 1, height), QColor(74, 132, 202));
@@ -111,9 +111,9 @@ QImage groove(int width, int height)
 }
 
 // A white envelope.
-QImage envelope()
+QImage envelope(int scale)
 {
-    QImage image = clearCanvas(13, 10);
+    QImage image = clearCanvas(13, 10, scale);
     QPainter painter(&image);
     smooth(painter);
     painter.setPen(QPen(Qt::white, 1));
@@ -129,16 +129,18 @@ QImage envelope()
 
 } // namespace
 
-void drawTitlePictures(PictureWriter& writer)
+void drawTitlePictures(PictureWriter& writer, int scale)
 {
-    writer.picture(QStringLiteral("TITLE_MAIN"), titleBar(995, QStringLiteral("房产价格信息服务"), 200, 600));
-    writer.picture(QStringLiteral("TITLE_LOGIN"), titleBar(451, QStringLiteral("欢迎登录"), 170, 372));
-    writer.picture(QStringLiteral("TITLE_MESSAGE"), titleBar(415, QStringLiteral("消息提醒"), 170, 340));
-    writer.picture(QStringLiteral("BADGE_V"), certifiedBadge());
-    writer.picture(QStringLiteral("TITLE_SPLIT"), groove(2, 11));
-    writer.picture(QStringLiteral("TITLE_EMAIL"), envelope());
-    writer.picture(QStringLiteral("TITLE_SEPARATOR"), groove(3, 8));
-    writer.picture(QStringLiteral("ABOUT_BANNER"), aboutBanner());
+    writer.picture(QStringLiteral("TITLE_MAIN"),
+                   titleBar(995, QStringLiteral("房产价格信息服务"), 200, 600, scale));
+    writer.picture(QStringLiteral("TITLE_LOGIN"), titleBar(451, QStringLiteral("欢迎登录"), 170, 372, scale));
+    writer.picture(QStringLiteral("TITLE_MESSAGE"),
+                   titleBar(415, QStringLiteral("消息提醒"), 170, 340, scale));
+    writer.picture(QStringLiteral("BADGE_V"), certifiedBadge(scale));
+    writer.picture(QStringLiteral("TITLE_SPLIT"), groove(2, 11, scale));
+    writer.picture(QStringLiteral("TITLE_EMAIL"), envelope(scale));
+    writer.picture(QStringLiteral("TITLE_SEPARATOR"), groove(3, 8, scale));
+    writer.picture(QStringLiteral("ABOUT_BANNER"), aboutBanner(scale));
 }
 
 } // namespace quorvane

@@ -35,10 +35,13 @@ int main(int argc, char* argv[])
     try {
         const QDir root(args[1]);
         PictureWriter writer(root);
-        drawSkinButtons(writer);
-        drawTitlePictures(writer);
-        drawLoginPictures(writer);
-        drawDialogPictures(writer);
+        // Every skin picture at 1x, then at 2x for high-density screens.
+        for (int scale : {1, 2}) {
+            drawSkinButtons(writer, scale);
+            drawTitlePictures(writer, scale);
+            drawLoginPictures(writer, scale);
+            drawDialogPictures(writer, scale);
+        }
         drawAppIcons(writer);
         writer.writeResourceFile();
         QTextStream(stdout) << "wrote " << writer.written().size() << " files and resources.qrc below "

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
+#include <cmath>
 #include <iostream>
 
 namespace quorvane {
@@ -137,12 +138,14 @@ QProcessEnvironment EndToEndTest::clientEnvironment() const
     return env;
 }
 
-ClientProgram* EndToEndTest::startClient(const QString& program)
+ClientProgram* EndToEndTest::startClient(const QString& program, const QProcessEnvironment& extra)
 {
     const QString log = m_profile->root() + QStringLiteral("/client-%1.log").arg(m_clients.size() + 1);
+    QProcessEnvironment environment = clientEnvironment();
+    environment.insert(extra);
     m_clients.push_back(
         std::make_unique<ClientProgram>(program.isEmpty() ? QStringLiteral(QUORVANE_CLIENT_EXE) : program,
-                                        clientEnvironment(), m_profile->workDir(), log));
+                                        environment, m_profile->workDir(), log));
     ClientProgram* client = m_clients.back().get();
     EXPECT_TRUE(client->start()) << "the client did not start";
     return client;
@@ -153,6 +156,25 @@ std::optional<DesktopWindow> EndToEndTest::waitForWindow(qint64 pid, QSize size,
     std::optional<DesktopWindow> found;
     waitFor(
         [&] { return (found = Desktop::shownWindowOfSize(pid, size.width(), size.height())).has_value(); },
+        timeoutMs, 200);
+    return found;
+}
+
+std::optional<DesktopWindow> EndToEndTest::waitForScaledWindow(qint64 pid, QSize size, qreal scale,
+                                                               int timeoutMs) const
+{
+    const QSize scaled = size * scale;
+    std::optional<DesktopWindow> found;
+    waitFor(
+        [&] {
+            for (const DesktopWindow& window : Desktop::shownWindows(pid)) {
+                const QSize shown = window.geometry.size();
+                if (std::abs(shown.width() - scaled.width()) <= 1 &&
+                    std::abs(shown.height() - scaled.height()) <= 1)
+                    found = window;
+            }
+            return found.has_value();
+        },
         timeoutMs, 200);
     return found;
 }

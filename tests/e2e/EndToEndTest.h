@@ -54,12 +54,18 @@ protected:
     QString iniValue(const QString& key) const;
     QString upgradeIniValue(const QString& key) const;
 
-    // Starts a client program (the build's client unless given) in the profile.
-    ClientProgram* startClient(const QString& program = QString());
+    // Starts a client program (the build's client unless given) in the profile, with `extra`
+    // added to its environment (QT_SCALE_FACTOR, for a high-density screen).
+    ClientProgram* startClient(const QString& program = QString(),
+                               const QProcessEnvironment& extra = QProcessEnvironment());
     QProcessEnvironment clientEnvironment() const;
 
     // Waits for a shown window of `pid` with that size.
     std::optional<DesktopWindow> waitForWindow(qint64 pid, QSize size, int timeoutMs = kStartTimeoutMs) const;
+    // Waits for a shown window of `pid` of that size in points on a screen of `scale`, give or take
+    // the pixel that rounding the scaled size may cost.
+    std::optional<DesktopWindow> waitForScaledWindow(qint64 pid, QSize size, qreal scale,
+                                                     int timeoutMs = kStartTimeoutMs) const;
     // Waits until `pid` shows no window of that size.
     bool waitForWindowGone(qint64 pid, QSize size, int timeoutMs = kActionTimeoutMs) const;
     // Waits for a shown window of `pid` of that type ("DIALOG", "UTILITY") that is not in `known`.

@@ -31,9 +31,10 @@ const Sized kBitmaps[] = {
     {"REG_HOVER", 100, 30},    {"SINA_NORMAL", 146, 30},  {"SINA_HOVER", 146, 30},
 };
 
-QImage load(const QString& name)
+// The picture as drawn at `scale` (1, or 2 for high-density screens).
+QImage load(const QString& name, int scale = 1)
 {
-    return QImage(skinPath(name));
+    return QImage(skinPath(name, scale));
 }
 
 // The header fields of a Windows bitmap file that decide how it is stored.
@@ -195,19 +196,21 @@ TEST(WindowPictures, ButtonsBlendIntoThePicturesBeneathThem)
         {{"CLOSEF_NORMAL", "CLOSEF_HOVER"}, SkinPicture::SettingBackground, {415, 18}},
         {{"CLOSEF_NORMAL", "CLOSEF_HOVER"}, SkinPicture::FeedbackBackground, {414, 20}},
     };
-    for (const auto& placement : placements) {
-        const QImage ground = load(QString::fromLatin1(placement.picture));
-        ASSERT_FALSE(ground.isNull()) << placement.picture;
-        for (const QString& name : placement.buttons) {
-            const QImage button = load(name);
-            ASSERT_FALSE(button.isNull()) << qPrintable(name);
-            const int right = button.width() - 1;
-            const int bottom = button.height() - 1;
-            for (const QPoint corner :
-                 {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
-                EXPECT_EQ(button.pixel(corner), ground.pixel(placement.at + corner))
-                    << qPrintable(name) << " on " << placement.picture << " at corner " << corner.x() << ","
-                    << corner.y();
+    for (int scale : {1, 2}) {
+        for (const auto& placement : placements) {
+            const QImage ground = load(QString::fromLatin1(placement.picture), scale);
+            ASSERT_FALSE(ground.isNull()) << placement.picture;
+            for (const QString& name : placement.buttons) {
+                const QImage button = load(name, scale);
+                ASSERT_FALSE(button.isNull()) << qPrintable(name);
+                const int right = button.width() - 1;
+                const int bottom = button.height() - 1;
+                for (const QPoint corner :
+                     {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
+                    EXPECT_EQ(button.pixel(corner), ground.pixel(placement.at * scale + corner))
+                        << qPrintable(name) << " on " << placement.picture << " at corner " << corner.x()
+                        << "," << corner.y() << ", scale " << scale;
+            }
         }
     }
 }
@@ -216,15 +219,69 @@ TEST(WindowPictures, ButtonsBlendIntoThePicturesBeneathThem)
 // repeats its last column, and the close button placed there must still match it.
 TEST(WindowPictures, TitleBarsEndInAColumnThatRepeats)
 {
-    const QImage close = load(QStringLiteral("CLOSE_NORMAL"));
-    const QImage option = load(QStringLiteral("OPTION_NORMAL"));
-    for (const char* name : {SkinPicture::MainTitle, SkinPicture::LoginTitle, SkinPicture::MessageTitle}) {
-        const QImage title = load(QString::fromLatin1(name));
-        const int last = title.width() - 1;
-        for (int y = 0; y < close.height(); ++y)
-            EXPECT_EQ(close.pixel(0, y), title.pixel(last, 8 + y)) << name << " row " << 8 + y;
-        for (int y = 0; y < option.height(); ++y)
-            EXPECT_EQ(option.pixel(0, y), title.pixel(last, 6 + y)) << name << " row " << 6 + y;
+    for (int scale : {1, 2}) {
+        const QImage close = load(QStringLiteral("CLOSE_NORMAL"), scale);
+        const QImage option = load(QStringLiteral("OPTION_NORMAL"), scale);
+        for (const char* name :
+             {SkinPicture::MainTitle, SkinPicture::LoginTitle, SkinPicture::MessageTitle}) {
+            const QImage title = load(QString::fromLatin1(name), scale);
+            const int last = title.width() - 1;
+            for (int y = 0; y < close.height(); ++y)
+                EXPECT_EQ(close.pixel(0, y), title.pixel(last, 8 * scale + y)) << name << " row " << y;
+            for (int y = 0; y < option.height(); ++y)
+                EXPECT_EQ(option.pixel(0, y), title.pixel(last, 6 * scale + y)) << name << " row " << y;
+        }
+    }
+}
+
+// The mean difference of two pictures of one size, over every channel, 0 to 255.
+double meanDifference(const QImage& a, const QImage& b)
+{
+    const QImage first = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage second = b.convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int y = 0; y < first.height(); ++y) {
+        for (int x = 0; x < first.width(); ++x) {
+            const QRgb p = first.pixel(x, y);
+            const QRgb q = second.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q)) + std::abs(qAlpha(p) - qAlpha(q));
+        }
+    }
+    return sum / (4.0 * first.width() * first.height());
+}
+
+// For high-density screens every bitmap and picture is drawn again at twice the size: stored
+// as its 1x twin is, read by Qt with a device pixel ratio of 2, and the same picture: shrunk
+// back to 1x it differs from the 1x drawing only where an edge falls between two pixels.
+TEST(SharperPictures, EachHasATwinOfTwiceTheSizeThatLooksTheSame)
+{
+    QList<Sized> all(std::begin(kBitmaps), std::end(kBitmaps));
+    for (const WindowPicture& picture : kPictures)
+        all.append({picture.name, picture.width, picture.height});
+    for (const Sized& picture : all) {
+        SCOPED_TRACE(picture.name);
+        const QString name = QString::fromLatin1(picture.name);
+        const QString path = skinPath(name, 2);
+        EXPECT_EQ(path, skinPath(name).replace(QLatin1Char('.'), QStringLiteral("@2x.")));
+        for (const qreal ratio : {1.25, 1.5, 3.0})
+            EXPECT_EQ(skinPath(name, ratio), path) << "scale " << ratio;
+        if (path.endsWith(QLatin1String(".bmp"))) {
+            const BitmapHeader header = readBitmapHeader(path);
+            EXPECT_EQ(header.bitsPerPixel, 24);
+            EXPECT_EQ(header.compression, 0u);
+        }
+        const QImage twin(path);
+        ASSERT_FALSE(twin.isNull());
+        EXPECT_EQ(twin.size(), QSize(picture.width, picture.height) * 2);
+        EXPECT_EQ(twin.devicePixelRatio(), 2.0);
+        const QImage single = load(name);
+        EXPECT_EQ(twin.hasAlphaChannel(), single.hasAlphaChannel());
+        const QImage shrunk = twin.scaled(single.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Large pictures differ by about 1, those with text by up to 8; the thin diagonal lines
+        // of the 13 x 10 envelope, blurred at 1x, by about 19. A picture drawn unscaled into
+        // one corner of its twin, or another picture, differs by far more.
+        EXPECT_LT(meanDifference(shrunk, single), 24.0);
     }
 }
 
@@ -232,6 +289,7 @@ TEST(SkinPath, UnknownNameGivesABitmapPathThatLoadsNothing)
 {
     EXPECT_EQ(skinPath(QStringLiteral("NO_SUCH_HOVER")), QStringLiteral(":/skin/NO_SUCH_HOVER.bmp"));
     EXPECT_TRUE(QImage(skinPath(QStringLiteral("NO_SUCH_HOVER"))).isNull());
+    EXPECT_EQ(skinPath(QStringLiteral("NO_SUCH_HOVER"), 2), QStringLiteral(":/skin/NO_SUCH_HOVER.bmp"));
     // Names are exact: a bitmap is not found under another letter case.
     EXPECT_TRUE(QImage(skinPath(QStringLiteral("close_hover"))).isNull());
 }
@@ -276,7 +334,8 @@ TEST(ResourceFile, ListsExactlyThePicturesOfTheSourceFolder)
         sources.insert(QStringLiteral("icons/") + file);
 
     EXPECT_EQ(compiled, sources);
-    EXPECT_EQ(compiled.size(), int(std::size(kBitmaps) + std::size(kPictures) + 8));
+    // Every bitmap and picture at 1x and at 2x, and the eight icons.
+    EXPECT_EQ(compiled.size(), int(2 * (std::size(kBitmaps) + std::size(kPictures)) + 8));
 }
 
 } // namespace

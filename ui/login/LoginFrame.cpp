@@ -34,8 +34,9 @@ constexpr int kCheckBoxPixels = 12;
 // point counter-clockwise to its right point.
 QPixmap withCornerArc(QPixmap picture)
 {
-    const int w = picture.width();
-    const int h = picture.height();
+    // In points: the painter of a 2x picture draws twice as large.
+    const int w = picture.deviceIndependentSize().toSize().width();
+    const int h = picture.deviceIndependentSize().toSize().height();
     QPainter painter(&picture);
     painter.setPen(QPen(kArcColor, 1));
     painter.setBrush(Qt::NoBrush);
