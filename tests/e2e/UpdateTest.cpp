@@ -169,9 +169,15 @@ TEST_F(UpdateTest, PublishedVersionIsDownloadedAcceptedInstalledAndStarted)
     // package again, in a folder of a new name; the staging that was installed is gone.
     EXPECT_FALSE(QFile::exists(unpacked)) << "the updater left the staged program behind";
     EXPECT_TRUE(QFileInfo(appProgram()).isExecutable());
-    EXPECT_TRUE(QDir(m_appDir)
-                    .entryList({QStringLiteral(".quorvane-update-*")}, QDir::AllEntries | QDir::Hidden)
-                    .isEmpty());
+    // The updater removes its work folder once it has started the new program.
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return QDir(m_appDir)
+                .entryList({QStringLiteral(".quorvane-update-*")}, QDir::AllEntries | QDir::Hidden)
+                .isEmpty();
+        },
+        kActionTimeoutMs))
+        << "the updater left its work folder behind";
     EXPECT_FALSE(QFile::exists(m_appDir + QStringLiteral("/test.tmp")));
 
     // The new program signs in with the saved login and shows its main window.
