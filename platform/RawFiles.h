@@ -26,6 +26,9 @@ enum class RawSeek
 // else or on failure.
 int openRegularFile(const char* path, RawOpen mode);
 void closeRawFile(int fd);
+// Starts writing what was written to the file out to the disk, without waiting for it: a later
+// flush of the file system then finds most of it done.
+void startWriteBack(int fd);
 // Up to `bytes`: the count read, 0 at the end, -1 on failure.
 qint64 readRawFile(int fd, void* buffer, qint64 bytes);
 // All of `bytes`, or false.
@@ -34,8 +37,14 @@ bool writeRawFile(int fd, const void* buffer, qint64 bytes);
 qint64 seekRawFile(int fd, qint64 offset, RawSeek from);
 
 // A new empty file in `folder` whose name starts with `prefix` and goes on at random, created
-// exclusively (never an existing file or link); empty on failure. With `executable` it may be run.
-QString createUniqueFile(const QString& folder, const QString& prefix, bool executable);
+// exclusively (never an existing file or link) and left open for writing; the caller closes it.
+// With `executable` it may be run.
+struct UniqueFile
+{
+    QString path; // empty when no file could be made
+    int fd = -1;  // open for writing
+};
+UniqueFile createUniqueFile(const QString& folder, const QString& prefix, bool executable);
 // Gives `to` the permissions of `from` when that is a regular file; true when there is none.
 bool copyPermissions(const QString& from, const QString& to);
 // Flushes the file system of each folder to the disk, each file system once.

@@ -107,7 +107,7 @@ QStringList missingFolders(const QString& folder)
 // Creates an empty, uniquely named file beside `target`; executables get the execute bits the
 // user's umask allows. Not named after the target, whose name may already be as long as a name
 // can be.
-QString createStagingFile(const QString& target, bool executable)
+UniqueFile createStagingFile(const QString& target, bool executable)
 {
     return createUniqueFile(QFileInfo(target).absolutePath(), QStringLiteral(".quorvane-part-"), executable);
 }
@@ -276,6 +276,7 @@ bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& cho
 
     // Unpack each file beside its target, in archive order.
     Leftovers leftovers{&steps, {}, false};
+    std::set<QString> readyFolders;
     for (Step& step : steps) {
         if (aborted())
             return fail(QStringLiteral("aborted"));
@@ -284,17 +285,27 @@ bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& cho
         if (QFileInfo(step.target).isDir())
             return fail(QStringLiteral("a folder is in the way of %1").arg(step.target));
         const QString folder = QFileInfo(step.target).absolutePath();
-        // Taken back even when only the outer ones could be made (a part of the name too long
-        // for the file system fails half way).
-        leftovers.createdFolders += missingFolders(folder);
-        if (!QDir().mkpath(folder))
-            return fail(QStringLiteral("cannot create folder %1").arg(folder));
-        step.staging = createStagingFile(step.target, step.file->attribs & MSCAB_ATTRIB_EXEC);
+        // Each folder once: most files of a package share their folder with others.
+        if (readyFolders.insert(folder).second) {
+            // Taken back even when only the outer ones could be made (a part of the name too
+            // long for the file system fails half way).
+            leftovers.createdFolders += missingFolders(folder);
+            if (!QDir().mkpath(folder))
+                return fail(QStringLiteral("cannot create folder %1").arg(folder));
+        }
+        const UniqueFile staging = createStagingFile(step.target, step.file->attribs & MSCAB_ATTRIB_EXEC);
+        step.staging = staging.path;
         if (step.staging.isEmpty())
             return fail(QStringLiteral("cannot write in %1").arg(folder));
-        const QByteArray staging = QFile::encodeName(step.staging);
+        // libmspack writes into the file just made rather than opening its name again.
+        system.preparedPath = QFile::encodeName(step.staging);
+        system.preparedFd = staging.fd;
         system.fileBudget = step.file->length;
-        const int result = cabd->extract(cabd, step.file, staging.constData());
+        const int result = cabd->extract(cabd, step.file, system.preparedPath.constData());
+        if (system.preparedFd >= 0) { // not taken: the library failed before it opened the file
+            closeRawFile(system.preparedFd);
+            system.preparedFd = -1;
+        }
         if (aborted())
             return fail(QStringLiteral("aborted"));
         if (system.overBudget)

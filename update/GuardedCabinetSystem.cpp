@@ -14,6 +14,7 @@ struct GuardedFile
 {
     int fd = -1;
     GuardedCabinetSystem* system = nullptr;
+    bool written = false;
 };
 
 GuardedCabinetSystem* cabinetOwner(mspack_system* self)
@@ -26,10 +27,16 @@ mspack_file* cabinetOpen(mspack_system* self, const char* filename, int mode)
     // The cabinet reader only reads the archive and writes new files.
     if (mode != MSPACK_SYS_OPEN_READ && mode != MSPACK_SYS_OPEN_WRITE)
         return nullptr;
+    GuardedCabinetSystem* owner = cabinetOwner(self);
+    if (mode == MSPACK_SYS_OPEN_WRITE && owner->preparedFd >= 0 && owner->preparedPath == filename) {
+        auto* file = new GuardedFile{owner->preparedFd, owner, true};
+        owner->preparedFd = -1;
+        return reinterpret_cast<mspack_file*>(file);
+    }
     const int fd = openRegularFile(filename, mode == MSPACK_SYS_OPEN_READ ? RawOpen::Read : RawOpen::Write);
     if (fd < 0)
         return nullptr;
-    auto* file = new GuardedFile{fd, cabinetOwner(self)};
+    auto* file = new GuardedFile{fd, owner, mode == MSPACK_SYS_OPEN_WRITE};
     return reinterpret_cast<mspack_file*>(file);
 }
 
@@ -42,6 +49,10 @@ void cabinetClose(mspack_file* file)
 {
     if (!file)
         return;
+    // The disk writes an unpacked file while the next ones are unpacked, so the flush before
+    // the targets are replaced waits for little.
+    if (cabinetFile(file)->written)
+        startWriteBack(cabinetFile(file)->fd);
     closeRawFile(cabinetFile(file)->fd);
     delete cabinetFile(file);
 }

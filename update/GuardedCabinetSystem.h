@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <mspack.h>
 
 #include <atomic>
@@ -28,6 +29,10 @@ struct GuardedCabinetSystem
     bool overBudget = false; // a write was refused for either budget
     std::function<void(int64_t written)> progress; // bytes written so far, after each write
     int64_t written = 0;
+    // A file made for the next file libmspack opens for writing: when it opens `preparedPath`, it
+    // gets this descriptor instead of a second opening of the name. Taken: -1 again.
+    QByteArray preparedPath;
+    int preparedFd = -1;
 
     GuardedCabinetSystem();
     GuardedCabinetSystem(const GuardedCabinetSystem&) = delete;

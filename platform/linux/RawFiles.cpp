@@ -52,6 +52,13 @@ qint64 readRawFile(int fd, void* buffer, qint64 bytes)
     }
 }
 
+void startWriteBack(int fd)
+{
+    // Only a hint: a file system that cannot do it loses nothing but time at the flush.
+    if (fd >= 0)
+        (void)sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 bool writeRawFile(int fd, const void* buffer, qint64 bytes)
 {
     const char* data = static_cast<const char*>(buffer);
@@ -73,17 +80,16 @@ qint64 seekRawFile(int fd, qint64 offset, RawSeek from)
     return lseek(fd, off_t(offset), whence);
 }
 
-QString createUniqueFile(const QString& folder, const QString& prefix, bool executable)
+UniqueFile createUniqueFile(const QString& folder, const QString& prefix, bool executable)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString path =
             folder + QLatin1Char('/') + prefix + QString::number(QRandomGenerator::global()->generate(), 36);
+        // A name nobody had: a new regular file, never a link or a FIFO someone placed there.
         const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                             executable ? 0777 : 0666);
-        if (fd >= 0) {
-            close(fd);
-            return path;
-        }
+        if (fd >= 0)
+            return {path, fd};
         if (errno != EEXIST)
             return {};
     }
