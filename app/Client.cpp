@@ -34,15 +34,22 @@ void PollerStop::operator()(Poller* poller) const
 
 Client::Client(ClientOptions options)
     : m_options(std::move(options)), m_session(m_options.limits),
-      m_signInRunner(std::make_unique<RequestRunner>()), m_retryDelay(m_options.signInRetry),
-      m_mainWindow(std::make_unique<MainWindow>(m_session)), m_popup(std::make_unique<NotificationPopup>())
+      m_signInRunner(std::make_unique<RequestRunner>()), m_retryDelay(m_options.signInRetry)
 {
+    // The saved sign-in goes out first: its answer is on its way while the windows and the
+    // browser engine start up. It is read once the event loop runs.
+    if (const ConfigStore config; config.canAutoLogin(config.loadConfigInfo()))
+        startAutomaticSignIn();
+    m_mainWindow = std::make_unique<MainWindow>(m_session);
+    m_popup = std::make_unique<NotificationPopup>();
+
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &Client::retryNow);
 
     MainWindow* main = m_mainWindow.get();
     if (m_options.trayAvailable)
         main->setTrayAvailability(m_options.trayAvailable);
+    main->setHiddenPageDiscardDelay(m_options.hiddenPageDiscardDelay);
     // Owned by the main window; it closes itself for good and is made anew for the next share.
     new ShareWindow(m_session, main);
 
@@ -71,7 +78,7 @@ Client::~Client()
 
 void Client::start()
 {
-    QTimer::singleShot(0, this, &Client::signIn);
+    signIn();
 }
 
 void Client::signIn()
@@ -84,9 +91,9 @@ void Client::signIn()
     connect(m_resumeWatch, &ResumeWatch::resumed, this, &Client::checkAfterResume);
     const ConfigStore config;
     if (config.canAutoLogin(config.loadConfigInfo()))
-        startAutomaticSignIn();
+        startAutomaticSignIn(); // unless it went out at creation
     else
-        askForLogin();
+        QTimer::singleShot(0, this, &Client::askForLogin); // the login window runs in the event loop
 }
 
 void Client::trySavedLogin(void (Client::*read)(const AutoSignInResult&))

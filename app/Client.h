@@ -16,11 +16,13 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
 namespace quorvane {
 
+class Client;
 class NetworkWatch;
 class RequestRunner;
 class ResumeWatch;
@@ -38,6 +40,11 @@ struct ClientOptions
     RetryDelay signInRetry;
     // Whether the desktop has a tray (asked at each use); the system's answer when empty.
     std::function<bool()> trayAvailable;
+    // How long the main window stays hidden before its frozen page is discarded.
+    std::chrono::milliseconds hiddenPageDiscardDelay = std::chrono::hours(1);
+    // Called by the client program once the client exists, before the event loop runs: the
+    // benchmark drives the windows from there.
+    std::function<void(Client&)> created;
 };
 
 // Ends the polling thread before it is destroyed: a poller owned this way never outlives its
@@ -51,8 +58,10 @@ using PollerPointer = std::unique_ptr<Poller, PollerStop>;
 // The client: creates and owns the session, the windows and the polling thread, and wires them
 // together. Windows ask with signals; nothing reaches another window but through here.
 //
-// Created before the event loop runs; start() signs the user in once it does: automatically from
-// the saved login when it may, else through the login window. While the server cannot be reached
+// Created before the event loop runs, and start() called before it runs too. The saved sign-in
+// request goes out at creation, so that it is answered while the windows and the browser engine
+// start; start() reads its answer once the event loop runs, or opens the login window when there
+// is no saved login to sign in with. While the server cannot be reached
 // the automatic sign-in waits in the tray and tries again, sooner when the network comes back. The
 // client ends (the event loop is left) when the user closes the login window, or when the main
 // window closes for good.
@@ -65,7 +74,7 @@ public:
     explicit Client(ClientOptions options = {});
     ~Client() override;
 
-    // Sign-in begins once the event loop runs.
+    // Begins the sign-in; its answer, or the login window, comes once the event loop runs.
     void start();
     // Brings the client to the front: the login window while it is open, else the main window.
     // While the automatic sign-in waits for the network it opens the login window. Does nothing

@@ -26,6 +26,8 @@ void runClient(Application& app, InstanceLock& lock, const ClientOptions& option
         if (static_cast<qint64>(client.mainWindow().winId()) == windowId)
             client.showClient();
     });
+    if (options.created)
+        options.created(client);
     client.start();
     app.exec();
 }

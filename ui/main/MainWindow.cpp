@@ -16,6 +16,7 @@
 #include "ui/chrome/Fonts.h"
 #include "ui/chrome/ImageButton.h"
 #include "ui/chrome/NavigateUrl.h"
+#include "ui/chrome/PageRest.h"
 #include "ui/chrome/SkinBitmap.h"
 #include "ui/chrome/TitleBar.h"
 #include "ui/chrome/WindowRegion.h"
@@ -171,6 +172,8 @@ void MainWindow::createBrowser()
     // The browser's own right-click menu never opens.
     m_browserFilter = new BrowserMessageFilter(this, m_browser);
     m_browserFilter->setObjectName(QStringLiteral("browserFilter"));
+    // A client spends most of its life hidden in the tray; its page then costs nearly nothing.
+    m_pageRest = new PageRest(this, m_browser->page(), std::chrono::hours(1));
 }
 
 void MainWindow::createMenus()
@@ -245,6 +248,11 @@ void MainWindow::beginSignIn()
         return;
     m_loginStarted = true;
     layoutBrowser();
+    // The engine starts the page's renderer process now, while the sign-in request is on its way,
+    // instead of after the answer; the start page then loads in it. An empty page asks nothing
+    // of any server.
+    if (m_browser->url().isEmpty())
+        m_browser->load(QUrl(QStringLiteral("about:blank")));
 }
 
 void MainWindow::showSignedIn()
@@ -310,7 +318,13 @@ void MainWindow::exitApplication()
 
 void MainWindow::navigateTo(const QString& url)
 {
+    m_pageRest->wake();
     navigateUrl(m_browser, url);
+}
+
+void MainWindow::setHiddenPageDiscardDelay(std::chrono::milliseconds delay)
+{
+    m_pageRest->setDiscardAfter(delay);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

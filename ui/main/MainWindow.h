@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 
 class QAction;
@@ -18,6 +19,7 @@ class BrowserView;
 class DragImage;
 class Image;
 class ImageButton;
+class PageRest;
 class Session;
 
 // The main window: a borderless window that shows the service's web application. It lives in
@@ -37,7 +39,8 @@ public:
     explicit MainWindow(const Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Sign-in has begun: the browser takes its place in the window.
+    // Sign-in has begun: the browser takes its place in the window, and its engine starts the
+    // page's renderer process.
     void beginSignIn();
     // The user is signed in: loads the application's start page, shows the user name and the
     // title-bar buttons, and brings the window to the front.
@@ -54,6 +57,9 @@ public:
     void exitApplication();
     // Loads the URL in the browser with a plain GET, replacing the page.
     void navigateTo(const QString& url);
+    // While the window is hidden its page is frozen, and after this long (an hour unless set)
+    // discarded; shown again it is active, a discarded page loading its last address anew.
+    void setHiddenPageDiscardDelay(std::chrono::milliseconds delay);
     // Shows the window in its normal state on top and makes it the active window.
     void bringToFront();
 
@@ -92,6 +98,7 @@ private:
     QWidget* m_browserPanel = nullptr;
     BrowserView* m_browser = nullptr;
     BrowserMessageFilter* m_browserFilter = nullptr;
+    PageRest* m_pageRest = nullptr;
     QSystemTrayIcon* m_trayIcon = nullptr;
     QMenu* m_trayMenu = nullptr;
     QAction* m_miOpen = nullptr;

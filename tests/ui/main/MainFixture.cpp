@@ -129,11 +129,12 @@ MainWindow& MainFixture::createMainWindow(ClientOptions options)
     return m_client->mainWindow();
 }
 
-MainWindow& MainFixture::signInAutomatically(const QString& userName, const QString& role)
+MainWindow& MainFixture::signInAutomatically(const QString& userName, const QString& role,
+                                             ClientOptions options)
 {
     saveLogin(userName, QStringLiteral("secret1"), true, true, 0);
     answer("userLogin", "<code>0</code><token>T0K3N</token><role>" + role.toStdString() + "</role>");
-    MainWindow& main = createMainWindow();
+    MainWindow& main = createMainWindow(std::move(options));
     EXPECT_EQ(runClient({}, [&] { return main.isVisible(); }), RunEnd::Stopped);
     return main;
 }

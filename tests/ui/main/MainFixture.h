@@ -63,7 +63,7 @@ protected:
     // Saves a login for automatic sign-in that the server accepts with this role, and runs the
     // event loop until the main window shows.
     MainWindow& signInAutomatically(const QString& userName = QStringLiteral("demo@quorvane.com"),
-                                    const QString& role = QStringLiteral("1"));
+                                    const QString& role = QStringLiteral("1"), ClientOptions options = {});
 
     // Runs the event loop as the client's start-up does: `action` runs first, inside the loop;
     // the loop ends when the client ends the application, when `stopWhen` holds, or after

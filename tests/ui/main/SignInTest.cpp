@@ -279,10 +279,11 @@ class SignInWindowsTest : public MainFixture
 
 TEST_F(SignInWindowsTest, SecondStartBeforeSignInBeginsHasNoEffect)
 {
-    MainWindow& main = createMainWindow();
+    // The client made, not started yet.
+    m_client = std::make_unique<Client>();
     // What a second start asks for through the instance lock.
     m_client->showClient();
-    EXPECT_FALSE(main.isVisible());
+    EXPECT_FALSE(m_client->mainWindow().isVisible());
     EXPECT_FALSE(m_client->signInStarted());
 }
 
