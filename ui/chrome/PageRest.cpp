@@ -21,11 +21,6 @@ PageRest::PageRest(QWidget* window, QWebEnginePage* page, std::chrono::milliseco
 
 PageRest::~PageRest() = default;
 
-void PageRest::wake()
-{
-    activate();
-}
-
 bool PageRest::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_window) {
@@ -37,7 +32,7 @@ bool PageRest::eventFilter(QObject* watched, QEvent* event)
         } else if (event->type() == QEvent::Show) {
             m_hidden = false;
             m_discardTimer.stop();
-            activate();
+            wake();
         }
     }
     return false;
@@ -70,7 +65,7 @@ void PageRest::discard()
     QTimer::singleShot(std::chrono::seconds(2), this, &returnFreedMemory);
 }
 
-void PageRest::activate()
+void PageRest::wake()
 {
     if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
         m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);

@@ -26,7 +26,7 @@ public:
     PageRest(QWidget* window, QWebEnginePage* page, std::chrono::milliseconds discardAfter);
     ~PageRest() override;
 
-    // Makes the page active, for a navigation that follows at once.
+    // Makes the page active: for a navigation that follows at once, or the window shown again.
     void wake();
     // How long the window stays hidden before its page is discarded; from the next hiding on.
     void setDiscardAfter(std::chrono::milliseconds delay) { m_discardTimer.setInterval(delay); }
@@ -37,7 +37,6 @@ protected:
 private:
     void rest();
     void discard();
-    void activate();
     bool mayRest() const;
 
     QWidget* m_window;
