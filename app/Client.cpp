@@ -49,7 +49,8 @@ Client::Client(ClientOptions options)
     MainWindow* main = m_mainWindow.get();
     if (m_options.trayAvailable)
         main->setTrayAvailability(m_options.trayAvailable);
-    main->setHiddenPageDiscardDelay(m_options.hiddenPageDiscardDelay);
+    if (m_options.hiddenPageDiscardDelay)
+        main->setHiddenPageDiscardDelay(*m_options.hiddenPageDiscardDelay);
     // Owned by the main window; it closes itself for good and is made anew for the next share.
     new ShareWindow(m_session, main);
 
@@ -89,11 +90,10 @@ void Client::signIn()
     m_signInStarted = true;
     m_resumeWatch = new ResumeWatch(this);
     connect(m_resumeWatch, &ResumeWatch::resumed, this, &Client::checkAfterResume);
-    const ConfigStore config;
-    if (config.canAutoLogin(config.loadConfigInfo()))
-        startAutomaticSignIn(); // unless it went out at creation
-    else
-        QTimer::singleShot(0, this, &Client::askForLogin); // the login window runs in the event loop
+    // The saved sign-in went out at creation when the saved login allows it; else the login
+    // window opens, in the event loop.
+    if (!m_signInRunner->running())
+        QTimer::singleShot(0, this, &Client::askForLogin);
 }
 
 void Client::trySavedLogin(void (Client::*read)(const AutoSignInResult&))

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace quorvane {
 
@@ -40,8 +41,9 @@ struct ClientOptions
     RetryDelay signInRetry;
     // Whether the desktop has a tray (asked at each use); the system's answer when empty.
     std::function<bool()> trayAvailable;
-    // How long the main window stays hidden before its frozen page is discarded.
-    std::chrono::milliseconds hiddenPageDiscardDelay = std::chrono::hours(1);
+    // How long the main window stays hidden before its frozen page is discarded; the main
+    // window's own hour when empty.
+    std::optional<std::chrono::milliseconds> hiddenPageDiscardDelay;
     // Called by the client program once the client exists, before the event loop runs: the
     // benchmark drives the windows from there.
     std::function<void(Client&)> created;

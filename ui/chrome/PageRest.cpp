@@ -8,11 +8,10 @@
 
 namespace quorvane {
 
-PageRest::PageRest(QWidget* window, QWebEnginePage* page, std::chrono::milliseconds discardAfter)
-    : QObject(window), m_window(window), m_page(page)
+PageRest::PageRest(QWidget* window, QWebEnginePage* page) : QObject(window), m_window(window), m_page(page)
 {
     m_discardTimer.setSingleShot(true);
-    m_discardTimer.setInterval(discardAfter);
+    m_discardTimer.setInterval(std::chrono::hours(1));
     connect(&m_discardTimer, &QTimer::timeout, this, &PageRest::discard);
     // A load woken for while the window is hidden rests again once it is done.
     connect(m_page, &QWebEnginePage::loadFinished, this, &PageRest::rest);

@@ -12,7 +12,7 @@ namespace quorvane {
 
 // Lets the page of a window rest while nobody can see it. Once the window is hidden (to the
 // tray), the page is frozen: no timers, no script, no rendering. After it has stayed hidden for
-// `discardAfter`, the page is discarded and its renderer process ends. Shown again, the page is
+// a while (setDiscardAfter), the page is discarded and its renderer process ends. Shown again, the page is
 // active at once; a discarded one loads its last address anew.
 //
 // A page loads nothing while it rests: wake() makes it active for a navigation while the window
@@ -23,7 +23,8 @@ class PageRest final : public QObject
     Q_DISABLE_COPY_MOVE(PageRest)
 
 public:
-    PageRest(QWidget* window, QWebEnginePage* page, std::chrono::milliseconds discardAfter);
+    // The page is discarded after an hour hidden unless setDiscardAfter says otherwise.
+    PageRest(QWidget* window, QWebEnginePage* page);
     ~PageRest() override;
 
     // Makes the page active: for a navigation that follows at once, or the window shown again.

@@ -12,12 +12,10 @@ QPixmap skinBitmap(const QString& name)
 {
     // The highest ratio of all screens, so that a window moved to the sharpest screen stays sharp.
     const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
-    const QString path = skinPath(name, ratio);
+    // Qt reads a picture named "@2x" with a device pixel ratio of 2.
     QPixmap bitmap;
-    if (name.isEmpty() || !bitmap.load(path))
+    if (name.isEmpty() || !bitmap.load(skinPath(name, ratio)))
         throw Failure(QStringLiteral("Resource %1 not found").arg(name));
-    if (path.contains(QLatin1String("@2x.")))
-        bitmap.setDevicePixelRatio(2);
     return bitmap;
 }
 

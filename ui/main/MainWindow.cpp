@@ -173,7 +173,7 @@ void MainWindow::createBrowser()
     m_browserFilter = new BrowserMessageFilter(this, m_browser);
     m_browserFilter->setObjectName(QStringLiteral("browserFilter"));
     // A client spends most of its life hidden in the tray; its page then costs nearly nothing.
-    m_pageRest = new PageRest(this, m_browser->page(), std::chrono::hours(1));
+    m_pageRest = new PageRest(this, m_browser->page());
 }
 
 void MainWindow::createMenus()
