@@ -37,9 +37,11 @@ Client::Client(ClientOptions options)
       m_signInRunner(std::make_unique<RequestRunner>()), m_retryDelay(m_options.signInRetry)
 {
     // The saved sign-in goes out first: its answer is on its way while the windows and the
-    // browser engine start up. It is read once the event loop runs.
-    if (const ConfigStore config; config.canAutoLogin(config.loadConfigInfo()))
+    // browser engine start up.
+    if (const ConfigStore config; config.canAutoLogin(config.loadConfigInfo())) {
+        m_automaticSignIn = true;
         startAutomaticSignIn();
+    }
     m_mainWindow = std::make_unique<MainWindow>(m_session);
     m_popup = std::make_unique<NotificationPopup>();
 
@@ -86,13 +88,15 @@ void Client::signIn()
 {
     if (m_signInStarted)
         return;
-    m_mainWindow->beginSignIn();
     m_signInStarted = true;
+    // An answer that came while the engine started is read now rather than after the rest of
+    // the main window is made: the start page is then on its way first.
+    QCoreApplication::sendPostedEvents(m_signInRunner.get(), QEvent::MetaCall);
+    m_mainWindow->beginSignIn();
     m_resumeWatch = new ResumeWatch(this);
     connect(m_resumeWatch, &ResumeWatch::resumed, this, &Client::checkAfterResume);
-    // The saved sign-in went out at creation when the saved login allows it; else the login
-    // window opens, in the event loop.
-    if (!m_signInRunner->running())
+    // Without a saved sign-in the login window opens, in the event loop.
+    if (!m_automaticSignIn)
         QTimer::singleShot(0, this, &Client::askForLogin);
 }
 
@@ -128,8 +132,8 @@ void Client::readAutomaticSignIn(const AutoSignInResult& result)
         break;
     case AutoSignInResult::Refused:
         stopWaitingForNetwork();
-        if (!m_loginWindow)
-            askForLogin();
+        // In the event loop: the answer may be read while the sign-in begins.
+        QTimer::singleShot(0, this, &Client::askForLogin);
         break;
     }
 }

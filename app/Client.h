@@ -142,6 +142,8 @@ private:
     QPointer<LoginWindow> m_loginWindow;
     PollerPointer m_poller;
     bool m_signInStarted = false;
+    // The saved login allowed an automatic sign-in at creation.
+    bool m_automaticSignIn = false;
 };
 
 } // namespace quorvane

@@ -13,8 +13,8 @@ class Session;
 
 // The signed-in account changes its password here: the old one once, the new one twice. A
 // remembered password follows the change. An ordinary framed window; at most one exists, and
-// closing it in any way (a successful change, Button2, the title bar's close button) destroys
-// it.
+// closing it in any way (a successful change, the cancel button, the title bar's close button)
+// destroys it.
 class ChangePasswordDialog final : public QWidget
 {
     Q_OBJECT

@@ -96,17 +96,7 @@ MainWindow::MainWindow(const Session& session, QWidget* parent)
     // What shows around the browser panel, beside the border line.
     fillBackground(this, kBorderLineColor);
     resize(kClientSize);
-
-    createTitleBar();
     createBrowser();
-    createMenus();
-    createTrayIcon();
-
-    const ConfigStore config;
-    // A second start of the client finds this window through the stored id.
-    config.setMainHandle(static_cast<qint64>(winId()));
-    m_handlePublished = true;
-    config.checkFirstRun();
 }
 
 MainWindow::~MainWindow() = default;
@@ -123,6 +113,22 @@ void MainWindow::publishHandle()
     } catch (const Failure&) {
         // The id stored before stays; a second start then finds no window, as after a crash.
     }
+}
+
+void MainWindow::createChrome()
+{
+    if (m_titleBar)
+        return;
+    createTitleBar();
+    createMenus();
+    createTrayIcon();
+
+    const ConfigStore config;
+    // A second start of the client finds this window through the stored id. The native window
+    // comes after the start page's navigation has begun, which it would otherwise slow down.
+    config.setMainHandle(static_cast<qint64>(winId()));
+    m_handlePublished = true;
+    config.checkFirstRun();
 }
 
 void MainWindow::createTitleBar()
@@ -247,18 +253,22 @@ void MainWindow::beginSignIn()
     if (m_loginStarted)
         return;
     m_loginStarted = true;
+    createChrome();
     layoutBrowser();
     // The engine starts the page's renderer process now, while the sign-in request is on its way,
     // instead of after the answer; the start page then loads in it. An empty page asks nothing
     // of any server.
-    if (m_browser->url().isEmpty())
+    if (!m_pageRequested)
         m_browser->load(QUrl(QStringLiteral("about:blank")));
 }
 
 void MainWindow::showSignedIn()
 {
     m_allowClose = false;
+    // The start page is on its way while the rest of the window is made, when the sign-in
+    // answer came before the sign-in began.
     navigateTo(m_session.getMainUrl());
+    createChrome();
     m_closeButton->showNormalPicture();
     m_minimizeButton->showNormalPicture();
     m_optionButton->showNormalPicture();
@@ -319,6 +329,7 @@ void MainWindow::exitApplication()
 void MainWindow::navigateTo(const QString& url)
 {
     m_pageRest->wake();
+    m_pageRequested = true;
     navigateUrl(m_browser, url);
 }
 
@@ -343,7 +354,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_titleBar->setGeometry(0, 0, width(), kTitleHeight);
+    if (m_titleBar)
+        m_titleBar->setGeometry(0, 0, width(), kTitleHeight);
     if (m_loginStarted)
         layoutBrowser();
     updateRegion();

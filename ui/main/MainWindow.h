@@ -35,12 +35,14 @@ class MainWindow final : public QWidget
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    // Shows the user signed in to `session`, which must outlive the window.
+    // Shows the user signed in to `session`, which must outlive the window. Made with its
+    // browser only, whose engine then starts; the title bar, menus and tray icon come with the
+    // sign-in, so that a start page whose address is known early is requested before them.
     explicit MainWindow(const Session& session, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Sign-in has begun: the browser takes its place in the window, and its engine starts the
-    // page's renderer process.
+    // Sign-in has begun: the rest of the window and the tray icon are made, and unless a page is
+    // already loading the engine starts the page's renderer process.
     void beginSignIn();
     // The user is signed in: loads the application's start page, shows the user name and the
     // title-bar buttons, and brings the window to the front.
@@ -117,6 +119,7 @@ private:
     QAction* m_miSeparator2 = nullptr;
     QAction* m_miExit2 = nullptr;
 
+    void createChrome();
     void createTitleBar();
     void createBrowser();
     void createMenus();
@@ -139,6 +142,8 @@ private:
     const Session& m_session;
     std::function<bool()> m_trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     bool m_loginStarted = false;
+    // A page was asked for; the browser's own address changes only once the load has begun.
+    bool m_pageRequested = false;
     bool m_allowClose = true;
     bool m_placed = false;
     bool m_handlePublished = false;

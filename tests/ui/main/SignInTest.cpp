@@ -223,8 +223,8 @@ TEST_P(SignInTest, ShowsTheRightWindowAfterTheRightRequests)
     }
 
     MainWindow& main = createMainWindow();
-    EXPECT_FALSE(main.isVisible());
-    bool mainShown = false;
+    // An answer that is in before the client starts shows the window at once.
+    bool mainShown = main.isVisible();
     QString loginFrame;
     const RunEnd end = runClient(
         {}, [&] { return (mainShown = mainShown || main.isVisible()); },
