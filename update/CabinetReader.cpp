@@ -3,6 +3,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/DiskSpace.h"
 #include "platform/RawFiles.h"
+#include "update/FileWriteQueue.h"
 #include "update/GuardedCabinetSystem.h"
 
 #include <QDir>
@@ -123,10 +124,9 @@ bool syncFileSystemsOf(const std::vector<Step>& steps)
     return syncFileSystems(QStringList(folders.begin(), folders.end()));
 }
 
-// The nearest folder of `path` that exists.
-QString existingFolderOf(const QString& path)
+// `folder` when it exists, or else the nearest of its parents that does.
+QString existingFolderOf(QString folder)
 {
-    QString folder = QFileInfo(path).absolutePath();
     while (!QFileInfo(folder).isDir()) {
         const QString parent = QFileInfo(folder).absolutePath();
         if (parent == folder)
@@ -262,8 +262,12 @@ bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& cho
         return fail(targetError);
     std::set<QString> folders;
     for (const Step& step : steps)
-        folders.insert(existingFolderOf(step.target));
-    for (const QString& folder : folders) {
+        folders.insert(QFileInfo(step.target).absolutePath());
+    // Each target folder once: most files of a package share theirs with others.
+    std::set<QString> existingFolders;
+    for (const QString& folder : folders)
+        existingFolders.insert(existingFolderOf(folder));
+    for (const QString& folder : existingFolders) {
         const std::optional<qint64> free = m_freeSpace ? m_freeSpace(folder) : freeDiskBytes(folder);
         if (free && *free < totalBytes)
             return fail(QStringLiteral("not enough free space in %1: %2 bytes needed, %3 free")
@@ -276,6 +280,10 @@ bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& cho
 
     // Unpack each file beside its target, in archive order.
     Leftovers leftovers{&steps, {}, false};
+    // Files are written on a thread of their own while the next ones are unpacked. Made after
+    // the leftovers, so that its files are closed before any of them is taken back.
+    FileWriteQueue writeQueue;
+    system.writeQueue = &writeQueue;
     std::set<QString> readyFolders;
     for (Step& step : steps) {
         if (aborted())
@@ -316,6 +324,8 @@ bool CabinetReader::extract(const QString& cabinetPath, const TargetChooser& cho
         if (!copyPermissions(step.target, step.staging))
             return fail(QStringLiteral("cannot write %1").arg(step.staging));
     }
+    if (!writeQueue.finish())
+        return fail(QStringLiteral("cannot write the unpacked files: %1").arg(writeQueue.errorString()));
     // The last moment an abort can take everything back.
     if (aborted())
         return fail(QStringLiteral("aborted"));

@@ -1,10 +1,13 @@
 #include "update/GuardedCabinetSystem.h"
 
 #include "platform/RawFiles.h"
+#include "update/BufferedFileReader.h"
+#include "update/FileWriteQueue.h"
 
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace quorvane {
 
@@ -15,6 +18,7 @@ struct GuardedFile
     int fd = -1;
     GuardedCabinetSystem* system = nullptr;
     bool written = false;
+    std::unique_ptr<BufferedFileReader> reader; // for a file opened for reading
 };
 
 GuardedCabinetSystem* cabinetOwner(mspack_system* self)
@@ -29,14 +33,16 @@ mspack_file* cabinetOpen(mspack_system* self, const char* filename, int mode)
         return nullptr;
     GuardedCabinetSystem* owner = cabinetOwner(self);
     if (mode == MSPACK_SYS_OPEN_WRITE && owner->preparedFd >= 0 && owner->preparedPath == filename) {
-        auto* file = new GuardedFile{owner->preparedFd, owner, true};
+        auto* file = new GuardedFile{owner->preparedFd, owner, true, nullptr};
         owner->preparedFd = -1;
         return reinterpret_cast<mspack_file*>(file);
     }
     const int fd = openRegularFile(filename, mode == MSPACK_SYS_OPEN_READ ? RawOpen::Read : RawOpen::Write);
     if (fd < 0)
         return nullptr;
-    auto* file = new GuardedFile{fd, owner, mode == MSPACK_SYS_OPEN_WRITE};
+    auto* file = new GuardedFile{fd, owner, mode == MSPACK_SYS_OPEN_WRITE, nullptr};
+    if (mode == MSPACK_SYS_OPEN_READ)
+        file->reader = std::make_unique<BufferedFileReader>(fd);
     return reinterpret_cast<mspack_file*>(file);
 }
 
@@ -49,18 +55,25 @@ void cabinetClose(mspack_file* file)
 {
     if (!file)
         return;
-    // The disk writes an unpacked file while the next ones are unpacked, so the flush before
-    // the targets are replaced waits for little.
-    if (cabinetFile(file)->written)
-        startWriteBack(cabinetFile(file)->fd);
-    closeRawFile(cabinetFile(file)->fd);
-    delete cabinetFile(file);
+    GuardedFile* guarded = cabinetFile(file);
+    if (guarded->written && guarded->system->writeQueue) {
+        guarded->system->writeQueue->close(guarded->fd);
+    } else {
+        // The disk writes an unpacked file while the next ones are unpacked, so the flush
+        // before the targets are replaced waits for little.
+        if (guarded->written)
+            startWriteBack(guarded->fd);
+        closeRawFile(guarded->fd);
+    }
+    delete guarded;
 }
 
 int cabinetRead(mspack_file* file, void* buffer, int bytes)
 {
     if (!file || bytes < 0 || cabinetFile(file)->system->aborted())
         return -1;
+    if (BufferedFileReader* reader = cabinetFile(file)->reader.get())
+        return int(reader->read(static_cast<char*>(buffer), bytes));
     return int(readRawFile(cabinetFile(file)->fd, buffer, bytes));
 }
 
@@ -75,7 +88,9 @@ int cabinetWrite(mspack_file* file, void* buffer, int bytes)
         system->overBudget = true;
         return -1;
     }
-    if (!writeRawFile(cabinetFile(file)->fd, buffer, bytes))
+    const int fd = cabinetFile(file)->fd;
+    if (!(system->writeQueue ? system->writeQueue->write(fd, buffer, size_t(bytes))
+                             : writeRawFile(fd, buffer, bytes)))
         return -1;
     system->budget -= bytes;
     system->fileBudget -= bytes;
@@ -94,12 +109,18 @@ int cabinetSeek(mspack_file* file, off_t offset, int mode)
         from = RawSeek::Current;
     else if (mode == MSPACK_SYS_SEEK_END)
         from = RawSeek::End;
+    if (BufferedFileReader* reader = cabinetFile(file)->reader.get())
+        return reader->seek(offset, from) ? 0 : -1;
     return seekRawFile(cabinetFile(file)->fd, offset, from) < 0 ? -1 : 0;
 }
 
 off_t cabinetTell(mspack_file* file)
 {
-    return file ? off_t(seekRawFile(cabinetFile(file)->fd, 0, RawSeek::Current)) : -1;
+    if (!file)
+        return -1;
+    if (const BufferedFileReader* reader = cabinetFile(file)->reader.get())
+        return off_t(reader->position());
+    return off_t(seekRawFile(cabinetFile(file)->fd, 0, RawSeek::Current));
 }
 
 void cabinetMessage(mspack_file*, const char*, ...)

@@ -9,6 +9,8 @@
 
 namespace quorvane {
 
+class FileWriteQueue;
+
 // The file access libmspack unpacks through, with guards the library itself does not have: every
 // read and write fails once the abort flag is set (so a large file is cut short between blocks),
 // writes stop at the file's declared length and at the archive's declared total whatever a
@@ -33,6 +35,8 @@ struct GuardedCabinetSystem
     // gets this descriptor instead of a second opening of the name. Taken: -1 again.
     QByteArray preparedPath;
     int preparedFd = -1;
+    // When set, files opened for writing are written and closed through it, on its thread.
+    FileWriteQueue* writeQueue = nullptr;
 
     GuardedCabinetSystem();
     GuardedCabinetSystem(const GuardedCabinetSystem&) = delete;
