@@ -211,7 +211,11 @@ void Client::finishSignIn()
         return;
     m_signedIn = true;
     m_mainWindow->showSignedIn();
-    startPolling();
+    // The first poll waits for the start page, whose load a notification's page would slow
+    // down, but not for long.
+    connect(m_mainWindow.get(), &MainWindow::pageLoaded, this, &Client::startPolling,
+            Qt::SingleShotConnection);
+    QTimer::singleShot(m_options.firstPollWait, this, &Client::startPolling);
 }
 
 void Client::renewSession()
@@ -263,6 +267,8 @@ void Client::checkAfterResume()
 
 void Client::startPolling()
 {
+    if (m_poller)
+        return;
     m_poller.reset(new Poller(m_session, m_options.poller));
     m_poller->setPromptParent(m_mainWindow.get());
     if (m_options.showNotifications)

@@ -44,6 +44,8 @@ struct ClientOptions
     // How long the main window stays hidden before its frozen page is discarded; the main
     // window's own hour when empty.
     std::optional<std::chrono::milliseconds> hiddenPageDiscardDelay;
+    // The polling starts once the start page has loaded after the sign-in, or after this long.
+    std::chrono::milliseconds firstPollWait{5000};
     // Called by the client program once the client exists, before the event loop runs: the
     // benchmark drives the windows from there.
     std::function<void(Client&)> created;

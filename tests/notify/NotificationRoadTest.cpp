@@ -55,6 +55,8 @@ protected:
         m_client->start();
         m_main = &m_client->mainWindow();
         ASSERT_TRUE(waitUntil([&] { return m_main->isVisible(); })) << "the automatic sign-in did not finish";
+        // The polling starts once the start page has loaded.
+        ASSERT_TRUE(waitUntil([&] { return m_client->poller() != nullptr; })) << "the polling did not start";
         watch(m_client->popup());
     }
 

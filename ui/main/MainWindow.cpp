@@ -173,6 +173,7 @@ void MainWindow::createBrowser()
     layoutBrowser();
 
     connect(m_browser->browserPage(), &BrowserPage::beforeNavigate, this, &MainWindow::onBeforeNavigate);
+    connect(m_browser, &QWebEngineView::loadFinished, this, &MainWindow::pageLoaded);
     connect(m_browser->browserPage(), &BrowserPage::newWindow, this,
             [this](const QString& url, QWebEnginePage*&, bool& cancel) { onNewWindow(url, cancel); });
     // The browser's own right-click menu never opens.

@@ -76,6 +76,8 @@ signals:
     void aboutRequested();
     // A page asks for a new window; nothing has opened yet.
     void newWindowRequested(const QUrl& url);
+    // The page has loaded, or failed to.
+    void pageLoaded();
 
 protected:
     bool event(QEvent* event) override;

@@ -52,7 +52,8 @@ TEST_P(ClientUrlWindowTest, PerformsOnlyTheListenersOwnActions)
 {
     const WindowCase& c = GetParam();
     MainWindow& main = signInAutomatically();
-    ASSERT_TRUE(waitForRequest(QStringLiteral("/users/validateUser")));
+    // The start page, then the polling thread's first cycle once it has loaded.
+    ASSERT_TRUE(waitForRequest(QStringLiteral("/information/getInformationList?")));
     m_server.clearRequests();
 
     EXPECT_TRUE(handleClientUrl(QString::fromLatin1(c.url), c.listener, windowActions(main)));
@@ -117,6 +118,8 @@ protected:
         // A mark that only this very page carries; a page loaded anew has lost it.
         ASSERT_EQ(evaluate(QStringLiteral("window.quorvaneMark = 'kept'; window.quorvaneMark")),
                   QStringLiteral("kept"));
+        // The polling thread's first cycle, which follows the start page.
+        ASSERT_TRUE(waitForRequest(QStringLiteral("/information/getInformationList?")));
         m_server.clearRequests();
     }
 

@@ -23,7 +23,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QWebEnginePage>
+
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace quorvane {
 
@@ -43,6 +47,13 @@ protected:
         return main;
     }
 
+    // The polling starts once the start page has loaded.
+    Poller* waitForPoller()
+    {
+        EXPECT_EQ(runUntil([&] { return m_client->poller() != nullptr; }), RunEnd::Stopped);
+        return m_client->poller();
+    }
+
     // The start page asks for a new window, as a link with target "_blank" does.
     void openNewWindowAt(MainWindow& main, const QString& url)
     {
@@ -56,7 +67,7 @@ TEST_F(ClientWindowsTest, PollingStartsAfterSignInAndStopsWithTheWindow)
 {
     MainWindow& main = signInAutomatically();
     (void)main;
-    QPointer<Poller> thread = m_client->poller();
+    QPointer<Poller> thread = waitForPoller();
     ASSERT_NE(thread, nullptr);
     EXPECT_TRUE(thread->running());
     // The thread polls the application server for the signed-in user.
@@ -64,6 +75,39 @@ TEST_F(ClientWindowsTest, PollingStartsAfterSignInAndStopsWithTheWindow)
     m_client.reset();
     EXPECT_EQ(thread, nullptr);
 }
+
+// The first poll waits for the start page, whose load a notification's page would slow down; a
+// start page that takes long does not hold it up for more than the wait set.
+class FirstPollTest : public ClientWindowsTest, public ::testing::WithParamInterface<int>
+{
+protected:
+    FirstPollTest()
+    {
+        m_server.get("/quorvane2/users/validateUser", [](const httplib::Request&,
+                                                         httplib::Response& response) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            response.set_content("<!DOCTYPE html><html><head><title>start</title></head><body></body></html>",
+                                 "text/html");
+        });
+    }
+};
+
+TEST_P(FirstPollTest, WaitsForTheStartPageOrTheWaitSet)
+{
+    const int waitMs = GetParam();
+    ClientOptions options;
+    options.firstPollWait = std::chrono::milliseconds(waitMs);
+    MainWindow& main = signInAutomatically(QStringLiteral("demo@quorvane.com"), QStringLiteral("1"), options);
+    QWebEnginePage* page = child<BrowserView>(main, "browser")->page();
+    ASSERT_NE(waitForPoller(), nullptr);
+    const bool pageLoaded = page->title() == QStringLiteral("start");
+    // With the longer wait the poll comes once the page is in; with the shorter one before.
+    EXPECT_EQ(pageLoaded, waitMs > 1500);
+    EXPECT_TRUE(waitForRequest(QStringLiteral("/information/getInformationList?")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, FirstPollTest, ::testing::Values(300, 10000),
+                         [](const auto& info) { return "Wait" + std::to_string(info.param) + "ms"; });
 
 TEST_F(ClientWindowsTest, NoPollingBeforeSignIn)
 {
@@ -81,7 +125,7 @@ TEST_F(ClientWindowsTest, NoPollingBeforeSignIn)
 TEST_F(ClientWindowsTest, NotificationGoesToThePopupWithThePollingThread)
 {
     signInAutomatically();
-    Poller* poller = m_client->poller();
+    Poller* poller = waitForPoller();
     ASSERT_NE(poller, nullptr);
     NotificationPopup& popup = m_client->popup();
     Reply information;
