@@ -15,6 +15,12 @@ constexpr std::size_t kWakeJobs = 64;
 
 } // namespace
 
+void closeUnpackedFile(int fd)
+{
+    startWriteBack(fd);
+    closeRawFile(fd);
+}
+
 FileWriteQueue::FileWriteQueue(std::size_t maxQueuedBytes)
     : m_maxQueuedBytes(maxQueuedBytes), m_thread([this] { run(); })
 {
@@ -102,11 +108,10 @@ void FileWriteQueue::run()
         for (Job& job : batch) {
             written += job.data.size();
             if (job.data.empty()) {
-                // The disk writes the file while the next ones are unpacked, so the flush
-                // before the targets are replaced waits for little.
-                if (!skipWrites)
-                    startWriteBack(job.fd);
-                closeRawFile(job.fd);
+                if (skipWrites)
+                    closeRawFile(job.fd);
+                else
+                    closeUnpackedFile(job.fd);
             } else if (!skipWrites && !writeRawFile(job.fd, job.data.data(), qint64(job.data.size()))) {
                 error = lastSystemError();
                 if (error.isEmpty())

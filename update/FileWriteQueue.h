@@ -16,6 +16,10 @@ namespace quorvane {
 // started, descriptor closed). At most `maxQueuedBytes` wait at a time; a writer that runs
 // ahead waits for room. Once a write fails, later writes are dropped (their descriptors are
 // still closed) and finish() reports the failure.
+// Ends an unpacked file: the disk starts writing it while the next ones are unpacked, so the
+// flush before the targets are replaced waits for little; then its descriptor is closed.
+void closeUnpackedFile(int fd);
+
 class FileWriteQueue
 {
 public:

@@ -56,15 +56,12 @@ void cabinetClose(mspack_file* file)
     if (!file)
         return;
     GuardedFile* guarded = cabinetFile(file);
-    if (guarded->written && guarded->system->writeQueue) {
-        guarded->system->writeQueue->close(guarded->fd);
-    } else {
-        // The disk writes an unpacked file while the next ones are unpacked, so the flush
-        // before the targets are replaced waits for little.
-        if (guarded->written)
-            startWriteBack(guarded->fd);
+    if (!guarded->written)
         closeRawFile(guarded->fd);
-    }
+    else if (guarded->system->writeQueue)
+        guarded->system->writeQueue->close(guarded->fd);
+    else
+        closeUnpackedFile(guarded->fd);
     delete guarded;
 }
 
